@@ -1,0 +1,3 @@
+#include "game/core/WinMain.h"
+
+int main() { return WinMain(); }
