@@ -1,0 +1,18 @@
+#include "tools/content/manifest.h"
+
+namespace content {
+
+// Every family of generators. Add a new family's function here (declaration and list entry).
+void Add_Packs_Family(Manifest& manifest);
+
+using FamilyFunction = void (*)(Manifest&);
+
+static const FamilyFunction kFamilies[] = {
+    &Add_Packs_Family,
+};
+
+void Build_Manifest(Manifest& manifest) {
+  for (FamilyFunction family : kFamilies) family(manifest);
+}
+
+}  // namespace content
