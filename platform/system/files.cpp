@@ -1,0 +1,159 @@
+#include "platform/system/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+namespace plat {
+
+namespace {
+
+std::atomic<Replace_Step> g_injected_failure{Replace_Step::None};
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Splits "folder/pattern" into its folder ("." when there is none) and the rest.
+void Split_Path(const std::string& path, std::string* folder, std::string* name) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) {
+    *folder = ".";
+    *name = path;
+    return;
+  }
+  *folder = slash == 0 ? "/" : path.substr(0, slash);
+  *name = path.substr(slash + 1);
+}
+
+bool Is_Directory(const std::string& folder, const dirent& entry) {
+  if (entry.d_type == DT_DIR) return true;
+  if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
+  struct stat info {};
+  if (stat((folder + "/" + entry.d_name).c_str(), &info) != 0) return false;
+  return S_ISDIR(info.st_mode);
+}
+
+bool Write_All(int fd, const unsigned char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool Injected(Replace_Step step, Replace_Step failing) { return step == failing; }
+
+// Syncs the folder so the rename itself survives a crash. Some file systems cannot sync a
+// folder; the new contents are in place by then, so this is done as well as it can be.
+void Sync_Folder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+// Writes the contents to the open temporary file and syncs it; false on any failure.
+bool Fill_Temporary(int fd, const std::string& path, const void* data, size_t size,
+                    Replace_Step failing) {
+  struct stat old_info {};
+  const mode_t mode = stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
+  if (fchmod(fd, mode) != 0) return false;
+  if (Injected(Replace_Step::Write, failing)) return false;
+  if (!Write_All(fd, static_cast<const unsigned char*>(data), size)) return false;
+  if (Injected(Replace_Step::Sync, failing)) return false;
+  return fsync(fd) == 0;
+}
+
+}  // namespace
+
+bool Match_File_Pattern(std::string_view pattern, std::string_view name) {
+  size_t p = 0;
+  size_t n = 0;
+  size_t star = std::string_view::npos;  // position after the last '*' seen
+  size_t star_name = 0;                   // where the name stood when it was seen
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = ++p;
+      star_name = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star;
+      n = ++star_name;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool Find_Files(const std::string& path_pattern, std::vector<Found_File>* found) {
+  found->clear();
+  std::string folder;
+  std::string pattern;
+  Split_Path(path_pattern, &folder, &pattern);
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return false;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (!Match_File_Pattern(pattern, name)) continue;
+    found->push_back(Found_File{std::string(name), Is_Directory(folder, *entry)});
+  }
+  closedir(dir);
+  std::sort(found->begin(), found->end(),
+            [](const Found_File& a, const Found_File& b) { return a.name < b.name; });
+  return true;
+}
+
+bool Get_Modification_Time(const std::string& path, int64_t* nanoseconds) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return false;
+  *nanoseconds = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return true;
+}
+
+bool File_Exists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void Inject_Replace_Failure(Replace_Step step) { g_injected_failure.store(step); }
+
+bool Replace_File_Atomically(const std::string& path, const void* data, size_t size) {
+  const Replace_Step failing = g_injected_failure.exchange(Replace_Step::None);
+  if (path.empty() || (data == nullptr && size > 0)) return false;
+  std::string folder;
+  std::string name;
+  Split_Path(path, &folder, &name);
+  if (name.empty() || Injected(Replace_Step::Create, failing)) return false;
+  std::string temporary = path + ".tmp.XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = Fill_Temporary(fd, path, data, size, failing);
+  ok = (close(fd) == 0) && ok;
+  ok = ok && !Injected(Replace_Step::Rename, failing);
+  ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  Sync_Folder(folder);
+  return true;
+}
+
+bool Replace_File_Atomically(const std::string& path, std::string_view contents) {
+  return Replace_File_Atomically(path, contents.data(), contents.size());
+}
+
+}  // namespace plat

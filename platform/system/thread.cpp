@@ -1,0 +1,104 @@
+#include "platform/system/thread.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <system_error>
+
+namespace plat {
+
+namespace {
+
+std::atomic<Thread_Id> g_next_thread_id{1};
+thread_local Thread_Id t_thread_id = kNoThreadId;
+
+int Nice_For(Thread_Priority priority) {
+  switch (priority) {
+    case Thread_Priority::Lowest: return 10;
+    case Thread_Priority::Below_Normal: return 5;
+    case Thread_Priority::Normal: return 0;
+    case Thread_Priority::Above_Normal: return -5;
+    case Thread_Priority::Highest: return -10;
+  }
+  return 0;
+}
+
+// Moves the calling thread's nice value by the priority's step from the one it inherited.
+// Raising priority needs a privilege most processes lack; the thread then keeps what it has.
+int Apply_Priority(Thread_Priority priority) {
+  const pid_t tid = static_cast<pid_t>(syscall(SYS_gettid));
+  errno = 0;
+  const int inherited = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+  if (errno != 0) return 0;
+  const int step = Nice_For(priority);
+  if (step == 0) return inherited;
+  const int wanted = inherited + step;
+  if (setpriority(PRIO_PROCESS, static_cast<id_t>(tid), wanted) != 0) return inherited;
+  return wanted;
+}
+
+}  // namespace
+
+Thread_Id Current_Thread_Id() {
+  if (t_thread_id == kNoThreadId) t_thread_id = g_next_thread_id.fetch_add(1);
+  return t_thread_id;
+}
+
+void Sleep_Ms(uint32_t milliseconds) {
+  if (milliseconds == 0) {
+    std::this_thread::yield();
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+Thread::~Thread() {
+  if (!m_thread.joinable()) return;
+  Request_Stop();
+  if (Is_Current()) {
+    m_thread.detach();
+    return;
+  }
+  m_thread.join();
+}
+
+bool Thread::Start(Entry entry, void* arg, Thread_Priority priority) {
+  if (m_started || entry == nullptr) return false;
+  m_entry = entry;
+  m_arg = arg;
+  m_priority = priority;
+  m_stop_requested.store(false);
+  m_running.store(true);
+  m_id.store(g_next_thread_id.fetch_add(1));
+  try {
+    m_thread = std::thread(&Thread::Run, this);
+  } catch (const std::system_error&) {
+    m_running.store(false);
+    m_id.store(kNoThreadId);
+    return false;
+  }
+  m_started = true;
+  return true;
+}
+
+void Thread::Run(Thread* self) {
+  t_thread_id = self->m_id.load();
+  self->m_applied_nice.store(Apply_Priority(self->m_priority));
+  self->m_entry(self->m_arg);
+  self->m_running.store(false);
+}
+
+bool Thread::Join() {
+  if (!m_thread.joinable() || Is_Current()) return false;
+  m_thread.join();
+  return true;
+}
+
+bool Thread::Is_Current() const {
+  const Thread_Id id = m_id.load();
+  return id != kNoThreadId && id == Current_Thread_Id();
+}
+
+}  // namespace plat
