@@ -1,0 +1,11 @@
+#pragma once
+// Hooks that let tests and the run harness drive the OpenGL-backed device through situations an
+// OpenGL context never reaches by itself.
+#include "platform/d3d/d3d8.h"
+
+// Makes every device answer TestCooperativeLevel (and Present) as if it had been lost:
+// D3DERR_DEVICELOST while the device cannot be reset, D3DERR_DEVICENOTRESET once it can.
+// D3D_OK clears the injection. A successful Reset while D3DERR_DEVICENOTRESET is injected clears
+// it as well, as a real reset would.
+void D3D8Test_InjectCooperativeLevel(HRESULT level);
+HRESULT D3D8Test_InjectedCooperativeLevel();
