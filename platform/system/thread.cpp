@@ -4,6 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <system_error>
 
@@ -25,18 +26,20 @@ int Nice_For(Thread_Priority priority) {
   return 0;
 }
 
-// Moves the calling thread's nice value by the priority's step from the one it inherited.
-// Raising priority needs a privilege most processes lack; the thread then keeps what it has.
+// Moves the calling thread's nice value by the priority's step from the one it inherited and
+// returns the value it then runs at. Raising priority needs a privilege most processes lack;
+// the thread then keeps what it has. The system clamps to its own range.
 int Apply_Priority(Thread_Priority priority) {
-  const pid_t tid = static_cast<pid_t>(syscall(SYS_gettid));
+  const id_t tid = static_cast<id_t>(syscall(SYS_gettid));
   errno = 0;
-  const int inherited = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+  const int inherited = getpriority(PRIO_PROCESS, tid);
   if (errno != 0) return 0;
   const int step = Nice_For(priority);
   if (step == 0) return inherited;
-  const int wanted = inherited + step;
-  if (setpriority(PRIO_PROCESS, static_cast<id_t>(tid), wanted) != 0) return inherited;
-  return wanted;
+  setpriority(PRIO_PROCESS, tid, inherited + step);
+  errno = 0;
+  const int applied = getpriority(PRIO_PROCESS, tid);
+  return errno == 0 ? applied : inherited;
 }
 
 }  // namespace
@@ -72,14 +75,15 @@ bool Thread::Start(Entry entry, void* arg, Thread_Priority priority) {
   m_stop_requested.store(false);
   m_running.store(true);
   m_id.store(g_next_thread_id.fetch_add(1));
+  m_started = true;
   try {
     m_thread = std::thread(&Thread::Run, this);
   } catch (const std::system_error&) {
+    m_started = false;
     m_running.store(false);
     m_id.store(kNoThreadId);
     return false;
   }
-  m_started = true;
   return true;
 }
 
@@ -91,7 +95,7 @@ void Thread::Run(Thread* self) {
 }
 
 bool Thread::Join() {
-  if (!m_thread.joinable() || Is_Current()) return false;
+  if (Is_Current() || !m_thread.joinable()) return false;
   m_thread.join();
   return true;
 }

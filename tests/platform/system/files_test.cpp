@@ -1,0 +1,198 @@
+#include "platform/system/files.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Temp_Folder {
+ public:
+  Temp_Folder() {
+    std::string pattern = (fs::temp_directory_path() / "vt_files_XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+  }
+  ~Temp_Folder() {
+    std::error_code ignored;
+    if (!m_path.empty()) fs::remove_all(m_path, ignored);
+  }
+  std::string Path(const std::string& name) const { return m_path + "/" + name; }
+  const std::string& Path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+void Write(const std::string& path, const std::string& contents) {
+  std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string> Names_In(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FilePattern, MatchesStarsAndQuestionMarksWithoutRegardToCase) {
+  struct Case {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"client_*.dat", "client_alice.dat", true},
+      {"client_*.dat", "CLIENT_Bob.DAT", true},
+      {"client_*.dat", "client_.dat", true},
+      {"client_*.dat", "client_alice.dat.bak", false},
+      {"client_*.dat", "xclient_alice.dat", false},
+      {"*", "", true},
+      {"*", "anything", true},
+      {"", "", true},
+      {"", "a", false},
+      {"a?c", "abc", true},
+      {"a?c", "ac", false},
+      {"a?c", "abbc", false},
+      {"*.rez", "pack.rez.rez", true},
+      {"*a*b", "xaxxab", true},
+      {"*a*b", "xaxxa", false},
+      {"a**b", "ab", true},
+      {"???", "ab", false},
+      {"r*d*.dat", "rdata.dat", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(plat::Match_File_Pattern(c.pattern, c.name), c.matches)
+        << c.pattern << " vs " << c.name;
+}
+
+TEST(FindFiles, ListsMatchingEntriesSortedAndMarksFolders) {
+  Temp_Folder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  for (const char* name : {"client_zed.dat", "client_amy.dat", "client_.txt", "other.dat"})
+    Write(folder.Path(name), "x");
+  fs::create_directory(folder.Path("client_dir.dat"));
+
+  std::vector<plat::Found_File> found;
+  ASSERT_TRUE(plat::Find_Files(folder.Path("client_*.dat"), &found));
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].name, "client_amy.dat");
+  EXPECT_FALSE(found[0].is_directory);
+  EXPECT_EQ(found[1].name, "client_dir.dat");
+  EXPECT_TRUE(found[1].is_directory);
+  EXPECT_EQ(found[2].name, "client_zed.dat");
+
+  ASSERT_TRUE(plat::Find_Files(folder.Path("*"), &found));
+  EXPECT_EQ(found.size(), 5u);  // never "." or ".."
+  ASSERT_TRUE(plat::Find_Files(folder.Path("none*"), &found));
+  EXPECT_TRUE(found.empty());
+  EXPECT_FALSE(plat::Find_Files(folder.Path("missing/*"), &found));
+  EXPECT_TRUE(found.empty());
+}
+
+TEST(FindFiles, APatternWithoutFolderSearchesTheWorkingDirectory) {
+  Temp_Folder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  Write(folder.Path("here.rez"), "x");
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder.Path());
+  std::vector<plat::Found_File> found;
+  const bool ok = plat::Find_Files("*.REZ", &found);
+  fs::current_path(previous);
+  ASSERT_TRUE(ok);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].name, "here.rez");
+}
+
+TEST(ModificationTime, ReadsTheFileTimeAndFailsForMissingFiles) {
+  Temp_Folder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const std::string older = folder.Path("older");
+  const std::string newer = folder.Path("newer");
+  Write(older, "a");
+  Write(newer, "b");
+  const timespec times_old[2] = {{1000, 0}, {1000, 500}};
+  const timespec times_new[2] = {{2000, 0}, {2000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, older.c_str(), times_old, 0), 0);
+  ASSERT_EQ(utimensat(AT_FDCWD, newer.c_str(), times_new, 0), 0);
+
+  int64_t old_time = 0;
+  int64_t new_time = 0;
+  ASSERT_TRUE(plat::Get_Modification_Time(older, &old_time));
+  ASSERT_TRUE(plat::Get_Modification_Time(newer, &new_time));
+  EXPECT_EQ(old_time, 1000 * 1000000000LL + 500);
+  EXPECT_EQ(new_time, 2000 * 1000000000LL);
+  int64_t untouched = -7;
+  EXPECT_FALSE(plat::Get_Modification_Time(folder.Path("missing"), &untouched));
+  EXPECT_EQ(untouched, -7);
+  EXPECT_TRUE(plat::File_Exists(older));
+  EXPECT_FALSE(plat::File_Exists(folder.Path("missing")));
+  EXPECT_FALSE(plat::File_Exists(folder.Path()));  // a folder is not a file
+}
+
+TEST(AtomicReplace, CreatesOrReplacesTheFileAndLeavesNothingElse) {
+  Temp_Folder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const std::string path = folder.Path("rdata.dat");
+  ASSERT_TRUE(plat::Replace_File_Atomically(path, std::string_view("first")));
+  EXPECT_EQ(Read(path), "first");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+
+  const std::string binary("a\0b\xff", 4);
+  ASSERT_TRUE(plat::Replace_File_Atomically(path, binary));
+  EXPECT_EQ(Read(path), binary);
+  struct stat info {};
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);  // the old file's permissions carry over
+
+  ASSERT_TRUE(plat::Replace_File_Atomically(path, std::string_view()));
+  EXPECT_EQ(Read(path), "");
+  EXPECT_EQ(Names_In(folder.Path()), std::vector<std::string>{"rdata.dat"});
+}
+
+TEST(AtomicReplace, AFailureAtAnyStepLeavesTheOldFileUntouched) {
+  const plat::Replace_Step steps[] = {plat::Replace_Step::Create, plat::Replace_Step::Write,
+                                      plat::Replace_Step::Sync, plat::Replace_Step::Rename};
+  for (plat::Replace_Step step : steps) {
+    Temp_Folder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string path = folder.Path("forumfile.dat");
+    Write(path, "old contents");
+    plat::Inject_Replace_Failure(step);
+    EXPECT_FALSE(plat::Replace_File_Atomically(path, std::string_view("new")))
+        << static_cast<int>(step);
+    EXPECT_EQ(Read(path), "old contents") << static_cast<int>(step);
+    EXPECT_EQ(Names_In(folder.Path()), std::vector<std::string>{"forumfile.dat"})
+        << static_cast<int>(step);
+    // The injected failure is used up: the next replace goes through.
+    EXPECT_TRUE(plat::Replace_File_Atomically(path, std::string_view("new")));
+    EXPECT_EQ(Read(path), "new");
+  }
+}
+
+TEST(AtomicReplace, RefusesPathsItCannotWrite) {
+  Temp_Folder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const std::string occupied = folder.Path("taken");
+  fs::create_directory(occupied);
+  Write(folder.Path("taken/inner"), "keep");
+  EXPECT_FALSE(plat::Replace_File_Atomically(occupied, std::string_view("x")));
+  EXPECT_EQ(Read(folder.Path("taken/inner")), "keep");
+  EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("missing/file"), std::string_view("x")));
+  EXPECT_FALSE(plat::Replace_File_Atomically("", std::string_view("x")));
+  EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("x"), nullptr, 3));
+  EXPECT_EQ(Names_In(folder.Path()), std::vector<std::string>{"taken"});
+}
+
+}  // namespace
