@@ -1,0 +1,71 @@
+#include "platform/system/instance_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+namespace plat {
+
+namespace {
+
+bool Is_Safe(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-' || c == '.';
+}
+
+// The name without its namespace prefix, with every character a file name should not carry
+// turned into '_'.
+std::string File_Stem(std::string_view name) {
+  for (std::string_view prefix : {"Global\\", "Local\\"}) {
+    if (name.substr(0, prefix.size()) == prefix) {
+      name.remove_prefix(prefix.size());
+      break;
+    }
+  }
+  std::string stem;
+  for (char c : name) stem += Is_Safe(c) ? c : '_';
+  if (stem.empty() || stem[0] == '.') stem.insert(0, "_");
+  return stem;
+}
+
+}  // namespace
+
+std::string Instance_Lock::Lock_File_Path(const char* name) {
+  const std::string stem = File_Stem(name != nullptr ? name : "");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/" + stem + ".lock";
+  return "/tmp/" + stem + "-" + std::to_string(getuid()) + ".lock";
+}
+
+Instance_Lock::Result Instance_Lock::Acquire(const char* name) {
+  Release();
+  if (name == nullptr) return Result::Failed;
+  const std::string path = Lock_File_Path(name);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return Result::Failed;
+  int rc;
+  do {
+    rc = flock(fd, LOCK_EX | LOCK_NB);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    const bool busy = errno == EWOULDBLOCK;
+    close(fd);
+    return busy ? Result::Held_Elsewhere : Result::Failed;
+  }
+  m_fd = fd;
+  return Result::Acquired;
+}
+
+void Instance_Lock::Release() {
+  if (m_fd < 0) return;
+  // Closing the descriptor drops the lock. The file stays: removing it could let two
+  // processes each lock a different file of the same name.
+  close(m_fd);
+  m_fd = -1;
+}
+
+}  // namespace plat

@@ -1,0 +1,358 @@
+#include "platform/system/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/system/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kKey = "Software\\Brask_Lin\\Settings";
+
+// A private configuration folder for one test: XDG_CONFIG_HOME points into a fresh temporary
+// folder and is put back afterwards.
+class Settings_Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vt_settings_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_root = pattern;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    m_had_old = old != nullptr;
+    if (m_had_old) m_old = old;
+    setenv("XDG_CONFIG_HOME", m_root.c_str(), 1);
+  }
+  void TearDown() override {
+    if (m_had_old) {
+      setenv("XDG_CONFIG_HOME", m_old.c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+    std::error_code ignored;
+    fs::remove_all(m_root, ignored);
+  }
+
+  std::string Folder() const { return m_root + "/vorthane"; }
+  std::string Key_File() const { return Folder() + "/Software.Brask_Lin.Settings.txt"; }
+
+  void Write_Key_File(const std::string& text) {
+    fs::create_directories(Folder());
+    std::ofstream(Key_File(), std::ios::binary) << text;
+  }
+  std::string Read_Key_File() const {
+    std::ifstream in(Key_File(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  static HKEY Create_Key() {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    return key;
+  }
+  static HKEY Open_Key() {
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    return key;
+  }
+
+  static LONG Set_Dword(HKEY key, const char* name, DWORD value) {
+    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+  }
+
+  // Reads a value that must fit in 64 bytes.
+  static LONG Query(HKEY key, const char* name, DWORD* type, std::vector<BYTE>* data) {
+    BYTE buffer[64];
+    DWORD size = sizeof buffer;
+    const LONG result = RegQueryValueExA(key, name, nullptr, type, buffer, &size);
+    if (result == ERROR_SUCCESS) data->assign(buffer, buffer + size);
+    return result;
+  }
+
+  static LONG Query_Dword(const char* name, DWORD* value) {
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS) return result;
+    DWORD size = 4;
+    result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return result;
+  }
+
+ private:
+  std::string m_root;
+  std::string m_old;
+  bool m_had_old = false;
+};
+
+TEST_F(Settings_Test, EmptyStoreHasNoKeyAndNewKeyHasNoValues) {
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, nullptr);
+
+  DWORD disposition = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_READ | KEY_WRITE, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+  DWORD value = 0xA5A5A5A5;
+  DWORD size = 4;
+  EXPECT_EQ(RegQueryValueExA(key, "Display_Windowed", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&value), &size),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(value, 0xA5A5A5A5u) << "a missing value leaves the caller's buffer alone";
+  RegCloseKey(key);
+
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_WRITE, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+  RegCloseKey(key);
+}
+
+TEST_F(Settings_Test, ValuesRoundTripBitExactlyThroughTheFile) {
+  const float volume = 0.35f;
+  DWORD volume_bits = 0;
+  std::memcpy(&volume_bits, &volume, 4);
+  struct Case {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  const std::vector<Case> cases = {
+      {"Display_Windowed", REG_DWORD, {1, 0, 0, 0}},
+      {"Zero", REG_DWORD, {0, 0, 0, 0}},
+      {"All_Ones", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+      {"Music_Volume", REG_DWORD,
+       {BYTE(volume_bits), BYTE(volume_bits >> 8), BYTE(volume_bits >> 16), BYTE(volume_bits >> 24)}},
+      {"Quiet_NaN", REG_DWORD, {0x01, 0x00, 0xC0, 0x7F}},
+      {"Short_Dword", REG_DWORD, {0x12, 0x34}},
+      {"Blob", REG_BINARY, {0x00, 0xFF, '=', '\n', '\r', ',', 0x80}},
+      {"Empty_Blob", REG_BINARY, {}},
+      {"Other_Type", 7, {'a', 0, 'b', 0, 0}},
+      {"Type_None", REG_NONE, {9}},
+      {"name with spaces=and.dots%", REG_DWORD, {4, 3, 2, 1}},
+      {"", REG_DWORD, {7, 0, 0, 0}},
+  };
+  HKEY key = Create_Key();
+  for (const Case& c : cases) {
+    ASSERT_EQ(RegSetValueExA(key, c.name.c_str(), 0, c.type, c.data.data(),
+                             static_cast<DWORD>(c.data.size())),
+              ERROR_SUCCESS)
+        << c.name;
+  }
+  RegCloseKey(key);
+
+  key = Open_Key();
+  for (const Case& c : cases) {
+    DWORD type = 0xDEAD;
+    std::vector<BYTE> data;
+    ASSERT_EQ(Query(key, c.name.c_str(), &type, &data), ERROR_SUCCESS) << c.name;
+    EXPECT_EQ(type, c.type) << c.name;
+    EXPECT_EQ(data, c.data) << c.name;
+  }
+  RegCloseKey(key);
+
+  float read_volume = 0;
+  DWORD bits = 0;
+  ASSERT_EQ(Query_Dword("Music_Volume", &bits), ERROR_SUCCESS);
+  std::memcpy(&read_volume, &bits, 4);
+  EXPECT_EQ(read_volume, 0.35f);
+}
+
+TEST_F(Settings_Test, KeyFileIsPlainTextNamedAfterTheKey) {
+  HKEY key = Create_Key();
+  ASSERT_EQ(Set_Dword(key, "Display_Resolution", 2), ERROR_SUCCESS);
+  ASSERT_EQ(Set_Dword(key, "Mouse_Cap_Enable", 1), ERROR_SUCCESS);
+  ASSERT_EQ(Set_Dword(key, "Display_Resolution", 0x3F800000), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(Read_Key_File(),
+            "Display_Resolution=dword:3f800000\n"
+            "Mouse_Cap_Enable=dword:00000001\n");
+}
+
+TEST_F(Settings_Test, SubKeysOfAnOpenKeyLiveInTheirOwnFile) {
+  HKEY parent = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brask_Lin", 0, nullptr, 0,
+                            KEY_WRITE, nullptr, &parent, nullptr),
+            ERROR_SUCCESS);
+  HKEY child = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(parent, "Settings", 0, nullptr, 0, KEY_WRITE, nullptr, &child,
+                            nullptr),
+            ERROR_SUCCESS);
+  ASSERT_EQ(Set_Dword(child, "Mirrors_Enable", 0), ERROR_SUCCESS);
+  ASSERT_EQ(Set_Dword(parent, "Mirrors_Enable", 1), ERROR_SUCCESS);
+  RegCloseKey(child);
+  RegCloseKey(parent);
+  DWORD value = 99;
+  ASSERT_EQ(Query_Dword("Mirrors_Enable", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 0u);
+  EXPECT_TRUE(fs::exists(Folder() + "/Software.Brask_Lin.txt"));
+}
+
+TEST_F(Settings_Test, SmallBuffersGetTheSizeNeeded) {
+  HKEY key = Create_Key();
+  const BYTE blob[6] = {1, 2, 3, 4, 5, 6};
+  ASSERT_EQ(RegSetValueExA(key, "Blob", 0, REG_BINARY, blob, 6), ERROR_SUCCESS);
+  RegCloseKey(key);
+  key = Open_Key();
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueExA(key, "Blob", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 6u);
+  BYTE small[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+  size = 4;
+  EXPECT_EQ(RegQueryValueExA(key, "Blob", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 6u);
+  EXPECT_EQ(small[0], 0xEE) << "nothing is copied into a buffer that is too small";
+  EXPECT_EQ(RegQueryValueExA(key, "Blob", nullptr, nullptr, small, nullptr),
+            ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+}
+
+TEST_F(Settings_Test, UnreadableLinesReadAsMissingAndSurviveRewrites) {
+  const std::vector<std::string> bad_lines = {
+      "Short=dword:123",         "Long=dword:123456789",     "NotHex=dword:1234567g",
+      "BadBytes=hex:zz",         "OddBytes=hex:01,0",        "NoComma=hex:0102",
+      "TrailingComma=hex:01,",   "HugeType=hex(99999999999):00", "NoType=hex():00",
+      "Unclosed=hex(4:00",       "Unknown=text:hello",       "Bad%2=dword:00000001",
+  };
+  std::string text = "Good=dword:0000002a\n";
+  for (const std::string& line : bad_lines) text += line + "\n";
+  text += "no equals sign at all\n";
+  Write_Key_File(text);
+
+  DWORD value = 0;
+  ASSERT_EQ(Query_Dword("Good", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 42u);
+  for (const std::string& line : bad_lines) {
+    const std::string name = line.substr(0, line.find('='));
+    EXPECT_EQ(Query_Dword(name.c_str(), &value), ERROR_FILE_NOT_FOUND) << line;
+  }
+
+  HKEY key = Create_Key();
+  ASSERT_EQ(Set_Dword(key, "Short", 5), ERROR_SUCCESS);
+  ASSERT_EQ(Set_Dword(key, "Added", 6), ERROR_SUCCESS);
+  RegCloseKey(key);
+  const std::string after = Read_Key_File();
+  EXPECT_EQ(after.find("Short=dword:123\n"), std::string::npos);
+  EXPECT_NE(after.find("Short=dword:00000005\n"), std::string::npos);
+  for (size_t i = 1; i < bad_lines.size(); ++i) {
+    EXPECT_NE(after.find(bad_lines[i] + "\n"), std::string::npos) << bad_lines[i];
+  }
+  EXPECT_NE(after.find("no equals sign at all\n"), std::string::npos);
+  ASSERT_EQ(Query_Dword("Short", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 5u);
+}
+
+TEST_F(Settings_Test, LastLineOfAValueDecides) {
+  Write_Key_File("Twice=dword:00000001\r\nTwice=dword:00000002\r\nBroken=dword:00000001\n"
+                 "Broken=dword:zz\n");
+  DWORD value = 0;
+  ASSERT_EQ(Query_Dword("Twice", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 2u);
+  EXPECT_EQ(Query_Dword("Broken", &value), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Settings_Test, FailedWriteLeavesTheOldFileAndReportsFailure) {
+  HKEY key = Create_Key();
+  ASSERT_EQ(Set_Dword(key, "Display_BitDepth", 1), ERROR_SUCCESS);
+  const std::string before = Read_Key_File();
+  for (plat::Replace_Step step : {plat::Replace_Step::Create, plat::Replace_Step::Write,
+                                  plat::Replace_Step::Sync, plat::Replace_Step::Rename}) {
+    plat::Inject_Replace_Failure(step);
+    EXPECT_NE(Set_Dword(key, "Display_BitDepth", 0), ERROR_SUCCESS);
+    EXPECT_EQ(Read_Key_File(), before);
+  }
+  RegCloseKey(key);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Folder())) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"Software.Brask_Lin.Settings.txt"})
+      << "no temporary file is left behind";
+  DWORD value = 0;
+  ASSERT_EQ(Query_Dword("Display_BitDepth", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 1u);
+}
+
+TEST_F(Settings_Test, KeyFileThatCannotBeReadIsNeitherReadNorOverwritten) {
+  // A folder where the key file should be, and a file too large to be a key file.
+  fs::create_directories(Key_File());
+  HKEY key = nullptr;
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr),
+            ERROR_ACCESS_DENIED);
+  DWORD value = 0;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ | KEY_WRITE, &key),
+            ERROR_SUCCESS);
+  EXPECT_EQ(Query_Dword("Anything", &value), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Set_Dword(key, "Anything", 1), ERROR_ACCESS_DENIED);
+  RegCloseKey(key);
+  fs::remove(Key_File());
+
+  Write_Key_File("Kept=dword:00000001\n" + std::string(5 * 1024 * 1024, '#'));
+  EXPECT_EQ(Query_Dword("Kept", &value), ERROR_FILE_NOT_FOUND);
+  key = Create_Key();
+  EXPECT_EQ(Set_Dword(key, "Other", 1), ERROR_ACCESS_DENIED);
+  RegCloseKey(key);
+  EXPECT_EQ(fs::file_size(Key_File()), 20u + 5 * 1024 * 1024);
+}
+
+TEST_F(Settings_Test, HandlesAreCheckedBeforeUse) {
+  RegCloseKey(Create_Key());
+  HKEY read_only = Open_Key();
+  EXPECT_EQ(Set_Dword(read_only, "X", 1), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(RegCloseKey(read_only), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(read_only), ERROR_INVALID_HANDLE);
+  DWORD size = 4;
+  DWORD value = 0;
+  EXPECT_EQ(RegQueryValueExA(read_only, "X", nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                             &size),
+            ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+
+  HKEY key = Create_Key();
+  EXPECT_EQ(RegSetValueExA(key, "X", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
+  std::vector<BYTE> huge(kMaxSettingsValueSize + 1);
+  EXPECT_EQ(RegSetValueExA(key, "X", 0, REG_BINARY, huge.data(), DWORD(huge.size())),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(Query_Dword("X", &value), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+}
+
+TEST(Settings_Folder, FollowsXdgConfigHomeElseHome) {
+  const char* old_config = std::getenv("XDG_CONFIG_HOME");
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_config = old_config != nullptr ? old_config : "";
+  const std::string saved_home = old_home != nullptr ? old_home : "";
+
+  setenv("HOME", "/home/player", 1);
+  setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+  EXPECT_EQ(plat::Settings_Folder(), "/srv/config/vorthane");
+  setenv("XDG_CONFIG_HOME", "", 1);
+  EXPECT_EQ(plat::Settings_Folder(), "/home/player/.config/vorthane");
+  setenv("XDG_CONFIG_HOME", "relative/path", 1);
+  EXPECT_EQ(plat::Settings_Folder(), "/home/player/.config/vorthane");
+
+  if (old_config != nullptr) {
+    setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+  if (old_home != nullptr) {
+    setenv("HOME", saved_home.c_str(), 1);
+  } else {
+    unsetenv("HOME");
+  }
+}
+
+}  // namespace
