@@ -1,18 +1,21 @@
 #include "platform/system/tls.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace plat {
 
 namespace {
 
-// A slot's generation changes whenever it is allocated or freed, so values a thread stored
-// under an earlier allocation of the same index read as empty.
+// A slot's generation counts its allocations and releases: odd while allocated. Values a
+// thread stored under an earlier allocation of the same index therefore read as empty. The
+// generation is read without the lock; allocation, release and the clean-up take the lock.
 struct Slot {
-  bool in_use = false;
-  uint32_t generation = 0;
+  std::atomic<uint32_t> generation{0};
   Tls_Cleanup cleanup = nullptr;
 };
+
+bool Is_Allocated(uint32_t generation) { return (generation & 1u) != 0; }
 
 struct Stored_Value {
   void* value = nullptr;
@@ -36,12 +39,18 @@ Slot g_slots[kTlsSlotCount];
 thread_local Thread_Values* t_values = nullptr;
 thread_local bool t_exited = false;
 
-bool Current_Generation(uint32_t slot, uint32_t* generation, Tls_Cleanup* cleanup) {
+// The slot's generation while it is allocated; false for a free or invalid slot.
+bool Current_Generation(uint32_t slot, uint32_t* generation) {
+  if (slot >= kTlsSlotCount) return false;
+  *generation = g_slots[slot].generation.load(std::memory_order_acquire);
+  return Is_Allocated(*generation);
+}
+
+// The clean-up for a value stored under the given generation, or null.
+Tls_Cleanup Cleanup_For(uint32_t slot, uint32_t stored_generation) {
   std::lock_guard<std::mutex> hold(Slots_Mutex());
-  if (slot >= kTlsSlotCount || !g_slots[slot].in_use) return false;
-  *generation = g_slots[slot].generation;
-  if (cleanup) *cleanup = g_slots[slot].cleanup;
-  return true;
+  if (g_slots[slot].generation.load() != stored_generation) return nullptr;
+  return g_slots[slot].cleanup;
 }
 
 // Runs one round of clean-ups; true when at least one ran.
@@ -53,10 +62,8 @@ bool Run_Cleanup_Round(Thread_Values& values) {
     void* value = stored.value;
     const uint32_t stored_generation = stored.generation;
     stored.value = nullptr;
-    uint32_t generation = 0;
-    Tls_Cleanup cleanup = nullptr;
-    if (!Current_Generation(slot, &generation, &cleanup)) continue;
-    if (generation != stored_generation || cleanup == nullptr) continue;
+    const Tls_Cleanup cleanup = Cleanup_For(slot, stored_generation);
+    if (cleanup == nullptr) continue;
     cleanup(value);
     ran = true;
   }
@@ -89,10 +96,9 @@ Thread_Values* Values_For_Writing() {
 uint32_t Tls_Alloc(Tls_Cleanup cleanup) {
   std::lock_guard<std::mutex> hold(Slots_Mutex());
   for (uint32_t slot = 0; slot < kTlsSlotCount; ++slot) {
-    if (g_slots[slot].in_use) continue;
-    g_slots[slot].in_use = true;
-    g_slots[slot].generation += 1;
+    if (Is_Allocated(g_slots[slot].generation.load())) continue;
     g_slots[slot].cleanup = cleanup;
+    g_slots[slot].generation.fetch_add(1, std::memory_order_release);
     return slot;
   }
   return kTlsOutOfIndexes;
@@ -100,16 +106,15 @@ uint32_t Tls_Alloc(Tls_Cleanup cleanup) {
 
 bool Tls_Free(uint32_t slot) {
   std::lock_guard<std::mutex> hold(Slots_Mutex());
-  if (slot >= kTlsSlotCount || !g_slots[slot].in_use) return false;
-  g_slots[slot].in_use = false;
-  g_slots[slot].generation += 1;
+  if (slot >= kTlsSlotCount || !Is_Allocated(g_slots[slot].generation.load())) return false;
+  g_slots[slot].generation.fetch_add(1, std::memory_order_release);
   g_slots[slot].cleanup = nullptr;
   return true;
 }
 
 bool Tls_Set(uint32_t slot, void* value) {
   uint32_t generation = 0;
-  if (!Current_Generation(slot, &generation, nullptr)) return false;
+  if (!Current_Generation(slot, &generation)) return false;
   Thread_Values* values = Values_For_Writing();
   if (values == nullptr) return false;
   values->values[slot] = Stored_Value{value, generation};
@@ -121,7 +126,7 @@ void* Tls_Get(uint32_t slot) {
   const Stored_Value& stored = t_values->values[slot];
   if (stored.value == nullptr) return nullptr;
   uint32_t generation = 0;
-  if (!Current_Generation(slot, &generation, nullptr)) return nullptr;
+  if (!Current_Generation(slot, &generation)) return nullptr;
   return generation == stored.generation ? stored.value : nullptr;
 }
 
