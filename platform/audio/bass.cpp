@@ -1,0 +1,182 @@
+#include "platform/audio/bass.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/audio/mixer.h"
+
+namespace {
+
+constexpr int kDeviceDefault = -1;
+constexpr int kDeviceNoSound = 0;
+constexpr uint16_t kDeviceBufferFrames = 1024;
+constexpr long kMaxFileBytes = 256L << 20;
+
+struct Player {
+  plat::Mixer mixer;
+  bool initialised = false;
+  bool has_device = false;
+  SDL_AudioDeviceID device = 0;
+  // A player left running at exit stops its device before the mix goes away.
+  ~Player() {
+    if (has_device) SDL_CloseAudioDevice(device);
+  }
+};
+
+Player& The_Player() {
+  static Player player;
+  return player;
+}
+
+void SDLCALL Fill_Device(void* user, Uint8* stream, int len) {
+  auto* mixer = static_cast<plat::Mixer*>(user);
+  mixer->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / (2 * sizeof(int16_t)));
+}
+
+bool Open_Device(Player& p, int freq) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  SDL_AudioSpec want{};
+  want.freq = freq;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = kDeviceBufferFrames;
+  want.callback = Fill_Device;
+  want.userdata = &p.mixer;
+  SDL_AudioSpec have{};
+  p.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (p.device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  p.has_device = true;
+  return true;
+}
+
+void Close_Device(Player& p) {
+  if (!p.has_device) return;
+  SDL_CloseAudioDevice(p.device);
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  p.device = 0;
+  p.has_device = false;
+}
+
+// Reads length bytes (0: to the end) at offset of a file, or copies them from memory.
+bool Read_Source(BOOL mem, const void* file, DWORD offset, DWORD length, std::vector<uint8_t>* out) {
+  if (!file) return false;
+  if (mem) {
+    if (length == 0) return false;
+    const uint8_t* base = static_cast<const uint8_t*>(file) + offset;
+    out->assign(base, base + length);
+    return true;
+  }
+  FILE* f = std::fopen(static_cast<const char*>(file), "rb");
+  if (!f) return false;
+  bool ok = false;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    long size = std::ftell(f);
+    if (size >= 0 && size <= kMaxFileBytes && offset <= static_cast<unsigned long>(size)) {
+      unsigned long avail = static_cast<unsigned long>(size) - offset;
+      unsigned long want = length == 0 ? avail : length;
+      if (want > 0 && want <= avail && std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0) {
+        out->resize(want);
+        ok = std::fread(out->data(), 1, want, f) == want;
+      }
+    }
+  }
+  std::fclose(f);
+  if (!ok) out->clear();
+  return ok;
+}
+
+}  // namespace
+
+DWORD BASS_GetVersion() { return BASS_VERSION; }
+
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
+  Player& p = The_Player();
+  if (p.initialised || (device != kDeviceDefault && device != kDeviceNoSound)) return FALSE;
+  if (freq > 192000 || !p.mixer.Init(static_cast<int>(freq))) return FALSE;
+  if (device == kDeviceDefault && !Open_Device(p, static_cast<int>(freq))) {
+    p.mixer.Term();
+    return FALSE;
+  }
+  p.initialised = true;
+  return TRUE;
+}
+
+BOOL BASS_Start() {
+  Player& p = The_Player();
+  if (!p.initialised) return FALSE;
+  if (p.has_device) SDL_PauseAudioDevice(p.device, 0);
+  return TRUE;
+}
+
+BOOL BASS_Stop() {
+  Player& p = The_Player();
+  if (!p.initialised) return FALSE;
+  if (p.has_device) SDL_PauseAudioDevice(p.device, 1);
+  return TRUE;
+}
+
+void BASS_Free() {
+  Player& p = The_Player();
+  if (!p.initialised) return;
+  Close_Device(p);  // waits for the callback to finish before the mix is torn down
+  p.mixer.Term();
+  p.initialised = false;
+}
+
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags) {
+  Player& p = The_Player();
+  std::vector<uint8_t> bytes;
+  if (!p.initialised || !Read_Source(mem, file, offset, length, &bytes)) return 0;
+  return p.mixer.Load_Sample(bytes.data(), bytes.size(), max);
+}
+
+HCHANNEL BASS_SamplePlayEx(HSAMPLE handle, DWORD start, int freq, int volume, int pan, BOOL loop) {
+  return The_Player().mixer.Play_Sample(handle, start, freq, volume, pan, loop != FALSE);
+}
+
+BOOL BASS_SampleStop(HSAMPLE handle) { return The_Player().mixer.Stop_Sample(handle) ? TRUE : FALSE; }
+
+void BASS_SampleFree(HSAMPLE handle) { The_Player().mixer.Free_Sample(handle); }
+
+HMUSIC BASS_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+  Player& p = The_Player();
+  std::vector<uint8_t> bytes;
+  if (!p.initialised || !Read_Source(mem, file, offset, length, &bytes)) return 0;
+  return p.mixer.Load_Music(bytes.data(), bytes.size(), (flags & BASS_MUSIC_LOOP) != 0);
+}
+
+BOOL BASS_MusicPlay(HMUSIC handle) { return The_Player().mixer.Play_Music(handle) ? TRUE : FALSE; }
+
+BOOL BASS_MusicSetAmplify(HMUSIC handle, DWORD amp) {
+  return The_Player().mixer.Set_Music_Amplify(handle, amp) ? TRUE : FALSE;
+}
+
+void BASS_MusicFree(HMUSIC handle) { The_Player().mixer.Free_Music(handle); }
+
+BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
+  return The_Player().mixer.Set_Channel_Attributes(handle, freq, volume, pan) ? TRUE : FALSE;
+}
+
+DWORD BASS_ChannelIsActive(DWORD handle) { return The_Player().mixer.Channel_Is_Active(handle); }
+
+BOOL BASS_ChannelPause(DWORD handle) { return The_Player().mixer.Pause_Channel(handle) ? TRUE : FALSE; }
+
+BOOL BASS_ChannelResume(DWORD handle) { return The_Player().mixer.Resume_Channel(handle) ? TRUE : FALSE; }
+
+BOOL BASS_ChannelStop(DWORD handle) { return The_Player().mixer.Stop_Channel(handle) ? TRUE : FALSE; }
+
+namespace plat {
+
+bool Audio_Render(int16_t* out, size_t frames) {
+  Player& p = The_Player();
+  if (!p.initialised || p.has_device) return false;
+  p.mixer.Render(out, frames);
+  return true;
+}
+
+}  // namespace plat

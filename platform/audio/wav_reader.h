@@ -1,0 +1,23 @@
+#pragma once
+// Reads a RIFF/WAVE file held in memory: 16-bit PCM, mono or stereo, any common rate.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace plat {
+
+struct Wav_Pcm {
+  int channels = 0;            // 1 or 2
+  int rate = 0;                // frames per second
+  std::vector<int16_t> frames; // interleaved, channels values per frame
+  size_t Frame_Count() const { return channels ? frames.size() / channels : 0; }
+};
+
+constexpr int kWavMinRate = 4000;
+constexpr int kWavMaxRate = 192000;
+
+// Fills out and returns true for a well-formed file with at least one frame; returns false,
+// leaving out empty, for anything else (truncated chunks, other encodings, odd layouts).
+bool Read_Wav(const void* data, size_t size, Wav_Pcm* out);
+
+}  // namespace plat

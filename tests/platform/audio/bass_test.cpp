@@ -1,0 +1,215 @@
+#include "platform/audio/bass.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "tests/platform/audio/audio_fixtures.h"
+
+namespace {
+
+using audio_test::Constant_Wav;
+using audio_test::Module;
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (had_) setenv(name_.c_str(), old_.c_str(), 1);
+    else unsetenv(name_.c_str());
+  }
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
+// Every test leaves the player shut down.
+class BassTest : public ::testing::Test {
+ protected:
+  void TearDown() override { BASS_Free(); }
+};
+
+std::vector<int16_t> Pull(size_t frames) {
+  std::vector<int16_t> out(frames * 2, 1);
+  EXPECT_TRUE(plat::Audio_Render(out.data(), frames));
+  return out;
+}
+
+TEST_F(BassTest, ReportsVersionOnePointEight) { EXPECT_EQ(BASS_GetVersion(), 0x80001u); }
+
+TEST_F(BassTest, NoSoundDeviceMixesIntoTheCallersBuffer) {
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr));
+  EXPECT_TRUE(BASS_Start());
+  writers::Bytes wav = Constant_Wav(2000, 22050, 16384, 0, 1);
+  HSAMPLE s = BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 2, 0);
+  ASSERT_NE(s, 0u);
+  HCHANNEL ch = BASS_SamplePlayEx(s, 0, -1, 50, -100, FALSE);
+  ASSERT_NE(ch, 0u);
+  auto out = Pull(100);
+  EXPECT_NEAR(out[0], 8192, 2) << "volume 50 halves the level";
+  EXPECT_EQ(out[1], 0) << "panned hard left";
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_PLAYING);
+  EXPECT_TRUE(BASS_SampleStop(s));
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_STOPPED);
+  BASS_SampleFree(s);
+  EXPECT_FALSE(BASS_SampleStop(s));
+  EXPECT_TRUE(BASS_Stop());
+}
+
+TEST_F(BassTest, SecondInitAndUnknownDevicesFail) {
+  EXPECT_FALSE(BASS_Init(3, 44100, 0, nullptr));
+  EXPECT_FALSE(BASS_Init(0, 0, 0, nullptr)) << "no rate";
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr));
+  EXPECT_FALSE(BASS_Init(0, 44100, 0, nullptr));
+  BASS_Free();
+  BASS_Free();  // twice is harmless
+  EXPECT_TRUE(BASS_Init(0, 44100, 0, nullptr)) << "can start again after Free";
+}
+
+TEST_F(BassTest, EverythingFailsQuietlyWithoutInit) {
+  writers::Bytes wav = Constant_Wav(100, 44100, 1000, 0, 1);
+  writers::Bytes mod = Module(1.0);
+  EXPECT_FALSE(BASS_Start());
+  EXPECT_FALSE(BASS_Stop());
+  EXPECT_EQ(BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 1, 0), 0u);
+  EXPECT_EQ(BASS_SamplePlayEx(0, 0, -1, 100, -1, FALSE), 0u);
+  EXPECT_FALSE(BASS_SampleStop(0));
+  BASS_SampleFree(0);
+  EXPECT_EQ(BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0), 0u);
+  EXPECT_FALSE(BASS_MusicPlay(0));
+  EXPECT_FALSE(BASS_MusicSetAmplify(0, 40));
+  EXPECT_FALSE(BASS_ChannelSetAttributes(0, -1, 50, -1));
+  EXPECT_EQ(BASS_ChannelIsActive(0), BASS_ACTIVE_STOPPED);
+  EXPECT_FALSE(BASS_ChannelPause(0));
+  EXPECT_FALSE(BASS_ChannelResume(0));
+  EXPECT_FALSE(BASS_ChannelStop(0));
+  BASS_MusicFree(0);
+  int16_t out[4];
+  EXPECT_FALSE(plat::Audio_Render(out, 2));
+}
+
+TEST_F(BassTest, DummyDriverDeviceRunsTheMixerCallback) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  ASSERT_TRUE(BASS_Start());
+  writers::Bytes wav = Constant_Wav(441, 44100, 16384, 0, 1);  // 10 ms
+  HSAMPLE s = BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 4, 0);
+  writers::Bytes mod = Module(1.0);
+  HMUSIC m = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0);
+  ASSERT_NE(s, 0u);
+  ASSERT_NE(m, 0u);
+  EXPECT_TRUE(BASS_MusicPlay(m));
+  HCHANNEL ch = BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE);
+  ASSERT_NE(ch, 0u);
+  // The device consumes the mix on its own thread: the short sample runs out by itself.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (BASS_ChannelIsActive(ch) != BASS_ACTIVE_STOPPED && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_STOPPED);
+  int16_t out[4];
+  EXPECT_FALSE(plat::Audio_Render(out, 2)) << "the device pulls the mix itself";
+  // Game-thread calls interleave safely with the callback.
+  for (int i = 0; i < 200; ++i) {
+    BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE);
+    BASS_ChannelSetAttributes(m, -1, i % 100, -1);
+    if (i % 50 == 0) BASS_SampleStop(s);
+  }
+  EXPECT_TRUE(BASS_ChannelPause(m));
+  EXPECT_EQ(BASS_ChannelIsActive(m), BASS_ACTIVE_PAUSED);
+  EXPECT_TRUE(BASS_ChannelResume(m));
+  EXPECT_TRUE(BASS_Stop());
+  BASS_MusicFree(m);
+  BASS_SampleFree(s);
+}
+
+TEST_F(BassTest, NoAudioDeviceAtAllFailsInitCleanly) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
+  EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr));
+  writers::Bytes wav = Constant_Wav(100, 44100, 1000, 0, 1);
+  HSAMPLE s = BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 1, 0);
+  EXPECT_EQ(s, 0u);
+  EXPECT_EQ(BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE), 0u);
+  EXPECT_FALSE(BASS_SampleStop(s));
+  BASS_SampleFree(s);
+  EXPECT_FALSE(BASS_Start());
+  BASS_Free();
+  EXPECT_TRUE(BASS_Init(0, 44100, 0, nullptr)) << "the no-sound device still works";
+}
+
+class BassFileTest : public BassTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr));
+    path_ = (std::filesystem::temp_directory_path() / ("vt_bass_test_" + std::to_string(getpid()) + ".pck")).string();
+    module_ = Module(1.0);
+    std::ofstream f(path_, std::ios::binary);
+    std::string before(kBefore, 'x'), after(kAfter, 'y');
+    f << before;
+    f.write(reinterpret_cast<const char*>(module_.data()), static_cast<std::streamsize>(module_.size()));
+    f << after;
+  }
+  void TearDown() override {
+    std::filesystem::remove(path_);
+    BassTest::TearDown();
+  }
+  static constexpr DWORD kBefore = 100, kAfter = 50;
+  std::string path_;
+  writers::Bytes module_;
+};
+
+TEST_F(BassFileTest, LoadsAModuleFromAFileAtAnOffset) {
+  const DWORD size = static_cast<DWORD>(module_.size());
+  struct Case {
+    const char* what;
+    DWORD offset, length;
+    bool loads;
+  } cases[] = {
+      {"exact range", kBefore, size, true},
+      {"to the end of the file", kBefore, 0, true},
+      {"wrong offset", 0, size, false},
+      {"range past the end", kBefore, size + kAfter + 1, false},
+      {"offset past the end", kBefore + size + kAfter + 1, 0, false},
+      {"offset at the very end", kBefore + size + kAfter, 0, false},
+  };
+  for (const Case& c : cases) {
+    HMUSIC m = BASS_MusicLoad(FALSE, path_.c_str(), c.offset, c.length, 0);
+    EXPECT_EQ(m != 0, c.loads) << c.what;
+    if (!m) continue;
+    ASSERT_TRUE(BASS_ChannelSetAttributes(m, -1, 100, -1));
+    ASSERT_TRUE(BASS_MusicSetAmplify(m, 40));
+    ASSERT_TRUE(BASS_MusicPlay(m));
+    auto out = Pull(4410);
+    EXPECT_GT(audio_test::Measure(std::vector<float>(out.begin(), out.end())).left_peak, 100.0) << c.what;
+    BASS_MusicFree(m);
+    EXPECT_EQ(BASS_ChannelIsActive(m), BASS_ACTIVE_STOPPED);
+  }
+  EXPECT_EQ(BASS_MusicLoad(FALSE, "/nonexistent/vt_music.pck", 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_MusicLoad(FALSE, nullptr, 0, 0, 0), 0u);
+  EXPECT_EQ(BASS_MusicLoad(TRUE, module_.data(), 0, 0, 0), 0u) << "memory needs a length";
+}
+
+TEST_F(BassFileTest, ModulePlaysOnceUnlessAskedToLoop) {
+  writers::Bytes mod = Module(0.5);
+  HMUSIC once = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0);
+  HMUSIC loop = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), BASS_MUSIC_LOOP);
+  BASS_MusicPlay(once);
+  BASS_MusicPlay(loop);
+  Pull(44100 * 2);
+  EXPECT_EQ(BASS_ChannelIsActive(once), BASS_ACTIVE_STOPPED);
+  EXPECT_EQ(BASS_ChannelIsActive(loop), BASS_ACTIVE_PLAYING);
+}
+
+}  // namespace
