@@ -4,11 +4,13 @@ namespace content {
 
 // Every family of generators. Add a new family's function here (declaration and list entry).
 void Add_Packs_Family(Manifest& manifest);
+void Add_Sounds_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
 static const FamilyFunction kFamilies[] = {
     &Add_Packs_Family,
+    &Add_Sounds_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {
