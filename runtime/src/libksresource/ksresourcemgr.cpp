@@ -1,0 +1,429 @@
+#include "runtime/src/libksresource/ksresourcemgr.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/system/files.h"
+#include "platform/system/memory.h"
+#include "runtime/src/core/streams.h"
+#include "runtime/src/core/timer.h"
+#include "runtime/src/libksresource/rez_map_builder.h"
+#include "runtime/src/libksresource/rez_report.h"
+
+ConsoleInt RezMgr_Prefetch_Buffer_Size("RezMgr_Prefetch_Buffer_Size", 250000, 2);
+ConsoleInt RezMgr_UnCompress_Buffer_Size("RezMgr_UnCompress_Buffer_Size", 1000000, 2);
+ConsoleInt RezMgr_Target_Sys_Memory_InBytes("RezMgr_Target_Sys_Memory_InBytes", 1512000000, 2);
+
+namespace {
+
+// Expansion retries while zlib reports a full output buffer, and the largest expansion.
+constexpr int kMaxExpandRetries = 16;
+constexpr uint64_t kMaxExpandedSize = 256u * 1024 * 1024;
+
+CRezMgr g_RezMgr_Instance;
+
+}  // namespace
+
+CRezMgr* g_pRezMgr = nullptr;
+
+CRezMgr::CRezMgr() {
+  if (!g_pRezMgr) g_pRezMgr = this;
+}
+
+CRezMgr::~CRezMgr() {
+  Term();
+  if (g_pRezMgr == this) g_pRezMgr = nullptr;
+}
+
+std::string CRezMgr::Map_File_Name(int set) const {
+  if (set == 0) return m_Root + "pack_map.map";
+  return m_Root + "pack_map_" + std::to_string(set) + ".map";
+}
+
+bool CRezMgr::Init(const char* root) {
+  if (m_Initialised) return true;
+  std::string path = root ? root : "";
+  if (path.size() > kMaxRootLength) {
+    REZ_ERROR("Init: root path longer than %zu characters.\n", kMaxRootLength);
+    return false;
+  }
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  m_Root = path;
+  for (int set = 0;; ++set) {
+    bool exists = plat::File_Exists(Rez_Packed_File_Name(m_Root, set)) ||
+                  plat::File_Exists(Rez_Text_Map_File_Name(m_Root, set));
+    if (!exists && set > 0) break;
+    if (!Open_Set(set, exists)) {
+      Free_Maps();
+      return false;
+    }
+    if (!exists) break;
+  }
+  for (CRezTypeHandler*& handler : m_Handlers) handler = nullptr;
+  for (CRezResource*& head : m_Table) head = nullptr;
+  // The source buffer of compressed reads always exists; it starts at the prefetch size.
+  uint32_t prefetch_size = RezMgr_Prefetch_Buffer_Size.Value > 0 ? RezMgr_Prefetch_Buffer_Size.Value : 0;
+  uint32_t expand_size = RezMgr_UnCompress_Buffer_Size.Value > 0 ? RezMgr_UnCompress_Buffer_Size.Value : 0;
+  m_Prefetch_Buffer = CreateMemoryStream(prefetch_size);
+  m_Decompress_Buffer = CreateMemoryStream(expand_size);
+  if (!m_Prefetch_Buffer || !m_Decompress_Buffer || !m_Prefetch.Start(this)) {
+    Term_Buffers();
+    Free_Maps();
+    return false;
+  }
+  Install_Profile_Callback();
+  m_Initialised = true;
+  return true;
+}
+
+void CRezMgr::Term() {
+  if (!m_Initialised) return;
+  m_Prefetch.Stop();
+  Free_Maps();
+  Term_Buffers();
+  m_Initialised = false;
+}
+
+void CRezMgr::Term_Buffers() {
+  if (m_Prefetch_Buffer) m_Prefetch_Buffer->Release();
+  if (m_Decompress_Buffer) m_Decompress_Buffer->Release();
+  m_Prefetch_Buffer = nullptr;
+  m_Decompress_Buffer = nullptr;
+}
+
+void CRezMgr::Free_Maps() {
+  while (m_Maps) {
+    CRezPackMap* next = m_Maps->m_Next;
+    delete m_Maps;
+    m_Maps = next;
+  }
+}
+
+// Builds set n's map when it is not current, then loads it. A map that fails its checks is
+// rebuilt once from the set's sources.
+bool CRezMgr::Open_Set(int set, bool exists) {
+  std::string map_path = Map_File_Name(set);
+  std::string error;
+  if (!Rez_Map_Is_Current(m_Root, set, map_path) && !Rez_Build_Map(m_Root, set, map_path, error)) {
+    REZ_ERROR("Init: cannot build pack map %s: %s.\n", map_path.c_str(), error.c_str());
+    return false;
+  }
+  if (Load_Map_File(map_path, error)) return true;
+  REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+  if (!exists || !Rez_Build_Map(m_Root, set, map_path, error)) return false;
+  if (Load_Map_File(map_path, error)) return true;
+  REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+  return false;
+}
+
+bool CRezMgr::Load_Map_File(const std::string& path, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!Rez_Read_File(path, bytes)) {
+    error = "cannot read the file";
+    return false;
+  }
+  RezMapData data;
+  if (!Parse_Rez_Map(bytes.data(), bytes.size(), data, error)) return false;
+  CRezPackMap* map = new CRezPackMap(m_Root, std::move(data));
+  CRezPackMap** tail = &m_Maps;
+  while (*tail) tail = &(*tail)->m_Next;
+  *tail = map;
+  return true;
+}
+
+bool CRezMgr::SetTypeHandler(uint32_t type, CRezTypeHandler* handler) {
+  if (type >= kRezTypeCount) return false;
+  m_Handlers[type] = handler;
+  return true;
+}
+
+const RezRecord* CRezMgr::FindRecord(uint32_t id, CRezPackMap** map) {
+  for (CRezPackMap* current = m_Maps; current; current = current->m_Next) {
+    if (const RezRecord* record = current->Find(id)) {
+      if (map) *map = current;
+      return record;
+    }
+  }
+  if (map) *map = nullptr;
+  return nullptr;
+}
+
+std::string CRezMgr::BuildFileName(const RezRecord& record, const CRezPackMap& map) const {
+  return map.File_Name(record);
+}
+
+bool CRezMgr::BuildFileName(const RezRecord* record, char* buffer, uint32_t size, CRezPackMap* map) {
+  if (!record || !buffer || size == 0) return false;
+  buffer[0] = '\0';
+  if (!map) FindRecord(record->id, &map);
+  if (!map) return false;
+  std::string name = map->File_Name(*record);
+  if (name.size() + 1 > size) return false;
+  std::memcpy(buffer, name.c_str(), name.size() + 1);
+  return true;
+}
+
+CRezResource* CRezMgr::Find_Loaded(uint32_t id) {
+  CRezLockScope<CCriticalSection> hold(m_Table_Lock);
+  for (CRezResource* r = m_Table[id & (kTableBuckets - 1)]; r; r = r->m_Next) {
+    if (r->m_Resource_ID == id) return r;
+  }
+  return nullptr;
+}
+
+CRezResource* CRezMgr::Get_Resource(uint32_t id, uint32_t type) {
+  if (CRezResource* loaded = Find_Loaded(id)) {
+    // A purged resource (managed, data released) is read again on its next request.
+    if (loaded->m_Managed && !loaded->m_Loaded && !Allocate_Resource(loaded, nullptr, nullptr, -1)) {
+      return nullptr;
+    }
+    return loaded;
+  }
+  CRezPackMap* map = nullptr;
+  const RezRecord* record = FindRecord(id, &map);
+  if (!record) {
+    REZ_ERROR("Get_Resource: Resource ID (%x) not found.\n", id);
+    return nullptr;
+  }
+  if (type != kRezType_Any && type != record->type) return nullptr;
+  if (record->type >= kRezTypeCount || !m_Handlers[record->type]) return nullptr;
+  CRezResource* resource = m_Handlers[record->type]->Create();
+  if (!resource) return nullptr;
+  resource->m_Managed = 1;
+  resource->m_Resource_ID = id;
+  resource->m_Type = record->type;
+  resource->m_Next = nullptr;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Table_Lock);
+    CRezResource** tail = &m_Table[id & (kTableBuckets - 1)];
+    while (*tail) tail = &(*tail)->m_Next;
+    *tail = resource;
+  }
+  if (Allocate_Resource(resource, record, map, -1)) return resource;
+  FreeResource(id);
+  return nullptr;
+}
+
+void CRezMgr::FreeResource(uint32_t id) {
+  CRezResource* found = nullptr;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Table_Lock);
+    for (CRezResource** link = &m_Table[id & (kTableBuckets - 1)]; *link; link = &(*link)->m_Next) {
+      if ((*link)->m_Resource_ID == id) {
+        found = *link;
+        *link = found->m_Next;
+        found->m_Next = nullptr;
+        break;
+      }
+    }
+  }
+  if (!found) return;
+  if (found->m_Type < kRezTypeCount && m_Handlers[found->m_Type]) {
+    m_Handlers[found->m_Type]->Destroy(found);
+  }
+}
+
+bool CRezMgr::Allocate_Resource(CRezResource* resource, const RezRecord* record, CRezPackMap* map,
+                                int32_t extra_offset) {
+  if (!resource) return false;
+  if (!record || !map) {
+    record = FindRecord(resource->m_Resource_ID, &map);
+    if (!record) {
+      REZ_ERROR("Allocate_Resource: Resource ID (%x) not found.\n", resource->m_Resource_ID);
+      return false;
+    }
+  }
+  if (g_Total_Mem_Allocated.load() + 100000 > RezMgr_Target_Sys_Memory_InBytes.Value) PurgeToTarget();
+  bool found = false;
+  bool result = Load_From_Prefetch(resource, *record, extra_offset, found);
+  if (found) return result;
+  return Load_From_File(resource, *record, *map, extra_offset);
+}
+
+// The size of a record's data whose first byte is at start in the stream.
+bool CRezMgr::Record_Size(const RezRecord& record, CStream* stream, uint32_t start, uint32_t& size) {
+  if (record.flags & kRezFlagSizeReader) {
+    if (!m_Size_Reader) {
+      REZ_ERROR("Allocate_Resource: Resource ID (%x) needs a size reader.\n", record.id);
+      return false;
+    }
+    size = m_Size_Reader(stream);
+    return stream->SeekTo(start);
+  }
+  if (record.size != kRezSizeToEnd) {
+    size = record.size;
+    return true;
+  }
+  uint32_t length = 0;
+  if (!stream->GetLen(&length) || length < start) return false;
+  size = length - start;
+  return true;
+}
+
+bool CRezMgr::Load_From_Prefetch(CRezResource* resource, const RezRecord& record, int32_t extra_offset,
+                                 bool& found) {
+  CRezLockScope<CCriticalSection> manager(m_Manager_Lock);
+  CRezPrefetchEntry* entry = m_Prefetch.Find_Entry(resource->m_Resource_ID, extra_offset);
+  found = entry != nullptr;
+  if (!entry) return false;
+  entry->m_Last_Use = Frame_Stamp();
+  CRezChunkPool& pool = m_Prefetch.Pool(entry->m_Run->m_Pool);
+  CRezLockScope<CCriticalSection> pool_hold(pool.m_Lock);
+  if (pool.m_Depth >= CRezChunkPool::kMaxDepth) return false;
+  uint32_t position = 0;
+  pool.m_Stream->GetPos(&position);
+  pool.m_Saved_Positions[pool.m_Depth++] = position;
+  uint32_t start = entry->m_Run->m_First_Chunk * pool.m_Chunk_Size;
+  bool ok = pool.m_Stream->SeekTo(start);
+  uint32_t size = entry->m_Size;
+  if (ok && record.size != kRezSizeToEnd && record.size < size) size = record.size;
+  if (ok) {
+    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, pool.m_Stream, size)
+                                             : resource->Load(pool.m_Stream, &size);
+  }
+  if (ok) resource->m_Loaded = 1;
+  if (--pool.m_Depth > 0) pool.m_Stream->SeekTo(pool.m_Saved_Positions[pool.m_Depth]);
+  return ok;
+}
+
+bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
+                             int32_t extra_offset) {
+  CRezLockScope<CCriticalSection> map_hold(map.Lock());
+  CRezFileSlot* slot = map.Get_File(record, Frame_Stamp());
+  if (!slot || !slot->m_Stream) {
+    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", map.File_Name(record).c_str());
+    return false;
+  }
+  CRezLockScope<CCriticalSection> slot_hold(slot->m_Lock);
+  if (!slot->Push_Position()) {
+    REZ_ERROR("Allocate_Resource: File (%s) is in use too deeply.\n", map.File_Name(record).c_str());
+    return false;
+  }
+  uint64_t start = uint64_t{record.offset} + (extra_offset != -1 ? static_cast<uint32_t>(extra_offset) : 0u);
+  uint32_t size = 0;
+  bool ok = start <= 0xFFFFFFFFu && slot->m_Stream->SeekTo(static_cast<uint32_t>(start)) &&
+            Record_Size(record, slot->m_Stream, static_cast<uint32_t>(start), size);
+  if (ok) {
+    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, slot->m_Stream, size)
+                                             : resource->Load(slot->m_Stream, &size);
+  }
+  if (ok) resource->m_Loaded = 1;
+  slot->Pop_Position();
+  return ok;
+}
+
+// Reads size compressed bytes from the stream's position, expands them and loads the
+// resource from the expanded bytes.
+bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t size) {
+  const uint8_t* packed = nullptr;
+  std::vector<uint8_t> own_copy;
+  if (source->GetData()) {
+    // A memory stream (a prefetched chunk) is expanded in place.
+    uint32_t position = 0;
+    uint32_t length = 0;
+    if (!source->GetPos(&position) || !source->GetLen(&length) || length - position < size) return false;
+    packed = static_cast<const uint8_t*>(source->GetData());
+  } else {
+    uint32_t before = 0;
+    uint32_t after = 0;
+    bool ok = source->GetPos(&before) && m_Prefetch_Buffer->SeekTo(0) &&
+              m_Prefetch_Buffer->WriteStream(source, 0, static_cast<int32_t>(size)) &&
+              source->GetPos(&after) && after - before == size;
+    if (!ok && size > 0) {
+      REZ_ERROR("Allocate_Resource: Resource ID (%x) is cut short.\n", resource->m_Resource_ID);
+      return false;
+    }
+    m_Prefetch_Buffer->SeekTo(0);
+    packed = static_cast<const uint8_t*>(m_Prefetch_Buffer->GetData());
+  }
+  // A load nested inside another load's Load gets its own expansion buffer, so the outer
+  // load's expanded bytes stay intact.
+  CMemoryStream* destination = m_Decompress_Buffer;
+  CMemoryStream* nested = nullptr;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Manager_Lock);
+    if (m_Decompress_Busy) {
+      nested = CreateMemoryStream(0);
+      if (!nested) return false;
+      destination = nested;
+    } else {
+      m_Decompress_Busy = true;
+    }
+  }
+  uint32_t expanded = 0;
+  bool ok = Expand(packed, size, *destination, expanded, resource->m_Resource_ID) &&
+            resource->Load(destination, &expanded);
+  if (nested) {
+    nested->Release();
+  } else {
+    CRezLockScope<CCriticalSection> hold(m_Manager_Lock);
+    m_Decompress_Busy = false;
+  }
+  return ok;
+}
+
+// Inflates into the destination, growing it while zlib reports it too small (at least
+// doubling each time, up to a fixed number of tries and size). Any other zlib error fails.
+bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+                     uint32_t& expanded, uint32_t id) {
+  for (int attempt = 0; attempt <= kMaxExpandRetries; ++attempt) {
+    uint32_t capacity = 0;
+    destination.GetLen(&capacity);
+    if (capacity > 0 && source && destination.SeekTo(0) && destination.GetData()) {
+      uLongf length = capacity;
+      int code = uncompress(static_cast<Bytef*>(destination.GetData()), &length, source, source_length);
+      if (code == Z_OK) {
+        expanded = static_cast<uint32_t>(length);
+        return destination.SeekTo(0);
+      }
+      if (code != Z_BUF_ERROR) {
+        REZ_ERROR("Allocate_Resource: Resource ID (%x) does not expand (zlib error %d).\n", id, code);
+        return false;
+      }
+    } else if (!source) {
+      return false;
+    }
+    uint64_t grown = std::max<uint64_t>(uint64_t{capacity} * 2, uint64_t{capacity} + source_length / 2 + 1);
+    grown = std::max<uint64_t>(grown, 65536);
+    if (grown > kMaxExpandedSize) break;
+    std::vector<uint8_t> zeros(grown - capacity);
+    if (!destination.SeekTo(capacity) || destination.Write(zeros.data(), static_cast<uint32_t>(zeros.size())) != zeros.size()) {
+      return false;
+    }
+  }
+  REZ_ERROR("Allocate_Resource: Resource ID (%x) expands beyond the buffer limit.\n", id);
+  return false;
+}
+
+uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }
+
+CFileStream* CRezMgr::OpenRawFile(uint32_t id) {
+  CRezPackMap* map = nullptr;
+  const RezRecord* record = FindRecord(id, &map);
+  if (!record) return nullptr;
+  std::string name = map->File_Name(*record);
+  CFileStream* stream = OpenStream(name.c_str(), "rb");
+  if (!stream) {
+    REZ_ERROR("OpenRawFile: File (%s) not found.\n", name.c_str());
+    return nullptr;
+  }
+  if (record->offset != 0 && !stream->SeekTo(record->offset)) {
+    stream->Release();
+    return nullptr;
+  }
+  return stream;
+}
+
+void CRezMgr::CloseRawFile(CStream* stream) {
+  if (stream) stream->Release();
+}
+
+void CRezMgr::CloseRawFile(uint32_t id, CStream* stream) {
+  (void)id;
+  CloseRawFile(stream);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The resource manager: finds every asset by its 32-bit resource id in the pack sets, creates
+// it through its type's handler, reads (and expands) its bytes and keeps it in a table by id
+// until it is freed. One instance, reached through g_pRezMgr.
+#include <cstdint>
+#include <string>
+
+#include "runtime/src/core/console_var.h"
+#include "runtime/src/core/critical_section.h"
+#include "runtime/src/libksresource/rez_map_format.h"
+#include "runtime/src/libksresource/rez_pack_map.h"
+#include "runtime/src/libksresource/rez_prefetch.h"
+#include "runtime/src/libksresource/rez_resource.h"
+
+class CStream;
+class CFileStream;
+class CMemoryStream;
+
+extern ConsoleInt RezMgr_Prefetch_Buffer_Size;
+extern ConsoleInt RezMgr_UnCompress_Buffer_Size;
+extern ConsoleInt RezMgr_Target_Sys_Memory_InBytes;
+extern ConsoleInt RezMgr_Report_Resource_Profile;
+
+class CRezMgr {
+ public:
+  static constexpr int kTableBuckets = 128;
+  static constexpr int kOffsetTableBuckets = 64;
+  static constexpr size_t kMaxRootLength = 259;
+
+  CRezMgr();
+  ~CRezMgr();
+  CRezMgr(const CRezMgr&) = delete;
+  CRezMgr& operator=(const CRezMgr&) = delete;
+
+  // Opens the pack sets under root (null: the working directory), building their maps when
+  // they are missing, stale or damaged, and starts the buffers and the prefetch loader.
+  bool Init(const char* root);
+  void Term();
+  bool Is_Initialised() const { return m_Initialised; }
+
+  bool SetTypeHandler(uint32_t type, CRezTypeHandler* handler);
+
+  // The shared resource object of an id (type 0 accepts any type), loaded on first request;
+  // null when the id is unknown, of another type or cannot be loaded.
+  CRezResource* Get_Resource(uint32_t id, uint32_t type);
+  // Takes the resource out of the table and destroys it through its type's handler.
+  void FreeResource(uint32_t id);
+  // Reads the resource's bytes and calls its Load. Without a record the id's record is looked
+  // up; extra_offset (-1 for none) is added to the record's offset.
+  bool Allocate_Resource(CRezResource* resource, const RezRecord* record, CRezPackMap* map,
+                         int32_t extra_offset);
+
+  // The first record of the id over the pack sets in load order, and its map; null when none.
+  const RezRecord* FindRecord(uint32_t id, CRezPackMap** map);
+  // The file name of a record of the map into buffer (at most size bytes with the terminator);
+  // false when it does not fit.
+  bool BuildFileName(const RezRecord* record, char* buffer, uint32_t size, CRezPackMap* map);
+  std::string BuildFileName(const RezRecord& record, const CRezPackMap& map) const;
+
+  // The record's file opened for reading and positioned at the record's data; null when the
+  // id has no record or the file does not open. Give it back with CloseRawFile.
+  CFileStream* OpenRawFile(uint32_t id);
+  void CloseRawFile(CStream* stream);
+  void CloseRawFile(uint32_t id, CStream* stream);
+
+  // Frees the data of loaded resources until the tracked memory is below the target.
+  void PurgeToTarget();
+
+  // The resource of an id in the loaded table, or null (no load).
+  CRezResource* Find_Loaded(uint32_t id);
+
+  // The file name of pack set n's binary map, under the root.
+  std::string Map_File_Name(int set) const;
+
+  const std::string& Root() const { return m_Root; }
+  CRezPrefetch& Prefetch() { return m_Prefetch; }
+  CCriticalSection& Manager_Lock() { return m_Manager_Lock; }
+  CCriticalSection& Table_Lock() { return m_Table_Lock; }
+
+  // The profile report (the validation callback of RezMgr_Report_Resource_Profile).
+  void Report_Profile();
+
+  // The current frame stamp.
+  static uint32_t Frame_Stamp();
+
+ private:
+  friend class CRezPrefetch;
+
+  bool Open_Set(int set, bool exists);
+  void Term_Buffers();
+  void Install_Profile_Callback();
+  bool Load_Map_File(const std::string& path, std::string& error);
+  void Free_Maps();
+
+  bool Load_From_Prefetch(CRezResource* resource, const RezRecord& record, int32_t extra_offset,
+                          bool& found);
+  bool Load_From_File(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
+                      int32_t extra_offset);
+  bool Record_Size(const RezRecord& record, CStream* stream, uint32_t start, uint32_t& size);
+  bool Load_Compressed(CRezResource* resource, CStream* source, uint32_t size);
+  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+              uint32_t& expanded, uint32_t id);
+  CRezResource* Pick_Purge_Candidate();
+
+  bool m_Initialised = false;
+  std::string m_Root;
+  CRezTypeHandler* m_Handlers[kRezTypeCount] = {};
+  CMemoryStream* m_Prefetch_Buffer = nullptr;
+  CMemoryStream* m_Decompress_Buffer = nullptr;
+  bool m_Decompress_Busy = false;
+  uint32_t (*m_Size_Reader)(CStream* stream) = nullptr;
+  CRezPackMap* m_Maps = nullptr;
+  CRezResource* m_Table[kTableBuckets] = {};
+  CRezResource* m_Offset_Table[kOffsetTableBuckets] = {};
+  CCriticalSection m_Table_Lock;
+  CCriticalSection m_Manager_Lock;
+  CRezPrefetch m_Prefetch;
+};
+
+extern CRezMgr* g_pRezMgr;

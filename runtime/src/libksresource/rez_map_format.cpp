@@ -1,0 +1,338 @@
+#include "runtime/src/libksresource/rez_map_format.h"
+
+#include <cstring>
+
+namespace {
+
+enum class Field { Ok, End, Bad };
+
+int Hex_Digit(int c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Eight hexadecimal digits, most significant first. A "#" where a digit is expected starts a
+// comment that runs through the next line feed. At the end of the input the digits read so
+// far are the high digits of the value.
+Field Read_Hex8(RezByteSource& source, uint32_t& value) {
+  value = 0;
+  int count = 0;
+  while (count < 8) {
+    int c = source.Next();
+    if (c == '#') {
+      do c = source.Next(); while (c >= 0 && c != '\n');
+      if (c < 0) return Field::End;
+      continue;
+    }
+    if (c < 0) {
+      if (count > 0) value <<= 4 * (8 - count);
+      return Field::End;
+    }
+    int digit = Hex_Digit(c);
+    if (digit < 0) return Field::Bad;
+    value = (value << 4) | static_cast<uint32_t>(digit);
+    ++count;
+  }
+  return Field::Ok;
+}
+
+Field Read_Separator(RezByteSource& source) { return source.Next() < 0 ? Field::End : Field::Ok; }
+
+// A double-quoted text followed by one separator.
+Field Read_Quoted(RezByteSource& source, std::string& text) {
+  text.clear();
+  int c = source.Next();
+  if (c < 0) return Field::End;
+  if (c != '"') return Field::Bad;
+  while ((c = source.Next()) != '"') {
+    if (c < 0) return Field::End;
+    text.push_back(static_cast<char>(c));
+  }
+  return Read_Separator(source);
+}
+
+// Skips the line end: any run of carriage returns and line feeds, so maps with either line
+// ending parse.
+void Skip_Line_End(RezByteSource& source) {
+  int c = source.Next();
+  while (c == '\r' || c == '\n') c = source.Next();
+  source.Unget(c);
+}
+
+bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,
+                uint32_t offset, uint32_t size) {
+  std::vector<std::string> parts;
+  if (!Split_Rez_Path(path, parts)) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Resource ID (%x): path has more than %d components or one longer than %zu characters.\n",
+                  id, kRezMaxPathComponents, kRezMaxComponentLength);
+    map.diagnostics.push_back(text);
+    return false;
+  }
+  size_t new_parts = 0;
+  for (const std::string& part : parts) new_parts += map.component_numbers.count(part) ? 0 : 1;
+  if (map.components.size() + new_parts > 0xFFFF) {
+    map.diagnostics.push_back("Too many path components in the map.\n");
+    return false;
+  }
+  RezRecord record;
+  record.id = id;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    auto found = map.component_numbers.find(parts[i]);
+    if (found == map.component_numbers.end()) {
+      map.components.push_back(parts[i]);
+      found = map.component_numbers.emplace(parts[i], static_cast<uint16_t>(map.components.size())).first;
+    }
+    record.components[i] = found->second;
+  }
+  record.flags = static_cast<uint8_t>(attributes >> 24);
+  record.type = static_cast<uint8_t>(attributes >> 16);
+  record.attributes[0] = static_cast<uint8_t>(attributes >> 8);
+  record.attributes[1] = static_cast<uint8_t>(attributes);
+  record.offset = offset;
+  record.size = size;
+  map.records.push_back(record);
+  return true;
+}
+
+void Put16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+uint32_t Get32(const uint8_t* p) {
+  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+
+RezRecord Decode_Record(const uint8_t* p) {
+  RezRecord record;
+  record.id = Get32(p);
+  for (int i = 0; i < kRezMaxPathComponents; ++i) record.components[i] = Get16(p + 4 + 2 * i);
+  record.flags = p[24];
+  record.type = p[25];
+  record.attributes[0] = p[26];
+  record.attributes[1] = p[27];
+  record.offset = Get32(p + 28);
+  record.size = Get32(p + 32);
+  return record;
+}
+
+bool Fail(std::string& error, const char* reason) {
+  error = reason;
+  return false;
+}
+
+bool Check_Components(const RezMapData& data, std::string& error) {
+  for (uint32_t offset : data.component_offsets) {
+    if (offset >= data.string_pool.size()) return Fail(error, "component offset outside the string pool");
+    const char* text = data.string_pool.data() + offset;
+    size_t room = data.string_pool.size() - offset;
+    size_t length = strnlen(text, room);
+    if (length == room) return Fail(error, "component text not terminated");
+    if (length > kRezMaxComponentLength) return Fail(error, "component text too long");
+  }
+  return true;
+}
+
+bool Check_Record(const RezMapData& data, const RezRecord& record, std::string& error) {
+  for (uint16_t number : record.components) {
+    if (number > data.component_offsets.size()) return Fail(error, "record names a missing component");
+  }
+  if (record.type > kRezMaxType) return Fail(error, "record of an unknown resource type");
+  if (record.flags & kRezFlagSizeReader) return Fail(error, "record needs a size reader");
+  return true;
+}
+
+bool Check_Buckets(const RezMapData& data, std::string& error) {
+  const uint64_t area = uint64_t{data.records.size()} * kRezRecordSize;
+  for (size_t b = 0; b < kRezMapBucketCount; ++b) {
+    const RezMapBucket& bucket = data.buckets[b];
+    if (bucket.count == 0) continue;
+    if (bucket.first_offset % kRezRecordSize != 0 ||
+        bucket.first_offset + uint64_t{bucket.count} * kRezRecordSize > area) {
+      return Fail(error, "bucket outside the record area");
+    }
+    size_t first = bucket.first_offset / kRezRecordSize;
+    for (size_t i = first; i < first + bucket.count; ++i) {
+      if (Rez_Map_Bucket(data.records[i].id) != b) return Fail(error, "record in the wrong bucket");
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* RezMapData::Component(uint16_t number) const {
+  if (number == 0 || number > component_offsets.size()) return nullptr;
+  uint32_t offset = component_offsets[number - 1];
+  if (offset >= string_pool.size()) return nullptr;
+  return string_pool.data() + offset;
+}
+
+bool RezByteSource::Refill() {
+  if (!m_File) return false;
+  size_t count = std::fread(m_Buffer, 1, sizeof m_Buffer, m_File);
+  if (count == 0) return false;
+  m_Data = m_Buffer;
+  m_End = m_Buffer + count;
+  return true;
+}
+
+bool Split_Rez_Path(const std::string& path, std::vector<std::string>& components) {
+  components.clear();
+  size_t start = 0;
+  auto is_slash = [](char c) { return c == '/' || c == '\\'; };
+  if (!path.empty() && is_slash(path[0])) {
+    start = 1;
+  } else if (path.size() >= 2 && path[0] == '.' && is_slash(path[1])) {
+    start = 2;
+  }
+  std::string part;
+  for (size_t i = start; i <= path.size(); ++i) {
+    if (i < path.size() && !is_slash(path[i])) {
+      part.push_back(path[i]);
+      continue;
+    }
+    if (part.empty()) continue;
+    if (part.size() > kRezMaxComponentLength ||
+        components.size() == static_cast<size_t>(kRezMaxPathComponents)) {
+      components.clear();
+      return false;
+    }
+    components.push_back(std::move(part));
+    part.clear();
+  }
+  return true;
+}
+
+void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) {
+  std::string name;
+  std::string path;
+  while (true) {
+    uint32_t id = 0;
+    uint32_t attributes = 0;
+    uint32_t offset = 0;
+    uint32_t size = kRezSizeToEnd;
+    if (Read_Hex8(source, id) != Field::Ok || Read_Separator(source) != Field::Ok) return;
+    if (Read_Hex8(source, attributes) != Field::Ok || Read_Separator(source) != Field::Ok) return;
+    if (Read_Quoted(source, name) != Field::Ok || Read_Quoted(source, path) != Field::Ok) return;
+    if (Read_Hex8(source, offset) != Field::Ok) return;
+    if (with_size) {
+      if (Read_Separator(source) != Field::Ok || Read_Hex8(source, size) != Field::Ok) return;
+    }
+    Add_Record(map, id, attributes, path, offset, size);
+    // The last field's separator and the line end may be missing at the end of the input.
+    if (Read_Separator(source) != Field::Ok) return;
+    Skip_Line_End(source);
+  }
+}
+
+void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data) {
+  data.component_offsets.clear();
+  data.string_pool.clear();
+  for (const std::string& text : text_map.components) {
+    data.component_offsets.push_back(static_cast<uint32_t>(data.string_pool.size()));
+    data.string_pool.insert(data.string_pool.end(), text.begin(), text.end());
+    data.string_pool.push_back('\0');
+  }
+  // Counting sort by bucket keeps each bucket's records in reading order.
+  uint32_t counts[kRezMapBucketCount] = {};
+  for (const RezRecord& record : text_map.records) ++counts[Rez_Map_Bucket(record.id)];
+  size_t next[kRezMapBucketCount];
+  size_t position = 0;
+  for (size_t b = 0; b < kRezMapBucketCount; ++b) {
+    next[b] = position;
+    data.buckets[b].first_offset = counts[b] ? static_cast<uint32_t>(position * kRezRecordSize) : 0;
+    data.buckets[b].count = static_cast<uint16_t>(counts[b]);
+    position += counts[b];
+  }
+  data.records.assign(text_map.records.size(), RezRecord{});
+  for (const RezRecord& record : text_map.records) data.records[next[Rez_Map_Bucket(record.id)]++] = record;
+}
+
+std::vector<uint8_t> Serialize_Rez_Map(const RezMapData& data) {
+  std::vector<uint8_t> out;
+  out.reserve(kRezMapHeaderSize + data.component_offsets.size() * 4 + data.string_pool.size() +
+              kRezMapBucketTableSize + data.records.size() * kRezRecordSize);
+  Put16(out, kRezMapMagic0);
+  Put16(out, kRezMapMagic1);
+  out.insert(out.end(), 16, 0);
+  Put32(out, kRezMapVersion);
+  Put32(out, static_cast<uint32_t>(data.component_offsets.size() * 4));
+  Put32(out, static_cast<uint32_t>(data.string_pool.size()));
+  Put32(out, static_cast<uint32_t>(data.records.size() * kRezRecordSize));
+  for (uint32_t offset : data.component_offsets) Put32(out, offset);
+  out.insert(out.end(), data.string_pool.begin(), data.string_pool.end());
+  for (const RezMapBucket& bucket : data.buckets) {
+    Put32(out, bucket.first_offset);
+    Put16(out, bucket.count);
+    Put16(out, 0);
+  }
+  for (const RezRecord& record : data.records) {
+    Put32(out, record.id);
+    for (uint16_t number : record.components) Put16(out, number);
+    out.push_back(record.flags);
+    out.push_back(record.type);
+    out.push_back(record.attributes[0]);
+    out.push_back(record.attributes[1]);
+    Put32(out, record.offset);
+    Put32(out, record.size);
+  }
+  return out;
+}
+
+bool Parse_Rez_Map_Header(const uint8_t* bytes, size_t size, RezMapHeader& header) {
+  if (size < kRezMapHeaderSize) return false;
+  header.magic[0] = Get16(bytes);
+  header.magic[1] = Get16(bytes + 2);
+  header.version = Get32(bytes + 20);
+  header.table_size = Get32(bytes + 24);
+  header.pool_size = Get32(bytes + 28);
+  header.record_size = Get32(bytes + 32);
+  return header.magic[0] == kRezMapMagic0 && header.magic[1] == kRezMapMagic1 &&
+         header.version == kRezMapVersion;
+}
+
+bool Parse_Rez_Map(const uint8_t* bytes, size_t size, RezMapData& data, std::string& error) {
+  RezMapHeader header;
+  if (size < kRezMapHeaderSize) return Fail(error, "map shorter than its header");
+  if (!Parse_Rez_Map_Header(bytes, size, header)) {
+    return Fail(error, header.version != kRezMapVersion ? "map of another version" : "not a pack map");
+  }
+  if (header.Total_Size() != size) return Fail(error, "map sizes do not match the file length");
+  if (header.table_size % 4 != 0 || header.record_size % kRezRecordSize != 0) {
+    return Fail(error, "map sizes are not whole entries");
+  }
+  const uint8_t* p = bytes + kRezMapHeaderSize;
+  data.component_offsets.resize(header.table_size / 4);
+  for (uint32_t& offset : data.component_offsets) {
+    offset = Get32(p);
+    p += 4;
+  }
+  data.string_pool.assign(p, p + header.pool_size);
+  p += header.pool_size;
+  for (RezMapBucket& bucket : data.buckets) {
+    bucket.first_offset = Get32(p);
+    bucket.count = Get16(p + 4);
+    p += 8;
+  }
+  data.records.resize(header.record_size / kRezRecordSize);
+  for (RezRecord& record : data.records) {
+    record = Decode_Record(p);
+    p += kRezRecordSize;
+  }
+  if (!Check_Components(data, error) || !Check_Buckets(data, error)) return false;
+  for (const RezRecord& record : data.records) {
+    if (!Check_Record(data, record, error)) return false;
+  }
+  return true;
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The pack map: the binary index "pack_map.map" that says, for every resource id, which file
+// holds the resource, where, how big, whether compressed and of which type; and the text maps
+// of the pack sets it is built from.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+constexpr uint16_t kRezMapMagic0 = 25;
+constexpr uint16_t kRezMapMagic1 = 3;
+constexpr uint32_t kRezMapVersion = 5;
+constexpr size_t kRezMapHeaderSize = 36;
+constexpr size_t kRezMapBucketCount = 1024;
+constexpr size_t kRezMapBucketTableSize = kRezMapBucketCount * 8;
+constexpr size_t kRezRecordSize = 36;
+constexpr int kRezMaxPathComponents = 10;
+constexpr size_t kRezMaxComponentLength = 63;
+
+// Record flag bits.
+constexpr uint8_t kRezFlagCompressed = 0x01;
+constexpr uint8_t kRezFlagSizeReader = 0x02;
+
+constexpr uint32_t kRezSizeToEnd = 0xFFFFFFFFu;
+constexpr uint8_t kRezMaxType = 4;
+
+inline uint32_t Rez_Map_Bucket(uint32_t id) { return id & 0x3ff; }
+
+struct RezRecord {
+  uint32_t id = 0;
+  uint16_t components[kRezMaxPathComponents] = {};  // 1-based; 0 ends the path early
+  uint8_t flags = 0;
+  uint8_t type = 0;
+  uint8_t attributes[2] = {};
+  uint32_t offset = 0;
+  uint32_t size = kRezSizeToEnd;
+};
+
+struct RezMapBucket {
+  uint32_t first_offset = 0;  // byte offset of the first record within the record area
+  uint16_t count = 0;
+};
+
+// The contents of a pack map, as built and as loaded.
+struct RezMapData {
+  std::vector<uint32_t> component_offsets;  // component k is entry k - 1
+  std::vector<char> string_pool;            // NUL-terminated component texts
+  RezMapBucket buckets[kRezMapBucketCount];
+  std::vector<RezRecord> records;           // grouped by bucket, bucket 0 first
+
+  // The text of component k (1-based); null for a number the map does not hold.
+  const char* Component(uint16_t number) const;
+};
+
+// Where the text-map parser reads from: a block of memory, or a stdio file read in pieces.
+class RezByteSource {
+ public:
+  RezByteSource(const uint8_t* data, size_t size) : m_Data(data), m_End(data + size) {}
+  explicit RezByteSource(FILE* file) : m_File(file) {}
+
+  // The next byte, or -1 at the end.
+  int Next() {
+    if (m_Pushed != kNothing) {
+      int c = m_Pushed;
+      m_Pushed = kNothing;
+      return c;
+    }
+    if (m_Data == m_End && !Refill()) return -1;
+    return *m_Data++;
+  }
+
+  // Gives one byte back; the next Next returns it.
+  void Unget(int c) { m_Pushed = c; }
+
+ private:
+  bool Refill();
+
+  const uint8_t* m_Data = nullptr;
+  const uint8_t* m_End = nullptr;
+  FILE* m_File = nullptr;
+  static constexpr int kNothing = -2;
+  int m_Pushed = kNothing;
+  uint8_t m_Buffer[16384];
+};
+
+// A text map as parsed: the component texts in first-seen order and the records in reading
+// order. Records whose path does not fit the map's limits are left out and described in
+// diagnostics.
+struct RezTextMap {
+  std::vector<std::string> components;
+  std::unordered_map<std::string, uint16_t> component_numbers;
+  std::vector<RezRecord> records;
+  std::vector<std::string> diagnostics;
+};
+
+// Parses records until the first field that does not parse or the end of the input. The map
+// of a packed file carries each record's size (with_size); a text map's records run to the end
+// of their files.
+void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map);
+
+// Splits a path into component texts: a leading "/", "\", "./" or ".\" is skipped; "/" and "\"
+// separate; empty components are dropped. False when the path has more than ten components or
+// a component longer than 63 characters.
+bool Split_Rez_Path(const std::string& path, std::vector<std::string>& components);
+
+// Groups the parsed records into buckets and lays out the offset table and the string pool.
+void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data);
+
+// The bytes of "pack_map.map".
+std::vector<uint8_t> Serialize_Rez_Map(const RezMapData& data);
+
+// Reads and checks the bytes of a pack map: header, version, sizes against the file length,
+// every component offset, bucket range and record. False, with the reason in error, for
+// anything that does not hold.
+bool Parse_Rez_Map(const uint8_t* bytes, size_t size, RezMapData& data, std::string& error);
+
+// Reads the 36-byte header only; false when it is short or not of this version.
+struct RezMapHeader {
+  uint16_t magic[2] = {};
+  uint32_t version = 0;
+  uint32_t table_size = 0;
+  uint32_t pool_size = 0;
+  uint32_t record_size = 0;
+  // The file length the three sizes call for.
+  uint64_t Total_Size() const {
+    return uint64_t{kRezMapHeaderSize} + table_size + pool_size + kRezMapBucketTableSize + record_size;
+  }
+};
+bool Parse_Rez_Map_Header(const uint8_t* bytes, size_t size, RezMapHeader& header);

@@ -1,0 +1,80 @@
+#pragma once
+// One loaded pack map: the index of one pack set, with a small cache of open pack files.
+#include <cstdint>
+#include <string>
+
+#include "runtime/src/core/critical_section.h"
+#include "runtime/src/libksresource/rez_map_format.h"
+
+class CFileStream;
+
+// Holds a lock for a scope.
+template <class Lock>
+class CRezLockScope {
+ public:
+  explicit CRezLockScope(Lock& lock) : m_Lock(lock) { m_Lock.Lock(); }
+  ~CRezLockScope() { m_Lock.Unlock(); }
+  CRezLockScope(const CRezLockScope&) = delete;
+  CRezLockScope& operator=(const CRezLockScope&) = delete;
+
+ private:
+  Lock& m_Lock;
+};
+
+// A slot of the open-file cache.
+struct CRezFileSlot {
+  static constexpr int kMaxDepth = 8;
+
+  CCriticalSection m_Lock;
+  uint16_t m_Components[kRezMaxPathComponents] = {};
+  uint32_t m_Saved_Positions[kMaxDepth] = {};
+  int m_Depth = 0;
+  CFileStream* m_Stream = nullptr;
+  uint32_t m_Last_Use = 0;
+  CRezFileSlot* m_Next = nullptr;
+
+  // Saves the stream position for a use of the slot; false when the stack is full.
+  bool Push_Position();
+  // Ends a use: the saved position is restored when an outer use is still open.
+  void Pop_Position();
+};
+
+class CRezPackMap {
+ public:
+  static constexpr int kSlotCount = 32;
+  static constexpr int kSlotBuckets = 8;
+
+  CRezPackMap(const std::string& root, RezMapData&& data);
+  ~CRezPackMap();
+  CRezPackMap(const CRezPackMap&) = delete;
+  CRezPackMap& operator=(const CRezPackMap&) = delete;
+
+  // The first record with this id, or null.
+  const RezRecord* Find(uint32_t id) const;
+
+  // The root followed by the record's path components joined with "/".
+  std::string File_Name(const RezRecord& record) const;
+
+  // The slot holding the record's file, opened on a miss; the slot's stream is null when the
+  // file cannot be opened. Null when every slot is in use. Call under Lock().
+  CRezFileSlot* Get_File(const RezRecord& record, uint32_t frame_stamp);
+
+  CCriticalSection& Lock() { return m_Lock; }
+  const RezMapData& Data() const { return m_Data; }
+
+  CRezPackMap* m_Next = nullptr;
+
+ private:
+  static int Bucket_Of(const uint16_t* components);
+  CRezFileSlot* Find_Slot(const uint16_t* components, int bucket);
+  CRezFileSlot* Take_Free_Slot();
+  CRezFileSlot* Evict_Slot();
+  void Unlink(CRezFileSlot* slot);
+
+  std::string m_Root;
+  RezMapData m_Data;
+  CCriticalSection m_Lock;
+  CRezFileSlot m_Slots[kSlotCount];
+  CRezFileSlot* m_Buckets[kSlotBuckets] = {};
+  int m_Free_Slots = kSlotCount;
+};

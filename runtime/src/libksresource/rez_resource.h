@@ -1,0 +1,45 @@
+#pragma once
+// The base of every resource the resource manager loads, and the per-type handler that
+// creates and destroys resources of one type.
+#include <cstdint>
+
+class CStream;
+
+// Resource types: the index of the handler that creates them.
+constexpr uint32_t kRezType_Any = 0;
+constexpr uint32_t kRezType_RenderStyle = 1;
+constexpr uint32_t kRezType_Texture = 2;
+constexpr uint32_t kRezType_Sound = 3;
+constexpr uint32_t kRezType_RenderObject = 4;
+constexpr uint32_t kRezTypeCount = 5;
+
+class CRezResource {
+ public:
+  CRezResource() = default;
+  CRezResource(const CRezResource&) = delete;
+  CRezResource& operator=(const CRezResource&) = delete;
+  virtual ~CRezResource() = default;
+
+  // Reads the resource from the stream; *size is the number of bytes that belong to it.
+  virtual bool Load(CStream* stream, uint32_t* size) = 0;
+  // Releases the loaded data; the object stays.
+  virtual void Free() = 0;
+
+  uint32_t m_Resource_ID = 0;
+  int32_t m_Reserved = -1;
+  uint32_t m_Tracked_Memory = 0;     // bytes the resource holds (kept by the concrete class)
+  uint32_t m_Last_Use = 0;           // frame stamp of the last use
+  uint8_t m_Managed = 0;             // made by the resource manager
+  uint8_t m_Loaded = 0;              // loaded from a pack file; cleared by the purge
+  uint8_t m_Type = 0;
+  CRezResource* m_Next = nullptr;    // next in the manager's loaded-table bucket
+};
+
+// Creates and destroys resources of one type; installed with CRezMgr::SetTypeHandler.
+class CRezTypeHandler {
+ public:
+  virtual ~CRezTypeHandler() = default;
+  // A new resource of the handler's type, or null.
+  virtual CRezResource* Create() = 0;
+  virtual void Destroy(CRezResource* resource) = 0;
+};

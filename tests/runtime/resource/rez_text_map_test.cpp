@@ -1,0 +1,161 @@
+// Parsing of pack-set listings and splitting of record paths.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/src/libksresource/rez_map_format.h"
+#include "tools/writers/pack_writer.h"
+
+namespace {
+
+RezTextMap Parse(const std::string& text, bool with_size = false) {
+  RezByteSource source(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  RezTextMap map;
+  Parse_Rez_Text_Map(source, with_size, map);
+  return map;
+}
+
+std::vector<std::string> Path_Of(const RezTextMap& map, const RezRecord& record) {
+  std::vector<std::string> parts;
+  for (uint16_t number : record.components) {
+    if (number == 0) break;
+    parts.push_back(map.components.at(number - 1));
+  }
+  return parts;
+}
+
+using Parts = std::vector<std::string>;
+
+TEST(RezTextMap, CrlfLinesCommentsAndBothSlashesParse) {
+  const std::string text =
+      "# textures of the menu\r\n"
+      "22000001 00020000 \"a\" \"./textures/a.tga\" 00000000\r\n"
+      "#another comment\r\n"
+      "2200abcD 01040506 \"b\" \"x\\y\" 0000001f\r\n"
+      "22000003 00000000 \"c\" \".\\textures\\c.bin\" 00000100\r\n";
+  RezTextMap map = Parse(text);
+  ASSERT_EQ(map.records.size(), 3u);
+  EXPECT_EQ(map.records[0].id, 0x22000001u);
+  EXPECT_EQ(map.records[0].type, 2);
+  EXPECT_EQ(map.records[0].flags, 0);
+  EXPECT_EQ(map.records[0].size, kRezSizeToEnd);
+  EXPECT_EQ(Path_Of(map, map.records[0]), (Parts{"textures", "a.tga"}));
+  EXPECT_EQ(map.records[1].id, 0x2200ABCDu);
+  EXPECT_EQ(map.records[1].flags, 1);
+  EXPECT_EQ(map.records[1].type, 4);
+  EXPECT_EQ(map.records[1].attributes[0], 5);
+  EXPECT_EQ(map.records[1].attributes[1], 6);
+  EXPECT_EQ(map.records[1].offset, 0x1Fu);
+  EXPECT_EQ(Path_Of(map, map.records[1]), (Parts{"x", "y"}));
+  EXPECT_EQ(Path_Of(map, map.records[2]), (Parts{"textures", "c.bin"}));
+  // Component texts are shared and numbered in first-seen order.
+  EXPECT_EQ(map.components, (Parts{"textures", "a.tga", "x", "y", "c.bin"}));
+}
+
+TEST(RezTextMap, LineFeedOnlyLinesParseToo) {
+  RezTextMap map = Parse(
+      "22000001 00020000 \"a\" \"a.bin\" 00000000\n"
+      "22000002 00020000 \"b\" \"b.bin\" 00000000\n"
+      "22000003 00020000 \"c\" \"c.bin\" 00000000");
+  ASSERT_EQ(map.records.size(), 3u);
+  EXPECT_EQ(map.records[2].id, 0x22000003u);
+}
+
+TEST(RezTextMap, MalformedRecordEndsTheListKeepingEarlierOnes) {
+  struct Case {
+    const char* name;
+    std::string second_line;
+    bool at_end;  // the input ends inside the bad record
+  };
+  const Case cases[] = {
+      {"non-hex digit in id", "2200000G 00020000 \"b\" \"b\" 00000000\r\n", false},
+      {"short id", "2200002 00020000 \"b\" \"b\" 00000000\r\n", false},
+      {"unquoted name", "22000002 00020000 b \"b\" 00000000\r\n", false},
+      {"name never closed", "22000002 00020000 \"b", true},
+      {"offset cut by the end", "22000002 00020000 \"b\" \"b\" 0000", true},
+      {"id cut by the end", "2200", true},
+  };
+  const std::string first = "22000001 00020000 \"a\" \"a\" 00000000\r\n";
+  for (const Case& c : cases) {
+    RezTextMap map = Parse(first + c.second_line + (c.at_end ? "" : first));
+    ASSERT_EQ(map.records.size(), 1u) << c.name;
+    EXPECT_EQ(map.records[0].id, 0x22000001u) << c.name;
+  }
+}
+
+TEST(RezTextMap, EmptyInputGivesNoRecords) {
+  EXPECT_TRUE(Parse("").records.empty());
+  EXPECT_TRUE(Parse("# only a comment\r\n").records.empty());
+}
+
+TEST(RezTextMap, PackedListingCarriesSizesAndStopsAtTheTerminator) {
+  std::vector<writers::PackRecord> records(2);
+  records[0].id = 0x22000010;
+  records[0].type = 3;
+  records[0].name = "sounds/a.wav";
+  records[0].data = {'0', '1', '2', '3'};  // data that looks like hex digits must not parse
+  records[1].id = 0x22000011;
+  records[1].type = 2;
+  records[1].name = "b";
+  records[1].data.assign(100, 'A');
+  records[1].compress = true;
+  std::vector<writers::OutFile> files;
+  ASSERT_TRUE(writers::BuildPackedSet(0, records, files));
+  ASSERT_EQ(files.size(), 1u);
+  const std::vector<uint8_t>& bytes = files[0].bytes;
+  RezByteSource source(bytes.data(), bytes.size());
+  RezTextMap map;
+  Parse_Rez_Text_Map(source, true, map);
+  ASSERT_EQ(map.records.size(), 2u);
+  EXPECT_EQ(map.records[0].size, 4u);
+  EXPECT_EQ(std::string(bytes.begin() + map.records[0].offset, bytes.begin() + map.records[0].offset + 4), "0123");
+  EXPECT_EQ(map.records[1].flags & kRezFlagCompressed, kRezFlagCompressed);
+  EXPECT_EQ(map.records[1].offset, map.records[0].offset + 4);
+  EXPECT_EQ(map.records[1].offset + map.records[1].size, bytes.size());
+  EXPECT_EQ(Path_Of(map, map.records[0]), (Parts{"packed_rezmap_0.pck"}));
+}
+
+TEST(RezTextMap, RecordWithAnOverlongPathIsLeftOutWithADiagnostic) {
+  const std::string long_part(64, 'x');
+  RezTextMap map = Parse(
+      "22000001 00020000 \"a\" \"" + long_part + "/a\" 00000000\r\n"
+      "22000002 00020000 \"b\" \"1/2/3/4/5/6/7/8/9/10/11\" 00000000\r\n"
+      "22000003 00020000 \"c\" \"ok/c\" 00000000\r\n");
+  ASSERT_EQ(map.records.size(), 1u);
+  EXPECT_EQ(map.records[0].id, 0x22000003u);
+  ASSERT_EQ(map.diagnostics.size(), 2u);
+  EXPECT_NE(map.diagnostics[0].find("22000001"), std::string::npos);
+  // The rejected paths add no component texts.
+  EXPECT_EQ(map.components, (Parts{"ok", "c"}));
+}
+
+TEST(RezTextMap, PathSplitting) {
+  struct Case {
+    std::string path;
+    bool fits;
+    Parts parts;
+  };
+  const std::string max_part(63, 'm');
+  const Case cases[] = {
+      {"./textures/a.tga", true, {"textures", "a.tga"}},
+      {"x/y", true, {"x", "y"}},
+      {"/lead/slash", true, {"lead", "slash"}},
+      {"\\lead\\back", true, {"lead", "back"}},
+      {".\\dot\\back", true, {"dot", "back"}},
+      {"a//b/", true, {"a", "b"}},
+      {"", true, {}},
+      {"Case/case", true, {"Case", "case"}},
+      {max_part, true, {max_part}},
+      {max_part + "m", false, {}},
+      {"1/2/3/4/5/6/7/8/9/10", true, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+      {"1/2/3/4/5/6/7/8/9/10/11", false, {}},
+  };
+  for (const Case& c : cases) {
+    Parts parts;
+    EXPECT_EQ(Split_Rez_Path(c.path, parts), c.fits) << c.path;
+    EXPECT_EQ(parts, c.parts) << c.path;
+  }
+}
+
+}  // namespace
