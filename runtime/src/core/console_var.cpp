@@ -24,6 +24,11 @@ namespace {
 IKSOutputRedir* g_pOutputRedir = nullptr;
 CInterfaceHolder<IKSOutputRedir> g_OutputRedirHolder(kOutputRedirKey, &g_pOutputRedir);
 
+// Nothing names the redirector (it is found through the registry), so a static link would
+// leave it out; naming it here keeps it, and ConsoleColor and ConsoleText, in every program
+// that has console variables.
+[[gnu::used]] COutputRedir* const g_pLinkedOutputRedir = &g_OutputRedir;
+
 struct CaseInsensitiveLess {
   bool operator()(const char* a, const char* b) const { return strcasecmp(a, b) < 0; }
 };
