@@ -1,0 +1,226 @@
+#include "platform/window/window.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+
+#include "platform/window/splash_picture.h"
+#include "platform/window/window_registry.h"
+
+namespace plat::window_detail {
+
+namespace {
+
+std::vector<Window_Record> g_windows;
+bool g_video_failed = false;
+
+}  // namespace
+
+bool Ensure_Video() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (g_video_failed) return false;
+  // Closing the last window is a WM_CLOSE like any other; only a signal makes SDL_QUIT.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    g_video_failed = true;
+    return false;
+  }
+  // Keeps the OpenGL driver loaded for the life of the process: SDL would otherwise unload it
+  // whenever the last OpenGL window is destroyed, and load it again for the next one. Without
+  // a driver, creating the main window fails later.
+  SDL_GL_LoadLibrary(nullptr);
+  Apply_Cursor_Visibility();
+  return true;
+}
+
+Window_Record* Find_Window(HWND window) {
+  if (window == nullptr) return nullptr;
+  for (Window_Record& record : g_windows) {
+    if (record.window == window) return &record;
+  }
+  return nullptr;
+}
+
+Window_Record* Find_Window_By_Id(uint32_t id) {
+  for (Window_Record& record : g_windows) {
+    if (record.id == id) return &record;
+  }
+  return nullptr;
+}
+
+HWND Main_Window() {
+  for (const Window_Record& record : g_windows) {
+    if (record.proc != nullptr) return record.window;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Message_Windows() {
+  std::vector<HWND> windows;
+  for (const Window_Record& record : g_windows) {
+    if (record.proc != nullptr) windows.push_back(record.window);
+  }
+  return windows;
+}
+
+void Paint_Picture(const Window_Record& record) {
+  if (record.picture.empty()) return;
+  SDL_Surface* target = SDL_GetWindowSurface(record.window);
+  if (target == nullptr) return;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(record.picture.data()), record.picture_width, record.picture_height,
+      32, record.picture_width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (source == nullptr) return;
+  SDL_BlitSurface(source, nullptr, target, nullptr);
+  SDL_FreeSurface(source);
+  SDL_UpdateWindowSurface(record.window);
+}
+
+namespace {
+
+void Add_Window(Window_Record record) { g_windows.push_back(std::move(record)); }
+
+void Remove_Window(HWND window) {
+  g_windows.erase(std::remove_if(g_windows.begin(), g_windows.end(),
+                                 [window](const Window_Record& r) { return r.window == window; }),
+                  g_windows.end());
+}
+
+}  // namespace
+
+}  // namespace plat::window_detail
+
+namespace wd = plat::window_detail;
+
+namespace {
+
+bool Valid_Size(int width, int height) {
+  return width > 0 && height > 0 && width <= 16384 && height <= 16384;
+}
+
+void Set_Gl_Attributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+bool Is_Visible(HWND window) { return (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0; }
+
+void Show(wd::Window_Record& record, bool show) {
+  if (!show) {
+    SDL_HideWindow(record.window);
+    return;
+  }
+  SDL_ShowWindow(record.window);
+  wd::Paint_Picture(record);
+}
+
+}  // namespace
+
+HWND Create_Main_Window(const char* title, int width, int height, WNDPROC proc) {
+  if (proc == nullptr || !Valid_Size(width, height) || !wd::Ensure_Video()) return nullptr;
+  Set_Gl_Attributes();
+  SDL_Window* window =
+      SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED,
+                       SDL_WINDOWPOS_UNDEFINED, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window == nullptr) return nullptr;
+  wd::Window_Record record;
+  record.window = window;
+  record.id = SDL_GetWindowID(window);
+  record.proc = proc;
+  wd::Add_Window(std::move(record));
+  return window;
+}
+
+HWND Create_Splash_Window(HWND owner, int width, int height) {
+  (void)owner;  // SDL has no owned windows; the splash is simply a second top-level window.
+  if (!Valid_Size(width, height) || !wd::Ensure_Video()) return nullptr;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  SDL_Window* window = SDL_CreateWindow(
+      "", x, y, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
+  if (window == nullptr) return nullptr;
+  wd::Window_Record record;
+  record.window = window;
+  record.id = SDL_GetWindowID(window);
+  record.picture = plat::Generate_Splash_Picture(width, height);
+  record.picture_width = width;
+  record.picture_height = height;
+  wd::Add_Window(std::move(record));
+  return window;
+}
+
+BOOL DestroyWindow(HWND window) {
+  wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return FALSE;
+  if (record->proc != nullptr) record->proc(window, WM_DESTROY, 0, 0);
+  wd::Forget_Window_Messages(window, record->id);
+  wd::Forget_Window_Cursor(window);
+  wd::Remove_Window(window);
+  SDL_DestroyWindow(window);
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+  wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return FALSE;
+  const bool was_visible = Is_Visible(window);
+  Show(*record, command != SW_HIDE);
+  return was_visible ? TRUE : FALSE;
+}
+
+BOOL UpdateWindow(HWND window) {
+  wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return FALSE;
+  if (Is_Visible(window)) wd::Paint_Picture(*record);
+  return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND /*insert_after*/, int x, int y, int width, int height,
+                  UINT flags) {
+  wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return FALSE;
+  if ((flags & SWP_NOMOVE) == 0) SDL_SetWindowPosition(window, x, y);
+  if ((flags & SWP_NOSIZE) == 0) {
+    if (!Valid_Size(width, height)) return FALSE;
+    SDL_SetWindowSize(window, width, height);
+  }
+  if ((flags & SWP_SHOWWINDOW) != 0) Show(*record, true);
+  if ((flags & SWP_HIDEWINDOW) != 0) Show(*record, false);
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT* rect) {
+  if (wd::Find_Window(window) == nullptr || rect == nullptr) return FALSE;
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  *rect = RECT{0, 0, width, height};
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+  if (wd::Find_Window(window) == nullptr || rect == nullptr) return FALSE;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowPosition(window, &x, &y);
+  SDL_GetWindowSize(window, &width, &height);
+  *rect = RECT{x, y, x + width, y + height};
+  return TRUE;
+}
+
+BOOL AdjustWindowRect(RECT* rect, DWORD /*style*/, BOOL /*menu*/) {
+  return rect != nullptr ? TRUE : FALSE;
+}
+
+int GetSystemMetrics(int index) {
+  if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !wd::Ensure_Video()) return 0;
+  // The display's bounds rather than its desktop mode: headless drivers report a bounds
+  // rectangle but no desktop mode size.
+  SDL_Rect bounds{};
+  if (SDL_GetDisplayBounds(0, &bounds) != 0) return 0;
+  return index == SM_CXSCREEN ? bounds.w : bounds.h;
+}
