@@ -1,6 +1,7 @@
 #include "runtime/src/math/geometry.h"
 
 #include <algorithm>
+#include <utility>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -173,18 +174,13 @@ double Clamp_To_Box(const double c[3], const double e[3], double x[3]) {
   return dist;
 }
 
-double Line_Box_Value(const BoxFrame& f, double t) {
-  double c[3], x[3];
-  for (int i = 0; i < 3; ++i) c[i] = f.p[i] + t * f.d[i];
-  return Clamp_To_Box(c, f.e, x);
-}
-
 // The line parameter of the closest point, for a direction with no negative component.
 // The squared distance along the line is convex and piecewise quadratic; its pieces end where
-// the line enters or leaves the slab of an axis it moves along. A piece on which the line is
-// outside no moving slab is flat and holds the minimum; the last such piece ends where the
-// line leaves the first slab it leaves, which is the point reported. Otherwise the minimum is
-// unique and is found piece by piece.
+// the line enters or leaves the slab of an axis it moves along. Walking the pieces in order,
+// the first whose own minimum lies before its end holds the minimum. A piece on which the line
+// is outside no slab it moves along is flat and holds the minimum too; the last of a run of
+// such pieces ends where the line leaves the first slab it leaves, the point reported when many
+// points are equally close.
 double Line_Box_Parameter(const BoxFrame& f) {
   double breaks[6];
   int count = 0;
@@ -195,42 +191,36 @@ double Line_Box_Parameter(const BoxFrame& f) {
     }
   }
   if (count == 0) return 0.0;  // the line is a point
-  std::sort(breaks, breaks + count);
+  for (int i = 1; i < count; ++i)  // at most six: insertion sort
+    for (int j = i; j > 0 && breaks[j] < breaks[j - 1]; --j) std::swap(breaks[j], breaks[j - 1]);
 
   const double inf = std::numeric_limits<double>::infinity();
   bool flat = false;
-  double flat_end = 0.0, best_t = 0.0, best_value = inf;
   for (int k = 0; k <= count; ++k) {
     const double lo = k == 0 ? -inf : breaks[k - 1];
     const double hi = k == count ? inf : breaks[k];
     if (!(lo < hi)) continue;
-    // On this piece the value is A t^2 + 2 B t + const over the slabs the line is outside.
+    // On this piece the value is a t^2 + 2 b t + const over the slabs the line is outside.
     double a = 0.0, b = 0.0;
     for (int i = 0; i < 3; ++i) {
       if (!(f.d[i] > 0.0)) continue;
-      const double enter = (-f.e[i] - f.p[i]) / f.d[i];
-      const double leave = (f.e[i] - f.p[i]) / f.d[i];
-      if (hi <= enter) {
+      if (hi <= (-f.e[i] - f.p[i]) / f.d[i]) {  // below the slab all along the piece
         a += f.d[i] * f.d[i];
         b += f.d[i] * (f.p[i] + f.e[i]);
-      } else if (lo >= leave) {
+      } else if (lo >= (f.e[i] - f.p[i]) / f.d[i]) {  // above it
         a += f.d[i] * f.d[i];
         b += f.d[i] * (f.p[i] - f.e[i]);
       }
     }
     if (a == 0.0) {
       flat = true;
-      flat_end = hi;
       continue;
     }
-    const double t = std::clamp(-b / a, lo, hi);
-    const double value = Line_Box_Value(f, t);
-    if (value < best_value || (value == best_value && t > best_t)) {
-      best_value = value;
-      best_t = t;
-    }
+    if (flat) return lo;  // the end of the flat run
+    const double t = -b / a;
+    if (t < hi) return std::max(t, lo);
   }
-  return flat ? flat_end : best_t;
+  return 0.0;  // not reached: the last piece is unbounded and never flat
 }
 
 float Line_Box(const CVector3& p, const CVector3& d, const CVector3& center, const CVector3& axis0,
