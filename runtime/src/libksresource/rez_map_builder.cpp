@@ -79,7 +79,7 @@ bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path
     REZ_ERROR("Build_Pack_Map: %s: %s", source_path.c_str(), line.c_str());
   }
   RezMapData data;
-  Build_Rez_Map_Data(text_map, data);
+  if (!Build_Rez_Map_Data(text_map, data, error)) return false;
   std::vector<uint8_t> out = Serialize_Rez_Map(data);
   if (!plat::Replace_File_Atomically(map_path, out.data(), out.size())) {
     error = "cannot write " + map_path;

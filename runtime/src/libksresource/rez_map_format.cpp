@@ -63,6 +63,15 @@ void Skip_Line_End(RezByteSource& source) {
 
 bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,
                 uint32_t offset, uint32_t size) {
+  const uint8_t flags = static_cast<uint8_t>(attributes >> 24);
+  const uint8_t type = static_cast<uint8_t>(attributes >> 16);
+  if (type > kRezMaxType || (flags & kRezFlagSizeReader)) {
+    char text[120];
+    std::snprintf(text, sizeof text, "Resource ID (%x): unknown type %u or size-reader flag; left out.\n", id,
+                  static_cast<unsigned>(type));
+    map.diagnostics.push_back(text);
+    return false;
+  }
   std::vector<std::string> parts;
   if (!Split_Rez_Path(path, parts)) {
     char text[160];
@@ -236,7 +245,13 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
   }
 }
 
-void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data) {
+bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::string& error) {
+  uint64_t pool_size = 0;
+  for (const std::string& text : text_map.components) pool_size += text.size() + 1;
+  if (pool_size > 0xFFFFFFFFu || text_map.records.size() > 0xFFFFFFFFu / kRezRecordSize) {
+    error = "map too large";
+    return false;
+  }
   data.component_offsets.clear();
   data.string_pool.clear();
   for (const std::string& text : text_map.components) {
@@ -246,7 +261,12 @@ void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data) {
   }
   // Counting sort by bucket keeps each bucket's records in reading order.
   uint32_t counts[kRezMapBucketCount] = {};
-  for (const RezRecord& record : text_map.records) ++counts[Rez_Map_Bucket(record.id)];
+  for (const RezRecord& record : text_map.records) {
+    if (++counts[Rez_Map_Bucket(record.id)] > 0xFFFF) {
+      error = "more than 65535 records in one bucket";
+      return false;
+    }
+  }
   size_t next[kRezMapBucketCount];
   size_t position = 0;
   for (size_t b = 0; b < kRezMapBucketCount; ++b) {
@@ -257,6 +277,7 @@ void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data) {
   }
   data.records.assign(text_map.records.size(), RezRecord{});
   for (const RezRecord& record : text_map.records) data.records[next[Rez_Map_Bucket(record.id)]++] = record;
+  return true;
 }
 
 std::vector<uint8_t> Serialize_Rez_Map(const RezMapData& data) {

@@ -86,8 +86,8 @@ class RezByteSource {
 };
 
 // A text map as parsed: the component texts in first-seen order and the records in reading
-// order. Records whose path does not fit the map's limits are left out and described in
-// diagnostics.
+// order. Records the map cannot serve (a path beyond its limits, a type above 4, the
+// size-reader flag) are left out and described in diagnostics.
 struct RezTextMap {
   std::vector<std::string> components;
   std::unordered_map<std::string, uint16_t> component_numbers;
@@ -106,7 +106,9 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map);
 bool Split_Rez_Path(const std::string& path, std::vector<std::string>& components);
 
 // Groups the parsed records into buckets and lays out the offset table and the string pool.
-void Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data);
+// False when the map would not fit its format (a bucket of more than 65535 records, sizes
+// beyond 32 bits).
+bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::string& error);
 
 // The bytes of "pack_map.map".
 std::vector<uint8_t> Serialize_Rez_Map(const RezMapData& data);

@@ -16,7 +16,8 @@ RezMapData Build(const std::string& text) {
   RezTextMap map;
   Parse_Rez_Text_Map(source, false, map);
   RezMapData data;
-  Build_Rez_Map_Data(map, data);
+  std::string error;
+  EXPECT_TRUE(Build_Rez_Map_Data(map, data, error)) << error;
   return data;
 }
 
@@ -138,6 +139,18 @@ TEST(RezMapFormat, DamagedMapsAreRejected) {
     EXPECT_FALSE(Parse_Rez_Map(bytes.data(), bytes.size(), data, error)) << c.name;
     EXPECT_FALSE(error.empty()) << c.name;
   }
+}
+
+TEST(RezMapFormat, BucketBeyondItsCountFieldFailsTheBuild) {
+  RezTextMap map;
+  map.records.resize(65536);
+  for (size_t i = 0; i < map.records.size(); ++i) map.records[i].id = static_cast<uint32_t>(i << 10);
+  RezMapData data;
+  std::string error;
+  EXPECT_FALSE(Build_Rez_Map_Data(map, data, error));
+  map.records.pop_back();
+  EXPECT_TRUE(Build_Rez_Map_Data(map, data, error)) << error;
+  EXPECT_EQ(data.buckets[0].count, 65535);
 }
 
 TEST(RezMapFormat, HeaderGivesTheExpectedTotalSize) {

@@ -130,6 +130,16 @@ TEST(RezTextMap, RecordWithAnOverlongPathIsLeftOutWithADiagnostic) {
   EXPECT_EQ(map.components, (Parts{"ok", "c"}));
 }
 
+TEST(RezTextMap, RecordsTheManagerCannotServeAreLeftOut) {
+  RezTextMap map = Parse(
+      "22000001 00050000 \"type 5\" \"a\" 00000000\r\n"
+      "22000002 02020000 \"size reader\" \"b\" 00000000\r\n"
+      "22000003 01040000 \"fine\" \"c\" 00000000\r\n");
+  ASSERT_EQ(map.records.size(), 1u);
+  EXPECT_EQ(map.records[0].id, 0x22000003u);
+  EXPECT_EQ(map.diagnostics.size(), 2u);
+}
+
 TEST(RezTextMap, PathSplitting) {
   struct Case {
     std::string path;
