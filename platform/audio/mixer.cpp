@@ -358,6 +358,8 @@ bool Mixer::Mix_Voice(Voice& voice, float* out, size_t frames) {
     out[i * 2] += left * voice.gain_left;
     out[i * 2 + 1] += right * voice.gain_right;
     voice.pos += voice.step;
+    // A one-shot voice frees its slot as soon as its last frame has sounded.
+    if (!voice.loop && voice.pos >= length) return false;
   }
   return true;
 }

@@ -120,7 +120,7 @@ TEST_F(MixerTest, VoiceLimitRefusesThePlayBeyondIt) {
     for (uint32_t i = 0; i < limit; ++i) EXPECT_NE(mixer.Play_Sample(s, 0, -1, 100, 0, false), 0u);
     EXPECT_EQ(mixer.Play_Sample(s, 0, -1, 100, 0, false), 0u) << "limit " << limit;
     EXPECT_EQ(mixer.Voices_Playing(s), limit);
-    Render(200);  // every voice runs out
+    Render(100);  // exactly its length: every voice has ended
     EXPECT_NE(mixer.Play_Sample(s, 0, -1, 100, 0, false), 0u) << "a voice is free again";
     mixer.Free_Sample(s);
   }

@@ -1,0 +1,78 @@
+#include "runtime/src/sound/sound_sample.h"
+
+#include "platform/audio/bass.h"
+#include "platform/system/memory.h"
+#include "runtime/src/core/streams.h"
+
+namespace {
+
+constexpr uint8_t kFlagLoop = 0x01;
+constexpr int kDefaultFrequency = -1;
+constexpr int kDefaultPan = -1;
+
+}  // namespace
+
+CSoundSample::CSoundSample() = default;
+
+CSoundSample::~CSoundSample() { Free(); }
+
+void* CSoundSample::operator new(size_t size) noexcept { return Counted_Alloc(size); }
+
+void CSoundSample::operator delete(void* block) noexcept { Counted_Free(block); }
+
+bool CSoundSample::Load(CStream* stream, uint32_t* size) {
+  Free();
+  if (!stream || !size || *size == 0) return false;
+  uint8_t* data = static_cast<uint8_t*>(Counted_Alloc(*size));
+  if (!data) return false;
+  if (stream->Read(data, *size) != *size) {
+    Counted_Free(data);
+    return false;
+  }
+  m_Data = data;
+  m_Data_Size = *size;
+  m_Tracked_Memory = *size;
+  m_Data_Loaded = true;
+  return true;
+}
+
+void CSoundSample::Free() {
+  Release_Sample();
+  Counted_Free(m_Data);
+  m_Data = nullptr;
+  m_Data_Size = 0;
+  m_Tracked_Memory = 0;
+  m_Data_Loaded = false;
+}
+
+bool CSoundSample::Create(uint32_t max_voices) {
+  if (!m_Data_Loaded || m_Data_Size == 0 || max_voices == 0) return false;
+  Release_Sample();
+  m_Max_Voices = max_voices;
+  m_Handle = BASS_SampleLoad(TRUE, m_Data, 0, m_Data_Size, max_voices, 0);
+  m_Sample_Created = true;
+  return true;
+}
+
+void CSoundSample::Release_Sample() {
+  if (m_Handle != 0) {
+    BASS_SampleFree(m_Handle);
+    m_Handle = 0;
+  }
+  m_Max_Voices = 0;
+  m_Sample_Created = false;
+}
+
+bool CSoundSample::Play(float volume, uint8_t flags) {
+  if (!m_Sample_Created && !Create(m_Max_Voices)) return false;
+  if (m_Handle == 0) return false;
+  int bass_volume = static_cast<int>(100.0f * volume);
+  BOOL loop = (flags & kFlagLoop) ? TRUE : FALSE;
+  return BASS_SamplePlayEx(m_Handle, 0, kDefaultFrequency, bass_volume, kDefaultPan, loop) != 0;
+}
+
+bool CSoundSample::Stop() { return BASS_SampleStop(m_Handle) != FALSE; }
+
+CRezResource* CSoundSample_Handler::Create() { return new CSoundSample; }
+
+void CSoundSample_Handler::Destroy(CRezResource* resource) { delete resource; }
