@@ -1,0 +1,72 @@
+#include "runtime/src/render/sys/pc/d3d_gamma.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/d3d/d3d8.h"
+#include "runtime/src/render/sys/pc/d3d_device.h"
+#include "runtime/src/render/sys/pc/render_cvars.h"
+
+namespace {
+
+float g_LastAppliedScale = 1.0f;
+
+enum class RampSource { kLinear, kFile, kUnusable };
+
+void FillLinear(D3DGAMMARAMP& ramp) {
+  for (int i = 0; i < 256; ++i) ramp.red[i] = ramp.green[i] = ramp.blue[i] = static_cast<WORD>(i * 256);
+}
+
+WORD LittleEndianWord(const unsigned char* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] << 8)); }
+
+// Reads the whole file when it is exactly one ramp long.
+RampSource ReadRampFile(const char* path, D3DGAMMARAMP& ramp) {
+  if (path == nullptr) return RampSource::kLinear;
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return RampSource::kLinear;
+  unsigned char bytes[kGammaFileSize + 1];
+  const size_t got = std::fread(bytes, 1, sizeof(bytes), file);
+  const bool read_error = std::ferror(file) != 0;
+  std::fclose(file);
+  if (read_error || got != static_cast<size_t>(kGammaFileSize)) {
+    Render_DebugPrintf(0, "Gamma file %s ignored: it must hold exactly %ld bytes.\n", path, kGammaFileSize);
+    return RampSource::kUnusable;
+  }
+  WORD* channels[3] = {ramp.red, ramp.green, ramp.blue};
+  for (int c = 0; c < 3; ++c)
+    for (int i = 0; i < 256; ++i) channels[c][i] = LittleEndianWord(bytes + (c * 256 + i) * 2);
+  return RampSource::kFile;
+}
+
+WORD ScaleEntry(WORD entry, float scale) {
+  const double product = static_cast<double>(entry) * scale;
+  if (!(product > 0.0)) return 0;  // negative or not a number
+  if (product >= 65535.0) return 65535;
+  return static_cast<WORD>(product);
+}
+
+void ScaleRamp(D3DGAMMARAMP& ramp, float scale) {
+  for (int i = 0; i < 256; ++i) {
+    ramp.red[i] = ScaleEntry(ramp.red[i], scale);
+    ramp.green[i] = ScaleEntry(ramp.green[i], scale);
+    ramp.blue[i] = ScaleEntry(ramp.blue[i], scale);
+  }
+}
+
+}  // namespace
+
+bool SetGammaRampFromFile(const char* path) {
+  if (g_pDirect3DDevice == nullptr) return false;
+  D3DGAMMARAMP ramp;
+  FillLinear(ramp);
+  const RampSource source = ReadRampFile(path, ramp);
+  if (source == RampSource::kUnusable) return false;
+  const float scale = GammaScale.Value;
+  if (scale != 1.0f) ScaleRamp(ramp, scale);
+  if (source == RampSource::kFile || scale != 1.0f || scale != g_LastAppliedScale)
+    g_pDirect3DDevice->SetGammaRamp(D3DSGR_NO_CALIBRATION, &ramp);
+  g_LastAppliedScale = scale;
+  return true;
+}
+
+void ResetGammaState() { g_LastAppliedScale = 1.0f; }

@@ -1,0 +1,18 @@
+#pragma once
+// The gamma ramp of the display, read from a file of three ramps (red, green, blue) of 256
+// unsigned 16-bit little-endian entries each, scaled by GammaScale.
+
+// Name of the gamma file in the working directory.
+constexpr const char* kGammaFileName = "kestrone.gam";
+// Exact size of a gamma file.
+constexpr long kGammaFileSize = 3 * 256 * 2;
+
+// Reads the ramp from `path` (the linear ramp i * 256 when there is no path or no such file),
+// scales it by GammaScale (each entry clamped to 0..65535) and applies it to the device when it
+// came from the file or the scale asks for it. A file of any size other than 1536 bytes, or one
+// that cannot be read, is ignored with a diagnostic: false, and the device keeps its ramp. False
+// also without a device.
+bool SetGammaRampFromFile(const char* path);
+
+// Forgets the last applied scale (back to 1.0), as at start-up.
+void ResetGammaState();
