@@ -14,6 +14,13 @@ namespace {
 std::vector<Window_Record> g_windows;
 bool g_video_failed = false;
 
+void Set_Gl_Attributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
 }  // namespace
 
 bool Ensure_Video() {
@@ -29,6 +36,7 @@ bool Ensure_Video() {
   // whenever the last OpenGL window is destroyed, and load it again for the next one. Without
   // a driver, creating the main window fails later.
   SDL_GL_LoadLibrary(nullptr);
+  Set_Gl_Attributes();
   Apply_Cursor_Visibility();
   return true;
 }
@@ -98,13 +106,6 @@ bool Valid_Size(int width, int height) {
   return width > 0 && height > 0 && width <= 16384 && height <= 16384;
 }
 
-void Set_Gl_Attributes() {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
-
 bool Is_Visible(HWND window) { return (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0; }
 
 void Show(wd::Window_Record& record, bool show) {
@@ -120,7 +121,7 @@ void Show(wd::Window_Record& record, bool show) {
 
 HWND Create_Main_Window(const char* title, int width, int height, WNDPROC proc) {
   if (proc == nullptr || !Valid_Size(width, height) || !wd::Ensure_Video()) return nullptr;
-  Set_Gl_Attributes();
+  wd::Set_Gl_Attributes();
   SDL_Window* window =
       SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED,
                        SDL_WINDOWPOS_UNDEFINED, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
