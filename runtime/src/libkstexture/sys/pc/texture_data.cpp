@@ -1,0 +1,165 @@
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
+
+#include <memory>
+
+#include "platform/system/memory.h"
+#include "runtime/src/core/streams.h"
+#include "runtime/src/libkstexture/sys/pc/texture_format.h"
+
+CTextureDataFactory g_TextureDataFactory;
+
+namespace {
+
+bool ReadU16(CStream* stream, uint16_t& value) {
+  uint8_t bytes[2];
+  if (stream->Read(bytes, 2) != 2) return false;
+  value = uint16_t(bytes[0] | (bytes[1] << 8));
+  return true;
+}
+
+bool ReadU32(CStream* stream, uint32_t& value) {
+  uint8_t bytes[4];
+  if (stream->Read(bytes, 4) != 4) return false;
+  value = uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) |
+          (uint32_t(bytes[3]) << 24);
+  return true;
+}
+
+uint32_t KindOfVersion(uint8_t version) {
+  switch (version) {
+    case kTextureDataVersion_Single: return kTexImage_Single;
+    case kTextureDataVersion_Cube: return kTexImage_Cube;
+    case kTextureDataVersion_Array: return kTexImage_Array;
+    default: return 0;
+  }
+}
+
+// Levels until both sides have shrunk to nothing: a 4 x 1 image has three (4, 2, 1 wide).
+uint32_t FullChainLength(uint32_t width, uint32_t height) {
+  uint32_t levels = 0;
+  while ((width >> levels) > 0 || (height >> levels) > 0) ++levels;
+  return levels;
+}
+
+bool FieldsAreSane(const CTextureImage& image) {
+  if (!IsKnownTextureFormat(image.m_Format)) return false;
+  if (image.m_Width == 0 || image.m_Height == 0) return false;
+  if (image.m_Width > kTextureDataMaxSide || image.m_Height > kTextureDataMaxSide) return false;
+  if (image.m_MipCount == 0 || image.m_MipCount > CTextureImage::kMaxMipLevels) return false;
+  if (image.m_MipCount > FullChainLength(image.m_Width, image.m_Height)) return false;
+  if (image.m_Kind == kTexImage_Array) {
+    return image.m_ImageCount > 0 && image.m_ImageCount <= kTextureDataMaxImages;
+  }
+  return true;
+}
+
+// The bytes left in the stream after its position; false when the stream cannot tell.
+bool BytesLeft(CStream* stream, uint64_t& left) {
+  uint32_t position = 0;
+  uint32_t length = 0;
+  if (!stream->GetPos(&position) || !stream->GetLen(&length) || position > length) return false;
+  left = length - position;
+  return true;
+}
+
+bool ReadFields(CStream* stream, CTextureImage& image, uint32_t& flags) {
+  uint32_t unused = 0;
+  uint32_t format = 0;
+  if (!ReadU32(stream, unused) || !ReadU32(stream, flags) || !ReadU32(stream, format)) {
+    return false;
+  }
+  image.m_Format = format;
+  if (!ReadU16(stream, image.m_Width) || !ReadU16(stream, image.m_Height) ||
+      !ReadU16(stream, image.m_MipCount)) {
+    return false;
+  }
+  return image.m_Kind != kTexImage_Array || ReadU16(stream, image.m_ImageCount);
+}
+
+bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image) {
+  const uint64_t palette_bytes = IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0;
+  uint64_t left = 0;
+  if (!BytesLeft(stream, left) || left < image.GetPixelBytes() + palette_bytes) return false;
+  if (!image.AllocatePixels()) return false;
+  const uint64_t block_size = image.GetBlockSize();
+  for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
+    if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) return false;
+  }
+  if (palette_bytes == 0) return true;
+  return image.AllocatePalette() && stream->Read(image.m_pPalette, kPaletteBytes) == kPaletteBytes;
+}
+
+}  // namespace
+
+CTextureImage* ReadTextureDataImage(CStream* stream, uint32_t* flags) {
+  if (stream == nullptr) return nullptr;
+  uint8_t header[kTextureDataHeaderSize];
+  if (stream->Read(header, sizeof(header)) != sizeof(header)) return nullptr;
+  std::unique_ptr<CTextureImage> image(CreateTextureImage(KindOfVersion(header[0])));
+  if (!image) return nullptr;
+  uint32_t file_flags = 0;
+  if (!ReadFields(stream, *image, file_flags) || !FieldsAreSane(*image)) return nullptr;
+  if (!ReadPixelsAndPalette(stream, *image)) return nullptr;
+  if (flags != nullptr) *flags = file_flags;
+  return image.release();
+}
+
+CTextureData::~CTextureData() { Free(); }
+
+void* CTextureData::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return Counted_Alloc(size);
+}
+
+void CTextureData::operator delete(void* block) noexcept { Counted_Free(block); }
+
+void CTextureData::operator delete(void* block, const std::nothrow_t&) noexcept {
+  Counted_Free(block);
+}
+
+bool CTextureData::Load(CStream* stream, uint32_t* size) {
+  uint32_t flags = 0;
+  CTextureImage* image = ReadTextureDataImage(stream, &flags);
+  if (image == nullptr) return false;
+  SetImage(image);
+  m_Flags = flags;
+  m_Loaded = 1;
+  return true;
+}
+
+void CTextureData::Free() {
+  if (m_pImage != nullptr) {
+    CountMemory(-int64_t(m_pImage->GetAllocatedBytes()));
+    delete m_pImage;
+    m_pImage = nullptr;
+  }
+  // The device texture belongs to the texture manager and goes back through the render
+  // device service; the texture only drops its link.
+  m_pDeviceTexture = nullptr;
+  m_Loaded = 0;
+}
+
+void CTextureData::SetImage(CTextureImage* image) {
+  if (m_pImage != nullptr) {
+    CountMemory(-int64_t(m_pImage->GetAllocatedBytes()));
+    delete m_pImage;
+  }
+  m_pImage = image;
+  if (m_pImage != nullptr) CountMemory(int64_t(m_pImage->GetAllocatedBytes()));
+}
+
+void CTextureData::FreePixels() {
+  if (m_pImage == nullptr) return;
+  const uint64_t before = m_pImage->GetAllocatedBytes();
+  m_pImage->FreePixels();
+  CountMemory(int64_t(m_pImage->GetAllocatedBytes()) - int64_t(before));
+}
+
+void CTextureData::CountMemory(int64_t bytes) {
+  if (!m_Managed) return;
+  const int64_t total = int64_t(m_Tracked_Memory) + bytes;
+  m_Tracked_Memory = total < 0 ? 0 : uint32_t(total);
+}
+
+CRezResource* CTextureDataFactory::Create() { return new (std::nothrow) CTextureData(); }
+
+void CTextureDataFactory::Destroy(CRezResource* resource) { delete resource; }
