@@ -283,8 +283,15 @@ struct CMatrix3x3 {
 
   static const CMatrix3x3 Identity;
 
-  float& At(int i, int j) { return (&rows[i].x)[j]; }
-  float At(int i, int j) const { return (&rows[i].x)[j]; }
+  // Element in row i, column j.
+  float& At(int i, int j) {
+    CVector3& row = rows[i];
+    return j == 0 ? row.x : (j == 1 ? row.y : row.z);
+  }
+  float At(int i, int j) const {
+    const CVector3& row = rows[i];
+    return j == 0 ? row.x : (j == 1 ? row.y : row.z);
+  }
 
   CMatrix3x3& Set_Identity() {
     rows[0].Set(1.0f, 0.0f, 0.0f);
@@ -314,9 +321,7 @@ struct CMatrix3x3 {
   // dest = this * other. dest may be this or other.
   CMatrix3x3& Multiply(const CMatrix3x3& other, CMatrix3x3& dest) const {
     CMatrix3x3 result;
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j)
-        result.At(i, j) = At(i, 0) * other.At(0, j) + At(i, 1) * other.At(1, j) + At(i, 2) * other.At(2, j);
+    for (int i = 0; i < 3; ++i) rows[i].Rotate_To(other, result.rows[i]);  // row i times other
     dest = result;
     return dest;
   }
