@@ -151,6 +151,16 @@ TEST_F(Message_Queue_Test, PostedKeysAreTranslatedLikeRealOnes) {
   EXPECT_EQ(characters, (std::vector<WPARAM>{17, 'q'}));
 }
 
+TEST_F(Message_Queue_Test, LosingActivationForgetsHeldKeys) {
+  // Ctrl was held when the program lost the focus; its release went elsewhere.
+  PostMessageA(m_window, WM_KEYDOWN, VK_CONTROL, KF_REPEAT_COUNT_ONE);
+  PostMessageA(m_window, WM_ACTIVATEAPP, 0, 0);
+  PostMessageA(m_window, WM_ACTIVATEAPP, 1, 0);
+  PostMessageA(m_window, WM_KEYDOWN, 'A', KF_REPEAT_COUNT_ONE);
+  Run_Queue();
+  EXPECT_TRUE(Received_Of({WM_CHAR}).empty());
+}
+
 TEST_F(Message_Queue_Test, MouseButtonsAndWheelReachTheProcedure) {
   SDL_Event event{};
   event.type = SDL_MOUSEBUTTONDOWN;
