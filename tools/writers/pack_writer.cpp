@@ -24,10 +24,13 @@ uint32_t AttributeWord(uint8_t flags, uint8_t type, uint8_t attr2, uint8_t attr3
 
 std::string TextMapLine(uint32_t id, uint32_t attributes, const std::string& name,
                         const std::string& path, uint32_t offset, bool with_size, uint32_t size) {
-  std::string line = Hex8(id) + " " + Hex8(attributes) + " \"" + name + "\" \"" + path + "\" " +
-                     Hex8(offset);
-  if (with_size) line += " " + Hex8(size);
-  line += "\r\n";
+  std::string line;
+  line.reserve(40 + name.size() + path.size());
+  line.append(Hex8(id)).append(" ").append(Hex8(attributes));
+  line.append(" \"").append(name).append("\" \"").append(path).append("\" ");
+  line.append(Hex8(offset));
+  if (with_size) line.append(" ").append(Hex8(size));
+  line.append("\r\n");
   return line;
 }
 

@@ -106,6 +106,9 @@ TEST_F(RezProfileTest, ResourcesAreCountedByType) {
 }
 
 TEST_F(RezProfileTest, NothingIsReportedWithoutAStartedManager) {
+  Write_Text_Set(0, {Record(0x22000001, 2, "a", Data("a"))});
+  ASSERT_TRUE(Init());  // installs the report as the variable's validation callback
+  m_Manager.Term();
   CRezMgr* saved = g_pRezMgr;
   g_pRezMgr = &m_Manager;
   std::vector<std::string> lines = Trigger();
