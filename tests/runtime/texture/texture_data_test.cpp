@@ -248,6 +248,23 @@ TEST(TextureDataTest, DamagedFilesFailAndAllocateNothing) {
   }
 }
 
+TEST(TextureDataTest, GivenSizeBoundsWhatBelongsToTheTexture) {
+  // A stream that holds more than the texture (an expansion buffer, a pack file) must not
+  // lend its further bytes to a short texture.
+  const writers::TextureDataHeader header = Header(18, 5, 8, 8, 1);
+  const Bytes file = writers::BuildTextureData(header, NumberedBlocks(header, 1), PaletteBytes());
+  Bytes padded = file;
+  padded.resize(file.size() + 4096, 0xEE);
+  for (uint32_t size : {uint32_t(file.size()), uint32_t(file.size() + 100)}) {
+    TexturePtr texture = NewTexture();
+    EXPECT_TRUE(texture->Load(StreamOf(padded).get(), &size)) << size;
+  }
+  for (uint32_t size : {uint32_t(file.size() - 1), 38u, 10u, 0u}) {
+    TexturePtr texture = NewTexture();
+    EXPECT_FALSE(texture->Load(StreamOf(padded).get(), &size)) << size;
+  }
+}
+
 TEST(TextureDataTest, FailedReloadKeepsTheLoadedImage) {
   const writers::TextureDataHeader header = Header(18, 3, 8, 8, 1);
   const Bytes good = writers::BuildTextureData(header, NumberedBlocks(header, 1), Bytes());

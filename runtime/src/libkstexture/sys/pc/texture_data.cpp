@@ -1,5 +1,6 @@
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/system/memory.h"
@@ -62,6 +63,11 @@ bool BytesLeft(CStream* stream, uint64_t& left) {
   return true;
 }
 
+// Bytes of the fields after the header.
+uint32_t FieldBytes(const CTextureImage& image) {
+  return image.m_Kind == kTexImage_Array ? 20 : 18;
+}
+
 bool ReadFields(CStream* stream, CTextureImage& image, uint32_t& flags) {
   uint32_t unused = 0;
   uint32_t format = 0;
@@ -76,10 +82,12 @@ bool ReadFields(CStream* stream, CTextureImage& image, uint32_t& flags) {
   return image.m_Kind != kTexImage_Array || ReadU16(stream, image.m_ImageCount);
 }
 
-bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image) {
+// left: the bytes that may still belong to the texture.
+bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left) {
   const uint64_t palette_bytes = IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0;
-  uint64_t left = 0;
-  if (!BytesLeft(stream, left) || left < image.GetPixelBytes() + palette_bytes) return false;
+  uint64_t in_stream = 0;
+  if (!BytesLeft(stream, in_stream)) return false;
+  if (std::min(left, in_stream) < image.GetPixelBytes() + palette_bytes) return false;
   if (!image.AllocatePixels()) return false;
   const uint64_t block_size = image.GetBlockSize();
   for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
@@ -91,7 +99,7 @@ bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image) {
 
 }  // namespace
 
-CTextureImage* ReadTextureDataImage(CStream* stream, uint32_t* flags) {
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags) {
   if (stream == nullptr) return nullptr;
   uint8_t header[kTextureDataHeaderSize];
   if (stream->Read(header, sizeof(header)) != sizeof(header)) return nullptr;
@@ -99,7 +107,8 @@ CTextureImage* ReadTextureDataImage(CStream* stream, uint32_t* flags) {
   if (!image) return nullptr;
   uint32_t file_flags = 0;
   if (!ReadFields(stream, *image, file_flags) || !FieldsAreSane(*image)) return nullptr;
-  if (!ReadPixelsAndPalette(stream, *image)) return nullptr;
+  const uint64_t prefix = kTextureDataHeaderSize + FieldBytes(*image);
+  if (length < prefix || !ReadPixelsAndPalette(stream, *image, length - prefix)) return nullptr;
   if (flags != nullptr) *flags = file_flags;
   return image.release();
 }
@@ -118,7 +127,8 @@ void CTextureData::operator delete(void* block, const std::nothrow_t&) noexcept 
 
 bool CTextureData::Load(CStream* stream, uint32_t* size) {
   uint32_t flags = 0;
-  CTextureImage* image = ReadTextureDataImage(stream, &flags);
+  const uint64_t length = size != nullptr ? *size : UINT64_MAX;
+  CTextureImage* image = ReadTextureDataImage(stream, length, &flags);
   if (image == nullptr) return false;
   SetImage(image);
   m_Flags = flags;

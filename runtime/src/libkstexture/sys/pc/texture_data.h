@@ -39,8 +39,9 @@ class CTextureData : public CRezResource {
   static void operator delete(void* block) noexcept;
   static void operator delete(void* block, const std::nothrow_t&) noexcept;
 
-  // Reads texture data of version 18, 21 or 23 from the stream (size is not used). False for
-  // an unknown version, a damaged or short file; the texture is unchanged then.
+  // Reads texture data of version 18, 21 or 23 from the stream; *size (when given) is the
+  // number of bytes that belong to the texture. False for an unknown version, a damaged or
+  // short file; the texture is unchanged then.
   bool Load(CStream* stream, uint32_t* size) override;
   // Deletes the image record with its pixels and palette, lets go of the device texture and
   // clears the loaded flag.
@@ -73,8 +74,8 @@ class CTextureDataFactory : public CRezTypeHandler {
 
 extern CTextureDataFactory g_TextureDataFactory;
 
-// Reads the image record of texture data from a stream: the 20-byte header and the fields
-// after it. Returns null (and reads no further) on an unknown version, fields beyond the
-// bounds above or the data the stream holds, a short read or out of memory; flags receives
-// the file's texture flags.
-CTextureImage* ReadTextureDataImage(CStream* stream, uint32_t* flags);
+// Reads the image record of texture data from a stream whose next length bytes belong to it
+// (UINT64_MAX: as many as the stream holds). Returns null (reading no further) on an unknown
+// version, fields beyond the bounds above, more data than there is, a short read or out of
+// memory; flags receives the file's texture flags.
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags);
