@@ -283,7 +283,9 @@ TEST_F(RenderDeviceTest, ReadBackBufferForms) {
       // 0xFFFF: R5 31, G6 63, B5 31, not widened
       {D3DFMT_R5G6B5, {0xFF, 0xFF}, kReadBackFourBytes, true, {255, 31, 63, 31}},
       {D3DFMT_R5G6B5, {0x1F, 0xF8}, kReadBackThreeBytes, true, {31, 0, 31}},
-      {D3DFMT_X8R8G8B8, {1, 2, 3, 4}, kReadBackFourBytes, false, {}},
+      {D3DFMT_X8R8G8B8, {1, 2, 3, 4}, kReadBackFourBytes, true, {255, 1, 2, 3}},
+      {D3DFMT_X8R8G8B8, {1, 2, 3, 4}, kReadBackThreeBytes, true, {1, 2, 3}},
+      {D3DFMT_X1R5G5B5, {0xFF, 0xFF}, kReadBackFourBytes, false, {}},
       {D3DFMT_A8R8G8B8, {1, 2, 3, 4}, 2, false, {}},
   };
   for (const Case& c : cases) {

@@ -653,7 +653,8 @@ bool CD3DRenderDevice::SetDeviceRestoreCallback(DeviceRestoreCallbackFn callback
 
 namespace {
 
-// One row of the locked surface into `out`, in the request's form.
+// One row of the locked surface into `out`, in the request's form. The padding byte of
+// X8R8G8B8 reads as an opaque alpha.
 void ConvertRow(const BYTE* src, D3DFORMAT format, uint32_t width, int32_t form, std::vector<BYTE>& out) {
   out.clear();
   for (uint32_t x = 0; x < width; ++x) {
@@ -665,7 +666,7 @@ void ConvertRow(const BYTE* src, D3DFORMAT format, uint32_t width, int32_t form,
       c[2] = static_cast<BYTE>((pixel >> 5) & 0x3F);
       c[3] = static_cast<BYTE>(pixel & 0x1F);
     } else {
-      const uint32_t size = format == D3DFMT_A8R8G8B8 ? 4 : 3;
+      const uint32_t size = format == D3DFMT_R8G8B8 ? 3 : 4;
       const BYTE* p = src + size * x;
       c[0] = format == D3DFMT_A8R8G8B8 ? p[3] : 255;
       c[1] = p[0];
@@ -692,7 +693,8 @@ bool CD3DRenderDevice::ReadBackBuffer(const ReadBackRequest* request) {
   }
   if (request->Width != nullptr) *request->Width = desc.Width;
   if (request->Height != nullptr) *request->Height = desc.Height;
-  if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_R8G8B8 && desc.Format != D3DFMT_R5G6B5) {
+  if (desc.Format != D3DFMT_A8R8G8B8 && desc.Format != D3DFMT_X8R8G8B8 && desc.Format != D3DFMT_R8G8B8 &&
+      desc.Format != D3DFMT_R5G6B5) {
     surface->Release();
     return false;
   }
