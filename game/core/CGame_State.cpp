@@ -1,0 +1,3 @@
+#include "game/core/CGame_State.h"
+
+CGame_State g_Game_State;
