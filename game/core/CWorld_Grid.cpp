@@ -1,0 +1,113 @@
+#include "game/core/CWorld_Grid.h"
+
+#include <cmath>
+
+#include "game/core/CWorld_Object.h"
+#include "platform/system/memory.h"
+
+CWorld_Grid::~CWorld_Grid() { Counted_Free(m_Cells); }
+
+bool CWorld_Grid::Create(int width, int depth, float scale_x, float scale_z) {
+  Destroy();
+  if (width < 1 || depth < 1 || !(scale_x > 0.0f) || !(scale_z > 0.0f)) return false;
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(depth);
+  m_Cells = static_cast<int32_t*>(Counted_Alloc(count * sizeof(int32_t)));
+  if (!m_Cells) return false;
+  for (size_t i = 0; i < count; ++i) m_Cells[i] = -1;
+  m_Width = width;
+  m_Depth = depth;
+  m_Scale_X = scale_x;
+  m_Scale_Z = scale_z;
+  m_Nodes.assign(kInitial_Nodes, Node{nullptr, -1});
+  for (int32_t i = 0; i < kInitial_Nodes; ++i) m_Nodes[i].next = i + 1 < kInitial_Nodes ? i + 1 : -1;
+  m_Free_Head = 0;
+  m_Free_Count = kInitial_Nodes;
+  return true;
+}
+
+void CWorld_Grid::Destroy() {
+  if (!m_Cells) return;
+  for (int cell = 0; cell < m_Width * m_Depth; ++cell)
+    for (int32_t node = m_Cells[cell]; node >= 0; node = m_Nodes[node].next)
+      m_Nodes[node].object->m_State_Flags &= ~kState_In_Grid;
+  Counted_Free(m_Cells);
+  m_Cells = nullptr;
+  m_Width = m_Depth = 0;
+  m_Nodes.clear();
+  m_Free_Head = -1;
+  m_Free_Count = 0;
+}
+
+// Truncates toward zero after raising negative coordinates to 0, clamped to the grid; the
+// clamping happens on the float so that far-off coordinates never overflow the conversion.
+int CWorld_Grid::Cell_Index(float coordinate, float scale, int count) const {
+  if (!(coordinate > 0.0f)) return 0;
+  const float cell = coordinate * scale;
+  if (!(cell < static_cast<float>(count - 1))) return count - 1;
+  return static_cast<int>(cell);
+}
+
+CWorld_Grid::Cell_Range CWorld_Grid::Range_Of(float x, float z, float radius) const {
+  return {Cell_Index(x - radius, m_Scale_X, m_Width), Cell_Index(x + radius, m_Scale_X, m_Width),
+          Cell_Index(z - radius, m_Scale_Z, m_Depth), Cell_Index(z + radius, m_Scale_Z, m_Depth)};
+}
+
+int32_t CWorld_Grid::Take_Node() {
+  if (m_Free_Head < 0) {
+    // The store grows instead of running dry; indices of existing nodes stay valid.
+    m_Nodes.push_back(Node{nullptr, -1});
+    m_Free_Head = static_cast<int32_t>(m_Nodes.size() - 1);
+    ++m_Free_Count;
+  }
+  const int32_t node = m_Free_Head;
+  m_Free_Head = m_Nodes[node].next;
+  --m_Free_Count;
+  return node;
+}
+
+void CWorld_Grid::Give_Back_Node(int32_t node) {
+  m_Nodes[node].object = nullptr;
+  m_Nodes[node].next = m_Free_Head;
+  m_Free_Head = node;
+  ++m_Free_Count;
+}
+
+bool CWorld_Grid::Insert(CWorld_Object* object, const CVector3& position) {
+  if (!m_Cells) return false;
+  const Cell_Range range = Range_Of(position.x, position.z, object->m_Collision_Radius);
+  for (int row = range.low_row; row <= range.high_row; ++row) {
+    for (int column = range.low_column; column <= range.high_column; ++column) {
+      const int32_t node = Take_Node();
+      int32_t& head = m_Cells[row * m_Width + column];
+      m_Nodes[node].object = object;
+      m_Nodes[node].next = head;
+      head = node;
+    }
+  }
+  object->m_Position = position;
+  object->m_State_Flags |= kState_In_Grid;
+  return true;
+}
+
+void CWorld_Grid::Remove(CWorld_Object* object) {
+  if (!(object->m_State_Flags & kState_In_Grid)) return;
+  object->m_State_Flags &= ~kState_In_Grid;
+  if (!m_Cells) return;
+  const CVector3& p = object->m_Position;
+  const Cell_Range range = Range_Of(p.x, p.z, object->m_Collision_Radius);
+  for (int row = range.low_row; row <= range.high_row; ++row) {
+    for (int column = range.low_column; column <= range.high_column; ++column) {
+      int32_t* link = &m_Cells[row * m_Width + column];
+      while (*link >= 0 && m_Nodes[*link].object != object) link = &m_Nodes[*link].next;
+      if (*link < 0) continue;
+      const int32_t node = *link;
+      *link = m_Nodes[node].next;
+      Give_Back_Node(node);
+    }
+  }
+}
+
+bool CWorld_Grid::Move(CWorld_Object* object, const CVector3& position) {
+  Remove(object);
+  return Insert(object, position);
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A uniform grid over the world's x-z plane that files each object in every cell its collision
+// circle covers, so that radius queries and the body steps look only at nearby objects.
+#include <cstdint>
+#include <vector>
+
+#include "runtime/src/math/math_types.h"
+
+class CWorld_Object;
+
+class CWorld_Grid {
+ public:
+  static constexpr int kInitial_Nodes = 1024;
+
+  struct Cell_Range {
+    int low_column, high_column, low_row, high_row;
+  };
+
+  CWorld_Grid() = default;
+  CWorld_Grid(const CWorld_Grid&) = delete;
+  CWorld_Grid& operator=(const CWorld_Grid&) = delete;
+  // Frees the cells without touching any object: at exit the objects may be gone already.
+  ~CWorld_Grid();
+
+  // width x depth cells; scale_x, scale_z are cells per world unit. False on bad sizes.
+  bool Create(int width, int depth, float scale_x, float scale_z);
+  // Frees the cells; objects still filed lose their in-grid flag.
+  void Destroy();
+  bool Is_Created() const { return m_Cells != nullptr; }
+
+  bool Insert(CWorld_Object* object, const CVector3& position);
+  void Remove(CWorld_Object* object);
+  bool Move(CWorld_Object* object, const CVector3& position);
+
+  // The cells that a circle of the radius around (x, z) touches, clamped to the grid.
+  Cell_Range Range_Of(float x, float z, float radius) const;
+  // Calls visit(object) for every node of the cell, in chain order.
+  template <class Visit>
+  void For_Each_In_Cell(int column, int row, Visit visit) const {
+    for (int32_t node = m_Cells[row * m_Width + column]; node >= 0; node = m_Nodes[node].next)
+      visit(m_Nodes[node].object);
+  }
+
+  int Width() const { return m_Width; }
+  int Depth() const { return m_Depth; }
+  int Node_Capacity() const { return static_cast<int>(m_Nodes.size()); }
+  int Free_Node_Count() const { return m_Free_Count; }
+
+ private:
+  struct Node {
+    CWorld_Object* object;
+    int32_t next;
+  };
+
+  int Cell_Index(float coordinate, float scale, int count) const;
+  int32_t Take_Node();
+  void Give_Back_Node(int32_t node);
+
+  int m_Width = 0;
+  int m_Depth = 0;
+  float m_Scale_X = 0.0f;
+  float m_Scale_Z = 0.0f;
+  int32_t* m_Cells = nullptr;  // chain heads, -1 for an empty cell
+  // Nodes are addressed by index so that the store can grow without moving any chain.
+  std::vector<Node> m_Nodes;
+  int32_t m_Free_Head = -1;
+  int m_Free_Count = 0;
+};

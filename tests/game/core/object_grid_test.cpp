@@ -1,0 +1,116 @@
+// Filing objects in the grid's cells, and giving every node back.
+#include <limits>
+
+#include "tests/game/core/world_fixture.h"
+
+namespace world_test {
+namespace {
+
+class ObjectGridTest : public World_Test {
+ protected:
+  void SetUp() override {
+    World_Test::SetUp();
+    ASSERT_TRUE(grid.Create(4, 4, 1.0f / 400.0f, 1.0f / 400.0f));
+  }
+  int Count_In_Cell(int column, int row, const CWorld_Object* object) {
+    int count = 0;
+    grid.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { count += o == object; });
+    return count;
+  }
+  int Cells_Holding(const CWorld_Object* object) {
+    int cells = 0;
+    for (int row = 0; row < 4; ++row)
+      for (int column = 0; column < 4; ++column) cells += Count_In_Cell(column, row, object);
+    return cells;
+  }
+  CWorld_Grid grid;
+  Test_Ball ball;
+};
+
+TEST_F(ObjectGridTest, AnObjectIsFiledInEveryCellItsCircleCovers) {
+  ball.m_Collision_Radius = 50.0f;
+  struct Case {
+    CVector3 at;
+    int cells;
+  } cases[] = {
+      {{200.0f, 0.0f, 200.0f}, 1},       // inside one cell
+      {{390.0f, 0.0f, 200.0f}, 2},       // across a column border
+      {{400.0f, 0.0f, 400.0f}, 4},       // on a corner of four cells
+      {{-500.0f, 0.0f, 200.0f}, 1},      // off the world: the border cell
+      {{5000.0f, 0.0f, -5000.0f}, 1},    // far off in both directions
+      {{1e30f, 0.0f, -1e30f}, 1},        // so far that a conversion would overflow
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.at.x << ", " << c.at.z);
+    ASSERT_TRUE(grid.Insert(&ball, c.at));
+    EXPECT_NE(ball.m_State_Flags & kState_In_Grid, 0u);
+    EXPECT_EQ(Cells_Holding(&ball), c.cells);
+    grid.Remove(&ball);
+    EXPECT_EQ(ball.m_State_Flags & kState_In_Grid, 0u);
+    EXPECT_EQ(Cells_Holding(&ball), 0);
+    EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes);
+  }
+}
+
+TEST_F(ObjectGridTest, MovingWithinACellLeavesOneNodeThere) {
+  ball.m_Collision_Radius = 10.0f;
+  grid.Insert(&ball, {100.0f, 0.0f, 100.0f});
+  for (int i = 0; i < 50; ++i) grid.Move(&ball, {100.0f + i, 0.0f, 100.0f});
+  EXPECT_EQ(Count_In_Cell(0, 0, &ball), 1);
+  EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes - 1);
+  EXPECT_FLOAT_EQ(ball.m_Position.x, 149.0f);
+}
+
+TEST_F(ObjectGridTest, TheNodeStoreGrowsInsteadOfRunningDryAndGetsEveryNodeBack) {
+  // 300 objects over all 16 cells need 4800 nodes, far more than the first 1024.
+  std::vector<Test_Ball> balls(300);
+  for (Test_Ball& b : balls) {
+    b.m_Collision_Radius = 2000.0f;
+    ASSERT_TRUE(grid.Insert(&b, {800.0f, 0.0f, 800.0f}));
+  }
+  EXPECT_EQ(grid.Node_Capacity() - grid.Free_Node_Count(), 300 * 16);
+  for (Test_Ball& b : balls) EXPECT_EQ(Cells_Holding(&b), 16);
+  for (Test_Ball& b : balls) grid.Remove(&b);
+  EXPECT_EQ(grid.Free_Node_Count(), grid.Node_Capacity());
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column)
+      grid.For_Each_In_Cell(column, row, [](CWorld_Object*) { ADD_FAILURE() << "a cell still holds an object"; });
+}
+
+TEST_F(ObjectGridTest, DestroyingTheGridUnfilesItsObjects) {
+  ball.m_Collision_Radius = 10.0f;
+  grid.Insert(&ball, {100.0f, 0.0f, 100.0f});
+  grid.Destroy();
+  EXPECT_EQ(ball.m_State_Flags & kState_In_Grid, 0u);
+  grid.Remove(&ball);  // no cells: nothing to do
+  EXPECT_FALSE(grid.Insert(&ball, {1.0f, 0.0f, 1.0f}));
+}
+
+TEST_F(ObjectGridTest, SetPositionWithANonFiniteValueTakesTheObjectOutAndKeepsItsPosition) {
+  Load(Flat_Spec());
+  Test_Ball* b = Ball({300.0f, 50.0f, 300.0f});
+  ASSERT_NE(b, nullptr);
+  ASSERT_NE(b->m_State_Flags & kState_In_Grid, 0u);
+  b->Set_Position({std::nanf(""), 1.0f, 1.0f});
+  EXPECT_EQ(b->m_State_Flags & kState_In_Grid, 0u);
+  EXPECT_FLOAT_EQ(b->m_Position.x, 300.0f);
+  b->Set_Position({10.0f, 1.0f, std::numeric_limits<float>::infinity()});
+  EXPECT_FLOAT_EQ(b->m_Position.z, 300.0f);
+  b->Set_Position({310.0f, 50.0f, 300.0f});
+  EXPECT_NE(b->m_State_Flags & kState_In_Grid, 0u);
+}
+
+TEST_F(ObjectGridTest, ResizingAGriddedBodyRefilesItUnderItsNewRadius) {
+  Load(Flat_Spec());
+  Test_Ball* b = Ball({390.0f, 50.0f, 200.0f}, 5.0f);
+  ASSERT_NE(b, nullptr);
+  CWorld_Grid& world_grid = g_World.Grid();
+  const int before = world_grid.Free_Node_Count();
+  b->Set_Sphere_Radius(30.0f);  // now reaches into the next column
+  EXPECT_EQ(world_grid.Free_Node_Count(), before - 1);
+  b->Set_Sphere_Radius(5.0f);
+  EXPECT_EQ(world_grid.Free_Node_Count(), before);
+}
+
+}  // namespace
+}  // namespace world_test
