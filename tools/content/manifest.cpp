@@ -5,6 +5,7 @@ namespace content {
 // Every family of generators. Add a new family's function here (declaration and list entry).
 void Add_Packs_Family(Manifest& manifest);
 void Add_Sounds_Family(Manifest& manifest);
+void Add_Worlds_Family(Manifest& manifest);
 void Add_Textures_Family(Manifest& manifest);
 void Add_Gamma_Family(Manifest& manifest);
 
@@ -13,6 +14,7 @@ using FamilyFunction = void (*)(Manifest&);
 static const FamilyFunction kFamilies[] = {
     &Add_Packs_Family,
     &Add_Sounds_Family,
+    &Add_Worlds_Family,
     &Add_Textures_Family,
     &Add_Gamma_Family,
 };
