@@ -60,6 +60,7 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
   const CVector3* a = object->m_Orientation.rows;
   CShot_Line line{{0.0f, 0.0f, 0.0f}, Direction_Of(delta)};
   bool refused = false;
+  CVector3 push_point{0.0f, 0.0f, 0.0f};
   switch (object->m_Body_Kind) {
     case kBody_Sphere: {
       float t = 0.0f;
@@ -70,6 +71,10 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
       if (!(Sub(point, object->m_Position).Length_Squared() < object->m_Sphere.radius_sq + kStrike_Margin_Sq))
         return false;
       line.point = point;
+      // The push acts where the shot enters the sphere: at the nearest point itself it would
+      // always run across the shot and never throw the sphere.
+      const float inside_sq = object->m_Sphere.radius_sq - Sub(point, object->m_Position).Length_Squared();
+      push_point = inside_sq > 0.0f ? Sub(point, Mul(line.direction, std::sqrt(inside_sq))) : point;
       if (pushable && object->m_Sphere.hit_flag) refused = !object->On_Hit(nullptr, &line);
       break;
     }
@@ -90,6 +95,11 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
         return false;
       point = Add(start, Mul(delta, t));
       line.point = point;
+      // The push acts where the shot enters the box, not where the box test reports (its exit).
+      int count = 0;
+      CVector3 entry;
+      push_point = SegmentBoxIntersect(start, delta, object->m_Position, a[0], a[1], a[2], Box_Half_Size(object),
+                                       &count, &entry) ? entry : point;
       // A box is pushed only when it takes the hit.
       refused = !(object->m_Box.hit_flag && object->On_Hit(nullptr, &line));
       break;
@@ -99,7 +109,7 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
   }
   if (!pushable || refused) return false;
   const CVector3 push = Mul(Direction_Of(delta), kShot_Push);
-  const CVector3 offset = Sub(point, object->m_Position);
+  const CVector3 offset = Sub(push_point, object->m_Position);
   if (object->m_Body_Kind == kBody_Sphere)
     object->Apply_Sphere_Impulse(offset, push);
   else if (object->m_Body_Kind == kBody_Box)
