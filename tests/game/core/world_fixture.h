@@ -153,6 +153,7 @@ class World_Test : public ::testing::Test {
     ball->m_Motion.Clear();
     ball->m_Orientation = CMatrix3x3::Identity;
     ball->hits = 0;
+    ball->updates = 0;
     ball->verdict = true;
     ball->name = "ball";
     ball->Set_Position(at);
@@ -168,6 +169,7 @@ class World_Test : public ::testing::Test {
     crate->m_Motion.Clear();
     crate->m_Orientation = CMatrix3x3::Identity;
     crate->hits = 0;
+    crate->updates = 0;
     crate->verdict = true;
     crate->name = "crate";
     crate->Set_Position(at);
@@ -181,6 +183,7 @@ class World_Test : public ::testing::Test {
     post->Setup_Kind5_Body(half);
     post->m_Orientation = CMatrix3x3::Identity;
     post->hits = 0;
+    post->updates = 0;
     post->verdict = true;
     post->name = "post";
     post->Set_Position(at);
