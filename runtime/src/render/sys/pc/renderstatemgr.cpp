@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/src/render/sys/pc/d3d_device.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/render_cvars.h"
 
 CRenderStateMgr* g_pRenderStateMgr = nullptr;
@@ -41,10 +42,27 @@ DWORD PackColorARGB(float r, float g, float b, float a) {
 
 bool CRenderStateMgr::Init() {
   ResetShadows();
+  CreateBuiltInStyles();
+  m_Arena.assign(static_cast<size_t>(kStateArenaChunks) * kStateArenaChunkBytes, 0);
+  m_ChunkUsed.reset();
+  for (CacheEntry& e : m_Entries) e = CacheEntry{};
+  std::fill(std::begin(m_Buckets), std::end(m_Buckets), nullptr);
   return true;
 }
 
-void CRenderStateMgr::Term() { ResetShadows(); }
+void CRenderStateMgr::Term() {
+  for (CD3DRenderStyle*& style : m_BuiltIn) {
+    delete style;
+    style = nullptr;
+  }
+  for (CacheEntry& e : m_Entries) e = CacheEntry{};
+  std::fill(std::begin(m_Buckets), std::end(m_Buckets), nullptr);
+  m_ChunkUsed.reset();
+  m_Arena.clear();
+  m_Arena.shrink_to_fit();
+  m_WorldHistory.clear();
+  ResetShadows();
+}
 
 void CRenderStateMgr::ResetShadows() {
   MarkUnset(m_RenderStates);
@@ -63,11 +81,20 @@ void CRenderStateMgr::ResetShadows() {
   std::memset(Ambient, 0, sizeof(Ambient));
   m_pPreviousStyle = nullptr;
   m_PreviousPass = 0;
+  m_VertexShader = m_PixelShader = kShadowUnset;
+  std::memset(m_Streams, 0, sizeof(m_Streams));
+  std::memset(m_StreamStrides, 0, sizeof(m_StreamStrides));
+  m_pIndices = nullptr;
+  m_BaseVertex = 0;
+  m_bSoftwareVP = false;
 }
 
 void CRenderStateMgr::ResetDeviceState() {
   IDirect3DDevice8* device = g_pDirect3DDevice;
   m_pPreviousStyle = nullptr;
+  m_VertexShader = kShadowUnset;
+  std::memset(m_Streams, 0, sizeof(m_Streams));
+  m_pIndices = nullptr;
   std::memset(m_Textures, 0, sizeof(m_Textures));
   MarkUnset(m_RenderStates);
   MarkUnset(m_StageStates);
@@ -113,16 +140,8 @@ void CRenderStateMgr::GetViewport(D3DVIEWPORT8* viewport) const {
   viewport->MaxZ = m_ViewportMaxZ;
 }
 
-void CRenderStateMgr::InvalidateStyle(CD3DRenderStyle* style) {
-  if (m_pPreviousStyle == style) m_pPreviousStyle = nullptr;
-}
-
 void CRenderStateMgr::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (state >= D3DRS_STATE_COUNT || m_RenderStates[state] == value) return;
-  if (g_pDirect3DDevice == nullptr) return;
-  g_pDirect3DDevice->SetRenderState(state, value);
-  m_RenderStates[state] = value;
-  ForgetStylePass();
+  if (ApplyRenderState(state, value)) ForgetStylePass();
 }
 
 DWORD CRenderStateMgr::GetTextureStageState(DWORD stage, DWORD type) const {
@@ -131,11 +150,7 @@ DWORD CRenderStateMgr::GetTextureStageState(DWORD stage, DWORD type) const {
 }
 
 void CRenderStateMgr::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
-  if (stage >= kTextureShadowStages || type >= D3DTSS_STATE_COUNT) return;
-  if (m_StageStates[stage][type] == value || g_pDirect3DDevice == nullptr) return;
-  g_pDirect3DDevice->SetTextureStageState(stage, type, value);
-  m_StageStates[stage][type] = value;
-  ForgetStylePass();
+  if (ApplyStageState(stage, type, value)) ForgetStylePass();
 }
 
 D3DMATRIX* CRenderStateMgr::TransformShadow(D3DTRANSFORMSTATETYPE type) {
