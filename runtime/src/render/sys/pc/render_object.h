@@ -28,3 +28,6 @@ class CRenderObject {
   uint32_t m_Type;
   int32_t m_RefCount = 0;
 };
+
+// True while the render device has a Direct3D device, so that loads can create buffers at once.
+bool RenderObjectDeviceExists();

@@ -1,0 +1,34 @@
+#pragma once
+// Render object type 6: a multi-stream indexed mesh that always owns its device buffers and
+// keeps five extra values and a table from its body.
+#include <cstdint>
+#include <vector>
+
+#include "runtime/src/render/sys/pc/mesh_stream_set.h"
+#include "runtime/src/render/sys/pc/render_object.h"
+
+class CStream;
+
+class CBufferedMesh : public CRenderObject {
+ public:
+  static constexpr uint32_t kType = 6;
+  CBufferedMesh() : CRenderObject(kType) {}
+  ~CBufferedMesh() override { FreeAll(); }
+
+  virtual uint32_t GetVertexCount() { return m_Streams.VertexCount(); }
+  virtual uint32_t GetTriangleCount() { return m_Streams.TriangleCount(); }
+  virtual uint32_t GetExtraValue() { return m_Extra[5]; }
+  // Reads the body; false (with the mesh empty) on a short or inconsistent body.
+  virtual bool Load(CStream* stream);
+
+  const std::vector<uint32_t>& Table() const { return m_Table; }
+  const CMeshStreamSet& Streams() const { return m_Streams; }
+
+ private:
+  void FreeAll();
+
+  uint32_t m_Extra[6] = {};  // values 1 to 5; [0] unused
+  std::vector<uint32_t> m_Table;
+  bool m_bSoftwareVP = false;
+  CMeshStreamSet m_Streams;
+};

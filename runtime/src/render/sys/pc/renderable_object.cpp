@@ -1,0 +1,70 @@
+#include "runtime/src/render/sys/pc/renderable_object.h"
+
+#include "platform/system/memory.h"
+#include "runtime/src/core/streams.h"
+#include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/render/sys/pc/bsp_mesh.h"
+#include "runtime/src/render/sys/pc/d3d_renderdevice.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
+#include "runtime/src/render/sys/pc/skinned_mesh.h"
+
+CRenderableFactory g_RenderableFactory;
+
+void* CRenderableObject::operator new(std::size_t size, const std::nothrow_t&) noexcept { return Counted_Alloc(size); }
+void CRenderableObject::operator delete(void* block) noexcept { Counted_Free(block); }
+void CRenderableObject::operator delete(void* block, const std::nothrow_t&) noexcept { Counted_Free(block); }
+
+namespace {
+
+bool LoadBody(CRenderObject* object, CStream* stream) {
+  switch (object->GetType()) {
+    case CRigidMesh::kType:
+      return static_cast<CRigidMesh*>(object)->Load(stream);
+    case CSkinnedMesh::kType:
+      return static_cast<CSkinnedMesh*>(object)->Load(stream);
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool CRenderableObject::Load(CStream* stream, uint32_t* /*size*/) {
+  Free();
+  uint8_t header[kRenderableHeaderSize];
+  uint8_t type_bytes[4];
+  if (stream == nullptr || stream->Read(header, sizeof(header)) != sizeof(header)) return false;
+  if (stream->Read(type_bytes, 4) != 4) return false;
+  const uint32_t type = static_cast<uint32_t>(type_bytes[0]) | static_cast<uint32_t>(type_bytes[1]) << 8 |
+                        static_cast<uint32_t>(type_bytes[2]) << 16 | static_cast<uint32_t>(type_bytes[3]) << 24;
+  if (type != CRigidMesh::kType && type != CSkinnedMesh::kType) return false;
+  if (g_pD3DRenderDevice == nullptr) return false;
+  m_pRenderObject = g_pD3DRenderDevice->CreateRenderObject(type);
+  if (m_pRenderObject == nullptr) return false;
+  if (!LoadBody(m_pRenderObject, stream)) {
+    Free();
+    return false;
+  }
+  return true;
+}
+
+void CRenderableObject::Free() {
+  if (m_pRenderObject == nullptr) return;
+  if (g_pD3DRenderDevice != nullptr) g_pD3DRenderDevice->DestroyRenderObject(m_pRenderObject);
+  m_pRenderObject = nullptr;
+}
+
+CRezResource* CRenderableFactory::Create() {
+  auto* renderable = new (std::nothrow) CRenderableObject();
+  if (renderable == nullptr) return nullptr;
+  renderable->m_Managed = 1;
+  if (g_pRezMgr != nullptr) renderable->m_Tracked_Memory += sizeof(CRenderableObject);
+  return renderable;
+}
+
+void CRenderableFactory::Destroy(CRezResource* resource) {
+  if (resource == nullptr) return;
+  if (g_pRezMgr != nullptr && resource->m_Managed && resource->m_Tracked_Memory >= sizeof(CRenderableObject))
+    resource->m_Tracked_Memory -= sizeof(CRenderableObject);
+  delete resource;
+}
