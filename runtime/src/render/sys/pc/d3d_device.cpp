@@ -1,4 +1,5 @@
 #include "runtime/src/render/sys/pc/d3d_device.h"
+#include "runtime/src/render/sys/pc/render_object_factory.h"
 
 #include <cstring>
 
@@ -60,11 +61,7 @@ bool OnMipmapBiasChange(const void*, const void* proposed, int) {
   return true;
 }
 
-// The mesh, sprite and grid classes the factory makes are built on this base.
-CRenderObject* NewRenderObjectOfType(uint32_t type) {
-  (void)type;
-  return nullptr;
-}
+CRenderObject* NewRenderObjectOfType(uint32_t type) { return NewRenderObject(type); }
 
 DWORD FogColor() {
   return 0xFF000000u | (static_cast<DWORD>(FogR.Value) & 0xFF) << 16 | (static_cast<DWORD>(FogG.Value) & 0xFF) << 8 |
