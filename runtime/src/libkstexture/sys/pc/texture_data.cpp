@@ -6,6 +6,8 @@
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libkstexture/sys/pc/texture_format.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/texturemgr.h"
 
 CTextureDataFactory g_TextureDataFactory;
 
@@ -142,10 +144,17 @@ void CTextureData::Free() {
     delete m_pImage;
     m_pImage = nullptr;
   }
-  // The device texture belongs to the texture manager and goes back through the render
-  // device service; the texture only drops its link.
-  m_pDeviceTexture = nullptr;
+  ReleaseDeviceTexture();
   m_Loaded = 0;
+}
+
+void CTextureData::ReleaseDeviceTexture() {
+  CDeviceTexture* device_texture = m_pDeviceTexture;
+  m_pDeviceTexture = nullptr;
+  if (device_texture == nullptr) return;
+  // The wrapper may outlive this texture when others hold references: it must not point back.
+  if (device_texture->m_pOwner == this) device_texture->m_pOwner = nullptr;
+  if (g_pRenderDevice != nullptr) g_pRenderDevice->ReleaseDeviceTexture(device_texture);
 }
 
 void CTextureData::SetImage(CTextureImage* image) {

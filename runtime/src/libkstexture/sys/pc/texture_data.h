@@ -43,9 +43,11 @@ class CTextureData : public CRezResource {
   // number of bytes that belong to the texture. False for an unknown version, a damaged or
   // short file; the texture is unchanged then.
   bool Load(CStream* stream, uint32_t* size) override;
-  // Deletes the image record with its pixels and palette, lets go of the device texture and
-  // clears the loaded flag.
+  // Deletes the image record with its pixels and palette, gives the device texture back
+  // through the render device service and clears the loaded flag.
   void Free() override;
+  // Gives back this texture's reference to its device texture and drops the link.
+  void ReleaseDeviceTexture();
 
   // Gives the texture an image record (it takes ownership; any earlier one is freed first) and
   // counts its bytes as the texture's memory.
