@@ -1,0 +1,97 @@
+// One frame of the world's fixed step (16 milliseconds) with moving spheres from every sphere
+// pool, beside a plain loop that moves the same objects' positions for the same 16 steps.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <tuple>
+#include <vector>
+
+#include "game/core/CObject_Pool.h"
+#include "game/core/CSphere_Object.h"
+#include "game/core/CWorld.h"
+#include "platform/system/random.h"
+#include "runtime/src/core/streams.h"
+#include "tools/writers/world_writer.h"
+
+namespace {
+
+constexpr float kTick = 0.0035f;
+constexpr unsigned kFrame_Milliseconds = 16;
+
+class Bench_Ball : public CSphere_Object {
+ public:
+  bool Init() { return true; }
+  void Term() {}
+  void Update(const float& dt) override {
+    Collide_Sphere_World(m_Motion);
+    Integrate_Sphere(m_Motion, dt);
+  }
+};
+
+// One pool for every type whose class is a sphere object: 313 balls in all.
+template <uint32_t... kTypes>
+struct Sphere_Pools {
+  std::tuple<CObject_Pool_Of<Bench_Ball, kTypes>...> pools;
+};
+Sphere_Pools<3, 4, 5, 10, 14, 15, 16, 19, 21, 23, 24, 25, 27, 28, 29, 36, 55, 56, 57, 58, 62, 63, 64, 68> g_Pools;
+
+// A rolling world with n balls thrown about it, taken from the pools in type order.
+std::vector<CWorld_Object*> Fill_World(int n) {
+  g_World.Reset();
+  writers::WorldSpec spec;
+  spec.shape = writers::WorldShape::Rolling;
+  spec.amplitude = 80.0f;
+  std::vector<uint8_t> bytes;
+  writers::WriteWorld(spec, bytes);
+  CMemoryStream* stream = CreateMemoryStream(0);
+  stream->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  stream->SeekTo(0);
+  g_World.Load_Terrain(stream);
+  stream->Release();
+  plat::Seed_Random(1);
+  auto random = [] { return static_cast<float>(plat::Random()) / 32768.0f; };
+  std::vector<CWorld_Object*> balls;
+  for (CObject_Pool* pool : g_Object_Pools) {
+    if (!pool) continue;
+    pool->Init();
+    while (static_cast<int>(balls.size()) < n) {
+      CWorld_Object* ball = pool->Alloc_Object();
+      if (!ball) break;
+      ball->Setup_Object(3, 1.0f, 1.0f, 0, 0x01);
+      ball->Setup_Sphere_Body(5.0f, 8.0f + 10.0f * random(), 0.3f);
+      ball->m_Motion.Clear();
+      ball->m_Sphere.velocity.Set(200.0f * random() - 100.0f, 0.0f, 200.0f * random() - 100.0f);
+      ball->Set_Position({100.0f + 1400.0f * random(), 150.0f + 100.0f * random(), 100.0f + 1400.0f * random()});
+      g_World.Add_Object(2, ball);
+      balls.push_back(ball);
+    }
+  }
+  return balls;
+}
+
+void BM_World_Step(benchmark::State& state) {
+  const std::vector<CWorld_Object*> balls = Fill_World(static_cast<int>(state.range(0)));
+  const float delta = kTick * kFrame_Milliseconds;
+  for (auto _ : state) g_World.Update(kTick, kFrame_Milliseconds, delta, delta);
+  state.counters["objects"] = static_cast<double>(balls.size());
+  g_World.Reset();
+}
+BENCHMARK(BM_World_Step)->Arg(50)->Arg(100)->Arg(200)->Arg(300)->Arg(313)->Unit(benchmark::kMicrosecond);
+
+void BM_Plain_Position_Loop(benchmark::State& state) {
+  const std::vector<CWorld_Object*> balls = Fill_World(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    for (unsigned tick = 0; tick < kFrame_Milliseconds; ++tick) {
+      for (CWorld_Object* ball : balls) {
+        CVector3& p = ball->m_Position;
+        const CVector3& v = ball->m_Sphere.velocity;
+        p.Set(p.x + v.x * kTick, p.y + v.y * kTick, p.z + v.z * kTick);
+      }
+    }
+    benchmark::ClobberMemory();
+  }
+  g_World.Reset();
+}
+BENCHMARK(BM_Plain_Position_Loop)->Arg(50)->Arg(300)->Arg(313)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
