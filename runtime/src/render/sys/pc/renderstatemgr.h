@@ -53,7 +53,8 @@ class CRenderStateMgr {
   bool LoadShaderConstants(CD3DRenderStyle* style, const PassShaderDesc& block, const float* colour,
                            uint32_t bone_count);
   void LoadPixelShaderConstants(const PassShaderDesc& block);
-  void SetVertexShader(DWORD handle);
+  // False when the device refuses the handle.
+  bool SetVertexShader(DWORD handle);
   DWORD GetVertexShader() const { return m_VertexShader; }
   void SetPixelShader(DWORD handle);
   DWORD GetPixelShader() const { return m_PixelShader; }

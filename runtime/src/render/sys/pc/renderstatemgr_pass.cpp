@@ -129,10 +129,12 @@ bool CRenderStateMgr::ApplyStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type
   return true;
 }
 
-void CRenderStateMgr::SetVertexShader(DWORD handle) {
-  if (m_VertexShader == handle || g_pDirect3DDevice == nullptr) return;
-  g_pDirect3DDevice->SetVertexShader(handle);
+bool CRenderStateMgr::SetVertexShader(DWORD handle) {
+  if (g_pDirect3DDevice == nullptr) return false;
+  if (m_VertexShader == handle) return true;
+  if (FAILED(g_pDirect3DDevice->SetVertexShader(handle))) return false;
   m_VertexShader = handle;
+  return true;
 }
 
 void CRenderStateMgr::SetPixelShader(DWORD handle) {
