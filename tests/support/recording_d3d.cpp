@@ -501,7 +501,7 @@ HRESULT CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE t, UINT min_inde
 
 HRESULT CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE t, UINT primitive_count, const void*, UINT stride) {
   m_pOwner->log.Add(Line("DrawPrimitiveUP", {t, primitive_count, stride}));
-  return D3D_OK;
+  return fail_draw_primitive_up ? D3DERR_INVALIDCALL : D3D_OK;
 }
 
 HRESULT CRecordingDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE t, UINT min_index, UINT vertex_count,

@@ -262,6 +262,7 @@ class CRecordingDevice : public IDirect3DDevice8 {
   bool fail_begin_scene = false;
   bool fail_get_back_buffer = false;
   bool fail_set_render_target = false;
+  bool fail_draw_primitive_up = false;
 
  private:
   void MakeSurfaces();
