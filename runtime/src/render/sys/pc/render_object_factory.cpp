@@ -4,6 +4,7 @@
 
 #include "runtime/src/render/sys/pc/bsp_mesh.h"
 #include "runtime/src/render/sys/pc/buffered_mesh.h"
+#include "runtime/src/render/sys/pc/grid_mesh.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
 #include "runtime/src/render/sys/pc/skinned_mesh.h"
 
@@ -17,6 +18,8 @@ CRenderObject* NewRenderObject(uint32_t type) {
       return new (std::nothrow) CBufferedMesh();
     case CBspMesh::kType:
       return new (std::nothrow) CBspMesh();
+    case CGridMesh::kType:
+      return new (std::nothrow) CGridMesh();
     default:
       return nullptr;
   }

@@ -1,0 +1,198 @@
+#include "runtime/src/render/sys/pc/grid_mesh.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/src/core/streams.h"
+#include "runtime/src/render/sys/pc/mesh_vertex_format.h"
+
+namespace {
+
+// Content bits 3-6 are texture sets; the vertex-format word has them at bits 4-7.
+uint32_t FormatOfContent(uint32_t content) { return (content & 0x07u) | ((content & 0x78u) << 1); }
+
+void PutFloat(uint8_t* at, float value) { std::memcpy(at, &value, sizeof(value)); }
+
+}  // namespace
+
+uint32_t CGridMesh::GetTriangleCount() {
+  if (m_Rows < 2 || m_Columns < 2) return 0;
+  return 2 * (m_Rows - 1) * (m_Columns - 1);
+}
+
+bool CGridMesh::Create(uint32_t content, uint32_t rows, uint32_t columns, const float* extents) {
+  Destroy();
+  // Indices are 16 bits wide, so the grid holds at most 65536 vertices.
+  if (rows < 2 || columns < 2 || static_cast<uint64_t>(rows) * columns > mesh_format::kMaxVertices) return false;
+  m_Rows = rows;
+  m_Columns = columns;
+  m_Format = FormatOfContent(content);
+  for (int k = 0; k < 3; ++k) m_Extents[k] = extents != nullptr ? extents[k] : 1.0f;
+  m_Vertices.assign(static_cast<size_t>(rows) * columns * mesh_format::VertexSize(m_Format), 0);
+  m_Indices.assign(6 * static_cast<size_t>(std::max(rows, columns)), 0);
+  FillLayout();
+  m_bCreated = true;
+  return true;
+}
+
+void CGridMesh::FillLayout() {
+  const uint32_t stride = GetVertexStride(0);
+  const uint32_t sets = mesh_format::TexSetCount(m_Format);
+  const float x = m_Extents[0];
+  const float z = m_Extents[2];
+  for (uint32_t i = 0; i < m_Rows; ++i)
+    for (uint32_t j = 0; j < m_Columns; ++j) {
+      uint8_t* v = GetRowPointer(i) + j * stride;
+      if (m_Format & mesh_format::kPosition) {
+        PutFloat(v, -x + j * 2 * x / (m_Columns - 1));
+        PutFloat(v + 4, 0.0f);
+        PutFloat(v + 8, z - i * 2 * z / (m_Rows - 1));
+      }
+      if (m_Format & mesh_format::kNormal) {
+        uint8_t* n = v + GetNormalOffset(0);
+        PutFloat(n, 0.0f);
+        PutFloat(n + 4, 1.0f);
+        PutFloat(n + 8, 0.0f);
+      }
+      if (m_Format & mesh_format::kDiffuse) std::memset(v + GetDiffuseOffset(0), 0xFF, 4);
+      for (uint32_t t = 0; t < sets; ++t) {
+        uint8_t* uv = v + GetTexCoordOffset0(0) + 8 * t;
+        PutFloat(uv, 0.01f + j * 0.98f / (m_Columns - 1));
+        PutFloat(uv + 4, 0.01f + i * 0.98f / (m_Rows - 1));
+      }
+    }
+}
+
+void CGridMesh::Destroy() {
+  m_bCreated = false;
+  m_Format = m_Rows = m_Columns = 0;
+  m_Level = 0;
+  m_LastRegion = m_RegionTriangles = 0;
+  m_Vertices.clear();
+  m_Indices.clear();
+}
+
+uint8_t* CGridMesh::GetRowPointer(uint32_t row) {
+  if (m_Vertices.empty() || row >= m_Rows) return nullptr;
+  return m_Vertices.data() + static_cast<size_t>(row) * m_Columns * GetVertexStride(0);
+}
+
+uint32_t CGridMesh::GetVertexStride(uint32_t) { return mesh_format::VertexSize(m_Format); }
+
+uint32_t CGridMesh::GetNormalOffset(uint32_t) { return (m_Format & mesh_format::kPosition) ? 12 : 0; }
+
+uint32_t CGridMesh::GetDiffuseOffset(uint32_t s) {
+  return GetNormalOffset(s) + ((m_Format & mesh_format::kNormal) ? 12 : 0);
+}
+
+uint32_t CGridMesh::GetTexCoordOffset0(uint32_t s) {
+  return GetDiffuseOffset(s) + ((m_Format & mesh_format::kDiffuse) ? 4 : 0);
+}
+
+bool CGridMesh::FillVertices(CStream* stream, uint32_t byte_count) {
+  if (stream == nullptr || byte_count > m_Vertices.size()) return false;
+  return byte_count == 0 || stream->Read(m_Vertices.data(), byte_count) == byte_count;
+}
+
+uint32_t CGridMesh::GetLODCount() {
+  const uint32_t largest = std::max(m_Rows, m_Columns);
+  if (m_Rows == 0 || m_Columns == 0 || largest <= 2) return 0;
+  uint32_t bits = 0;
+  for (uint32_t v = largest - 2; v != 0; v >>= 1) ++bits;
+  return bits;
+}
+
+bool CGridMesh::SetLOD(uint16_t level) {
+  m_Level = level;
+  m_LastRegion = 0;
+  return true;
+}
+
+bool CGridMesh::SetViewer(bool on, const CVector3* point) {
+  m_bViewer = on;
+  if (point != nullptr) m_Viewer = *point;
+  return true;
+}
+
+void CGridMesh::AddQuad(uint32_t t, uint32_t w, uint32_t h) {
+  if (m_IndexFill + 6 > m_Indices.size()) return;
+  const uint32_t down = h * m_Columns;
+  const uint32_t quad[6] = {t, t + w, t + w + down, t, t + w + down, t + down};
+  for (uint32_t index : quad) m_Indices[m_IndexFill++] = static_cast<uint16_t>(index);
+}
+
+void CGridMesh::BuildHorizontal(bool from_far_end) {
+  const uint32_t s = Step();
+  const uint32_t last = m_Columns - 1;
+  const uint32_t heights[2] = {std::min(m_Rows - 1, s), (m_Rows - 1 >= s) ? (m_Rows - 1) % s : 0};
+  for (uint32_t h : heights) {
+    if (h == 0) break;
+    for (uint32_t n = 0; n * s < last; ++n) {
+      uint32_t c = n * s;
+      uint32_t w = std::min(s, last - c);
+      if (from_far_end) {
+        const uint32_t end = last - n * s;
+        w = std::min(s, end);
+        c = end - w;
+      }
+      AddQuad(c, w, h);
+    }
+  }
+}
+
+void CGridMesh::BuildVertical(bool from_far_end) {
+  const uint32_t s = Step();
+  const uint32_t last = m_Rows - 1;
+  const uint32_t widths[2] = {std::min(m_Columns - 1, s), (m_Columns - 1 >= s) ? (m_Columns - 1) % s : 0};
+  for (uint32_t w : widths) {
+    if (w == 0) break;
+    for (uint32_t n = 0; n * s < last; ++n) {
+      uint32_t r = n * s;
+      uint32_t h = std::min(s, last - r);
+      if (from_far_end) {
+        const uint32_t end = last - n * s;
+        h = std::min(s, end);
+        r = end - h;
+      }
+      AddQuad(r * m_Columns, w, h);
+    }
+  }
+}
+
+uint32_t CGridMesh::BuildRegion(uint32_t region) {
+  if (region == m_LastRegion && region != 0) return m_RegionTriangles;
+  if (m_Rows < 2 || m_Columns < 2 || region < 1 || region > 4) return 0;
+  m_IndexFill = 0;
+  if (region <= 2)
+    BuildHorizontal(region == 2);
+  else
+    BuildVertical(region == 4);
+  // Both lists of a region hold the same number of quads; the count is that of one list.
+  const uint32_t s = Step();
+  const uint32_t span = region <= 2 ? m_Columns - 1 : m_Rows - 1;
+  m_RegionTriangles = 2 * ((span + s - 1) / s);
+  m_LastRegion = region;
+  return m_RegionTriangles;
+}
+
+void CGridMesh::PlanBands(std::vector<GridBandDraw>* draws) {
+  draws->clear();
+  if (m_Rows < 2 || m_Columns < 2) return;
+  const uint32_t s = Step();
+  if (m_Rows < m_Columns) {
+    const uint32_t triangles = BuildRegion(1);
+    for (uint32_t b = 0; b < m_Rows - 1; b += s) {
+      const uint32_t height = std::min(s, m_Rows - b - 1);
+      // A short last band uses the second list, which exists only when the grid spans a step.
+      const bool second = height < s && m_Rows - 1 >= s;
+      draws->push_back({b * m_Columns, 0, (height + 1) * m_Columns, second ? 3 * triangles : 0, triangles});
+    }
+    return;
+  }
+  const uint32_t triangles = BuildRegion(3);
+  for (uint32_t c = 0; c < m_Columns - 1; c += s) {
+    const uint32_t width = std::min(s, m_Columns - c - 1);
+    const bool second = width < s && m_Columns - 1 >= s;
+    draws->push_back({c, 0, m_Rows * m_Columns - c, second ? 3 * triangles : 0, triangles});
+  }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// Render object type 11: a rows x columns vertex grid (the terrain tiles) drawn in bands that
+// share one index list, at a level of detail that uses every (1 << level)-th vertex.
+#include <cstdint>
+#include <vector>
+
+#include "runtime/src/math/math_types.h"
+#include "runtime/src/render/sys/pc/render_object.h"
+
+class CStream;
+
+// One draw of a band: an indexed triangle list over the band's vertices.
+struct GridBandDraw {
+  uint32_t BaseVertex;
+  uint32_t MinIndex;
+  uint32_t VertexCount;
+  uint32_t StartIndex;
+  uint32_t TriangleCount;
+};
+
+class CGridMesh : public CRenderObject {
+ public:
+  static constexpr uint32_t kType = 11;
+
+  CGridMesh() : CRenderObject(kType) {}
+  ~CGridMesh() override { Destroy(); }
+
+  virtual uint32_t GetVertexCount() { return m_Rows * m_Columns; }
+  virtual uint32_t GetTriangleCount();
+  // Content flags: bit 0 position, 1 normal, 2 diffuse, 3-6 texture sets. Lays the grid out over
+  // -X..X and Z..-Z; false (with the mesh empty) when the grid cannot be had.
+  virtual bool Create(uint32_t content, uint32_t rows, uint32_t columns, const float* extents);
+  virtual void Destroy();
+  virtual uint32_t GetRows() { return m_Rows; }
+  virtual uint32_t GetColumns() { return m_Columns; }
+  virtual bool LockVertices() { return true; }
+  virtual uint8_t* GetRowPointer(uint32_t row);
+  virtual uint32_t GetVertexStride(uint32_t stream);
+  virtual uint32_t GetFixedValue(uint32_t /*stream*/) { return 4; }
+  virtual uint32_t GetNormalOffset(uint32_t stream);
+  virtual uint32_t GetDiffuseOffset(uint32_t stream);
+  virtual uint32_t GetTexCoordOffset0(uint32_t stream);
+  virtual uint32_t GetTexCoordOffset1(uint32_t stream) { return GetTexCoordOffset0(stream) + 8; }
+  virtual uint32_t GetTexCoordOffset2(uint32_t stream) { return GetTexCoordOffset0(stream) + 16; }
+  virtual uint32_t GetTexCoordOffset3(uint32_t stream) { return GetTexCoordOffset0(stream) + 24; }
+  virtual bool UnlockVertices() { return true; }
+  virtual uint32_t GetLODCount();
+  virtual uint16_t GetLOD() { return m_Level; }
+  virtual bool SetLOD(uint16_t level);
+  virtual bool SetViewer(bool on, const CVector3* point);
+
+  // Reads byte_count bytes of vertices from the stream into the grid, from row 0; fails
+  // without reading when they would run past rows x columns x stride.
+  bool FillVertices(CStream* stream, uint32_t byte_count);
+  // Builds the index list of a region (1, 2 horizontal bands; 3, 4 vertical bands) unless it
+  // was the last one built; the triangle count of one list.
+  uint32_t BuildRegion(uint32_t region);
+  // The draws of the whole grid at the current level: horizontal bands when rows < columns,
+  // else vertical bands.
+  void PlanBands(std::vector<GridBandDraw>* draws);
+
+  const std::vector<uint16_t>& Indices() const { return m_Indices; }
+  uint32_t GetFormat() const { return m_Format; }
+
+ private:
+  uint32_t Step() const { return 1u << m_Level; }
+  void FillLayout();
+  void BuildHorizontal(bool from_far_end);
+  void BuildVertical(bool from_far_end);
+  void AddQuad(uint32_t top_left, uint32_t width, uint32_t height);
+
+  bool m_bCreated = false;
+  uint32_t m_Format = 0;
+  uint32_t m_Rows = 0;
+  uint32_t m_Columns = 0;
+  uint16_t m_Level = 0;
+  bool m_bSoftwareVP = false;
+  bool m_bViewer = false;
+  CVector3 m_Viewer{0, 0, 0};
+  float m_Extents[3] = {};
+  uint32_t m_LastRegion = 0;
+  uint32_t m_RegionTriangles = 0;
+  std::vector<uint8_t> m_Vertices;
+  std::vector<uint16_t> m_Indices;
+  uint32_t m_IndexFill = 0;
+};
