@@ -1,6 +1,8 @@
 #pragma once
 // Hooks that let tests and the run harness drive the OpenGL-backed device through situations an
 // OpenGL context never reaches by itself.
+#include <vector>
+
 #include "platform/d3d/d3d8.h"
 
 // Makes every device answer TestCooperativeLevel (and Present) as if it had been lost:
@@ -9,3 +11,7 @@
 // it as well, as a real reset would.
 void D3D8Test_InjectCooperativeLevel(HRESULT level);
 HRESULT D3D8Test_InjectedCooperativeLevel();
+
+// The back buffer as the window shows it after Present (through the gamma ramp): 0xAARRGGBB
+// pixels, top row first. False for a device that is not the OpenGL one.
+bool D3D8Test_ReadPresentedPixels(IDirect3DDevice8* device, std::vector<DWORD>* pixels, UINT* width, UINT* height);

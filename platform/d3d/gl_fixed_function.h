@@ -1,0 +1,71 @@
+#pragma once
+// Turns the Direct3D state of a device into OpenGL fixed-function state before a draw:
+// render states, lights and material, fog, transforms (with the conventions translated: row
+// vectors, depth 0..1, pixel centres, rows counted from the top), texture stages and the
+// vertex arrays of one vertex layout.
+#include <vector>
+
+#include "platform/d3d/gl_api.h"
+#include "platform/d3d/gl_device_state.h"
+#include "platform/d3d/gl_vertex_layout.h"
+
+class GLFixedFunction {
+ public:
+  enum DirtyBits : unsigned {
+    kRaster = 1u << 0,
+    kFog = 1u << 1,
+    kLighting = 1u << 2,
+    kMaterial = 1u << 3,
+    kTransforms = 1u << 4,  // also lights and eye planes, which depend on the view
+    kStages = 1u << 5,
+    kTextures = 1u << 6,
+    kAll = 0x7Fu,
+  };
+
+  void Init(int texture_units, GLuint white_texture);
+  void Term();
+  void DetachFromContext();
+  int TextureUnits() const { return units_; }
+
+  void MarkDirty(unsigned bits) { dirty_ |= bits; }
+  void MarkRenderState(D3DRENDERSTATETYPE state);
+  void MarkStageState(D3DTEXTURESTAGESTATETYPE type);
+
+  // Prepares OpenGL to draw `vertex_count` vertices starting at `vertices` (the first vertex the
+  // draw may use) with the layout and the device's state. `target_width` and `target_height`
+  // are the size of the current render target.
+  void Apply(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count,
+             UINT target_width, UINT target_height);
+
+ private:
+  enum class FogSource { kNone, kDepth, kVertexW, kSpecularAlpha };
+
+  void ApplyRaster(const GLDeviceState& state);
+  void ApplyFog(const GLDeviceState& state);
+  void ApplyLighting(const GLDeviceState& state, const GLVertexLayout& layout);
+  void ApplyMaterial(const GLDeviceState& state);
+  void ApplyTransforms(const GLDeviceState& state, UINT target_width, UINT target_height);
+  void ApplyLights(const GLDeviceState& state);
+  void ApplyStages(const GLDeviceState& state);
+  void ApplyStage(const GLDeviceState& state, int unit, bool enabled);
+  void ApplyTextureMatrix(const GLDeviceState& state, int unit);
+  void BindArrays(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices,
+                  UINT vertex_count);
+  void ConvertTransformed(const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count);
+  void SetClientArray(GLenum array, bool on);
+
+  int units_ = 0;
+  GLuint white_texture_ = 0;
+  std::vector<GLuint> samplers_;
+  unsigned dirty_ = kAll;
+  bool transformed_ = false;
+  bool has_diffuse_ = false;
+  bool has_specular_ = false;
+  FogSource fog_source_ = FogSource::kNone;
+  std::vector<float> positions_;  // screen-space vertices converted for OpenGL
+  std::vector<float> fog_coords_;
+  struct ArrayFlags {
+    bool vertex = false, normal = false, color = false, secondary = false, fog = false;
+    bool tex[8] = {};
+  } arrays_;
+};

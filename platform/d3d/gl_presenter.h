@@ -1,0 +1,29 @@
+#pragma once
+// Shows the back buffer in the window through the gamma ramp. An identity ramp is a plain
+// framebuffer blit; any other ramp draws the picture through a lookup table.
+#include <vector>
+
+#include "platform/d3d/d3d8.h"
+#include "platform/d3d/gl_api.h"
+
+class GLPresenter {
+ public:
+  bool Init();
+  void Term();
+  void DetachFromContext();
+
+  void SetRamp(const D3DGAMMARAMP& ramp);
+  const D3DGAMMARAMP& Ramp() const { return ramp_; }
+  bool RampIsIdentity() const { return identity_; }
+
+  // Draws `source_texture` (attached to `source_fbo`, top row first) into `target_fbo` scaled to
+  // the target size. `to_window`: the target is a window, whose rows count from the bottom.
+  void Draw(GLuint source_fbo, GLuint source_texture, UINT source_width, UINT source_height, GLuint target_fbo,
+            UINT target_width, UINT target_height, bool to_window);
+
+ private:
+  GLuint program_ = 0;
+  GLuint lut_ = 0;
+  D3DGAMMARAMP ramp_ = {};
+  bool identity_ = true;
+};
