@@ -1,0 +1,55 @@
+// Sample renderables: rigid meshes of simple and composed shapes at the sizes the game draws
+// them, with normals and texture coordinates, stored compressed in pack set 0.
+#include <functional>
+
+#include "tools/content/manifest.h"
+#include "tools/writers/mesh_generator.h"
+#include "tools/writers/renderable_writer.h"
+
+namespace content {
+namespace {
+
+using MakeMesh = std::function<writers::MeshGeometry()>;
+
+void AddMesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) {
+  ResourceEntry entry;
+  entry.id = id;
+  entry.type = 4;
+  entry.name = std::string("meshes/") + name + ".rnd";
+  entry.compress = true;
+  entry.generate = [make](Bytes& out) {
+    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
+    return !out.empty();
+  };
+  manifest.AddResource(std::move(entry));
+}
+
+}  // namespace
+
+void Add_Meshes_Family(Manifest& manifest) {
+  AddMesh(manifest, 0x22000000, "sphere", [] { return writers::MakeSphere(4.5f, 24, 16); });
+  // Steel-ball gun: the body and its glow.
+  AddMesh(manifest, 0x22000027, "steelball_body", [] { return writers::MakeTurret(6.0f); });
+  AddMesh(manifest, 0x22000036, "steelball_glow", [] { return writers::MakeSphere(3.0f, 16, 8); });
+  // Machine gun: body parts, muzzle flash, gauge frame and bar.
+  AddMesh(manifest, 0x22000049, "machinegun_body", [] { return writers::MakeBox(3.0f, 2.0f, 8.0f); });
+  AddMesh(manifest, 0x2200004A, "machinegun_part3", [] { return writers::MakeCylinder(0.6f, 10.0f, 12); });
+  AddMesh(manifest, 0x2200004C, "machinegun_part2", [] { return writers::MakeTorus(1.5f, 0.4f, 16, 8); });
+  AddMesh(manifest, 0x22000051, "muzzle_flash", [] { return writers::MakeCone(1.5f, 4.0f, 12); });
+  AddMesh(manifest, 0x22000054, "gauge_frame", [] { return writers::MakeRing(1.6f, 2.0f, 24); });
+  AddMesh(manifest, 0x22000055, "gauge_bar", [] { return writers::MakeBox(0.2f, 1.5f, 0.2f); });
+  // Missile launcher: body and cradle.
+  AddMesh(manifest, 0x22000056, "launcher_body", [] { return writers::MakeCapsule(2.0f, 8.0f, 16, 8); });
+  AddMesh(manifest, 0x2200005D, "launcher_cradle", [] { return writers::MakeMast(6.0f, 0.5f); });
+  // Screen-effect shutter halves.
+  AddMesh(manifest, 0x22000076, "shutter_top", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
+  AddMesh(manifest, 0x22000077, "shutter_bottom", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
+  // Game panel and its gauges.
+  AddMesh(manifest, 0x220000C9, "panel", [] { return writers::MakeBoard(40.0f, 20.0f, 1.0f); });
+  AddMesh(manifest, 0x220000CC, "shield_gauge", [] { return writers::MakeBox(1.0f, 8.0f, 0.5f); });
+  AddMesh(manifest, 0x220000CD, "infection_gauge", [] { return writers::MakeCrystal(1.0f, 8.0f); });
+  // A large disc above 256 vertices, so the content holds both mesh sizes.
+  AddMesh(manifest, 0x2200FF00, "ground_disc", [] { return writers::MakeDisc(50.0f, 300); });
+}
+
+}  // namespace content
