@@ -8,6 +8,7 @@ void Add_Sounds_Family(Manifest& manifest);
 void Add_Worlds_Family(Manifest& manifest);
 void Add_Textures_Family(Manifest& manifest);
 void Add_Gamma_Family(Manifest& manifest);
+void Add_Meshes_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -17,6 +18,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Worlds_Family,
     &Add_Textures_Family,
     &Add_Gamma_Family,
+    &Add_Meshes_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {
