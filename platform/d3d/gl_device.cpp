@@ -292,7 +292,7 @@ HRESULT GLDevice::Present(const RECT* source, const RECT* dest, HWND override_wi
                     back_buffer_.Height(), 0, static_cast<UINT>(width), static_cast<UINT>(height), true);
     SDL_GL_SwapWindow(window_);
   }
-  if (!presenter_.RampIsIdentity()) fixed_.MarkDirty(GLFixedFunction::kAll);
+  fixed_.MarkDirty(GLFixedFunction::kAll);
   BindCurrentTarget();
   return D3D_OK;
 }
@@ -508,7 +508,6 @@ HRESULT GLDevice::BeginScene() {
 HRESULT GLDevice::EndScene() {
   if (!in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = false;
-  glFlush();
   return D3D_OK;
 }
 
@@ -534,8 +533,13 @@ HRESULT GLDevice::Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3D
                static_cast<float>(color & 0xFF) / 255.0f, static_cast<float>(color >> 24) / 255.0f);
   glClearDepth(std::clamp(z, 0.0f, 1.0f));
   glClearStencil(static_cast<GLint>(stencil));
-  glEnable(GL_SCISSOR_TEST);
   const D3DVIEWPORT8& vp = state_.viewport;
+  if (rect_count == 0 && vp.X == 0 && vp.Y == 0 && vp.Width == TargetWidth() && vp.Height == TargetHeight()) {
+    glClear(mask);  // the whole target: no scissor needed
+    fixed_.MarkDirty(GLFixedFunction::kRaster);
+    return D3D_OK;
+  }
+  glEnable(GL_SCISSOR_TEST);
   const LONG vp_right = static_cast<LONG>(vp.X + vp.Width);
   const LONG vp_bottom = static_cast<LONG>(vp.Y + vp.Height);
   const D3DRECT whole = {static_cast<LONG>(vp.X), static_cast<LONG>(vp.Y), vp_right, vp_bottom};

@@ -234,6 +234,27 @@ D3DMATRIX TextureMatrixFor(const D3DMATRIX& m, DWORD flags, int input_floats) {
   return out;
 }
 
+// A stage without a texture reads opaque white from it. When the stage then only passes on
+// what reaches it (modulating by white, or selecting the current colour), the unit can be
+// switched off instead of sampling a white texture for every pixel.
+bool PassesThroughWithoutTexture(const DWORD* ts, int unit) {
+  auto plain = [](DWORD arg, DWORD what) { return arg == what; };
+  auto passes = [&](DWORD op, DWORD arg1, DWORD arg2) {
+    const bool previous1 = plain(arg1, D3DTA_CURRENT) || (unit == 0 && plain(arg1, D3DTA_DIFFUSE));
+    const bool previous2 = plain(arg2, D3DTA_CURRENT) || (unit == 0 && plain(arg2, D3DTA_DIFFUSE));
+    switch (op) {
+      case D3DTOP_SELECTARG1: return previous1;
+      case D3DTOP_SELECTARG2: return previous2;
+      case D3DTOP_MODULATE:
+        return (plain(arg1, D3DTA_TEXTURE) && previous2) || (plain(arg2, D3DTA_TEXTURE) && previous1);
+      default: return false;
+    }
+  };
+  const DWORD alpha_op = ts[D3DTSS_ALPHAOP];
+  const bool alpha_passes = alpha_op == D3DTOP_DISABLE || passes(alpha_op, ts[D3DTSS_ALPHAARG1], ts[D3DTSS_ALPHAARG2]);
+  return alpha_passes && passes(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2]);
+}
+
 }  // namespace
 
 void GLFixedFunction::Init(int texture_units, GLuint white_texture) {
@@ -592,6 +613,10 @@ void GLFixedFunction::ApplyStages(const GLDeviceState& state) {
 
 void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enabled) {
   glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+  const DWORD* ts = state.stage_states[unit];
+  GLTexture* texture = state.textures[unit];
+  const bool has_texture = texture && texture->Name() != 0;
+  if (!has_texture && PassesThroughWithoutTexture(ts, unit)) enabled = false;
   if (!enabled) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_GEN_S);
@@ -600,10 +625,8 @@ void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enab
     glDisable(GL_TEXTURE_GEN_Q);
     return;
   }
-  const DWORD* ts = state.stage_states[unit];
-  GLTexture* texture = state.textures[unit];
   GLuint name = white_texture_;
-  if (texture && texture->Name() != 0 && StageReadsTexture(ts)) {
+  if (has_texture && StageReadsTexture(ts)) {
     if (texture->Format() == D3DFMT_P8) {
       const UINT palette = state.current_palette;
       if (palette < state.palettes.size()) texture->PrepareForDraw(state.palettes[palette].data(), state.palette_stamps[palette]);

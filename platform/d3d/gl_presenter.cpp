@@ -23,6 +23,15 @@ void main() {
 }
 )";
 
+// The identity ramp: a straight copy.
+constexpr const char* kCopyShader = R"(#version 120
+uniform sampler2D picture;
+varying vec2 uv;
+void main() {
+  gl_FragColor = vec4(texture2D(picture, uv).rgb, 1.0);
+}
+)";
+
 GLuint Compile(GLenum type, const char* source) {
   const GLuint shader = glCreateShader(type);
   glShaderSource(shader, 1, &source, nullptr);
@@ -36,32 +45,43 @@ GLuint Compile(GLenum type, const char* source) {
   return shader;
 }
 
-}  // namespace
-
-bool GLPresenter::Init() {
+GLuint Link(const char* fragment_source) {
   const GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader);
-  const GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader);
+  const GLuint fs = Compile(GL_FRAGMENT_SHADER, fragment_source);
   if (!vs || !fs) {
     if (vs) glDeleteShader(vs);
     if (fs) glDeleteShader(fs);
-    return false;
+    return 0;
   }
-  program_ = glCreateProgram();
-  glAttachShader(program_, vs);
-  glAttachShader(program_, fs);
-  glLinkProgram(program_);
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vs);
+  glAttachShader(program, fs);
+  glLinkProgram(program);
   glDeleteShader(vs);
   glDeleteShader(fs);
   GLint linked = 0;
-  glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (!linked) {
+    glDeleteProgram(program);
+    return 0;
+  }
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "picture"), 0);
+  const GLint ramp = glGetUniformLocation(program, "ramp");
+  if (ramp >= 0) glUniform1i(ramp, 1);
+  glUseProgram(0);
+  return program;
+}
+
+}  // namespace
+
+bool GLPresenter::Init() {
+  program_ = Link(kFragmentShader);
+  copy_program_ = Link(kCopyShader);
+  if (!program_ || !copy_program_) {
     Term();
     return false;
   }
-  glUseProgram(program_);
-  glUniform1i(glGetUniformLocation(program_, "picture"), 0);
-  glUniform1i(glGetUniformLocation(program_, "ramp"), 1);
-  glUseProgram(0);
 
   glGenTextures(1, &lut_);
   glBindTexture(GL_TEXTURE_2D, lut_);
@@ -82,12 +102,14 @@ bool GLPresenter::Init() {
 
 void GLPresenter::Term() {
   if (program_) glDeleteProgram(program_);
+  if (copy_program_) glDeleteProgram(copy_program_);
   if (lut_) glDeleteTextures(1, &lut_);
   DetachFromContext();
 }
 
 void GLPresenter::DetachFromContext() {
   program_ = 0;
+  copy_program_ = 0;
   lut_ = 0;
 }
 
@@ -114,16 +136,7 @@ void GLPresenter::Draw(GLuint source_fbo, GLuint source_texture, UINT source_wid
                        GLuint target_fbo, UINT target_width, UINT target_height, bool to_window) {
   const GLint tw = static_cast<GLint>(target_width);
   const GLint th = static_cast<GLint>(target_height);
-  if (identity_ || !program_) {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, source_fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target_fbo);
-    glDisable(GL_SCISSOR_TEST);
-    const bool same_size = source_width == target_width && source_height == target_height;
-    glBlitFramebuffer(0, 0, static_cast<GLint>(source_width), static_cast<GLint>(source_height), 0,
-                      to_window ? th : 0, tw, to_window ? 0 : th, GL_COLOR_BUFFER_BIT,
-                      same_size ? GL_NEAREST : GL_LINEAR);
-    return;
-  }
+  (void)source_fbo;
   glBindFramebuffer(GL_FRAMEBUFFER, target_fbo);
   glViewport(0, 0, tw, th);
   glDisable(GL_SCISSOR_TEST);
@@ -136,7 +149,8 @@ void GLPresenter::Draw(GLuint source_fbo, GLuint source_texture, UINT source_wid
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glUseProgram(program_);
+  // A textured quad: faster than a framebuffer blit on software rasterisers.
+  glUseProgram(identity_ ? copy_program_ : program_);
   glActiveTexture(GL_TEXTURE1);
   glBindSampler(1, 0);
   glBindTexture(GL_TEXTURE_2D, lut_);

@@ -1,6 +1,6 @@
 #pragma once
-// Shows the back buffer in the window through the gamma ramp. An identity ramp is a plain
-// framebuffer blit; any other ramp draws the picture through a lookup table.
+// Shows the back buffer in the window through the gamma ramp: a quad textured with the picture,
+// each channel looked up in the ramp (a plain copy while the ramp is the identity).
 #include <vector>
 
 #include "platform/d3d/d3d8.h"
@@ -23,6 +23,7 @@ class GLPresenter {
 
  private:
   GLuint program_ = 0;
+  GLuint copy_program_ = 0;
   GLuint lut_ = 0;
   D3DGAMMARAMP ramp_ = {};
   bool identity_ = true;
