@@ -3,6 +3,7 @@
 #include <cstdint>
 
 class CBrain;
+struct CSim_Desc;
 
 // Game-mode flag bits that keep a boundary wall of the floor away.
 enum : uint32_t {
@@ -32,12 +33,14 @@ class CGame_State {
   float m_Min_3D_Volume = 0.0f;
   float m_Max_3D_Volume = 1.0f;
 
-  bool Init() {
-    m_Sim_Kind = 0;
-    m_Mode_Flags = 0;
-    m_Ready = true;
-    return true;
-  }
+  // No simulation loaded; ready. Always true.
+  bool Init();
+  // Unloads a loaded simulation; not ready.
+  void Term();
+  // Unloads the loaded simulation (its statistics, score board and brain), then loads the kind
+  // with the description (none: unload only, and the world's gravity goes back to normal).
+  // False when the statistics or the score board cannot start.
+  bool Load_Sim(const unsigned& kind, const CSim_Desc* desc);
 };
 
 extern CGame_State g_Game_State;

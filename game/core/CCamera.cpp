@@ -1,0 +1,349 @@
+#include "game/core/CCamera.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "game/core/CFrame_Info.h"
+#include "game/core/CGame_State.h"
+#include "game/core/CWorld.h"
+#include "game/core/WinMain.h"
+#include "game/fx/CScreen_FX_Mgr.h"
+#include "game/sim/CBrain_Game_Basic.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/warroom/CWarRoom_Sim.h"
+#include "platform/system/random.h"
+#include "platform/window/cursor.h"
+#include "runtime/src/render/iks_render_device.h"
+
+CCamera g_Camera;
+
+namespace {
+
+constexpr float kTwo_Pi = 6.2831855f;
+constexpr float kShake_Angle_Scale = 0.0025f;
+constexpr float kZoom_Speed = 0.15f;
+constexpr float kZoom_Phase_Speed = 0.35f;
+constexpr float kOverlay_Rise = 0.35f;
+constexpr float kOverlay_Fall = 0.45f;
+constexpr float kShortest_Move = 0.0001f;
+constexpr float kFallback_Width = 640.0f;
+constexpr float kFallback_Height = 480.0f;
+constexpr float kBehind_Eye = 1.0e-6f;
+
+CQuaternion Conjugate(const CQuaternion& q) { return CQuaternion{-q.x, -q.y, -q.z, q.w}; }
+
+// The camera-to-world rotation of a camera at position looking at target with +y up. A target
+// on the position looks along +z; a target straight above or below keeps +z as the up hint.
+CQuaternion Look_Orientation(const CVector3& position, const CVector3& target) {
+  CVector3 forward;
+  target.Subtract(position, forward);
+  if (forward.Length_Squared() <= 0.0f || !std::isfinite(forward.Length_Squared())) forward.Set(0.0f, 0.0f, 1.0f);
+  forward.Normalize();
+  CVector3 up{0.0f, 1.0f, 0.0f};
+  if (std::fabs(forward.Dot(up)) > 0.9999f) up.Set(0.0f, 0.0f, 1.0f);
+  CQuaternion look;
+  look.From_Direction(forward, up);
+  return Conjugate(look).Normalize();
+}
+
+// The quaternion of small Euler angles: roll about z, then pitch about x, then yaw about y.
+CQuaternion Euler_Quaternion(float pitch, float yaw, float roll) {
+  CQuaternion qx, qy, qz, result, both;
+  qx.From_Axis_Angle(CVector3{1.0f, 0.0f, 0.0f}, pitch);
+  qy.From_Axis_Angle(CVector3{0.0f, 1.0f, 0.0f}, yaw);
+  qz.From_Axis_Angle(CVector3{0.0f, 0.0f, 1.0f}, roll);
+  qz.Multiply(qx, both);
+  return both.Multiply(qy, result);
+}
+
+float Random_Signed() { return static_cast<float>(plat::Random()) / 32768.0f * 2.0f - 1.0f; }
+
+}  // namespace
+
+float CCamera::Screen_Width() const {
+  const float width = g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 0.0f;
+  return width > 0.0f ? width : kFallback_Width;
+}
+
+float CCamera::Screen_Height() const {
+  const float height = g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 0.0f;
+  return height > 0.0f ? height : kFallback_Height;
+}
+
+bool CCamera::Init() {
+  m_Shake_Angles.Set(0.0f, 0.0f, 0.0f);
+  m_Shake_Rotation = CQuaternion::Identity;
+  m_Shake_Active = false;
+  Look_At(CVector3{0.0f, 0.0f, 0.0f}, CVector3{0.0f, 0.0f, 1.0f});
+  Set_Projection(0.7853982f, Screen_Width() / Screen_Height(), m_Projection.near_z, m_Projection.far_z);
+  if (g_pRenderDevice) {
+    D3DVIEWPORT8 viewport{0, 0, static_cast<DWORD>(Screen_Width()), static_cast<DWORD>(Screen_Height()), 0.0f, 1.0f};
+    g_pRenderDevice->SetViewport(&viewport);
+  }
+  m_Tilt_Saved = false;
+  m_Tilt_Angle = 0.0f;
+  m_Overlay_Requested = false;
+  m_Overlay_Level = 0.0f;
+  m_Zoom_Requested = false;
+  m_Zoom_Level = 0.0f;
+  m_Zoom_Phase = 0.0f;
+  return true;
+}
+
+void CCamera::Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& position) const {
+  if (!g_pRenderDevice) return;
+  const CameraTransform transform{orientation, position};
+  g_pRenderDevice->SetCameraTransform(&transform);
+}
+
+void CCamera::Set_Pose(const CQuaternion& orientation) {
+  m_Orientation = orientation;
+  m_Rotation.From_Quaternion(m_Orientation);
+  m_Mode = kPlaced;
+}
+
+void CCamera::Look_At(const CVector3& position, const CVector3& target) {
+  m_Position = position;
+  Set_Pose(Look_Orientation(position, target));
+  Hand_Pose_To_Device(m_Orientation, m_Position);
+}
+
+void CCamera::Set_Rotation(const CQuaternion& orientation) {
+  Set_Pose(orientation);
+  Hand_Pose_To_Device(m_Orientation, m_Position);
+}
+
+void CCamera::Set_Orientation(const CQuaternion& orientation) {
+  Set_Pose(orientation);
+  CVector3 shaken;
+  m_Position.Add(m_Shake_Angles, shaken);
+  Hand_Pose_To_Device(m_Orientation, shaken);
+}
+
+void CCamera::Start_Move(const CVector3& position, const CVector3& target, float duration) {
+  m_Move_Duration = duration;
+  m_Move_Elapsed = 0.0f;
+  m_Move_End_Position = position;
+  m_Move_End_Orientation = Look_Orientation(position, target);
+  m_Move_Start_Position = m_Position;
+  m_Move_Start_Orientation = m_Orientation;
+  m_Mode = kMoving;
+}
+
+void CCamera::Apply_Projection(const CCamera_Projection& projection) {
+  m_Projection = projection;
+  if (g_pRenderDevice) {
+    const ProjectionDesc desc{0, projection.aspect, projection.fov, projection.near_z, projection.far_z};
+    g_pRenderDevice->SetProjection(&desc);
+  }
+  const float tan_v = std::tan(projection.fov * 0.5f);
+  const float tan_h = tan_v * projection.aspect;
+  CVector3 normals[6] = {{0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -1.0f}, {1.0f, 0.0f, tan_h},
+                         {-1.0f, 0.0f, tan_h}, {0.0f, -1.0f, tan_v}, {0.0f, 1.0f, tan_v}};
+  const float distances[6] = {-projection.near_z, projection.far_z, 0.0f, 0.0f, 0.0f, 0.0f};
+  for (int i = 0; i < 6; ++i) {
+    const float length = normals[i].Normalize();
+    CPlane& plane = m_Local_Planes[i];
+    plane.nx = normals[i].x;
+    plane.ny = normals[i].y;
+    plane.nz = normals[i].z;
+    plane.d = length > 0.0f ? distances[i] : 0.0f;
+  }
+}
+
+void CCamera::Set_Projection(float fov, float aspect, float near_z, float far_z) {
+  CCamera_Projection projection;
+  projection.fov = fov;
+  projection.aspect = aspect;
+  projection.near_z = near_z;
+  projection.far_z = far_z;
+  Apply_Projection(projection);
+}
+
+void CCamera::Get_Frustum_Planes(CPlane planes[6]) const {
+  for (int i = 0; i < 6; ++i) {
+    const CPlane& local = m_Local_Planes[i];
+    CVector3 normal{local.nx, local.ny, local.nz};
+    normal.Rotate(m_Rotation);
+    planes[i].nx = normal.x;
+    planes[i].ny = normal.y;
+    planes[i].nz = normal.z;
+    planes[i].d = local.d - normal.Dot(m_Position);
+  }
+}
+
+CVector3 CCamera::Screen_To_World(const CVector3& point) const {
+  const float tan_v = std::tan(m_Projection.fov * 0.5f);
+  const float tan_h = tan_v * m_Projection.aspect;
+  const float ndc_x = 2.0f * point.x / Screen_Width() - 1.0f;
+  const float ndc_y = 1.0f - 2.0f * point.y / Screen_Height();
+  const float depth = m_Projection.near_z;
+  CVector3 local{ndc_x * tan_h * depth, ndc_y * tan_v * depth, depth};
+  local.Rotate(m_Rotation);
+  return CVector3{local.x + m_Position.x, local.y + m_Position.y, local.z + m_Position.z};
+}
+
+CVector3 CCamera::World_To_Screen(const CVector3& point) const {
+  CVector3 offset;
+  point.Subtract(m_Position, offset);
+  // Into camera space: the rows of the rotation are the camera's axes in the world.
+  const CVector3 local{offset.Dot(m_Rotation.rows[0]), offset.Dot(m_Rotation.rows[1]), offset.Dot(m_Rotation.rows[2])};
+  const float tan_v = std::tan(m_Projection.fov * 0.5f);
+  const float tan_h = tan_v * m_Projection.aspect;
+  const float depth = std::fabs(local.z) > kBehind_Eye ? local.z : kBehind_Eye;
+  const float ndc_x = local.x / (depth * tan_h);
+  const float ndc_y = local.y / (depth * tan_v);
+  return CVector3{(ndc_x + 1.0f) * 0.5f * Screen_Width(), (1.0f - ndc_y) * 0.5f * Screen_Height(), 0.0f};
+}
+
+CVector3 CCamera::Get_Cursor_Ray() const {
+  POINT cursor{0, 0};
+  GetCursorPos(&cursor);
+  if (g_Main_Window) ScreenToClient(g_Main_Window, &cursor);
+  const CVector3 on_plane = Screen_To_World(CVector3{static_cast<float>(cursor.x), static_cast<float>(cursor.y), 0.0f});
+  CVector3 ray;
+  on_plane.Subtract(m_Position, ray);
+  ray.Normalize();
+  return ray;
+}
+
+void CCamera::Shake(float strength) {
+  const float r1 = Random_Signed();
+  const float r2 = Random_Signed();
+  const float r3 = Random_Signed();
+  m_Shake_Angles.Set(strength * r2, strength * r1, strength * r3);
+  m_Shake_Rotation = Euler_Quaternion(m_Shake_Angles.x * kShake_Angle_Scale, m_Shake_Angles.y * kShake_Angle_Scale,
+                                      m_Shake_Angles.z * kShake_Angle_Scale);
+  m_Shake_Active = true;
+}
+
+void CCamera::Set_Frame_Tilt(float angle) {
+  if (!m_Tilt_Saved) m_Saved_Orientation = m_Orientation;
+  m_Tilt_Saved = true;
+  m_Tilt_Angle = angle;
+}
+
+void CCamera::Reset_Effects() {
+  if (m_Zoom_Requested) Apply_Projection(m_Zoom_Saved_Projection);
+  m_Zoom_Requested = false;
+  m_Overlay_Requested = false;
+  m_Overlay_Level = 0.0f;
+  m_Zoom_Level = 0.0f;
+  if (m_Tilt_Saved) {
+    Set_Rotation(m_Saved_Orientation);
+    m_Tilt_Saved = false;
+  }
+  m_Tilt_Angle = 0.0f;
+  Look_At(CVector3{0.0f, 0.0f, 0.0f}, CVector3{0.0f, 0.0f, 1.0f});
+}
+
+void CCamera::Push_Projection() {
+  m_Pushed_Projection = m_Projection;
+  // Without a zoom the current projection is the normal one.
+  if (m_Zoom_Level > 0.0f) Apply_Projection(m_Zoom_Saved_Projection);
+}
+
+void CCamera::Pop_Projection() { Apply_Projection(m_Pushed_Projection); }
+
+void CCamera::Update_Move(float delta) {
+  m_Move_Elapsed += delta;
+  // A move without duration lands at once.
+  float t = m_Move_Duration <= 0.0f ? 1.0f : m_Move_Elapsed / std::max(m_Move_Duration, kShortest_Move);
+  t = std::min(t, 1.0f);
+  CVector3 travel;
+  m_Move_End_Position.Subtract(m_Move_Start_Position, travel);
+  m_Position.Set(m_Move_Start_Position.x + travel.x * t, m_Move_Start_Position.y + travel.y * t,
+                 m_Move_Start_Position.z + travel.z * t);
+  CQuaternion blended;
+  blended.Slerp(m_Move_Start_Orientation, m_Move_End_Orientation, t);
+  m_Orientation = blended.Normalize();
+  m_Rotation.From_Quaternion(m_Orientation);
+  Hand_Pose_To_Device(m_Orientation, m_Position);
+}
+
+void CCamera::Update_Zoom(float delta) {
+  const float step = delta * kZoom_Speed;
+  if (m_Zoom_Requested && m_Zoom_Level < 1.0f) {
+    if (m_Zoom_Level == 0.0f) m_Zoom_Saved_Projection = m_Projection;
+    m_Zoom_Level = std::min(m_Zoom_Level + step, 1.0f);
+  } else if (!m_Zoom_Requested && m_Zoom_Level > 0.0f) {
+    m_Zoom_Level = std::max(m_Zoom_Level - step, 0.0f);
+    if (m_Zoom_Level == 0.0f) Apply_Projection(m_Zoom_Saved_Projection);
+  }
+  if (m_Zoom_Level <= 0.0f) return;
+  m_Zoom_Phase += delta * kZoom_Phase_Speed;
+  while (m_Zoom_Phase >= kTwo_Pi) m_Zoom_Phase -= kTwo_Pi;
+  const float k = (std::sin(m_Zoom_Phase) + 1.0f) * 0.5f * m_Zoom_Level;
+  CCamera_Projection zoomed = m_Zoom_Saved_Projection;
+  zoomed.fov *= 1.0f + k / 4.0f;
+  zoomed.aspect *= 1.0f + k / 4.0f;
+  zoomed.near_z *= (2.0f - k) / 2.0f;
+  Apply_Projection(zoomed);
+}
+
+void CCamera::Update_Tilt() {
+  if (m_Tilt_Angle != 0.0f) {
+    CVector3 forward;
+    m_Saved_Orientation.Get_Axes(nullptr, nullptr, &forward);
+    CQuaternion roll, tilted;
+    roll.From_Axis_Angle(forward, m_Tilt_Angle);
+    m_Saved_Orientation.Multiply(roll, tilted);
+    Set_Rotation(tilted);
+    m_Tilt_Angle = 0.0f;
+    m_Tilt_Saved = true;
+  } else if (m_Tilt_Saved) {
+    Set_Rotation(m_Saved_Orientation);
+    m_Tilt_Saved = false;
+  }
+}
+
+void CCamera::Update(float delta) {
+  if (m_Mode == kPlaced && m_Shake_Active && !g_Game_Paused) {
+    CQuaternion shaken;
+    m_Shake_Rotation.Multiply(m_Orientation, shaken);
+    CVector3 moved;
+    m_Position.Add(m_Shake_Angles, moved);
+    Hand_Pose_To_Device(shaken, moved);
+  }
+  if (m_Mode == kMoving) Update_Move(delta);
+  Update_Zoom(delta);
+  if (!m_Shake_Active) {
+    m_Shake_Angles.Set(0.0f, 0.0f, 0.0f);
+    m_Shake_Rotation = CQuaternion::Identity;
+    Hand_Pose_To_Device(m_Orientation, m_Position);
+  }
+  m_Shake_Active = false;
+  Update_Tilt();
+}
+
+void CCamera::Render_Effects(const CFrame_Info& frame) {
+  if (m_Overlay_Requested)
+    m_Overlay_Level = std::min(m_Overlay_Level + frame.Delta * kOverlay_Rise, 1.0f);
+  else
+    m_Overlay_Level = std::max(m_Overlay_Level - frame.Delta * kOverlay_Fall, 0.0f);
+}
+
+void Hit_Player(const float& strength, bool stay_quiet) {
+  const float s = std::min(strength, 1.0f);
+  if (!stay_quiet) {
+    g_Screen_FX_Mgr.Add_Effect(CScreen_FX_Mgr::kFlash, s * 1.5f, CColor4{0.25f, 1.0f, 0.5f, 0.7f});
+    g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, s * 3.5f);
+  }
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  board.Flush_Staged_Points();
+  const float p = static_cast<float>(board.m_Pending_Points);
+  const float q = static_cast<float>(board.m_Pending_Multiplier);
+  const float r = static_cast<float>(board.m_Closing_Points);
+  const float m = static_cast<float>(board.m_Closing_Multiplier);
+  const float pending = std::trunc(q * 0.0100001f * p);
+  const float closing = std::trunc(m * 0.0100001f * r);
+  const unsigned amount = static_cast<unsigned>(std::trunc(0.25f * (p + pending + closing + r)));
+  if (amount != 0) {
+    const float duration = 1.0f;
+    board.Award_Points(amount, duration);
+    board.Commit_Points();
+  }
+  g_WarRoom_Sim.m_Shield_Level = std::max(g_WarRoom_Sim.m_Shield_Level - 0.2f * s, 0.0f);
+  CBrain* brain = g_Game_State.m_Brain;
+  if (brain && brain->m_Kind == CBrain::kGame_Rules) static_cast<CBrain_Game_Basic*>(brain)->Check_Shields();
+}

@@ -1,0 +1,8 @@
+#pragma once
+// Lightning bolts; the module starts with a simulation and stops at every mode change.
+class CFX_Lightning {
+ public:
+  static bool Init();
+  static void Term();
+  static bool Is_Initialised();
+};

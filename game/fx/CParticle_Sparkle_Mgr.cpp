@@ -1,0 +1,3 @@
+#include "game/fx/CParticle_Sparkle_Mgr.h"
+
+CParticle_Sparkle_Mgr g_Particle_Sparkle_Mgr;

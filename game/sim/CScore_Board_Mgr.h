@@ -1,0 +1,30 @@
+#pragma once
+// The score board of the running simulation: awards, the pending chain and its commit.
+#include <cstdint>
+
+class CScore_Board_Mgr {
+ public:
+  bool Init();
+  void Term();
+  bool Is_Active() const { return m_Initialised; }
+
+  void Update(const float& delta);
+  void Render_Frame();
+
+  // Queues the staged points as a popup and clears them.
+  void Flush_Staged_Points();
+  void Award_Points(const unsigned& amount, const float& duration);
+  // Commits the pending points.
+  void Commit_Points();
+
+  bool m_Initialised = false;
+  // While set, Init fails as a failed texture load would (tests of a failing launch use it).
+  bool m_Refuse_Init = false;
+  uint32_t m_Total_Score = 0;
+  uint32_t m_Pending_Points = 0;
+  uint32_t m_Pending_Multiplier = 0;  // hundredths
+  uint32_t m_Closing_Points = 0;
+  uint32_t m_Closing_Multiplier = 0;  // hundredths
+};
+
+extern CScore_Board_Mgr g_Score_Board_Mgr;

@@ -1,0 +1,21 @@
+#pragma once
+// The current user's account record: weapons owned, their levels, credits.
+#include <cstdint>
+
+class CClient_Data {
+ public:
+  static constexpr int kKind_Slots = 16;
+
+  // Loads the current user's record when none is loaded.
+  bool Load(int which);
+  // Empties the record.
+  void Clear();
+
+  bool m_Loaded = false;
+  int32_t m_Current_Gun = 0;
+  int32_t m_Gun_Levels[kKind_Slots] = {};
+  int32_t m_Current_Attachment = 0;
+  int32_t m_Attachment_Levels[kKind_Slots] = {};
+};
+
+extern CClient_Data g_Client_Data;

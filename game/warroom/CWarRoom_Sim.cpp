@@ -1,0 +1,3 @@
+#include "game/warroom/CWarRoom_Sim.h"
+
+CWarRoom_Sim g_WarRoom_Sim;
