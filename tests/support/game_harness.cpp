@@ -1,0 +1,299 @@
+#include "tests/support/game_harness.h"
+
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "game/core/CGame_State.h"
+#include "game/core/WinMain.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "platform/system/clock.h"
+#include "platform/window/cursor.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
+#include "runtime/src/core/streams.h"
+#include "runtime/src/render/iks_render_device.h"
+
+namespace vt_test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The fake millisecond clock; it starts away from 0 so that differences wrap as they would.
+uint32_t g_Fake_Ms = 1000;
+uint32_t Fake_Clock() { return g_Fake_Ms; }
+
+constexpr int kReadBack_Four_Bytes = 1;
+
+struct Key_Name {
+  const char* name;
+  int code;
+};
+
+constexpr Key_Name kKey_Names[] = {{"pause", VK_PAUSE}, {"end", VK_END},   {"home", VK_HOME},
+                                   {"left", VK_LEFT},   {"up", VK_UP},     {"right", VK_RIGHT},
+                                   {"down", VK_DOWN},   {"delete", VK_DELETE}, {"scroll", VK_SCROLL}};
+
+bool Parse_Int(const std::string& text, int& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  const long parsed = std::strtol(text.c_str(), &end, 0);
+  if (*end != '\0') return false;
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+}  // namespace
+
+Game_Harness::~Game_Harness() {
+  if (m_Running) Shut_Down();
+  Restore_Environment();
+}
+
+uint32_t Game_Harness::Now() const { return g_Fake_Ms; }
+
+bool Game_Harness::Prepare(std::string* error, const std::string& content_dir) {
+  std::string content = content_dir;
+  if (content.empty()) {
+    const char* binary_dir = std::getenv("VT_BINARY_DIR");
+    if (!binary_dir) {
+      if (error) *error = "VT_BINARY_DIR is not set";
+      return false;
+    }
+    content = std::string(binary_dir) + "/content";
+  }
+  std::error_code ec;
+  if (!fs::is_directory(content, ec)) {
+    if (error) *error = "no content folder at " + content;
+    return false;
+  }
+  char pattern[] = "/tmp/vt_harness_XXXXXX";
+  if (!mkdtemp(pattern)) {
+    if (error) *error = "cannot make a working directory";
+    return false;
+  }
+  m_Work_Dir = pattern;
+  for (const fs::directory_entry& entry : fs::directory_iterator(content, ec))
+    fs::create_symlink(fs::absolute(entry.path()), fs::path(m_Work_Dir) / entry.path().filename(), ec);
+  fs::create_directories(m_Work_Dir + "/.config", ec);
+  fs::create_directories(m_Work_Dir + "/.run", ec);
+  for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
+    const char* old = std::getenv(name);
+    m_Saved_Env.emplace_back(name, old ? old : std::string("\x01"));
+  }
+  setenv("XDG_CONFIG_HOME", (m_Work_Dir + "/.config").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (m_Work_Dir + "/.run").c_str(), 1);
+  char old_dir[4096];
+  m_Old_Dir = getcwd(old_dir, sizeof(old_dir)) ? old_dir : "/";
+  if (chdir(m_Work_Dir.c_str()) != 0) {
+    if (error) *error = "cannot enter " + m_Work_Dir;
+    return false;
+  }
+  g_Fake_Ms = 1000;
+  plat::Set_Ms_Clock(Fake_Clock);
+  m_Prepared = true;
+  return true;
+}
+
+void Game_Harness::Restore_Environment() {
+  if (!m_Prepared) return;
+  plat::Clear_Cursor_Override();
+  plat::Set_Ms_Clock(nullptr);
+  if (!m_Old_Dir.empty() && chdir(m_Old_Dir.c_str()) != 0) std::perror("chdir");
+  for (const auto& [name, value] : m_Saved_Env) {
+    if (value == "\x01")
+      unsetenv(name.c_str());
+    else
+      setenv(name.c_str(), value.c_str(), 1);
+  }
+  m_Saved_Env.clear();
+  std::error_code ec;
+  if (!m_Work_Dir.empty()) fs::remove_all(m_Work_Dir, ec);
+  m_Prepared = false;
+}
+
+bool Game_Harness::Start() {
+  // A fresh process starts from the defaults of every setting the store lacks.
+  g_Game_State = CGame_State();
+  m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
+  return m_Running;
+}
+
+int Game_Harness::Shut_Down() {
+  if (!m_Running) return m_Exit_Code;
+  m_Running = false;
+  m_Exit_Code = App_Shut_Down();
+  return m_Exit_Code;
+}
+
+bool Game_Harness::Pump() {
+  if (!m_Running) return false;
+  return App_Dispatch_Messages();
+}
+
+bool Game_Harness::Step(int frames, uint32_t ms_per_frame) {
+  for (int i = 0; i < frames; ++i) {
+    g_Fake_Ms += ms_per_frame;
+    if (!Pump()) return false;
+    App_Frame();
+  }
+  return m_Running;
+}
+
+void Game_Harness::Key(int virtual_key) {
+  PostMessageA(g_Main_Window, WM_KEYDOWN, static_cast<WPARAM>(virtual_key), KF_REPEAT_COUNT_ONE);
+  PostMessageA(g_Main_Window, WM_KEYUP, static_cast<WPARAM>(virtual_key),
+               KF_REPEAT_COUNT_ONE | KF_REPEAT_BIT | KF_UP_BIT);
+}
+
+void Game_Harness::Char(int code) {
+  PostMessageA(g_Main_Window, WM_CHAR, static_cast<WPARAM>(code & 0xFF), KF_REPEAT_COUNT_ONE);
+}
+
+void Game_Harness::Move_Mouse(int x, int y) {
+  m_Mouse_X = x;
+  m_Mouse_Y = y;
+  plat::Override_Cursor_Position(g_Main_Window, x, y);
+}
+
+void Game_Harness::Left_Down() {
+  PostMessageA(g_Main_Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(m_Mouse_X, m_Mouse_Y));
+}
+void Game_Harness::Left_Up() { PostMessageA(g_Main_Window, WM_LBUTTONUP, 0, MAKELPARAM(m_Mouse_X, m_Mouse_Y)); }
+void Game_Harness::Right_Down() {
+  PostMessageA(g_Main_Window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(m_Mouse_X, m_Mouse_Y));
+}
+void Game_Harness::Right_Up() { PostMessageA(g_Main_Window, WM_RBUTTONUP, 0, MAKELPARAM(m_Mouse_X, m_Mouse_Y)); }
+
+void Game_Harness::Wheel(int notches) {
+  PostMessageA(g_Main_Window, WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), MAKELPARAM(m_Mouse_X, m_Mouse_Y));
+}
+
+void Game_Harness::Activate(bool active) {
+  PostMessageA(g_Main_Window, WM_ACTIVATEAPP, active ? 1 : 0, 0);
+}
+
+void Game_Harness::Close() { PostMessageA(g_Main_Window, WM_CLOSE, 0, 0); }
+
+bool Game_Harness::Read_Back(std::vector<uint32_t>& pixels, uint32_t& width, uint32_t& height) const {
+  if (!g_pRenderDevice) return false;
+  CMemoryStream stream;
+  if (!stream.Init(0)) return false;
+  width = height = 0;
+  const ReadBackRequest request{&stream, kReadBack_Four_Bytes, &width, &height};
+  if (!g_pRenderDevice->ReadBackBuffer(&request)) return false;
+  uint32_t length = 0;
+  stream.GetLen(&length);
+  if (length != width * height * 4) return false;
+  if (!stream.SeekTo(0)) return false;
+  const uint8_t* bytes = static_cast<const uint8_t*>(stream.GetData());
+  pixels.resize(static_cast<size_t>(width) * height);
+  // Each pixel reads as alpha, blue, green, red.
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    const uint8_t* p = bytes + 4 * i;
+    pixels[i] = uint32_t{p[0]} << 24 | uint32_t{p[3]} << 16 | uint32_t{p[2]} << 8 | p[1];
+  }
+  return true;
+}
+
+bool Game_Harness::Save_Png(const std::string& path) const {
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  if (!Read_Back(pixels, width, height) || width == 0 || height == 0) return false;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool written = false;
+  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
+    for (uint32_t y = 0; y < height; ++y) {
+      for (uint32_t x = 0; x < width; ++x) {
+        const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+        row[3 * x] = static_cast<png_byte>(pixel >> 16);
+        row[3 * x + 1] = static_cast<png_byte>(pixel >> 8);
+        row[3 * x + 2] = static_cast<png_byte>(pixel);
+      }
+      png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    written = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0 && written;
+}
+
+bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
+  std::istringstream lines(script);
+  std::string line;
+  int number = 0;
+  auto fail = [&](const std::string& why) {
+    if (error) *error = "line " + std::to_string(number) + ": " + why;
+    return false;
+  };
+  while (std::getline(lines, line)) {
+    ++number;
+    if (const size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string verb, a, b;
+    if (!(words >> verb)) continue;
+    words >> a >> b;
+    int x = 0, y = 0;
+    if (verb == "frames") {
+      if (!Parse_Int(a, x)) return fail("frames needs a count");
+      if (!b.empty() && !Parse_Int(b, y)) return fail("bad milliseconds");
+      Step(x, b.empty() ? 16u : static_cast<uint32_t>(y));
+    } else if (verb == "key") {
+      int code = -1;
+      for (const Key_Name& key : kKey_Names)
+        if (a == key.name) code = key.code;
+      if (code < 0 && !Parse_Int(a, code)) return fail("unknown key " + a);
+      Key(code);
+    } else if (verb == "char") {
+      if (a.size() == 1)
+        Char(static_cast<unsigned char>(a[0]));
+      else if (Parse_Int(a, x))
+        Char(x);
+      else
+        return fail("bad character " + a);
+    } else if (verb == "move" || verb == "click" || verb == "rclick") {
+      if (!Parse_Int(a, x) || !Parse_Int(b, y)) return fail(verb + " needs x and y");
+      Move_Mouse(x, y);
+      if (verb == "click") {
+        Left_Down();
+        Left_Up();
+      } else if (verb == "rclick") {
+        Right_Down();
+        Right_Up();
+      }
+    } else if (verb == "wheel") {
+      if (!Parse_Int(a, x)) return fail("wheel needs notches");
+      Wheel(x);
+    } else if (verb == "deactivate" || verb == "activate") {
+      Activate(verb == "activate");
+    } else if (verb == "close") {
+      Close();
+    } else if (verb == "command") {
+      if (!Parse_Int(a, x) || (!b.empty() && !Parse_Int(b, y))) return fail("command needs a code");
+      Pump();
+      g_Menu_Mgr.Command(x, y);
+    } else if (verb == "shot") {
+      if (a.empty()) return fail("shot needs a file name");
+      if (!Save_Png(out_dir + "/" + a)) return fail("cannot capture " + a);
+    } else {
+      return fail("unknown command " + verb);
+    }
+  }
+  return true;
+}
+
+}  // namespace vt_test

@@ -1,0 +1,76 @@
+#pragma once
+// Runs the whole program in-process for tests and tools: a temporary working directory holding
+// the generated content, its own settings and lock folders, a fake millisecond clock, a script of
+// input messages, frame stepping, and PNG capture of the back buffer.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vt_test {
+
+class Game_Harness {
+ public:
+  Game_Harness() = default;
+  Game_Harness(const Game_Harness&) = delete;
+  Game_Harness& operator=(const Game_Harness&) = delete;
+  ~Game_Harness();
+
+  // Makes the working directory from the content folder (VT_BINARY_DIR/content unless given),
+  // points the settings and lock folders into it, enters it and installs the fake clock.
+  bool Prepare(std::string* error, const std::string& content_dir = "");
+  // Runs the program's start-up; false when start-up ended it (Exit_Code then holds the result).
+  bool Start();
+  bool Running() const { return m_Running; }
+  int Exit_Code() const { return m_Exit_Code; }
+  // Shuts the program down (when running) and answers its result.
+  int Shut_Down();
+
+  // Moves the fake clock on by the given milliseconds, dispatches the waiting messages and runs
+  // one frame, the given number of times. False once the program has taken WM_QUIT.
+  bool Step(int frames = 1, uint32_t ms_per_frame = 16);
+  // Dispatches the waiting messages without a frame; false once WM_QUIT has been taken.
+  bool Pump();
+
+  // Input, queued as the window layer would queue it.
+  void Key(int virtual_key);
+  void Char(int code);
+  void Move_Mouse(int x, int y);
+  void Left_Down();
+  void Left_Up();
+  void Right_Down();
+  void Right_Up();
+  void Wheel(int notches);
+  void Activate(bool active);
+  void Close();
+
+  // The back buffer as 0xAARRGGBB pixels, rows from the top; false without a device.
+  bool Read_Back(std::vector<uint32_t>& pixels, uint32_t& width, uint32_t& height) const;
+  bool Save_Png(const std::string& path) const;
+
+  // Runs a script of one command per line ("#" starts a comment):
+  //   frames N [ms]   step N frames (16 ms each unless given)
+  //   key NAME|CODE   a key press (pause, end, home, left, up, right, down, delete, scroll)
+  //   char C|CODE     a typed character
+  //   move X Y / click X Y / rclick X Y / wheel N
+  //   deactivate / activate / close
+  //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   shot NAME.png   captures the back buffer into out_dir
+  bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
+
+  const std::string& Work_Dir() const { return m_Work_Dir; }
+  uint32_t Now() const;
+
+ private:
+  void Restore_Environment();
+
+  std::string m_Work_Dir;
+  std::string m_Old_Dir;
+  std::vector<std::pair<std::string, std::string>> m_Saved_Env;
+  bool m_Prepared = false;
+  bool m_Running = false;
+  int m_Exit_Code = 0;
+  int m_Mouse_X = 0;
+  int m_Mouse_Y = 0;
+};
+
+}  // namespace vt_test
