@@ -443,6 +443,12 @@ int CWorld::Query_Radius(const CVector3& point, float radius, CWorld_Query& out)
       m_Grid.For_Each_In_Cell(column, row, [&](CWorld_Object* object) {
         if (object->m_Query_Stamp == stamp || out.count >= CWorld_Query::kMax_Results) return;
         object->m_Query_Stamp = stamp;
+        // Every shape but the upward half-line lies within its collision radius of its
+        // position: farther centres are passed over without the exact distance.
+        const float reach = radius + object->m_Collision_Radius;
+        CVector3 offset;
+        if (object->m_Body_Kind != 6 && point.Subtract(object->m_Position, offset).Length_Squared() > reach * reach)
+          return;
         float distance = 0.0f;
         if (Distance_To_Object(point, object, distance) && distance <= radius) out.objects[out.count++] = object;
       });

@@ -18,7 +18,7 @@ bool CWorld_Grid::Create(int width, int depth, float scale_x, float scale_z) {
   m_Depth = depth;
   m_Scale_X = scale_x;
   m_Scale_Z = scale_z;
-  m_Nodes.assign(kInitial_Nodes, Node{nullptr, -1});
+  m_Nodes.assign(kInitial_Nodes, Node{nullptr, -1, -1, -1, -1});
   for (int32_t i = 0; i < kInitial_Nodes; ++i) m_Nodes[i].next = i + 1 < kInitial_Nodes ? i + 1 : -1;
   m_Free_Head = 0;
   m_Free_Count = kInitial_Nodes;
@@ -28,8 +28,10 @@ bool CWorld_Grid::Create(int width, int depth, float scale_x, float scale_z) {
 void CWorld_Grid::Destroy() {
   if (!m_Cells) return;
   for (int cell = 0; cell < m_Width * m_Depth; ++cell)
-    for (int32_t node = m_Cells[cell]; node >= 0; node = m_Nodes[node].next)
+    for (int32_t node = m_Cells[cell]; node >= 0; node = m_Nodes[node].next) {
       m_Nodes[node].object->m_State_Flags &= ~kState_In_Grid;
+      m_Nodes[node].object->m_Grid_Nodes = -1;
+    }
   Counted_Free(m_Cells);
   m_Cells = nullptr;
   m_Width = m_Depth = 0;
@@ -55,7 +57,7 @@ CWorld_Grid::Cell_Range CWorld_Grid::Range_Of(float x, float z, float radius) co
 int32_t CWorld_Grid::Take_Node() {
   if (m_Free_Head < 0) {
     // The store grows instead of running dry; indices of existing nodes stay valid.
-    m_Nodes.push_back(Node{nullptr, -1});
+    m_Nodes.push_back(Node{nullptr, -1, -1, -1, -1});
     m_Free_Head = static_cast<int32_t>(m_Nodes.size() - 1);
     ++m_Free_Count;
   }
@@ -66,8 +68,7 @@ int32_t CWorld_Grid::Take_Node() {
 }
 
 void CWorld_Grid::Give_Back_Node(int32_t node) {
-  m_Nodes[node].object = nullptr;
-  m_Nodes[node].next = m_Free_Head;
+  m_Nodes[node] = Node{nullptr, m_Free_Head, -1, -1, -1};
   m_Free_Head = node;
   ++m_Free_Count;
 }
@@ -75,35 +76,44 @@ void CWorld_Grid::Give_Back_Node(int32_t node) {
 bool CWorld_Grid::Insert(CWorld_Object* object, const CVector3& position) {
   if (!m_Cells) return false;
   const Cell_Range range = Range_Of(position.x, position.z, object->m_Collision_Radius);
+  int32_t object_nodes = -1;
   for (int row = range.low_row; row <= range.high_row; ++row) {
     for (int column = range.low_column; column <= range.high_column; ++column) {
       const int32_t node = Take_Node();
-      int32_t& head = m_Cells[row * m_Width + column];
-      m_Nodes[node].object = object;
-      m_Nodes[node].next = head;
-      head = node;
+      const int32_t cell = row * m_Width + column;
+      const int32_t head = m_Cells[cell];
+      m_Nodes[node] = Node{object, head, -1, cell, object_nodes};
+      if (head >= 0) m_Nodes[head].previous = node;
+      m_Cells[cell] = node;
+      object_nodes = node;
     }
   }
+  object->m_Grid_Nodes = object_nodes;
   object->m_Position = position;
   object->m_State_Flags |= kState_In_Grid;
   return true;
 }
 
+void CWorld_Grid::Unlink_From_Cell(int32_t node) {
+  const Node& n = m_Nodes[node];
+  if (n.previous >= 0)
+    m_Nodes[n.previous].next = n.next;
+  else
+    m_Cells[n.cell] = n.next;
+  if (n.next >= 0) m_Nodes[n.next].previous = n.previous;
+}
+
 void CWorld_Grid::Remove(CWorld_Object* object) {
   if (!(object->m_State_Flags & kState_In_Grid)) return;
   object->m_State_Flags &= ~kState_In_Grid;
+  int32_t node = object->m_Grid_Nodes;
+  object->m_Grid_Nodes = -1;
   if (!m_Cells) return;
-  const CVector3& p = object->m_Position;
-  const Cell_Range range = Range_Of(p.x, p.z, object->m_Collision_Radius);
-  for (int row = range.low_row; row <= range.high_row; ++row) {
-    for (int column = range.low_column; column <= range.high_column; ++column) {
-      int32_t* link = &m_Cells[row * m_Width + column];
-      while (*link >= 0 && m_Nodes[*link].object != object) link = &m_Nodes[*link].next;
-      if (*link < 0) continue;
-      const int32_t node = *link;
-      *link = m_Nodes[node].next;
-      Give_Back_Node(node);
-    }
+  while (node >= 0) {
+    const int32_t next = m_Nodes[node].next_of_object;
+    Unlink_From_Cell(node);
+    Give_Back_Node(node);
+    node = next;
   }
 }
 

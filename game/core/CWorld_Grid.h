@@ -49,11 +49,15 @@ class CWorld_Grid {
  private:
   struct Node {
     CWorld_Object* object;
-    int32_t next;
+    int32_t next;            // next in the cell's chain, or in the free list
+    int32_t previous;        // previous in the cell's chain, -1 at its head
+    int32_t cell;
+    int32_t next_of_object;  // the object's next node, so removal never walks a chain
   };
 
   int Cell_Index(float coordinate, float scale, int count) const;
   int32_t Take_Node();
+  void Unlink_From_Cell(int32_t node);
   void Give_Back_Node(int32_t node);
 
   int m_Width = 0;

@@ -280,6 +280,9 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
                                             const CVector3& v2, const CVector3& normal) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;
+  // Quick rejection: a centre higher above the triangle's top than the contact radius cannot
+  // touch it.
+  if (centre.y - std::max(v0.y, std::max(v1.y, v2.y)) >= body.contact_radius) return;
   float s = 0.0f, t = 0.0f;
   const float d2 = PointTriangleDistanceSq(centre, v0, v1, v2, &s, &t);
   if (!(d2 < body.contact_radius_sq)) return;

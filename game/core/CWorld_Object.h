@@ -178,6 +178,7 @@ class CWorld_Object {
   CWorld_Object* m_Next = nullptr;
   int m_List = -1;             // the world list that holds the object, -1 for none
   uint32_t m_Query_Stamp = 0;  // marks the object once per world query
+  int32_t m_Grid_Nodes = -1;   // the object's first node in the object grid
 
   CBody_Motion m_Motion;
   CSphere_Body m_Sphere;
