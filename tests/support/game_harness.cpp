@@ -61,12 +61,11 @@ bool Game_Harness::Prepare(std::string* error, const std::string& content_dir) {
   std::string content = content_dir;
   if (content.empty()) {
     const char* binary_dir = std::getenv("VT_BINARY_DIR");
-    if (!binary_dir) {
-      if (error) *error = "VT_BINARY_DIR is not set";
-      return false;
-    }
-    content = std::string(binary_dir) + "/content";
+    content = binary_dir ? std::string(binary_dir) + "/content" : std::string(VT_DEFAULT_CONTENT_DIR);
   }
+  // Headless unless told otherwise: no display and a silent audio device.
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
   std::error_code ec;
   if (!fs::is_directory(content, ec)) {
     if (error) *error = "no content folder at " + content;

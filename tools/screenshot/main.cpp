@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
   const std::string out_dir = std::filesystem::absolute(argv[2]).string();
   std::error_code ec;
   std::filesystem::create_directories(out_dir, ec);
-  std::string content = argc > 3 ? std::filesystem::absolute(argv[3]).string() : std::string();
-  if (content.empty()) content = std::filesystem::absolute(VT_DEFAULT_CONTENT_DIR).string();
+  // Without a content folder the harness takes the build's own.
+  const std::string content = argc > 3 ? std::filesystem::absolute(argv[3]).string() : std::string();
 
   vt_test::Game_Harness harness;
   std::string error;
