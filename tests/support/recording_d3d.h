@@ -101,7 +101,7 @@ class CRecordingBuffer : public Interface {
   HRESULT GetDevice(IDirect3DDevice8** device) override { return D3DERR_INVALIDCALL; }
   D3DRESOURCETYPE GetType() override { return m_Type; }
   HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override {
-    if (data == nullptr || offset > m_Bytes.size()) return D3DERR_INVALIDCALL;
+    if (fail_lock || data == nullptr || offset > m_Bytes.size()) return D3DERR_INVALIDCALL;
     if (size != 0 && size > m_Bytes.size() - offset) return D3DERR_INVALIDCALL;
     *data = m_Bytes.data() + offset;
     last_lock_flags = flags;
@@ -119,6 +119,7 @@ class CRecordingBuffer : public Interface {
   std::vector<BYTE>& Bytes() { return m_Bytes; }
   DWORD last_lock_flags = 0;
   int lock_count = 0;
+  bool fail_lock = false;
 
  private:
   ULONG m_RefCount = 1;
