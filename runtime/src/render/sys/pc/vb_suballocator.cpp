@@ -1,13 +1,7 @@
 #include "runtime/src/render/sys/pc/vb_suballocator.h"
 
+#include "runtime/src/render/sys/pc/render_cvars.h"
+
 CVBSubAllocator g_VBSubAllocator;
 
-// Blocks are made on demand by allocations; none exists yet at start.
-bool CVBSubAllocator::Init() {
-  m_bInitialised = true;
-  return true;
-}
-
-void CVBSubAllocator::Term() { m_bInitialised = false; }
-void CVBSubAllocator::FreeForReset() {}
-bool CVBSubAllocator::Restore() { return true; }
+CVBSubAllocator::CVBSubAllocator() : CVBPool(VBSubAllocator_VB_Count, VBSubAllocator_VB_Size) {}
