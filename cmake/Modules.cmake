@@ -38,8 +38,30 @@ function(vt_test_suite)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VT_SOURCE_DIR=${PROJECT_SOURCE_DIR};VT_BINARY_DIR=${PROJECT_BINARY_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0"
-               TIMEOUT 300)
+    PROPERTIES TIMEOUT 300)
+  set_property(GLOBAL APPEND PROPERTY VT_TEST_EXECUTABLES ${name})
+endfunction()
+
+# The discovery step of gtest_discover_tests cannot pass a list-valued property through, so
+# the environment of every discovered test is set by one more file that ctest includes after
+# the discovered lists (each executable's list is the variable <executable>_TESTS).
+function(vt_test_environment)
+  get_property(executables GLOBAL PROPERTY VT_TEST_EXECUTABLES)
+  set(env
+    "SDL_VIDEODRIVER=offscreen"
+    "SDL_AUDIODRIVER=dummy"
+    "VT_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    "VT_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0")
+  set(script "")
+  foreach(exe IN LISTS executables)
+    string(APPEND script "if(DEFINED ${exe}_TESTS)\n"
+                         "  set_tests_properties(\${${exe}_TESTS} PROPERTIES ENVIRONMENT \"${env}\")\n"
+                         "endif()\n")
+  endforeach()
+  set(file "${CMAKE_CURRENT_BINARY_DIR}/vt_test_environment.cmake")
+  file(WRITE "${file}" "${script}")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${file}")
 endfunction()
 
 function(vt_bench_suite)
