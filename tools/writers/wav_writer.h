@@ -36,13 +36,13 @@ struct SoundSpec {
   std::vector<ToneLayer> layers;
 };
 
-// Interleaved 16-bit frames of the sound; empty when the spec is out of range.
+// Interleaved 16-bit frames of the sound; empty when the description is out of range.
 std::vector<int16_t> SynthesizeSound(const SoundSpec& spec);
 
 // A RIFF/WAVE file ("fmt " and "data" chunks) holding the frames.
 Bytes EncodeWav(const std::vector<int16_t>& frames, int channels, int rate);
 
-// SynthesizeSound then EncodeWav; false when the spec is out of range.
+// SynthesizeSound then EncodeWav; false when the description is out of range.
 bool WriteWavSound(const SoundSpec& spec, Bytes& out);
 
 }  // namespace writers

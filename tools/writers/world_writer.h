@@ -40,7 +40,7 @@ constexpr size_t kWorldTileVertexSize = 32;
 
 int WorldVerticesX(const WorldSpec& spec);
 int WorldVerticesZ(const WorldSpec& spec);
-// The height the spec's function gives at a point of the field.
+// The height the description's function gives at a point of the field.
 float WorldHeightAt(const WorldSpec& spec, float x, float z);
 // Offset of the first tile record (its byte count) in the written resource.
 size_t WorldFirstTileOffset(const WorldSpec& spec);
