@@ -1,0 +1,212 @@
+// Sample render styles: every style id the game requests, each one of a few kinds (opaque lit,
+// vertex colour, additive glow, alpha blend, alpha test, mirror reflection, fade, gauge value,
+// two-pass, texture factor), stored compressed in pack set 0.
+#include <vector>
+
+#include "tools/content/manifest.h"
+#include "tools/writers/style_writer.h"
+
+namespace content {
+namespace {
+
+using writers::StyleAlternative;
+using writers::StylePass;
+
+// Texture operations and arguments as the style format numbers them.
+constexpr uint32_t kOpSelect1 = 1, kOpSelect2 = 2, kOpModulate = 3, kOpBlendCurrentAlpha = 7, kOpBumpEnvMap = 12;
+constexpr uint32_t kArgCurrent = 0, kArgTexture = 2, kArgFactor = 3;
+constexpr uint32_t kBlendAdditive = 1, kBlendAlpha = 3, kBlendAlphaAdd = 9;
+constexpr uint32_t kDepthTestNoWrite = 1;
+constexpr uint32_t kCullNone = 0;
+constexpr uint32_t kAlphaGreater = 3;
+constexpr uint32_t kCoordReflection = 6;
+constexpr uint32_t kClamp = 1;
+
+enum class Kind { OpaqueLit, VertexColour, Additive, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor };
+
+struct StyleSpec {
+  uint32_t id;
+  const char* name;
+  Kind kind;
+};
+
+// Stage 0 takes texture 0 and modulates it with the diffuse colour, alpha too.
+StylePass TexturedUnlit() {
+  StylePass pass = writers::DefaultStylePass();
+  pass.lighting = 0;
+  pass.stages[0].alpha_op = kOpModulate;
+  return pass;
+}
+
+StylePass Translucent(uint32_t blend) {
+  StylePass pass = TexturedUnlit();
+  pass.blend = blend;
+  pass.depth = kDepthTestNoWrite;
+  pass.cull = kCullNone;
+  return pass;
+}
+
+// A second stage that adds a reflection of texture 1, looked up by the camera-space reflection
+// vector and blended by the first stage's alpha.
+void AddReflectionStage(StylePass& pass, uint32_t op) {
+  writers::StyleStage& s = pass.stages[1];
+  s.texture_source = 2;
+  s.color_op = op;
+  s.color_arg1 = kArgTexture;
+  s.color_arg2 = kArgCurrent;
+  s.alpha_op = kOpSelect2;
+  s.alpha_arg2 = kArgCurrent;
+  s.coord_source = kCoordReflection;
+  s.address_u = s.address_v = kClamp;
+  s.transform_on = 1;
+  s.matrix = {0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 1, 0, 0.5f, 0.5f, 0, 1};
+}
+
+std::vector<StyleAlternative> Alternatives(Kind kind) {
+  StyleAlternative alt;
+  switch (kind) {
+    case Kind::OpaqueLit:
+      alt.passes = {writers::DefaultStylePass()};
+      break;
+    case Kind::VertexColour:
+      alt.passes = {TexturedUnlit()};
+      break;
+    case Kind::Additive:
+      alt.passes = {Translucent(kBlendAdditive)};
+      break;
+    case Kind::AlphaBlend:
+      alt.passes = {Translucent(kBlendAlpha)};
+      break;
+    case Kind::AlphaTest: {
+      StylePass pass = TexturedUnlit();
+      pass.alpha_test = kAlphaGreater;
+      pass.alpha_ref = 128;
+      pass.cull = kCullNone;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::Reflection: {
+      // Preferred: a bump-mapped reflection; devices without bump mapping take the second.
+      StyleAlternative bumped;
+      StylePass bump = writers::DefaultStylePass();
+      bump.stages[1].texture_source = 2;
+      bump.stages[1].color_op = kOpBumpEnvMap;
+      bump.bump_on = 1;
+      bump.bump_stage = 1;
+      bumped.passes = {bump};
+      StylePass pass = writers::DefaultStylePass();
+      AddReflectionStage(pass, kOpBlendCurrentAlpha);
+      alt.passes = {pass};
+      return {bumped, alt};
+    }
+    case Kind::Fade: {
+      // Alpha from the texture factor: the game fades by writing the pass's factor.
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.texture_factor = 0x00FFFFFFu;
+      alt.passes = {pass};
+      alt.params = {{0x61646166u /* "fada" */, 1, 0, 2}};
+      break;
+    }
+    case Kind::Value: {
+      // Gauge fill: texture alpha against the reference, coloured by the texture factor.
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.stages[0].color_arg2 = kArgFactor;
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.alpha_test = kAlphaGreater;
+      pass.alpha_ref = 0x40;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 1}, {0x756C6176u /* "valu" */, 1, 0, 2}};
+      break;
+    }
+    case Kind::TwoPass: {
+      StylePass base = TexturedUnlit();
+      StylePass glow = Translucent(kBlendAlphaAdd);
+      glow.stages[0].texture_source = 2;
+      alt.passes = {base, glow};
+      break;
+    }
+    case Kind::Factor: {
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.stages[0].color_op = kOpSelect1;
+      pass.stages[0].color_arg1 = kArgFactor;
+      pass.stages[0].alpha_op = kOpSelect1;
+      pass.stages[0].alpha_arg1 = kArgFactor;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 1}};
+      break;
+    }
+  }
+  return {alt};
+}
+
+std::vector<StyleSpec> Styles() {
+  return {
+      {0x22000007, "dialog_box", Kind::AlphaBlend},
+      {0x2200000E, "overlay", Kind::Additive},
+      {0x22000012, "decal_opaque", Kind::AlphaTest},
+      {0x22000013, "decal", Kind::AlphaBlend},
+      {0x2200001E, "target_glass", Kind::AlphaBlend},
+      {0x2200001F, "ejector_trim", Kind::OpaqueLit},
+      {0x22000020, "mirror", Kind::Reflection},
+      {0x2200002B, "gun_body", Kind::OpaqueLit},
+      {0x2200002E, "menu_quad", Kind::AlphaBlend},
+      {0x22000031, "glow", Kind::Additive},
+      {0x22000034, "projector", Kind::AlphaBlend},
+      {0x22000035, "projector_add", Kind::Additive},
+      {0x22000038, "shield_gauge", Kind::Value},
+      {0x22000039, "shield_gauge_glow", Kind::Factor},
+      {0x2200003C, "target", Kind::OpaqueLit},
+      {0x2200003F, "target_pulse", Kind::Fade},
+      {0x22000040, "box_face", Kind::OpaqueLit},
+      {0x22000041, "box_edge", Kind::Additive},
+      {0x22000043, "panel", Kind::OpaqueLit},
+      {0x2200004B, "machinegun_body", Kind::OpaqueLit},
+      {0x2200004D, "metal_part", Kind::OpaqueLit},
+      {0x22000050, "marker", Kind::Factor},
+      {0x22000058, "enemy_body", Kind::OpaqueLit},
+      {0x22000061, "ejector", Kind::OpaqueLit},
+      {0x22000065, "menu_grid", Kind::Additive},
+      {0x2200006B, "frame_piece", Kind::VertexColour},
+      {0x2200006E, "frame_highlight", Kind::Additive},
+      {0x22000074, "globe", Kind::TwoPass},
+      {0x22000080, "map", Kind::TwoPass},
+      {0x2200009C, "ejector_simon", Kind::Fade},
+      {0x220000A1, "light", Kind::Additive},
+      {0x220000A2, "death_vial", Kind::AlphaBlend},
+      {0x220000A8, "enemy_part", Kind::OpaqueLit},
+      {0x220000AC, "light_wall", Kind::Additive},
+      {0x220000AE, "panel_mirror", Kind::Reflection},
+      {0x220000C2, "sprite", Kind::Additive},
+      {0x220000C6, "map_marks", Kind::VertexColour},
+      {0x220000CA, "launcher_body", Kind::OpaqueLit},
+      {0x220000CE, "infection_gauge", Kind::Value},
+      {0x220000D1, "ejector_cap", Kind::AlphaTest},
+      {0x220000D4, "enemy_glass", Kind::AlphaBlend},
+      {0x220000D8, "boss_glow", Kind::Additive},
+      {0x220000E6, "crystal", Kind::Reflection},
+      {0x22000149, "tank_part", Kind::OpaqueLit},
+  };
+}
+
+}  // namespace
+
+void Add_Styles_Family(Manifest& manifest) {
+  for (const StyleSpec& style : Styles()) {
+    ResourceEntry entry;
+    entry.id = style.id;
+    entry.type = 1;
+    entry.name = std::string("styles/") + style.name + ".sty";
+    entry.compress = true;
+    const Kind kind = style.kind;
+    entry.generate = [kind](Bytes& out) {
+      out = writers::WriteRenderStyle(Alternatives(kind));
+      return !out.empty();
+    };
+    manifest.AddResource(std::move(entry));
+  }
+}
+
+}  // namespace content
