@@ -9,6 +9,7 @@ void Add_Worlds_Family(Manifest& manifest);
 void Add_Textures_Family(Manifest& manifest);
 void Add_Gamma_Family(Manifest& manifest);
 void Add_Meshes_Family(Manifest& manifest);
+void Add_Styles_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -19,6 +20,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Textures_Family,
     &Add_Gamma_Family,
     &Add_Meshes_Family,
+    &Add_Styles_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {
