@@ -103,6 +103,53 @@ class CD3DDrawPrim : public CInterfaceImpl {
   bool DrawFlatTexLineStrip(const TexPosition* v, uint32_t count, uint32_t color);
   bool DrawTexLineStrip(const TexVertex* v, uint32_t count);
 
+  // Quad fillers: each fills part of a quad record in place and returns it; a null record is
+  // returned unchanged. Corners go around the quad: (x, y), (x + w, y), (x + w, y + h), (x, y + h).
+  DrawPrimFlatQuad* QuadSetXY(DrawPrimFlatQuad* q, float x0, float y0, float x1, float y1, float x2, float y2,
+                              float x3, float y3);
+  DrawPrimQuad* QuadSetXY(DrawPrimQuad* q, float x0, float y0, float x1, float y1, float x2, float y2, float x3,
+                          float y3);
+  DrawPrimFlatTexQuad* QuadSetXY(DrawPrimFlatTexQuad* q, float x0, float y0, float x1, float y1, float x2,
+                                 float y2, float x3, float y3);
+  DrawPrimTexQuad* QuadSetXY(DrawPrimTexQuad* q, float x0, float y0, float x1, float y1, float x2, float y2,
+                             float x3, float y3);
+  DrawPrimFlatQuad* QuadSetRect(DrawPrimFlatQuad* q, float x, float y, float w, float h);
+  DrawPrimQuad* QuadSetRect(DrawPrimQuad* q, float x, float y, float w, float h);
+  DrawPrimFlatTexQuad* QuadSetRect(DrawPrimFlatTexQuad* q, float x, float y, float w, float h);
+  DrawPrimTexQuad* QuadSetRect(DrawPrimTexQuad* q, float x, float y, float w, float h);
+  DrawPrimFlatTexQuad* QuadSetUV(DrawPrimFlatTexQuad* q, float u0, float v0, float u1, float v1, float u2,
+                                 float v2, float u3, float v3);
+  DrawPrimTexQuad* QuadSetUV(DrawPrimTexQuad* q, float u0, float v0, float u1, float v1, float u2, float v2,
+                             float u3, float v3);
+  // u and v from a pixel rectangle of the texture, over its width - 1 and height - 1 (a side of
+  // one pixel or less divides by 1); all zero without a texture.
+  DrawPrimFlatTexQuad* QuadSetUVTexture(DrawPrimFlatTexQuad* q, CTextureData* texture, float x, float y, float w,
+                                        float h);
+  DrawPrimTexQuad* QuadSetUVTexture(DrawPrimTexQuad* q, CTextureData* texture, float x, float y, float w,
+                                    float h);
+  DrawPrimFlatTexQuad* QuadSetUVRect(DrawPrimFlatTexQuad* q, float u, float v, float du, float dv);
+  DrawPrimTexQuad* QuadSetUVRect(DrawPrimTexQuad* q, float u, float v, float du, float dv);
+  // Red, green and blue from 0x00RRGGBB; the alpha stays.
+  DrawPrimFlatQuad* QuadSetRGB(DrawPrimFlatQuad* q, uint32_t rgb);
+  DrawPrimQuad* QuadSetRGB(DrawPrimQuad* q, uint32_t rgb);
+  DrawPrimFlatTexQuad* QuadSetRGB(DrawPrimFlatTexQuad* q, uint32_t rgb);
+  DrawPrimTexQuad* QuadSetRGB(DrawPrimTexQuad* q, uint32_t rgb);
+  DrawPrimFlatQuad* QuadSetColor(DrawPrimFlatQuad* q, uint32_t color);
+  DrawPrimQuad* QuadSetColor(DrawPrimQuad* q, uint32_t color);
+  DrawPrimFlatTexQuad* QuadSetColor(DrawPrimFlatTexQuad* q, uint32_t color);
+  DrawPrimTexQuad* QuadSetColor(DrawPrimTexQuad* q, uint32_t color);
+  DrawPrimQuad* QuadSetRGBs(DrawPrimQuad* q, uint32_t rgb0, uint32_t rgb1, uint32_t rgb2, uint32_t rgb3);
+  DrawPrimTexQuad* QuadSetRGBs(DrawPrimTexQuad* q, uint32_t rgb0, uint32_t rgb1, uint32_t rgb2, uint32_t rgb3);
+  DrawPrimQuad* QuadSetColors(DrawPrimQuad* q, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3);
+  DrawPrimTexQuad* QuadSetColors(DrawPrimTexQuad* q, uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3);
+  // Alpha 0-255 (the low byte is used).
+  DrawPrimFlatQuad* QuadSetAlpha(DrawPrimFlatQuad* q, uint32_t alpha);
+  DrawPrimFlatTexQuad* QuadSetAlpha(DrawPrimFlatTexQuad* q, uint32_t alpha);
+  DrawPrimQuad* QuadSetAlpha(DrawPrimQuad* q, uint32_t alpha);
+  DrawPrimTexQuad* QuadSetAlpha(DrawPrimTexQuad* q, uint32_t alpha);
+  DrawPrimQuad* QuadSetAlphas(DrawPrimQuad* q, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3);
+  DrawPrimTexQuad* QuadSetAlphas(DrawPrimTexQuad* q, uint32_t a0, uint32_t a1, uint32_t a2, uint32_t a3);
+
   // A vertex of any input layout, read one at a time by the converters.
   struct Source {
     const void* data;
