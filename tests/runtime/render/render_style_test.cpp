@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
@@ -374,13 +375,52 @@ TEST_F(RenderStyleTest, TexturesComeFromTheCallersList) {
   CDeviceTexture d0, d2;
   d0.m_pTexture = t0;
   d2.m_pTexture = t2;
-  CDeviceTexture* list[4] = {&d0, nullptr, &d2, nullptr};
-  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list));
+  CDeviceTexture* list[4] = {&d0, nullptr, &d2, nullptr};  // a full array: gaps are kept
+  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list, 4));
   EXPECT_EQ(Device()->textures[0], t0);
   EXPECT_EQ(Device()->textures[1], t2);
   EXPECT_EQ(Device()->textures[2], nullptr);
   t0->Release();
   t2->Release();
+}
+
+// Game lists hold up to two textures ended by a null. A pass that names textures 3 and 4 must
+// not read past that end; ASan reports the over-read on this heap list.
+TEST_F(RenderStyleTest, ShortTextureListsAreReadOnlyToTheirEnd) {
+  StylePass pass = writers::DefaultStylePass();
+  pass.stages[1].texture_source = 2;
+  pass.stages[1].color_op = 3;
+  pass.stages[2].texture_source = 3;
+  pass.stages[2].color_op = 3;
+  pass.stages[3].texture_source = 4;
+  pass.stages[3].color_op = 3;
+  CD3DRenderStyle* style = Make(pass);
+  IDirect3DTexture8* t0 = nullptr;
+  IDirect3DTexture8* t1 = nullptr;
+  ASSERT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &t0), D3D_OK);
+  ASSERT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t1), D3D_OK);
+  CTexturePalette palette;
+  palette.m_PaletteId = 5;
+  CDeviceTexture d0, d1;
+  d0.m_pTexture = t0;
+  d0.m_pPalette = &palette;
+  d1.m_pTexture = t1;
+  auto list = std::make_unique<CDeviceTexture*[]>(3);
+  list[0] = &d0;
+  list[1] = &d1;
+  list[2] = nullptr;
+  for (int round = 0; round < 2; ++round) {  // the full set-up, then again after a reset
+    ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list.get()));
+    EXPECT_EQ(Device()->textures[0], t0);
+    EXPECT_EQ(Device()->textures[1], t1);
+    EXPECT_EQ(Device()->textures[2], nullptr);
+    EXPECT_EQ(Device()->textures[3], nullptr);
+    EXPECT_EQ(Device()->current_palette, 5u) << "texture 0 brings its palette";
+    g_pRenderStateMgr->ResetDeviceState();
+  }
+  d0.m_pPalette = nullptr;
+  t0->Release();
+  t1->Release();
 }
 
 }  // namespace

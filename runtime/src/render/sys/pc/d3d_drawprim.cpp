@@ -354,7 +354,7 @@ bool CD3DDrawPrim::Draw(D3DPRIMITIVETYPE type, const Source& src, uint32_t count
   const DWORD format = IsScreen() ? (textured ? kFvfScreenTex : kFvfScreenColor) : (textured ? kFvfTex : kFvfColor);
   bool ok = true;
   for (uint32_t p = 0; p < passes && ok; ++p) {
-    if (m_pRenderStyle != nullptr) rs.ApplyStylePass(m_pRenderStyle, p, m_DeviceTextures);
+    if (m_pRenderStyle != nullptr) rs.ApplyStylePass(m_pRenderStyle, p, m_DeviceTextures, kDrawPrimStages);
     else ApplyOwnState();
     ok = rs.SetVertexShader(format) && DrawPass(type, src, count, textured, shape);
   }

@@ -41,9 +41,14 @@ class CRenderStateMgr {
   bool Init();
   void Term();
 
-  // Puts one pass of a style on the device; textures are the caller's four device textures
-  // (any may be null). Transitions between passes are recorded once and replayed.
-  bool ApplyStylePass(CD3DRenderStyle* style, uint32_t pass, CDeviceTexture* const* textures);
+  // Puts one pass of a style on the device with the caller's texture list. Transitions between
+  // passes are recorded once and replayed. Game lists are short and ended by a null entry (two
+  // textures and a null, say): by default the list is read up to its first null and at most
+  // four entries; a caller with a full array of `texture_count` entries (nulls allowed) says so.
+  bool ApplyStylePass(CD3DRenderStyle* style, uint32_t pass, CDeviceTexture* const* textures,
+                      int texture_count = kTextureListEndsAtNull);
+  static constexpr int kTextureListEndsAtNull = -1;
+  static constexpr int kStyleTextureCount = 4;
   CD3DRenderStyle* GetBuiltInStyle(int index) const {
     return index >= 0 && index < kBuiltInStyleCount ? m_BuiltIn[index] : nullptr;
   }

@@ -247,6 +247,8 @@ void CRenderStateMgr::ApplyPassTail(const RenderPassDesc& pass, CDeviceTexture* 
   const bool was_recording = m_bRecording;
   m_bRecording = false;
   for (DWORD s = 0; s < kStyleStages; ++s) SetTexture(s, DeviceTextureOf(textures, pass.Stages[s].TextureSource));
+  if (textures != nullptr && textures[0] != nullptr && textures[0]->m_pPalette != nullptr)
+    SetCurrentTexturePalette(textures[0]->m_pPalette->m_PaletteId);
   for (DWORD s = 0; s < kStyleStages; ++s) {
     if (!pass.Stages[s].TransformOn) continue;
     D3DMATRIX m;
@@ -268,8 +270,16 @@ void CRenderStateMgr::ApplyPassTail(const RenderPassDesc& pass, CDeviceTexture* 
   m_bRecording = was_recording;
 }
 
-bool CRenderStateMgr::ApplyStylePass(CD3DRenderStyle* style, uint32_t pass, CDeviceTexture* const* textures) {
+bool CRenderStateMgr::ApplyStylePass(CD3DRenderStyle* style, uint32_t pass, CDeviceTexture* const* list,
+                                     int texture_count) {
   if (style == nullptr) return false;
+  // The passes read the list by texture source 1-4; a padded copy keeps them inside the caller's.
+  CDeviceTexture* textures[kStyleTextureCount] = {};
+  const int limit = texture_count < 0 ? kStyleTextureCount : std::min(texture_count, kStyleTextureCount);
+  for (int i = 0; list != nullptr && i < limit; ++i) {
+    if (texture_count < 0 && list[i] == nullptr) break;
+    textures[i] = list[i];
+  }
   const bool caching = RSMgr_EnableCaching.Value != 0 && !m_Arena.empty();
   if (m_pPreviousStyle != nullptr && caching) {
     CacheEntry* entry = FindEntry(m_pPreviousStyle, m_PreviousPass, style, pass);
