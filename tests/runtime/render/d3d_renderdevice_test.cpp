@@ -204,6 +204,33 @@ TEST_F(RenderDeviceTest, RestoreFailingAtBothDepthsSkipsTheFrame) {
   EXPECT_EQ(g_callbacks, (std::vector<int>{1, 0}));
 }
 
+// A restore that fails before or inside the device's reset leaves the device freed while the
+// device itself may still answer that it works: no frame may draw on it until a restore works.
+TEST_F(RenderDeviceTest, FreedDeviceDrawsNoFrameUntilRestored) {
+  struct Case {
+    const char* name;
+    bool mode_missing;  // else the device refuses the reset
+  };
+  for (const Case& c : {Case{"no such mode", true}, Case{"reset refused", false}}) {
+    ASSERT_TRUE(Start(640, 480, 32)) << c.name;
+    ASSERT_TRUE(g_pRenderDevice->FreeForReset()) << c.name;
+    Device()->reset_failures = c.mode_missing ? 0 : 100;
+    const CRenderInitRequest failing = c.mode_missing ? Request(1000, 700, 32, false) : Request(800, 600, 32, false);
+    EXPECT_FALSE(g_pRenderDevice->RestoreDevice(&failing)) << c.name;
+    ASSERT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kFreedForReset) << c.name;
+    ASSERT_EQ(Device()->cooperative_level, D3D_OK) << c.name;
+    const int resets = Device()->reset_count;
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(g_pRenderDevice->Begin_Render()) << c.name;
+    EXPECT_EQ(Device()->reset_count, resets) << c.name;
+    EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kFreedForReset) << c.name;
+    Device()->reset_failures = 0;
+    const CRenderInitRequest working = Request(800, 600, 32, false);
+    EXPECT_TRUE(g_pRenderDevice->RestoreDevice(&working)) << c.name;
+    EXPECT_TRUE(g_pRenderDevice->Begin_Render()) << c.name;
+    g_pRenderDevice->ReleaseDevice();
+  }
+}
+
 TEST_F(RenderDeviceTest, PresentOnALostDeviceReturnsAtOnce) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(g_pRenderDevice->Present(nullptr), 1u);

@@ -248,12 +248,14 @@ void CD3DRenderDevice::ReportRestored() {
 }
 
 // A device that can be reset is freed and restored here, with the application's restore
-// callback around it, once at the current bit depth and once more at the other.
+// callback around it, once at the current bit depth and once more at the other. A device left
+// freed by a failed restore draws no frame until a restore succeeds, even when the device
+// itself reports that it works.
 bool CD3DRenderDevice::Begin_Render() {
   IDirect3DDevice8* device = Device();
   if (device == nullptr) return false;
   const HRESULT level = device->TestCooperativeLevel();
-  if (SUCCEEDED(level)) return true;
+  if (SUCCEEDED(level)) return m_State == kReady;
   if (level != D3DERR_DEVICENOTRESET) return false;
 
   ReportLost();
