@@ -169,6 +169,18 @@ class CD3DRenderStyle : public CRezResource {
 
   // Deletes the device shaders of every pass, keeping their code.
   void ReleaseShaders();
+  // The device vertex shader of a pass for a blend variant (0-3), and its pixel shader; 0 for none.
+  uint32_t GetPassVertexShader(uint32_t index, uint32_t variant) const {
+    const Pass* pass = PassAt(index);
+    return pass != nullptr && variant < 4 ? pass->VertexShaders[variant] : 0;
+  }
+  uint32_t GetPassPixelShader(uint32_t index) const {
+    const Pass* pass = PassAt(index);
+    return pass != nullptr ? pass->PixelShader : 0;
+  }
+  // Whether the vertex shaders are built for software vertex processing.
+  bool UsesSoftwareShaders() const { return m_bSoftwareShaders != 0; }
+  void SetSoftwareShaders(bool on) { m_bSoftwareShaders = on ? 1 : 0; }
 
   // Link of the device wrapper's list of styles.
   CD3DRenderStyle* m_pNext = nullptr;
