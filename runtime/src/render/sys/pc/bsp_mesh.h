@@ -6,8 +6,12 @@
 
 #include "runtime/src/math/math_types.h"
 #include "runtime/src/render/sys/pc/render_object.h"
+#include "runtime/src/render/sys/pc/vb_controller.h"
 
 class CStream;
+class CD3DRenderStyle;
+class CDeviceTexture;
+struct CMatrix4x4;
 
 class CBspMesh : public CRenderObject {
  public:
@@ -32,10 +36,19 @@ class CBspMesh : public CRenderObject {
   CBspMesh() : CRenderObject(kType) {}
   ~CBspMesh() override { FreeAll(); }
 
+  bool Restore() override;
+  bool ReleaseDeviceObjects() override;
+
   virtual uint32_t GetVertexCount() { return m_VertexCount; }
   virtual uint32_t GetTriangleCount() { return m_TriangleCount; }
+  // Draws the whole triangle list for every pass of the style.
+  virtual bool RenderAll(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceTexture* const* textures);
+  // Draws the ranges back to front for the render device's camera, each range once.
+  virtual bool RenderSorted(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceTexture* const* textures);
   // Reads the body; false (with the mesh empty) on a short or inconsistent body.
   virtual bool Load(CStream* stream);
+  virtual bool Unused3(uint32_t, uint32_t, uint32_t) { return false; }
+  virtual bool Unused0() { return false; }
 
   // The ranges to draw for an eye in the mesh's space, back to front, each once: ranges whose
   // stamp already equals frame are skipped, and every range drawn gets that stamp.
@@ -44,6 +57,7 @@ class CBspMesh : public CRenderObject {
   void ClearStamps();
 
   uint32_t GetFormat() const { return m_Format; }
+  bool HasDeviceBuffers() const { return m_Buffers.IndexBuffer() != nullptr; }
   const std::vector<Range>& Ranges() const { return m_Ranges; }
   const std::vector<Node>& Nodes() const { return m_Nodes; }
 
@@ -53,6 +67,9 @@ class CBspMesh : public CRenderObject {
   void Walk(uint32_t node, uint32_t depth, const CVector3& eye, uint32_t frame, std::vector<uint8_t>* visited,
             std::vector<uint32_t>* out);
   void FreeAll();
+  static void SwitchToSoftware(void* mesh);
+
+  CVertexBufferController m_Buffers;
 
   uint32_t m_VertexCount = 0;
   uint32_t m_TriangleCount = 0;

@@ -1,6 +1,7 @@
 #include "runtime/src/render/sys/pc/buffered_mesh.h"
 
 #include "runtime/src/render/sys/pc/mesh_body_reader.h"
+#include "runtime/src/render/sys/pc/mesh_pass_loop.h"
 
 bool CBufferedMesh::Load(CStream* stream) {
   FreeAll();
@@ -22,7 +23,48 @@ bool CBufferedMesh::Load(CStream* stream) {
   return true;
 }
 
+bool CBufferedMesh::Restore() {
+  // Always its own buffers, never a shared block.
+  if (m_Buffers.Restore(m_Streams, 0, &m_bSoftwareVP, false)) return true;
+  FreeAll();
+  return false;
+}
+
+bool CBufferedMesh::ReleaseDeviceObjects() {
+  m_Buffers.ReleaseDeviceObjects();
+  return true;
+}
+
+void CBufferedMesh::SwitchToSoftware(void* mesh) {
+  auto* self = static_cast<CBufferedMesh*>(mesh);
+  self->ReleaseDeviceObjects();
+  self->Restore();
+}
+
+bool CBufferedMesh::Render(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceTexture* const* textures,
+                           const float* colour) {
+  if (style == nullptr) return false;
+  mesh_pass::SetWorld(world);
+  mesh_pass::SetSoftware(m_bSoftwareVP);
+  MeshPassTarget target;
+  target.Software = &m_bSoftwareVP;
+  target.FixedFormat = m_Buffers.FixedFormat();
+  target.ShaderOnly = m_Streams.IsShaderOnly();
+  target.SwitchToSoftware = &CBufferedMesh::SwitchToSoftware;
+  target.Mesh = this;
+  return mesh_pass::RunPasses(
+      style, textures, target, [this] { m_Buffers.SetStreams(); },
+      [&](uint32_t) {
+        mesh_pass::CDrawOverrides overrides;
+        overrides.ColourAmbientAndAlpha(colour);
+        const bool drawn = m_Buffers.DrawAll(m_Streams.VertexCount(), m_Streams.TriangleCount());
+        overrides.Restore();
+        return drawn;
+      });
+}
+
 void CBufferedMesh::FreeAll() {
+  m_Buffers.Free();
   m_Streams.Clear();
   m_Table.clear();
   for (uint32_t& v : m_Extra) v = 0;

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "runtime/src/core/streams.h"
+#include "runtime/src/render/sys/pc/mesh_pass_loop.h"
 #include "runtime/src/render/sys/pc/mesh_vertex_format.h"
+#include "runtime/src/render/sys/pc/render_cvars.h"
 
 namespace {
 
@@ -31,8 +33,97 @@ bool CGridMesh::Create(uint32_t content, uint32_t rows, uint32_t columns, const 
   m_Vertices.assign(static_cast<size_t>(rows) * columns * mesh_format::VertexSize(m_Format), 0);
   m_Indices.assign(6 * static_cast<size_t>(std::max(rows, columns)), 0);
   FillLayout();
+  // Without a device the grid lives in its system copies until the next restore.
+  if (!RenderObjectDeviceExists()) return true;
+  if (!CreateDeviceBuffers() || !UploadVertices()) {
+    Destroy();
+    return false;
+  }
+  return true;
+}
+
+bool CGridMesh::CreateDeviceBuffers() {
+  const uint32_t largest = std::max(m_Rows, m_Columns);
+  if (!m_Buffers.CreateVertexBuffer(0, m_Rows * m_Columns, m_Format, 0, true, true, m_bSoftwareVP, true) ||
+      !m_Buffers.CreateIndexBuffer(6 * largest, false, true, m_bSoftwareVP)) {
+    m_Buffers.Release();
+    return false;
+  }
   m_bCreated = true;
   return true;
+}
+
+bool CGridMesh::UploadVertices() {
+  if (!m_bCreated) return false;
+  const auto bytes = static_cast<uint32_t>(m_Vertices.size());
+  if (!m_Buffers.Lock(0, true, false, 0, bytes)) return false;
+  std::memcpy(m_Buffers.LockedData(0), m_Vertices.data(), bytes);
+  return m_Buffers.Unlock(0);
+}
+
+bool CGridMesh::UploadIndices() {
+  if (!m_bCreated) return false;
+  const auto bytes = static_cast<uint32_t>(m_Indices.size() * sizeof(uint16_t));
+  if (!m_Buffers.Lock(CVertexBufferController::kIndexBuffer, false, false, 0, bytes)) return false;
+  std::memcpy(m_Buffers.LockedData(CVertexBufferController::kIndexBuffer), m_Indices.data(), bytes);
+  return m_Buffers.Unlock(CVertexBufferController::kIndexBuffer);
+}
+
+bool CGridMesh::UnlockVertices() {
+  UploadVertices();
+  return true;
+}
+
+bool CGridMesh::ReleaseDeviceObjects() {
+  if (m_bCreated) m_Buffers.Release();
+  m_bCreated = false;
+  return true;
+}
+
+bool CGridMesh::Restore() {
+  if (m_bCreated || m_Vertices.empty()) return true;
+  if (ForceSWVertProcess.Value != 0) m_bSoftwareVP = true;
+  const uint32_t largest = std::max(m_Rows, m_Columns);
+  if (!m_Buffers.CreateVertexBuffer(0, m_Rows * m_Columns, m_Format, 0, true, true, m_bSoftwareVP, true))
+    return false;
+  if (!m_Buffers.CreateIndexBuffer(6 * largest, false, true, m_bSoftwareVP)) {
+    Destroy();
+    return false;
+  }
+  m_bCreated = true;
+  UploadVertices();
+  // The index list is rebuilt (and uploaded) at the next draw.
+  m_LastRegion = 0;
+  return true;
+}
+
+void CGridMesh::SwitchToSoftware(void* mesh) {
+  auto* self = static_cast<CGridMesh*>(mesh);
+  self->ReleaseDeviceObjects();
+  self->Restore();
+}
+
+bool CGridMesh::Render(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceTexture* const* textures) {
+  if (style == nullptr) return false;
+  mesh_pass::SetWorld(world);
+  mesh_pass::SetSoftware(m_bSoftwareVP);
+  MeshPassTarget target;
+  target.Software = &m_bSoftwareVP;
+  target.FixedFormat = m_Buffers.Fvf(0);
+  target.SwitchToSoftware = &CGridMesh::SwitchToSoftware;
+  target.Mesh = this;
+  std::vector<GridBandDraw> bands;
+  PlanBands(&bands);
+  return mesh_pass::RunPasses(
+      style, textures, target, [this] { m_Buffers.SetStreams(0); },
+      [&](uint32_t) {
+        for (const GridBandDraw& band : bands) {
+          m_Buffers.SetStreams(band.BaseVertex);
+          if (!m_Buffers.DrawIndexed(band.MinIndex, band.StartIndex, band.VertexCount, band.TriangleCount))
+            return false;
+        }
+        return true;
+      });
 }
 
 void CGridMesh::FillLayout() {
@@ -64,6 +155,7 @@ void CGridMesh::FillLayout() {
 }
 
 void CGridMesh::Destroy() {
+  m_Buffers.Release();
   m_bCreated = false;
   m_Format = m_Rows = m_Columns = 0;
   m_Level = 0;
@@ -172,6 +264,7 @@ uint32_t CGridMesh::BuildRegion(uint32_t region) {
   const uint32_t span = region <= 2 ? m_Columns - 1 : m_Rows - 1;
   m_RegionTriangles = 2 * ((span + s - 1) / s);
   m_LastRegion = region;
+  UploadIndices();
   return m_RegionTriangles;
 }
 

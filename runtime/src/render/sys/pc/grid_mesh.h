@@ -6,8 +6,12 @@
 
 #include "runtime/src/math/math_types.h"
 #include "runtime/src/render/sys/pc/render_object.h"
+#include "runtime/src/render/sys/pc/vb_controller.h"
 
 class CStream;
+class CD3DRenderStyle;
+class CDeviceTexture;
+struct CMatrix4x4;
 
 // One draw of a band: an indexed triangle list over the band's vertices.
 struct GridBandDraw {
@@ -24,6 +28,9 @@ class CGridMesh : public CRenderObject {
 
   CGridMesh() : CRenderObject(kType) {}
   ~CGridMesh() override { Destroy(); }
+
+  bool Restore() override;
+  bool ReleaseDeviceObjects() override;
 
   virtual uint32_t GetVertexCount() { return m_Rows * m_Columns; }
   virtual uint32_t GetTriangleCount();
@@ -43,11 +50,14 @@ class CGridMesh : public CRenderObject {
   virtual uint32_t GetTexCoordOffset1(uint32_t stream) { return GetTexCoordOffset0(stream) + 8; }
   virtual uint32_t GetTexCoordOffset2(uint32_t stream) { return GetTexCoordOffset0(stream) + 16; }
   virtual uint32_t GetTexCoordOffset3(uint32_t stream) { return GetTexCoordOffset0(stream) + 24; }
-  virtual bool UnlockVertices() { return true; }
+  // Sends the whole system copy of the vertices to the device buffer.
+  virtual bool UnlockVertices();
   virtual uint32_t GetLODCount();
   virtual uint16_t GetLOD() { return m_Level; }
   virtual bool SetLOD(uint16_t level);
   virtual bool SetViewer(bool on, const CVector3* point);
+  // Draws the grid in bands at the current level of detail, for every pass of the style.
+  virtual bool Render(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceTexture* const* textures);
 
   // Reads byte_count bytes of vertices from the stream into the grid, from row 0; fails
   // without reading when they would run past rows x columns x stride.
@@ -61,6 +71,7 @@ class CGridMesh : public CRenderObject {
 
   const std::vector<uint16_t>& Indices() const { return m_Indices; }
   uint32_t GetFormat() const { return m_Format; }
+  bool HasDeviceBuffers() const { return m_bCreated; }
 
  private:
   uint32_t Step() const { return 1u << m_Level; }
@@ -68,7 +79,12 @@ class CGridMesh : public CRenderObject {
   void BuildHorizontal(bool from_far_end);
   void BuildVertical(bool from_far_end);
   void AddQuad(uint32_t top_left, uint32_t width, uint32_t height);
+  bool CreateDeviceBuffers();
+  bool UploadVertices();
+  bool UploadIndices();
+  static void SwitchToSoftware(void* mesh);
 
+  CVertexBufferController m_Buffers;
   bool m_bCreated = false;
   uint32_t m_Format = 0;
   uint32_t m_Rows = 0;

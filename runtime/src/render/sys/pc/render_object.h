@@ -7,7 +7,9 @@
 class CRenderObject {
  public:
   explicit CRenderObject(uint32_t type) : m_Type(type) {}
-  virtual ~CRenderObject() = default;
+  virtual ~CRenderObject() {
+    if (m_ppHolder != nullptr) *m_ppHolder = nullptr;
+  }
   CRenderObject(const CRenderObject&) = delete;
   CRenderObject& operator=(const CRenderObject&) = delete;
 
@@ -20,6 +22,10 @@ class CRenderObject {
   virtual int32_t Release() { return --m_RefCount; }
 
   uint32_t GetType() const { return m_Type; }
+  // Names the pointer a holder keeps to this object; it is cleared when the object is deleted,
+  // so that a holder outliving the device (which deletes every object at shut-down) is not
+  // left pointing at freed memory. Null stops it.
+  void SetHolder(CRenderObject** holder) { m_ppHolder = holder; }
 
   // Link of the device wrapper's list of render objects.
   CRenderObject* m_pNext = nullptr;
@@ -27,6 +33,7 @@ class CRenderObject {
  private:
   uint32_t m_Type;
   int32_t m_RefCount = 0;
+  CRenderObject** m_ppHolder = nullptr;
 };
 
 // True while the render device has a Direct3D device, so that loads can create buffers at once.

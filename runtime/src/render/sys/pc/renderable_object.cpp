@@ -41,6 +41,7 @@ bool CRenderableObject::Load(CStream* stream, uint32_t* /*size*/) {
   if (g_pD3DRenderDevice == nullptr) return false;
   m_pRenderObject = g_pD3DRenderDevice->CreateRenderObject(type);
   if (m_pRenderObject == nullptr) return false;
+  m_pRenderObject->SetHolder(&m_pRenderObject);
   if (!LoadBody(m_pRenderObject, stream)) {
     Free();
     return false;
@@ -50,8 +51,10 @@ bool CRenderableObject::Load(CStream* stream, uint32_t* /*size*/) {
 
 void CRenderableObject::Free() {
   if (m_pRenderObject == nullptr) return;
-  if (g_pD3DRenderDevice != nullptr) g_pD3DRenderDevice->DestroyRenderObject(m_pRenderObject);
+  CRenderObject* object = m_pRenderObject;
+  object->SetHolder(nullptr);
   m_pRenderObject = nullptr;
+  if (g_pD3DRenderDevice != nullptr) g_pD3DRenderDevice->DestroyRenderObject(object);
 }
 
 CRezResource* CRenderableFactory::Create() {

@@ -1,6 +1,30 @@
 #include "runtime/src/render/sys/pc/skinned_mesh.h"
 
+#include <cstring>
+
+#include "runtime/src/math/math_types.h"
+#include "runtime/src/render/sys/pc/d3d_device.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/mesh_body_reader.h"
+#include "runtime/src/render/sys/pc/mesh_pass_loop.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
+
+namespace {
+
+constexpr uint8_t kNoBone = 0xFF;
+
+void SetBoneMatrix(uint32_t slot, const CMatrix4x4* bone) {
+  if (bone == nullptr) return;
+  D3DMATRIX m;
+  static_assert(sizeof(m) == sizeof(bone->m));
+  std::memcpy(&m, bone->m, sizeof(m));
+  g_pRenderStateMgr->SetTransform(D3DTS_WORLDMATRIX(slot), m);
+}
+
+// Vertex-blend state for a number of matrices: 2 -> one weight, 3 -> two, 4 -> three.
+DWORD BlendFor(uint32_t matrices) { return matrices >= 2 && matrices <= 4 ? matrices - 1 : D3DVBF_DISABLE; }
+
+}  // namespace
 
 bool CSkinnedMesh::Load(CStream* stream) {
   FreeAll();
@@ -71,7 +95,119 @@ bool CSkinnedMesh::ReadGroups(CMeshBodyReader& reader) {
   return true;
 }
 
+bool CSkinnedMesh::Restore() {
+  if (m_Buffers.Restore(m_Streams, m_BlendKind, &m_bSoftwareVP, true)) return true;
+  FreeAll();
+  return false;
+}
+
+bool CSkinnedMesh::ReleaseDeviceObjects() {
+  m_Buffers.ReleaseDeviceObjects();
+  return true;
+}
+
+void CSkinnedMesh::SwitchToSoftware(void* mesh) {
+  auto* self = static_cast<CSkinnedMesh*>(mesh);
+  self->ReleaseDeviceObjects();
+  self->Restore();
+}
+
+bool CSkinnedMesh::NeedsSoftware() const {
+  if (g_pD3DDevice == nullptr) return false;
+  const D3DCAPS8& caps = g_pD3DDevice->GetCaps();
+  if (!m_bIndexed) return caps.MaxVertexBlendMatrices < m_GroupBones;
+  return 2 * (m_LastPalette - m_FirstPalette) + 1 > caps.MaxVertexBlendMatrixIndex;
+}
+
+uint32_t CSkinnedMesh::ShaderVariant() const {
+  const uint32_t bones = m_bIndexed ? m_IndexedBones : m_GroupBones;
+  return bones >= 1 && bones <= 4 ? bones - 1 : 0;
+}
+
+bool CSkinnedMesh::Render(const CMatrix4x4* bones, CD3DRenderStyle* style, CDeviceTexture* const* textures,
+                          const float* colour, const DWORD* texture_factor) {
+  if (bones == nullptr) return false;
+  return Draw([bones](uint32_t i) { return &bones[i]; }, style, textures, colour, texture_factor);
+}
+
+bool CSkinnedMesh::RenderBonePointers(const CMatrix4x4* const* bones, CD3DRenderStyle* style,
+                                      CDeviceTexture* const* textures, const float* colour,
+                                      const DWORD* texture_factor) {
+  if (bones == nullptr) return false;
+  return Draw([bones](uint32_t i) { return bones[i]; }, style, textures, colour, texture_factor);
+}
+
+template <class BoneAt>
+bool CSkinnedMesh::Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture* const* textures,
+                        const float* colour, const DWORD* texture_factor) {
+  if (style == nullptr || g_pRenderStateMgr == nullptr) return false;
+  CRenderStateMgr& rs = *g_pRenderStateMgr;
+  rs.SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
+  rs.SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+  mesh_pass::SetSoftware(m_bSoftwareVP);
+  MeshPassTarget target;
+  target.Software = &m_bSoftwareVP;
+  target.ShaderOnly = m_Streams.IsShaderOnly();
+  target.RejectShaderOnly = true;
+  target.ShaderVariant = ShaderVariant();
+  target.BoneCount = m_bIndexed ? m_LastPalette + 1 : 4;
+  target.SwitchToSoftware = &CSkinnedMesh::SwitchToSoftware;
+  target.Mesh = this;
+  bool ok = true;
+  const uint32_t passes = StylePassCount(style);
+  for (uint32_t pass = 0; pass < passes && ok; ++pass) {
+    // Blending the device cannot do in hardware moves the mesh to software processing for good.
+    if (style->GetPassVertexShader(pass, target.ShaderVariant) == 0 && !m_bSoftwareVP && NeedsSoftware()) {
+      m_bSoftwareVP = true;
+      SwitchToSoftware(this);
+      mesh_pass::SetSoftware(true);
+    }
+    target.FixedFormat = m_Buffers.FixedFormat();
+    ok = mesh_pass::PreparePass(style, pass, target);
+    if (!ok) break;
+    m_Buffers.SetStreams();
+    mesh_pass::ApplyPass(style, pass, textures);
+    mesh_pass::CDrawOverrides overrides;
+    overrides.ColourWholeDiffuse(colour);
+    overrides.TextureFactor(texture_factor);
+    ok = DrawBlended(bone_at);
+    overrides.Restore();
+  }
+  rs.SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
+  return ok;
+}
+
+template <class BoneAt>
+bool CSkinnedMesh::DrawBlended(BoneAt&& bone_at) {
+  CRenderStateMgr& rs = *g_pRenderStateMgr;
+  if (m_bIndexed) {
+    for (uint32_t k = m_FirstPalette; k <= m_LastPalette; ++k)
+      SetBoneMatrix(k, bone_at(m_bHasRemap ? m_Remap[k] : k));
+    rs.SetRenderState(D3DRS_VERTEXBLEND, m_IndexedBones - 1);
+    rs.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 1);
+    const bool drawn = m_Buffers.DrawAll(m_Streams.VertexCount(), m_Streams.TriangleCount());
+    rs.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 0);
+    return drawn;
+  }
+  uint32_t previous_end = 0;
+  for (const SkinBoneGroup& group : m_Groups) {
+    uint32_t used = 0;
+    for (uint32_t j = 0; j < 4; ++j) {
+      if (group.Bones[j] == kNoBone) continue;
+      SetBoneMatrix(j, bone_at(group.Bones[j]));
+      ++used;
+    }
+    rs.SetRenderState(D3DRS_VERTEXBLEND, BlendFor(used));
+    const uint32_t triangles = (group.EndIndex - previous_end) / 3;
+    if (triangles != 0 && !m_Buffers.DrawPart(previous_end, group.FirstIndex, group.VertexCount, triangles))
+      return false;
+    previous_end = group.EndIndex;
+  }
+  return true;
+}
+
 void CSkinnedMesh::FreeAll() {
+  m_Buffers.Free();
   m_Streams.Clear();
   m_Groups.clear();
   m_Remap.clear();

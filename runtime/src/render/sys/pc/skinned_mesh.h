@@ -4,10 +4,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/d3d/d3d8.h"
+#include "runtime/src/render/sys/pc/mesh_buffers.h"
 #include "runtime/src/render/sys/pc/mesh_stream_set.h"
 #include "runtime/src/render/sys/pc/render_object.h"
 
 class CStream;
+class CD3DRenderStyle;
+class CDeviceTexture;
+struct CMatrix4x4;
 
 // One bone group as stored: a run of the triangle list drawn with up to four bones.
 struct SkinBoneGroup {
@@ -26,8 +31,18 @@ class CSkinnedMesh : public CRenderObject {
   CSkinnedMesh() : CRenderObject(kType) {}
   ~CSkinnedMesh() override { FreeAll(); }
 
+  bool Restore() override;
+  bool ReleaseDeviceObjects() override;
+
   virtual uint32_t GetVertexCount() { return m_Streams.VertexCount(); }
   virtual uint32_t GetTriangleCount() { return m_Streams.TriangleCount(); }
+  // Draws with bone i read through bones[i]; colour and texture factor as for a rigid mesh.
+  virtual bool RenderBonePointers(const CMatrix4x4* const* bones, CD3DRenderStyle* style,
+                                  CDeviceTexture* const* textures, const float* colour, const DWORD* texture_factor);
+  // Draws with bone i at bones[i]: indexed blending sets the palette from first to last,
+  // bone groups set up to four world matrices per group.
+  virtual bool Render(const CMatrix4x4* bones, CD3DRenderStyle* style, CDeviceTexture* const* textures,
+                      const float* colour, const DWORD* texture_factor);
   // Reads the type-5 body; false (with the mesh empty) on a short or inconsistent body.
   virtual bool Load(CStream* stream);
 
@@ -39,8 +54,18 @@ class CSkinnedMesh : public CRenderObject {
   const std::vector<uint32_t>& RemapTable() const { return m_Remap; }
   bool HasRemap() const { return m_bHasRemap; }
   const CMeshStreamSet& Streams() const { return m_Streams; }
+  const CMeshBuffers& Buffers() const { return m_Buffers; }
+  bool IsSoftwareProcessed() const { return m_bSoftwareVP; }
 
  private:
+  template <class BoneAt>
+  bool Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture* const* textures, const float* colour,
+            const DWORD* texture_factor);
+  template <class BoneAt>
+  bool DrawBlended(BoneAt&& bone_at);
+  bool NeedsSoftware() const;
+  uint32_t ShaderVariant() const;
+  static void SwitchToSoftware(void* mesh);
   bool LoadIndexed(class CMeshBodyReader& reader, uint32_t vertex_count, uint32_t triangle_count);
   bool LoadGroups(class CMeshBodyReader& reader, uint32_t vertex_count, uint32_t triangle_count);
   bool ReadGroups(class CMeshBodyReader& reader);
@@ -50,6 +75,7 @@ class CSkinnedMesh : public CRenderObject {
   uint32_t m_GroupBones = 0;
   bool m_bSoftwareVP = false;
   CMeshStreamSet m_Streams;
+  CMeshBuffers m_Buffers;
   bool m_bIndexed = false;
   std::vector<SkinBoneGroup> m_Groups;
   uint32_t m_FirstPalette = 0;
