@@ -177,8 +177,8 @@ void GLDevice::ResetState() {
 }
 
 void GLDevice::ReleaseBindings() {
-  for (GLTexture*& texture : state_.textures) {
-    if (texture) texture->Release();
+  for (GLSampledTexture*& texture : state_.textures) {
+    if (texture) texture->BaseInterface()->Release();
     texture = nullptr;
   }
   for (GLDeviceState::Stream& stream : state_.streams) {
@@ -370,14 +370,16 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usag
 
 HRESULT GLDevice::CreateVolumeTexture(UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
                                       D3DFORMAT format, D3DPOOL pool, IDirect3DVolumeTexture8** texture) {
-  if (texture) *texture = nullptr;
-  return D3DERR_NOTAVAILABLE;
+  if (!texture) return D3DERR_INVALIDCALL;
+  *texture = GLVolumeTexture::Create(this, width, height, depth, levels, usage, format, pool);
+  return *texture ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 HRESULT GLDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                     IDirect3DCubeTexture8** texture) {
-  if (texture) *texture = nullptr;
-  return D3DERR_NOTAVAILABLE;
+  if (!texture) return D3DERR_INVALIDCALL;
+  *texture = GLCubeTexture::Create(this, edge, levels, usage, format, pool);
+  return *texture ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -674,13 +676,13 @@ HRESULT GLDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
 
 HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) {
   if (stage >= D3D_TEXTURE_STAGES) return D3DERR_INVALIDCALL;
-  GLTexture* gl_texture = nullptr;
+  GLSampledTexture* gl_texture = nullptr;
   if (texture) {
-    gl_texture = dynamic_cast<GLTexture*>(texture);
-    if (!gl_texture || gl_texture->OwnerDevice() != this) return D3DERR_INVALIDCALL;
-    gl_texture->AddRef();
+    gl_texture = dynamic_cast<GLSampledTexture*>(texture);
+    if (!gl_texture || gl_texture->SampledOwner() != this) return D3DERR_INVALIDCALL;
+    texture->AddRef();
   }
-  if (state_.textures[stage]) state_.textures[stage]->Release();
+  if (state_.textures[stage]) state_.textures[stage]->BaseInterface()->Release();
   state_.textures[stage] = gl_texture;
   fixed_.MarkDirty(GLFixedFunction::kTextures);
   return D3D_OK;
@@ -688,7 +690,7 @@ HRESULT GLDevice::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) {
 
 HRESULT GLDevice::GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) {
   if (!texture || stage >= D3D_TEXTURE_STAGES) return D3DERR_INVALIDCALL;
-  *texture = state_.textures[stage];
+  *texture = state_.textures[stage] ? state_.textures[stage]->BaseInterface() : nullptr;
   if (*texture) (*texture)->AddRef();
   return D3D_OK;
 }

@@ -109,7 +109,7 @@ void GLDeviceState::SetDefaults(UINT back_buffer_width, UINT back_buffer_height,
   }
   for (bool& on : light_enabled) on = false;
 
-  for (GLTexture*& texture : textures) texture = nullptr;
+  for (GLSampledTexture*& texture : textures) texture = nullptr;
   for (Stream& stream : streams) stream = Stream();
   indices = nullptr;
   base_vertex_index = 0;

@@ -8,7 +8,7 @@
 
 class GLVertexBuffer;
 class GLIndexBuffer;
-class GLTexture;
+class GLSampledTexture;
 
 struct GLDeviceState {
   static constexpr int kMaxLights = 8;
@@ -29,7 +29,7 @@ struct GLDeviceState {
   D3DLIGHT8 lights[kMaxLights] = {};
   bool light_enabled[kMaxLights] = {};
 
-  GLTexture* textures[D3D_TEXTURE_STAGES] = {};
+  GLSampledTexture* textures[D3D_TEXTURE_STAGES] = {};  // 2D, cube or volume
   struct Stream {
     GLVertexBuffer* buffer = nullptr;
     UINT stride = 0;

@@ -11,6 +11,7 @@
 #include "platform/d3d/gl_device.h"
 #include "platform/d3d/gl_frame_buffer.h"
 #include "platform/d3d/gl_pixel_format.h"
+#include "platform/d3d/gl_texture.h"
 
 namespace {
 
@@ -24,6 +25,21 @@ constexpr D3DFORMAT kDisplayFormats[] = {D3DFMT_R5G6B5, D3DFMT_X8R8G8B8};
 
 bool IsDisplayFormat(D3DFORMAT format) {
   return format == D3DFMT_R5G6B5 || format == D3DFMT_X8R8G8B8 || format == D3DFMT_X1R5G5B5;
+}
+
+// Image surfaces hold any listed format in memory; textures of the block-compressed formats
+// need OpenGL's S3TC, and volumes are never block-compressed.
+bool IsTextureFormatAvailable(D3DRESOURCETYPE resource_type, D3DFORMAT format) {
+  const GLPixelFormat* pf = FindGLPixelFormat(format);
+  if (!pf) return false;
+  const bool blocks = pf->bytes_per_block != 0;
+  switch (resource_type) {
+    case D3DRTYPE_SURFACE: return true;
+    case D3DRTYPE_TEXTURE:
+    case D3DRTYPE_CUBETEXTURE: return !blocks || GLHasS3tc();
+    case D3DRTYPE_VOLUMETEXTURE: return !blocks;
+    default: return false;
+  }
 }
 
 bool IsRenderTargetTextureFormat(D3DFORMAT format) {
@@ -133,8 +149,7 @@ HRESULT GLDirect3D::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT a
                     IsRenderTargetTextureFormat(check_format);
     return ok ? D3D_OK : D3DERR_NOTAVAILABLE;
   }
-  if (resource_type != D3DRTYPE_TEXTURE && resource_type != D3DRTYPE_SURFACE) return D3DERR_NOTAVAILABLE;
-  return FindGLPixelFormat(check_format) ? D3D_OK : D3DERR_NOTAVAILABLE;
+  return IsTextureFormatAvailable(resource_type, check_format) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT GLDirect3D::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT surface_format,
@@ -192,15 +207,20 @@ void GLDirect3D::FillCaps(D3DCAPS8* caps) {
   caps->ShadeCaps = D3DPSHADECAPS_COLORGOURAUDRGB | D3DPSHADECAPS_SPECULARGOURAUDRGB |
                     D3DPSHADECAPS_ALPHAGOURAUDBLEND | D3DPSHADECAPS_FOGGOURAUD;
   caps->TextureCaps = D3DPTEXTURECAPS_PERSPECTIVE | D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_ALPHAPALETTE |
-                      D3DPTEXTURECAPS_PROJECTED | D3DPTEXTURECAPS_MIPMAP;
+                      D3DPTEXTURECAPS_PROJECTED | D3DPTEXTURECAPS_MIPMAP | D3DPTEXTURECAPS_CUBEMAP |
+                      D3DPTEXTURECAPS_MIPCUBEMAP | D3DPTEXTURECAPS_VOLUMEMAP | D3DPTEXTURECAPS_MIPVOLUMEMAP;
   caps->TextureFilterCaps = D3DPTFILTERCAPS_MINFPOINT | D3DPTFILTERCAPS_MINFLINEAR | D3DPTFILTERCAPS_MIPFPOINT |
                             D3DPTFILTERCAPS_MIPFLINEAR | D3DPTFILTERCAPS_MAGFPOINT | D3DPTFILTERCAPS_MAGFLINEAR;
+  caps->CubeTextureFilterCaps = caps->TextureFilterCaps;
+  caps->VolumeTextureFilterCaps = caps->TextureFilterCaps;
   caps->TextureAddressCaps = D3DPTADDRESSCAPS_WRAP | D3DPTADDRESSCAPS_MIRROR | D3DPTADDRESSCAPS_CLAMP |
                              D3DPTADDRESSCAPS_BORDER | D3DPTADDRESSCAPS_INDEPENDENTUV;
+  caps->VolumeTextureAddressCaps = caps->TextureAddressCaps;
   caps->LineCaps = D3DLINECAPS_TEXTURE | D3DLINECAPS_ZTEST | D3DLINECAPS_BLEND | D3DLINECAPS_ALPHACMP |
                    D3DLINECAPS_FOG;
   caps->MaxTextureWidth = kMaxTextureSize;
   caps->MaxTextureHeight = kMaxTextureSize;
+  caps->MaxVolumeExtent = kMaxVolumeExtent;
   caps->MaxTextureRepeat = 0;
   caps->MaxTextureAspectRatio = 0;
   caps->MaxAnisotropy = 1;

@@ -33,6 +33,7 @@ class GLDirect3D final : public IDirect3D8 {
   // What the OpenGL device implements.
   static void FillCaps(D3DCAPS8* caps);
   static constexpr UINT kMaxTextureSize = 2048;
+  static constexpr UINT kMaxVolumeExtent = 256;
   static constexpr int kTextureStages = 4;
 
  private:

@@ -614,9 +614,12 @@ void GLFixedFunction::ApplyStages(const GLDeviceState& state) {
 void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enabled) {
   glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
   const DWORD* ts = state.stage_states[unit];
-  GLTexture* texture = state.textures[unit];
+  GLSampledTexture* texture = state.textures[unit];
   const bool has_texture = texture && texture->Name() != 0;
   if (!has_texture && PassesThroughWithoutTexture(ts, unit)) enabled = false;
+  // Only the target of the texture drawn stays enabled (a cube map would win over a 2D one).
+  glDisable(GL_TEXTURE_CUBE_MAP);
+  glDisable(GL_TEXTURE_3D);
   if (!enabled) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_TEXTURE_GEN_S);
@@ -626,20 +629,24 @@ void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enab
     return;
   }
   GLuint name = white_texture_;
+  GLenum target = GL_TEXTURE_2D;
   if (has_texture && StageReadsTexture(ts)) {
     if (texture->Format() == D3DFMT_P8) {
       const UINT palette = state.current_palette;
       if (palette < state.palettes.size()) texture->PrepareForDraw(state.palettes[palette].data(), state.palette_stamps[palette]);
     }
     name = texture->Name();
+    target = texture->Target();
   }
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, name);
+  if (target != GL_TEXTURE_2D) glDisable(GL_TEXTURE_2D);
+  glEnable(target);
+  glBindTexture(target, name);
 
   const GLuint sampler = samplers_[static_cast<size_t>(unit)];
   glBindSampler(static_cast<GLuint>(unit), sampler);
   glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSU])));
   glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSV])));
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSW])));
   float border[4];
   ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
   glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);

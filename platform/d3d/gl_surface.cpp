@@ -17,6 +17,15 @@ GLSurface* GLSurface::CreateTextureLevel(GLDevice* device, GLTexture* texture, U
   return surface;
 }
 
+GLSurface* GLSurface::CreateCubeFace(GLDevice* device, GLCubeTexture* cube, D3DCUBEMAP_FACES face, UINT level) {
+  GLSurface* surface = new GLSurface(device, Kind::kCubeFace);
+  cube->AddRef();
+  surface->cube_ = cube;
+  surface->face_ = face;
+  surface->level_ = level;
+  return surface;
+}
+
 GLSurface* GLSurface::CreateImage(GLDevice* device, UINT width, UINT height, D3DFORMAT format) {
   const GLPixelFormat* pf = FindGLPixelFormat(format);
   if (!pf || width == 0 || height == 0 || width > 8192 || height > 8192) return nullptr;
@@ -30,6 +39,7 @@ GLSurface* GLSurface::CreateImage(GLDevice* device, UINT width, UINT height, D3D
 
 GLSurface::~GLSurface() {
   if (texture_) texture_->Release();
+  if (cube_) cube_->Release();
 }
 
 HRESULT GLSurface::GetDevice(IDirect3DDevice8** device) {
@@ -43,6 +53,7 @@ HRESULT GLSurface::GetDesc(D3DSURFACE_DESC* desc) {
   if (!desc) return D3DERR_INVALIDCALL;
   switch (kind_) {
     case Kind::kTextureLevel: return texture_->GetLevelDesc(level_, desc);
+    case Kind::kCubeFace: return cube_->GetLevelDesc(level_, desc);
     case Kind::kImage:
       *desc = {format_, D3DRTYPE_SURFACE, 0, D3DPOOL_SYSTEMMEM, static_cast<UINT>(bytes_.size()),
                D3DMULTISAMPLE_NONE, width_, height_};
@@ -59,6 +70,7 @@ HRESULT GLSurface::GetDesc(D3DSURFACE_DESC* desc) {
 HRESULT GLSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
   if (!locked || locked_) return D3DERR_INVALIDCALL;
   if (kind_ == Kind::kTextureLevel) return texture_->LockRect(level_, locked, rect, flags);
+  if (kind_ == Kind::kCubeFace) return cube_->LockRect(face_, level_, locked, rect, flags);
   if (kind_ == Kind::kDepthStencil) return D3DERR_INVALIDCALL;
   if (kind_ == Kind::kBackBuffer) {
     if (!device_ || !device_->ReadBackBuffer(&bytes_)) return D3DERR_INVALIDCALL;
@@ -86,6 +98,7 @@ HRESULT GLSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flag
 
 HRESULT GLSurface::UnlockRect() {
   if (kind_ == Kind::kTextureLevel) return texture_->UnlockRect(level_);
+  if (kind_ == Kind::kCubeFace) return cube_->UnlockRect(face_, level_);
   if (!locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
   if (kind_ == Kind::kBackBuffer) {

@@ -1,20 +1,22 @@
 #pragma once
-// A surface: the device's back buffer or depth buffer, one level of a texture, or a plain
-// image in system memory.
+// A surface: the device's back buffer or depth buffer, one level of a texture, one level of a
+// cube face, or a plain image in system memory.
 #include <vector>
 
 #include "platform/d3d/gl_pixel_format.h"
 #include "platform/d3d/gl_resource.h"
 
 class GLTexture;
+class GLCubeTexture;
 
 class GLSurface final : public GLRefCounted<IDirect3DSurface8>, public GLResource {
  public:
-  enum class Kind { kBackBuffer, kDepthStencil, kTextureLevel, kImage };
+  enum class Kind { kBackBuffer, kDepthStencil, kTextureLevel, kCubeFace, kImage };
 
   static GLSurface* CreateBackBuffer(GLDevice* device);
   static GLSurface* CreateDepthStencil(GLDevice* device);
   static GLSurface* CreateTextureLevel(GLDevice* device, GLTexture* texture, UINT level);
+  static GLSurface* CreateCubeFace(GLDevice* device, GLCubeTexture* cube, D3DCUBEMAP_FACES face, UINT level);
   // Null when the format is not one the device holds.
   static GLSurface* CreateImage(GLDevice* device, UINT width, UINT height, D3DFORMAT format);
   ~GLSurface() override;
@@ -34,7 +36,9 @@ class GLSurface final : public GLRefCounted<IDirect3DSurface8>, public GLResourc
   GLSurface(GLDevice* device, Kind kind);
 
   Kind kind_;
-  GLTexture* texture_ = nullptr;  // kTextureLevel: holds a reference
+  GLTexture* texture_ = nullptr;   // kTextureLevel: holds a reference
+  GLCubeTexture* cube_ = nullptr;  // kCubeFace: holds a reference
+  D3DCUBEMAP_FACES face_ = D3DCUBEMAP_FACE_POSITIVE_X;
   UINT level_ = 0;
   // kImage: the pixels; kBackBuffer: the pixels read for a lock.
   std::vector<BYTE> bytes_;

@@ -1,15 +1,37 @@
 #pragma once
-// A 2D texture with a chain of levels. Lockable textures keep a system copy of every level in
-// the texture's own format and upload a level when it is unlocked; render-target textures live
-// only in OpenGL. Paletted (P8) textures keep their indices and are expanded through the
-// current palette when they are drawn.
-#include <vector>
+// The device's textures: 2D (lockable, or render targets that live only in OpenGL), cube
+// (six lockable faces) and volume (levels of depth slices, never locked). Each keeps its levels
+// in a GLTextureStorage. A texture set on a stage is seen by the device through GLSampledTexture.
+#include <memory>
 
 #include "platform/d3d/gl_api.h"
 #include "platform/d3d/gl_pixel_format.h"
 #include "platform/d3d/gl_resource.h"
+#include "platform/d3d/gl_texture_storage.h"
 
-class GLTexture final : public GLRefCounted<IDirect3DTexture8>, public GLResource {
+// What a texture stage needs of any kind of texture.
+class GLSampledTexture {
+ public:
+  virtual ~GLSampledTexture() = default;
+  virtual IDirect3DBaseTexture8* BaseInterface() = 0;
+  virtual GLDevice* SampledOwner() const = 0;
+  GLenum Target() const { return storage_->Target(); }
+  GLuint Name() const { return storage_->Name(); }
+  D3DFORMAT Format() const { return storage_->Format().format; }
+  // Re-expands a paletted texture when its indices or the palette changed since the last time.
+  void PrepareForDraw(const PALETTEENTRY* palette, unsigned palette_stamp) {
+    storage_->ExpandIfStale(palette, palette_stamp);
+  }
+
+ protected:
+  std::unique_ptr<GLTextureStorage> storage_;
+};
+
+// Whether the OpenGL context that is current (or, with none current, a probe context) offers
+// S3TC block compression. Asked once; the answer is kept.
+bool GLHasS3tc();
+
+class GLTexture final : public GLRefCounted<IDirect3DTexture8>, public GLResource, public GLSampledTexture {
  public:
   // Null when the size, level count or format cannot be made.
   static GLTexture* Create(GLDevice* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
@@ -20,43 +42,83 @@ class GLTexture final : public GLRefCounted<IDirect3DTexture8>, public GLResourc
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
   DWORD SetLOD(DWORD lod) override;
   DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
+  DWORD GetLevelCount() override { return storage_->LevelCount(); }
   HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
   HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) override;
   HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
   HRESULT UnlockRect(UINT level) override;
 
-  void DetachFromContext() override { name_ = 0; }
+  void DetachFromContext() override { storage_->Forget(); }
+  IDirect3DBaseTexture8* BaseInterface() override { return this; }
+  GLDevice* SampledOwner() const override { return device_; }
 
-  GLuint Name() const { return name_; }
-  bool IsRenderTarget() const { return (usage_ & D3DUSAGE_RENDERTARGET) != 0; }
-  D3DFORMAT Format() const { return format_->format; }
-  UINT LevelWidth(UINT level) const;
-  UINT LevelHeight(UINT level) const;
-  // Re-expands a paletted texture when its indices or the palette changed since the last time.
-  void PrepareForDraw(const PALETTEENTRY* palette, unsigned palette_stamp);
+  bool IsRenderTarget() const { return storage_->IsRenderTarget(); }
+  UINT LevelWidth(UINT level) const { return storage_->LevelWidth(level); }
+  UINT LevelHeight(UINT level) const { return storage_->LevelHeight(level); }
 
  private:
-  struct Level {
-    std::vector<BYTE> bytes;
-    bool locked = false;
-    bool read_only = false;
-  };
+  GLTexture(GLDevice* device, DWORD usage, D3DPOOL pool, std::unique_ptr<GLTextureStorage> storage);
 
-  GLTexture(GLDevice* device, UINT width, UINT height, UINT levels, DWORD usage, const GLPixelFormat* format,
-            D3DPOOL pool);
-  void AllocateLevels();
-  void Upload(UINT level, const void* pixels);
-  void ExpandPalette(const PALETTEENTRY* palette);
-
-  UINT width_;
-  UINT height_;
   DWORD usage_;
-  const GLPixelFormat* format_;
   D3DPOOL pool_;
   DWORD lod_ = 0;
-  GLuint name_ = 0;
-  std::vector<Level> levels_;
-  bool indices_changed_ = true;
-  unsigned expanded_palette_stamp_ = 0;
+};
+
+class GLCubeTexture final : public GLRefCounted<IDirect3DCubeTexture8>, public GLResource, public GLSampledTexture {
+ public:
+  // Null when the edge, level count or format cannot be made; cube render targets are not made.
+  static GLCubeTexture* Create(GLDevice* device, UINT edge, UINT levels, DWORD usage, D3DFORMAT format,
+                               D3DPOOL pool);
+  ~GLCubeTexture() override;
+
+  HRESULT GetDevice(IDirect3DDevice8** device) override;
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
+  DWORD SetLOD(DWORD lod) override;
+  DWORD GetLOD() override { return lod_; }
+  DWORD GetLevelCount() override { return storage_->LevelCount(); }
+  HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+  HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface8** surface) override;
+  HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
+                   DWORD flags) override;
+  HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
+
+  void DetachFromContext() override { storage_->Forget(); }
+  IDirect3DBaseTexture8* BaseInterface() override { return this; }
+  GLDevice* SampledOwner() const override { return device_; }
+
+ private:
+  GLCubeTexture(GLDevice* device, DWORD usage, D3DPOOL pool, std::unique_ptr<GLTextureStorage> storage);
+
+  DWORD usage_;
+  D3DPOOL pool_;
+  DWORD lod_ = 0;
+};
+
+class GLVolumeTexture final : public GLRefCounted<IDirect3DVolumeTexture8>,
+                              public GLResource,
+                              public GLSampledTexture {
+ public:
+  // Null when the size, level count or format cannot be made (block-compressed volumes and
+  // volume render targets are not made).
+  static GLVolumeTexture* Create(GLDevice* device, UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
+                                 D3DFORMAT format, D3DPOOL pool);
+  ~GLVolumeTexture() override;
+
+  HRESULT GetDevice(IDirect3DDevice8** device) override;
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VOLUMETEXTURE; }
+  DWORD SetLOD(DWORD lod) override;
+  DWORD GetLOD() override { return lod_; }
+  DWORD GetLevelCount() override { return storage_->LevelCount(); }
+  HRESULT GetLevelDesc(UINT level, D3DVOLUME_DESC* desc) override;
+
+  void DetachFromContext() override { storage_->Forget(); }
+  IDirect3DBaseTexture8* BaseInterface() override { return this; }
+  GLDevice* SampledOwner() const override { return device_; }
+
+ private:
+  GLVolumeTexture(GLDevice* device, DWORD usage, D3DPOOL pool, std::unique_ptr<GLTextureStorage> storage);
+
+  DWORD usage_;
+  D3DPOOL pool_;
+  DWORD lod_ = 0;
 };
