@@ -6,18 +6,39 @@
 
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
+#include "game/core/CWorld_Decal_Mgr.h"
 #include "game/core/CWorld_Object.h"
 #include "game/core/WinMain.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/sim/CSim_Stats.h"
+#include "game/sim/CText_Mgr.h"
+#include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/math/geometry.h"
-#include "platform/system/memory.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/grid_mesh.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 CWorld g_World;
 bool g_Game_Paused = false;
+CD3DDrawPrim* g_pWorldDrawPrim = nullptr;
+CD3DRenderStyles* g_pWorldRenderStyles = nullptr;
+
+namespace {
+CInterfaceHolder<CD3DDrawPrim> g_World_DrawPrim_Holder("IKSDrawPrim.Default", &g_pWorldDrawPrim);
+CInterfaceHolder<CD3DRenderStyles> g_World_Styles_Holder("IKSRenderStyles.Default", &g_pWorldRenderStyles);
+}  // namespace
 
 void Set_Game_Paused(const bool& paused) {
   if (paused == g_Game_Paused) return;
+  if (g_Menu_Mgr.Is_Initialised()) g_Menu_Mgr.On_Pause(paused);
+  if (g_Music_Track.Is_Running()) g_Music_Track.Set_Pause(paused);
   g_Game_Paused = paused;
 }
 
@@ -36,6 +57,12 @@ constexpr uint32_t kRenderable_Rigid_Mesh = 4;
 constexpr uint32_t kMax_Mesh_Vertices = 65536;
 constexpr uint32_t kMax_Mesh_Triangles = 1u << 20;
 constexpr float kTerrain_Hit_Distance_Sq = 1.0e-3f;
+constexpr uint32_t kTile_Content = 11;  // position, normal, one texture set
+constexpr uint32_t kRenderable_Body_Offset = 24;  // after the header and the type word
+
+// The world's styles with their roles' ids, in the order of the style slots.
+constexpr uint32_t kStyle_Ids[kWorld_Style_Count] = {0x22000017, 0x22000018, 0x22000142,
+                                                     0x22000019, 0x22000143, 0x22000016};
 
 bool Read_Exact(CStream* stream, void* buffer, uint32_t size) {
   return size == 0 || stream->Read(buffer, size) == size;
@@ -138,13 +165,13 @@ CWorld::~CWorld() {
 }
 
 bool CWorld::Init_Managers() {
+  if (!RenderObjectDeviceExists()) return false;
+  if (!g_World_Decal_Mgr.Init()) {
+    Term();
+    return false;
+  }
   m_Managers_Ready = true;
   return true;
-}
-
-void CWorld::Render(const CFrame_Info& frame, const float& unpaused_delta) {
-  (void)frame;
-  (void)unpaused_delta;
 }
 
 bool CWorld::Init(const CWorld_Desc& desc) {
@@ -153,13 +180,19 @@ bool CWorld::Init(const CWorld_Desc& desc) {
     m_Desc.world_flags &= ~kWorld_Mirror_Walls;
     m_Desc.texture_ids[2] = kFallback_Fence_Texture;
   }
+  m_Flash = CWorld_Flash();
+  Set_Lights();
   if (!g_pRezMgr) return false;
   CFileStream* stream = g_pRezMgr->OpenRawFile(m_Desc.world_id);
   if (!stream) return false;
   const bool loaded = Load_Terrain(stream);
   g_pRezMgr->CloseRawFile(stream);
-  // A failed load has freed the terrain; the pools and managers stay as they are.
+  // A failed load has freed the terrain; the pools and managers stay as they are, so that the
+  // menus and the next launch still find them.
   if (!loaded) return false;
+  m_Walls_Built = false;
+  if (m_Desc.world_flags & kWorld_Mirror_Walls) Build_Walls();
+  m_Flash = CWorld_Flash();
   m_World_Ready = true;
   return true;
 }
@@ -167,20 +200,126 @@ bool CWorld::Init(const CWorld_Desc& desc) {
 void CWorld::Term() {
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool) pool->Term();
+  g_World_Decal_Mgr.Term();
   m_Managers_Ready = false;
 }
 
 void CWorld::Reset() {
   Return_All_Objects();
   Free_Terrain();
+  g_World_Decal_Mgr.Clear();
+  m_Walls_Built = false;
   m_World_Ready = false;
 }
 
 bool CWorld::Load_Terrain(CStream* stream) {
   Free_Terrain();
-  if (Read_Terrain(stream)) return true;
+  if (Read_Terrain(stream) && Load_Drawing()) {
+    for (Decal_Slot& slot : m_Decal_Slots) slot.used = false;
+    m_Free_Decal_Slots = kTerrain_Decal_Slots;
+    return true;
+  }
   Free_Terrain();
   return false;
+}
+
+namespace {
+
+// Applies a scale to the texture coordinates of stage 0 (and 1) of every pass of the style.
+void Scale_Style_Coordinates(CD3DRenderStyle* style, int stage, float su, float sv) {
+  for (uint32_t i = 0; i < style->GetPassCount(); ++i) {
+    RenderPassDesc pass;
+    if (!style->GetPass(i, &pass)) continue;
+    TextureStageDesc& st = pass.Stages[stage];
+    st.TransformOn = 1;
+    std::fill(std::begin(st.Matrix), std::end(st.Matrix), 0.0f);
+    st.Matrix[0] = su;
+    st.Matrix[5] = sv;
+    st.Matrix[10] = 1.0f;
+    st.Matrix[15] = 1.0f;
+    style->SetPass(i, pass);
+  }
+}
+
+}  // namespace
+
+// The tile meshes, the embedded mesh, the styles and the textures; without a graphics device
+// the terrain is loaded for its queries alone.
+bool CWorld::Load_Drawing() {
+  if (!RenderObjectDeviceExists()) return true;
+  auto fail = [](const char* reason) {
+    Show_Message("CWorld::Couldn't load world (%s).", reason);
+    return false;
+  };
+  const uint32_t grid = static_cast<uint32_t>(m_Terrain.tile_grid_size);
+  const float extents[3] = {1.0f, 1.0f, 1.0f};
+  for (const std::vector<uint8_t>& bytes : m_Tile_Data) {
+    auto* mesh = static_cast<CGridMesh*>(g_pRenderDevice->CreateRenderObject(CGridMesh::kType));
+    if (!mesh) return fail("cannot create a tile mesh");
+    m_Tile_Meshes.push_back(mesh);
+    if (!mesh->Create(kTile_Content, grid, grid, extents)) return fail("cannot set up a tile mesh");
+    CMemoryStream* stream = CreateMemoryStream(0);
+    if (!stream) return fail("no memory for a tile");
+    stream->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    stream->SeekTo(0);
+    const bool filled = mesh->LockVertices() && mesh->FillVertices(stream, static_cast<uint32_t>(bytes.size()));
+    stream->Release();
+    if (!filled || !mesh->UnlockVertices()) return fail("tile data does not fit its mesh");
+  }
+  if (!m_Embedded_Object.empty()) {
+    auto* mesh = static_cast<CRigidMesh*>(g_pRenderDevice->CreateRenderObject(CRigidMesh::kType));
+    if (!mesh) return fail("cannot create the embedded object");
+    m_Embedded_Mesh = mesh;
+    CMemoryStream* stream = CreateMemoryStream(0);
+    if (!stream) return fail("no memory for the embedded object");
+    stream->Write(m_Embedded_Object.data() + kRenderable_Body_Offset,
+                  static_cast<uint32_t>(m_Embedded_Object.size() - kRenderable_Body_Offset));
+    stream->SeekTo(0);
+    const bool loaded = mesh->Load(stream);
+    stream->Release();
+    if (!loaded) return fail("embedded object unreadable");
+  }
+
+  if (!g_pWorldRenderStyles) return fail("no render styles");
+  for (int i = 0; i < kWorld_Style_Count; ++i) {
+    m_Styles[i] = g_pWorldRenderStyles->GetRenderStyle(kStyle_Ids[i]);
+    if (!m_Styles[i]) return fail("missing render style");
+  }
+  const float* scale = m_Desc.texture_scales;
+  const float sx = m_Terrain.size_x, sz = m_Terrain.size_z;
+  Scale_Style_Coordinates(m_Styles[kStyle_Ground], 0, scale[0] * sx * 0.003f, scale[1] * sz * 0.003f);
+  Scale_Style_Coordinates(m_Styles[kStyle_Reflected_Ground], 0, scale[0] * sx * 0.003f, scale[1] * sz * 0.003f);
+  Scale_Style_Coordinates(m_Styles[kStyle_Ground_Flash], 0, scale[0] * sx * 0.002f, scale[1] * sz * 0.002f);
+  Scale_Style_Coordinates(m_Styles[kStyle_Fence], 0, scale[2] * 5.0f, (sx + sz) * scale[3] * 0.00125f);
+  Scale_Style_Coordinates(m_Styles[kStyle_Fence_Flash], 0, scale[2] * 5.0f, (sx + sz) * scale[3] * 0.00125f);
+  Scale_Style_Coordinates(m_Styles[kStyle_Fence_Flash], 1, scale[2] * 2.0f, (sx + sz) * scale[3] * 0.0005f);
+
+  const uint32_t texture_ids[4] = {m_Desc.texture_ids[0], m_Desc.texture_ids[1], m_Desc.texture_ids[2],
+                                   kFence_Detail_Texture};
+  for (int i = 0; i < 4; ++i) {
+    m_Textures[i] = g_pTexture ? g_pTexture->GetTexture(texture_ids[i]) : nullptr;
+    if (!m_Textures[i]) {
+      Show_Message("CWorld::Couldn't load world texture.");
+      return false;
+    }
+  }
+  return true;
+}
+
+void CWorld::Free_Drawing() {
+  for (CGridMesh* mesh : m_Tile_Meshes)
+    if (g_pRenderDevice) g_pRenderDevice->DestroyRenderObject(mesh);
+  m_Tile_Meshes.clear();
+  if (m_Embedded_Mesh && g_pRenderDevice) g_pRenderDevice->DestroyRenderObject(m_Embedded_Mesh);
+  m_Embedded_Mesh = nullptr;
+  for (CD3DRenderStyle*& style : m_Styles) {
+    if (style && g_pWorldRenderStyles) g_pWorldRenderStyles->ReleaseRenderStyle(style);
+    style = nullptr;
+  }
+  for (CTextureData*& texture : m_Textures) {
+    if (texture && g_pTexture) g_pTexture->ReleaseTexture(texture);
+    texture = nullptr;
+  }
 }
 
 bool CWorld::Read_Terrain(CStream* stream) {
@@ -245,15 +384,8 @@ bool CWorld::Read_Terrain(CStream* stream) {
   return true;
 }
 
-void CWorld::Build_Reflections() {
-  const float sx = m_Terrain.size_x, sz = m_Terrain.size_z;
-  m_Reflections[0].Scaling(-1.0f, 1.0f, 1.0f);
-  m_Reflections[1].Scaling(-1.0f, 1.0f, 1.0f).Set_Translation_XYZ(2.0f * sx, 0.0f, 0.0f);
-  m_Reflections[2].Scaling(1.0f, 1.0f, -1.0f);
-  m_Reflections[3].Scaling(1.0f, 1.0f, -1.0f).Set_Translation_XYZ(0.0f, 0.0f, 2.0f * sz);
-}
-
 void CWorld::Free_Terrain() {
+  Free_Drawing();
   Counted_Free(m_Heights);
   Counted_Free(m_Positions);
   Counted_Free(m_Normals);
@@ -336,12 +468,16 @@ bool CWorld::Add_Object(int list, CWorld_Object* object) {
 }
 
 void CWorld::Update(const float& factor, const unsigned& step, const float& delta, const float& unpaused_delta) {
-  (void)unpaused_delta;
+  // The pending collision-pair list is never filled: there is nothing to dispatch.
   // Objects added during an update go on the front of their list and are first updated on the
   // next pass; the walk always continues from the object just updated.
   for (unsigned tick = 0; tick < step; ++tick)
     for (CWorld_Object* object = m_Lists[2]; object; object = object->m_Next) object->Update(factor);
   for (CWorld_Object* object = m_Lists[1]; object; object = object->m_Next) object->Update(delta);
+  g_Sim_Stats.Update(delta);
+  if (g_Score_Board_Mgr.Is_Active()) g_Score_Board_Mgr.Update(delta);
+  if (g_Music_Track.Is_Running()) g_Music_Track.Update();
+  g_Text_Mgr.Update(delta, unpaused_delta);
 }
 
 bool CWorld::Is_Dead(const CWorld_Object* object) const {
@@ -376,6 +512,7 @@ void CWorld::Remove_Dead_Objects() {
       if (Is_Dead(object)) object->m_Kill_Timer = std::max(object->m_Kill_Timer, 1.0f);
       if (object->m_Kill_Timer >= 1.0f) {
         *link = object->m_Next;
+        g_Sim_Stats.On_Object_Removed(object);
         Return_Object(object);
       } else {
         link = &object->m_Next;
@@ -558,4 +695,51 @@ CWorld_Object* CWorld::Intersect_Objects(const CVector3& start, const CVector3& 
   }
   if (best && value) *value = limit;
   return best;
+}
+
+bool CWorld::Build_Terrain_Decal(const CVector3& centre, float half_size, CTerrain_Decal& result) {
+  result = CTerrain_Decal();
+  if (m_Free_Decal_Slots <= 0 || !m_Positions) return false;
+  int slot = 0;
+  while (slot < kTerrain_Decal_Slots && m_Decal_Slots[slot].used) ++slot;
+  if (slot == kTerrain_Decal_Slots) return false;
+  const int vx = m_Terrain.vertices_x, vz = m_Terrain.vertices_z;
+  const int i0 = Cell_Of(std::max(0.0f, centre.x - half_size), m_Cells_Per_Unit_X, vx);
+  const int i1 = Cell_Of(std::max(0.0f, centre.x + half_size), m_Cells_Per_Unit_X, vx);
+  const int j0 = Cell_Of(std::max(0.0f, centre.z - half_size), m_Cells_Per_Unit_Z, vz);
+  const int j1 = Cell_Of(std::max(0.0f, centre.z + half_size), m_Cells_Per_Unit_Z, vz);
+  if (i1 < i0 || j1 < j0) return true;
+  const int triangles = (i1 - i0 + 1) * (j1 - j0 + 1) * 2;
+  if (triangles > kMax_Decal_Triangles) return false;
+  TexVertex* out = m_Decal_Slots[slot].vertices;
+  auto put = [&](int k) {
+    const CVector3& p = m_Positions[k];
+    *out++ = TexVertex{p.x, p.y + 5.0f, p.z, 0x00FFFFFF, 0.0f, 0.0f};
+  };
+  for (int j = j0; j <= j1; ++j) {
+    for (int i = i0; i <= i1; ++i) {
+      const int k = i + vx * j;
+      put(k);
+      put(k + vx);
+      put(k + 1);
+      put(k + vx);
+      put(k + vx + 1);
+      put(k + 1);
+    }
+  }
+  m_Decal_Slots[slot].used = true;
+  --m_Free_Decal_Slots;
+  result.slot = slot + 1;
+  result.triangle_count = triangles;
+  result.vertices = m_Decal_Slots[slot].vertices;
+  return true;
+}
+
+int CWorld::Free_Terrain_Decal(int slot) {
+  // A slot already free (or out of range) is left alone, so the free count stays true.
+  if (slot >= 1 && slot <= kTerrain_Decal_Slots && m_Decal_Slots[slot - 1].used) {
+    m_Decal_Slots[slot - 1].used = false;
+    ++m_Free_Decal_Slots;
+  }
+  return m_Free_Decal_Slots;
 }

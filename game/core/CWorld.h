@@ -1,14 +1,22 @@
 #pragma once
-// The level in which a simulation runs: the terrain height field, three lists of world
-// objects with their per-frame update and sweep, the object grid and the object queries.
+// The level in which a simulation runs: the terrain height field and its tile meshes, the
+// mirror walls and edge fences, the lights, three lists of world objects with their per-frame
+// update, drawing and sweep, the object grid, the object queries and the terrain-decal slots.
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "game/core/CWorld_Grid.h"
+#include "game/core/CWorld_Object.h"
 #include "runtime/src/math/math_types.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 
 class CStream;
-class CWorld_Object;
+class CGridMesh;
+class CRenderObject;
+class CD3DRenderStyle;
+class CD3DRenderStyles;
+class CTextureData;
 struct CFrame_Info;
 
 enum : uint32_t {
@@ -49,23 +57,56 @@ struct CWorld_Terrain_Header {
 
 enum : uint32_t { kTerrain_Embedded_Object = 0x01 };
 
+// Terrain triangles cut out under a mark on the ground: the slot (from 1) that holds them, the
+// triangle count and the slot's vertices (three per triangle).
+struct CTerrain_Decal {
+  int32_t slot = -1;
+  int32_t triangle_count = 0;
+  TexVertex* vertices = nullptr;
+};
+
+// The world's render styles, in the order they are fetched.
+enum : int {
+  kStyle_Ground = 0,
+  kStyle_Reflected_Ground,
+  kStyle_Ground_Flash,
+  kStyle_Fence,
+  kStyle_Fence_Flash,
+  kStyle_Mirror_Wall,
+  kWorld_Style_Count,
+};
+
+// The light-flash state, written by the game rules and the flash screen effect.
+struct CWorld_Flash {
+  float amount = 0.0f;
+  bool active = false;
+  float inputs[3] = {0.0f, 0.0f, 0.0f};
+};
+
 class CWorld {
  public:
   static constexpr int kList_Count = 3;
   static constexpr uint32_t kFallback_Fence_Texture = 0x2200001B;
+  static constexpr uint32_t kFence_Detail_Texture = 0x22000144;
+  static constexpr int kMax_Opaque = 256;
+  static constexpr int kMax_Translucent = 128;
+  static constexpr int kMax_Reflected = 256;
+  static constexpr int kTerrain_Decal_Slots = 32;
+  static constexpr int kMax_Decal_Triangles = 128;
+  static constexpr int kWall_Triangles = 16;
 
   CWorld() = default;
   CWorld(const CWorld&) = delete;
   CWorld& operator=(const CWorld&) = delete;
   ~CWorld();
 
-  // Starts the world's managers (the drawing ones are not built yet).
+  // Starts the world's managers; only with a graphics device.
   bool Init_Managers();
   // Copies the description, opens the world resource and loads its terrain.
   bool Init(const CWorld_Desc& desc);
-  // Terminates every registered object pool.
+  // Terminates every registered object pool and the decal manager.
   void Term();
-  // Returns every object to its pool and frees the terrain.
+  // Returns every object to its pool, frees the terrain and clears the decals.
   void Reset();
 
   bool Load_Terrain(CStream* stream);
@@ -82,8 +123,32 @@ class CWorld {
   // is already in a list.
   bool Add_Object(int list, CWorld_Object* object);
   void Update(const float& factor, const unsigned& step, const float& delta, const float& unpaused_delta);
-  // Draws the world; nothing is drawn yet.
+  // Draws the world and everything in it, in layers (see CWorld_Render.cpp).
   void Render(const CFrame_Info& frame, const float& unpaused_delta);
+  // Sets the two lights from the description and the flash state.
+  void Set_Lights();
+
+  // Fills the frame's render lists from the tiles around the camera and draws the visible
+  // tiles; the planes are the camera's six frustum planes, normals inward.
+  void Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& camera, float far_distance);
+  int Opaque_Count() const { return m_Opaque_Count; }
+  int Translucent_Count() const { return m_Translucent_Count; }
+  int Reflected_Count() const { return m_Reflected_Count; }
+  CWorld_Object* Opaque(int i) const { return m_Opaque[i]; }
+  CWorld_Object* Translucent(int i) const { return m_Translucent[i].object; }
+  CWorld_Object* Reflected(int i) const { return m_Reflected[i].object; }
+  int Reflected_Side(int i) const { return m_Reflected[i].side; }
+  // Tiles drawn in the last frame: in the world and as reflections.
+  int Tiles_Drawn() const { return m_Tiles_Drawn; }
+  int Reflected_Tiles_Drawn() const { return m_Reflected_Tiles_Drawn; }
+  bool Walls_Built() const { return m_Walls_Built; }
+
+  // Cuts the terrain triangles under the square of half size h around the centre into a free
+  // slot; false when no slot is free or the square covers more than 128 triangles.
+  bool Build_Terrain_Decal(const CVector3& centre, float half_size, CTerrain_Decal& result);
+  // Frees the slot (from 1) and answers the new free count.
+  int Free_Terrain_Decal(int slot);
+  int Free_Terrain_Decal_Count() const { return m_Free_Decal_Slots; }
   void Remove_Dead_Objects();
   void End_Frame() { Remove_Dead_Objects(); }
 
@@ -120,12 +185,45 @@ class CWorld {
   std::vector<uint8_t> m_Embedded_Object;         // the embedded renderable, as stored
   CMatrix4x4 m_Reflections[4] = {};
   CVector3 m_Gravity{0.0f, -150.0f, 0.0f};
+  CWorld_Flash m_Flash;
+  CVector3 m_Ambient_Accumulator{0.0f, 0.0f, 0.0f};
+  CVector3 m_Diffuse_Accumulator{0.0f, 0.0f, 0.0f};
   bool m_Managers_Ready = false;
   bool m_World_Ready = false;
 
+  // Drawing resources of the terrain, held only while a graphics device exists.
+  std::vector<CGridMesh*> m_Tile_Meshes;
+  CRenderObject* m_Embedded_Mesh = nullptr;
+  CD3DRenderStyle* m_Styles[kWorld_Style_Count] = {};
+  CTextureData* m_Textures[4] = {};
+
  private:
+  struct Translucent_Entry {
+    CWorld_Object* object;
+    float distance_sq;
+  };
+  struct Reflected_Entry {
+    CWorld_Object* object;
+    int side;  // the reflection: 0 x = 0, 1 x = size x, 2 z = 0, 3 z = size z
+  };
+  struct Decal_Slot {
+    bool used = false;
+    TexVertex vertices[kMax_Decal_Triangles * 3];
+  };
+
   bool Read_Terrain(CStream* stream);
+  bool Load_Drawing();
+  void Free_Drawing();
   void Build_Reflections();
+  void Build_Walls();
+  void Draw_Walls();
+  void Draw_Fences();
+  void Mirror_Pass();
+  void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style);
+  void List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera);
+  void List_Object(CWorld_Object* object, const CPlane planes[6], const CVector3& camera);
+  void List_Reflected_Object(CWorld_Object* object, int side, const CPlane planes[6]);
+  void Render_Layers(const CFrame_Info& frame);
   void Return_Object(CWorld_Object* object);
   void Return_All_Objects();
   bool Is_Dead(const CWorld_Object* object) const;
@@ -134,9 +232,29 @@ class CWorld {
   CWorld_Object* m_Lists[kList_Count] = {};
   CWorld_Grid m_Grid;
   uint32_t m_Query_Stamp = 0;
+
+  CWorld_Mirror m_Mirrors[4];
+  DrawPrimFlatTriangle m_Walls[kWall_Triangles] = {};
+  bool m_Walls_Built = false;
+
+  uint32_t m_Frame_Stamp = 0;
+  CWorld_Object* m_Opaque[kMax_Opaque] = {};
+  int m_Opaque_Count = 0;
+  Translucent_Entry m_Translucent[kMax_Translucent] = {};
+  int m_Translucent_Count = 0;
+  Reflected_Entry m_Reflected[kMax_Reflected] = {};
+  int m_Reflected_Count = 0;
+  int m_Tiles_Drawn = 0;
+  int m_Reflected_Tiles_Drawn = 0;
+
+  std::array<Decal_Slot, kTerrain_Decal_Slots> m_Decal_Slots;
+  int m_Free_Decal_Slots = kTerrain_Decal_Slots;
 };
 
 extern CWorld g_World;
+// The world's drawing services.
+extern CD3DDrawPrim* g_pWorldDrawPrim;
+extern CD3DRenderStyles* g_pWorldRenderStyles;
 
 // The game's pause flag and its only setter.
 extern bool g_Game_Paused;

@@ -7,6 +7,13 @@
 
 class CTarget_Link;
 
+// How the world's mirror pass draws an object once more: the transform that reflects the
+// object's world placement across a world edge, and its turning part (for directions).
+struct CWorld_Mirror {
+  CMatrix4x4 transform;
+  CMatrix3x3 turn;
+};
+
 // State flags: the object's physical and drawing state.
 enum : uint32_t {
   kState_In_Grid = 0x01,
@@ -111,7 +118,7 @@ class CWorld_Object {
   virtual void Release_Attachments();
   virtual void Update(const float& dt) = 0;
   virtual void Render(const float& step) { (void)step; }
-  virtual void Render_Reflection(const void* mirror) { (void)mirror; }
+  virtual void Render_Reflection(const CWorld_Mirror& mirror) { (void)mirror; }
   virtual void Render_With_Shader(void* style, void* texture) {
     (void)style;
     (void)texture;
@@ -179,6 +186,8 @@ class CWorld_Object {
   int m_List = -1;             // the world list that holds the object, -1 for none
   uint32_t m_Query_Stamp = 0;  // marks the object once per world query
   int32_t m_Grid_Nodes = -1;   // the object's first node in the object grid
+  uint32_t m_Draw_Stamp = 0;   // the world frame in which the object last entered a render list
+  uint8_t m_Mirror_Mask = 0;   // the reflections it was listed for in that frame
 
   CBody_Motion m_Motion;
   CSphere_Body m_Sphere;

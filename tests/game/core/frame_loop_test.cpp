@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "game/core/CCamera.h"
 #include "game/core/CGame.h"
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
@@ -113,12 +114,14 @@ TEST_F(Frame_Loop, TheBackgroundFadesToTheSimulationsClearColour) {
   EXPECT_EQ(g_Game.Clear_Color(), 0x00402030u);
   EXPECT_FLOAT_EQ(g_Game.Fog_Far(), 5000.0f);
   EXPECT_FLOAT_EQ(g_Game.Fog_Near(), 1250.0f);
+  // Looking straight up from the middle of the world, nothing but the cleared sky is in view.
+  g_Camera.Look_At(CVector3{800.0f, 100.0f, 800.0f}, CVector3{800.0f, 1000.0f, 800.01f});
+  harness.Step(1, 40);
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;
   ASSERT_TRUE(harness.Read_Back(pixels, width, height));
   ASSERT_GT(width, 0u);
-  // The least world draws nothing, so the corners show the cleared colour.
-  const uint32_t corner = pixels[0] & 0xFFFFFF;
+  const uint32_t corner = pixels[(height / 2) * width + width / 2] & 0xFFFFFF;
   EXPECT_NEAR(static_cast<int>((corner >> 16) & 0xFF), 0x40, 2);
   EXPECT_NEAR(static_cast<int>((corner >> 8) & 0xFF), 0x20, 2);
   EXPECT_NEAR(static_cast<int>(corner & 0xFF), 0x30, 2);
