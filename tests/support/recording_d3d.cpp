@@ -162,6 +162,86 @@ HRESULT CRecordingTexture::UnlockRect(UINT level) {
 }
 
 // ---------------------------------------------------------------------------------------------
+namespace {
+
+UINT ChainLength(UINT width, UINT height, UINT depth) {
+  UINT levels = 1;
+  for (; width > 1 || height > 1 || depth > 1; width >>= 1, height >>= 1, depth >>= 1) ++levels;
+  return levels;
+}
+
+UINT Halved(UINT size, UINT level) { return size >> level ? size >> level : 1; }
+
+}  // namespace
+
+CRecordingCubeTexture::CRecordingCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
+    : m_Pool(pool), m_LevelCount(levels == 0 ? ChainLength(edge, edge, 1) : levels) {
+  for (UINT face = 0; face < 6; ++face) {
+    for (UINT level = 0; level < m_LevelCount; ++level) {
+      m_Faces.push_back(
+          std::make_unique<CRecordingSurface>(Halved(edge, level), Halved(edge, level), format, usage));
+    }
+  }
+}
+
+DWORD CRecordingCubeTexture::SetLOD(DWORD lod) {
+  const DWORD old = m_Lod;
+  m_Lod = lod;
+  return old;
+}
+
+CRecordingSurface* CRecordingCubeTexture::Face(UINT face, UINT level) {
+  if (face >= 6 || level >= m_LevelCount) return nullptr;
+  return m_Faces[size_t(face) * m_LevelCount + level].get();
+}
+
+HRESULT CRecordingCubeTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
+  CRecordingSurface* surface = Face(0, level);
+  return surface != nullptr ? surface->GetDesc(desc) : D3DERR_INVALIDCALL;
+}
+
+HRESULT CRecordingCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface8** surface) {
+  CRecordingSurface* found = Face(face, level);
+  if (found == nullptr || surface == nullptr) return D3DERR_INVALIDCALL;
+  found->AddRef();
+  *surface = found;
+  return D3D_OK;
+}
+
+HRESULT CRecordingCubeTexture::LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
+                                        DWORD flags) {
+  CRecordingSurface* found = Face(face, level);
+  return found != nullptr ? found->LockRect(locked, rect, flags) : D3DERR_INVALIDCALL;
+}
+
+HRESULT CRecordingCubeTexture::UnlockRect(D3DCUBEMAP_FACES face, UINT level) {
+  CRecordingSurface* found = Face(face, level);
+  return found != nullptr ? found->UnlockRect() : D3DERR_INVALIDCALL;
+}
+
+CRecordingVolumeTexture::CRecordingVolumeTexture(UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
+                                                 D3DFORMAT format, D3DPOOL pool)
+    : m_Pool(pool) {
+  if (levels == 0) levels = ChainLength(width, height, depth);
+  for (UINT level = 0; level < levels; ++level) {
+    const UINT w = Halved(width, level), h = Halved(height, level), d = Halved(depth, level);
+    m_Levels.push_back({format, D3DRTYPE_VOLUME, usage, pool, w * h * d * BytesPerPixel(format), w, h, d});
+  }
+}
+
+DWORD CRecordingVolumeTexture::SetLOD(DWORD lod) {
+  const DWORD old = m_Lod;
+  m_Lod = lod;
+  return old;
+}
+
+HRESULT CRecordingVolumeTexture::GetLevelDesc(UINT level, D3DVOLUME_DESC* desc) {
+  if (desc == nullptr || level >= m_Levels.size()) return D3DERR_INVALIDCALL;
+  *desc = m_Levels[level];
+  return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------------------------
 CRecordingDevice::CRecordingDevice(CRecordingD3D* owner, UINT adapter_ordinal, D3DDEVTYPE device_type,
                                    DWORD behavior_flags, const D3DPRESENT_PARAMETERS& present,
                                    const D3DCAPS8& device_caps)
@@ -275,15 +355,23 @@ HRESULT CRecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DW
   return D3D_OK;
 }
 
-HRESULT CRecordingDevice::CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                              IDirect3DVolumeTexture8**) {
-  m_pOwner->log.Add("CreateVolumeTexture()");
-  return D3DERR_NOTAVAILABLE;
+HRESULT CRecordingDevice::CreateVolumeTexture(UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
+                                              D3DFORMAT format, D3DPOOL pool, IDirect3DVolumeTexture8** texture) {
+  m_pOwner->log.Add(Line("CreateVolumeTexture", {width, height, depth, levels, usage, format, pool}));
+  if (texture == nullptr || width == 0 || height == 0 || depth == 0) return D3DERR_INVALIDCALL;
+  created_volume_textures.push_back(
+      std::make_unique<CRecordingVolumeTexture>(width, height, depth, levels, usage, format, pool));
+  *texture = created_volume_textures.back().get();
+  return D3D_OK;
 }
 
-HRESULT CRecordingDevice::CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DCubeTexture8**) {
-  m_pOwner->log.Add("CreateCubeTexture()");
-  return D3DERR_NOTAVAILABLE;
+HRESULT CRecordingDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            IDirect3DCubeTexture8** texture) {
+  m_pOwner->log.Add(Line("CreateCubeTexture", {edge, levels, usage, format, pool}));
+  if (texture == nullptr || edge == 0) return D3DERR_INVALIDCALL;
+  created_cube_textures.push_back(std::make_unique<CRecordingCubeTexture>(edge, levels, usage, format, pool));
+  *texture = created_cube_textures.back().get();
+  return D3D_OK;
 }
 
 HRESULT CRecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,

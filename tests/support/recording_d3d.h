@@ -89,6 +89,62 @@ class CRecordingTexture : public IDirect3DTexture8 {
   std::vector<std::unique_ptr<CRecordingSurface>> m_Levels;
 };
 
+// A cube texture: six faces of levels, each level a surface with its own pixels.
+class CRecordingCubeTexture : public IDirect3DCubeTexture8 {
+ public:
+  CRecordingCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+
+  ULONG AddRef() override { return ++m_RefCount; }
+  ULONG Release() override { return m_RefCount > 0 ? --m_RefCount : 0; }
+  HRESULT GetDevice(IDirect3DDevice8** device) override { return D3DERR_INVALIDCALL; }
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
+  DWORD SetLOD(DWORD lod) override;
+  DWORD GetLOD() override { return m_Lod; }
+  DWORD GetLevelCount() override { return m_LevelCount; }
+  HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+  HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface8** surface) override;
+  HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
+                   DWORD flags) override;
+  HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
+
+  ULONG RefCount() const { return m_RefCount; }
+  D3DPOOL Pool() const { return m_Pool; }
+  // Null for a face or level the texture does not have.
+  CRecordingSurface* Face(UINT face, UINT level);
+
+ private:
+  ULONG m_RefCount = 1;
+  DWORD m_Lod = 0;
+  D3DPOOL m_Pool;
+  UINT m_LevelCount = 0;
+  std::vector<std::unique_ptr<CRecordingSurface>> m_Faces;  // face-major
+};
+
+// A volume texture: only its level descriptions.
+class CRecordingVolumeTexture : public IDirect3DVolumeTexture8 {
+ public:
+  CRecordingVolumeTexture(UINT width, UINT height, UINT depth, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool);
+
+  ULONG AddRef() override { return ++m_RefCount; }
+  ULONG Release() override { return m_RefCount > 0 ? --m_RefCount : 0; }
+  HRESULT GetDevice(IDirect3DDevice8** device) override { return D3DERR_INVALIDCALL; }
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VOLUMETEXTURE; }
+  DWORD SetLOD(DWORD lod) override;
+  DWORD GetLOD() override { return m_Lod; }
+  DWORD GetLevelCount() override { return static_cast<DWORD>(m_Levels.size()); }
+  HRESULT GetLevelDesc(UINT level, D3DVOLUME_DESC* desc) override;
+
+  ULONG RefCount() const { return m_RefCount; }
+  D3DPOOL Pool() const { return m_Pool; }
+
+ private:
+  ULONG m_RefCount = 1;
+  DWORD m_Lod = 0;
+  D3DPOOL m_Pool;
+  std::vector<D3DVOLUME_DESC> m_Levels;
+};
+
 // A vertex or index buffer over plain memory.
 template <class Interface, class Desc>
 class CRecordingBuffer : public Interface {
@@ -245,6 +301,8 @@ class CRecordingDevice : public IDirect3DDevice8 {
   IDirect3DSurface8* CurrentRenderTarget() { return m_RenderTarget; }
   // Created resources, kept for inspection.
   std::vector<std::unique_ptr<CRecordingTexture>> created_textures;
+  std::vector<std::unique_ptr<CRecordingCubeTexture>> created_cube_textures;
+  std::vector<std::unique_ptr<CRecordingVolumeTexture>> created_volume_textures;
   std::vector<std::unique_ptr<CRecordingSurface>> created_surfaces;
   std::vector<std::unique_ptr<CRecordingVertexBuffer>> created_vertex_buffers;
   std::vector<std::unique_ptr<CRecordingIndexBuffer>> created_index_buffers;
