@@ -682,17 +682,31 @@ bool CTextureManager::RestoreDefaultPoolTextures() {
   IDirect3DDevice8* device = Device();
   for (CDeviceTexture* texture : m_Textures) {
     if (texture->m_bManaged || texture->m_pTexture != nullptr) continue;
-    const bool render_target = (texture->m_Flags & kTextureFlag_RenderTarget) != 0;
-    IDirect3DTexture8* created = nullptr;
-    if (FAILED(D3DXCreateTexture(device, texture->m_Width, texture->m_Height, texture->m_LevelCount,
-                                 render_target ? D3DUSAGE_RENDERTARGET : 0,
-                                 TextureCodeToFormat(int32_t(texture->m_FormatCode)),
-                                 render_target ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &created))) {
+    texture->m_pTexture = RecreateD3DTexture(*texture);
+    if (texture->m_pTexture == nullptr) {
       Render_DebugPrintf(4, "Unable to create (%dx%d) texture surface.\n", int(texture->m_Width),
                          int(texture->m_Height));
-      continue;
     }
-    texture->m_pTexture = created;
   }
   return true;
+}
+
+// A cube or volume texture comes back as a cube or volume: made again as a plain 2D texture it
+// would no longer match its image's faces or slices.
+IDirect3DBaseTexture8* CTextureManager::RecreateD3DTexture(const CDeviceTexture& texture) {
+  IDirect3DDevice8* device = Device();
+  const bool render_target = (texture.m_Flags & kTextureFlag_RenderTarget) != 0;
+  const DWORD usage = render_target ? D3DUSAGE_RENDERTARGET : 0;
+  const D3DPOOL pool = render_target ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
+  const D3DFORMAT format = TextureCodeToFormat(int32_t(texture.m_FormatCode));
+  const CTextureImage* image = texture.m_pOwner != nullptr ? texture.m_pOwner->m_pImage : nullptr;
+  if (device != nullptr && image != nullptr && image->m_Kind != kTexImage_Single) {
+    return CreateD3DTexture(*image, texture.m_Width, texture.m_Height, texture.m_LevelCount, usage, format, pool);
+  }
+  IDirect3DTexture8* created = nullptr;
+  if (FAILED(D3DXCreateTexture(device, texture.m_Width, texture.m_Height, texture.m_LevelCount, usage, format, pool,
+                               &created))) {
+    return nullptr;
+  }
+  return created;
 }

@@ -157,6 +157,7 @@ class CTextureManager {
   IDirect3DBaseTexture8* CreateD3DTexture(const CTextureImage& image, uint32_t width, uint32_t height,
                                           uint32_t levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
   void CountDeviceMemory(CDeviceTexture* wrapper, D3DFORMAT format);
+  IDirect3DBaseTexture8* RecreateD3DTexture(const CDeviceTexture& texture);
   bool UploadLevel(const CTextureImage& image, uint32_t image_level, CDeviceTexture* wrapper,
                    uint32_t device_level);
   void Forget(CDeviceTexture* texture);
