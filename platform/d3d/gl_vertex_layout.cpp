@@ -27,7 +27,8 @@ bool GLVertexLayout::Parse(DWORD fvf) {
   } else {
     offset = 12;
     if (position != D3DFVF_XYZ) {
-      blend_weights = static_cast<int>((position - D3DFVF_XYZ) / 2);
+      // XYZB1 (0x6) to XYZB5 (0xE) carry one to five floats.
+      blend_weights = static_cast<int>((position - D3DFVF_XYZRHW) / 2);
       last_beta_indices = (fvf & D3DFVF_LASTBETA_UBYTE4) != 0;
       weights_offset = offset;
       offset += 4 * blend_weights;
