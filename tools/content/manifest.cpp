@@ -10,6 +10,7 @@ void Add_Textures_Family(Manifest& manifest);
 void Add_Gamma_Family(Manifest& manifest);
 void Add_Meshes_Family(Manifest& manifest);
 void Add_Styles_Family(Manifest& manifest);
+void Add_Cursor_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -21,6 +22,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Gamma_Family,
     &Add_Meshes_Family,
     &Add_Styles_Family,
+    &Add_Cursor_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

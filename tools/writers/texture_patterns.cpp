@@ -115,6 +115,53 @@ void DrawGlyphSheet(const PatternSpec& spec, Picture& picture) {
   }
 }
 
+double Distance_To_Segment(double x, double y, double x0, double y0, double x1, double y1) {
+  const double dx = x1 - x0, dy = y1 - y0;
+  const double t = std::clamp(((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+  return std::hypot(x - (x0 + t * dx), y - (y0 + t * dy));
+}
+
+// The arrow points up and left from the centre: a head and a slanted tail in the lower right.
+bool Inside_Arrow(double u, double v) {
+  const double x = 2.0 * u - 1.0, y = 2.0 * v - 1.0;
+  const bool head = x >= 0.0 && y >= x && y <= 0.8 - 0.43 * x;
+  const bool tail = Distance_To_Segment(x, y, 0.14, 0.45, 0.38, 0.86) < 0.08;
+  return head || tail;
+}
+
+bool Inside_Cross_Hair(double u, double v) {
+  const double x = 2.0 * u - 1.0, y = 2.0 * v - 1.0;
+  const double d = std::hypot(x, y);
+  const bool ring = d > 0.6 && d < 0.72;
+  const bool ticks = (std::fabs(x) < 0.05 || std::fabs(y) < 0.05) && d > 0.3 && d < 0.95;
+  return ring || ticks || d < 0.08;
+}
+
+// A shape in colour a with a one-pixel outline of black at a's alpha, on b.
+void DrawShape(const PatternSpec& spec, Picture& picture, bool (*inside)(double, double)) {
+  std::vector<uint8_t> mask(size_t(spec.width) * spec.height);
+  for (uint32_t y = 0; y < spec.height; ++y)
+    for (uint32_t x = 0; x < spec.width; ++x)
+      mask[size_t(y) * spec.width + x] = inside(U(x, spec.width), U(y, spec.height)) ? 1 : 0;
+  const uint32_t outline = spec.color_a & 0xFF000000u;
+  auto covered = [&](int64_t x, int64_t y) {
+    return x >= 0 && y >= 0 && x < int64_t(spec.width) && y < int64_t(spec.height) &&
+           mask[size_t(y) * spec.width + size_t(x)] != 0;
+  };
+  for (uint32_t y = 0; y < spec.height; ++y) {
+    for (uint32_t x = 0; x < spec.width; ++x) {
+      if (covered(x, y)) {
+        picture.At(x, y) = spec.color_a;
+        continue;
+      }
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy)
+        for (int dx = -1; dx <= 1 && !near; ++dx) near = covered(int64_t(x) + dx, int64_t(y) + dy);
+      if (near) picture.At(x, y) = outline;
+    }
+  }
+}
+
 bool UsesCount(Pattern pattern) {
   return pattern == Pattern::Checker || pattern == Pattern::Noise ||
          pattern == Pattern::Stripes || pattern == Pattern::Rings || pattern == Pattern::Ribbons;
@@ -144,6 +191,10 @@ bool DrawPattern(const PatternSpec& spec, Picture& picture) {
     DrawText(spec, picture);
   } else if (spec.pattern == Pattern::GlyphSheet) {
     DrawGlyphSheet(spec, picture);
+  } else if (spec.pattern == Pattern::Arrow) {
+    DrawShape(spec, picture, Inside_Arrow);
+  } else if (spec.pattern == Pattern::CrossHair) {
+    DrawShape(spec, picture, Inside_Cross_Hair);
   } else {
     for (uint32_t y = 0; y < spec.height; ++y) {
       for (uint32_t x = 0; x < spec.width; ++x) {

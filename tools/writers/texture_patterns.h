@@ -28,6 +28,8 @@ enum class Pattern {
   Ribbons,     // count soft diagonal bands of a over b
   Text,        // the text in colour a on b, centred and scaled to fit
   GlyphSheet,  // each glyph's character drawn in colour a on b inside its box
+  Arrow,       // a pointer in colour a, tip at the centre, outlined in a's alpha with black, on b
+  CrossHair,   // a ring with four ticks and a centre dot in colour a, outlined likewise, on b
 };
 
 // A character and the box it fills, in texture coordinates (0..1, v down).
