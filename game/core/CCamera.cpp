@@ -14,6 +14,7 @@
 #include "platform/system/random.h"
 #include "platform/window/cursor.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 
 CCamera g_Camera;
 
@@ -25,6 +26,16 @@ constexpr float kZoom_Speed = 0.15f;
 constexpr float kZoom_Phase_Speed = 0.35f;
 constexpr float kOverlay_Rise = 0.35f;
 constexpr float kOverlay_Fall = 0.45f;
+constexpr float kOverlay_Veil_Alpha = 0.1f;
+constexpr float kOverlay_Edge_Alpha = 0.6f;
+constexpr float kOverlay_Band = 0.3f;
+constexpr int kOverlay_Blend = 3;      // source alpha over the scene
+constexpr int kOverlay_No_Depth = 2;  // no depth test or write
+
+uint32_t Black_With_Alpha(float alpha) {
+  const float scaled = std::clamp(alpha, 0.0f, 1.0f) * 255.0f;
+  return static_cast<uint32_t>(scaled) << 24;
+}
 constexpr float kShortest_Move = 0.0001f;
 constexpr float kFallback_Width = 640.0f;
 constexpr float kFallback_Height = 480.0f;
@@ -321,6 +332,40 @@ void CCamera::Render_Effects(const CFrame_Info& frame) {
     m_Overlay_Level = std::min(m_Overlay_Level + frame.Delta * kOverlay_Rise, 1.0f);
   else
     m_Overlay_Level = std::max(m_Overlay_Level - frame.Delta * kOverlay_Fall, 0.0f);
+  if (m_Overlay_Level > 0.0f) Draw_Overlay();
+}
+
+// The darkening overlay in screen space: a faint black veil over the whole screen, then a
+// vignette whose four bands darken toward the screen's edges.
+void CCamera::Draw_Overlay() const {
+  const float width = Screen_Width(), height = Screen_Height();
+  const uint32_t veil = Black_With_Alpha(kOverlay_Veil_Alpha * m_Overlay_Level);
+  const uint32_t edge = Black_With_Alpha(kOverlay_Edge_Alpha * m_Overlay_Level);
+  const uint32_t clear = Black_With_Alpha(0.0f);
+  const float inset_x = kOverlay_Band * width, inset_y = kOverlay_Band * height;
+  // Outer corners clockwise from the top left, and the inner ones inside them.
+  const float ox[4] = {0.0f, width, width, 0.0f}, oy[4] = {0.0f, 0.0f, height, height};
+  const float ix[4] = {inset_x, width - inset_x, width - inset_x, inset_x};
+  const float iy[4] = {inset_y, inset_y, height - inset_y, height - inset_y};
+
+  DrawPrimQuad quads[5];
+  for (int i = 0; i < 4; ++i) quads[0].v[i] = ColorVertex{ox[i], oy[i], 0.0f, veil};
+  for (int band = 0; band < 4; ++band) {
+    const int next = (band + 1) % 4;
+    DrawPrimQuad& q = quads[1 + band];
+    q.v[0] = ColorVertex{ox[band], oy[band], 0.0f, edge};
+    q.v[1] = ColorVertex{ox[next], oy[next], 0.0f, edge};
+    q.v[2] = ColorVertex{ix[next], iy[next], 0.0f, clear};
+    q.v[3] = ColorVertex{ix[band], iy[band], 0.0f, clear};
+  }
+  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  draw.ResetState();
+  draw.SetTransformType(kDrawPrimScreen);
+  draw.SetAlphaBlendMode(kOverlay_Blend);
+  draw.SetZBufferMode(kOverlay_No_Depth);
+  draw.DrawQuads(quads, 1);
+  draw.DrawQuads(quads + 1, 4);
+  draw.ResetState();
 }
 
 void Hit_Player(const float& strength, bool stay_quiet) {

@@ -75,6 +75,7 @@ class CCamera {
   void Update_Move(float delta);
   void Update_Zoom(float delta);
   void Update_Tilt();
+  void Draw_Overlay() const;
 
   int m_Mode = kNot_Placed;
   CQuaternion m_Orientation = CQuaternion::Identity;

@@ -5,6 +5,9 @@
 
 #include "runtime/src/math/math_types.h"
 
+class CD3DRenderStyle;
+class CTextureData;
+
 class CCursor_Mgr {
  public:
   // Marker kinds.
@@ -19,9 +22,12 @@ class CCursor_Mgr {
   static constexpr uint32_t kMarker_Texture_Id = 0x2200005F;
   static constexpr uint32_t kCursor_Texture_Id = 0x22000006;
 
-  // One corner of the screen-space quad.
+  // The marker style's colour parameter (the style binds it to its texture factor).
+  static constexpr uint32_t kMarker_Colour_Key = 0x6F6C6F63;  // "colo"
+
+  // One corner of the screen-space quad: position in pixels, colour, texture coordinates.
   struct Vertex {
-    float x, y, z, rhw;
+    float x, y, z;
     uint32_t color;
     float u, v;
   };
@@ -46,8 +52,21 @@ class CCursor_Mgr {
   uint32_t m_Marker_Color = 0xFFFFFFFF;
 
  private:
+  bool Load();
+  void Release();
+  void Texture_And_Style(int kind, CTextureData*& texture, CD3DRenderStyle*& style) const;
+  void Set_Marker_Colour(uint32_t colour);
+
   bool m_Initialised = false;
   bool m_System_Cursor_Hidden = false;
+  CD3DRenderStyle* m_Default_Style = nullptr;
+  CD3DRenderStyle* m_Marker_Style = nullptr;
+  CTextureData* m_Cross_Hair_Texture = nullptr;
+  CTextureData* m_Marker_Texture = nullptr;
+  CTextureData* m_Cursor_Texture = nullptr;
+  // The colour last written into the marker style; none yet after Init.
+  bool m_Marker_Colour_Set = false;
+  uint32_t m_Marker_Color_In_Style = 0;
 };
 
 extern CCursor_Mgr g_Cursor_Mgr;

@@ -29,6 +29,8 @@
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/renderable_object.h"
 #include "runtime/src/render/sys/pc/render_cvars.h"
 #include "runtime/src/libksresource/rez_prefetch.h"
 #include "runtime/src/sound/sound_mgr.h"
@@ -153,6 +155,13 @@ void Remember_Working_Dir() {
   char path[sizeof(g_Working_Dir) - 1];
   if (!getcwd(path, sizeof(path))) path[0] = '\0';
   std::snprintf(g_Working_Dir, sizeof(g_Working_Dir), "%s/", path);
+}
+
+// Texture data, render styles and renderables load through the resource manager.
+void Install_Type_Handlers() {
+  g_pRezMgr->SetTypeHandler(kType_Texture, &g_TextureDataFactory);
+  g_pRezMgr->SetTypeHandler(kType_Render_Style, &g_RenderStyleFactory);
+  g_pRezMgr->SetTypeHandler(kType_Renderable, &g_RenderableFactory);
 }
 
 void Set_Engine_Variables() {
@@ -374,9 +383,7 @@ bool App_Start(int show_command, int& exit_code) {
     exit_code = Fail_Early();
     return false;
   }
-  g_pRezMgr->SetTypeHandler(kType_Texture, &g_TextureDataFactory);
-  (void)kType_Render_Style;
-  (void)kType_Renderable;
+  Install_Type_Handlers();
   Remember_Working_Dir();
   Load_Settings();
   if (!Init_Music()) Show_Message("%s", kMusic_Init_Warning);

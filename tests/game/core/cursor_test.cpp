@@ -1,31 +1,96 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "game/core/CCamera.h"
 #include "game/core/CCursor_Mgr.h"
+#include "game/core/CFrame_Info.h"
 #include "game/core/CGame_State.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
+#include "platform/system/message_box.h"
+#include "platform/window/cursor.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/d3d_renderobjects.h"
+#include "tests/game/core/running_game.h"
 
 namespace {
 
-class CursorTest : public ::testing::Test {
+// The show counter of the system cursor, read without changing it.
+int System_Cursor_Counter() {
+  const int counter = ShowCursor(TRUE);
+  ShowCursor(FALSE);
+  return counter - 1;
+}
+
+uint8_t Red(uint32_t pixel) { return (pixel >> 16) & 0xFF; }
+uint8_t Green(uint32_t pixel) { return (pixel >> 8) & 0xFF; }
+uint8_t Blue(uint32_t pixel) { return pixel & 0xFF; }
+
+constexpr int kSettling_Frames = 40;
+
+class CursorInGame : public RunningGame {
  protected:
   void SetUp() override {
-    saved = g_Game_State;
-    ASSERT_TRUE(cursor.Init());
-    g_Popup_Mgr.Init(3);
+    RunningGame::SetUp();
+    Start();
+    // The menus' fog eases in over the first frames; until it has, screen drawing is fogged.
+    harness.Step(kSettling_Frames);
+    saved_sim_kind = g_Game_State.m_Sim_Kind;
+    saved_hide = g_Game_State.Hide_Cursor_In_Sims;
+    width = g_pRenderDevice->GetScreenWidthF();
+    height = g_pRenderDevice->GetScreenHeightF();
   }
   void TearDown() override {
-    cursor.Term();
-    g_Popup_Mgr.Term();
+    g_Game_State.m_Sim_Kind = saved_sim_kind;
+    g_Game_State.Hide_Cursor_In_Sims = saved_hide;
+    g_Cursor_Mgr.m_Show = true;
     g_Modal_Dlg.Term();
-    g_Game_State.m_Sim_Kind = saved.m_Sim_Kind;
-    g_Game_State.Hide_Cursor_In_Sims = saved.Hide_Cursor_In_Sims;
+    RunningGame::TearDown();
   }
-  CGame_State saved;
-  CCursor_Mgr cursor;
+
+  uint32_t Pixel(float x, float y) {
+    std::vector<uint32_t> pixels;
+    uint32_t w = 0, h = 0;
+    EXPECT_TRUE(harness.Read_Back(pixels, w, h));
+    const uint32_t px = static_cast<uint32_t>(x), py = static_cast<uint32_t>(y);
+    if (px >= w || py >= h) return 0;
+    return pixels[size_t(py) * w + px];
+  }
+
+  // One frame drawn by hand: a clear to the colour, then the drawing, no present.
+  template <typename Draw>
+  void Draw_Frame(uint32_t clear_color, Draw draw) {
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, clear_color, 0);
+    g_pRenderDevice->BeginScene();
+    draw();
+    g_pRenderDevice->EndScene();
+  }
+
+  uint32_t saved_sim_kind = 0;
+  bool saved_hide = false;
+  float width = 0.0f, height = 0.0f;
 };
 
-TEST_F(CursorTest, TheKindFollowsTheModeTheDialogAndTheOptions) {
+TEST_F(CursorInGame, StartUpLoadsTheCursorThroughTheInstalledTypeHandlers) {
+  EXPECT_TRUE(g_Cursor_Mgr.Is_Initialised());
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  // Styles (type 1) and renderables (type 4) load through the resource manager as textures do.
+  CD3DRenderStyle* style = g_pRenderStyles->GetRenderStyle(CCursor_Mgr::kMarker_Style_Id);
+  EXPECT_NE(style, nullptr);
+  g_pRenderStyles->ReleaseRenderStyle(style);
+  constexpr uint32_t kSphere_Renderable = 0x22000000;
+  CRenderableObject* sphere = g_pRenderObjects->GetRenderObject(kSphere_Renderable);
+  EXPECT_NE(sphere, nullptr);
+  g_pRenderObjects->ReleaseRenderObject(sphere);
+}
+
+TEST_F(CursorInGame, TheKindFollowsTheModeTheDialogAndTheOptions) {
   struct Case {
     unsigned sim_kind;
     bool dialog_open;
@@ -47,6 +112,8 @@ TEST_F(CursorTest, TheKindFollowsTheModeTheDialogAndTheOptions) {
       {0, false, false, false, false, CCursor_Mgr::kNo_Cursor},  // held right button
       {1, false, false, false, false, CCursor_Mgr::kNo_Cursor},
   };
+  g_Popup_Mgr.Term();
+  g_Popup_Mgr.Init(3);
   for (const Case& c : cases) {
     g_Game_State.m_Sim_Kind = c.sim_kind;
     g_Game_State.Hide_Cursor_In_Sims = c.hide_in_sims;
@@ -54,15 +121,86 @@ TEST_F(CursorTest, TheKindFollowsTheModeTheDialogAndTheOptions) {
     if (c.dialog_open) g_Modal_Dlg.Open(CModal_Dlg::kMode_Message);
     g_Popup_Mgr.Close_All(true);
     if (c.popup_open) g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
-    cursor.m_Show = c.show;
-    EXPECT_EQ(cursor.Cursor_Kind(), c.want) << c.sim_kind << c.dialog_open << c.popup_open << c.hide_in_sims << c.show;
+    g_Cursor_Mgr.m_Show = c.show;
+    EXPECT_EQ(g_Cursor_Mgr.Cursor_Kind(), c.want)
+        << c.sim_kind << c.dialog_open << c.popup_open << c.hide_in_sims << c.show;
   }
-  cursor.Term();
-  g_Game_State.m_Sim_Kind = 0;
-  EXPECT_EQ(cursor.Cursor_Kind(), CCursor_Mgr::kNo_Cursor) << "nothing is drawn before Init";
+  g_Popup_Mgr.Close_All(true);
 }
 
-TEST_F(CursorTest, MarkerSizesAreFractionsOfTheScreen) {
+TEST_F(CursorInGame, TheArrowIsDrawnWithItsTipAtTheMouseAndFollowsIt) {
+  const float x = width / 2, y = height / 2;
+  const float half_width = 0.0354f * width, half_height = 0.045f * height;
+  // A point inside the arrow's head, just below and right of its tip.
+  const float head_x = x + 0.1f * half_width, head_y = y + 0.5f * half_height;
+  harness.Move_Mouse(int(x), int(y));
+  harness.Step(2);
+  EXPECT_EQ(g_Cursor_Mgr.m_Last_Kind, CCursor_Mgr::kArrow);
+  const uint32_t under_arrow = Pixel(head_x, head_y);
+  EXPECT_GT(Red(under_arrow), 200);
+  EXPECT_GT(Green(under_arrow), 200);
+  EXPECT_GT(Blue(under_arrow), 200);
+  const uint32_t above_left = Pixel(x - 0.5f * half_width, y - 0.5f * half_height);
+  EXPECT_LT(Red(above_left), 60) << "the arrow lies below and right of its tip";
+
+  harness.Move_Mouse(int(x / 4), int(y / 4));
+  harness.Step(1);
+  EXPECT_LT(Red(Pixel(head_x, head_y)), 60) << "the old place is cleared";
+  EXPECT_GT(Red(Pixel(x / 4 + 0.1f * half_width, y / 4 + 0.5f * half_height)), 200);
+
+  // Held right button: no cursor at all.
+  g_Cursor_Mgr.m_Show = false;
+  harness.Step(1);
+  EXPECT_LT(Red(Pixel(x / 4 + 0.1f * half_width, y / 4 + 0.5f * half_height)), 60);
+}
+
+TEST_F(CursorInGame, EachMarkerTakesTheColourOfItsOwnCall) {
+  // The arrow first, so that the marker's style is reached from another style each time, the
+  // transition the state manager records and replays.
+  const CVector3 centre{width / 2, height / 2, 0.0f};
+  const CVector3 corner{40.0f, 40.0f, 0.0f};
+  const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFF0000};
+  for (uint32_t colour : colours) {
+    Draw_Frame(0xFF000000, [&] {
+      g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kArrow, corner, 0xFFFFFFFF, 1.0f);
+      g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kMarker, centre, colour, 1.0f);
+    });
+    const uint32_t pixel = Pixel(centre.x, centre.y);
+    EXPECT_NEAR(Red(pixel), Red(colour), 3) << std::hex << colour;
+    EXPECT_NEAR(Green(pixel), Green(colour), 3) << std::hex << colour;
+    EXPECT_NEAR(Blue(pixel), Blue(colour), 3) << std::hex << colour;
+  }
+  EXPECT_EQ(g_Cursor_Mgr.m_Last_Kind, CCursor_Mgr::kMarker);
+}
+
+TEST_F(CursorInGame, TheDarkeningOverlayVeilsTheScreenAndDarkensItsEdges) {
+  g_Cursor_Mgr.m_Show = false;
+  CFrame_Info long_frame;
+  long_frame.Delta = 10.0f;  // enough to take the overlay to its full level at once
+  g_Camera.m_Overlay_Requested = true;
+  Draw_Frame(0xFFFFFFFF, [&] { g_Camera.Render_Effects(long_frame); });
+  EXPECT_FLOAT_EQ(g_Camera.m_Overlay_Level, 1.0f);
+  struct Probe {
+    float x, y;
+    int want;  // of 255, white under the veil (0.9) and the band (alpha 0.6 at the edge, 0 inside)
+  };
+  const Probe probes[] = {
+      {width / 2, height / 2, 229},
+      {0.4f * width, height / 2, 229},
+      {0.5f, height / 2, 92},
+      {0.15f * width, height / 2, 160},
+      {width / 2, height - 0.5f, 92},
+  };
+  for (const Probe& p : probes) EXPECT_NEAR(Red(Pixel(p.x, p.y)), p.want, 6) << p.x << "," << p.y;
+
+  // Released: it fades out and nothing is drawn at level 0.
+  g_Camera.m_Overlay_Requested = false;
+  Draw_Frame(0xFFFFFFFF, [&] { g_Camera.Render_Effects(long_frame); });
+  EXPECT_FLOAT_EQ(g_Camera.m_Overlay_Level, 0.0f);
+  EXPECT_EQ(Red(Pixel(0.5f, height / 2)), 255);
+}
+
+TEST_F(CursorInGame, MarkerSizesAreFractionsOfTheScreen) {
   struct Case {
     int kind;
     float scale;
@@ -81,6 +219,29 @@ TEST_F(CursorTest, MarkerSizesAreFractionsOfTheScreen) {
     EXPECT_FLOAT_EQ(half_width, c.want_half_width) << c.kind;
     EXPECT_FLOAT_EQ(half_height, c.want_half_height) << c.kind;
   }
+  // The drawn quad spans the half extents of the running screen around the point.
+  const CVector3 point{100.0f, 80.0f, 0.0f};
+  g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kCross_Hair, point, 0xFFFFFFFF, 2.0f);
+  float half_width = 0.0f, half_height = 0.0f;
+  CCursor_Mgr::Marker_Half_Extents(CCursor_Mgr::kCross_Hair, 2.0f, width, height, half_width, half_height);
+  EXPECT_FLOAT_EQ(g_Cursor_Mgr.m_Quad[0].x, point.x - half_width);
+  EXPECT_FLOAT_EQ(g_Cursor_Mgr.m_Quad[0].y, point.y - half_height);
+  EXPECT_FLOAT_EQ(g_Cursor_Mgr.m_Quad[2].x, point.x + half_width);
+  EXPECT_FLOAT_EQ(g_Cursor_Mgr.m_Quad[2].y, point.y + half_height);
+}
+
+TEST(CursorWithoutContent, AMissingTextureFailsInitWithTheMessageAndHoldsNothing) {
+  std::vector<std::string> messages;
+  plat::Set_Message_Recorder([&](const std::string&, const std::string& text) { messages.push_back(text); });
+  const int counter_before = System_Cursor_Counter();
+  CCursor_Mgr cursor;
+  EXPECT_FALSE(cursor.Init());
+  plat::Set_Message_Recorder(nullptr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Error in CCursor_Mgr\nUnable to load texture...");
+  EXPECT_FALSE(cursor.Is_Initialised());
+  EXPECT_EQ(cursor.Cursor_Kind(), CCursor_Mgr::kNo_Cursor) << "nothing is drawn";
+  EXPECT_EQ(System_Cursor_Counter(), counter_before) << "the system cursor is shown as before";
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ TEST_F(Frame_Loop, AFrameOnAFreedDeviceDrawsAndSweepsNothing) {
 
 TEST_F(Frame_Loop, TheBackgroundFadesToTheSimulationsClearColour) {
   Start();
+  harness.Move_Mouse(320, 240);  // the cursor away from the corner probed below
   ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 1));
   EXPECT_EQ(g_Game.Target_Color(), 0x00402030u);
   harness.Step(400, 40);
