@@ -1,0 +1,303 @@
+// Frames of the primitive drawer and of render-style passes on the OpenGL-backed device, each
+// beside the same work done in raw OpenGL in the same run:
+//  - 10,000 screen-space textured quads a frame, sent by DrawTexQuads in its batches of 21;
+//  - 500 style passes a frame (ten styles in turn, each pass drawing one small quad), with the
+//    state-block cache on and off.
+#include <SDL2/SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/d3d/gl_api.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/d3d_renderdevice.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/render_cvars.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kQuads = 10000;
+constexpr int kPasses = 500;
+constexpr int kStyles = 10;
+
+std::vector<DrawPrimTexQuad> ScreenQuads() {
+  std::vector<DrawPrimTexQuad> quads(kQuads);
+  for (int i = 0; i < kQuads; ++i) {
+    const float x = static_cast<float>((i * 7) % (kWidth - 8));
+    const float y = static_cast<float>((i * 13) % (kHeight - 8));
+    g_D3DDrawPrim.QuadSetRect(&quads[i], x, y, 6, 6);
+    g_D3DDrawPrim.QuadSetUVRect(&quads[i], 0, 0, 1, 1);
+    g_D3DDrawPrim.QuadSetColor(&quads[i], 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8));
+    for (TexVertex& v : quads[i].v) v.z = 0.5f;
+  }
+  return quads;
+}
+
+// ---- Through the renderer -----------------------------------------------------------------------
+
+struct Renderer {
+  SDL_Window* window = nullptr;
+  bool open = false;
+
+  bool Open() {
+    window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (window == nullptr) return false;
+    CRenderInitRequest request;
+    request.Mode.Width = kWidth;
+    request.Mode.Height = kHeight;
+    request.Mode.BitDepth = 32;
+    request.Window = window;
+    request.Windowed = 1;
+    request.KeepWindow = 1;
+    open = g_pRenderDevice->CreateDevice(&request);
+    return open;
+  }
+  void BeginFrame() {
+    g_pRenderDevice->Begin_Render();
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0, 0);
+    g_pRenderDevice->BeginScene();
+  }
+  void EndFrame() {
+    g_pRenderDevice->EndScene();
+    g_pRenderDevice->Present(nullptr);
+    glFinish();
+  }
+  ~Renderer() {
+    g_D3DDrawPrim.ResetState();
+    if (open) g_pRenderDevice->ReleaseDevice();
+    if (window != nullptr) SDL_DestroyWindow(window);
+  }
+};
+
+void FrameRate(benchmark::State& state) {
+  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_DrawPrim_Quads(benchmark::State& state) {
+  Renderer renderer;
+  if (!renderer.Open()) {
+    state.SkipWithError("device not available");
+    return;
+  }
+  const std::vector<DrawPrimTexQuad> quads = ScreenQuads();
+  CD3DDrawPrim& prim = g_D3DDrawPrim;
+  prim.ResetState();
+  prim.SetTransformType(kDrawPrimScreen);
+  prim.SetAlphaBlendMode(3);
+  for (auto _ : state) {
+    renderer.BeginFrame();
+    prim.BeginDrawPrim();
+    const bool drawn = prim.DrawTexQuads(quads.data(), kQuads);
+    prim.EndDrawPrim();
+    if (!drawn) {
+      state.SkipWithError("draw failed");
+      break;
+    }
+    renderer.EndFrame();
+  }
+  FrameRate(state);
+}
+
+// Ten styles that differ in blending, depth, alpha test and stage operations.
+std::vector<CD3DRenderStyle*> MakeStyles() {
+  std::vector<CD3DRenderStyle*> styles;
+  for (int i = 0; i < kStyles; ++i) {
+    CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
+    RenderPassDesc pass;
+    style->GetPass(0, &pass);
+    pass.Lighting = 0;
+    pass.CullMode = 0;
+    pass.BlendMode = static_cast<uint32_t>(i % 4);
+    pass.DepthMode = static_cast<uint32_t>(i % 3);
+    pass.AlphaTest = (i % 5 == 0) ? 3 : 0;
+    pass.Stages[0].ColorOp = 1 + static_cast<uint32_t>(i % 4);
+    pass.TextureFactor = 0xFF000000u | static_cast<uint32_t>(i * 0x151515);
+    style->SetPass(0, pass);
+    styles.push_back(style);
+  }
+  return styles;
+}
+
+void BM_StylePasses(benchmark::State& state) {
+  Renderer renderer;
+  if (!renderer.Open()) {
+    state.SkipWithError("device not available");
+    return;
+  }
+  RSMgr_EnableCaching = static_cast<int32_t>(state.range(0));
+  const std::vector<CD3DRenderStyle*> styles = MakeStyles();
+  const std::vector<DrawPrimTexQuad> quads = ScreenQuads();
+  CD3DDrawPrim& prim = g_D3DDrawPrim;
+  prim.ResetState();
+  prim.SetTransformType(kDrawPrimScreen);
+  for (auto _ : state) {
+    renderer.BeginFrame();
+    prim.BeginDrawPrim();
+    for (int p = 0; p < kPasses; ++p) {
+      prim.SetRenderStyle(styles[static_cast<size_t>(p % kStyles)]);
+      prim.DrawTexQuads(&quads[static_cast<size_t>(p)], 1);
+    }
+    prim.EndDrawPrim();
+    renderer.EndFrame();
+  }
+  prim.SetRenderStyle(nullptr);
+  for (CD3DRenderStyle* s : styles) g_pRenderStyles->ReleaseRenderStyle(s);
+  RSMgr_EnableCaching = 1;
+  FrameRate(state);
+}
+
+// ---- Raw OpenGL ------------------------------------------------------------------------------
+
+struct RawContext {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  GLuint texture = 0;
+
+  bool Open() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    window = SDL_CreateWindow("raw", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!window) return false;
+    context = SDL_GL_CreateContext(window);
+    if (!context) return false;
+    SDL_GL_MakeCurrent(window, context);
+    SDL_GL_SetSwapInterval(0);
+    glViewport(0, 0, kWidth, kHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, kWidth, kHeight, 0, -1, 0);  // z 0..1 as depth 0..1
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The layer samples a white texture on a stage without one; so does this.
+    const uint32_t white = 0xFFFFFFFFu;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    return true;
+  }
+  void EndFrame() {
+    SDL_GL_SwapWindow(window);
+    glFinish();
+  }
+  ~RawContext() {
+    if (texture) glDeleteTextures(1, &texture);
+    if (context) SDL_GL_DeleteContext(context);
+    if (window) SDL_DestroyWindow(window);
+  }
+};
+
+// The quads as triangle lists of screen vertices, as the drawer stages them.
+std::vector<ScreenTexVertex> RawTriangles(const std::vector<DrawPrimTexQuad>& quads) {
+  std::vector<ScreenTexVertex> out;
+  out.reserve(quads.size() * 6);
+  for (const DrawPrimTexQuad& q : quads)
+    for (int corner : {0, 1, 2, 0, 2, 3}) {
+      const TexVertex& v = q.v[corner];
+      out.push_back({v.x, v.y, v.z, 1.0f, v.color, v.u, v.v});
+    }
+  return out;
+}
+
+void PointArrays(const ScreenTexVertex* first) {
+  glVertexPointer(3, GL_FLOAT, sizeof(ScreenTexVertex), &first->x);
+  glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(ScreenTexVertex), &first->color);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(ScreenTexVertex), &first->u);
+}
+
+void BM_RawGL_Quads(benchmark::State& state) {
+  const int per_call = static_cast<int>(state.range(0));
+  RawContext raw;
+  if (!raw.Open()) {
+    state.SkipWithError("context not available");
+    return;
+  }
+  const std::vector<ScreenTexVertex> vertices = RawTriangles(ScreenQuads());
+  // Colour op 0 draws vertex colour only: the layer then leaves texturing off, and so does this.
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int first = 0; first < kQuads; first += per_call) {
+      const int count = std::min(per_call, kQuads - first);
+      PointArrays(&vertices[static_cast<size_t>(first) * 6]);
+      glDrawArrays(GL_TRIANGLES, 0, count * 6);
+    }
+    raw.EndFrame();
+  }
+  FrameRate(state);
+}
+
+// What the ten styles set, done by hand before each quad.
+void RawStyleState(int i) {
+  const int blend = i % 4;
+  if (blend == 0) {
+    glDisable(GL_BLEND);
+  } else {
+    glEnable(GL_BLEND);
+    if (blend == 1) glBlendFunc(GL_ONE, GL_ONE);
+    if (blend == 2) glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ONE);
+    if (blend == 3) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  }
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(i % 3 == 2 ? GL_GEQUAL : GL_LEQUAL);
+  glDepthMask(i % 3 == 0 ? GL_TRUE : GL_FALSE);
+  if (i % 5 == 0) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+  } else {
+    glDisable(GL_ALPHA_TEST);
+  }
+  static const GLint kModes[4] = {GL_REPLACE, GL_REPLACE, GL_MODULATE, GL_MODULATE};
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, kModes[i % 4]);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, i % 4 == 1 ? GL_PRIMARY_COLOR : GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
+  const float factor[4] = {float(i) / kStyles, 0.5f, 0.25f, 1.0f};
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+}
+
+void BM_RawGL_StylePasses(benchmark::State& state) {
+  RawContext raw;
+  if (!raw.Open()) {
+    state.SkipWithError("context not available");
+    return;
+  }
+  const std::vector<ScreenTexVertex> vertices = RawTriangles(ScreenQuads());
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int p = 0; p < kPasses; ++p) {
+      RawStyleState(p % kStyles);
+      PointArrays(&vertices[static_cast<size_t>(p) * 6]);
+      glDrawArrays(GL_TRIANGLES, 0, 6);
+    }
+    raw.EndFrame();
+  }
+  FrameRate(state);
+}
+
+struct VideoSystem {
+  VideoSystem() { SDL_InitSubSystem(SDL_INIT_VIDEO); }
+  ~VideoSystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+} g_video;
+
+}  // namespace
+
+BENCHMARK(BM_RawGL_Quads)->Arg(kQuads)->Arg(21)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_DrawPrim_Quads)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_RawGL_StylePasses)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_StylePasses)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
