@@ -1,0 +1,266 @@
+// Meshes and sprite arrays on the real OpenGL-backed device, headless, checked by reading back
+// pixels: a renderable fetched by id drawn lit and textured, a terrain grid, sprites as quads
+// and as point sprites, and a skinned mesh blended on the processor.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/src/core/streams.h"
+#include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/math/math_types.h"
+#include "runtime/src/render/sys/pc/d3d_renderobjects.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/grid_mesh.h"
+#include "runtime/src/render/sys/pc/renderable_object.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
+#include "runtime/src/render/sys/pc/skinned_mesh.h"
+#include "runtime/src/render/sys/pc/sprite_array.h"
+#include "runtime/src/render/sys/pc/texturemgr.h"
+#include "tests/runtime/render/mesh_test_support.h"
+#include "tests/runtime/render/render_fixture.h"
+#include "tools/writers/content_files.h"
+#include "tools/writers/pack_writer.h"
+
+namespace vt_test {
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr uint32_t kSphereId = 0x22000000;
+
+struct Rgb {
+  int r, g, b;
+};
+
+CMatrix4x4 Translation(float x, float y, float z) {
+  CMatrix4x4 m{};
+  for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
+  m.m[3][0] = x;
+  m.m[3][1] = y;
+  m.m[3][2] = z;
+  return m;
+}
+
+class MeshPixelsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetRendererCvars();
+    CD3DShell::SetCreateFunction(nullptr);
+    // The video system and one OpenGL window stay for the whole run, so the OpenGL driver stays
+    // loaded and what it keeps until exit is not taken for a leak.
+    static SDL_Window* const kept =
+        SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
+            ? SDL_CreateWindow("kept", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)
+            : nullptr;
+    ASSERT_NE(kept, nullptr) << SDL_GetError();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    window = SDL_CreateWindow("meshes", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    CRenderInitRequest request;
+    request.Mode.Width = kWidth;
+    request.Mode.Height = kHeight;
+    request.Mode.BitDepth = 32;
+    request.Window = window;
+    request.Windowed = 1;
+    request.KeepWindow = 1;
+    ASSERT_TRUE(g_pRenderDevice->CreateDevice(&request));
+  }
+
+  void TearDown() override {
+    for (CD3DRenderStyle* s : styles) g_pRenderStyles->ReleaseRenderStyle(s);
+    device_textures.clear();
+    g_pRenderDevice->ReleaseDevice();
+    if (!dir.empty()) {
+      g_pRezMgr->Term();
+      std::filesystem::remove_all(dir);
+    }
+    if (window != nullptr) SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  // A pack holding the sphere renderable, served by the program's resource manager.
+  void ServeSphere() {
+    char pattern[] = "/tmp/vt_meshgl_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    std::vector<writers::PackRecord> records(1);
+    records[0].id = kSphereId;
+    records[0].type = 4;
+    records[0].name = "meshes/sphere.rnd";
+    records[0].data = writers::BuildRigidRenderable(writers::RigidFromGeometry(writers::MakeSphere(4.5f, 24, 16)));
+    records[0].compress = true;
+    std::vector<writers::OutFile> files;
+    ASSERT_TRUE(writers::BuildPackedSet(0, records, files));
+    for (const writers::OutFile& file : files)
+      ASSERT_TRUE(writers::WriteWholeFile(writers::JoinPath(dir, file.path), file.bytes));
+    ASSERT_TRUE(g_pRezMgr->Init((dir + "/").c_str()));
+    g_pRezMgr->SetTypeHandler(kRezType_RenderObject, &g_RenderableFactory);
+  }
+
+  void Frame(const std::function<void()>& draw) {
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    ASSERT_TRUE(g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0, 0));
+    ASSERT_TRUE(g_pRenderDevice->BeginScene());
+    draw();
+    ASSERT_TRUE(g_pRenderDevice->EndScene());
+    CMemoryStream stream;
+    uint32_t width = 0, height = 0;
+    const ReadBackRequest request{&stream, kReadBackFourBytes, &width, &height};
+    ASSERT_TRUE(g_pRenderDevice->ReadBackBuffer(&request));
+    pixels.assign(static_cast<size_t>(kWidth) * kHeight * 4, 0);
+    stream.SeekTo(0);
+    ASSERT_EQ(stream.Read(pixels.data(), uint32_t(pixels.size())), pixels.size());
+  }
+
+  Rgb At(int x, int y) const {
+    const uint8_t* p = &pixels[(static_cast<size_t>(y) * kWidth + x) * 4];
+    return {p[3], p[2], p[1]};
+  }
+
+  // Columns of row y whose pixel is not black.
+  std::vector<int> LitColumns(int y) const {
+    std::vector<int> columns;
+    for (int x = 0; x < kWidth; ++x) {
+      const Rgb c = At(x, y);
+      if (c.r + c.g + c.b > 30) columns.push_back(x);
+    }
+    return columns;
+  }
+
+  CD3DRenderStyle* Style(const std::function<void(RenderPassDesc&)>& edit) {
+    CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
+    if (style == nullptr) return nullptr;
+    styles.push_back(style);
+    RenderPassDesc pass;
+    style->GetPass(0, &pass);
+    edit(pass);
+    style->SetPass(0, pass);
+    return style;
+  }
+
+  CDeviceTexture* SolidTexture(uint32_t argb) {
+    IDirect3DTexture8* texture = nullptr;
+    if (FAILED(g_pDirect3DDevice->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
+      return nullptr;
+    device_textures.emplace_back(std::make_unique<CDeviceTexture>());
+    device_textures.back()->m_pTexture = texture;
+    D3DLOCKED_RECT locked{};
+    if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) return nullptr;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x)
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = argb;
+    texture->UnlockRect(0);
+    return device_textures.back().get();
+  }
+
+  // A white directional light travelling along (x, y, z), no ambient light.
+  static void Light(float x, float y, float z) {
+    LightDesc light{};
+    light.Kind = kLightDirectional;
+    light.Vector = {x, y, z};
+    light.Diffuse = {1, 1, 1, 1};
+    ASSERT_TRUE(g_pRenderDevice->SetLight(0, &light));
+    ASSERT_TRUE(g_pRenderDevice->EnableLight(0, true));
+  }
+
+  SDL_Window* window = nullptr;
+  std::string dir;
+  std::vector<uint8_t> pixels;
+  std::vector<CD3DRenderStyle*> styles;
+  std::vector<std::unique_ptr<CDeviceTexture>> device_textures;
+};
+
+TEST_F(MeshPixelsTest, RenderableFetchedByIdDrawsLitAndTextured) {
+  ServeSphere();
+  CRenderableObject* sphere = g_pRenderObjects->GetRenderObject(kSphereId);
+  ASSERT_NE(sphere, nullptr);
+  auto* mesh = static_cast<CRigidMesh*>(sphere->GetRenderObject());
+  ASSERT_NE(mesh, nullptr);
+  CDeviceTexture* green = SolidTexture(0xFF00FF00u);
+  CDeviceTexture* const textures[2] = {green, nullptr};
+  CD3DRenderStyle* style = Style([](RenderPassDesc&) {});  // lit, texture times diffuse
+  Light(-1, 0, 0);  // lights the sphere's +x side, the right of the screen
+  const CMatrix4x4 world = Translation(0, 0, 15);
+  Frame([&] { ASSERT_TRUE(mesh->Render(&world, style, textures, nullptr, nullptr)); });
+  const Rgb lit = At(kWidth / 2 + 60, kHeight / 2);
+  const Rgb unlit = At(kWidth / 2 - 60, kHeight / 2);
+  EXPECT_GT(lit.g, 150);
+  EXPECT_LT(lit.r, 20) << "the colour comes from the texture";
+  EXPECT_LT(lit.b, 20);
+  EXPECT_LT(unlit.g, 40);
+  EXPECT_GT(lit.g, unlit.g + 100);
+  // Outside the sphere nothing was drawn.
+  const Rgb corner = At(5, 5);
+  EXPECT_EQ(corner.r + corner.g + corner.b, 0);
+  g_pRenderObjects->ReleaseRenderObject(sphere);
+}
+
+TEST_F(MeshPixelsTest, TerrainGridCoversItsTileAtEveryLevel) {
+  CGridMesh* grid = static_cast<CGridMesh*>(g_pD3DRenderDevice->CreateRenderObject(CGridMesh::kType));
+  const float extents[3] = {4, 1, 4};
+  ASSERT_TRUE(grid->Create(11, 17, 17, extents));
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.CullMode = 0; });
+  CDeviceTexture* white = SolidTexture(0xFFFFFFFFu);
+  CDeviceTexture* const textures[2] = {white, nullptr};
+  // Tilted up to face the camera: a rotation of -90 degrees about x, 10 ahead.
+  CMatrix4x4 world = Translation(0, 0, 10);
+  world.m[1][1] = 0;
+  world.m[1][2] = -1;
+  world.m[2][1] = 1;
+  world.m[2][2] = 0;
+  Light(0, 0, 1);
+  for (uint16_t level = 0; level < grid->GetLODCount(); ++level) {
+    SCOPED_TRACE(level);
+    grid->SetLOD(level);
+    Frame([&] { ASSERT_TRUE(grid->Render(&world, style, textures)); });
+    const std::vector<int> row = LitColumns(kHeight / 2);
+    ASSERT_FALSE(row.empty());
+    // The 8-wide tile at distance 10 spans the middle 192 columns (a 90-degree view), without
+    // holes.
+    EXPECT_EQ(static_cast<size_t>(row.back() - row.front() + 1), row.size());
+    EXPECT_NEAR(row.front(), kWidth / 2 - 96, 2);
+    EXPECT_NEAR(row.back(), kWidth / 2 + 96, 2);
+    EXPECT_GT(At(kWidth / 2, kHeight / 2).g, 150);
+  }
+  g_pD3DRenderDevice->DestroyRenderObject(grid);
+}
+
+TEST_F(MeshPixelsTest, SpritesDrawAsQuadsAndAsPointSprites) {
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.Lighting = 0; });
+  for (bool points : {false, true}) {
+    SCOPED_TRACE(points ? "points" : "quads");
+    auto* sprites = static_cast<CSpriteArray*>(g_pD3DRenderDevice->CreateRenderObject(CSpriteArray::kType));
+    ASSERT_TRUE(sprites->Init(1.0f, CSpriteArray::kPosition | CSpriteArray::kColour, 10, points));
+    ASSERT_EQ(sprites->IsPointSprites(), points);
+    ASSERT_TRUE(sprites->Lock());
+    // A red sprite on the left and a blue one on the right, both 10 ahead.
+    const uint32_t left = sprites->AddSprite();
+    const uint32_t right = sprites->AddSprite();
+    ASSERT_TRUE(sprites->SetPosition(left, CVector3{-3, 0, 10}));
+    ASSERT_TRUE(sprites->SetPosition(right, CVector3{3, 0, 10}));
+    ASSERT_TRUE(sprites->SetColor(left, 0xFFFF0000u));
+    ASSERT_TRUE(sprites->SetColor(right, 0xFF0000FFu));
+    ASSERT_TRUE(sprites->Unlock());
+    Frame([&] { ASSERT_TRUE(sprites->Render(nullptr, style, nullptr)); });
+    // 3 to each side at distance 10 is 72 columns from the middle in a 90-degree view.
+    const Rgb a = At(kWidth / 2 - 72, kHeight / 2);
+    const Rgb b = At(kWidth / 2 + 72, kHeight / 2);
+    EXPECT_GT(a.r, 200);
+    EXPECT_LT(a.b, 30);
+    EXPECT_GT(b.b, 200);
+    EXPECT_LT(b.r, 30);
+    const Rgb middle = At(kWidth / 2, kHeight / 2);
+    EXPECT_EQ(middle.r + middle.g + middle.b, 0);
+    g_pD3DRenderDevice->DestroyRenderObject(sprites);
+  }
+}
+
+}  // namespace
+}  // namespace vt_test
