@@ -59,7 +59,10 @@ void GLTextureStorage::Allocate() {
       continue;
     }
     for (UINT face = 0; face < FaceCount(); ++face) {
-      if (lockable) At(face, level).bytes.assign(bytes, 0);
+      if (lockable) {
+        At(face, level).bytes.reset(new BYTE[bytes]);
+        At(face, level).size = bytes;
+      }
       if (compressed) {
         zeros.assign(bytes, 0);
         glCompressedTexImage2D(FaceTarget(face), static_cast<GLint>(level), format_->internal_format, w, h, 0,
@@ -95,7 +98,7 @@ HRESULT GLTextureStorage::Lock(UINT face, UINT level, D3DLOCKED_RECT* locked, co
   l.locked = true;
   l.read_only = (flags & D3DLOCK_READONLY) != 0;
   locked->Pitch = static_cast<INT>(pitch);
-  locked->pBits = l.bytes.data() + offset;
+  locked->pBits = l.bytes.get() + offset;
   return D3D_OK;
 }
 
@@ -108,7 +111,7 @@ HRESULT GLTextureStorage::Unlock(UINT face, UINT level) {
   if (format_->format == D3DFMT_P8) {
     indices_changed_ = true;
   } else if (name_) {
-    Upload(face, level, l.bytes.data());
+    Upload(face, level, l.bytes.get());
   }
   return D3D_OK;
 }
@@ -147,9 +150,10 @@ void GLTextureStorage::ExpandPalette(const PALETTEENTRY* palette) {
   std::vector<BYTE> bgra;
   for (UINT face = 0; face < FaceCount(); ++face) {
     for (UINT level = 0; level < shape_.levels; ++level) {
-      const std::vector<BYTE>& indices = At(face, level).bytes;
-      bgra.resize(indices.size() * 4);
-      for (size_t i = 0; i < indices.size(); ++i) {
+      const Level& l = At(face, level);
+      const BYTE* indices = l.bytes.get();
+      bgra.resize(l.size * 4);
+      for (size_t i = 0; i < l.size; ++i) {
         const PALETTEENTRY& e = palette[indices[i]];
         bgra[i * 4 + 0] = e.peBlue;
         bgra[i * 4 + 1] = e.peGreen;

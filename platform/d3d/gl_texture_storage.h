@@ -5,6 +5,7 @@
 // RGBA through a palette: once when their indices change or the palette they are drawn with
 // changes.
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "platform/d3d/gl_api.h"
@@ -57,7 +58,9 @@ class GLTextureStorage {
 
  private:
   struct Level {
-    std::vector<BYTE> bytes;
+    // As with Direct3D, a new level's contents are undefined: the copy is not cleared.
+    std::unique_ptr<BYTE[]> bytes;
+    size_t size = 0;
     bool locked = false;
     bool read_only = false;
   };
