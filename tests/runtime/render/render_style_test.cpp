@@ -423,5 +423,36 @@ TEST_F(RenderStyleTest, ShortTextureListsAreReadOnlyToTheirEnd) {
   t1->Release();
 }
 
+// A texture the device reports as a cube map.
+class CubeTexture : public CRecordingTexture {
+ public:
+  CubeTexture() : CRecordingTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED) {}
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
+};
+
+TEST_F(RenderStyleTest, UnprojectedTransformsCountCoordinatesByTheCallersTexture) {
+  StylePass pass = writers::DefaultStylePass();
+  pass.stages[0].transform_on = 1;
+  pass.stages[0].matrix[0] = 0.5f;
+  CD3DRenderStyle* style = Make(pass);
+  CRecordingTexture flat(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
+  CubeTexture cube;
+  CDeviceTexture flat_texture, cube_texture;
+  flat_texture.m_pTexture = &flat;
+  cube_texture.m_pTexture = &cube;
+  CDeviceTexture* flat_list[2] = {&flat_texture, nullptr};
+  CDeviceTexture* cube_list[2] = {&cube_texture, nullptr};
+  // The same pass again and again: after the first the transition is replayed from the cache.
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, flat_list));
+    EXPECT_EQ((Device()->stage_states[{0, D3DTSS_TEXTURETRANSFORMFLAGS}]), DWORD(D3DTTFF_COUNT2)) << round;
+    ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, cube_list));
+    EXPECT_EQ((Device()->stage_states[{0, D3DTSS_TEXTURETRANSFORMFLAGS}]), DWORD(D3DTTFF_COUNT3)) << round;
+  }
+  EXPECT_EQ(Device()->transforms[D3DTS_TEXTURE0].m[0][0], 0.5f);
+  flat_texture.m_pTexture = nullptr;
+  cube_texture.m_pTexture = nullptr;
+}
+
 }  // namespace
 }  // namespace vt_test

@@ -76,6 +76,13 @@ IDirect3DBaseTexture8* DeviceTextureOf(CDeviceTexture* const* textures, uint32_t
   return textures[source - 1]->m_pTexture;
 }
 
+// Cube and volume textures are read with three coordinates, 2D textures with two.
+bool HasThreeCoordinates(IDirect3DBaseTexture8* texture) {
+  if (texture == nullptr) return false;
+  const D3DRESOURCETYPE type = texture->GetType();
+  return type == D3DRTYPE_CUBETEXTURE || type == D3DRTYPE_VOLUMETEXTURE;
+}
+
 D3DMATRIX Transposed(const D3DMATRIX& m) {
   D3DMATRIX t;
   for (int r = 0; r < 4; ++r)
@@ -234,10 +241,11 @@ void CRenderStateMgr::ApplyStages(const RenderPassDesc& pass, CDeviceTexture* co
       ApplyStageState(s, D3DTSS_MINFILTER, kFilters[st.Filter].Min);
       ApplyStageState(s, D3DTSS_MIPFILTER, kFilters[st.Filter].Mip);
     }
-    DWORD flags = D3DTTFF_DISABLE;
-    // A texture that reports three coordinates is not known to the device textures yet: two.
-    if (st.TransformOn) flags = st.Projected ? (D3DTTFF_COUNT3 | D3DTTFF_PROJECTED) : D3DTTFF_COUNT2;
-    ApplyStageState(s, D3DTSS_TEXTURETRANSFORMFLAGS, flags);
+    // A transformed, unprojected stage counts its coordinates by the caller's texture: set with
+    // the textures, never recorded.
+    if (!st.TransformOn) ApplyStageState(s, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    if (st.TransformOn && st.Projected)
+      ApplyStageState(s, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3 | D3DTTFF_PROJECTED);
   }
   (void)textures;
 }
@@ -251,6 +259,10 @@ void CRenderStateMgr::ApplyPassTail(const RenderPassDesc& pass, CDeviceTexture* 
     SetCurrentTexturePalette(textures[0]->m_pPalette->m_PaletteId);
   for (DWORD s = 0; s < kStyleStages; ++s) {
     if (!pass.Stages[s].TransformOn) continue;
+    if (!pass.Stages[s].Projected)
+      ApplyStageState(s, D3DTSS_TEXTURETRANSFORMFLAGS,
+                      HasThreeCoordinates(DeviceTextureOf(textures, pass.Stages[s].TextureSource)) ? D3DTTFF_COUNT3
+                                                                                                   : D3DTTFF_COUNT2);
     D3DMATRIX m;
     std::memcpy(&m, pass.Stages[s].Matrix, sizeof(m));
     SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0 + s), m);
