@@ -130,21 +130,22 @@ class RenderPixelsTest : public ::testing::Test {
     return style;
   }
 
-  // A 4 x 4 texture of one colour, as the drawer's stage-0 texture.
-  CDeviceTexture* SolidTexture(uint32_t argb) {
+  // A one-level texture of width x height ARGB texels (row by row), as a device texture.
+  CDeviceTexture* Texture(UINT width, UINT height, const std::vector<uint32_t>& texels) {
     IDirect3DTexture8* texture = nullptr;
-    if (FAILED(g_pDirect3DDevice->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
+    if (FAILED(g_pDirect3DDevice->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
       return nullptr;
     device_textures.emplace_back(std::make_unique<CDeviceTexture>());
     device_textures.back()->m_pTexture = texture;
     D3DLOCKED_RECT locked{};
     if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) return nullptr;
-    for (int y = 0; y < 4; ++y)
-      for (int x = 0; x < 4; ++x)
-        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = argb;
+    for (UINT y = 0; y < height; ++y)
+      for (UINT x = 0; x < width; ++x)
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch)[x] = texels[y * width + x];
     texture->UnlockRect(0);
     return device_textures.back().get();
   }
+  CDeviceTexture* SolidTexture(uint32_t argb) { return Texture(4, 4, std::vector<uint32_t>(16, argb)); }
 
   SDL_Window* window = nullptr;
   CD3DDrawPrim& prim = g_D3DDrawPrim;
@@ -379,6 +380,48 @@ TEST_F(RenderPixelsTest, ALoadedStyleDrawsAsItSays) {
   EXPECT_TRUE(Near(At(30, 30), Rgb{0x20, 0x40, 0x60}));
   EXPECT_TRUE(Near(At(50, 30), Rgb{0xA0, 0x80, 0x80}));
   EXPECT_TRUE(Near(At(70, 30), Rgb{0xC0, 0x60, 0x30})) << "over the cleared depth all three add";
+}
+
+TEST_F(RenderPixelsTest, AddressingAndTextureTransformsPlaceTexels) {
+  // Two texels, red then blue, point-sampled across quads whose u runs from 0 to 2.
+  CDeviceTexture* texture = Texture(2, 1, {0xFFFF0000u, 0xFF0000FFu});
+  ASSERT_NE(texture, nullptr);
+  const Rgb red{255, 0, 0}, blue{0, 0, 255};
+  struct Case {
+    const char* what;
+    uint32_t address;
+    bool halve_u;  // texture transform: u' = u / 2
+    Rgb quarters[4];
+  } cases[] = {
+      {"wrap", 0, false, {red, blue, red, blue}},
+      {"clamp", 1, false, {red, blue, blue, blue}},
+      {"mirror", 2, false, {red, blue, blue, red}},
+      {"wrap, u halved by the stage's matrix", 0, true, {red, red, blue, blue}},
+  };
+  std::vector<CD3DRenderStyle*> made;
+  for (const Case& c : cases)
+    made.push_back(Style([&](RenderPassDesc& p) {
+      p.Stages[0].ColorOp = 1;  // the texture
+      p.Stages[0].AddressU = p.Stages[0].AddressV = c.address;
+      p.Stages[0].Filter = 0;
+      p.Stages[0].TransformOn = c.halve_u ? 1 : 0;
+      p.Stages[0].Matrix[0] = c.halve_u ? 0.5f : 1.0f;
+    }));
+  Frame([&] {
+    prim.SetDeviceTexture(texture, 0);
+    for (size_t i = 0; i < made.size(); ++i) {
+      prim.SetRenderStyle(made[i]);
+      DrawPrimTexQuad q = Quad(20, 20.0f + 30 * i, 64, 20, 0xFFFFFFFFu);
+      prim.QuadSetUVRect(&q, 0, 0, 2, 1);
+      DrawQuad(q);
+    }
+    prim.SetRenderStyle(nullptr);
+    prim.SetDeviceTexture(nullptr, 0);
+  });
+  for (size_t i = 0; i < made.size(); ++i)
+    for (int k = 0; k < 4; ++k)
+      EXPECT_TRUE(Near(At(28 + 16 * k, 30 + 30 * static_cast<int>(i)), cases[i].quarters[k]))
+          << cases[i].what << ", quarter " << k;
 }
 
 }  // namespace
