@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/texturemgr.h"
 #include "tests/runtime/render/render_fixture.h"
 
 namespace vt_test {
@@ -144,6 +145,34 @@ TEST_F(DrawPrimTest, NoDeviceNoDraw) {
   g_pDirect3DDevice = nullptr;
   EXPECT_FALSE(prim.DrawTexQuads(&quad, 1));
   g_pDirect3DDevice = saved;
+}
+
+TEST_F(DrawPrimTest, StageZeroTextureBringsItsPaletteAndStaysBound) {
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  CTexturePalette palette;
+  palette.m_PaletteId = 9;
+  CDeviceTexture device_texture;
+  device_texture.m_pTexture = texture;
+  device_texture.m_pPalette = &palette;
+  DrawPrimTexQuad quad{};
+  prim.SetColorOp(1);
+  prim.SetDeviceTexture(&device_texture, 0);
+  ASSERT_TRUE(prim.DrawTexQuads(&quad, 1));
+  EXPECT_EQ(Device()->textures[0], texture);
+  EXPECT_EQ(Device()->current_palette, 9u);
+  d3d->log.Clear();
+  ASSERT_TRUE(prim.DrawTexQuads(&quad, 1));
+  EXPECT_EQ(d3d->log.CountPrefix("SetCurrentTexturePalette"), 0) << "the cached palette is not sent again";
+  // Colour op 0 without a texture draws vertex colour; the earlier binding stays.
+  prim.SetDeviceTexture(nullptr, 0);
+  prim.SetColorOp(0);
+  ASSERT_TRUE(prim.DrawTexQuads(&quad, 1));
+  EXPECT_EQ(Device()->textures[0], texture);
+  EXPECT_EQ((Device()->stage_states[{0, D3DTSS_COLOROP}]), static_cast<DWORD>(D3DTOP_SELECTARG2));
+  device_texture.m_pPalette = nullptr;
+  device_texture.m_pTexture = nullptr;
+  texture->Release();
 }
 
 }  // namespace

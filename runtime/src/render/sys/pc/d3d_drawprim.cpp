@@ -191,8 +191,11 @@ void CD3DDrawPrim::ApplyOwnState() {
   if (m_FillMode == 0 || m_FillMode == 1) rs.SetRenderState(D3DRS_FILLMODE, m_FillMode == 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
   static const DWORD kCulls[] = {D3DCULL_NONE, D3DCULL_CCW, D3DCULL_CW};
   if (m_CullMode >= 0 && m_CullMode <= 2) rs.SetRenderState(D3DRS_CULLMODE, kCulls[m_CullMode]);
-  if (m_DeviceTextures[0] != nullptr && m_DeviceTextures[0]->m_pTexture != nullptr)
+  if (m_DeviceTextures[0] != nullptr && m_DeviceTextures[0]->m_pTexture != nullptr) {
     rs.SetTexture(0, m_DeviceTextures[0]->m_pTexture);
+    if (m_DeviceTextures[0]->m_pPalette != nullptr)
+      rs.SetCurrentTexturePalette(m_DeviceTextures[0]->m_pPalette->m_PaletteId);
+  }
   if (m_ClipMode == 0) rs.SetRenderState(D3DRS_CLIPPING, FALSE);
   if (m_ClipMode == 1 || m_ClipMode == 2) rs.SetRenderState(D3DRS_CLIPPING, TRUE);
 }
