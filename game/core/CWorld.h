@@ -13,7 +13,8 @@
 
 class CStream;
 class CGridMesh;
-class CRenderObject;
+class CRigidMesh;
+class CDeviceTexture;
 class CD3DRenderStyle;
 class CD3DRenderStyles;
 class CTextureData;
@@ -193,7 +194,7 @@ class CWorld {
 
   // Drawing resources of the terrain, held only while a graphics device exists.
   std::vector<CGridMesh*> m_Tile_Meshes;
-  CRenderObject* m_Embedded_Mesh = nullptr;
+  CRigidMesh* m_Embedded_Mesh = nullptr;
   CD3DRenderStyle* m_Styles[kWorld_Style_Count] = {};
   CTextureData* m_Textures[4] = {};
 
@@ -220,6 +221,7 @@ class CWorld {
   void Draw_Fences();
   void Mirror_Pass();
   void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style);
+  void World_Textures(CDeviceTexture* out[4]) const;
   void List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera);
   void List_Object(CWorld_Object* object, const CPlane planes[6], const CVector3& camera);
   void List_Reflected_Object(CWorld_Object* object, int side, const CPlane planes[6]);

@@ -19,7 +19,9 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CText_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/grid_mesh.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 namespace {
 
@@ -202,12 +204,17 @@ void CWorld::Draw_Walls() {
   draw.SetRenderStyle(nullptr);
 }
 
+void CWorld::World_Textures(CDeviceTexture* out[4]) const {
+  for (int i = 0; i < 4; ++i) out[i] = m_Textures[i] ? m_Textures[i]->m_pDeviceTexture : nullptr;
+}
+
 void CWorld::Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style) {
   if (!mesh || !style) return;
+  CDeviceTexture* textures[4];
+  World_Textures(textures);
   mesh->GetLODCount();
   mesh->SetLOD(0);
-  // The grid mesh draws itself once it can render; until then the tile is only prepared.
-  (void)world;
+  mesh->Render(&world, style, textures);
 }
 
 void CWorld::Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& camera, float far_distance) {
@@ -273,7 +280,11 @@ void CWorld::Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& ca
       List_Tile_Objects(source_c, source_r, side, planes, camera);
     }
   }
-  (void)m_Embedded_Mesh;  // drawn with the ground style once meshes can render
+  if (mirrored && m_Embedded_Mesh && m_Styles[kStyle_Ground]) {
+    CDeviceTexture* textures[4];
+    World_Textures(textures);
+    m_Embedded_Mesh->Render(&identity, m_Styles[kStyle_Ground], textures, nullptr, nullptr);
+  }
 }
 
 void CWorld::List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera) {

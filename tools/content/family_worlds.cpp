@@ -49,7 +49,7 @@ struct TextureDef {
 const TextureDef kTextures[] = {
     // Ground of each environment, and the detail laid over it.
     {0x22000104, "textures/world/meadow_ground.txb", writers::Pattern::Noise, 128, 0xFF5E9A44, 0xFF2E5A24, 4, 11, 4},
-    {0x2200000a, "textures/world/site_ground.txb", writers::Pattern::Noise, 128, 0xFF9A8058, 0xFF5A4A30, 4, 12, 4},
+    {0x2200000a, "textures/world/site_ground.txb", writers::Pattern::Noise, 128, 0xFFC8A070, 0xFF8A6A48, 4, 12, 4},
     {0x22000105, "textures/world/basin_ground.txb", writers::Pattern::Checker, 128, 0xFF8890A0, 0xFF586070, 8, 1, 4},
     {0x22000106, "textures/world/dunes_ground.txb", writers::Pattern::Noise, 128, 0xFFE0C890, 0xFFB09860, 3, 13, 4},
     {0x22000008, "textures/world/meadow_detail.txb", writers::Pattern::Noise, 64, 0xFFFFFFFF, 0xFFB8B8B8, 3, 21, 4},
@@ -122,15 +122,16 @@ writers::StylePass Pass_Of(Look look) {
       p.blend = kBlend_Add;
       p.depth = kDepth_Test_Only;
       break;
+    // The fences are drawn with the fence texture on stage 0 and the glow on stage 1.
     case Look::Fence:
-      p.stages[0] = Stage(3, kOp_Modulate, kArg_Texture, kArg_Diffuse);
+      p.stages[0] = Stage(1, kOp_Modulate, kArg_Texture, kArg_Diffuse);
       p.blend = kBlend_Alpha;
       p.depth = kDepth_Test_Only;
       p.lighting = 0;
       break;
     case Look::Fence_Flash:
-      p.stages[0] = Stage(3, kOp_Modulate, kArg_Texture, kArg_Diffuse);
-      p.stages[1] = Stage(4, kOp_Add, kArg_Texture, kArg_Current);
+      p.stages[0] = Stage(1, kOp_Modulate, kArg_Texture, kArg_Diffuse);
+      p.stages[1] = Stage(2, kOp_Add, kArg_Texture, kArg_Current);
       p.stages[1].alpha_op = kOp_Select;
       p.stages[1].alpha_arg1 = kArg_Current;
       p.blend = kBlend_Alpha;
