@@ -6,4 +6,4 @@ bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)"
 cd build/release/content
-exec ../vorthane "$@"
+exec ../game/vorthane "$@"
