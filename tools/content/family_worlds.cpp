@@ -56,8 +56,8 @@ const TextureDef kTextures[] = {
     {0x220000b0, "textures/world/rough_detail.txb", writers::Pattern::Noise, 64, 0xFFFFFFFF, 0xFFA8A8A8, 4, 22, 4},
     {0x220000b6, "textures/world/tile_detail.txb", writers::Pattern::Checker, 64, 0xFFFFFFFF, 0xFFD0D0D0, 2, 1, 4},
     // Edge fences: see-through meshes with a coloured frame.
-    {0x2200006d, "textures/world/training_fence.txb", writers::Pattern::Checker, 64, 0xD0D8E8FF, 0x20406080, 8, 1, 1},
-    {0x22000009, "textures/world/site_fence.txb", writers::Pattern::Stripes, 64, 0xD0FFD040, 0x30202020, 8, 1, 1},
+    {0x2200006d, "textures/world/training_fence.txb", writers::Pattern::Checker, 64, 0x70D8E8FF, 0x08406080, 16, 1, 1},
+    {0x22000009, "textures/world/site_fence.txb", writers::Pattern::Stripes, 64, 0x80FFD040, 0x10202020, 8, 1, 1},
     {0x2200001B, "textures/world/plain_fence.txb", writers::Pattern::Checker, 64, 0xA0FFFFFF, 0x10FFFFFF, 4, 1, 1},
     {0x22000144, "textures/world/fence_glow.txb", writers::Pattern::Stripes, 64, 0xFFFFE0A0, 0xFF000000, 4, 1, 1},
     // Marks on the ground: scorch, impact, splash, burn and glow.
