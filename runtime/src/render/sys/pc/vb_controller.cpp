@@ -37,6 +37,30 @@ uint32_t ShaderExtraBytes(uint32_t desc_flags) {
   return bytes;
 }
 
+// The device holds a reference to every buffer it has bound, which would keep a released
+// buffer alive and, for the default pool, block the next device reset: unbind ours first.
+void UnbindVertexBuffer(IDirect3DVertexBuffer8* buffer) {
+  for (UINT stream = 0; stream < CVertexBufferController::kStreamCount; ++stream) {
+    IDirect3DVertexBuffer8* bound = nullptr;
+    UINT stride = 0;
+    if (FAILED(g_pDirect3DDevice->GetStreamSource(stream, &bound, &stride)) || bound == nullptr) continue;
+    bound->Release();
+    if (bound != buffer) continue;
+    if (g_pRenderStateMgr != nullptr) g_pRenderStateMgr->SetStreamSource(stream, nullptr, 0);
+    else g_pDirect3DDevice->SetStreamSource(stream, nullptr, 0);
+  }
+}
+
+void UnbindIndexBuffer(IDirect3DIndexBuffer8* buffer) {
+  IDirect3DIndexBuffer8* bound = nullptr;
+  UINT base = 0;
+  if (FAILED(g_pDirect3DDevice->GetIndices(&bound, &base)) || bound == nullptr) return;
+  bound->Release();
+  if (bound != buffer) return;
+  if (g_pRenderStateMgr != nullptr) g_pRenderStateMgr->SetIndices(nullptr, 0);
+  else g_pDirect3DDevice->SetIndices(nullptr, 0);
+}
+
 }  // namespace
 
 void CVertexBufferController::Clear() {
@@ -57,10 +81,12 @@ void CVertexBufferController::Release() {
   for (int i = 0; i < kStreamCount; ++i) {
     if (m_pVertexBuffers[i] == nullptr) continue;
     if (m_pLocked[i] != nullptr) m_pVertexBuffers[i]->Unlock();
+    if (g_pDirect3DDevice != nullptr) UnbindVertexBuffer(m_pVertexBuffers[i]);
     m_pVertexBuffers[i]->Release();
   }
   if (m_pIndexBuffer != nullptr) {
     if (m_pLocked[kIndexBuffer] != nullptr) m_pIndexBuffer->Unlock();
+    if (g_pDirect3DDevice != nullptr) UnbindIndexBuffer(m_pIndexBuffer);
     m_pIndexBuffer->Release();
   }
   Clear();
