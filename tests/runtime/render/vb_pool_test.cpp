@@ -296,6 +296,21 @@ TEST_F(VBPoolTest, ReallocMovesDataToABlockOfTheOtherKind) {
   EXPECT_EQ(software->FreeVertexCount, 64u);
 }
 
+TEST_F(VBPoolTest, ReallocThatFindsNoRoomLeavesTheAllocationWithItsData) {
+  VBAllocation* a;
+  ASSERT_TRUE(g_VBSubAllocator.Alloc(kDesc, false, 0, 8, 12, &a));
+  ASSERT_TRUE(g_VBSubAllocator.Write(a, Vertices(8, 0x31).data(), Indices(12, 3).data()));
+  const VBAllocation before = *a;
+  VBSubAllocator_VB_Size = 0;  // no new block can be made
+  EXPECT_FALSE(g_VBSubAllocator.Realloc(a, true));
+  VBSubAllocator_VB_Size = 64;
+  EXPECT_EQ(a->Block, before.Block);
+  EXPECT_EQ(a->FirstVertex, before.FirstVertex);
+  EXPECT_EQ(a->Block->FreeVertexCount, 64u - 8u);
+  EXPECT_EQ(g_VBSubAllocator.BlockCount(), 1u);
+  EXPECT_TRUE(DeviceHolds(a, 0x31, 3));
+}
+
 TEST_F(VBPoolTest, FailedLockStillKeepsTheDataForTheNextRestore) {
   VBAllocation* a;
   ASSERT_TRUE(g_VBSubAllocator.Alloc(kDesc, false, 0, 3, 3, &a));
