@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,14 @@
 #include "platform/window/cursor.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/libkstexture/iks_texture.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
+#include "tools/writers/content_files.h"
+#include "tools/writers/pack_writer.h"
+#include "tools/writers/texture_patterns.h"
+#include "tools/writers/texture_writer.h"
 #include "tests/game/core/running_game.h"
 
 namespace {
@@ -242,6 +250,53 @@ TEST(CursorWithoutContent, AMissingTextureFailsInitWithTheMessageAndHoldsNothing
   EXPECT_FALSE(cursor.Is_Initialised());
   EXPECT_EQ(cursor.Cursor_Kind(), CCursor_Mgr::kNo_Cursor) << "nothing is drawn";
   EXPECT_EQ(System_Cursor_Counter(), counter_before) << "the system cursor is shown as before";
+}
+
+TEST(CursorWithoutContent, MissingStylesFailInitWithTheMessageAfterTheTexturesLoaded) {
+  // A content folder with the three cursor textures and no styles.
+  char pattern[] = "/tmp/vt_cursor_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
+  std::vector<writers::PackRecord> records;
+  for (uint32_t id : {CCursor_Mgr::kCross_Hair_Texture_Id, CCursor_Mgr::kMarker_Texture_Id,
+                      CCursor_Mgr::kCursor_Texture_Id}) {
+    writers::PatternSpec spec;
+    spec.pattern = writers::Pattern::CrossHair;
+    spec.width = spec.height = 16;
+    writers::Picture picture;
+    ASSERT_TRUE(writers::DrawPattern(spec, picture));
+    writers::PackRecord record;
+    record.id = id;
+    record.type = 2;
+    record.name = "textures/" + writers::Hex8(id) + ".txb";
+    ASSERT_TRUE(writers::EncodeTextureData(writers::kTextureVersionSingle, 1, 0x2033, 1, {picture}, record.data));
+    records.push_back(record);
+  }
+  std::vector<writers::OutFile> files;
+  ASSERT_TRUE(writers::BuildPackedSet(0, records, files));
+  for (const writers::OutFile& file : files)
+    ASSERT_TRUE(writers::WriteWholeFile(writers::JoinPath(dir, file.path), file.bytes));
+  ASSERT_NE(g_pRezMgr, nullptr);
+  ASSERT_TRUE(g_pRezMgr->Init((dir + "/").c_str()));
+  g_pRezMgr->SetTypeHandler(2, &g_TextureDataFactory);
+  g_pRezMgr->SetTypeHandler(1, &g_RenderStyleFactory);
+
+  std::vector<std::string> messages;
+  plat::Set_Message_Recorder([&](const std::string&, const std::string& text) { messages.push_back(text); });
+  CCursor_Mgr cursor;
+  EXPECT_FALSE(cursor.Init());
+  plat::Set_Message_Recorder(nullptr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Error in CCursor_Mgr\nUnable to load shader...");
+  EXPECT_FALSE(cursor.Is_Initialised());
+  // The textures it had taken were handed back: a second load counts from one again.
+  CTextureData* texture = g_pTexture->GetTexture(CCursor_Mgr::kCursor_Texture_Id);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(texture->m_RefCount, 1);
+  g_pTexture->ReleaseTexture(texture);
+  g_pRezMgr->Term();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace
