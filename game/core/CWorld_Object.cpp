@@ -305,9 +305,16 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
     const CVector3 normal_part = Mul(n, v.Dot(n));
     const CVector3 tangential = Sub(v, normal_part);
     motion.Add_Contact_Velocity(Sub(tangential, Mul(normal_part, body.bounce)));
-    // Friction at the contact point works against the sliding and sets the sphere rolling.
-    const CVector3 force = Mul(tangential, -kContact_Friction);
-    motion.torque.Add_Assign(Mul(Cross(Sub(closest, centre), force), Inverse_Of(body.inertia)));
+    // Friction at the contact point works against the sliding there (the spin's surface speed
+    // included) and sets the sphere rolling; the spin it adds in a step never passes rolling,
+    // so that spin and speed cannot feed each other.
+    const CVector3 surface_speed = Cross(body.spin, Mul(n, radius));
+    const CVector3 slip = Sub(v, surface_speed);
+    const CVector3 slip_across = Sub(slip, Mul(n, slip.Dot(n)));
+    const CVector3 force = Mul(slip_across, -kContact_Friction);
+    motion.friction_torque.Add_Assign(Mul(Cross(Sub(closest, centre), force), Inverse_Of(body.inertia)));
+    if (radius > 0.0f)
+      motion.friction_spin_cap = std::max(motion.friction_spin_cap, slip_across.Length() / radius);
     if (body.floor_contact_flag) {
       On_Floor_Contact(v.Dot(normal) * spin_factor, closest, normal);
       floor_told = true;
@@ -397,6 +404,10 @@ void CWorld_Object::Turn_By_Spin(const CVector3& spin, float dt) {
 void CWorld_Object::Integrate_Sphere(CBody_Motion& motion, float dt) {
   CSphere_Body& body = m_Sphere;
   body.spin.Add_Assign(Mul(motion.torque, dt));
+  CVector3 friction_spin = Mul(motion.friction_torque, dt);
+  const float turn = friction_spin.Length();
+  if (turn > motion.friction_spin_cap) friction_spin = Mul(friction_spin, motion.friction_spin_cap / turn);
+  body.spin.Add_Assign(friction_spin);
   if (motion.contact_count == 0.0f) {
     body.velocity.Add_Assign(Mul(motion.acceleration, dt));
     Set_Position(Add(m_Position, Mul(body.velocity, dt)));

@@ -57,6 +57,10 @@ struct CBody_Motion {
   CVector3 torque{0.0f, 0.0f, 0.0f};
   float contact_count = 0.0f;
   CVector3 contact_velocity{0.0f, 0.0f, 0.0f};
+  // Torque of the ground's friction at impacts, and the most spin it may add in one step: the
+  // spin that stops the sliding at the contact.
+  CVector3 friction_torque{0.0f, 0.0f, 0.0f};
+  float friction_spin_cap = 0.0f;
 
   void Clear() { *this = CBody_Motion(); }
   // Running average of the velocities that the contacts of a step ask for.
