@@ -49,6 +49,19 @@ D3DMATRIX Perspective() {
   return m;
 }
 
+// Both sides draw into windows with the same buffers: 8-bit colour with alpha, 24-bit depth,
+// 8-bit stencil, double-buffered, no vsync; each frame ends with glFinish.
+SDL_Window* OpenWindow(const char* title) {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+  return SDL_CreateWindow(title, 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+}
+
 // ---- Through the layer --------------------------------------------------------------------------
 
 struct LayerDevice {
@@ -57,7 +70,7 @@ struct LayerDevice {
   IDirect3DDevice8* device = nullptr;
 
   bool Open() {
-    window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window = OpenWindow("bench");
     d3d = Direct3DCreate8(D3D_SDK_VERSION);
     if (!window || !d3d) return false;
     D3DPRESENT_PARAMETERS p = {};
@@ -145,12 +158,7 @@ struct RawContext {
   SDL_GLContext context = nullptr;
 
   bool Open() {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("raw", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window = OpenWindow("raw");
     if (!window) return false;
     context = SDL_GL_CreateContext(window);
     if (!context) return false;

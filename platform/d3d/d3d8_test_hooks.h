@@ -15,3 +15,8 @@ HRESULT D3D8Test_InjectedCooperativeLevel();
 // The back buffer as the window shows it after Present (through the gamma ramp): 0xAARRGGBB
 // pixels, top row first. False for a device that is not the OpenGL one.
 bool D3D8Test_ReadPresentedPixels(IDirect3DDevice8* device, std::vector<DWORD>* pixels, UINT* width, UINT* height);
+
+// Whether the device draws its back buffer straight into the window (which happens when the
+// window can show it unchanged) rather than into its own framebuffer. False for a device that is
+// not the OpenGL one.
+bool D3D8Test_BackBufferInWindow(IDirect3DDevice8* device);

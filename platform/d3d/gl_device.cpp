@@ -101,7 +101,9 @@ bool GLDevice::Init(D3DPRESENT_PARAMETERS* params, HRESULT* result) {
   back_buffer_surface_ = GLSurface::CreateBackBuffer(this);
   depth_surface_ = GLSurface::CreateDepthStencil(this);
   fixed_.Init(texture_units_, white_texture_);
+  ReadWindowBits();
   ResetState();
+  if (WindowCanHoldBackBuffer()) MoveBackBufferToWindow();
   return true;
 }
 
@@ -171,6 +173,8 @@ void GLDevice::ResetState() {
   depth_target_ = params_.EnableAutoDepthStencil ? depth_surface_ : nullptr;
   if (depth_target_) depth_target_->AddRef();
   in_scene_ = false;
+  // The vertex format is back at its default: the next SetVertexShader parses its own again.
+  layout_fvf_ = 0xFFFFFFFFu;
   layout_valid_ = false;
   BindCurrentTarget();
   fixed_.MarkDirty(GLFixedFunction::kAll);
@@ -217,6 +221,10 @@ UINT GLDevice::TargetHeight() const {
 }
 
 void GLDevice::BindCurrentTarget() {
+  if (direct_) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    return;
+  }
   const bool back_buffer = !render_target_ || render_target_ == back_buffer_surface_;
   if (back_buffer && depth_target_ == (params_.EnableAutoDepthStencil ? depth_surface_ : nullptr)) {
     glBindFramebuffer(GL_FRAMEBUFFER, back_buffer_.Framebuffer());
@@ -268,6 +276,8 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
   if (!params) return D3DERR_INVALIDCALL;
   if (D3D8Test_InjectedCooperativeLevel() == D3DERR_DEVICELOST) return D3DERR_DEVICELOST;
   SDL_GL_MakeCurrent(window_, context_);
+  direct_ = false;  // the back buffer is made anew
+  fixed_.SetRowsBottomUp(false);
   ReleaseBindings();
   if (ResetBlocked() || !ApplyPresentParameters(*params)) {
     needs_reset_ = true;
@@ -277,6 +287,7 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
   }
   *params = params_;
   ResetState();
+  if (WindowCanHoldBackBuffer()) MoveBackBufferToWindow();
   needs_reset_ = false;
   if (D3D8Test_InjectedCooperativeLevel() == D3DERR_DEVICENOTRESET) D3D8Test_InjectCooperativeLevel(D3D_OK);
   return D3D_OK;
@@ -284,6 +295,13 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
 
 HRESULT GLDevice::Present(const RECT* source, const RECT* dest, HWND override_window, const void* dirty) {
   if (D3D8Test_InjectedCooperativeLevel() != D3D_OK || needs_reset_) return D3DERR_DEVICELOST;
+  // A window that changed size since the frame began can no longer hold the back buffer.
+  if (direct_ && !WindowCanHoldBackBuffer()) MoveBackBufferToFramebuffer();
+  if (direct_) {
+    frame_needed_framebuffer_ = false;
+    SDL_GL_SwapWindow(window_);
+    return D3D_OK;
+  }
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window_, &width, &height);
@@ -293,7 +311,15 @@ HRESULT GLDevice::Present(const RECT* source, const RECT* dest, HWND override_wi
     SDL_GL_SwapWindow(window_);
   }
   fixed_.MarkDirty(GLFixedFunction::kAll);
-  BindCurrentTarget();
+  // A frame that needed the framebuffer object (another target, a written back buffer) will
+  // likely need it again: the window holds the back buffer only from frames that did not.
+  const bool window_next = WindowCanHoldBackBuffer() && !frame_needed_framebuffer_;
+  frame_needed_framebuffer_ = false;
+  if (window_next) {
+    MoveBackBufferToWindow();
+  } else {
+    BindCurrentTarget();
+  }
   return D3D_OK;
 }
 
@@ -305,7 +331,11 @@ HRESULT GLDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSu
 }
 
 void GLDevice::SetGammaRamp(DWORD flags, const D3DGAMMARAMP* ramp) {
-  if (ramp) presenter_.SetRamp(*ramp);
+  if (!ramp) return;
+  presenter_.SetRamp(*ramp);
+  fixed_.MarkDirty(GLFixedFunction::kTextures);  // the ramp's upload moved a texture binding
+  // Only the copy at Present applies a ramp.
+  if (!presenter_.RampIsIdentity()) MoveBackBufferToFramebuffer();
 }
 
 void GLDevice::GetGammaRamp(D3DGAMMARAMP* ramp) {
@@ -314,6 +344,17 @@ void GLDevice::GetGammaRamp(D3DGAMMARAMP* ramp) {
 
 bool GLDevice::ReadPresentedPixels(std::vector<DWORD>* pixels, UINT* width, UINT* height) {
   if (!pixels || !width || !height) return false;
+  if (direct_) {  // the ramp is the identity: the window shows the back buffer as it is
+    std::vector<BYTE> bytes;
+    ReadWindowPixels(*FindGLPixelFormat(D3DFMT_A8R8G8B8), &bytes);
+    BindCurrentTarget();
+    *width = back_buffer_.Width();
+    *height = back_buffer_.Height();
+    pixels->resize(bytes.size() / 4);
+    std::memcpy(pixels->data(), bytes.data(), pixels->size() * 4);
+    for (DWORD& p : *pixels) p |= 0xFF000000u;
+    return true;
+  }
   GLFrameBuffer scratch;
   if (!scratch.Create(back_buffer_.Width(), back_buffer_.Height(), D3DFMT_A8R8G8B8, D3DFMT_UNKNOWN)) return false;
   presenter_.Draw(back_buffer_.Framebuffer(), back_buffer_.ColorTexture(), back_buffer_.Width(),
@@ -351,9 +392,18 @@ D3DSURFACE_DESC GLDevice::DescribeSurface(bool back_buffer) const {
   return desc;
 }
 
-bool GLDevice::ReadBackBuffer(std::vector<BYTE>* pixels) { return back_buffer_.ReadPixels(pixels); }
+bool GLDevice::ReadBackBuffer(std::vector<BYTE>* pixels) {
+  if (!direct_) return back_buffer_.ReadPixels(pixels);
+  const GLPixelFormat* pf = FindGLPixelFormat(back_buffer_.ColorFormat());
+  if (!pf || !pixels) return false;
+  const bool ok = ReadWindowPixels(*pf, pixels);
+  BindCurrentTarget();
+  return ok;
+}
 
 bool GLDevice::WriteBackBuffer(const BYTE* pixels) {
+  frame_needed_framebuffer_ = true;
+  MoveBackBufferToFramebuffer();
   const bool ok = back_buffer_.WritePixels(pixels);
   fixed_.MarkDirty(GLFixedFunction::kTextures);
   return ok;
@@ -480,6 +530,11 @@ HRESULT GLDevice::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* 
   if (depth_target_) depth_target_->Release();
   render_target_ = new_target;
   depth_target_ = new_depth;
+  // Other targets share the back buffer's depth buffer, which only the framebuffer object has.
+  if (!is_back_buffer || new_depth != (params_.EnableAutoDepthStencil ? depth_surface_ : nullptr)) {
+    frame_needed_framebuffer_ = true;
+    MoveBackBufferToFramebuffer();
+  }
   BindCurrentTarget();
   state_.viewport = {0, 0, TargetWidth(), TargetHeight(), 0.0f, 1.0f};
   fixed_.MarkDirty(GLFixedFunction::kTransforms);
@@ -553,7 +608,8 @@ HRESULT GLDevice::Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3D
     const LONG right = std::min(r.x2, whole.x2);
     const LONG bottom = std::min(r.y2, whole.y2);
     if (left >= right || top >= bottom) continue;
-    glScissor(left, top, right - left, bottom - top);
+    const LONG y = direct_ ? static_cast<LONG>(TargetHeight()) - bottom : top;
+    glScissor(left, y, right - left, bottom - top);
     glClear(mask);
   }
   glDisable(GL_SCISSOR_TEST);

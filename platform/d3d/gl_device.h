@@ -10,6 +10,7 @@
 #include "platform/d3d/gl_device_state.h"
 #include "platform/d3d/gl_fixed_function.h"
 #include "platform/d3d/gl_frame_buffer.h"
+#include "platform/d3d/gl_pixel_format.h"
 #include "platform/d3d/gl_presenter.h"
 #include "platform/d3d/gl_vertex_layout.h"
 
@@ -110,6 +111,7 @@ class GLDevice final : public IDirect3DDevice8 {
   bool ReadBackBuffer(std::vector<BYTE>* pixels);
   bool WriteBackBuffer(const BYTE* pixels);
 
+  bool BackBufferInWindow() const { return direct_; }
   // The back buffer as the window shows it (through the gamma ramp), 0xAARRGGBB, top row first.
   bool ReadPresentedPixels(std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
@@ -127,6 +129,16 @@ class GLDevice final : public IDirect3DDevice8 {
   bool LayoutForDraw(UINT stride, GLVertexLayout* layout) const;
   UINT TargetWidth() const;
   UINT TargetHeight() const;
+
+  // The back buffer lives either in the framebuffer object or, when the window can hold it
+  // unchanged (same size, an identity gamma ramp, matching colour and depth buffers, the plain
+  // back buffer as target), straight in the window, which saves the copy at Present.
+  void ReadWindowBits();
+  bool WindowCanHoldBackBuffer() const;
+  void MoveBackBufferToWindow();
+  void MoveBackBufferToFramebuffer();
+  void CopyBackBuffer(GLuint from, GLuint to);
+  bool ReadWindowPixels(const GLPixelFormat& format, std::vector<BYTE>* out) const;
 
   ULONG refs_ = 1;
   GLDirect3D* d3d_;
@@ -152,4 +164,9 @@ class GLDevice final : public IDirect3DDevice8 {
   GLVertexLayout layout_;
   DWORD layout_fvf_ = 0xFFFFFFFFu;
   bool layout_valid_ = false;
+  bool direct_ = false;  // the back buffer is the window's own framebuffer
+  bool frame_needed_framebuffer_ = false;
+  struct WindowBits {
+    GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0;
+  } window_bits_;
 };

@@ -91,30 +91,38 @@ void LoadMatrix(const D3DMATRIX& m) {
   glLoadMatrixf(&m.m[0][0]);
 }
 
+// OpenGL fills a pixel whose centre lies on an edge by its bottom-left rule, in its own rows.
+// Where those count from the bottom (a window), the picture's top edges become OpenGL's top
+// edges: lifting everything by a sliver of a pixel gives Direct3D's top-left rule again.
+constexpr float kWindowEdgeLift = 1.0f / 16.0f;
+
 // Maps the clip coordinates a Direct3D projection produces (depth 0..w, y up, pixel centres on
-// integers) to OpenGL's (depth -w..w, rows counted from the top, centres on halves).
-D3DMATRIX ClipCorrection(UINT width, UINT height) {
+// integers) to OpenGL's (depth -w..w, centres on halves). A target stored top row first counts
+// rows from the top, which flips y; a window counts them from the bottom.
+D3DMATRIX ClipCorrection(UINT width, UINT height, bool bottom_up) {
+  const float y_sign = bottom_up ? 1.0f : -1.0f;
+  const float y_shift = bottom_up ? -(1.0f - 2.0f * kWindowEdgeLift) : 1.0f;
   D3DMATRIX c = {};
   c.m[0][0] = 1.0f;
-  c.m[1][1] = -1.0f;
+  c.m[1][1] = y_sign;
   c.m[2][2] = 2.0f;
   c.m[3][0] = width ? 1.0f / static_cast<float>(width) : 0.0f;
-  c.m[3][1] = height ? 1.0f / static_cast<float>(height) : 0.0f;
+  c.m[3][1] = height ? y_shift / static_cast<float>(height) : 0.0f;
   c.m[3][2] = -1.0f;
   c.m[3][3] = 1.0f;
   return c;
 }
 
 // Projection of screen-space vertices (already multiplied by w) onto a target of this size.
-D3DMATRIX ScreenProjection(UINT width, UINT height) {
+D3DMATRIX ScreenProjection(UINT width, UINT height, bool bottom_up) {
   const float w = static_cast<float>(std::max<UINT>(width, 1));
   const float h = static_cast<float>(std::max<UINT>(height, 1));
   D3DMATRIX p = {};
   p.m[0][0] = 2.0f / w;
-  p.m[1][1] = 2.0f / h;
+  p.m[1][1] = bottom_up ? -2.0f / h : 2.0f / h;
   p.m[2][2] = 2.0f;
   p.m[3][0] = 1.0f / w - 1.0f;
-  p.m[3][1] = 1.0f / h - 1.0f;
+  p.m[3][1] = bottom_up ? 1.0f - (1.0f - 2.0f * kWindowEdgeLift) / h : 1.0f / h - 1.0f;
   p.m[3][2] = -1.0f;
   p.m[3][3] = 1.0f;
   return p;
@@ -263,9 +271,9 @@ void GLFixedFunction::Init(int texture_units, GLuint white_texture) {
   samplers_.assign(static_cast<size_t>(units_), 0);
   glGenSamplers(units_, samplers_.data());
   arrays_ = ArrayFlags();
+  current_ = CurrentValues();
   dirty_ = kAll;
   glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
-  glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
   glHint(GL_FOG_HINT, GL_NICEST);
 }
 
@@ -299,6 +307,18 @@ void GLFixedFunction::MarkRenderState(D3DRENDERSTATETYPE state) {
     case D3DRS_TEXTUREFACTOR: dirty_ |= kStages; break;
     default: dirty_ |= kRaster; break;
   }
+}
+
+void GLFixedFunction::MarkDirty(unsigned bits) {
+  dirty_ |= bits;
+  // Everything dirty means someone else drew with OpenGL: its current values are unknown too.
+  if ((bits & kAll) == kAll) current_ = CurrentValues();
+}
+
+void GLFixedFunction::SetRowsBottomUp(bool bottom_up) {
+  if (bottom_up == bottom_up_) return;
+  bottom_up_ = bottom_up;
+  dirty_ |= kRaster | kTransforms;
 }
 
 void GLFixedFunction::MarkStageState(D3DTEXTURESTAGESTATETYPE type) {
@@ -343,9 +363,9 @@ void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
   glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
   glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
 
-  // Rows are stored top first, which mirrors the winding OpenGL sees: a triangle clockwise on
-  // screen is counter-clockwise to OpenGL.
-  glFrontFace(GL_CCW);
+  // Rows stored top first mirror the winding OpenGL sees: a triangle clockwise on screen is
+  // counter-clockwise to OpenGL. A window keeps the screen's winding.
+  glFrontFace(bottom_up_ ? GL_CW : GL_CCW);
   switch (rs[D3DRS_CULLMODE]) {
     case D3DCULL_NONE: glDisable(GL_CULL_FACE); break;
     case D3DCULL_CW:
@@ -469,6 +489,10 @@ void GLFixedFunction::ApplyLighting(const GLDeviceState& state, const GLVertexLa
   }
   glEnable(GL_LIGHTING);
   glDisable(GL_COLOR_SUM);
+  // Specular light is added after texturing; without it a single colour gives the same picture
+  // for less work per vertex and per pixel.
+  glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL,
+                rs[D3DRS_SPECULARENABLE] ? GL_SEPARATE_SPECULAR_COLOR : GL_SINGLE_COLOR);
   float ambient[4];
   ColorToFloats(rs[D3DRS_AMBIENT], ambient);
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
@@ -573,16 +597,17 @@ void GLFixedFunction::ApplyTransforms(const GLDeviceState& state, UINT target_wi
   if (transformed_) {
     glViewport(0, 0, static_cast<GLsizei>(target_width), static_cast<GLsizei>(target_height));
     glDepthRange(0.0, 1.0);
-    LoadMatrix(ScreenProjection(target_width, target_height));
+    LoadMatrix(ScreenProjection(target_width, target_height, bottom_up_));
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     return;
   }
   const D3DVIEWPORT8& vp = state.viewport;
-  glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLsizei>(vp.Width),
-             static_cast<GLsizei>(vp.Height));
+  const GLint y = bottom_up_ ? static_cast<GLint>(target_height) - static_cast<GLint>(vp.Y + vp.Height)
+                             : static_cast<GLint>(vp.Y);
+  glViewport(static_cast<GLint>(vp.X), y, static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
   glDepthRange(vp.MinZ, vp.MaxZ);
-  LoadMatrix(MultiplyMatrices(state.projection, ClipCorrection(vp.Width, vp.Height)));
+  LoadMatrix(MultiplyMatrices(state.projection, ClipCorrection(vp.Width, vp.Height, bottom_up_)));
   glMatrixMode(GL_MODELVIEW);
   LoadMatrix(MultiplyMatrices(state.world[0], state.view));
 }
@@ -739,19 +764,25 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
   } else {
     glVertexPointer(3, GL_FLOAT, stride, vertices);
   }
+  // Attributes without an array read OpenGL's current value, set only when it may have changed
+  // (setting it costs a state update on every draw).
   const bool normal = layout.normal_offset >= 0;
   if (normal != arrays_.normal) SetClientArray(GL_NORMAL_ARRAY, arrays_.normal = normal);
   if (normal) {
     glNormalPointer(GL_FLOAT, stride, vertices + layout.normal_offset);
-  } else {
+    current_.normal = false;
+  } else if (!current_.normal) {
     glNormal3f(0.0f, 0.0f, 0.0f);
+    current_.normal = true;
   }
   const bool color = layout.diffuse_offset >= 0;
   if (color != arrays_.color) SetClientArray(GL_COLOR_ARRAY, arrays_.color = color);
   if (color) {
     glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, vertices + layout.diffuse_offset);
-  } else {
+    current_.color = false;
+  } else if (!current_.color) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    current_.color = true;
   }
   const bool secondary = layout.specular_offset >= 0;
   if (secondary != arrays_.secondary) SetClientArray(GL_SECONDARY_COLOR_ARRAY, arrays_.secondary = secondary);
@@ -760,18 +791,28 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
   if (fog != arrays_.fog) SetClientArray(GL_FOG_COORD_ARRAY, arrays_.fog = fog);
   if (fog) glFogCoordPointer(GL_FLOAT, 0, fog_coords_.data());
 
+  bool client_unit_moved = false;
   for (int unit = 0; unit < units_; ++unit) {
     const DWORD index = state.stage_states[unit][D3DTSS_TEXCOORDINDEX];
     const int set = static_cast<int>(index & 0xFFFF);
     const bool generated = (index & 0xFFFF0000u) != 0;
     const bool on = !generated && set < layout.tex_sets;
-    glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    const GLenum texture_unit = GL_TEXTURE0 + static_cast<GLenum>(unit);
+    if (!on && !arrays_.tex[unit]) {
+      if (!current_.tex[unit]) glMultiTexCoord4f(texture_unit, 0.0f, 0.0f, 0.0f, 1.0f);
+      current_.tex[unit] = true;
+      continue;
+    }
+    glClientActiveTexture(texture_unit);
+    client_unit_moved = true;
     if (on != arrays_.tex[unit]) SetClientArray(GL_TEXTURE_COORD_ARRAY, arrays_.tex[unit] = on);
     if (on) {
       glTexCoordPointer(layout.tex_size[set], GL_FLOAT, stride, vertices + layout.tex_offset[set]);
-    } else {
-      glMultiTexCoord4f(GL_TEXTURE0 + static_cast<GLenum>(unit), 0.0f, 0.0f, 0.0f, 1.0f);
+      current_.tex[unit] = false;
+    } else if (!current_.tex[unit]) {
+      glMultiTexCoord4f(texture_unit, 0.0f, 0.0f, 0.0f, 1.0f);
+      current_.tex[unit] = true;
     }
   }
-  glClientActiveTexture(GL_TEXTURE0);
+  if (client_unit_moved) glClientActiveTexture(GL_TEXTURE0);
 }

@@ -27,9 +27,11 @@ class GLFixedFunction {
   void DetachFromContext();
   int TextureUnits() const { return units_; }
 
-  void MarkDirty(unsigned bits) { dirty_ |= bits; }
+  void MarkDirty(unsigned bits);
   void MarkRenderState(D3DRENDERSTATETYPE state);
   void MarkStageState(D3DTEXTURESTAGESTATETYPE type);
+  // Whether the current target stores its rows bottom first (a window) or top first.
+  void SetRowsBottomUp(bool bottom_up);
 
   // Prepares OpenGL to draw `vertex_count` vertices starting at `vertices` (the first vertex the
   // draw may use) with the layout and the device's state. `target_width` and `target_height`
@@ -62,10 +64,16 @@ class GLFixedFunction {
   bool has_diffuse_ = false;
   bool has_specular_ = false;
   FogSource fog_source_ = FogSource::kNone;
+  bool bottom_up_ = false;
   std::vector<float> positions_;  // screen-space vertices converted for OpenGL
   std::vector<float> fog_coords_;
   struct ArrayFlags {
     bool vertex = false, normal = false, color = false, secondary = false, fog = false;
     bool tex[8] = {};
   } arrays_;
+  // Current values known to hold the defaults of attributes drawn without an array.
+  struct CurrentValues {
+    bool normal = false, color = false;
+    bool tex[8] = {};
+  } current_;
 };

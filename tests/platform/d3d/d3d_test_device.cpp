@@ -52,11 +52,21 @@ void D3DDeviceTest::SetUp() {
                                       : nullptr;
   ASSERT_NE(kept, nullptr) << SDL_GetError();
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  window_ = SDL_CreateWindow("d3d test", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  ASSERT_NE(window_, nullptr) << SDL_GetError();
+  ASSERT_TRUE(OpenWindow(640, 480, true));
   d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
   ASSERT_NE(d3d_, nullptr);
   D3D8Test_InjectCooperativeLevel(D3D_OK);
+}
+
+bool D3DDeviceTest::OpenWindow(int width, int height, bool full_buffers) {
+  Close();
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, full_buffers ? 8 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, full_buffers ? 24 : 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, full_buffers ? 8 : 0);
+  window_ = SDL_CreateWindow("d3d test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  EXPECT_NE(window_, nullptr) << SDL_GetError();
+  return window_ != nullptr;
 }
 
 void D3DDeviceTest::TearDown() {

@@ -56,6 +56,10 @@ class D3DDeviceTest : public ::testing::Test {
   bool Open(UINT width, UINT height, D3DFORMAT format = D3DFMT_X8R8G8B8, bool windowed = true,
             D3DFORMAT depth = D3DFMT_D24S8);
   void Close();
+  // Replaces the window (closing the device). `full_buffers`: 8-bit alpha, 24-bit depth and 8-bit
+  // stencil, so that a matching back buffer can live in the window itself; otherwise the
+  // window's default buffers, which keep the back buffer in the device's own framebuffer.
+  bool OpenWindow(int width, int height, bool full_buffers);
   D3DPRESENT_PARAMETERS Params(UINT width, UINT height, D3DFORMAT format, bool windowed, D3DFORMAT depth) const;
 
   // Untransformed vertices go through an identity world and view and this projection.

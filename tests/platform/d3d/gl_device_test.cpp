@@ -91,6 +91,22 @@ TEST_F(GLDeviceTest, ResetChangesTheBackBufferSizeAndWindowModeAndRestoresDefaul
   EXPECT_TRUE(PixelNear(device_, 799, 599, {0, 0, 255}));
 }
 
+// A reset puts the vertex format back to its default; setting the format used before the reset
+// again must make it the current one, not leave the device refusing every draw.
+TEST_F(GLDeviceTest, TheVertexFormatOfBeforeAResetDrawsAfterIt) {
+  ASSERT_TRUE(Open(64, 64));
+  ASSERT_EQ(DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(255, 0, 0)), D3D_OK);
+  D3DPRESENT_PARAMETERS p = Params(64, 64, D3DFMT_X8R8G8B8, true, D3DFMT_D24S8);
+  ASSERT_EQ(device_->Reset(&p), D3D_OK);
+  DWORD format = 1;
+  device_->GetVertexShader(&format);
+  EXPECT_NE(format, kScreenFvf);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0);
+  ASSERT_EQ(DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(0, 255, 0)), D3D_OK);
+  EXPECT_TRUE(PixelNear(device_, 4, 4, {0, 255, 0}, 0));
+}
+
 TEST_F(GLDeviceTest, InjectedLossWalksThroughLostNotResetAndBack) {
   ASSERT_TRUE(Open(320, 240));
   EXPECT_EQ(device_->TestCooperativeLevel(), D3D_OK);
