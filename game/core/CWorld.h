@@ -143,6 +143,9 @@ class CWorld {
   int Tiles_Drawn() const { return m_Tiles_Drawn; }
   int Reflected_Tiles_Drawn() const { return m_Reflected_Tiles_Drawn; }
   bool Walls_Built() const { return m_Walls_Built; }
+  // The mirror walls: two upright quads at each corner, on the edge lines beyond the world.
+  void Build_Walls();
+  const DrawPrimFlatTriangle* Walls() const { return m_Walls; }
 
   // Cuts the terrain triangles under the square of half size h around the centre into a free
   // slot; false when no slot is free or the square covers more than 128 triangles.
@@ -216,7 +219,6 @@ class CWorld {
   bool Load_Drawing();
   void Free_Drawing();
   void Build_Reflections();
-  void Build_Walls();
   void Draw_Walls();
   void Draw_Fences();
   void Mirror_Pass();

@@ -18,6 +18,9 @@ constexpr uint32_t kTexture_Ids[CWorld_Decal_Mgr::kTexture_Count] = {0x22000021,
 constexpr uint32_t kStyle_Ids[CWorld_Decal_Mgr::kStyle_Count] = {0x22000012, 0x22000013};
 constexpr int kDraw_Style = 1;
 constexpr float kAge_Per_Step = 0.2f;
+// The style's coordinate source that feeds camera-space positions to the texture matrix.
+constexpr uint32_t kCamera_Space_Position = 5;
+constexpr uint32_t kAddress_Clamp = 1;
 
 }  // namespace
 
@@ -113,8 +116,8 @@ void CWorld_Decal_Mgr::Render(float step) {
 void CWorld_Decal_Mgr::Draw(Decal& decal) {
   CD3DRenderStyle* style = m_Styles[kDraw_Style];
   if (!m_Initialised || !g_pWorldDrawPrim || !style || !g_pRenderDevice) return;
-  // The style generates coordinates from camera-space positions: back to the world through the
-  // inverse view, then through the decal's projection.
+  // Texture coordinates come from camera-space positions: back to the world through the inverse
+  // view, then through the decal's projection.
   CMatrix4x4 view;
   if (!g_pRenderDevice->GetViewMatrix(&view)) return;
   view.Inverse();
@@ -122,6 +125,9 @@ void CWorld_Decal_Mgr::Draw(Decal& decal) {
   view.Multiply(decal.projection, texture_matrix);
   RenderPassDesc pass;
   if (style->GetPass(0, &pass)) {
+    pass.Stages[0].CoordSource = kCamera_Space_Position;
+    // Whole terrain cells reach past the mark's square: its texture must not repeat there.
+    pass.Stages[0].AddressU = pass.Stages[0].AddressV = kAddress_Clamp;
     pass.Stages[0].TransformOn = 1;
     std::copy(&texture_matrix.m[0][0], &texture_matrix.m[0][0] + 16, pass.Stages[0].Matrix);
     style->SetPass(0, pass);

@@ -187,3 +187,39 @@ TEST_F(WorldRenderTest, TheTileRangeFollowsTheFarDistance) {
 
 }  // namespace
 }  // namespace world_test
+
+namespace world_test {
+namespace {
+
+TEST_F(WorldRenderTest, MirrorWallsStandOnTheEdgeLinesBeyondEachCorner) {
+  for (const bool deep : {false, true}) {
+    SCOPED_TRACE(deep);
+    g_World.m_Desc.world_flags = kWorld_Mirror_Walls | (deep ? kWorld_Deep_Walls : 0u);
+    g_World.Build_Walls();
+    const float floor = deep ? -2000.0f : 0.0f;
+    int on_x_lines = 0, on_z_lines = 0;
+    for (int t = 0; t < CWorld::kWall_Triangles; ++t) {
+      const DrawPrimFlatTriangle& tri = g_World.Walls()[t];
+      bool same_x = true, same_z = true;
+      for (const CVector3& v : tri.v) {
+        EXPECT_TRUE(v.y == floor || v.y == 5000.0f) << v.y;
+        same_x = same_x && v.x == tri.v[0].x;
+        same_z = same_z && v.z == tri.v[0].z;
+      }
+      ASSERT_TRUE(same_x != same_z) << t;  // upright, along one of the axes
+      // On an edge line, reaching 5000 beyond the world and never into it.
+      const float line = same_x ? tri.v[0].x : tri.v[0].z;
+      EXPECT_TRUE(line == 0.0f || line == 1600.0f) << line;
+      for (const CVector3& v : tri.v) {
+        const float along = same_x ? v.z : v.x;
+        EXPECT_TRUE((along >= -5000.0f && along <= 0.0f) || (along >= 1600.0f && along <= 6600.0f)) << along;
+      }
+      (same_x ? on_x_lines : on_z_lines) += 1;
+    }
+    EXPECT_EQ(on_x_lines, 8);
+    EXPECT_EQ(on_z_lines, 8);
+  }
+}
+
+}  // namespace
+}  // namespace world_test

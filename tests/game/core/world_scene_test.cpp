@@ -11,7 +11,9 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
+#include "game/core/CWorld_Decal_Mgr.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "tests/game/core/running_game.h"
 
@@ -166,6 +168,84 @@ TEST_F(World_Scene, BallsFallLandAndPushEachOtherApart) {
     EXPECT_GT(Red(c), 120) << std::hex << c;
     EXPECT_LT(Green(c), 80) << std::hex << c;
   }
+}
+
+TEST_F(World_Scene, AScorchMarkDarkensTheGroundUnderItAndFadesAway) {
+  Launch(true);
+  Look(CVector3{800.0f, 300.0f, 800.0f}, CVector3{800.0f, 0.0f, 800.01f});
+  const uint32_t bare = Centre(), bare_aside = Pixel(40, 300);
+  // The mark's projection maps the square of half size 40 around the centre onto the texture.
+  const float cx = 800.0f, cz = 800.0f, h = 40.0f;
+  CTerrain_Decal geometry;
+  ASSERT_TRUE(g_World.Build_Terrain_Decal(CVector3{cx, 0.0f, cz}, h, geometry));
+  CMatrix4x4 projection;
+  projection.Set_Identity();
+  projection.m[0][0] = 1.0f / (2.0f * h);
+  projection.m[1][1] = 0.0f;
+  projection.m[2][2] = 0.0f;
+  projection.m[2][1] = 1.0f / (2.0f * h);
+  projection.m[3][0] = 0.5f - cx / (2.0f * h);
+  projection.m[3][1] = 0.5f - cz / (2.0f * h);
+  ASSERT_TRUE(g_World_Decal_Mgr.Add_Decal(geometry, 0, projection, 2.0f, 0xFFFFFFFF));
+  harness.Step(1, 16);
+  Shot("world_decal.png");
+  const uint32_t marked = Centre();
+  EXPECT_LT(Red(marked) + Green(marked) + Blue(marked), Red(bare) + Green(bare) + Blue(bare) - 60)
+      << std::hex << bare << " " << marked;
+  // Well away from the mark the ground is as it was.
+  EXPECT_LT(Difference(Pixel(40, 300), bare_aside), 12);
+  // Run out, it is gone and its geometry slot is free again.
+  const int free_before = g_World.Free_Terrain_Decal_Count();
+  harness.Step(200, 40);
+  EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), 0);
+  EXPECT_EQ(g_World.Free_Terrain_Decal_Count(), free_before + 1);
+  EXPECT_LT(Difference(Centre(), bare), 12);
+}
+
+TEST_F(World_Scene, LightsFollowTheDescriptionAndAFlashBrightensThenDims) {
+  Launch(true);
+  auto expect_color = [](const CColor4& got, float r, float g, float b) {
+    EXPECT_NEAR(got.r, r, 1e-4f);
+    EXPECT_NEAR(got.g, g, 1e-4f);
+    EXPECT_NEAR(got.b, b, 1e-4f);
+  };
+  g_World.Set_Lights();
+  LightDesc main{}, flash{};
+  CColor4 ambient{};
+  uint8_t on = 0;
+  ASSERT_TRUE(g_pRenderDevice->GetLight(0, &main));
+  EXPECT_EQ(main.Kind, kLightDirectional);
+  EXPECT_NEAR(main.Vector.Length(), 1.0f, 1e-5f);
+  expect_color(main.Diffuse, 0.54f, 0.63f, 0.72f);  // the plain environment's light
+  ASSERT_TRUE(g_pRenderDevice->GetAmbientLight(&ambient));
+  expect_color(ambient, 0.39f, 0.26f, 0.325f);
+  ASSERT_TRUE(g_pRenderDevice->IsLightEnabled(1, &on));
+  EXPECT_EQ(on, 0);
+
+  // A flash of strength 1: amount 0.7, the main light dims to 0.3 of its reddened colour and a
+  // point light stands over the camera.
+  g_World.m_Flash.active = true;
+  g_World.m_Flash.inputs[0] = g_World.m_Flash.inputs[1] = g_World.m_Flash.inputs[2] = 1.0f;
+  g_World.Set_Lights();
+  ASSERT_TRUE(g_pRenderDevice->GetLight(0, &main));
+  expect_color(main.Diffuse, (0.54f + 0.75f) * 0.3f, (0.63f + 0.2f) * 0.3f, (0.72f + 0.2f) * 0.3f);
+  EXPECT_NEAR(main.Diffuse.a, 0.3f, 1e-5f);
+  ASSERT_TRUE(g_pRenderDevice->GetAmbientLight(&ambient));
+  expect_color(ambient, (0.39f + 0.25f) * 0.3f, (0.26f + 0.1f) * 0.3f, (0.325f + 0.1f) * 0.3f);
+  ASSERT_TRUE(g_pRenderDevice->IsLightEnabled(1, &on));
+  EXPECT_EQ(on, 1);
+  ASSERT_TRUE(g_pRenderDevice->GetLight(1, &flash));
+  EXPECT_EQ(flash.Kind, kLightPoint);
+  EXPECT_NEAR(flash.Vector.y, g_Camera.Position().y + 250.0f, 1e-3f);
+  expect_color(flash.Diffuse, 0.54f * 0.945f, 0.63f * 0.945f, 0.72f * 0.945f);
+  EXPECT_EQ(g_World.m_Flash.amount, 0.0f);
+
+  g_World.m_Flash.active = false;
+  g_World.Set_Lights();
+  ASSERT_TRUE(g_pRenderDevice->IsLightEnabled(1, &on));
+  EXPECT_EQ(on, 0);
+  ASSERT_TRUE(g_pRenderDevice->GetLight(0, &main));
+  expect_color(main.Diffuse, 0.54f, 0.63f, 0.72f);
 }
 
 }  // namespace
