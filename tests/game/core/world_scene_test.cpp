@@ -9,6 +9,7 @@
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
+#include "game/core/CSim_Desc.h"
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Decal_Mgr.h"
@@ -200,6 +201,22 @@ TEST_F(World_Scene, AScorchMarkDarkensTheGroundUnderItAndFadesAway) {
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), 0);
   EXPECT_EQ(g_World.Free_Terrain_Decal_Count(), free_before + 1);
   EXPECT_LT(Difference(Centre(), bare), 12);
+}
+
+TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
+  Start();
+  CSim_Desc desc;
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
+  desc.world_desc.texture_ids[2] = 0x22FFFF01;  // no such texture
+  const int simulation = 2;
+  EXPECT_FALSE(g_Game.Set_Mode(simulation, 1, &desc));
+  EXPECT_NE(std::find(messages.begin(), messages.end(), "CWorld::Couldn't load world texture."), messages.end());
+  EXPECT_FALSE(g_World.m_World_Ready);
+  EXPECT_FALSE(g_World.Has_Terrain());
+  // The same launch with the texture there goes ahead.
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
+  EXPECT_TRUE(g_Game.Set_Mode(simulation, 1, &desc));
+  EXPECT_TRUE(g_World.m_World_Ready);
 }
 
 TEST_F(World_Scene, LightsFollowTheDescriptionAndAFlashBrightensThenDims) {
