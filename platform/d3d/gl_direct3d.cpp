@@ -245,7 +245,9 @@ void GLDirect3D::FillCaps(D3DCAPS8* caps) {
   caps->MaxUserClipPlanes = 0;
   caps->MaxVertexBlendMatrices = 0;
   caps->MaxVertexBlendMatrixIndex = 0;
-  caps->MaxPointSize = 1.0f;
+  // Points are drawn up to this size (every OpenGL implementation of interest reaches it);
+  // per-vertex sizes are not, so D3DFVFCAPS_PSIZE stays off.
+  caps->MaxPointSize = 64.0f;
   caps->MaxPrimitiveCount = 0x000FFFFF;
   caps->MaxVertexIndex = 0x00FFFFFF;
   caps->MaxStreams = 1;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d/gl_point_sprites.h"
 #include "platform/d3d/gl_texture.h"
 
 namespace {
@@ -339,6 +340,11 @@ void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& la
     has_specular_ = has_specular;
     dirty_ |= kLighting | kFog;
   }
+  const bool blended = GLVertexBlender::IsActive(state, layout);
+  if (blended != blended_) {
+    blended_ = blended;
+    dirty_ |= kTransforms;
+  }
   if (dirty_ & kRaster) ApplyRaster(state);
   if (dirty_ & kLighting) ApplyLighting(state, layout);
   if (dirty_ & kMaterial) ApplyMaterial(state);
@@ -433,7 +439,7 @@ void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_POLYGON_OFFSET_LINE);
   }
-  glPointSize(std::max(1.0f, DwordToFloat(rs[D3DRS_POINTSIZE])));
+  ApplyPointState(rs, units_, static_cast<float>(state.viewport.Height));
 }
 
 void GLFixedFunction::ApplyFog(const GLDeviceState& state) {
@@ -609,7 +615,8 @@ void GLFixedFunction::ApplyTransforms(const GLDeviceState& state, UINT target_wi
   glDepthRange(vp.MinZ, vp.MaxZ);
   LoadMatrix(MultiplyMatrices(state.projection, ClipCorrection(vp.Width, vp.Height, bottom_up_)));
   glMatrixMode(GL_MODELVIEW);
-  LoadMatrix(MultiplyMatrices(state.world[0], state.view));
+  // Blended vertices arrive in world space.
+  LoadMatrix(blended_ ? state.view : MultiplyMatrices(state.world[0], state.view));
 }
 
 void GLFixedFunction::ApplyTextureMatrix(const GLDeviceState& state, int unit) {
@@ -761,6 +768,9 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
   if (layout.transformed) {
     ConvertTransformed(layout, vertices, vertex_count);
     glVertexPointer(4, GL_FLOAT, 0, positions_.data());
+  } else if (blended_) {
+    blender_.Blend(state, layout, vertices, vertex_count);
+    glVertexPointer(3, GL_FLOAT, 0, blender_.Positions());
   } else {
     glVertexPointer(3, GL_FLOAT, stride, vertices);
   }
@@ -769,7 +779,10 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
   const bool normal = layout.normal_offset >= 0;
   if (normal != arrays_.normal) SetClientArray(GL_NORMAL_ARRAY, arrays_.normal = normal);
   if (normal) {
-    glNormalPointer(GL_FLOAT, stride, vertices + layout.normal_offset);
+    if (blended_)
+      glNormalPointer(GL_FLOAT, 0, blender_.Normals());
+    else
+      glNormalPointer(GL_FLOAT, stride, vertices + layout.normal_offset);
     current_.normal = false;
   } else if (!current_.normal) {
     glNormal3f(0.0f, 0.0f, 0.0f);

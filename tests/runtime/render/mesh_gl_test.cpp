@@ -258,8 +258,62 @@ TEST_F(MeshPixelsTest, SpritesDrawAsQuadsAndAsPointSprites) {
     EXPECT_LT(b.r, 30);
     const Rgb middle = At(kWidth / 2, kHeight / 2);
     EXPECT_EQ(middle.r + middle.g + middle.b, 0);
+    // A quad of half-size 1 at distance 10 reaches 24 columns either side. A point of size 2
+    // scaled by distance (factors 2, 1, 0.5) is 480 x 2 / sqrt(2 + 10 + 50), about 122 across.
+    const Rgb near_edge = At(kWidth / 2 - 72 + 18, kHeight / 2);
+    const Rgb far_out = At(kWidth / 2 - 72 + 45, kHeight / 2);
+    EXPECT_GT(near_edge.r, 200);
+    if (points)
+      EXPECT_GT(far_out.r, 200);
+    else
+      EXPECT_EQ(far_out.r, 0);
     g_pD3DRenderDevice->DestroyRenderObject(sprites);
   }
+}
+
+// A quad whose four vertices each weigh bones 0 and 1 half and half.
+writers::SkinnedMeshDesc BlendedQuad() {
+  writers::SkinnedMeshDesc mesh;
+  mesh.indexed = true;
+  mesh.indexed_bones = 2;
+  mesh.first_palette = 0;
+  mesh.last_palette = 1;
+  mesh.streams.vertex_count = 4;
+  mesh.streams.formats[0] = writers::kMeshLitTextured;
+  const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
+  for (const auto& c : corners) {
+    writers::Bytes& out = mesh.streams.vertices[0];
+    for (float v : {c[0], c[1], 0.0f, 0.5f}) writers::PutFloat(out, v);  // position, weight of bone 0
+    for (uint8_t bone : {0, 1, 0, 0}) out.push_back(bone);
+    for (float v : {0.0f, 0.0f, -1.0f, 0.5f, 0.5f}) writers::PutFloat(out, v);  // normal, uv
+  }
+  mesh.streams.indices = {0, 1, 2, 0, 2, 3};
+  return mesh;
+}
+
+TEST_F(MeshPixelsTest, SkinnedMeshIsBlendedBetweenItsBonesOnTheProcessor) {
+  const writers::Bytes body = writers::BuildSkinnedBody(BlendedQuad());
+  auto stream = StreamOf(body);
+  auto* mesh = static_cast<CSkinnedMesh*>(g_pD3DRenderDevice->CreateRenderObject(CSkinnedMesh::kType));
+  ASSERT_TRUE(mesh->Load(stream.get()));
+  CDeviceTexture* red = SolidTexture(0xFFFF0000u);
+  CDeviceTexture* const textures[2] = {red, nullptr};
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.Lighting = 0; });
+  // Halfway between a bone 4 to the left and one 4 to the right: the quad sits in the middle.
+  const CMatrix4x4 bones[2] = {Translation(-4, 0, 10), Translation(4, 0, 10)};
+  Frame([&] { ASSERT_TRUE(mesh->Render(bones, style, textures, nullptr, nullptr)); });
+  // The device blends in software only: the mesh moved itself there.
+  EXPECT_TRUE(mesh->IsSoftwareProcessed());
+  EXPECT_GT(At(kWidth / 2, kHeight / 2).r, 200);
+  EXPECT_GT(At(kWidth / 2 + 20, kHeight / 2).r, 200);
+  EXPECT_EQ(At(kWidth / 2 + 30, kHeight / 2).r, 0);
+  EXPECT_EQ(At(kWidth / 2 - 96, kHeight / 2).r, 0) << "drawn with bone 0 alone";
+  // All weight on bone 1 moves it 96 columns right.
+  const CMatrix4x4 apart[2] = {Translation(4, 0, 10), Translation(4, 0, 10)};
+  Frame([&] { ASSERT_TRUE(mesh->Render(apart, style, textures, nullptr, nullptr)); });
+  EXPECT_GT(At(kWidth / 2 + 96, kHeight / 2).r, 200);
+  EXPECT_EQ(At(kWidth / 2, kHeight / 2).r, 0);
+  g_pD3DRenderDevice->DestroyRenderObject(mesh);
 }
 
 }  // namespace
