@@ -25,6 +25,8 @@ constexpr uint32_t kAddress_Clamp = 1;
 }  // namespace
 
 bool CWorld_Decal_Mgr::Init() {
+  // A second start lets go of what the first one holds before taking it again.
+  if (m_Initialised) Term();
   for (int i = 0; i < kTexture_Count; ++i) {
     m_Textures[i] = g_pTexture ? g_pTexture->GetTexture(kTexture_Ids[i]) : nullptr;
     if (!m_Textures[i]) {
