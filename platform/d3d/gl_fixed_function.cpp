@@ -274,6 +274,7 @@ void GLFixedFunction::Init(int texture_units, GLuint white_texture) {
   arrays_ = ArrayFlags();
   current_ = CurrentValues();
   dirty_ = kAll;
+  points_.Forget();
   glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   glHint(GL_FOG_HINT, GL_NICEST);
 }
@@ -283,7 +284,10 @@ void GLFixedFunction::Term() {
   samplers_.clear();
 }
 
-void GLFixedFunction::DetachFromContext() { samplers_.clear(); }
+void GLFixedFunction::DetachFromContext() {
+  samplers_.clear();
+  points_.Forget();
+}
 
 void GLFixedFunction::MarkRenderState(D3DRENDERSTATETYPE state) {
   switch (state) {
@@ -439,7 +443,7 @@ void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_POLYGON_OFFSET_LINE);
   }
-  ApplyPointState(rs, units_, static_cast<float>(state.viewport.Height));
+  points_.Apply(rs, units_, static_cast<float>(state.viewport.Height));
 }
 
 void GLFixedFunction::ApplyFog(const GLDeviceState& state) {

@@ -7,6 +7,7 @@
 
 #include "platform/d3d/gl_api.h"
 #include "platform/d3d/gl_device_state.h"
+#include "platform/d3d/gl_point_sprites.h"
 #include "platform/d3d/gl_vertex_blend.h"
 #include "platform/d3d/gl_vertex_layout.h"
 
@@ -64,6 +65,7 @@ class GLFixedFunction {
   bool transformed_ = false;
   bool blended_ = false;  // positions and normals blended on the processor, in world space
   GLVertexBlender blender_;
+  GLPointState points_;
   bool has_diffuse_ = false;
   bool has_specular_ = false;
   FogSource fog_source_ = FogSource::kNone;

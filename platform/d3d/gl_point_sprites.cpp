@@ -5,7 +5,24 @@
 #include "platform/d3d/gl_api.h"
 #include "platform/d3d/gl_device_state.h"
 
-void ApplyPointState(const DWORD* rs, int texture_units, float viewport_height) {
+namespace {
+
+constexpr D3DRENDERSTATETYPE kPointStates[] = {D3DRS_POINTSIZE,       D3DRS_POINTSIZE_MIN, D3DRS_POINTSIZE_MAX,
+                                               D3DRS_POINTSCALEENABLE, D3DRS_POINTSCALE_A,  D3DRS_POINTSCALE_B,
+                                               D3DRS_POINTSCALE_C,     D3DRS_POINTSPRITEENABLE};
+
+}  // namespace
+
+void GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_height) {
+  static_assert(sizeof(kPointStates) / sizeof(kPointStates[0]) == kStates);
+  bool same = valid_ && height_ == viewport_height;
+  for (int i = 0; i < kStates; ++i) {
+    same = same && last_[i] == rs[kPointStates[i]];
+    last_[i] = rs[kPointStates[i]];
+  }
+  height_ = viewport_height;
+  valid_ = true;
+  if (same) return;
   const float size = DwordToFloat(rs[D3DRS_POINTSIZE]);
   const float smallest = std::max(DwordToFloat(rs[D3DRS_POINTSIZE_MIN]), 0.0f);
   const float largest = std::max(DwordToFloat(rs[D3DRS_POINTSIZE_MAX]), smallest);

@@ -3,6 +3,18 @@
 // device was given, and point sprites (texture coordinates running over each point).
 #include "platform/d3d/d3d8.h"
 
-// Applies the point render states. Distance scaling follows the screen-height rule: the size
-// in pixels is height x size x sqrt(1 / (a + b d + c d^2)), d the eye distance.
-void ApplyPointState(const DWORD* render_states, int texture_units, float viewport_height);
+class GLPointState {
+ public:
+  // Applies the point render states when they (or the viewport height) changed since the last
+  // call. Distance scaling follows the screen-height rule: the size in pixels is
+  // height x size x sqrt(1 / (a + b d + c d^2)), d the eye distance.
+  void Apply(const DWORD* render_states, int texture_units, float viewport_height);
+  // The next Apply sets everything (a new context starts from OpenGL's defaults).
+  void Forget() { valid_ = false; }
+
+ private:
+  static constexpr int kStates = 8;
+  bool valid_ = false;
+  DWORD last_[kStates] = {};
+  float height_ = 0.0f;
+};
