@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3d/d3d8_test_hooks.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/math/math_types.h"
@@ -199,6 +200,15 @@ TEST_F(MeshPixelsTest, RenderableFetchedByIdDrawsLitAndTextured) {
   // Outside the sphere nothing was drawn.
   const Rgb corner = At(5, 5);
   EXPECT_EQ(corner.r + corner.g + corner.b, 0);
+  // An injected device loss: the frame gate frees and restores every mesh, which then draws
+  // the same picture.
+  D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
+  EXPECT_FALSE(g_pRenderDevice->Begin_Render());
+  D3D8Test_InjectCooperativeLevel(D3DERR_DEVICENOTRESET);
+  Frame([&] { ASSERT_TRUE(mesh->Render(&world, style, textures, nullptr, nullptr)); });
+  D3D8Test_InjectCooperativeLevel(D3D_OK);
+  EXPECT_GT(At(kWidth / 2 + 60, kHeight / 2).g, 150);
+  EXPECT_LT(At(kWidth / 2 - 60, kHeight / 2).g, 40);
   g_pRenderObjects->ReleaseRenderObject(sphere);
 }
 
