@@ -162,6 +162,18 @@ TEST_F(CursorInGame, TheArrowIsDrawnWithItsTipAtTheMouseAndFollowsIt) {
   EXPECT_LT(Red(Pixel(x / 4 + 0.1f * half_width, y / 4 + 0.5f * half_height)), 60);
 }
 
+TEST_F(CursorInGame, TheArrowIsDrawnAgainAfterTheDeviceIsFreedAndResetByReactivation) {
+  const float x = width / 2, y = height / 2;
+  const float head_x = x + 0.1f * 0.0354f * width, head_y = y + 0.5f * 0.045f * height;
+  harness.Move_Mouse(int(x), int(y));
+  harness.Activate(false);
+  harness.Pump();
+  harness.Activate(true);
+  harness.Step(kSettling_Frames);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_GT(Red(Pixel(head_x, head_y)), 200) << "the cursor's texture came back with the device";
+}
+
 TEST_F(CursorInGame, EachMarkerTakesTheColourOfItsOwnCall) {
   // The arrow first, so that the marker's style is reached from another style each time, the
   // transition the state manager records and replays.
