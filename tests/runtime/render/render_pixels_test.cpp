@@ -445,9 +445,7 @@ TEST_F(RenderPixelsTest, AddressingAndTextureTransformsPlaceTexels) {
           << cases[i].what << ", quarter " << k;
 }
 
-// Disabled until the device takes the same vertex format again after a reset (it keeps the
-// format it had and refuses the draw).
-TEST_F(RenderPixelsTest, DISABLED_PooledGeometryDrawsAndComesBackAfterAReset) {
+TEST_F(RenderPixelsTest, PooledGeometryDrawsAndComesBackAfterAReset) {
   struct Vertex {
     float x, y, z, nx, ny, nz, u, v;
   };
