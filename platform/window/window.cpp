@@ -14,11 +14,16 @@ namespace {
 std::vector<Window_Record> g_windows;
 bool g_video_failed = false;
 
-void Set_Gl_Attributes() {
+// `full_buffers`: alpha, 24-bit depth and 8-bit stencil in the window itself, so that the
+// graphics device can draw a matching back buffer straight into it instead of copying it there.
+void Set_Gl_Attributes(bool full_buffers) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, full_buffers ? 8 : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, full_buffers ? 24 : 16);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, full_buffers ? 8 : 0);
 }
 
 }  // namespace
@@ -36,7 +41,7 @@ bool Ensure_Video() {
   // whenever the last OpenGL window is destroyed, and load it again for the next one. Without
   // a driver, creating the main window fails later.
   SDL_GL_LoadLibrary(nullptr);
-  Set_Gl_Attributes();
+  Set_Gl_Attributes(false);
   Apply_Cursor_Visibility();
   return true;
 }
@@ -121,10 +126,13 @@ void Show(wd::Window_Record& record, bool show) {
 
 HWND Create_Main_Window(const char* title, int width, int height, WNDPROC proc) {
   if (proc == nullptr || !Valid_Size(width, height) || !wd::Ensure_Video()) return nullptr;
-  wd::Set_Gl_Attributes();
-  SDL_Window* window =
-      SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED,
-                       SDL_WINDOWPOS_UNDEFINED, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_Window* window = nullptr;
+  for (const bool full_buffers : {true, false}) {  // a display without such buffers gets the defaults
+    wd::Set_Gl_Attributes(full_buffers);
+    window = SDL_CreateWindow(title != nullptr ? title : "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                              width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (window != nullptr) break;
+  }
   if (window == nullptr) return nullptr;
   wd::Window_Record record;
   record.window = window;
