@@ -116,13 +116,16 @@ void CCursor_Mgr::Draw_Marker(const int& kind, const CVector3& point, const unsi
   }
   m_Marker_Color = kind == kMarker ? colour : kWhite;
   m_Last_Kind = kind;
-  if (!m_Initialised) return;
+  if (m_Initialised) Draw_Quad(kind, colour);
+}
 
+// The quad as a two-triangle list in screen space, with the kind's texture and style; the
+// transform type goes back to world space afterwards.
+void CCursor_Mgr::Draw_Quad(int kind, uint32_t colour) {
   CTextureData* texture = nullptr;
   CD3DRenderStyle* style = nullptr;
   Texture_And_Style(kind, texture, style);
   if (kind == kMarker) Set_Marker_Colour(colour);
-  // Two triangles over the quad's corners 0-1-2 and 0-2-3.
   DrawPrimTexTriangle triangles[2];
   const int corners[2][3] = {{0, 1, 2}, {0, 2, 3}};
   for (int t = 0; t < 2; ++t)

@@ -54,6 +54,7 @@ class CCursor_Mgr {
  private:
   bool Load();
   void Release();
+  void Draw_Quad(int kind, uint32_t colour);
   void Texture_And_Style(int kind, CTextureData*& texture, CD3DRenderStyle*& style) const;
   void Set_Marker_Colour(uint32_t colour);
 
