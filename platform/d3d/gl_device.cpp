@@ -559,6 +559,8 @@ HRESULT GLDevice::GetDepthStencilSurface(IDirect3DSurface8** depth_stencil) {
 HRESULT GLDevice::BeginScene() {
   if (in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = true;
+  // A window that changed size since the last frame can no longer hold the back buffer.
+  if (direct_ && !WindowCanHoldBackBuffer()) MoveBackBufferToFramebuffer();
   return D3D_OK;
 }
 

@@ -194,6 +194,28 @@ TEST_F(GLWindowTargetTest, WrittenBackBufferIsShown) {
   EXPECT_TRUE(PixelNear(device_, 3, 7, {255, 0, 0}, 0));
 }
 
+// A window resized under the device no longer fits the back buffer: the next scene draws into
+// the framebuffer object at the back buffer's size, and Present scales it to the window.
+TEST_F(GLWindowTargetTest, ResizedWindowSendsTheBackBufferBackToTheFramebuffer) {
+  ASSERT_TRUE(Open(640, 480));
+  ASSERT_TRUE(D3D8Test_BackBufferInWindow(device_));
+  SDL_SetWindowSize(window_, 320, 240);
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(window_, &width, &height);
+  if (width != 320) GTEST_SKIP() << "this video driver does not resize the drawable";
+  ASSERT_EQ(device_->BeginScene(), D3D_OK);
+  EXPECT_FALSE(D3D8Test_BackBufferInWindow(device_));
+  device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kGreen, 1.0f, 0);
+  DrawScreenRect(600, 440, 640, 480, kRed);
+  device_->EndScene();
+  EXPECT_TRUE(PixelNear(device_, 5, 5, {0, 255, 0}, 0));
+  EXPECT_TRUE(PixelNear(device_, 639, 479, {255, 0, 0}, 0));
+  ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+  EXPECT_FALSE(D3D8Test_BackBufferInWindow(device_));
+  EXPECT_EQ(PresentedAt(device_, 639, 479), 0xFFFF0000u);
+}
+
 // A reset puts the back buffer where the new mode lets it live.
 TEST_F(GLWindowTargetTest, ResetChoosesTheHomeAgain) {
   ASSERT_TRUE(Open(640, 480));
