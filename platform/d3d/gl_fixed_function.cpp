@@ -64,6 +64,7 @@ GLenum StencilOp(DWORD op) {
 GLenum AddressMode(DWORD address) {
   switch (address) {
     case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_MIRRORONCE: return GL_MIRROR_CLAMP_TO_EDGE;
     case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
     case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
     default: return GL_REPEAT;
