@@ -411,13 +411,16 @@ TEST_F(RenderPixelsTest, AddressingAndTextureTransformsPlaceTexels) {
   struct Case {
     const char* what;
     uint32_t address;
-    bool halve_u;  // texture transform: u' = u / 2
+    bool halve_u;      // texture transform: u' = u / 2
+    float first_u;     // u runs from here over 2
     Rgb quarters[4];
   } cases[] = {
-      {"wrap", 0, false, {red, blue, red, blue}},
-      {"clamp", 1, false, {red, blue, blue, blue}},
-      {"mirror", 2, false, {red, blue, blue, red}},
-      {"wrap, u halved by the stage's matrix", 0, true, {red, red, blue, blue}},
+      {"wrap", 0, false, 0, {red, blue, red, blue}},
+      {"clamp", 1, false, 0, {red, blue, blue, blue}},
+      {"mirror", 2, false, 0, {red, blue, blue, red}},
+      {"wrap, u halved by the stage's matrix", 0, true, 0, {red, red, blue, blue}},
+      {"mirror once, u from -1", 3, false, -1, {blue, red, red, blue}},
+      {"mirror once past 1 clamps", 3, false, 0, {red, blue, blue, blue}},
   };
   std::vector<CD3DRenderStyle*> made;
   for (const Case& c : cases)
@@ -433,7 +436,7 @@ TEST_F(RenderPixelsTest, AddressingAndTextureTransformsPlaceTexels) {
     for (size_t i = 0; i < made.size(); ++i) {
       prim.SetRenderStyle(made[i]);
       DrawPrimTexQuad q = Quad(20, 20.0f + 30 * i, 64, 20, 0xFFFFFFFFu);
-      prim.QuadSetUVRect(&q, 0, 0, 2, 1);
+      prim.QuadSetUVRect(&q, cases[i].first_u, 0, 2, 1);
       DrawQuad(q);
     }
     prim.SetRenderStyle(nullptr);
