@@ -490,5 +490,51 @@ TEST_F(RenderPixelsTest, PooledGeometryDrawsAndComesBackAfterAReset) {
   EXPECT_TRUE(Near(At(10, 10), Rgb{0, 0, 0}));
 }
 
+TEST_F(RenderPixelsTest, CameraSpacePositionsThroughAProjectedTransform) {
+  // A world-space quad at depth 0.5 with identity transforms, its texture coordinates made from
+  // camera-space positions: u' = x / 4 + 1/4 and w' = z, so a projected stage reads
+  // u = (x / 4 + 1/4) / 0.5 = x / 2 + 1/2 (red left of the centre, blue right of it) while
+  // an unprojected one reads u' below a half (red everywhere).
+  CDeviceTexture* texture = Texture(2, 1, {0xFFFF0000u, 0xFF0000FFu});
+  ASSERT_NE(texture, nullptr);
+  auto projector = [&](bool projected) {
+    return Style([projected](RenderPassDesc& p) {
+      TextureStageDesc& st = p.Stages[0];
+      st.ColorOp = 1;
+      st.CoordSource = 5;
+      st.AddressU = st.AddressV = 1;
+      st.Filter = 0;
+      st.TransformOn = 1;
+      st.Projected = projected ? 1 : 0;
+      const float m[16] = {0.25f, 0, 0, 0, 0, -0.25f, 0, 0, 0, 0, 1, 0, 0.25f, 0.25f, 0, 1};
+      std::copy(std::begin(m), std::end(m), st.Matrix);
+    });
+  };
+  D3DMATRIX identity{};
+  identity.m[0][0] = identity.m[1][1] = identity.m[2][2] = identity.m[3][3] = 1.0f;
+  DrawPrimTexQuad quad{};
+  prim.QuadSetXY(&quad, -0.5f, -0.5f, 0.5f, -0.5f, 0.5f, 0.5f, -0.5f, 0.5f);
+  prim.QuadSetColor(&quad, 0xFFFFFFFFu);
+  for (TexVertex& v : quad.v) v.z = 0.5f;
+  const Rgb red{255, 0, 0}, blue{0, 0, 255};
+  for (bool projected : {true, false}) {
+    CD3DRenderStyle* style = projector(projected);
+    Frame([&] {
+      g_pRenderStateMgr->SetTransform(D3DTS_VIEW, identity);
+      g_pRenderStateMgr->SetTransform(D3DTS_PROJECTION, identity);
+      prim.SetTransformType(kDrawPrimWorld);
+      prim.SetDeviceTexture(texture, 0);
+      prim.SetRenderStyle(style);
+      DrawQuad(quad);
+      prim.SetRenderStyle(nullptr);
+      prim.SetDeviceTexture(nullptr, 0);
+      prim.SetTransformType(kDrawPrimScreen);
+    });
+    EXPECT_TRUE(Near(At(200, 240), red)) << (projected ? "projected" : "unprojected");
+    EXPECT_TRUE(Near(At(440, 240), projected ? blue : red)) << (projected ? "projected" : "unprojected");
+    EXPECT_TRUE(Near(At(100, 240), Rgb{0, 0, 0})) << "outside the quad";
+  }
+}
+
 }  // namespace
 }  // namespace vt_test
