@@ -536,5 +536,23 @@ TEST_F(RenderPixelsTest, CameraSpacePositionsThroughAProjectedTransform) {
   }
 }
 
+TEST_F(RenderPixelsTest, WireframeFillDrawsOnlyTheEdges) {
+  Frame([&] {
+    prim.SetFillMode(0);
+    DrawQuad(Quad(100, 100, 60, 40, 0xFFFFFFFFu));
+    prim.SetFillMode(1);
+    DrawQuad(Quad(200, 100, 60, 40, 0xFFFFFFFFu));
+  });
+  auto lit_near = [&](int x, int y) {  // an edge may fall on either side of its pixel row
+    for (int dy = -1; dy <= 1; ++dy)
+      if (At(x, y + dy).r > 128) return true;
+    return false;
+  };
+  EXPECT_TRUE(Near(At(145, 110), Rgb{0, 0, 0})) << "wireframe leaves the inside (off the diagonal)";
+  EXPECT_TRUE(lit_near(130, 100)) << "top edge";
+  EXPECT_TRUE(lit_near(130, 139)) << "bottom edge";
+  EXPECT_TRUE(Near(At(230, 120), Rgb{255, 255, 255})) << "solid fills it";
+}
+
 }  // namespace
 }  // namespace vt_test
