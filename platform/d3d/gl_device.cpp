@@ -632,7 +632,8 @@ HRESULT GLDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* mat
     state_.texture_matrix[s - D3DTS_TEXTURE0] = *matrix;
   } else if (s >= D3DTS_WORLD && s < D3DTS_WORLD + GLDeviceState::kWorldMatrices) {
     state_.world[s - D3DTS_WORLD] = *matrix;
-    if (s != D3DTS_WORLD) return D3D_OK;
+    if (s == D3DTS_WORLD) fixed_.MarkDirty(GLFixedFunction::kWorld);
+    return D3D_OK;
   } else {
     return D3DERR_INVALIDCALL;
   }

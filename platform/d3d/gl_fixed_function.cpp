@@ -355,7 +355,11 @@ void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& la
   if (dirty_ & kMaterial) ApplyMaterial(state);
   if (dirty_ & kFog) ApplyFog(state);
   if (dirty_ & (kStages | kTextures)) ApplyStages(state);
-  if (dirty_ & kTransforms) ApplyTransforms(state, target_width, target_height);
+  if (dirty_ & kTransforms) {
+    ApplyTransforms(state, target_width, target_height);
+  } else if (dirty_ & kWorld) {
+    ApplyWorld(state);
+  }
   dirty_ = 0;
   BindArrays(state, layout, vertices, vertex_count);
 }
@@ -622,6 +626,14 @@ void GLFixedFunction::ApplyTransforms(const GLDeviceState& state, UINT target_wi
   glMatrixMode(GL_MODELVIEW);
   // Blended vertices arrive in world space.
   LoadMatrix(blended_ ? state.view : MultiplyMatrices(state.world[0], state.view));
+}
+
+// Objects move between draws far more often than anything else changes: a new world matrix
+// needs only the model-view matrix (lights and eye planes were given under the view alone).
+void GLFixedFunction::ApplyWorld(const GLDeviceState& state) {
+  if (transformed_ || blended_) return;
+  glMatrixMode(GL_MODELVIEW);
+  LoadMatrix(MultiplyMatrices(state.world[0], state.view));
 }
 
 void GLFixedFunction::ApplyTextureMatrix(const GLDeviceState& state, int unit) {

@@ -21,7 +21,8 @@ class GLFixedFunction {
     kTransforms = 1u << 4,  // also lights and eye planes, which depend on the view
     kStages = 1u << 5,
     kTextures = 1u << 6,
-    kAll = 0x7Fu,
+    kWorld = 1u << 7,  // the world matrix alone (a part of kTransforms)
+    kAll = 0xFFu,
   };
 
   void Init(int texture_units, GLuint white_texture);
@@ -49,6 +50,7 @@ class GLFixedFunction {
   void ApplyLighting(const GLDeviceState& state, const GLVertexLayout& layout);
   void ApplyMaterial(const GLDeviceState& state);
   void ApplyTransforms(const GLDeviceState& state, UINT target_width, UINT target_height);
+  void ApplyWorld(const GLDeviceState& state);
   void ApplyLights(const GLDeviceState& state);
   void ApplyStages(const GLDeviceState& state);
   void ApplyStage(const GLDeviceState& state, int unit, bool enabled);

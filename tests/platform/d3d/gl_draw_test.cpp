@@ -188,6 +188,49 @@ TEST_F(GLDrawTest, PointLightFollowsTheViewMatrix) {
   EXPECT_TRUE(PixelNear(device_, 32, 32, {0, 0, 0}, 0));
 }
 
+// Between draws only the world matrix changes, as when objects move: each draw lands where its
+// own matrix puts it, its normals turn with it, and the light stays where it was.
+TEST_F(GLDrawTest, EachDrawTakesTheWorldMatrixSetBeforeIt) {
+  UsePerspective();  // 90 degrees: at depth 5 one unit is 6.4 pixels
+  device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  D3DMATERIAL8 material = {};
+  material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+  device_->SetMaterial(&material);
+  D3DLIGHT8 light = {};
+  light.Type = D3DLIGHT_DIRECTIONAL;
+  light.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+  light.Direction = {0.0f, 0.0f, 1.0f};
+  device_->SetLight(0, &light);
+  device_->LightEnable(0, TRUE);
+  Clear(D3DCOLOR_XRGB(0, 0, 255));
+  const LitVertex square[4] = {{-0.5f, -0.5f, 0, 0, 0, -1}, {-0.5f, 0.5f, 0, 0, 0, -1},
+                               {0.5f, -0.5f, 0, 0, 0, -1}, {0.5f, 0.5f, 0, 0, 0, -1}};
+  device_->SetVertexShader(kLitFvf);
+  struct Placement {
+    float x;
+    bool turned;  // half a turn about y: the square faces away from the light
+    int probe_x;
+    Rgb want;
+  };
+  const Placement placements[] = {{-1.5f, false, 22, {255, 255, 255}}, {1.5f, true, 42, {0, 0, 0}},
+                                  {0.0f, false, 32, {255, 255, 255}}};
+  for (const Placement& p : placements) {
+    D3DMATRIX world = {};
+    world.m[0][0] = p.turned ? -1.0f : 1.0f;
+    world.m[1][1] = 1.0f;
+    world.m[2][2] = p.turned ? -1.0f : 1.0f;
+    world.m[3][0] = p.x;
+    world.m[3][2] = 5.0f;
+    world.m[3][3] = 1.0f;
+    device_->SetTransform(D3DTS_WORLD, &world);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, square, sizeof(LitVertex)), D3D_OK);
+  }
+  for (const Placement& p : placements) EXPECT_TRUE(PixelNear(device_, p.probe_x, 32, p.want, 2)) << p.x;
+  EXPECT_TRUE(PixelNear(device_, 12, 32, {0, 0, 255}, 0));
+  EXPECT_TRUE(PixelNear(device_, 27, 32, {0, 0, 255}, 0));
+}
+
 TEST_F(GLDrawTest, LinearTableFogMixesByViewDepth) {
   UsePerspective();
   device_->SetRenderState(D3DRS_FOGENABLE, TRUE);
