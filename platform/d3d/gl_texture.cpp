@@ -24,15 +24,16 @@ bool HasExtension(const char* wanted) {
 }
 
 // Opens a hidden window with a context of its own, asks, and puts the caller's context back.
-bool ProbeS3tcWithOwnContext() {
+// -1 when no context could be made to ask.
+int ProbeS3tcWithOwnContext() {
   SDL_Window* previous_window = SDL_GL_GetCurrentWindow();
   SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
   SDL_Window* window = SDL_CreateWindow("probe", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) return false;
-  bool found = false;
+  if (!window) return -1;
+  int found = -1;
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (context) {
-    if (SDL_GL_MakeCurrent(window, context) == 0) found = HasExtension("GL_EXT_texture_compression_s3tc");
+    if (SDL_GL_MakeCurrent(window, context) == 0) found = HasExtension("GL_EXT_texture_compression_s3tc") ? 1 : 0;
     SDL_GL_DeleteContext(context);
   }
   SDL_DestroyWindow(window);
@@ -76,11 +77,11 @@ D3DSURFACE_DESC LevelDescription(const GLTextureStorage& storage, UINT level, DW
 }  // namespace
 
 bool GLHasS3tc() {
+  // Kept once known; a probe that could not make a context is tried again next time.
   static int known = -1;
   if (known < 0) {
-    const bool found = SDL_GL_GetCurrentContext() ? HasExtension("GL_EXT_texture_compression_s3tc")
-                                                  : ProbeS3tcWithOwnContext();
-    known = found ? 1 : 0;
+    known = SDL_GL_GetCurrentContext() ? (HasExtension("GL_EXT_texture_compression_s3tc") ? 1 : 0)
+                                       : ProbeS3tcWithOwnContext();
   }
   return known == 1;
 }
