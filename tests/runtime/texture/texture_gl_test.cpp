@@ -63,6 +63,7 @@ class TextureOnGL : public ::testing::Test {
     if (window != nullptr) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     ResetRendererCvars();
+    MipmapOffset = 0;
   }
 
   // A single-image texture of format code 1 (or 5) with every texel of every level one colour

@@ -24,6 +24,7 @@ class TextureMgrKindsTest : public RenderFixture {
   }
   void TearDown() override {
     MaxTextureSize = 1024;
+    MaxTexAspectRatio = 1024;
     MipmapOffset = 0;
     RenderFixture::TearDown();
   }
