@@ -679,7 +679,6 @@ void CTextureManager::ReleaseDefaultPoolTextures() {
 }
 
 bool CTextureManager::RestoreDefaultPoolTextures() {
-  IDirect3DDevice8* device = Device();
   for (CDeviceTexture* texture : m_Textures) {
     if (texture->m_bManaged || texture->m_pTexture != nullptr) continue;
     texture->m_pTexture = RecreateD3DTexture(*texture);
