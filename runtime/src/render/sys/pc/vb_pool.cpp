@@ -135,6 +135,14 @@ void CVBPool::GiveBack(std::vector<VBRange>& ranges, uint32_t start, uint32_t co
   }
 }
 
+void CVBPool::TakeRanges(VBBlock& block, uint32_t first_vertex, uint32_t vertex_count, uint32_t first_index,
+                         uint32_t index_count) {
+  Carve(block.FreeVertices, first_vertex, vertex_count);
+  Carve(block.FreeIndices, first_index, index_count);
+  block.FreeVertexCount -= vertex_count;
+  block.FreeIndexCount -= index_count;
+}
+
 void CVBPool::ReleaseRanges(VBBlock& block, const VBAllocation& allocation) {
   GiveBack(block.FreeVertices, allocation.FirstVertex, allocation.VertexCount);
   GiveBack(block.FreeIndices, allocation.FirstIndex, allocation.IndexCount);
@@ -214,10 +222,7 @@ bool CVBPool::AllocWith(uint32_t desc_flags, bool software, uint32_t layout, uin
   uint32_t first_index = 0;
   VBBlock* block = FindBlock(desc_flags, software, layout, vertex_count, index_count, &first_vertex, &first_index);
   if (block == nullptr) return false;
-  Carve(block->FreeVertices, first_vertex, vertex_count);
-  Carve(block->FreeIndices, first_index, index_count);
-  block->FreeVertexCount -= vertex_count;
-  block->FreeIndexCount -= index_count;
+  TakeRanges(*block, first_vertex, vertex_count, first_index, index_count);
   block->Allocations.push_back({block, first_vertex, first_index, vertex_count, index_count});
   *out = &block->Allocations.back();
   return true;
@@ -249,10 +254,7 @@ bool CVBPool::Realloc(VBAllocation* allocation, bool software) {
   VBBlock* target = FindBlock(old_block.DescFlags, software, old_block.Layout, allocation->VertexCount,
                               allocation->IndexCount, &first_vertex, &first_index);
   if (target == nullptr) return false;
-  Carve(target->FreeVertices, first_vertex, allocation->VertexCount);
-  Carve(target->FreeIndices, first_index, allocation->IndexCount);
-  target->FreeVertexCount -= allocation->VertexCount;
-  target->FreeIndexCount -= allocation->IndexCount;
+  TakeRanges(*target, first_vertex, allocation->VertexCount, first_index, allocation->IndexCount);
   ReleaseRanges(old_block, *allocation);
   for (auto it = old_block.Allocations.begin(); it != old_block.Allocations.end(); ++it) {
     if (&*it != allocation) continue;

@@ -95,6 +95,8 @@ class CVBPool {
                         uint32_t* first_index);
   static void Carve(std::vector<VBRange>& ranges, uint32_t start, uint32_t count);
   static void GiveBack(std::vector<VBRange>& ranges, uint32_t start, uint32_t count);
+  static void TakeRanges(VBBlock& block, uint32_t first_vertex, uint32_t vertex_count, uint32_t first_index,
+                         uint32_t index_count);
   static void ReleaseRanges(VBBlock& block, const VBAllocation& allocation);
   static bool NeedsCompaction(const VBBlock& block);
   static void Compact(VBBlock& block);
