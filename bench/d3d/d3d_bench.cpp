@@ -1,6 +1,6 @@
 // Frames per second of the Direct3D-shaped layer beside the same work done in raw OpenGL, in the
 // same run: an empty frame (clear and present) and a frame of 10,000 small lit triangles, drawn
-// in one call and in 1,000 calls of 10.
+// in one call and in 1,000 calls of 10, and in 1,000 calls that each move their object first.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -151,6 +151,40 @@ void BM_Layer_LitTriangles(benchmark::State& state) {
   FrameRate(state);
 }
 
+// Each call's object is placed by its own world matrix (a small shift, so the picture stays).
+D3DMATRIX Placement(int call) {
+  D3DMATRIX m = {};
+  m.m[0][0] = m.m[1][1] = m.m[2][2] = m.m[3][3] = 1.0f;
+  m.m[3][0] = (call & 1) ? 0.001f : 0.0f;
+  return m;
+}
+
+void BM_Layer_MovingObjects(benchmark::State& state) {
+  const int calls = static_cast<int>(state.range(0));
+  LayerDevice layer;
+  if (!layer.Open()) {
+    state.SkipWithError("device not available");
+    return;
+  }
+  layer.SetUpLighting();
+  const std::vector<LitVertex> vertices = SmallTriangles();
+  const int per_call = kTriangles / calls;
+  for (auto _ : state) {
+    layer.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+    layer.device->BeginScene();
+    for (int c = 0; c < calls; ++c) {
+      const D3DMATRIX world = Placement(c);
+      layer.device->SetTransform(D3DTS_WORLD, &world);
+      layer.device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(per_call),
+                                    &vertices[static_cast<size_t>(c) * per_call * 3], sizeof(LitVertex));
+    }
+    layer.device->EndScene();
+    layer.device->Present(nullptr, nullptr, nullptr, nullptr);
+    glFinish();
+  }
+  FrameRate(state);
+}
+
 // ---- Raw OpenGL ------------------------------------------------------------------------------
 
 struct RawContext {
@@ -230,6 +264,32 @@ void BM_RawGL_LitTriangles(benchmark::State& state) {
   FrameRate(state);
 }
 
+void BM_RawGL_MovingObjects(benchmark::State& state) {
+  const int calls = static_cast<int>(state.range(0));
+  RawContext raw;
+  if (!raw.Open()) {
+    state.SkipWithError("context not available");
+    return;
+  }
+  raw.SetUpLighting();
+  const std::vector<LitVertex> vertices = SmallTriangles();
+  const int per_call = kTriangles / calls;
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int c = 0; c < calls; ++c) {
+      const D3DMATRIX world = Placement(c);
+      glLoadMatrixf(&world.m[0][0]);
+      const LitVertex* first = &vertices[static_cast<size_t>(c) * per_call * 3];
+      glVertexPointer(3, GL_FLOAT, sizeof(LitVertex), &first->x);
+      glNormalPointer(GL_FLOAT, sizeof(LitVertex), &first->nx);
+      glDrawArrays(GL_TRIANGLES, 0, per_call * 3);
+    }
+    SDL_GL_SwapWindow(raw.window);
+    glFinish();
+  }
+  FrameRate(state);
+}
+
 struct VideoSystem {
   VideoSystem() { SDL_InitSubSystem(SDL_INIT_VIDEO); }
   ~VideoSystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -241,3 +301,5 @@ BENCHMARK(BM_RawGL_ClearPresent)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Layer_ClearPresent)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_RawGL_LitTriangles)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Layer_LitTriangles)->Arg(1)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_RawGL_MovingObjects)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Layer_MovingObjects)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
