@@ -6,6 +6,7 @@
 
 #include "platform/system/memory.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/libksresource/rez_prefetch.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "tests/runtime/texture/texture_test_support.h"
 #include "tools/writers/content_files.h"
@@ -44,6 +45,8 @@ class TextureResourceTest : public ::testing::Test {
     for (const writers::OutFile& file : files) {
       ASSERT_TRUE(writers::WriteWholeFile(writers::JoinPath(m_Dir, file.path), file.bytes));
     }
+    // No loader thread: its start-up would allocate beside the memory counts these tests read.
+    RezMgr_Run_Prefetch_LoaderThread.Value = 0;
     ASSERT_TRUE(m_Manager.Init((m_Dir + "/").c_str()));
     m_Manager.SetTypeHandler(kRezType_Texture, &g_TextureDataFactory);
   }
