@@ -466,7 +466,12 @@ void GLFixedFunction::ApplyFog(const GLDeviceState& state) {
       fog_source_ = FogSource::kSpecularAlpha;
     }
   }
-  if (fog_source_ == FogSource::kNone) {
+  // A linear ramp whose start and end meet has no length: rather than divide by zero and fog
+  // everything, it fogs nothing.
+  const bool empty_linear_range = mode == D3DFOG_LINEAR && fog_source_ != FogSource::kSpecularAlpha &&
+                                  rs[D3DRS_FOGSTART] == rs[D3DRS_FOGEND];
+  if (fog_source_ == FogSource::kNone || empty_linear_range) {
+    fog_source_ = FogSource::kNone;
     glDisable(GL_FOG);
     return;
   }
