@@ -250,11 +250,14 @@ TEST_F(GLDrawTest, LinearTableFogMixesByViewDepth) {
     EXPECT_TRUE(PixelNear(device_, 32, 36, c.want, 4)) << "depth " << c.depth;
   }
   // A ramp whose start and end meet has no length and fogs nothing.
-  device_->SetRenderState(D3DRS_FOGSTART, 0x40A00000u);  // 5.0f
-  device_->SetRenderState(D3DRS_FOGEND, 0x40A00000u);
+  device_->SetRenderState(D3DRS_FOGSTART, 0u);
+  device_->SetRenderState(D3DRS_FOGEND, 0u);
   Clear(0);
   DrawWorldTriangle(6.0f, 6.0f, 0xFFFF0000u);
   EXPECT_TRUE(PixelNear(device_, 32, 36, {255, 0, 0}, 0)) << "empty ramp";
+  Clear(0);
+  DrawScreenRect(0, 0, 64, 64, D3DCOLOR_XRGB(255, 0, 0));
+  EXPECT_TRUE(PixelNear(device_, 32, 32, {255, 0, 0}, 0)) << "empty ramp, screen space";
   device_->SetRenderState(D3DRS_FOGENABLE, FALSE);
   Clear(0);
   DrawWorldTriangle(10.0f, 10.0f, 0xFFFF0000u);
