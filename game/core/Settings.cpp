@@ -1,5 +1,6 @@
 #include "game/core/Settings.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "game/core/CGame_State.h"
@@ -25,9 +26,11 @@ void Read_Int(const char* name, int32_t& setting, int32_t lowest, int32_t highes
   setting = (level < lowest || level > highest) ? fallback : level;
 }
 
+// A stored pattern that is not a finite number is no volume: the setting keeps its value, so
+// that no NaN reaches the sound player's volume arithmetic.
 void Read_Volume(const char* name, float& setting) {
   float value = 0.0f;
-  if (Reg_Read_Float(kSettings_Key, name, value)) setting = value;
+  if (Reg_Read_Float(kSettings_Key, name, value) && std::isfinite(value)) setting = value;
 }
 
 uint32_t Float_Bits(float value) {

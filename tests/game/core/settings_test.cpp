@@ -160,3 +160,21 @@ TEST_F(SettingsTest, TruthValuesAreAnyNonZeroAndValuesOfAnotherSizeAreIgnored) {
 }
 
 }  // namespace
+
+TEST_F(SettingsTest, StoredVolumesThatAreNotFiniteNumbersAreIgnored) {
+  const char* key_name = "Software\\Brask_Lin\\Settings";
+  const uint32_t patterns[] = {0x7FC00000u, 0xFFC00001u, 0x7F800000u, 0xFF800000u};
+  for (uint32_t pattern : patterns) {
+    SCOPED_TRACE(pattern);
+    ASSERT_TRUE(Reg_Write_DWORD(key_name, "SoundFX_Volume", pattern));
+    ASSERT_TRUE(Reg_Write_DWORD(key_name, "Music_Volume", pattern));
+    g_Game_State = CGame_State();
+    Load_Settings();
+    EXPECT_EQ(g_Game_State.SoundFX_Volume, 1.0f);
+    EXPECT_EQ(g_Game_State.Music_Volume, 1.0f);
+  }
+  // Finite values outside 0-1 are still read as stored; the players clamp them.
+  ASSERT_TRUE(Reg_Write_DWORD(key_name, "SoundFX_Volume", Bits(2.5f)));
+  Load_Settings();
+  EXPECT_EQ(g_Game_State.SoundFX_Volume, 2.5f);
+}
