@@ -513,6 +513,10 @@ TEST_F(RenderDeviceTest, AmbientLightIsClampedWhenPacked) {
     CColor4 back{};
     ASSERT_TRUE(g_pRenderDevice->GetAmbientLight(&back));
     EXPECT_EQ(std::memcmp(&back, &c.color, sizeof(back)), 0);  // the floats are kept as given
+    // Putting the shadows back on the device packs the kept floats the same way.
+    Device()->render_states.erase(D3DRS_AMBIENT);
+    g_pRenderStateMgr->ResetDeviceState();
+    EXPECT_EQ(Device()->render_states.at(D3DRS_AMBIENT), c.packed);
   }
 }
 

@@ -197,6 +197,26 @@ TEST_F(TextureOnGL, PalettedTexturesChangeColourWithTheirPalette) {
   g_D3DTexture.ReleaseTexture(texture);
 }
 
+TEST_F(TextureOnGL, TexelsWrittenThroughALockAreSampledAfterTheUnlock) {
+  CTextureData* texture = SolidTexture(1, 16, 1, 0xFF20A040u, kTextureFlags_Default | kTextureFlag_KeepPixels);
+  ASSERT_NE(texture, nullptr);
+  ASSERT_TRUE(g_D3DTexture.UploadTexture(texture));
+  ASSERT_NE(texture->m_pDeviceTexture, nullptr);
+  DrawQuad(texture->m_pDeviceTexture->m_pTexture);
+  EXPECT_TRUE(CentreIs({0x20, 0xA0, 0x40}));
+
+  uint8_t* texels = g_D3DTexture.LockTexture(texture);
+  ASSERT_NE(texels, nullptr);
+  const uint32_t written = 0xFFC01060u;
+  for (int i = 0; i < 16 * 16; ++i) std::memcpy(texels + 4 * i, &written, 4);
+  DrawQuad(texture->m_pDeviceTexture->m_pTexture);
+  EXPECT_TRUE(CentreIs({0x20, 0xA0, 0x40})) << "the device keeps the old texels until the unlock";
+  ASSERT_TRUE(g_D3DTexture.UnlockTexture(texture));
+  DrawQuad(texture->m_pDeviceTexture->m_pTexture);
+  EXPECT_TRUE(CentreIs({0xC0, 0x10, 0x60}));
+  g_D3DTexture.ReleaseTexture(texture);
+}
+
 TEST_F(TextureOnGL, ManagedTexturesSurviveAResetAndRenderTargetsAreMadeAgain) {
   CTextureData* managed = SolidTexture(1, 16, 1, 0xFF3060C0u);
   CTextureData* target = SolidTexture(1, 32, 1, 0, kTextureFlags_Default | kTextureFlag_RenderTarget);
