@@ -255,13 +255,18 @@ bool CRezMgr::Record_Size(const RezRecord& record, CStream* stream, uint32_t sta
     size = m_Size_Reader(stream);
     return stream->SeekTo(start);
   }
-  if (record.size != kRezSizeToEnd) {
-    size = record.size;
-    return true;
-  }
   uint32_t length = 0;
   if (!stream->GetLen(&length) || length < start) return false;
-  size = length - start;
+  if (record.size == kRezSizeToEnd) {
+    size = length - start;
+    return true;
+  }
+  // A damaged map must not make a resource ask for more bytes than its file holds.
+  if (record.size > length - start) {
+    REZ_ERROR("Allocate_Resource: Resource ID (%x) runs past the end of its file.\n", record.id);
+    return false;
+  }
+  size = record.size;
   return true;
 }
 

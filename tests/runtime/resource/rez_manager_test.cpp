@@ -153,6 +153,32 @@ TEST_F(RezManagerTest, TruncatedPackFileFailsTheLoad) {
   EXPECT_EQ(Get(0x22000002), nullptr);
 }
 
+TEST_F(RezManagerTest, RecordReachingPastItsFileIsNeverHandedToTheResource) {
+  // A map whose size overstates what the file holds must fail the load before the resource
+  // is asked for (and would allocate) the overstated size.
+  for (bool compress : {false, true}) {
+    SCOPED_TRACE(compress);
+    Write_Packed_Set(0, {Record(0x22000001, 2, "b", Pattern(4000, 6), compress)});
+    ASSERT_TRUE(Init());
+    m_Manager.Term();
+    Bytes packed = Read("packed_rezmap_0.pck");
+    packed.resize(packed.size() - 10);
+    ASSERT_TRUE(writers::WriteWholeFile(Path("packed_rezmap_0.pck"), packed));
+    Touch(Path("pack_map.map"), 100);  // keep the old map and its sizes
+    ASSERT_TRUE(Init());
+    uint32_t asked = 0;
+    m_Handler.m_On_Half_Read = [&](RecordingResource* self) { asked = self->m_Size_Given; };
+    ReportCapture reports;
+    EXPECT_EQ(Get(0x22000001), nullptr);
+    EXPECT_EQ(asked, 0u) << "the resource was asked for bytes the file does not hold";
+    EXPECT_NE(reports.Last().find("Resource ID (22000001) runs past the end of its file"), std::string::npos)
+        << reports.Last();
+    EXPECT_EQ(m_Handler.m_Created, m_Handler.m_Destroyed);
+    m_Handler.m_On_Half_Read = nullptr;
+    m_Manager.Term();
+  }
+}
+
 TEST_F(RezManagerTest, NestedCompressedLoadKeepsTheOuterBytes) {
   const Bytes outer = Pattern(200000, 1);
   const Bytes inner = Pattern(150000, 2);
