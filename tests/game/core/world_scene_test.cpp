@@ -9,6 +9,7 @@
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
+#include "game/core/CObject_Pool.h"
 #include "game/core/CSim_Desc.h"
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
@@ -208,11 +209,20 @@ TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
   CSim_Desc desc;
   CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
   desc.world_desc.texture_ids[2] = 0x22FFFF01;  // no such texture
+  const auto initialised_pools = [] {
+    return std::count_if(std::begin(g_Object_Pools), std::end(g_Object_Pools),
+                         [](const CObject_Pool* pool) { return pool && pool->Is_Initialised(); });
+  };
+  const auto pools_before = initialised_pools();
+  ASSERT_GT(pools_before, 0);
   const int simulation = 2;
   EXPECT_FALSE(g_Game.Set_Mode(simulation, 1, &desc));
   EXPECT_NE(std::find(messages.begin(), messages.end(), "CWorld::Couldn't load world texture."), messages.end());
   EXPECT_FALSE(g_World.m_World_Ready);
   EXPECT_FALSE(g_World.Has_Terrain());
+  // Only the terrain is let go: the object pools and the decal manager serve the next launch.
+  EXPECT_EQ(initialised_pools(), pools_before);
+  EXPECT_TRUE(g_World_Decal_Mgr.Is_Initialised());
   // The same launch with the texture there goes ahead.
   CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
   EXPECT_TRUE(g_Game.Set_Mode(simulation, 1, &desc));
