@@ -214,6 +214,7 @@ TEST(TextureDataTest, DamagedFilesFailAndAllocateNothing) {
   fields_cut.resize(30);
   const writers::TextureDataHeader tiny = Header(18, 1, 4, 4, 4);  // levels 4, 2, 1, then none
   const Bytes past_chain = writers::BuildTextureData(tiny, {Bytes(100)}, Bytes());
+  const writers::TextureDataHeader nine = Header(18, 11, 512, 512, 9);  // the chain holds 10
   const Case cases[] = {
       {"version 19", with([](auto& h) { h.version = 19; })},
       {"empty", Bytes()},
@@ -224,6 +225,7 @@ TEST(TextureDataTest, DamagedFilesFailAndAllocateNothing) {
       {"mip count 0", with([](auto& h) { h.mip_count = 0; })},
       {"mip count 9", with([](auto& h) { h.mip_count = 9; })},
       {"mips past 1x1", past_chain},
+      {"9 levels with all their data", writers::BuildTextureData(nine, NumberedBlocks(nine, 1), Bytes())},
       {"width 0", with([](auto& h) { h.width = 0; })},
       {"height 0", with([](auto& h) { h.height = 0; })},
       {"width 4097", with([](auto& h) { h.width = 4097; })},
