@@ -218,6 +218,34 @@ TEST_F(RenderableLoadTest, EveryTruncationOfAValidBodyFails) {
   }
 }
 
+// A resource is the first `length` bytes of its stream: a body that needs more fails even when
+// the stream goes on (in a pack file, into the next resource).
+TEST_F(RenderableLoadTest, ABodyLongerThanItsResourceSizeFails) {
+  const Bytes good = writers::BuildRigidRenderable(vt_test::SmallBox());
+  Bytes followed = good;
+  followed.insert(followed.end(), 64, 0);  // the next resource's bytes
+  struct Case {
+    uint32_t length;
+    bool loads;
+  };
+  const Case cases[] = {
+      {static_cast<uint32_t>(good.size()), true},
+      {static_cast<uint32_t>(followed.size()), true},
+      {0, true},  // no size known: the stream decides
+      {static_cast<uint32_t>(good.size() - 1), false},
+      {static_cast<uint32_t>(good.size() - 2), false},
+      {24, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.length);
+    auto stream = StreamOf(followed);
+    CRenderableObject* renderable = g_pRenderObjects->CreateRenderObject(stream.get(), c.length);
+    EXPECT_EQ(renderable != nullptr, c.loads);
+    g_pRenderObjects->ReleaseRenderObject(renderable);
+    EXPECT_EQ(ObjectsInDeviceList(), 0);
+  }
+}
+
 TEST_F(RenderableLoadTest, NullStreamsAndMissingFilesGiveNull) {
   EXPECT_EQ(g_pRenderObjects->CreateRenderObject(nullptr, 0), nullptr);
   EXPECT_EQ(g_pRenderObjects->LoadRenderObject("/nonexistent/none.rnd"), nullptr);

@@ -27,10 +27,21 @@ bool LoadBody(CRenderObject* object, CStream* stream) {
   }
 }
 
+// True when no more than size bytes were read since start; a size of 0 sets no bound.
+bool ReadWithin(CStream* stream, uint32_t start, uint32_t size) {
+  uint32_t end = 0;
+  return size == 0 || (stream->GetPos(&end) && end >= start && end - start <= size);
+}
+
 }  // namespace
 
-bool CRenderableObject::Load(CStream* stream, uint32_t* /*size*/) {
+bool CRenderableObject::Load(CStream* stream, uint32_t* size) {
   Free();
+  // A resource is the first size bytes at the stream's position: a body that runs past them
+  // has read the next resource's bytes and is damaged.
+  const uint32_t bound = size != nullptr ? *size : 0;
+  uint32_t start = 0;
+  if (stream == nullptr || (bound != 0 && !stream->GetPos(&start))) return false;
   uint8_t header[kRenderableHeaderSize];
   uint8_t type_bytes[4];
   if (stream == nullptr || stream->Read(header, sizeof(header)) != sizeof(header)) return false;
@@ -42,7 +53,7 @@ bool CRenderableObject::Load(CStream* stream, uint32_t* /*size*/) {
   m_pRenderObject = g_pD3DRenderDevice->CreateRenderObject(type);
   if (m_pRenderObject == nullptr) return false;
   m_pRenderObject->SetHolder(&m_pRenderObject);
-  if (!LoadBody(m_pRenderObject, stream)) {
+  if (!LoadBody(m_pRenderObject, stream) || !ReadWithin(stream, start, bound)) {
     Free();
     return false;
   }
