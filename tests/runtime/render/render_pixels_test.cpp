@@ -291,6 +291,33 @@ TEST_F(RenderPixelsTest, DepthModesTestAndWriteAsTheyShould) {
   }
 }
 
+TEST_F(RenderPixelsTest, LongStripKeepsItsWindingAcrossBatches) {
+  // A band of 64 quads as one strip of 130 vertices, more than one batch holds. Its first
+  // triangle is counter-clockwise on screen, so with clockwise culling every triangle shows,
+  // and with counter-clockwise culling none does.
+  constexpr int kColumns = 65, kLeft = 10, kStep = 6, kTop = 100, kBottom = 130;
+  std::vector<TexVertex> strip;
+  for (int k = 0; k < kColumns; ++k) {
+    const float x = float(kLeft + kStep * k);
+    strip.push_back({x, float(kTop), 0.5f, 0xFFFFFFFFu, 0, 0});
+    strip.push_back({x, float(kBottom), 0.5f, 0xFFFFFFFFu, 0, 1});
+  }
+  for (int mode : {2, 1}) {
+    Frame([&] {
+      prim.SetCullMode(mode);
+      ASSERT_TRUE(prim.DrawTexStrip(strip.data(), uint32_t(strip.size())));
+      prim.SetCullMode(0);
+    });
+    const Rgb want = mode == 2 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+    for (int k = 0; k + 1 < kColumns; ++k) {
+      const int x = kLeft + kStep * k;
+      // The upper-left triangle of each quad, then the lower-right one.
+      EXPECT_TRUE(Near(At(x + 1, kTop + 3), want)) << "cull mode " << mode << ", quad " << k << " upper";
+      EXPECT_TRUE(Near(At(x + kStep - 2, kBottom - 3), want)) << "cull mode " << mode << ", quad " << k << " lower";
+    }
+  }
+}
+
 TEST_F(RenderPixelsTest, CullModesDropTheWindingTheySay) {
   // Drawer cull modes: 0 none, 1 counter-clockwise culled, 2 clockwise culled. The first quad
   // of each pair is clockwise on screen, the second the same quad with its corners reversed.
