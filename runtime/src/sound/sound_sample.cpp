@@ -1,5 +1,8 @@
 #include "runtime/src/sound/sound_sample.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/audio/bass.h"
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
@@ -66,7 +69,10 @@ void CSoundSample::Release_Sample() {
 bool CSoundSample::Play(float volume, uint8_t flags) {
   if (!m_Sample_Created && !Create(m_Max_Voices)) return false;
   if (m_Handle == 0) return false;
-  int bass_volume = static_cast<int>(100.0f * volume);
+  // The player takes whole percents 0-100; a volume that is not a finite number plays silent
+  // rather than reach an undefined conversion.
+  float percent = std::isfinite(volume) ? std::clamp(100.0f * volume, 0.0f, 100.0f) : 0.0f;
+  int bass_volume = static_cast<int>(percent);
   BOOL loop = (flags & kFlagLoop) ? TRUE : FALSE;
   return BASS_SamplePlayEx(m_Handle, 0, kDefaultFrequency, bass_volume, kDefaultPan, loop) != 0;
 }

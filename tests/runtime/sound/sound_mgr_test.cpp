@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,15 @@ TEST_F(SoundMgrTest, VolumeFractionBecomesWholePercent) {
   struct Case {
     float fraction;
     int percent;
-  } cases[] = {{1.0f, 100}, {0.5f, 50}, {0.999f, 99}, {0.0f, 0}, {0.2549f, 25}};
+  } cases[] = {{1.0f, 100},
+               {0.5f, 50},
+               {0.999f, 99},
+               {0.0f, 0},
+               {0.2549f, 25},
+               {-0.5f, 0},
+               {3.0f, 100},
+               {std::numeric_limits<float>::quiet_NaN(), 0},
+               {std::numeric_limits<float>::infinity(), 0}};
   for (const Case& c : cases) {
     ASSERT_TRUE(Play(kLevelSound, c.fraction));
     EXPECT_NEAR(Peak(), kLevel * c.percent / 100, 2) << "fraction " << c.fraction;
