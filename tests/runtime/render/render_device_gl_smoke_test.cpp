@@ -7,6 +7,7 @@
 
 #include "platform/d3d/d3d8_test_hooks.h"
 #include "runtime/src/core/streams.h"
+#include "tests/runtime/render/gl_render_window.h"
 #include "tests/runtime/render/render_fixture.h"
 
 namespace vt_test {
@@ -17,37 +18,17 @@ class RenderDeviceOnGL : public ::testing::Test {
   void SetUp() override {
     ResetRendererCvars();
     CD3DShell::SetCreateFunction(nullptr);
-    // The video system and one OpenGL window are kept for the whole run, so the OpenGL driver
-    // stays loaded and what it keeps until exit is not taken for a leak.
-    static SDL_Window* const kept =
-        SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
-            ? SDL_CreateWindow("kept", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)
-            : nullptr;
-    ASSERT_NE(kept, nullptr) << SDL_GetError();
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("render device", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window = Open_GL_Test_Window("render device", 640, 480);
     ASSERT_NE(window, nullptr) << SDL_GetError();
   }
   void TearDown() override {
     g_pRenderDevice->ReleaseDevice();
     D3D8Test_InjectCooperativeLevel(D3D_OK);
-    if (window != nullptr) SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    Close_GL_Test_Window(window);
   }
 
   bool Start() {
-    CRenderInitRequest request;
-    request.Mode.Width = 640;
-    request.Mode.Height = 480;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    return g_pRenderDevice->CreateDevice(&request);
+    return Start_Render_Device_On(window, 640, 480);
   }
 
   // The back buffer as four bytes per pixel (alpha, then the three colour bytes in memory order).

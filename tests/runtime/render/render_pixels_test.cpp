@@ -21,6 +21,7 @@
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
 #include "runtime/src/render/sys/pc/vb_suballocator.h"
+#include "tests/runtime/render/gl_render_window.h"
 #include "tests/runtime/render/render_fixture.h"
 #include "tools/writers/content_files.h"
 #include "tools/writers/pack_writer.h"
@@ -50,24 +51,9 @@ class RenderPixelsTest : public ::testing::Test {
   void SetUp() override {
     ResetRendererCvars();
     CD3DShell::SetCreateFunction(nullptr);
-    // The video system and one OpenGL window stay for the whole run, so the OpenGL driver stays
-    // loaded and what it keeps until exit is not taken for a leak.
-    static SDL_Window* const kept =
-        SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
-            ? SDL_CreateWindow("kept", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)
-            : nullptr;
-    ASSERT_NE(kept, nullptr) << SDL_GetError();
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    window = SDL_CreateWindow("pixels", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window = Open_GL_Test_Window("pixels", kWidth, kHeight);
     ASSERT_NE(window, nullptr) << SDL_GetError();
-    CRenderInitRequest request;
-    request.Mode.Width = kWidth;
-    request.Mode.Height = kHeight;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    ASSERT_TRUE(g_pRenderDevice->CreateDevice(&request));
+    ASSERT_TRUE(Start_Render_Device_On(window, kWidth, kHeight));
     prim.ResetState();
     prim.SetTransformType(kDrawPrimScreen);
   }
@@ -77,8 +63,7 @@ class RenderPixelsTest : public ::testing::Test {
     device_textures.clear();  // each gives its device texture back
     prim.ResetState();
     g_pRenderDevice->ReleaseDevice();
-    if (window != nullptr) SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    Close_GL_Test_Window(window);
   }
 
   // One frame: black target, depth 1.0, then `draw` inside the scene; the back buffer is read.

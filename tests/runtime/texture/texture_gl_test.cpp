@@ -12,6 +12,7 @@
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
+#include "tests/runtime/render/gl_render_window.h"
 #include "tests/runtime/render/render_fixture.h"
 
 namespace vt_test {
@@ -35,24 +36,9 @@ class TextureOnGL : public ::testing::Test {
     Use32BitTextures = 1;
     MipmapOffset = 0;
     CD3DShell::SetCreateFunction(nullptr);
-    // The video system and one OpenGL window are kept for the whole run, so the OpenGL driver
-    // stays loaded and what it keeps until exit is not taken for a leak.
-    static SDL_Window* const kept =
-        SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
-            ? SDL_CreateWindow("kept", 0, 0, 8, 8, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN)
-            : nullptr;
-    ASSERT_NE(kept, nullptr) << SDL_GetError();
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    window = SDL_CreateWindow("textures", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    window = Open_GL_Test_Window("textures", 640, 480);
     ASSERT_NE(window, nullptr) << SDL_GetError();
-    CRenderInitRequest request;
-    request.Mode.Width = 640;
-    request.Mode.Height = 480;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    ASSERT_TRUE(g_pRenderDevice->CreateDevice(&request));
+    ASSERT_TRUE(Start_Render_Device_On(window, 640, 480));
     device = g_pD3DDevice->GetDevice();
     ASSERT_NE(device, nullptr);
   }
@@ -60,8 +46,7 @@ class TextureOnGL : public ::testing::Test {
     if (device != nullptr) device->SetTexture(0, nullptr);
     g_pRenderDevice->ReleaseDevice();
     D3D8Test_InjectCooperativeLevel(D3D_OK);
-    if (window != nullptr) SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    Close_GL_Test_Window(window);
     ResetRendererCvars();
     MipmapOffset = 0;
   }
