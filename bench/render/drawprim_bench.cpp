@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "bench/render/bench_gl.h"
 #include "platform/d3d/gl_api.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
@@ -39,43 +40,13 @@ std::vector<DrawPrimTexQuad> ScreenQuads() {
 
 // ---- Through the renderer -----------------------------------------------------------------------
 
-struct Renderer {
-  SDL_Window* window = nullptr;
-  bool open = false;
-
-  bool Open() {
-    window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) return false;
-    CRenderInitRequest request;
-    request.Mode.Width = kWidth;
-    request.Mode.Height = kHeight;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    open = g_pRenderDevice->CreateDevice(&request);
-    return open;
-  }
-  void BeginFrame() {
-    g_pRenderDevice->Begin_Render();
-    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0, 0);
-    g_pRenderDevice->BeginScene();
-  }
-  void EndFrame() {
-    g_pRenderDevice->EndScene();
-    g_pRenderDevice->Present(nullptr);
-    glFinish();
-  }
-  ~Renderer() {
-    g_D3DDrawPrim.ResetState();
-    if (open) g_pRenderDevice->ReleaseDevice();
-    if (window != nullptr) SDL_DestroyWindow(window);
-  }
+// The device, with the drawer's state put back before it goes.
+struct Renderer : bench_gl::Renderer {
+  bool Open() { return bench_gl::Renderer::Open(kWidth, kHeight); }
+  ~Renderer() { g_D3DDrawPrim.ResetState(); }
 };
 
-void FrameRate(benchmark::State& state) {
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
+using bench_gl::FrameRate;
 
 void BM_DrawPrim_Quads(benchmark::State& state) {
   Renderer renderer;
@@ -152,24 +123,11 @@ void BM_StylePasses(benchmark::State& state) {
 
 // ---- Raw OpenGL ------------------------------------------------------------------------------
 
-struct RawContext {
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
+struct RawContext : bench_gl::RawWindow {
   GLuint texture = 0;
 
   bool Open() {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("raw", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window) return false;
-    context = SDL_GL_CreateContext(window);
-    if (!context) return false;
-    SDL_GL_MakeCurrent(window, context);
-    SDL_GL_SetSwapInterval(0);
-    glViewport(0, 0, kWidth, kHeight);
+    if (!RawWindow::Open(kWidth, kHeight)) return false;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, kWidth, kHeight, 0, -1, 0);  // z 0..1 as depth 0..1
@@ -187,14 +145,8 @@ struct RawContext {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     return true;
   }
-  void EndFrame() {
-    SDL_GL_SwapWindow(window);
-    glFinish();
-  }
   ~RawContext() {
     if (texture) glDeleteTextures(1, &texture);
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
   }
 };
 
@@ -289,11 +241,6 @@ void BM_RawGL_StylePasses(benchmark::State& state) {
   }
   FrameRate(state);
 }
-
-struct VideoSystem {
-  VideoSystem() { SDL_InitSubSystem(SDL_INIT_VIDEO); }
-  ~VideoSystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
-} g_video;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/render/bench_gl.h"
 #include "platform/d3d/gl_api.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/math/math_types.h"
@@ -42,22 +43,10 @@ CMatrix4x4 WorldOf(int i) {
   return m;
 }
 
-struct Renderer {
-  SDL_Window* window = nullptr;
-  bool open = false;
-
+// The device, with a white directional light.
+struct Renderer : bench_gl::Renderer {
   bool Open() {
-    window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) return false;
-    CRenderInitRequest request;
-    request.Mode.Width = kWidth;
-    request.Mode.Height = kHeight;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    open = g_pRenderDevice->CreateDevice(&request);
-    if (!open) return false;
+    if (!bench_gl::Renderer::Open(kWidth, kHeight)) return false;
     LightDesc light{};
     light.Kind = kLightDirectional;
     light.Vector = {0.3f, -0.4f, 1.0f};
@@ -65,20 +54,6 @@ struct Renderer {
     g_pRenderDevice->SetLight(0, &light);
     g_pRenderDevice->EnableLight(0, true);
     return true;
-  }
-  void BeginFrame() {
-    g_pRenderDevice->Begin_Render();
-    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0, 0);
-    g_pRenderDevice->BeginScene();
-  }
-  void EndFrame() {
-    g_pRenderDevice->EndScene();
-    g_pRenderDevice->Present(nullptr);
-    glFinish();
-  }
-  ~Renderer() {
-    if (open) g_pRenderDevice->ReleaseDevice();
-    if (window != nullptr) SDL_DestroyWindow(window);
   }
 };
 
@@ -101,9 +76,7 @@ double RendererCoverage() {
   return Coverage(pixels.data() + 1, static_cast<size_t>(width) * height - 1);
 }
 
-void FrameRate(benchmark::State& state) {
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
+using bench_gl::FrameRate;
 
 CRigidMesh* LoadSheet() {
   const writers::Bytes body = writers::BuildRigidBody(writers::RigidFromGeometry(Sheet()));
@@ -191,23 +164,9 @@ void BM_SpriteQuads(benchmark::State& state) {
 
 // ---- Raw OpenGL ------------------------------------------------------------------------------
 
-struct RawContext {
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
-
+struct RawContext : bench_gl::RawWindow {
   bool Open() {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    window = SDL_CreateWindow("raw", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window) return false;
-    context = SDL_GL_CreateContext(window);
-    if (!context) return false;
-    SDL_GL_MakeCurrent(window, context);
-    SDL_GL_SetSwapInterval(0);
-    glViewport(0, 0, kWidth, kHeight);
+    if (!RawWindow::Open(kWidth, kHeight)) return false;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // The renderer's default view: 90 degrees vertically, 4:3.
@@ -225,10 +184,6 @@ struct RawContext {
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     return true;
-  }
-  ~RawContext() {
-    if (context) SDL_GL_DeleteContext(context);
-    if (window) SDL_DestroyWindow(window);
   }
 };
 
@@ -254,8 +209,7 @@ void BM_RawGL_Meshes(benchmark::State& state) {
       glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(sheet.indices.size()), GL_UNSIGNED_SHORT,
                      sheet.indices.data());
     }
-    SDL_GL_SwapWindow(raw.window);
-    glFinish();
+    raw.EndFrame();
   }
   std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
   glReadBuffer(GL_FRONT);
@@ -263,11 +217,6 @@ void BM_RawGL_Meshes(benchmark::State& state) {
   state.counters["coverage"] = Coverage(pixels.data(), static_cast<size_t>(kWidth) * kHeight);
   FrameRate(state);
 }
-
-struct VideoSystem {
-  VideoSystem() { SDL_InitSubSystem(SDL_INIT_VIDEO); }
-  ~VideoSystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
-} g_video;
 
 }  // namespace
 
