@@ -116,11 +116,12 @@ bool Grid_Ribbon(writers::Picture& picture) {
   for (uint32_t y = 0; y < 32; ++y)
     for (uint32_t x = 0; x < 128; ++x) {
       const double v = (y + 0.5) / 32.0, u = (x + 0.5) / 128.0;
-      const double across = std::exp(-std::pow((v - 0.5) / 0.22, 2.0));
+      const double across = std::exp(-std::pow((v - 0.5) / 0.1, 2.0));
       double along = 0.45 + 0.55 * Smooth_Step(0.5, 0.75, u);
       if (u > 0.75) along *= 1.0 - Smooth_Step(0.75, 0.95, u);
-      const double core = std::exp(-std::pow((v - 0.5) / 0.07, 2.0));
-      picture.At(x, y) = Argb(across * along, along * (0.6 + 0.4 * core), along * (0.75 + 0.25 * core), along);
+      const double core = std::exp(-std::pow((v - 0.5) / 0.04, 2.0));
+      const double glow = across * along;  // premultiplied, so the look holds under additive blending too
+      picture.At(x, y) = Argb(glow, glow * (0.6 + 0.4 * core), glow * (0.75 + 0.25 * core), glow);
     }
   return true;
 }
