@@ -50,10 +50,10 @@ bool War_Room_Map(writers::Picture& picture) {
         const double dx = (x - b.x) / b.rx, dy = (y - b.y) / b.ry;
         height = std::max(height, 1.0 - (dx * dx + dy * dy));
       }
-      height += 0.08 * std::sin(x * 0.37) * std::cos(y * 0.29);
       const bool grid = x % 32 == 0 || y % 32 == 0;
+      const double depth = std::min(-height, 1.0);  // sea deepens away from the coasts
       uint32_t colour = height > 0.0 ? Argb(1, 0.18 + 0.3 * height, 0.42 + 0.25 * height, 0.16)
-                                     : Argb(1, 0.04, 0.10 + 0.05 * (1 + height), 0.28);
+                                     : Argb(1, 0.05, 0.16 - 0.08 * depth, 0.36 - 0.1 * depth);
       if (grid) colour = writers::MixColor(colour, 0xFF6080A0, 0.35);
       picture.At(x, y) = colour;
     }
