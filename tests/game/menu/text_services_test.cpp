@@ -3,6 +3,7 @@
 #include "game/core/CGame_State.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/Word_Wrap.h"
+#include "platform/window/window.h"
 #include "tests/game/menu/menu_fixture.h"
 
 namespace {
@@ -121,6 +122,23 @@ TEST_F(TextServices, AFontThatCannotBeMadeIsReportedWithTheFilesTried) {
   D3DXFont_Set_Test_Metrics(kAdvance, kCell);
   EXPECT_TRUE(g_Menu_Mgr.Create_Fonts());
   EXPECT_TRUE(g_Menu_Mgr.Fonts_Created());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextServices, ResettingTheDisplayFitsAWindowedModeToTheDesktop) {
+  Start();
+  const int desktop_width = GetSystemMetrics(SM_CXSCREEN), desktop_height = GetSystemMetrics(SM_CYSCREEN);
+  if (desktop_width != 1024 || desktop_height != 768) GTEST_SKIP() << "the display is not 1024 x 768";
+  g_Game_State.Display_Windowed = true;
+  g_Game_State.Display_Resolution = 2;
+  g_Menu_Mgr.Reset_Display_Mode();
+  EXPECT_EQ(g_Game_State.Display_Resolution, 1) << "800 x 600: 1024 x 768 does not fit strictly inside";
+  EXPECT_TRUE(g_Menu_Mgr.Fonts_Created());
+  EXPECT_FALSE(g_Menu_Mgr.Reset_Display_Mode()) << "nothing left to change";
+  EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 }  // namespace
