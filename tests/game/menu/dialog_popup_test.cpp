@@ -8,6 +8,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
+#include "game/core/WinMain.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "tests/game/menu/menu_fixture.h"
 
@@ -294,6 +295,58 @@ TEST_F(Popups, TheOptionsMenuAppliesItsSettingsWhenClosedAnotherWay) {
   EXPECT_FALSE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kOptions_Menu].m_Initialised);
   EXPECT_TRUE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kMain_Menu].m_Initialised) << "rebuilt as the main menu";
   harness.Step(2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Popups, LockCursorRecaptionsAndBackReturnsToAnOpenMainMenu) {
+  Start();
+  g_Popup_Mgr.Term();
+  ASSERT_TRUE(g_Popup_Mgr.Init(CPopup_Mgr::kOptions_Menu));
+  g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kOptions_Menu);
+  CMenu_Panel& panel = g_Popup_Mgr.m_Menus[CPopup_Mgr::kOptions_Menu].m_Panel;
+  auto* lock = static_cast<CMenuItem_Button*>(panel.Find_Item(CPopup_Mgr::kOption_Lock_Cursor, kItem_Button));
+  ASSERT_NE(lock, nullptr);
+  g_App_Active = true;
+  g_Game_State.Mouse_Cap_Enable = false;
+  lock->On_Click();
+  ASSERT_TRUE(g_Game_State.Mouse_Cap_Enable);
+  EXPECT_EQ(lock->m_Caption, "Enabled");
+  lock->On_Click();
+  EXPECT_FALSE(g_Game_State.Mouse_Cap_Enable);
+  EXPECT_EQ(lock->m_Caption, "Disabled");
+  CMenuItem* back = nullptr;
+  for (CMenuItem* item : panel.Items())
+    if (item->m_Kind == kItem_Button && static_cast<CMenuItem_Button*>(item)->m_Caption == "Back") back = item;
+  ASSERT_NE(back, nullptr);
+  back->On_Click();  // rebuilds the pop-ups under the button
+  EXPECT_EQ(g_Popup_Mgr.Open_Menu(), CPopup_Mgr::kMain_Menu);
+  EXPECT_TRUE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kMain_Menu].Fully_Open());
+  EXPECT_FALSE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kOptions_Menu].m_Initialised);
+  g_Game_State.Mouse_Cap_Enable = true;
+  harness.Step(1);
+}
+
+TEST_F(Dialogs, TheArrowMovesTheHighlightAndTheMouseTakesItBack) {
+  Start();
+  ASSERT_TRUE(Open(CModal_Dlg::kMode_Choice));
+  g_Modal_Dlg.Add_Line("Ok", 0xFFFFFFFF, 0, kCommand_Close, 0);
+  g_Modal_Dlg.Add_Line("Cancel", 0xFFFFFFFF, 0, kCommand_Close, 0);
+  g_Modal_Dlg.Update(2.0f);
+  const CModal_Dlg::Line& ok = g_Modal_Dlg.m_Lines[0];
+  const int x = static_cast<int>(W() / 2);
+  const int y = static_cast<int>(g_Modal_Dlg.m_Current.y + ok.y_offset + ok.text_height / 2);
+  harness.Move_Mouse(x, y);
+  g_Modal_Dlg.Update(0.1f);
+  EXPECT_EQ(g_Modal_Dlg.m_Highlight, 0) << "the line under the cursor";
+  g_Modal_Dlg.Select_Next();
+  g_Modal_Dlg.Update(0.1f);
+  EXPECT_EQ(g_Modal_Dlg.m_Highlight, 1) << "the resting cursor does not take it back";
+  harness.Move_Mouse(x + 1, y);
+  g_Modal_Dlg.Update(0.1f);
+  EXPECT_EQ(g_Modal_Dlg.m_Highlight, 0) << "moving the mouse does";
 }
 
 }  // namespace
