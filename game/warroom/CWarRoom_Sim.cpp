@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <strings.h>
@@ -10,6 +9,7 @@
 #include "game/core/WinMain.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/warroom/Mission_Record.h"
+#include "platform/system/random.h"
 
 CWarRoom_Sim g_WarRoom_Sim;
 float g_Difficulty_Factor = 1.0f;
@@ -37,7 +37,7 @@ const std::vector<CWarRoom_Sim_Entry> kSource_Sims = {
 // count x rand() / 32768, clamped to count - 1.
 int Uniform_Index(int count) {
   if (count <= 0) return 0;
-  const int index = static_cast<int>(static_cast<int64_t>(count) * std::rand() / 32768);
+  const int index = static_cast<int>(static_cast<int64_t>(count) * plat::Random() / 32768);
   return std::clamp(index, 0, count - 1);
 }
 

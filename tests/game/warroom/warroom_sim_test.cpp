@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/system/message_box.h"
 #include "tests/game/warroom/warroom_fixture.h"
+#include "platform/system/random.h"
 
 namespace {
 
@@ -285,7 +285,7 @@ TEST(WarRoomMission, SimulationPicksStayInTheirLists) {
   EXPECT_EQ(Build_Source_Sim_List().size(), 5u);
   EXPECT_EQ(Build_Site_Sim_List()[6].track_id, 0x220001a2u);
   EXPECT_EQ(Build_Source_Sim_List()[4].music_id, 0x22000180u);
-  std::srand(7);
+  plat::Seed_Random(7);
   for (int i = 0; i < 2000; ++i) {
     const int site = Pick_Site_Sim();
     const int source = Pick_Source_Sim();
