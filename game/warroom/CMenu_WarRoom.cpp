@@ -43,3 +43,9 @@ void CMenu_WarRoom::Render(const CFrame_Info& frame) {
   std::snprintf(title, sizeof title, "War Room - Page %d", static_cast<int>(m_Page));
   g_Menu_Mgr.Draw_Text(2, title, CVector2{0.05f * w, 0.05f * h}, CVector2{0.9f * w, 0.06f * h}, 0xddccccff, 0x4);
 }
+
+void CMenu_WarRoom::Post_Status_Line(const int& kind, const int& site) {
+  if (!m_Initialised || !m_Visible) return;
+  m_Status_Kind = kind;
+  m_Status_Site = site;
+}

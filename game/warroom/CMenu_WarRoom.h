@@ -19,7 +19,11 @@ class CMenu_WarRoom {
   bool On_Right_Down();
   void Update(float step);
   void Render(const CFrame_Info& frame);
+  // Shows a status line of a kind about a site (2 infected, 3 disinfected).
+  void Post_Status_Line(const int& kind, const int& site);
 
   int32_t m_Page = 0;  // 0 closed
   int32_t m_Target_Site = -1;
+  int32_t m_Status_Kind = 0;  // the last status line posted
+  int32_t m_Status_Site = -1;
 };

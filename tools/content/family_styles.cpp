@@ -14,7 +14,7 @@ using writers::StylePass;
 
 // Texture operations and arguments as the style format numbers them.
 constexpr uint32_t kOpSelect1 = 1, kOpSelect2 = 2, kOpModulate = 3, kOpBlendCurrentAlpha = 7, kOpBumpEnvMap = 12;
-constexpr uint32_t kArgCurrent = 0, kArgTexture = 2, kArgFactor = 3;
+constexpr uint32_t kArgCurrent = 0, kArgDiffuse = 1, kArgTexture = 2, kArgFactor = 3;
 constexpr uint32_t kBlendAdditive = 1, kBlendAlpha = 3, kBlendAlphaAdd = 9;
 constexpr uint32_t kDepthTestNoWrite = 1;
 constexpr uint32_t kCullNone = 0;
@@ -22,7 +22,7 @@ constexpr uint32_t kAlphaGreater = 3;
 constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
-enum class Kind { OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor };
+enum class Kind { OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor, Stain, Map };
 
 struct StyleSpec {
   uint32_t id;
@@ -134,6 +134,27 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       alt.passes = {base, glow};
       break;
     }
+    case Kind::Stain: {
+      // The vertex colour, blended by the texture's alpha times the vertex alpha.
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.stages[0].color_op = kOpSelect1;
+      pass.stages[0].color_arg1 = kArgDiffuse;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::Map: {
+      // Texture 0 modulated by the vertex colour and by texture 1, blended by alpha.
+      StylePass pass = Translucent(kBlendAlpha);
+      writers::StyleStage& detail = pass.stages[1];
+      detail.texture_source = 2;
+      detail.color_op = kOpModulate;
+      detail.color_arg1 = kArgTexture;
+      detail.color_arg2 = kArgCurrent;
+      detail.alpha_op = kOpSelect2;
+      detail.alpha_arg2 = kArgCurrent;
+      alt.passes = {pass};
+      break;
+    }
     case Kind::Factor: {
       StylePass pass = Translucent(kBlendAlpha);
       pass.stages[0].color_op = kOpSelect1;
@@ -179,7 +200,7 @@ std::vector<StyleSpec> Styles() {
       {0x2200006B, "frame_piece", Kind::VertexColour},
       {0x2200006E, "frame_highlight", Kind::Additive},
       {0x22000074, "globe", Kind::TwoPass},
-      {0x22000080, "map", Kind::TwoPass},
+      {0x22000080, "map", Kind::Map},
       {0x2200009C, "ejector_simon", Kind::Fade},
       {0x220000A1, "light", Kind::Additive},
       {0x220000A2, "death_vial", Kind::AlphaBlend},
@@ -187,7 +208,7 @@ std::vector<StyleSpec> Styles() {
       {0x220000AC, "light_wall", Kind::Additive},
       {0x220000AE, "panel_mirror", Kind::Reflection},
       {0x220000C2, "sprite", Kind::Additive},
-      {0x220000C6, "map_marks", Kind::VertexColour},
+      {0x220000C6, "map_marks", Kind::Stain},
       {0x220000CA, "launcher_body", Kind::OpaqueLit},
       {0x220000CE, "infection_gauge", Kind::Value},
       {0x220000D1, "ejector_cap", Kind::AlphaTest},

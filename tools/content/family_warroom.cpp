@@ -1,0 +1,217 @@
+// Sample content of the War Room: for each of the eight regions a map image with land grown
+// around its sites and a writable relief image (height in green, alpha clear for the infection
+// stain), and the map's detail, static, marker and ring textures.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/warroom/Region_Tables.h"
+#include "tools/content/manifest.h"
+#include "tools/writers/texture_patterns.h"
+#include "tools/writers/texture_writer.h"
+
+namespace content {
+
+namespace {
+
+constexpr uint32_t kFormatArgb = 1;
+constexpr uint32_t kFlagsAlphaBlend = 0x2033;
+constexpr uint32_t kFlagsWritable = 0x10000;
+constexpr uint32_t kMap_Size = 256;
+constexpr uint32_t kRelief_Size = 128;
+constexpr double kLink_Reach = 0.15;
+
+uint32_t Argb(double a, double r, double g, double b) {
+  auto channel = [](double v) { return static_cast<uint32_t>(std::clamp(v, 0.0, 1.0) * 255.0 + 0.5); };
+  return (channel(a) << 24) | (channel(r) << 16) | (channel(g) << 8) | channel(b);
+}
+
+writers::Picture Blank(uint32_t width, uint32_t height) {
+  writers::Picture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.assign(size_t(width) * height, 0);
+  return picture;
+}
+
+// Smooth value noise in 0-1 from a hash of the lattice corners.
+double Hash(int x, int y, int seed) {
+  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
+               static_cast<uint32_t>(seed) * 2246822519u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return static_cast<double>((h ^ (h >> 16)) & 0xFFFF) / 65535.0;
+}
+
+double Value_Noise(double x, double y, int seed) {
+  const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+  const double fx = x - x0, fy = y - y0;
+  const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+  const double top = Hash(x0, y0, seed) + (Hash(x0 + 1, y0, seed) - Hash(x0, y0, seed)) * sx;
+  const double bottom = Hash(x0, y0 + 1, seed) + (Hash(x0 + 1, y0 + 1, seed) - Hash(x0, y0 + 1, seed)) * sx;
+  return top + (bottom - top) * sy;
+}
+
+double Fractal_Noise(double x, double y, int seed) {
+  double sum = 0.0, amplitude = 0.5, frequency = 1.0;
+  for (int octave = 0; octave < 4; ++octave) {
+    sum += amplitude * Value_Noise(x * frequency, y * frequency, seed + octave);
+    amplitude *= 0.5;
+    frequency *= 2.0;
+  }
+  return sum;
+}
+
+double Segment_Distance(double px, double py, double ax, double ay, double bx, double by) {
+  const double dx = bx - ax, dy = by - ay;
+  const double t = std::clamp(((px - ax) * dx + (py - ay) * dy) / std::max(dx * dx + dy * dy, 1e-9), 0.0, 1.0);
+  return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+}
+
+// Land height at a map point (x from the left, y from the bottom): above 0 on land. Each site
+// raises a hill sized by its weight; neighbouring sites within link reach are joined by a ridge,
+// so the land between linked cities is continuous. Noise roughens the coasts.
+double Land_Height(const warroom_data::Region& region, double x, double y, int seed) {
+  double height = -1.0;
+  for (int i = 0; i < region.site_count; ++i) {
+    const warroom_data::Region_Site& a = region.sites[i];
+    const double radius = 0.055 + 0.045 * a.weight;
+    height = std::max(height, 1.0 - std::hypot(x - a.x, y - a.y) / radius);
+    for (int j = i + 1; j < region.site_count; ++j) {
+      const warroom_data::Region_Site& b = region.sites[j];
+      if (std::hypot(a.x - b.x, a.y - b.y) > kLink_Reach * 1.4) continue;
+      height = std::max(height, 0.6 - Segment_Distance(x, y, a.x, a.y, b.x, b.y) / 0.04);
+    }
+  }
+  return height + (Fractal_Noise(x * 12.0, y * 12.0, seed) - 0.5) * 0.7;
+}
+
+writers::Picture Region_Map(const warroom_data::Region& region, int seed) {
+  writers::Picture picture = Blank(kMap_Size, kMap_Size);
+  for (uint32_t row = 0; row < kMap_Size; ++row)
+    for (uint32_t column = 0; column < kMap_Size; ++column) {
+      const double x = (column + 0.5) / kMap_Size, y = 1.0 - (row + 0.5) / kMap_Size;
+      const double h = Land_Height(region, x, y, seed);
+      const double grain = Fractal_Noise(x * 40.0, y * 40.0, seed + 9);
+      uint32_t colour;
+      if (h > 0.0) {
+        const double relief = std::min(h, 1.0);
+        colour = Argb(1, 0.22 + 0.35 * relief + 0.08 * grain, 0.38 + 0.22 * relief + 0.1 * grain, 0.14 + 0.06 * relief);
+      } else {
+        const double depth = std::min(-h, 1.0);
+        colour = Argb(1, 0.03, 0.13 - 0.06 * depth + 0.03 * grain, 0.3 - 0.1 * depth + 0.04 * grain);
+        if (h > -0.08) colour = writers::MixColor(colour, 0xFF4A7A9A, 0.6);  // shallows along the coast
+      }
+      const bool grid = column % 32 == 0 || row % 32 == 0;
+      if (grid) colour = writers::MixColor(colour, 0xFF6080A0, 0.3);
+      picture.At(column, row) = colour;
+    }
+  return picture;
+}
+
+// The relief image the map reads its scan lines from: height in green (0 at sea), alpha 0.
+writers::Picture Region_Relief(const warroom_data::Region& region, int seed) {
+  writers::Picture picture = Blank(kRelief_Size, kRelief_Size);
+  for (uint32_t row = 0; row < kRelief_Size; ++row)
+    for (uint32_t column = 0; column < kRelief_Size; ++column) {
+      const double x = (column + 0.5) / kRelief_Size, y = 1.0 - (row + 0.5) / kRelief_Size;
+      const double h = Land_Height(region, x, y, seed);
+      const double green = h > 0.0 ? 0.25 + 0.75 * std::min(h, 1.0) : 0.0;
+      picture.At(column, row) = Argb(0, 0, green, 0);
+    }
+  return picture;
+}
+
+// A fine blue-grey grid the map image is modulated with.
+bool Map_Detail(writers::Picture& picture) {
+  picture = Blank(64, 64);
+  for (uint32_t y = 0; y < 64; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const bool line = x % 16 == 0 || y % 16 == 0;
+      const double v = line ? 1.0 : 0.8 + 0.1 * Hash(static_cast<int>(x), static_cast<int>(y), 3);
+      picture.At(x, y) = Argb(1, v * 0.9, v, v);
+    }
+  return true;
+}
+
+// Faint horizontal scan static, drawn over the map at random offsets.
+bool Map_Static(writers::Picture& picture) {
+  picture = Blank(64, 64);
+  for (uint32_t y = 0; y < 64; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const double band = (y % 4 == 0) ? 0.35 : 0.1;
+      const double speck = Hash(static_cast<int>(x), static_cast<int>(y), 11) > 0.93 ? 0.4 : 0.0;
+      picture.At(x, y) = Argb(band + speck, 0.6, 1.0, 0.6);
+    }
+  return true;
+}
+
+// A soft round city marker: bright core, glowing rim. White, tinted by the vertex colour.
+bool Marker(writers::Picture& picture) {
+  picture = Blank(32, 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) {
+      const double d = std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0) / 16.0;
+      const double core = d < 0.35 ? 1.0 : std::max(0.0, 1.0 - (d - 0.35) / 0.65);
+      picture.At(x, y) = Argb(core * core, 1, 1, 1);
+    }
+  return true;
+}
+
+// A thin ring with four ticks, turned about the map normal while drawn.
+bool Ring(writers::Picture& picture) {
+  picture = Blank(64, 64);
+  for (uint32_t y = 0; y < 64; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const double dx = x + 0.5 - 32.0, dy = y + 0.5 - 32.0;
+      const double d = std::hypot(dx, dy) / 32.0;
+      double a = std::max(0.0, 1.0 - std::fabs(d - 0.82) / 0.06);
+      const bool tick = (std::fabs(dx) < 1.5 || std::fabs(dy) < 1.5) && d > 0.6 && d < 0.98;
+      if (tick) a = std::max(a, 0.8);
+      picture.At(x, y) = Argb(a, 1, 1, 1);
+    }
+  return true;
+}
+
+void Add_Texture(Manifest& manifest, uint32_t id, std::string name, uint32_t flags,
+                 std::function<bool(writers::Picture&)> draw) {
+  ResourceEntry entry;
+  entry.id = id;
+  entry.type = 2;
+  entry.name = std::move(name);
+  entry.compress = true;
+  entry.generate = [draw, flags](Bytes& out) {
+    writers::Picture picture;
+    return draw(picture) &&
+           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, flags, 1, {picture}, out);
+  };
+  manifest.AddResource(std::move(entry));
+}
+
+}  // namespace
+
+void Add_WarRoom_Family(Manifest& manifest) {
+  int seed = 1;
+  for (const warroom_data::Region& region : warroom_data::kRegions) {
+    const warroom_data::Region* data = &region;
+    const std::string stem = "textures/warroom/region_" + std::to_string(seed);
+    Add_Texture(manifest, region.map_texture, stem + "_map.txb", kFlagsAlphaBlend,
+                [data, seed](writers::Picture& picture) {
+                  picture = Region_Map(*data, seed);
+                  return true;
+                });
+    Add_Texture(manifest, region.minimap_texture, stem + "_relief.txb", kFlagsAlphaBlend | kFlagsWritable,
+                [data, seed](writers::Picture& picture) {
+                  picture = Region_Relief(*data, seed);
+                  return true;
+                });
+    ++seed;
+  }
+  Add_Texture(manifest, 0x2200007f, "textures/warroom/map_detail.txb", kFlagsAlphaBlend, Map_Detail);
+  Add_Texture(manifest, 0x22000081, "textures/warroom/map_static.txb", kFlagsAlphaBlend, Map_Static);
+  Add_Texture(manifest, 0x22000085, "textures/warroom/marker.txb", kFlagsAlphaBlend, Marker);
+  Add_Texture(manifest, 0x22000015, "textures/warroom/ring.txb", kFlagsAlphaBlend, Ring);
+}
+
+}  // namespace content
