@@ -140,8 +140,8 @@ bool Map_Static(writers::Picture& picture) {
   picture = Blank(64, 64);
   for (uint32_t y = 0; y < 64; ++y)
     for (uint32_t x = 0; x < 64; ++x) {
-      const double band = (y % 4 == 0) ? 0.35 : 0.1;
-      const double speck = Hash(static_cast<int>(x), static_cast<int>(y), 11) > 0.93 ? 0.4 : 0.0;
+      const double band = (y % 8 == 0) ? 0.14 : 0.03;
+      const double speck = Hash(static_cast<int>(x), static_cast<int>(y), 11) > 0.95 ? 0.25 : 0.0;
       picture.At(x, y) = Argb(band + speck, 0.6, 1.0, 0.6);
     }
   return true;

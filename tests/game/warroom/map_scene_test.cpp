@@ -1,0 +1,74 @@
+// The War Room map drawn by the running game and probed. Set VT_WARROOM_SHOTS to a folder to
+// keep one travel picture per region.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/core/CCamera.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/warroom/CWarRoom_Map.h"
+#include "game/warroom/CWarRoom_Sim.h"
+#include "platform/system/random.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "tests/game/core/running_game.h"
+
+namespace {
+
+int Red(uint32_t pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
+int Green(uint32_t pixel) { return static_cast<int>((pixel >> 8) & 0xFF); }
+int Blue(uint32_t pixel) { return static_cast<int>(pixel & 0xFF); }
+
+class WarRoomMapScene : public RunningGame {
+ protected:
+  void SetUp() override {
+    RunningGame::SetUp();
+    Start();
+    harness.Step(2);
+  }
+  void TearDown() override {
+    g_WarRoom_Sim.Clear_Region();
+    RunningGame::TearDown();
+  }
+  void Draw(CWarRoom_Map& map) {
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+    g_pRenderDevice->BeginScene();
+    map.Update(0.1f);
+    map.Frame(0.1f);
+    g_pRenderDevice->EndScene();
+    ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  }
+  int Count(bool (*test)(uint32_t)) const {
+    int n = 0;
+    for (const uint32_t p : pixels) n += test(p);
+    return n;
+  }
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+};
+
+TEST_F(WarRoomMapScene, EachRegionShowsLandSeaStainAndAllLabels) {
+  for (int region = 1; region <= CWarRoom_Sim::kRegion_Count; ++region) {
+    plat::Seed_Random(static_cast<uint32_t>(region));
+    ASSERT_TRUE(g_WarRoom_Sim.Init(region));
+    // A target across the map, so the route and the flight arc show.
+    g_WarRoom_Sim.Set_Target_Site(g_WarRoom_Sim.m_Infected_Site);
+    CWarRoom_Map map;
+    ASSERT_TRUE(map.Init());
+    map.Show_All_Labels(true);
+    Draw(map);
+    const int land = Count([](uint32_t p) { return Green(p) > Blue(p) + 20 && Green(p) > 60; });
+    const int sea = Count([](uint32_t p) { return Blue(p) > Green(p) && Blue(p) > 40 && Red(p) < 60; });
+    const int stain = Count([](uint32_t p) { return Red(p) > Green(p) + 40 && Red(p) > 90; });
+    EXPECT_GT(land, 2000) << region;
+    EXPECT_GT(sea, 2000) << region;
+    EXPECT_GT(stain, 20) << region << ": the infection around the source";
+    if (const char* dir = std::getenv("VT_WARROOM_SHOTS"))
+      harness.Save_Png(std::string(dir) + "/warroom_travel_region_" + std::to_string(region) + ".png");
+  }
+}
+
+}  // namespace
