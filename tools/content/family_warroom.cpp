@@ -9,6 +9,8 @@
 
 #include "game/warroom/Region_Tables.h"
 #include "tools/content/manifest.h"
+#include "tools/writers/mesh_generator.h"
+#include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
 #include "tools/writers/texture_writer.h"
 
@@ -174,6 +176,176 @@ bool Ring(writers::Picture& picture) {
   return true;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Flight pieces: open frames of beams around the path the shuttle flies (x sideways, z ahead).
+
+struct Point2 {
+  double x, z;
+};
+
+// A box from a to b in the x-z plane at height y, half_w wide and half_h tall across it.
+void Add_Beam(writers::MeshGeometry& mesh, Point2 a, Point2 b, double y, double half_w, double half_h) {
+  const double dx = b.x - a.x, dz = b.z - a.z;
+  const double length = std::max(std::hypot(dx, dz), 1e-6);
+  const double sx = -dz / length * half_w, sz = dx / length * half_w;  // sideways
+  const double ux = dx / length, uz = dz / length;
+  const double corners[8][3] = {
+      {a.x - sx, y - half_h, a.z - sz}, {a.x + sx, y - half_h, a.z + sz}, {a.x + sx, y + half_h, a.z + sz},
+      {a.x - sx, y + half_h, a.z - sz}, {b.x - sx, y - half_h, b.z - sz}, {b.x + sx, y - half_h, b.z + sz},
+      {b.x + sx, y + half_h, b.z + sz}, {b.x - sx, y + half_h, b.z - sz}};
+  struct Face {
+    int v[4];
+    double n[3];
+  };
+  const double side_x = sx / half_w, side_z = sz / half_w;
+  const Face faces[6] = {{{0, 1, 2, 3}, {-ux, 0, -uz}}, {{5, 4, 7, 6}, {ux, 0, uz}},
+                         {{4, 0, 3, 7}, {-side_x, 0, -side_z}}, {{1, 5, 6, 2}, {side_x, 0, side_z}},
+                         {{3, 2, 6, 7}, {0, 1, 0}}, {{4, 5, 1, 0}, {0, -1, 0}}};
+  const float uv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+  for (const Face& face : faces) {
+    const auto base = static_cast<uint16_t>(mesh.vertices.size());
+    for (int k = 0; k < 4; ++k) {
+      writers::MeshVertex v{};
+      for (int c = 0; c < 3; ++c) {
+        v.position[c] = static_cast<float>(corners[face.v[k]][c]);
+        v.normal[c] = static_cast<float>(face.n[c]);
+      }
+      v.uv[0] = uv[k][0] * static_cast<float>(length / 100.0);
+      v.uv[1] = uv[k][1];
+      mesh.vertices.push_back(v);
+    }
+    for (const int i : {0, 1, 2, 0, 2, 3}) mesh.indices.push_back(static_cast<uint16_t>(base + i));
+  }
+}
+
+// A passage along a path: four long rails at the corners and a square rib every step.
+void Add_Passage(writers::MeshGeometry& mesh, const std::vector<Point2>& path, double half_width, double half_height) {
+  for (size_t i = 0; i + 1 < path.size(); ++i) {
+    const Point2 a = path[i], b = path[i + 1];
+    const double dx = b.x - a.x, dz = b.z - a.z, length = std::hypot(dx, dz);
+    const double sx = -dz / length * half_width, sz = dx / length * half_width;
+    for (const double side : {-1.0, 1.0})
+      for (const double y : {-half_height, half_height})
+        Add_Beam(mesh, {a.x + side * sx, a.z + side * sz}, {b.x + side * sx, b.z + side * sz}, y, 6, 6);
+    // The rib across the path at a.
+    const Point2 left{a.x - sx, a.z - sz}, right{a.x + sx, a.z + sz};
+    Add_Beam(mesh, left, right, -half_height, 4, 10);
+    Add_Beam(mesh, left, right, half_height, 4, 10);
+    Add_Beam(mesh, {left.x, left.z}, {left.x + dx / length * 8, left.z + dz / length * 8}, 0, 8, half_height);
+    Add_Beam(mesh, {right.x, right.z}, {right.x + dx / length * 8, right.z + dz / length * 8}, 0, 8, half_height);
+  }
+}
+
+std::vector<Point2> Straight_Path(double length, int steps) {
+  std::vector<Point2> path;
+  for (int i = 0; i <= steps; ++i) path.push_back({0.0, length * i / steps});
+  return path;
+}
+
+// An arc bending towards +x (or -x when mirrored) from the entry, heading along z.
+std::vector<Point2> Arc_Path(double radius, double degrees, bool mirrored, int steps) {
+  std::vector<Point2> path;
+  for (int i = 0; i <= steps; ++i) {
+    const double a = degrees * 3.14159265358979 / 180.0 * i / steps;
+    const double x = radius - radius * std::cos(a);
+    path.push_back({mirrored ? -x : x, radius * std::sin(a)});
+  }
+  return path;
+}
+
+writers::MeshGeometry Flight_Piece(int type) {
+  writers::MeshGeometry mesh;
+  switch (type) {
+    case 1:
+      Add_Passage(mesh, Straight_Path(1000.0, 8), 160.0, 110.0);
+      break;
+    case 2:
+      Add_Passage(mesh, Arc_Path(3047.0, 30.0, false, 12), 160.0, 110.0);
+      break;
+    case 3:
+      Add_Passage(mesh, Arc_Path(2037.0, 45.0, false, 12), 160.0, 110.0);
+      break;
+    case 4:
+      Add_Passage(mesh, Arc_Path(3047.0, 30.0, false, 12), 160.0, 110.0);
+      Add_Passage(mesh, Arc_Path(3047.0, 30.0, true, 12), 160.0, 110.0);
+      break;
+    default: {
+      // The dock: a wide hall with a landing deck in the middle of its 2000 units.
+      Add_Passage(mesh, Straight_Path(2000.0, 10), 300.0, 180.0);
+      const float scale[3] = {1.0f, 1.0f, 1.0f};
+      const float deck[3] = {0.0f, -120.0f, 1000.0f};
+      writers::AppendPart(mesh, writers::MakeBox(200.0f, 8.0f, 300.0f), scale, deck);
+      break;
+    }
+  }
+  return mesh;
+}
+
+void Add_Mesh(Manifest& manifest, uint32_t id, std::string name, std::function<writers::MeshGeometry()> make) {
+  ResourceEntry entry;
+  entry.id = id;
+  entry.type = 4;
+  entry.name = std::move(name);
+  entry.compress = true;
+  entry.generate = [make](Bytes& out) {
+    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
+    return !out.empty();
+  };
+  manifest.AddResource(std::move(entry));
+}
+
+// Brushed metal plates with rivet rows for the passage beams.
+bool Hull_Plates(writers::Picture& picture) {
+  picture = Blank(64, 64);
+  for (uint32_t y = 0; y < 64; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const double brush = 0.55 + 0.15 * Value_Noise(x * 0.5, y * 4.0, 21);
+      const bool seam = x % 32 == 0 || y % 32 == 0;
+      const bool rivet = (x % 32 == 4 || x % 32 == 28) && y % 8 == 4;
+      const double v = seam ? 0.3 : rivet ? 0.85 : brush;
+      picture.At(x, y) = Argb(1, v * 0.85, v * 0.9, v);
+    }
+  return true;
+}
+
+// Running lights along the beams: a dark band with bright cyan dots.
+bool Hull_Lights(writers::Picture& picture) {
+  picture = Blank(64, 16);
+  for (uint32_t y = 0; y < 16; ++y)
+    for (uint32_t x = 0; x < 64; ++x) {
+      const double d = std::hypot(static_cast<double>(x % 16) - 8.0, static_cast<double>(y) - 8.0) / 8.0;
+      const double glow = std::max(0.0, 1.0 - d);
+      picture.At(x, y) = Argb(glow, 0.3 * glow, glow, glow);
+    }
+  return true;
+}
+
+// A soft round glow (beacons, their halos, the dust).
+bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double sharpness) {
+  picture = Blank(32, 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) {
+      const double d = std::min(std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0) / 16.0, 1.0);
+      const double a = std::pow(1.0 - d, sharpness);
+      picture.At(x, y) = Argb(a, r * a, g * a, b * a);
+    }
+  return true;
+}
+
+// The shuttle's paint: white hull with a blue stripe.
+bool Shuttle_Paint(writers::Picture& picture) {
+  picture = Blank(32, 32);
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 0; x < 32; ++x) {
+      const bool stripe = y >= 12 && y < 18;
+      picture.At(x, y) = stripe ? Argb(1, 0.2, 0.35, 0.85) : Argb(1, 0.9, 0.9, 0.92);
+    }
+  return true;
+}
+
+// A ring with a bright rim for the War Room screen's rotating rings.
+writers::MeshGeometry Screen_Ring(float radius, float width) { return writers::MakeRing(radius - width, radius, 48); }
+
 void Add_Texture(Manifest& manifest, uint32_t id, std::string name, uint32_t flags,
                  std::function<bool(writers::Picture&)> draw) {
   ResourceEntry entry;
@@ -212,6 +384,27 @@ void Add_WarRoom_Family(Manifest& manifest) {
   Add_Texture(manifest, 0x22000081, "textures/warroom/map_static.txb", kFlagsAlphaBlend, Map_Static);
   Add_Texture(manifest, 0x22000085, "textures/warroom/marker.txb", kFlagsAlphaBlend, Marker);
   Add_Texture(manifest, 0x22000015, "textures/warroom/ring.txb", kFlagsAlphaBlend, Ring);
+
+  const char* const kPieces[5] = {"straight", "bend", "tight_bend", "fork", "dock"};
+  const uint32_t kPiece_Ids[5] = {0x22000063, 0x2200006f, 0x22000070, 0x22000071, 0x22000075};
+  for (int type = 1; type <= 5; ++type)
+    Add_Mesh(manifest, kPiece_Ids[type - 1], std::string("meshes/warroom/piece_") + kPieces[type - 1] + ".rnd",
+             [type] { return Flight_Piece(type); });
+  Add_Texture(manifest, 0x2200005e, "textures/warroom/hull_plates.txb", kFlagsAlphaBlend, Hull_Plates);
+  Add_Texture(manifest, 0x2200005c, "textures/warroom/hull_lights.txb", kFlagsAlphaBlend, Hull_Lights);
+  Add_Texture(manifest, 0x22000078, "textures/warroom/beacon.txb", kFlagsAlphaBlend,
+              [](writers::Picture& p) { return Soft_Glow(p, 1.0, 0.9, 0.6, 2.0); });
+  Add_Texture(manifest, 0x22000045, "textures/warroom/beacon_halo.txb", kFlagsAlphaBlend,
+              [](writers::Picture& p) { return Soft_Glow(p, 0.6, 0.7, 1.0, 3.0); });
+  Add_Texture(manifest, 0x22000073, "textures/warroom/dust.txb", kFlagsAlphaBlend,
+              [](writers::Picture& p) { return Soft_Glow(p, 0.8, 0.85, 0.9, 1.5); });
+  Add_Texture(manifest, 0x22000072, "textures/warroom/shuttle.txb", kFlagsAlphaBlend, Shuttle_Paint);
+  const uint32_t kRing_Ids[5] = {0x22000079, 0x2200007a, 0x2200007b, 0x2200007c, 0x2200007d};
+  for (int i = 0; i < 5; ++i) {
+    const float radius = 60.0f + 18.0f * static_cast<float>(i);
+    Add_Mesh(manifest, kRing_Ids[i], "meshes/warroom/ring_" + std::to_string(i) + ".rnd",
+             [radius] { return Screen_Ring(radius, 3.0f); });
+  }
 }
 
 }  // namespace content

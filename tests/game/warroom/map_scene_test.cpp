@@ -11,6 +11,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/warroom/CWarRoom_Map.h"
 #include "game/warroom/CWarRoom_Sim.h"
+#include "game/warroom/CWarRoom_World.h"
 #include "platform/system/random.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "tests/game/core/running_game.h"
@@ -68,6 +69,40 @@ TEST_F(WarRoomMapScene, EachRegionShowsLandSeaStainAndAllLabels) {
     EXPECT_GT(stain, 20) << region << ": the infection around the source";
     if (const char* dir = std::getenv("VT_WARROOM_SHOTS"))
       harness.Save_Png(std::string(dir) + "/warroom_travel_region_" + std::to_string(region) + ".png");
+  }
+}
+
+TEST_F(WarRoomMapScene, TheFlightViewShowsThePassageAndTheTimeRemaining) {
+  plat::Seed_Random(4);
+  ASSERT_TRUE(g_WarRoom_Sim.Init(2));
+  CWarRoom_World world;
+  ASSERT_TRUE(world.Init());
+  struct Shot {
+    const char* name;
+    int frames;
+    int mode;
+  };
+  const Shot shots[] = {{"warroom_flight_cruising.png", 300, CWarRoom_World::kCruising},
+                        {"warroom_flight_docking.png", 0, CWarRoom_World::kArriving}};
+  for (const Shot& shot : shots) {
+    world.m_Mode = shot.mode;
+    if (shot.mode == CWarRoom_World::kArriving) {
+      // Fly on until a dock is reached and entered.
+      for (int frame = 0; frame < 20000 && !world.m_Docking; ++frame) world.Update(0.05f);
+      ASSERT_TRUE(world.m_Docking);
+      for (int frame = 0; frame < 8; ++frame) world.Update(0.05f);
+    }
+    for (int frame = 0; frame < shot.frames; ++frame) world.Update(0.05f);
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+    g_pRenderDevice->BeginScene();
+    world.Render(0.05f);
+    world.Render(0.05f);
+    g_pRenderDevice->EndScene();
+    ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+    const int lit = Count([](uint32_t p) { return Red(p) + Green(p) + Blue(p) > 60; });
+    EXPECT_GT(lit, 3000) << shot.name;
+    if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/" + shot.name);
   }
 }
 

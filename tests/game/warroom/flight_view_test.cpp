@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/warroom/CWarRoom_Beacon.h"
+#include "game/warroom/CWarRoom_Sim.h"
+#include "game/warroom/CWarRoom_World.h"
+#include "game/warroom/Format_Minutes_Seconds.h"
+#include "game/warroom/Glow_Lighting.h"
+#include "platform/system/random.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "tests/game/core/running_game.h"
+
+namespace {
+
+TEST(WarRoomFlight, TheWeightedChoiceTakesTheFirstTypeReachingTheValue) {
+  struct Case {
+    float value;
+    int type;
+  };
+  const Case cases[] = {{0.0f, 1},  {0.5f, 1},   {1.0f, 1},   {1.0001f, 2}, {1.5f, 2},
+                        {1.75f, 3}, {1.899f, 4}, {1.9001f, 5}, {1.915f, 5}};
+  for (const Case& c : cases) EXPECT_EQ(CWarRoom_World::Type_For_Weight(c.value), c.type) << c.value;
+}
+
+TEST(WarRoomFlight, PieceChainsEndWhereTheNextPieceAttaches) {
+  const CWarRoom_World world;
+  struct Case {
+    int type;
+    std::vector<int> ends;
+    float end_z;  // of the first end
+  };
+  const Case cases[] = {{1, {0}, 1000.0f}, {2, {3}, 3047.0f * 0.5f}, {3, {3}, 2037.0f * 0.70710678f},
+                        {4, {3, 7}, 3047.0f * 0.5f}, {5, {1}, 2000.0f}};
+  for (const Case& c : cases) {
+    const CWarRoom_World::Piece_Type& type = world.m_Types[c.type];
+    EXPECT_EQ(CWarRoom_World::Chain_Ends(type), c.ends) << c.type;
+    EXPECT_NEAR(type.points[c.ends[0]].position.z, c.end_z, 0.5f) << c.type;
+  }
+  EXPECT_NEAR(world.m_Types[4].points[7].position.x, -(3047.0f - 3047.0f * 0.8660254f), 0.5f) << "the mirrored branch";
+}
+
+TEST(WarRoomFlight, The33rdBeaconComesFromTheHeapAndEachGoesBackWhereItCameFrom) {
+  const float colour[4] = {1.0f, 0.5f, 0.25f, 1.0f};
+  const int in_use = CWarRoom_Beacon::Pool_In_Use();
+  std::vector<CWarRoom_Beacon*> beacons;
+  for (int i = 0; i < CWarRoom_Beacon::kPool_Size - in_use + 1; ++i)
+    beacons.push_back(CWarRoom_Beacon::Create(1, CVector3{0, 0, 0}, colour));
+  EXPECT_EQ(CWarRoom_Beacon::Pool_In_Use(), CWarRoom_Beacon::kPool_Size);
+  EXPECT_TRUE(beacons[beacons.size() - 2]->m_From_Pool);
+  EXPECT_FALSE(beacons.back()->m_From_Pool);
+  EXPECT_FLOAT_EQ(beacons.back()->m_Dim_Colour[1], 0.225f);
+  EXPECT_EQ(beacons.back()->m_Size, 1750.0f);
+  CWarRoom_Beacon::Destroy(beacons[0]);
+  EXPECT_EQ(CWarRoom_Beacon::Pool_In_Use(), CWarRoom_Beacon::kPool_Size - 1);
+  CWarRoom_Beacon* again = CWarRoom_Beacon::Create(0, CVector3{0, 0, 0}, colour);
+  EXPECT_TRUE(again->m_From_Pool) << "a freed record is taken again";
+  beacons[0] = again;
+  for (CWarRoom_Beacon* beacon : beacons) CWarRoom_Beacon::Destroy(beacon);
+  EXPECT_EQ(CWarRoom_Beacon::Pool_In_Use(), in_use);
+}
+
+TEST(WarRoomFlight, BeaconsGlowWhileHighlightedAndFadeAfter) {
+  const float colour[4] = {1, 1, 1, 1};
+  CWarRoom_Beacon* beacon = CWarRoom_Beacon::Create(1, CVector3{10, 0, 0}, colour);
+  CMatrix3x3 axes;
+  axes.Set_Identity();
+  beacon->m_Highlight = true;
+  beacon->Update(0.25f, CVector3{0, 0, 100}, axes);
+  EXPECT_FLOAT_EQ(beacon->m_Glow, 0.5f);
+  EXPECT_FLOAT_EQ(beacon->m_Fade, 0.1875f);
+  EXPECT_FLOAT_EQ(beacon->m_Position.x, 10.0f);
+  EXPECT_FLOAT_EQ(beacon->m_Position.z, 100.0f);
+  beacon->m_Highlight = false;
+  beacon->Update(2.0f, CVector3{0, 0, 0}, axes);
+  EXPECT_EQ(beacon->m_Glow, 0.0f);
+  EXPECT_EQ(beacon->m_Fade, 0.0f);
+  beacon->m_Glow = 0.7f;
+  beacon->Reset();
+  EXPECT_EQ(beacon->m_Glow, 0.0f);
+  CWarRoom_Beacon::Destroy(beacon);
+}
+
+TEST(WarRoomFlight, MinutesAndSeconds) {
+  struct Case {
+    int seconds;
+    const char* text;
+  };
+  const Case cases[] = {{0, "0:00"}, {9, "0:09"}, {59, "0:59"}, {60, "1:00"}, {3599, "59:59"}, {6000, "100:00"}, {-5, "0:00"}};
+  for (const Case& c : cases) {
+    char text[16];
+    Format_Minutes_Seconds(text, sizeof text, c.seconds);
+    EXPECT_STREQ(text, c.text);
+  }
+  char small[4];
+  Format_Minutes_Seconds(small, sizeof small, 754);
+  EXPECT_STREQ(small, "12:") << "cut to the buffer";
+}
+
+class WarRoomFlightView : public RunningGame {
+ protected:
+  void SetUp() override {
+    RunningGame::SetUp();
+    Start();
+    plat::Seed_Random(11);
+    world = std::make_unique<CWarRoom_World>();
+    ASSERT_TRUE(world->Init()) << (messages.empty() ? "" : messages.back());
+  }
+  void TearDown() override {
+    world.reset();
+    RunningGame::TearDown();
+  }
+  std::unique_ptr<CWarRoom_World> world;
+};
+
+TEST_F(WarRoomFlightView, StartsInADockAndGrowsFivePiecesAhead) {
+  EXPECT_EQ(world->m_Nodes[world->m_Current].type, CWarRoom_World::kDock);
+  EXPECT_EQ(world->m_Mode, CWarRoom_World::kCruising);
+  EXPECT_FLOAT_EQ(world->m_Path_Position, 0.5f);
+  int depth = 0;
+  for (int node = world->m_Current; node != -1; ++depth) {
+    int next = -1;
+    for (const CWarRoom_World::Child& child : world->m_Nodes[node].children)
+      if (child.node != -1) next = child.node;
+    node = next;
+  }
+  EXPECT_EQ(depth, CWarRoom_World::kGrowth_Depth + 1);
+  int used = 0;
+  for (const CWarRoom_World::Node& node : world->m_Nodes) used += node.in_use;
+  EXPECT_EQ(used + world->Free_Nodes(), CWarRoom_World::kNode_Count);
+}
+
+TEST_F(WarRoomFlightView, LeavesTheDockSlowlyAndFliesOnWithoutLosingNodes) {
+  world->Update(0.1f);
+  EXPECT_FLOAT_EQ(world->m_Speed_Ramp, 0.025f);
+  for (int frame = 0; frame < 3000; ++frame) {
+    world->Update(0.05f);
+    int used = 0;
+    for (const CWarRoom_World::Node& node : world->m_Nodes) used += node.in_use;
+    ASSERT_EQ(used + world->Free_Nodes(), CWarRoom_World::kNode_Count) << frame;
+    ASSERT_GE(world->m_Path_Position, 0.0f);
+    ASSERT_LT(world->m_Path_Position, 1.0f);
+  }
+  EXPECT_NE(world->m_Nodes[world->m_Current].type, 0);
+  const CVector3 camera = world->m_Path.Sample(world->m_Path_Position);
+  EXPECT_LT(camera.Length(), 1.0f) << "the world is kept around the camera";
+}
+
+TEST_F(WarRoomFlightView, AFullPoolStopsTheGrowthAndTheFlightGoesOn) {
+  world->m_First_Free = -1;  // nothing left to grow with
+  for (int frame = 0; frame < 400; ++frame) world->Update(0.05f);
+  EXPECT_TRUE(world->m_Initialised);
+  EXPECT_GE(world->Free_Nodes(), 0);
+}
+
+TEST_F(WarRoomFlightView, ArrivingAtADockSlowsToItsMiddleAndDocks) {
+  world->m_Mode = CWarRoom_World::kArriving;
+  world->m_Path_Position = 0.3f;
+  world->Update(0.01f);
+  EXPECT_TRUE(world->m_Docking);
+  EXPECT_NEAR(world->m_Speed_Ramp, 1.0f - 0.6f + 0.05f, 1e-5f);
+  for (int frame = 0; frame < 2000 && world->m_Mode != CWarRoom_World::kDocked; ++frame) {
+    world->Update(0.05f);
+    ASSERT_LE(world->m_Path_Position, 0.5f);
+  }
+  EXPECT_EQ(world->m_Mode, CWarRoom_World::kDocked);
+  EXPECT_FLOAT_EQ(world->m_Path_Position, 0.5f);
+  EXPECT_EQ(world->m_Speed_Ramp, 0.0f);
+  world->Update(0.05f);
+  EXPECT_FALSE(world->m_Docking) << "cleared at every update";
+}
+
+TEST_F(WarRoomFlightView, PieceLightsTakeKindOneBeaconsUpToSeven) {
+  const int node = world->m_Current;
+  int lamps = 0;
+  std::vector<int> order{node};
+  for (const CWarRoom_World::Child& child : world->m_Nodes[node].children)
+    if (child.node != -1) order.push_back(child.node);
+  for (const int n : order)
+    for (const CWarRoom_Beacon* beacon : world->m_Nodes[n].beacons) lamps += beacon->m_Kind == 1;
+  for (int i = 1; i <= 7; ++i) g_pRenderDevice->EnableLight(i, true);
+  world->Set_Piece_Lights(node, -1);
+  int enabled = 0;
+  for (int i = 1; i <= 7; ++i) {
+    uint8_t on = 0;
+    g_pRenderDevice->IsLightEnabled(i, &on);
+    enabled += on != 0;
+    EXPECT_EQ(on != 0, i <= lamps) << i;
+  }
+  EXPECT_EQ(enabled, std::min(lamps, 7));
+}
+
+TEST_F(WarRoomFlightView, GlowLightingPutsBackFourLightsAndTheAmbient) {
+  LightDesc light{};
+  light.Kind = kLightDirectional;
+  light.Vector = CVector3{0.0f, -1.0f, 0.0f};
+  light.Diffuse = CColor4{0.2f, 0.4f, 0.6f, 1.0f};
+  light.Range = 100.0f;
+  for (int i = 0; i < 4; ++i) {
+    light.Range = 100.0f + static_cast<float>(i);
+    g_pRenderDevice->SetLight(i, &light);
+    g_pRenderDevice->EnableLight(i, i != 2);
+  }
+  const CColor4 ambient{0.1f, 0.2f, 0.3f, 1.0f};
+  g_pRenderDevice->SetAmbientLight(&ambient);
+  Begin_Glow_Lighting(1.0f, true);
+  LightDesc glow{};
+  g_pRenderDevice->GetLight(0, &glow);
+  EXPECT_EQ(glow.Kind, kLightPoint);
+  EXPECT_FLOAT_EQ(glow.Diffuse.b, 3.5f);
+  EXPECT_FLOAT_EQ(glow.Diffuse.r, 0.3f * 3.5f);
+  EXPECT_EQ(glow.Range, 5000.0f);
+  uint8_t on = 1;
+  g_pRenderDevice->IsLightEnabled(1, &on);
+  EXPECT_EQ(on, 0);
+  End_Glow_Lighting();
+  for (int i = 0; i < 4; ++i) {
+    LightDesc back{};
+    g_pRenderDevice->GetLight(i, &back);
+    EXPECT_EQ(back.Kind, kLightDirectional) << i;
+    EXPECT_EQ(back.Range, 100.0f + static_cast<float>(i));
+    g_pRenderDevice->IsLightEnabled(i, &on);
+    EXPECT_EQ(on != 0, i != 2) << i;
+  }
+  CColor4 back_ambient{};
+  g_pRenderDevice->GetAmbientLight(&back_ambient);
+  EXPECT_FLOAT_EQ(back_ambient.g, 0.2f);
+}
+
+TEST_F(WarRoomFlightView, TermReturnsEveryNodeAndBeacon) {
+  const int before = CWarRoom_Beacon::Pool_In_Use();
+  EXPECT_GT(before, 0);
+  world->Term();
+  EXPECT_EQ(CWarRoom_Beacon::Pool_In_Use(), 0);
+  EXPECT_FALSE(world->m_Initialised);
+}
+
+}  // namespace
