@@ -382,13 +382,16 @@ void Hit_Player(const float& strength, bool stay_quiet) {
   const float m = static_cast<float>(board.m_Closing_Multiplier);
   const float pending = std::trunc(q * 0.0100001f * p);
   const float closing = std::trunc(m * 0.0100001f * r);
-  const unsigned amount = static_cast<unsigned>(std::trunc(0.25f * (p + pending + closing + r)));
+  // A harder mission keeps less of the flushed points and takes more of the shields.
+  const float d = g_Difficulty_Factor;
+  const float kept = 0.25f + std::max(0.0f, (1.0f - d * d) / 2.0f);
+  const unsigned amount = static_cast<unsigned>(std::trunc(kept * (p + pending + closing + r)));
   if (amount != 0) {
     const float duration = 1.0f;
     board.Award_Points(amount, duration);
     board.Commit_Points();
   }
-  g_WarRoom_Sim.m_Shield_Level = std::max(g_WarRoom_Sim.m_Shield_Level - 0.2f * s, 0.0f);
+  g_WarRoom_Sim.m_Shield_Level = std::max(g_WarRoom_Sim.m_Shield_Level - 0.2f * d * s, 0.0f);
   CBrain* brain = g_Game_State.m_Brain;
   if (brain && brain->m_Kind == CBrain::kGame_Rules) static_cast<CBrain_Game_Basic*>(brain)->Check_Shields();
 }

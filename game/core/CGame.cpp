@@ -275,11 +275,17 @@ void CGame::Abandon_Launch() {
 // ---------------------------------------------------------------------------------------------
 // Frame
 
+// A War Room site simulation runs faster at a higher difficulty.
+float CGame::Current_Time_Scale() const {
+  if (g_WarRoom_Sim.m_Initialised && g_Music_Track.Is_Running()) return m_Time_Scale * g_Difficulty_Factor;
+  return m_Time_Scale;
+}
+
 void CGame::Step_Time() {
   const uint32_t now = timeGetTime();
   const uint32_t raw = now - m_Last_Time;
   m_Last_Time = now;
-  const float scaled = std::clamp(static_cast<float>(raw) * m_Time_Scale, kMin_Step_Ms, kMax_Step_Ms);
+  const float scaled = std::clamp(static_cast<float>(raw) * Current_Time_Scale(), kMin_Step_Ms, kMax_Step_Ms);
   m_Smoothed_Step += (scaled - m_Smoothed_Step) * kStep_Smoothing;
   m_Step_Ms = static_cast<unsigned>(m_Smoothed_Step);
   const float step = static_cast<float>(m_Step_Ms);

@@ -27,6 +27,8 @@ enum : int {
 
 class CGame {
  public:
+  // The time scale of the mode, times the difficulty during a War Room site simulation.
+  float Current_Time_Scale() const;
   // The longest and shortest frame step the time step accepts, in milliseconds.
   static constexpr float kMin_Step_Ms = 1.0f;
   static constexpr float kMax_Step_Ms = 100.0f;
