@@ -116,6 +116,7 @@ bool CGame::Init() {
   if (!g_Menu_Mgr.Init()) return false;
   if (!g_Game_State.Init()) return false;
   if (!g_World.Init_Managers()) return false;
+  Register_Player_Ammo_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool && !pool->Is_Initialised()) pool->Init();
   if (!g_Camera.Init()) return false;
@@ -257,7 +258,8 @@ bool CGame::Set_Up_Weapon() {
   if (!had_profile) g_Client_Data.Clear();
   if (gun_kind <= 0 || gun_kind > CPlayer::kLast_Gun) gun_kind = CPlayer::kDefault_Gun;
 
-  float factor1 = 1.0f, factor2 = 1.0f, value = 0.0f;
+  float factor1 = 1.0f, factor2 = 1.0f;
+  int value = 0;
   CPlayer::Get_Upgrade_Factors(gun_kind, gun_level, attachment_kind, attachment_level, factor1, factor2, value);
   g_Player.Set_Upgrade_Factors(factor1, factor2, value);
   g_Player.m_Attachment_Kind = attachment_kind;
@@ -472,7 +474,7 @@ bool CGame::On_Right_Down() {
 }
 
 void CGame::On_Right_Up() {
-  if (m_Mode == kMode_Simulation) g_Player.Release_Attachment();
+  if (m_Mode == kMode_Simulation) g_Player.Release_Fire_Attachment();
 }
 
 bool CGame::On_Mouse_Wheel(const int& notches) {
