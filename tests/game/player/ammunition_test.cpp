@@ -1,10 +1,15 @@
 // The machine-gun bullets and the cannon's shell: what a bullet strikes and how it counts, and
 // when a shell sticks, how far its one blast reaches and what it does.
 #include <cmath>
+#include <functional>
+#include <set>
+#include <string>
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
+#include "game/fx/CSpark_Mgr.h"
+#include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/sim/CSim_Stats.h"
@@ -220,6 +225,99 @@ TEST_F(Shells, ATimedOutShellShrinksAwayWithoutABlast) {
   EXPECT_FALSE(shell->m_Blasted);
   EXPECT_EQ(sphere->Hits(), 0);
   EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), effects);
+}
+
+}  // namespace
+
+namespace {
+
+// A sphere target that marks itself struck (kind flag 0x40) in its own hit, as targets do.
+class Marking_Sphere : public CSphere_Object {
+ public:
+  void Update(const float& dt) override { (void)dt; }
+  bool On_Hit(CWorld_Object* other, const CShot_Line* shot) override {
+    (void)other;
+    (void)shot;
+    m_Kind_Flags |= kKind_Excluded;
+    return true;
+  }
+};
+
+TEST_F(Bullets, WhatIsStruckDecidesTheRegistrationAndTheRicochet) {
+  struct Case {
+    int32_t body;
+    uint32_t kinds;
+    uint32_t type;
+    bool registers;
+    bool sparks;
+  };
+  const Case cases[] = {
+      {kBody_Sphere, 0x01, 0, true, false},   // a target sphere that marks itself
+      {kBody_Sphere, 0x00, 0, false, true},   // plain: a ricochet
+      {kBody_Sphere, 0x08, 0, false, true},
+      {kBody_Box, 0x02, 0, true, false},
+      {kBody_Box, 0x00, 0, false, true},
+      {kBody_Box, 0x20, 0, true, false},
+      {kBody_Box, 0x41, 0, false, false},     // already struck: neither
+      {kBody_Box, 0x01, 68, true, true},      // the boss counts and still throws sparks
+  };
+  for (const Case& c : cases) {
+    Marking_Sphere object;
+    object.Setup_Object(c.type, 100.0f, 100.0f, 0, c.kinds);
+    if (c.body == kBody_Sphere)
+      object.Setup_Sphere_Body(10.0f, 30.0f, 0.2f);
+    else
+      object.Setup_Box_Body(10.0f, CVector3{30.0f, 30.0f, 30.0f}, 0.2f);
+    object.m_Sphere.hit_flag = object.m_Box.hit_flag = 1;  // the body takes hits
+    object.Set_Position(CVector3{800.0f, 400.0f, 800.0f});
+    g_Spark_Mgr.Init();
+    const uint32_t hits = g_Sim_Stats.m_Hits;
+    Fire_And_Step(CVector3{800.0f, 400.0f, 650.0f}, CVector3{0.0f, 0.0f, 4000.0f});
+    EXPECT_EQ(g_Sim_Stats.m_Hits - hits, c.registers ? 1u : 0u) << c.body << " " << std::hex << c.kinds;
+    EXPECT_EQ(g_Spark_Mgr.Spark_Count() > 0, c.sparks) << c.body << " " << std::hex << c.kinds;
+    EXPECT_LE(g_Spark_Mgr.Spark_Count(), 3);
+    object.Set_Position(CVector3{NAN, 0.0f, 0.0f});  // out of the grid before it goes
+    g_Bullet_Machine_Mgr.Update_Bullets(10.0f);
+  }
+}
+
+TEST_F(Arsenal, TheAmmunitionAndTheBulletsStartCleanlyOrFailCleanly) {
+  Launch(1);
+  struct Case {
+    const char* name;
+    std::function<bool()> init;
+    std::function<void()> term;
+  };
+  CAmmo_Explosive shell;
+  CAmmo_Ball ball;
+  const Case cases[] = {
+      {"CAmmo_Ball", [&] { return ball.Init(); }, [&] { ball.Term(); }},
+      {"CAmmo_Explosive", [&] { return shell.Init(); }, [&] { shell.Term(); }},
+      // Its model's message names the machine gun, its texture's and style's the manager.
+      {"C", [] { return g_Bullet_Machine_Mgr.Init(); }, [] { g_Bullet_Machine_Mgr.Term(); }},
+  };
+  for (const Case& c : cases) {
+    c.term();  // what the launch gave it goes back before the counting starts
+    std::set<uint32_t> ids;
+    {
+      arsenal_test::Counted_Resources resources;
+      ASSERT_TRUE(c.init()) << c.name;
+      ids = resources.counts.requested;
+      c.term();
+      EXPECT_EQ(resources.counts.outstanding, 0) << c.name;
+    }
+    for (uint32_t id : ids) {
+      messages.clear();
+      arsenal_test::Counted_Resources resources;
+      resources.counts.failing_id = id;
+      EXPECT_FALSE(c.init()) << c.name << " " << std::hex << id;
+      EXPECT_EQ(resources.counts.outstanding, 0) << c.name << " " << std::hex << id;
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0].rfind(std::string("Error in ") + c.name, 0), 0u) << messages[0];
+      c.term();
+    }
+  }
+  ASSERT_TRUE(g_Bullet_Machine_Mgr.Init());
 }
 
 }  // namespace
