@@ -116,23 +116,25 @@ MeshGeometry Tracer() {
   return out;
 }
 
-// The heat gauge: an upright frame and the bar inside it.
+// The heat gauge: an upright frame standing on its origin (the gun places the origin near the
+// lower left corner of the view) and the bar inside it.
 MeshGeometry Gauge_Frame() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 32, 0);
-  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, -32, 0);
-  Append(out, writers::MakeBox(2.0f, 34.0f, 2.0f), 1, 1, 1, -10, 0, 0);
-  Append(out, writers::MakeBox(2.0f, 34.0f, 2.0f), 1, 1, 1, 10, 0, 0);
+  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 68, 0);
+  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 2, 0);
+  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, -10, 35, 0);
+  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, 10, 35, 0);
   return out;
 }
 
 MeshGeometry Gauge_Bar() {
-  // A flat upright quad facing the camera, v running from the top (0) to the bottom (1).
+  // A flat upright quad facing the viewer (-z), the texture's v running from its top (0) to its
+  // bottom (1): the plane turned a quarter about x.
   MeshGeometry out;
-  Append(out, writers::MakePlane(14.0f, 60.0f, 1, 4), 1, 1, 1, 0, 0, 0);
+  Append(out, writers::MakePlane(16.0f, 62.0f, 1, 4), 1, 1, 1, 0, 0, 0);
   for (writers::MeshVertex& v : out.vertices) {
     const float py = v.position[1], pz = v.position[2];
-    v.position[1] = -pz;
+    v.position[1] = 35.0f + pz;
     v.position[2] = py;
     v.normal[0] = 0.0f;
     v.normal[1] = 0.0f;
