@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,6 +25,28 @@ struct Resource_Counts {
   uint32_t failing_id = 0;
   int outstanding = 0;
   std::set<uint32_t> requested;
+  // References taken while counting and not given back yet, by resource id.
+  std::map<uint32_t, int> held;
+  std::map<const void*, uint32_t> id_of;
+  void Took(uint32_t id, const void* resource) {
+    ++outstanding;
+    ++held[id];
+    id_of[resource] = id;
+  }
+  void Gave(const void* resource) {
+    --outstanding;
+    const auto found = id_of.find(resource);
+    if (found != id_of.end()) --held[found->second];
+  }
+  // Of the given ids, the references still held.
+  int Held_Of(const std::set<uint32_t>& ids) const {
+    int total = 0;
+    for (uint32_t id : ids) {
+      const auto found = held.find(id);
+      if (found != held.end() && found->second > 0) total += found->second;
+    }
+    return total;
+  }
 };
 
 class Counting_Objects : public CD3DRenderObjects {
@@ -34,11 +57,11 @@ class Counting_Objects : public CD3DRenderObjects {
     m_Counts.requested.insert(id);
     if (id == m_Counts.failing_id) return nullptr;
     CRenderableObject* got = m_Real->GetRenderObject(id);
-    if (got) ++m_Counts.outstanding;
+    if (got) m_Counts.Took(id, got);
     return got;
   }
   void ReleaseRenderObject(CRenderableObject* renderable) override {
-    --m_Counts.outstanding;
+    m_Counts.Gave(renderable);
     m_Real->ReleaseRenderObject(renderable);
   }
 
@@ -54,11 +77,11 @@ class Counting_Styles : public CD3DRenderStyles {
     m_Counts.requested.insert(id);
     if (id == m_Counts.failing_id) return nullptr;
     CD3DRenderStyle* got = m_Real->GetRenderStyle(id);
-    if (got) ++m_Counts.outstanding;
+    if (got) m_Counts.Took(id, got);
     return got;
   }
   void ReleaseRenderStyle(CD3DRenderStyle* style) override {
-    --m_Counts.outstanding;
+    m_Counts.Gave(style);
     m_Real->ReleaseRenderStyle(style);
   }
 
@@ -74,11 +97,11 @@ class Counting_Textures : public CD3DTexture {
     m_Counts.requested.insert(id);
     if (id == m_Counts.failing_id) return nullptr;
     CTextureData* got = m_Real->GetTexture(id);
-    if (got) ++m_Counts.outstanding;
+    if (got) m_Counts.Took(id, got);
     return got;
   }
   void ReleaseTexture(CTextureData* texture) override {
-    --m_Counts.outstanding;
+    m_Counts.Gave(texture);
     m_Real->ReleaseTexture(texture);
   }
 

@@ -5,6 +5,7 @@
 
 #include "game/core/CGame_State.h"
 #include "game/player/CAttachment.h"
+#include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
 #include "game/player/CPlayer_Weapon_Gun_SteelBall_0.h"
@@ -140,6 +141,39 @@ TEST_F(Arsenal, EveryGunsStartFailsCleanlyAtEachResource) {
       g.gun->Update(Frame(0.05f));
       g.gun->Term();
     }
+  }
+}
+
+TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
+  struct Case {
+    int kind;
+    CPlayer_Weapon_Gun* gun;
+  };
+  const Case cases[] = {{1, &g_Gun_SteelBall}, {2, &g_Gun_Machine}, {5, &g_Gun_Cannon}};
+  for (const Case& c : cases) {
+    Launch(c.kind);
+    // The ids the gun and the bullets take.
+    std::set<uint32_t> ids;
+    g_Player.Release_Gun();
+    g_Bullet_Machine_Mgr.Term();
+    {
+      Counted_Resources probe;
+      ASSERT_TRUE(c.gun->Init());
+      ASSERT_TRUE(g_Bullet_Machine_Mgr.Init());
+      ids = probe.counts.requested;
+      c.gun->Term();
+      g_Bullet_Machine_Mgr.Term();
+    }
+    Counted_Resources resources;
+    Launch(c.kind);
+    EXPECT_GT(resources.counts.Held_Of(ids), 0) << c.kind;
+    std::string error;
+    ASSERT_TRUE(harness.Run_Script("move 400 250\nframes 120\npress 400 250\nframes 30\nrelease 400 250\n"
+                                   "click 400 250\nframes 30\ncommand 3 0\nframes 2\n",
+                                   harness.Work_Dir(), &error))
+        << error;
+    EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
+    EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }
 
