@@ -12,6 +12,7 @@
 namespace {
 
 constexpr float kContact_Radius_Factor = 1.1f;
+constexpr float kBox_Clearance_Margin = 1.0e-3f;
 constexpr float kInertia_Factor = 0.4f;
 constexpr float kWall_Height = 15000.0f;
 constexpr float kPush_Out_Factor = 1.05f;
@@ -201,8 +202,11 @@ void CWorld_Object::Set_Kind5_Extents(const CVector3& half_size) {
 
 // ----- world step ----------------------------------------------------------------------------
 
+// The terrain triangles under the square of the radius around the body, then the edge walls
+// it reaches. A body whose lowest reach (its height less clear_above) is over every vertex of
+// those triangles touches none of them, and they are not tested.
 template <class Contact>
-void CWorld_Object::Touch_World(float radius, Contact contact) {
+void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact) {
   const CWorld& world = g_World;
   if (!world.Has_Terrain()) return;
   const int vx = world.m_Terrain.vertices_x, vz = world.m_Terrain.vertices_z;
@@ -213,11 +217,13 @@ void CWorld_Object::Touch_World(float radius, Contact contact) {
   const int k_high = Body_Cell(z + radius, world.m_Cells_Per_Unit_Z, vz);
   const CVector3* p = world.m_Positions;
   const CVector3* n = world.m_Normals;
-  for (int k = k_low; k <= k_high; ++k) {
-    for (int i = i_low; i <= i_high; ++i) {
-      const int at = k * vx + i;
-      contact(p[at], p[at + vx], p[at + 1], n[at]);
-      contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
+  if (!(m_Position.y - world.m_Height_Bound.Highest(i_low, i_high, k_low, k_high) >= clear_above)) {
+    for (int k = k_low; k <= k_high; ++k) {
+      for (int i = i_low; i <= i_high; ++i) {
+        const int at = k * vx + i;
+        contact(p[at], p[at + vx], p[at + 1], n[at]);
+        contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
+      }
     }
   }
   if (world.m_Desc.world_flags & kWorld_No_Edge_Fences) return;
@@ -258,7 +264,9 @@ void CWorld_Object::Collide_Objects() {
 void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_Gravity)) motion.acceleration.Add_Assign(g_World.m_Gravity);
   if (!(m_State_Flags & kState_No_World_Contact)) {
-    Touch_World(m_Collision_Radius, [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+    // A triangle whose top is the contact radius or more below the centre is never touched.
+    Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
       Sphere_Triangle_Contact(motion, a, b, c, n);
     });
   }
@@ -268,7 +276,11 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
 void CWorld_Object::Collide_Box_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_Gravity)) motion.acceleration.Add_Assign(g_World.m_Gravity);
   if (!(m_State_Flags & kState_No_World_Contact)) {
-    Touch_World(m_Box.contact_radius, [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+    // The box lies inside the sphere of its bounding radius; the margin covers the rounding of
+    // the overlap test.
+    const float clear_above = m_Collision_Radius * (1.0f + kBox_Clearance_Margin) + kBox_Clearance_Margin;
+    Touch_World(m_Box.contact_radius, clear_above,
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
       Box_Triangle_Contact(motion, a, b, c, n);
     });
   }
