@@ -60,6 +60,19 @@ int Body_Cell(float coordinate, float cells_per_unit, int vertices) {
   return static_cast<int>(cell);
 }
 
+// How far a point lies outside the axis-aligned box around the triangle along one axis.
+float Outside(float point, float a, float b, float c) {
+  const float low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
+  return point < low ? low - point : (point > high ? point - high : 0.0f);
+}
+
+float Bounding_Box_Distance_Sq(const CVector3& point, const CVector3& v0, const CVector3& v1, const CVector3& v2) {
+  const float dx = Outside(point.x, v0.x, v1.x, v2.x);
+  const float dy = Outside(point.y, v0.y, v1.y, v2.y);
+  const float dz = Outside(point.z, v0.z, v1.z, v2.z);
+  return dx * dx + dy * dy + dz * dz;
+}
+
 }  // namespace
 
 void CBody_Motion::Add_Contact_Velocity(const CVector3& wanted) {
@@ -267,6 +280,10 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
     // A triangle whose top is the contact radius or more below the centre is never touched.
     Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
                 [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+      // Quick rejection, before the call: a centre higher above the triangle's top than the
+      // contact radius cannot touch it, nor one as far from the triangle's bounding box.
+      if (m_Position.y - std::max(a.y, std::max(b.y, c.y)) >= m_Sphere.contact_radius) return;
+      if (Bounding_Box_Distance_Sq(m_Position, a, b, c) >= m_Sphere.contact_radius_sq) return;
       Sphere_Triangle_Contact(motion, a, b, c, n);
     });
   }
@@ -292,9 +309,6 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
                                             const CVector3& v2, const CVector3& normal) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;
-  // Quick rejection: a centre higher above the triangle's top than the contact radius cannot
-  // touch it.
-  if (centre.y - std::max(v0.y, std::max(v1.y, v2.y)) >= body.contact_radius) return;
   float s = 0.0f, t = 0.0f;
   const float d2 = PointTriangleDistanceSq(centre, v0, v1, v2, &s, &t);
   if (!(d2 < body.contact_radius_sq)) return;
