@@ -35,7 +35,8 @@ constexpr uint32_t kPiece_Style = 0x22000074;
 constexpr uint32_t kShuttle_Style = 0x22000043;
 constexpr uint32_t kBeacon_Style = 0x22000031;
 constexpr uint32_t kTexture_Ids[5] = {0x22000045, 0x22000078, 0x2200005e, 0x2200005c, 0x22000072};
-constexpr int kHalo_Texture = 0, kGlow_Texture = 1, kPlate_Texture = 2, kLights_Texture = 3, kShuttle_Texture = 4;
+// The shuttle shares the arsenal's brass plating (0x22000045); 0x22000072 is the beacons' halo.
+constexpr int kShuttle_Texture = 0, kGlow_Texture = 1, kPlate_Texture = 2, kLights_Texture = 3, kHalo_Texture = 4;
 constexpr float kPi = 3.14159265358979f;
 constexpr int kMax_Passed = 5;
 

@@ -332,17 +332,6 @@ bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double s
   return true;
 }
 
-// The shuttle's paint: white hull with a blue stripe.
-bool Shuttle_Paint(writers::Picture& picture) {
-  picture = Blank(32, 32);
-  for (uint32_t y = 0; y < 32; ++y)
-    for (uint32_t x = 0; x < 32; ++x) {
-      const bool stripe = y >= 12 && y < 18;
-      picture.At(x, y) = stripe ? Argb(1, 0.2, 0.35, 0.85) : Argb(1, 0.9, 0.9, 0.92);
-    }
-  return true;
-}
-
 // A ring with a bright rim for the War Room screen's rotating rings.
 writers::MeshGeometry Screen_Ring(float radius, float width) { return writers::MakeRing(radius - width, radius, 48); }
 
@@ -394,11 +383,10 @@ void Add_WarRoom_Family(Manifest& manifest) {
   Add_Texture(manifest, 0x2200005c, "textures/warroom/hull_lights.txb", kFlagsAlphaBlend, Hull_Lights);
   Add_Texture(manifest, 0x22000078, "textures/warroom/beacon.txb", kFlagsAlphaBlend,
               [](writers::Picture& p) { return Soft_Glow(p, 1.0, 0.9, 0.6, 2.0); });
-  Add_Texture(manifest, 0x22000045, "textures/warroom/beacon_halo.txb", kFlagsAlphaBlend,
-              [](writers::Picture& p) { return Soft_Glow(p, 0.6, 0.7, 1.0, 3.0); });
   Add_Texture(manifest, 0x22000073, "textures/warroom/dust.txb", kFlagsAlphaBlend,
               [](writers::Picture& p) { return Soft_Glow(p, 0.8, 0.85, 0.9, 1.5); });
-  Add_Texture(manifest, 0x22000072, "textures/warroom/shuttle.txb", kFlagsAlphaBlend, Shuttle_Paint);
+  Add_Texture(manifest, 0x22000072, "textures/warroom/beacon_halo.txb", kFlagsAlphaBlend,
+              [](writers::Picture& p) { return Soft_Glow(p, 0.6, 0.7, 1.0, 3.0); });
   const uint32_t kRing_Ids[5] = {0x22000079, 0x2200007a, 0x2200007b, 0x2200007c, 0x2200007d};
   for (int i = 0; i < 5; ++i) {
     const float radius = 60.0f + 18.0f * static_cast<float>(i);
