@@ -506,7 +506,7 @@ void CPopup_Mgr::Do_Action(int action) {
       g_WarRoom_Sim.Pop_History();
       const int site = g_WarRoom_Sim.Pop_History();
       if (site < 0) break;
-      g_Menu_Mgr.m_WarRoom.m_Target_Site = site;
+      g_Menu_Mgr.m_WarRoom.m_Flight_Target = site;
       g_WarRoom_Sim.Set_Target_Site(site);
       g_Menu_Mgr.Command(kCommand_WarRoom, 0);
       g_Menu_Mgr.m_WarRoom.Set_Page(1);

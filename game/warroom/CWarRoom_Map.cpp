@@ -80,6 +80,12 @@ DrawPrimTexQuad Quad(const CVector3& centre, const CVector3& half_u, const CVect
   return quad;
 }
 
+// The War Room screen reports infected and cleaned cities while it is up.
+void Post_Status(int kind, int site) {
+  CMenu_WarRoom& screen = g_Menu_Mgr.m_WarRoom;
+  if (screen.m_Initialised && screen.m_Visible) screen.Post_Status_Line(kind, site);
+}
+
 }  // namespace
 
 bool CWarRoom_Map::Init() {
@@ -242,7 +248,7 @@ void CWarRoom_Map::Infect_Sites_In_Reach() {
     if ((s.flags & CWarRoom_Site::kInfected) || s.infection != 0.0f) continue;
     s.infection = 0.5f;
     s.flags |= CWarRoom_Site::kInfected;
-    g_Menu_Mgr.m_WarRoom.Post_Status_Line(2, site);
+    Post_Status(2, site);
   }
 }
 
@@ -255,7 +261,7 @@ void CWarRoom_Map::Step_Site(int site, int ticks) {
     s.infection = std::max(s.infection - pace * 0.009f, 0.0f);
     if ((s.flags & CWarRoom_Site::kInfected) && s.infection == 0.0f) {
       s.flags &= ~CWarRoom_Site::kInfected;
-      g_Menu_Mgr.m_WarRoom.Post_Status_Line(3, site);
+      Post_Status(3, site);
     }
     return;
   }
@@ -263,7 +269,7 @@ void CWarRoom_Map::Step_Site(int site, int ticks) {
   s.infection = std::min(s.infection + pace * 0.0006f, 1.0f);
   if (!(s.flags & CWarRoom_Site::kInfected) && s.infection >= 0.5f) {
     s.flags |= CWarRoom_Site::kInfected;
-    g_Menu_Mgr.m_WarRoom.Post_Status_Line(2, site);
+    Post_Status(2, site);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "game/core/CCamera.h"
@@ -132,6 +133,8 @@ TEST_F(WarRoomMap, CleanSitesStayCleanAndStartedOnesRiseToOne) {
   const int source = g_WarRoom_Sim.m_Infected_Site;
   const int started = source == 0 ? 1 : 0;
   g_WarRoom_Sim.m_Sites[started].infection = 0.2f;
+  g_WarRoom_Sim.m_Sites[source].infection = 1.0f;
+  g_WarRoom_Sim.m_Sites[source].flags |= CWarRoom_Site::kInfected;
   for (int i = 0; i < 200; ++i) map->Update_Infection(3);
   g_Menu_Mgr.m_WarRoom.m_Initialised = false;
   for (int site = 0; site < g_WarRoom_Sim.Site_Count(); ++site) {
@@ -142,7 +145,8 @@ TEST_F(WarRoomMap, CleanSitesStayCleanAndStartedOnesRiseToOne) {
   EXPECT_EQ(g_WarRoom_Sim.m_Sites[started].infection, 1.0f) << "outside the reach, yet it keeps rising";
   EXPECT_NE(g_WarRoom_Sim.m_Sites[started].flags & CWarRoom_Site::kInfected, 0u);
   EXPECT_EQ(g_WarRoom_Sim.m_Sites[source].infection, 1.0f) << "the source is within its own reach";
-  EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Status_Kind, 2);
+  EXPECT_EQ(std::string(g_Menu_Mgr.m_WarRoom.m_Status_Text),
+            std::string("...Infected City Detected: ") + g_WarRoom_Sim.m_Sites[started].name + "...");
 }
 
 TEST_F(WarRoomMap, TheReachInfectsAndTheRetreatClears) {
@@ -157,11 +161,12 @@ TEST_F(WarRoomMap, TheReachInfectsAndTheRetreatClears) {
     EXPECT_GT(g_WarRoom_Sim.m_Sites[site].infection, 0.5f);
   }
   g_WarRoom_Sim.m_Disinfection_Mode = true;
+  g_Menu_Mgr.m_WarRoom.m_Status_Time_Left = 0.0f;
   map->Update_Infection(3);
   EXPECT_NE(g_WarRoom_Sim.m_Sites[0].flags & CWarRoom_Site::kInfected, 0u) << "level not yet 0";
   for (int i = 0; i < 40 && !g_WarRoom_Sim.Is_All_Clear(); ++i) map->Update_Infection(3);
   EXPECT_TRUE(g_WarRoom_Sim.Is_All_Clear());
-  EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Status_Kind, 3);
+  EXPECT_EQ(std::string(g_Menu_Mgr.m_WarRoom.m_Status_Text).rfind("...City DisInfected: ", 0), 0u);
   g_Menu_Mgr.m_WarRoom.m_Initialised = false;
 }
 

@@ -1,0 +1,20 @@
+#include "game/warroom/WarRoom_Services.h"
+
+#include "game/fx/CScreen_FX_Mgr.h"
+#include "game/menu/CMenu_Mgr.h"
+
+void WarRoom_Start_Sequence(int kind) { (void)kind; }
+
+void WarRoom_Screen_Text(int kind, float duration, const char* text) {
+  (void)text;
+  g_Screen_FX_Mgr.Add_Effect_2(kind, duration);
+}
+
+void WarRoom_Screen_Effect(int kind, float duration) { g_Screen_FX_Mgr.Add_Effect_2(kind, duration); }
+
+void WarRoom_Site_Help() {}
+
+std::string WarRoom_User_Name() {
+  const std::string& name = g_Menu_Mgr.m_Console.m_User_Name;
+  return name.empty() ? std::string("default") : name;
+}
