@@ -527,6 +527,9 @@ void CMenu_WarRoom::Launch_Shuttle() {
 bool CMenu_WarRoom::On_Left_Down() {
   if (!m_Visible) return false;
   if (m_Panel.On_Mouse_Down()) return true;
+  // A press on the launch button is the button's alone: it must not pick the site behind it.
+  auto* button = static_cast<CMenuItem_Button*>(m_Panel.Find_Item(kLaunch_Item, kItem_Button));
+  if (button && button->m_Pressed) return true;
   if (!m_Map.m_Initialised) return true;
   const int site = m_Map.Pick_Site();
   if (m_Click_Timer < kDouble_Click && site != -1 && site == g_WarRoom_Sim.m_Target_Site) {

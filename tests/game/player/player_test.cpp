@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/core/CGame_State.h"
+#include "game/menu/CMenu_Mgr.h"
 #include "game/player/CAttachment.h"
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
@@ -173,6 +174,8 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
                                    harness.Work_Dir(), &error))
         << error;
     EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
+    // The War Room screen, set up again with the menus, holds the gun metal for its rings.
+    g_Menu_Mgr.m_WarRoom.Term();
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }
