@@ -129,3 +129,26 @@ void CMenu_Mgr::On_Char(int code, const bool& is_key) {
   (void)is_key;
 }
 void CMenu_Mgr::On_Pause(const bool& paused) { m_Last_Pause = paused; }
+
+// Least forms until the menu fonts exist: no text is measured or drawn, and the scene has no
+// frame.
+float CMenu_Mgr::Get_Text_Width(int font, const char* text) const {
+  (void)font;
+  (void)text;
+  return 0.0f;
+}
+
+void CMenu_Mgr::Draw_Text(int font, const char* text, const CVector2& position, const CVector2& size,
+                          uint32_t colour, uint32_t flags) const {
+  (void)font;
+  (void)text;
+  (void)position;
+  (void)size;
+  (void)colour;
+  (void)flags;
+}
+
+CVector3 CMenu_Mgr::Scene_Point(int index) const {
+  (void)index;
+  return CVector3{0.0f, 0.0f, 0.0f};
+}

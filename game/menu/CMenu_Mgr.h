@@ -3,6 +3,8 @@
 // every screen change and launch goes.
 #include <cstdint>
 
+#include "runtime/src/math/math_types.h"
+
 struct CFrame_Info;
 struct CSim_Desc;
 
@@ -27,6 +29,13 @@ class CMenu_Mgr {
   void Create_Fonts();
   void Release_Fonts();
   bool Fonts_Created() const { return m_Fonts_Created; }
+  // Text in a menu font (0-3): its width in pixels, and drawing it in a box (flag 0x1 centred,
+  // 0x2 right-aligned, 0x4 drop shadow).
+  float Get_Text_Width(int font, const char* text) const;
+  void Draw_Text(int font, const char* text, const CVector2& position, const CVector2& size, uint32_t colour,
+                 uint32_t flags) const;
+  // Three points of the menu scene: its frame's corner and the two edges from it.
+  CVector3 Scene_Point(int index) const;
 
   // Screen changes and launches; track_id and music_id are the launch's resource ids.
   bool Command(const int& code, int argument, uint32_t track_id = 0, uint32_t music_id = 0);
