@@ -54,6 +54,8 @@ class Game_Harness {
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
   //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   fx NAME         starts an effect group before the camera (tests/support/fx_showcase.h)
+  //   screenfx KIND   adds a screen effect of that kind (0-24)
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
