@@ -67,8 +67,10 @@ void CDebris_Target_Sparkler::Update(const float& dt) {
 }
 
 void CDebris_Target_Sparkler::Draw(const CMatrix4x4* mirror) {
+  // Twice the half-size per axis, over the model's own diameter (the sphere model is 9 across).
   const CVector3& h = m_Box.half_size;
-  CMatrix4x4 world = debris::World_Matrix(*this, CVector3{2.0f * h.x, 2.0f * h.y, 2.0f * h.z});
+  const float k = 2.0f / kModel_Diameter;
+  CMatrix4x4 world = debris::World_Matrix(*this, CVector3{k * h.x, k * h.y, k * h.z});
   if (mirror) {
     CMatrix4x4 turned;
     world.Multiply(*mirror, turned);

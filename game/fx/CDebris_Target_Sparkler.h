@@ -11,6 +11,7 @@ class CDebris_Target_Sparkler : public CBox_Object {
  public:
   static constexpr uint32_t kType = 32;
   static constexpr float kLife = 0.35f;
+  static constexpr float kModel_Diameter = 9.0f;
 
   bool Init();
   void Term();

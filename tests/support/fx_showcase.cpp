@@ -278,7 +278,7 @@ bool Show_Debris(const std::string& name) {
       if (!clod) return false;
       clod->Spawn(1.0f);
       const float a = 2.0f * kPi * i / 10.0f;
-      Launch(clod, CVector3{c.x, c.y + 30.0f, c.z}, CVector3{std::cos(a) * 120.0f, 220.0f, std::sin(a) * 120.0f});
+      Launch(clod, CVector3{c.x, c.y + 30.0f, c.z}, CVector3{std::cos(a) * 110.0f, 70.0f, std::sin(a) * 110.0f});
     }
   } else if (name == "box" || name == "brick") {
     Fx_Showcase* target = Add_Showcase(Group::Shadows);
@@ -373,14 +373,14 @@ bool Show_Screen_Fx(int kind, std::string* error) {
     case 9: case 10: fx.Add_Effect_2(kind, 4.0f, 0.0f); break;
     case 11: case 12: fx.Add_Effect(kind, 2.0f, CColor4{0.6f, 1.0f, 0.5f, 0.7f}, CColor4::Zero, 0.0f, 0.0f); break;
     case 13: fx.Add_Effect_2(kind, 3.0f, 1.0f); break;
-    case 14: fx.Add_Effect_3(kind, 3.0f, ground, CVector3{1.0f, 0.8f, 0.4f}, 0.004f, 1.0f); break;
+    case 14: fx.Add_Effect_3(kind, 3.0f, ground, CVector3{1.0f, 0.8f, 0.4f}, 0.002f, 0.12f); break;
     case 15: case 18: fx.Add_Effect(kind, 4.0f, CColor4{1.0f, 1.0f, 0.6f, 0.2f}, CColor4::Zero, 0.0f, 0.0f); break;
     case 19: fx.Add_Effect_5(kind, 4.0f, 0xFF802060); break;
     case 20: fx.Add_Effect_2(kind, 4.0f, 0.6f); break;
     case 22: fx.Add_Effect_2(kind, 6.0f, 40.0f); break;
     case 24: {
       const CVector3 from{ground.x + 150.0f, ground.y + 10.0f, ground.z};
-      fx.Add_Effect_3(kind, 3.0f, from, CVector3{0.4f, 1.0f, 0.6f}, 1.0f, 0.5f);
+      fx.Add_Effect_3(kind, 3.0f, from, CVector3{0.4f, 1.0f, 0.6f}, 0.8f, 0.01f);
       break;
     }
     default: break;

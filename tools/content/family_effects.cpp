@@ -17,8 +17,8 @@ namespace {
 
 constexpr uint32_t kFormatArgb = 1;
 constexpr uint32_t kFlagsAlphaBlend = 0x2033;
-// The projectors map 1/6.2 of the texture's width to the shadow's radius.
-constexpr double kProjected_Radius = 1.0 / 6.2;
+// The projectors map 2/6.2 of the texture's width (from its middle) to the shadow's radius.
+constexpr double kProjected_Radius = 2.0 / 6.2;
 
 using Shade = std::function<uint32_t(double u, double v)>;
 
