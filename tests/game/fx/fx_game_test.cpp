@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/core/CCamera.h"
+#include "game/core/CGame.h"
 #include "game/core/CFrame_Info.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CSphere_Object.h"
@@ -378,6 +379,66 @@ TEST_F(FxGame, ScreenEffectsOfEveryKindRunAndEnd) {
   EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), 0) << "every kind ends";
   EXPECT_FALSE(g_Screen_FX_Mgr.Shutter_Held());
   EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+CScreen_FX_Record& Only_Record() { return const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back()); }
+
+TEST_F(FxGame, ScreenKindsThatChangeTheWorldWriteItByTheirEnvelope) {
+  Launch();
+  CScreen_FX_Mgr& fx = g_Screen_FX_Mgr;
+  while (fx.Effect_Count() > 0) {
+    CFrame_Info frame;
+    frame.Delta = 100.0f;
+    fx.Update(frame);
+  }
+  // Kind 19 keeps the clear colour it found, even black, and moves toward its colour word.
+  g_Game.Set_Clear_Color(0x000000);
+  fx.Add_Effect_5(19, 1.0f, 0xFFFF0000);
+  Only_Record().elapsed = 0.65f;
+  fx.Render();
+  EXPECT_EQ(g_Game.Clear_Color() & 0xFFFFFF, 0xFF0000u);
+  Only_Record().elapsed = 0.825f;
+  fx.Render();
+  EXPECT_EQ(g_Game.Clear_Color() & 0xFFFFFF, 0x7F0000u) << "halfway back to the black it kept";
+  fx.Clear_Sim_Effects();
+  // Kind 21 dims the world's light by its envelope; kind 15 adds to the first light.
+  fx.Add_Effect_2(21, 1.0f, 0.0f);
+  Only_Record().elapsed = 0.125f;
+  fx.Render_In_World();
+  EXPECT_NEAR(g_World.m_Light_Dimming, 0.5f, 1e-5f);
+  fx.Clear_Sim_Effects();
+  g_World.m_Diffuse_Accumulator.Set(0, 0, 0);
+  fx.Add_Effect(15, 1.0f, CColor4{1.0f, 0.5f, 0.25f, 1.0f}, CColor4::Zero, 0.0f, 0.0f);
+  Only_Record().elapsed = 0.025f;
+  fx.Render();
+  EXPECT_NEAR(g_World.m_Diffuse_Accumulator.x, 0.25f, 1e-5f);
+  EXPECT_NEAR(g_World.m_Diffuse_Accumulator.z, 0.5f, 1e-5f);
+  fx.Clear_Sim_Effects();
+}
+
+TEST_F(FxGame, TheSparkleSprayAddsAtMostTwelveAFrameAndStopsWhenTheTableIsFull) {
+  Launch();
+  CScreen_FX_Mgr& fx = g_Screen_FX_Mgr;
+  CParticle_Sparkle_Mgr& sparkles = g_Particle_Sparkle_Mgr;
+  sparkles.Term();
+  ASSERT_TRUE(sparkles.Init());
+  fx.Clear_Sim_Effects();
+  fx.Add_Effect_2(22, 10.0f, 1000.0f);
+  CFrame_Info frame;
+  frame.Delta = 0.05f;
+  fx.Update(frame);
+  Only_Record().elapsed = 5.0f;
+  fx.Render();
+  EXPECT_EQ(sparkles.Live_Count(), 12u);
+  while (sparkles.Live_Count() < sparkles.Capacity() - 5)
+    sparkles.Add_Particle(CVector3{800, 200, 800}, CVector3{0, 0, 0}, 1, 100, 0xFFFFFFFF, 0, 0);
+  fx.Render();
+  EXPECT_EQ(sparkles.Live_Count(), sparkles.Capacity()) << "the spray stops when the table is full";
+  fx.Clear_Sim_Effects();
 }
 
 }  // namespace
