@@ -357,9 +357,15 @@ void CScreen_FX_Mgr::Shutter(float c) {
   Begin_Glow_Lighting(level, at_origin);
   CMatrix4x4 back;
   back.Translation(-200.0f, 0.0f, -1000.0f);
+  // The camera's frame: its side, up and view axes as rows, at its position.
   CMatrix4x4 camera;
   camera.Set_Identity();
-  camera.Set_Rotation_From_Quaternion(g_Camera.Orientation());
+  const CMatrix3x3& axes = g_Camera.Rotation();
+  for (int i = 0; i < 3; ++i) {
+    camera.m[i][0] = axes.rows[i].x;
+    camera.m[i][1] = axes.rows[i].y;
+    camera.m[i][2] = axes.rows[i].z;
+  }
   camera.Set_Translation(g_Camera.Position());
   const CQuaternion turn{0.0f, std::sin(-kPi / 4.0f), 0.0f, std::cos(-kPi / 4.0f)};
   for (int i = 0; i < 2; ++i) {
