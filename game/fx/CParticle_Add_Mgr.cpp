@@ -111,7 +111,10 @@ void CParticle_Add_Mgr::Update_Particle(uint32_t index, float h) {
   CVector3 motion;
   p.velocity.Scale(h, motion);
   CVector3 normal;
-  if ((p.flags & Collide_Bit()) && Hit_Terrain(p.position, motion, kBounce_Reach_Sq, normal)) {
+  // A paused frame moves nothing, so nothing can bounce (a resting particle would otherwise
+  // lose speed at every paused frame).
+  const bool moving = motion.Length_Squared() > 0.0f;
+  if (moving && (p.flags & Collide_Bit()) && Hit_Terrain(p.position, motion, kBounce_Reach_Sq, normal)) {
     CVector3 reflected;
     p.velocity.Subtract(normal.Scale(2.0f * p.velocity.Dot(normal), reflected), reflected);
     reflected.Scale(kBounce_Keep, p.velocity);

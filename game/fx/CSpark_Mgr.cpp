@@ -122,7 +122,9 @@ void CSpark_Mgr::Move(CSpark& spark, float dt) {
   float fraction = 1.0f;
   const CWorld& w = g_World;
   const int nx = w.m_Terrain.vertices_x, nz = w.m_Terrain.vertices_z;
-  if (w.Has_Terrain() && w.m_Positions && w.m_Normals && nx >= 2 && nz >= 2) {
+  // A paused step moves nothing and hits nothing: a spark resting on the ground keeps its light.
+  const bool moving = step.Length_Squared() > 0.0f;
+  if (moving && w.Has_Terrain() && w.m_Positions && w.m_Normals && nx >= 2 && nz >= 2) {
     const int c0 = Cell_Bound(std::min(spark.position.x, end.x), w.m_Cells_Per_Unit_X, nx - 2);
     const int c1 = Cell_Bound(std::max(spark.position.x, end.x), w.m_Cells_Per_Unit_X, nx - 2);
     const int r0 = Cell_Bound(std::min(spark.position.z, end.z), w.m_Cells_Per_Unit_Z, nz - 2);

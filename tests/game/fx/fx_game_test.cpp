@@ -45,6 +45,9 @@ int Red(uint32_t c) { return (c >> 16) & 0xFF; }
 int Green(uint32_t c) { return (c >> 8) & 0xFF; }
 int Blue(uint32_t c) { return c & 0xFF; }
 int Brightness(uint32_t c) { return Red(c) + Green(c) + Blue(c); }
+int Difference(uint32_t a, uint32_t b) {
+  return std::abs(Red(a) - Red(b)) + std::abs(Green(a) - Green(b)) + std::abs(Blue(a) - Blue(b));
+}
 
 // A world object without a pool that runs a drawing callback in the world's render pass.
 class Drawer : public CSphere_Object {
@@ -107,6 +110,9 @@ TEST_F(FxGame, ParticleTablesRefuseAtCapacityAndBounceKeepsPositionAndPointEight
   EXPECT_NEAR(p.velocity.x, 0.85f * 30.0f, 1e-3f);
   EXPECT_NEAR(p.velocity.y, 0.85f * 40.0f, 1e-3f);
   EXPECT_EQ(mgr.Particle(2).flags, 0) << "no life: dies at its first update";
+  const CVector3 kept = mgr.Particle(1).velocity;
+  mgr.Update(0.0f);
+  EXPECT_EQ(mgr.Particle(1).velocity.y, kept.y) << "a paused frame bounces nothing";
   EXPECT_EQ(mgr.Live_Count(), 1u);
   // The fade: alpha 0 at the start, the colour's alpha at a tenth of the life, 0 at the end.
   uint8_t bytes[4];
@@ -439,6 +445,30 @@ TEST_F(FxGame, TheSparkleSprayAddsAtMostTwelveAFrameAndStopsWhenTheTableIsFull) 
   fx.Render();
   EXPECT_EQ(sparkles.Live_Count(), sparkles.Capacity()) << "the spray stops when the table is full";
   fx.Clear_Sim_Effects();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FxGame, TheShutterCoversTheViewAndThenOpens) {
+  Launch();
+  std::string why;
+  ASSERT_TRUE(vt_test::Show_Fx_Group("quads", &why)) << why;  // places the camera; the quads stand aside
+  harness.Step(2, 16);
+  std::vector<uint32_t> open_view, closed, opened;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(Read(open_view, w, h));
+  g_Screen_FX_Mgr.Add_Effect_2(9, 4.0f, 0.0f);
+  harness.Step(1, 16);
+  ASSERT_TRUE(Read(closed, w, h));
+  harness.Step(60, 16);
+  ASSERT_TRUE(Read(opened, w, h));
+  const uint32_t probes[2] = {(h / 4) * w + w / 8, (3 * h / 4) * w + 7 * w / 8};
+  for (uint32_t at : probes) {
+    EXPECT_GT(Difference(closed[at], open_view[at]), 40) << "a panel covers it";
+    EXPECT_LE(Difference(opened[at], open_view[at]), 12) << "the panels have parted";
+  }
 }
 
 }  // namespace

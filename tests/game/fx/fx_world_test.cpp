@@ -104,6 +104,16 @@ TEST_F(FxWorldTest, ASparkStopsAtTheGroundAndLeavesWithPointSixFiveOfItsSpeedRev
   EXPECT_NEAR(s.brightness, before - 0.1f - 0.15f * 0.1f * 0.4f, 1e-4f) << "a bounce costs 0.1";
 }
 
+TEST_F(FxWorldTest, APausedStepLeavesASparkOnTheGroundAsItWas) {
+  CSpark_Mgr sparks;
+  ASSERT_TRUE(sparks.Add_Spark(CVector3{400, kGround + 0.5f, 400}, CVector3{0, -30, 0}, 0xFFFFFFFF));
+  CFrame_Info paused;
+  paused.Delta = 0.0f;
+  for (int i = 0; i < 10; ++i) sparks.Update(paused);
+  EXPECT_EQ(sparks.Spark(0).brightness, 1.0f) << "no bounce costs light while nothing moves";
+  EXPECT_EQ(sparks.Spark(0).velocity.y, -30.0f);
+}
+
 TEST_F(FxWorldTest, ASparkWithoutBouncesLivesOneOverItsFadeTimesPointFour) {
   CSpark_Mgr sparks;
   sparks.Add_Spark(CVector3{400, 5000, 400}, CVector3{0, 0, 0}, 0xFFFFFFFF);
