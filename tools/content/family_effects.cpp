@@ -175,8 +175,7 @@ void Add_Effects_Family(Manifest& manifest) {
   Add_Texture(manifest, 0x22000046, "shadow_square", 128, 1, Square_Shadow(0.25));
   Add_Texture(manifest, 0x22000032, "flash_spoke", 64, 1, Band(1.0, 0.9, 0.6, true));
   Add_Texture(manifest, 0x22000033, "flash_ring", 128, 1, Ground_Ring(1.0, 0.95, 0.7));
-  Add_Texture(manifest, 0x22000064, "trail", 64, 1, Band(0.85, 0.85, 0.9, false));
-  Add_Texture(manifest, 0x22000069, "soft_glow", 64, 4, Glow(1.0, 1.0, 1.0, 1.2));
+  // The trail (0x22000064) and the flash glow (0x22000069) share the menus' ribbon and glow.
   Add_Pattern(manifest, 0x22000078, "shutter_panel", writers::Pattern::Stripes, 0xFF5A6470, 0xFF3A4048, 6);
   Add_Pattern(manifest, 0x2200010E, "screen_noise", writers::Pattern::Noise, 0xFFFFFFFF, 0xFF202020, 4, 7);
   Add_Pattern(manifest, 0x2200012F, "veil_pattern", writers::Pattern::Checker, 0xFF000000, 0x40000000, 4);
