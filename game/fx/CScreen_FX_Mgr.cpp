@@ -479,5 +479,3 @@ void CScreen_FX_Mgr::Menu_Overlay(const CScreen_FX_Record& r) {
     Draw_Beam_Quad(centre, a, b, alpha << 24 | 0xAAAA88, m_Plain_Style, m_Textures[kTex_Glow]);
   }
 }
-
-void CScreen_FX_Mgr::Clear_Sim_Effects() { m_Count = 0; }
