@@ -472,3 +472,32 @@ TEST_F(FxGame, TheShutterCoversTheViewAndThenOpens) {
 }
 
 }  // namespace
+
+namespace {
+
+// A flash textured with the glow (brighter to the right along u) covers the screen once: the
+// coordinates a shadow's projected pass or the tiled ground leave on the device do not repeat it.
+TEST_F(FxGame, AScreenFlashSpreadsItsTextureOnceAcrossTheScreen) {
+  Launch();
+  std::string why;
+  ASSERT_TRUE(vt_test::Show_Fx_Group("shadows", &why)) << why;
+  harness.Step(2, 16);
+  std::vector<uint32_t> plain, flashed;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(Read(plain, w, h));
+  g_Screen_FX_Mgr.Add_Effect(11, 400.0f, CColor4{0.3f, 0.5f, 0.5f, 0.5f}, CColor4::Zero, 0.0f, 0.0f);
+  Only_Record().elapsed = 20.0f;  // full strength, and it holds for the frame
+  harness.Step(1, 1);
+  ASSERT_TRUE(Read(flashed, w, h));
+  Shot("fx_flash_once.png");
+  const uint32_t row = (h / 2) * w;
+  int last = -1;
+  for (int tenth = 1; tenth <= 9; tenth += 2) {
+    const uint32_t at = row + static_cast<uint32_t>(tenth) * w / 10;
+    const int added = Brightness(flashed[at]) - Brightness(plain[at]);
+    EXPECT_GT(added, last) << "at " << tenth << "/10 of the width";
+    last = added;
+  }
+}
+
+}  // namespace
