@@ -35,8 +35,9 @@ constexpr uint32_t kPiece_Style = 0x22000074;
 constexpr uint32_t kShuttle_Style = 0x22000043;
 constexpr uint32_t kBeacon_Style = 0x22000031;
 constexpr uint32_t kTexture_Ids[5] = {0x22000045, 0x22000078, 0x2200005e, 0x2200005c, 0x22000072};
-// The shuttle shares the arsenal's brass plating (0x22000045); 0x22000072 is the beacons' halo.
-constexpr int kShuttle_Texture = 0, kGlow_Texture = 1, kPlate_Texture = 2, kLights_Texture = 3, kHalo_Texture = 4;
+// Textures shared with other parts of the game: the brass stripes (0x22000045) trim the pieces,
+// the shutter panel (0x22000078) covers the shuttle and the soft glow (0x2200005c) is the beacon.
+constexpr int kTrim_Texture = 0, kShuttle_Texture = 1, kPlate_Texture = 2, kGlow_Texture = 3, kHalo_Texture = 4;
 constexpr float kPi = 3.14159265358979f;
 constexpr int kMax_Passed = 5;
 
@@ -447,7 +448,7 @@ void CWarRoom_World::Draw_Piece(int index) const {
   if (!mesh) return;
   const CMatrix4x4 world = World_Matrix(node.axes, node.position);
   CDeviceTexture* textures[4] = {m_Textures[kPlate_Texture]->m_pDeviceTexture,
-                                 m_Textures[kLights_Texture]->m_pDeviceTexture, nullptr, nullptr};
+                                 m_Textures[kTrim_Texture]->m_pDeviceTexture, nullptr, nullptr};
   mesh->Render(&world, m_Piece_Style, textures, nullptr, nullptr);
 }
 

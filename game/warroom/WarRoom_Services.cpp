@@ -6,11 +6,10 @@
 void WarRoom_Start_Sequence(int kind) { (void)kind; }
 
 void WarRoom_Screen_Text(int kind, float duration, const char* text) {
-  (void)text;
-  g_Screen_FX_Mgr.Add_Effect_2(kind, duration);
+  g_Screen_FX_Mgr.Add_Effect_4(kind, duration, text);
 }
 
-void WarRoom_Screen_Effect(int kind, float duration) { g_Screen_FX_Mgr.Add_Effect_2(kind, duration); }
+void WarRoom_Screen_Effect(int kind, float duration) { g_Screen_FX_Mgr.Add_Effect_2(kind, duration, 0.0f); }
 
 void WarRoom_Site_Help() {}
 

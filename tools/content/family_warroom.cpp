@@ -1,6 +1,7 @@
 // Sample content of the War Room: for each of the eight regions a map image with land grown
 // around its sites and a writable relief image (height in green, alpha clear for the infection
-// stain), and the map's detail, static, marker and ring textures.
+// stain), the map's detail, static and marker textures, the flight pieces, their plating, the
+// beacons' halo, the dust and the screen's rings.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -161,21 +162,6 @@ bool Marker(writers::Picture& picture) {
   return true;
 }
 
-// A thin ring with four ticks, turned about the map normal while drawn.
-bool Ring(writers::Picture& picture) {
-  picture = Blank(64, 64);
-  for (uint32_t y = 0; y < 64; ++y)
-    for (uint32_t x = 0; x < 64; ++x) {
-      const double dx = x + 0.5 - 32.0, dy = y + 0.5 - 32.0;
-      const double d = std::hypot(dx, dy) / 32.0;
-      double a = std::max(0.0, 1.0 - std::fabs(d - 0.82) / 0.06);
-      const bool tick = (std::fabs(dx) < 1.5 || std::fabs(dy) < 1.5) && d > 0.6 && d < 0.98;
-      if (tick) a = std::max(a, 0.8);
-      picture.At(x, y) = Argb(a, 1, 1, 1);
-    }
-  return true;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Flight pieces: open frames of beams around the path the shuttle flies (x sideways, z ahead).
 
@@ -308,18 +294,6 @@ bool Hull_Plates(writers::Picture& picture) {
   return true;
 }
 
-// Running lights along the beams: a dark band with bright cyan dots.
-bool Hull_Lights(writers::Picture& picture) {
-  picture = Blank(64, 16);
-  for (uint32_t y = 0; y < 16; ++y)
-    for (uint32_t x = 0; x < 64; ++x) {
-      const double d = std::hypot(static_cast<double>(x % 16) - 8.0, static_cast<double>(y) - 8.0) / 8.0;
-      const double glow = std::max(0.0, 1.0 - d);
-      picture.At(x, y) = Argb(glow, 0.3 * glow, glow, glow);
-    }
-  return true;
-}
-
 // A soft round glow (beacons, their halos, the dust).
 bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double sharpness) {
   picture = Blank(32, 32);
@@ -372,7 +346,6 @@ void Add_WarRoom_Family(Manifest& manifest) {
   Add_Texture(manifest, 0x2200007f, "textures/warroom/map_detail.txb", kFlagsAlphaBlend, Map_Detail);
   Add_Texture(manifest, 0x22000081, "textures/warroom/map_static.txb", kFlagsAlphaBlend, Map_Static);
   Add_Texture(manifest, 0x22000085, "textures/warroom/marker.txb", kFlagsAlphaBlend, Marker);
-  Add_Texture(manifest, 0x22000015, "textures/warroom/ring.txb", kFlagsAlphaBlend, Ring);
 
   const char* const kPieces[5] = {"straight", "bend", "tight_bend", "fork", "dock"};
   const uint32_t kPiece_Ids[5] = {0x22000063, 0x2200006f, 0x22000070, 0x22000071, 0x22000075};
@@ -380,9 +353,6 @@ void Add_WarRoom_Family(Manifest& manifest) {
     Add_Mesh(manifest, kPiece_Ids[type - 1], std::string("meshes/warroom/piece_") + kPieces[type - 1] + ".rnd",
              [type] { return Flight_Piece(type); });
   Add_Texture(manifest, 0x2200005e, "textures/warroom/hull_plates.txb", kFlagsAlphaBlend, Hull_Plates);
-  Add_Texture(manifest, 0x2200005c, "textures/warroom/hull_lights.txb", kFlagsAlphaBlend, Hull_Lights);
-  Add_Texture(manifest, 0x22000078, "textures/warroom/beacon.txb", kFlagsAlphaBlend,
-              [](writers::Picture& p) { return Soft_Glow(p, 1.0, 0.9, 0.6, 2.0); });
   Add_Texture(manifest, 0x22000073, "textures/warroom/dust.txb", kFlagsAlphaBlend,
               [](writers::Picture& p) { return Soft_Glow(p, 0.8, 0.85, 0.9, 1.5); });
   Add_Texture(manifest, 0x22000072, "textures/warroom/beacon_halo.txb", kFlagsAlphaBlend,
