@@ -1,25 +1,89 @@
 #pragma once
-// The hit statistics of a run: hits, shots and launched objects, which award points on the
-// score board.
+// The hit statistics of a run: every shot fired, every object launched and every hit, which
+// award points on the score board, and the three ratings the summary shows at the end.
+#include <cstdint>
+
 class CWorld_Object;
-struct CShot_Line;
+
+// A shot's source: the shot object itself, or one of the two sources that are not objects.
+using Shot_Source = uintptr_t;
+constexpr Shot_Source kShot_Source_None = 0;
+constexpr Shot_Source kShot_Source_Bullets = 1;    // tag: the bullet's slot
+constexpr Shot_Source kShot_Source_Lightning = 2;  // tag: the burst's shot id
+inline Shot_Source Shot_Source_Of(const CWorld_Object* shot) { return reinterpret_cast<Shot_Source>(shot); }
 
 class CSim_Stats {
  public:
-  // Starts the statistics of a run; false fails the simulation's load.
+  static constexpr int kShot_Ring_Size = 16;
+  static constexpr int kLaunch_Ring_Size = 256;
+  // A reaction time at or above this is not counted.
+  static constexpr float kNot_Counted = 10000.0f;
+  // Ring entry flags.
+  static constexpr uint32_t kEntry_In_Use = 0x01;
+  static constexpr uint32_t kEntry_Hit = 0x02;
+
+  struct Shot_Entry {
+    uint32_t flags = 0;
+    Shot_Source source = kShot_Source_None;
+    uint32_t tag = 0;
+  };
+  struct Launch_Entry {
+    uint32_t flags = 0;
+    const CWorld_Object* object = nullptr;
+  };
+  // The base points of a hit and its reaction time.
+  struct Hit_Value {
+    uint32_t points = 0;
+    float reaction = kNot_Counted;
+  };
+
+  // Clears every field and starts the statistics of a run; always true.
   bool Reset();
   // Ends the statistics of a run.
   void Stop();
-  bool Is_Running() const { return m_Running; }
+  bool Is_Running() const { return m_Active; }
 
+  void Record_Shot(const Shot_Source& source, const uint32_t& tag);
+  void Record_Launch(const CWorld_Object* object);
+  // A hit on the hit object (may be null) by the hitting object (may be null); a shot source
+  // of none means the hitting object.
+  void Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, Shot_Source source, const uint32_t& tag);
+  int Count_Hit_Streak() const;
+  float Get_Launch_Hit_Ratio() const;
+  bool All_Launches_Hit() const;
+  bool Check_Perfect_Round();
+  void End_Round(bool reset_launch_ring);
+  // Counts a counted target that leaves the world unhit as a miss.
+  void On_Object_Removed(const CWorld_Object* object);
   void Update(float delta);
-  // Told of every object swept out of the world.
-  void On_Object_Removed(CWorld_Object* object);
-  // Registers a hit on the struck object by a shot (hitter is null for a shot's line).
-  void Register_Hit(CWorld_Object* struck, CWorld_Object* hitter, int variant, const CShot_Line* shot);
+
+  float Calc_Reaction_Rating() const;
+  float Calc_Aptitude_Rating() const;
+  float Calc_Aggression_Rating() const;
+
+  // The points and reaction time a hit on the object earns by its type and colour variant.
+  static Hit_Value Points_For(const CWorld_Object* hit);
+
+  bool m_Active = false;
+  bool m_Round_Tracking = false;
+  bool m_Last_Round_Perfect = false;
+  float m_Elapsed = 0.0f;
+  int32_t m_Shot_Ring_Index = 0;
+  Shot_Entry m_Shot_Ring[kShot_Ring_Size] = {};
+  int32_t m_Launch_Ring_Index = 0;
+  Launch_Entry m_Launch_Ring[kLaunch_Ring_Size] = {};
+  uint32_t m_Shots = 0;
+  uint32_t m_Launches = 0;
+  uint32_t m_Hits = 0;
+  uint32_t m_Rounds = 0;
+  uint32_t m_Perfect_Rounds = 0;
+  float m_Reaction_Sum = 0.0f;
+  float m_Reaction_Count = 0.0f;
 
  private:
-  bool m_Running = false;
+  void Mark_Shot_Hit(Shot_Source source, uint32_t tag);
+  void Mark_Launch_Hit(const CWorld_Object* hit);
+  static void Award_Shot_Bonuses(const CWorld_Object* hitter);
 };
 
 extern CSim_Stats g_Sim_Stats;
