@@ -75,8 +75,9 @@ CBrain_Game_Basic* Mission_Brain() {
   return brain && brain->m_Kind == CBrain::kGame_Rules ? static_cast<CBrain_Game_Basic*>(brain) : nullptr;
 }
 
-float Screen_Width() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float Screen_Height() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+// The screen size as the camera maps to it (a fallback size before the device has one).
+float Screen_Width() { return g_Camera.Screen_Width(); }
+float Screen_Height() { return g_Camera.Screen_Height(); }
 
 // The pulse of the camera's breathing zoom, 0 while it is idle: it pushes the board down.
 float Hud_Offset() {

@@ -64,6 +64,9 @@ class CScore_Board_Mgr {
   void Commit_Points();
 
   void Update(const float& delta);
+  // At a third of the count-up the closing multiplier joins the closing points (a step of
+  // Render_Frame).
+  void Fold_Closing_Multiplier();
   void Render_Frame();
   void Render_Popup(const Popup& popup, float x, float y);
 
@@ -119,7 +122,6 @@ class CScore_Board_Mgr {
   void Commit_Closing_Chain();
   void Close_Open_Chain();
   void Expire_Popups(float delta);
-  void Fold_Closing_Multiplier();
   void Release_Resources();
   // Drawing helpers.
   float Draw_Text(const char* text, float x, float y, uint32_t colour, uint32_t flags, float scale) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "game/core/CCamera.h"
 #include "game/core/WinMain.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -34,8 +35,9 @@ constexpr float kLine_Glyph_Height = 0.02f;
 constexpr float kTop_Lift = 0.09f;
 constexpr float kGlyph_Gap = 0.0005f;
 
-float Screen_Width() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float Screen_Height() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+// The screen size as the camera maps to it (a fallback size before the device has one).
+float Screen_Width() { return g_Camera.Screen_Width(); }
+float Screen_Height() { return g_Camera.Screen_Height(); }
 
 // The glyphs of a text from x, with the glyph height h; the pen advance goes to width.
 int Lay_Glyphs(CGlyph_Vertex* out, int max_glyphs, const char* text, const CVector3& position, uint32_t colour,
