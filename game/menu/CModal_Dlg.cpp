@@ -7,6 +7,15 @@ void CModal_Dlg::Open(int mode) {
   m_Mode = mode;
 }
 
+bool CModal_Dlg::Init(const CVector3& world_point, const CVector2& centre, float width, float height, int mode) {
+  (void)world_point;
+  (void)centre;
+  (void)width;
+  (void)height;
+  Open(mode);
+  return true;
+}
+
 void CModal_Dlg::Term() {
   m_Open = false;
   m_Mode = 0;

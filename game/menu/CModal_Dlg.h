@@ -1,5 +1,7 @@
 #pragma once
 // The modal dialog: a message or question over everything else, taking all input while open.
+#include "runtime/src/math/math_types.h"
+
 class CModal_Dlg {
  public:
   // Dialog modes.
@@ -10,6 +12,9 @@ class CModal_Dlg {
 
   // Opens the dialog in a mode (1: a plain message).
   void Open(int mode);
+  // Opens the dialog growing from a world point to a box of the size (pixels) about the centre,
+  // in a mode (1 message, 2 choice, 3 panel).
+  bool Init(const CVector3& world_point, const CVector2& centre, float width, float height, int mode);
   void Term();
 
   void Activate_Selected();
