@@ -540,15 +540,18 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
   const int icon = std::clamp(popup.icon, 0, kTexture_Count - 1);
   const float fraction = m_Icon_Width_Fraction[icon] > 0.0f ? m_Icon_Width_Fraction[icon] : 1.0f;
   const char* text = Format_Multiplied_Points(popup.multiplier, popup.points);
-  const bool centred = popup.row_b >= 0;
-  if (centred) {
-    Draw_Icon(icon, x, y, colour, CText_Mgr::kCentre_X, grow, fraction);
-    Draw_Text(text, x, y + Icon_Height(icon) * grow, colour, CText_Mgr::kCentre_X, grow);
+  const float icon_width = Icon_Width(icon) * grow;
+  const float gap = 0.005f * sw;
+  const float text_y = y + Icon_Height(icon) * grow * 0.25f;
+  if (popup.row_b >= 0) {
+    // Centred on x: the icon's word ends left of x, the points begin right of it.
+    const float word_left = x - gap - icon_width * fraction;
+    Draw_Icon(icon, word_left - (1.0f - fraction) * icon_width * 0.5f, y, colour, 0, grow, fraction);
+    Draw_Text(text, x + gap, text_y, colour, 0, grow);
     return;
   }
   const float right = x + slide;
-  const float icon_width = Icon_Width(icon) * grow;
   Draw_Icon(icon, right, y, colour, CText_Mgr::kRight_X, grow, fraction);
-  const float text_right = right - icon_width * (1.0f + fraction) * 0.5f - 0.005f * sw;
-  Draw_Text(text, text_right, y + Icon_Height(icon) * grow * 0.25f, colour, CText_Mgr::kRight_X, grow);
+  const float text_right = right - icon_width * (1.0f + fraction) * 0.5f - gap;
+  Draw_Text(text, text_right, text_y, colour, CText_Mgr::kRight_X, grow);
 }

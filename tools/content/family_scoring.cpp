@@ -14,7 +14,7 @@ namespace {
 constexpr uint32_t kFormatArgb = 1;
 constexpr uint32_t kFlagsAlphaBlend = 0x2033;
 constexpr uint32_t kWidth = 128;
-constexpr uint32_t kHeight = 32;
+constexpr uint32_t kHeight = 24;
 
 struct Board_Texture {
   uint32_t id;

@@ -1,0 +1,86 @@
+// The whole game drawing the score board over a launched training world: the total in yellow
+// glyphs, the open chain, and popups of every kind. Set VT_RUN_SHOTS to a folder to keep the
+// pictures these tests look at.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "game/core/CGame.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "tests/game/core/running_game.h"
+
+namespace {
+
+struct Picture {
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+};
+
+// Pixels in the box (fractions of the screen) whose colour passes the test.
+template <typename Test>
+int Count(const Picture& p, float x0, float x1, float y0, float y1, Test test) {
+  int n = 0;
+  for (uint32_t y = uint32_t(y0 * p.height); y < uint32_t(y1 * p.height); ++y)
+    for (uint32_t x = uint32_t(x0 * p.width); x < uint32_t(x1 * p.width); ++x) n += test(p.pixels[y * p.width + x]);
+  return n;
+}
+
+bool Yellow(uint32_t c) { return ((c >> 16) & 0xff) > 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
+bool Green(uint32_t c) { return ((c >> 16) & 0xff) < 110 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
+
+class Board_Scene : public RunningGame {
+ protected:
+  void Launch() {
+    Start();
+    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 1));
+    harness.Step(120, 40);  // the background fades in
+    ASSERT_EQ(g_Game.Get_Mode(), 2);
+    ASSERT_TRUE(g_Score_Board_Mgr.Is_Active());
+  }
+  Picture Shot(const char* name) {
+    Picture p;
+    EXPECT_TRUE(harness.Read_Back(p.pixels, p.width, p.height));
+    if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+    return p;
+  }
+};
+
+TEST_F(Board_Scene, TheTotalIsDrawnInYellowGlyphsAndGrowsWithTheScore) {
+  Launch();
+  harness.Step(2, 16);
+  const Picture empty = Shot("board_empty.png");
+  const int nought = Count(empty, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
+  EXPECT_GT(nought, 10) << "the total 0 is drawn at the top right";
+  g_Score_Board_Mgr.m_Closing_Points = 1234567;
+  g_Score_Board_Mgr.Commit_Points();
+  harness.Step(2, 16);
+  const Picture scored = Shot("board_total.png");
+  const int digits = Count(scored, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
+  EXPECT_GT(digits, 4 * nought) << "nine characters instead of one";
+  EXPECT_LT(Count(scored, 0.0f, 0.5f, 0.0f, 1.0f, Yellow), digits / 4) << "nothing yellow elsewhere";
+}
+
+TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
+  Launch();
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  board.m_Total_Score = 48250;
+  board.Award_Points(250, 1.0f);
+  board.Award_Link();
+  board.Award_Link();
+  board.Award_Link();
+  board.Award_Target_Hit();
+  board.Award_Hit_Streak(6);
+  board.Award_Multi_Hit();
+  board.Award_Quick_Hit();
+  board.Award_Perfect_Round();
+  harness.Step(3, 16);
+  const Picture p = Shot("board_popups.png");
+  EXPECT_GT(Count(p, 0.7f, 0.985f, 0.065f, 0.11f, Green), 10) << "the open chain, one line below the total";
+  EXPECT_GT(Count(p, 0.3f, 0.7f, 0.0f, 0.2f, [](uint32_t c) { return ((c >> 16) & 0xff) > 200; }), 20)
+      << "the column-B popups in the middle";
+  harness.Step(12, 16);
+  Shot("board_popups_later.png");
+}
+
+}  // namespace
