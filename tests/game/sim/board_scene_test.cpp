@@ -81,6 +81,16 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
       << "the column-B popups in the middle";
   harness.Step(12, 16);
   Shot("board_popups_later.png");
+  // Let every popup expire: the chain closes and counts up under the total.
+  for (int i = 0; i < 400 && (board.m_Popup_Count > 0 || board.m_Commit_Timer == 0.0f); ++i) harness.Step(1, 40);
+  ASSERT_GT(board.m_Commit_Timer, 0.0f);
+  while (board.m_Commit_Timer > 0.0f && board.m_Commit_Timer < 0.45f) harness.Step(1, 16);
+  ASSERT_GT(board.m_Commit_Timer, 0.3333f) << "the multiplier has been folded in";
+  const Picture counting = Shot("board_count_up.png");
+  EXPECT_EQ(board.m_Closing_Multiplier, 0u);
+  EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.065f, 0.11f, Yellow), 10) << "the closing points below the total";
+  for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step(1, 40);
+  EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
 }  // namespace
