@@ -8,7 +8,7 @@
 
 #include "game/sim/CText_Mgr.h"
 #include "game/core/CCamera.h"
-#include "tools/content/manifest.h"
+#include "tests/game/sim/generated_texture.h"
 
 namespace {
 
@@ -128,23 +128,10 @@ TEST(Text_Slots, TheLabelAndLineSlotsStayEmpty) {
 // The generated atlas: every glyph's ink lies inside the glyph's texture rectangle, every
 // rectangle holds ink, and no ink lies outside the rectangles.
 TEST(Text_Atlas, TheGeneratedCellsMatchTheGlyphRectangles) {
-  content::Manifest manifest;
-  content::Build_Manifest(manifest);
-  const content::ResourceEntry* atlas = nullptr;
-  for (const content::ResourceEntry& e : manifest.Resources())
-    if (e.id == CText_Mgr::kTexture_Id) atlas = &e;
-  ASSERT_NE(atlas, nullptr);
-  content::Bytes bytes;
-  ASSERT_TRUE(atlas->generate(bytes));
-  // Version-18 data: a 20-byte header, then three 32-bit fields and the width, height and level
-  // count as 16-bit words, then 32-bit texels (blue, green, red, alpha), rows from the top.
-  constexpr size_t kTexels = 38;
-  ASSERT_GE(bytes.size(), kTexels);
-  const uint32_t w = bytes[32] | (bytes[33] << 8), h = bytes[34] | (bytes[35] << 8);
-  ASSERT_EQ(bytes[0], 18);
-  ASSERT_GT(w * h, 0u);
-  ASSERT_GE(bytes.size(), kTexels + size_t(w) * h * 4);
-  auto alpha = [&](uint32_t x, uint32_t y) { return bytes[kTexels + (size_t(y) * w + x) * 4 + 3]; };
+  Generated_Texture atlas;
+  ASSERT_TRUE(Generate_Texture(CText_Mgr::kTexture_Id, atlas));
+  const uint32_t w = atlas.width, h = atlas.height;
+  auto alpha = [&](uint32_t x, uint32_t y) { return atlas.Alpha(x, y); };
   std::vector<int> ink(CText_Mgr::kGlyph_Count, 0);
   int stray = 0;
   for (uint32_t y = 0; y < h; ++y)
