@@ -28,7 +28,7 @@ class CMusic_Track {
   void Show_Statistics();
   // Raises the account's access level after a third training run, or after enough War Room
   // successes, and saves the account.
-  void Update_Access_Level(bool success);
+  void Update_Access_Level(const bool& success);
   // The summary's button: closes the dialog and returns to the simulator screen.
   static void Close_Statistics();
 

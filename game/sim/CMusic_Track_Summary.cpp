@@ -164,7 +164,7 @@ void CMusic_Track::Show_Statistics() {
   Open_Summary_Dialog(Build_Summary_Rows(place, ousted_name, name_to_beat, credits));
 }
 
-void CMusic_Track::Update_Access_Level(bool success) {
+void CMusic_Track::Update_Access_Level(const bool& success) {
   Account_Use account(m_User_Name);
   const uint32_t level = account->m_Access_Level;
   uint32_t raised = level;

@@ -2,16 +2,19 @@
 
 #include <cstring>
 
+// English ordinals: 11, 12 and 13 (and 111, 212, ...) take "th".
 const char* Get_Ordinal_Suffix(const unsigned& n) {
-  static char buffer[3];
-  const unsigned last = n % 10;
-  const char* suffix = "th";
-  if (last == 1 && n != 11)
-    suffix = "st";
-  else if (n == 2)
-    suffix = "nd";
-  else if (n == 3)
-    suffix = "rd";
-  std::memcpy(buffer, suffix, 3);
-  return buffer;
+  static char suffix[4];
+  const unsigned last_two = n % 100;
+  const char* text = "th";
+  if (last_two < 11 || last_two > 13) {
+    switch (n % 10) {
+      case 1: text = "st"; break;
+      case 2: text = "nd"; break;
+      case 3: text = "rd"; break;
+      default: break;
+    }
+  }
+  std::strncpy(suffix, text, sizeof(suffix));
+  return suffix;
 }
