@@ -54,8 +54,14 @@ class Game_Harness {
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
   //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   hit N           registers hits on up to N live counted targets (see Hit_Targets)
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
+
+  // Registers a hit on each of up to count live counted targets of the world, as a target's
+  // own hit does (the statistics, the target-hit award, and the flag that keeps its removal
+  // from counting as a miss); answers how many were hit.
+  int Hit_Targets(int count);
 
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "game/core/CGame.h"
+#include "game/core/CWorld.h"
+#include "game/core/CWorld_Object.h"
+#include "game/sim/CSim_Stats.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "tests/game/core/running_game.h"
@@ -91,6 +94,33 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.065f, 0.11f, Yellow), 10) << "the closing points below the total";
   for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step(1, 40);
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
+}
+
+// A counted target without a pool (the sweep deletes it) that stays where it is put.
+class Still_Target : public CWorld_Object {
+ public:
+  explicit Still_Target(const CVector3& at) {
+    Setup_Object(9, 1.0f, 1.0f, kState_No_Gravity, kKind_Counted_Target);
+    Set_Position(at);
+  }
+  void Update(const float& dt) override { (void)dt; }
+};
+
+TEST_F(Board_Scene, TheHarnessHitsLiveCountedTargetsOnce) {
+  Launch();
+  CWorld_Object* first = new Still_Target({500.0f, 200.0f, 500.0f});
+  CWorld_Object* second = new Still_Target({520.0f, 200.0f, 500.0f});
+  ASSERT_TRUE(g_World.Add_Object(1, first));
+  ASSERT_TRUE(g_World.Add_Object(1, second));
+  const uint32_t hits = g_Sim_Stats.m_Hits;
+  EXPECT_EQ(harness.Hit_Targets(5), 2) << "only two live targets";
+  EXPECT_EQ(g_Sim_Stats.m_Hits, hits + 2);
+  EXPECT_TRUE(first->m_Kind_Flags & kKind_Excluded);
+  EXPECT_EQ(g_Score_Board_Mgr.m_Bonus_Count, 2u) << "each a target hit";
+  EXPECT_EQ(harness.Hit_Targets(5), 0) << "a hit target is not hit again";
+  std::string error;
+  EXPECT_TRUE(harness.Run_Script("hit 1\n", "", &error)) << error;
+  EXPECT_FALSE(harness.Run_Script("hit many\n", "", &error));
 }
 
 }  // namespace
