@@ -6,7 +6,10 @@
 #include <cstring>
 
 #include "game/core/CCamera.h"
+#include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/menu/CMenu_Panel.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
@@ -30,6 +33,16 @@ constexpr uint32_t kValue_Colour = 0xbb22ff44;
 constexpr uint32_t kBright_Label_Colour = 0xddffff88;
 constexpr uint32_t kBright_Value_Colour = 0xdd44ff66;
 constexpr uint32_t kHeading_Colour = 0xbbff66ff;
+constexpr uint32_t kButton_Colour = 0xbbffffff;
+
+// The dialog's layout: fonts, text flags and the rows' places as fractions of the screen height.
+constexpr int32_t kTitle_Font = 2;
+constexpr int32_t kRow_Font = 1;
+constexpr uint32_t kTitle_Flags = 13;
+constexpr uint32_t kRow_Flags = 12;
+constexpr uint32_t kButton_Flags = 14;
+constexpr float kFirst_Row = 0.074f;
+constexpr float kRow_Step = 0.035f;
 
 std::string Entry_Name(const Rank_Entry& entry) { return std::string(entry.Name, strnlen(entry.Name, kMax_Name)); }
 
@@ -187,7 +200,6 @@ void CMusic_Track::Close_Statistics() {
 }
 
 void CMusic_Track::Open_Summary_Dialog(const std::vector<CSummary_Row>& rows) {
-  (void)rows;
   const float sw = g_Camera.Screen_Width(), sh = g_Camera.Screen_Height();
   const CMatrix3x3& axes = g_Camera.Rotation();
   const CVector3& eye = g_Camera.Position();
@@ -195,5 +207,24 @@ void CMusic_Track::Open_Summary_Dialog(const std::vector<CSummary_Row>& rows) {
   const CVector3& forward = axes.rows[2];
   const CVector3 from{eye.x + up.x * 195.0f + forward.x * 500.0f, eye.y + up.y * 195.0f + forward.y * 500.0f,
                       eye.z + up.z * 195.0f + forward.z * 500.0f};
-  g_Modal_Dlg.Init(from, CVector2{sw * 0.5f, sh * 0.5f}, 0.8f * sw, 0.63f * sh, 3);
+  const CVector2 centre{sw * 0.5f, sh * 0.5f};
+  const float width = 0.8f * sw, height = 0.63f * sh;
+  if (!g_Modal_Dlg.Init(from, centre, width, height, CModal_Dlg::kMode_Panel)) return;
+  CMenu_Panel& panel = g_Modal_Dlg.m_Panel;
+  const float top = centre.y - height * 0.5f;
+  panel.Add_Item(new CMenuItem_Text(0, "Simulation Statistics Summary", CVector2{centre.x, top + 0.012f * sh},
+                                    kHeading_Colour, kTitle_Font, kTitle_Flags, 1, 0.0f));
+  const float label_x = centre.x - 0.46f * width, value_x = centre.x - 0.18f * width;
+  for (const CSummary_Row& row : rows) {
+    const float y = top + kFirst_Row * sh + static_cast<float>(row.row_step) * kRow_Step * sh;
+    panel.Add_Item(new CMenuItem_Text(0, row.label.c_str(), CVector2{label_x, y}, row.label_colour, kRow_Font,
+                                      kRow_Flags, 1, 0.0f));
+    if (!row.value.empty())
+      panel.Add_Item(new CMenuItem_Text(0, row.value.c_str(), CVector2{value_x, y}, row.value_colour, kRow_Font,
+                                        kRow_Flags, 1, 0.0f));
+  }
+  auto* button = new CMenuItem_Button(0, "Return to Trainer", CVector2{0.63f * sw, 0.75f * sh}, kButton_Colour,
+                                      kRow_Font, kButton_Flags, 0.22f * sw);
+  button->m_On_Click = [](CMenuItem_Button*) { Close_Statistics(); };
+  panel.Add_Item(button);
 }

@@ -196,9 +196,6 @@ TEST_F(Summary_Test, TheEndOfARunEntersTheScoreAndCountsTheRun) {
     g_Music_Track.Show_Statistics();
     EXPECT_TRUE(g_Music_Track.m_Ended);
     EXPECT_EQ(Board().m_Total_Score, 5000u + run) << "the last points are committed";
-    EXPECT_TRUE(g_Modal_Dlg.Is_Open());
-    EXPECT_EQ(g_Modal_Dlg.Mode(), 3);
-    g_Modal_Dlg.Term();
     EXPECT_FALSE(g_Communications_Mgr.m_Rank_Data.m_Loaded) << "tables loaded for the step are cleared";
     CRank_Data tables;
     tables.Load();
