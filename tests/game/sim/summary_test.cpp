@@ -1,5 +1,8 @@
 // The statistics summary: its rows and place texts, the credits, the access-level rules, and
 // the end of a run through the score table and the account.
+#include <stdlib.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,14 +16,23 @@
 namespace scoring_test {
 namespace {
 
+// Each test keeps the stores it writes in a working folder of its own.
 class Summary_Test : public Scoring_Test {
  protected:
   void SetUp() override {
     Scoring_Test::SetUp();
+    m_Old_Dir = std::filesystem::current_path();
+    char folder[] = "/tmp/vt_summary_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    m_Work_Dir = folder;
+    std::filesystem::current_path(m_Work_Dir);
     Forget_Stores();
   }
   void TearDown() override {
     Forget_Stores();
+    std::filesystem::current_path(m_Old_Dir);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_Work_Dir, ignored);
     g_WarRoom_Sim.m_Initialised = false;
     g_Music_Track.m_Sim_Key.clear();
     g_Music_Track.m_User_Name.clear();
@@ -36,6 +48,8 @@ class Summary_Test : public Scoring_Test {
     g_Communications_Mgr.m_Rank_Data.Clear();
     g_Communications_Mgr.m_Queue.clear();
   }
+  std::filesystem::path m_Old_Dir, m_Work_Dir;
+
   // The saved account of a user, read back as the next load would.
   static CClient_Data Saved_Account(const char* user) {
     CClient_Data record;
