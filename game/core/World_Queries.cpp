@@ -113,9 +113,10 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
     object->Apply_Sphere_Impulse(offset, push);
   else if (object->m_Body_Kind == kBody_Box)
     object->Apply_Box_Impulse(offset, push);
-  // The shot's source (the variant) and tag mark its entry in the statistics.
+  // The shot's numbered source (the variant) and tag mark its entry in the statistics.
   const uint32_t tag = static_cast<uint32_t>(shot_id);
-  g_Sim_Stats.Register_Hit(object, nullptr, static_cast<Shot_Source>(static_cast<uint32_t>(variant)), tag);
+  const CShot_Source source = CShot_Source::Numbered(static_cast<uint32_t>(variant));
+  g_Sim_Stats.Register_Hit(object, nullptr, &source, tag);
   return true;
 }
 

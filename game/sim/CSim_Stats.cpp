@@ -5,7 +5,10 @@
 
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Object.h"
+#include "game/player/CAmmo_Ball.h"
+#include "game/player/CAmmo_Explosive.h"
 #include "game/player/CPlayer.h"
+#include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CScore_Source.h"
 
@@ -110,6 +113,27 @@ float Read_Reaction(Reaction rule, const CTarget_Score_Info* info) {
   return CSim_Stats::kNot_Counted;
 }
 
+// What a shot keeps about itself: whether it has touched the floor and how many objects it has
+// hit. False for an object that keeps neither.
+bool Read_Shot_Record(const CWorld_Object* shot, bool& touched_floor, uint32_t& objects_hit) {
+  if (const auto* ball = dynamic_cast<const CAmmo_Ball*>(shot)) {
+    touched_floor = ball->m_Touched_Floor != 0;
+    objects_hit = static_cast<uint32_t>(std::max(ball->m_Hit_Count, 0));
+    return true;
+  }
+  if (const auto* shell = dynamic_cast<const CAmmo_Explosive*>(shot)) {
+    touched_floor = shell->m_Touched_Floor != 0;
+    objects_hit = static_cast<uint32_t>(std::max(shell->m_Hit_Count, 0));
+    return true;
+  }
+  if (const auto* info = dynamic_cast<const CShot_Score_Info*>(shot)) {
+    touched_floor = info->Shot_Touched_Floor();
+    objects_hit = info->Shot_Objects_Hit();
+    return true;
+  }
+  return false;
+}
+
 float Clamp_Rating(float rating) { return std::clamp(rating, 0.0f, 100000.0f); }
 
 }  // namespace
@@ -124,9 +148,9 @@ void CSim_Stats::Stop() { m_Active = false; }
 
 void CSim_Stats::Update(float delta) { m_Elapsed += delta; }
 
-void CSim_Stats::Record_Shot(const Shot_Source& source, const uint32_t& tag) {
+void CSim_Stats::Record_Shot(const CShot_Source& source, const uint32_t& tag) {
   ++m_Shots;
-  m_Shot_Ring[m_Shot_Ring_Index] = Shot_Entry{kEntry_In_Use, source, tag};
+  m_Shot_Ring[m_Shot_Ring_Index] = CShot_Record{kEntry_In_Use, source, tag};
   m_Shot_Ring_Index = (m_Shot_Ring_Index + 1) % kShot_Ring_Size;
 }
 
@@ -138,9 +162,9 @@ void CSim_Stats::Record_Launch(const CWorld_Object* object) {
 
 // The walks go back from the newest entry (the one before the ring index), wrapping from the
 // first entry to the last, and stop at the first entry not in use.
-void CSim_Stats::Mark_Shot_Hit(Shot_Source source, uint32_t tag) {
+void CSim_Stats::Mark_Shot_Hit(const CShot_Source& source, uint32_t tag) {
   for (int step = 1; step <= kShot_Ring_Size; ++step) {
-    Shot_Entry& entry = m_Shot_Ring[(m_Shot_Ring_Index - step + kShot_Ring_Size) % kShot_Ring_Size];
+    CShot_Record& entry = m_Shot_Ring[(m_Shot_Ring_Index - step + kShot_Ring_Size) % kShot_Ring_Size];
     if (!(entry.flags & kEntry_In_Use)) return;
     if (entry.source == source && entry.tag == tag) {
       entry.flags |= kEntry_Hit;
@@ -168,7 +192,8 @@ CSim_Stats::Hit_Value CSim_Stats::Points_For(const CWorld_Object* hit) {
   const auto* info = dynamic_cast<const CTarget_Score_Info*>(hit);
   value.reaction = Read_Reaction(row->reaction, info);
   if (row->type == kUFO_Type) {
-    const bool rapid_gun = g_Player.m_Gun_Kind == kMachine_Gun || g_Player.m_Gun_Kind == kLightning_Gun;
+    const int gun = g_Player.m_Gun ? g_Player.m_Gun->m_Kind : 0;
+    const bool rapid_gun = gun == kMachine_Gun || gun == kLightning_Gun;
     value.points = rapid_gun ? kUFO_Points_Rapid_Gun : row->points[0];
     return value;
   }
@@ -181,12 +206,13 @@ CSim_Stats::Hit_Value CSim_Stats::Points_For(const CWorld_Object* hit) {
   return value;
 }
 
-void CSim_Stats::Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, Shot_Source source, const uint32_t& tag) {
+void CSim_Stats::Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, const CShot_Source* source,
+                              const uint32_t& tag) {
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
   if (board.m_Popup_Count > 0) board.Award_Link();
   ++m_Hits;
-  if (source == kShot_Source_None) source = Shot_Source_Of(hitter);
-  if (source != kShot_Source_None) Mark_Shot_Hit(source, tag);
+  const CShot_Source shot = source ? *source : CShot_Source::Of_Object(hitter);
+  if (!shot.Is_None()) Mark_Shot_Hit(shot, tag);
   if (hit) Mark_Launch_Hit(hit);
   Hit_Value value = Points_For(hit);
   const bool boss_alive = g_World.Find_Object_By_Flags(kBoss_Flag, 0) != nullptr;
@@ -204,23 +230,24 @@ void CSim_Stats::Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, Shot_So
 }
 
 void CSim_Stats::Award_Shot_Bonuses(const CWorld_Object* hitter) {
-  const auto* shot = dynamic_cast<const CShot_Score_Info*>(hitter);
-  if (!shot) return;
+  bool touched_floor = false;
+  uint32_t objects_hit = 0;
+  if (!Read_Shot_Record(hitter, touched_floor, objects_hit)) return;
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
   if (hitter->m_Type == kAmmo_Ball || hitter->m_Type == kAmmo_Explosive) {
     const CVector3& p = hitter->m_Position;
     const float height_above_floor = p.y - g_World.Get_Height(p.x, p.z) + hitter->m_Collision_Radius;
-    if (shot->Shot_Touched_Floor() && height_above_floor > kBonus_Hit_Height) board.Award_Bonus_Hit();
-    if (shot->Shot_Objects_Hit() >= 2) board.Award_Multi_Hit();
+    if (touched_floor && height_above_floor > kBonus_Hit_Height) board.Award_Bonus_Hit();
+    if (objects_hit >= 2) board.Award_Multi_Hit();
   } else if (hitter->m_Type == kAmmo_Missile) {
-    if (shot->Shot_Objects_Hit() >= 2) board.Award_Multi_Hit();
+    if (objects_hit >= 2) board.Award_Multi_Hit();
   }
 }
 
 int CSim_Stats::Count_Hit_Streak() const {
   int streak = 0;
   for (int step = 1; step <= kShot_Ring_Size; ++step) {
-    const Shot_Entry& entry = m_Shot_Ring[(m_Shot_Ring_Index - step + kShot_Ring_Size) % kShot_Ring_Size];
+    const CShot_Record& entry = m_Shot_Ring[(m_Shot_Ring_Index - step + kShot_Ring_Size) % kShot_Ring_Size];
     if (!(entry.flags & kEntry_Hit)) break;
     ++streak;
   }

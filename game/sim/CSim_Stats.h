@@ -5,12 +5,29 @@
 
 class CWorld_Object;
 
-// A shot's source: the shot object itself, or one of the two sources that are not objects.
-using Shot_Source = uintptr_t;
-constexpr Shot_Source kShot_Source_None = 0;
-constexpr Shot_Source kShot_Source_Bullets = 1;    // tag: the bullet's slot
-constexpr Shot_Source kShot_Source_Lightning = 2;  // tag: the burst's shot id
-inline Shot_Source Shot_Source_Of(const CWorld_Object* shot) { return reinterpret_cast<Shot_Source>(shot); }
+// Who fired a shot: the shot's own world object (a ball, a shell, a missile), or a numbered
+// source that fires untracked shots (1 machine-gun bullets, tagged by slot; 2 lightning, tagged
+// by the burst's shot id; 3 laser).
+struct CShot_Source {
+  static constexpr uint32_t kBullets = 1;
+  static constexpr uint32_t kLightning = 2;
+  static constexpr uint32_t kLaser = 3;
+
+  const CWorld_Object* object = nullptr;
+  uint32_t number = 0;
+
+  static CShot_Source Of_Object(const CWorld_Object* shot) { return CShot_Source{shot, 0}; }
+  static CShot_Source Numbered(uint32_t source) { return CShot_Source{nullptr, source}; }
+  bool Is_None() const { return object == nullptr && number == 0; }
+  bool operator==(const CShot_Source& other) const { return object == other.object && number == other.number; }
+};
+
+// One entry of the ring of the last shots.
+struct CShot_Record {
+  uint32_t flags = 0;  // bit 0 in use, bit 1 hit
+  CShot_Source source;
+  uint32_t tag = 0;
+};
 
 class CSim_Stats {
  public:
@@ -22,11 +39,6 @@ class CSim_Stats {
   static constexpr uint32_t kEntry_In_Use = 0x01;
   static constexpr uint32_t kEntry_Hit = 0x02;
 
-  struct Shot_Entry {
-    uint32_t flags = 0;
-    Shot_Source source = kShot_Source_None;
-    uint32_t tag = 0;
-  };
   struct Launch_Entry {
     uint32_t flags = 0;
     const CWorld_Object* object = nullptr;
@@ -43,11 +55,12 @@ class CSim_Stats {
   void Stop();
   bool Is_Running() const { return m_Active; }
 
-  void Record_Shot(const Shot_Source& source, const uint32_t& tag);
+  // Counts a shot fired by the source, with the tag the shooter chose.
+  void Record_Shot(const CShot_Source& source, const uint32_t& tag);
   void Record_Launch(const CWorld_Object* object);
-  // A hit on the hit object (may be null) by the hitting object (may be null); a shot source
-  // of none means the hitting object.
-  void Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, Shot_Source source, const uint32_t& tag);
+  // A hit on the hit object (may be null) by the hitting object (may be null); a null shot
+  // source means the hitting object is the shot.
+  void Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, const CShot_Source* source, const uint32_t& tag);
   int Count_Hit_Streak() const;
   float Get_Launch_Hit_Ratio() const;
   bool All_Launches_Hit() const;
@@ -69,7 +82,7 @@ class CSim_Stats {
   bool m_Last_Round_Perfect = false;
   float m_Elapsed = 0.0f;
   int32_t m_Shot_Ring_Index = 0;
-  Shot_Entry m_Shot_Ring[kShot_Ring_Size] = {};
+  CShot_Record m_Shot_Ring[kShot_Ring_Size] = {};
   int32_t m_Launch_Ring_Index = 0;
   Launch_Entry m_Launch_Ring[kLaunch_Ring_Size] = {};
   uint32_t m_Shots = 0;
@@ -81,7 +94,7 @@ class CSim_Stats {
   float m_Reaction_Count = 0.0f;
 
  private:
-  void Mark_Shot_Hit(Shot_Source source, uint32_t tag);
+  void Mark_Shot_Hit(const CShot_Source& source, uint32_t tag);
   void Mark_Launch_Hit(const CWorld_Object* hit);
   static void Award_Shot_Bonuses(const CWorld_Object* hitter);
 };

@@ -1,5 +1,9 @@
 #pragma once
-// Helpers of the running simulation.
+// Vector helpers for launches and bursts.
+#include "runtime/src/math/math_types.h"
+
+// A random unit vector perpendicular to the unit direction.
+CVector3 Random_Perpendicular_Vector(const CVector3& direction);
 
 // "st", "nd", "rd" or "th" for n, in one shared buffer that the next call overwrites.
 const char* Get_Ordinal_Suffix(const unsigned& n);

@@ -22,12 +22,12 @@ class WorldQueriesTest : public World_Test {
 TEST_F(WorldQueriesTest, AStruckObjectIsRegisteredWithTheShotsSourceAndTag) {
   g_Sim_Stats.Reset();
   const uint32_t tag = 7;
-  g_Sim_Stats.Record_Shot(kShot_Source_Lightning, tag);
+  g_Sim_Stats.Record_Shot(CShot_Source::Numbered(CShot_Source::kLightning), tag);
   g_Sim_Stats.Record_Launch(nullptr);
   Test_Ball* ball = Ball({800.0f, kHigh, 800.0f}, 10.0f, 5.0f, 0.0f, kFloating);
   ball->m_Sphere.hit_flag = 1;
   CVector3 point;
-  int variant = static_cast<int>(kShot_Source_Lightning);
+  int variant = static_cast<int>(CShot_Source::kLightning);
   ASSERT_TRUE(World_Strike_Object(ball, {800.0f, kHigh, 700.0f}, {0.0f, 0.0f, 200.0f}, point, variant, 7));
   EXPECT_EQ(g_Sim_Stats.m_Hits, 1u);
   EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), 1) << "the shot's entry is marked";

@@ -55,7 +55,7 @@ class Scoring_Test : public ::testing::Test {
   void TearDown() override {
     g_World.Reset();
     g_Game_State.m_Mode_Flags = 0;
-    g_Player.m_Gun_Kind = 0;
+    g_Player.m_Gun = nullptr;
     Fresh();
   }
   static void Fresh() {

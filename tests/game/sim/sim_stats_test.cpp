@@ -3,6 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "game/player/CAmmo_Ball.h"
+#include "game/player/CAmmo_Explosive.h"
+#include "game/player/CPlayer_Weapon_Gun.h"
 #include "tests/game/sim/scoring_fixture.h"
 
 namespace scoring_test {
@@ -48,6 +51,16 @@ TEST_F(Scoring_Test, PointsAndReactionTimeFollowTheTypeAndColourVariant) {
   EXPECT_EQ(CSim_Stats::Points_For(nullptr).points, 0u);
 }
 
+// A gun of a kind that holds nothing.
+class Kind_Only_Gun : public CPlayer_Weapon_Gun {
+ public:
+  explicit Kind_Only_Gun(int kind) { m_Kind = kind; }
+  bool Init() override { return true; }
+  void Term() override {}
+  void Update(const CFrame_Info&) override {}
+  void Render(const CFrame_Info&) override {}
+};
+
 TEST_F(Scoring_Test, TheFlyingSaucerIsWorthLessToTheRapidGuns) {
   const struct {
     int gun;
@@ -55,14 +68,17 @@ TEST_F(Scoring_Test, TheFlyingSaucerIsWorthLessToTheRapidGuns) {
   } cases[] = {{1, 500}, {2, 125}, {3, 500}, {4, 125}, {5, 500}};
   Fake_Target ufo(8);
   for (const auto& c : cases) {
-    g_Player.m_Gun_Kind = c.gun;
+    Kind_Only_Gun gun(c.gun);
+    g_Player.m_Gun = &gun;
     EXPECT_EQ(CSim_Stats::Points_For(&ufo).points, c.want) << "gun " << c.gun;
+    g_Player.m_Gun = nullptr;
   }
+  EXPECT_EQ(CSim_Stats::Points_For(&ufo).points, 500u) << "no gun";
 }
 
 TEST_F(Scoring_Test, AHitWithoutAHitObjectCountsAndQueuesANoughtPointPopup) {
   const uint32_t tag = 0;
-  g_Sim_Stats.Register_Hit(nullptr, nullptr, kShot_Source_None, tag);
+  g_Sim_Stats.Register_Hit(nullptr, nullptr, nullptr, tag);
   EXPECT_EQ(g_Sim_Stats.m_Hits, 1u);
   ASSERT_EQ(Board().m_Popup_Count, 1u);
   EXPECT_EQ(Board().m_Popups[0].kind, CScore_Board_Mgr::kPopup_Points);
@@ -77,44 +93,46 @@ TEST_F(Scoring_Test, WhileABossLivesOnlyHitsOnItScore) {
   g_Sim_Stats.End_Round(true);
   g_Sim_Stats.Record_Launch(&box);
   const uint32_t tag = 0;
-  g_Sim_Stats.Register_Hit(&box, nullptr, kShot_Source_None, tag);
+  g_Sim_Stats.Register_Hit(&box, nullptr, nullptr, tag);
   EXPECT_EQ(Board().m_Popups[0].points, 0u) << "a box scores nothing while the boss lives";
   EXPECT_EQ(g_Sim_Stats.m_Hits, 1u);
   EXPECT_TRUE(g_Sim_Stats.All_Launches_Hit()) << "the hit still marks the launch ring";
   EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Quick_Hit), 1) << "and still earns the quick hit";
-  g_Sim_Stats.Register_Hit(boss, nullptr, kShot_Source_None, tag);
+  g_Sim_Stats.Register_Hit(boss, nullptr, nullptr, tag);
   EXPECT_EQ(Board().m_Pending_Points, 2500u + 750u) << "the boss scores; the quick hit is pending too";
   g_World.Reset();
   Fresh();
-  g_Sim_Stats.Register_Hit(&box, nullptr, kShot_Source_None, tag);
+  g_Sim_Stats.Register_Hit(&box, nullptr, nullptr, tag);
   EXPECT_EQ(Board().m_Popups[0].points, 200u) << "without a boss the box scores";
 }
 
 TEST_F(Scoring_Test, AHitMarksTheNewestShotWithItsSourceAndTag) {
   Fake_Shot shot(3);
-  const Shot_Source source = Shot_Source_Of(&shot);
+  const CShot_Source source = CShot_Source::Of_Object(&shot);
   const uint32_t first = 1, second = 2, other = 9;
   g_Sim_Stats.Record_Shot(source, first);
   g_Sim_Stats.Record_Shot(source, second);
-  g_Sim_Stats.Register_Hit(nullptr, &shot, kShot_Source_None, first);
+  g_Sim_Stats.Register_Hit(nullptr, &shot, nullptr, first);
   EXPECT_EQ(g_Sim_Stats.m_Shot_Ring[0].flags, CSim_Stats::kEntry_In_Use | CSim_Stats::kEntry_Hit)
       << "the newer entry of another tag is passed over";
   EXPECT_EQ(g_Sim_Stats.m_Shot_Ring[1].flags, CSim_Stats::kEntry_In_Use);
   EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), 0) << "the newest shot missed";
-  g_Sim_Stats.Register_Hit(nullptr, nullptr, kShot_Source_Bullets, other);
+  const CShot_Source bullets = CShot_Source::Numbered(CShot_Source::kBullets);
+  g_Sim_Stats.Register_Hit(nullptr, nullptr, &bullets, other);
   EXPECT_EQ(g_Sim_Stats.m_Shot_Ring[1].flags, CSim_Stats::kEntry_In_Use) << "no entry of that source";
-  g_Sim_Stats.Register_Hit(nullptr, nullptr, source, second);
+  g_Sim_Stats.Register_Hit(nullptr, nullptr, &source, second);
   EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), 2);
-  g_Sim_Stats.Register_Hit(nullptr, nullptr, source, second);
+  g_Sim_Stats.Register_Hit(nullptr, nullptr, &source, second);
   EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), 2) << "a second hit by one shot does not grow the streak";
 }
 
 TEST_F(Scoring_Test, TheStreakStopsAtTheRingSizeAndIsAwardedAtEveryThird) {
   std::vector<int> awarded_at;
+  const CShot_Source bullets = CShot_Source::Numbered(CShot_Source::kBullets);
   for (uint32_t shot = 1; shot <= 20; ++shot) {
-    g_Sim_Stats.Record_Shot(kShot_Source_Bullets, shot);
+    g_Sim_Stats.Record_Shot(bullets, shot);
     Board().m_Popup_Count = 0;
-    g_Sim_Stats.Register_Hit(nullptr, nullptr, kShot_Source_Bullets, shot);
+    g_Sim_Stats.Register_Hit(nullptr, nullptr, &bullets, shot);
     EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), std::min<int>(shot, 16));
     if (Popups_Of_Kind(CScore_Board_Mgr::kPopup_Hit_Streak) > 0) awarded_at.push_back(static_cast<int>(shot));
   }
@@ -125,7 +143,7 @@ TEST_F(Scoring_Test, LaunchRingRatioAndRounds) {
   Fake_Target a(9), b(9), c(9);
   EXPECT_FALSE(g_Sim_Stats.All_Launches_Hit()) << "empty, and before the first round";
   g_Sim_Stats.Record_Launch(&a);
-  g_Sim_Stats.Register_Hit(&a, nullptr, kShot_Source_None, 0);
+  g_Sim_Stats.Register_Hit(&a, nullptr, nullptr, 0);
   EXPECT_FALSE(g_Sim_Stats.All_Launches_Hit()) << "no round is tracked before the first round end";
   g_Sim_Stats.End_Round(true);
   EXPECT_EQ(g_Sim_Stats.m_Rounds, 1u);
@@ -133,12 +151,12 @@ TEST_F(Scoring_Test, LaunchRingRatioAndRounds) {
   EXPECT_FALSE(g_Sim_Stats.All_Launches_Hit()) << "the ring was emptied";
   EXPECT_FLOAT_EQ(g_Sim_Stats.Get_Launch_Hit_Ratio(), 0.0f);
   for (Fake_Target* t : {&a, &b, &c}) g_Sim_Stats.Record_Launch(t);
-  g_Sim_Stats.Register_Hit(&a, nullptr, kShot_Source_None, 0);
-  g_Sim_Stats.Register_Hit(&c, nullptr, kShot_Source_None, 0);
+  g_Sim_Stats.Register_Hit(&a, nullptr, nullptr, 0);
+  g_Sim_Stats.Register_Hit(&c, nullptr, nullptr, 0);
   EXPECT_FLOAT_EQ(g_Sim_Stats.Get_Launch_Hit_Ratio(), 2.0f / 3.0f);
   EXPECT_FALSE(g_Sim_Stats.Check_Perfect_Round());
   EXPECT_EQ(g_Sim_Stats.m_Rounds, 1u);
-  g_Sim_Stats.Register_Hit(&b, nullptr, kShot_Source_None, 0);
+  g_Sim_Stats.Register_Hit(&b, nullptr, nullptr, 0);
   Board().m_Popup_Count = 0;
   EXPECT_TRUE(g_Sim_Stats.Check_Perfect_Round());
   EXPECT_EQ(g_Sim_Stats.m_Rounds, 2u);
@@ -147,7 +165,7 @@ TEST_F(Scoring_Test, LaunchRingRatioAndRounds) {
   EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Perfect_Round), 1);
   EXPECT_EQ(g_Sim_Stats.m_Launch_Ring_Index, 0);
   g_Sim_Stats.Record_Launch(&a);
-  g_Sim_Stats.Register_Hit(&a, nullptr, kShot_Source_None, 0);
+  g_Sim_Stats.Register_Hit(&a, nullptr, nullptr, 0);
   g_Sim_Stats.End_Round(false);
   EXPECT_EQ(g_Sim_Stats.m_Perfect_Rounds, 2u);
   EXPECT_FALSE(g_Sim_Stats.All_Launches_Hit()) << "a round ended without a reset is no longer tracked";
@@ -164,7 +182,7 @@ TEST_F(Scoring_Test, QuickHitsAndCountedReactionsAtTheirBounds) {
   for (const auto& c : cases) {
     Fresh();
     Fake_Target target(9, 0, c.age);
-    g_Sim_Stats.Register_Hit(&target, nullptr, kShot_Source_None, 0);
+    g_Sim_Stats.Register_Hit(&target, nullptr, nullptr, 0);
     EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Quick_Hit), c.quick ? 1 : 0) << c.age;
     EXPECT_EQ(g_Sim_Stats.m_Reaction_Count, c.counted) << c.age;
   }
@@ -204,14 +222,33 @@ TEST_F(Scoring_Test, BonusAndMultiHitsComeFromTheShotsRecord) {
     Fake_Shot shot(c.type, c.floor, c.objects_hit);
     shot.m_Position = CVector3{0.0f, c.height, 0.0f};
     shot.m_Collision_Radius = 4.0f;
-    g_Sim_Stats.Register_Hit(nullptr, &shot, kShot_Source_None, 0);
+    g_Sim_Stats.Register_Hit(nullptr, &shot, nullptr, 0);
     EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit), c.want_bonus) << c.type << " " << c.height;
     EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), c.want_multi) << c.type << " " << c.height;
   }
+  // The steel ball and the shell keep their own record.
+  Fresh();
+  CAmmo_Ball ball;
+  ball.m_Type = CAmmo_Ball::kType;
+  ball.m_Position = CVector3{0.0f, 90.0f, 0.0f};
+  ball.m_Touched_Floor = 1;
+  ball.m_Hit_Count = 2;
+  g_Sim_Stats.Register_Hit(nullptr, &ball, nullptr, 0);
+  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit), 1);
+  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), 1);
+  Fresh();
+  CAmmo_Explosive shell;
+  shell.m_Type = CAmmo_Explosive::kType;
+  shell.m_Position = CVector3{0.0f, 90.0f, 0.0f};
+  shell.m_Touched_Floor = 0;
+  shell.m_Hit_Count = 3;
+  g_Sim_Stats.Register_Hit(nullptr, &shell, nullptr, 0);
+  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit), 0);
+  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), 1);
   Fresh();
   Plain_Object plain_shot(3);
   plain_shot.m_Position = CVector3{0.0f, 500.0f, 0.0f};
-  g_Sim_Stats.Register_Hit(nullptr, &plain_shot, kShot_Source_None, 0);
+  g_Sim_Stats.Register_Hit(nullptr, &plain_shot, nullptr, 0);
   EXPECT_EQ(Board().m_Bonus_Count, 0u) << "a shot without a record earns neither award";
 }
 
@@ -247,7 +284,7 @@ TEST_F(Scoring_Test, RatingsAndTheirEdges) {
 }
 
 TEST_F(Scoring_Test, ResetClearsTheRunAndUpdateSumsTheTime) {
-  g_Sim_Stats.Record_Shot(kShot_Source_Bullets, 1);
+  g_Sim_Stats.Record_Shot(CShot_Source::Numbered(CShot_Source::kBullets), 1);
   g_Sim_Stats.Update(0.25f);
   g_Sim_Stats.Update(0.5f);
   EXPECT_FLOAT_EQ(g_Sim_Stats.m_Elapsed, 0.75f);
