@@ -2,6 +2,7 @@
 // and the three ratings.
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
@@ -227,24 +228,22 @@ TEST_F(Scoring_Test, BonusAndMultiHitsComeFromTheShotsRecord) {
     EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), c.want_multi) << c.type << " " << c.height;
   }
   // The steel ball and the shell keep their own record.
-  Fresh();
+  auto awards_of = [](CWorld_Object& shot, uint32_t type) {
+    Fresh();
+    shot.m_Type = type;
+    shot.m_Position = CVector3{0.0f, 90.0f, 0.0f};
+    g_Sim_Stats.Register_Hit(nullptr, &shot, nullptr, 0);
+    return std::make_pair(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit),
+                          Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit));
+  };
   CAmmo_Ball ball;
-  ball.m_Type = CAmmo_Ball::kType;
-  ball.m_Position = CVector3{0.0f, 90.0f, 0.0f};
   ball.m_Touched_Floor = 1;
   ball.m_Hit_Count = 2;
-  g_Sim_Stats.Register_Hit(nullptr, &ball, nullptr, 0);
-  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit), 1);
-  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), 1);
-  Fresh();
+  EXPECT_EQ(awards_of(ball, CAmmo_Ball::kType), std::make_pair(1, 1));
   CAmmo_Explosive shell;
-  shell.m_Type = CAmmo_Explosive::kType;
-  shell.m_Position = CVector3{0.0f, 90.0f, 0.0f};
   shell.m_Touched_Floor = 0;
   shell.m_Hit_Count = 3;
-  g_Sim_Stats.Register_Hit(nullptr, &shell, nullptr, 0);
-  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Bonus_Hit), 0);
-  EXPECT_EQ(Popups_Of_Kind(CScore_Board_Mgr::kPopup_Multi_Hit), 1);
+  EXPECT_EQ(awards_of(shell, CAmmo_Explosive::kType), std::make_pair(0, 1));
   Fresh();
   Plain_Object plain_shot(3);
   plain_shot.m_Position = CVector3{0.0f, 500.0f, 0.0f};
