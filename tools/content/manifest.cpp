@@ -14,6 +14,7 @@ void Add_Cursor_Family(Manifest& manifest);
 void Add_Effects_Family(Manifest& manifest);
 void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
+void Add_Scoring_Family(Manifest& manifest);
 void Add_WarRoom_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
@@ -30,6 +31,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Effects_Family,
     &Add_Arsenal_Family,
     &Add_Menus_Family,
+    &Add_Scoring_Family,
     &Add_WarRoom_Family,
 };
 

@@ -22,10 +22,11 @@ class DifficultyRulings : public ::testing::Test {
     g_Difficulty_Factor = 1.0f;
     g_WarRoom_Sim.m_Shield_Level = 1.0f;
   }
-  // The score a hit leaves with 1000 points pending.
+  // The score a hit salvages from 1000 open points.
   static uint32_t Score_After_Hit(float difficulty) {
     g_Difficulty_Factor = difficulty;
     g_Score_Board_Mgr.Init();
+    g_Score_Board_Mgr.m_Total_Score = 0;
     g_Score_Board_Mgr.m_Pending_Points = 1000;
     Hit_Player(0.1f, true);
     return g_Score_Board_Mgr.m_Total_Score;
@@ -41,14 +42,12 @@ TEST_F(DifficultyRulings, HitsTakeShieldsByDifficultyAndKeepMoreFlushedPointsWhe
   };
   const Case cases[] = {{1.0f, 0.5f, 0.9f, 250},  {0.5f, 0.5f, 0.95f, 625}, {1.5f, 0.5f, 0.85f, 250},
                         {0.8f, 1.0f, 0.84f, 430}, {0.0f, 1.0f, 1.0f, 750},  {2.0f, 2.0f, 0.6f, 250}};
-  const uint32_t at_one = Score_After_Hit(1.0f);
   for (const Case& c : cases) {
     g_Difficulty_Factor = c.difficulty;
     g_WarRoom_Sim.m_Shield_Level = 1.0f;
     Hit_Player(c.strength, true);
     EXPECT_NEAR(g_WarRoom_Sim.m_Shield_Level, c.want_shield, 1e-5f) << c.difficulty;
-    const int kept = static_cast<int>(Score_After_Hit(c.difficulty)) - static_cast<int>(at_one);
-    EXPECT_NEAR(kept, c.want_kept_per_mille - 250, 1) << c.difficulty;
+    EXPECT_NEAR(static_cast<int>(Score_After_Hit(c.difficulty)), c.want_kept_per_mille, 1) << c.difficulty;
   }
 }
 
