@@ -1,6 +1,9 @@
 // The resource manager over pack sets in a temporary folder.
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/system/files.h"
 #include "tests/runtime/resource/rez_test_support.h"
 
@@ -283,6 +286,53 @@ TEST_F(RezManagerTest, DamagedMapIsRebuiltWhenItsSourcesExistElseInitFails) {
   std::filesystem::remove(Path("rezmap_0.ksa"));
   EXPECT_FALSE(Init());
   EXPECT_NE(reports.Last().find("damaged"), std::string::npos) << reports.Last();
+}
+
+// A map whose header and length are right but whose records are damaged is a cache gone bad:
+// the start rebuilds it (or, for damage only a load shows, the failed load rebuilds it once
+// and tries again), and every resource is served.
+TEST_F(RezManagerTest, AMapWithDamagedRecordsIsRebuiltAndServes) {
+  const Bytes first = Pattern(3000, 1);
+  const Bytes second = Pattern(2000, 2);
+  struct Case {
+    const char* what;
+    std::function<void(Bytes& map, size_t record_area)> damage;
+  };
+  auto put32 = [](Bytes& map, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) map[at + i] = uint8_t(value >> (8 * i));
+  };
+  // Two records of 36 bytes at the end: the id, ten components, flags, type, two attributes,
+  // the offset and the size. The first is the compressed one.
+  const Case cases[] = {
+      {"zeroed body", [](Bytes& map, size_t) { std::fill(map.begin() + 36, map.end(), uint8_t{0}); }},
+      {"huge offset", [&](Bytes& map, size_t area) { put32(map, area + 28, 0x7FFFFFF0u); }},
+      {"huge size", [&](Bytes& map, size_t area) { put32(map, area + 36 + 32, 0x7FFFFFF0u); }},
+      {"size 0", [&](Bytes& map, size_t area) { put32(map, area + 32, 0); }},
+      {"no file", [](Bytes& map, size_t area) { map[area + 4] = 0; map[area + 5] = 0; }},
+      {"compression flag set on raw data", [](Bytes& map, size_t area) { map[area + 36 + 24] |= 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write_Packed_Set(0, {Record(0x22000001, 2, "a", first, true), Record(0x22000002, 2, "b", second)});
+    ASSERT_TRUE(Init());
+    m_Manager.Term();
+    const Bytes good = Read("pack_map.map");
+    Bytes map = good;
+    c.damage(map, map.size() - 2 * 36);
+    ASSERT_TRUE(writers::WriteWholeFile(Path("pack_map.map"), map));
+    Touch(Path("pack_map.map"), 100);
+    ASSERT_TRUE(Init());
+    RecordingResource* a = Get(0x22000001);
+    RecordingResource* b = Get(0x22000002);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(a->m_Bytes == first);
+    EXPECT_TRUE(b->m_Bytes == second);
+    EXPECT_TRUE(Read("pack_map.map") == good) << "the map on disk is mended too";
+    m_Manager.Term();
+    std::filesystem::remove_all(m_Dir);
+    std::filesystem::create_directory(m_Dir);
+  }
 }
 
 TEST_F(RezManagerTest, TouchedSourceRebuildsTheMapAndACurrentMapIsKept) {
