@@ -195,8 +195,9 @@ void COutputRedir::FormatMessage(char* buffer, int category, int level, const ch
 
 namespace {
 
-// Category 1 up to level 3: a resource that cannot be found, read or expanded, a damaged pack.
-bool Is_Error_Level(int category, int level) { return category == 1 && level <= 3; }
+// Category 1 at level 3: a resource that cannot be found, read or expanded, a damaged pack, a
+// refused sample. (Level 1 of the same category is news, such as a thread starting.)
+bool Is_Error_Level(int category, int level) { return category == 1 && level == 3; }
 
 // The message alone, without file, line or prefix, on stderr.
 void Say_Error(const char* format, va_list args) {
