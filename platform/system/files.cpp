@@ -23,7 +23,7 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 void Split_Path(const std::string& path, std::string* folder, std::string* name) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) {
-    *folder = ".";
+    folder->assign(1, '.');
     *name = path;
     return;
   }

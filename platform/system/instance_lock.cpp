@@ -29,7 +29,7 @@ std::string File_Stem(std::string_view name) {
   }
   std::string stem;
   for (char c : name) stem += Is_Safe(c) ? c : '_';
-  if (stem.empty() || stem[0] == '.') stem.insert(0, "_");
+  if (stem.empty() || stem[0] == '.') stem = "_" + stem;
   return stem;
 }
 
