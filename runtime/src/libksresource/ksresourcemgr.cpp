@@ -22,8 +22,23 @@ namespace {
 // The largest expansion, and the piece inflated at a time.
 constexpr uint64_t kMaxExpandedSize = 256u * 1024 * 1024;
 constexpr size_t kExpandPieceSize = 256 * 1024;
+// Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
+constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
 
 CRezMgr g_RezMgr_Instance;
+
+// The second pass of a large expansion: the whole stream at once into the destination, which
+// is first grown to the size the first pass counted.
+int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+                  uint64_t size) {
+  if (inflateReset(&zs) != Z_OK || !destination.EnsureSize(size) || !destination.SeekTo(0)) return Z_MEM_ERROR;
+  zs.next_in = const_cast<Bytef*>(source);
+  zs.avail_in = source_length;
+  zs.next_out = static_cast<Bytef*>(destination.GetData());
+  zs.avail_out = static_cast<uInt>(size);
+  const int code = inflate(&zs, Z_FINISH);
+  return code == Z_STREAM_END && zs.total_out == size ? Z_STREAM_END : Z_DATA_ERROR;
+}
 
 }  // namespace
 
@@ -418,9 +433,11 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t 
   return ok;
 }
 
-// Inflates into the destination a piece at a time, so that the output is refused as soon as it
-// passes the size limit (a small resource that would expand without end costs no more than the
-// limit). A stream that ends early or is damaged fails with zlib's code.
+// Inflates into the destination a piece at a time. Past kExpandDirectLimit bytes the rest is
+// only counted, not kept, until the stream ends or passes the size limit (so a small resource
+// that would expand without end costs no more memory than that); a stream that ends within
+// the limit is then inflated again straight into a buffer of its now known size. A stream that
+// ends early or is damaged fails with zlib's code.
 bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
                      uint32_t& expanded, uint32_t id) {
   if (!source || !destination.SeekTo(0)) return false;
@@ -430,6 +447,7 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   zs.avail_in = source_length;
   std::vector<uint8_t> piece(kExpandPieceSize);
   uint64_t total = 0;
+  bool kept = true;
   int code = Z_OK;
   while (code == Z_OK) {
     zs.next_out = piece.data();
@@ -442,13 +460,15 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
       REZ_ERROR("Allocate_Resource: Resource ID (%x) expands beyond the buffer limit.\n", id);
       return false;
     }
-    if (produced > 0 && destination.Write(piece.data(), produced) != produced) {
+    if (kept && produced > 0 && destination.Write(piece.data(), produced) != produced) {
       inflateEnd(&zs);
       return false;
     }
+    if (total > kExpandDirectLimit) kept = false;
     // No progress with input left and room to write means the data ends early.
-    if (code == Z_BUF_ERROR || (code == Z_OK && produced == 0 && zs.avail_in == 0)) code = Z_BUF_ERROR;
+    if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
+  if (code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
   if (code != Z_STREAM_END) {
     REZ_ERROR("Allocate_Resource: Resource ID (%x) does not expand (zlib error %d).\n", id, code);

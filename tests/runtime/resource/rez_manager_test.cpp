@@ -1,5 +1,8 @@
 // The resource manager over pack sets in a temporary folder.
 #include <unistd.h>
+#include <zlib.h>
+
+#include <atomic>
 
 #include <algorithm>
 #include <functional>
@@ -127,6 +130,95 @@ TEST_F(RezManagerTest, CompressedResourceLoadsWithItsExpandedSize) {
     m_Manager.FreeResource(0x22000002);
     m_Manager.Term();
   }
+}
+
+// The sanitizer runtime's allocator hooks; absent (null) in a build without sanitizers.
+extern "C" {
+__attribute__((weak)) int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                                                    void (*free_hook)(const volatile void*));
+__attribute__((weak)) size_t __sanitizer_get_allocated_size(const volatile void* block);
+}
+
+// Heap bytes taken since Start and their peak, as the sanitizer's allocator sees them. The
+// sanitizer keeps hooks for good once installed; they count only while watching.
+struct Heap_Watch {
+  static inline std::atomic<bool> watching{false};
+  static inline std::atomic<int64_t> current{0};
+  static inline std::atomic<int64_t> peak{0};
+  static void Start() {
+    static const int installed = __sanitizer_install_malloc_and_free_hooks(On_Malloc, On_Free);
+    (void)installed;
+    current = 0;
+    peak = 0;
+    watching = true;
+  }
+  static void Stop() { watching = false; }
+  static void On_Malloc(const volatile void*, size_t size) {
+    if (!watching) return;
+    const int64_t now = current += static_cast<int64_t>(size);
+    int64_t seen = peak.load();
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    }
+  }
+  static void On_Free(const volatile void* block) {
+    if (!watching) return;
+    current -= static_cast<int64_t>(__sanitizer_get_allocated_size(block));
+  }
+};
+
+// zlib data of `size` zero bytes, made a piece at a time (the plain bytes never exist at once).
+Bytes Compressed_Zeros(uint64_t size) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  const Bytes zeros(1 << 20, 0);
+  Bytes out;
+  uint8_t buffer[65536];
+  for (uint64_t done = 0;;) {
+    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
+    zs.next_in = const_cast<Bytef*>(zeros.data());
+    zs.avail_in = static_cast<uInt>(step);
+    done += step;
+    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      zs.next_out = buffer;
+      zs.avail_out = sizeof buffer;
+      deflate(&zs, flush);
+      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
+    } while (zs.avail_out == 0);
+    if (flush == Z_FINISH) break;
+  }
+  deflateEnd(&zs);
+  return out;
+}
+
+// A small resource that would expand past the limit is refused before its expansion costs
+// more memory than a fraction of that limit; one that expands to more than the part kept as it
+// is made still loads whole.
+TEST_F(RezManagerTest, ExpansionStopsAtItsLimitWithoutHoldingIt) {
+  if (!__sanitizer_install_malloc_and_free_hooks || !__sanitizer_get_allocated_size) {
+    GTEST_SKIP() << "needs the sanitizer runtime to watch the heap";
+  }
+  const Bytes large = Pattern(12u << 20, 4);
+  Bytes packed_large;
+  ASSERT_TRUE(writers::Compress(large, packed_large));
+  ASSERT_TRUE(writers::WriteWholeFile(Path("bomb.bin"), Compressed_Zeros(300u << 20)));
+  ASSERT_TRUE(writers::WriteWholeFile(Path("large.bin"), packed_large));
+  const uint32_t compressed_texture = writers::AttributeWord(1, 2, 0, 0);
+  Write_File("rezmap_0.ksa", writers::TextMapLine(0x22000001, compressed_texture, "bomb", "bomb.bin", 0, false, 0) +
+                                 writers::TextMapLine(0x22000002, compressed_texture, "large", "large.bin", 0, false, 0));
+  ASSERT_TRUE(Init());
+  ReportCapture reports;
+  Heap_Watch::Start();
+  RecordingResource* refused = Get(0x22000001);
+  Heap_Watch::Stop();
+  EXPECT_EQ(refused, nullptr);
+  EXPECT_NE(reports.Last().find("Resource ID (22000001) expands beyond the buffer limit"), std::string::npos)
+      << reports.Last();
+  EXPECT_LT(Heap_Watch::peak.load(), int64_t{64} << 20) << "peak heap while refusing";
+  RecordingResource* whole = Get(0x22000002);
+  ASSERT_NE(whole, nullptr);
+  EXPECT_EQ(whole->m_Size_Given, large.size());
+  EXPECT_TRUE(whole->m_Bytes == large);
 }
 
 TEST_F(RezManagerTest, CorruptCompressedDataFailsWithAReport) {
