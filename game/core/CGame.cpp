@@ -10,6 +10,8 @@
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/Frame_Trace.h"
+#include "runtime/src/core/interface_db.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "game/fx/CFX_Laser.h"
 #include "game/fx/CFX_Lightning.h"
 #include "game/fx/CFX_Poly_Trail.h"
@@ -38,6 +40,11 @@
 #include "runtime/src/render/sys/pc/render_cvars.h"
 
 CGame g_Game;
+CD3DDrawPrim* g_pDrawPrim = nullptr;
+
+namespace {
+CInterfaceHolder<CD3DDrawPrim> g_DrawPrim_Holder("IKSDrawPrim.Default", &g_pDrawPrim);
+}  // namespace
 float g_Time_Factor = 0.0f;
 
 namespace {
