@@ -3,6 +3,8 @@
 // every screen change and launch goes.
 #include <cstdint>
 
+#include "game/trainer/CMenu_Console.h"
+
 struct CFrame_Info;
 struct CSim_Desc;
 
@@ -48,6 +50,8 @@ class CMenu_Mgr {
 
   // Fills the description of a launch (codes 7 and 8) for an environment variant 0-3.
   static void Build_Sim_Desc(int code, int variant, uint32_t track_id, uint32_t music_id, CSim_Desc& desc);
+
+  CMenu_Console m_Console;
 
  private:
   bool Launch(int code, int variant, uint32_t track_id, uint32_t music_id);
