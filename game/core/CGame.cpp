@@ -29,7 +29,7 @@
 #include "game/sim/CSequence_Mgr.h"
 #include "game/sim/CText_Mgr.h"
 #include "game/sim/Score_Callouts.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/clock.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -139,6 +139,9 @@ void CGame::Term() {
   m_Mode = kMode_None;
   g_World.Term();
   g_Game_State.Term();
+  // The account and the other stores are saved on the way out: the manager's destructor
+  // drops them unsaved.
+  if (g_Communications_Mgr.Is_Running()) g_Communications_Mgr.Term();
   g_Menu_Mgr.Term();
   Stop_Link_Pool();
   if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
@@ -245,16 +248,16 @@ bool CGame::Start_Run_Managers(const CSim_Desc& desc) {
 }
 
 bool CGame::Set_Up_Weapon() {
-  const bool had_profile = g_Client_Data.m_Loaded;
-  if (!had_profile) g_Client_Data.Load(0);
-  int gun_kind = g_Client_Data.m_Current_Gun;
-  // Only kinds inside the profile's tables have a level there.
-  const bool gun_in_table = gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots;
-  const int gun_level = gun_in_table ? g_Client_Data.m_Gun_Levels[gun_kind] : 0;
-  const int attachment_kind = g_Client_Data.m_Current_Attachment;
-  const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
-  const int attachment_level = attachment_in_table ? g_Client_Data.m_Attachment_Levels[attachment_kind] : 0;
-  if (!had_profile) g_Client_Data.Clear();
+  int gun_kind = 0, gun_level = 0, attachment_kind = 0, attachment_level = 0;
+  g_Communications_Mgr.m_Client_Data.Use_Loaded([&](CClient_Data& account) {
+    gun_kind = static_cast<int>(account.m_Current_Gun);
+    // Only kinds inside the account's tables have a level there.
+    const bool gun_in_table = gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots;
+    gun_level = gun_in_table ? account.m_Gun_Levels[gun_kind] : 0;
+    attachment_kind = static_cast<int>(account.m_Current_Attachment);
+    const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
+    attachment_level = attachment_in_table ? account.m_Attachment_Levels[attachment_kind] : 0;
+  });
   if (gun_kind <= 0 || gun_kind > CPlayer::kLast_Gun) gun_kind = CPlayer::kDefault_Gun;
 
   float factor1 = 1.0f, factor2 = 1.0f, value = 0.0f;

@@ -28,3 +28,7 @@ class CScore_Board_Mgr {
 };
 
 extern CScore_Board_Mgr g_Score_Board_Mgr;
+
+// The number with "," between groups of three digits (1234567 gives "1,234,567"), in one
+// static buffer of 32 bytes.
+const char* Format_Number_Grouped(uint32_t number);
