@@ -82,6 +82,7 @@ std::vector<std::string> List_Folder() {
 std::vector<std::string> Author_Names() {
   std::vector<std::string> names = {"Unknown"};
   for (uint32_t id = 1; id <= 16; ++id) names.push_back(Get_Persona_Name(id));
+  names.push_back("Unknown");  // id 17 reads the same file as id 0
   return names;
 }
 

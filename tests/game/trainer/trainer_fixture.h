@@ -66,6 +66,7 @@ std::vector<std::string> List_Folder();
 
 // Writes a master list and author files into "chat/" of the working folder.
 bool Write_Chat(const std::vector<writers::Chat_Communication>& communications);
+// Author file names by author id 0-17; ids 0 and 17 both name "Unknown".
 std::vector<std::string> Author_Names();
 
 class TrainerTest : public ::testing::Test {
