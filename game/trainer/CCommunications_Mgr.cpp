@@ -164,9 +164,8 @@ const Master_Record* CCommunications_Mgr::Pick_Record(uint32_t kind, uint32_t ke
 }
 
 bool CCommunications_Mgr::Read_Communication(const Master_Record& record, Communication_Header& header,
-                                             std::string& text) {
-  char path[64];
-  std::snprintf(path, sizeof path, "chat/com_%s.act", Get_Persona_Name(Author_Of(record.Id)));
+                                             std::string& text, const std::string& folder) {
+  const std::string path = folder + "/com_" + Get_Persona_Name(Author_Of(record.Id)) + ".act";
   std::vector<uint8_t> bytes;
   if (Read_Whole_File(path, bytes) != Store_Read::Read) return false;
   Byte_Reader r(bytes);

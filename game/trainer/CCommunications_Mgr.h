@@ -67,8 +67,10 @@ class CCommunications_Mgr {
   static const char* Get_Date_Stamp();
 
   // Reads a communication of an author's file: its header and text. False when the file is
-  // missing, of another version, or the communication does not lie inside it.
-  static bool Read_Communication(const Master_Record& record, Communication_Header& header, std::string& text);
+  // missing, of another version, or the communication does not lie inside it. The author
+  // files lie in the given folder.
+  static bool Read_Communication(const Master_Record& record, Communication_Header& header, std::string& text,
+                                 const std::string& folder = "chat");
   // Parses master-list bytes; false (the list empty) when malformed.
   bool Parse_Master_Bytes(const std::vector<uint8_t>& bytes);
 
