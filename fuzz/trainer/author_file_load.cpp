@@ -15,7 +15,7 @@ namespace {
 
 constexpr uint32_t kAuthor = 4;
 // Offsets into the fed file: the first communications of a well-formed file, and some odd ones.
-constexpr uint32_t kOffsets[] = {4, 172, 340, 0, 3, 165, 1000, 0xFFFFFFF0};
+constexpr uint32_t kOffsets[] = {4, 212, 430, 0, 3, 165, 1000, 0xFFFFFFF0};
 
 std::vector<uint8_t> Fixed_Master_List() {
   std::vector<uint8_t> out;

@@ -201,6 +201,7 @@ bool CForum_Data::Post(Forum_Message message, float delay, bool redelivery) {
 }
 
 void CForum_Data::Update(float step) {
+  if (!m_Loaded) return;  // what is due could not be posted
   std::vector<Pending_Message> due;
   for (auto it = m_Pending.begin(); it != m_Pending.end();) {
     it->Delay -= step * kDelay_Per_Step;
