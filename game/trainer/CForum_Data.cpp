@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <strings.h>
 
 #include "game/trainer/CCommunications_Mgr.h"
@@ -190,6 +191,8 @@ bool CForum_Data::Post(Forum_Message message, float delay, bool redelivery) {
     pending.Record = record;
     pending.Text = std::move(message.Text);
     pending.Delay = delay < 2 ? delay : delay * (1.0f + static_cast<float>(plat::Random()) / 32768.0f);
+    // A delay near the float limit must not grow into infinity, which a file cannot keep.
+    if (!std::isfinite(pending.Delay)) pending.Delay = std::numeric_limits<float>::max();
     m_Pending.push_back(std::move(pending));
   } else {
     m_Posted.push_back(std::move(message));

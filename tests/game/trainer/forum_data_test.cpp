@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "game/menu/CMenu_Mgr.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "game/trainer/CForum_Data.h"
@@ -266,6 +269,21 @@ TEST_F(ForumDataTest, PostingNumbersOwnAndPrivateMessagesAndRecordsPublicDeliver
   EXPECT_EQ(g_Communications_Mgr.m_Queue[1].kind, 7u);
   EXPECT_EQ(g_Communications_Mgr.m_Queue[1].key, 0x03000005u) << "the reaction keys on the id it was posted with";
   EXPECT_TRUE(File_There("forumfile.dat")) << "every post saves";
+}
+
+TEST_F(ForumDataTest, AHugeDelayStaysFiniteAndSurvivesASave) {
+  forum.m_Loaded = true;
+  Forum_Message message;
+  message.Record = {0x04000001, kMessage_Public, 0, 0, "Mirelle", "", "s", ""};
+  ASSERT_TRUE(forum.Post(message, std::numeric_limits<float>::max(), false));
+  ASSERT_EQ(forum.m_Pending.size(), 1u);
+  const float delay = forum.m_Pending[0].Delay;
+  EXPECT_TRUE(std::isfinite(delay));
+  EXPECT_EQ(delay, std::numeric_limits<float>::max());
+  forum.Clear();
+  ASSERT_TRUE(forum.Load());
+  ASSERT_EQ(forum.m_Pending.size(), 1u);
+  EXPECT_EQ(forum.m_Pending[0].Delay, delay);
 }
 
 TEST_F(ForumDataTest, AnUnloadedForumTakesNoPostsAndWritesNothing) {
