@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cstdint>
 #include <map>
 #include <strings.h>
 
@@ -243,7 +244,15 @@ int Filled_Place_In(const Rank_Table& table, const char* name) {
 }
 
 struct Case_Less {
+  using is_transparent = void;
   bool operator()(const std::string& a, const std::string& b) const { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+  bool operator()(const std::string& a, const char* b) const { return strcasecmp(a.c_str(), b) < 0; }
+  bool operator()(const char* a, const std::string& b) const { return strcasecmp(a, b.c_str()) < 0; }
+};
+
+struct Name_Total {
+  long long total = 0;
+  size_t last_table = SIZE_MAX;  // the table whose first entry of the name was counted last
 };
 
 }  // namespace
@@ -274,21 +283,24 @@ float CRank_Data::Get_Average_Place(const char* name) const {
 }
 
 int CRank_Data::Get_Overall_Rank(const char* name) const {
-  std::map<std::string, long long, Case_Less> totals;
-  for (const Rank_Table& table : m_Tables) {
+  // Each name scores 51 - its place in every table, counted at its first entry there.
+  std::map<std::string, Name_Total, Case_Less> totals;
+  for (size_t t = 0; t < m_Tables.size(); ++t) {
     for (int i = 0; i < Rank_Table::kEntries; ++i) {
-      const Rank_Entry& entry = table.Entries[i];
+      const Rank_Entry& entry = m_Tables[t].Entries[i];
       if (!Is_Filled(entry)) continue;
-      // Only the first entry of a name counts, as its place in the table.
-      if (Place_In(table, entry.Name) != i + 1) continue;
-      totals[entry.Name] += Rank_Table::kEntries - i;
+      auto found = totals.find(entry.Name);
+      if (found == totals.end()) found = totals.emplace(entry.Name, Name_Total{}).first;
+      if (found->second.last_table == t) continue;
+      found->second.last_table = t;
+      found->second.total += Rank_Table::kEntries - i;
     }
   }
   const auto found = totals.find(name);
   if (found == totals.end()) return Rank_Table::kEntries + 1;
   int rank = 1;
-  for (const auto& [other, total] : totals) {
-    if (total > found->second) ++rank;
+  for (const auto& [other, score] : totals) {
+    if (score.total > found->second.total) ++rank;
   }
   return rank;
 }
