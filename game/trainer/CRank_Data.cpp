@@ -161,11 +161,14 @@ const Rank_Table* CRank_Data::Find_Table(const char* key) const {
 
 int CRank_Data::Insert_Score(const char* key, const char* name, uint32_t score, uint32_t correspondent, bool quiet) {
   if (key == nullptr || key[0] == 0 || score == 0) return -1;
-  Rank_Table* table = Find_Table(key);
+  // Keys are kept to 47 characters; a longer one finds the table its cut form made.
+  char cut_key[sizeof(Rank_Table::Key)];
+  Copy_Text(cut_key, sizeof cut_key, key);
+  Rank_Table* table = Find_Table(cut_key);
   if (table == nullptr) {
     if (m_Tables.size() >= kMax_Tables) return -1;  // a file could not hold another table
     Rank_Table fresh{};
-    Copy_Text(fresh.Key, sizeof fresh.Key, key);
+    Copy_Text(fresh.Key, sizeof fresh.Key, cut_key);
     m_Tables.push_back(fresh);
     table = &m_Tables.back();
   }
@@ -334,8 +337,8 @@ void CRank_Data::Advance_Competitors(float minutes) {
       const std::string key = m_Tables[index].Key;
       Insert_Score(key.c_str(), Get_Persona_Name(correspondent), score, correspondent, false);
     }
+    Save();
   }
-  Save();
   if (!was_loaded) Clear();
 }
 

@@ -158,6 +158,14 @@ TEST_F(RankDataTest, InsertionPlacesAfterEqualScoresAndRemembersTheLastScore) {
   EXPECT_STREQ(ranks.Get_Entry("7", 1)->Name, "Ann");
   EXPECT_STREQ(ranks.Get_Entry("7", 2)->Name, "Bob");
   EXPECT_STREQ(ranks.Get_Entry("7", 3)->Name, "default");
+  const std::string long_key(60, '9');
+  EXPECT_EQ(ranks.Insert_Score(long_key.c_str(), "Ivy", 5, 0, true), 0);
+  EXPECT_EQ(ranks.Insert_Score(long_key.c_str(), "Jon", 9, 0, true), 0) << "the same table, not a second one";
+  EXPECT_EQ(ranks.m_Tables.size(), 3u);
+  EXPECT_EQ(std::string(ranks.m_Tables.back().Key), std::string(47, '9'));
+  const std::string long_name(40, 'n');
+  ranks.Insert_Score("7", long_name.c_str(), 1, 0, true);
+  EXPECT_EQ(std::string(ranks.Get_Entry("7", 4)->Name), std::string(23, 'n'));
   EXPECT_EQ(ranks.Get_Entry("7", 50), nullptr);
   EXPECT_EQ(ranks.Get_Entry("9", 0), nullptr);
 
