@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <limits>
 
@@ -117,6 +119,33 @@ TEST_F(ForumDataTest, EveryTruncationIsMalformedAndLeavesTheStoreEmptyAndTheFile
     EXPECT_TRUE(forum.m_Posted.empty() && forum.m_Pending.empty() && forum.m_Delivered.empty()) << length;
     EXPECT_FALSE(forum.Save());
     EXPECT_EQ(Read_File("forumfile.dat"), cut);
+  }
+}
+
+TEST_F(ForumDataTest, TheCopyIsReadWhenTheFileIsMissingOrRejectedAndNeverWritten) {
+  const std::vector<uint8_t> copy = Forum_File(kNow, 5, {Public(0x04000002, "from the copy")}, {}, {}).Bytes();
+  const std::vector<uint8_t> main = Forum_File(kNow, 6, {Public(0x04000003, "from the file")}, {}, {}).Bytes();
+  const std::vector<uint8_t> rejected = Golden(4).U32(0, 9).Bytes();
+  struct Case {
+    const char* what;
+    const std::vector<uint8_t>* file;
+    const char* text;  // of the one posted message; null: the load fails
+  } cases[] = {
+      {"file good", &main, "from the file"},
+      {"file missing", nullptr, "from the copy"},
+      {"file rejected", &rejected, "from the copy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    unlink("forumfile.dat");
+    if (c.file) ASSERT_TRUE(Write_File("forumfile.dat", *c.file));
+    ASSERT_TRUE(Write_File("forumfile.dat_tmp", copy));
+    ASSERT_TRUE(forum.Load());
+    ASSERT_EQ(forum.m_Posted.size(), 1u);
+    EXPECT_EQ(forum.m_Posted[0].Text, c.text);
+    ASSERT_TRUE(forum.Save());
+    EXPECT_EQ(Read_File("forumfile.dat_tmp"), copy);
+    forum.Clear();
   }
 }
 
