@@ -38,7 +38,7 @@ std::vector<uint8_t> Fixed_Master_List() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   trainer_fuzz::Enter_Work_Folder();
   if (!writers::WriteWholeFile("chat/master_com.dat", Fixed_Master_List())) std::abort();
-  g_Menu_Mgr.m_Console.m_Current_User = "Fuzz";
+  g_Menu_Mgr.m_Console.m_User_Name = "Fuzz";
   return 0;
 }
 

@@ -29,3 +29,5 @@ void CScreen_FX_Mgr::Add_Effect_2(int kind, float strength) {
   m_Last_Kind = kind;
   m_Last_Strength = strength;
 }
+
+void CScreen_FX_Mgr::Clear_Sim_Effects() { m_Count = 0; }

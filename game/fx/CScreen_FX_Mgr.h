@@ -21,6 +21,8 @@ class CScreen_FX_Mgr {
 
   void Add_Effect(int kind, float strength, const CColor4& color);
   void Add_Effect_2(int kind, float strength);
+  // Removes the effects a simulation left running (the menus resume).
+  void Clear_Sim_Effects();
 
   // The number of running effects.
   int Effect_Count() const { return m_Count; }

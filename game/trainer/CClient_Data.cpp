@@ -36,13 +36,13 @@ void Read_Set(Byte_Reader& in, uint32_t count, std::set<uint32_t>& ids) {
 }  // namespace
 
 std::string Current_User_Name() {
-  const std::string& name = g_Menu_Mgr.m_Console.m_Current_User;
+  const std::string& name = g_Menu_Mgr.m_Console.m_User_Name;
   return name.empty() ? std::string("default") : name;
 }
 
 const char* CClient_Data::Get_File_Name(const char* user_name) {
   static std::string buffer;
-  std::string name = user_name != nullptr ? std::string(user_name) : g_Menu_Mgr.m_Console.m_Current_User;
+  std::string name = user_name != nullptr ? std::string(user_name) : g_Menu_Mgr.m_Console.m_User_Name;
   if (name.empty()) name = "default";
   for (char& c : name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

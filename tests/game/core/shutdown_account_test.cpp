@@ -13,14 +13,14 @@ namespace {
 class ShutDownAccount : public RunningGame {
  protected:
   void TearDown() override {
-    g_Menu_Mgr.m_Console.m_Current_User.clear();
+    g_Menu_Mgr.m_Console.m_User_Name.clear();
     RunningGame::TearDown();
   }
 };
 
 TEST_F(ShutDownAccount, ClosingWithTheManagerRunningSavesTheAccount) {
   Start();
-  g_Menu_Mgr.m_Console.m_Current_User = "Closer";
+  g_Menu_Mgr.m_Console.m_User_Name = "Closer";
   ASSERT_TRUE(g_Communications_Mgr.Init());
   g_Communications_Mgr.m_Client_Data.m_Credits = 777;
   harness.Shut_Down();

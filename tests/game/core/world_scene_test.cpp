@@ -71,7 +71,8 @@ class World_Scene : public RunningGame {
   void Launch(bool mirrors) {
     Start();
     g_Game_State.Mirrors_Enable = mirrors;
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 1));
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     harness.Step(200, 40);  // the background fades in
   }
 

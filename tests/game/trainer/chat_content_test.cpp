@@ -92,7 +92,7 @@ TEST_F(ChatContentTest, BriefingSubjectsNameRegions) {
 }
 
 TEST_F(ChatContentTest, AStoryLoginPostsIntoTheForum) {
-  g_Menu_Mgr.m_Console.m_Current_User = "Rookie";
+  g_Menu_Mgr.m_Console.m_User_Name = "Rookie";
   g_Communications_Mgr.Post_Message(kComm_Story, 0, 0);
   ASSERT_TRUE(g_Communications_Mgr.Init());
   ASSERT_FALSE(g_Communications_Mgr.m_Forum_Data.m_Posted.empty());

@@ -77,9 +77,9 @@ TEST_F(ClientDataTest, FileNamesLowerOnlyTheLettersAToZ) {
       {"Ace Two", "client_ace two.dat"}, {"\xC9Z9_", "client_\xC9z9_.dat"},
   };
   for (const Case& c : cases) EXPECT_STREQ(CClient_Data::Get_File_Name(c.name), c.file) << c.name;
-  g_Menu_Mgr.m_Console.m_Current_User = "Nova";
+  g_Menu_Mgr.m_Console.m_User_Name = "Nova";
   EXPECT_STREQ(CClient_Data::Get_File_Name(nullptr), "client_nova.dat");
-  g_Menu_Mgr.m_Console.m_Current_User.clear();
+  g_Menu_Mgr.m_Console.m_User_Name.clear();
   EXPECT_STREQ(CClient_Data::Get_File_Name(nullptr), "client_default.dat");
 }
 
@@ -204,7 +204,7 @@ TEST_F(ClientDataTest, PushingASixthResultDropsTheOldest) {
 }
 
 TEST_F(ClientDataTest, FlagsWhileUnloadedLoadTheCurrentUserSaveAndLeaveTheRecordUnloaded) {
-  g_Menu_Mgr.m_Console.m_Current_User = "Wren";
+  g_Menu_Mgr.m_Console.m_User_Name = "Wren";
   EXPECT_FALSE(Test_Client_Flags(0x4));
   Set_Client_Flags(0x4);
   EXPECT_FALSE(account.m_Loaded);

@@ -33,7 +33,7 @@ class CommunicationsTest : public TrainerTest {
   // Starts the manager over a small chat set; the user is "Pilot".
   void Start(const std::vector<Chat_Communication>& chat) {
     ASSERT_TRUE(Write_Chat(chat));
-    g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+    g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
     ASSERT_TRUE(mgr.Init());
     ASSERT_TRUE(mgr.Is_Running());
   }
@@ -91,7 +91,7 @@ TEST_F(CommunicationsTest, EachStartFailureShowsItsMessageAndWritesNoFile) {
     rmdir("client_pilot.dat");
     ASSERT_TRUE(Write_Chat(chat));
     c.prepare();
-    g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+    g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
     mgr.Post_Message(2, 0, 0);
     const std::vector<std::string> before = List_Folder();
     m_Messages.clear();
@@ -106,7 +106,7 @@ TEST_F(CommunicationsTest, EachStartFailureShowsItsMessageAndWritesNoFile) {
 }
 
 TEST_F(CommunicationsTest, ALoginQueuedWhileStoppedRaisesTheStoryCounterAtTheNextStart) {
-  g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+  g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
   mgr.Post_Message(kComm_Story, 0, 0);
   ASSERT_EQ(mgr.m_Queue.size(), 1u);
   Start({Comm(2, 1, 1, 1, 1, 2, 0, "Welcome %u", "Hello %u."), Comm(2, 1, 2, 2, 1, 0, 0, "Second", "Two")});
@@ -201,7 +201,7 @@ TEST_F(CommunicationsTest, PlaceholdersAreFilledOnceEach) {
       {"Pilot", "", ""},
   };
   for (const Case& c : cases) {
-    g_Menu_Mgr.m_Console.m_Current_User = c.user;
+    g_Menu_Mgr.m_Console.m_User_Name = c.user;
     std::string text = c.text;
     mgr.Expand_Text(text);
     EXPECT_EQ(text, c.expected) << c.text;
@@ -290,7 +290,7 @@ TEST_F(CommunicationsTest, BadChatDataFailsTheMasterLoadOrDeliversNothing) {
     SetUp();
     ASSERT_TRUE(Write_Chat({Comm(3, 4, 1, 1), Comm(3, 4, 2, 2)}));
     ASSERT_TRUE(Write_File(std::string("chat/com_") + Get_Persona_Name(4) + ".act", c.bytes));
-    g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+    g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
     ASSERT_TRUE(mgr.Init());
     mgr.Post_Message(kComm_Given, 2, 0);
     EXPECT_EQ(mgr.m_Forum_Data.m_Posted.size(), c.delivers ? 1u : 0u);
@@ -327,7 +327,7 @@ TEST_F(CommunicationsTest, StoppingSavesTheStoresAndTheNextStartReadsThem) {
 
 TEST_F(CommunicationsTest, ALongAbsenceMayBringAMessage) {
   ASSERT_TRUE(Write_Chat({Comm(9, 8, 1, 0, 1, 4, 0, "Where were you", "Gone %u")}));
-  g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+  g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
   int arrived = 0;
   const int trials = 200;
   for (int i = 0; i < trials; ++i) {

@@ -347,7 +347,7 @@ TEST_F(ForumDataTest, WritersKeepWithinWhatTheReaderAccepts) {
 }
 
 TEST_F(ForumDataTest, UnreadPrivateMessagesAreThoseOfTheCurrentUserNotInTheReadSet) {
-  g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+  g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
   forum.m_Loaded = true;
   forum.m_Posted.push_back({{5, kMessage_Private, 0, 0, "Administrator", "pilot", "", ""}, ""});
   forum.m_Posted.push_back({{6, kMessage_Private, 0, 0, "Administrator", "other", "", ""}, ""});

@@ -62,7 +62,7 @@ class StoreSafetyTest : public TrainerTest {
  protected:
   void SetUp() override {
     TrainerTest::SetUp();
-    g_Menu_Mgr.m_Console.m_Current_User = "Pilot";
+    g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
   }
 };
 

@@ -110,13 +110,13 @@ void TrainerTest::SetUp() {
   plat::Set_Calendar_Clock(&Fake_Calendar);
   plat::Seed_Random(12345);
   plat::Set_Message_Recorder([this](const std::string&, const std::string& text) { m_Messages.push_back(text); });
-  g_Menu_Mgr.m_Console.m_Current_User.clear();
+  g_Menu_Mgr.m_Console.m_User_Name.clear();
   Reset_Manager();
 }
 
 void TrainerTest::TearDown() {
   Reset_Manager();
-  g_Menu_Mgr.m_Console.m_Current_User.clear();
+  g_Menu_Mgr.m_Console.m_User_Name.clear();
   plat::Set_Message_Recorder(nullptr);
   plat::Set_Calendar_Clock(nullptr);
   plat::Inject_Replace_Failure(plat::Replace_Step::None);
