@@ -116,6 +116,7 @@ bool CGame::Init() {
   if (!g_Menu_Mgr.Init()) return false;
   if (!g_Game_State.Init()) return false;
   if (!g_World.Init_Managers()) return false;
+  Register_Player_Ammo_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool && !pool->Is_Initialised()) pool->Init();
   if (!g_Camera.Init()) return false;
@@ -248,25 +249,39 @@ bool CGame::Start_Run_Managers(const CSim_Desc& desc) {
   return g_World.Init(desc.world_desc);
 }
 
-bool CGame::Set_Up_Weapon() {
-  int gun_kind = 0, gun_level = 0, attachment_kind = 0, attachment_level = 0;
-  g_Communications_Mgr.m_Client_Data.Use_Loaded([&](CClient_Data& account) {
-    gun_kind = static_cast<int>(account.m_Current_Gun);
-    // Only kinds inside the account's tables have a level there.
-    const bool gun_in_table = gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots;
-    gun_level = gun_in_table ? account.m_Gun_Levels[gun_kind] : 0;
-    attachment_kind = static_cast<int>(account.m_Current_Attachment);
-    const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
-    attachment_level = attachment_in_table ? account.m_Attachment_Levels[attachment_kind] : 0;
-  });
+namespace {
+
+// Selects the account's gun with its attachment and their upgrade levels for a launch.
+bool Set_Up_Weapon_From(const CClient_Data& account) {
+  int gun_kind = static_cast<int>(account.m_Current_Gun);
+  // Only kinds inside the account's tables have a level there.
+  const bool gun_in_table = gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots;
+  const int gun_level = gun_in_table ? account.m_Gun_Levels[gun_kind] : 0;
+  const int attachment_kind = static_cast<int>(account.m_Current_Attachment);
+  const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
+  const int attachment_level = attachment_in_table ? account.m_Attachment_Levels[attachment_kind] : 0;
   if (gun_kind <= 0 || gun_kind > CPlayer::kLast_Gun) gun_kind = CPlayer::kDefault_Gun;
 
-  float factor1 = 1.0f, factor2 = 1.0f, value = 0.0f;
+  float factor1 = 1.0f, factor2 = 1.0f;
+  int value = 0;
   CPlayer::Get_Upgrade_Factors(gun_kind, gun_level, attachment_kind, attachment_level, factor1, factor2, value);
   g_Player.Set_Upgrade_Factors(factor1, factor2, value);
   g_Player.m_Attachment_Kind = attachment_kind;
   g_Player.m_Attachment_Level = attachment_level;
   return g_Player.Select_Weapon(gun_kind);
+}
+
+}  // namespace
+
+bool CGame::Set_Up_Weapon() {
+  // The gun's start reads the account's attachment too, so the whole set-up runs while the
+  // account is loaded; one loaded for the launch is let go only after it.
+  CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+  bool selected = false;
+  const bool ran = account.Use_Loaded([&](CClient_Data& loaded) { selected = Set_Up_Weapon_From(loaded); });
+  // An account that cannot be read launches with the gun of a new one.
+  if (!ran) selected = Set_Up_Weapon_From(account);
+  return selected;
 }
 
 void CGame::Abandon_Launch() {
@@ -478,7 +493,7 @@ bool CGame::On_Right_Down() {
 }
 
 void CGame::On_Right_Up() {
-  if (m_Mode == kMode_Simulation) g_Player.Release_Attachment();
+  if (m_Mode == kMode_Simulation) g_Player.Release_Fire_Attachment();
 }
 
 bool CGame::On_Mouse_Wheel(const int& notches) {
