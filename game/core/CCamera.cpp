@@ -376,8 +376,9 @@ void Hit_Player(const float& strength, bool stay_quiet) {
                                0.0f);
     g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, s * 3.5f, s);
   }
+  // A quarter of the open and the closing chains is salvaged, read before the flush loses the
+  // open chain.
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
-  board.Flush_Staged_Points();
   const float p = static_cast<float>(board.m_Pending_Points);
   const float q = static_cast<float>(board.m_Pending_Multiplier);
   const float r = static_cast<float>(board.m_Closing_Points);
@@ -385,6 +386,7 @@ void Hit_Player(const float& strength, bool stay_quiet) {
   const float pending = std::trunc(q * 0.0100001f * p);
   const float closing = std::trunc(m * 0.0100001f * r);
   const unsigned amount = static_cast<unsigned>(std::trunc(0.25f * (p + pending + closing + r)));
+  board.Flush_Staged_Points();
   if (amount != 0) {
     const float duration = 1.0f;
     board.Award_Points(amount, duration);

@@ -312,7 +312,7 @@ void CGame::Step_Time() {
 void CGame::Update_All() {
   const CFrame_Info& frame = m_Frame;
   Frame_Trace("callouts");
-  Update_Callouts(frame.Unpaused_Delta);
+  Update_Callouts(frame.Delta);
   if (g_World.m_World_Ready) {
     Frame_Trace("world");
     g_World.Update(g_Time_Factor, m_Step_Ms, frame.Delta, frame.Unpaused_Delta);

@@ -11,7 +11,10 @@
 #include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
+#include "game/core/CWorld.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "platform/system/clock.h"
@@ -265,6 +268,21 @@ bool Game_Harness::Spawn_Stand_In(const std::string& shape, const std::string& x
   return false;
 }
 
+int Game_Harness::Hit_Targets(int count) {
+  int hit = 0;
+  for (int n = 0; hit < count; ++n) {
+    CWorld_Object* target = g_World.Find_Object_By_Flags(kKind_Counted_Target, n);
+    if (!target) break;
+    if (target->m_Kind_Flags & kKind_Excluded) continue;
+    const uint32_t tag = 0;
+    g_Sim_Stats.Register_Hit(target, nullptr, nullptr, tag);
+    target->m_Kind_Flags |= kKind_Excluded;
+    g_Score_Board_Mgr.Award_Target_Hit();
+    ++hit;
+  }
+  return hit;
+}
+
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
   std::istringstream lines(script);
   std::string line;
@@ -345,6 +363,9 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (!Parse_Int(a, x) || (!b.empty() && !Parse_Int(b, y))) return fail("command needs a code");
       Pump();
       g_Menu_Mgr.Command(x, y);
+    } else if (verb == "hit") {
+      if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
+      Hit_Targets(x);
     } else if (verb == "fx") {
       std::string why;
       if (!Show_Fx_Group(a, &why)) return fail(why);

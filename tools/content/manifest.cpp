@@ -15,6 +15,7 @@ void Add_Chat_Family(Manifest& manifest);
 void Add_Effects_Family(Manifest& manifest);
 void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
+void Add_Scoring_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -31,6 +32,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Effects_Family,
     &Add_Arsenal_Family,
     &Add_Menus_Family,
+    &Add_Scoring_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {
