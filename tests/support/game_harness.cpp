@@ -16,7 +16,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
@@ -236,12 +236,12 @@ bool Game_Harness::Set_Loadout(const std::string& gun, const std::string& attach
   if (!Parse_Int(gun, gun_kind) || !Parse_Int(attachment, attachment_kind)) return false;
   if (!gun_level.empty() && !Parse_Int(gun_level, level)) return false;
   if (!attachment_level.empty() && !Parse_Int(attachment_level, second_level)) return false;
-  g_Client_Data.m_Loaded = true;
-  g_Client_Data.m_Current_Gun = gun_kind;
-  g_Client_Data.m_Current_Attachment = attachment_kind;
-  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Client_Data.m_Gun_Levels[gun_kind] = level;
+  g_Communications_Mgr.m_Client_Data.m_Loaded = true;
+  g_Communications_Mgr.m_Client_Data.m_Current_Gun = gun_kind;
+  g_Communications_Mgr.m_Client_Data.m_Current_Attachment = attachment_kind;
+  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Communications_Mgr.m_Client_Data.m_Gun_Levels[gun_kind] = level;
   if (attachment_kind >= 0 && attachment_kind < CClient_Data::kKind_Slots)
-    g_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
+    g_Communications_Mgr.m_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
   return true;
 }
 
