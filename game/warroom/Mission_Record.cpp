@@ -1,13 +1,13 @@
 #include "game/warroom/Mission_Record.h"
 
 #include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 
 Mission_Record Read_Mission_Record() {
   Mission_Record record;
-  const bool was_loaded = g_Client_Data.m_Loaded;
-  if (!was_loaded && !g_Client_Data.Load(nullptr)) return record;
-  record.success_rate = g_Client_Data.Get_Success_Rate(record.weight);
-  record.missions_flown = g_Client_Data.m_Missions_Flown;
-  if (!was_loaded) g_Client_Data.Clear();
+  g_Communications_Mgr.m_Client_Data.Use_Loaded([&record](CClient_Data& account) {
+    record.success_rate = account.Get_Success_Rate(record.weight);
+    record.missions_flown = account.m_Missions_Flown;
+  });
   return record;
 }

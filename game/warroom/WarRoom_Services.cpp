@@ -1,7 +1,7 @@
 #include "game/warroom/WarRoom_Services.h"
 
 #include "game/fx/CScreen_FX_Mgr.h"
-#include "game/menu/CMenu_Mgr.h"
+#include "game/trainer/CClient_Data.h"
 
 void WarRoom_Start_Sequence(int kind) { (void)kind; }
 
@@ -13,7 +13,4 @@ void WarRoom_Screen_Effect(int kind, float duration) { g_Screen_FX_Mgr.Add_Effec
 
 void WarRoom_Site_Help() {}
 
-std::string WarRoom_User_Name() {
-  const std::string& name = g_Menu_Mgr.m_Console.m_User_Name;
-  return name.empty() ? std::string("default") : name;
-}
+std::string WarRoom_User_Name() { return Current_User_Name(); }

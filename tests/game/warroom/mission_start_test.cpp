@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/random.h"
 
@@ -30,17 +31,17 @@ const Account_Case kAccounts[] = {
 class MissionStart : public ::testing::Test {
  protected:
   void TearDown() override {
-    g_Client_Data.Clear();
+    g_Communications_Mgr.m_Client_Data.Clear();
     g_Difficulty_Factor = 1.0f;
   }
 };
 
 TEST_F(MissionStart, DifficultyStartingTimeAndHintFollowTheAccount) {
   for (const Account_Case& c : kAccounts) {
-    g_Client_Data.Clear();
-    std::copy(std::begin(c.results), std::end(c.results), g_Client_Data.m_Results);
-    g_Client_Data.m_Missions_Flown = c.flown;
-    g_Client_Data.m_Loaded = true;
+    g_Communications_Mgr.m_Client_Data.Clear();
+    std::copy(std::begin(c.results), std::end(c.results), g_Communications_Mgr.m_Client_Data.m_Results);
+    g_Communications_Mgr.m_Client_Data.m_Missions_Flown = c.flown;
+    g_Communications_Mgr.m_Client_Data.m_Loaded = true;
     for (const unsigned seed : {1u, 77u, 4242u}) {
       CWarRoom_Sim sim;
       plat::Seed_Random(seed);
@@ -94,10 +95,10 @@ TEST_F(MissionStart, DifficultyStartingTimeAndHintFollowTheAccount) {
 }
 
 TEST_F(MissionStart, AnUnloadedAccountIsReadAndLeftUnloaded) {
-  g_Client_Data.Clear();
+  g_Communications_Mgr.m_Client_Data.Clear();
   CWarRoom_Sim sim;
   ASSERT_TRUE(sim.Init(4));
-  EXPECT_FALSE(g_Client_Data.m_Loaded);
+  EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded);
   EXPECT_NEAR(g_Difficulty_Factor, 1.0f - 0.667f * 0.35f * 0.75f, 1e-5f) << "a new account";
 }
 
