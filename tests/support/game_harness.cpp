@@ -8,15 +8,18 @@
 #include <filesystem>
 #include <sstream>
 
+#include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/trainer/CClient_Data.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "tests/support/stand_in_target.h"
 
 namespace vt_test {
 
@@ -231,6 +234,36 @@ bool Game_Harness::Save_Png(const std::string& path) const {
   return std::fclose(file) == 0 && written;
 }
 
+bool Game_Harness::Set_Loadout(const std::string& gun, const std::string& attachment,
+                               const std::string& gun_level, const std::string& attachment_level) {
+  int gun_kind = 0, attachment_kind = 0, level = 0, second_level = 0;
+  if (!Parse_Int(gun, gun_kind) || !Parse_Int(attachment, attachment_kind)) return false;
+  if (!gun_level.empty() && !Parse_Int(gun_level, level)) return false;
+  if (!attachment_level.empty() && !Parse_Int(attachment_level, second_level)) return false;
+  g_Client_Data.m_Loaded = true;
+  g_Client_Data.m_Current_Gun = gun_kind;
+  g_Client_Data.m_Current_Attachment = attachment_kind;
+  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Client_Data.m_Gun_Levels[gun_kind] = level;
+  if (attachment_kind >= 0 && attachment_kind < CClient_Data::kKind_Slots)
+    g_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
+  return true;
+}
+
+bool Game_Harness::Spawn_Stand_In(const std::string& shape, const std::string& x, const std::string& y,
+                                  const std::string& z, const std::string& size) {
+  float values[4];
+  const std::string* texts[4] = {&x, &y, &z, &size};
+  for (int i = 0; i < 4; ++i) {
+    char* end = nullptr;
+    values[i] = std::strtof(texts[i]->c_str(), &end);
+    if (texts[i]->empty() || *end != '\0') return false;
+  }
+  if (!(values[3] > 0.0f)) return false;
+  if (shape == "sphere") return Stand_In_Target::Spawn_Sphere(values[0], values[1], values[2], values[3]) != nullptr;
+  if (shape == "box") return Stand_In_Target::Spawn_Box(values[0], values[1], values[2], values[3]) != nullptr;
+  return false;
+}
+
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
   std::istringstream lines(script);
   std::string line;
@@ -274,6 +307,32 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         Right_Down();
         Right_Up();
       }
+    } else if (verb == "press" || verb == "release" || verb == "rpress" || verb == "rrelease") {
+      if (!Parse_Int(a, x) || !Parse_Int(b, y)) return fail(verb + " needs x and y");
+      Move_Mouse(x, y);
+      if (verb == "press") Left_Down();
+      if (verb == "release") Left_Up();
+      if (verb == "rpress") Right_Down();
+      if (verb == "rrelease") Right_Up();
+    } else if (verb == "camera") {
+      float v[6];
+      std::string rest[4];
+      words >> rest[0] >> rest[1] >> rest[2] >> rest[3];
+      const std::string* texts[6] = {&a, &b, &rest[0], &rest[1], &rest[2], &rest[3]};
+      for (int i = 0; i < 6; ++i) {
+        char* end = nullptr;
+        v[i] = std::strtof(texts[i]->c_str(), &end);
+        if (texts[i]->empty() || *end != '\0') return fail("camera needs X Y Z and a target X Y Z");
+      }
+      g_Camera.Look_At(CVector3{v[0], v[1], v[2]}, CVector3{v[3], v[4], v[5]});
+    } else if (verb == "loadout") {
+      std::string gun_level, attachment_level;
+      words >> gun_level >> attachment_level;
+      if (!Set_Loadout(a, b, gun_level, attachment_level)) return fail("loadout needs a gun, an attachment and levels");
+    } else if (verb == "spawn") {
+      std::string rest[3];
+      words >> rest[0] >> rest[1] >> rest[2];
+      if (!Spawn_Stand_In(a, b, rest[0], rest[1], rest[2])) return fail("spawn needs sphere|box X Y Z SIZE");
     } else if (verb == "wheel") {
       if (!Parse_Int(a, x)) return fail("wheel needs notches");
       Wheel(x);

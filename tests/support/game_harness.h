@@ -54,8 +54,20 @@ class Game_Harness {
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
   //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   press X Y / release X Y     the left button held down across frames, and let go
+  //   rpress X Y / rrelease X Y   the same for the right button
+  //   loadout GUN ATTACHMENT [GUN_LEVEL [ATTACHMENT_LEVEL]]   the profile the next launch reads
+  //   spawn sphere|box X Y Z SIZE a stand-in target (radius or half size SIZE) resting Y above
+  //                               the ground at (X, Z); it counts hits and turns red when hit
+  //   camera X Y Z TX TY TZ       places the camera at X Y Z looking at TX TY TZ
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
+
+  // The profile the next launch reads: gun and attachment kinds and their upgrade levels.
+  bool Set_Loadout(const std::string& gun, const std::string& attachment, const std::string& gun_level,
+                   const std::string& attachment_level);
+  bool Spawn_Stand_In(const std::string& shape, const std::string& x, const std::string& y, const std::string& z,
+                      const std::string& size);
 
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;
