@@ -394,34 +394,42 @@ bool CPopup_Mgr::Menu_Has_Item(int index, int action) const {
 // ---------------------------------------------------------------------------------------------
 // Input
 
-bool CPopup_Mgr::On_Left_Down() {
-  const CVector2 cursor = CMenuItem::Cursor();
-  bool closed = false;
+int CPopup_Mgr::Menu_Pressed(const CVector2& cursor, bool& closed) {
+  closed = false;
   for (int i = 0; i < kMenu_Count; ++i) {
     CPopup_Menu& menu = m_Menus[i];
     if (!menu.m_Shown || !menu.m_Initialised) continue;
-    if (!menu.Cursor_In_Box(cursor)) {
-      if (menu.m_Open) {
-        Close_Menu(i, true);
-        closed = true;
-      }
-      continue;
+    if (menu.Cursor_In_Box(cursor)) return i;
+    if (menu.m_Open) {
+      Close_Menu(i, true);
+      closed = true;
     }
-    if (!menu.m_Open) {
-      Open_Menu_At(i);
-      return true;
-    }
-    m_Press_Receiver = i;
-    if (!menu.Fully_Open()) return true;
-    if (menu.Has_Panel()) {
-      menu.m_Panel.On_Mouse_Down();
-    } else {
-      const int entry = menu.Entry_At(cursor);
-      if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
-    }
+  }
+  return -1;
+}
+
+void CPopup_Mgr::Do_Entry_At(const CPopup_Menu& menu, const CVector2& cursor) {
+  const int entry = menu.Entry_At(cursor);
+  if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
+}
+
+bool CPopup_Mgr::On_Left_Down() {
+  const CVector2 cursor = CMenuItem::Cursor();
+  bool closed = false;
+  const int i = Menu_Pressed(cursor, closed);
+  if (i < 0) return closed;
+  CPopup_Menu& menu = m_Menus[i];
+  if (!menu.m_Open) {
+    Open_Menu_At(i);
     return true;
   }
-  return closed;
+  m_Press_Receiver = i;
+  if (!menu.Fully_Open()) return true;
+  if (menu.Has_Panel())
+    menu.m_Panel.On_Mouse_Down();
+  else
+    Do_Entry_At(menu, cursor);
+  return true;
 }
 
 bool CPopup_Mgr::On_Left_Up() {
@@ -435,27 +443,15 @@ bool CPopup_Mgr::On_Left_Up() {
 bool CPopup_Mgr::On_Right_Down() {
   const CVector2 cursor = CMenuItem::Cursor();
   bool closed = false;
-  for (int i = 0; i < kMenu_Count; ++i) {
-    CPopup_Menu& menu = m_Menus[i];
-    if (!menu.m_Shown || !menu.m_Initialised) continue;
-    if (!menu.Cursor_In_Box(cursor)) {
-      if (menu.m_Open) {
-        Close_Menu(i, true);
-        closed = true;
-      }
-      continue;
-    }
-    if (!menu.m_Open) {
-      Open_Menu_At(i);
-      return true;
-    }
-    if (!menu.Has_Panel()) {
-      const int entry = menu.Entry_At(cursor);
-      if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
-    }
+  const int i = Menu_Pressed(cursor, closed);
+  if (i < 0) return closed;
+  CPopup_Menu& menu = m_Menus[i];
+  if (!menu.m_Open) {
+    Open_Menu_At(i);
     return true;
   }
-  return closed;
+  if (!menu.Has_Panel()) Do_Entry_At(menu, cursor);
+  return true;
 }
 
 void CPopup_Mgr::On_Enter_Key() {
