@@ -394,15 +394,20 @@ bool CPopup_Mgr::Menu_Has_Item(int index, int action) const {
 // ---------------------------------------------------------------------------------------------
 // Input
 
-int CPopup_Mgr::Menu_Pressed(const CVector2& cursor, bool& closed) {
-  closed = false;
+int CPopup_Mgr::Press_Open_Menu(const CVector2& cursor, bool& used) {
+  used = false;
   for (int i = 0; i < kMenu_Count; ++i) {
     CPopup_Menu& menu = m_Menus[i];
     if (!menu.m_Shown || !menu.m_Initialised) continue;
-    if (menu.Cursor_In_Box(cursor)) return i;
+    if (menu.Cursor_In_Box(cursor)) {
+      used = true;
+      if (menu.m_Open) return i;
+      Open_Menu_At(i);
+      return -1;
+    }
     if (menu.m_Open) {
       Close_Menu(i, true);
-      closed = true;
+      used = true;
     }
   }
   return -1;
@@ -415,14 +420,10 @@ void CPopup_Mgr::Do_Entry_At(const CPopup_Menu& menu, const CVector2& cursor) {
 
 bool CPopup_Mgr::On_Left_Down() {
   const CVector2 cursor = CMenuItem::Cursor();
-  bool closed = false;
-  const int i = Menu_Pressed(cursor, closed);
-  if (i < 0) return closed;
+  bool used = false;
+  const int i = Press_Open_Menu(cursor, used);
+  if (i < 0) return used;
   CPopup_Menu& menu = m_Menus[i];
-  if (!menu.m_Open) {
-    Open_Menu_At(i);
-    return true;
-  }
   m_Press_Receiver = i;
   if (!menu.Fully_Open()) return true;
   if (menu.Has_Panel())
@@ -442,14 +443,10 @@ bool CPopup_Mgr::On_Left_Up() {
 
 bool CPopup_Mgr::On_Right_Down() {
   const CVector2 cursor = CMenuItem::Cursor();
-  bool closed = false;
-  const int i = Menu_Pressed(cursor, closed);
-  if (i < 0) return closed;
+  bool used = false;
+  const int i = Press_Open_Menu(cursor, used);
+  if (i < 0) return used;
   CPopup_Menu& menu = m_Menus[i];
-  if (!menu.m_Open) {
-    Open_Menu_At(i);
-    return true;
-  }
   if (!menu.Has_Panel()) Do_Entry_At(menu, cursor);
   return true;
 }
