@@ -1,3 +1,4 @@
+#include "game/core/CGame.h"
 #include "game/core/CCamera.h"
 
 #include <algorithm>
@@ -358,7 +359,8 @@ void CCamera::Draw_Overlay() const {
     q.v[2] = ColorVertex{ix[next], iy[next], 0.0f, clear};
     q.v[3] = ColorVertex{ix[band], iy[band], 0.0f, clear};
   }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  if (!g_pDrawPrim) return;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.ResetState();
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetAlphaBlendMode(kOverlay_Blend);

@@ -10,6 +10,7 @@
 #include "game/sim/CMusic_Track.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
+#include "platform/system/files.h"
 #include "platform/system/random.h"
 #include "tests/game/sim/scoring_fixture.h"
 
@@ -42,8 +43,13 @@ class Summary_Test : public Scoring_Test {
     Scoring_Test::TearDown();
   }
   static void Forget_Stores() {
-    CClient_Data::Forget_Saved();
-    CRank_Data::Forget_Saved();
+    // The stores live in files of the working folder: an empty score file stands for tables
+    // that were never saved (a missing one would bring the generated default tables).
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::current_path(), ignored))
+      std::filesystem::remove_all(entry.path(), ignored);
+    const uint8_t no_tables[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    plat::Replace_File_Atomically("rdata.dat", no_tables, sizeof no_tables);
     g_Communications_Mgr.m_Client_Data.Clear();
     g_Communications_Mgr.m_Rank_Data.Clear();
     g_Communications_Mgr.m_Queue.clear();
