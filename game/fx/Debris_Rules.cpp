@@ -30,6 +30,29 @@ bool Load_Pieces(const char* owner, std::span<const uint32_t> ids, std::span<con
   return true;
 }
 
+bool Load_Model(const char* owner, const char* model_label, const Model_Ids& ids, CRenderableObject*& model,
+                CTextureData*& texture, CD3DRenderStyle*& style, CD3DRenderStyle** reflection_style) {
+  const std::string name = std::string("Error in ") + owner;
+  model = fx::Get_Renderable(ids.model);
+  if (!model) {
+    const std::string label = model_label ? std::string(" ") + model_label : std::string();
+    Show_Message("%s", (name + label + "\nUnable to create renderable object...").c_str());
+    return false;
+  }
+  texture = fx::Get_Texture(ids.texture);
+  if (!texture) {
+    Show_Message("%s", (name + "\nUnable to load texture...").c_str());
+    return false;
+  }
+  style = fx::Get_Style(ids.style);
+  if (reflection_style) *reflection_style = fx::Get_Style(kReflection_Style);
+  if (!style || (reflection_style && !*reflection_style)) {
+    Show_Message("%s", (name + "\nUnable to load shader...").c_str());
+    return false;
+  }
+  return true;
+}
+
 void Borrow_Skin(const CWorld_Object* target, CTextureData*& texture, CD3DRenderStyle*& style) {
   fx::Release(texture);
   fx::Release(style);
