@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "game/core/CCamera.h"
@@ -333,7 +334,10 @@ void CMenu_WarRoom::Post_Status_Line(const int& kind, const int& site) {
   } else {
     return;
   }
-  std::snprintf(m_Status_Text, sizeof m_Status_Text, "%s", text);
+  // Cut to 95 characters.
+  const size_t length = std::min(std::strlen(text), sizeof m_Status_Text - 1);
+  std::memcpy(m_Status_Text, text, length);
+  m_Status_Text[length] = '\0';
   m_Status_Time_Left = duration;
   m_Status_Age = 0.0f;
   m_New_Status = true;
