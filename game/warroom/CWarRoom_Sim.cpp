@@ -7,6 +7,7 @@ bool CWarRoom_Sim::Init(const int& region) {
   m_Region_Id = region;
   m_Current_Site = -1;
   m_Target_Site = -1;
+  m_Attachment_Carry = -1;
   m_Shield_Level = 1.0f;
   m_Initialised = true;
   return true;

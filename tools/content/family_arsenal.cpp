@@ -143,6 +143,15 @@ MeshGeometry Gauge_Bar() {
   return out;
 }
 
+// The charge display: a slim panel whose row of lights starts at its origin and runs along +x,
+// 0.5 apart, in front of it (towards the viewer at -z).
+MeshGeometry Display_Device() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(2.6f, 0.45f, 0.2f), 1, 1, 1, 1.8f, 0, 0.25f);
+  Append(out, writers::MakeBox(0.9f, 0.6f, 0.25f), 1, 1, 1, -1.5f, 0.2f, 0.25f);
+  return out;
+}
+
 struct MeshDef {
   uint32_t id;
   const char* name;
@@ -165,6 +174,8 @@ std::vector<MeshDef> Meshes() {
       {0x2200016E, "cannon_barrel", [] { return Barrel(14.0f, 20.0f, 145.0f); }},
       {0x2200016F, "cannon_glow", Cannon_Glow},
       {0x22000170, "shell_body", Shell_Body},
+      {0x22000174, "charge_display", Display_Device},
+      {0x22000175, "charge_light", [] { return writers::MakeSphere(0.18f, 10, 6); }},
       {0x22000171, "shell_band", Shell_Band},
   };
 }
@@ -189,9 +200,17 @@ writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t size, uint32_t
   return spec;
 }
 
+// An attachment's icon: its name in light letters on a dark plate.
+writers::PatternSpec Icon(const char* name) {
+  writers::PatternSpec spec = Make_Pattern(writers::Pattern::Text, 64, 0xFFE8F0FF, 0xC0182030);
+  spec.text = name;
+  return spec;
+}
+
 std::vector<TextureDef> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
+      {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
       // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
       // alpha reference falls.
@@ -201,6 +220,10 @@ std::vector<TextureDef> Textures() {
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
       {0x2200010E, "textures/blast_fire.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0A0, 0x00FF4000)},
+      {0x22000176, "textures/icon_spray.txb", Icon("SPRAY")},
+      {0x22000177, "textures/icon_pulse.txb", Icon("PULSE")},
+      {0x22000178, "textures/icon_bomb.txb", Icon("BOMB")},
+      {0x2200017B, "textures/icon_laser.txb", Icon("LASER")},
   };
 }
 

@@ -5,6 +5,9 @@
 
 #include "game/core/CGame_State.h"
 #include "game/player/CAttachment.h"
+#include "game/player/CAttach_Energy_Pulse.h"
+#include "game/player/CAttach_Laser_Pointer.h"
+#include "game/player/CAttach_Smart_Bomb.h"
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
