@@ -152,6 +152,42 @@ MeshGeometry Display_Device() {
   return out;
 }
 
+// Missile launcher: a long boxy rail to 170 with two light pods at its tip, and a cradle arm
+// reaching 42 to the side to hold a missile along the aim.
+MeshGeometry Launcher_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(16.0f, 12.0f, 40.0f), 1, 1, 1, 0, -6, 20);
+  Append(out, Barrel(10.0f, 40.0f, 160.0f), 1, 1, 1, 0, 0, 0);
+  Append(out, writers::MakeBox(14.0f, 3.0f, 8.0f), 1, 1, 1, 0, 0, 165);
+  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 5);
+  return out;
+}
+
+MeshGeometry Launcher_Cradle() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 3.0f, 16, 6)), 1, 1, 1, 0, 0, 20);
+  Append(out, writers::MakeBox(16.0f, 2.0f, 3.0f), 1, 1, 1, 22, 0, 20);
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, -10);
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, 50);
+  return out;
+}
+
+// The missile, along +z inside a sphere of radius 75: body, tail fins and nose.
+MeshGeometry Missile_Body() { return Barrel(8.0f, -60.0f, 45.0f); }
+
+MeshGeometry Missile_Fins() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -50);
+  Append(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -50);
+  return out;
+}
+
+MeshGeometry Missile_Nose() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 59);
+  return out;
+}
+
 struct MeshDef {
   uint32_t id;
   const char* name;
@@ -174,6 +210,11 @@ std::vector<MeshDef> Meshes() {
       {0x2200016E, "cannon_barrel", [] { return Barrel(14.0f, 20.0f, 145.0f); }},
       {0x2200016F, "cannon_glow", Cannon_Glow},
       {0x22000170, "shell_body", Shell_Body},
+      {0x22000056, "launcher_body", Launcher_Body},
+      {0x22000057, "missile_body", Missile_Body},
+      {0x22000059, "missile_fins", Missile_Fins},
+      {0x2200005A, "missile_nose", Missile_Nose},
+      {0x2200005D, "launcher_cradle", Launcher_Cradle},
       {0x22000174, "charge_display", Display_Device},
       {0x22000175, "charge_light", [] { return writers::MakeSphere(0.18f, 10, 6); }},
       {0x22000171, "shell_band", Shell_Band},
@@ -219,6 +260,9 @@ std::vector<TextureDef> Textures() {
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
+      {0x2200005C, "textures/missile_flame.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0B0, 0x00FF6010)},
+      {0x22000032, "textures/exhaust_glow.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFE0, 0x00FFA040)},
+      {0x2200005E, "textures/status_light.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFFFFF, 0x00FFFFFF)},
       {0x2200010E, "textures/blast_fire.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0A0, 0x00FF4000)},
       {0x22000176, "textures/icon_spray.txb", Icon("SPRAY")},
       {0x22000177, "textures/icon_pulse.txb", Icon("PULSE")},
@@ -262,6 +306,9 @@ std::vector<SoundDef> Sounds() {
       // The blast: a deep rumble under a burst of noise.
       {0x22000172, "sounds/shell_blast.wav",
        Sound(0.9, {Layer(Waveform::Noise, 0, 0, 0.9, 0.7, 4, 900, 21), Layer(Waveform::Sine, 70, 28, 0.9, 0.6, 3)})},
+      // The launcher's cradle locking into place: a light double tick.
+      {0x2200016C, "sounds/cradle_armed.wav",
+       Sound(0.12, {Layer(Waveform::Noise, 0, 0, 0.04, 0.5, 60, 6000, 23), Layer(Waveform::Square, 1800, 1400, 0.12, 0.2, 40)})},
       // The shell striking: a short metallic knock.
       {0x22000173, "sounds/shell_strike.wav",
        Sound(0.2, {Layer(Waveform::Noise, 0, 0, 0.2, 0.5, 20, 4000, 22), Layer(Waveform::Sine, 520, 300, 0.2, 0.4, 18)})},

@@ -29,9 +29,6 @@ void AddMesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) {
 void Add_Meshes_Family(Manifest& manifest) {
   AddMesh(manifest, 0x22000000, "sphere", [] { return writers::MakeSphere(4.5f, 24, 16); });
   // The guns of the player's arsenal are in family_arsenal.cpp.
-  // Missile launcher: body and cradle.
-  AddMesh(manifest, 0x22000056, "launcher_body", [] { return writers::MakeCapsule(2.0f, 8.0f, 16, 8); });
-  AddMesh(manifest, 0x2200005D, "launcher_cradle", [] { return writers::MakeMast(6.0f, 0.5f); });
   // Screen-effect shutter halves.
   AddMesh(manifest, 0x22000076, "shutter_top", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
   AddMesh(manifest, 0x22000077, "shutter_bottom", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
