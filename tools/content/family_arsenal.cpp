@@ -143,12 +143,22 @@ MeshGeometry Gauge_Bar() {
   return out;
 }
 
-// The charge display: a slim panel whose row of lights starts at its origin and runs along +x,
-// 0.5 apart, in front of it (towards the viewer at -z).
+// The charge display. Its origin sits near the lower right corner of the view, so the plate
+// and the lights are built up and to the left of it: the lights (one light model per charge,
+// placed 0.5 apart along +x from the origin) show at (-3.2, 1.3) from their place, the icon
+// 1 left of the first light, all on a slim plate behind them (towards +z, away from the viewer).
+constexpr float kDisplay_Left = -3.2f, kDisplay_Up = 1.3f;
+
 MeshGeometry Display_Device() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(2.6f, 0.45f, 0.2f), 1, 1, 1, 1.8f, 0, 0.25f);
-  Append(out, writers::MakeBox(0.9f, 0.6f, 0.25f), 1, 1, 1, -1.5f, 0.2f, 0.25f);
+  Append(out, writers::MakeBox(3.3f, 0.55f, 0.08f), 1, 1, 1, -1.5f, kDisplay_Up, 0.35f);
+  Append(out, writers::MakeBox(3.4f, 0.08f, 0.2f), 1, 1, 1, -1.5f, kDisplay_Up - 0.55f, 0.25f);
+  return out;
+}
+
+MeshGeometry Display_Light() {
+  MeshGeometry out;
+  Append(out, writers::MakeSphere(0.18f, 10, 6), 1, 1, 1, kDisplay_Left, kDisplay_Up, 0);
   return out;
 }
 
@@ -172,19 +182,20 @@ MeshGeometry Launcher_Cradle() {
   return out;
 }
 
-// The missile, along +z inside a sphere of radius 75: body, tail fins and nose.
-MeshGeometry Missile_Body() { return Barrel(8.0f, -60.0f, 45.0f); }
+// The missile along +z: its tail near its origin, the nose reaching 110 ahead where the blast
+// point lies; body, tail fins and nose.
+MeshGeometry Missile_Body() { return Barrel(8.0f, -20.0f, 85.0f); }
 
 MeshGeometry Missile_Fins() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -50);
-  Append(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -50);
+  Append(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -10);
+  Append(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -10);
   return out;
 }
 
 MeshGeometry Missile_Nose() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 59);
+  Append(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 99);
   return out;
 }
 
@@ -216,7 +227,7 @@ std::vector<MeshDef> Meshes() {
       {0x2200005A, "missile_nose", Missile_Nose},
       {0x2200005D, "launcher_cradle", Launcher_Cradle},
       {0x22000174, "charge_display", Display_Device},
-      {0x22000175, "charge_light", [] { return writers::MakeSphere(0.18f, 10, 6); }},
+      {0x22000175, "charge_light", Display_Light},
       {0x22000171, "shell_band", Shell_Band},
   };
 }
