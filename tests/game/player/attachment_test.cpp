@@ -226,6 +226,25 @@ TEST_F(Attachments, TheDisplayFailsCleanlyAtEachResource) {
   }
 }
 
+TEST_F(Attachments, EveryGunGivesBackItsAttachmentsDisplayWhenItIsReleased) {
+  const std::set<uint32_t> display_ids = {0x22000174, 0x22000175, 0x22000176, 0x22000177, 0x22000178, 0x2200017B};
+  for (int gun : {kSteel_Ball, kMachine, 3, kCannon}) {
+    for (int kind = 1; kind <= 5; ++kind) {
+      Counted_Resources resources;
+      Launch(gun, kind);
+      CAttachment* attachment = g_Player.m_Gun->m_Attachment;
+      if (!attachment) continue;  // not allowed on this gun
+      EXPECT_EQ(attachment->m_Kind, kind);
+      EXPECT_EQ(resources.counts.Held_Of(display_ids), kind == 1 ? 0 : 3) << gun << " " << kind;
+      g_Player.Release_Gun();
+      EXPECT_EQ(resources.counts.Held_Of(display_ids), 0) << gun << " " << kind;
+      EXPECT_FALSE(attachment->m_Loaded);
+      EXPECT_FALSE(attachment->m_Active);
+      EXPECT_EQ(attachment->m_Gun, nullptr);
+    }
+  }
+}
+
 TEST_F(Attachments, TheLaserPointerIsBrightOnlyWhileTheButtonIsHeld) {
   Launch(kSteel_Ball, 1);
   ASSERT_EQ(g_Player.m_Gun->m_Attachment, &g_Weapon_Attachment_Laser_Pointer);
