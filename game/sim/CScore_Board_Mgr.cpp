@@ -30,3 +30,7 @@ void CScore_Board_Mgr::Commit_Points() {
   m_Pending_Points = 0;
   m_Pending_Multiplier = 0;
 }
+
+void CScore_Board_Mgr::Award_Multi_Hit() {}
+
+void CScore_Board_Mgr::Award_Bonus_Hit() {}

@@ -16,6 +16,9 @@ class CScore_Board_Mgr {
   void Award_Points(const unsigned& amount, const float& duration);
   // Commits the pending points.
   void Commit_Points();
+  // Special awards for a shot that hit two objects, and for a bonus hit.
+  void Award_Multi_Hit();
+  void Award_Bonus_Hit();
 
   bool m_Initialised = false;
   // While set, Init fails as a failed texture load would (tests of a failing launch use it).

@@ -199,6 +199,32 @@ MeshGeometry Missile_Nose() {
   return out;
 }
 
+// Lightning gun: a housing with twin prongs reaching to the muzzle at 212, a coil part, a glass
+// core along the barrel, the charge glow around it and the small charge light (drawn at three
+// points near the prongs' roots: (6, 11, 148), (0, 11.3, 145.5), (-6, 11, 148)).
+MeshGeometry Lightning_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(16.0f, 10.0f, 45.0f), 1, 1, 1, 0, -4, 20);
+  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 0);
+  Append(out, writers::MakeBox(10.0f, 3.0f, 70.0f), 1, 1, 1, 0, 7, 110);
+  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, 12, 0, 0);
+  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, -12, 0, 0);
+  return out;
+}
+
+MeshGeometry Lightning_Coils() {
+  MeshGeometry out;
+  for (int i = 0; i < 5; ++i)
+    Append(out, Along_Z(writers::MakeTorus(10.0f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 75.0f + 22.0f * float(i));
+  return out;
+}
+
+MeshGeometry Lightning_Charge_Glow() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeCylinder(9.0f, 130.0f, 16)), 1, 1, 1, 0, 0, 130);
+  return out;
+}
+
 struct MeshDef {
   uint32_t id;
   const char* name;
@@ -226,6 +252,11 @@ std::vector<MeshDef> Meshes() {
       {0x22000059, "missile_fins", Missile_Fins},
       {0x2200005A, "missile_nose", Missile_Nose},
       {0x2200005D, "launcher_cradle", Launcher_Cradle},
+      {0x22000164, "lightning_body", Lightning_Body},
+      {0x22000165, "lightning_coils", Lightning_Coils},
+      {0x22000166, "lightning_core", [] { return Barrel(5.0f, 50.0f, 200.0f); }},
+      {0x22000167, "lightning_charge_glow", Lightning_Charge_Glow},
+      {0x22000168, "lightning_charge_light", [] { return writers::MakeSphere(2.2f, 10, 6); }},
       {0x22000174, "charge_display", Display_Device},
       {0x22000175, "charge_light", Display_Light},
       {0x22000171, "shell_band", Shell_Band},
@@ -262,6 +293,7 @@ writers::PatternSpec Icon(const char* name) {
 std::vector<TextureDef> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
+      {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
       {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
       // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
