@@ -126,7 +126,7 @@ TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
   EXPECT_GT(red, 200) << "the last picture shows a struck (red) stand-in";
 }
 
-TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndShowsTheChargeDisplay) {
+TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndLightningAndShowsTheChargeDisplay) {
   Start();
   const char* source = std::getenv("VT_SOURCE_DIR");
   ASSERT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
@@ -135,14 +135,20 @@ TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndShowsTheCharg
   std::stringstream whole;
   whole << file.rdbuf();
   const std::string script = whole.str();
+  const size_t lightning_part = script.find("loadout 4 0");
   const size_t display_part = script.find("loadout 1 2");
+  ASSERT_NE(lightning_part, std::string::npos);
   ASSERT_NE(display_part, std::string::npos);
-  Run(script.substr(0, display_part));
+  Run(script.substr(0, lightning_part));
   ASSERT_EQ(Stand_In_Target::All().size(), 3u);
   EXPECT_EQ(g_Sim_Stats.m_Shots, 1u) << "one missile fired";
   EXPECT_GE(Total_Hits(), 1) << "its blast struck a stand-in";
   ASSERT_NE(g_Player.m_Gun, nullptr);
   EXPECT_EQ(g_Player.m_Gun->m_Kind, 3);
+  Run(script.substr(lightning_part, display_part - lightning_part));
+  ASSERT_EQ(Stand_In_Target::All().size(), 3u);
+  EXPECT_EQ(g_Sim_Stats.m_Shots, 1u) << "one lightning burst";
+  EXPECT_GE(Stand_In_Target::All()[1]->Hits(), 2) << "its bolts struck the box";
   Run(script.substr(display_part));
   ASSERT_NE(g_Player.m_Gun, nullptr);
   EXPECT_EQ(g_Player.m_Gun->m_Attachment, &g_Weapon_Attachment_Bullet_Spray);
