@@ -1,6 +1,7 @@
 #pragma once
-// Vector helpers for launches and bursts.
+// Free helpers for launching objects and picking directions.
 #include "runtime/src/math/math_types.h"
 
-// A random unit vector perpendicular to the unit direction.
+// A random unit vector perpendicular to the unit direction; (0, 0, 1) when the draw falls on
+// the direction itself.
 CVector3 Random_Perpendicular_Vector(const CVector3& direction);

@@ -12,6 +12,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "tests/support/fx_showcase.h"
 #include "game/trainer/CClient_Data.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
@@ -344,6 +345,12 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (!Parse_Int(a, x) || (!b.empty() && !Parse_Int(b, y))) return fail("command needs a code");
       Pump();
       g_Menu_Mgr.Command(x, y);
+    } else if (verb == "fx") {
+      std::string why;
+      if (!Show_Fx_Group(a, &why)) return fail(why);
+    } else if (verb == "screenfx") {
+      std::string why;
+      if (!Parse_Int(a, x) || !Show_Screen_Fx(x, &why)) return fail(why.empty() ? "screenfx needs a kind" : why);
     } else if (verb == "shot") {
       if (a.empty()) return fail("shot needs a file name");
       if (!Save_Png(out_dir + "/" + a)) return fail("cannot capture " + a);

@@ -54,6 +54,8 @@ class Game_Harness {
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
   //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   fx NAME         starts an effect group before the camera (tests/support/fx_showcase.h)
+  //   screenfx KIND   adds a screen effect of that kind (0-24)
   //   press X Y / release X Y     the left button held down across frames, and let go
   //   rpress X Y / rrelease X Y   the same for the right button
   //   loadout GUN ATTACHMENT [GUN_LEVEL [ATTACHMENT_LEVEL]]   the profile the next launch reads

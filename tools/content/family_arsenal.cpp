@@ -303,14 +303,12 @@ std::vector<TextureDef> Textures() {
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
-      {0x2200005C, "textures/missile_flame.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0B0, 0x00FF6010)},
-      {0x22000032, "textures/exhaust_glow.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFE0, 0x00FFA040)},
       {0x2200005E, "textures/status_light.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFFFFF, 0x00FFFFFF)},
-      {0x2200010E, "textures/blast_fire.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0A0, 0x00FF4000)},
       {0x22000176, "textures/icon_spray.txb", Icon("SPRAY")},
       {0x22000177, "textures/icon_pulse.txb", Icon("PULSE")},
       {0x22000178, "textures/icon_bomb.txb", Icon("BOMB")},
       {0x2200017B, "textures/icon_laser.txb", Icon("LASER")},
+      // The blast glow tints 0x2200010E, the speckled noise the screen effects share (family_effects).
   };
 }
 

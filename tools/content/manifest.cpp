@@ -11,6 +11,7 @@ void Add_Gamma_Family(Manifest& manifest);
 void Add_Meshes_Family(Manifest& manifest);
 void Add_Styles_Family(Manifest& manifest);
 void Add_Cursor_Family(Manifest& manifest);
+void Add_Effects_Family(Manifest& manifest);
 void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
 
@@ -25,6 +26,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Meshes_Family,
     &Add_Styles_Family,
     &Add_Cursor_Family,
+    &Add_Effects_Family,
     &Add_Arsenal_Family,
     &Add_Menus_Family,
 };

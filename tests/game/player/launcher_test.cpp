@@ -233,14 +233,14 @@ TEST_F(Missile, TheBlastStrikesEveryObjectInReachThatTakesHitsAndExplodesEachMis
   CAmmo_Missile_0* second = Launched();
   ASSERT_NE(second, nullptr);
   second->Set_Position(CVector3{m->m_Position.x - 50.0f, m->m_Position.y, m->m_Position.z});
-  const int smoke = g_Particle_Basic_Mgr.Particle_Count();
+  const uint32_t smoke = g_Particle_Basic_Mgr.Live_Count();
   EXPECT_TRUE(m->On_Hit(nullptr, nullptr));
   EXPECT_EQ(near->Hits(), 2) << "struck by both blasts, though not counted";
   EXPECT_EQ(away->Hits(), 0) << "out of reach";
   EXPECT_EQ(m->m_Struck_Count, 0);
   EXPECT_FLOAT_EQ(m->m_Kill_Timer, 1.0f);
   EXPECT_FLOAT_EQ(second->m_Kill_Timer, 1.0f) << "the blast set off the other missile";
-  EXPECT_GT(g_Particle_Basic_Mgr.Particle_Count(), smoke);
+  EXPECT_GT(g_Particle_Basic_Mgr.Live_Count(), smoke);
   m->On_Hit(nullptr, nullptr);
   EXPECT_EQ(near->Hits(), 2) << "a spent missile does not explode again";
   near->m_Kind_Flags = 0x01;
@@ -256,11 +256,11 @@ TEST_F(Missile, ASpentLifeEndsWithoutABlast) {
   int steps = 0;
   while (m->m_Kill_Timer == 0.0f && steps++ < 1000) m->Update(kStep);
   EXPECT_NEAR(steps * kStep, CAmmo_Missile_0::kLife, 2 * kStep);
-  const int smoke = g_Particle_Basic_Mgr.Particle_Count();
+  const uint32_t smoke = g_Particle_Basic_Mgr.Live_Count();
   for (int i = 0; i < 200; ++i) m->Update(kStep);
   EXPECT_GT(m->m_Kill_Timer, 0.0f);
   EXPECT_LT(m->m_Kill_Timer, 1.0f) << "the kill timer grows at 0.1 a unit";
-  EXPECT_EQ(g_Particle_Basic_Mgr.Particle_Count() <= smoke, true) << "no blast smoke";
+  EXPECT_EQ(g_Particle_Basic_Mgr.Live_Count() <= smoke, true) << "no blast smoke";
 }
 
 }  // namespace
