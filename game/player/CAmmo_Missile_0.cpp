@@ -26,6 +26,7 @@ constexpr uint32_t kPart_Style_Ids[4] = {0x22000058, 0x22000058, 0x22000043, 0x2
 constexpr uint32_t kGlow_Style_Id = 0x22000031;
 constexpr uint32_t kFlame_Texture_Ids[2] = {0x2200005C, 0x22000032};
 enum { kReflection_Style = 3, kGlow_Style = 4 };
+enum { kFlame_Texture = 3, kFlame_Glow_Texture = 4 };
 constexpr uint32_t kLaunch_Sound = 0x2200014E;
 constexpr uint32_t kBlast_Sound = 0x22000172;
 constexpr uint32_t kState_Flags = 0x76;
@@ -101,6 +102,7 @@ bool CAmmo_Missile_0::Spawn(const CVector3& start, int variant) {
   m_Flight_Time = 0.0f;
   m_Struck_Count = 0;
   m_Life = kLife;
+  m_Trail.Setup(start, 0xFFFFFF88, 2.0f, 7.0f);
   m_Seeker.Start(this);
   m_Live = 1;
   return true;
@@ -213,11 +215,28 @@ void CAmmo_Missile_0::Draw_Parts(const CMatrix4x4& world, CRenderableObject* con
 }
 
 void CAmmo_Missile_0::Render(const float& step) {
-  (void)step;
   if (m_Kill_Timer > 0.95f) return;
   const float distance = Length(Sub(m_Position, g_Camera.Position()));
   CRenderableObject* const* models = distance / kRadius > kNear_Ratio ? m_Far_Models : m_Near_Models;
   Draw_Parts(World_Matrix(), models, m_Styles, nullptr);
+  if (!m_Launched) return;
+  const float a = std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f);
+  const CVector3 head = Sub(m_Position, Mul(m_Orientation.rows[2], 110.0f));
+  m_Trail.Update(step, head);
+  m_Trail.Render(head, a * a);
+  Render_Flame();
+}
+
+void CAmmo_Missile_0::Render_Flame() {
+  const CVector3& forward = m_Orientation.rows[2];
+  const float r = Random01();
+  const float glow = 15.0f + 5.0f * r;
+  Draw_Billboard(Sub(m_Position, Mul(forward, 70.0f)), glow, glow, 0xFFFFCC66, m_Styles[kGlow_Style],
+                 m_Textures[kFlame_Texture]);
+  const float length = 100.0f + 50.0f * Random01(), width = 35.0f + 15.0f * Random01();
+  const CVector3 centre = Sub(m_Position, Mul(forward, 62.0f + 0.5f * length));
+  Draw_Axis_Quads(centre, m_Orientation.rows[1], m_Orientation.rows[0], forward, 3, 0.5f * length, width, 0x44FFCC22,
+                  m_Styles[kGlow_Style], m_Textures[kFlame_Glow_Texture]);
 }
 
 void CAmmo_Missile_0::Render_Reflection(const CWorld_Mirror& mirror) {

@@ -6,6 +6,7 @@
 
 #include "game/core/CSphere_Object.h"
 #include "game/core/CTarget_Lock_Seeker.h"
+#include "game/fx/CFX_Poly_Trail.h"
 
 class CObject_Pool;
 class CRenderableObject;
@@ -65,6 +66,7 @@ class CAmmo_Missile_0 : public CSphere_Object {
   CTextureData* m_Textures[kTexture_Count] = {};
   // The parts' three styles, reflection, glow.
   CD3DRenderStyle* m_Styles[kStyle_Count] = {};
+  CFX_Poly_Trail m_Trail;
   CTarget_Lock_Seeker m_Seeker;
 
  private:
@@ -72,4 +74,6 @@ class CAmmo_Missile_0 : public CSphere_Object {
   void Draw_Parts(const CMatrix4x4& world, CRenderableObject* const* models, CD3DRenderStyle* const* styles,
                   CTextureData* override_texture);
   void Launch_Smoke();
+  // The exhaust: a glow behind the missile and crossed flame quads trailing from it.
+  void Render_Flame();
 };

@@ -16,7 +16,6 @@
 #include "game/player/CPlayer.h"
 #include "game/player/Gun_Resources.h"
 #include "game/sim/CSim_Stats.h"
-#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 
 using namespace arsenal;
 
@@ -283,29 +282,6 @@ void CPlayer_Weapon_Gun_MissileLauncher_0::Render(const CFrame_Info& frame) {
 }
 
 void CPlayer_Weapon_Gun_MissileLauncher_0::Draw_Status_Light(const CVector3& position, bool armed) {
-  // Three crossed quads along the aim, turned about it a third of a half turn apart.
-  constexpr int kQuads = 3;
-  constexpr float kHalf_Length = 8.0f, kHalf_Width = 3.5f;
-  const uint32_t colour = armed ? 0xFF33FF33u : 0xFFFF3333u;
-  const CVector3 axis = Mul(Aim(), kHalf_Length);
-  DrawPrimTexTriangle triangles[2 * kQuads];
-  for (int q = 0; q < kQuads; ++q) {
-    const CVector3 spoke = Mul(Turn(m_Orientation.rows[1], Aim(), kPi * float(q) / kQuads), kHalf_Width);
-    const CVector3 c[4] = {Sub(Sub(position, axis), spoke), Sub(Add(position, axis), spoke),
-                           Add(Add(position, axis), spoke), Add(Sub(position, axis), spoke)};
-    const float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
-    const int order[2][3] = {{0, 1, 2}, {0, 2, 3}};
-    for (int t = 0; t < 2; ++t)
-      for (int k = 0; k < 3; ++k) {
-        const int i = order[t][k];
-        triangles[2 * q + t].v[k] = TexVertex{c[i].x, c[i].y, c[i].z, colour, u[i], v[i]};
-      }
-  }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
-  draw.SetTransformType(kDrawPrimWorld);
-  draw.SetTexture(m_Textures[kLight_Texture], 0);
-  draw.SetRenderStyle(m_Styles[kLight_Style]);
-  draw.DrawTexTriangles(triangles, 2 * kQuads);
-  draw.SetRenderStyle(nullptr);
-  draw.SetTexture(nullptr, 0);
+  Draw_Axis_Quads(position, m_Orientation.rows[1], m_Orientation.rows[0], Aim(), 3, 8.0f, 7.0f,
+                  armed ? 0xFF33FF33u : 0xFFFF3333u, m_Styles[kLight_Style], m_Textures[kLight_Texture]);
 }
