@@ -555,7 +555,3 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
   const float text_right = right - icon_width * (1.0f + fraction) * 0.5f - gap;
   Draw_Text(text, text_right, text_y, colour, CText_Mgr::kRight_X, grow);
 }
-
-void CScore_Board_Mgr::Award_Multi_Hit() {}
-
-void CScore_Board_Mgr::Award_Bonus_Hit() {}

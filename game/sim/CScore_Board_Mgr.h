@@ -62,9 +62,6 @@ class CScore_Board_Mgr {
   void Flush_Staged_Points();
   // Commits every pending and closing point to the total at once.
   void Commit_Points();
-  // Special awards for a shot that hit two objects, and for a bonus hit.
-  void Award_Multi_Hit();
-  void Award_Bonus_Hit();
 
   void Update(const float& delta);
   // At a third of the count-up the closing multiplier joins the closing points (a step of
