@@ -1,6 +1,6 @@
 #pragma once
-// The secondary attachment a gun may carry, fired with the right mouse button. This is the
-// shared base with its default behaviour; the five attachments are its global instances.
+// The secondary attachment a gun may carry, fired with the right mouse button: the shared base
+// with its default behaviour. The five attachments are single global objects of its subclasses.
 #include <cstdint>
 
 #include "runtime/src/math/math_types.h"
@@ -14,10 +14,13 @@ class CAttachment {
   CAttachment& operator=(const CAttachment&) = delete;
   virtual ~CAttachment() = default;
 
+  // Sets loaded.
   virtual bool Init();
+  // Clears loaded.
   virtual void Term();
-  // Hands the attachment to a gun: active, the kind, the gun, identity mount.
-  virtual bool Attach(CPlayer_Weapon_Gun* gun);
+  // Hands the attachment to a gun; every attachment defines it.
+  virtual bool Attach(CPlayer_Weapon_Gun* gun) = 0;
+  // Clears the gun and active.
   virtual void Detach();
   virtual void Set_Flag(uint8_t flag);
   virtual void Update(float dt);
@@ -31,16 +34,12 @@ class CAttachment {
   CPlayer_Weapon_Gun* m_Gun = nullptr;
   CQuaternion m_Orientation = CQuaternion::Identity;
   CVector3 m_Offset{0.0f, 0.0f, 0.0f};
-  // The kind this global stands for (1 laser pointer ... 5 laser).
-  int32_t m_Own_Kind = 0;
+
+ protected:
+  // The common part of every Attach: the kind, the gun, an identity mount at the origin, active.
+  void Attach_Base(CPlayer_Weapon_Gun* gun, int32_t kind);
 };
 
-extern CAttachment g_Weapon_Attachment_Laser_Pointer;
-extern CAttachment g_Weapon_Attachment_Bullet_Spray;
-extern CAttachment g_Weapon_Attachment_Smart_Bomb;
-extern CAttachment g_Weapon_Attachment_Energy_Pulse;
-extern CAttachment g_Weapon_Attachment_Laser;
-
-// The global attachment of a kind 1-5 and its name; null for any other kind.
+// The global attachment of a kind 1-5 and its name; null (empty) for any other kind.
 CAttachment* Attachment_Of_Kind(int kind);
 const char* Attachment_Global_Name(int kind);

@@ -8,6 +8,7 @@
 #include "game/player/Arsenal_Math.h"
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
+#include "game/player/CAmmo_Missile_0.h"
 #include "game/player/CAttachment.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
 #include "game/player/CPlayer_Weapon_Gun_Lightning_0.h"
@@ -31,6 +32,7 @@ constexpr float kMount_Ahead = 30.0f;
 void Register_Player_Ammo_Pools() {
   CAmmo_Ball::Pool();
   CAmmo_Explosive::Pool();
+  CAmmo_Missile_0::Pool();
 }
 
 CPlayer::~CPlayer() { Release_Gun(); }

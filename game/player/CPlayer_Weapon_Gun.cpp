@@ -20,7 +20,6 @@ using namespace arsenal;
 namespace {
 
 constexpr float kMax_Aim_Step = 0.1f;
-constexpr float kSpring_Rate = 30.0f;
 constexpr float kSlow_Spring_Rate = 1.0f;
 constexpr float kDamping = 5.0f;
 constexpr float kSmallest_Turn = 0.000001f;
@@ -100,13 +99,14 @@ void CPlayer_Weapon_Gun::Term_Shared(const Resource_List& r) {
   m_Initialised = 0;
 }
 
-void CPlayer_Weapon_Gun::Aim_Spring(const CFrame_Info& frame, float tilt, CVector3& angular_velocity) {
+void CPlayer_Weapon_Gun::Aim_Spring(const CFrame_Info& frame, float tilt, CVector3& angular_velocity,
+                                    float spring_rate) {
   const float dt = std::clamp(frame.Delta, 0.0f, kMax_Aim_Step);
   const bool straight_down = (m_Flags & kStraight_Down) != 0;
   const CVector3 side = Camera_Side();
   const CVector3 target =
       straight_down ? kStraight_Down_Aim : Unit_Or(Turn(g_Camera.Get_Cursor_Ray(), side, tilt), Aim());
-  const float rate = straight_down ? kSlow_Spring_Rate : kSpring_Rate;
+  const float rate = straight_down ? kSlow_Spring_Rate : spring_rate;
   angular_velocity = Add(angular_velocity, Mul(Cross(Aim(), target), rate * dt));
   const CVector3 turn = Mul(angular_velocity, dt);
   const float angle = Length(turn);

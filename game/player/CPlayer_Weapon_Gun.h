@@ -70,7 +70,8 @@ class CPlayer_Weapon_Gun {
   void Term_Shared(const Resource_List& resources);
   // One frame of the aiming spring towards the cursor ray turned by tilt about the camera's side
   // axis (the straight-down flag aims at the ground instead).
-  void Aim_Spring(const CFrame_Info& frame, float tilt, CVector3& angular_velocity);
+  // The spring's rate is 30 unless the gun gives its own (1 while aiming straight down).
+  void Aim_Spring(const CFrame_Info& frame, float tilt, CVector3& angular_velocity, float spring_rate = 30.0f);
   void Update_Attachment(const CFrame_Info& frame);
   void Render_Attachment();
   // The camera's side axis.

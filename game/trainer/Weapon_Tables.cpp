@@ -2,6 +2,7 @@
 
 std::vector<Weapon_Entry> g_Weapon_Table;
 std::vector<Attachment_Entry> g_Attachment_Table;
+bool g_Wide_Search = false;
 
 void Build_Weapon_Table() {
   if (!g_Weapon_Table.empty()) return;

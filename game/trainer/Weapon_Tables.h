@@ -32,6 +32,8 @@ struct Attachment_Entry {
 
 extern std::vector<Weapon_Entry> g_Weapon_Table;
 extern std::vector<Attachment_Entry> g_Attachment_Table;
+// The trainer's wide-search switch: the lightning gun searches wider for its targets.
+extern bool g_Wide_Search;
 
 // Fill the tables when they are empty; a table that holds a record is never rebuilt.
 void Build_Weapon_Table();

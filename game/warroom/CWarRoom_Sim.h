@@ -86,6 +86,7 @@ class CWarRoom_Sim {
   int32_t m_Current_Site = -1;
   int32_t m_Target_Site = -1;
   float m_Shield_Level = 1.0f;
+  // Charges the player's attachment left at the end of a mission, for the next one; -1 none.
   int32_t m_Attachment_Carry = -1;
   int32_t m_Route_Count = 0;
   int32_t m_Route[kSite_Count] = {};

@@ -143,6 +143,88 @@ MeshGeometry Gauge_Bar() {
   return out;
 }
 
+// The charge display. Its origin sits near the lower right corner of the view, so the plate
+// and the lights are built up and to the left of it: the lights (one light model per charge,
+// placed 0.5 apart along +x from the origin) show at (-3.2, 1.3) from their place, the icon
+// 1 left of the first light, all on a slim plate behind them (towards +z, away from the viewer).
+constexpr float kDisplay_Left = -3.2f, kDisplay_Up = 1.3f;
+
+MeshGeometry Display_Device() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(3.3f, 0.55f, 0.08f), 1, 1, 1, -1.5f, kDisplay_Up, 0.35f);
+  Append(out, writers::MakeBox(3.4f, 0.08f, 0.2f), 1, 1, 1, -1.5f, kDisplay_Up - 0.55f, 0.25f);
+  return out;
+}
+
+MeshGeometry Display_Light() {
+  MeshGeometry out;
+  Append(out, writers::MakeSphere(0.18f, 10, 6), 1, 1, 1, kDisplay_Left, kDisplay_Up, 0);
+  return out;
+}
+
+// Missile launcher: a long boxy rail to 170 with two light pods at its tip, and a cradle arm
+// reaching 42 to the side to hold a missile along the aim.
+MeshGeometry Launcher_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(16.0f, 12.0f, 40.0f), 1, 1, 1, 0, -6, 20);
+  Append(out, Barrel(10.0f, 40.0f, 160.0f), 1, 1, 1, 0, 0, 0);
+  Append(out, writers::MakeBox(14.0f, 3.0f, 8.0f), 1, 1, 1, 0, 0, 165);
+  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 5);
+  return out;
+}
+
+MeshGeometry Launcher_Cradle() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 3.0f, 16, 6)), 1, 1, 1, 0, 0, 20);
+  Append(out, writers::MakeBox(16.0f, 2.0f, 3.0f), 1, 1, 1, 22, 0, 20);
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, -10);
+  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, 50);
+  return out;
+}
+
+// The missile along +z: its tail near its origin, the nose reaching 110 ahead where the blast
+// point lies; body, tail fins and nose.
+MeshGeometry Missile_Body() { return Barrel(8.0f, -20.0f, 85.0f); }
+
+MeshGeometry Missile_Fins() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -10);
+  Append(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -10);
+  return out;
+}
+
+MeshGeometry Missile_Nose() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 99);
+  return out;
+}
+
+// Lightning gun: a housing with twin prongs reaching to the muzzle at 212, a coil part, a glass
+// core along the barrel, the charge glow around it and the small charge light (drawn at three
+// points near the prongs' roots: (6, 11, 148), (0, 11.3, 145.5), (-6, 11, 148)).
+MeshGeometry Lightning_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(16.0f, 10.0f, 45.0f), 1, 1, 1, 0, -4, 20);
+  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 0);
+  Append(out, writers::MakeBox(10.0f, 3.0f, 70.0f), 1, 1, 1, 0, 7, 110);
+  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, 12, 0, 0);
+  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, -12, 0, 0);
+  return out;
+}
+
+MeshGeometry Lightning_Coils() {
+  MeshGeometry out;
+  for (int i = 0; i < 5; ++i)
+    Append(out, Along_Z(writers::MakeTorus(10.0f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 75.0f + 22.0f * float(i));
+  return out;
+}
+
+MeshGeometry Lightning_Charge_Glow() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeCylinder(9.0f, 130.0f, 16)), 1, 1, 1, 0, 0, 130);
+  return out;
+}
+
 struct MeshDef {
   uint32_t id;
   const char* name;
@@ -165,6 +247,18 @@ std::vector<MeshDef> Meshes() {
       {0x2200016E, "cannon_barrel", [] { return Barrel(14.0f, 20.0f, 145.0f); }},
       {0x2200016F, "cannon_glow", Cannon_Glow},
       {0x22000170, "shell_body", Shell_Body},
+      {0x22000056, "launcher_body", Launcher_Body},
+      {0x22000057, "missile_body", Missile_Body},
+      {0x22000059, "missile_fins", Missile_Fins},
+      {0x2200005A, "missile_nose", Missile_Nose},
+      {0x2200005D, "launcher_cradle", Launcher_Cradle},
+      {0x22000164, "lightning_body", Lightning_Body},
+      {0x22000165, "lightning_coils", Lightning_Coils},
+      {0x22000166, "lightning_core", [] { return Barrel(5.0f, 50.0f, 200.0f); }},
+      {0x22000167, "lightning_charge_glow", Lightning_Charge_Glow},
+      {0x22000168, "lightning_charge_light", [] { return writers::MakeSphere(2.2f, 10, 6); }},
+      {0x22000174, "charge_display", Display_Device},
+      {0x22000175, "charge_light", Display_Light},
       {0x22000171, "shell_band", Shell_Band},
   };
 }
@@ -189,9 +283,18 @@ writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t size, uint32_t
   return spec;
 }
 
+// An attachment's icon: its name in light letters on a dark plate.
+writers::PatternSpec Icon(const char* name) {
+  writers::PatternSpec spec = Make_Pattern(writers::Pattern::Text, 64, 0xFFE8F0FF, 0xC0182030);
+  spec.text = name;
+  return spec;
+}
+
 std::vector<TextureDef> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
+      {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
+      {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
       // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
       // alpha reference falls.
@@ -200,6 +303,11 @@ std::vector<TextureDef> Textures() {
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
+      {0x2200005E, "textures/status_light.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFFFFF, 0x00FFFFFF)},
+      {0x22000176, "textures/icon_spray.txb", Icon("SPRAY")},
+      {0x22000177, "textures/icon_pulse.txb", Icon("PULSE")},
+      {0x22000178, "textures/icon_bomb.txb", Icon("BOMB")},
+      {0x2200017B, "textures/icon_laser.txb", Icon("LASER")},
       // The blast glow tints 0x2200010E, the speckled noise the screen effects share (family_effects).
   };
 }
@@ -239,6 +347,9 @@ std::vector<SoundDef> Sounds() {
       // The blast: a deep rumble under a burst of noise.
       {0x22000172, "sounds/shell_blast.wav",
        Sound(0.9, {Layer(Waveform::Noise, 0, 0, 0.9, 0.7, 4, 900, 21), Layer(Waveform::Sine, 70, 28, 0.9, 0.6, 3)})},
+      // The launcher's cradle locking into place: a light double tick.
+      {0x2200016C, "sounds/cradle_armed.wav",
+       Sound(0.12, {Layer(Waveform::Noise, 0, 0, 0.04, 0.5, 60, 6000, 23), Layer(Waveform::Square, 1800, 1400, 0.12, 0.2, 40)})},
       // The shell striking: a short metallic knock.
       {0x22000173, "sounds/shell_strike.wav",
        Sound(0.2, {Layer(Waveform::Noise, 0, 0, 0.2, 0.5, 20, 4000, 22), Layer(Waveform::Sine, 520, 300, 0.2, 0.4, 18)})},

@@ -39,9 +39,6 @@ writers::MeshGeometry Shutter_Half(float side) {
 void Add_Meshes_Family(Manifest& manifest) {
   AddMesh(manifest, 0x22000000, "sphere", [] { return writers::MakeSphere(4.5f, 24, 16); });
   // The guns of the player's arsenal are in family_arsenal.cpp.
-  // Missile launcher: body and cradle.
-  AddMesh(manifest, 0x22000056, "launcher_body", [] { return writers::MakeCapsule(2.0f, 8.0f, 16, 8); });
-  AddMesh(manifest, 0x2200005D, "launcher_cradle", [] { return writers::MakeMast(6.0f, 0.5f); });
   // Screen-effect shutter halves.
   // The two shutter halves: upright panels 150 units along x from the axis the shutter effect
   // turns them about, 1000 along z, the first below the middle line and the second above it.

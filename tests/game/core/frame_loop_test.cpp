@@ -9,6 +9,7 @@
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/player/CPlayer.h"
 #include "tests/game/core/running_game.h"
 
 namespace {
@@ -120,6 +121,7 @@ TEST_F(Frame_Loop, TheBackgroundFadesToTheSimulationsClearColour) {
   EXPECT_FLOAT_EQ(g_Game.Fog_Near(), 1250.0f);
   // Looking straight up from the middle of the world, nothing but the cleared sky is in view.
   g_Camera.Look_At(CVector3{800.0f, 100.0f, 800.0f}, CVector3{800.0f, 1000.0f, 800.01f});
+  g_Player.Release_Gun();  // the player's gun, aimed at the cursor, would stand in the view
   harness.Step(1, 40);
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;

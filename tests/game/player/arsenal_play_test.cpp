@@ -11,7 +11,10 @@
 #include "game/core/CCamera.h"
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/player/CAttach_Bullet_Spray.h"
 #include "game/player/CBullet_Machine_Mgr.h"
+#include "game/player/CPlayer.h"
+#include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/game/core/running_game.h"
 #include "tests/support/stand_in_target.h"
@@ -121,6 +124,36 @@ TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
   for (uint32_t p : pixels)
     if (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++red;
   EXPECT_GT(red, 200) << "the last picture shows a struck (red) stand-in";
+}
+
+TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndLightningAndShowsTheChargeDisplay) {
+  Start();
+  const char* source = std::getenv("VT_SOURCE_DIR");
+  ASSERT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
+  std::ifstream file(std::string(source) + "/tools/screenshot/scripts/arsenal_2.txt");
+  ASSERT_TRUE(file) << "the script is missing";
+  std::stringstream whole;
+  whole << file.rdbuf();
+  const std::string script = whole.str();
+  const size_t lightning_part = script.find("loadout 4 0");
+  const size_t display_part = script.find("loadout 1 2");
+  ASSERT_NE(lightning_part, std::string::npos);
+  ASSERT_NE(display_part, std::string::npos);
+  Run(script.substr(0, lightning_part));
+  ASSERT_EQ(Stand_In_Target::All().size(), 3u);
+  EXPECT_EQ(g_Sim_Stats.m_Shots, 1u) << "one missile fired";
+  EXPECT_GE(Total_Hits(), 1) << "its blast struck a stand-in";
+  ASSERT_NE(g_Player.m_Gun, nullptr);
+  EXPECT_EQ(g_Player.m_Gun->m_Kind, 3);
+  Run(script.substr(lightning_part, display_part - lightning_part));
+  ASSERT_EQ(Stand_In_Target::All().size(), 3u);
+  EXPECT_EQ(g_Sim_Stats.m_Shots, 1u) << "one lightning burst";
+  EXPECT_GE(Stand_In_Target::All()[1]->Hits(), 2) << "its bolts struck the box";
+  Run(script.substr(display_part));
+  ASSERT_NE(g_Player.m_Gun, nullptr);
+  EXPECT_EQ(g_Player.m_Gun->m_Attachment, &g_Weapon_Attachment_Bullet_Spray);
+  EXPECT_EQ(g_Weapon_Attachment_Bullet_Spray.m_Display.m_Charges, 3);
+  EXPECT_GT(g_Weapon_Attachment_Bullet_Spray.m_Display.m_Fade, 0.5f) << "the device has slid into view";
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+// The attachment base, the charge display and the charge-and-cooldown protocol the four charged
+// attachments share, with the War Room carry of charges between missions.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "game/core/CGame_State.h"
+#include "game/player/CAttach_Bullet_Spray.h"
+#include "game/player/CAttach_Energy_Pulse.h"
+#include "game/player/CAttach_Laser.h"
+#include "game/player/CAttach_Laser_Pointer.h"
+#include "game/player/CAttach_Smart_Bomb.h"
+#include "game/player/CAttachment_Display.h"
+#include "game/player/CPlayer.h"
+#include "game/warroom/CWarRoom_Sim.h"
+#include "tests/game/player/arsenal_fixture.h"
+
+namespace {
+
+using arsenal_test::Arsenal;
+using arsenal_test::Counted_Resources;
+
+constexpr int kSteel_Ball = 1, kMachine = 2, kCannon = 5;
+
+CAttachment_Charged* Charged() { return dynamic_cast<CAttachment_Charged*>(g_Player.m_Gun->m_Attachment); }
+
+class Attachments : public Arsenal {
+ protected:
+  void TearDown() override {
+    g_WarRoom_Sim.Clear_Region();
+    g_WarRoom_Sim.m_Attachment_Carry = -1;
+    Arsenal::TearDown();
+  }
+  // Launches a War Room mission (starting the campaign when none runs) with the loadout.
+  void Launch_Mission(int gun, int attachment, int attachment_level) {
+    std::ostringstream s;
+    s << "loadout " << gun << " " << attachment << " 0 " << attachment_level << "\ncommand 4\ncommand 8 1\nframes 2\n";
+    std::string error;
+    ASSERT_TRUE(harness.Run_Script(s.str(), harness.Work_Dir(), &error)) << error;
+    ASSERT_TRUE(g_WarRoom_Sim.m_Initialised);
+    ASSERT_NE(g_Player.m_Gun, nullptr);
+  }
+  // Leaves the mission for the War Room.
+  void End_Mission() {
+    std::string error;
+    ASSERT_TRUE(harness.Run_Script("command 4\nframes 2\n", harness.Work_Dir(), &error)) << error;
+    EXPECT_EQ(g_Player.m_Gun, nullptr);
+  }
+};
+
+TEST_F(Attachments, ChargesAreTheBasePlusTheLevelValueAndNeverMoreThanNine) {
+  struct Case {
+    int gun, attachment, level, charges;
+  };
+  const Case cases[] = {
+      {kSteel_Ball, 2, 0, 3}, {kSteel_Ball, 2, 2, 5}, {kSteel_Ball, 3, 0, 1}, {kMachine, 4, 3, 4},
+      {kCannon, 5, 0, 4},     {kCannon, 5, 5, 9},     {kCannon, 5, 7, 9},     {kSteel_Ball, 2, 9, 9},
+  };
+  for (const Case& c : cases) {
+    Launch(c.gun, c.attachment, 0, c.level);
+    ASSERT_NE(Charged(), nullptr) << c.gun << " " << c.attachment;
+    EXPECT_EQ(Charged()->m_Kind, c.attachment);
+    EXPECT_EQ(Charged()->m_Display.m_Charges, c.charges) << c.attachment << " level " << c.level;
+    EXPECT_EQ(Charged()->m_Display.m_Initial_Charges, c.charges);
+    EXPECT_TRUE(Charged()->m_Display.m_Ready);
+    EXPECT_FALSE(Charged()->m_Fire_Request);
+  }
+}
+
+TEST_F(Attachments, AHeldButtonUsesAChargeEachTimeTheCooldownEndsUntilNoneAreLeft) {
+  struct Case {
+    int gun, attachment;
+    float cooldown;
+  };
+  const Case cases[] = {{kSteel_Ball, 2, 4.0f}, {kSteel_Ball, 3, 6.0f}, {kSteel_Ball, 4, 6.0f}, {kCannon, 5, 4.0f}};
+  for (const Case& c : cases) {
+    Launch(c.gun, c.attachment, 0, 2);
+    CAttachment_Charged* a = Charged();
+    ASSERT_NE(a, nullptr);
+    const int start = a->m_Display.m_Charges;
+    EXPECT_FALSE(g_Player.Fire_Attachment());
+    EXPECT_TRUE(a->m_Fire_Request);
+    a->Update(0.01f);
+    EXPECT_EQ(a->m_Display.m_Charges, start - 1) << c.attachment;
+    EXPECT_FLOAT_EQ(a->m_Cooldown, c.cooldown) << c.attachment;
+    EXPECT_FALSE(a->m_Display.m_Ready);
+    EXPECT_FLOAT_EQ(a->m_Display.m_Flash, 1.0f - 0.01f) << "set by the use, then falling by dt";
+    a->Fire();  // a second press during the cooldown changes nothing
+    a->Update(c.cooldown - 0.1f);
+    EXPECT_EQ(a->m_Display.m_Charges, start - 1) << "still cooling down";
+    a->Update(0.2f);
+    EXPECT_EQ(a->m_Display.m_Charges, start - 2) << "the held button used another as the cooldown ended";
+    for (int i = 0; i < 20; ++i) a->Update(c.cooldown);
+    EXPECT_EQ(a->m_Display.m_Charges, 0);
+    EXPECT_TRUE(a->m_Display.m_Hidden) << "the last charge hides the device";
+    EXPECT_TRUE(a->m_Fire_Request) << "the request stays until the button is released";
+    g_Player.Release_Fire_Attachment();
+    EXPECT_FALSE(a->m_Fire_Request);
+    a->Fire();
+    EXPECT_FALSE(a->m_Fire_Request) << "with none left a press only clicks";
+  }
+}
+
+TEST_F(Attachments, AReleaseStopsTheUsesAndAPausedPressRequestsNothing) {
+  Launch(kSteel_Ball, 2);
+  CAttachment_Charged* a = Charged();
+  a->Fire();
+  a->Update(0.01f);
+  EXPECT_EQ(a->m_Display.m_Charges, 2);
+  a->Cancel_Fire();
+  for (int i = 0; i < 5; ++i) a->Update(4.0f);
+  EXPECT_EQ(a->m_Display.m_Charges, 2) << "after the release nothing more is used";
+  EXPECT_TRUE(a->m_Display.m_Ready);
+  Set_Game_Paused(true);
+  g_Player.Fire_Attachment();
+  EXPECT_FALSE(a->m_Fire_Request);
+  Set_Game_Paused(false);
+}
+
+TEST_F(Attachments, ACampaignCarriesTheChargesLeftIntoTheNextMission) {
+  Launch(kSteel_Ball);
+  Launch_Mission(kSteel_Ball, 2, 1);
+  EXPECT_EQ(Charged()->m_Display.m_Charges, 4) << "the first mission gets the full count";
+  Charged()->Fire();
+  Charged()->Update(0.01f);
+  End_Mission();
+  EXPECT_EQ(g_WarRoom_Sim.m_Attachment_Carry, 3);
+  Launch_Mission(kCannon, 5, 5);
+  EXPECT_EQ(Charged()->m_Display.m_Charges, 3) << "whichever attachment is carried next takes the count";
+  End_Mission();
+  Launch_Mission(kSteel_Ball, 4, 0);
+  EXPECT_EQ(Charged()->m_Display.m_Charges, 3) << "the carry survives a second launch";
+  End_Mission();
+
+  struct Damaged {
+    int carry, charges;
+  };
+  for (const Damaged& d : {Damaged{15, 9}, Damaged{-7, 0}, Damaged{0, 0}}) {
+    g_WarRoom_Sim.m_Attachment_Carry = d.carry;
+    Launch_Mission(kSteel_Ball, 2, 0);
+    EXPECT_EQ(Charged()->m_Display.m_Charges, d.charges) << d.carry;
+    End_Mission();
+  }
+  std::string error;
+  ASSERT_TRUE(harness.Run_Script("command 3\nframes 2\n", harness.Work_Dir(), &error)) << error;
+  g_WarRoom_Sim.m_Attachment_Carry = 1;
+  Launch(kSteel_Ball, 2);
+  EXPECT_FALSE(g_WarRoom_Sim.m_Initialised);
+  EXPECT_EQ(Charged()->m_Display.m_Charges, 3) << "outside a campaign the carry is not read";
+  g_Player.Release_Gun();
+  EXPECT_EQ(g_WarRoom_Sim.m_Attachment_Carry, 1) << "nor written";
+  g_WarRoom_Sim.Init(2);
+  EXPECT_EQ(g_WarRoom_Sim.m_Attachment_Carry, -1) << "a new campaign carries nothing";
+}
+
+TEST_F(Attachments, TheDeviceSlidesAtItsRatesAndTheFlagHidesIt) {
+  Launch(kSteel_Ball, 2);
+  CAttachment_Display& d = Charged()->m_Display;
+  struct Case {
+    uint8_t hidden;
+    int charges;
+    float fade, flash, dt, want_fade, want_flash;
+  };
+  const Case cases[] = {
+      {0, 3, 0.0f, 0.0f, 2.0f, 0.3f, 0.0f},  // showing: in at 0.15 a second
+      {0, 3, 0.95f, 1.0f, 1.0f, 1.0f, 0.0f},   // up to 1; the flash falls by dt
+      {1, 3, 1.0f, 1.0f, 2.0f, 0.3f, 0.0f},  // hidden with charges: out at 0.35
+      {1, 0, 1.0f, 0.5f, 2.0f, 0.7f, 0.0f},  // hidden and empty: out at 0.15
+      {1, 3, 0.1f, 0.9f, 0.5f, 0.0f, 0.4f},   // never below 0
+  };
+  for (const Case& c : cases) {
+    d.m_Hidden = c.hidden;
+    d.m_Charges = c.charges;
+    d.m_Fade = c.fade;
+    d.m_Flash = c.flash;
+    d.Update(c.dt);
+    EXPECT_NEAR(d.m_Fade, c.want_fade, 1e-5f) << int(c.hidden) << " " << c.charges << " " << c.fade;
+    EXPECT_NEAR(d.m_Flash, c.want_flash, 1e-5f);
+  }
+  d.m_Charges = 2;
+  Charged()->Set_Flag(1);
+  EXPECT_TRUE(d.m_Hidden);
+  Charged()->Fire();
+  Charged()->Update(0.01f);
+  EXPECT_EQ(d.m_Charges, 1) << "a hidden device still fires";
+  d.m_Charges = 0;
+  Charged()->Set_Flag(0);
+  EXPECT_FALSE(d.m_Hidden) << "the flag shows the device even when empty";
+}
+
+TEST_F(Attachments, TheDisplayFailsCleanlyAtEachResource) {
+  Launch(kSteel_Ball);
+  CAttachment_Display display;
+  std::set<uint32_t> ids;
+  {
+    Counted_Resources resources;
+    ASSERT_TRUE(display.Init(0x22000177));
+    EXPECT_TRUE(display.m_Loaded);
+    ids = resources.counts.requested;
+    display.Term();
+    EXPECT_EQ(resources.counts.outstanding, 0);
+  }
+  EXPECT_EQ(ids, (std::set<uint32_t>{0x22000174, 0x22000175, 0x22000043, 0x220000A1, 0x2200002E, 0x2200002A,
+                                     0x22000177}));
+  struct Failure {
+    uint32_t id;
+    const char* what;
+  };
+  const Failure failures[] = {{0x22000174, "Unable to create renderable object..."},
+                              {0x22000175, "Unable to create renderable object..."},
+                              {0x22000043, "Unable to load shader..."},
+                              {0x2200002E, "Unable to load shader..."},
+                              {0x2200002A, "Unable to load texture..."},
+                              {0x22000177, "Unable to load texture..."}};
+  for (const Failure& f : failures) {
+    messages.clear();
+    Counted_Resources resources;
+    resources.counts.failing_id = f.id;
+    EXPECT_FALSE(display.Init(0x22000177)) << std::hex << f.id;
+    EXPECT_FALSE(display.m_Loaded);
+    EXPECT_EQ(resources.counts.outstanding, 0) << std::hex << f.id;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], std::string("Error in CAttachment_Display\n") + f.what);
+  }
+}
+
+TEST_F(Attachments, EveryGunGivesBackItsAttachmentsDisplayWhenItIsReleased) {
+  const std::set<uint32_t> display_ids = {0x22000174, 0x22000175, 0x22000176, 0x22000177, 0x22000178, 0x2200017B};
+  for (int gun : {kSteel_Ball, kMachine, 3, kCannon}) {
+    for (int kind = 1; kind <= 5; ++kind) {
+      Counted_Resources resources;
+      Launch(gun, kind);
+      CAttachment* attachment = g_Player.m_Gun->m_Attachment;
+      if (!attachment) continue;  // not allowed on this gun
+      EXPECT_EQ(attachment->m_Kind, kind);
+      EXPECT_EQ(resources.counts.Held_Of(display_ids), kind == 1 ? 0 : 3) << gun << " " << kind;
+      g_Player.Release_Gun();
+      EXPECT_EQ(resources.counts.Held_Of(display_ids), 0) << gun << " " << kind;
+      EXPECT_FALSE(attachment->m_Loaded);
+      EXPECT_FALSE(attachment->m_Active);
+      EXPECT_EQ(attachment->m_Gun, nullptr);
+    }
+  }
+}
+
+TEST_F(Attachments, TheLaserPointerIsBrightOnlyWhileTheButtonIsHeld) {
+  Launch(kSteel_Ball, 1);
+  ASSERT_EQ(g_Player.m_Gun->m_Attachment, &g_Weapon_Attachment_Laser_Pointer);
+  EXPECT_FALSE(g_Weapon_Attachment_Laser_Pointer.m_On);
+  g_Player.Fire_Attachment();
+  EXPECT_TRUE(g_Weapon_Attachment_Laser_Pointer.m_On);
+  g_Player.Release_Fire_Attachment();
+  EXPECT_FALSE(g_Weapon_Attachment_Laser_Pointer.m_On);
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+// The missile launcher's cradles, shots and lock-on, and the missile's flight and blast.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <vector>
+
+#include "game/core/CCamera.h"
+#include "game/core/CGame_State.h"
+#include "game/core/CObject_Pool.h"
+#include "game/core/CTarget_Link_Pool.h"
+#include "game/core/CWorld.h"
+#include "game/fx/CParticle_Add_Mgr.h"
+#include "game/fx/CParticle_Basic_Mgr.h"
+#include "game/player/Arsenal_Math.h"
+#include "game/player/CAmmo_Missile_0.h"
+#include "game/player/CPlayer_Weapon_Gun_MissileLauncher_0.h"
+#include "game/sim/CSim_Stats.h"
+#include "tests/game/player/arsenal_fixture.h"
+#include "tests/support/stand_in_target.h"
+
+namespace {
+
+using arsenal_test::Arsenal;
+using vt_test::Stand_In_Target;
+using Launcher = CPlayer_Weapon_Gun_MissileLauncher_0;
+
+constexpr float kPi = 3.14159265f;
+constexpr float kStep = 0.01f;
+
+class MissileLauncher : public Arsenal {
+ protected:
+  Launcher& gun = g_Gun_MissileLauncher;
+  // Steps the launcher until the test holds or the time runs out; answers the time taken.
+  template <class Done>
+  float Step_Until(Done done, float most = 20.0f) {
+    float t = 0.0f;
+    while (!done() && t < most) {
+      gun.Update(Frame(kStep));
+      t += kStep;
+    }
+    return t;
+  }
+  // Points the mouse at the object and turns the launcher's aim along the cursor ray at once (the
+  // aiming spring would take a while).
+  void Point_At(const CWorld_Object* object) {
+    const CVector3 p = g_Camera.World_To_Screen(object->m_Position);
+    std::ostringstream s;
+    s << "move " << int(p.x) << " " << int(p.y) << "\nframes 1\n";
+    std::string error;
+    ASSERT_TRUE(harness.Run_Script(s.str(), harness.Work_Dir(), &error)) << error;
+    gun.m_Orientation = arsenal::Basis_From_Aim(g_Camera.Get_Cursor_Ray(), gun.m_Orientation.rows[0]);
+  }
+  void Arm_Both() {
+    Step_Until([&] { return gun.m_Cradle_State[0] == Launcher::kArmed && gun.m_Cradle_State[1] == Launcher::kArmed; });
+    ASSERT_EQ(gun.m_Cradle_State[1], Launcher::kArmed);
+  }
+  // The missile's sideways speed along the gun's side axis.
+  float Side_Kick(const CAmmo_Missile_0* m) const { return arsenal::Dot(m->m_Sphere.velocity, gun.m_Orientation.rows[0]); }
+};
+
+TEST_F(MissileLauncher, CradlesLoadOneAtATimeAndSwingAtTheirRates) {
+  Launch(3);
+  ASSERT_EQ(g_Player.m_Gun, &gun);
+  EXPECT_EQ(gun.m_Last_Cradle, 1);
+  gun.Update(Frame(kStep));
+  ASSERT_NE(gun.Missile_Of_Cradle(0), nullptr) << "cradle 0 loads first";
+  EXPECT_EQ(gun.Missile_Of_Cradle(1), nullptr) << "one cradle loads at a time";
+  const float out0 = kStep + Step_Until([&] { return gun.m_Cradle_State[0] == Launcher::kArmed; });
+  EXPECT_NEAR(out0, (kPi / 2.0f) / 0.75f, 2.5f * kStep) << "a quarter turn out at 0.75";
+  EXPECT_FLOAT_EQ(gun.m_Cradle_Angle[0], -kPi);
+  EXPECT_EQ(gun.m_Cradle_State[1], Launcher::kLoading) << "cradle 1 waited at the loading position";
+  const float out1 = Step_Until([&] { return gun.m_Cradle_State[1] == Launcher::kArmed; });
+  EXPECT_NEAR(out1, (kPi / 2.0f) / 0.75f, 2.5f * kStep);
+  EXPECT_FLOAT_EQ(gun.m_Cradle_Angle[1], 0.0f);
+
+  ASSERT_TRUE(gun.Fire());
+  EXPECT_EQ(gun.m_Last_Cradle, 0);
+  EXPECT_EQ(gun.Missile_Of_Cradle(0), nullptr) << "the fired missile left its cradle";
+  const float back = Step_Until([&] { return gun.m_Cradle_State[0] != Launcher::kSwinging_Back; });
+  EXPECT_NEAR(back, (kPi / 2.0f) / 1.25f, 2.5f * kStep) << "a quarter turn back at 1.25";
+}
+
+TEST_F(MissileLauncher, ShotsAlternateCradlesWithOppositeKicksThenClickDry) {
+  Launch(3);
+  Arm_Both();
+  const uint32_t shots = g_Sim_Stats.m_Shots;
+  CAmmo_Missile_0* left = gun.Missile_Of_Cradle(0);
+  CAmmo_Missile_0* right = gun.Missile_Of_Cradle(1);
+  ASSERT_TRUE(gun.Fire());
+  ASSERT_TRUE(gun.Fire());
+  EXPECT_EQ(g_Sim_Stats.m_Shots, shots + 2);
+  EXPECT_NEAR(Side_Kick(left), -30.0f, 0.01f) << "cradle 0 kicks left";
+  EXPECT_NEAR(Side_Kick(right), 30.0f, 0.01f) << "cradle 1 kicks right";
+  EXPECT_TRUE(left->m_Launched && right->m_Launched);
+  EXPECT_TRUE(left->m_Seeker.m_Aim_Point_Flag);
+  EXPECT_FALSE(gun.Fire()) << "no cradle is armed: a dry click";
+  EXPECT_EQ(g_Sim_Stats.m_Shots, shots + 2);
+}
+
+TEST_F(MissileLauncher, AnEmptyPoolLeavesTheCradleWaiting) {
+  Launch(3);
+  CObject_Pool* pool = CAmmo_Missile_0::Pool();
+  std::vector<CWorld_Object*> taken;
+  while (CWorld_Object* m = pool->Alloc_Object()) taken.push_back(m);
+  ASSERT_FALSE(taken.empty());
+  for (int i = 0; i < 50; ++i) gun.Update(Frame(kStep));
+  EXPECT_EQ(gun.m_Cradle_State[0], Launcher::kLoading);
+  EXPECT_FLOAT_EQ(gun.m_Cradle_Angle[0], -kPi / 2.0f) << "no missile: the cradle does not swing out";
+  EXPECT_EQ(gun.Missile_Of_Cradle(0), nullptr);
+  EXPECT_FALSE(gun.Fire());
+  pool->Free_Object(taken.back());
+  gun.Update(Frame(kStep));
+  EXPECT_NE(gun.Missile_Of_Cradle(0), nullptr) << "retried every step";
+  for (CWorld_Object* m : taken) pool->Free_Object(m);
+}
+
+TEST_F(MissileLauncher, TheLockHoldsWhileSeenDropsAfterWardsAndResetsTheTrailOnANewTarget) {
+  Launch(3);
+  Stand_In_Target* a = Stand_In_Target::Spawn_Sphere(800.0f, 0.0f, 1300.0f, 60.0f);
+  Stand_In_Target* b = Stand_In_Target::Spawn_Sphere(600.0f, 0.0f, 1300.0f, 60.0f);
+  Point_At(a);
+  gun.m_Scan_Timer = 0.0f;
+  gun.Update(Frame(kStep));
+  EXPECT_EQ(gun.Locked_Target(), a);
+  EXPECT_FLOAT_EQ(gun.m_Scan_Timer, 0.15f);
+  gun.Render_Overlay(Frame(kStep));
+  gun.Render_Overlay(Frame(kStep));
+  EXPECT_EQ(gun.m_Trail_Index, 2);
+  EXPECT_NE(gun.m_Trail[2].z, Launcher::kEmpty_Entry);
+
+  Point_At(b);
+  const float moved = Step_Until([&] { return gun.Locked_Target() == b; }, 1.0f);
+  EXPECT_LE(moved, 0.15f + kStep) << "a new object takes the lock at the next scan";
+  EXPECT_EQ(gun.m_Trail_Index, 0);
+  for (const CVector3& entry : gun.m_Trail) EXPECT_EQ(entry.z, Launcher::kEmpty_Entry);
+
+  std::string error;
+  ASSERT_TRUE(harness.Run_Script("move 400 20\nframes 1\n", harness.Work_Dir(), &error)) << error;  // the sky
+  const float held = Step_Until([&] { return gun.Locked_Target() == nullptr; }, 5.0f);
+  EXPECT_NEAR(held, 1.5f, 0.15f + 2 * kStep) << "kept for 1.5 after it was last seen";
+}
+
+TEST_F(MissileLauncher, TheTrailStandsStillWhilePaused) {
+  Launch(3);
+  Stand_In_Target* a = Stand_In_Target::Spawn_Sphere(800.0f, 0.0f, 1300.0f, 60.0f);
+  g_Target_Link_Pool.Add_Link(a, &gun.m_Target_Lock);
+  gun.Render_Overlay(Frame(kStep));
+  EXPECT_EQ(gun.m_Trail_Index, 1);
+  Set_Game_Paused(true);
+  gun.Render_Overlay(Frame(kStep));
+  EXPECT_EQ(gun.m_Trail_Index, 1);
+  Set_Game_Paused(false);
+}
+
+TEST_F(MissileLauncher, TowersAndUnlockableObjectsAreNotLocked) {
+  Launch(3);
+  Stand_In_Target* a = Stand_In_Target::Spawn_Sphere(800.0f, 0.0f, 1300.0f, 60.0f);
+  Point_At(a);
+  struct Case {
+    uint32_t kind_flags, type;
+    bool locked;
+  };
+  const Case cases[] = {{0x01, 0, true}, {0x02, 0, true}, {0x08, 0, true}, {0x20, 0, true},
+                        {0x10, 0, false}, {0x04, 0, false}, {0x01, 51, false}};
+  for (const Case& c : cases) {
+    if (gun.m_Target_Lock.m_Link_Chain) g_Target_Link_Pool.Remove_Link(gun.m_Target_Lock.m_Link_Chain);
+    a->m_Kind_Flags = c.kind_flags;
+    a->m_Type = c.type;
+    gun.m_Scan_Timer = 0.0f;
+    gun.Update(Frame(kStep));
+    EXPECT_EQ(gun.Locked_Target() == a, c.locked) << std::hex << c.kind_flags << " type " << std::dec << c.type;
+  }
+  a->m_Kind_Flags = 0x01;
+  a->m_Type = 0;
+}
+
+class Missile : public MissileLauncher {
+ protected:
+  // A missile launched from high above the ground, along +z or straight up.
+  CAmmo_Missile_0* Launched(CWorld_Object* target = nullptr, bool up = false) {
+    auto* m = static_cast<CAmmo_Missile_0*>(CAmmo_Missile_0::Pool()->Alloc_Object());
+    if (!m) return nullptr;
+    m->Spawn(CVector3{800.0f, 600.0f, 300.0f}, 0);
+    g_World.Add_Object(1, m);
+    m->m_Orientation = CMatrix3x3::Identity;
+    if (up) m->m_Orientation.Set_Rows(CVector3{1.0f, 0.0f, 0.0f}, CVector3{0.0f, 0.0f, -1.0f}, CVector3{0.0f, 1.0f, 0.0f});
+    m->Launch(target);
+    m->m_Sphere.velocity = arsenal::Mul(m->m_Orientation.rows[2], 10.0f);
+    return m;
+  }
+};
+
+TEST_F(Missile, ItCruisesNearSevenHundredFifty) {
+  Launch(3);
+  CAmmo_Missile_0* m = Launched();
+  ASSERT_NE(m, nullptr);
+  float top = 0.0f;
+  for (int i = 0; i < 300; ++i) {
+    m->Update(kStep);
+    if (i > 100) top = std::max(top, arsenal::Length(m->m_Sphere.velocity));
+  }
+  EXPECT_GT(top, 700.0f);
+  EXPECT_LT(top, 800.0f);
+}
+
+TEST_F(Missile, ItFliesThroughTheWorldForOneAndAQuarterThenCollides) {
+  Launch(3);
+  CAmmo_Missile_0* m = Launched();
+  ASSERT_NE(m, nullptr);
+  EXPECT_TRUE(m->m_State_Flags & kState_No_World_Contact);
+  float t = 0.0f;
+  while (t < 1.2f) {
+    m->Update(kStep);
+    t += kStep;
+  }
+  EXPECT_TRUE(m->m_State_Flags & kState_No_World_Contact);
+  EXPECT_TRUE(m->m_State_Flags & kState_No_Object_Collision);
+  for (int i = 0; i < 10; ++i) m->Update(kStep);
+  EXPECT_FALSE(m->m_State_Flags & kState_No_World_Contact);
+  EXPECT_FALSE(m->m_State_Flags & kState_No_Object_Collision);
+}
+
+TEST_F(Missile, TheBlastStrikesEveryObjectInReachThatTakesHitsAndExplodesEachMissileOnce) {
+  Launch(3);
+  CAmmo_Missile_0* m = Launched();
+  ASSERT_NE(m, nullptr);
+  Stand_In_Target* near = Stand_In_Target::Spawn_Sphere(m->m_Position.x + 60.0f, 0.0f, m->m_Position.z, 30.0f);
+  Stand_In_Target* away = Stand_In_Target::Spawn_Sphere(m->m_Position.x + 600.0f, 0.0f, m->m_Position.z, 30.0f);
+  near->Set_Position(CVector3{m->m_Position.x + 60.0f, m->m_Position.y, m->m_Position.z});
+  away->Set_Position(CVector3{m->m_Position.x + 600.0f, m->m_Position.y, m->m_Position.z});
+  near->m_Kind_Flags = 0x40;  // spared from the count, struck all the same
+  CAmmo_Missile_0* second = Launched();
+  ASSERT_NE(second, nullptr);
+  second->Set_Position(CVector3{m->m_Position.x - 50.0f, m->m_Position.y, m->m_Position.z});
+  const uint32_t smoke = g_Particle_Basic_Mgr.Live_Count();
+  EXPECT_TRUE(m->On_Hit(nullptr, nullptr));
+  EXPECT_EQ(near->Hits(), 2) << "struck by both blasts, though not counted";
+  EXPECT_EQ(away->Hits(), 0) << "out of reach";
+  EXPECT_EQ(m->m_Struck_Count, 0);
+  EXPECT_FLOAT_EQ(m->m_Kill_Timer, 1.0f);
+  EXPECT_FLOAT_EQ(second->m_Kill_Timer, 1.0f) << "the blast set off the other missile";
+  EXPECT_GT(g_Particle_Basic_Mgr.Live_Count(), smoke);
+  m->On_Hit(nullptr, nullptr);
+  EXPECT_EQ(near->Hits(), 2) << "a spent missile does not explode again";
+  near->m_Kind_Flags = 0x01;
+  m->m_Kill_Timer = 0.5f;
+  m->Explode();
+  EXPECT_EQ(m->m_Struck_Count, 1) << "a counted target adds to the count";
+}
+
+TEST_F(Missile, ASpentLifeEndsWithoutABlast) {
+  Launch(3);
+  CAmmo_Missile_0* m = Launched(nullptr, true);
+  ASSERT_NE(m, nullptr);
+  int steps = 0;
+  while (m->m_Kill_Timer == 0.0f && steps++ < 1000) m->Update(kStep);
+  EXPECT_NEAR(steps * kStep, CAmmo_Missile_0::kLife, 2 * kStep);
+  const uint32_t smoke = g_Particle_Basic_Mgr.Live_Count();
+  for (int i = 0; i < 200; ++i) m->Update(kStep);
+  EXPECT_GT(m->m_Kill_Timer, 0.0f);
+  EXPECT_LT(m->m_Kill_Timer, 1.0f) << "the kill timer grows at 0.1 a unit";
+  EXPECT_EQ(g_Particle_Basic_Mgr.Live_Count() <= smoke, true) << "no blast smoke";
+}
+
+}  // namespace
