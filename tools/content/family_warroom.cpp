@@ -280,20 +280,6 @@ void Add_Mesh(Manifest& manifest, uint32_t id, std::string name, std::function<w
   manifest.AddResource(std::move(entry));
 }
 
-// Brushed metal plates with rivet rows for the passage beams.
-bool Hull_Plates(writers::Picture& picture) {
-  picture = Blank(64, 64);
-  for (uint32_t y = 0; y < 64; ++y)
-    for (uint32_t x = 0; x < 64; ++x) {
-      const double brush = 0.55 + 0.15 * Value_Noise(x * 0.5, y * 4.0, 21);
-      const bool seam = x % 32 == 0 || y % 32 == 0;
-      const bool rivet = (x % 32 == 4 || x % 32 == 28) && y % 8 == 4;
-      const double v = seam ? 0.3 : rivet ? 0.85 : brush;
-      picture.At(x, y) = Argb(1, v * 0.85, v * 0.9, v);
-    }
-  return true;
-}
-
 // A soft round glow (beacons, their halos, the dust).
 bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double sharpness) {
   picture = Blank(32, 32);
@@ -352,7 +338,7 @@ void Add_WarRoom_Family(Manifest& manifest) {
   for (int type = 1; type <= 5; ++type)
     Add_Mesh(manifest, kPiece_Ids[type - 1], std::string("meshes/warroom/piece_") + kPieces[type - 1] + ".rnd",
              [type] { return Flight_Piece(type); });
-  Add_Texture(manifest, 0x2200005e, "textures/warroom/hull_plates.txb", kFlagsAlphaBlend, Hull_Plates);
+  // 0x2200005e, the second texture of the passage, is the shared white glow of the arsenal family.
   Add_Texture(manifest, 0x22000073, "textures/warroom/dust.txb", kFlagsAlphaBlend,
               [](writers::Picture& p) { return Soft_Glow(p, 0.8, 0.85, 0.9, 1.5); });
   Add_Texture(manifest, 0x22000072, "textures/warroom/beacon_halo.txb", kFlagsAlphaBlend,
