@@ -10,6 +10,7 @@
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/Frame_Trace.h"
+#include "game/enemies/Enemy_Pools.h"
 #include "game/fx/CFX_Laser.h"
 #include "game/fx/CFX_Lightning.h"
 #include "game/fx/CFX_Poly_Trail.h"
@@ -29,6 +30,7 @@
 #include "game/sim/CSequence_Mgr.h"
 #include "game/sim/CText_Mgr.h"
 #include "game/sim/Score_Callouts.h"
+#include "game/targets/Target_Pools.h"
 #include "game/trainer/CClient_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/clock.h"
@@ -116,6 +118,8 @@ bool CGame::Init() {
   if (!g_Menu_Mgr.Init()) return false;
   if (!g_Game_State.Init()) return false;
   if (!g_World.Init_Managers()) return false;
+  Register_Target_Pools();
+  Register_Enemy_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool && !pool->Is_Initialised()) pool->Init();
   if (!g_Camera.Init()) return false;
@@ -314,7 +318,7 @@ void CGame::Update_All() {
   }
   if (g_Game_State.m_Brain) {
     Frame_Trace("brain");
-    g_Game_State.m_Brain->Update(frame);
+    g_Game_State.m_Brain->Update(frame.Delta);
   }
   Frame_Trace("fade");
   Update_Fade(frame);

@@ -28,6 +28,8 @@ class CPlayer {
   // Unless paused, the attachment fires; always false.
   bool Fire_Attachment();
   void Release_Attachment();
+  // While set, the gun fires straight down.
+  void Set_Gun_Flag(const bool& on) { m_Gun_Flag = on; }
 
   int m_Gun_Kind = 0;
   int m_Attachment_Kind = 0;
@@ -36,6 +38,7 @@ class CPlayer {
   float m_Factor2 = 1.0f, m_Inv_Factor2 = 1.0f;
   float m_Upgrade_Value = 0.0f;
   bool m_Firing = false;
+  bool m_Gun_Flag = false;
 };
 
 extern CPlayer g_Player;

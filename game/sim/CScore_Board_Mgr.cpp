@@ -1,5 +1,8 @@
 #include "game/sim/CScore_Board_Mgr.h"
 
+#include "game/core/CGame_State.h"
+#include "game/sim/CBrain_Game_Basic.h"
+
 CScore_Board_Mgr g_Score_Board_Mgr;
 
 bool CScore_Board_Mgr::Init() {
@@ -26,7 +29,19 @@ void CScore_Board_Mgr::Award_Points(const unsigned& amount, const float& duratio
 }
 
 void CScore_Board_Mgr::Commit_Points() {
-  m_Total_Score += m_Pending_Points;
+  const uint32_t amount = m_Pending_Points;
+  m_Total_Score += amount;
   m_Pending_Points = 0;
   m_Pending_Multiplier = 0;
+  CBrain* brain = g_Game_State.m_Brain;
+  if (amount != 0 && brain && brain->m_Kind == CBrain::kGame_Rules)
+    static_cast<CBrain_Game_Basic*>(brain)->On_Points_Committed(amount);
+}
+
+void CScore_Board_Mgr::Set_Stat_Sources(const uint32_t& tenth, const uint32_t& third, const uint32_t& second,
+                                        const uint32_t& first) {
+  m_Score_Marks[0] = tenth;
+  m_Score_Marks[1] = third;
+  m_Score_Marks[2] = second;
+  m_Score_Marks[3] = first;
 }

@@ -11,6 +11,7 @@ void Add_Gamma_Family(Manifest& manifest);
 void Add_Meshes_Family(Manifest& manifest);
 void Add_Styles_Family(Manifest& manifest);
 void Add_Cursor_Family(Manifest& manifest);
+void Add_Sim_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -23,6 +24,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Meshes_Family,
     &Add_Styles_Family,
     &Add_Cursor_Family,
+    &Add_Sim_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

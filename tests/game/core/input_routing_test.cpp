@@ -12,6 +12,7 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ class InputRouting : public RunningGame {
     g_WarRoom_Sim.m_Active = false;
     RunningGame::TearDown();
   }
-  void Launch() { ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0)); }
+  void Launch() { ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0])); }
 };
 
 TEST_F(InputRouting, ALeftPressGoesToTheFirstTakerAndItsReleaseFollowsIt) {

@@ -16,6 +16,7 @@
 #include "game/sim/CText_Mgr.h"
 #include "game/trainer/CClient_Data.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(ModeMachine, StartUpEntersTheMenus) {
 TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
   Start();
   for (int variant = 0; variant < 4; ++variant) {
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, variant)) << variant;
+    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, variant, content::kLaneTrackIds[variant], content::kLaneMusicIds[variant])) << variant;
     EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     EXPECT_FLOAT_EQ(g_Game.Time_Scale(), 1.0f);
     EXPECT_TRUE(g_World.m_World_Ready);
@@ -75,7 +76,7 @@ TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
 
 TEST_F(ModeMachine, ASiteSimulationRunsTheGameRulesBrain) {
   Start();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Site, 2));
+  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]));
   ASSERT_NE(g_Game_State.m_Brain, nullptr);
   EXPECT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
   EXPECT_EQ(g_Game_State.m_Mode_Flags, 0x11u);
@@ -85,7 +86,7 @@ TEST_F(ModeMachine, ASiteSimulationRunsTheGameRulesBrain) {
 TEST_F(ModeMachine, AMissingWorldLeavesModeZeroAndTheMenuReturnsToModeOne) {
   Start();
   CSim_Desc desc;
-  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 0, 0, 0, desc);
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0], desc);
   desc.world_desc.world_id = 0x22FFFFF0;
   const int simulation = kMode_Simulation;
   EXPECT_FALSE(g_Game.Set_Mode(simulation, 1, &desc));
@@ -102,7 +103,7 @@ TEST_F(ModeMachine, AMissingWorldLeavesModeZeroAndTheMenuReturnsToModeOne) {
 TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   Start();
   g_Score_Board_Mgr.m_Refuse_Init = true;
-  EXPECT_FALSE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0));
+  EXPECT_FALSE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus) << "the dispatcher returns to the menus";
   Expect_Run_Torn_Down();
   const std::vector<std::string> failed(trace.end() - 5, trace.end());
@@ -111,7 +112,7 @@ TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   EXPECT_EQ(failed[2], "mode failed");
   // A later launch starts cleanly.
   g_Score_Board_Mgr.m_Refuse_Init = false;
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0));
+  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
   EXPECT_TRUE(g_World.m_World_Ready);
 }
 
@@ -140,19 +141,19 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
     }
     g_Client_Data.m_Current_Gun = c.gun;
     g_Client_Data.m_Current_Attachment = c.attachment;
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0));
+    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
     EXPECT_EQ(g_Player.m_Gun_Kind, c.want_gun) << c.gun;
     EXPECT_EQ(g_Player.m_Attachment_Level, c.want_attachment_level) << c.attachment;
     EXPECT_TRUE(g_Client_Data.m_Loaded) << "a loaded profile stays loaded";
   }
   g_Client_Data.Clear();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0));
+  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
   EXPECT_FALSE(g_Client_Data.m_Loaded) << "a profile loaded for the launch is cleared again";
 }
 
 TEST_F(ModeMachine, LeavingTheSimulationUnpausesTheGame) {
   Start();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0));
+  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
   Set_Game_Paused(true);
   ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Simulator, 0));
   EXPECT_FALSE(g_Game_Paused);
