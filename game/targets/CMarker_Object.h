@@ -36,6 +36,9 @@ class CMarker_Object : public CWorld_Object {
 
   bool Init();
   void Term() {}
+  // Sets up the marker body at the origin, as a Spawn would (for tests that place objects
+  // themselves).
+  void Spawn_For_Test() { Start_Marker(CVector3{0.0f, 0.0f, 0.0f}); }
   void Update(const float& dt) override;
 
   // The arguments of the last Spawn.
