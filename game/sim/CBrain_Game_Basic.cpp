@@ -14,6 +14,9 @@
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
+#include "runtime/src/render/sys/pc/renderable_object.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 namespace {
 
@@ -31,6 +34,17 @@ constexpr uint32_t kCalm_Colour = 0x4477bbcc;
 float Ease(float value, float target, float up, float down) {
   if (value < target) return std::min(value + up, target);
   return std::max(value - down, target);
+}
+
+// The panel's models are built in units of a tenth of the camera's.
+constexpr float kPanel_Scale = 0.1f;
+
+void Draw_Mesh(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
+               const float* colour) {
+  CRenderObject* object = renderable ? renderable->GetRenderObject() : nullptr;
+  if (!object || object->GetType() != CRigidMesh::kType || !style) return;
+  CDeviceTexture* textures[4] = {texture ? texture->m_pDeviceTexture : nullptr, nullptr, nullptr, nullptr};
+  static_cast<CRigidMesh*>(object)->Render(&world, style, textures, colour, nullptr);
 }
 
 float Difficulty() { return std::max(g_Difficulty_Factor, 0.001f); }
@@ -220,6 +234,26 @@ void CBrain_Game_Basic::Render() {
   Draw_Panel();
 }
 
-// The panel's drawing waits for the renderable drawing service of the game side; the values it
-// shows (the three eased gauges, the pulse and the time text) are kept above.
-void CBrain_Game_Basic::Draw_Panel() {}
+// The panel and its two gauges, facing the camera like the camera itself. The label quad and the
+// time text wait for the menu text services.
+void CBrain_Game_Basic::Draw_Panel() {
+  const CMatrix3x3& axes = g_Camera.Rotation();
+  const CVector3 place = Panel_Position();
+  CMatrix4x4 panel;
+  for (int row = 0; row < 3; ++row) {
+    panel.m[row][0] = axes.rows[row].x * kPanel_Scale;
+    panel.m[row][1] = axes.rows[row].y * kPanel_Scale;
+    panel.m[row][2] = axes.rows[row].z * kPanel_Scale;
+    panel.m[row][3] = 0.0f;
+  }
+  panel.m[3][0] = place.x;
+  panel.m[3][1] = place.y;
+  panel.m[3][2] = place.z;
+  panel.m[3][3] = 1.0f;
+  Draw_Mesh(m_Renderables[0], panel, m_Styles[0], m_Textures[0], nullptr);
+  const float shield[4] = {1.0f, 0.1f, 0.1f, 0.6f + 0.25f * m_Shown_Shield};
+  Draw_Mesh(m_Renderables[1], panel, m_Styles[2], m_Textures[2], shield);
+  const float pulse = 0.5f + 0.15f * std::sin(m_Pulse_Phase);
+  const float infection[4] = {0.05f + 0.95f * m_Shown_Infection, 0.05f + 0.95f * m_Shown_Projected, pulse, 1.0f};
+  Draw_Mesh(m_Renderables[2], panel, m_Styles[4], m_Textures[2], infection);
+}
