@@ -40,6 +40,11 @@ class CMarker_Object : public CWorld_Object {
   // themselves).
   void Spawn_For_Test() { Start_Marker(CVector3{0.0f, 0.0f, 0.0f}); }
   void Update(const float& dt) override;
+  // A square facing the camera in the marker's colour, the size of its body.
+  void Render(const float& step) override;
+  // The marker's colour (ARGB) by its kind: targets red, ejectors blue, enemy shots orange,
+  // the boss violet.
+  virtual uint32_t Marker_Colour() const;
 
   // The arguments of the last Spawn.
   CVector3 m_Spawn_Place{0.0f, 0.0f, 0.0f};

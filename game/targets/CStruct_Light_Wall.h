@@ -10,7 +10,13 @@ class CStruct_Light_Wall : public CMarker_Object {
 
   // Facing 1 or 0, the place and the colour (alpha, red, green, blue).
   void Spawn(int facing, const CVector3& place, const float colour[4]);
+  // Takes a lighting (the lit flag) as a glow that fades.
+  void Update(const float& dt) override;
+  // The wall's colour, brighter while it glows.
+  uint32_t Marker_Colour() const override;
+
   uint8_t m_Lit = 0;
+  float m_Glow = 0.0f;
   int m_Facing = 0;
   float m_Colour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
