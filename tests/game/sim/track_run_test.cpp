@@ -206,3 +206,22 @@ TEST_F(WarRoomClosing, ASuccessKillsTheRunsObjectsAndFindsTheSourceAFailureKills
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimRun, ASiteMissionShowsItsPanelAtTheTopRight) {
+  Launch(1, kCommand_Launch_Site);
+  harness.Step(60, 40);
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  const auto grey_metal = [&](float fx, float fy) {
+    const uint32_t c = pixels[static_cast<uint32_t>(fy * height) * width + static_cast<uint32_t>(fx * width)];
+    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    return r > 60 && std::abs(r - g) < 30 && std::abs(g - b) < 30;
+  };
+  EXPECT_TRUE(grey_metal(0.75f, 0.07f)) << "the panel";
+  EXPECT_FALSE(grey_metal(0.25f, 0.07f)) << "the other side of the sky";
+}
+
+}  // namespace
