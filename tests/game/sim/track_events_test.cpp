@@ -384,3 +384,65 @@ TEST_F(TrackEvents, TheBossTakesItsActions) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
+  struct Row {
+    uint32_t kind, sub_kind, parameter, type;
+    int list;
+    int32_t slot_id;
+    std::function<bool(const CVector3&, float ground, float X, float Z, float H)> place;
+  } rows[] = {
+      {5, 0, 3, 42, 1, -1, [](const CVector3& p, float g, float, float, float) { return std::fabs(p.y - g) < 0.01f; }},
+      {8, 0, 0, 43, 1, 0, [](const CVector3& p, float g, float X, float Z, float) {
+         return p.x == 0.5f * X && p.z == 0.55f * Z && std::fabs(p.y - (g - 300.0f)) < 0.01f;
+       }},
+      {9, 0, 0, 46, 1, -1, [](const CVector3& p, float g, float, float, float H) { return p.x == 0.1f && p.y >= g + 95.0f && p.y <= H - 300.0f; }},
+      {9, 1, 0, 46, 1, -1, [](const CVector3& p, float, float X, float, float) { return p.x == X - 0.1f; }},
+      {10, 0, 0, 50, 2, -1, [](const CVector3& p, float g, float, float, float) { return std::fabs(p.y - g) < 0.01f; }},
+      {10, 1, 0, 51, 1, -1, [](const CVector3& p, float g, float, float, float) { return std::fabs(p.y - g) < 0.01f; }},
+      {10, 8, 0, 52, 1, -1, [](const CVector3& p, float g, float, float Z, float H) {
+         return p.z == Z - 0.5f - 1.0f && p.y >= g + 400.0f && p.y <= H - 300.0f;
+       }},
+      {16, 0, 0, 53, 1, -1, [](const CVector3& p, float g, float, float, float) { return std::fabs(p.y - (g - 1550.0f)) < 0.01f; }},
+      {16, 1, 0, 54, 1, -1, [](const CVector3& p, float, float, float Z, float) { return p.z == Z - 0.5f - 5.0f; }},
+  };
+  for (const Row& row : rows) {
+    CTrack_Event event = Event(row.kind, row.sub_kind, row.parameter);
+    g_Music_Track.On_Event_Start(event);
+    auto* object = static_cast<CMarker_Object*>(event.objects[0]);
+    ASSERT_NE(object, nullptr) << row.kind << "/" << row.sub_kind;
+    EXPECT_EQ(object->m_Type, row.type) << row.kind << "/" << row.sub_kind;
+    EXPECT_EQ(object->m_List, row.list) << row.type;
+    EXPECT_EQ(object->m_Kind_Flags, 0x04u) << row.type;
+    EXPECT_EQ(event.slot_ids[0], row.slot_id) << row.type;
+    const CVector3& p = object->m_Position;
+    EXPECT_TRUE(row.place(p, g_World.Get_Height(p.x, p.z), X, Z, H)) << row.type << " at " << p.x << ", " << p.y << ", " << p.z;
+    if (row.type == 42) EXPECT_EQ(object->m_Spawn_Count, 3) << "sparklers from the parameter";
+    Sweep();
+  }
+}
+
+TEST_F(TrackEvents, RowsAndRingsPlaceTheirEjectorsByTheArgument) {
+  CTrack_Event row = Event(2, 1, 3);
+  for (uint32_t a = 0; a < 3; ++a) g_Music_Track.On_Event_Point(row, CTrack_Point{0, 0.0f, a});
+  for (int n = 0; n < 3; ++n) {
+    ASSERT_NE(row.objects[n], nullptr);
+    EXPECT_FLOAT_EQ(row.objects[n]->m_Position.x, (n + 1) / 4.0f * X);
+    EXPECT_FLOAT_EQ(row.objects[n]->m_Position.z, 0.85f * Z);
+    EXPECT_EQ(row.slot_ids[n], n);
+  }
+  Sweep();
+  CTrack_Event ring = Event(2, 3, 4);
+  for (uint32_t a = 0; a < 4; ++a) g_Music_Track.On_Event_Point(ring, CTrack_Point{0, 0.0f, a});
+  for (int n = 0; n < 4; ++n) {
+    ASSERT_NE(ring.objects[n], nullptr);
+    const CVector3& p = ring.objects[n]->m_Position;
+    const float u = p.x / X - 0.5f, v = p.z / Z - 0.65f;
+    EXPECT_NEAR(u * u + v * v, 0.0625f, 1e-4f) << "on the ring of radius 0.25";
+    EXPECT_NEAR(std::fabs(u), std::fabs(v), 1e-4f) << "p 4 turns the ring by a quarter of pi";
+  }
+}
+
+}  // namespace

@@ -225,3 +225,17 @@ TEST_F(SimRun, ASiteMissionShowsItsPanelAtTheTopRight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimRun, ALaunchWhoseTrackCannotLoadFailsWithAMessageNamingIt) {
+  ASSERT_TRUE(harness.Start());
+  const uint32_t missing = 0x22FFFE01;
+  EXPECT_FALSE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, missing, content::kLaneMusicIds[0]));
+  EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
+  EXPECT_FALSE(g_Music_Track.Is_Running());
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages.back().find(std::to_string(missing)), std::string::npos) << messages.back();
+}
+
+}  // namespace
