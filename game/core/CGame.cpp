@@ -149,6 +149,7 @@ void CGame::Term() {
   g_Cursor_Mgr.Term();
   g_Sequence_Mgr.Clear();
   g_Screen_FX_Mgr.Term();
+  Free_Deferred_Items();
   m_Initialised = false;
 }
 
@@ -214,7 +215,7 @@ bool CGame::Start_Menus() {
   m_Time_Scale = kMenu_Time_Scale;
   g_Camera.Look_At(CVector3{0.0f, 0.0f, 0.0f}, CVector3{0.0f, 0.0f, 1.0f});
   g_Camera.Set_Projection(kField_Of_View, Screen_Aspect(), kNear, kFar);
-  if (!g_Popup_Mgr.Init(g_WarRoom_Sim.m_Active ? kWarRoom_Popups : kMenu_Popups)) return false;
+  if (!g_Popup_Mgr.Init(g_WarRoom_Sim.m_Initialised ? kWarRoom_Popups : kMenu_Popups)) return false;
   return g_Game_State.Load_Sim(0, nullptr);
 }
 
@@ -365,6 +366,8 @@ void CGame::Render_All() {
 }
 
 void CGame::Frame() {
+  // Menu items a callback took out of their panel are freed now that their event has returned.
+  Free_Deferred_Items();
   if (m_Mode == kMode_None) return;
   Step_Time();
   Update_All();
@@ -565,7 +568,7 @@ void CGame::On_Key_Simulation(int code) {
       g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
       break;
     case kKey_Quit:
-      if (g_Popup_Mgr.Is_Initialised() && g_Popup_Mgr.Sim_Menu_Ready() && !g_WarRoom_Sim.m_Active)
+      if (g_Popup_Mgr.Is_Initialised() && g_Popup_Mgr.Sim_Menu_Ready() && !g_WarRoom_Sim.m_Initialised)
         g_Popup_Mgr.Do_Action(CPopup_Mgr::kAction_Leave);
       break;
     case kKey_Restart:

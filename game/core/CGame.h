@@ -62,6 +62,10 @@ class CGame {
   bool On_Mouse_Wheel(const int& notches);
 
   void Set_Capture(CMenuItem* item);
+  // Drops the capture when the item holds it, without a release (the item is going away).
+  void Forget_Capture(const CMenuItem* item) {
+    if (m_Capture_Holder == item) m_Capture_Holder = nullptr;
+  }
   CMenuItem* Capture_Holder() const { return m_Capture_Holder; }
   int Left_Receiver() const { return m_Left_Receiver; }
 

@@ -91,3 +91,4 @@ void CScreen_FX_Mgr::Add_Effect_5(const int& kind, const float& duration, const 
   m_Requests.push_back(request);
   ++m_Count;
 }
+void CScreen_FX_Mgr::Clear_Sim_Effects() { m_Count = 0; }

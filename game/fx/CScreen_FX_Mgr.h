@@ -51,6 +51,8 @@ class CScreen_FX_Mgr {
 
   // The requests added since Init.
   std::vector<CScreen_FX_Request> m_Requests;
+  // Removes the effects a simulation left running (the menus resume).
+  void Clear_Sim_Effects();
 
   // The number of running effects.
   int Effect_Count() const { return m_Count; }

@@ -77,10 +77,22 @@ bool Build_Events(int32_t kind, uint32_t delay, std::vector<CSequence_Event>& ev
 
 void Command(int code, int argument) { g_Menu_Mgr.Command(code, argument); }
 
-void Camera_Move(float duration) {
-  const CVector3 position{0.0f, 140.0f, 250.0f};
-  const CVector3 target{0.0f, 90.0f, 350.0f};
+// A camera move: to the launch view, or (flag set) out along the grid toward the War Room.
+void Camera_Move(float duration, bool along_grid) {
+  CVector3 position{0.0f, 140.0f, 250.0f};
+  CVector3 target{0.0f, 90.0f, 350.0f};
+  if (along_grid) {
+    const CMenu_Grid& grid = g_Menu_Mgr.m_Grid;
+    position.Set(0.2f * grid.m_Origin.x + 1.45f * grid.m_Across.x, 0.2f * grid.m_Origin.y + 1.45f * grid.m_Across.y,
+                 0.2f * grid.m_Origin.z + 1.45f * grid.m_Across.z);
+    target.Set(2.0f * position.x, 2.0f * position.y, 2.0f * position.z);
+  }
   g_Camera.Start_Move(position, target, duration);
+}
+
+void Show_WarRoom_Page(int page) {
+  Command(kCommand_WarRoom, 0);
+  g_Menu_Mgr.m_WarRoom.Set_Page(page);
 }
 
 }  // namespace
@@ -148,7 +160,23 @@ void CSequence_Mgr::Update(const CFrame_Info& frame) {
 
 void CSequence_Mgr::Fire_Event(const CSequence_Event& event, const CSequence& sequence) {
   const float none = 0.0f;
+  CMenu_Console& console = g_Menu_Mgr.m_Console;
+  CMenu_Simulator& simulator = g_Menu_Mgr.m_Simulator;
   switch (event.code) {
+    case 1:
+      if (console.m_Initialised && console.m_Visible) console.Show(false, false);
+      break;
+    case 2:
+      if (!(console.m_Initialised && console.m_Visible)) console.Show(true, true);
+      break;
+    case 3: console.Term(); break;
+    case 4: g_Menu_Mgr.m_Grid.Set_Mode(0); break;
+    case 5:
+      g_Menu_Mgr.m_Grid.Set_Mode(1);
+      if (simulator.m_Initialised && simulator.m_Visible) simulator.Show(false);
+      break;
+    case 6: g_Menu_Mgr.m_Grid.Set_Mode(2); break;
+    case 7: simulator.Show(false); break;
     case 8: g_Screen_FX_Mgr.Add_Effect_2(0, event.value1, event.value2); break;
     case 9: g_Screen_FX_Mgr.Add_Effect_2(1, event.value1, event.value2); break;
     case 10: g_Screen_FX_Mgr.Add_Effect_2(2, event.value1, event.value2); break;
@@ -163,12 +191,12 @@ void CSequence_Mgr::Fire_Event(const CSequence_Event& event, const CSequence& se
       g_Screen_FX_Mgr.Add_Effect(12, event.value1, colour, zero, none, none);
       break;
     }
-    case 17: Camera_Move(event.value1); break;
+    case 17: Camera_Move(event.value1, event.value2 != 0.0f); break;
     case 18: Command(kCommand_Console, 0); break;
     case 19: Command(kCommand_Simulator, 0); break;
     case 20: Command(kCommand_WarRoom, 0); break;
-    case 22: Command(kCommand_WarRoom, 0); break;
-    case 23: Command(kCommand_WarRoom, 0); break;
+    case 22: Show_WarRoom_Page(5); break;
+    case 23: Show_WarRoom_Page(1); break;
     case 24:
       g_Menu_Mgr.Command(sequence.values[0], sequence.values[1], static_cast<uint32_t>(sequence.values[2]),
                          static_cast<uint32_t>(sequence.values[3]));

@@ -1,5 +1,7 @@
 #pragma once
-// The War Room's world simulation: regions, sites, infection and the shield level.
+// The War Room's world simulation: regions, sites, infection and the shield level. This is its
+// least form: a campaign is only started and ended, and its region holds one site, the current
+// one, which is infected; routes and timers are not built yet.
 #include <cstdint>
 
 // One site of the current region.
@@ -24,22 +26,25 @@ class CWarRoom_Sim {
   static constexpr int kSite_Count = 48;
   static constexpr int kHistory_Size = 32;
 
-  // Least form: one region with one infected site, the current one.
   CWarRoom_Sim();
 
-  // Removes and answers the newest site of the visit history; -1 when it is empty.
-  int Pop_History();
-  // Makes the site the shuttle's destination.
+  // Starts a campaign in the region (1-8); false for a region outside them.
+  bool Init(const int& region);
+  // Ends the campaign.
+  void Clear_Region();
+  void Update_Timers(float dt);
+  // The most recent site of the visit history, removed; -1 when it is empty.
+  int32_t Pop_History();
   void Set_Target_Site(const int& site);
 
-  bool m_Initialised = false;
-  bool m_Active = false;  // a War Room campaign is under way
+  bool m_Initialised = false;  // a campaign is under way
+  int32_t m_Region_Id = -1;
+  int32_t m_Current_Site = 0;
+  int32_t m_Target_Site = -1;
   float m_Shield_Level = 1.0f;
   // The infection source has been destroyed (also: the meteorite was found).
   bool m_Disinfection_Mode = false;
   CWarRoom_Site m_Sites[kSite_Count];
-  int32_t m_Current_Site = 0;
-  int32_t m_Target_Site = -1;
   int32_t m_History[kHistory_Size] = {};
   int32_t m_History_Top = -1;
   int32_t m_Infected_Site = 0;
@@ -49,6 +54,9 @@ class CWarRoom_Sim {
   float m_Clock = 0.0f;
   float m_Infection_Start = 0.0f;
   float m_Infection_Time_Limit = 1.0f;
+
+ private:
+  void Set_Up_One_Site();
 };
 
 extern CWarRoom_Sim g_WarRoom_Sim;

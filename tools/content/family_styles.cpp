@@ -22,7 +22,7 @@ constexpr uint32_t kAlphaGreater = 3;
 constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
-enum class Kind { OpaqueLit, VertexColour, Additive, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor };
+enum class Kind { OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor };
 
 struct StyleSpec {
   uint32_t id;
@@ -74,6 +74,13 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     case Kind::Additive:
       alt.passes = {Translucent(kBlendAdditive)};
       break;
+    case Kind::AdditiveClampU: {
+      // Coordinates below 0 repeat the texture's first column rather than wrapping.
+      StylePass pass = Translucent(kBlendAdditive);
+      pass.stages[0].address_u = kClamp;
+      alt.passes = {pass};
+      break;
+    }
     case Kind::AlphaBlend:
       alt.passes = {Translucent(kBlendAlpha)};
       break;
@@ -168,7 +175,7 @@ std::vector<StyleSpec> Styles() {
       {0x22000050, "marker", Kind::Factor},
       {0x22000058, "enemy_body", Kind::OpaqueLit},
       {0x22000061, "ejector", Kind::OpaqueLit},
-      {0x22000065, "menu_grid", Kind::Additive},
+      {0x22000065, "menu_grid", Kind::AdditiveClampU},
       {0x2200006B, "frame_piece", Kind::VertexColour},
       {0x2200006E, "frame_highlight", Kind::Additive},
       {0x22000074, "globe", Kind::TwoPass},

@@ -8,6 +8,7 @@
 
 #include "game/core/CCamera.h"
 #include "game/core/CCursor_Mgr.h"
+#include "game/menu/CMenu_Mgr.h"
 #include "game/core/CFrame_Info.h"
 #include "game/core/CGame_State.h"
 #include "game/menu/CModal_Dlg.h"
@@ -126,7 +127,7 @@ TEST_F(CursorInGame, TheKindFollowsTheModeTheDialogAndTheOptions) {
     g_Game_State.m_Sim_Kind = c.sim_kind;
     g_Game_State.Hide_Cursor_In_Sims = c.hide_in_sims;
     g_Modal_Dlg.Term();
-    if (c.dialog_open) g_Modal_Dlg.Open(CModal_Dlg::kMode_Message);
+    if (c.dialog_open) g_Modal_Dlg.Init(CVector3{0.0f, 0.0f, 100.0f}, CVector2{320.0f, 240.0f}, 200.0f, 0.0f, CModal_Dlg::kMode_Message);
     g_Popup_Mgr.Close_All(true);
     if (c.popup_open) g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
     g_Cursor_Mgr.m_Show = c.show;
@@ -137,6 +138,9 @@ TEST_F(CursorInGame, TheKindFollowsTheModeTheDialogAndTheOptions) {
 }
 
 TEST_F(CursorInGame, TheArrowIsDrawnWithItsTipAtTheMouseAndFollowsIt) {
+  // A plain backdrop: no grid lines and no console text behind the cursor.
+  g_Menu_Mgr.m_Grid.Set_Mode(CMenu_Grid::kNone);
+  g_Menu_Mgr.m_Console.Show(false, true);
   const float x = width / 2, y = height / 2;
   const float half_width = 0.0354f * width, half_height = 0.045f * height;
   // A point inside the arrow's head, just below and right of its tip.

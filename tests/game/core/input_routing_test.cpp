@@ -20,10 +20,11 @@ class InputRouting : public RunningGame {
  protected:
   void TearDown() override {
     g_Modal_Dlg.Term();
-    g_WarRoom_Sim.m_Active = false;
+    g_WarRoom_Sim.m_Initialised = false;
     RunningGame::TearDown();
   }
-  void Launch() { ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0])); }
+  void Launch() { g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+ ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation); }
 };
 
 TEST_F(InputRouting, ALeftPressGoesToTheFirstTakerAndItsReleaseFollowsIt) {
@@ -42,8 +43,8 @@ TEST_F(InputRouting, ALeftPressGoesToTheFirstTakerAndItsReleaseFollowsIt) {
   };
   for (const Case& c : cases) {
     if (c.simulation) Launch();
-    if (c.opened == kDialog) g_Modal_Dlg.Open(CModal_Dlg::kMode_Message);
-    if (c.opened == kPopup) g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
+    if (c.opened == kDialog) g_Modal_Dlg.Init(CVector3{0.0f, 0.0f, 100.0f}, CVector2{320.0f, 240.0f}, 200.0f, 0.0f, CModal_Dlg::kMode_Message);
+    if (c.opened == kPopup) g_Popup_Mgr.Toggle_Menu(c.simulation ? CPopup_Mgr::kSim_Menu : CPopup_Mgr::kMain_Menu);
     harness.Move_Mouse(100, 100);
     harness.Left_Down();
     harness.Pump();
@@ -67,7 +68,10 @@ TEST_F(InputRouting, APausedPlayerDoesNotFire) {
 }
 
 struct Capturing_Item : CMenuItem {
-  void On_Mouse_Up() override { ++ups; }
+  bool On_Mouse_Up() override {
+    ++ups;
+    return true;
+  }
   int ups = 0;
 };
 
@@ -96,13 +100,14 @@ TEST_F(InputRouting, PauseToggledByKeyOrCharacterUnlessADialogOrPopupIsOpen) {
     bool want_paused;
   };
   const Case cases[] = {
-      {false, false, false, false, true}, {false, false, false, true, true}, {false, false, true, false, false},
-      {true, false, false, false, true},  {true, false, false, true, true},  {true, false, true, false, false},
+      {false, false, false, false, true}, {false, false, false, true, true}, {false, false, true, false, true},
+      {true, false, false, false, true},  {true, false, false, true, true},  {true, false, true, false, true},
   };
+  // An open pop-up pauses the game itself; the key then leaves that pause alone.
   for (const Case& c : cases) {
     if (c.simulation) Launch();
     Set_Game_Paused(false);
-    if (c.popup_open) g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
+    if (c.popup_open) g_Popup_Mgr.Toggle_Menu(c.simulation ? CPopup_Mgr::kSim_Menu : CPopup_Mgr::kMain_Menu);
     if (c.as_character)
       harness.Char(19);
     else
@@ -118,14 +123,16 @@ TEST_F(InputRouting, PauseToggledByKeyOrCharacterUnlessADialogOrPopupIsOpen) {
 TEST_F(InputRouting, AMessageDialogTakesEveryKeyAndNothingElseHappens) {
   Start();
   Launch();
-  g_Modal_Dlg.Open(CModal_Dlg::kMode_Message);
+  g_Modal_Dlg.Init(CVector3{0.0f, 0.0f, 100.0f}, CVector2{320.0f, 240.0f}, 200.0f, 0.0f, CModal_Dlg::kMode_Message);
+  harness.Key(VK_PAUSE);
+  harness.Pump();
+  EXPECT_TRUE(g_Modal_Dlg.Is_Open()) << "a message stays until its clock allows closing";
+  EXPECT_TRUE(g_Game_Paused) << "the pause key did not toggle the dialog's pause";
+  harness.Step(80);
   harness.Char('M');
   harness.Pump();
   EXPECT_FALSE(g_Modal_Dlg.Is_Open()) << "the key activated the dialog's button";
   EXPECT_FALSE(g_Popup_Mgr.Is_Open()) << "the key went nowhere else";
-  g_Modal_Dlg.Open(CModal_Dlg::kMode_Message);
-  harness.Key(VK_PAUSE);
-  harness.Pump();
   EXPECT_FALSE(g_Game_Paused);
 }
 
@@ -145,14 +152,19 @@ TEST_F(InputRouting, SimulationKeysOpenThePopupLeaveAndRestart) {
   trace.clear();
   harness.Char('R');
   harness.Pump();
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("world init")), 0) << "R needs the menu open";
+  harness.Char('M');
+  harness.Char('R');
+  harness.Pump();
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("world init")), 1) << "restarted";
 
-  g_WarRoom_Sim.m_Active = true;
+  g_WarRoom_Sim.m_Initialised = true;
+  harness.Char('M');
   harness.Char('Q');
   harness.Pump();
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation) << "Q does not leave a War Room mission";
-  g_WarRoom_Sim.m_Active = false;
+  g_WarRoom_Sim.m_Initialised = false;
   harness.Char('Q');
   harness.Pump();
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);

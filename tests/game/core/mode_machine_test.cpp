@@ -55,7 +55,8 @@ TEST_F(ModeMachine, StartUpEntersTheMenus) {
 TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
   Start();
   for (int variant = 0; variant < 4; ++variant) {
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, variant, content::kLaneTrackIds[variant], content::kLaneMusicIds[variant])) << variant;
+    g_Menu_Mgr.Command(kCommand_Launch_Training, variant, content::kLaneTrackIds[variant], content::kLaneMusicIds[variant]);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation) << variant;
     EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     EXPECT_FLOAT_EQ(g_Game.Time_Scale(), 1.0f);
     EXPECT_TRUE(g_World.m_World_Ready);
@@ -68,7 +69,8 @@ TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
     EXPECT_TRUE(g_Score_Board_Mgr.Is_Active());
     EXPECT_EQ(g_Game.Current_Desc().environment_variant, variant);
     harness.Step(3, 16);
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Simulator, 0));
+    g_Menu_Mgr.Command(kCommand_Simulator, 0);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Menus);
     EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
     Expect_Run_Torn_Down();
   }
@@ -76,7 +78,8 @@ TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
 
 TEST_F(ModeMachine, ASiteSimulationRunsTheGameRulesBrain) {
   Start();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]));
+  g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   ASSERT_NE(g_Game_State.m_Brain, nullptr);
   EXPECT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
   EXPECT_EQ(g_Game_State.m_Mode_Flags, 0x11u);
@@ -103,7 +106,7 @@ TEST_F(ModeMachine, AMissingWorldLeavesModeZeroAndTheMenuReturnsToModeOne) {
 TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   Start();
   g_Score_Board_Mgr.m_Refuse_Init = true;
-  EXPECT_FALSE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus) << "the dispatcher returns to the menus";
   Expect_Run_Torn_Down();
   const std::vector<std::string> failed(trace.end() - 5, trace.end());
@@ -112,7 +115,8 @@ TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   EXPECT_EQ(failed[2], "mode failed");
   // A later launch starts cleanly.
   g_Score_Board_Mgr.m_Refuse_Init = false;
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_TRUE(g_World.m_World_Ready);
 }
 
@@ -141,21 +145,25 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
     }
     g_Client_Data.m_Current_Gun = c.gun;
     g_Client_Data.m_Current_Attachment = c.attachment;
-    ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     EXPECT_EQ(g_Player.m_Gun_Kind, c.want_gun) << c.gun;
     EXPECT_EQ(g_Player.m_Attachment_Level, c.want_attachment_level) << c.attachment;
     EXPECT_TRUE(g_Client_Data.m_Loaded) << "a loaded profile stays loaded";
   }
   g_Client_Data.Clear();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_FALSE(g_Client_Data.m_Loaded) << "a profile loaded for the launch is cleared again";
 }
 
 TEST_F(ModeMachine, LeavingTheSimulationUnpausesTheGame) {
   Start();
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]));
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   Set_Game_Paused(true);
-  ASSERT_TRUE(g_Menu_Mgr.Command(kCommand_Simulator, 0));
+  g_Menu_Mgr.Command(kCommand_Simulator, 0);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Game_Paused);
 }
 

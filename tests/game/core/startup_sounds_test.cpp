@@ -29,7 +29,7 @@ TEST_F(StartupSounds, TheStartupSoundAndEveryPreloadAreLoadedWithTheirVoiceLimit
     EXPECT_TRUE(sample->Data_Loaded()) << std::hex << e.id;
     EXPECT_EQ(sample->Max_Voices(), e.voices) << std::hex << e.id;
   }
-  EXPECT_EQ(g_pSoundMgr->Entry_Count(), 36u) << "the start-up sound and the 35 preloads";
+  EXPECT_EQ(g_pSoundMgr->Entry_Count(), 37u) << "the start-up sound, the 35 preloads and the menu ambience";
   EXPECT_TRUE(messages.empty()) << messages.front();
 }
 

@@ -218,9 +218,9 @@ TEST_F(Sequencer, TheWarRoomHelpShowsOncePerAccount) {
   g_Client_Data.m_Flags = 0;
   Show_WarRoom_Info(2);
   ASSERT_TRUE(g_Modal_Dlg.Is_Open());
-  ASSERT_EQ(g_Modal_Dlg.Lines().size(), 4u) << "Info and three non-empty lines";
-  EXPECT_EQ(g_Modal_Dlg.Lines()[0].text, "Info");
-  EXPECT_EQ(g_Modal_Dlg.Lines()[3].text, "Infected areas are indicated in red.");
+  ASSERT_EQ(g_Modal_Dlg.m_Line_Count, 4u) << "Info and three non-empty lines";
+  EXPECT_STREQ(g_Modal_Dlg.m_Lines[0].text, "Info");
+  EXPECT_STREQ(g_Modal_Dlg.m_Lines[3].text, "Infected areas are indicated in red.");
   g_Modal_Dlg.Term();
   Show_WarRoom_Info(2);
   EXPECT_FALSE(g_Modal_Dlg.Is_Open());

@@ -33,8 +33,10 @@ class SimRun : public ::testing::Test {
   // Starts the program and launches the short lane track of environment 0.
   void Launch(int environment = 0, int code = kCommand_Launch_Training) {
     ASSERT_TRUE(harness.Start());
-    ASSERT_TRUE(g_Menu_Mgr.Command(code, environment, content::kLaneTrackIds[environment],
-                                   content::kLaneMusicIds[environment]));
+    const int track = static_cast<int>(content::kLaneTrackIds[environment]);
+    const int music = static_cast<int>(content::kLaneMusicIds[environment]);
+    g_Menu_Mgr.Command(code, environment, track, music);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     ASSERT_TRUE(g_Music_Track.Is_Running());
   }
 

@@ -25,9 +25,10 @@ TrackSpec One_Section(float length, std::vector<TrackEvent> events) {
 }
 
 bool Dialog_Shows_Summary() {
-  const auto& lines = g_Modal_Dlg.Lines();
-  return g_Modal_Dlg.Is_Open() && lines.size() == 2 && lines[0].text == "Simulation Statistics Summary" &&
-         lines[1].text == "Return to Trainer" && lines[1].command == kCommand_Simulator;
+  const auto& lines = g_Modal_Dlg.m_Lines;
+  return g_Modal_Dlg.Is_Open() && g_Modal_Dlg.Mode() == CModal_Dlg::kMode_Choice && g_Modal_Dlg.m_Line_Count == 2 &&
+         std::string(lines[0].text) == "Simulation Statistics Summary" &&
+         std::string(lines[1].text) == "Return to Trainer" && lines[1].code == kCommand_Simulator;
 }
 
 TEST_F(SimRun, AFrameStartsThenEndsThenRunsTheDuePointsOfAnEvent) {
@@ -127,6 +128,7 @@ TEST_F(SimRun, TheShortTrackPlaysItsMusicLightsItsLanesAndEndsIntoTheSummary) {
   const std::vector<int>& after = harness.Audio_Frame_Peaks();
   EXPECT_EQ(*std::max_element(after.end() - 20, after.end()), 0) << "silence after the end";
   // The dialog's choice returns to the trainer.
+  g_Modal_Dlg.Select_Next();
   g_Modal_Dlg.Activate_Selected();
   harness.Step(2);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
@@ -231,7 +233,8 @@ namespace {
 TEST_F(SimRun, ALaunchWhoseTrackCannotLoadFailsWithAMessageNamingIt) {
   ASSERT_TRUE(harness.Start());
   const uint32_t missing = 0x22FFFE01;
-  EXPECT_FALSE(g_Menu_Mgr.Command(kCommand_Launch_Training, 0, missing, content::kLaneMusicIds[0]));
+  const int missing_id = static_cast<int>(missing), music = static_cast<int>(content::kLaneMusicIds[0]);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, missing_id, music);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
   ASSERT_FALSE(messages.empty());
