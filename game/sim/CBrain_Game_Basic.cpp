@@ -7,6 +7,7 @@
 #include "game/core/CCamera.h"
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
+#include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/Format_Minutes_Seconds.h"
@@ -28,6 +29,7 @@ constexpr uint32_t kStyle_Ids[CBrain_Game_Basic::kStyle_Count] = {0x22000043, 0x
                                                                   0x220000ce};
 constexpr uint32_t kTexture_Ids[CBrain_Game_Basic::kTexture_Count] = {0x22000029, 0x220000cb, 0x22000037};
 constexpr uint32_t kUrgent_Colour = 0x44ff8888;
+constexpr int kTime_Font = 3;
 constexpr uint32_t kCalm_Colour = 0x4477bbcc;
 
 // Moves value toward target by at most up (rising) or down (falling), without passing it.
@@ -227,15 +229,19 @@ void CBrain_Game_Basic::Build_Time_Text() {
   m_Shown_Seconds = units;
   std::strncpy(m_Time_Text, Format_Minutes_Seconds(units), sizeof(m_Time_Text) - 1);
   m_Time_Text[sizeof(m_Time_Text) - 1] = '\0';
+  m_Time_Text_Width = static_cast<float>(g_Menu_Mgr.Get_Text_Width(kTime_Font, m_Time_Text));
 }
 
 void CBrain_Game_Basic::Render() {
   Build_Time_Text();
   Draw_Panel();
+  const float width = g_Camera.Screen_Width(), height = g_Camera.Screen_Height();
+  const CVector2 place{(width - m_Time_Text_Width) * 0.5f, 0.0075f * height};
+  const CVector2 box{m_Time_Text_Width + 1.0f, 0.08f * height};
+  g_Menu_Mgr.Draw_Text(kTime_Font, m_Time_Text, place, box, m_Time_Colour, 0);
 }
 
-// The panel and its two gauges, facing the camera like the camera itself. The label quad and the
-// time text wait for the menu text services.
+// The panel and its two gauges, facing the camera like the camera itself.
 void CBrain_Game_Basic::Draw_Panel() {
   const CMatrix3x3& axes = g_Camera.Rotation();
   const CVector3 place = Panel_Position();
