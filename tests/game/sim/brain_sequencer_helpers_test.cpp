@@ -229,3 +229,19 @@ TEST_F(Sequencer, TheWarRoomHelpShowsOncePerAccount) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Sequencer, AScriptsSequenceLineLaunchesFromTheMenus) {
+  ASSERT_TRUE(harness.Start());
+  std::string error;
+  ASSERT_TRUE(harness.Run_Script("frames 5\nsequence 6 7 2 0x220003E2 0x220003F2\nframes 80 40\n", "", &error))
+      << error;
+  EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  EXPECT_EQ(g_Music_Track.m_Sim_Key, std::to_string(0x220003E2));
+  EXPECT_NE(g_Music_Track.m_Music_Channel, 0u);
+  EXPECT_FALSE(harness.Run_Script("sequence 6 7 x\n", "", &error));
+  EXPECT_NE(error.find("bad sequence value"), std::string::npos) << error;
+}
+
+}  // namespace
