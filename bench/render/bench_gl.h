@@ -16,12 +16,26 @@ struct VideoSystem {
 };
 inline VideoSystem g_video_system;
 
+// The buffers the game asks of its main window (alpha, 24-bit depth, 8-bit stencil), so that
+// the device draws straight into the window as it does in the game, rather than into a
+// framebuffer object copied to the window at each present. Both sides of a comparison get them.
+inline void FullWindowBuffers() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+}
+
 // The render device started windowed, 32 bits per pixel, on a hidden window.
 struct Renderer {
   SDL_Window* window = nullptr;
   bool open = false;
 
   bool Open(int width, int height) {
+    FullWindowBuffers();
     window = SDL_CreateWindow("bench", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr) return false;
     CRenderInitRequest request;
@@ -50,18 +64,14 @@ struct Renderer {
   }
 };
 
-// A raw OpenGL 2.1 compatibility context on a hidden window with a 24-bit depth buffer and no
+// A raw OpenGL 2.1 compatibility context on a hidden window with the same buffers and no
 // vertical sync, current once opened; each baseline sets up its own state on it.
 struct RawWindow {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
 
   bool Open(int width, int height) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    FullWindowBuffers();
     window = SDL_CreateWindow("raw", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) return false;
     context = SDL_GL_CreateContext(window);

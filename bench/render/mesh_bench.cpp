@@ -220,6 +220,6 @@ void BM_RawGL_Meshes(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_RawGL_Meshes)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_RigidMeshes)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_SpriteQuads)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_RawGL_Meshes)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_RigidMeshes)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
+BENCHMARK(BM_SpriteQuads)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();

@@ -1,14 +1,16 @@
 // Loading a 1024x1024 32-bit texture with its mip chain (8 levels) from texture data in memory,
 // beside a plain copy of the same bytes. Without a device the load stops at the system-memory
-// texture; with the OpenGL-backed device (made once, headless where SDL_VIDEODRIVER=offscreen)
-// the load also makes the device texture and uploads every level, beside raw glTexImage2D
-// uploads of the same levels in the same context. Every OpenGL case ends with glFinish.
+// texture; with the OpenGL-backed device (opened by each benchmark on a hidden window, headless
+// where SDL_VIDEODRIVER=offscreen) the load also makes the device texture and uploads every
+// level, beside raw glTexImage2D uploads of the same levels in the device's own context. Every
+// OpenGL case ends with glFinish, and runs one untimed round first.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <vector>
 
+#include "bench/render/bench_gl.h"
 #include "platform/d3d/gl_api.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
@@ -36,25 +38,6 @@ const writers::Bytes& TextureFile() {
 
 // The pixel bytes of the file: every level, level 0 first, after the 38-byte prefix.
 const uint8_t* FilePixels() { return TextureFile().data() + 38; }
-
-// The render device on a hidden window, made on first use and kept for the run; false when
-// there is no video system or OpenGL device.
-bool DeviceReady() {
-  static const bool ready = [] {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    SDL_Window* window = SDL_CreateWindow("bench", 0, 0, 640, 480, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) return false;
-    CRenderInitRequest request;
-    request.Mode.Width = 640;
-    request.Mode.Height = 480;
-    request.Mode.BitDepth = 32;
-    request.Window = window;
-    request.Windowed = 1;
-    request.KeepWindow = 1;
-    return g_pRenderDevice->CreateDevice(&request);
-  }();
-  return ready;
-}
 
 CTextureData* LoadFromStream(CStream* stream) {
   stream->SeekTo(0);
@@ -88,52 +71,63 @@ void BM_MemcpySameBytes(benchmark::State& state) {
 BENCHMARK(BM_MemcpySameBytes);
 
 // Load, device texture and upload of every level through the layer, then release.
+bool LoadAndUpload(CStream* stream) {
+  CTextureData* texture = LoadFromStream(stream);
+  const bool uploaded = texture != nullptr && texture->m_pDeviceTexture != nullptr;
+  glFinish();
+  if (texture != nullptr) g_D3DTexture.ReleaseTexture(texture);
+  return uploaded;
+}
+
 void BM_LoadAndUploadToDevice(benchmark::State& state) {
-  if (!DeviceReady()) {
+  bench_gl::Renderer renderer;
+  if (!renderer.Open(640, 480)) {
     state.SkipWithError("no OpenGL device");
     return;
   }
   const writers::Bytes& file = TextureFile();
   CStream* stream = CreateMemoryStream(uint32_t(file.size()));
   stream->Write(file.data(), uint32_t(file.size()));
+  bool uploaded = LoadAndUpload(stream);
   for (auto _ : state) {
-    CTextureData* texture = LoadFromStream(stream);
-    if (texture == nullptr || texture->m_pDeviceTexture == nullptr) {
-      state.SkipWithError("the texture did not reach the device");
-      break;
-    }
-    glFinish();
-    g_D3DTexture.ReleaseTexture(texture);
+    if (!uploaded) break;
+    uploaded = LoadAndUpload(stream);
   }
+  if (!uploaded) state.SkipWithError("the texture did not reach the device");
   stream->Release();
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
 }
-BENCHMARK(BM_LoadAndUploadToDevice)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndUploadToDevice)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // The same levels straight into a new OpenGL texture, in the device's context.
+void RawUpload() {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(kLevels - 1));
+  const uint8_t* pixels = FilePixels();
+  for (uint32_t level = 0; level < kLevels; ++level) {
+    const GLsizei size = GLsizei(kSize >> level);
+    glTexImage2D(GL_TEXTURE_2D, GLint(level), GL_RGBA8, size, size, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    pixels += size_t(size) * size * 4;
+  }
+  glFinish();
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDeleteTextures(1, &name);
+}
+
 void BM_RawGLTexImage2D(benchmark::State& state) {
-  if (!DeviceReady()) {
+  bench_gl::Renderer renderer;
+  if (!renderer.Open(640, 480)) {
     state.SkipWithError("no OpenGL device");
     return;
   }
-  for (auto _ : state) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(kLevels - 1));
-    const uint8_t* pixels = FilePixels();
-    for (uint32_t level = 0; level < kLevels; ++level) {
-      const GLsizei size = GLsizei(kSize >> level);
-      glTexImage2D(GL_TEXTURE_2D, GLint(level), GL_RGBA8, size, size, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
-      pixels += size_t(size) * size * 4;
-    }
-    glFinish();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &name);
-  }
+  RawUpload();
+  for (auto _ : state) RawUpload();
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(TextureFile().size()));
 }
-BENCHMARK(BM_RawGLTexImage2D)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawGLTexImage2D)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 }  // namespace

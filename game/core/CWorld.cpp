@@ -347,7 +347,10 @@ bool CWorld::Read_Terrain(CStream* stream) {
   m_Tile_Radius = std::sqrt(2.0f * m_Tile_X * m_Tile_X);
   Build_Reflections();
 
-  if (!m_Grid.Create(h.tiles_x, h.tiles_z, m_Tiles_Per_Unit_X, m_Tiles_Per_Unit_Z))
+  const int cuts = CWorld_Grid::Cells_Per_Tile(m_Tile_X, m_Tile_Z, h.tiles_x, h.tiles_z);
+  m_Grid_Cells_Per_Tile = cuts;
+  if (!m_Grid.Create(h.tiles_x * cuts, h.tiles_z * cuts, m_Tiles_Per_Unit_X * static_cast<float>(cuts),
+                     m_Tiles_Per_Unit_Z * static_cast<float>(cuts)))
     return fail("no memory for the object grid");
 
   const size_t vertices = static_cast<size_t>(h.vertices_x) * static_cast<size_t>(h.vertices_z);
@@ -364,6 +367,7 @@ bool CWorld::Read_Terrain(CStream* stream) {
   if (!All_Finite(m_Heights, vertices) || !All_Finite(&m_Positions[0].x, vertices * 3) ||
       !All_Finite(&m_Normals[0].x, vertices * 3))
     return fail("vertex data not finite");
+  m_Height_Bound.Build(m_Positions, h.vertices_x, h.vertices_z);
 
   const uint32_t tile_bytes = static_cast<uint32_t>(h.tile_grid_size * h.tile_grid_size) * kTile_Vertex_Size;
   m_Tile_Data.resize(static_cast<size_t>(h.tiles_x) * static_cast<size_t>(h.tiles_z));
@@ -395,6 +399,7 @@ void CWorld::Free_Terrain() {
   m_Tile_Data.clear();
   m_Embedded_Object.clear();
   m_Grid.Destroy();
+  m_Height_Bound.Clear();
   m_Terrain = CWorld_Terrain_Header();
 }
 

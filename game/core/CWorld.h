@@ -8,6 +8,7 @@
 
 #include "game/core/CWorld_Grid.h"
 #include "game/core/CWorld_Object.h"
+#include "game/core/CTerrain_Height_Bound.h"
 #include "runtime/src/math/math_types.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 
@@ -182,6 +183,8 @@ class CWorld {
   float m_Tile_X = 0.0f, m_Tile_Z = 0.0f;                  // world units per tile
   float m_Tiles_Per_Unit_X = 0.0f, m_Tiles_Per_Unit_Z = 0.0f;
   float m_Tile_Radius = 0.0f;
+  int m_Grid_Cells_Per_Tile = 1;  // object-grid cells along each side of a terrain tile
+  CTerrain_Height_Bound m_Height_Bound;
   float* m_Heights = nullptr;
   CVector3* m_Positions = nullptr;
   CVector3* m_Normals = nullptr;

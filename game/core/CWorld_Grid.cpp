@@ -1,11 +1,22 @@
 #include "game/core/CWorld_Grid.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "game/core/CWorld_Object.h"
 #include "platform/system/memory.h"
 
 CWorld_Grid::~CWorld_Grid() { Counted_Free(m_Cells); }
+
+int CWorld_Grid::Cells_Per_Tile(float tile_x, float tile_z, int tiles_x, int tiles_z) {
+  if (!(tile_x > kObject_Cell_Size) || !(tile_z > kObject_Cell_Size) || tiles_x < 1 || tiles_z < 1) return 1;
+  const float smaller_side = std::min(tile_x, tile_z);
+  int cuts = static_cast<int>(std::min(smaller_side / kObject_Cell_Size, 1024.0f) + 0.5f);
+  const int64_t tiles = int64_t{tiles_x} * tiles_z;
+  while (cuts > 1 && tiles * cuts * cuts > kMax_Cells) --cuts;
+  return std::max(cuts, 1);
+}
 
 bool CWorld_Grid::Create(int width, int depth, float scale_x, float scale_z) {
   Destroy();

@@ -11,6 +11,10 @@ class CWorld_Object;
 class CWorld_Grid {
  public:
   static constexpr int kInitial_Nodes = 1024;
+  // Cells are cut to about the size of the world's objects, so that a body's neighbour search
+  // looks at a handful of objects, not at a whole terrain tile of them.
+  static constexpr float kObject_Cell_Size = 80.0f;
+  static constexpr int kMax_Cells = 1 << 20;
 
   struct Cell_Range {
     int low_column, high_column, low_row, high_row;
@@ -21,6 +25,10 @@ class CWorld_Grid {
   CWorld_Grid& operator=(const CWorld_Grid&) = delete;
   // Frees the cells without touching any object: at exit the objects may be gone already.
   ~CWorld_Grid();
+
+  // How many cells along each side of a terrain tile of that size: the tile cut into cells of
+  // about kObject_Cell_Size, never fewer than one and never more than kMax_Cells in all.
+  static int Cells_Per_Tile(float tile_x, float tile_z, int tiles_x, int tiles_z);
 
   // width x depth cells; scale_x, scale_z are cells per world unit. False on bad sizes.
   bool Create(int width, int depth, float scale_x, float scale_z);

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr float kContact_Radius_Factor = 1.1f;
+constexpr float kBox_Clearance_Margin = 1.0e-3f;
 constexpr float kInertia_Factor = 0.4f;
 constexpr float kWall_Height = 15000.0f;
 constexpr float kPush_Out_Factor = 1.05f;
@@ -57,6 +58,19 @@ int Body_Cell(float coordinate, float cells_per_unit, int vertices) {
   if (!(cell > 0.0f)) return 0;
   if (!(cell < static_cast<float>(vertices - 2))) return vertices - 2;
   return static_cast<int>(cell);
+}
+
+// How far a point lies outside the axis-aligned box around the triangle along one axis.
+float Outside(float point, float a, float b, float c) {
+  const float low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
+  return point < low ? low - point : (point > high ? point - high : 0.0f);
+}
+
+float Bounding_Box_Distance_Sq(const CVector3& point, const CVector3& v0, const CVector3& v1, const CVector3& v2) {
+  const float dx = Outside(point.x, v0.x, v1.x, v2.x);
+  const float dy = Outside(point.y, v0.y, v1.y, v2.y);
+  const float dz = Outside(point.z, v0.z, v1.z, v2.z);
+  return dx * dx + dy * dy + dz * dz;
 }
 
 }  // namespace
@@ -201,8 +215,11 @@ void CWorld_Object::Set_Kind5_Extents(const CVector3& half_size) {
 
 // ----- world step ----------------------------------------------------------------------------
 
+// The terrain triangles under the square of the radius around the body, then the edge walls
+// it reaches. A body whose lowest reach (its height less clear_above) is over every vertex of
+// those triangles touches none of them, and they are not tested.
 template <class Contact>
-void CWorld_Object::Touch_World(float radius, Contact contact) {
+void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact) {
   const CWorld& world = g_World;
   if (!world.Has_Terrain()) return;
   const int vx = world.m_Terrain.vertices_x, vz = world.m_Terrain.vertices_z;
@@ -213,11 +230,13 @@ void CWorld_Object::Touch_World(float radius, Contact contact) {
   const int k_high = Body_Cell(z + radius, world.m_Cells_Per_Unit_Z, vz);
   const CVector3* p = world.m_Positions;
   const CVector3* n = world.m_Normals;
-  for (int k = k_low; k <= k_high; ++k) {
-    for (int i = i_low; i <= i_high; ++i) {
-      const int at = k * vx + i;
-      contact(p[at], p[at + vx], p[at + 1], n[at]);
-      contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
+  if (!(m_Position.y - world.m_Height_Bound.Highest(i_low, i_high, k_low, k_high) >= clear_above)) {
+    for (int k = k_low; k <= k_high; ++k) {
+      for (int i = i_low; i <= i_high; ++i) {
+        const int at = k * vx + i;
+        contact(p[at], p[at + vx], p[at + 1], n[at]);
+        contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
+      }
     }
   }
   if (world.m_Desc.world_flags & kWorld_No_Edge_Fences) return;
@@ -258,7 +277,13 @@ void CWorld_Object::Collide_Objects() {
 void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_Gravity)) motion.acceleration.Add_Assign(g_World.m_Gravity);
   if (!(m_State_Flags & kState_No_World_Contact)) {
-    Touch_World(m_Collision_Radius, [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+    // A triangle whose top is the contact radius or more below the centre is never touched.
+    Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+      // Quick rejection, before the call: a centre higher above the triangle's top than the
+      // contact radius cannot touch it, nor one as far from the triangle's bounding box.
+      if (m_Position.y - std::max(a.y, std::max(b.y, c.y)) >= m_Sphere.contact_radius) return;
+      if (Bounding_Box_Distance_Sq(m_Position, a, b, c) >= m_Sphere.contact_radius_sq) return;
       Sphere_Triangle_Contact(motion, a, b, c, n);
     });
   }
@@ -268,7 +293,11 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
 void CWorld_Object::Collide_Box_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_Gravity)) motion.acceleration.Add_Assign(g_World.m_Gravity);
   if (!(m_State_Flags & kState_No_World_Contact)) {
-    Touch_World(m_Box.contact_radius, [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+    // The box lies inside the sphere of its bounding radius; the margin covers the rounding of
+    // the overlap test.
+    const float clear_above = m_Collision_Radius * (1.0f + kBox_Clearance_Margin) + kBox_Clearance_Margin;
+    Touch_World(m_Box.contact_radius, clear_above,
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
       Box_Triangle_Contact(motion, a, b, c, n);
     });
   }
@@ -280,9 +309,6 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
                                             const CVector3& v2, const CVector3& normal) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;
-  // Quick rejection: a centre higher above the triangle's top than the contact radius cannot
-  // touch it.
-  if (centre.y - std::max(v0.y, std::max(v1.y, v2.y)) >= body.contact_radius) return;
   float s = 0.0f, t = 0.0f;
   const float d2 = PointTriangleDistanceSq(centre, v0, v1, v2, &s, &t);
   if (!(d2 < body.contact_radius_sq)) return;

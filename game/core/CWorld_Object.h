@@ -206,7 +206,7 @@ class CWorld_Object {
   void Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
                             const CVector3& v2, const CVector3& normal);
   template <class Contact>
-  void Touch_World(float radius, Contact contact);
+  void Touch_World(float radius, float clear_above, Contact contact);
   void Collide_Objects();
   void Turn_By_Spin(const CVector3& spin, float dt);
 };

@@ -287,17 +287,24 @@ void CWorld::Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& ca
   }
 }
 
+// A tile is cut into m_Grid_Cells_Per_Tile x m_Grid_Cells_Per_Tile grid cells: every object
+// filed in any of them is over the tile.
 void CWorld::List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera) {
-  m_Grid.For_Each_In_Cell(column, row, [&](CWorld_Object* object) {
-    if (object->m_Draw_Stamp != m_Frame_Stamp) {
-      object->m_Draw_Stamp = m_Frame_Stamp;
-      object->m_Mirror_Mask = 0;
+  const int cuts = m_Grid_Cells_Per_Tile;
+  for (int cell_row = row * cuts; cell_row < (row + 1) * cuts; ++cell_row) {
+    for (int cell_column = column * cuts; cell_column < (column + 1) * cuts; ++cell_column) {
+      m_Grid.For_Each_In_Cell(cell_column, cell_row, [&](CWorld_Object* object) {
+        if (object->m_Draw_Stamp != m_Frame_Stamp) {
+          object->m_Draw_Stamp = m_Frame_Stamp;
+          object->m_Mirror_Mask = 0;
+        }
+        if (side < 0)
+          List_Object(object, planes, camera);
+        else if (object->m_State_Flags & kState_Reflected)
+          List_Reflected_Object(object, side, planes);
+      });
     }
-    if (side < 0)
-      List_Object(object, planes, camera);
-    else if (object->m_State_Flags & kState_Reflected)
-      List_Reflected_Object(object, side, planes);
-  });
+  }
 }
 
 namespace {

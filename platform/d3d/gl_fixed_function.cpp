@@ -685,6 +685,7 @@ void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enab
   GLuint name = white_texture_;
   GLenum target = GL_TEXTURE_2D;
   if (has_texture && StageReadsTexture(ts)) {
+    texture->PrepareLevels();
     if (texture->Format() == D3DFMT_P8) {
       const UINT palette = state.current_palette;
       if (palette < state.palettes.size()) texture->PrepareForDraw(state.palettes[palette].data(), state.palette_stamps[palette]);

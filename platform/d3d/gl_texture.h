@@ -18,6 +18,8 @@ class GLSampledTexture {
   GLenum Target() const { return storage_->Target(); }
   GLuint Name() const { return storage_->Name(); }
   D3DFORMAT Format() const { return storage_->Format().format; }
+  // Every level holds OpenGL storage (a level never unlocked holds undefined texels).
+  void PrepareLevels() { storage_->DefineMissingLevels(); }
   // Re-expands a paletted texture when its indices or the palette changed since the last time.
   void PrepareForDraw(const PALETTEENTRY* palette, unsigned palette_stamp) {
     storage_->ExpandIfStale(palette, palette_stamp);

@@ -67,6 +67,9 @@ void GLTextureStorage::Allocate() {
         zeros.assign(bytes, 0);
         glCompressedTexImage2D(FaceTarget(face), static_cast<GLint>(level), format_->internal_format, w, h, 0,
                                static_cast<GLsizei>(bytes), zeros.data());
+        if (lockable) At(face, level).defined = true;
+      } else if (lockable) {
+        levels_missing_ = true;  // made with its first upload, or before the first draw
       } else {
         glTexImage2D(FaceTarget(face), static_cast<GLint>(level), static_cast<GLint>(format_->internal_format), w, h,
                      0, format_->upload_format, format_->upload_type, nullptr);
@@ -131,9 +134,30 @@ void GLTextureStorage::Upload(UINT face, UINT level, const void* pixels) {
   if (format_->bytes_per_block != 0) {
     glCompressedTexSubImage2D(FaceTarget(face), static_cast<GLint>(level), 0, 0, w, h, format_->internal_format,
                               static_cast<GLsizei>(LevelBytes(level)), pixels);
+  } else if (!At(face, level).defined) {
+    glTexImage2D(FaceTarget(face), static_cast<GLint>(level), static_cast<GLint>(format_->internal_format), w, h, 0,
+                 format_->upload_format, format_->upload_type, pixels);
+    At(face, level).defined = true;
   } else {
     glTexSubImage2D(FaceTarget(face), static_cast<GLint>(level), 0, 0, w, h, format_->upload_format,
                     format_->upload_type, pixels);
+  }
+  glBindTexture(shape_.target, 0);
+}
+
+void GLTextureStorage::DefineMissingLevels() {
+  if (!levels_missing_ || !name_) return;
+  levels_missing_ = false;
+  glBindTexture(shape_.target, name_);
+  for (UINT face = 0; face < FaceCount(); ++face) {
+    for (UINT level = 0; level < shape_.levels; ++level) {
+      Level& l = At(face, level);
+      if (l.defined) continue;
+      glTexImage2D(FaceTarget(face), static_cast<GLint>(level), static_cast<GLint>(format_->internal_format),
+                   static_cast<GLsizei>(LevelWidth(level)), static_cast<GLsizei>(LevelHeight(level)), 0,
+                   format_->upload_format, format_->upload_type, nullptr);
+      l.defined = true;
+    }
   }
   glBindTexture(shape_.target, 0);
 }

@@ -55,6 +55,10 @@ class GLTextureStorage {
   // Expands a P8 texture through the palette when its indices or the palette changed since the
   // last expansion. Nothing for other formats.
   void ExpandIfStale(const PALETTEENTRY* palette, unsigned palette_stamp);
+  // Gives OpenGL storage to every level not yet uploaded, so that the texture is complete when
+  // it is drawn. A lockable level gets its storage with its first upload, in one step with its
+  // pixels, rather than being made once empty and then filled.
+  void DefineMissingLevels();
 
  private:
   struct Level {
@@ -63,6 +67,7 @@ class GLTextureStorage {
     size_t size = 0;
     bool locked = false;
     bool read_only = false;
+    bool defined = false;  // OpenGL holds storage for the level
   };
 
   void Allocate();
@@ -75,6 +80,7 @@ class GLTextureStorage {
   Shape shape_;
   GLuint name_ = 0;
   std::vector<Level> levels_;  // face-major; empty for render targets and volumes
+  bool levels_missing_ = false;  // some lockable level has no OpenGL storage yet
   bool indices_changed_ = true;
   unsigned expanded_palette_stamp_ = 0;
 };

@@ -1,4 +1,6 @@
 // Filing objects in the grid's cells, and giving every node back.
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "tests/game/core/world_fixture.h"
@@ -49,6 +51,29 @@ TEST_F(ObjectGridTest, AnObjectIsFiledInEveryCellItsCircleCovers) {
     EXPECT_EQ(ball.m_State_Flags & kState_In_Grid, 0u);
     EXPECT_EQ(Cells_Holding(&ball), 0);
     EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes);
+  }
+}
+
+TEST_F(ObjectGridTest, TilesAreCutIntoCellsOfAboutAnObjectsSize) {
+  struct Case {
+    float tile_x, tile_z;
+    int tiles_x, tiles_z;
+    int cuts;
+  } cases[] = {
+      {400.0f, 400.0f, 4, 4, 5},          // the sample worlds: 80-unit cells
+      {400.0f, 100.0f, 4, 16, 1},         // the narrower side decides
+      {1000.0f, 1000.0f, 2, 2, 13},       // rounded to the nearest whole cut
+      {60.0f, 60.0f, 8, 8, 1},            // tiles smaller than a cell stay whole
+      {1.0e6f, 1.0e6f, 256, 16, 16},      // never more than the cell limit in all
+      {std::nanf(""), 400.0f, 4, 4, 1},   // a size that is not a number
+      {400.0f, std::nanf(""), 4, 4, 1},
+      {400.0f, 400.0f, 0, 4, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.tile_x << " x " << c.tile_z << ", " << c.tiles_x << " x " << c.tiles_z);
+    const int cuts = CWorld_Grid::Cells_Per_Tile(c.tile_x, c.tile_z, c.tiles_x, c.tiles_z);
+    EXPECT_EQ(cuts, c.cuts);
+    EXPECT_LE(int64_t{c.tiles_x} * c.tiles_z * cuts * cuts, int64_t{CWorld_Grid::kMax_Cells});
   }
 }
 

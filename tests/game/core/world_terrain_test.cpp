@@ -28,7 +28,10 @@ TEST_F(WorldTerrainTest, GeneratedWorldsLoadWithTheirSizes) {
     EXPECT_EQ(g_World.m_Terrain.vertices_x, 65);
     EXPECT_FLOAT_EQ(g_World.m_Cell_X, 25.0f);
     EXPECT_FLOAT_EQ(g_World.m_Tile_X, 400.0f);
-    EXPECT_EQ(g_World.Grid().Width(), 4);
+    // The object grid cuts each 400-unit tile into 80-unit cells.
+    EXPECT_EQ(g_World.m_Grid_Cells_Per_Tile, 5);
+    EXPECT_EQ(g_World.Grid().Width(), 20);
+    EXPECT_EQ(g_World.Grid().Depth(), 20);
     EXPECT_EQ(g_World.m_Tile_Data.size(), 16u);
     EXPECT_EQ(g_World.m_Embedded_Object.empty(), !c.embedded);
     EXPECT_TRUE(messages.empty());

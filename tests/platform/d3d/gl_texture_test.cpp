@@ -235,6 +235,37 @@ TEST_F(GLTextureTest, MipLevelsAreChosenAsTheQuadIsMinified) {
   texture->Release();
 }
 
+// Levels get their OpenGL storage with their first upload; a level never written must still
+// leave the texture whole when it is drawn with mip filtering, never black.
+TEST_F(GLTextureTest, ATextureWithOnlyItsTopLevelWrittenDrawsThatLevel) {
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(device_->CreateTexture(64, 64, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  D3DLOCKED_RECT locked = {};
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  for (UINT y = 0; y < 64; ++y) {
+    auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
+    for (UINT x = 0; x < 64; ++x) row[x] = 0xFF20C040u;
+  }
+  texture->UnlockRect(0);
+  device_->SetTexture(0, texture);
+  device_->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
+  device_->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_POINT);
+  ASSERT_EQ(DrawQuad(64), D3D_OK);
+  EXPECT_TRUE(PixelNear(device_, 32, 32, {0x20, 0xC0, 0x40}, 1));
+  // Written after the first draw, a lower level is drawn too.
+  ASSERT_EQ(texture->LockRect(1, &locked, nullptr, 0), D3D_OK);
+  for (UINT y = 0; y < 32; ++y) {
+    auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch);
+    for (UINT x = 0; x < 32; ++x) row[x] = 0xFFC02040u;
+  }
+  texture->UnlockRect(1);
+  Clear();
+  ASSERT_EQ(DrawQuad(32), D3D_OK);
+  EXPECT_TRUE(PixelNear(device_, 16, 16, {0xC0, 0x20, 0x40}, 1));
+  device_->SetTexture(0, nullptr);
+  texture->Release();
+}
+
 TEST_F(GLTextureTest, PalettedTexturesFollowTheirIndicesAndTheEntriesOfTheCurrentPalette) {
   IDirect3DTexture8* texture = nullptr;
   ASSERT_EQ(device_->CreateTexture(1, 1, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &texture), D3D_OK);

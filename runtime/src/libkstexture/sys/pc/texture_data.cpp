@@ -90,7 +90,8 @@ bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left) 
   uint64_t in_stream = 0;
   if (!BytesLeft(stream, in_stream)) return false;
   if (std::min(left, in_stream) < image.GetPixelBytes() + palette_bytes) return false;
-  if (!image.AllocatePixels()) return false;
+  // Every block is read whole below, or the load fails: no need to clear them first.
+  if (!image.AllocatePixels(false)) return false;
   const uint64_t block_size = image.GetBlockSize();
   for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
     if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) return false;

@@ -41,7 +41,7 @@ uint8_t* CTextureImage::GetBlock(uint32_t image) const {
   return image < m_Blocks.size() ? m_Blocks[image] : nullptr;
 }
 
-bool CTextureImage::AllocatePixels() {
+bool CTextureImage::AllocatePixels(bool cleared) {
   FreePixels();
   const uint32_t images = GetImageCount();
   const bool levels_fit = m_Kind == kTexImage_Array || m_MipCount <= kMaxMipLevels;
@@ -56,7 +56,7 @@ bool CTextureImage::AllocatePixels() {
       FreePixels();
       return false;
     }
-    std::memset(block, 0, size_t(block_size));
+    if (cleared) std::memset(block, 0, size_t(block_size));
     m_Blocks.push_back(block);
     uint64_t offset = 0;
     for (uint32_t level = 0; level < m_MipCount; ++level) {

@@ -42,7 +42,8 @@ class CTextureImage {
 
   // Allocates one zeroed block per image and sets the level pointers; false when out of
   // memory or the record's fields do not describe an image (nothing is kept then).
-  bool AllocatePixels();
+  // cleared false leaves the pixels as they come, for a caller that fills every block at once.
+  bool AllocatePixels(bool cleared = true);
   // Drops the pixel blocks and level pointers; the fields and the palette stay.
   void FreePixels();
   // Allocates a zeroed 1024-byte palette unless one exists; false when out of memory.

@@ -1,0 +1,285 @@
+// The object grid's neighbour search and the terrain contact against references that look at
+// everything: every object of the world for the search, every triangle under the body (no
+// height bound) for the terrain.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/src/math/geometry.h"
+#include "tests/game/core/world_fixture.h"
+
+namespace world_test {
+namespace {
+
+// A generator of the test's own, so that the cases do not hang on the game's random stream.
+class Lcg {
+ public:
+  float Next(float low, float high) {
+    state_ = state_ * 1664525u + 1013904223u;
+    return low + (high - low) * static_cast<float>(state_ >> 8) / static_cast<float>(1u << 24);
+  }
+
+ private:
+  uint32_t state_ = 12345u;
+};
+
+class WorldNeighboursTest : public World_Test {
+ protected:
+  // Balls, crates and posts of mixed sizes packed around a world corner, some past the edges.
+  void Scatter(Lcg& random) {
+    for (int i = 0; i < 32; ++i) {
+      Test_Ball* ball = Ball({random.Next(-60.0f, 420.0f), random.Next(0.0f, 200.0f), random.Next(-60.0f, 420.0f)},
+                             random.Next(1.0f, 45.0f), 5.0f, 0.0f, kFrozen);
+      ball->name = "ball" + std::to_string(i);
+      objects.push_back(ball);
+    }
+    for (int i = 0; i < 12; ++i) {
+      Test_Crate* crate = Crate({random.Next(0.0f, 400.0f), random.Next(0.0f, 200.0f), random.Next(0.0f, 400.0f)},
+                                {random.Next(2.0f, 40.0f), random.Next(2.0f, 20.0f), random.Next(2.0f, 40.0f)},
+                                20.0f, 0.0f, kFrozen);
+      crate->name = "crate" + std::to_string(i);
+      objects.push_back(crate);
+    }
+    for (int i = 0; i < 16; ++i) {
+      Test_Post* post = Post({random.Next(0.0f, 400.0f), 20.0f, random.Next(0.0f, 400.0f)},
+                             {random.Next(1.0f, 30.0f), 30.0f, random.Next(1.0f, 30.0f)});
+      post->name = "post" + std::to_string(i);
+      objects.push_back(post);
+    }
+  }
+
+  // Distance from the point to the object's shape, as the radius query measures it.
+  static float Distance(const CVector3& point, const CWorld_Object* object) {
+    CVector3 offset;
+    point.Subtract(object->m_Position, offset);
+    if (object->m_Body_Kind == kBody_Sphere) return offset.Length() - object->m_Collision_Radius;
+    const CVector3& half = object->m_Body_Kind == kBody_Box ? object->m_Box.half_size : object->m_Fixed.half_size;
+    const CVector3* axes = object->m_Orientation.rows;
+    return std::sqrt(PointBoxDistanceSq(point, object->m_Position, axes[0], axes[1], axes[2], half));
+  }
+
+  std::set<CWorld_Object*> Brute_Force(const CVector3& point, float radius) const {
+    std::set<CWorld_Object*> found;
+    for (CWorld_Object* object : objects)
+      if (Distance(point, object) <= radius) found.insert(object);
+    return found;
+  }
+
+  static constexpr uint32_t kFrozen = kState_No_Gravity | kState_No_World_Contact;
+  std::vector<CWorld_Object*> objects;
+};
+
+TEST_F(WorldNeighboursTest, TheRadiusQueryFindsExactlyWhatASearchOfEveryObjectFinds) {
+  Load(Flat_Spec());
+  Lcg random;
+  Scatter(random);
+  struct Case {
+    CVector3 point;
+    float radius;
+  };
+  std::vector<Case> cases = {
+      {{0.0f, 0.0f, 0.0f}, 0.0f},        {{-300.0f, 50.0f, -300.0f}, 500.0f}, {{5000.0f, 0.0f, 200.0f}, 4800.0f},
+      {{200.0f, 100.0f, 200.0f}, 1.0e4f}, {{400.0f, 80.0f, 400.0f}, 80.0f},   {{80.0f, 0.0f, 160.0f}, 79.99f},
+  };
+  // Points on and near the objects, with radii from touching to a few cells across.
+  for (int i = 0; i < 400; ++i)
+    cases.push_back({{random.Next(-100.0f, 500.0f), random.Next(0.0f, 200.0f), random.Next(-100.0f, 500.0f)},
+                     random.Next(0.0f, i % 4 == 0 ? 300.0f : 60.0f)});
+  int non_empty = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.point.x << ", " << c.point.y << ", " << c.point.z << " r " << c.radius);
+    CWorld_Query query;
+    const int count = g_World.Query_Radius(c.point, c.radius, query);
+    const std::set<CWorld_Object*> found(query.objects, query.objects + count);
+    EXPECT_EQ(found.size(), static_cast<size_t>(count)) << "an object came back twice";
+    EXPECT_EQ(found, Brute_Force(c.point, c.radius));
+    non_empty += count > 0;
+  }
+  EXPECT_GT(non_empty, 100) << "the cases should mostly find something";
+}
+
+// Each ball's step asks every object within its contact reach for a contact; a sphere pair
+// tells both objects (the other first), so the hit log holds each asked pair as two names.
+TEST_F(WorldNeighboursTest, AStepOffersEveryBallTheSameContactsAsASearchOfEveryObject) {
+  Load(Flat_Spec());
+  Lcg random;
+  // Balls in near-touching chains: each one a small gap from the last, none overlapping.
+  std::vector<Test_Ball*> balls;
+  for (int attempt = 0; attempt < 10000 && balls.size() < 32; ++attempt) {
+    const float radius = random.Next(2.0f, 40.0f);
+    CVector3 at{random.Next(-20.0f, 420.0f), 100.0f, random.Next(-20.0f, 420.0f)};
+    if (!balls.empty() && balls.size() % 4 != 0) {
+      const Test_Ball* last = balls.back();
+      const float angle = random.Next(0.0f, 6.2831853f);
+      const float gap = last->m_Collision_Radius + radius + random.Next(0.0f, 0.12f) * std::max(radius, 10.0f);
+      at = {last->m_Position.x + gap * std::cos(angle), 100.0f, last->m_Position.z + gap * std::sin(angle)};
+    }
+    bool overlaps = false;
+    for (const Test_Ball* other : balls) {
+      CVector3 offset;
+      overlaps = overlaps || at.Subtract(other->m_Position, offset).Length() <= radius + other->m_Collision_Radius;
+    }
+    if (overlaps) continue;
+    Test_Ball* ball = Ball(at, radius, 5.0f, 0.0f, kFrozen);
+    ASSERT_NE(ball, nullptr);
+    ball->name = std::to_string(balls.size());
+    ball->m_Sphere.hit_flag = 1;
+    balls.push_back(ball);
+  }
+  ASSERT_EQ(balls.size(), 32u);
+  std::multiset<std::pair<std::string, std::string>> expected;
+  for (const Test_Ball* mover : balls)
+    for (const Test_Ball* other : balls) {
+      if (other == mover) continue;
+      if (Distance(mover->m_Position, other) <= mover->m_Sphere.contact_radius) {
+        expected.insert({other->name, mover->name});
+        expected.insert({mover->name, other->name});
+      }
+    }
+  Hit_Log().clear();
+  g_World.Update(kTick, 1, kTick, kTick);
+  ASSERT_EQ(Hit_Log().size() % 2, 0u);
+  std::multiset<std::pair<std::string, std::string>> offered;
+  for (size_t i = 0; i < Hit_Log().size(); i += 2) {
+    offered.insert({Hit_Log()[i], Hit_Log()[i + 1]});
+    offered.insert({Hit_Log()[i + 1], Hit_Log()[i]});
+  }
+  EXPECT_EQ(offered, expected);
+  EXPECT_GE(expected.size(), 20u) << "the chains should put many balls within reach of each other";
+  for (const Test_Ball* ball : balls) EXPECT_FLOAT_EQ(ball->m_Position.y, 100.0f) << "nothing may have moved";
+}
+
+// What one body step did: where the body went, what it asked of the integration, and how often
+// it was told of the ground.
+struct Step_Result {
+  CVector3 position;
+  CBody_Motion motion;
+  CVector3 velocity;
+  int floor_contacts;
+};
+
+bool Same(const Step_Result& a, const Step_Result& b) {
+  auto same = [](const CVector3& p, const CVector3& q) { return p.x == q.x && p.y == q.y && p.z == q.z; };
+  return same(a.position, b.position) && same(a.velocity, b.velocity) &&
+         same(a.motion.acceleration, b.motion.acceleration) && same(a.motion.torque, b.motion.torque) &&
+         a.motion.contact_count == b.motion.contact_count && a.floor_contacts == b.floor_contacts;
+}
+
+class Floor_Counting_Crate : public Test_Crate {
+ public:
+  void On_Floor_Contact(const CVector3& normal) override {
+    (void)normal;
+    ++floor_contacts;
+  }
+  int floor_contacts = 0;
+};
+
+class TerrainContactTest : public World_Test {
+ protected:
+  // A rolling world with spikes, some on the edges and corners of the height bound's blocks.
+  void SetUp() override {
+    World_Test::SetUp();
+    writers::WorldSpec spec;
+    spec.shape = writers::WorldShape::Rolling;
+    spec.amplitude = 80.0f;
+    Load(spec);
+    const int vx = g_World.m_Terrain.vertices_x;
+    const int block = CTerrain_Height_Bound::kBlock_Cells;
+    for (const auto& [i, k] : {std::pair{block, block}, {block + 1, 3}, {2 * block, 2 * block + 1}, {5, 3 * block},
+                               {vx - 1, vx - 1}, {0, 17}})
+      g_World.m_Positions[k * vx + i].y += 150.0f;
+    Rebuild_Bound();
+  }
+  void Rebuild_Bound() {
+    g_World.m_Height_Bound.Build(g_World.m_Positions, g_World.m_Terrain.vertices_x, g_World.m_Terrain.vertices_z);
+  }
+
+  // The body's step against the world, with the height bound and then with every triangle of
+  // its range tested, from the same start.
+  template <class Body, class Step>
+  void Expect_Same_Contacts(Body* body, Step step, int& touching) {
+    const CVector3 start = body->m_Position;
+    const CSphere_Body sphere = body->m_Sphere;
+    const CBox_Body box = body->m_Box;
+    auto run = [&] {
+      body->Set_Position(start);
+      body->m_Sphere = sphere;
+      body->m_Box = box;
+      body->m_Motion.Clear();
+      body->floor_contacts = 0;
+      step();
+      return Step_Result{body->m_Position, body->m_Motion, body->Body_Velocity(), body->floor_contacts};
+    };
+    const Step_Result bounded = run();
+    g_World.m_Height_Bound.Clear();
+    const Step_Result every_triangle = run();
+    Rebuild_Bound();
+    EXPECT_TRUE(Same(bounded, every_triangle));
+    touching += every_triangle.floor_contacts > 0;
+  }
+
+  // Points over the spikes and the rolling ground, at heights from buried to far above.
+  std::vector<CVector3> Points() const {
+    const float cell = g_World.m_Cell_X;
+    std::vector<CVector3> points;
+    Lcg random;
+    for (int n = 0; n < 300; ++n) {
+      float x = random.Next(-40.0f, g_World.m_Terrain.size_x + 40.0f);
+      float z = random.Next(-40.0f, g_World.m_Terrain.size_z + 40.0f);
+      if (n % 3 == 0) {
+        // Near a spike's vertex, across a block edge from it.
+        const int block = CTerrain_Height_Bound::kBlock_Cells;
+        x = (static_cast<float>(block) + random.Next(-1.5f, 1.5f)) * cell * static_cast<float>(1 + n % 2);
+        z = (static_cast<float>(block) + random.Next(-1.5f, 1.5f)) * cell * static_cast<float>(1 + n % 2);
+      }
+      points.push_back({x, g_World.Get_Height(x, z) + random.Next(-10.0f, 220.0f), z});
+    }
+    return points;
+  }
+};
+
+TEST_F(TerrainContactTest, ASphereTouchesTheSameTrianglesWithTheHeightBoundAsWithout) {
+  int touching = 0;
+  int index = 0;
+  for (const CVector3& at : Points()) {
+    SCOPED_TRACE(testing::Message() << at.x << ", " << at.y << ", " << at.z);
+    Test_Ball* ball = Ball(at, 2.0f + static_cast<float>(index++ % 7) * 6.0f);
+    ASSERT_NE(ball, nullptr);
+    ball->m_Sphere.floor_contact_flag = 1;
+    ball->m_Sphere.velocity.Set(30.0f, -80.0f, 10.0f);
+    Expect_Same_Contacts(ball, [&] { ball->Collide_Sphere_World(ball->m_Motion); }, touching);
+    ball->m_Kill_Timer = 1.0f;
+    g_World.Remove_Dead_Objects();
+  }
+  EXPECT_GT(touching, 15) << "many of the balls should reach the ground";
+  EXPECT_LT(touching, 250) << "many should be clear of it";
+}
+
+TEST_F(TerrainContactTest, ATurnedBoxTouchesTheSameTrianglesWithTheHeightBoundAsWithout) {
+  Floor_Counting_Crate crate;
+  crate.Setup_Object(kCrate_Type, 1.0f, 1.0f, 0, 0x01);
+  crate.Setup_Box_Body(20.0f, {20.0f, 6.0f, 12.0f}, 0.2f);
+  crate.m_Box.floor_contact_flag = 1;
+  CMatrix3x3 turn;
+  turn.From_Axis_Angle(CVector3{0.6f, 0.64f, 0.48f}, 0.9f);
+  crate.m_Orientation = turn;
+  int touching = 0;
+  for (const CVector3& at : Points()) {
+    SCOPED_TRACE(testing::Message() << at.x << ", " << at.y << ", " << at.z);
+    crate.m_Position = at;
+    crate.m_Box.velocity.Set(0.0f, -50.0f, 0.0f);
+    crate.m_Box.spin.Set(0.0f, 0.0f, 0.0f);
+    crate.m_Box.floor_timer = 1.0f;
+    Expect_Same_Contacts(&crate, [&] { crate.Collide_Box_World(crate.m_Motion); }, touching);
+  }
+  g_World.Grid().Remove(&crate);
+  EXPECT_GT(touching, 15);
+  EXPECT_LT(touching, 250);
+}
+
+}  // namespace
+}  // namespace world_test
