@@ -6,6 +6,7 @@
 
 #include "game/core/CCamera.h"
 #include "game/core/CWorld.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CMusic_Track.h"
@@ -47,6 +48,31 @@ void Draw_Mesh(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRende
   if (!object || object->GetType() != CRigidMesh::kType || !style) return;
   CDeviceTexture* textures[4] = {texture ? texture->m_pDeviceTexture : nullptr, nullptr, nullptr, nullptr};
   static_cast<CRigidMesh*>(object)->Render(&world, style, textures, colour, nullptr);
+}
+
+// The shield label: a white quad at (-1.9, 0, -0.25) in the panel's axes, half-sizes 1.0 and 0.5.
+void Draw_Label_Quad(const CMatrix3x3& axes, const CVector3& panel, CD3DRenderStyle* style, CTextureData* texture) {
+  if (!g_pWorldDrawPrim || !style || !texture) return;
+  const auto at = [&](float a, float b, float c) {
+    return CVector3{panel.x + axes.rows[0].x * a + axes.rows[1].x * b + axes.rows[2].x * c,
+                    panel.y + axes.rows[0].y * a + axes.rows[1].y * b + axes.rows[2].y * c,
+                    panel.z + axes.rows[0].z * a + axes.rows[1].z * b + axes.rows[2].z * c};
+  };
+  const float corners[4][4] = {{-1.0f, 0.5f, 0.0f, 0.0f}, {1.0f, 0.5f, 1.0f, 0.0f}, {1.0f, -0.5f, 1.0f, 1.0f},
+                               {-1.0f, -0.5f, 0.0f, 1.0f}};
+  DrawPrimFlatTexQuad quad{};
+  for (int i = 0; i < 4; ++i) {
+    const CVector3 p = at(-1.9f + corners[i][0], corners[i][1], -0.25f);
+    quad.v[i] = TexPosition{p.x, p.y, p.z, corners[i][2], corners[i][3]};
+  }
+  quad.color = 0xFFFFFFFF;
+  CD3DDrawPrim& draw = *g_pWorldDrawPrim;
+  draw.SetRenderStyle(style);
+  draw.SetTransformType(kDrawPrimWorld);
+  draw.SetTexture(texture, 0);
+  draw.DrawFlatTexQuads(&quad, 1);
+  draw.SetTexture(nullptr, 0);
+  draw.SetRenderStyle(nullptr);
 }
 
 float Difficulty() { return std::max(g_Difficulty_Factor, 0.001f); }
@@ -232,6 +258,10 @@ void CBrain_Game_Basic::Build_Time_Text() {
   m_Time_Text_Width = static_cast<float>(g_Menu_Mgr.Get_Text_Width(kTime_Font, m_Time_Text));
 }
 
+void CBrain_Game_Basic::Draw_Label(const CMatrix3x3& axes, const CVector3& panel) const {
+  Draw_Label_Quad(axes, panel, m_Styles[1], m_Textures[1]);
+}
+
 void CBrain_Game_Basic::Render() {
   Build_Time_Text();
   Draw_Panel();
@@ -257,6 +287,7 @@ void CBrain_Game_Basic::Draw_Panel() {
   panel.m[3][2] = place.z;
   panel.m[3][3] = 1.0f;
   Draw_Mesh(m_Renderables[0], panel, m_Styles[0], m_Textures[0], nullptr);
+  Draw_Label(axes, place);
   const float shield[4] = {1.0f, 0.1f, 0.1f, 0.6f + 0.25f * m_Shown_Shield};
   Draw_Mesh(m_Renderables[1], panel, m_Styles[2], m_Textures[2], shield);
   const float pulse = 0.5f + 0.15f * std::sin(m_Pulse_Phase);

@@ -59,4 +59,5 @@ class CBrain_Game_Basic : public CBrain {
   float Projected_Infection() const;
   void Build_Time_Text();
   void Draw_Panel();
+  void Draw_Label(const CMatrix3x3& axes, const CVector3& panel) const;
 };
