@@ -120,6 +120,7 @@ bool CGame::Init() {
   if (!g_World.Init_Managers()) return false;
   Register_Target_Pools();
   Register_Enemy_Pools();
+  Register_Player_Ammo_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool && !pool->Is_Initialised()) pool->Init();
   if (!g_Camera.Init()) return false;
@@ -259,15 +260,19 @@ bool CGame::Set_Up_Weapon() {
   const int attachment_kind = g_Client_Data.m_Current_Attachment;
   const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
   const int attachment_level = attachment_in_table ? g_Client_Data.m_Attachment_Levels[attachment_kind] : 0;
-  if (!had_profile) g_Client_Data.Clear();
   if (gun_kind <= 0 || gun_kind > CPlayer::kLast_Gun) gun_kind = CPlayer::kDefault_Gun;
 
-  float factor1 = 1.0f, factor2 = 1.0f, value = 0.0f;
+  float factor1 = 1.0f, factor2 = 1.0f;
+  int value = 0;
   CPlayer::Get_Upgrade_Factors(gun_kind, gun_level, attachment_kind, attachment_level, factor1, factor2, value);
   g_Player.Set_Upgrade_Factors(factor1, factor2, value);
   g_Player.m_Attachment_Kind = attachment_kind;
   g_Player.m_Attachment_Level = attachment_level;
-  return g_Player.Select_Weapon(gun_kind);
+  // The gun's start reads the profile's attachment too: a profile loaded for the launch is
+  // let go only after it.
+  const bool selected = g_Player.Select_Weapon(gun_kind);
+  if (!had_profile) g_Client_Data.Clear();
+  return selected;
 }
 
 void CGame::Abandon_Launch() {
@@ -479,7 +484,7 @@ bool CGame::On_Right_Down() {
 }
 
 void CGame::On_Right_Up() {
-  if (m_Mode == kMode_Simulation) g_Player.Release_Attachment();
+  if (m_Mode == kMode_Simulation) g_Player.Release_Fire_Attachment();
 }
 
 bool CGame::On_Mouse_Wheel(const int& notches) {

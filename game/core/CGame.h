@@ -78,12 +78,15 @@ class CGame {
   float Fog_Near() const { return m_Fog_Near; }
   float Fog_Far() const { return m_Fog_Far; }
 
+  // The launch's weapon set-up: reads the profile's gun and attachment with their levels, sets
+  // the player's upgrade factors and selects the gun.
+  bool Set_Up_Weapon();
+
  private:
   void Tear_Down();
   bool Start_Menus();
   bool Start_Simulation(unsigned kind, const CSim_Desc& desc);
   bool Start_Run_Managers(const CSim_Desc& desc);
-  bool Set_Up_Weapon();
   // Undoes a launch that failed after the world was started.
   void Abandon_Launch();
   void Aim_Fade(uint32_t packed_color, float view_distance_factor);

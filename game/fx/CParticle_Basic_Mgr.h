@@ -1,7 +1,7 @@
 #pragma once
 // The manager of plain (alpha-blended) particles.
-#include "game/fx/CParticle_Mgr.h"
+#include "game/fx/CParticle_Add_Mgr.h"
 
-class CParticle_Basic_Mgr : public CParticle_Mgr {};
+class CParticle_Basic_Mgr : public CParticle_Add_Mgr {};
 
 extern CParticle_Basic_Mgr g_Particle_Basic_Mgr;

@@ -203,7 +203,7 @@ void CSequence_Mgr::Fire_Event(const CSequence_Event& event, const CSequence& se
       break;
     case 25: Command(kCommand_End_Mission, 1); break;
     case 26: Command(kCommand_End_Mission, 0); break;
-    case 27: g_Player.Set_Gun_Flag(event.value1 != 0.0f); break;
+    case 27: g_Player.Set_Gun_Flag(event.value1 != 0.0f ? 1 : 0); break;
     default: break;
   }
 }

@@ -3,10 +3,8 @@
 CSim_Stats g_Sim_Stats;
 
 bool CSim_Stats::Reset() {
+  *this = CSim_Stats();
   m_Running = true;
-  m_Launches = 0;
-  m_Rounds = 0;
-  m_Last_Round_Perfect = false;
   return true;
 }
 
@@ -39,4 +37,19 @@ void CSim_Stats::End_Round(const bool& reset) {
   m_Last_Round_Perfect = m_All_Launches_Hit;
   m_All_Launches_Hit = false;
   ++m_Rounds;
+}
+
+void CSim_Stats::Record_Shot(const CShot_Source& source, const uint32_t& tag) {
+  ++m_Shots;
+  m_Shot_Ring[m_Shot_Ring_Index] = CShot_Record{1, source, tag};
+  m_Shot_Ring_Index = (m_Shot_Ring_Index + 1) % kShot_Ring_Size;
+}
+
+void CSim_Stats::Register_Hit(CWorld_Object* hit, CWorld_Object* hitter, const CShot_Source* source,
+                              const uint32_t& tag) {
+  (void)hit;
+  ++m_Hits;
+  const CShot_Source shot = source ? *source : CShot_Source::Of_Object(hitter);
+  for (CShot_Record& record : m_Shot_Ring)
+    if ((record.flags & 1u) && record.source == shot && record.tag == tag) record.flags |= 2u;
 }

@@ -9,17 +9,20 @@
 #include <filesystem>
 #include <sstream>
 
+#include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "platform/audio/bass.h"
+#include "game/trainer/CClient_Data.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "tests/support/stand_in_target.h"
 
 namespace vt_test {
 
@@ -133,7 +136,9 @@ void Game_Harness::Restore_Environment() {
 bool Game_Harness::Start() {
   // A fresh process starts from the defaults of every setting the store lacks.
   g_Game_State = CGame_State();
-  g_Music_Output_Device = m_Render_Audio ? 0 : -1;
+  // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
+  // ends at the same stepped frame however loaded the machine is.
+  g_Music_Output_Device = 0;
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
   return m_Running;
 }
@@ -153,6 +158,7 @@ void Game_Harness::Render_Audio(uint32_t ms) {
   m_Audio_Frames = due;
   std::vector<int16_t> mix(frames * 2, 0);
   if (frames != 0 && !plat::Audio_Render(mix.data(), frames)) std::fill(mix.begin(), mix.end(), 0);
+  if (!m_Render_Audio) return;
   int peak = 0;
   for (int16_t sample : mix) peak = std::max(peak, std::abs(static_cast<int>(sample)));
   m_Audio_Peaks.push_back(peak);
@@ -169,7 +175,7 @@ bool Game_Harness::Step(int frames, uint32_t ms_per_frame) {
     g_Fake_Ms += ms_per_frame;
     if (!Pump()) return false;
     App_Frame();
-    if (m_Render_Audio) Render_Audio(ms_per_frame);
+    Render_Audio(ms_per_frame);
   }
   return m_Running;
 }
@@ -261,6 +267,36 @@ bool Game_Harness::Save_Png(const std::string& path) const {
   return std::fclose(file) == 0 && written;
 }
 
+bool Game_Harness::Set_Loadout(const std::string& gun, const std::string& attachment,
+                               const std::string& gun_level, const std::string& attachment_level) {
+  int gun_kind = 0, attachment_kind = 0, level = 0, second_level = 0;
+  if (!Parse_Int(gun, gun_kind) || !Parse_Int(attachment, attachment_kind)) return false;
+  if (!gun_level.empty() && !Parse_Int(gun_level, level)) return false;
+  if (!attachment_level.empty() && !Parse_Int(attachment_level, second_level)) return false;
+  g_Client_Data.m_Loaded = true;
+  g_Client_Data.m_Current_Gun = gun_kind;
+  g_Client_Data.m_Current_Attachment = attachment_kind;
+  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Client_Data.m_Gun_Levels[gun_kind] = level;
+  if (attachment_kind >= 0 && attachment_kind < CClient_Data::kKind_Slots)
+    g_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
+  return true;
+}
+
+bool Game_Harness::Spawn_Stand_In(const std::string& shape, const std::string& x, const std::string& y,
+                                  const std::string& z, const std::string& size) {
+  float values[4];
+  const std::string* texts[4] = {&x, &y, &z, &size};
+  for (int i = 0; i < 4; ++i) {
+    char* end = nullptr;
+    values[i] = std::strtof(texts[i]->c_str(), &end);
+    if (texts[i]->empty() || *end != '\0') return false;
+  }
+  if (!(values[3] > 0.0f)) return false;
+  if (shape == "sphere") return Stand_In_Target::Spawn_Sphere(values[0], values[1], values[2], values[3]) != nullptr;
+  if (shape == "box") return Stand_In_Target::Spawn_Box(values[0], values[1], values[2], values[3]) != nullptr;
+  return false;
+}
+
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
   std::istringstream lines(script);
   std::string line;
@@ -304,6 +340,32 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         Right_Down();
         Right_Up();
       }
+    } else if (verb == "press" || verb == "release" || verb == "rpress" || verb == "rrelease") {
+      if (!Parse_Int(a, x) || !Parse_Int(b, y)) return fail(verb + " needs x and y");
+      Move_Mouse(x, y);
+      if (verb == "press") Left_Down();
+      if (verb == "release") Left_Up();
+      if (verb == "rpress") Right_Down();
+      if (verb == "rrelease") Right_Up();
+    } else if (verb == "camera") {
+      float v[6];
+      std::string rest[4];
+      words >> rest[0] >> rest[1] >> rest[2] >> rest[3];
+      const std::string* texts[6] = {&a, &b, &rest[0], &rest[1], &rest[2], &rest[3]};
+      for (int i = 0; i < 6; ++i) {
+        char* end = nullptr;
+        v[i] = std::strtof(texts[i]->c_str(), &end);
+        if (texts[i]->empty() || *end != '\0') return fail("camera needs X Y Z and a target X Y Z");
+      }
+      g_Camera.Look_At(CVector3{v[0], v[1], v[2]}, CVector3{v[3], v[4], v[5]});
+    } else if (verb == "loadout") {
+      std::string gun_level, attachment_level;
+      words >> gun_level >> attachment_level;
+      if (!Set_Loadout(a, b, gun_level, attachment_level)) return fail("loadout needs a gun, an attachment and levels");
+    } else if (verb == "spawn") {
+      std::string rest[3];
+      words >> rest[0] >> rest[1] >> rest[2];
+      if (!Spawn_Stand_In(a, b, rest[0], rest[1], rest[2])) return fail("spawn needs sphere|box X Y Z SIZE");
     } else if (verb == "wheel") {
       if (!Parse_Int(a, x)) return fail("wheel needs notches");
       Wheel(x);

@@ -56,15 +56,28 @@ class Game_Harness {
   //   command CODE ARG [TRACK MUSIC]   a menu command, as a screen or the sequencer would
   //                   issue it (a launch with its track-file and music ids)
   //   sequence KIND V1 V2 V3 V4   starts a sequencer sequence
+  //   press X Y / release X Y     the left button held down across frames, and let go
+  //   rpress X Y / rrelease X Y   the same for the right button
+  //   loadout GUN ATTACHMENT [GUN_LEVEL [ATTACHMENT_LEVEL]]   the profile the next launch reads
+  //   spawn sphere|box X Y Z SIZE a stand-in target (radius or half size SIZE) resting Y above
+  //                               the ground at (X, Z); it counts hits and turns red when hit
+  //   camera X Y Z TX TY TZ       places the camera at X Y Z looking at TX TY TZ
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
-  // Before Start: the music player starts without an output device, and each Step renders the
-  // mix of its milliseconds into the buffer that Audio() gives (16-bit stereo, 44100 Hz).
+  // The music player always runs without an output device and each Step renders the mix of its
+  // milliseconds; when this is set (before Start) the mix is kept in the buffer that Audio()
+  // gives (16-bit stereo, 44100 Hz).
   void Render_Audio_To_Buffer(bool on) { m_Render_Audio = on; }
   const std::vector<int16_t>& Audio() const { return m_Audio; }
   // The largest magnitude of the mix rendered in each stepped frame, in order.
   const std::vector<int>& Audio_Frame_Peaks() const { return m_Audio_Peaks; }
+
+  // The profile the next launch reads: gun and attachment kinds and their upgrade levels.
+  bool Set_Loadout(const std::string& gun, const std::string& attachment, const std::string& gun_level,
+                   const std::string& attachment_level);
+  bool Spawn_Stand_In(const std::string& shape, const std::string& x, const std::string& y, const std::string& z,
+                      const std::string& size);
 
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;

@@ -28,16 +28,7 @@ void AddMesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) {
 
 void Add_Meshes_Family(Manifest& manifest) {
   AddMesh(manifest, 0x22000000, "sphere", [] { return writers::MakeSphere(4.5f, 24, 16); });
-  // Steel-ball gun: the body and its glow.
-  AddMesh(manifest, 0x22000027, "steelball_body", [] { return writers::MakeTurret(6.0f); });
-  AddMesh(manifest, 0x22000036, "steelball_glow", [] { return writers::MakeSphere(3.0f, 16, 8); });
-  // Machine gun: body parts, muzzle flash, gauge frame and bar.
-  AddMesh(manifest, 0x22000049, "machinegun_body", [] { return writers::MakeBox(3.0f, 2.0f, 8.0f); });
-  AddMesh(manifest, 0x2200004A, "machinegun_part3", [] { return writers::MakeCylinder(0.6f, 10.0f, 12); });
-  AddMesh(manifest, 0x2200004C, "machinegun_part2", [] { return writers::MakeTorus(1.5f, 0.4f, 16, 8); });
-  AddMesh(manifest, 0x22000051, "muzzle_flash", [] { return writers::MakeCone(1.5f, 4.0f, 12); });
-  AddMesh(manifest, 0x22000054, "gauge_frame", [] { return writers::MakeRing(1.6f, 2.0f, 24); });
-  AddMesh(manifest, 0x22000055, "gauge_bar", [] { return writers::MakeBox(0.2f, 1.5f, 0.2f); });
+  // The guns of the player's arsenal are in family_arsenal.cpp.
   // Missile launcher: body and cradle.
   AddMesh(manifest, 0x22000056, "launcher_body", [] { return writers::MakeCapsule(2.0f, 8.0f, 16, 8); });
   AddMesh(manifest, 0x2200005D, "launcher_cradle", [] { return writers::MakeMast(6.0f, 0.5f); });

@@ -164,7 +164,7 @@ std::vector<StyleSpec> Styles() {
       {0x22000034, "projector", Kind::AlphaBlend},
       {0x22000035, "projector_add", Kind::Additive},
       {0x22000038, "shield_gauge", Kind::Value},
-      {0x22000039, "shield_gauge_glow", Kind::Factor},
+      {0x22000039, "shield_gauge_glow", Kind::Value},
       {0x2200003C, "target", Kind::OpaqueLit},
       {0x2200003F, "target_pulse", Kind::Fade},
       {0x22000040, "box_face", Kind::OpaqueLit},
@@ -194,7 +194,7 @@ std::vector<StyleSpec> Styles() {
       {0x220000D4, "enemy_glass", Kind::AlphaBlend},
       {0x220000D8, "boss_glow", Kind::Additive},
       {0x220000E6, "crystal", Kind::Reflection},
-      {0x22000149, "tank_part", Kind::OpaqueLit},
+      {0x22000149, "glow_shell", Kind::Factor},
   };
 }
 

@@ -63,7 +63,6 @@ std::vector<TextureSpec> Textures() {
       {0x22000029, "textures/brushed_metal.txb",
        Pattern(writers::Pattern::Noise, 128, 0xFF9098A0, 0xFF404850, 4, 29), 5},
       {0x220000cb, "textures/shield_label.txb", Label("SHIELDS", 0xFFB0E0F0, 0x00102030), 1},
-      {0x22000037, "textures/gauge_bar.txb", Pattern(writers::Pattern::Gradient, 64, 0xFF40FF80, 0xFFFF4040), 1},
       {0x22000084, "textures/charge_glow.txb",
        Pattern(writers::Pattern::RadialGlow, 64, 0xFFC0D0FF, 0x002040FF), 4},
   };

@@ -9,6 +9,8 @@
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/player/CPlayer.h"
+#include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
+#include "game/trainer/CClient_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "tests/game/core/running_game.h"
@@ -21,10 +23,16 @@ class InputRouting : public RunningGame {
   void TearDown() override {
     g_Modal_Dlg.Term();
     g_WarRoom_Sim.m_Initialised = false;
+    g_Client_Data.Clear();
     RunningGame::TearDown();
   }
-  void Launch() { g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
- ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation); }
+  // Launches with the machine gun, whose trigger shows whether the player took the press.
+  void Launch() {
+    g_Client_Data.m_Loaded = true;
+    g_Client_Data.m_Current_Gun = 2;
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+    ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  }
 };
 
 TEST_F(InputRouting, ALeftPressGoesToTheFirstTakerAndItsReleaseFollowsIt) {
@@ -49,10 +57,10 @@ TEST_F(InputRouting, ALeftPressGoesToTheFirstTakerAndItsReleaseFollowsIt) {
     harness.Left_Down();
     harness.Pump();
     EXPECT_EQ(g_Game.Left_Receiver(), c.want_receiver) << c.simulation << c.opened;
-    EXPECT_EQ(g_Player.m_Firing, c.want_fire) << c.simulation << c.opened;
+    EXPECT_EQ(g_Gun_Machine.m_Trigger_Held != 0, c.want_fire) << c.simulation << c.opened;
     harness.Left_Up();
     harness.Pump();
-    EXPECT_FALSE(g_Player.m_Firing) << "the player's release ends the fire";
+    EXPECT_FALSE(g_Gun_Machine.m_Trigger_Held) << "the player's release ends the fire";
     g_Modal_Dlg.Term();
     g_Popup_Mgr.Close_All(true);
     g_Menu_Mgr.Command(kCommand_Simulator, 0);

@@ -10,6 +10,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/player/CPlayer.h"
+#include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/sim/CBrain.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
@@ -147,7 +148,8 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
     g_Client_Data.m_Current_Attachment = c.attachment;
     g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
-    EXPECT_EQ(g_Player.m_Gun_Kind, c.want_gun) << c.gun;
+    ASSERT_NE(g_Player.m_Gun, nullptr);
+    EXPECT_EQ(g_Player.m_Gun->m_Kind, c.want_gun) << c.gun;
     EXPECT_EQ(g_Player.m_Attachment_Level, c.want_attachment_level) << c.attachment;
     EXPECT_TRUE(g_Client_Data.m_Loaded) << "a loaded profile stays loaded";
   }

@@ -42,6 +42,7 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000F2, 0.1, 0.8},  {0x220000F3, 0.2, 1.0},  {0x220000F4, 0.1, 0.5},  {0x220000F5, 0.1, 0.4},
       {0x220000F7, 0.05, 0.3}, {0x220000F9, 0.1, 0.6},  {0x22000159, 0.2, 1.0},  {0x220000F8, 0.4, 1.5},
       {0x2200014F, 0.1, 0.6},
+      {0x22000172, 0.5, 1.5},  {0x22000173, 0.1, 0.4},  // the shell's blast and strike
       // callouts: about as long as the callout queue lets each of them sound
       {0x2200011D, 0.4, 2.0},  {0x2200011E, 0.4, 2.0},  {0x2200011F, 0.4, 2.0},  {0x220000EF, 0.4, 2.0},
       {0x22000123, 0.4, 2.0},  {0x220000FC, 0.4, 2.0},  {0x2200012B, 0.4, 2.0},  {0x22000125, 0.4, 2.0},

@@ -1,0 +1,126 @@
+// Scripted play with the whole game: each gun fired at stand-in spheres and boxes on the flat
+// ground of a training launch. Set VT_ARSENAL_SHOTS to a folder to keep the pictures.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/core/CCamera.h"
+#include "game/core/CWorld.h"
+#include "game/core/CWorld_Decal_Mgr.h"
+#include "game/player/CBullet_Machine_Mgr.h"
+#include "game/sim/CSim_Stats.h"
+#include "tests/game/core/running_game.h"
+#include "tests/support/stand_in_target.h"
+
+namespace {
+
+using vt_test::Stand_In_Target;
+
+class ArsenalPlay : public RunningGame {
+ protected:
+  void Run(const std::string& script) {
+    std::string error;
+    const char* keep = std::getenv("VT_ARSENAL_SHOTS");
+    ASSERT_TRUE(harness.Run_Script(script, keep ? keep : harness.Work_Dir(), &error)) << error;
+  }
+  // Launches a training run with the loadout, the camera looking down the field, and three
+  // stand-ins: two spheres and a box between them.
+  void Launch(int gun) {
+    std::ostringstream s;
+    s << "loadout " << gun << " 0\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n"
+      << "spawn sphere 650 0 1100 60\nspawn box 800 0 1250 60\nspawn sphere 950 0 1100 60\n";
+    Run(s.str());
+  }
+  // The screen point of a stand-in's centre, or of a point above it: shots leave the gun below
+  // the eye, so aiming at a target's upper part strikes its middle.
+  static std::string Screen_Of(const Stand_In_Target* target, float above = 0.0f) {
+    const CVector3 p = g_Camera.World_To_Screen(
+        CVector3{target->m_Position.x, target->m_Position.y + above, target->m_Position.z});
+    std::ostringstream s;
+    s << static_cast<int>(p.x) << " " << static_cast<int>(p.y);
+    return s.str();
+  }
+  int Total_Hits() const {
+    int hits = 0;
+    for (const Stand_In_Target* target : Stand_In_Target::All()) hits += target->Hits();
+    return hits;
+  }
+};
+
+TEST_F(ArsenalPlay, SteelBallsFlyAndStrikeTheSpheresAndTheBox) {
+  Start();
+  Run("frames 5\n");
+  Launch(1);
+  const auto& targets = Stand_In_Target::All();
+  ASSERT_EQ(targets.size(), 3u);
+  const uint32_t shots_before = g_Sim_Stats.m_Shots;
+  // The charge starts empty and fills only once the gun has woken: a shot costs 0.2.
+  Run("move " + Screen_Of(targets[0]) + "\nframes 120\nclick " + Screen_Of(targets[0]) + "\nframes 3\n");
+  EXPECT_EQ(g_Sim_Stats.m_Shots, shots_before + 1) << "the click fired one ball";
+  EXPECT_NE(g_World.List_Head(2), nullptr) << "the ball flies in the fixed-step list";
+  Run("frames 20\nmove " + Screen_Of(targets[1]) + "\nframes 10\nclick " + Screen_Of(targets[1]) + "\nframes 25\n");
+  EXPECT_GE(targets[0]->Hits(), 1) << "a ball struck the first sphere";
+  EXPECT_GT(targets[0]->Moved(), 5.0f) << "and pushed it";
+  EXPECT_GE(targets[1]->Hits(), 1) << "a ball struck the box";
+  EXPECT_EQ(targets[2]->Hits(), 0) << "the sphere nobody aimed at stays untouched";
+}
+
+TEST_F(ArsenalPlay, AHeldMachineGunBurstStrikesTheBoxAndMarksTheGround) {
+  Start();
+  Run("frames 5\n");
+  Launch(2);
+  const auto& targets = Stand_In_Target::All();
+  ASSERT_EQ(targets.size(), 3u);
+  const int decals_before = g_World_Decal_Mgr.Live_Count();
+  Run("move " + Screen_Of(targets[1], 45.0f) + "\nframes 60\npress " + Screen_Of(targets[1], 45.0f) + "\n");
+  for (int i = 0; i < 6; ++i) Run("move " + Screen_Of(targets[1], 45.0f) + "\nframes 10\n");
+  EXPECT_GT(g_Bullet_Machine_Mgr.Live_Count(), 0u) << "bullets in flight while the trigger is held";
+  Run("release " + Screen_Of(targets[1], 45.0f) + "\nframes 10\n");
+  EXPECT_GE(targets[1]->Hits(), 2) << "the burst struck the box more than once";
+  EXPECT_GT(targets[1]->Moved(), 1.0f) << "and pushed it";
+  Run("move 400 480\nframes 20\npress 400 480\nframes 20\nrelease 400 480\nframes 40\n");
+  EXPECT_GT(g_World_Decal_Mgr.Live_Count(), decals_before) << "bullets striking the ground leave marks";
+  EXPECT_EQ(g_Bullet_Machine_Mgr.Live_Count(), 0u) << "every bullet ends within its life";
+}
+
+TEST_F(ArsenalPlay, ACannonShellBlastsTheBoxAndPushesTheSpheresNearIt) {
+  Start();
+  Run("frames 5\n");
+  std::ostringstream s;
+  s << "loadout 5 0\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n"
+    << "spawn sphere 720 0 1250 40\nspawn box 800 0 1250 60\nspawn sphere 880 0 1250 40\n";
+  Run(s.str());
+  const auto& targets = Stand_In_Target::All();
+  ASSERT_EQ(targets.size(), 3u);
+  const std::string box = Screen_Of(targets[1]);
+  Run("move " + box + "\nframes 100\nclick " + box + "\nframes 60\n");
+  EXPECT_GE(targets[1]->Hits(), 2) << "struck by the shell and by its blast";
+  EXPECT_GE(targets[0]->Hits(), 1) << "the blast strikes the spheres within reach";
+  EXPECT_GE(targets[2]->Hits(), 1);
+  EXPECT_GT(targets[0]->Moved(), 10.0f) << "and pushes them away";
+  EXPECT_GT(targets[2]->Moved(), 10.0f);
+}
+
+TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
+  Start();
+  const char* source = std::getenv("VT_SOURCE_DIR");
+  ASSERT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
+  std::ifstream file(std::string(source) + "/tools/screenshot/scripts/arsenal_1.txt");
+  ASSERT_TRUE(file) << "the script is missing";
+  std::stringstream script;
+  script << file.rdbuf();
+  Run(script.str());
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  int red = 0;
+  for (uint32_t p : pixels)
+    if (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++red;
+  EXPECT_GT(red, 200) << "the last picture shows a struck (red) stand-in";
+}
+
+}  // namespace

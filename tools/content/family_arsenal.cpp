@@ -1,0 +1,290 @@
+// Sample content of the player's arsenal: the first-person gun models (aiming along +z from the
+// mount point at the origin, at the sizes the guns' muzzle offsets assume), the steel ball, the
+// cannon shell and the tracer, their textures, and the shot and blast sounds.
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "tools/content/manifest.h"
+#include "tools/writers/mesh_generator.h"
+#include "tools/writers/renderable_writer.h"
+#include "tools/writers/texture_patterns.h"
+#include "tools/writers/texture_writer.h"
+#include "tools/writers/wav_writer.h"
+
+namespace content {
+namespace {
+
+using writers::MeshGeometry;
+
+constexpr uint32_t kFormatArgb = 1;
+constexpr uint32_t kFlagsAlphaBlend = 0x2033;
+constexpr int kEffectRate = 22050;
+
+// Turns a shape built along y so that it lies along z (y goes to z, z to -y).
+MeshGeometry Along_Z(MeshGeometry mesh) {
+  for (writers::MeshVertex& v : mesh.vertices) {
+    const float py = v.position[1], pz = v.position[2];
+    v.position[1] = -pz;
+    v.position[2] = py;
+    const float ny = v.normal[1], nz = v.normal[2];
+    v.normal[1] = -nz;
+    v.normal[2] = ny;
+  }
+  return mesh;
+}
+
+void Append(MeshGeometry& into, const MeshGeometry& part, float sx, float sy, float sz, float x, float y, float z) {
+  const float scale[3] = {sx, sy, sz};
+  const float offset[3] = {x, y, z};
+  writers::AppendPart(into, part, scale, offset);
+}
+
+// A barrel of the radius along z from z0 to z1.
+MeshGeometry Barrel(float radius, float z0, float z1) {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeCylinder(radius, z1 - z0, 16)), 1, 1, 1, 0, 0, 0.5f * (z0 + z1));
+  return out;
+}
+
+// Steel-ball gun: a long rail body with a breech block; the muzzle ends at 145.
+MeshGeometry SteelBall_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(14.0f, 10.0f, 30.0f), 1, 1, 1, 0, -4, 5);
+  Append(out, Barrel(9.0f, 20.0f, 145.0f), 1, 1, 1, 0, 0, 0);
+  Append(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, 10, 85);
+  Append(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, -10, 85);
+  return out;
+}
+
+// The charge glow: a ring of coils around the barrel.
+MeshGeometry SteelBall_Glow() {
+  MeshGeometry out;
+  for (int i = 0; i < 4; ++i)
+    Append(out, Along_Z(writers::MakeTorus(11.5f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 50.0f + 25.0f * float(i));
+  return out;
+}
+
+// Machine gun: the housing, the drum around the cluster and five barrels 22.5 off the axis.
+MeshGeometry Machine_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(20.0f, 16.0f, 45.0f), 1, 1, 1, 0, -8, 10);
+  Append(out, writers::MakeBox(6.0f, 10.0f, 12.0f), 1, 1, 1, 0, -30, 0);
+  return out;
+}
+
+MeshGeometry Machine_Drum() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeTorus(22.5f, 6.0f, 24, 8)), 1, 1, 1, 0, 0, 70);
+  Append(out, Along_Z(writers::MakeTorus(22.5f, 5.0f, 24, 8)), 1, 1, 1, 0, 0, 200);
+  Append(out, Barrel(8.0f, 50.0f, 215.0f), 1, 1, 1, 0, 0, 0);
+  return out;
+}
+
+MeshGeometry Machine_Barrels() {
+  MeshGeometry out;
+  for (int i = 0; i < 5; ++i) {
+    const float angle = 1.2566371f * float(i);
+    Append(out, Barrel(4.5f, 55.0f, 225.0f), 1, 1, 1, 22.5f * std::sin(angle), 22.5f * std::cos(angle), 0);
+  }
+  return out;
+}
+
+// Cannon: a squat body, a thick barrel to 145 and a glow shell over the body.
+MeshGeometry Cannon_Body() {
+  MeshGeometry out;
+  Append(out, writers::MakeSphere(26.0f, 20, 12), 1.0f, 0.9f, 1.6f, 0, -6, 10);
+  Append(out, writers::MakeBox(10.0f, 12.0f, 14.0f), 1, 1, 1, 0, -32, 0);
+  return out;
+}
+
+MeshGeometry Cannon_Glow() {
+  MeshGeometry out;
+  Append(out, Along_Z(writers::MakeTorus(27.0f, 3.5f, 24, 8)), 1, 1, 1, 0, -6, 10);
+  Append(out, Along_Z(writers::MakeTorus(25.0f, 3.0f, 24, 8)), 1, 1, 1, 0, -6, 35);
+  return out;
+}
+
+// The shell: a capsule body of radius 30 and a band around its middle.
+MeshGeometry Shell_Body() { return writers::MakeCapsule(22.0f, 16.0f, 16, 8); }
+MeshGeometry Shell_Band() { return writers::MakeTorus(24.0f, 6.0f, 20, 8); }
+
+// The tracer: unit width, trailing 10 behind the bullet.
+MeshGeometry Tracer() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(0.5f, 0.5f, 5.0f), 1, 1, 1, 0, 0, -5);
+  return out;
+}
+
+// The heat gauge: an upright frame standing on its origin (the gun places the origin near the
+// lower left corner of the view) and the bar inside it.
+MeshGeometry Gauge_Frame() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 68, 0);
+  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 2, 0);
+  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, -10, 35, 0);
+  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, 10, 35, 0);
+  return out;
+}
+
+MeshGeometry Gauge_Bar() {
+  // A flat upright quad facing the viewer (-z), the texture's v running from its top (0) to its
+  // bottom (1): the plane turned a quarter about x.
+  MeshGeometry out;
+  Append(out, writers::MakePlane(16.0f, 62.0f, 1, 4), 1, 1, 1, 0, 0, 0);
+  for (writers::MeshVertex& v : out.vertices) {
+    const float py = v.position[1], pz = v.position[2];
+    v.position[1] = 35.0f + pz;
+    v.position[2] = py;
+    v.normal[0] = 0.0f;
+    v.normal[1] = 0.0f;
+    v.normal[2] = -1.0f;
+  }
+  return out;
+}
+
+struct MeshDef {
+  uint32_t id;
+  const char* name;
+  std::function<MeshGeometry()> make;
+};
+
+std::vector<MeshDef> Meshes() {
+  return {
+      {0x22000001, "ball_far", [] { return writers::MakeSphere(4.5f, 10, 6); }},
+      {0x22000027, "steelball_body", SteelBall_Body},
+      {0x22000036, "steelball_glow", SteelBall_Glow},
+      {0x22000049, "machinegun_body", Machine_Body},
+      {0x2200004A, "machinegun_barrels", Machine_Barrels},
+      {0x2200004C, "machinegun_drum", Machine_Drum},
+      {0x2200004E, "tracer", Tracer},
+      {0x22000051, "muzzle_flash", [] { return Along_Z(writers::MakeCone(8.0f, 20.0f, 12)); }},
+      {0x22000054, "gauge_frame", Gauge_Frame},
+      {0x22000055, "gauge_bar", Gauge_Bar},
+      {0x2200016D, "cannon_body", Cannon_Body},
+      {0x2200016E, "cannon_barrel", [] { return Barrel(14.0f, 20.0f, 145.0f); }},
+      {0x2200016F, "cannon_glow", Cannon_Glow},
+      {0x22000170, "shell_body", Shell_Body},
+      {0x22000171, "shell_band", Shell_Band},
+  };
+}
+
+struct TextureDef {
+  uint32_t id;
+  const char* name;
+  writers::PatternSpec pattern;
+};
+
+writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t size, uint32_t a, uint32_t b, uint32_t count = 8,
+                             uint32_t seed = 1, bool vertical = false) {
+  writers::PatternSpec spec;
+  spec.pattern = kind;
+  spec.width = size;
+  spec.height = size;
+  spec.color_a = a;
+  spec.color_b = b;
+  spec.count = count;
+  spec.seed = seed;
+  spec.vertical = vertical;
+  return spec;
+}
+
+std::vector<TextureDef> Textures() {
+  return {
+      {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
+      {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
+      // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
+      // alpha reference falls.
+      {0x22000037, "textures/alpha_ramp.txb", Make_Pattern(writers::Pattern::Gradient, 64, 0x00FFFFFF, 0xFFFFFFFF, 8, 1, true)},
+      {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFF5A6068, 0xFF3A3E44, 6, 1)},
+      {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
+      {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
+      {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
+      {0x2200010E, "textures/blast_fire.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0A0, 0x00FF4000)},
+  };
+}
+
+struct SoundDef {
+  uint32_t id;
+  const char* name;
+  writers::SoundSpec spec;
+};
+
+writers::ToneLayer Layer(writers::Waveform wave, double start_hz, double end_hz, double seconds, double amplitude,
+                         double decay, double lowpass = 0.0, uint32_t seed = 0) {
+  writers::ToneLayer l;
+  l.wave = wave;
+  l.startHz = start_hz;
+  l.endHz = end_hz;
+  l.seconds = seconds;
+  l.amplitude = amplitude;
+  l.decay = decay;
+  l.release = 0.02;
+  l.lowpassHz = lowpass;
+  l.seed = seed;
+  return l;
+}
+
+writers::SoundSpec Sound(double seconds, std::vector<writers::ToneLayer> layers) {
+  writers::SoundSpec s;
+  s.rate = kEffectRate;
+  s.seconds = seconds;
+  s.layers = std::move(layers);
+  return s;
+}
+
+std::vector<SoundDef> Sounds() {
+  using writers::Waveform;
+  return {
+      // The blast: a deep rumble under a burst of noise.
+      {0x22000172, "sounds/shell_blast.wav",
+       Sound(0.9, {Layer(Waveform::Noise, 0, 0, 0.9, 0.7, 4, 900, 21), Layer(Waveform::Sine, 70, 28, 0.9, 0.6, 3)})},
+      // The shell striking: a short metallic knock.
+      {0x22000173, "sounds/shell_strike.wav",
+       Sound(0.2, {Layer(Waveform::Noise, 0, 0, 0.2, 0.5, 20, 4000, 22), Layer(Waveform::Sine, 520, 300, 0.2, 0.4, 18)})},
+  };
+}
+
+}  // namespace
+
+void Add_Arsenal_Family(Manifest& manifest) {
+  for (const MeshDef& mesh : Meshes()) {
+    ResourceEntry entry;
+    entry.id = mesh.id;
+    entry.type = 4;
+    entry.name = std::string("meshes/") + mesh.name + ".rnd";
+    entry.compress = true;
+    auto make = mesh.make;
+    entry.generate = [make](Bytes& out) {
+      out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
+      return !out.empty();
+    };
+    manifest.AddResource(std::move(entry));
+  }
+  for (const TextureDef& texture : Textures()) {
+    ResourceEntry entry;
+    entry.id = texture.id;
+    entry.type = 2;
+    entry.name = texture.name;
+    entry.compress = true;
+    const writers::PatternSpec pattern = texture.pattern;
+    entry.generate = [pattern](Bytes& out) {
+      writers::Picture picture;
+      return writers::DrawPattern(pattern, picture) &&
+             writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture},
+                                        out);
+    };
+    manifest.AddResource(std::move(entry));
+  }
+  for (const SoundDef& sound : Sounds()) {
+    ResourceEntry entry;
+    entry.id = sound.id;
+    entry.type = 3;
+    entry.name = sound.name;
+    const writers::SoundSpec spec = sound.spec;
+    entry.generate = [spec](Bytes& out) { return writers::WriteWavSound(spec, out); };
+    manifest.AddResource(std::move(entry));
+  }
+}
+
+}  // namespace content
