@@ -371,8 +371,10 @@ void CCamera::Draw_Overlay() const {
 void Hit_Player(const float& strength, bool stay_quiet) {
   const float s = std::min(strength, 1.0f);
   if (!stay_quiet) {
-    g_Screen_FX_Mgr.Add_Effect(CScreen_FX_Mgr::kFlash, s * 1.5f, CColor4{0.25f, 1.0f, 0.5f, 0.7f});
-    g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, s * 3.5f);
+    // Colours are alpha first: a quarter-strength flash of (1, 0.5, 0.7); the shake's strength is s.
+    g_Screen_FX_Mgr.Add_Effect(CScreen_FX_Mgr::kFlash, s * 1.5f, CColor4{0.25f, 1.0f, 0.5f, 0.7f}, CColor4::Zero, 0.0f,
+                               0.0f);
+    g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, s * 3.5f, s);
   }
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
   board.Flush_Staged_Points();

@@ -53,6 +53,10 @@ class CCamera {
 
   int Mode() const { return m_Mode; }
   const CVector3& Position() const { return m_Position; }
+  // The position moved by the running shake (its angles taken as an offset).
+  CVector3 Get_Eye_Position() const {
+    return CVector3{m_Position.x + m_Shake_Angles.x, m_Position.y + m_Shake_Angles.y, m_Position.z + m_Shake_Angles.z};
+  }
   const CQuaternion& Orientation() const { return m_Orientation; }
   const CMatrix3x3& Rotation() const { return m_Rotation; }
   const CCamera_Projection& Projection() const { return m_Projection; }

@@ -19,6 +19,7 @@
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CSpark_Mgr.h"
+#include "game/fx/Debris_Pools.h"
 #include "game/menu/CMenuItem.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
@@ -120,6 +121,7 @@ bool CGame::Init() {
   if (!g_World.Init_Managers()) return false;
   Register_Target_Pools();
   Register_Enemy_Pools();
+  Register_Debris_Pools();
   Register_Player_Ammo_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool && !pool->Is_Initialised()) pool->Init();
@@ -402,6 +404,19 @@ void CGame::Update_Fade(const CFrame_Info& frame) {
     changed = true;
   }
   if (changed) Apply_Fog();
+}
+
+void CGame::Set_Clear_Color(uint32_t packed) {
+  m_Clear_Color = m_Target_Color = packed;
+  for (int i = 0; i < 3; ++i)
+    m_Fade_Color[i] = m_Fade_Target[i] = static_cast<float>((packed >> (8 * i)) & 0xFF) / 255.0f;
+  Apply_Fog();
+}
+
+void CGame::Set_Render_Distances(float near_z, float far_z) {
+  m_Fog_Near = m_Fog_Near_Target = near_z;
+  m_Fog_Far = m_Fog_Far_Target = far_z;
+  Apply_Fog();
 }
 
 void CGame::Apply_Fog() {

@@ -77,6 +77,10 @@ class CGame {
   uint32_t Target_Color() const { return m_Target_Color; }
   float Fog_Near() const { return m_Fog_Near; }
   float Fog_Far() const { return m_Fog_Far; }
+  // Written by the screen effects: the clear colour (and the colour the fade aims at) and the
+  // two render distances, applied to the fog at once.
+  void Set_Clear_Color(uint32_t packed);
+  void Set_Render_Distances(float near_z, float far_z);
 
   // The launch's weapon set-up: reads the profile's gun and attachment with their levels, sets
   // the player's upgrade factors and selects the gun.

@@ -8,6 +8,8 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
 #include "game/core/CWorld_Object.h"
+#include "game/fx/CGen_Projector.h"
+#include "game/fx/CShadowProjector.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CMusic_Track.h"
@@ -166,7 +168,7 @@ CWorld::~CWorld() {
 
 bool CWorld::Init_Managers() {
   if (!RenderObjectDeviceExists()) return false;
-  if (!g_World_Decal_Mgr.Init()) {
+  if (!g_World_Decal_Mgr.Init() || !CShadowProjector::Init() || !g_Gen_Projector.Init()) {
     Term();
     return false;
   }
@@ -201,6 +203,8 @@ void CWorld::Term() {
   for (CObject_Pool* pool : g_Object_Pools)
     if (pool) pool->Term();
   g_World_Decal_Mgr.Term();
+  CShadowProjector::Term();
+  g_Gen_Projector.Term();
   m_Managers_Ready = false;
 }
 

@@ -195,6 +195,8 @@ class CWorld {
   CWorld_Flash m_Flash;
   CVector3 m_Ambient_Accumulator{0.0f, 0.0f, 0.0f};
   CVector3 m_Diffuse_Accumulator{0.0f, 0.0f, 0.0f};
+  // 0-1: the lights are scaled by 1 - level (the darkness veil writes it).
+  float m_Light_Dimming = 0.0f;
   bool m_Managers_Ready = false;
   bool m_World_Ready = false;
 

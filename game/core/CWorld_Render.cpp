@@ -126,7 +126,7 @@ void CWorld::Set_Lights() {
     m_Diffuse_Accumulator.y += 0.2f * glow;
     m_Diffuse_Accumulator.z += 0.2f * glow;
   }
-  const float a = std::clamp(1.0f - m_Flash.amount, 0.0f, 1.0f);
+  const float a = std::clamp(1.0f - m_Flash.amount, 0.0f, 1.0f) * std::clamp(1.0f - m_Light_Dimming, 0.0f, 1.0f);
 
   LightDesc main{};
   main.Kind = kLightDirectional;
@@ -182,9 +182,9 @@ void CWorld::Render(const CFrame_Info& frame, const float& unpaused_delta) {
 
 void CWorld::Render_Layers(const CFrame_Info& frame) {
   g_Player.Render(frame);
-  g_Particle_Basic_Mgr.Render();
-  g_Particle_Add_Mgr.Render();
-  g_Particle_Sparkle_Mgr.Render();
+  g_Particle_Basic_Mgr.Render(frame.Delta);
+  g_Particle_Add_Mgr.Render(frame.Delta);
+  g_Particle_Sparkle_Mgr.Render(frame.Delta);
   if (g_Bullet_Machine_Mgr.Is_Initialised()) g_Bullet_Machine_Mgr.Render();
   if (g_Spark_Mgr.Is_Initialised()) g_Spark_Mgr.Render();
   if (g_Score_Board_Mgr.Is_Active() && g_Game_State.m_Sim_Kind == kSim_Kind_Training)

@@ -571,3 +571,9 @@ void CMenu_Mgr::Render(const CFrame_Info& frame) {
     m_Console.Render(frame);
   if (g_pRenderDevice) g_pRenderDevice->ResetRenderStates();
 }
+
+// A least form until the menu scene keeps its frame: no points, and the overlay draws nothing.
+CVector3 CMenu_Mgr::Scene_Point(int index) const {
+  (void)index;
+  return CVector3{0.0f, 0.0f, 0.0f};
+}

@@ -56,6 +56,8 @@ class CMenu_Mgr {
   // Every font is present.
   bool Fonts_Created() const;
   bool Reset_Display_Mode();
+  // Three points of the menu scene: its frame's corner and the two edges from it.
+  CVector3 Scene_Point(int index) const;
 
   int Get_Text_Fit(int font, const char* text, int width) const;
   int Get_Text_Width(int font, const char* text) const;

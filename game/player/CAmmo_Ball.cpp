@@ -6,6 +6,7 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
+#include "game/fx/CShadowProjector.h"
 #include "game/player/Arsenal_Math.h"
 #include "game/player/Gun_Resources.h"
 
@@ -22,6 +23,7 @@ constexpr float kReduced_Gravity = 0.8f;  // taken off the gravity until the fir
 constexpr float kShrink_Rate = 0.1f;
 constexpr float kModel_Scale = 0.22222222f;
 constexpr float kFar_Ratio = 75.0f;
+constexpr float kShadow_Fade = 0.003f;  // the shadow is gone a third of a thousand units up
 
 bool Fail(CAmmo_Ball& ball, const char* message) {
   Show_Message("%s", message);
@@ -126,6 +128,7 @@ void CAmmo_Ball::Render(const float& step) {
   Normalize_Normals(true);
   Draw_Model(Model_By_Distance(), World_Matrix(), m_Style, m_Texture);
   Normalize_Normals(false);
+  CShadowProjector::Cast_Sphere_Shadow(*this, kShadow_Fade);
 }
 
 void CAmmo_Ball::Render_Reflection(const CWorld_Mirror& mirror) {

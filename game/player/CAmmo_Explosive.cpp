@@ -8,8 +8,10 @@
 #include "game/core/CWorld.h"
 #include "game/core/Sound_FX.h"
 #include "game/core/WinMain.h"
+#include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CParticle_Basic_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
+#include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/player/Arsenal_Math.h"
 #include "game/player/CPlayer.h"
@@ -33,6 +35,25 @@ constexpr uint32_t kPushed = kKind_Counted_Target | kKind_Target | 0x04 | 0x20;
 constexpr uint32_t kStruck = kKind_Counted_Target | kKind_Target | 0x20;
 constexpr float kStrike_Volume = 0.45f;
 constexpr float kBlast_Radius = 400.0f;
+
+constexpr float kShadow_Fade = 0.003f;
+constexpr int kDirt_Clods = 3;
+
+// Clods thrown from the shell's position; a clod is skipped when its pool has none free.
+void Throw_Dirt_Clods(const CVector3& from) {
+  CObject_Pool* pool = g_Object_Pools[CDebris_Dirt::kType];
+  for (int i = 0; i < kDirt_Clods; ++i) {
+    CDebris_Dirt* clod = pool ? static_cast<CDebris_Dirt*>(pool->Alloc_Object()) : nullptr;
+    if (!clod) continue;
+    const CVector3 e = Mul(CVector3{80.0f * Random01() - 40.0f, 60.0f * Random01() - 40.0f, 80.0f * Random01() - 40.0f}, 4.0f);
+    clod->Spawn(0.65f);
+    g_World.Add_Object(2, clod);
+    clod->Set_Position(Add(from, Mul(e, 0.5f)));
+    clod->m_Orientation = CMatrix3x3::Identity;
+    clod->m_Sphere.velocity = Mul(e, 1.5f * (1.0f + Random01()));
+    clod->m_Sphere.spin = CVector3{20.0f * Random01() - 10.0f, 20.0f * Random01() - 10.0f, 20.0f * Random01() - 10.0f};
+  }
+}
 
 bool Fail(CAmmo_Explosive& shell, const char* message) {
   Show_Message("%s", message);
@@ -177,7 +198,8 @@ void CAmmo_Explosive::Blast() {
     const uint32_t color = Alpha_Over(intensity, 0xA99477);
     Place_World_Decal_Random(kind, below, size, life, color);
   }
-  g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, 2.5f);
+  g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, 2.5f, 0.05f);
+  Throw_Dirt_Clods(m_Position);
   for (int i = 0; i < 25; ++i) {
     const CVector3 v = Mul(CVector3{20.0f * Random01() - 10.0f, 12.0f * Random01() - 2.0f, 20.0f * Random01() - 10.0f}, 7.0f);
     if (!g_Particle_Basic_Mgr.Add_Particle(Add(m_Blast_Centre, Mul(v, 0.75f)), v, 95.0f, 1.0f + Random01(), 0xFFA99477,
@@ -215,6 +237,7 @@ void CAmmo_Explosive::Render(const float& step) {
     Draw_Model(m_Models[kShell_B], Scaled_Frame(m_Orientation, m_Position, s, s, s), m_Styles[kGlow_Style],
                m_Textures[kShell_Texture], nullptr, &color);
   }
+  CShadowProjector::Cast_Sphere_Shadow(*this, kShadow_Fade);
   if (!m_Exploded) return;
   const float a = std::clamp(m_Kill_Timer, 0.01f, 1.0f);
   const float b = 1.0f - a * a;

@@ -11,6 +11,7 @@
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 namespace arsenal {
@@ -96,8 +97,13 @@ void Set_First_Pass_Value(CD3DRenderStyle* style, float value) {
   style->SetPass(0, pass);
 }
 
+// Through the render-state manager when there is one, so that its copy of the device's states
+// stays true and a later switch through it is not skipped as already made.
 void Normalize_Normals(bool on) {
-  if (g_pDirect3DDevice) g_pDirect3DDevice->SetRenderState(kNormalize_Normals, on ? 1 : 0);
+  if (g_pRenderStateMgr)
+    g_pRenderStateMgr->SetRenderState(kNormalize_Normals, on ? 1 : 0);
+  else if (g_pDirect3DDevice)
+    g_pDirect3DDevice->SetRenderState(kNormalize_Normals, on ? 1 : 0);
 }
 
 }  // namespace arsenal

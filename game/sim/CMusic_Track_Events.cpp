@@ -123,11 +123,10 @@ uint32_t Kind_19_Colour(uint32_t parameter) {
   }
 }
 
+// A colour effect; the four values go in the record's order: alpha, red, green, blue.
 void Add_Colour_Effect(int kind, float duration, float a, float r, float g, float b) {
-  const float colour[4] = {a, r, g, b};
-  const float zero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-  const float none = 0.0f;
-  g_Screen_FX_Mgr.Add_Effect(kind, duration, colour, zero, none, none);
+  const CColor4 colour{a, r, g, b};
+  g_Screen_FX_Mgr.Add_Effect(kind, duration, colour, CColor4::Zero, 0.0f, 0.0f);
 }
 
 void Add_Value_Effect(int kind, float duration, float value) { g_Screen_FX_Mgr.Add_Effect_2(kind, duration, value); }

@@ -186,9 +186,9 @@ void CSequence_Mgr::Fire_Event(const CSequence_Event& event, const CSequence& se
     case 14: g_Screen_FX_Mgr.Add_Effect_4(6, event.value1, event.text.c_str()); break;
     case 15: g_Screen_FX_Mgr.Add_Effect_2(10, event.value1, none); break;
     case 16: {
-      const float colour[4] = {0.75f, 1.0f, 0.3f, 0.3f};
-      const float zero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-      g_Screen_FX_Mgr.Add_Effect(12, event.value1, colour, zero, none, none);
+      // Alpha scale, red, green, blue, in the record's order.
+      const CColor4 colour{0.75f, 1.0f, 0.3f, 0.3f};
+      g_Screen_FX_Mgr.Add_Effect(12, event.value1, colour, CColor4::Zero, none, none);
       break;
     }
     case 17: Camera_Move(event.value1, event.value2 != 0.0f); break;

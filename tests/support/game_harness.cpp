@@ -15,6 +15,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "platform/audio/bass.h"
+#include "tests/support/fx_showcase.h"
 #include "game/trainer/CClient_Data.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
@@ -395,6 +396,12 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (a.empty()) return fail("sequence needs a kind");
       Pump();
       g_Sequence_Mgr.Start_Sequence(values[0], values[1], values[2], values[3], values[4]);
+    } else if (verb == "fx") {
+      std::string why;
+      if (!Show_Fx_Group(a, &why)) return fail(why);
+    } else if (verb == "screenfx") {
+      std::string why;
+      if (!Parse_Int(a, x) || !Show_Screen_Fx(x, &why)) return fail(why.empty() ? "screenfx needs a kind" : why);
     } else if (verb == "shot") {
       if (a.empty()) return fail("shot needs a file name");
       if (!Save_Png(out_dir + "/" + a)) return fail("cannot capture " + a);

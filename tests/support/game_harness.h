@@ -56,6 +56,8 @@ class Game_Harness {
   //   command CODE ARG [TRACK MUSIC]   a menu command, as a screen or the sequencer would
   //                   issue it (a launch with its track-file and music ids)
   //   sequence KIND V1 V2 V3 V4   starts a sequencer sequence
+  //   fx NAME         starts an effect group before the camera (tests/support/fx_showcase.h)
+  //   screenfx KIND   adds a screen effect of that kind (0-24)
   //   press X Y / release X Y     the left button held down across frames, and let go
   //   rpress X Y / rrelease X Y   the same for the right button
   //   loadout GUN ATTACHMENT [GUN_LEVEL [ATTACHMENT_LEVEL]]   the profile the next launch reads

@@ -200,7 +200,7 @@ std::vector<TextureDef> Textures() {
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},
-      {0x2200010E, "textures/blast_fire.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFF0A0, 0x00FF4000)},
+      // The blast glow tints 0x2200010E, the speckled noise the screen effects share (family_effects).
   };
 }
 

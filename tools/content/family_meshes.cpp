@@ -24,6 +24,16 @@ void AddMesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) {
   manifest.AddResource(std::move(entry));
 }
 
+writers::MeshGeometry Shutter_Half(float side) {
+  writers::MeshGeometry m = writers::MakeBox(2.0f, 65.0f, 150.0f);
+  for (writers::MeshVertex& v : m.vertices) {
+    v.position[0] += 150.0f;
+    v.position[1] += side * 65.0f;
+    v.position[2] += 1000.0f;
+  }
+  return m;
+}
+
 }  // namespace
 
 void Add_Meshes_Family(Manifest& manifest) {
@@ -33,8 +43,10 @@ void Add_Meshes_Family(Manifest& manifest) {
   AddMesh(manifest, 0x22000056, "launcher_body", [] { return writers::MakeCapsule(2.0f, 8.0f, 16, 8); });
   AddMesh(manifest, 0x2200005D, "launcher_cradle", [] { return writers::MakeMast(6.0f, 0.5f); });
   // Screen-effect shutter halves.
-  AddMesh(manifest, 0x22000076, "shutter_top", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
-  AddMesh(manifest, 0x22000077, "shutter_bottom", [] { return writers::MakePlane(400.0f, 200.0f, 4, 2); });
+  // The two shutter halves: upright panels 150 units along x from the axis the shutter effect
+  // turns them about, 1000 along z, the first below the middle line and the second above it.
+  AddMesh(manifest, 0x22000076, "shutter_lower", [] { return Shutter_Half(-1.0f); });
+  AddMesh(manifest, 0x22000077, "shutter_upper", [] { return Shutter_Half(1.0f); });
   // Game panel and its gauges.
   AddMesh(manifest, 0x220000C9, "panel", [] { return writers::MakeBoard(40.0f, 20.0f, 1.0f); });
   AddMesh(manifest, 0x220000CC, "shield_gauge", [] { return writers::MakeBox(1.0f, 8.0f, 0.5f); });

@@ -14,15 +14,20 @@ using writers::StylePass;
 
 // Texture operations and arguments as the style format numbers them.
 constexpr uint32_t kOpSelect1 = 1, kOpSelect2 = 2, kOpModulate = 3, kOpBlendCurrentAlpha = 7, kOpBumpEnvMap = 12;
-constexpr uint32_t kArgCurrent = 0, kArgTexture = 2, kArgFactor = 3;
-constexpr uint32_t kBlendAdditive = 1, kBlendAlpha = 3, kBlendAlphaAdd = 9;
+constexpr uint32_t kArgCurrent = 0, kArgDiffuse = 1, kArgTexture = 2, kArgFactor = 3;
+constexpr uint32_t kOpBlendFactorAlpha = 8;
+constexpr uint32_t kCoordCameraPosition = 5;
+constexpr uint32_t kBlendAdditive = 1, kBlendAlpha = 3, kBlendAlphaAdd = 9, kBlendMultiply = 10;
 constexpr uint32_t kDepthTestNoWrite = 1;
 constexpr uint32_t kCullNone = 0;
 constexpr uint32_t kAlphaGreater = 3;
 constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
-enum class Kind { OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass, Factor };
+enum class Kind {
+  OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  Factor, Shadow, Projector, ProjectorAdd
+};
 
 struct StyleSpec {
   uint32_t id;
@@ -60,6 +65,18 @@ void AddReflectionStage(StylePass& pass, uint32_t op) {
   s.address_u = s.address_v = kClamp;
   s.transform_on = 1;
   s.matrix = {0.5f, 0, 0, 0, 0, -0.5f, 0, 0, 0, 0, 1, 0, 0.5f, 0.5f, 0, 1};
+}
+
+// Stage 0 looks the texture up by the camera-space position through a projected transform
+// that the game writes (shadows and ground projections), clamped at the edges.
+StylePass Projected(uint32_t blend) {
+  StylePass pass = Translucent(blend);
+  writers::StyleStage& s = pass.stages[0];
+  s.coord_source = kCoordCameraPosition;
+  s.transform_on = 1;
+  s.projected = 1;
+  s.address_u = s.address_v = kClamp;
+  return pass;
 }
 
 std::vector<StyleAlternative> Alternatives(Kind kind) {
@@ -145,6 +162,26 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 1}};
       break;
     }
+    case Kind::Shadow: {
+      // Multiplied into the ground: the texture's darkness weighed by the factor's alpha.
+      StylePass pass = Projected(kBlendMultiply);
+      pass.stages[0].color_op = kOpBlendFactorAlpha;
+      pass.stages[0].color_arg1 = kArgTexture;
+      pass.stages[0].color_arg2 = kArgDiffuse;
+      pass.texture_factor = 0;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::Projector:
+    case Kind::ProjectorAdd: {
+      // The texture tinted by the factor's colour and faded by its alpha.
+      StylePass pass = Projected(kind == Kind::Projector ? kBlendAlpha : kBlendAlphaAdd);
+      pass.stages[0].color_arg2 = kArgFactor;
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      break;
+    }
   }
   return {alt};
 }
@@ -152,7 +189,8 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
 std::vector<StyleSpec> Styles() {
   return {
       {0x22000007, "dialog_box", Kind::AlphaBlend},
-      {0x2200000E, "overlay", Kind::Additive},
+      {0x22000002, "dirt", Kind::OpaqueLit},
+      {0x2200000E, "shadow", Kind::Shadow},
       {0x22000012, "decal_opaque", Kind::AlphaTest},
       {0x22000013, "decal", Kind::AlphaBlend},
       {0x2200001E, "target_glass", Kind::AlphaBlend},
@@ -161,8 +199,8 @@ std::vector<StyleSpec> Styles() {
       {0x2200002B, "gun_body", Kind::OpaqueLit},
       {0x2200002E, "menu_quad", Kind::AlphaBlend},
       {0x22000031, "glow", Kind::Additive},
-      {0x22000034, "projector", Kind::AlphaBlend},
-      {0x22000035, "projector_add", Kind::Additive},
+      {0x22000034, "projector", Kind::Projector},
+      {0x22000035, "projector_add", Kind::ProjectorAdd},
       {0x22000038, "shield_gauge", Kind::Value},
       {0x22000039, "shield_gauge_glow", Kind::Value},
       {0x2200003C, "target", Kind::OpaqueLit},
@@ -187,7 +225,7 @@ std::vector<StyleSpec> Styles() {
       {0x220000AC, "light_wall", Kind::Additive},
       {0x220000AE, "panel_mirror", Kind::Reflection},
       {0x220000C2, "sprite", Kind::Additive},
-      {0x220000C6, "map_marks", Kind::VertexColour},
+      {0x220000C6, "sparks", Kind::Additive},
       {0x220000CA, "launcher_body", Kind::OpaqueLit},
       {0x220000CE, "infection_gauge", Kind::Value},
       {0x220000D1, "ejector_cap", Kind::AlphaTest},

@@ -190,8 +190,15 @@ TEST_F(HitPlayerTest, StrengthIsCappedAtOneAndQuietHitsShowNothing) {
     EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), c.want_effects) << c.strength;
     EXPECT_FLOAT_EQ(g_WarRoom_Sim.m_Shield_Level, c.want_shield) << c.strength;
     if (c.want_effects) {
-      EXPECT_EQ(g_Screen_FX_Mgr.Last_Kind(), CScreen_FX_Mgr::kCamera_Shake);
-      EXPECT_FLOAT_EQ(g_Screen_FX_Mgr.Last_Strength(), std::fmin(c.strength, 1.0f) * 3.5f);
+      const float s = std::fmin(c.strength, 1.0f);
+      const CScreen_FX_Record& flash = g_Screen_FX_Mgr.Effects().front();
+      const CScreen_FX_Record& shake = g_Screen_FX_Mgr.Effects().back();
+      EXPECT_EQ(flash.kind, CScreen_FX_Mgr::kFlash);
+      EXPECT_FLOAT_EQ(flash.duration, s * 1.5f);
+      EXPECT_FLOAT_EQ(flash.vector_a[0], 0.25f) << "the flash colour is alpha first";
+      EXPECT_EQ(shake.kind, CScreen_FX_Mgr::kCamera_Shake);
+      EXPECT_FLOAT_EQ(shake.duration, s * 3.5f);
+      EXPECT_FLOAT_EQ(shake.value1, s) << "the shake's strength";
     }
   }
   g_WarRoom_Sim.m_Shield_Level = 0.1f;

@@ -7,7 +7,9 @@
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CScreen_FX_Mgr.h"
+#include "game/fx/CShadowProjector.h"
 #include "game/fx/CSpark_Mgr.h"
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
@@ -211,6 +213,28 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), marks);
 }
 
+int Dirt_Clods_In_Flight() {
+  int clods = 0;
+  for (CWorld_Object* o = g_World.List_Head(2); o; o = o->m_Next) clods += o->m_Type == CDebris_Dirt::kType;
+  return clods;
+}
+
+TEST_F(Shells, TheBlastThrowsThreeDirtClodsAndTheShellCastsAShadowUntilThen) {
+  CAmmo_Explosive* shell = Shell_At(CVector3{800.0f, kGround + 30.0f, 800.0f});
+  shell->Render(0.0f);
+  EXPECT_GT(CShadowProjector::Last_Alpha(), 0) << "a shell just above the ground";
+  CAmmo_Explosive trigger;
+  trigger.m_Kind_Flags = 0x02;
+  shell->On_Hit(&trigger, nullptr);
+  const int clods = Dirt_Clods_In_Flight();
+  for (int frame = 0; frame < 100 && !shell->m_Blasted; ++frame)
+    for (int i = 0; i < 16; ++i) shell->Update(kTick);
+  ASSERT_TRUE(shell->m_Blasted);
+  EXPECT_EQ(Dirt_Clods_In_Flight(), clods + 3);
+  for (int i = 0; i < 16; ++i) shell->Update(kTick);
+  EXPECT_EQ(Dirt_Clods_In_Flight(), clods + 3) << "thrown by the one blast only";
+}
+
 TEST_F(Shells, ATimedOutShellShrinksAwayWithoutABlast) {
   CAmmo_Explosive* shell = Shell_At(CVector3{800.0f, 3000.0f, 800.0f});
   shell->m_State_Flags |= kState_No_Gravity;
@@ -274,8 +298,8 @@ TEST_F(Bullets, WhatIsStruckDecidesTheRegistrationAndTheRicochet) {
     const uint32_t hits = g_Sim_Stats.m_Hits;
     Fire_And_Step(CVector3{800.0f, 400.0f, 650.0f}, CVector3{0.0f, 0.0f, 4000.0f});
     EXPECT_EQ(g_Sim_Stats.m_Hits - hits, c.registers ? 1u : 0u) << c.body << " " << std::hex << c.kinds;
-    EXPECT_EQ(g_Spark_Mgr.Spark_Count() > 0, c.sparks) << c.body << " " << std::hex << c.kinds;
-    EXPECT_LE(g_Spark_Mgr.Spark_Count(), 3);
+    EXPECT_EQ(g_Spark_Mgr.Live_Count() > 0, c.sparks) << c.body << " " << std::hex << c.kinds;
+    EXPECT_LE(g_Spark_Mgr.Live_Count(), 3);
     object.Set_Position(CVector3{NAN, 0.0f, 0.0f});  // out of the grid before it goes
     g_Bullet_Machine_Mgr.Update_Bullets(10.0f);
   }

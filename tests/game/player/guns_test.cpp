@@ -6,14 +6,17 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/WinMain.h"
+#include "game/fx/CShadowProjector.h"
 #include "game/player/Arsenal_Math.h"
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
 #include "game/player/CPlayer_Weapon_Gun_SteelBall_0.h"
+#include "game/player/Gun_Resources.h"
 #include "game/sim/CSim_Stats.h"
 #include "platform/window/cursor.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 
 namespace {
@@ -258,6 +261,33 @@ TEST_F(Arsenal, TheReloadGlowFallsFastThenRisesWithTheReload) {
   g_Gun_Cannon.m_Reload = 0.9f;
   g_Gun_Cannon.Follow_Reload(0.1f);
   EXPECT_FLOAT_EQ(g_Gun_Cannon.m_Glow_Level, 0.4f) << "rises at 2 a unit";
+}
+
+TEST_F(Arsenal, ABallCastsAShadowThatFadesWithItsHeight) {
+  Launch(1);
+  CAmmo_Ball* ball = static_cast<CAmmo_Ball*>(CAmmo_Ball::Pool()->Alloc_Object());
+  ASSERT_NE(ball, nullptr);
+  ball->Spawn(0);
+  const float ground = g_World.Get_Height(800.0f, 800.0f);
+  ball->Set_Position(CVector3{800.0f, ground + 30.0f, 800.0f});
+  ball->Render(0.0f);
+  EXPECT_GT(CShadowProjector::Last_Alpha(), 0) << "just above the ground";
+  ball->Set_Position(CVector3{800.0f, ground + 2000.0f, 800.0f});
+  ball->Render(0.0f);
+  EXPECT_EQ(CShadowProjector::Last_Alpha(), 0) << "gone a third of a thousand units up";
+  CAmmo_Ball::Pool()->Free_Object(ball);
+}
+
+TEST_F(Arsenal, TheGunsSwitchNormalRenormalisationThroughTheRenderStateManager) {
+  Launch(1);
+  ASSERT_NE(g_pRenderStateMgr, nullptr);
+  // The manager skips a switch its copy says is made: a switch past it would leave the copy
+  // stale and the manager's next switch undone.
+  for (const bool on : {true, false, true}) {
+    g_pRenderStateMgr->SetRenderState(D3DRS_NORMALIZENORMALS, on ? FALSE : TRUE);
+    Normalize_Normals(on);
+    EXPECT_EQ(g_pRenderStateMgr->GetRenderState(D3DRS_NORMALIZENORMALS), on ? 1u : 0u) << on;
+  }
 }
 
 }  // namespace

@@ -110,17 +110,19 @@ class Sequencer : public SimRun {};
 
 TEST_F(Sequencer, TheLaunchSequenceFiresItsLaunchOnceItsClockReachesNine) {
   ASSERT_TRUE(harness.Start());
-  g_Screen_FX_Mgr.m_Requests.clear();
   const int32_t launch = 7, variant = 0;
   const int32_t track = static_cast<int32_t>(content::kLaneTrackIds[0]);
   const int32_t music = static_cast<int32_t>(content::kLaneMusicIds[0]);
   g_Sequence_Mgr.Start_Sequence(6, launch, variant, track, music);
   float clock = 0.0f;
   int frames = 0;
+  bool text_shown = false;
   while (g_Game.Get_Mode() != kMode_Simulation && frames < 400) {
     const auto running = g_Sequence_Mgr.Running();
     if (!running.empty()) clock = running[0]->clock;
     harness.Step(1, 40);
+    for (const CScreen_FX_Record& r : g_Screen_FX_Mgr.Effects())
+      text_shown |= r.kind == 5 && r.text == "...Calculating Simulation Environment...";
     ++frames;
   }
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
@@ -128,9 +130,6 @@ TEST_F(Sequencer, TheLaunchSequenceFiresItsLaunchOnceItsClockReachesNine) {
   EXPECT_GT(clock, 8.5f);
   EXPECT_EQ(g_Music_Track.m_Sim_Key, std::to_string(track));
   EXPECT_TRUE(g_Sequence_Mgr.Running().empty());
-  bool text_shown = false;
-  for (const CScreen_FX_Request& r : g_Screen_FX_Mgr.m_Requests)
-    text_shown |= r.entry == 4 && r.kind == 5 && r.text == "...Calculating Simulation Environment...";
   EXPECT_TRUE(text_shown);
 }
 

@@ -258,13 +258,13 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
     EXPECT_EQ(box->m_Spawn_Variant, static_cast<int>(places[n][2]));
   }
   // A flash at the place of slot 2.
-  const size_t effects = g_Screen_FX_Mgr.m_Requests.size();
+  const size_t effects = g_Screen_FX_Mgr.Effects().size();
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 2});
-  ASSERT_EQ(g_Screen_FX_Mgr.m_Requests.size(), effects + 1);
-  const CScreen_FX_Request& flash = g_Screen_FX_Mgr.m_Requests.back();
+  ASSERT_EQ(g_Screen_FX_Mgr.Effects().size(), effects + 1);
+  const CScreen_FX_Record& flash = g_Screen_FX_Mgr.Effects().back();
   EXPECT_EQ(flash.kind, 14);
-  EXPECT_FLOAT_EQ(flash.position_a.x, 0.55f * X);
-  EXPECT_FLOAT_EQ(flash.position_a.z, 0.7f * Z);
+  EXPECT_FLOAT_EQ(flash.vector_a[0], 0.55f * X);
+  EXPECT_FLOAT_EQ(flash.vector_a[2], 0.7f * Z);
   // A kind-2 row past its formation takes a random place of the same range.
   Sweep();
   CTrack_Event row = Event(2, 4, 3);
@@ -285,14 +285,14 @@ TEST_F(TrackEvents, ScreenEffectsUseTheEventsDuration) {
               {6, 2, 17, 4 * 3.56f}, {7, 1, 18, 4 * 3.56f}, {8, 5, 19, 4 * 3.56f}, {9, 2, 20, 4 * 3.56f}};
   for (const Row& row : rows) {
     CTrack_Event event = Event(4, row.sub_kind, 3);
-    const size_t before = g_Screen_FX_Mgr.m_Requests.size();
+    const size_t before = g_Screen_FX_Mgr.Effects().size();
     g_Music_Track.On_Event_Start(event);
-    ASSERT_EQ(g_Screen_FX_Mgr.m_Requests.size(), before + 1) << row.sub_kind;
-    const CScreen_FX_Request& effect = g_Screen_FX_Mgr.m_Requests.back();
-    EXPECT_EQ(effect.entry, row.entry) << row.sub_kind;
+    ASSERT_EQ(g_Screen_FX_Mgr.Effects().size(), before + 1) << row.sub_kind;
+    const CScreen_FX_Record& effect = g_Screen_FX_Mgr.Effects().back();
     EXPECT_EQ(effect.kind, row.kind) << row.sub_kind;
     EXPECT_FLOAT_EQ(effect.duration, row.duration) << row.sub_kind;
-    if (row.kind == 19) EXPECT_EQ(effect.colour_word, 0xFFFF00FFu);
+    if (row.entry == 1) EXPECT_FLOAT_EQ(effect.vector_a[0], row.kind == 11 ? 0.2f : 1.0f) << "alpha first";
+    if (row.kind == 19) EXPECT_EQ(effect.color_word, 0xFFFF00FFu);
   }
   CTrack_Event zoom = Event(4, 3);
   g_Music_Track.On_Event_Start(zoom);

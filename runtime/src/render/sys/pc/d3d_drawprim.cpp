@@ -152,6 +152,10 @@ void CD3DDrawPrim::ApplyOwnState() {
   rs.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_CURRENT);
   rs.SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
   rs.SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+  // The vertices' own coordinates, untransformed: a style drawn before (a projected shadow, a
+  // tiled ground) may have left a coordinate source or a texture transform on stage 0.
+  rs.SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+  rs.SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
   rs.SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
   static const DWORD kBlends[][2] = {{0, 0},
                                      {D3DBLEND_ONE, D3DBLEND_ONE},

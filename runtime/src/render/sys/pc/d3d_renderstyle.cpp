@@ -129,6 +129,10 @@ bool CD3DRenderStyle::SetPass(uint32_t index, const RenderPassDesc& desc) {
   return true;
 }
 
+void CD3DRenderStyle::Rebuild() {
+  if (g_pRenderStateMgr != nullptr) g_pRenderStateMgr->InvalidateStyle(this);
+}
+
 bool CD3DRenderStyle::GetPass(uint32_t index, RenderPassDesc* desc) const {
   const Pass* pass = PassAt(index);
   if (pass == nullptr || desc == nullptr) return false;

@@ -139,6 +139,9 @@ class CD3DRenderStyle : public CRezResource {
   virtual bool RemovePass(uint32_t index);
   virtual bool SetPass(uint32_t index, const RenderPassDesc& desc);
   virtual bool GetPass(uint32_t index, RenderPassDesc* desc) const;
+  // Makes passes written with SetPass count at the next draw: the render-state manager forgets
+  // the transitions it recorded for this style.
+  virtual void Rebuild();
   virtual uint32_t GetPassCount() const { return static_cast<uint32_t>(m_Passes.size()); }
 
   virtual bool SetUserByte(uint8_t value);
