@@ -62,7 +62,7 @@ std::vector<Bytes> Compressed_Set(std::vector<writers::PackRecord>& records) {
     writers::PackRecord record;
     record.id = 0x22000000u + static_cast<uint32_t>(i);
     record.type = 2;
-    record.name = "r" + std::to_string(i);
+    record.name = std::to_string(i).insert(0, 1, 'r');
     record.data = Resource_Bytes(static_cast<uint32_t>(i));
     record.compress = true;
     Bytes stored;
@@ -141,7 +141,7 @@ void BM_BuildMap10000(benchmark::State& state) {
   std::string root = Make_Folder();
   std::string text;
   for (uint32_t i = 0; i < 10000; ++i) {
-    std::string name = "r" + std::to_string(i);
+    std::string name = std::to_string(i).insert(0, 1, 'r');
     text += writers::TextMapLine(0x22000000u + i, 0x00020000, name,
                                  "data/group" + std::to_string(i % 50) + "/" + name + ".bin", 0, false, 0);
   }

@@ -12,7 +12,7 @@
 #include "game/core/CWorld.h"
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "platform/system/message_box.h"
 
 namespace {
@@ -34,13 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return true;
   }();
   (void)quiet;
-  g_Client_Data.Clear();
-  g_Client_Data.m_Loaded = true;
-  g_Client_Data.m_Current_Gun = Take(data, size);
-  g_Client_Data.m_Current_Attachment = Take(data, size);
+  g_Communications_Mgr.m_Client_Data.Clear();
+  g_Communications_Mgr.m_Client_Data.m_Loaded = true;
+  g_Communications_Mgr.m_Client_Data.m_Current_Gun = Take(data, size);
+  g_Communications_Mgr.m_Client_Data.m_Current_Attachment = Take(data, size);
   for (int i = 0; i < CClient_Data::kKind_Slots; ++i) {
-    g_Client_Data.m_Gun_Levels[i] = Take(data, size);
-    g_Client_Data.m_Attachment_Levels[i] = Take(data, size);
+    g_Communications_Mgr.m_Client_Data.m_Gun_Levels[i] = Take(data, size);
+    g_Communications_Mgr.m_Client_Data.m_Attachment_Levels[i] = Take(data, size);
   }
   g_Game.Set_Up_Weapon();
   (void)CPlayer_Weapon_Gun::Get_Attachment_Kind();
@@ -57,6 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Set_Game_Paused(false);
   g_Player.Release_Gun();
-  g_Client_Data.Clear();
+  g_Communications_Mgr.m_Client_Data.Clear();
   return 0;
 }

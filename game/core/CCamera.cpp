@@ -1,3 +1,4 @@
+#include "game/core/CGame.h"
 #include "game/core/CCamera.h"
 
 #include <algorithm>
@@ -358,7 +359,8 @@ void CCamera::Draw_Overlay() const {
     q.v[2] = ColorVertex{ix[next], iy[next], 0.0f, clear};
     q.v[3] = ColorVertex{ix[band], iy[band], 0.0f, clear};
   }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  if (!g_pDrawPrim) return;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.ResetState();
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetAlphaBlendMode(kOverlay_Blend);
@@ -376,8 +378,9 @@ void Hit_Player(const float& strength, bool stay_quiet) {
                                0.0f);
     g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, s * 3.5f, s);
   }
+  // A quarter of the open and the closing chains is salvaged, read before the flush loses the
+  // open chain.
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
-  board.Flush_Staged_Points();
   const float p = static_cast<float>(board.m_Pending_Points);
   const float q = static_cast<float>(board.m_Pending_Multiplier);
   const float r = static_cast<float>(board.m_Closing_Points);
@@ -385,6 +388,7 @@ void Hit_Player(const float& strength, bool stay_quiet) {
   const float pending = std::trunc(q * 0.0100001f * p);
   const float closing = std::trunc(m * 0.0100001f * r);
   const unsigned amount = static_cast<unsigned>(std::trunc(0.25f * (p + pending + closing + r)));
+  board.Flush_Staged_Points();
   if (amount != 0) {
     const float duration = 1.0f;
     board.Award_Points(amount, duration);

@@ -1,3 +1,4 @@
+#include "game/core/CGame.h"
 #include "game/core/CCursor_Mgr.h"
 
 #include "game/core/CGame_State.h"
@@ -133,7 +134,8 @@ void CCursor_Mgr::Draw_Quad(int kind, uint32_t colour) {
       const Vertex& q = m_Quad[corners[t][c]];
       triangles[t].v[c] = TexVertex{q.x, q.y, q.z, q.color, q.u, q.v};
     }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  if (!g_pDrawPrim) return;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetTexture(texture, 0);
   draw.SetRenderStyle(style);

@@ -11,6 +11,8 @@
 #include "game/core/CWorld.h"
 #include "game/core/Frame_Trace.h"
 #include "game/enemies/Enemy_Pools.h"
+#include "runtime/src/core/interface_db.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "game/fx/CFX_Laser.h"
 #include "game/fx/CFX_Lightning.h"
 #include "game/fx/CFX_Poly_Trail.h"
@@ -32,7 +34,7 @@
 #include "game/sim/CText_Mgr.h"
 #include "game/sim/Score_Callouts.h"
 #include "game/targets/Target_Pools.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/clock.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -40,6 +42,11 @@
 #include "runtime/src/render/sys/pc/render_cvars.h"
 
 CGame g_Game;
+CD3DDrawPrim* g_pDrawPrim = nullptr;
+
+namespace {
+CInterfaceHolder<CD3DDrawPrim> g_DrawPrim_Holder("IKSDrawPrim.Default", &g_pDrawPrim);
+}  // namespace
 float g_Time_Factor = 0.0f;
 
 namespace {
@@ -146,6 +153,9 @@ void CGame::Term() {
   m_Mode = kMode_None;
   g_World.Term();
   g_Game_State.Term();
+  // The account and the other stores are saved on the way out: the manager's destructor
+  // drops them unsaved.
+  if (g_Communications_Mgr.Is_Running()) g_Communications_Mgr.Term();
   g_Menu_Mgr.Term();
   Stop_Link_Pool();
   if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
@@ -252,16 +262,17 @@ bool CGame::Start_Run_Managers(const CSim_Desc& desc) {
   return g_World.Init(desc.world_desc);
 }
 
-bool CGame::Set_Up_Weapon() {
-  const bool had_profile = g_Client_Data.m_Loaded;
-  if (!had_profile) g_Client_Data.Load(0);
-  int gun_kind = g_Client_Data.m_Current_Gun;
-  // Only kinds inside the profile's tables have a level there.
+namespace {
+
+// Selects the account's gun with its attachment and their upgrade levels for a launch.
+bool Set_Up_Weapon_From(const CClient_Data& account) {
+  int gun_kind = static_cast<int>(account.m_Current_Gun);
+  // Only kinds inside the account's tables have a level there.
   const bool gun_in_table = gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots;
-  const int gun_level = gun_in_table ? g_Client_Data.m_Gun_Levels[gun_kind] : 0;
-  const int attachment_kind = g_Client_Data.m_Current_Attachment;
+  const int gun_level = gun_in_table ? account.m_Gun_Levels[gun_kind] : 0;
+  const int attachment_kind = static_cast<int>(account.m_Current_Attachment);
   const bool attachment_in_table = attachment_kind >= 1 && attachment_kind < CClient_Data::kKind_Slots;
-  const int attachment_level = attachment_in_table ? g_Client_Data.m_Attachment_Levels[attachment_kind] : 0;
+  const int attachment_level = attachment_in_table ? account.m_Attachment_Levels[attachment_kind] : 0;
   if (gun_kind <= 0 || gun_kind > CPlayer::kLast_Gun) gun_kind = CPlayer::kDefault_Gun;
 
   float factor1 = 1.0f, factor2 = 1.0f;
@@ -270,10 +281,19 @@ bool CGame::Set_Up_Weapon() {
   g_Player.Set_Upgrade_Factors(factor1, factor2, value);
   g_Player.m_Attachment_Kind = attachment_kind;
   g_Player.m_Attachment_Level = attachment_level;
-  // The gun's start reads the profile's attachment too: a profile loaded for the launch is
-  // let go only after it.
-  const bool selected = g_Player.Select_Weapon(gun_kind);
-  if (!had_profile) g_Client_Data.Clear();
+  return g_Player.Select_Weapon(gun_kind);
+}
+
+}  // namespace
+
+bool CGame::Set_Up_Weapon() {
+  // The gun's start reads the account's attachment too, so the whole set-up runs while the
+  // account is loaded; one loaded for the launch is let go only after it.
+  CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+  bool selected = false;
+  const bool ran = account.Use_Loaded([&](CClient_Data& loaded) { selected = Set_Up_Weapon_From(loaded); });
+  // An account that cannot be read launches with the gun of a new one.
+  if (!ran) selected = Set_Up_Weapon_From(account);
   return selected;
 }
 
@@ -303,7 +323,7 @@ void CGame::Step_Time() {
 void CGame::Update_All() {
   const CFrame_Info& frame = m_Frame;
   Frame_Trace("callouts");
-  Update_Callouts(frame.Unpaused_Delta);
+  Update_Callouts(frame.Delta);
   if (g_World.m_World_Ready) {
     Frame_Trace("world");
     g_World.Update(g_Time_Factor, m_Step_Ms, frame.Delta, frame.Unpaused_Delta);

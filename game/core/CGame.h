@@ -124,5 +124,9 @@ class CGame {
 
 extern CGame g_Game;
 
+// The immediate-primitive drawer ("IKSDrawPrim.Default") through which game code draws.
+class CD3DDrawPrim;
+extern CD3DDrawPrim* g_pDrawPrim;
+
 // The time factor of the current frame: 0.0035 per millisecond, 0 while paused.
 extern float g_Time_Factor;

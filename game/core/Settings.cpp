@@ -1,7 +1,10 @@
 #include "game/core/Settings.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "game/core/CGame_State.h"
 #include "platform/system/settings_store.h"
@@ -87,15 +90,35 @@ void Load_Settings() {
   Read_Volume("Music_Volume", state.Music_Volume);
 }
 
+// All nine values go into the key's file in one write, so an interrupted save leaves either
+// the old settings or the new ones, never a mixture.
 void Save_Settings() {
   const CGame_State& state = g_Game_State;
-  Reg_Write_DWORD(kSettings_Key, "Display_Windowed", state.Display_Windowed ? 1 : 0);
-  Reg_Write_DWORD(kSettings_Key, "Display_Resolution", static_cast<uint32_t>(state.Display_Resolution));
-  Reg_Write_DWORD(kSettings_Key, "Display_BitDepth", static_cast<uint32_t>(state.Display_BitDepth));
-  Reg_Write_DWORD(kSettings_Key, "Mirrors_Enable", state.Mirrors_Enable ? 1 : 0);
-  Reg_Write_DWORD(kSettings_Key, "Mouse_Cap_Enable", state.Mouse_Cap_Enable ? 1 : 0);
-  Reg_Write_DWORD(kSettings_Key, "Lock_Weapons_To_Cursor", state.Lock_Weapons_To_Cursor ? 1 : 0);
-  Reg_Write_DWORD(kSettings_Key, "Hide_Cursor_In_Sims", state.Hide_Cursor_In_Sims ? 1 : 0);
-  Reg_Write_DWORD(kSettings_Key, "SoundFX_Volume", Float_Bits(state.SoundFX_Volume));
-  Reg_Write_DWORD(kSettings_Key, "Music_Volume", Float_Bits(state.Music_Volume));
+  const std::pair<const char*, uint32_t> values[] = {
+      {"Display_Windowed", state.Display_Windowed ? 1u : 0u},
+      {"Display_Resolution", static_cast<uint32_t>(state.Display_Resolution)},
+      {"Display_BitDepth", static_cast<uint32_t>(state.Display_BitDepth)},
+      {"Mirrors_Enable", state.Mirrors_Enable ? 1u : 0u},
+      {"Mouse_Cap_Enable", state.Mouse_Cap_Enable ? 1u : 0u},
+      {"Lock_Weapons_To_Cursor", state.Lock_Weapons_To_Cursor ? 1u : 0u},
+      {"Hide_Cursor_In_Sims", state.Hide_Cursor_In_Sims ? 1u : 0u},
+      {"SoundFX_Volume", Float_Bits(state.SoundFX_Volume)},
+      {"Music_Volume", Float_Bits(state.Music_Volume)},
+  };
+  std::vector<plat::Settings_Value> settings;
+  for (const auto& [name, value] : values) {
+    plat::Settings_Value setting{name, REG_DWORD, std::vector<BYTE>(4)};
+    std::memcpy(setting.data.data(), &value, sizeof(value));
+    settings.push_back(std::move(setting));
+  }
+  HKEY handle = nullptr;
+  char empty_class[1] = "";
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettings_Key, 0, empty_class, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                      &handle, nullptr) != ERROR_SUCCESS) {
+    std::fprintf(stderr, "Vorthane: could not open the settings key file in %s; settings not saved\n",
+                 plat::Settings_Folder().c_str());
+    return;
+  }
+  plat::Set_Key_Values(handle, settings);
+  RegCloseKey(handle);
 }

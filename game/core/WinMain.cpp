@@ -187,6 +187,20 @@ void Play_Startup_Sound() {
   g_pSoundMgr->Play(&id, &volume, &flags);
 }
 
+// The second line of a start that found no content: where the program looked, and for what.
+void Report_Missing_Content() {
+  char folder[4096];
+  if (!getcwd(folder, sizeof(folder))) std::snprintf(folder, sizeof(folder), "%s", "(unknown)");
+  const char* packed = "packed_rezmap_0.pck";
+  const char* listing = "rezmap_0.ksa";
+  if (access(packed, F_OK) != 0 && access(listing, F_OK) != 0) {
+    std::fprintf(stderr, "Vorthane: no content in the working directory %s: neither %s nor %s is there\n", folder,
+                 packed, listing);
+  } else {
+    std::fprintf(stderr, "Vorthane: the content in the working directory %s could not be opened\n", folder);
+  }
+}
+
 void Report_Render_Failure() {
   IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
   if (!direct3d) {
@@ -292,8 +306,13 @@ void Clip_Cursor_To_Window(bool clip) {
   ClipCursor(&screen);
 }
 
+// Only a lock another process holds means a second copy; a lock file that cannot be used is
+// reported and the program starts.
 bool Is_Already_Running(const char* name) {
-  return App().instance_lock.Acquire(name) != plat::Instance_Lock::Result::Acquired;
+  plat::Instance_Lock& lock = App().instance_lock;
+  const plat::Instance_Lock::Result result = lock.Acquire(name);
+  if (!lock.Problem().empty()) std::fprintf(stderr, "Vorthane: instance lock: %s\n", lock.Problem().c_str());
+  return result == plat::Instance_Lock::Result::Held_Elsewhere;
 }
 
 void On_Render_Device_Event(int lost) {
@@ -378,9 +397,15 @@ bool App_Start(int show_command, int& exit_code) {
   g_Paused_By_Deactivation = false;
   g_Right_Button_Captured = false;
   g_Main_Window = Create_Main_Window(kProduct_Name, kMain_Width, kMain_Height, Main_Window_Proc);
+  // Without a window (no display) there is nothing to run in; the window layer said why.
+  if (!g_Main_Window) {
+    exit_code = Fail_Early();
+    return false;
+  }
   plat::Seed_Random(timeGetTime());
   if (!g_pRezMgr || !g_pRezMgr->Init(nullptr)) {
     Show_Message("%s", kRez_Init_Failure_Message);
+    Report_Missing_Content();
     exit_code = Fail_Early();
     return false;
   }

@@ -4,6 +4,7 @@
 
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Object.h"
+#include "game/sim/CSim_Stats.h"
 #include "runtime/src/math/geometry.h"
 
 namespace {
@@ -53,8 +54,6 @@ void World_Intersect_Object(CVector3& point, const CVector3& start, const CVecto
 
 bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVector3& delta, CVector3& point,
                          int& variant, int shot_id) {
-  (void)variant;
-  (void)shot_id;
   const uint32_t kind = object->m_Kind_Flags;
   const bool pushable = (kind & (kKind_Counted_Target | kKind_Target)) && !(kind & kKind_Excluded);
   const CVector3* a = object->m_Orientation.rows;
@@ -114,6 +113,10 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
     object->Apply_Sphere_Impulse(offset, push);
   else if (object->m_Body_Kind == kBody_Box)
     object->Apply_Box_Impulse(offset, push);
+  // The shot's numbered source (the variant) and tag mark its entry in the statistics.
+  const uint32_t tag = static_cast<uint32_t>(shot_id);
+  const CShot_Source source = CShot_Source::Numbered(static_cast<uint32_t>(variant));
+  g_Sim_Stats.Register_Hit(object, nullptr, &source, tag);
   return true;
 }
 

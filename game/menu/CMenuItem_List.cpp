@@ -283,7 +283,7 @@ void CMenuItem_List::Term() {
 }
 
 void CMenuItem_List::Draw_Row(const Row& row, float top) const {
-  const uint32_t shadow = (m_Flags & kShadow) ? kText_Shadow : 0;
+  const uint32_t shadow = (m_Flags & kShadow) ? static_cast<uint32_t>(kText_Shadow) : 0u;
   const float left = Text_Left();
   if (!m_Column_Mode) {
     g_Menu_Mgr.Draw_Text(m_Size_Class, row.text.c_str(), CVector2{left, top}, CVector2{Text_Width(), m_Text_Height},
@@ -294,7 +294,7 @@ void CMenuItem_List::Draw_Row(const Row& row, float top) const {
   for (size_t j = 0; j < count; ++j) {
     const float start = m_Columns[j].x_offset;
     const float end = j + 1 < m_Columns.size() ? m_Columns[j + 1].x_offset : Text_Width() - 0.0025f * Screen_W();
-    const uint32_t align = m_Columns[j].alignment == 1 ? kText_Right : 0;
+    const uint32_t align = m_Columns[j].alignment == 1 ? static_cast<uint32_t>(kText_Right) : 0u;
     g_Menu_Mgr.Draw_Text(m_Size_Class, row.columns[j].c_str(), CVector2{left + start, top},
                          CVector2{end - start - 0.002f * Screen_H(), m_Text_Height}, row.colour, shadow | align);
   }

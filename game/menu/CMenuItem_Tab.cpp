@@ -112,7 +112,7 @@ void CMenuItem_Tab::Render(const CFrame_Info& frame) {
     Set_Colour(cell.quad, 2, selected ? (m_Pressed ? 0xaa556688 : 0x77556688) : 0x55223344);
     Draw(cell.quad, 2, style, nullptr);
     g_Menu_Mgr.Draw_Text(cell.font, cell.caption.c_str(), cell.caption_position, cell.caption_size,
-                         selected ? 0xaaffff00 : m_Text_Colour, (m_Flags & kShadow) ? kText_Shadow : 0);
+                         selected ? 0xaaffff00 : m_Text_Colour, (m_Flags & kShadow) ? static_cast<uint32_t>(kText_Shadow) : 0u);
   };
   for (int32_t i = 0; i < m_Cell_Count; ++i)
     if (i != m_Selected) draw_cell(i);

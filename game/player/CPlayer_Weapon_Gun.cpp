@@ -12,7 +12,7 @@
 #include "game/player/CAttachment.h"
 #include "game/player/CPlayer.h"
 #include "game/player/Gun_Resources.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/trainer/Weapon_Tables.h"
 
 using namespace arsenal;
@@ -36,8 +36,8 @@ CPlayer_Weapon_Gun::~CPlayer_Weapon_Gun() {
 }
 
 int CPlayer_Weapon_Gun::Get_Attachment_Kind() {
-  const int gun_kind = g_Client_Data.m_Current_Gun;
-  const int attachment_kind = g_Client_Data.m_Current_Attachment;
+  const int gun_kind = static_cast<int>(g_Communications_Mgr.m_Client_Data.m_Current_Gun);
+  const int attachment_kind = static_cast<int>(g_Communications_Mgr.m_Client_Data.m_Current_Attachment);
   Build_Weapon_Table();
   const Weapon_Entry* entry = Find_Weapon_Entry(gun_kind);
   if (!entry) return attachment_kind;

@@ -15,6 +15,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/trainer/CRank_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/audio/bass.h"
@@ -124,17 +125,18 @@ bool CMusic_Track::Init(const CSim_Desc& desc) {
 }
 
 void CMusic_Track::Give_Reference_Scores() {
-  const bool was_loaded = g_Rank_Data.Is_Loaded();
-  if (!was_loaded) g_Rank_Data.Load();
+  CRank_Data& ranks = g_Communications_Mgr.m_Rank_Data;
+  const bool loaded_here = !ranks.m_Loaded;
+  if (loaded_here) ranks.Load();
   uint32_t scores[4] = {0, 0, 0, 0};
   if (!m_Sim_Key.empty()) {
     for (int i = 0; i < 4; ++i) {
-      const CRank_Entry* entry = g_Rank_Data.Get_Entry(m_Sim_Key, kRank_Places[i]);
-      scores[i] = entry ? entry->score : 0;
+      const Rank_Entry* entry = ranks.Get_Entry(m_Sim_Key.c_str(), kRank_Places[i]);
+      scores[i] = entry ? entry->Score : 0;
     }
   }
   g_Score_Board_Mgr.Set_Stat_Sources(scores[0], scores[1], scores[2], scores[3]);
-  if (!was_loaded) g_Rank_Data.Clear();
+  if (loaded_here) ranks.Clear();
 }
 
 void CMusic_Track::Load_Music(const CSim_Desc& desc) {

@@ -60,6 +60,15 @@ struct CSpawn_Shape {
   float radius = 0.0f;
 };
 
+// One row of the statistics summary: a label and its value, with their colours.
+struct CSummary_Row {
+  std::string label;
+  std::string value;
+  uint32_t label_colour = 0;
+  uint32_t value_colour = 0;
+  int row_step = 0;  // row steps below the first row (blank steps included)
+};
+
 class CMusic_Track {
  public:
   static constexpr float kGrace_Seconds = 5.0f;
@@ -106,9 +115,20 @@ class CMusic_Track {
   bool Get_Spawn_Shape(uint32_t type, const CWorld_Object* object, const CVector3& position,
                        CSpawn_Shape& shape);
 
-  // The end of a training run.
+  // The end of a training run: commits the last points, enters the score in the score table,
+  // awards credits, updates and saves the account and shows the summary dialog.
   void Show_Statistics();
+  // Raises the account's access level after a third training run, or after enough War Room
+  // successes, and saves the account.
   void Update_Access_Level(const bool& success);
+  // The summary's button: closes the dialog and returns to the simulator screen.
+  static void Close_Statistics();
+
+  // The rows of the summary for a run that took the place (-1: none) and the credits.
+  static std::vector<CSummary_Row> Build_Summary_Rows(int place, const std::string& ousted_name,
+                                                      const std::string& name_to_beat, uint32_t credits);
+  // The place text of the summary's "Rank:" row; a name of 23 characters shows whole.
+  static std::string Format_Place_Text(int place, const std::string& ousted_name, const std::string& name_to_beat);
 
   // The run's state, read by the brains, the statistics and the tests.
   bool m_Running = false;
@@ -132,6 +152,7 @@ class CMusic_Track {
   float m_Length = 0.0f;
 
  private:
+  void Open_Summary_Dialog(const std::vector<CSummary_Row>& rows);
   void Load_Music(const CSim_Desc& desc);
   void Give_Reference_Scores();
   void Dispatch_Section(CTrack_Section& section, float previous_clock);
@@ -181,3 +202,6 @@ extern CMusic_Track g_Music_Track;
 
 // The base orientation of placed objects: the identity.
 extern const CMatrix3x3 g_Base_Orientation;
+// The credits a run earns for its place in the score table (−1 or 50 and above: none) at an
+// access level; depends on the board's total and one random draw.
+uint32_t Calc_Credits_Award(const int& place, const uint32_t& access_level);

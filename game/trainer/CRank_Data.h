@@ -1,28 +1,81 @@
 #pragma once
-// The score tables: one table of 50 places per simulation, kept in "rdata.dat".
-// Least form: no table is stored, so every look-up finds none.
+// The score tables: the 50 best scores of every training simulation, shared by the users and
+// the simulated correspondents, kept in "rdata.dat". Scores are stored scrambled with check
+// words, so an entry edited in the file loads empty.
 #include <cstdint>
 #include <string>
+#include <vector>
 
-struct CRank_Entry {
-  char name[24] = {};
-  uint32_t score = 0;
-  uint32_t correspondent = 0;
+struct Rank_Entry {
+  char Name[24];         // at most 23 characters
+  uint32_t Name_Check;   // file only; 0 in memory
+  uint32_t Score;        // scrambled in the file
+  uint32_t Score_Check;  // file only; 0 in memory
 };
+static_assert(sizeof(Rank_Entry) == 36);
+
+struct Rank_Table {
+  static constexpr int kEntries = 50;
+  char Key[48];  // the simulation's track id in decimal
+  Rank_Entry Entries[kEntries];
+};
+static_assert(sizeof(Rank_Table) == 1848);
 
 class CRank_Data {
  public:
-  static constexpr int kPlaces = 50;
+  static constexpr uint32_t kVersion = 1;
+  static constexpr uint32_t kMax_Tables = 4999;  // tables a file may hold
+  static constexpr uint32_t kScore_Mask = 0x6b1d42c9;
+  static constexpr uint32_t kScore_Check_Mask = 0x19e6f35a;
+  static constexpr uint32_t kName_Check_Mask = 0x4a7c0d2e;
 
-  // Reads the tables and marks them loaded.
+  ~CRank_Data() { Clear(); }
+
+  // Reads the tables (the "_tmp" copy when the file is missing or rejected); default tables
+  // when neither is there. False on a malformed or unreadable file: the tables stay empty and
+  // unloaded, the file untouched.
   bool Load();
-  // Empties the tables and marks them not loaded.
+  // Writes the tables atomically; false (nothing written) when not loaded or the write fails.
+  bool Save();
   void Clear();
-  // The entry at a place 0-49 of the simulation's table; null when there is none.
-  const CRank_Entry* Get_Entry(const std::string& key, const int& place) const;
-  bool Is_Loaded() const { return m_Loaded; }
+
+  // Places the score in the key's table (created when missing); the place 0-49, or -1 when
+  // the score is 0, the key empty or the score does not enter. A new place among the first
+  // three posts a message unless quiet.
+  int Insert_Score(const char* key, const char* name, uint32_t score, uint32_t correspondent, bool quiet);
+
+  const Rank_Entry* Get_Entry(const char* key, int place) const;
+  const Rank_Entry* Find_Place_For_Score(const char* key, uint32_t score) const;
+  uint32_t Get_Score(const char* key, const char* name) const;
+  int Get_Place(const char* key, const char* name) const;
+  int Get_Best_Place(const char* name) const;
+  float Get_Average_Place(const char* name) const;
+  int Get_Overall_Rank(const char* name) const;
+
+  // Adds correspondent scores for the minutes that passed, then saves.
+  void Advance_Competitors(float minutes);
+
+  // Fills the default tables from the simulation table.
+  void Make_Default_Tables();
+
+  // The file's bytes for the tables; and the parser of a file's bytes (false, tables empty,
+  // when malformed).
+  std::vector<uint8_t> Build_File_Bytes() const;
+  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes);
+
+  static uint32_t Name_Check_Word(const char* name);
+  static uint32_t Score_Check_Word(uint32_t stored_score);
+
+  Rank_Table* Find_Table(const char* key);
+  const Rank_Table* Find_Table(const char* key) const;
 
   bool m_Loaded = false;
+  std::vector<Rank_Table> m_Tables;
 };
 
-extern CRank_Data g_Rank_Data;
+// The title of the simulation of the last inserted score, "that game" when none matches.
+const char* Get_Last_Score_Game_Name();
+// The last score given to Insert_Score.
+uint32_t Get_Last_Score();
+// Whether the name is one of the sixteen author names, without regard to case.
+bool Is_Author_Name(const char* name);

@@ -1,12 +1,17 @@
 #include "platform/audio/wav_reader.h"
 
+#include <SDL.h>
+
+#include <cstdint>
 #include <cstring>
 
 namespace plat {
 namespace {
 
 constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
+constexpr uint16_t kMaxChannels = 8;
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) {
@@ -39,10 +44,50 @@ bool Parse_Format(const uint8_t* p, uint32_t size, Format* fmt) {
   return true;
 }
 
+// Integer PCM of 8, 16, 24 or 32 bits and 32-bit float, plain or in the extensible layout, with
+// 1 to 8 channels: what SDL's WAV loader takes in uncompressed form.
 bool Format_Supported(const Format& fmt) {
-  bool pcm = fmt.tag == kFormatPcm || (fmt.tag == kFormatExtensible && fmt.sub_tag == kFormatPcm);
-  return pcm && (fmt.channels == 1 || fmt.channels == 2) && fmt.bits == 16 &&
-         fmt.block_align == fmt.channels * 2 && fmt.rate >= kWavMinRate && fmt.rate <= kWavMaxRate;
+  const uint16_t tag = fmt.tag == kFormatExtensible ? fmt.sub_tag : fmt.tag;
+  const bool pcm = tag == kFormatPcm && (fmt.bits == 8 || fmt.bits == 16 || fmt.bits == 24 || fmt.bits == 32);
+  const bool floats = tag == kFormatFloat && fmt.bits == 32;
+  return (pcm || floats) && fmt.channels >= 1 && fmt.channels <= kMaxChannels &&
+         fmt.block_align == fmt.channels * (fmt.bits / 8) && fmt.rate >= kWavMinRate && fmt.rate <= kWavMaxRate;
+}
+
+// SDL loads the samples and converts them to 16-bit, more than two channels mixed down to two.
+bool Decode_With_Sdl(const void* data, size_t size, Wav_Pcm* out) {
+  if (size > INT32_MAX) return false;
+  // The chunks were checked against the file's own length already; a RIFF size that
+  // understates it is common and harmless.
+  SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "ignore");
+  SDL_SetHint(SDL_HINT_WAVE_FACT_CHUNK, "ignore");
+  SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
+  if (source == nullptr) return false;
+  SDL_AudioSpec spec{};
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  if (SDL_LoadWAV_RW(source, 1, &spec, &samples, &length) == nullptr) return false;
+  const Uint8 channels = spec.channels >= 2 ? 2 : 1;
+  SDL_AudioCVT convert{};
+  bool ok = SDL_BuildAudioCVT(&convert, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, channels, spec.freq) >= 0;
+  std::vector<Uint8> buffer;
+  if (ok) {
+    buffer.assign(size_t(length) * size_t(convert.len_mult > 0 ? convert.len_mult : 1), 0);
+    std::memcpy(buffer.data(), samples, length);
+    convert.buf = buffer.data();
+    convert.len = static_cast<int>(length);
+    ok = convert.needed == 0 || SDL_ConvertAudio(&convert) == 0;
+  }
+  SDL_FreeWAV(samples);
+  if (!ok) return false;
+  const size_t bytes = convert.needed ? size_t(convert.len_cvt) : size_t(length);
+  const size_t frame_count = bytes / (2u * channels);
+  if (frame_count == 0) return false;
+  out->channels = channels;
+  out->rate = spec.freq;
+  out->frames.resize(frame_count * channels);
+  std::memcpy(out->frames.data(), buffer.data(), out->frames.size() * sizeof(int16_t));
+  return true;
 }
 
 }  // namespace
@@ -75,13 +120,10 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
   }
   if (!fmt.found || !samples || !Format_Supported(fmt)) return false;
 
-  size_t frame_count = sample_bytes / fmt.block_align;
-  if (frame_count == 0) return false;
-  out->channels = fmt.channels;
-  out->rate = static_cast<int>(fmt.rate);
-  out->frames.resize(frame_count * fmt.channels);
-  for (size_t i = 0; i < out->frames.size(); ++i) {
-    out->frames[i] = static_cast<int16_t>(Get16(samples + i * 2));
+  if (sample_bytes / fmt.block_align == 0) return false;
+  if (!Decode_With_Sdl(data, size, out)) {
+    *out = Wav_Pcm{};
+    return false;
   }
   return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Reads a RIFF/WAVE file held in memory: 16-bit PCM, mono or stereo, any common rate.
+// Reads a RIFF/WAVE file held in memory: integer PCM of 8 to 32 bits or 32-bit float, 1 to 8
+// channels (plain or extensible layout), any common rate, as 16-bit mono or stereo frames.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -7,7 +8,7 @@
 namespace plat {
 
 struct Wav_Pcm {
-  int channels = 0;            // 1 or 2
+  int channels = 0;            // 1 or 2 (more channels are mixed down to two)
   int rate = 0;                // frames per second
   std::vector<int16_t> frames; // interleaved, channels values per frame
   size_t Frame_Count() const { return channels ? frames.size() / channels : 0; }

@@ -107,6 +107,14 @@ bool GLDevice::Init(D3DPRESENT_PARAMETERS* params, HRESULT* result) {
   return true;
 }
 
+// Another window's work (a splash painted through its window surface, a window destroyed)
+// can leave another context current, or none: the device's own is made current again.
+void GLDevice::MakeCurrent() {
+  if (context_ && (SDL_GL_GetCurrentContext() != context_ || SDL_GL_GetCurrentWindow() != window_)) {
+    SDL_GL_MakeCurrent(window_, context_);
+  }
+}
+
 GLDevice::~GLDevice() {
   if (context_) SDL_GL_MakeCurrent(window_, context_);
   ReleaseBindings();
@@ -294,6 +302,7 @@ HRESULT GLDevice::Reset(D3DPRESENT_PARAMETERS* params) {
 }
 
 HRESULT GLDevice::Present(const RECT* source, const RECT* dest, HWND override_window, const void* dirty) {
+  MakeCurrent();
   if (D3D8Test_InjectedCooperativeLevel() != D3D_OK || needs_reset_) return D3DERR_DEVICELOST;
   // A window that changed size since the frame began can no longer hold the back buffer.
   if (direct_ && !WindowCanHoldBackBuffer()) MoveBackBufferToFramebuffer();
@@ -413,6 +422,7 @@ bool GLDevice::WriteBackBuffer(const BYTE* pixels) {
 
 HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                 IDirect3DTexture8** texture) {
+  MakeCurrent();
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = GLTexture::Create(this, width, height, levels, usage, format, pool);
   return *texture ? D3D_OK : D3DERR_INVALIDCALL;
@@ -420,6 +430,7 @@ HRESULT GLDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usag
 
 HRESULT GLDevice::CreateVolumeTexture(UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
                                       D3DFORMAT format, D3DPOOL pool, IDirect3DVolumeTexture8** texture) {
+  MakeCurrent();
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = GLVolumeTexture::Create(this, width, height, depth, levels, usage, format, pool);
   return *texture ? D3D_OK : D3DERR_INVALIDCALL;
@@ -427,6 +438,7 @@ HRESULT GLDevice::CreateVolumeTexture(UINT width, UINT height, UINT depth, UINT 
 
 HRESULT GLDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                     IDirect3DCubeTexture8** texture) {
+  MakeCurrent();
   if (!texture) return D3DERR_INVALIDCALL;
   *texture = GLCubeTexture::Create(this, edge, levels, usage, format, pool);
   return *texture ? D3D_OK : D3DERR_INVALIDCALL;
@@ -434,6 +446,7 @@ HRESULT GLDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORM
 
 HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                      IDirect3DVertexBuffer8** buffer) {
+  MakeCurrent();
   if (!buffer) return D3DERR_INVALIDCALL;
   *buffer = nullptr;
   if (length == 0 || length > (256u << 20)) return D3DERR_INVALIDCALL;
@@ -443,6 +456,7 @@ HRESULT GLDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOO
 
 HRESULT GLDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                     IDirect3DIndexBuffer8** buffer) {
+  MakeCurrent();
   if (!buffer) return D3DERR_INVALIDCALL;
   *buffer = nullptr;
   if (length == 0 || length > (256u << 20) || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
@@ -557,6 +571,7 @@ HRESULT GLDevice::GetDepthStencilSurface(IDirect3DSurface8** depth_stencil) {
 }
 
 HRESULT GLDevice::BeginScene() {
+  MakeCurrent();
   if (in_scene_) return D3DERR_INVALIDCALL;
   in_scene_ = true;
   // A window that changed size since the last frame can no longer hold the back buffer.

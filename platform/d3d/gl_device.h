@@ -116,6 +116,7 @@ class GLDevice final : public IDirect3DDevice8 {
   bool ReadPresentedPixels(std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
  private:
+  void MakeCurrent();
   GLDevice(GLDirect3D* d3d, SDL_Window* window);
   ~GLDevice();
   bool Init(D3DPRESENT_PARAMETERS* params, HRESULT* result);

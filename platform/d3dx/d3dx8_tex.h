@@ -3,6 +3,7 @@
 // with format conversion and resampling, creating a texture with a full mip chain, and loading
 // a texture from a PNG or JPEG file.
 #include <cstdint>
+#include <cstddef>
 #include <vector>
 
 #include "platform/d3d/d3d8.h"
@@ -44,9 +45,12 @@ struct D3DXDecodedImage {
   std::vector<uint8_t> Pixels;
 };
 
-// Decodes a PNG or JPEG file (recognised by its signature); false for anything else, a damaged
-// file or an image larger than 16384 on a side.
-bool D3DXDecodeImageFile(const char* path, D3DXDecodedImage* image);
+// Decodes a PNG or JPEG file (recognised by its signature); false for anything else, a file
+// with decode errors (a JPEG libjpeg warns about included) or an image whose declared size is
+// over `max_side` (at most 16384) on a side, which is refused before any pixel is decoded.
+bool D3DXDecodeImageFile(const char* path, D3DXDecodedImage* image, UINT max_side = 16384);
+// The same for the bytes of such a file held in memory.
+bool D3DXDecodeImageInMemory(const void* data, size_t size, D3DXDecodedImage* image, UINT max_side = 16384);
 
 // Bytes of one pixel of an uncompressed format; 0 for block-compressed and unknown formats.
 UINT D3DXBytesPerPixel(D3DFORMAT format);

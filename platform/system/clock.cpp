@@ -9,6 +9,7 @@ namespace {
 
 std::atomic<Ms_Clock_Fn> g_ms_clock{nullptr};
 std::atomic<Micro_Clock_Fn> g_micro_clock{nullptr};
+std::atomic<Calendar_Clock_Fn> g_calendar_clock{nullptr};
 
 uint64_t Monotonic_Nanoseconds() {
   timespec now{};
@@ -35,5 +36,26 @@ uint64_t Get_Micro_Ticks() {
 void Set_Ms_Clock(Ms_Clock_Fn clock) { g_ms_clock.store(clock, std::memory_order_release); }
 
 void Set_Micro_Clock(Micro_Clock_Fn clock) { g_micro_clock.store(clock, std::memory_order_release); }
+
+int64_t Get_Calendar_Time() {
+  Calendar_Clock_Fn clock = g_calendar_clock.load(std::memory_order_acquire);
+  return clock ? clock() : static_cast<int64_t>(std::time(nullptr));
+}
+
+void Set_Calendar_Clock(Calendar_Clock_Fn clock) { g_calendar_clock.store(clock, std::memory_order_release); }
+
+Local_Time Get_Local_Time(int64_t calendar_time) {
+  Local_Time result;
+  const time_t seconds = static_cast<time_t>(calendar_time);
+  tm fields{};
+  if (localtime_r(&seconds, &fields) == nullptr) return result;
+  result.year = fields.tm_year + 1900;
+  result.month = fields.tm_mon + 1;
+  result.day = fields.tm_mday;
+  result.hour = fields.tm_hour;
+  result.minute = fields.tm_min;
+  result.second = fields.tm_sec;
+  return result;
+}
 
 }  // namespace plat

@@ -2,13 +2,21 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <mutex>
 
 namespace plat {
 
 namespace {
 
-std::atomic<bool> g_enabled{false};
+bool Asked_For_By_Environment() {
+  const char* value = std::getenv("VORTHANE_DEBUG");
+  return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
+std::atomic<bool> g_enabled{Asked_For_By_Environment()};
 
 // Both are kept to the very end, so messages from static destructors still arrive.
 std::mutex& Recorder_Mutex() {
@@ -27,6 +35,12 @@ void Set_Debug_Output_Enabled(bool enabled) { g_enabled.store(enabled); }
 
 bool Debug_Output_Enabled() { return g_enabled.load(); }
 
+bool Debug_Output_Reaches_Stderr() {
+  if (!g_enabled.load()) return false;
+  std::lock_guard<std::mutex> hold(Recorder_Mutex());
+  return !Recorder();
+}
+
 void Set_Debug_Recorder(Debug_Recorder recorder) {
   std::lock_guard<std::mutex> hold(Recorder_Mutex());
   Recorder() = std::move(recorder);
@@ -44,6 +58,15 @@ void Debug_Output(const char* text) {
     return;
   }
   if (g_enabled.load()) std::fputs(text, stderr);
+}
+
+void Error_Output(const char* text) {
+  if (text == nullptr) return;
+  std::string line = "Vorthane: ";
+  line += text;
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  line += '\n';
+  std::fputs(line.c_str(), stderr);
 }
 
 }  // namespace plat

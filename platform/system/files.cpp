@@ -15,6 +15,7 @@ namespace plat {
 namespace {
 
 std::atomic<Replace_Step> g_injected_failure{Replace_Step::None};
+std::atomic<bool> g_sync{true};
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -22,7 +23,7 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 void Split_Path(const std::string& path, std::string* folder, std::string* name) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) {
-    *folder = ".";
+    folder->assign(1, '.');
     *name = path;
     return;
   }
@@ -54,22 +55,11 @@ bool Injected(Replace_Step step, Replace_Step failing) { return step == failing;
 // Syncs the folder so the rename itself survives a crash. Some file systems cannot sync a
 // folder; the new contents are in place by then, so this is done as well as it can be.
 void Sync_Folder(const std::string& folder) {
+  if (!g_sync.load()) return;
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
-}
-
-// Writes the contents to the open temporary file and syncs it; false on any failure.
-bool Fill_Temporary(int fd, const std::string& path, const void* data, size_t size,
-                    Replace_Step failing) {
-  struct stat old_info {};
-  const mode_t mode = stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
-  if (fchmod(fd, mode) != 0) return false;
-  if (Injected(Replace_Step::Write, failing)) return false;
-  if (!Write_All(fd, static_cast<const unsigned char*>(data), size)) return false;
-  if (Injected(Replace_Step::Sync, failing)) return false;
-  return fsync(fd) == 0;
 }
 
 }  // namespace
@@ -128,28 +118,93 @@ bool File_Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+void Set_File_Sync(bool enabled) { g_sync.store(enabled); }
+
 void Inject_Replace_Failure(Replace_Step step) { g_injected_failure.store(step); }
 
-bool Replace_File_Atomically(const std::string& path, const void* data, size_t size) {
+Atomic_File_Writer::Atomic_File_Writer(const std::string& path) : m_path(path) {
   const Replace_Step failing = g_injected_failure.exchange(Replace_Step::None);
-  if (path.empty() || (data == nullptr && size > 0)) return false;
+  m_failing_step = static_cast<int>(failing);
   std::string folder;
   std::string name;
   Split_Path(path, &folder, &name);
-  if (name.empty() || Injected(Replace_Step::Create, failing)) return false;
-  std::string temporary = path + ".tmp.XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = Fill_Temporary(fd, path, data, size, failing);
-  ok = (close(fd) == 0) && ok;
-  ok = ok && !Injected(Replace_Step::Rename, failing);
-  ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temporary.c_str());
+  if (path.empty() || name.empty() || Injected(Replace_Step::Create, failing)) return;
+  m_temporary = path + ".tmp.XXXXXX";
+  m_fd = mkostemp(m_temporary.data(), O_CLOEXEC);
+  if (m_fd < 0) return;
+  struct stat old_info {};
+  const mode_t mode = stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
+  if (fchmod(m_fd, mode) != 0) m_failed = true;
+}
+
+Atomic_File_Writer::~Atomic_File_Writer() { Abandon(); }
+
+void Atomic_File_Writer::Abandon() {
+  if (m_fd < 0) return;
+  close(m_fd);
+  m_fd = -1;
+  unlink(m_temporary.c_str());
+}
+
+bool Atomic_File_Writer::Write(const void* data, size_t size) {
+  if (m_fd < 0 || m_failed || (data == nullptr && size > 0)) return false;
+  if (Injected(Replace_Step::Write, static_cast<Replace_Step>(m_failing_step)) ||
+      !Write_All(m_fd, static_cast<const unsigned char*>(data), size)) {
+    m_failed = true;
+  }
+  return !m_failed;
+}
+
+bool Atomic_File_Writer::Commit() {
+  const auto failing = static_cast<Replace_Step>(m_failing_step);
+  if (m_fd < 0) return false;
+  // An empty file is still written: the write step happens for it too.
+  if (!Write(nullptr, 0)) {
+    Abandon();
     return false;
   }
+  bool ok = !Injected(Replace_Step::Sync, failing) && (!g_sync.load() || fsync(m_fd) == 0);
+  ok = (close(m_fd) == 0) && ok;
+  m_fd = -1;
+  ok = ok && !Injected(Replace_Step::Rename, failing);
+  ok = ok && rename(m_temporary.c_str(), m_path.c_str()) == 0;
+  if (!ok) {
+    unlink(m_temporary.c_str());
+    return false;
+  }
+  std::string folder;
+  std::string name;
+  Split_Path(m_path, &folder, &name);
   Sync_Folder(folder);
   return true;
+}
+
+void Remove_Temporary_Files(const std::string& path) {
+  std::string folder;
+  std::string name;
+  Split_Path(path, &folder, &name);
+  if (name.empty()) return;
+  const std::string prefix = name + ".tmp.";
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view entry_name = entry->d_name;
+    if (entry_name.size() > prefix.size() && entry_name.substr(0, prefix.size()) == prefix) {
+      stale.emplace_back(entry_name);
+    }
+  }
+  closedir(dir);
+  for (const std::string& file : stale) unlink((folder + "/" + file).c_str());
+}
+
+bool Replace_File_Atomically(const std::string& path, const void* data, size_t size) {
+  if (data == nullptr && size > 0) {
+    g_injected_failure.store(Replace_Step::None);
+    return false;
+  }
+  Atomic_File_Writer writer(path);
+  return writer.Write(data, size) && writer.Commit();
 }
 
 bool Replace_File_Atomically(const std::string& path, std::string_view contents) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 namespace plat {
@@ -28,36 +29,64 @@ std::string File_Stem(std::string_view name) {
   }
   std::string stem;
   for (char c : name) stem += Is_Safe(c) ? c : '_';
-  if (stem.empty() || stem[0] == '.') stem.insert(0, "_");
+  if (stem.empty() || stem[0] == '.') stem = "_" + stem;
   return stem;
 }
 
 }  // namespace
 
 std::string Instance_Lock::Lock_File_Path(const char* name) {
-  const std::string stem = File_Stem(name != nullptr ? name : "");
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/" + stem + ".lock";
+  if (runtime != nullptr && runtime[0] == '/') {
+    return std::string(runtime) + "/" + File_Stem(name != nullptr ? name : "") + ".lock";
+  }
+  return Fallback_Lock_File_Path(name);
+}
+
+std::string Instance_Lock::Fallback_Lock_File_Path(const char* name) {
+  const std::string stem = File_Stem(name != nullptr ? name : "");
   return "/tmp/" + stem + "-" + std::to_string(getuid()) + ".lock";
 }
 
-Instance_Lock::Result Instance_Lock::Acquire(const char* name) {
-  Release();
-  if (name == nullptr) return Result::Failed;
-  const std::string path = Lock_File_Path(name);
+Instance_Lock::Result Instance_Lock::Lock_File(const std::string& path) {
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return Result::Failed;
+  if (fd < 0) {
+    m_problem = "cannot open " + path + ": " + std::strerror(errno);
+    return Result::Failed;
+  }
   int rc;
   do {
     rc = flock(fd, LOCK_EX | LOCK_NB);
   } while (rc != 0 && errno == EINTR);
   if (rc != 0) {
-    const bool busy = errno == EWOULDBLOCK;
+    const int error = errno;
     close(fd);
-    return busy ? Result::Held_Elsewhere : Result::Failed;
+    if (error == EWOULDBLOCK) return Result::Held_Elsewhere;
+    m_problem = "cannot lock " + path + ": " + std::strerror(error);
+    return Result::Failed;
   }
   m_fd = fd;
   return Result::Acquired;
+}
+
+Instance_Lock::Result Instance_Lock::Acquire(const char* name) {
+  Release();
+  m_problem.clear();
+  if (name == nullptr) {
+    m_problem = "no lock name";
+    return Result::Failed;
+  }
+  const std::string path = Lock_File_Path(name);
+  const Result result = Lock_File(path);
+  const std::string fallback = Fallback_Lock_File_Path(name);
+  if (result != Result::Failed || fallback == path) return result;
+  // The usual lock file is unusable, so no other copy can be holding it: the lock under /tmp
+  // still keeps two copies started the same way apart.
+  const std::string first_problem = m_problem;
+  const Result second = Lock_File(fallback);
+  m_problem = second == Result::Failed ? first_problem + "; " + m_problem
+                                       : first_problem + "; using " + fallback;
+  return second;
 }
 
 void Instance_Lock::Release() {

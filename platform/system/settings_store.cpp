@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -28,8 +31,9 @@ HKEY__ g_root_key{{}, KEY_READ | KEY_WRITE};
 std::mutex g_mutex;
 std::set<HKEY> g_open_keys;
 
-// A key file larger than this is not read at all: its values count as missing.
-constexpr off_t kMaxKeyFileSize = 4 * 1024 * 1024;
+// A line longer than this cannot hold a value (the largest value with a long name is far
+// shorter); it is kept but never parsed.
+constexpr size_t kMaxLineLength = 1024 * 1024;
 constexpr size_t kMaxKeyPartLength = 255;
 
 struct Value {
@@ -112,35 +116,78 @@ std::string Key_File_Path(const std::vector<std::string>& parts) {
   return plat::Settings_Folder() + "/" + name + ".txt";
 }
 
-Read_Result Read_Key_File(const std::string& path, std::string* text) {
-  text->clear();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? Read_Result::Missing : Read_Result::Unreadable;
-  struct stat info {};
-  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxKeyFileSize;
-  char buffer[4096];
-  while (ok) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0 || text->size() + static_cast<size_t>(got) > kMaxKeyFileSize) ok = false;
-    if (got <= 0) break;
-    text->append(buffer, static_cast<size_t>(got));
+// Reads a key file piece by piece, so that a file of any size costs at most one line of
+// memory. A line longer than kMaxLineLength cannot hold a value; it comes in parts.
+class Line_Reader {
+ public:
+  enum class Piece { Line, Part, End, Error };
+
+  explicit Line_Reader(int fd) : m_fd(fd) {}
+
+  // The next line without its '\n' (Line), or the next part of an overlong line (Part;
+  // `*ends_line` tells whether it is the last part).
+  Piece Next(std::string* out, bool* ends_line) {
+    for (;;) {
+      const size_t newline = m_buffer.find('\n', m_pos);
+      if (newline != std::string::npos && newline - m_pos <= kMaxLineLength) {
+        return Take(newline - m_pos, 1, true, out, ends_line);
+      }
+      if (m_buffer.size() - m_pos > kMaxLineLength) return Take(kMaxLineLength, 0, false, out, ends_line);
+      if (m_eof) {
+        if (m_pos == m_buffer.size()) return Piece::End;
+        return Take(m_buffer.size() - m_pos, 0, true, out, ends_line);
+      }
+      if (!Fill()) return Piece::Error;
+    }
   }
-  close(fd);
-  return ok ? Read_Result::Ok : Read_Result::Unreadable;
+
+ private:
+  Piece Take(size_t length, size_t skip, bool ends, std::string* out, bool* ends_line) {
+    out->assign(m_buffer, m_pos, length);
+    m_pos += length + skip;
+    *ends_line = ends;
+    const bool part = m_in_long_line || !ends;
+    m_in_long_line = !ends;
+    return part ? Piece::Part : Piece::Line;
+  }
+
+  bool Fill() {
+    m_buffer.erase(0, m_pos);
+    m_pos = 0;
+    char chunk[65536];
+    for (;;) {
+      const ssize_t got = read(m_fd, chunk, sizeof chunk);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) m_eof = true;
+      m_buffer.append(chunk, static_cast<size_t>(got));
+      return true;
+    }
+  }
+
+  int m_fd;
+  std::string m_buffer;
+  size_t m_pos = 0;
+  bool m_eof = false;
+  bool m_in_long_line = false;
+};
+
+// Opens a key file for reading: Missing when there is none, Unreadable when it cannot be read
+// or is not a regular file.
+Read_Result Open_Key_File(const std::string& path, int* fd) {
+  *fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (*fd < 0) return errno == ENOENT ? Read_Result::Missing : Read_Result::Unreadable;
+  struct stat info {};
+  if (fstat(*fd, &info) == 0 && S_ISREG(info.st_mode)) return Read_Result::Ok;
+  close(*fd);
+  *fd = -1;
+  return Read_Result::Unreadable;
 }
 
-std::vector<std::string_view> Split_Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!line.empty()) lines.push_back(line);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
+// A line as its value parser sees it: without the one '\r' a CRLF file ends it with.
+std::string_view Line_Text(std::string_view raw) {
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  return raw;
 }
 
 // The decoded name a line stands for, even when its data cannot be read.
@@ -220,35 +267,137 @@ std::string Format_Line(const std::string& name, DWORD type, const BYTE* data, D
   return line;
 }
 
+bool Make_Folders(const std::string& folder);
+
 // The last line naming the value decides: when that line cannot be read the value is missing.
-bool Find_Value(std::string_view text, const std::string& name, Value* value) {
-  bool found = false;
+// Read_Result::Unreadable when the file could not be read to its end.
+Read_Result Find_Value(const std::string& path, const std::string& name, Value* value, bool* found) {
+  *found = false;
+  int fd = -1;
+  const Read_Result opened = Open_Key_File(path, &fd);
+  if (opened != Read_Result::Ok) return opened;
+  Line_Reader reader(fd);
+  std::string line;
   std::string line_name;
-  for (std::string_view line : Split_Lines(text)) {
-    if (!Line_Name(line, &line_name) || line_name != name) continue;
-    found = Parse_Line(line, value);
+  bool ends_line = true;
+  bool line_start = true;
+  Read_Result result = Read_Result::Ok;
+  for (;;) {
+    const Line_Reader::Piece piece = reader.Next(&line, &ends_line);
+    if (piece == Line_Reader::Piece::End) break;
+    if (piece == Line_Reader::Piece::Error) {
+      result = Read_Result::Unreadable;
+      break;
+    }
+    const bool named = line_start && Line_Name(Line_Text(line), &line_name) && line_name == name;
+    line_start = ends_line;
+    if (!named) continue;
+    // An overlong line holds no value that can be read.
+    *found = piece == Line_Reader::Piece::Line && Parse_Line(Line_Text(line), value);
   }
-  return found;
+  close(fd);
+  return result;
 }
 
-// The file's text with the value's line replaced (in place of its first line) or appended.
-std::string Replace_Value_Line(std::string_view text, const std::string& name,
-                               const std::string& new_line) {
-  std::string out;
+struct New_Line {
+  std::string name;
+  std::string line;
   bool placed = false;
+};
+
+// Copies the old key file (if any) into the writer with each new value's line in place of the
+// first line naming it and the later ones left out; values not in the file are appended. Every
+// other line is copied byte for byte.
+bool Copy_With_New_Lines(int old_fd, std::vector<New_Line>* lines, plat::Atomic_File_Writer* writer) {
+  std::string piece_text;
   std::string line_name;
-  for (std::string_view line : Split_Lines(text)) {
-    if (Line_Name(line, &line_name) && line_name == name) {
-      if (placed) continue;
-      out += new_line;
-      placed = true;
-    } else {
-      out += line;
+  bool ends_line = true;
+  bool line_start = true;
+  bool skipping = false;
+  if (old_fd >= 0) {
+    Line_Reader reader(old_fd);
+    for (;;) {
+      const Line_Reader::Piece piece = reader.Next(&piece_text, &ends_line);
+      if (piece == Line_Reader::Piece::End) break;
+      if (piece == Line_Reader::Piece::Error) return false;
+      if (line_start) {
+        skipping = false;
+        if (Line_Name(Line_Text(piece_text), &line_name)) {
+          for (New_Line& line : *lines) {
+            if (line.name != line_name) continue;
+            skipping = true;
+            if (!line.placed && !writer->Write(line.line + '\n')) return false;
+            line.placed = true;
+          }
+        }
+      }
+      line_start = ends_line;
+      if (skipping || (piece == Line_Reader::Piece::Line && piece_text.empty())) continue;
+      if (!writer->Write(piece_text)) return false;
+      if (ends_line && !writer->Write("\n", 1)) return false;
     }
-    out += '\n';
   }
-  if (!placed) out += new_line + '\n';
-  return out;
+  for (New_Line& line : *lines) {
+    if (!line.placed && !writer->Write(line.line + '\n')) return false;
+  }
+  return true;
+}
+
+// Where a key file really lives: a symbolic link is followed to its target (which may not
+// exist yet), so that replacing the file writes through the link instead of over it.
+std::string Resolve_Links(std::string path) {
+  for (int depth = 0; depth < 16; ++depth) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<size_t>(length) >= target.size()) return path;
+    target.resize(static_cast<size_t>(length));
+    if (target[0] != '/') target = path.substr(0, path.find_last_of('/') + 1) + target;
+    path = target;
+  }
+  return path;
+}
+
+void Report_Save_Failure(const std::string& path, const char* why) {
+  std::fprintf(stderr, "Vorthane: could not save settings to %s (%s); the old values stay\n", path.c_str(), why);
+}
+
+// Writes the values into the key's file in one atomic replace.
+LONG Write_Values(const std::vector<std::string>& parts, const std::vector<Value>& values) {
+  const std::string path = Resolve_Links(Key_File_Path(parts));
+  std::vector<New_Line> lines;
+  for (const Value& value : values) {
+    const auto size = static_cast<DWORD>(value.data.size());
+    std::string line = Format_Line(value.name, value.type, value.data.data(), size);
+    // A name given twice keeps its last value.
+    auto same = std::find_if(lines.begin(), lines.end(), [&](const New_Line& l) { return l.name == value.name; });
+    if (same != lines.end()) {
+      same->line = std::move(line);
+    } else {
+      lines.push_back({value.name, std::move(line)});
+    }
+  }
+  if (!Make_Folders(plat::Settings_Folder())) {
+    Report_Save_Failure(path, "cannot make its folder");
+    return ERROR_ACCESS_DENIED;
+  }
+  int old_fd = -1;
+  // A file that exists but cannot be read is not overwritten: its values would be lost.
+  if (Open_Key_File(path, &old_fd) == Read_Result::Unreadable) {
+    Report_Save_Failure(path, "the file cannot be read");
+    return ERROR_ACCESS_DENIED;
+  }
+  plat::Remove_Temporary_Files(path);
+  plat::Atomic_File_Writer writer(path);
+  bool ok = writer.Is_Open() && Copy_With_New_Lines(old_fd, &lines, &writer);
+  if (old_fd >= 0) close(old_fd);
+  ok = ok && writer.Commit();
+  if (!ok) {
+    Report_Save_Failure(path, writer.Is_Open() ? "writing the new file failed" : "cannot create a file beside it");
+    return ERROR_ACCESS_DENIED;
+  }
+  return ERROR_SUCCESS;
 }
 
 bool Make_Folders(const std::string& folder) {
@@ -328,7 +477,8 @@ LONG RegCreateKeyExA(HKEY key, const char* sub_key, DWORD /*reserved*/, char* /*
       if (!is_file) return ERROR_ACCESS_DENIED;
     } else {
       if (!Make_Folders(plat::Settings_Folder())) return ERROR_ACCESS_DENIED;
-      if (!plat::Replace_File_Atomically(path, std::string_view())) return ERROR_ACCESS_DENIED;
+      // A dangling link gets its target created, not replaced by a file.
+      if (!plat::Replace_File_Atomically(Resolve_Links(path), std::string_view())) return ERROR_ACCESS_DENIED;
       how = REG_CREATED_NEW_KEY;
     }
   }
@@ -344,12 +494,12 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* /*reserved*/, DWORD* ty
   if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
   if ((key->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
   if (key->parts.empty()) return ERROR_FILE_NOT_FOUND;
-  std::string text;
-  if (Read_Key_File(Key_File_Path(key->parts), &text) != Read_Result::Ok) {
+  Value value;
+  bool found = false;
+  if (Find_Value(Key_File_Path(key->parts), name != nullptr ? name : "", &value, &found) != Read_Result::Ok ||
+      !found) {
     return ERROR_FILE_NOT_FOUND;
   }
-  Value value;
-  if (!Find_Value(text, name != nullptr ? name : "", &value)) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = value.type;
   if (size == nullptr) return ERROR_SUCCESS;
   const auto needed = static_cast<DWORD>(value.data.size());
@@ -370,16 +520,26 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD /*reserved*/, DWORD type, 
     return ERROR_INVALID_PARAMETER;
   }
   if ((key->access & KEY_SET_VALUE) == 0 || key->parts.empty()) return ERROR_ACCESS_DENIED;
-  const std::string path = Key_File_Path(key->parts);
-  std::string text;
-  // A file that exists but cannot be read is not overwritten: its values would be lost.
-  if (Read_Key_File(path, &text) == Read_Result::Unreadable) return ERROR_ACCESS_DENIED;
-  const std::string value_name = name != nullptr ? name : "";
-  text = Replace_Value_Line(text, value_name, Format_Line(value_name, type, data, size));
-  if (!Make_Folders(plat::Settings_Folder())) return ERROR_ACCESS_DENIED;
-  if (!plat::Replace_File_Atomically(path, text)) return ERROR_ACCESS_DENIED;
-  return ERROR_SUCCESS;
+  Value value{name != nullptr ? name : "", type, {}};
+  if (size > 0) value.data.assign(data, data + size);
+  return Write_Values(key->parts, {value});
 }
+
+namespace plat {
+
+LONG Set_Key_Values(HKEY key, const std::vector<Settings_Value>& values) {
+  std::lock_guard<std::mutex> guard(g_mutex);
+  if (!Is_Valid(key)) return ERROR_INVALID_HANDLE;
+  std::vector<Value> lines;
+  for (const Settings_Value& value : values) {
+    if (value.data.size() > kMaxSettingsValueSize) return ERROR_INVALID_PARAMETER;
+    lines.push_back({value.name, value.type, value.data});
+  }
+  if ((key->access & KEY_SET_VALUE) == 0 || key->parts.empty()) return ERROR_ACCESS_DENIED;
+  return Write_Values(key->parts, lines);
+}
+
+}  // namespace plat
 
 LONG RegCloseKey(HKEY key) {
   std::lock_guard<std::mutex> guard(g_mutex);

@@ -3,10 +3,12 @@
 // the game makes. Each key is one small text file under $XDG_CONFIG_HOME/vorthane/ (by default
 // ~/.config/vorthane/), named after the key's path with its parts joined by '.', for example
 // "Software.Brask_Lin.Settings.txt". A value is one line "name=dword:0000002a" or
-// "name=hex(3):de,ad". Every change rewrites the key's file atomically. A value whose line
-// cannot be read counts as missing; lines that cannot be read are kept as they are when the
-// file is rewritten.
+// "name=hex(3):de,ad". Every change rewrites the key's file atomically (through a symbolic
+// link to its target); a failed write is reported on stderr and leaves the old file. A value
+// whose line cannot be read counts as missing; lines that cannot be read are kept byte for byte
+// when the file is rewritten.
 #include <string>
+#include <vector>
 
 #include "platform/system/win_types.h"
 
@@ -65,5 +67,15 @@ namespace plat {
 
 // The folder that holds the key files: $XDG_CONFIG_HOME/vorthane, or ~/.config/vorthane.
 std::string Settings_Folder();
+
+struct Settings_Value {
+  std::string name;
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+};
+
+// Writes several values of one key together, in a single atomic replace of its file, so that
+// an interruption leaves either all of them old or all new. Results as RegSetValueExA.
+LONG Set_Key_Values(HKEY key, const std::vector<Settings_Value>& values);
 
 }  // namespace plat

@@ -291,6 +291,21 @@ void PostQuitMessage(int exit_code) {
   Post(MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exit_code), 0, 0, POINT{0, 0}});
 }
 
-LRESULT DefWindowProcA(HWND /*window*/, UINT /*message*/, WPARAM /*wparam*/, LPARAM /*lparam*/) {
+namespace {
+std::function<void(HWND, UINT, WPARAM)>& Default_Proc_Recorder() {
+  static auto* recorder = new std::function<void(HWND, UINT, WPARAM)>;
+  return *recorder;
+}
+}  // namespace
+
+namespace plat {
+void Set_Default_Proc_Recorder(std::function<void(HWND window, UINT message, WPARAM wparam)> recorder) {
+  Default_Proc_Recorder() = std::move(recorder);
+}
+}  // namespace plat
+
+// Nothing here needs the default handling of a message; tests may watch what arrives.
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM /*lparam*/) {
+  if (Default_Proc_Recorder()) Default_Proc_Recorder()(window, message, wparam);
   return 0;
 }

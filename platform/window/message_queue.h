@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The message queue of the main thread. SDL events are read whenever the queue is looked at and
 // become window messages: activation (WM_ACTIVATEAPP when the program gains or loses the focus
 // of all its windows, WM_ACTIVATE per window), WM_MOVE, WM_SIZE, WM_CLOSE, key messages with
@@ -36,3 +37,9 @@ void PostQuitMessage(int exit_code);
 
 // What a window procedure passes on: nothing further happens (closing does not destroy).
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+namespace plat {
+// Tests may watch which messages a window procedure hands on to the default procedure; an
+// empty function stops watching.
+void Set_Default_Proc_Recorder(std::function<void(HWND window, UINT message, WPARAM wparam)> recorder);
+}  // namespace plat

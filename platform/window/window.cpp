@@ -1,8 +1,12 @@
 #include "platform/window/window.h"
 
 #include <SDL2/SDL.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/window/splash_picture.h"
 #include "platform/window/window_registry.h"
@@ -28,6 +32,28 @@ void Set_Gl_Attributes(bool full_buffers) {
 
 }  // namespace
 
+// A hang-up (the terminal closing) quits like SIGTERM, which SDL turns into a quit request: the
+// game shuts down and saves its settings. A hang-up someone chose to ignore (nohup) stays ignored.
+void On_Hang_Up(int) { kill(getpid(), SIGTERM); }
+
+void Quit_On_Hang_Up() {
+  struct sigaction current {};
+  if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+  struct sigaction action {};
+  action.sa_handler = On_Hang_Up;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+// SDL falls back to its drivers without a screen when no real display opens; those are used
+// only when SDL_VIDEODRIVER asks for them, so that the game never runs unseen by mistake.
+bool Display_Driver_Chosen() {
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && asked[0] != '\0') return true;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
 bool Ensure_Video() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   if (g_video_failed) return false;
@@ -35,12 +61,22 @@ bool Ensure_Video() {
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     g_video_failed = true;
+    std::fprintf(stderr, "Vorthane: no display could be opened (%s)\n", SDL_GetError());
+    return false;
+  }
+  if (!Display_Driver_Chosen()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    g_video_failed = true;
+    std::fprintf(stderr,
+                 "Vorthane: no display could be opened (DISPLAY or WAYLAND_DISPLAY unset or unreachable); "
+                 "set SDL_VIDEODRIVER=offscreen to run without one\n");
     return false;
   }
   // Keeps the OpenGL driver loaded for the life of the process: SDL would otherwise unload it
   // whenever the last OpenGL window is destroyed, and load it again for the next one. Without
   // a driver, creating the main window fails later.
   SDL_GL_LoadLibrary(nullptr);
+  Quit_On_Hang_Up();
   Set_Gl_Attributes(false);
   Apply_Cursor_Visibility();
   return true;
@@ -76,8 +112,30 @@ std::vector<HWND> Message_Windows() {
   return windows;
 }
 
+// Keeps the OpenGL context that is current across work on another window: SDL may paint a
+// window surface through a context of its own, and destroying a window drops its context.
+class Keep_Current_Context {
+ public:
+  explicit Keep_Current_Context(SDL_Window* leaving = nullptr)
+      : m_window(SDL_GL_GetCurrentWindow()), m_context(SDL_GL_GetCurrentContext()), m_leaving(leaving) {}
+  ~Keep_Current_Context() {
+    if (m_context == nullptr || m_window == nullptr || m_window == m_leaving) return;
+    if (SDL_GL_GetCurrentContext() != m_context || SDL_GL_GetCurrentWindow() != m_window) {
+      SDL_GL_MakeCurrent(m_window, m_context);
+    }
+  }
+  Keep_Current_Context(const Keep_Current_Context&) = delete;
+  Keep_Current_Context& operator=(const Keep_Current_Context&) = delete;
+
+ private:
+  SDL_Window* m_window;
+  SDL_GLContext m_context;
+  SDL_Window* m_leaving;
+};
+
 void Paint_Picture(const Window_Record& record) {
   if (record.picture.empty()) return;
+  const Keep_Current_Context keep;
   SDL_Surface* target = SDL_GetWindowSurface(record.window);
   if (target == nullptr) return;
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -167,7 +225,10 @@ BOOL DestroyWindow(HWND window) {
   wd::Forget_Window_Messages(window, record->id);
   wd::Forget_Window_Cursor(window);
   wd::Remove_Window(window);
-  SDL_DestroyWindow(window);
+  {
+    const wd::Keep_Current_Context keep(window);
+    SDL_DestroyWindow(window);
+  }
   return TRUE;
 }
 

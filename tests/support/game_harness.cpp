@@ -12,11 +12,14 @@
 #include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
+#include "game/core/CWorld.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "platform/audio/bass.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
@@ -237,35 +240,27 @@ bool Game_Harness::Read_Back(std::vector<uint32_t>& pixels, uint32_t& width, uin
   return true;
 }
 
+// Written through libpng's simplified interface, which reports failure by its result rather
+// than by a long jump over the objects of this function.
 bool Game_Harness::Save_Png(const std::string& path) const {
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;
   if (!Read_Back(pixels, width, height) || width == 0 || height == 0) return false;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool written = false;
-  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    for (uint32_t y = 0; y < height; ++y) {
-      for (uint32_t x = 0; x < width; ++x) {
-        const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-        row[3 * x] = static_cast<png_byte>(pixel >> 16);
-        row[3 * x + 1] = static_cast<png_byte>(pixel >> 8);
-        row[3 * x + 2] = static_cast<png_byte>(pixel);
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    written = true;
+  std::vector<png_byte> rgb(pixels.size() * 3);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    rgb[3 * i] = static_cast<png_byte>(pixels[i] >> 16);
+    rgb[3 * i + 1] = static_cast<png_byte>(pixels[i] >> 8);
+    rgb[3 * i + 2] = static_cast<png_byte>(pixels[i]);
   }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0 && written;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = width;
+  image.height = height;
+  image.format = PNG_FORMAT_RGB;
+  const bool written =
+      png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), static_cast<png_int_32>(width * 3), nullptr) != 0;
+  png_image_free(&image);
+  return written;
 }
 
 bool Game_Harness::Set_Loadout(const std::string& gun, const std::string& attachment,
@@ -274,12 +269,12 @@ bool Game_Harness::Set_Loadout(const std::string& gun, const std::string& attach
   if (!Parse_Int(gun, gun_kind) || !Parse_Int(attachment, attachment_kind)) return false;
   if (!gun_level.empty() && !Parse_Int(gun_level, level)) return false;
   if (!attachment_level.empty() && !Parse_Int(attachment_level, second_level)) return false;
-  g_Client_Data.m_Loaded = true;
-  g_Client_Data.m_Current_Gun = gun_kind;
-  g_Client_Data.m_Current_Attachment = attachment_kind;
-  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Client_Data.m_Gun_Levels[gun_kind] = level;
+  g_Communications_Mgr.m_Client_Data.m_Loaded = true;
+  g_Communications_Mgr.m_Client_Data.m_Current_Gun = gun_kind;
+  g_Communications_Mgr.m_Client_Data.m_Current_Attachment = attachment_kind;
+  if (gun_kind >= 0 && gun_kind < CClient_Data::kKind_Slots) g_Communications_Mgr.m_Client_Data.m_Gun_Levels[gun_kind] = level;
   if (attachment_kind >= 0 && attachment_kind < CClient_Data::kKind_Slots)
-    g_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
+    g_Communications_Mgr.m_Client_Data.m_Attachment_Levels[attachment_kind] = second_level;
   return true;
 }
 
@@ -296,6 +291,21 @@ bool Game_Harness::Spawn_Stand_In(const std::string& shape, const std::string& x
   if (shape == "sphere") return Stand_In_Target::Spawn_Sphere(values[0], values[1], values[2], values[3]) != nullptr;
   if (shape == "box") return Stand_In_Target::Spawn_Box(values[0], values[1], values[2], values[3]) != nullptr;
   return false;
+}
+
+int Game_Harness::Hit_Targets(int count) {
+  int hit = 0;
+  for (int n = 0; hit < count; ++n) {
+    CWorld_Object* target = g_World.Find_Object_By_Flags(kKind_Counted_Target, n);
+    if (!target) break;
+    if (target->m_Kind_Flags & kKind_Excluded) continue;
+    const uint32_t tag = 0;
+    g_Sim_Stats.Register_Hit(target, nullptr, nullptr, tag);
+    target->m_Kind_Flags |= kKind_Excluded;
+    g_Score_Board_Mgr.Award_Target_Hit();
+    ++hit;
+  }
+  return hit;
 }
 
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
@@ -396,6 +406,9 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (a.empty()) return fail("sequence needs a kind");
       Pump();
       g_Sequence_Mgr.Start_Sequence(values[0], values[1], values[2], values[3], values[4]);
+    } else if (verb == "hit") {
+      if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
+      Hit_Targets(x);
     } else if (verb == "fx") {
       std::string why;
       if (!Show_Fx_Group(a, &why)) return fail(why);

@@ -64,6 +64,7 @@ class Game_Harness {
   //   spawn sphere|box X Y Z SIZE a stand-in target (radius or half size SIZE) resting Y above
   //                               the ground at (X, Z); it counts hits and turns red when hit
   //   camera X Y Z TX TY TZ       places the camera at X Y Z looking at TX TY TZ
+  //   hit N           registers hits on up to N live counted targets (see Hit_Targets)
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
@@ -80,6 +81,11 @@ class Game_Harness {
                    const std::string& attachment_level);
   bool Spawn_Stand_In(const std::string& shape, const std::string& x, const std::string& y, const std::string& z,
                       const std::string& size);
+
+  // Registers a hit on each of up to count live counted targets of the world, as a target's
+  // own hit does (the statistics, the target-hit award, and the flag that keeps its removal
+  // from counting as a miss); answers how many were hit.
+  int Hit_Targets(int count);
 
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;

@@ -153,6 +153,15 @@ std::vector<SoundDef> Sound_Table() {
       {0x2200012B, "sounds/callout_multi.wav", Chime({784, 784, 988, 1175}, 0.1, 0.45)},
       {0x22000125, "sounds/callout_bonus.wav", Chime({349, 440, 523, 698, 880}, 0.13, 0.55)},
       {0x220000FA, "sounds/callout_perfect.wav", Chime({262, 330, 392, 523, 659, 784, 1047}, 0.15, 0.7)},
+      // Score marks passed, and the chain lost to a hit or committed in a mission.
+      {0x22000128, "sounds/callout_mark_10th.wav", Chime({392, 494, 587, 784}, 0.11, 0.5)},
+      {0x22000129, "sounds/callout_mark_2nd.wav", Chime({440, 554, 659, 880, 1109}, 0.11, 0.55)},
+      {0x22000126, "sounds/callout_mark_3rd.wav", Chime({415, 523, 622, 831}, 0.12, 0.55)},
+      {0x2200012A, "sounds/callout_mark_1st.wav", Chime({523, 659, 784, 1047, 1319, 1568}, 0.12, 0.7)},
+      {0x220001CE, "sounds/points_lost.wav",
+       Sound(0.45, {Tone(kSaw, 440, 110, 0.45, 0.3, 5), Tone(kSquare, 220, 70, 0.45, 0.15, 6)})},
+      {0x220001CD, "sounds/points_commit_mission.wav",
+       Sound(0.4, {Tone(kSine, 988, 988, 0.2, 0.35, 8), Tone(kSine, 1480, 1480, 0.3, 0.3, 7, 0.1)})},
       // Looped by the menus.
       {0x220000FD, "sounds/menu_ambience.wav", Ambience()},
   };

@@ -12,9 +12,11 @@ void Add_Meshes_Family(Manifest& manifest);
 void Add_Styles_Family(Manifest& manifest);
 void Add_Cursor_Family(Manifest& manifest);
 void Add_Sim_Family(Manifest& manifest);
+void Add_Chat_Family(Manifest& manifest);
 void Add_Effects_Family(Manifest& manifest);
 void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
+void Add_Scoring_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -28,9 +30,11 @@ static const FamilyFunction kFamilies[] = {
     &Add_Styles_Family,
     &Add_Cursor_Family,
     &Add_Sim_Family,
+    &Add_Chat_Family,
     &Add_Effects_Family,
     &Add_Arsenal_Family,
     &Add_Menus_Family,
+    &Add_Scoring_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

@@ -155,7 +155,7 @@ bool WriteWorld(const WorldSpec& spec, std::vector<uint8_t>& out) {
   const Field f = Sample(spec);
   out.clear();
   static const char kHeader[20] = "VORTHANE WORLD 0001";
-  out.insert(out.end(), kHeader, kHeader + sizeof(kHeader));
+  for (char c : kHeader) out.push_back(static_cast<uint8_t>(c));
   PutF32(out, spec.sizeX);
   PutF32(out, spec.sizeZ);
   PutI32(out, spec.tilesX);

@@ -193,19 +193,49 @@ void COutputRedir::FormatMessage(char* buffer, int category, int level, const ch
   if (format != nullptr) AppendV(buffer, kOutputMessageSize, &used, format, args);
 }
 
+namespace {
+
+// Category 1 at level 3: a resource that cannot be found, read or expanded, a damaged pack, a
+// refused sample. (Level 1 of the same category is news, such as a thread starting.)
+bool Is_Error_Level(int category, int level) { return category == 1 && level == 3; }
+
+// The message alone, without file, line or prefix, on stderr.
+void Say_Error(const char* format, va_list args) {
+  if (format == nullptr) return;
+  char text[kOutputMessageSize];
+  std::vsnprintf(text, sizeof text, format, args);
+  plat::Error_Output(text);
+}
+
+}  // namespace
+
 void COutputRedir::Report(int category, int level, const char* prefix, const char* file,
                           int line, int32_t color, const char* format, ...) {
   const int destination = GetRoute(category, level);
-  if (destination == kOutputDestNone || m_Enabled[destination] == 0) return;
   va_list args;
   va_start(args, format);
-  ReportV(category, level, prefix, file, line, color, format, args);
+  if (destination == kOutputDestNone || m_Enabled[destination] == 0) {
+    if (Is_Error_Level(category, level)) Say_Error(format, args);
+  } else {
+    ReportV(category, level, prefix, file, line, color, format, args);
+  }
   va_end(args);
 }
 
 void COutputRedir::ReportV(int category, int level, const char* prefix, const char* file,
                            int line, int32_t color, const char* format, va_list args) {
   const int destination = GetRoute(category, level);
+  if (Is_Error_Level(category, level)) {
+    // Always said on stderr, once: not again when the debug sink already writes it there.
+    const bool in_sink = (destination == 2 || destination == 3 || destination == 4 || destination == 10) &&
+                         m_Enabled[destination] != 0 && plat::Debug_Output_Reaches_Stderr();
+    if (!in_sink) {
+      va_list copy;
+      va_copy(copy, args);
+      Say_Error(format, copy);
+      va_end(copy);
+    }
+  }
   if (destination != kOutputDestNone && m_Enabled[destination] == 0) return;
   char* buffer = nullptr;
   if (destination != kOutputDestNone) {

@@ -76,9 +76,10 @@ class CMemoryStream : public CStream {
   uint32_t Write(const void* data, uint32_t length) override;
   void* GetData() override;
 
- private:
   // Grows the block (zero-filled) so it holds at least size bytes.
   bool EnsureSize(uint64_t size);
+
+ private:
 
   std::vector<uint8_t> m_Block;
   uint32_t m_Pos = 0;

@@ -19,11 +19,26 @@ ConsoleInt RezMgr_Target_Sys_Memory_InBytes("RezMgr_Target_Sys_Memory_InBytes", 
 
 namespace {
 
-// Expansion retries while zlib reports a full output buffer, and the largest expansion.
-constexpr int kMaxExpandRetries = 16;
+// The largest expansion, and the piece inflated at a time.
 constexpr uint64_t kMaxExpandedSize = 256u * 1024 * 1024;
+constexpr size_t kExpandPieceSize = 256 * 1024;
+// Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
+constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
 
 CRezMgr g_RezMgr_Instance;
+
+// The second pass of a large expansion: the whole stream at once into the destination, which
+// is first grown to the size the first pass counted.
+int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+                  uint64_t size) {
+  if (inflateReset(&zs) != Z_OK || !destination.EnsureSize(size) || !destination.SeekTo(0)) return Z_MEM_ERROR;
+  zs.next_in = const_cast<Bytef*>(source);
+  zs.avail_in = source_length;
+  zs.next_out = static_cast<Bytef*>(destination.GetData());
+  zs.avail_out = static_cast<uInt>(size);
+  const int code = inflate(&zs, Z_FINISH);
+  return code == Z_STREAM_END && zs.total_out == size ? Z_STREAM_END : Z_DATA_ERROR;
+}
 
 }  // namespace
 
@@ -97,31 +112,46 @@ void CRezMgr::Term_Buffers() {
 }
 
 void CRezMgr::Free_Maps() {
-  while (m_Maps) {
-    CRezPackMap* next = m_Maps->m_Next;
-    delete m_Maps;
-    m_Maps = next;
+  for (CRezPackMap** chain : {&m_Maps, &m_Retired_Maps}) {
+    while (*chain) {
+      CRezPackMap* next = (*chain)->m_Next;
+      delete *chain;
+      *chain = next;
+    }
   }
 }
 
-// Builds set n's map when it is not current, then loads it. A map that fails its checks is
-// rebuilt once from the set's sources.
+// Builds set n's map when it is not current (missing, older than its sources, damaged or with
+// records that cannot be right), then loads it. A map that fails its checks is rebuilt once.
 bool CRezMgr::Open_Set(int set, bool exists) {
   std::string map_path = Map_File_Name(set);
   std::string error;
-  if (!Rez_Map_Is_Current(m_Root, set, map_path) && !Rez_Build_Map(m_Root, set, map_path, error)) {
-    REZ_ERROR("Init: cannot build pack map %s: %s.\n", map_path.c_str(), error.c_str());
-    return false;
+  std::string why;
+  if (!Rez_Map_Is_Current(m_Root, set, map_path, &why)) {
+    // A missing or older map is the usual case; a damaged one is worth a word.
+    const bool damaged = why != "missing" && why != "older than its sources";
+    if (!Rez_Build_Map(m_Root, set, map_path, error)) {
+      // Without its sources a map that still reads is the best there is.
+      if (!exists && why != "missing" && Load_Map_File(map_path, set, why)) return true;
+      if (damaged) {
+        REZ_ERROR("Init: pack map %s is damaged (%s) and cannot be rebuilt: %s.\n", map_path.c_str(), why.c_str(),
+                  error.c_str());
+      } else {
+        REZ_ERROR("Init: cannot build pack map %s: %s.\n", map_path.c_str(), error.c_str());
+      }
+      return false;
+    }
+    if (damaged) REZ_ERROR("Init: pack map %s was damaged (%s); rebuilt.\n", map_path.c_str(), why.c_str());
   }
-  if (Load_Map_File(map_path, error)) return true;
+  if (Load_Map_File(map_path, set, error)) return true;
   REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
   if (!exists || !Rez_Build_Map(m_Root, set, map_path, error)) return false;
-  if (Load_Map_File(map_path, error)) return true;
+  if (Load_Map_File(map_path, set, error)) return true;
   REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
   return false;
 }
 
-bool CRezMgr::Load_Map_File(const std::string& path, std::string& error) {
+bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
   std::vector<uint8_t> bytes;
   if (!Rez_Read_File(path, bytes)) {
     error = "cannot read the file";
@@ -129,10 +159,36 @@ bool CRezMgr::Load_Map_File(const std::string& path, std::string& error) {
   }
   RezMapData data;
   if (!Parse_Rez_Map(bytes.data(), bytes.size(), data, error)) return false;
-  CRezPackMap* map = new CRezPackMap(m_Root, std::move(data));
+  CRezPackMap* map = new CRezPackMap(m_Root, std::move(data), set);
   CRezPackMap** tail = &m_Maps;
   while (*tail) tail = &(*tail)->m_Next;
   *tail = map;
+  return true;
+}
+
+bool CRezMgr::Rebuild_Stale_Map(CRezPackMap* map) {
+  if (!map || map->m_Rebuild_Tried) return false;
+  map->m_Rebuild_Tried = true;
+  RezMapData fresh;
+  std::string error;
+  if (!Rez_Build_Map_Data(m_Root, map->Set(), fresh, error)) return false;
+  std::vector<uint8_t> bytes = Serialize_Rez_Map(fresh);
+  if (bytes == Serialize_Rez_Map(map->Data())) return false;  // the map is right; the pack is not
+  const std::string path = Map_File_Name(map->Set());
+  REZ_ERROR("Allocate_Resource: pack map %s was out of date; rebuilt.\n", path.c_str());
+  if (!plat::Replace_File_Atomically(path, bytes.data(), bytes.size())) {
+    REZ_ERROR("Allocate_Resource: cannot write pack map %s.\n", path.c_str());
+  }
+  auto* replacement = new CRezPackMap(m_Root, std::move(fresh), map->Set());
+  replacement->m_Rebuild_Tried = true;
+  for (CRezPackMap** link = &m_Maps; *link; link = &(*link)->m_Next) {
+    if (*link != map) continue;
+    replacement->m_Next = map->m_Next;
+    *link = replacement;
+    break;
+  }
+  map->m_Next = m_Retired_Maps;
+  m_Retired_Maps = map;
   return true;
 }
 
@@ -205,6 +261,11 @@ CRezResource* CRezMgr::Get_Resource(uint32_t id, uint32_t type) {
     *tail = resource;
   }
   if (Allocate_Resource(resource, record, map, -1)) return resource;
+  // A map older than its pack set can send the load to the wrong bytes: rebuilt once, retried.
+  if (Rebuild_Stale_Map(map)) {
+    record = FindRecord(id, &map);
+    if (record && record->type == resource->m_Type && Allocate_Resource(resource, record, map, -1)) return resource;
+  }
   FreeResource(id);
   return nullptr;
 }
@@ -372,37 +433,49 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t 
   return ok;
 }
 
-// Inflates into the destination, growing it while zlib reports it too small (at least
-// doubling each time, up to a fixed number of tries and size). Any other zlib error fails.
+// Inflates into the destination a piece at a time. Past kExpandDirectLimit bytes the rest is
+// only counted, not kept, until the stream ends or passes the size limit (so a small resource
+// that would expand without end costs no more memory than that); a stream that ends within
+// the limit is then inflated again straight into a buffer of its now known size. A stream that
+// ends early or is damaged fails with zlib's code.
 bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
                      uint32_t& expanded, uint32_t id) {
-  for (int attempt = 0; attempt <= kMaxExpandRetries; ++attempt) {
-    uint32_t capacity = 0;
-    destination.GetLen(&capacity);
-    if (capacity > 0 && source && destination.SeekTo(0) && destination.GetData()) {
-      uLongf length = capacity;
-      int code = uncompress(static_cast<Bytef*>(destination.GetData()), &length, source, source_length);
-      if (code == Z_OK) {
-        expanded = static_cast<uint32_t>(length);
-        return destination.SeekTo(0);
-      }
-      if (code != Z_BUF_ERROR) {
-        REZ_ERROR("Allocate_Resource: Resource ID (%x) does not expand (zlib error %d).\n", id, code);
-        return false;
-      }
-    } else if (!source) {
+  if (!source || !destination.SeekTo(0)) return false;
+  z_stream zs{};
+  if (inflateInit(&zs) != Z_OK) return false;
+  zs.next_in = const_cast<Bytef*>(source);
+  zs.avail_in = source_length;
+  std::vector<uint8_t> piece(kExpandPieceSize);
+  uint64_t total = 0;
+  bool kept = true;
+  int code = Z_OK;
+  while (code == Z_OK) {
+    zs.next_out = piece.data();
+    zs.avail_out = static_cast<uInt>(piece.size());
+    code = inflate(&zs, Z_NO_FLUSH);
+    const uint32_t produced = static_cast<uint32_t>(piece.size() - zs.avail_out);
+    total += produced;
+    if (total > kMaxExpandedSize) {
+      inflateEnd(&zs);
+      REZ_ERROR("Allocate_Resource: Resource ID (%x) expands beyond the buffer limit.\n", id);
       return false;
     }
-    uint64_t grown = std::max<uint64_t>(uint64_t{capacity} * 2, uint64_t{capacity} + source_length / 2 + 1);
-    grown = std::max<uint64_t>(grown, 65536);
-    if (grown > kMaxExpandedSize) break;
-    std::vector<uint8_t> zeros(grown - capacity);
-    if (!destination.SeekTo(capacity) || destination.Write(zeros.data(), static_cast<uint32_t>(zeros.size())) != zeros.size()) {
+    if (kept && produced > 0 && destination.Write(piece.data(), produced) != produced) {
+      inflateEnd(&zs);
       return false;
     }
+    if (total > kExpandDirectLimit) kept = false;
+    // No progress with input left and room to write means the data ends early.
+    if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
-  REZ_ERROR("Allocate_Resource: Resource ID (%x) expands beyond the buffer limit.\n", id);
-  return false;
+  if (code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
+  inflateEnd(&zs);
+  if (code != Z_STREAM_END) {
+    REZ_ERROR("Allocate_Resource: Resource ID (%x) does not expand (zlib error %d).\n", id, code);
+    return false;
+  }
+  expanded = static_cast<uint32_t>(total);
+  return destination.SeekTo(0);
 }
 
 uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }

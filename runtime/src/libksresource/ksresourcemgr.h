@@ -89,8 +89,11 @@ class CRezMgr {
   bool Open_Set(int set, bool exists);
   void Term_Buffers();
   void Install_Profile_Callback();
-  bool Load_Map_File(const std::string& path, std::string& error);
+  bool Load_Map_File(const std::string& path, int set, std::string& error);
   void Free_Maps();
+  // After a failed load from the map: when a fresh build of its set's map differs from it, the
+  // new map is written and takes its place (once per map). True when the load is worth retrying.
+  bool Rebuild_Stale_Map(CRezPackMap* map);
 
   bool Load_From_Prefetch(CRezResource* resource, const RezRecord& record, int32_t extra_offset,
                           bool& found);
@@ -110,6 +113,7 @@ class CRezMgr {
   bool m_Decompress_Busy = false;
   uint32_t (*m_Size_Reader)(CStream* stream) = nullptr;
   CRezPackMap* m_Maps = nullptr;
+  CRezPackMap* m_Retired_Maps = nullptr;  // replaced maps, kept until Term: records may be in use
   CRezResource* m_Table[kTableBuckets] = {};
   CRezResource* m_Offset_Table[kOffsetTableBuckets] = {};
   CCriticalSection m_Table_Lock;

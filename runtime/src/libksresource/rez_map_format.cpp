@@ -163,6 +163,10 @@ bool Check_Record(const RezMapData& data, const RezRecord& record, std::string& 
 
 bool Check_Buckets(const RezMapData& data, std::string& error) {
   const uint64_t area = uint64_t{data.records.size()} * kRezRecordSize;
+  // Every record belongs to exactly one bucket: the counts add up to the records.
+  uint64_t counted = 0;
+  for (const RezMapBucket& bucket : data.buckets) counted += bucket.count;
+  if (counted != data.records.size()) return Fail(error, "bucket counts do not add up to the records");
   for (size_t b = 0; b < kRezMapBucketCount; ++b) {
     const RezMapBucket& bucket = data.buckets[b];
     if (bucket.count == 0) continue;

@@ -18,8 +18,8 @@ void CRezFileSlot::Pop_Position() {
   if (m_Depth > 0 && m_Stream) m_Stream->SeekTo(m_Saved_Positions[m_Depth]);
 }
 
-CRezPackMap::CRezPackMap(const std::string& root, RezMapData&& data)
-    : m_Root(root), m_Data(std::move(data)) {}
+CRezPackMap::CRezPackMap(const std::string& root, RezMapData&& data, int set)
+    : m_Root(root), m_Data(std::move(data)), m_Set(set) {}
 
 CRezPackMap::~CRezPackMap() {
   for (CRezFileSlot& slot : m_Slots) {
@@ -38,9 +38,13 @@ const RezRecord* CRezPackMap::Find(uint32_t id) const {
 }
 
 std::string CRezPackMap::File_Name(const RezRecord& record) const {
-  std::string name = m_Root;
+  return Rez_Record_File_Name(m_Root, m_Data, record);
+}
+
+std::string Rez_Record_File_Name(const std::string& root, const RezMapData& data, const RezRecord& record) {
+  std::string name = root;
   for (int i = 0; i < kRezMaxPathComponents && record.components[i] != 0; ++i) {
-    const char* text = m_Data.Component(record.components[i]);
+    const char* text = data.Component(record.components[i]);
     if (!text) break;
     if (i > 0) name += '/';
     name += text;

@@ -39,12 +39,15 @@ struct CRezFileSlot {
   void Pop_Position();
 };
 
+// The root followed by the record's path components joined with "/".
+std::string Rez_Record_File_Name(const std::string& root, const RezMapData& data, const RezRecord& record);
+
 class CRezPackMap {
  public:
   static constexpr int kSlotCount = 32;
   static constexpr int kSlotBuckets = 8;
 
-  CRezPackMap(const std::string& root, RezMapData&& data);
+  CRezPackMap(const std::string& root, RezMapData&& data, int set = 0);
   ~CRezPackMap();
   CRezPackMap(const CRezPackMap&) = delete;
   CRezPackMap& operator=(const CRezPackMap&) = delete;
@@ -62,6 +65,10 @@ class CRezPackMap {
   CCriticalSection& Lock() { return m_Lock; }
   const RezMapData& Data() const { return m_Data; }
 
+  int Set() const { return m_Set; }
+  // Set once the map has been checked against a fresh build after a failed load.
+  bool m_Rebuild_Tried = false;
+
   CRezPackMap* m_Next = nullptr;
 
  private:
@@ -73,6 +80,7 @@ class CRezPackMap {
 
   std::string m_Root;
   RezMapData m_Data;
+  int m_Set = 0;
   CCriticalSection m_Lock;
   CRezFileSlot m_Slots[kSlotCount];
   CRezFileSlot* m_Buckets[kSlotBuckets] = {};

@@ -5,7 +5,11 @@
 
 #include "platform/audio/bass.h"
 #include "platform/system/memory.h"
+#include "runtime/src/core/output_redir.h"
 #include "runtime/src/core/streams.h"
+
+static IKSOutputRedir* g_pOutputRedir = nullptr;
+static CInterfaceHolder<IKSOutputRedir> g_OutputRedirHolder(kOutputRedirKey, &g_pOutputRedir);
 
 namespace {
 
@@ -54,6 +58,12 @@ bool CSoundSample::Create(uint32_t max_voices) {
   m_Max_Voices = max_voices;
   m_Handle = BASS_SampleLoad(TRUE, m_Data, 0, m_Data_Size, max_voices, 0);
   m_Sample_Created = true;
+  // A sample the player cannot read stays silent; that is said once per sample.
+  if (m_Handle == 0 && !m_Refusal_Reported && g_pOutputRedir != nullptr) {
+    m_Refusal_Reported = true;
+    g_pOutputRedir->Report(1, 3, nullptr, "sound_sample.cpp", __LINE__, -1,
+                           "Sound sample: Resource ID (%x) is not a sound the player can read.\n", m_Resource_ID);
+  }
   return true;
 }
 

@@ -45,6 +45,7 @@ class CSoundSample : public CRezResource {
   uint32_t m_Max_Voices = 1;
   bool m_Data_Loaded = false;
   bool m_Sample_Created = false;
+  bool m_Refusal_Reported = false;
 };
 
 // Creates and destroys sound samples for the resource manager (type 3).

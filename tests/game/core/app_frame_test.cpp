@@ -1,6 +1,13 @@
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <utility>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,7 +20,9 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "platform/system/instance_lock.h"
 #include "platform/window/cursor.h"
+#include "platform/window/message_queue.h"
 #include "platform/window/window.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
 #include "tests/game/core/running_game.h"
 
@@ -122,9 +131,19 @@ TEST_F(AppFrame, WheelNotchesAreWholeMultiplesOf120TowardZero) {
   }
 }
 
+// Alt alone never reaches the default handling (which would enter the window's menu); other
+// system keys do.
 TEST_F(AppFrame, AltAloneIsSwallowed) {
   Start();
+  std::vector<WPARAM> handed_on;
+  plat::Set_Default_Proc_Recorder([&](HWND, UINT message, WPARAM key) {
+    if (message == WM_SYSKEYDOWN) handed_on.push_back(key);
+  });
   EXPECT_EQ(Main_Window_Proc(g_Main_Window, WM_SYSKEYDOWN, VK_MENU, 0), 0);
+  EXPECT_TRUE(handed_on.empty());
+  Main_Window_Proc(g_Main_Window, WM_SYSKEYDOWN, VK_TAB, 0);
+  plat::Set_Default_Proc_Recorder(nullptr);
+  EXPECT_EQ(handed_on, std::vector<WPARAM>{VK_TAB});
 }
 
 TEST_F(AppFrame, AWindowedStartOnASmallDesktopLowersTheResolutionLevel) {
@@ -141,12 +160,118 @@ TEST_F(AppFrame, AWindowedStartOnASmallDesktopLowersTheResolutionLevel) {
     EXPECT_GT(desktop_width, sizes[level][0]);
     EXPECT_GT(desktop_height, sizes[level][1]);
   }
-  if (level < 4) EXPECT_FALSE(desktop_width > sizes[level + 1][0] && desktop_height > sizes[level + 1][1]);
+  if (level < 4) { EXPECT_FALSE(desktop_width > sizes[level + 1][0] && desktop_height > sizes[level + 1][1]); }
   EXPECT_TRUE(g_Device_Windowed);
   harness.Shut_Down();
   uint32_t saved = 99;
   ASSERT_TRUE(Reg_Read_DWORD(kSettings_Key, "Display_Resolution", saved));
   EXPECT_EQ(static_cast<int>(saved), level);
+}
+
+// Puts environment variables back when the test ends.
+class Environment_Guard {
+ public:
+  void Set(const char* name, const char* value) {
+    Remember(name);
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~Environment_Guard() {
+    for (auto it = m_Saved.rbegin(); it != m_Saved.rend(); ++it) {
+      if (it->second) {
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      } else {
+        unsetenv(it->first.c_str());
+      }
+    }
+  }
+
+ private:
+  void Remember(const char* name) {
+    const char* old = std::getenv(name);
+    m_Saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+  }
+  std::vector<std::pair<std::string, std::optional<std::string>>> m_Saved;
+};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// A lock file that cannot be used (here: its folder is missing) is no second copy: the program
+// says what failed, in one line, and starts.
+TEST_F(AppFrame, AnUnusableLockFileIsReportedAndTheProgramStarts) {
+  Environment_Guard environment;
+  environment.Set("XDG_RUNTIME_DIR", (harness.Work_Dir() + "/no_such_folder").c_str());
+  const std::string name = "Global\\Vt_App_Lock_" + std::to_string(getpid());
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Is_Already_Running(name.c_str()));
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Count(said, "\n"), 1u) << said;
+  EXPECT_NE(said.find("no_such_folder"), std::string::npos) << said;
+  EXPECT_NE(said.find("No such file or directory"), std::string::npos) << said;
+  EXPECT_TRUE(messages.empty()) << "not taken for a second copy";
+  std::filesystem::remove(plat::Instance_Lock::Fallback_Lock_File_Path(name.c_str()));
+}
+
+// Without the content in the working directory the start fails with its message, and stderr
+// says where the program looked and for what.
+TEST_F(AppFrame, AStartWithoutContentNamesTheFolderAndTheMissingFiles) {
+  for (const char* name : {"packed_rezmap_0.pck", "rezmap_0.ksa"})
+    std::filesystem::remove(harness.Work_Dir() + "/" + name);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(harness.Start());
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(harness.Exit_Code(), -1);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0], kRez_Init_Failure_Message);
+  const size_t line = said.find("Vorthane: no content in the working directory");
+  ASSERT_NE(line, std::string::npos) << said;
+  const std::string second = said.substr(line, said.find('\n', line) - line);
+  EXPECT_NE(second.find(std::filesystem::canonical(harness.Work_Dir()).string()), std::string::npos) << second;
+  EXPECT_NE(second.find("packed_rezmap_0.pck"), std::string::npos) << second;
+  EXPECT_NE(second.find("rezmap_0.ksa"), std::string::npos) << second;
+}
+
+// With no display to open and none asked for, the program does not run unseen on the
+// off-screen driver: it says so and ends with a failure.
+TEST_F(AppFrame, WithoutADisplayTheProgramSaysSoAndEnds) {
+  Environment_Guard environment;
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << "video already started in this process";
+  for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) environment.Set(name, nullptr);
+  testing::internal::CaptureStderr();
+  const bool started = harness.Start();
+  const std::string said = testing::internal::GetCapturedStderr();
+  if (started) GTEST_SKIP() << "a real display opened here";
+  EXPECT_EQ(harness.Exit_Code(), -1);
+  EXPECT_EQ(g_Main_Window, nullptr);
+  EXPECT_EQ(Count(said, "no display could be opened"), 1u) << said;
+  EXPECT_TRUE(messages.empty());
+}
+
+// A hang-up quits like SIGTERM: the loop ends through the close message and the settings are
+// saved.
+TEST_F(AppFrame, AHangUpQuitsAndSavesTheSettings) {
+  Start();
+  g_Game_State.Music_Volume = 0.3f;
+  harness.Step(2, 16);
+  ASSERT_EQ(raise(SIGHUP), 0);
+  bool running = true;
+  for (int frame = 0; frame < 50 && running; ++frame) running = harness.Step(1, 16);
+  EXPECT_FALSE(running) << "the hang-up did not end the loop";
+  EXPECT_EQ(harness.Shut_Down(), 0);
+  float volume = 0.0f;
+  ASSERT_TRUE(Reg_Read_Float(kSettings_Key, "Music_Volume", volume));
+  EXPECT_EQ(volume, 0.3f);
+}
+
+TEST_F(AppFrame, GameCodeDrawsThroughTheDefaultDrawPrim) {
+  EXPECT_EQ(g_pDrawPrim, &g_D3DDrawPrim);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "game/menu/CPopup_Mgr.h"
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "tests/game/core/running_game.h"
@@ -23,13 +23,13 @@ class InputRouting : public RunningGame {
   void TearDown() override {
     g_Modal_Dlg.Term();
     g_WarRoom_Sim.m_Initialised = false;
-    g_Client_Data.Clear();
+    g_Communications_Mgr.m_Client_Data.Clear();
     RunningGame::TearDown();
   }
   // Launches with the machine gun, whose trigger shows whether the player took the press.
   void Launch() {
-    g_Client_Data.m_Loaded = true;
-    g_Client_Data.m_Current_Gun = 2;
+    g_Communications_Mgr.m_Client_Data.m_Loaded = true;
+    g_Communications_Mgr.m_Client_Data.m_Current_Gun = 2;
     g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   }

@@ -15,7 +15,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/sim/CText_Mgr.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "tests/game/core/running_game.h"
 #include "tools/content/sim_content.h"
 
@@ -25,7 +25,7 @@ class ModeMachine : public RunningGame {
  protected:
   void TearDown() override {
     g_Score_Board_Mgr.m_Refuse_Init = false;
-    g_Client_Data.Clear();
+    g_Communications_Mgr.m_Client_Data.Clear();
     RunningGame::TearDown();
   }
 
@@ -138,25 +138,25 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
       {100000, 7, 4, 21},
   };
   for (const Case& c : cases) {
-    g_Client_Data.Clear();
-    g_Client_Data.m_Loaded = true;
+    g_Communications_Mgr.m_Client_Data.Clear();
+    g_Communications_Mgr.m_Client_Data.m_Loaded = true;
     for (int i = 0; i < CClient_Data::kKind_Slots; ++i) {
-      g_Client_Data.m_Gun_Levels[i] = 10 + i;
-      g_Client_Data.m_Attachment_Levels[i] = 3 * i;
+      g_Communications_Mgr.m_Client_Data.m_Gun_Levels[i] = 10 + i;
+      g_Communications_Mgr.m_Client_Data.m_Attachment_Levels[i] = 3 * i;
     }
-    g_Client_Data.m_Current_Gun = c.gun;
-    g_Client_Data.m_Current_Attachment = c.attachment;
+    g_Communications_Mgr.m_Client_Data.m_Current_Gun = c.gun;
+    g_Communications_Mgr.m_Client_Data.m_Current_Attachment = c.attachment;
     g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     ASSERT_NE(g_Player.m_Gun, nullptr);
     EXPECT_EQ(g_Player.m_Gun->m_Kind, c.want_gun) << c.gun;
     EXPECT_EQ(g_Player.m_Attachment_Level, c.want_attachment_level) << c.attachment;
-    EXPECT_TRUE(g_Client_Data.m_Loaded) << "a loaded profile stays loaded";
+    EXPECT_TRUE(g_Communications_Mgr.m_Client_Data.m_Loaded) << "a loaded profile stays loaded";
   }
-  g_Client_Data.Clear();
+  g_Communications_Mgr.m_Client_Data.Clear();
   g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
-  EXPECT_FALSE(g_Client_Data.m_Loaded) << "a profile loaded for the launch is cleared again";
+  EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded) << "a profile loaded for the launch is cleared again";
 }
 
 TEST_F(ModeMachine, LeavingTheSimulationUnpausesTheGame) {

@@ -9,6 +9,7 @@
 
 #include "game/core/CGame_State.h"
 #include "game/core/Settings.h"
+#include "platform/system/files.h"
 #include "platform/system/settings_store.h"
 
 namespace {
@@ -157,6 +158,30 @@ TEST_F(SettingsTest, TruthValuesAreAnyNonZeroAndValuesOfAnotherSizeAreIgnored) {
   EXPECT_TRUE(g_Game_State.Display_Windowed);
   EXPECT_FALSE(g_Game_State.Mouse_Cap_Enable) << "a two-byte value is not a setting";
   EXPECT_EQ(g_Game_State.Music_Volume, 1.0f) << "an eight-byte value is not a setting";
+}
+
+// A save interrupted at any point leaves every setting old or every setting new: the nine
+// values are written together.
+TEST_F(SettingsTest, AFailedSaveLeavesEverySettingAsItWas) {
+  g_Game_State.Music_Volume = 0.25f;
+  g_Game_State.Mirrors_Enable = false;
+  Save_Settings();
+  g_Game_State.Music_Volume = 0.75f;
+  g_Game_State.Mirrors_Enable = true;
+  plat::Inject_Replace_Failure(plat::Replace_Step::Rename);
+  testing::internal::CaptureStderr();
+  Save_Settings();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("could not save settings"), std::string::npos) << said;
+  uint32_t mirrors = 7;
+  float music = 0.0f;
+  ASSERT_TRUE(Reg_Read_DWORD(kSettings_Key, "Mirrors_Enable", mirrors));
+  ASSERT_TRUE(Reg_Read_Float(kSettings_Key, "Music_Volume", music));
+  EXPECT_EQ(mirrors, 0u);
+  EXPECT_EQ(music, 0.25f);
+  Save_Settings();
+  ASSERT_TRUE(Reg_Read_Float(kSettings_Key, "Music_Volume", music));
+  EXPECT_EQ(music, 0.75f);
 }
 
 }  // namespace

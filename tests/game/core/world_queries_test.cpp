@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "game/core/World_Queries.h"
+#include "game/sim/CSim_Stats.h"
 #include "tests/game/core/world_fixture.h"
 
 namespace world_test {
@@ -17,6 +18,26 @@ class WorldQueriesTest : public World_Test {
   static constexpr float kHigh = 500.0f;
   static constexpr uint32_t kFloating = kState_No_Gravity | kState_No_World_Contact;
 };
+
+TEST_F(WorldQueriesTest, AStruckObjectIsRegisteredWithTheShotsSourceAndTag) {
+  g_Sim_Stats.Reset();
+  const uint32_t tag = 7;
+  g_Sim_Stats.Record_Shot(CShot_Source::Numbered(CShot_Source::kLightning), tag);
+  g_Sim_Stats.Record_Launch(nullptr);
+  Test_Ball* ball = Ball({800.0f, kHigh, 800.0f}, 10.0f, 5.0f, 0.0f, kFloating);
+  ball->m_Sphere.hit_flag = 1;
+  CVector3 point;
+  int variant = static_cast<int>(CShot_Source::kLightning);
+  ASSERT_TRUE(World_Strike_Object(ball, {800.0f, kHigh, 700.0f}, {0.0f, 0.0f, 200.0f}, point, variant, 7));
+  EXPECT_EQ(g_Sim_Stats.m_Hits, 1u);
+  EXPECT_EQ(g_Sim_Stats.Count_Hit_Streak(), 1) << "the shot's entry is marked";
+  ball->verdict = false;
+  EXPECT_FALSE(World_Strike_Object(ball, {800.0f, kHigh, 700.0f}, {0.0f, 0.0f, 200.0f}, point, variant, 7));
+  EXPECT_EQ(g_Sim_Stats.m_Hits, 1u) << "a refused hit is not registered";
+  EXPECT_FALSE(World_Strike_Object(ball, {900.0f, kHigh, 700.0f}, {0.0f, 0.0f, 200.0f}, point, variant, 7));
+  EXPECT_EQ(g_Sim_Stats.m_Hits, 1u) << "nor a miss";
+  g_Sim_Stats.Stop();
+}
 
 TEST_F(WorldQueriesTest, AShotStrikesASphereWithinRadiusSquaredPlusTwoAndAHalf) {
   struct Case {

@@ -14,6 +14,7 @@
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/core/Settings.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
@@ -209,6 +210,20 @@ TEST_F(World_Scene, AScorchMarkDarkensTheGroundUnderItAndFadesAway) {
   EXPECT_LT(Difference(Centre(), bare), 12);
 }
 
+// In a window the splash (painted through its window surface) comes and goes before the first
+// frame; the device's own context must still be the one that draws.
+TEST_F(World_Scene, AWindowedGameDrawsTheWorld) {
+  ASSERT_TRUE(Reg_Write_DWORD(kSettings_Key, "Display_Windowed", 1));
+  Launch(true);
+  ASSERT_TRUE(g_Game_State.Display_Windowed);
+  Look(CVector3{800.0f, 400.0f, 800.0f}, CVector3{800.0f, 0.0f, 800.01f});
+  Shot("world_windowed.png");
+  const uint32_t ground = Centre();
+  EXPECT_GT(Red(ground) + Green(ground) + Blue(ground), 60) << "a black frame: " << std::hex << ground;
+  EXPECT_GT(Difference(ground, kSky), 40) << std::hex << ground;
+  EXPECT_GT(Red(ground), Blue(ground)) << std::hex << ground;
+}
+
 TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
   Start();
   CSim_Desc desc;
@@ -221,8 +236,12 @@ TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
   const auto pools_before = initialised_pools();
   ASSERT_GT(pools_before, 0);
   const int simulation = 2;
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(g_Game.Set_Mode(simulation, 1, &desc));
+  const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_NE(std::find(messages.begin(), messages.end(), "CWorld::Couldn't load world texture."), messages.end());
+  // Stderr names the cause: the id that is not there.
+  EXPECT_NE(said.find("Vorthane: Get_Resource: Resource ID (22ffff01) not found."), std::string::npos) << said;
   EXPECT_FALSE(g_World.m_World_Ready);
   EXPECT_FALSE(g_World.Has_Terrain());
   // Only the terrain is let go: the object pools and the decal manager serve the next launch.

@@ -57,7 +57,7 @@ TEST_F(WorldTerrainTest, MalformedWorldsFailWithAMessageAndLeaveNoTerrain) {
       {"cut in the sizes", [](auto& b) { b.resize(40); }},
       {"cut in the heights", [](auto& b) { b.resize(60); }},
       {"cut in the tiles", [&](auto& b) { b.resize(first_tile + 10); }},
-      {"cut before the trailer", [](auto& b) { b.resize(b.size() - 2); }},
+      {"cut before the trailer", [](auto& b) { b.erase(b.end() - 2, b.end()); }},
       {"one vertex column", [&](auto& b) { put_i32(b, writers::kWorldVerticesXOffset, 1); }},
       {"negative vertex rows", [&](auto& b) { put_i32(b, writers::kWorldVerticesZOffset, -5); }},
       {"huge vertex product", [&](auto& b) {

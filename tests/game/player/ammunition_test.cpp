@@ -74,7 +74,7 @@ TEST_F(Bullets, ASphereIsStruckWithinRootTwoAndAHalfOfItsSurface) {
     EXPECT_EQ(sphere->Hits(), c.struck ? 1 : 0) << c.miss_by_sq;
     EXPECT_EQ(g_Bullet_Machine_Mgr.Bullet_At(slot).life <= 0.0f, c.struck) << "a hit ends the bullet";
     EXPECT_EQ(g_Sim_Stats.m_Hits, hits) << "a sphere registers only once its own hit marks it (0x40)";
-    if (c.struck) EXPECT_GT(sphere->m_Motion.acceleration.Length() + sphere->m_Motion.torque.Length(), 0.0f) << "pushed";
+    if (c.struck) { EXPECT_GT(sphere->m_Motion.acceleration.Length() + sphere->m_Motion.torque.Length(), 0.0f) << "pushed"; }
     sphere->m_Kill_Timer = 1.0f;
     g_World.Remove_Dead_Objects();
     g_Bullet_Machine_Mgr.Update_Bullets(10.0f);

@@ -69,7 +69,7 @@ TEST_F(Arsenal, TheLaunchPicksTheGunAndOnlyAnAllowedAttachment) {
     EXPECT_EQ(g_Player.m_Gun->m_Kind, c.want_gun) << c.gun;
     EXPECT_TRUE(g_Player.m_Gun->m_Initialised) << c.gun;
     EXPECT_EQ(g_Player.m_Gun->m_Attachment, c.want_attachment) << c.gun << " " << c.attachment;
-    if (c.want_attachment) EXPECT_EQ(c.want_attachment->m_Gun, g_Player.m_Gun);
+    if (c.want_attachment) { EXPECT_EQ(c.want_attachment->m_Gun, g_Player.m_Gun); }
     EXPECT_FLOAT_EQ(g_Player.m_Factor1, 1.0f) << "level 0 gives factors of exactly 1";
     EXPECT_FLOAT_EQ(g_Player.m_Factor2, 1.0f);
   }

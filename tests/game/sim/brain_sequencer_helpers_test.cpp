@@ -7,7 +7,7 @@
 #include "game/sim/CBrain_Game_Basic.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "game/sim/Launch_Helpers.h"
-#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "tests/game/sim/sim_run.h"
 
@@ -214,7 +214,9 @@ TEST(LaunchHelpers, OrdinalSuffixesAreEnglish) {
 
 TEST_F(Sequencer, TheWarRoomHelpShowsOncePerAccount) {
   ASSERT_TRUE(harness.Start());
-  g_Client_Data.m_Flags = 0;
+  CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+  account.Clear();
+  account.m_Loaded = true;
   Show_WarRoom_Info(2);
   ASSERT_TRUE(g_Modal_Dlg.Is_Open());
   ASSERT_EQ(g_Modal_Dlg.m_Line_Count, 4u) << "Info and three non-empty lines";
@@ -225,6 +227,7 @@ TEST_F(Sequencer, TheWarRoomHelpShowsOncePerAccount) {
   EXPECT_FALSE(g_Modal_Dlg.Is_Open());
   Show_WarRoom_Info(7);
   EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  account.Clear();
 }
 
 }  // namespace

@@ -320,7 +320,11 @@ TEST_F(TrackEvents, LanesLightInSequenceInPairsAndOnlyOnALaneTrack) {
   EXPECT_EQ(lit_after(2, 0).size(), 1u);
   g_Sim_Stats.m_Last_Round_Perfect = false;
   EXPECT_TRUE(lit_after(0, 2).empty()) << "the last round was not perfect";
-  g_Sim_Stats.m_Launch_Hit_Ratio = 0.25f;
+  // One launch in four hit: a ratio of 0.25.
+  g_Sim_Stats.End_Round(true);
+  for (int i = 0; i < 4; ++i) g_Sim_Stats.Record_Launch(walls[i]);
+  g_Sim_Stats.Register_Hit(walls[0], nullptr, nullptr, 0);
+  ASSERT_FLOAT_EQ(g_Sim_Stats.Get_Launch_Hit_Ratio(), 0.25f);
   EXPECT_TRUE(lit_after(0, 1).empty()) << "too few launches hit";
   // Walls stand at the two edges; the world lists them newest first, so the last one is the
   // first built: lane 0 (the farthest), side 0.

@@ -2,9 +2,12 @@
 // the shared grace, the War Room closings and the music in the rendered mix.
 #include <algorithm>
 
+#include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
+#include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "game/targets/CEjector_Box.h"
@@ -25,10 +28,24 @@ TrackSpec One_Section(float length, std::vector<TrackEvent> events) {
 }
 
 bool Dialog_Shows_Summary() {
-  const auto& lines = g_Modal_Dlg.m_Lines;
-  return g_Modal_Dlg.Is_Open() && g_Modal_Dlg.Mode() == CModal_Dlg::kMode_Choice && g_Modal_Dlg.m_Line_Count == 2 &&
-         std::string(lines[0].text) == "Simulation Statistics Summary" &&
-         std::string(lines[1].text) == "Return to Trainer" && lines[1].code == kCommand_Simulator;
+  if (!g_Modal_Dlg.Is_Open() || g_Modal_Dlg.Mode() != CModal_Dlg::kMode_Panel) return false;
+  const auto& items = g_Modal_Dlg.m_Panel.Items();
+  if (items.empty()) return false;
+  auto* title = dynamic_cast<CMenuItem_Text*>(items.front());
+  auto* button = dynamic_cast<CMenuItem_Button*>(items.back());
+  return title && !title->m_Lines.empty() && title->m_Lines.front() == "Simulation Statistics Summary" && button &&
+         button->m_Caption == "Return to Trainer";
+}
+
+// Clicks the summary's "Return to Trainer" button.
+void Click_Return_To_Trainer(vt_test::Game_Harness& harness) {
+  const float sw = g_Camera.Screen_Width(), sh = g_Camera.Screen_Height();
+  harness.Move_Mouse(static_cast<int>(0.74f * sw), static_cast<int>(0.75f * sh));
+  harness.Step(2, 16);
+  harness.Left_Down();
+  harness.Step(1, 16);
+  harness.Left_Up();
+  harness.Step(5, 16);
 }
 
 TEST_F(SimRun, AFrameStartsThenEndsThenRunsTheDuePointsOfAnEvent) {
@@ -127,10 +144,8 @@ TEST_F(SimRun, TheShortTrackPlaysItsMusicLightsItsLanesAndEndsIntoTheSummary) {
   harness.Step(30, 40);
   const std::vector<int>& after = harness.Audio_Frame_Peaks();
   EXPECT_EQ(*std::max_element(after.end() - 20, after.end()), 0) << "silence after the end";
-  // The dialog's choice returns to the trainer.
-  g_Modal_Dlg.Select_Next();
-  g_Modal_Dlg.Activate_Selected();
-  harness.Step(2);
+  // The dialog's button returns to the trainer.
+  Click_Return_To_Trainer(harness);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
 }

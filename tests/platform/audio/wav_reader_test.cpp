@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <functional>
 #include <string>
 
@@ -22,6 +23,14 @@ void Set16(Bytes& b, size_t at, uint16_t v) {
 
 // Offsets in the canonical 44-byte header the writer produces.
 constexpr size_t kFormatTag = 20, kChannels = 22, kRate = 24, kBlockAlign = 32, kBits = 34, kDataSize = 40;
+
+// The 24 bytes that extend a "fmt " chunk to the extensible layout: extension size 22, valid
+// bits, no channel mask, and the sub-format GUID of the given format tag.
+Bytes Extension(uint16_t tag, uint16_t bits) {
+  return {22, 0, uint8_t(bits), uint8_t(bits >> 8), 0, 0, 0, 0,                     // size, bits, mask
+          uint8_t(tag), uint8_t(tag >> 8), 0, 0, 0, 0, 0x10, 0,                        // GUID: tag-0000-0010
+          0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};                                      // 8000-00AA00389B71
+}
 
 TEST(WavReader, ReadsMonoAndStereoFramesBack) {
   std::vector<int16_t> stereo = {1, -1, 32767, -32768, 100, 200};
@@ -52,12 +61,10 @@ TEST(WavReader, SkipsUnknownChunksAndHonoursPadding) {
 
 TEST(WavReader, AcceptsExtensiblePcmFormat) {
   Bytes file = writers::EncodeWav({1, 2, 3, 4}, 2, 44100);
-  // Grow "fmt " to 40 bytes: tag 0xFFFE, extension size 22, sub-format starting with 1 (PCM).
+  // Grow "fmt " to 40 bytes: tag 0xFFFE, extension size 22, 16 valid bits, sub-format PCM.
   Set32(file, 16, 40);
   Set16(file, kFormatTag, 0xFFFE);
-  Bytes ext(24, 0);
-  ext[0] = 22;
-  ext[8] = 1;
+  Bytes ext = Extension(1, 16);
   file.insert(file.begin() + 36, ext.begin(), ext.end());
   plat::Wav_Pcm pcm;
   ASSERT_TRUE(plat::Read_Wav(file.data(), file.size(), &pcm));
@@ -83,8 +90,9 @@ TEST(WavReader, RejectsMalformedOrUnsupportedFiles) {
       {"empty data", [](Bytes& b) { Set32(b, kDataSize, 0); b.erase(b.begin() + 44, b.end()); }},
       {"less than one frame", [](Bytes& b) { Set32(b, kDataSize, 1); b.erase(b.begin() + 45, b.end()); }},
       {"compressed", [](Bytes& b) { Set16(b, kFormatTag, 2); }},
-      {"8-bit", [](Bytes& b) { Set16(b, kBits, 8); Set16(b, kBlockAlign, 1); }},
-      {"three channels", [](Bytes& b) { Set16(b, kChannels, 3); Set16(b, kBlockAlign, 6); }},
+      {"12-bit", [](Bytes& b) { Set16(b, kBits, 12); }},
+      {"64-bit float", [](Bytes& b) { Set16(b, kFormatTag, 3); Set16(b, kBits, 64); Set16(b, kBlockAlign, 8); }},
+      {"nine channels", [](Bytes& b) { Set16(b, kChannels, 9); Set16(b, kBlockAlign, 18); }},
       {"zero channels", [](Bytes& b) { Set16(b, kChannels, 0); }},
       {"block align mismatch", [](Bytes& b) { Set16(b, kBlockAlign, 4); }},
       {"rate zero", [](Bytes& b) { Set32(b, kRate, 0); }},
@@ -112,6 +120,76 @@ TEST(WavReader, EveryTruncationFailsCleanly) {
     plat::Wav_Pcm pcm;
     EXPECT_FALSE(plat::Read_Wav(cut.data(), cut.size(), &pcm)) << "length " << len;
   }
+}
+
+// A WAV file of any uncompressed layout: the canonical header with the given format fields,
+// in the extensible form (sub-format tag in the GUID's first word) when asked.
+Bytes Wav_Of(uint16_t tag, uint16_t channels, uint16_t bits, const Bytes& samples, bool extensible) {
+  Bytes file = writers::EncodeWav({0}, 1, 22050);
+  file.resize(44);
+  Set16(file, kFormatTag, extensible ? 0xFFFE : tag);
+  Set16(file, kChannels, channels);
+  Set16(file, kBlockAlign, uint16_t(channels * bits / 8));
+  Set32(file, 28, 22050u * channels * bits / 8);
+  Set16(file, kBits, bits);
+  if (extensible) {
+    Set32(file, 16, 40);
+    const Bytes ext = Extension(tag, bits);
+    file.insert(file.begin() + 36, ext.begin(), ext.end());
+  }
+  const size_t data_size_at = file.size() - 4;
+  Set32(file, data_size_at, uint32_t(samples.size()));
+  file.insert(file.end(), samples.begin(), samples.end());
+  Set32(file, 4, uint32_t(file.size() - 8));
+  return file;
+}
+
+Bytes Float_Bytes(std::initializer_list<float> values) {
+  Bytes out;
+  for (float v : values) {
+    uint8_t raw[4];
+    std::memcpy(raw, &v, 4);
+    out.insert(out.end(), raw, raw + 4);
+  }
+  return out;
+}
+
+TEST(WavReader, ReadsEveryUncompressedLayoutAs16Bit) {
+  struct Case {
+    const char* what;
+    Bytes file;
+    int channels;
+    std::vector<int16_t> frames;
+  };
+  const Case cases[] = {
+      {"8-bit unsigned", Wav_Of(1, 1, 8, {0x80, 0xFF, 0x00}, false), 1, {0, 32512, -32768}},
+      {"24-bit", Wav_Of(1, 1, 24, {0x56, 0x34, 0x12, 0x00, 0x00, 0x80}, false), 1, {0x1234, -32768}},
+      {"32-bit", Wav_Of(1, 2, 32, {0x78, 0x56, 0x34, 0x12, 0, 0, 0, 0xC0}, false), 2, {0x1234, -16384}},
+      {"32-bit float", Wav_Of(3, 1, 32, Float_Bytes({0.5f, -1.0f, 0.0f}), false), 1, {16383, -32767, 0}},
+      {"extensible float", Wav_Of(3, 1, 32, Float_Bytes({0.25f}), true), 1, {8191}},
+      {"extensible 24-bit", Wav_Of(1, 1, 24, {0, 0, 0x40}, true), 1, {16384}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    plat::Wav_Pcm pcm;
+    ASSERT_TRUE(plat::Read_Wav(c.file.data(), c.file.size(), &pcm));
+    EXPECT_EQ(pcm.channels, c.channels);
+    EXPECT_EQ(pcm.rate, 22050);
+    ASSERT_EQ(pcm.frames.size(), c.frames.size());
+    for (size_t i = 0; i < c.frames.size(); ++i) EXPECT_NEAR(pcm.frames[i], c.frames[i], 1) << i;
+  }
+}
+
+TEST(WavReader, MoreThanTwoChannelsAreMixedDownToStereo) {
+  Bytes samples;
+  for (int frame = 0; frame < 4; ++frame)
+    for (int channel = 0; channel < 6; ++channel) samples.insert(samples.end(), {0x00, 0x10});
+  const Bytes file = Wav_Of(1, 6, 16, samples, false);
+  plat::Wav_Pcm pcm;
+  ASSERT_TRUE(plat::Read_Wav(file.data(), file.size(), &pcm));
+  EXPECT_EQ(pcm.channels, 2);
+  EXPECT_EQ(pcm.Frame_Count(), 4u);
+  EXPECT_NE(pcm.frames[0], 0) << "the channels' sound survives the mix";
 }
 
 }  // namespace

@@ -230,3 +230,75 @@ TEST(D3DXImageFile, DamagedOrForeignFilesAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return bytes;
+  uint8_t chunk[4096];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+  std::fclose(in);
+  return bytes;
+}
+
+// A 64 x 64 JPEG of one colour, as bytes.
+std::vector<uint8_t> SmallJpeg() {
+  const uint8_t teal[3] = {20, 160, 150};
+  const std::string path = TempPath("size.jpg");
+  EXPECT_TRUE(WriteJpeg(path, 64, 64, teal));
+  std::vector<uint8_t> bytes = FileBytes(path);
+  std::remove(path.c_str());
+  return bytes;
+}
+
+// Sets the size a JPEG's frame header declares.
+void DeclareJpegSize(std::vector<uint8_t>& jpeg, uint16_t width, uint16_t height) {
+  for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+    if (jpeg[i] != 0xFF || (jpeg[i + 1] != 0xC0 && jpeg[i + 1] != 0xC2)) continue;
+    jpeg[i + 5] = uint8_t(height >> 8);
+    jpeg[i + 6] = uint8_t(height);
+    jpeg[i + 7] = uint8_t(width >> 8);
+    jpeg[i + 8] = uint8_t(width);
+    return;
+  }
+  ADD_FAILURE() << "no frame header";
+}
+
+TEST(D3DXImageFile, DeclaredSizeOverTheLimitIsRefusedBeforeDecoding) {
+  const std::vector<uint8_t> jpeg = SmallJpeg();
+  D3DXDecodedImage image;
+  ASSERT_TRUE(D3DXDecodeImageInMemory(jpeg.data(), jpeg.size(), &image, 64));
+  EXPECT_EQ(image.Width, 64u);
+  EXPECT_FALSE(D3DXDecodeImageInMemory(jpeg.data(), jpeg.size(), &image, 63));
+  // A small file that declares a huge picture.
+  std::vector<uint8_t> huge = jpeg;
+  DeclareJpegSize(huge, 16384, 16384);
+  EXPECT_FALSE(D3DXDecodeImageInMemory(huge.data(), huge.size(), &image, 4096));
+  const std::vector<uint8_t> rgba(8 * 4 * 4, 90);
+  const std::string png = TempPath("wide.png");
+  ASSERT_TRUE(WritePng(png, 8, 4, true, rgba));
+  EXPECT_FALSE(D3DXDecodeImageFile(png.c_str(), &image, 7));
+  EXPECT_TRUE(D3DXDecodeImageFile(png.c_str(), &image, 8));
+  std::remove(png.c_str());
+}
+
+// libjpeg carries on through damaged data with made-up pixels; such a picture is refused.
+TEST(D3DXImageFile, JpegWithDecodeErrorsIsRefused) {
+  const std::vector<uint8_t> jpeg = SmallJpeg();
+  ASSERT_GT(jpeg.size(), 400u);
+  D3DXDecodedImage image;
+  ASSERT_TRUE(D3DXDecodeImageInMemory(jpeg.data(), jpeg.size(), &image));
+  std::vector<uint8_t> cut(jpeg.begin(), jpeg.end() - 40);
+  std::vector<uint8_t> no_end = jpeg;
+  no_end.erase(no_end.end() - 2, no_end.end());  // without its end marker
+  std::vector<uint8_t> marker_in_data = jpeg;
+  marker_in_data[marker_in_data.size() - 30] = 0xFF;
+  marker_in_data[marker_in_data.size() - 29] = 0xD3;  // a restart marker where none belongs
+  for (const std::vector<uint8_t>* damaged : {&cut, &no_end, &marker_in_data}) {
+    EXPECT_FALSE(D3DXDecodeImageInMemory(damaged->data(), damaged->size(), &image)) << damaged->size();
+  }
+}
+
+}  // namespace

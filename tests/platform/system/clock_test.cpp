@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <thread>
 
 namespace {
@@ -73,6 +74,45 @@ TEST_F(ClockTest, RealMicrosecondClockNeverGoesBack) {
     const uint64_t now = plat::Get_Micro_Ticks();
     ASSERT_GE(now, last);
     last = now;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+int64_t g_fake_calendar = 0;
+int64_t Fake_Calendar() { return g_fake_calendar; }
+
+TEST(CalendarClockTest, InstalledCalendarClockReplacesTheRealOneUntilRemoved) {
+  g_fake_calendar = 86400 * 365;
+  plat::Set_Calendar_Clock(&Fake_Calendar);
+  EXPECT_EQ(plat::Get_Calendar_Time(), 86400 * 365);
+  plat::Set_Calendar_Clock(nullptr);
+  const int64_t now = static_cast<int64_t>(time(nullptr));
+  EXPECT_LE(std::llabs(plat::Get_Calendar_Time() - now), 5);
+}
+
+TEST(CalendarClockTest, LocalTimeBreaksSecondsIntoDateFields) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  struct Case {
+    int64_t seconds;
+    plat::Local_Time expected;
+  };
+  const Case cases[] = {
+      {0, {1970, 1, 1, 0, 0, 0}},
+      {951782400 + 3723, {2000, 2, 29, 1, 2, 3}},       // a leap day
+      {4102444799, {2099, 12, 31, 23, 59, 59}},        // beyond 32-bit seconds
+  };
+  for (const Case& c : cases) {
+    const plat::Local_Time t = plat::Get_Local_Time(c.seconds);
+    EXPECT_EQ(t.year, c.expected.year) << c.seconds;
+    EXPECT_EQ(t.month, c.expected.month) << c.seconds;
+    EXPECT_EQ(t.day, c.expected.day) << c.seconds;
+    EXPECT_EQ(t.hour, c.expected.hour) << c.seconds;
+    EXPECT_EQ(t.minute, c.expected.minute) << c.seconds;
+    EXPECT_EQ(t.second, c.expected.second) << c.seconds;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -109,14 +110,56 @@ TEST_F(Instance_Lock_Test, NamesMapToLockFiles) {
             "/tmp/BraskLin_Launched6443_Mutex-" + std::to_string(getuid()) + ".lock");
 }
 
-TEST_F(Instance_Lock_Test, UnopenableLockFileIsAFailure) {
-  const std::string not_a_folder = m_folder + "/plain_file";
-  std::ofstream(not_a_folder) << "x";
-  setenv("XDG_RUNTIME_DIR", not_a_folder.c_str(), 1);
+// A lock file that cannot be used means no other copy is known to run: the lock is taken on
+// the fallback file under /tmp, and the problem is named.
+TEST_F(Instance_Lock_Test, UnusableLockFileFallsBackToTmpAndSaysWhy) {
+  const std::string plain_file = m_folder + "/plain_file";
+  std::ofstream(plain_file) << "x";
+  const std::string link_target = m_folder + "/target";
+  std::ofstream(link_target) << "";
+  struct Case {
+    const char* what;
+    std::string runtime_dir;
+    std::function<void(const std::string& lock_path)> prepare;
+    const char* reason;
+  };
+  const std::string linked = m_folder + "/linked";
+  const std::string as_folder = m_folder + "/as_folder";
+  fs::create_directory(linked);
+  fs::create_directory(as_folder);
+  const Case cases[] = {
+      {"runtime folder missing", m_folder + "/missing", [](const std::string&) {}, "No such file"},
+      {"runtime folder a plain file", plain_file, [](const std::string&) {}, "Not a directory"},
+      {"lock path a folder", as_folder, [](const std::string& p) { fs::create_directory(p); }, "directory"},
+      {"lock path a symbolic link", linked,
+       [&](const std::string& p) { fs::create_symlink(link_target, p); }, "links"},
+  };
+  // A name of this process alone: the fallback file under /tmp is shared with everything else.
+  const std::string name = "Global\\Vt_Lock_Test_" + std::to_string(getpid());
+  const std::string fallback = plat::Instance_Lock::Fallback_Lock_File_Path(name.c_str());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    setenv("XDG_RUNTIME_DIR", c.runtime_dir.c_str(), 1);
+    c.prepare(plat::Instance_Lock::Lock_File_Path(name.c_str()));
+    plat::Instance_Lock lock;
+    ASSERT_EQ(lock.Acquire(name.c_str()), Result::Acquired);
+    EXPECT_TRUE(lock.Is_Held());
+    EXPECT_NE(lock.Problem().find(plat::Instance_Lock::Lock_File_Path(name.c_str())), std::string::npos) << lock.Problem();
+    EXPECT_NE(lock.Problem().find(c.reason), std::string::npos) << lock.Problem();
+    EXPECT_NE(lock.Problem().find("using " + fallback), std::string::npos) << lock.Problem();
+    // A second copy started the same way is still turned away, through the fallback lock.
+    EXPECT_EQ(Acquire_In_Child(name.c_str()), Result::Held_Elsewhere);
+  }
+  fs::remove(fallback);
+  EXPECT_EQ(fs::file_size(link_target), 0u) << "the link's target is never written";
+}
+
+TEST_F(Instance_Lock_Test, LockHeldNormallyReportsNoProblem) {
   plat::Instance_Lock lock;
-  EXPECT_EQ(lock.Acquire(kName), Result::Failed);
-  EXPECT_FALSE(lock.Is_Held());
+  ASSERT_EQ(lock.Acquire(kName), Result::Acquired);
+  EXPECT_TRUE(lock.Problem().empty());
   EXPECT_EQ(lock.Acquire(nullptr), Result::Failed);
+  EXPECT_FALSE(lock.Is_Held());
 }
 
 }  // namespace

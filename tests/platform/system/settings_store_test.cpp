@@ -299,12 +299,75 @@ TEST_F(Settings_Test, KeyFileThatCannotBeReadIsNeitherReadNorOverwritten) {
   RegCloseKey(key);
   fs::remove(Key_File());
 
-  Write_Key_File("Kept=dword:00000001\n" + std::string(5 * 1024 * 1024, '#'));
-  EXPECT_EQ(Query_Dword("Kept", &value), ERROR_FILE_NOT_FOUND);
-  key = Create_Key();
-  EXPECT_EQ(Set_Dword(key, "Other", 1), ERROR_ACCESS_DENIED);
+}
+
+// A key file of any size is read and saved; what it holds besides the values written stays.
+TEST_F(Settings_Test, LargeKeyFileIsReadAndSavedWithItsLinesKept) {
+  const std::string filler(5 * 1024 * 1024, '#');  // one overlong line
+  Write_Key_File("Kept=dword:00000001\n" + filler + "\nLong=dword:00000002" + filler + "\nAfter=dword:00000003");
+  DWORD value = 0;
+  ASSERT_EQ(Query_Dword("Kept", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 1u);
+  EXPECT_EQ(Query_Dword("Long", &value), ERROR_FILE_NOT_FOUND) << "an overlong line holds no value";
+  ASSERT_EQ(Query_Dword("After", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value, 3u);
+  HKEY key = Create_Key();
+  EXPECT_EQ(Set_Dword(key, "Other", 4), ERROR_SUCCESS);
   RegCloseKey(key);
-  EXPECT_EQ(fs::file_size(Key_File()), 20u + 5 * 1024 * 1024);
+  EXPECT_EQ(Read_Key_File(), "Kept=dword:00000001\n" + filler + "\nLong=dword:00000002" + filler +
+                                 "\nAfter=dword:00000003\nOther=dword:00000004\n");
+}
+
+// Lines that cannot be read are kept byte for byte, so they never change meaning on a save.
+TEST_F(Settings_Test, UnreadableLinesKeepTheirCarriageReturns) {
+  const std::string kept[] = {"Two=dword:00000001\r\r", "Mid=dword:0000\r0001", "Cr\r"};
+  Write_Key_File(kept[0] + "\n" + kept[1] + "\nSet=dword:00000001\r\n" + kept[2] + "\n");
+  DWORD value = 0;
+  EXPECT_EQ(Query_Dword("Two", &value), ERROR_FILE_NOT_FOUND);
+  for (int save = 0; save < 2; ++save) {
+    HKEY key = Create_Key();
+    ASSERT_EQ(Set_Dword(key, "Set", 2 + save), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string after = Read_Key_File();
+    for (const std::string& line : kept) EXPECT_NE(after.find(line + "\n"), std::string::npos) << save;
+    EXPECT_EQ(Query_Dword("Two", &value), ERROR_FILE_NOT_FOUND) << "still unreadable after save " << save;
+    EXPECT_EQ(Query_Dword("Mid", &value), ERROR_FILE_NOT_FOUND);
+  }
+}
+
+TEST_F(Settings_Test, KeyFileThatIsALinkIsWrittenThroughToItsTarget) {
+  fs::create_directories(Folder());
+  const std::string target = Folder() + "/../elsewhere.txt";
+  std::ofstream(target, std::ios::binary) << "Old=dword:00000001\n";
+  fs::create_symlink("../elsewhere.txt", Key_File());
+  HKEY key = Create_Key();
+  ASSERT_EQ(Set_Dword(key, "New", 2), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_TRUE(fs::is_symlink(Key_File()));
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "Old=dword:00000001\nNew=dword:00000002\n");
+}
+
+TEST_F(Settings_Test, SeveralValuesGoInOneWriteThatClearsStaleTemporaries) {
+  HKEY key = Create_Key();
+  const std::string stale = Key_File() + ".tmp.AbC123";
+  std::ofstream(stale) << "left by a killed save";
+  const auto dword = [](const char* name, BYTE low) {
+    return plat::Settings_Value{name, REG_DWORD, {low, 0, 0, 0}};
+  };
+  plat::Inject_Replace_Failure(plat::Replace_Step::Rename);
+  testing::internal::CaptureStderr();
+  EXPECT_NE(plat::Set_Key_Values(key, {dword("A", 1), dword("B", 2)}), ERROR_SUCCESS);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find(Key_File()), std::string::npos) << "a failed save names its file: " << said;
+  EXPECT_EQ(Read_Key_File(), "");
+  ASSERT_EQ(plat::Set_Key_Values(key, {dword("A", 1), dword("B", 2), dword("A", 3)}), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(Read_Key_File(), "A=dword:00000003\nB=dword:00000002\n");
+  EXPECT_FALSE(fs::exists(stale));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Folder())) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"Software.Brask_Lin.Settings.txt"});
 }
 
 TEST_F(Settings_Test, HandlesAreCheckedBeforeUse) {

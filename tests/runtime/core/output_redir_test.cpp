@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -261,6 +262,55 @@ TEST_F(OutputRedirTest, EachThreadFormatsIntoItsOwnBufferFreedWhenItEnds) {
   EXPECT_EQ(g_Total_Mem_Allocated.load(), before);
   ASSERT_EQ(sink_.size(), 2u);
   EXPECT_EQ(sink_[1], "from a worker");
+}
+
+// Error-level reports (category 1, level 3) reach stderr as one line whatever the routes
+// say, and only once when the debug sink writes to stderr itself; other reports do not.
+TEST_F(OutputRedirTest, ErrorLevelReportsAlwaysReachStderrOnce) {
+  struct Case {
+    const char* what;
+    int category, level;
+    std::function<void()> setup;
+    bool debug_to_stderr;
+    size_t lines;
+  };
+  const Case cases[] = {
+      {"default route", 1, 3, [] {}, false, 1},
+      {"news at level 1", 1, 1, [] {}, false, 0},
+      {"sink disabled", 1, 3, [] { g_OutputRedir.SetDestinationEnabled(kOutputDestSink, 0); }, false, 1},
+      {"no route", 1, 3, [] { g_OutputRedir.ClearRoute(1, 3); }, false, 1},
+      {"to the console", 1, 3,
+       [] {
+         g_OutputRedir.SetDestinationEnabled(kOutputDestConsole, 1);
+         g_OutputRedir.SetRoute(1, 3, kOutputDestConsole);
+       },
+       false, 1},
+      {"debug sink on stderr", 1, 3, [] {}, true, 1},
+      {"texture level 4", 1, 4, [] {}, false, 0},
+      {"another category", 2, 3, [] {}, false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_OutputRedir.SetDefaults();
+    c.setup();
+    if (c.debug_to_stderr) {
+      plat::Set_Debug_Recorder({});
+      plat::Set_Debug_Output_Enabled(true);
+    }
+    testing::internal::CaptureStderr();
+    g_OutputRedir.Report(c.category, c.level, nullptr, "rez.cpp", 12, 7, "Resource ID (%x) not found.\n", 0x2201u);
+    const std::string said = testing::internal::GetCapturedStderr();
+    plat::Set_Debug_Output_Enabled(false);
+    plat::Set_Debug_Recorder([this](const std::string& text) { sink_.push_back(text); });
+    size_t lines = 0;
+    for (size_t at = said.find("Resource ID (2201) not found."); at != std::string::npos;
+         at = said.find("Resource ID (2201) not found.", at + 1))
+      ++lines;
+    EXPECT_EQ(lines, c.lines) << said;
+    if (c.lines == 1 && !c.debug_to_stderr) {
+      EXPECT_EQ(said, "Vorthane: Resource ID (2201) not found.\n");
+    }
+  }
 }
 
 }  // namespace

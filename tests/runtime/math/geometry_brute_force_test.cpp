@@ -203,7 +203,7 @@ void Check_Line_Box(bool segment, unsigned seed) {
         segment ? SegmentBoxDistanceSq(p, d, b.center, b.axis[0], b.axis[1], b.axis[2], b.extents, &t, &x0, &x1, &x2)
                 : LineBoxDistanceSq(p, d, b.center, b.axis[0], b.axis[1], b.axis[2], b.extents, &t, &x0, &x1, &x2);
     Expect_Close(dist, reference, i);
-    if (segment) ASSERT_TRUE(t >= 0 && t <= 1) << "case " << i;
+    if (segment) { ASSERT_TRUE(t >= 0 && t <= 1) << "case " << i; }
     ASSERT_TRUE(std::fabs(x0) <= b.extents.x && std::fabs(x1) <= b.extents.y && std::fabs(x2) <= b.extents.z)
         << "case " << i;
     Expect_Close(dist, Dist_Sq(Along(p, d, t), Box_Point(b, x0, x1, x2)), i);
@@ -362,7 +362,7 @@ TEST(GeometryBruteForce, BoxTrianglePenetrationAgreesWithSweptCornerProjection) 
     ASSERT_GE(t_last, t_first) << "case " << i;
     // Still in contact between the two times, apart just after the last.
     ASSERT_LE(gap(std::min<double>(t_last, 1e6) * 0.5 + t_first * 0.5), 1e-4) << "case " << i;
-    if (t_last < 1e6) ASSERT_GT(gap(t_last + 1e-3), 0.0) << "case " << i;
+    if (t_last < 1e6) { ASSERT_GT(gap(t_last + 1e-3), 0.0) << "case " << i; }
   }
   EXPECT_GT(touching, 300);
   EXPECT_GT(missing, 300);

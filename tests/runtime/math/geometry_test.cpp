@@ -396,9 +396,9 @@ TEST(SegmentSphereIntersect, Table) {
     CVector3 point0{9, 9, 9}, point1{9, 9, 9};
     EXPECT_EQ(SegmentSphereIntersect(c.p, c.d, center, radius, &count, &point0, &point1), c.count != 0);
     EXPECT_EQ(count, c.count);
-    if (c.count >= 1) EXPECT_VEC_NEAR(point0, c.point0, 1e-5f);
-    if (c.count == 2) EXPECT_VEC_NEAR(point1, c.point1, 1e-5f);
-    if (c.count < 2) EXPECT_VEC_NEAR(point1, (CVector3{9, 9, 9}), 0.0f);
+    if (c.count >= 1) { EXPECT_VEC_NEAR(point0, c.point0, 1e-5f); }
+    if (c.count == 2) { EXPECT_VEC_NEAR(point1, c.point1, 1e-5f); }
+    if (c.count < 2) { EXPECT_VEC_NEAR(point1, (CVector3{9, 9, 9}), 0.0f); }
   }
 }
 
@@ -430,8 +430,8 @@ TEST(SegmentBoxIntersect, Table) {
                                   &point0, &point1),
               c.count != 0);
     EXPECT_EQ(count, c.count);
-    if (c.count >= 1) EXPECT_VEC_NEAR(point0, Box_Point(box, c.point0.x, c.point0.y, c.point0.z), 1e-5f);
-    if (c.count == 2) EXPECT_VEC_NEAR(point1, Box_Point(box, c.point1.x, c.point1.y, c.point1.z), 1e-5f);
+    if (c.count >= 1) { EXPECT_VEC_NEAR(point0, Box_Point(box, c.point0.x, c.point0.y, c.point0.z), 1e-5f); }
+    if (c.count == 2) { EXPECT_VEC_NEAR(point1, Box_Point(box, c.point1.x, c.point1.y, c.point1.z), 1e-5f); }
   }
 }
 

@@ -178,7 +178,7 @@ TEST_F(ShellTest, FindMode) {
   for (const Case& c : cases) {
     const D3DModeInfo* m = shell.FindMode(hal, c.depth, c.windowed, c.w, c.h);
     ASSERT_EQ(m != nullptr, c.found) << c.depth << " " << c.w;
-    if (m != nullptr) EXPECT_EQ((Mode{m->Width, m->Height, m->Format}), c.expected) << c.depth << " " << c.w;
+    if (m != nullptr) { EXPECT_EQ((Mode{m->Width, m->Height, m->Format}), c.expected) << c.depth << " " << c.w; }
   }
   shell.Release();
 }

@@ -399,7 +399,7 @@ TEST_F(MeshDrawTest, SkinnedMeshMovesToSoftwareWhenTheDeviceCannotBlendItAndStay
     ASSERT_TRUE(mesh->Render(bones, style, nullptr, nullptr, nullptr));
     EXPECT_EQ(mesh->IsSoftwareProcessed(), c.software);
     EXPECT_TRUE(mesh->Buffers().HasBuffers());
-    if (c.software) EXPECT_NE(mesh->Buffers().Block()->Block->Software, 0);
+    if (c.software) { EXPECT_NE(mesh->Buffers().Block()->Block->Software, 0); }
     g_pD3DRenderDevice->DestroyRenderObject(mesh);
   }
 }

@@ -1,5 +1,11 @@
 // The resource manager over pack sets in a temporary folder.
 #include <unistd.h>
+#include <zlib.h>
+
+#include <atomic>
+
+#include <algorithm>
+#include <functional>
 
 #include "platform/system/files.h"
 #include "tests/runtime/resource/rez_test_support.h"
@@ -124,6 +130,95 @@ TEST_F(RezManagerTest, CompressedResourceLoadsWithItsExpandedSize) {
     m_Manager.FreeResource(0x22000002);
     m_Manager.Term();
   }
+}
+
+// The sanitizer runtime's allocator hooks; absent (null) in a build without sanitizers.
+extern "C" {
+__attribute__((weak)) int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                                                    void (*free_hook)(const volatile void*));
+__attribute__((weak)) size_t __sanitizer_get_allocated_size(const volatile void* block);
+}
+
+// Heap bytes taken since Start and their peak, as the sanitizer's allocator sees them. The
+// sanitizer keeps hooks for good once installed; they count only while watching.
+struct Heap_Watch {
+  static inline std::atomic<bool> watching{false};
+  static inline std::atomic<int64_t> current{0};
+  static inline std::atomic<int64_t> peak{0};
+  static void Start() {
+    static const int installed = __sanitizer_install_malloc_and_free_hooks(On_Malloc, On_Free);
+    (void)installed;
+    current = 0;
+    peak = 0;
+    watching = true;
+  }
+  static void Stop() { watching = false; }
+  static void On_Malloc(const volatile void*, size_t size) {
+    if (!watching) return;
+    const int64_t now = current += static_cast<int64_t>(size);
+    int64_t seen = peak.load();
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+    }
+  }
+  static void On_Free(const volatile void* block) {
+    if (!watching) return;
+    current -= static_cast<int64_t>(__sanitizer_get_allocated_size(block));
+  }
+};
+
+// zlib data of `size` zero bytes, made a piece at a time (the plain bytes never exist at once).
+Bytes Compressed_Zeros(uint64_t size) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  const Bytes zeros(1 << 20, 0);
+  Bytes out;
+  uint8_t buffer[65536];
+  for (uint64_t done = 0;;) {
+    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
+    zs.next_in = const_cast<Bytef*>(zeros.data());
+    zs.avail_in = static_cast<uInt>(step);
+    done += step;
+    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      zs.next_out = buffer;
+      zs.avail_out = sizeof buffer;
+      deflate(&zs, flush);
+      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
+    } while (zs.avail_out == 0);
+    if (flush == Z_FINISH) break;
+  }
+  deflateEnd(&zs);
+  return out;
+}
+
+// A small resource that would expand past the limit is refused before its expansion costs
+// more memory than a fraction of that limit; one that expands to more than the part kept as it
+// is made still loads whole.
+TEST_F(RezManagerTest, ExpansionStopsAtItsLimitWithoutHoldingIt) {
+  if (!__sanitizer_install_malloc_and_free_hooks || !__sanitizer_get_allocated_size) {
+    GTEST_SKIP() << "needs the sanitizer runtime to watch the heap";
+  }
+  const Bytes large = Pattern(12u << 20, 4);
+  Bytes packed_large;
+  ASSERT_TRUE(writers::Compress(large, packed_large));
+  ASSERT_TRUE(writers::WriteWholeFile(Path("bomb.bin"), Compressed_Zeros(300u << 20)));
+  ASSERT_TRUE(writers::WriteWholeFile(Path("large.bin"), packed_large));
+  const uint32_t compressed_texture = writers::AttributeWord(1, 2, 0, 0);
+  Write_File("rezmap_0.ksa", writers::TextMapLine(0x22000001, compressed_texture, "bomb", "bomb.bin", 0, false, 0) +
+                                 writers::TextMapLine(0x22000002, compressed_texture, "large", "large.bin", 0, false, 0));
+  ASSERT_TRUE(Init());
+  ReportCapture reports;
+  Heap_Watch::Start();
+  RecordingResource* refused = Get(0x22000001);
+  Heap_Watch::Stop();
+  EXPECT_EQ(refused, nullptr);
+  EXPECT_NE(reports.Last().find("Resource ID (22000001) expands beyond the buffer limit"), std::string::npos)
+      << reports.Last();
+  EXPECT_LT(Heap_Watch::peak.load(), int64_t{64} << 20) << "peak heap while refusing";
+  RecordingResource* whole = Get(0x22000002);
+  ASSERT_NE(whole, nullptr);
+  EXPECT_EQ(whole->m_Size_Given, large.size());
+  EXPECT_TRUE(whole->m_Bytes == large);
 }
 
 TEST_F(RezManagerTest, CorruptCompressedDataFailsWithAReport) {
@@ -283,6 +378,53 @@ TEST_F(RezManagerTest, DamagedMapIsRebuiltWhenItsSourcesExistElseInitFails) {
   std::filesystem::remove(Path("rezmap_0.ksa"));
   EXPECT_FALSE(Init());
   EXPECT_NE(reports.Last().find("damaged"), std::string::npos) << reports.Last();
+}
+
+// A map whose header and length are right but whose records are damaged is a cache gone bad:
+// the start rebuilds it (or, for damage only a load shows, the failed load rebuilds it once
+// and tries again), and every resource is served.
+TEST_F(RezManagerTest, AMapWithDamagedRecordsIsRebuiltAndServes) {
+  const Bytes first = Pattern(3000, 1);
+  const Bytes second = Pattern(2000, 2);
+  struct Case {
+    const char* what;
+    std::function<void(Bytes& map, size_t record_area)> damage;
+  };
+  auto put32 = [](Bytes& map, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) map[at + i] = uint8_t(value >> (8 * i));
+  };
+  // Two records of 36 bytes at the end: the id, ten components, flags, type, two attributes,
+  // the offset and the size. The first is the compressed one.
+  const Case cases[] = {
+      {"zeroed body", [](Bytes& map, size_t) { std::fill(map.begin() + 36, map.end(), uint8_t{0}); }},
+      {"huge offset", [&](Bytes& map, size_t area) { put32(map, area + 28, 0x7FFFFFF0u); }},
+      {"huge size", [&](Bytes& map, size_t area) { put32(map, area + 36 + 32, 0x7FFFFFF0u); }},
+      {"size 0", [&](Bytes& map, size_t area) { put32(map, area + 32, 0); }},
+      {"no file", [](Bytes& map, size_t area) { map[area + 4] = 0; map[area + 5] = 0; }},
+      {"compression flag set on raw data", [](Bytes& map, size_t area) { map[area + 36 + 24] |= 1; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write_Packed_Set(0, {Record(0x22000001, 2, "a", first, true), Record(0x22000002, 2, "b", second)});
+    ASSERT_TRUE(Init());
+    m_Manager.Term();
+    const Bytes good = Read("pack_map.map");
+    Bytes map = good;
+    c.damage(map, map.size() - 2 * 36);
+    ASSERT_TRUE(writers::WriteWholeFile(Path("pack_map.map"), map));
+    Touch(Path("pack_map.map"), 100);
+    ASSERT_TRUE(Init());
+    RecordingResource* a = Get(0x22000001);
+    RecordingResource* b = Get(0x22000002);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(a->m_Bytes == first);
+    EXPECT_TRUE(b->m_Bytes == second);
+    EXPECT_TRUE(Read("pack_map.map") == good) << "the map on disk is mended too";
+    m_Manager.Term();
+    std::filesystem::remove_all(m_Dir);
+    std::filesystem::create_directory(m_Dir);
+  }
 }
 
 TEST_F(RezManagerTest, TouchedSourceRebuildsTheMapAndACurrentMapIsKept) {

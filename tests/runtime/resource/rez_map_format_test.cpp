@@ -101,7 +101,7 @@ TEST(RezMapFormat, DamagedMapsAreRejected) {
   };
   const Case cases[] = {
       {"shorter than a header", [](Bytes& b) { b.resize(30); }},
-      {"truncated records", [](Bytes& b) { b.resize(b.size() - 1); }},
+      {"truncated records", [](Bytes& b) { b.pop_back(); }},
       {"one byte too many", [](Bytes& b) { b.push_back(0); }},
       {"first magic word", [](Bytes& b) { b[0] = 24; }},
       {"second magic word", [](Bytes& b) { b[2] = 4; }},

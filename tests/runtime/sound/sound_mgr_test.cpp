@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -164,13 +165,22 @@ TEST_F(SoundMgrTest, IdsThatGiveNoSampleLeaveAnEmptyEntryAndPlayNothing) {
   EXPECT_EQ(Peak(), 0);
 }
 
+// The player's refusal is said once on stderr, naming the resource id.
 TEST_F(SoundMgrTest, UndecodableSampleLoadsButPlaysNothing) {
+  testing::internal::CaptureStderr();
   EXPECT_TRUE(Preload(kNotASound, 1));
   CSoundSample* sample = g_pSoundMgr->Find_Sample(kNotASound);
   ASSERT_NE(sample, nullptr);
   EXPECT_TRUE(sample->Data_Loaded());
   EXPECT_EQ(sample->Handle(), 0u);
   EXPECT_FALSE(Play(kNotASound, 1.0f));
+  EXPECT_FALSE(Play(kNotASound, 1.0f));
+  const std::string said = testing::internal::GetCapturedStderr();
+  char id[16];
+  std::snprintf(id, sizeof id, "(%x)", kNotASound);
+  const size_t first = said.find(id);
+  EXPECT_NE(first, std::string::npos) << said;
+  EXPECT_EQ(said.find(id, first + 1), std::string::npos) << "said once: " << said;
 }
 
 TEST_F(SoundMgrTest, UnloadReleasesTheResourceAndForgetsTheEntry) {

@@ -313,16 +313,36 @@ TEST(TgaWriteTest, LevelOfATextureWritesItsOwnSize) {
   EXPECT_EQ(written.size(), 18u + 16 * 32 * 4);
 }
 
-TEST(TgaWriteTest, WhatHasNoTgaFormIsRefused) {
+// Codes other than 1 and 3 are written as 24-bit rows of the level's raw bytes; a level with
+// fewer bytes than that is padded with zeros, never read past its end.
+TEST(TgaWriteTest, OtherFormatsWriteTheirRawBytesAs24BitRows) {
   CD3DTexture service;
-  DiagnosticCapture diagnostics;
-  TexturePtr paletted(service.CreateTexture(kTexImage_Single, 5, 16, 16, 1, 0));
-  TexturePtr sixteen_bit(service.CreateTexture(kTexImage_Single, 11, 16, 16, 1, 0));
+  struct Case {
+    uint32_t format;
+    uint32_t data_bytes;  // of a 4 x 2 level
+  };
+  for (const Case c : {Case{5, 8}, Case{11, 16}, Case{9, 16}, Case{12, 4}, Case{15, 16}}) {
+    SCOPED_TRACE(c.format);
+    TexturePtr texture(service.CreateTexture(kTexImage_Single, c.format, 4, 2, 1, 0));
+    ASSERT_NE(texture, nullptr);
+    uint8_t* level = texture->m_pImage->GetLevel(0, 0);
+    for (uint32_t i = 0; i < c.data_bytes; ++i) level[i] = uint8_t(i + 1);
+    auto out = StreamOf(Bytes());
+    ASSERT_TRUE(service.SaveTexture_TGA(out.get(), texture.get(), 0));
+    const Bytes written = textest::ContentOf(out.get());
+    ASSERT_EQ(written.size(), 18u + 2 * 4 * 3);
+    EXPECT_EQ(written[16], 24);
+    // Memory row 1 (bytes 12-23) comes first, then row 0 (bytes 0-11).
+    Bytes expected(24, 0);
+    for (uint32_t i = 0; i < c.data_bytes; ++i) expected[i < 12 ? i + 12 : i - 12] = uint8_t(i + 1);
+    EXPECT_EQ(Bytes(written.begin() + 18, written.end()), expected);
+  }
+}
+
+TEST(TgaWriteTest, MissingPixelsOrLevelsAreRefused) {
+  CD3DTexture service;
   TexturePtr rgb(service.CreateTexture(kTexImage_Single, 3, 16, 16, 1, 0));
   auto out = StreamOf(Bytes());
-  EXPECT_FALSE(service.SaveTexture_TGA(out.get(), paletted.get(), 0));
-  EXPECT_FALSE(service.SaveTexture_TGA(out.get(), sixteen_bit.get(), 0));
-  EXPECT_TRUE(diagnostics.Saw("CD3DTexture::SaveTexture_TGA - Format has no TGA form"));
   EXPECT_FALSE(service.SaveTexture_TGA(out.get(), rgb.get(), 1));  // past the last level
   EXPECT_FALSE(service.SaveTexture_TGA(out.get(), nullptr, 0));
   rgb->FreePixels();

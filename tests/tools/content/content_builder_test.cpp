@@ -190,7 +190,7 @@ TEST_F(ContentBuilderTest, GameContentIsTheSameEveryRunAndStartsTheManager) {
     CRezPackMap* map = nullptr;
     const RezRecord* record = manager.FindRecord(entry.id, &map);
     ASSERT_NE(record, nullptr) << std::hex << entry.id;
-    if (entry.set == 0) EXPECT_EQ(record->type, entry.type) << std::hex << entry.id;
+    if (entry.set == 0) { EXPECT_EQ(record->type, entry.type) << std::hex << entry.id; }
   }
   manager.Term();
 }

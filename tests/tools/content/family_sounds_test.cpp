@@ -47,6 +47,8 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x2200011D, 0.4, 2.0},  {0x2200011E, 0.4, 2.0},  {0x2200011F, 0.4, 2.0},  {0x220000EF, 0.4, 2.0},
       {0x22000123, 0.4, 2.0},  {0x220000FC, 0.4, 2.0},  {0x2200012B, 0.4, 2.0},  {0x22000125, 0.4, 2.0},
       {0x220000FA, 0.4, 2.5},
+      {0x22000128, 0.4, 2.0},  {0x22000129, 0.4, 2.0},  {0x22000126, 0.4, 2.0},  {0x2200012A, 0.4, 2.5},
+      {0x220001CE, 0.2, 0.8},  {0x220001CD, 0.2, 0.8},  // the chain lost, and committed in a mission
       {0x220000FD, 4.0, 30.0},  // menu ambience loop
       // closings of a War Room mission
       {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0},

@@ -1,5 +1,7 @@
 // Writing textures as uncompressed true-colour TGA images, bottom row first.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "runtime/src/core/output_redir.h"
 #include "runtime/src/core/streams.h"
@@ -47,25 +49,32 @@ bool CD3DTexture::SaveTexture_TGA(CStream* stream, CTextureData* texture, uint32
 bool CD3DTexture::SaveTexture_TGA(CStream* stream, const void* pixels, uint32_t format,
                                   uint32_t width, uint32_t height) {
   if (stream == nullptr || pixels == nullptr) return false;
-  if (format != kTexFmt_A8R8G8B8 && format != kTexFmt_R8G8B8) {
-    Report(__LINE__, "CD3DTexture::SaveTexture_TGA - Format has no TGA form\n");
-    return false;
-  }
   if (width == 0 || height == 0 || width > kTgaMaxSide || height > kTgaMaxSide) {
     Report(__LINE__, "CD3DTexture::SaveTexture_TGA - Unsupported image size\n");
     return false;
   }
+  // Code 1 is written as 32-bit pixels; every other code as 24-bit rows of its raw bytes (only
+  // code 3 gives a true picture). A level whose data is shorter than that, as in the 8- and
+  // 16-bit codes, is padded with zeros rather than read past its end.
   const uint8_t depth = format == kTexFmt_A8R8G8B8 ? 32 : 24;
+  const uint32_t row_bytes = width * (depth / 8u);
+  const uint64_t image_bytes = uint64_t(row_bytes) * height;
+  const uint64_t data_bytes =
+      IsKnownTextureFormat(format) ? std::min(GetMipSize(format, width, height), image_bytes) : image_bytes;
   uint8_t header[kTgaHeaderSize];
   MakeHeader(header, width, height, depth);
   if (stream->Write(header, kTgaHeaderSize) != kTgaHeaderSize) {
     Report(__LINE__, "CD3DTexture::SaveTexture_TGA - Could not write header to stream\n");
     return false;
   }
-  const uint32_t row_bytes = width * (depth / 8u);
-  const auto* rows = static_cast<const uint8_t*>(pixels);
+  const auto* data = static_cast<const uint8_t*>(pixels);
+  std::vector<uint8_t> row(row_bytes);
   for (uint32_t r = height; r-- > 0;) {
-    if (stream->Write(rows + size_t(r) * row_bytes, row_bytes) != row_bytes) {
+    const uint64_t start = uint64_t(r) * row_bytes;
+    const uint64_t present = start < data_bytes ? std::min<uint64_t>(row_bytes, data_bytes - start) : 0;
+    std::fill(row.begin(), row.end(), uint8_t{0});
+    if (present > 0) std::memcpy(row.data(), data + start, size_t(present));
+    if (stream->Write(row.data(), row_bytes) != row_bytes) {
       Report(__LINE__, "CD3DTexture::SaveTexture_TGA - Not enouph data in stream\n");
       return false;
     }

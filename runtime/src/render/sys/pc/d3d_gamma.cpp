@@ -19,17 +19,17 @@ void FillLinear(D3DGAMMARAMP& ramp) {
 
 WORD LittleEndianWord(const unsigned char* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] << 8)); }
 
-// Reads the whole file when it is exactly one ramp long.
+// Reads the first ramp's worth of the file; a shorter file holds no ramp.
 RampSource ReadRampFile(const char* path, D3DGAMMARAMP& ramp) {
   if (path == nullptr) return RampSource::kLinear;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return RampSource::kLinear;
-  unsigned char bytes[kGammaFileSize + 1];
+  unsigned char bytes[kGammaFileSize];
   const size_t got = std::fread(bytes, 1, sizeof(bytes), file);
   const bool read_error = std::ferror(file) != 0;
   std::fclose(file);
   if (read_error || got != static_cast<size_t>(kGammaFileSize)) {
-    Render_DebugPrintf(0, "Gamma file %s ignored: it must hold exactly %ld bytes.\n", path, kGammaFileSize);
+    Render_DebugPrintf(0, "Gamma file %s ignored: it must hold at least %ld bytes.\n", path, kGammaFileSize);
     return RampSource::kUnusable;
   }
   WORD* channels[3] = {ramp.red, ramp.green, ramp.blue};

@@ -1,0 +1,131 @@
+// The whole game drawing the score board over a launched training world: the total in yellow
+// glyphs, the open chain, and popups of every kind. Set VT_RUN_SHOTS to a folder to keep the
+// pictures these tests look at.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "game/core/CGame.h"
+#include "game/core/CWorld.h"
+#include "game/core/CWorld_Object.h"
+#include "game/sim/CSim_Stats.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
+
+namespace {
+
+struct Picture {
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+};
+
+// Pixels in the box (fractions of the screen) whose colour passes the test.
+template <typename Test>
+int Count(const Picture& p, float x0, float x1, float y0, float y1, Test test) {
+  int n = 0;
+  for (uint32_t y = uint32_t(y0 * p.height); y < uint32_t(y1 * p.height); ++y)
+    for (uint32_t x = uint32_t(x0 * p.width); x < uint32_t(x1 * p.width); ++x) n += test(p.pixels[y * p.width + x]);
+  return n;
+}
+
+bool Yellow(uint32_t c) { return ((c >> 16) & 0xff) > 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
+bool Green(uint32_t c) { return ((c >> 16) & 0xff) < 110 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
+
+class Board_Scene : public RunningGame {
+ protected:
+  void Launch() {
+    Start();
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
+    // The track is held still: it spawns nothing and its music does not end the run under the
+    // board, which the tests drive alone.
+    g_Music_Track.Set_Pause(true);
+    harness.Step(120, 40);  // the background fades in
+    ASSERT_EQ(g_Game.Get_Mode(), 2);
+    ASSERT_TRUE(g_Score_Board_Mgr.Is_Active());
+  }
+  Picture Shot(const char* name) {
+    Picture p;
+    EXPECT_TRUE(harness.Read_Back(p.pixels, p.width, p.height));
+    if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+    return p;
+  }
+};
+
+TEST_F(Board_Scene, TheTotalIsDrawnInYellowGlyphsAndGrowsWithTheScore) {
+  Launch();
+  harness.Step(2, 16);
+  const Picture empty = Shot("board_empty.png");
+  const int nought = Count(empty, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
+  EXPECT_GT(nought, 10) << "the total 0 is drawn at the top right";
+  g_Score_Board_Mgr.m_Closing_Points = 1234567;
+  g_Score_Board_Mgr.Commit_Points();
+  harness.Step(2, 16);
+  const Picture scored = Shot("board_total.png");
+  const int digits = Count(scored, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
+  EXPECT_GT(digits, 4 * nought) << "nine characters instead of one";
+  EXPECT_LT(Count(scored, 0.0f, 0.5f, 0.0f, 1.0f, Yellow), digits / 4) << "nothing yellow elsewhere";
+}
+
+TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
+  Launch();
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  board.m_Total_Score = 48250;
+  board.Award_Points(250, 1.0f);
+  board.Award_Link();
+  board.Award_Link();
+  board.Award_Link();
+  board.Award_Target_Hit();
+  board.Award_Hit_Streak(6);
+  board.Award_Multi_Hit();
+  board.Award_Quick_Hit();
+  board.Award_Perfect_Round();
+  harness.Step(3, 16);
+  const Picture p = Shot("board_popups.png");
+  EXPECT_GT(Count(p, 0.7f, 0.985f, 0.065f, 0.11f, Green), 10) << "the open chain, one line below the total";
+  EXPECT_GT(Count(p, 0.3f, 0.7f, 0.0f, 0.2f, [](uint32_t c) { return ((c >> 16) & 0xff) > 200; }), 20)
+      << "the column-B popups in the middle";
+  harness.Step(12, 16);
+  Shot("board_popups_later.png");
+  // Let every popup expire: the chain closes and counts up under the total.
+  for (int i = 0; i < 400 && (board.m_Popup_Count > 0 || board.m_Commit_Timer == 0.0f); ++i) harness.Step(1, 40);
+  ASSERT_GT(board.m_Commit_Timer, 0.0f);
+  while (board.m_Commit_Timer > 0.0f && board.m_Commit_Timer < 0.45f) harness.Step(1, 16);
+  ASSERT_GT(board.m_Commit_Timer, 0.3333f) << "the multiplier has been folded in";
+  const Picture counting = Shot("board_count_up.png");
+  EXPECT_EQ(board.m_Closing_Multiplier, 0u);
+  EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.065f, 0.11f, Yellow), 10) << "the closing points below the total";
+  for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step(1, 40);
+  EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
+}
+
+// A counted target of a type without a pool (the sweep deletes it) that stays where it is put.
+class Still_Target : public CWorld_Object {
+ public:
+  explicit Still_Target(const CVector3& at) {
+    Setup_Object(0, 1.0f, 1.0f, kState_No_Gravity, kKind_Counted_Target);
+    Set_Position(at);
+  }
+  void Update(const float& dt) override { (void)dt; }
+};
+
+TEST_F(Board_Scene, TheHarnessHitsLiveCountedTargetsOnce) {
+  Launch();
+  CWorld_Object* first = new Still_Target({500.0f, 200.0f, 500.0f});
+  CWorld_Object* second = new Still_Target({520.0f, 200.0f, 500.0f});
+  ASSERT_TRUE(g_World.Add_Object(1, first));
+  ASSERT_TRUE(g_World.Add_Object(1, second));
+  const uint32_t hits = g_Sim_Stats.m_Hits;
+  EXPECT_EQ(harness.Hit_Targets(5), 2) << "only two live targets";
+  EXPECT_EQ(g_Sim_Stats.m_Hits, hits + 2);
+  EXPECT_TRUE(first->m_Kind_Flags & kKind_Excluded);
+  EXPECT_EQ(g_Score_Board_Mgr.m_Bonus_Count, 2u) << "each a target hit";
+  EXPECT_EQ(harness.Hit_Targets(5), 0) << "a hit target is not hit again";
+  std::string error;
+  EXPECT_TRUE(harness.Run_Script("hit 1\n", "", &error)) << error;
+  EXPECT_FALSE(harness.Run_Script("hit many\n", "", &error));
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The whole game ending a training run into its statistics summary: the dialog with its rows
+// and button, and the button's way back to the trainer. Set VT_RUN_SHOTS to a folder to keep
+// the picture.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "game/core/CCamera.h"
+#include "game/core/CGame.h"
+#include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Text.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/menu/CModal_Dlg.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/sim/CSim_Stats.h"
+#include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
+
+namespace {
+
+class Summary_Scene : public RunningGame {
+ protected:
+  void Launch() {
+    Start();
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
+    harness.Step(60, 40);
+    ASSERT_EQ(g_Game.Get_Mode(), 2);
+  }
+  // The texts of the dialog's items in order: text lines, and button captions marked "[...]".
+  static std::vector<std::string> Dialog_Texts() {
+    std::vector<std::string> texts;
+    for (CMenuItem* item : g_Modal_Dlg.m_Panel.Items()) {
+      if (auto* text = dynamic_cast<CMenuItem_Text*>(item))
+        for (const std::string& line : text->m_Lines) texts.push_back(line);
+      if (auto* button = dynamic_cast<CMenuItem_Button*>(item)) texts.push_back("[" + button->m_Caption + "]");
+    }
+    return texts;
+  }
+};
+
+TEST_F(Summary_Scene, TheRunEndsInTheSummaryAndItsButtonReturnsToTheTrainer) {
+  Launch();
+  g_Music_Track.m_Sim_Key = "5150";
+  g_Music_Track.m_User_Name = "Ann";
+  g_Sim_Stats.m_Shots = 12;
+  g_Sim_Stats.m_Hits = 9;
+  g_Sim_Stats.m_Launches = 10;
+  g_Score_Board_Mgr.Award_Points(1250, 1.0f);
+  g_Score_Board_Mgr.Award_Target_Hit();
+  g_Music_Track.Show_Statistics();
+  harness.Step(60, 16);
+  ASSERT_TRUE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Modal_Dlg.Mode(), CModal_Dlg::kMode_Panel);
+  const std::vector<std::string> texts = Dialog_Texts();
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.front(), "Simulation Statistics Summary");
+  EXPECT_EQ(texts.back(), "[Return to Trainer]");
+  auto after = [&](const std::string& label) {
+    for (size_t i = 0; i + 1 < texts.size(); ++i)
+      if (texts[i] == label) return texts[i + 1];
+    return std::string("(missing)");
+  };
+  EXPECT_EQ(after("Score:"), "2,700") << "1,250 and 750, times 1.35";
+  EXPECT_EQ(after("Shot Count:"), "12");
+  EXPECT_EQ(after("Accuracy:"), "75 %");
+  EXPECT_EQ(after("Percent Cleared:"), "90 %");
+  EXPECT_EQ(after("Rank:"), "1st");
+  EXPECT_EQ(after("Ratings"), "Reaction Speed Rating:") << "a heading without a value";
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/summary.png");
+
+  const float sw = g_Camera.Screen_Width(), sh = g_Camera.Screen_Height();
+  harness.Move_Mouse(static_cast<int>(0.74f * sw), static_cast<int>(0.75f * sh));
+  harness.Step(2, 16);
+  harness.Left_Down();
+  harness.Step(1, 16);
+  harness.Left_Up();
+  harness.Step(5, 16);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), 1) << "back in the menus";
+}
+
+}  // namespace
