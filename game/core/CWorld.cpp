@@ -372,6 +372,7 @@ bool CWorld::Read_Terrain(CStream* stream) {
       !All_Finite(&m_Normals[0].x, vertices * 3))
     return fail("vertex data not finite");
   m_Height_Bound.Build(m_Positions, h.vertices_x, h.vertices_z);
+  m_Triangle_Bounds.Build(m_Positions, m_Normals, h.vertices_x, h.vertices_z);
 
   const uint32_t tile_bytes = static_cast<uint32_t>(h.tile_grid_size * h.tile_grid_size) * kTile_Vertex_Size;
   m_Tile_Data.resize(static_cast<size_t>(h.tiles_x) * static_cast<size_t>(h.tiles_z));
@@ -404,6 +405,7 @@ void CWorld::Free_Terrain() {
   m_Embedded_Object.clear();
   m_Grid.Destroy();
   m_Height_Bound.Clear();
+  m_Triangle_Bounds.Clear();
   m_Terrain = CWorld_Terrain_Header();
 }
 

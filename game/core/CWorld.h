@@ -9,6 +9,7 @@
 #include "game/core/CWorld_Grid.h"
 #include "game/core/CWorld_Object.h"
 #include "game/core/CTerrain_Height_Bound.h"
+#include "game/core/CTerrain_Triangle_Bounds.h"
 #include "runtime/src/math/math_types.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 
@@ -185,6 +186,7 @@ class CWorld {
   float m_Tile_Radius = 0.0f;
   int m_Grid_Cells_Per_Tile = 1;  // object-grid cells along each side of a terrain tile
   CTerrain_Height_Bound m_Height_Bound;
+  CTerrain_Triangle_Bounds m_Triangle_Bounds;
   float* m_Heights = nullptr;
   CVector3* m_Positions = nullptr;
   CVector3* m_Normals = nullptr;

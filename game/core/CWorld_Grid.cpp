@@ -51,20 +51,6 @@ void CWorld_Grid::Destroy() {
   m_Free_Count = 0;
 }
 
-// Truncates toward zero after raising negative coordinates to 0, clamped to the grid; the
-// clamping happens on the float so that far-off coordinates never overflow the conversion.
-int CWorld_Grid::Cell_Index(float coordinate, float scale, int count) const {
-  if (!(coordinate > 0.0f)) return 0;
-  const float cell = coordinate * scale;
-  if (!(cell < static_cast<float>(count - 1))) return count - 1;
-  return static_cast<int>(cell);
-}
-
-CWorld_Grid::Cell_Range CWorld_Grid::Range_Of(float x, float z, float radius) const {
-  return {Cell_Index(x - radius, m_Scale_X, m_Width), Cell_Index(x + radius, m_Scale_X, m_Width),
-          Cell_Index(z - radius, m_Scale_Z, m_Depth), Cell_Index(z + radius, m_Scale_Z, m_Depth)};
-}
-
 int32_t CWorld_Grid::Take_Node() {
   if (m_Free_Head < 0) {
     // The store grows instead of running dry; indices of existing nodes stay valid.
@@ -129,6 +115,29 @@ void CWorld_Grid::Remove(CWorld_Object* object) {
 }
 
 bool CWorld_Grid::Move(CWorld_Object* object, const CVector3& position) {
+  if (Stays_In_Its_Cell(object, position)) return true;
   Remove(object);
   return Insert(object, position);
+}
+
+// An object filed in one cell that it does not leave keeps its node: the node goes to the
+// front of the cell's chain, where filing it again would put it, and only the position changes.
+bool CWorld_Grid::Stays_In_Its_Cell(CWorld_Object* object, const CVector3& position) {
+  const int32_t node = object->m_Grid_Nodes;
+  if (!m_Cells || !(object->m_State_Flags & kState_In_Grid) || node < 0 || m_Nodes[node].next_of_object >= 0)
+    return false;
+  const Cell_Range range = Range_Of(position.x, position.z, object->m_Collision_Radius);
+  if (range.low_column != range.high_column || range.low_row != range.high_row) return false;
+  const int32_t cell = range.low_row * m_Width + range.low_column;
+  Node& filed = m_Nodes[node];
+  if (filed.cell != cell) return false;
+  if (filed.previous >= 0) {
+    Unlink_From_Cell(node);
+    filed.previous = -1;
+    filed.next = m_Cells[cell];
+    m_Nodes[filed.next].previous = node;
+    m_Cells[cell] = node;
+  }
+  object->m_Position = position;
+  return true;
 }

@@ -41,7 +41,10 @@ class CWorld_Grid {
   bool Move(CWorld_Object* object, const CVector3& position);
 
   // The cells that a circle of the radius around (x, z) touches, clamped to the grid.
-  Cell_Range Range_Of(float x, float z, float radius) const;
+  Cell_Range Range_Of(float x, float z, float radius) const {
+    return {Cell_Index(x - radius, m_Scale_X, m_Width), Cell_Index(x + radius, m_Scale_X, m_Width),
+            Cell_Index(z - radius, m_Scale_Z, m_Depth), Cell_Index(z + radius, m_Scale_Z, m_Depth)};
+  }
   // Calls visit(object) for every node of the cell, in chain order.
   template <class Visit>
   void For_Each_In_Cell(int column, int row, Visit visit) const {
@@ -63,7 +66,15 @@ class CWorld_Grid {
     int32_t next_of_object;  // the object's next node, so removal never walks a chain
   };
 
-  int Cell_Index(float coordinate, float scale, int count) const;
+  // Truncates toward zero after raising negative coordinates to 0, clamped to the grid; the
+  // clamping happens on the float so that far-off coordinates never overflow the conversion.
+  static int Cell_Index(float coordinate, float scale, int count) {
+    if (!(coordinate > 0.0f)) return 0;
+    const float cell = coordinate * scale;
+    if (!(cell < static_cast<float>(count - 1))) return count - 1;
+    return static_cast<int>(cell);
+  }
+  bool Stays_In_Its_Cell(CWorld_Object* object, const CVector3& position);
   int32_t Take_Node();
   void Unlink_From_Cell(int32_t node);
   void Give_Back_Node(int32_t node);

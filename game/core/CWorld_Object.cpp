@@ -41,16 +41,6 @@ CVector3 Cross(const CVector3& a, const CVector3& b) {
 // 1 / inertia, or 0 for a body without one, so that a zero radius never divides by zero.
 float Inverse_Of(float inertia) { return inertia > 0.0f ? 1.0f / inertia : 0.0f; }
 
-// The triangle's own normal, turned to the side of the given surface normal; the given normal
-// when the triangle has collapsed.
-CVector3 Face_Normal(const CVector3& v0, const CVector3& v1, const CVector3& v2, const CVector3& normal) {
-  CVector3 n = Cross(Sub(v1, v0), Sub(v2, v0));
-  const float length = n.Length();
-  if (!(length > 0.0f)) return normal;
-  n.Scale_Assign(1.0f / length);
-  if (n.Dot(normal) < 0.0f) n.Scale_Assign(-1.0f);
-  return n;
-}
 
 // Cell index for the body's cell range: truncated, raised to 0 and capped at vertices - 2.
 int Body_Cell(float coordinate, float cells_per_unit, int vertices) {
@@ -60,16 +50,15 @@ int Body_Cell(float coordinate, float cells_per_unit, int vertices) {
   return static_cast<int>(cell);
 }
 
-// How far a point lies outside the axis-aligned box around the triangle along one axis.
-float Outside(float point, float a, float b, float c) {
-  const float low = std::min(a, std::min(b, c)), high = std::max(a, std::max(b, c));
+// How far a point lies outside [low, high] along one axis.
+float Outside(float point, float low, float high) {
   return point < low ? low - point : (point > high ? point - high : 0.0f);
 }
 
-float Bounding_Box_Distance_Sq(const CVector3& point, const CVector3& v0, const CVector3& v1, const CVector3& v2) {
-  const float dx = Outside(point.x, v0.x, v1.x, v2.x);
-  const float dy = Outside(point.y, v0.y, v1.y, v2.y);
-  const float dz = Outside(point.z, v0.z, v1.z, v2.z);
+float Bounding_Box_Distance_Sq(const CVector3& point, const CTerrain_Triangle_Bound& bound) {
+  const float dx = Outside(point.x, bound.low.x, bound.high.x);
+  const float dy = Outside(point.y, bound.low.y, bound.high.y);
+  const float dz = Outside(point.z, bound.low.z, bound.high.z);
   return dx * dx + dy * dy + dz * dz;
 }
 
@@ -216,8 +205,9 @@ void CWorld_Object::Set_Kind5_Extents(const CVector3& half_size) {
 // ----- world step ----------------------------------------------------------------------------
 
 // The terrain triangles under the square of the radius around the body, then the edge walls
-// it reaches. A body whose lowest reach (its height less clear_above) is over every vertex of
-// those triangles touches none of them, and they are not tested.
+// it reaches, each as contact(v0, v1, v2, normal, bound) with the triangle's bound. A body whose
+// lowest reach (its height less clear_above) is over every vertex of those triangles touches
+// none of them, and they are not tested.
 template <class Contact>
 void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact) {
   const CWorld& world = g_World;
@@ -234,8 +224,15 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
     for (int k = k_low; k <= k_high; ++k) {
       for (int i = i_low; i <= i_high; ++i) {
         const int at = k * vx + i;
-        contact(p[at], p[at + vx], p[at + 1], n[at]);
-        contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
+        if (world.m_Triangle_Bounds.Is_Built()) {
+          const CTerrain_Triangle_Bound* bounds = world.m_Triangle_Bounds.Of_Cell(at);
+          contact(p[at], p[at + vx], p[at + 1], n[at], bounds[0]);
+          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1], bounds[1]);
+        } else {
+          contact(p[at], p[at + vx], p[at + 1], n[at], CTerrain_Triangle_Bounds::Bound_Of(p[at], p[at + vx], p[at + 1], n[at]));
+          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1],
+                  CTerrain_Triangle_Bounds::Bound_Of(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]));
+        }
       }
     }
   }
@@ -244,8 +241,8 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
   const float sx = world.m_Terrain.size_x, sz = world.m_Terrain.size_z, h = kWall_Height;
   auto wall = [&](const CVector3& a, const CVector3& b, const CVector3& normal) {
     const CVector3 c{b.x, h, b.z}, d{a.x, h, a.z};
-    contact(a, b, c, normal);
-    contact(a, c, d, normal);
+    contact(a, b, c, normal, CTerrain_Triangle_Bounds::Bound_Of(a, b, c, normal));
+    contact(a, c, d, normal, CTerrain_Triangle_Bounds::Bound_Of(a, c, d, normal));
   };
   // Positions are read again for each wall: an earlier contact may have moved the body.
   if (m_Position.x - radius < 0.0f && !(open & kWall_Open_X0))
@@ -279,12 +276,13 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_World_Contact)) {
     // A triangle whose top is the contact radius or more below the centre is never touched.
     Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
-                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n,
+                    const CTerrain_Triangle_Bound& bound) {
       // Quick rejection, before the call: a centre higher above the triangle's top than the
       // contact radius cannot touch it, nor one as far from the triangle's bounding box.
-      if (m_Position.y - std::max(a.y, std::max(b.y, c.y)) >= m_Sphere.contact_radius) return;
-      if (Bounding_Box_Distance_Sq(m_Position, a, b, c) >= m_Sphere.contact_radius_sq) return;
-      Sphere_Triangle_Contact(motion, a, b, c, n);
+      if (m_Position.y - bound.high.y >= m_Sphere.contact_radius) return;
+      if (Bounding_Box_Distance_Sq(m_Position, bound) >= m_Sphere.contact_radius_sq) return;
+      Sphere_Triangle_Contact(motion, a, b, c, n, bound.face);
     });
   }
   Collide_Objects();
@@ -297,16 +295,15 @@ void CWorld_Object::Collide_Box_World(CBody_Motion& motion) {
     // the overlap test.
     const float clear_above = m_Collision_Radius * (1.0f + kBox_Clearance_Margin) + kBox_Clearance_Margin;
     Touch_World(m_Box.contact_radius, clear_above,
-                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n) {
-      Box_Triangle_Contact(motion, a, b, c, n);
-    });
+                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n,
+                    const CTerrain_Triangle_Bound&) { Box_Triangle_Contact(motion, a, b, c, n); });
   }
   Collide_Objects();
   m_Box.floor_timer += kBox_Floor_Timer_Step;
 }
 
 void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                                            const CVector3& v2, const CVector3& normal) {
+                                            const CVector3& v2, const CVector3& normal, const CVector3& face) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;
   float s = 0.0f, t = 0.0f;
@@ -314,7 +311,6 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
   if (!(d2 < body.contact_radius_sq)) return;
   const float radius = m_Collision_Radius;
   const CVector3 closest = Add(v0, Add(Mul(Sub(v1, v0), s), Mul(Sub(v2, v0), t)));
-  const CVector3 face = Face_Normal(v0, v1, v2, normal);
   const CVector3 offset = Sub(centre, closest);
   const float d = std::sqrt(d2);
   // A centre on the triangle has no direction of its own: the face's normal stands in. A centre
@@ -366,7 +362,7 @@ void CWorld_Object::Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v
   const CVector3* axes = m_Orientation.rows;
   const CVector3& half = body.half_size;
   if (!BoxTriangleOverlap(v0, v1, v2, m_Position, axes[0], axes[1], axes[2], half)) return;
-  const CVector3 n = Face_Normal(v0, v1, v2, normal);
+  const CVector3 n = CTerrain_Triangle_Bounds::Face_Normal(v0, v1, v2, normal);
 
   // A box sunk deep (its centre near the surface) is lifted out along the normal. The probe is
   // never longer than half the box's depth along the normal, so that thin boxes at rest are

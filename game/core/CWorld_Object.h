@@ -201,8 +201,9 @@ class CWorld_Object {
  private:
   template <class Change>
   void Resize_In_Grid(Change change);
+  // face: the triangle's own normal turned to the side of normal.
   void Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                               const CVector3& v2, const CVector3& normal);
+                               const CVector3& v2, const CVector3& normal, const CVector3& face);
   void Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
                             const CVector3& v2, const CVector3& normal);
   template <class Contact>

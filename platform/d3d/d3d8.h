@@ -1008,3 +1008,9 @@ class IDirect3D8 : public IUnknown {
 // Creates the Direct3D object over OpenGL; null when `sdk_version` is not D3D_SDK_VERSION or the
 // video system cannot be started.
 IDirect3D8* Direct3DCreate8(UINT sdk_version);
+
+// Not part of Direct3D 8: fills the whole texture level behind `surface` straight from the
+// caller's pixels (rows of `pitch` bytes, in the level's format) without copying them through a
+// lock. D3DERR_INVALIDCALL when the level cannot take them that way (its format, a pitch of its
+// own, a lock held, not a texture level); the caller then locks and copies.
+HRESULT D3D8_UploadSurfaceLevel(IDirect3DSurface8* surface, const void* pixels, UINT pitch);

@@ -96,6 +96,11 @@ HRESULT GLSurface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flag
   return D3D_OK;
 }
 
+HRESULT GLSurface::UploadCubeFace(const void* pixels, UINT pitch) {
+  if (kind_ != Kind::kCubeFace || locked_) return D3DERR_INVALIDCALL;
+  return cube_->UploadLevel(face_, level_, pixels, pitch);
+}
+
 HRESULT GLSurface::UnlockRect() {
   if (kind_ == Kind::kTextureLevel) return texture_->UnlockRect(level_);
   if (kind_ == Kind::kCubeFace) return cube_->UnlockRect(face_, level_);
@@ -107,4 +112,12 @@ HRESULT GLSurface::UnlockRect() {
     bytes_.shrink_to_fit();
   }
   return D3D_OK;
+}
+
+HRESULT D3D8_UploadSurfaceLevel(IDirect3DSurface8* surface, const void* pixels, UINT pitch) {
+  auto* level = dynamic_cast<GLSurface*>(surface);
+  if (!level) return D3DERR_INVALIDCALL;
+  if (level->SurfaceKind() == GLSurface::Kind::kTextureLevel)
+    return level->Texture()->UploadLevel(level->Level(), pixels, pitch);
+  return level->UploadCubeFace(pixels, pitch);
 }

@@ -31,6 +31,8 @@ class GLSurface final : public GLRefCounted<IDirect3DSurface8>, public GLResourc
   Kind SurfaceKind() const { return kind_; }
   GLTexture* Texture() const { return texture_; }
   UINT Level() const { return level_; }
+  // kCubeFace: the whole level of its face straight from the caller's pixels.
+  HRESULT UploadCubeFace(const void* pixels, UINT pitch);
 
  private:
   GLSurface(GLDevice* device, Kind kind);

@@ -129,12 +129,21 @@ HRESULT GLTexture::GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) {
   return D3D_OK;
 }
 
+// A lock may read the level back from OpenGL, which binds the texture.
 HRESULT GLTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
-  return storage_->Lock(0, level, locked, rect, flags);
+  const HRESULT hr = storage_->Lock(0, level, locked, rect, flags);
+  if (device_) device_->TextureBindingDisturbed();
+  return hr;
 }
 
 HRESULT GLTexture::UnlockRect(UINT level) {
   const HRESULT hr = storage_->Unlock(0, level);
+  if (device_) device_->TextureBindingDisturbed();
+  return hr;
+}
+
+HRESULT GLTexture::UploadLevel(UINT level, const void* pixels, UINT pitch) {
+  const HRESULT hr = storage_->UploadFrom(0, level, pixels, pitch);
   if (device_) device_->TextureBindingDisturbed();
   return hr;
 }
@@ -184,11 +193,19 @@ HRESULT GLCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDir
 
 HRESULT GLCubeTexture::LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
                                 DWORD flags) {
-  return storage_->Lock(face, level, locked, rect, flags);
+  const HRESULT hr = storage_->Lock(face, level, locked, rect, flags);
+  if (device_) device_->TextureBindingDisturbed();
+  return hr;
 }
 
 HRESULT GLCubeTexture::UnlockRect(D3DCUBEMAP_FACES face, UINT level) {
   const HRESULT hr = storage_->Unlock(face, level);
+  if (device_) device_->TextureBindingDisturbed();
+  return hr;
+}
+
+HRESULT GLCubeTexture::UploadLevel(D3DCUBEMAP_FACES face, UINT level, const void* pixels, UINT pitch) {
+  const HRESULT hr = storage_->UploadFrom(face, level, pixels, pitch);
   if (device_) device_->TextureBindingDisturbed();
   return hr;
 }

@@ -49,6 +49,8 @@ class GLTexture final : public GLRefCounted<IDirect3DTexture8>, public GLResourc
   HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) override;
   HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
   HRESULT UnlockRect(UINT level) override;
+  // A whole level straight from the caller's pixels (see GLTextureStorage::UploadFrom).
+  HRESULT UploadLevel(UINT level, const void* pixels, UINT pitch);
 
   void DetachFromContext() override { storage_->Forget(); }
   IDirect3DBaseTexture8* BaseInterface() override { return this; }
@@ -83,6 +85,7 @@ class GLCubeTexture final : public GLRefCounted<IDirect3DCubeTexture8>, public G
   HRESULT LockRect(D3DCUBEMAP_FACES face, UINT level, D3DLOCKED_RECT* locked, const RECT* rect,
                    DWORD flags) override;
   HRESULT UnlockRect(D3DCUBEMAP_FACES face, UINT level) override;
+  HRESULT UploadLevel(D3DCUBEMAP_FACES face, UINT level, const void* pixels, UINT pitch);
 
   void DetachFromContext() override { storage_->Forget(); }
   IDirect3DBaseTexture8* BaseInterface() override { return this; }

@@ -1,6 +1,7 @@
 #include "platform/d3d/gl_texture_storage.h"
 
 #include <algorithm>
+#include <new>
 
 UINT GLTextureStorage::FullChainLength(UINT width, UINT height, UINT depth) {
   UINT levels = 1;
@@ -60,7 +61,7 @@ void GLTextureStorage::Allocate() {
     }
     for (UINT face = 0; face < FaceCount(); ++face) {
       if (lockable) {
-        At(face, level).bytes.reset(new BYTE[bytes]);
+        if (format_->format == D3DFMT_P8) At(face, level).bytes.reset(new BYTE[bytes]);
         At(face, level).size = bytes;
       }
       if (compressed) {
@@ -98,6 +99,8 @@ HRESULT GLTextureStorage::Lock(UINT face, UINT level, D3DLOCKED_RECT* locked, co
                                        : static_cast<size_t>(rect->left) * format_->bytes_per_pixel;
     offset = row * pitch + column_bytes;
   }
+  MakeCopy(face, level);
+  if (!l.bytes) return D3DERR_OUTOFVIDEOMEMORY;
   l.locked = true;
   l.read_only = (flags & D3DLOCK_READONLY) != 0;
   locked->Pitch = static_cast<INT>(pitch);
@@ -117,6 +120,36 @@ HRESULT GLTextureStorage::Unlock(UINT face, UINT level) {
     Upload(face, level, l.bytes.get());
   }
   return D3D_OK;
+}
+
+HRESULT GLTextureStorage::UploadFrom(UINT face, UINT level, const void* pixels, UINT pitch) {
+  if (!pixels || !name_ || levels_.empty() || face >= FaceCount() || level >= shape_.levels) return D3DERR_INVALIDCALL;
+  if (format_->format != D3DFMT_A8R8G8B8 || pitch != GLRowPitch(*format_, LevelWidth(level))) return D3DERR_INVALIDCALL;
+  Level& l = At(face, level);
+  if (l.locked) return D3DERR_INVALIDCALL;
+  Upload(face, level, pixels);
+  l.bytes.reset();
+  l.only_in_gl = true;
+  return D3D_OK;
+}
+
+void GLTextureStorage::MakeCopy(UINT face, UINT level) {
+  Level& l = At(face, level);
+  if (!l.bytes) l.bytes.reset(new (std::nothrow) BYTE[l.size]);
+  if (!l.bytes || !l.only_in_gl || !name_) return;
+  l.only_in_gl = false;
+  glBindTexture(shape_.target, name_);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(FaceTarget(face), static_cast<GLint>(level), format_->upload_format, format_->upload_type,
+                l.bytes.get());
+  glBindTexture(shape_.target, 0);
+}
+
+void GLTextureStorage::Forget() {
+  for (UINT face = 0; face < FaceCount() && !levels_.empty(); ++face)
+    for (UINT level = 0; level < shape_.levels; ++level)
+      if (At(face, level).only_in_gl) MakeCopy(face, level);
+  name_ = 0;
 }
 
 void GLTextureStorage::SetBaseLevel(UINT level) {

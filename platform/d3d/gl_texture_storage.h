@@ -30,8 +30,9 @@ class GLTextureStorage {
   GLTextureStorage(const GLTextureStorage&) = delete;
   GLTextureStorage& operator=(const GLTextureStorage&) = delete;
 
-  // The context went away: forget the name without deleting it.
-  void Forget() { name_ = 0; }
+  // The context went away: levels held only by OpenGL are read back into their copies, then the
+  // name is forgotten without being deleted.
+  void Forget();
 
   GLenum Target() const { return shape_.target; }
   GLuint Name() const { return name_; }
@@ -50,6 +51,11 @@ class GLTextureStorage {
   // Unlocks it; unless the lock was read-only the level reaches OpenGL (a P8 level at its next
   // draw).
   HRESULT Unlock(UINT face, UINT level);
+  // Fills a whole unlocked level straight from the caller's pixels (rows of `pitch` bytes in the
+  // level's format), without a copy: OpenGL alone holds the level until it is next locked,
+  // which reads it back. Only for formats OpenGL gives back bit for bit (A8R8G8B8); others get
+  // D3DERR_INVALIDCALL and are filled through a lock.
+  HRESULT UploadFrom(UINT face, UINT level, const void* pixels, UINT pitch);
   // The first level drawn (Direct3D's level of detail).
   void SetBaseLevel(UINT level);
   // Expands a P8 texture through the palette when its indices or the palette changed since the
@@ -62,18 +68,22 @@ class GLTextureStorage {
 
  private:
   struct Level {
-    // As with Direct3D, a new level's contents are undefined: the copy is not cleared.
+    // As with Direct3D, a new level's contents are undefined: the copy is not cleared. It is
+    // made at the level's first lock (at once for P8, whose indices are expanded at draws).
     std::unique_ptr<BYTE[]> bytes;
     size_t size = 0;
     bool locked = false;
     bool read_only = false;
-    bool defined = false;  // OpenGL holds storage for the level
+    bool defined = false;     // OpenGL holds storage for the level
+    bool only_in_gl = false;  // filled from the caller's pixels: the copy is read back when needed
   };
 
   void Allocate();
   Level& At(UINT face, UINT level) { return levels_[static_cast<size_t>(face) * shape_.levels + level]; }
   GLenum FaceTarget(UINT face) const;
   void Upload(UINT face, UINT level, const void* pixels);
+  // Gives the level its copy, read back from OpenGL when OpenGL alone holds its pixels.
+  void MakeCopy(UINT face, UINT level);
   void ExpandPalette(const PALETTEENTRY* palette);
 
   const GLPixelFormat* format_;

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "tests/game/core/world_fixture.h"
 
@@ -84,6 +85,49 @@ TEST_F(ObjectGridTest, MovingWithinACellLeavesOneNodeThere) {
   EXPECT_EQ(Count_In_Cell(0, 0, &ball), 1);
   EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes - 1);
   EXPECT_FLOAT_EQ(ball.m_Position.x, 149.0f);
+}
+
+// Moves, whether they stay in a cell or not, leave every cell's chain in the order that taking
+// the object out and filing it again gives; chain order is the order neighbours are met in.
+TEST_F(ObjectGridTest, MovesKeepTheChainOrderOfRefiling) {
+  CWorld_Grid reference;
+  ASSERT_TRUE(reference.Create(4, 4, 1.0f / 400.0f, 1.0f / 400.0f));
+  Test_Ball balls[5], twins[5];
+  const float radii[5] = {10.0f, 30.0f, 60.0f, 5.0f, 20.0f};
+  for (int i = 0; i < 5; ++i) {
+    balls[i].m_Collision_Radius = twins[i].m_Collision_Radius = radii[i];
+    grid.Insert(&balls[i], {150.0f + 10.0f * i, 0.0f, 150.0f});
+    reference.Insert(&twins[i], {150.0f + 10.0f * i, 0.0f, 150.0f});
+  }
+  auto chains_match = [&] {
+    for (int row = 0; row < 4; ++row)
+      for (int column = 0; column < 4; ++column) {
+        std::vector<int> moved, refiled;
+        grid.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { moved.push_back(int(static_cast<Test_Ball*>(o) - balls)); });
+        reference.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { refiled.push_back(int(static_cast<Test_Ball*>(o) - twins)); });
+        if (moved != refiled) return testing::AssertionFailure() << "cell " << column << ", " << row;
+      }
+    return testing::AssertionSuccess();
+  };
+  uint32_t seed = 7;
+  for (int step = 0; step < 400; ++step) {
+    seed = seed * 1664525u + 1013904223u;
+    const int which = int(seed >> 28) % 5;
+    // Mostly small steps inside a cell, now and then across a border or far off.
+    const float reach = (seed & 0xF) == 0 ? 900.0f : 25.0f;
+    const CVector3& at = balls[which].m_Position;
+    const CVector3 to{at.x + reach * (float((seed >> 8) & 0xFF) / 128.0f - 1.0f), 0.0f,
+                      at.z + reach * (float((seed >> 16) & 0xFF) / 128.0f - 1.0f)};
+    grid.Move(&balls[which], to);
+    reference.Remove(&twins[which]);
+    reference.Insert(&twins[which], to);
+    ASSERT_TRUE(chains_match()) << "after step " << step;
+    EXPECT_EQ(grid.Free_Node_Count(), reference.Free_Node_Count());
+  }
+  for (int i = 0; i < 5; ++i) {
+    grid.Remove(&balls[i]);
+    reference.Remove(&twins[i]);
+  }
 }
 
 TEST_F(ObjectGridTest, TheNodeStoreGrowsInsteadOfRunningDryAndGetsEveryNodeBack) {

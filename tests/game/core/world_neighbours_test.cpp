@@ -196,10 +196,12 @@ class TerrainContactTest : public World_Test {
   }
   void Rebuild_Bound() {
     g_World.m_Height_Bound.Build(g_World.m_Positions, g_World.m_Terrain.vertices_x, g_World.m_Terrain.vertices_z);
+    g_World.m_Triangle_Bounds.Build(g_World.m_Positions, g_World.m_Normals, g_World.m_Terrain.vertices_x,
+                                    g_World.m_Terrain.vertices_z);
   }
 
-  // The body's step against the world, with the height bound and then with every triangle of
-  // its range tested, from the same start.
+  // The body's step against the world, with the height bound and the kept triangle bounds, and
+  // then with every triangle of its range tested from its vertices, from the same start.
   template <class Body, class Step>
   void Expect_Same_Contacts(Body* body, Step step, int& touching) {
     const CVector3 start = body->m_Position;
@@ -215,7 +217,9 @@ class TerrainContactTest : public World_Test {
       return Step_Result{body->m_Position, body->m_Motion, body->Body_Velocity(), body->floor_contacts};
     };
     const Step_Result bounded = run();
+    // The reference: no height bound, and every triangle's box and normal worked out afresh.
     g_World.m_Height_Bound.Clear();
+    g_World.m_Triangle_Bounds.Clear();
     const Step_Result every_triangle = run();
     Rebuild_Bound();
     EXPECT_TRUE(Same(bounded, every_triangle));
@@ -257,6 +261,53 @@ TEST_F(TerrainContactTest, ASphereTouchesTheSameTrianglesWithTheHeightBoundAsWit
   }
   EXPECT_GT(touching, 15) << "many of the balls should reach the ground";
   EXPECT_LT(touching, 250) << "many should be clear of it";
+}
+
+// Balls thrown onto the ground and left to land, roll and knock into each other end every frame
+// where they end when every triangle's box and normal are worked out afresh at each contact.
+TEST_F(TerrainContactTest, BallsLandingAndRollingEndTheSameWithTheKeptTriangleBounds) {
+  auto run = [&](bool kept) {
+    Rebuild_Bound();
+    if (!kept) g_World.m_Triangle_Bounds.Clear();
+    Lcg random;
+    std::vector<Test_Ball*> balls;
+    for (int n = 0; n < 30; ++n) {
+      const float x = random.Next(20.0f, g_World.m_Terrain.size_x - 20.0f);
+      const float z = random.Next(20.0f, g_World.m_Terrain.size_z - 20.0f);
+      Test_Ball* ball = Ball({x, g_World.Get_Height(x, z) + random.Next(5.0f, 60.0f), z}, random.Next(4.0f, 18.0f),
+                             5.0f, 0.3f);
+      if (!ball) break;
+      ball->m_Sphere.velocity.Set(random.Next(-100.0f, 100.0f), 0.0f, random.Next(-100.0f, 100.0f));
+      balls.push_back(ball);
+    }
+    std::vector<CVector3> trail;
+    for (int frame = 0; frame < 60; ++frame) {
+      g_World.Update(0.0035f, 16, 0.056f, 0.056f);
+      for (Test_Ball* ball : balls) {
+        trail.push_back(ball->m_Position);
+        trail.push_back(ball->m_Sphere.velocity);
+        trail.push_back(ball->m_Sphere.spin);
+      }
+    }
+    int low = 0;
+    for (Test_Ball* ball : balls) {
+      low += ball->m_Position.y - g_World.Get_Height(ball->m_Position.x, ball->m_Position.z) < 2.0f * ball->m_Collision_Radius;
+      ball->m_Kill_Timer = 1.0f;
+    }
+    g_World.Remove_Dead_Objects();
+    Rebuild_Bound();
+    return std::pair{trail, low};
+  };
+  const auto [kept, landed] = run(true);
+  const auto [afresh, landed_afresh] = run(false);
+  ASSERT_EQ(kept.size(), afresh.size());
+  ASSERT_EQ(kept.size(), 30u * 60u * 3u);
+  for (size_t i = 0; i < kept.size(); ++i) {
+    ASSERT_TRUE(kept[i].x == afresh[i].x && kept[i].y == afresh[i].y && kept[i].z == afresh[i].z)
+        << "frame " << i / 90 << ", ball " << i % 90 / 3;
+  }
+  EXPECT_EQ(landed, landed_afresh);
+  EXPECT_GT(landed, 15) << "most balls should be down on the ground by the end";
 }
 
 TEST_F(TerrainContactTest, ATurnedBoxTouchesTheSameTrianglesWithTheHeightBoundAsWithout) {

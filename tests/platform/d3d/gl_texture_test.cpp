@@ -535,3 +535,87 @@ TEST_F(GLTextureTest, CapabilitiesReportTheTextureKindsThatExist) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 2x2 A8R8G8B8 level of the four corner texels, rows of 8 bytes.
+std::vector<BYTE> CornerPixels() {
+  std::vector<BYTE> pixels(16);
+  for (int i = 0; i < 4; ++i) kFormatCases[0].encode(pixels.data() + i * 4, kCorners[i]);
+  return pixels;
+}
+
+}  // namespace
+
+// A level filled straight from the caller's pixels is drawn, reads back through a lock as it was
+// given, keeps its other texels through a partial write, and survives the device's reset.
+TEST_F(GLTextureTest, ALevelFilledFromTheCallersPixelsDrawsAndLocksAsWritten) {
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  IDirect3DSurface8* level = nullptr;
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+  std::vector<BYTE> pixels = CornerPixels();
+  ASSERT_EQ(D3D8_UploadSurfaceLevel(level, pixels.data(), 8), D3D_OK);
+  level->Release();
+  const std::vector<BYTE> given = pixels;
+  pixels.assign(pixels.size(), 0x55);  // the caller's buffer is its own again
+  device_->SetTexture(0, texture);
+  ASSERT_EQ(DrawQuad(), D3D_OK);
+  EXPECT_TRUE(QuadrantsShow(kCorners, 1, false));
+
+  D3DLOCKED_RECT locked = {};
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(std::memcmp(locked.pBits, given.data(), given.size()), 0);
+  ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+
+  // One texel rewritten through a rectangle lock: the other three stay.
+  const RECT one{1, 1, 2, 2};
+  ASSERT_EQ(texture->LockRect(0, &locked, &one, 0), D3D_OK);
+  const Texel grey{128, 128, 128, 255};
+  kFormatCases[0].encode(static_cast<BYTE*>(locked.pBits), grey);
+  ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+  Clear();
+  ASSERT_EQ(DrawQuad(), D3D_OK);
+  const Texel after[4] = {kCorners[0], kCorners[1], kCorners[2], grey};
+  EXPECT_TRUE(QuadrantsShow(after, 1, false));
+
+  device_->SetTexture(0, nullptr);
+  D3DPRESENT_PARAMETERS params = Params(64, 64, D3DFMT_X8R8G8B8, true, D3DFMT_D24S8);
+  ASSERT_EQ(device_->Reset(&params), D3D_OK);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->SetVertexShader(kTexFvf);
+  ShowTextureColour();
+  device_->SetTexture(0, texture);
+  Clear();
+  ASSERT_EQ(DrawQuad(), D3D_OK);
+  EXPECT_TRUE(QuadrantsShow(after, 1, false)) << "a managed texture outlives a reset";
+  device_->SetTexture(0, nullptr);
+  texture->Release();
+}
+
+// Levels that cannot take the caller's pixels as they are refuse them, and the caller locks.
+TEST_F(GLTextureTest, LevelsRefuseCallersPixelsTheyCannotTakeAsTheyAre) {
+  std::vector<BYTE> pixels = CornerPixels();
+  IDirect3DTexture8* other_format = nullptr;
+  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &other_format), D3D_OK);
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  IDirect3DSurface8* level = nullptr;
+  ASSERT_EQ(other_format->GetSurfaceLevel(0, &level), D3D_OK);
+  EXPECT_EQ(D3D8_UploadSurfaceLevel(level, pixels.data(), 8), D3DERR_INVALIDCALL) << "format read back inexactly";
+  level->Release();
+  ASSERT_EQ(texture->GetSurfaceLevel(0, &level), D3D_OK);
+  EXPECT_EQ(D3D8_UploadSurfaceLevel(level, pixels.data(), 12), D3DERR_INVALIDCALL) << "rows of another pitch";
+  EXPECT_EQ(D3D8_UploadSurfaceLevel(level, nullptr, 8), D3DERR_INVALIDCALL);
+  D3DLOCKED_RECT locked = {};
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  EXPECT_EQ(D3D8_UploadSurfaceLevel(level, pixels.data(), 8), D3DERR_INVALIDCALL) << "a lock is held";
+  ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+  IDirect3DSurface8* back = nullptr;
+  ASSERT_EQ(device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+  EXPECT_EQ(D3D8_UploadSurfaceLevel(back, pixels.data(), 8), D3DERR_INVALIDCALL) << "not a texture level";
+  back->Release();
+  level->Release();
+  texture->Release();
+  other_format->Release();
+}

@@ -7,13 +7,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/d3d/d3d8_test_hooks.h"
+#include "runtime/src/core/streams.h"
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
 #include "tests/runtime/render/gl_render_window.h"
 #include "tests/runtime/render/render_fixture.h"
+#include "tools/writers/texture_writer.h"
 
 namespace vt_test {
 namespace {
@@ -156,6 +159,43 @@ TEST_F(TextureOnGL, ServiceTexturesSampleTheirPixelsAndTheLevelTheManagerStartsA
   DrawQuad(texture->m_pDeviceTexture->m_pTexture);
   EXPECT_TRUE(CentreIs({0xC0, 0x10, 0x60}));
   g_D3DTexture.ReleaseTexture(texture);
+}
+
+// Texture data in a memory stream reaches the device straight from the stream's bytes; what the
+// texture keeps afterwards is its own, untouched by what later becomes of the stream.
+TEST_F(TextureOnGL, TextureDataFromMemoryIsUploadedAndKeepsNothingOfTheStream) {
+  writers::Picture picture;
+  picture.width = picture.height = 16;
+  picture.pixels.assign(256, 0xFF2080C0u);
+  for (uint32_t flags : {kTextureFlags_Default, kTextureFlags_Default | kTextureFlag_KeepPixels}) {
+    SCOPED_TRACE(flags);
+    writers::Bytes file;
+    ASSERT_TRUE(writers::EncodeTextureData(18, 1, flags, 2, {picture}, file));
+    CStream* stream = CreateMemoryStream(0);
+    stream->Write(file.data(), uint32_t(file.size()));
+    stream->SeekTo(0);
+    uint32_t length = uint32_t(file.size());
+    CTextureData* texture = g_D3DTexture.LoadTextureData(stream, &length);
+    // The stream's bytes are overwritten and then freed before the texture is used.
+    stream->SeekTo(0);
+    const std::vector<uint8_t> other(file.size(), 0x11);
+    stream->Write(other.data(), uint32_t(other.size()));
+    stream->Release();
+    ASSERT_NE(texture, nullptr);
+    ASSERT_NE(texture->m_pDeviceTexture, nullptr);
+    DrawQuad(texture->m_pDeviceTexture->m_pTexture);
+    EXPECT_TRUE(CentreIs({0x20, 0x80, 0xC0}));
+    const bool kept = (flags & kTextureFlag_KeepPixels) != 0;
+    ASSERT_EQ(texture->m_pImage->HasPixels(), kept);
+    if (kept) {
+      EXPECT_FALSE(texture->m_pImage->HasBorrowedPixels());
+      uint32_t texel = 0;
+      std::memcpy(&texel, texture->m_pImage->GetLevel(0, 1) + 4 * 8 * 3, 4);
+      EXPECT_EQ(texel, 0xFF2080C0u);
+      EXPECT_TRUE(g_D3DTexture.UnlockTexture(texture)) << "kept pixels upload again";
+    }
+    g_D3DTexture.ReleaseTexture(texture);
+  }
 }
 
 TEST_F(TextureOnGL, PalettedTexturesChangeColourWithTheirPalette) {

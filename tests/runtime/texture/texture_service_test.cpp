@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "runtime/src/core/interface_db.h"
+#include "runtime/src/core/streams.h"
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
 #include "tools/writers/content_files.h"
 #include "tools/writers/texture_writer.h"
@@ -74,6 +76,32 @@ TEST_F(TextureServiceTest, TheExtensionChoosesTheReaderInAnyCase) {
   }
   EXPECT_EQ(g_D3DTexture.LoadTexture((m_Dir + "/missing.tga").c_str(), 0, 0), nullptr);
   EXPECT_EQ(g_D3DTexture.LoadTexture(nullptr, 0, 0), nullptr);
+}
+
+// Without a device nothing takes the pixels: the texture keeps a copy of its own, which stays
+// whole after the stream is overwritten and freed.
+TEST_F(TextureServiceTest, TextureDataFromMemoryWithoutADeviceOwnsItsPixels) {
+  const writers::Bytes file = TextureData();
+  CStream* stream = CreateMemoryStream(0);
+  stream->Write(file.data(), uint32_t(file.size()));
+  stream->SeekTo(0);
+  uint32_t length = uint32_t(file.size());
+  CTextureData* texture = g_D3DTexture.LoadTextureData(stream, &length);
+  stream->SeekTo(0);
+  const writers::Bytes other(file.size(), 0x11);
+  stream->Write(other.data(), uint32_t(other.size()));
+  stream->Release();
+  ASSERT_NE(texture, nullptr);
+  ASSERT_TRUE(texture->m_pImage->HasPixels());
+  EXPECT_FALSE(texture->m_pImage->HasBorrowedPixels());
+  EXPECT_EQ(texture->m_pImage->GetAllocatedBytes(), texture->m_pImage->GetPixelBytes());
+  const uint8_t* pixels = texture->m_pImage->GetLevel(0, 0);
+  for (int i = 0; i < 256; ++i) {
+    uint32_t texel = 0;
+    std::memcpy(&texel, pixels + 4 * i, 4);
+    ASSERT_EQ(texel, 0xFF336699u) << "texel " << i;
+  }
+  g_D3DTexture.ReleaseTexture(texture);
 }
 
 TEST_F(TextureServiceTest, ReferencesKeepATextureUntilTheLastRelease) {

@@ -91,12 +91,18 @@ CTextureData* CD3DTexture::LoadTextureData(CStream* stream, uint32_t* length) {
   if (stream == nullptr) return nullptr;
   auto* texture = static_cast<CTextureData*>(g_TextureDataFactory.Create());
   if (texture == nullptr) return nullptr;
-  if (!texture->Load(stream, length)) {
+  // The pixels go to the device straight from a memory stream's bytes; only pixels the texture
+  // keeps after the upload are copied.
+  if (!texture->LoadBorrowingPixels(stream, length)) {
     g_TextureDataFactory.Destroy(texture);
     return nullptr;
   }
   ++texture->m_RefCount;
   UploadTexture(texture);
+  if (!texture->OwnPixels()) {
+    g_TextureDataFactory.Destroy(texture);
+    return nullptr;
+  }
   return texture;
 }
 

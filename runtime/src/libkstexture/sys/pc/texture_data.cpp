@@ -84,17 +84,31 @@ bool ReadFields(CStream* stream, CTextureImage& image, uint32_t& flags) {
   return image.m_Kind != kTexImage_Array || ReadU16(stream, image.m_ImageCount);
 }
 
+// Points the image's blocks at the stream's own bytes and moves past them; false when the
+// stream does not hold its bytes in memory.
+bool BorrowPixels(CStream* stream, CTextureImage& image) {
+  auto* bytes = static_cast<uint8_t*>(stream->GetData());
+  uint32_t position = 0;
+  if (bytes == nullptr || !stream->GetPos(&position)) return false;
+  if (!image.BorrowPixels(bytes)) return false;
+  if (stream->SeekTo(position + uint32_t(image.GetPixelBytes()))) return true;
+  image.FreePixels();
+  return false;
+}
+
 // left: the bytes that may still belong to the texture.
-bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left) {
+bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left, bool borrow) {
   const uint64_t palette_bytes = IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0;
   uint64_t in_stream = 0;
   if (!BytesLeft(stream, in_stream)) return false;
   if (std::min(left, in_stream) < image.GetPixelBytes() + palette_bytes) return false;
-  // Every block is read whole below, or the load fails: no need to clear them first.
-  if (!image.AllocatePixels(false)) return false;
-  const uint64_t block_size = image.GetBlockSize();
-  for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
-    if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) return false;
+  if (!borrow || !BorrowPixels(stream, image)) {
+    // Every block is read whole below, or the load fails: no need to clear them first.
+    if (!image.AllocatePixels(false)) return false;
+    const uint64_t block_size = image.GetBlockSize();
+    for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
+      if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) return false;
+    }
   }
   if (palette_bytes == 0) return true;
   return image.AllocatePalette() && stream->Read(image.m_pPalette, kPaletteBytes) == kPaletteBytes;
@@ -102,7 +116,7 @@ bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left) 
 
 }  // namespace
 
-CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags) {
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels) {
   if (stream == nullptr) return nullptr;
   uint8_t header[kTextureDataHeaderSize];
   if (stream->Read(header, sizeof(header)) != sizeof(header)) return nullptr;
@@ -111,7 +125,7 @@ CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* 
   uint32_t file_flags = 0;
   if (!ReadFields(stream, *image, file_flags) || !FieldsAreSane(*image)) return nullptr;
   const uint64_t prefix = kTextureDataHeaderSize + FieldBytes(*image);
-  if (length < prefix || !ReadPixelsAndPalette(stream, *image, length - prefix)) return nullptr;
+  if (length < prefix || !ReadPixelsAndPalette(stream, *image, length - prefix, borrow_pixels)) return nullptr;
   if (flags != nullptr) *flags = file_flags;
   return image.release();
 }
@@ -128,10 +142,22 @@ void CTextureData::operator delete(void* block, const std::nothrow_t&) noexcept 
   Counted_Free(block);
 }
 
-bool CTextureData::Load(CStream* stream, uint32_t* size) {
+bool CTextureData::Load(CStream* stream, uint32_t* size) { return Read(stream, size, false); }
+
+bool CTextureData::LoadBorrowingPixels(CStream* stream, uint32_t* size) { return Read(stream, size, true); }
+
+bool CTextureData::OwnPixels() {
+  if (m_pImage == nullptr || !m_pImage->HasBorrowedPixels()) return true;
+  const uint64_t before = m_pImage->GetAllocatedBytes();
+  const bool owned = m_pImage->OwnPixels();
+  CountMemory(int64_t(m_pImage->GetAllocatedBytes()) - int64_t(before));
+  return owned;
+}
+
+bool CTextureData::Read(CStream* stream, uint32_t* size, bool borrow_pixels) {
   uint32_t flags = 0;
   const uint64_t length = size != nullptr ? *size : UINT64_MAX;
-  CTextureImage* image = ReadTextureDataImage(stream, length, &flags);
+  CTextureImage* image = ReadTextureDataImage(stream, length, &flags, borrow_pixels);
   if (image == nullptr) return false;
   SetImage(image);
   m_Flags = flags;

@@ -43,6 +43,13 @@ class CTextureData : public CRezResource {
   // number of bytes that belong to the texture. False for an unknown version, a damaged or
   // short file; the texture is unchanged then.
   bool Load(CStream* stream, uint32_t* size) override;
+  // As Load, but pixels a memory stream holds are not copied: the image points into the
+  // stream's bytes until OwnPixels, which the caller must call (or free the pixels) before the
+  // stream changes or goes.
+  bool LoadBorrowingPixels(CStream* stream, uint32_t* size);
+  // Gives pixels still borrowed from a stream blocks of the texture's own; false (pixels
+  // dropped) when out of memory.
+  bool OwnPixels();
   // Deletes the image record with its pixels and palette, gives the device texture back
   // through the render device service and clears the loaded flag.
   void Free() override;
@@ -64,6 +71,7 @@ class CTextureData : public CRezResource {
  private:
   // Adds to (or takes from) the resource's memory size while the resource manager owns it.
   void CountMemory(int64_t bytes);
+  bool Read(CStream* stream, uint32_t* size, bool borrow_pixels);
 };
 
 // The resource type handler of texture data (resource type 2).
@@ -80,4 +88,6 @@ extern CTextureDataFactory g_TextureDataFactory;
 // (UINT64_MAX: as many as the stream holds). Returns null (reading no further) on an unknown
 // version, fields beyond the bounds above, more data than there is, a short read or out of
 // memory; flags receives the file's texture flags.
-CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags);
+// borrow_pixels: the image points into a memory stream's bytes instead of copying them (see
+// CTextureImage::BorrowPixels).
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels = false);

@@ -42,6 +42,36 @@ uint8_t* CTextureImage::GetBlock(uint32_t image) const {
 }
 
 bool CTextureImage::AllocatePixels(bool cleared) {
+  return SetUpBlocks([&](uint64_t block_size) {
+    auto* block = static_cast<uint8_t*>(Counted_Alloc(size_t(block_size)));
+    if (block != nullptr && cleared) std::memset(block, 0, size_t(block_size));
+    return block;
+  });
+}
+
+bool CTextureImage::BorrowPixels(uint8_t* bytes) {
+  if (bytes == nullptr) return false;
+  uint8_t* next = bytes;
+  const bool set_up = SetUpBlocks([&](uint64_t block_size) {
+    uint8_t* block = next;
+    next += block_size;
+    return block;
+  });
+  m_Borrowed = set_up;
+  return set_up;
+}
+
+bool CTextureImage::OwnPixels() {
+  if (!HasBorrowedPixels()) return true;
+  const std::vector<uint8_t*> borrowed = m_Blocks;
+  const uint64_t block_size = GetBlockSize();
+  if (!AllocatePixels(false)) return false;
+  for (size_t image = 0; image < borrowed.size(); ++image) std::memcpy(m_Blocks[image], borrowed[image], size_t(block_size));
+  return true;
+}
+
+template <class Make_Block>
+bool CTextureImage::SetUpBlocks(Make_Block make_block) {
   FreePixels();
   const uint32_t images = GetImageCount();
   const bool levels_fit = m_Kind == kTexImage_Array || m_MipCount <= kMaxMipLevels;
@@ -51,12 +81,11 @@ bool CTextureImage::AllocatePixels(bool cleared) {
   m_Blocks.reserve(images);
   m_Levels.reserve(size_t(images) * m_MipCount);
   for (uint32_t image = 0; image < images; ++image) {
-    auto* block = static_cast<uint8_t*>(Counted_Alloc(size_t(block_size)));
+    uint8_t* block = make_block(block_size);
     if (block == nullptr) {
       FreePixels();
       return false;
     }
-    if (cleared) std::memset(block, 0, size_t(block_size));
     m_Blocks.push_back(block);
     uint64_t offset = 0;
     for (uint32_t level = 0; level < m_MipCount; ++level) {
@@ -68,7 +97,9 @@ bool CTextureImage::AllocatePixels(bool cleared) {
 }
 
 void CTextureImage::FreePixels() {
-  for (uint8_t* block : m_Blocks) Counted_Free(block);
+  if (!m_Borrowed)
+    for (uint8_t* block : m_Blocks) Counted_Free(block);
+  m_Borrowed = false;
   m_Blocks.clear();
   m_Levels.clear();
 }
@@ -83,7 +114,8 @@ bool CTextureImage::AllocatePalette() {
 
 uint64_t CTextureImage::GetAllocatedBytes() const {
   uint64_t bytes = Counted_Size(m_pPalette);
-  for (uint8_t* block : m_Blocks) bytes += Counted_Size(block);
+  if (!m_Borrowed)
+    for (uint8_t* block : m_Blocks) bytes += Counted_Size(block);
   return bytes;
 }
 

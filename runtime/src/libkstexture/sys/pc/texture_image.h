@@ -46,9 +46,17 @@ class CTextureImage {
   bool AllocatePixels(bool cleared = true);
   // Drops the pixel blocks and level pointers; the fields and the palette stay.
   void FreePixels();
+  // Points the blocks at the caller's bytes (every block one after another, as stored) instead
+  // of allocating them: the caller keeps the bytes alive until OwnPixels or FreePixels. False
+  // when the record's fields do not describe an image.
+  bool BorrowPixels(uint8_t* bytes);
+  bool HasBorrowedPixels() const { return m_Borrowed && HasPixels(); }
+  // Copies borrowed pixels into blocks of the record's own; false (pixels dropped) when out of
+  // memory. Nothing for pixels the record owns already.
+  bool OwnPixels();
   // Allocates a zeroed 1024-byte palette unless one exists; false when out of memory.
   bool AllocatePalette();
-  // Bytes currently held: pixel blocks and palette.
+  // Bytes currently held: pixel blocks and palette (borrowed pixels are not held).
   uint64_t GetAllocatedBytes() const;
 
   const uint32_t m_Kind;
@@ -65,6 +73,12 @@ class CTextureImage {
  private:
   std::vector<uint8_t*> m_Blocks;  // one per image (face)
   std::vector<uint8_t*> m_Levels;  // image-major: image * mip count + level
+  bool m_Borrowed = false;         // the blocks point into someone else's bytes
+
+  // Drops the pixels, then sets up every block from make_block(block size) and the level
+  // pointers into them; false (nothing kept) when a block is null or the fields are bad.
+  template <class Make_Block>
+  bool SetUpBlocks(Make_Block make_block);
 };
 
 class CTextureImage2D : public CTextureImage {

@@ -165,14 +165,15 @@ uint32_t StoredRows(D3DFORMAT format, uint32_t height) {
 // For the DXT formats the pitch is that of a row of 4x4 blocks.
 uint32_t StoredPitch(D3DFORMAT format, uint32_t width) { return GetPitch(format, width); }
 
-// Fills a surface from a whole image: locked copy when format and size agree, conversion
-// otherwise.
+// Fills a surface from a whole image: straight from the image's pixels when format and size
+// agree and the device takes them so, a locked copy when it does not, conversion otherwise.
 bool FillSurface(IDirect3DSurface8* surface, const uint8_t* pixels, D3DFORMAT format, uint32_t width,
                  uint32_t height, const PALETTEENTRY* palette, DWORD differing_filter) {
   D3DSURFACE_DESC desc{};
   if (FAILED(surface->GetDesc(&desc))) return false;
   const uint32_t pitch = StoredPitch(format, width);
   if (desc.Format == format && desc.Width == width && desc.Height == height) {
+    if (SUCCEEDED(D3D8_UploadSurfaceLevel(surface, pixels, pitch))) return true;
     D3DLOCKED_RECT locked{};
     if (FAILED(surface->LockRect(&locked, nullptr, 0))) return false;
     CopyRows(locked, pixels, pitch, StoredRows(format, height));

@@ -1,0 +1,50 @@
+#include "game/core/CTerrain_Triangle_Bounds.h"
+
+#include <algorithm>
+
+namespace {
+
+CVector3 Sub(const CVector3& a, const CVector3& b) { return CVector3{a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+}  // namespace
+
+CVector3 CTerrain_Triangle_Bounds::Face_Normal(const CVector3& v0, const CVector3& v1, const CVector3& v2,
+                                               const CVector3& normal) {
+  CVector3 n;
+  Sub(v1, v0).Cross(Sub(v2, v0), n);
+  const float length = n.Length();
+  if (!(length > 0.0f)) return normal;
+  n.Scale_Assign(1.0f / length);
+  if (n.Dot(normal) < 0.0f) n.Scale_Assign(-1.0f);
+  return n;
+}
+
+CTerrain_Triangle_Bound CTerrain_Triangle_Bounds::Bound_Of(const CVector3& v0, const CVector3& v1, const CVector3& v2,
+                                                           const CVector3& normal) {
+  CTerrain_Triangle_Bound bound;
+  bound.low = {std::min(v0.x, std::min(v1.x, v2.x)), std::min(v0.y, std::min(v1.y, v2.y)),
+               std::min(v0.z, std::min(v1.z, v2.z))};
+  bound.high = {std::max(v0.x, std::max(v1.x, v2.x)), std::max(v0.y, std::max(v1.y, v2.y)),
+                std::max(v0.z, std::max(v1.z, v2.z))};
+  bound.face = Face_Normal(v0, v1, v2, normal);
+  return bound;
+}
+
+void CTerrain_Triangle_Bounds::Build(const CVector3* positions, const CVector3* normals, int vertices_x,
+                                     int vertices_z) {
+  Clear();
+  if (!positions || !normals || vertices_x < 2 || vertices_z < 2) return;
+  const int vx = vertices_x;
+  m_Bounds.resize(static_cast<size_t>(vx) * static_cast<size_t>(vertices_z) * 2);
+  // Cells are those with a vertex to the right and below: the last column and row start none.
+  for (int k = 0; k + 1 < vertices_z; ++k) {
+    for (int i = 0; i + 1 < vx; ++i) {
+      const int at = k * vx + i;
+      const CVector3* p = positions;
+      m_Bounds[static_cast<size_t>(at) * 2] = Bound_Of(p[at], p[at + vx], p[at + 1], normals[at]);
+      m_Bounds[static_cast<size_t>(at) * 2 + 1] = Bound_Of(p[at + vx], p[at + vx + 1], p[at + 1], normals[at + 1]);
+    }
+  }
+}
+
+void CTerrain_Triangle_Bounds::Clear() { m_Bounds.clear(); }
