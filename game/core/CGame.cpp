@@ -10,6 +10,7 @@
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/Frame_Trace.h"
+#include "game/enemies/Enemy_Pools.h"
 #include "runtime/src/core/interface_db.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "game/fx/CFX_Laser.h"
@@ -32,6 +33,7 @@
 #include "game/sim/CSequence_Mgr.h"
 #include "game/sim/CText_Mgr.h"
 #include "game/sim/Score_Callouts.h"
+#include "game/targets/Target_Pools.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/clock.h"
@@ -124,6 +126,8 @@ bool CGame::Init() {
   if (!g_Menu_Mgr.Init()) return false;
   if (!g_Game_State.Init()) return false;
   if (!g_World.Init_Managers()) return false;
+  Register_Target_Pools();
+  Register_Enemy_Pools();
   Register_Debris_Pools();
   Register_Player_Ammo_Pools();
   for (CObject_Pool* pool : g_Object_Pools)
@@ -348,7 +352,7 @@ void CGame::Update_All() {
   }
   if (g_Game_State.m_Brain) {
     Frame_Trace("brain");
-    g_Game_State.m_Brain->Update(frame);
+    g_Game_State.m_Brain->Update(frame.Delta);
   }
   Frame_Trace("fade");
   Update_Fade(frame);

@@ -2,6 +2,7 @@
 
 #include "game/core/CSim_Desc.h"
 #include "game/core/CWorld.h"
+#include "game/core/WinMain.h"
 #include "game/sim/CBrain.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
@@ -38,7 +39,14 @@ bool CGame_State::Load_Sim(const unsigned& kind, const CSim_Desc* desc) {
   g_World.m_Gravity = desc->gravity;
   if (!g_Sim_Stats.Reset()) return false;
   if (!g_Score_Board_Mgr.Init()) return false;
-  if (desc->brain_kind != 0) m_Brain = Create_Brain(desc->brain_kind, desc);
+  if (desc->brain_kind != 0) {
+    m_Brain = Create_Brain(desc->brain_kind, desc);
+    // A run without its brain would never end: the load fails instead.
+    if (!m_Brain) {
+      Show_Message("Load_Sim: Error - Simulation %u could not start its track", desc->track_file_id);
+      return false;
+    }
+  }
   m_Sim_Kind = kind;
   return true;
 }

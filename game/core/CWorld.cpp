@@ -524,6 +524,7 @@ void CWorld::Remove_Dead_Objects() {
       if (object->m_Kill_Timer >= 1.0f) {
         *link = object->m_Next;
         g_Sim_Stats.On_Object_Removed(object);
+        g_Music_Track.Remove_Object(object);
         Return_Object(object);
       } else {
         link = &object->m_Next;

@@ -46,6 +46,7 @@ constexpr DWORD kMusicOutputRate = 44100;
 }  // namespace
 
 bool g_Music_Available = false;
+int g_Music_Output_Device = kDefaultOutputDevice;
 
 const char kMusic_Init_Warning[] =
     "Warning: Music system could not be initialized.\n\nCheck bass.dll (BASS version 1.8)";
@@ -71,7 +72,7 @@ void Debug_Printf(const char* format, ...) {
 bool Init_Music() {
   if (BASS_GetVersion() != kRequiredMusicVersion) return false;
   // The output device is not tied to a window on this platform.
-  if (!BASS_Init(kDefaultOutputDevice, kMusicOutputRate, 0, nullptr)) return false;
+  if (!BASS_Init(g_Music_Output_Device, kMusicOutputRate, 0, nullptr)) return false;
   BASS_Start();
   g_Music_Available = true;
   return true;

@@ -60,6 +60,9 @@ extern const char kMusic_Init_Warning[];
 // Starts the music system on the default output at 44100 Hz; false when the player is not
 // version 1.8 or the device cannot be opened.
 bool Init_Music();
+// The output device Init_Music opens: -1 the system's (default), 0 none, the mix then being
+// pulled with plat::Audio_Render (the run harness does so in step with its clock).
+extern int g_Music_Output_Device;
 // Stops and shuts down the music system.
 void Term_Music();
 

@@ -1,7 +1,8 @@
 #pragma once
 // A brain: the rules of a running simulation, created by the game state when a simulation
-// loads and destroyed when it unloads.
-struct CFrame_Info;
+// loads and destroyed when the next one (or the menus) loads.
+#include <cstdint>
+
 struct CSim_Desc;
 
 class CBrain {
@@ -15,12 +16,20 @@ class CBrain {
   CBrain& operator=(const CBrain&) = delete;
   virtual ~CBrain() = default;
 
-  virtual void Update(const CFrame_Info& frame) { (void)frame; }
+  // Sets initialised; true.
+  virtual bool Init(const CSim_Desc& desc);
+  // Clears initialised.
+  virtual void Term();
+  // One frame with the frame's scaled step.
+  virtual void Update(const float& dt) = 0;
   virtual void Render() {}
 
-  int m_Kind;
+  int32_t m_Initialised = 0;
+  int32_t m_Kind;
 };
 
-// A brain of the kind (1 track only, 2 game rules) for the description; null for another kind.
+// A brain of the kind (1 track only, 2 game rules), started with the description; null for
+// another kind or when it cannot start.
 CBrain* Create_Brain(const int& kind, const CSim_Desc* desc);
+// Terminates and deletes the brain.
 void Destroy_Brain(CBrain* brain);

@@ -3,6 +3,7 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include "game/core/WinMain.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CSequence_Mgr.h"
+#include "platform/audio/bass.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
@@ -52,6 +55,17 @@ bool Parse_Int(const std::string& text, int& value) {
   const long parsed = std::strtol(text.c_str(), &end, 0);
   if (*end != '\0') return false;
   value = static_cast<int>(parsed);
+  return true;
+}
+
+// A whole number in decimal or, with "0x", hexadecimal (resource ids); negative decimals wrap.
+bool Parse_Id(const std::string& text, uint32_t& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  const bool negative = text[0] == '-';
+  const unsigned long long parsed = std::strtoull(text.c_str() + (negative ? 1 : 0), &end, 0);
+  if (*end != '\0' || parsed > 0xFFFFFFFFull) return false;
+  value = static_cast<uint32_t>(negative ? 0ull - parsed : parsed);
   return true;
 }
 
@@ -126,6 +140,9 @@ void Game_Harness::Restore_Environment() {
 bool Game_Harness::Start() {
   // A fresh process starts from the defaults of every setting the store lacks.
   g_Game_State = CGame_State();
+  // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
+  // ends at the same stepped frame however loaded the machine is.
+  g_Music_Output_Device = 0;
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
   return m_Running;
 }
@@ -135,6 +152,21 @@ int Game_Harness::Shut_Down() {
   m_Running = false;
   m_Exit_Code = App_Shut_Down();
   return m_Exit_Code;
+}
+
+void Game_Harness::Render_Audio(uint32_t ms) {
+  constexpr uint64_t kRate = 44100;
+  m_Audio_Ms += ms;
+  const uint64_t due = m_Audio_Ms * kRate / 1000;
+  const size_t frames = static_cast<size_t>(due - m_Audio_Frames);
+  m_Audio_Frames = due;
+  std::vector<int16_t> mix(frames * 2, 0);
+  if (frames != 0 && !plat::Audio_Render(mix.data(), frames)) std::fill(mix.begin(), mix.end(), 0);
+  if (!m_Render_Audio) return;
+  int peak = 0;
+  for (int16_t sample : mix) peak = std::max(peak, std::abs(static_cast<int>(sample)));
+  m_Audio_Peaks.push_back(peak);
+  m_Audio.insert(m_Audio.end(), mix.begin(), mix.end());
 }
 
 bool Game_Harness::Pump() {
@@ -147,6 +179,7 @@ bool Game_Harness::Step(int frames, uint32_t ms_per_frame) {
     g_Fake_Ms += ms_per_frame;
     if (!Pump()) return false;
     App_Frame();
+    Render_Audio(ms_per_frame);
   }
   return m_Running;
 }
@@ -353,8 +386,26 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       Close();
     } else if (verb == "command") {
       if (!Parse_Int(a, x) || (!b.empty() && !Parse_Int(b, y))) return fail("command needs a code");
+      uint32_t ids[2] = {0, 0};
+      for (uint32_t& id : ids) {
+        std::string word;
+        if (words >> word && !Parse_Id(word, id)) return fail("bad resource id " + word);
+      }
       Pump();
-      g_Menu_Mgr.Command(x, y);
+      g_Menu_Mgr.Command(x, y, ids[0], ids[1]);
+    } else if (verb == "sequence") {
+      int32_t values[5] = {0, 0, 0, 0, 0};
+      std::string rest[3];
+      words >> rest[0] >> rest[1] >> rest[2];
+      const std::string* texts[5] = {&a, &b, &rest[0], &rest[1], &rest[2]};
+      for (int i = 0; i < 5; ++i) {
+        uint32_t value = 0;
+        if (!texts[i]->empty() && !Parse_Id(*texts[i], value)) return fail("bad sequence value " + *texts[i]);
+        values[i] = static_cast<int32_t>(value);
+      }
+      if (a.empty()) return fail("sequence needs a kind");
+      Pump();
+      g_Sequence_Mgr.Start_Sequence(values[0], values[1], values[2], values[3], values[4]);
     } else if (verb == "hit") {
       if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
       Hit_Targets(x);

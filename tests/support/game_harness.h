@@ -53,7 +53,9 @@ class Game_Harness {
   //   char C|CODE     a typed character
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
-  //   command CODE ARG   a menu command, as a screen or the sequencer would issue it
+  //   command CODE ARG [TRACK MUSIC]   a menu command, as a screen or the sequencer would
+  //                   issue it (a launch with its track-file and music ids)
+  //   sequence KIND V1 V2 V3 V4   starts a sequencer sequence
   //   fx NAME         starts an effect group before the camera (tests/support/fx_showcase.h)
   //   screenfx KIND   adds a screen effect of that kind (0-24)
   //   press X Y / release X Y     the left button held down across frames, and let go
@@ -65,6 +67,14 @@ class Game_Harness {
   //   hit N           registers hits on up to N live counted targets (see Hit_Targets)
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
+
+  // The music player always runs without an output device and each Step renders the mix of its
+  // milliseconds; when this is set (before Start) the mix is kept in the buffer that Audio()
+  // gives (16-bit stereo, 44100 Hz).
+  void Render_Audio_To_Buffer(bool on) { m_Render_Audio = on; }
+  const std::vector<int16_t>& Audio() const { return m_Audio; }
+  // The largest magnitude of the mix rendered in each stepped frame, in order.
+  const std::vector<int>& Audio_Frame_Peaks() const { return m_Audio_Peaks; }
 
   // The profile the next launch reads: gun and attachment kinds and their upgrade levels.
   bool Set_Loadout(const std::string& gun, const std::string& attachment, const std::string& gun_level,
@@ -89,6 +99,13 @@ class Game_Harness {
   bool m_Prepared = false;
   bool m_Running = false;
   int m_Exit_Code = 0;
+  void Render_Audio(uint32_t ms);
+
+  bool m_Render_Audio = false;
+  uint64_t m_Audio_Ms = 0;
+  uint64_t m_Audio_Frames = 0;
+  std::vector<int16_t> m_Audio;
+  std::vector<int> m_Audio_Peaks;
   int m_Mouse_X = 0;
   int m_Mouse_Y = 0;
 };

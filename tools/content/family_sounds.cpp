@@ -87,6 +87,12 @@ std::vector<SoundDef> Sound_Table() {
   const Waveform kSine = Waveform::Sine, kSquare = Waveform::Square, kTri = Waveform::Triangle,
                  kSaw = Waveform::Saw;
   return {
+      // The closings of a War Room mission: the source found, the site cleared, the shields lost.
+      {0x220001CA, "sounds/meteorite_found.wav", Chime({523.25, 659.25, 783.99, 1046.5, 1318.5}, 0.11, 0.9)},
+      {0x22000127, "sounds/site_cleared.wav", Chime({659.25, 880.0, 1318.5}, 0.13, 0.7)},
+      {0x220001C8, "sounds/shields_breached.wav",
+       Sound(1.2, {Tone(kSaw, 440, 110, 1.2, 0.3, 1.5), Tone(kSquare, 220, 55, 1.2, 0.2, 1.5),
+                   Noise(0.5, 0.3, 900, 5, 31)})},
       // Interface sounds.
       {0x220000DB, "sounds/startup_click.wav",
        Sound(0.22, {Tone(kSquare, 1200, 1200, 0.02, 0.4, 60), Tone(kSine, 400, 1600, 0.2, 0.4, 6, 0.02)})},

@@ -47,6 +47,14 @@ writers::PatternSpec ScoreDigits() {
   return spec;
 }
 
+// A line of text on a clear ground, for labels drawn on quads.
+writers::PatternSpec Label(const char* text, uint32_t ink, uint32_t ground) {
+  writers::PatternSpec spec = Pattern(writers::Pattern::Text, 128, ink, ground);
+  spec.height = 64;
+  spec.text = text;
+  return spec;
+}
+
 std::vector<TextureSpec> Textures() {
   return {
       {0x2200000f, "textures/score_digits.txb", ScoreDigits(), 1},
@@ -54,6 +62,7 @@ std::vector<TextureSpec> Textures() {
        Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFFF, 0x00FFFFFF), 4},
       {0x22000029, "textures/brushed_metal.txb",
        Pattern(writers::Pattern::Noise, 128, 0xFF9098A0, 0xFF404850, 4, 29), 5},
+      {0x220000cb, "textures/shield_label.txb", Label("SHIELDS", 0xFFB0E0F0, 0x00102030), 1},
       {0x22000084, "textures/charge_glow.txb",
        Pattern(writers::Pattern::RadialGlow, 64, 0xFFC0D0FF, 0x002040FF), 4},
   };

@@ -11,6 +11,7 @@ void Add_Gamma_Family(Manifest& manifest);
 void Add_Meshes_Family(Manifest& manifest);
 void Add_Styles_Family(Manifest& manifest);
 void Add_Cursor_Family(Manifest& manifest);
+void Add_Sim_Family(Manifest& manifest);
 void Add_Chat_Family(Manifest& manifest);
 void Add_Effects_Family(Manifest& manifest);
 void Add_Arsenal_Family(Manifest& manifest);
@@ -29,6 +30,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Meshes_Family,
     &Add_Styles_Family,
     &Add_Cursor_Family,
+    &Add_Sim_Family,
     &Add_Chat_Family,
     &Add_Effects_Family,
     &Add_Arsenal_Family,

@@ -14,6 +14,7 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ class InputRouting : public RunningGame {
   void Launch() {
     g_Communications_Mgr.m_Client_Data.m_Loaded = true;
     g_Communications_Mgr.m_Client_Data.m_Current_Gun = 2;
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   }
 };

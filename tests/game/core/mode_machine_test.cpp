@@ -17,6 +17,7 @@
 #include "game/sim/CText_Mgr.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(ModeMachine, StartUpEntersTheMenus) {
 TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
   Start();
   for (int variant = 0; variant < 4; ++variant) {
-    g_Menu_Mgr.Command(kCommand_Launch_Training, variant);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, variant, content::kLaneTrackIds[variant], content::kLaneMusicIds[variant]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation) << variant;
     EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     EXPECT_FLOAT_EQ(g_Game.Time_Scale(), 1.0f);
@@ -78,7 +79,7 @@ TEST_F(ModeMachine, ALaunchLoadsTheSimulationAndLeavingItTearsItDown) {
 
 TEST_F(ModeMachine, ASiteSimulationRunsTheGameRulesBrain) {
   Start();
-  g_Menu_Mgr.Command(kCommand_Launch_Site, 2);
+  g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   ASSERT_NE(g_Game_State.m_Brain, nullptr);
   EXPECT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
@@ -89,7 +90,7 @@ TEST_F(ModeMachine, ASiteSimulationRunsTheGameRulesBrain) {
 TEST_F(ModeMachine, AMissingWorldLeavesModeZeroAndTheMenuReturnsToModeOne) {
   Start();
   CSim_Desc desc;
-  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 0, 0, 0, desc);
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0], desc);
   desc.world_desc.world_id = 0x22FFFFF0;
   const int simulation = kMode_Simulation;
   EXPECT_FALSE(g_Game.Set_Mode(simulation, 1, &desc));
@@ -106,7 +107,7 @@ TEST_F(ModeMachine, AMissingWorldLeavesModeZeroAndTheMenuReturnsToModeOne) {
 TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   Start();
   g_Score_Board_Mgr.m_Refuse_Init = true;
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus) << "the dispatcher returns to the menus";
   Expect_Run_Torn_Down();
   const std::vector<std::string> failed(trace.end() - 5, trace.end());
@@ -115,7 +116,7 @@ TEST_F(ModeMachine, ALaunchFailingAfterTheWorldStartedTakesTheWorldDownAgain) {
   EXPECT_EQ(failed[2], "mode failed");
   // A later launch starts cleanly.
   g_Score_Board_Mgr.m_Refuse_Init = false;
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_TRUE(g_World.m_World_Ready);
 }
@@ -145,7 +146,7 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
     }
     g_Communications_Mgr.m_Client_Data.m_Current_Gun = c.gun;
     g_Communications_Mgr.m_Client_Data.m_Current_Attachment = c.attachment;
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     ASSERT_NE(g_Player.m_Gun, nullptr);
     EXPECT_EQ(g_Player.m_Gun->m_Kind, c.want_gun) << c.gun;
@@ -153,14 +154,14 @@ TEST_F(ModeMachine, TheGunComesFromTheProfileOnlyWhenItsKindIsInTheTable) {
     EXPECT_TRUE(g_Communications_Mgr.m_Client_Data.m_Loaded) << "a loaded profile stays loaded";
   }
   g_Communications_Mgr.m_Client_Data.Clear();
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded) << "a profile loaded for the launch is cleared again";
 }
 
 TEST_F(ModeMachine, LeavingTheSimulationUnpausesTheGame) {
   Start();
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   Set_Game_Paused(true);
   g_Menu_Mgr.Command(kCommand_Simulator, 0);

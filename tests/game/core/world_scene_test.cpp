@@ -20,6 +20,8 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "tests/game/core/running_game.h"
+#include "game/sim/CMusic_Track.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -73,8 +75,10 @@ class World_Scene : public RunningGame {
   void Launch(bool mirrors) {
     Start();
     g_Game_State.Mirrors_Enable = mirrors;
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+    // The scene alone: the track's objects and the end of its run would come between.
+    g_Music_Track.Term();
     harness.Step(200, 40);  // the background fades in
   }
 
@@ -226,7 +230,7 @@ TEST_F(World_Scene, AWindowedGameDrawsTheWorld) {
 TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
   Start();
   CSim_Desc desc;
-  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1], desc);
   desc.world_desc.texture_ids[2] = 0x22FFFF01;  // no such texture
   const auto initialised_pools = [] {
     return std::count_if(std::begin(g_Object_Pools), std::end(g_Object_Pools),
@@ -247,7 +251,7 @@ TEST_F(World_Scene, AMissingWorldTextureFailsTheLaunchWithItsMessage) {
   EXPECT_EQ(initialised_pools(), pools_before);
   EXPECT_TRUE(g_World_Decal_Mgr.Is_Initialised());
   // The same launch with the texture there goes ahead.
-  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, 0, 0, desc);
+  CMenu_Mgr::Build_Sim_Desc(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1], desc);
   EXPECT_TRUE(g_Game.Set_Mode(simulation, 1, &desc));
   EXPECT_TRUE(g_World.m_World_Ready);
 }

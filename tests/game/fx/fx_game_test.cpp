@@ -36,6 +36,7 @@
 #include "runtime/src/render/sys/pc/sprite_array.h"
 #include "tests/game/core/running_game.h"
 #include "tests/support/fx_showcase.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ class FxGame : public RunningGame {
   }
   void Launch() {
     Start();
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
     harness.Step(30, 16);
   }
   bool Read(std::vector<uint32_t>& pixels, uint32_t& w, uint32_t& h) { return harness.Read_Back(pixels, w, h); }
@@ -202,7 +203,7 @@ TEST_F(FxGame, ReferenceCountsComeBackAfterARunAndTermsMayRunTwice) {
   CTextureData* particle = g_pTexture->GetTexture(0x2200002F);
   CTextureData* glow = g_pTexture->GetTexture(0x2200005C);
   const int32_t particle_refs = particle->m_RefCount, glow_refs = glow->m_RefCount;
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
   harness.Step(5, 16);
   EXPECT_GT(particle->m_RefCount, particle_refs);
   EXPECT_GT(glow->m_RefCount, glow_refs);
@@ -349,7 +350,7 @@ TEST_F(FxGame, AValueStylesBarLengthFollowsItsValue) {
 TEST_F(FxGame, EveryEffectGroupDrawsSomethingBeforeTheCamera) {
   Launch();
   for (const std::string& name : vt_test::Fx_Group_Names()) {
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
     harness.Step(10, 16);
     std::string why;
     ASSERT_TRUE(vt_test::Show_Fx_Group(name, &why)) << name << ": " << why;
@@ -359,7 +360,7 @@ TEST_F(FxGame, EveryEffectGroupDrawsSomethingBeforeTheCamera) {
     ASSERT_TRUE(Read(after, w, h));
     Shot("fx_probe_" + name + ".png");
     // Against an empty launch seen from the same place: the group leaves its mark on the picture.
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
     harness.Step(10, 16);
     g_Camera.Look_At(CVector3{0.5f * g_World.m_Terrain.size_x, kPlain_Ground + 160.0f, 0.5f * g_World.m_Terrain.size_z - 420.0f},
                      CVector3{0.5f * g_World.m_Terrain.size_x, kPlain_Ground + 40.0f, 0.5f * g_World.m_Terrain.size_z - 120.0f});

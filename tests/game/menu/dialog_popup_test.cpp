@@ -11,6 +11,7 @@
 #include "game/core/WinMain.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "tests/game/menu/menu_fixture.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(Dialogs, AChoiceLineRunsItsCommandAfterClosingAndMayReopen) {
 
 TEST_F(Dialogs, CancellingAConfirmationDuringARunLeavesItsCamera) {
   Start();
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   const CVector3 eye = g_Camera.Position();
   g_Popup_Mgr.Confirm_Exit();
@@ -264,7 +265,7 @@ TEST_F(Popups, EnterRunsTheHighlightedEntryOfTheOpenSimulationMenuOnly) {
   g_Popup_Mgr.On_Enter_Key();
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus) << "Enter does nothing on the main menu";
   g_Popup_Mgr.Close_All(true);
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 0);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
   ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
   for (int i = 0; i < 60; ++i) g_Popup_Mgr.Frame(Frame(0.1f), 0.1f);

@@ -9,6 +9,7 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/random.h"
 #include "tests/game/menu/menu_fixture.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST_F(Commands, AVariantOutsideZeroToThreeLaunchesNothing) {
   EXPECT_TRUE(g_Menu_Mgr.m_Simulator.m_Visible) << "the menus stay";
   g_Menu_Mgr.Command(kCommand_Launch_Site, -1);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
-  g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_TRUE(g_Menu_Mgr.Is_Suspended()) << "a launch suspends the screens";
   EXPECT_FALSE(g_Menu_Mgr.m_Grid.m_Initialised);

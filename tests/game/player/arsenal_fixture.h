@@ -140,7 +140,7 @@ class Arsenal : public RunningGame {
     }
     std::ostringstream s;
     s << "loadout " << gun << " " << attachment << " " << gun_level << " " << attachment_level
-      << "\ncommand 7 1\ncamera 800 450 300 800 0 1300\n";
+      << "\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n";
     std::string error;
     ASSERT_TRUE(harness.Run_Script(s.str(), harness.Work_Dir(), &error)) << error;
   }

@@ -34,7 +34,7 @@ class ArsenalPlay : public RunningGame {
   // stand-ins: two spheres and a box between them.
   void Launch(int gun) {
     std::ostringstream s;
-    s << "loadout " << gun << " 0\ncommand 7 1\ncamera 800 450 300 800 0 1300\n"
+    s << "loadout " << gun << " 0\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n"
       << "spawn sphere 650 0 1100 60\nspawn box 800 0 1250 60\nspawn sphere 950 0 1100 60\n";
     Run(s.str());
   }
@@ -94,7 +94,7 @@ TEST_F(ArsenalPlay, ACannonShellBlastsTheBoxAndPushesTheSpheresNearIt) {
   Start();
   Run("frames 5\n");
   std::ostringstream s;
-  s << "loadout 5 0\ncommand 7 1\ncamera 800 450 300 800 0 1300\n"
+  s << "loadout 5 0\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n"
     << "spawn sphere 720 0 1250 40\nspawn box 800 0 1250 60\nspawn sphere 880 0 1250 40\n";
   Run(s.str());
   const auto& targets = Stand_In_Target::All();

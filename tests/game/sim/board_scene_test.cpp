@@ -10,8 +10,10 @@
 #include "game/core/CWorld_Object.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -36,7 +38,10 @@ class Board_Scene : public RunningGame {
  protected:
   void Launch() {
     Start();
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 1, content::kLaneTrackIds[1], content::kLaneMusicIds[1]);
+    // The track is held still: it spawns nothing and its music does not end the run under the
+    // board, which the tests drive alone.
+    g_Music_Track.Set_Pause(true);
     harness.Step(120, 40);  // the background fades in
     ASSERT_EQ(g_Game.Get_Mode(), 2);
     ASSERT_TRUE(g_Score_Board_Mgr.Is_Active());
@@ -96,11 +101,11 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
-// A counted target without a pool (the sweep deletes it) that stays where it is put.
+// A counted target of a type without a pool (the sweep deletes it) that stays where it is put.
 class Still_Target : public CWorld_Object {
  public:
   explicit Still_Target(const CVector3& at) {
-    Setup_Object(9, 1.0f, 1.0f, kState_No_Gravity, kKind_Counted_Target);
+    Setup_Object(0, 1.0f, 1.0f, kState_No_Gravity, kKind_Counted_Target);
     Set_Position(at);
   }
   void Update(const float& dt) override { (void)dt; }

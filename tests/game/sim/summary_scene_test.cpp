@@ -15,6 +15,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ class Summary_Scene : public RunningGame {
  protected:
   void Launch() {
     Start();
-    g_Menu_Mgr.Command(kCommand_Launch_Training, 2);
+    g_Menu_Mgr.Command(kCommand_Launch_Training, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
     harness.Step(60, 40);
     ASSERT_EQ(g_Game.Get_Mode(), 2);
   }

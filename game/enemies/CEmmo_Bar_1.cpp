@@ -1,0 +1,12 @@
+#include "game/enemies/CEmmo_Bar_1.h"
+
+#include "game/core/CObject_Pool.h"
+
+CObject_Pool* CEmmo_Bar_1::Pool() {
+  static CObject_Pool_Of<CEmmo_Bar_1, kType> pool;
+  return &pool;
+}
+
+void CEmmo_Bar_1::Spawn(const CVector3& place, const CVector3& velocity, int argument) {
+  Start_Thrown(place, velocity, argument);
+}

@@ -1,0 +1,509 @@
+// Putting the objects that track events ask for into the world: ejectors and emplacements,
+// targets, enemies and enemy shots, the boss; and the clearance test for drawn places.
+#include <algorithm>
+#include <cmath>
+
+#include "game/core/CCamera.h"
+#include "game/core/CObject_Pool.h"
+#include "game/core/CWorld.h"
+#include "game/enemies/CBoss_Crystal_1.h"
+#include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Ball.h"
+#include "game/targets/CEjector_Cylinder.h"
+#include "game/targets/CEjector_Targets.h"
+#include "game/targets/CEjector_Stars.h"
+#include "game/targets/CEjector_Sparkler.h"
+#include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CEjector_Brick.h"
+#include "game/targets/CEjector_Pill.h"
+#include "game/targets/CEjector_Simon_1.h"
+#include "game/targets/CTarget_Ball.h"
+#include "game/targets/CTarget_Flier.h"
+#include "game/targets/CTarget_Boomer.h"
+#include "game/targets/CTarget_Leaf.h"
+#include "game/targets/CTarget_Bar.h"
+#include "game/targets/CTarget_Flare.h"
+#include "game/targets/CTarget_Goo.h"
+#include "game/targets/CTarget_Glower.h"
+#include "game/targets/CTarget_Line.h"
+#include "game/targets/CTarget_Glower_B.h"
+#include "game/targets/CTarget_Jumper.h"
+#include "game/targets/CTarget_Buster.h"
+#include "game/targets/CTarget_Exclaim.h"
+#include "game/enemies/CEjector_Enemy_Cannon.h"
+#include "game/enemies/CEjector_Enemy_Tower.h"
+#include "game/enemies/CEjector_Enemy_Bomb.h"
+#include "game/enemies/CEjector_Enemy_Bar.h"
+#include "game/enemies/CEjector_Enemy_Plate.h"
+#include "game/enemies/CEnemy_UFO.h"
+#include "game/enemies/CEmmo_Ball_2.h"
+#include "game/enemies/CEmmo_Missile_1.h"
+#include "game/enemies/CEmmo_Discus_1.h"
+#include "game/enemies/CEmmo_Bar_1.h"
+#include "game/enemies/CEmmo_Bullet_1.h"
+#include "game/enemies/CEmmo_Anti_Matter.h"
+#include "game/enemies/CEmmo_Roller.h"
+#include "game/enemies/CEmmo_Can.h"
+#include "game/enemies/CEnemy_Tile_1.h"
+#include "game/enemies/CEnemy_Digger_1.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CSim_Stats.h"
+#include "game/targets/CEjector_Roller.h"
+#include "game/targets/CMarker_Object.h"
+#include "platform/system/random.h"
+#include "runtime/src/math/geometry.h"
+
+namespace {
+
+constexpr int kPlace_Draws = 32;
+constexpr float kPi = 3.14159265f;
+
+// The range of an ejector's variant and colour by type (count 0: the class takes none).
+struct Ejector_Ranges {
+  uint32_t type;
+  int variants;
+  int colours;
+};
+constexpr Ejector_Ranges kRanges[] = {
+    {37, 4, 0}, {38, 4, 0}, {39, 2, 0}, {40, 0, 0}, {41, 2, 4}, {42, 3, 0}, {43, 0, 0}, {44, 4, 4}, {45, 3, 4},
+    {46, 2, 4}, {47, 0, 0}, {50, 0, 0}, {51, 0, 0}, {52, 0, 0}, {53, 0, 0}, {54, 0, 4},
+};
+
+Ejector_Ranges Ranges_Of(uint32_t type) {
+  for (const Ejector_Ranges& ranges : kRanges)
+    if (ranges.type == type) return ranges;
+  return Ejector_Ranges{type, 0, 0};
+}
+
+// A value in range stays; any other becomes a random one in range.
+int Clamp_Choice(int value, int count) {
+  if (count <= 0) return 0;
+  if (value >= 0 && value < count) return value;
+  return std::min(plat::Random() * count / 32768, count - 1);
+}
+
+CMatrix3x3 Turn_About_Y(float angle) {
+  CMatrix3x3 turn;
+  turn.From_Axis_Angle(CVector3{0.0f, 1.0f, 0.0f}, angle);
+  return turn;
+}
+
+CMatrix3x3 Turn_About_X(float angle) {
+  CMatrix3x3 turn;
+  turn.From_Axis_Angle(CVector3{1.0f, 0.0f, 0.0f}, angle);
+  return turn;
+}
+
+// The types that go to the world's fixed-step list.
+bool Goes_To_List_2(uint32_t type) {
+  switch (type) {
+    case 19: case 21: case 23: case 25: case 26: return false;
+    default: return true;
+  }
+}
+
+float Distance_Sq_To_Box(const CSpawn_Shape& box, const CVector3& point) {
+  CVector3 offset;
+  point.Subtract(box.centre, offset);
+  const float half[3] = {box.half_size.x, box.half_size.y, box.half_size.z};
+  float sum = 0.0f;
+  for (int i = 0; i < 3; ++i) {
+    const float along = offset.Dot(box.axes.rows[i]);
+    const float outside = std::fabs(along) - half[i];
+    if (outside > 0.0f) sum += outside * outside;
+  }
+  return sum;
+}
+
+bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing) {
+  if (candidate.kind == CSpawn_Shape::kBox && existing.kind == CSpawn_Shape::kBox) {
+    return BoxBoxOverlap(candidate.centre, candidate.axes.rows[0], candidate.axes.rows[1], candidate.axes.rows[2],
+                         candidate.half_size, existing.centre, existing.axes.rows[0], existing.axes.rows[1],
+                         existing.axes.rows[2], existing.half_size);
+  }
+  if (candidate.kind == CSpawn_Shape::kBox)
+    return Distance_Sq_To_Box(candidate, existing.centre) < existing.radius * existing.radius;
+  if (existing.kind == CSpawn_Shape::kBox)
+    return Distance_Sq_To_Box(existing, candidate.centre) < candidate.radius * candidate.radius;
+  CVector3 between;
+  candidate.centre.Subtract(existing.centre, between);
+  const float reach = 2.0f * existing.radius;
+  return between.Length_Squared() < reach * reach;
+}
+
+
+// Each class's own Spawn, by type.
+void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
+  switch (type) {
+    case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->Spawn(params, place); return;
+    case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
+    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
+    case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
+    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
+    case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
+    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
+    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
+    case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
+    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
+    case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
+    case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
+    case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
+    case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(params, place); return;
+    case CEjector_Enemy_Bar::kType: static_cast<CEjector_Enemy_Bar*>(object)->Spawn(params, place); return;
+    case CEjector_Enemy_Plate::kType: static_cast<CEjector_Enemy_Plate*>(object)->Spawn(params, place); return;
+    default: return;
+  }
+}
+
+void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& place, const CVector3& velocity,
+                         int argument) {
+  switch (type) {
+    case CTarget_Ball::kType: static_cast<CTarget_Ball*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
+    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
+    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
+    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
+    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return;
+    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return;
+    default: return;
+  }
+}
+
+bool Spawns_As_Target(uint32_t type) {
+  switch (type) {
+    case 10:
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29:
+    case 30:
+    case 8:
+    case 56:
+    case 58:
+    case 59:
+    case 60:
+    case 61:
+    case 63:
+    case 64:
+    case 65:
+    case 66:
+    case 67:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Ejectors and emplacements
+
+bool CMusic_Track::Setup_Ejector(uint32_t type, uint8_t flags, CTrack_Event* event, int32_t slot_id, int variant,
+                                 int colour, const CVector3* position, bool store) {
+  int slot = -1;
+  if (store) {
+    slot = event ? event->Free_Slot() : -1;
+    if (slot < 0) return false;
+  }
+  CObject_Pool* pool = type < kObject_Type_Count ? g_Object_Pools[type] : nullptr;
+  CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
+  if (!object) return true;
+  if (slot >= 0) {
+    event->objects[slot] = object;
+    event->slot_ids[slot] = slot_id;
+  }
+  CVector3 place;
+  if (position) {
+    place = *position;
+    if (place.y == 0.0f) place.y = Ground(place.x, place.z);
+  } else {
+    for (int draw = 0; draw < kPlace_Draws; ++draw) {
+      place = Draw_Ejector_Place(flags);
+      if (Check_Clearance(type, place)) break;
+    }
+  }
+  Set_Up_By_Type(type, object, event, variant, colour, place);
+  g_World.Add_Object(type == 50 ? 2 : 1, object);
+  return true;
+}
+
+CVector3 CMusic_Track::Draw_Ejector_Place(uint8_t flags) const {
+  const float X = World_X(), Z = World_Z(), H = Camera_Height();
+  CVector3 place{0.1f * X + Random_Fraction() * 0.8f * X, 0.0f, 0.5f * Z + Random_Fraction() * 0.4f * Z};
+  float band_low = H - 700.0f, band_high = H;
+  if (flags & 0x04) place.z = 0.35f * Z + Random_Fraction() * 0.2f * Z;
+  if (flags & 0x20) {
+    band_low = H - 800.0f;
+    band_high = H - 500.0f;
+  }
+  const auto in_band = [&]() { return band_low + Random_Fraction() * (band_high - band_low); };
+  if (flags & 0x01) {
+    place.x = 0.1f;
+    place.y = in_band();
+  } else if (flags & 0x02) {
+    place.y = in_band();
+    place.x = X - 0.1f;
+  } else if (flags & 0x80) {
+    place.y = H + 100.0f;
+  } else {
+    place.y = Ground(place.x, place.z);
+  }
+  if (flags & 0x40) {
+    band_low = Ground(place.x, place.z) + 95.0f;
+    band_high = H - 300.0f;
+    place.y = in_band();
+  }
+  if (flags & 0x08) {
+    place.z = Z - 0.5f;
+    place.y = Ground(place.x, place.z) + 75.0f + Random_Fraction() * 225.0f;
+  } else if (flags & 0x10) {
+    place.z = 0.5f;
+  }
+  return place;
+}
+
+void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CTrack_Event* event, int variant,
+                                  int colour, CVector3 place) {
+  if (type == 48 || type == 49) return;
+  const Ejector_Ranges ranges = Ranges_Of(type);
+  CEjector_Params params;
+  params.variant = Clamp_Choice(variant, ranges.variants);
+  params.colour = Clamp_Choice(colour, ranges.colours);
+  CMatrix3x3 orientation = g_Base_Orientation;
+  switch (type) {
+    case 37: {
+      place.y -= 201.25f;
+      CQuaternion tilt{std::sin(-0.86393803f), 0.0f, 0.0f, std::cos(-0.86393803f)};
+      orientation.From_Quaternion(tilt);
+      break;
+    }
+    case 38: place.y -= 163.75f; break;
+    case 39: place.y -= 42.0f; break;
+    case 40: {
+      place.y -= 525.0f;
+      const CVector3& eye = g_Camera.Position();
+      orientation = Turn_About_Y(std::atan2(eye.x - place.x, eye.z - place.z));
+      break;
+    }
+    case 42: {
+      params.variant = (variant >= 0 && variant <= 2) ? variant : 0;
+      const uint32_t parameter = event ? event->parameter : 0;
+      params.count = static_cast<int>(std::min<uint32_t>(parameter, 5));
+      if (parameter == 0) params.count = 1 + Random_Below(4);
+      if (event && event->sub_kind == 1) params.count = 0;
+      if (params.variant != 0) place.z = World_Z();
+      break;
+    }
+    case 43: place.y -= 300.0f; break;
+    case 45:
+      if (params.variant == 1) orientation = Turn_About_Y(kPi);
+      break;
+    case 52:
+      place.z -= 1.0f;
+      place.y = Ground(place.x, place.z) + 400.0f +
+                Random_Fraction() * (Camera_Height() - 300.0f - Ground(place.x, place.z) - 400.0f);
+      break;
+    case 53: place.y -= 1550.0f; break;
+    case 54:
+      place.z -= 5.0f;
+      params.colour = std::min(Random_Below(4), 3);
+      break;
+    default: break;
+  }
+  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
+  Spawn_Marker_Ejector(type, marker, params, place);
+  marker->m_Orientation = orientation;
+  if (type == 47) place.y += 700.0f;
+  marker->Set_Position(place);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Targets, enemies and enemy shots
+
+bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack_Event* event) {
+  CObject_Pool* pool = type < kObject_Type_Count ? g_Object_Pools[type] : nullptr;
+  CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
+  if (!object) return false;
+  int list = 1;
+  Set_Up_Target(type, object, point, list);
+  if (event) {
+    const int slot = event->Free_Slot();
+    if (slot >= 0) {
+      event->objects[slot] = object;
+      event->slot_ids[slot] = static_cast<int32_t>(point.argument);
+    }
+  }
+  g_Sim_Stats.Record_Launch(object);
+  g_World.Add_Object(list, object);
+  return true;
+}
+
+CVector3 CMusic_Track::Draw_Ground_Place(uint32_t type, float x_low, float x_high, float z_low, float z_high) {
+  const float X = World_X(), Z = World_Z();
+  CVector3 place{0.0f, 0.0f, 0.0f};
+  for (int draw = 0; draw < kPlace_Draws; ++draw) {
+    place.x = (x_low + (x_high - x_low) * Random_Fraction()) * X;
+    place.z = (z_low + (z_high - z_low) * Random_Fraction()) * Z;
+    place.y = Ground(place.x, place.z);
+    if (Check_Clearance(type, place)) break;
+  }
+  return place;
+}
+
+void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
+  const float X = World_X(), Z = World_Z(), H = Camera_Height();
+  CVector3 place{0.5f * X, Ground(0.5f * X, 0.75f * Z), 0.75f * Z};
+  CVector3 velocity{0.0f, 0.0f, 0.0f};
+  int argument = static_cast<int>(point.argument);
+  CMatrix3x3 orientation = g_Base_Orientation;
+  list = 1;
+  if (!Spawns_As_Target(type)) {
+    object->Set_Position(place);
+    return;
+  }
+  list = Goes_To_List_2(type) ? 2 : 1;
+  if (type == 8) {
+    place.Set((0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.7f + 0.2f * Random_Fraction()) * Z);
+    argument = 0;
+    orientation = Turn_About_X(kPi / 2.0f);
+  } else if (type == 10) {
+    argument = std::min(Random_Below(4), 3);
+    const float speed = 275.0f + 50.0f * Random_Fraction();
+    if (point.argument == 1) {
+      place.Set((0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.35f + 0.55f * Random_Fraction()) * Z);
+      velocity.Set(0.0f, -speed, 0.0f);
+    } else {
+      place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
+      place.y = H - 200.0f + 100.0f * Random_Fraction();
+      velocity.Set(0.0f, 2.15f * speed, 0.0f);
+    }
+  } else if (type == 67) {
+    place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.7f, 0.9f);
+  } else {
+    place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
+  }
+  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
+  Spawn_Marker_Target(type, marker, place, velocity, argument);
+  marker->m_Orientation = orientation;
+  marker->Set_Position(place);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The boss
+
+bool CMusic_Track::Spawn_Into_Slot(uint32_t type, CTrack_Event& event) {
+  const int slot = event.Free_Slot();
+  if (slot < 0) return false;
+  CObject_Pool* pool = type < kObject_Type_Count ? g_Object_Pools[type] : nullptr;
+  CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
+  if (!object) return true;
+  event.objects[slot] = object;
+  event.slot_ids[slot] = -1;
+  const float X = World_X(), Z = World_Z();
+  CVector3 place{0.5f * X, Ground(0.5f * X, 0.75f * Z), 0.75f * Z};
+  if (type == CBoss_Crystal_1::kType) {
+    place.y += 375.0f;
+    CBoss_Crystal_1* boss = static_cast<CBoss_Crystal_1*>(object);
+    boss->Spawn(place);
+    boss->m_Orientation = g_Base_Orientation;
+  }
+  object->Set_Position(place);
+  g_World.Add_Object(1, object);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clearance
+
+bool CMusic_Track::Check_Clearance(uint32_t type, const CVector3& position) {
+  CSpawn_Shape candidate;
+  if (!Get_Spawn_Shape(type, nullptr, position, candidate)) return true;
+  for (int n = 0;; ++n) {
+    const CWorld_Object* object = g_World.Get_Object(n);
+    if (!object) break;
+    CSpawn_Shape existing;
+    if (!Get_Spawn_Shape(object->m_Type, object, object->m_Position, existing)) continue;
+    if (Shapes_Overlap(candidate, existing)) return false;
+  }
+  return true;
+}
+
+bool CMusic_Track::Get_Spawn_Shape(uint32_t type, const CWorld_Object* object, const CVector3& p,
+                                   CSpawn_Shape& shape) {
+  const float X = World_X(), Z = World_Z(), H = Camera_Height();
+  shape = CSpawn_Shape();
+  shape.kind = CSpawn_Shape::kBox;
+  shape.axes = g_Base_Orientation;
+  const auto box = [&](const CVector3& centre, const CVector3& half) {
+    shape.centre = centre;
+    shape.half_size = half;
+    return true;
+  };
+  switch (type) {
+    case 8: case 64: case 65: case 66: case 67:
+      return box(CVector3{p.x, 500.0f, p.z}, CVector3{125.0f, 2000.0f, 125.0f});
+    case 29: case 30: case 50: case 51:
+      return box(CVector3{p.x, 500.0f, p.z}, CVector3{125.0f, 1000.0f, 125.0f});
+    case 53: return box(CVector3{p.x, 500.0f, p.z}, CVector3{225.0f, 1000.0f, 225.0f});
+    case 19: case 25: return box(p, CVector3{75.0f, H, 75.0f});
+    case 20: return box(p, CVector3{X, 100.0f, Z});
+    case 21: return box(p, CVector3{100.0f, 100.0f, Z});
+    case 26: return box(CVector3{0.5f * X, p.y, 0.5f * Z}, CVector3{X, 25.0f, Z});
+    case 27: return box(CVector3{0.5f * X, p.y, 0.5f * Z}, CVector3{X, 50.0f, Z});
+    case 37: return box(p, CVector3{150.0f, 150.0f, 150.0f});
+    case 42: return box(CVector3{p.x, p.y, 0.5f * Z}, CVector3{25.0f, 25.0f, Z});
+    case 44: {
+      const bool across = object && static_cast<const CEjector_Roller*>(object)->m_Spawn_Variant > 1;
+      if (across) return box(CVector3{p.x, 200.0f, 0.5f * Z}, CVector3{150.0f, 200.0f, 0.5f * Z});
+      return box(CVector3{0.5f * X, 200.0f, p.z}, CVector3{0.5f * X, 200.0f, 150.0f});
+    }
+    case 45: return box(p, CVector3{100.0f, 100.0f, 100.0f});
+    case 46: return box(CVector3{0.5f * X, p.y, p.z}, CVector3{0.5f * X, 100.0f, 100.0f});
+    case 61: return box(CVector3{0.5f * X, p.y, 0.5f * Z}, CVector3{0.5f * X, 50.0f, 0.5f * Z});
+    case kLight_Wall_Type:
+      if (object) shape.axes = object->m_Orientation;
+      return box(object ? object->m_Position : p, CVector3{37.5f, 37.5f, 13.5f});
+    default: break;
+  }
+  if (!object || (object->m_Kind_Flags & 0x04) == 0) return false;
+  shape.centre = object->m_Position;
+  shape.axes = object->m_Orientation;
+  switch (object->m_Body_Kind) {
+    case 1: case 4:
+      shape.kind = CSpawn_Shape::kSphere;
+      shape.radius = object->m_Collision_Radius;
+      return true;
+    case 2:
+      shape.half_size = object->m_Box.half_size;
+      return true;
+    case 5:
+      shape.half_size = object->m_Fixed.half_size;
+      return true;
+    default: return false;
+  }
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The sparkler ejector. Least form: Spawn keeps its arguments and sets up a marker body.
+#include "game/targets/CMarker_Object.h"
+
+class CEjector_Sparkler : public CMarker_Object {
+ public:
+  static constexpr uint32_t kType = 42;
+
+  CEjector_Sparkler() : CMarker_Object(kType, kMarker_Ejector, 50.0f) {}
+
+  void Spawn(const CEjector_Params& params, const CVector3& place);
+
+  // The class's pool, made on first use.
+  static CObject_Pool* Pool();
+};

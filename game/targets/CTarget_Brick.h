@@ -1,0 +1,15 @@
+#pragma once
+// The brick target. Least form: Spawn keeps its arguments and sets up a marker body.
+#include "game/targets/CMarker_Object.h"
+
+class CTarget_Brick : public CMarker_Object {
+ public:
+  static constexpr uint32_t kType = 17;
+
+  CTarget_Brick() : CMarker_Object(kType, kMarker_Target, 60.0f) {}
+
+  void Spawn(const CVector3& place, const CVector3& velocity, int argument);
+
+  // The class's pool, made on first use.
+  static CObject_Pool* Pool();
+};

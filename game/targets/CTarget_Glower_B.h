@@ -1,0 +1,15 @@
+#pragma once
+// The second glower target. Least form: Spawn keeps its arguments and sets up a marker body.
+#include "game/targets/CMarker_Object.h"
+
+class CTarget_Glower_B : public CMarker_Object {
+ public:
+  static constexpr uint32_t kType = 27;
+
+  CTarget_Glower_B() : CMarker_Object(kType, kMarker_Target, 60.0f) {}
+
+  void Spawn(const CVector3& place, const CVector3& velocity, int argument);
+
+  // The class's pool, made on first use.
+  static CObject_Pool* Pool();
+};

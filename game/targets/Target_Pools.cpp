@@ -1,0 +1,74 @@
+#include "game/targets/Target_Pools.h"
+
+#include "game/core/CObject_Pool.h"
+#include "game/targets/CTarget_Box.h"
+#include "game/targets/CTarget_Ball.h"
+#include "game/targets/CTarget_Target.h"
+#include "game/targets/CTarget_Star.h"
+#include "game/targets/CTarget_Death_Vial.h"
+#include "game/targets/CTarget_Sparkler.h"
+#include "game/targets/CTarget_Twirler.h"
+#include "game/targets/CTarget_Roller.h"
+#include "game/targets/CTarget_Brick.h"
+#include "game/targets/CTarget_Pill.h"
+#include "game/targets/CTarget_Flier.h"
+#include "game/targets/CTarget_Boomer.h"
+#include "game/targets/CTarget_Leaf.h"
+#include "game/targets/CTarget_Bar.h"
+#include "game/targets/CTarget_Flare.h"
+#include "game/targets/CTarget_Goo.h"
+#include "game/targets/CTarget_Glower.h"
+#include "game/targets/CTarget_Line.h"
+#include "game/targets/CTarget_Glower_B.h"
+#include "game/targets/CTarget_Jumper.h"
+#include "game/targets/CTarget_Buster.h"
+#include "game/targets/CTarget_Exclaim.h"
+#include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Ball.h"
+#include "game/targets/CEjector_Cylinder.h"
+#include "game/targets/CEjector_Targets.h"
+#include "game/targets/CEjector_Stars.h"
+#include "game/targets/CEjector_Sparkler.h"
+#include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CEjector_Roller.h"
+#include "game/targets/CEjector_Brick.h"
+#include "game/targets/CEjector_Pill.h"
+#include "game/targets/CEjector_Simon_1.h"
+#include "game/targets/CStruct_Light_Wall.h"
+
+void Register_Target_Pools() {
+  Register_Object_Pool(CTarget_Box::kType, CTarget_Box::Pool());
+  Register_Object_Pool(CTarget_Ball::kType, CTarget_Ball::Pool());
+  Register_Object_Pool(CTarget_Target::kType, CTarget_Target::Pool());
+  Register_Object_Pool(CTarget_Star::kType, CTarget_Star::Pool());
+  Register_Object_Pool(CTarget_Death_Vial::kType, CTarget_Death_Vial::Pool());
+  Register_Object_Pool(CTarget_Sparkler::kType, CTarget_Sparkler::Pool());
+  Register_Object_Pool(CTarget_Twirler::kType, CTarget_Twirler::Pool());
+  Register_Object_Pool(CTarget_Roller::kType, CTarget_Roller::Pool());
+  Register_Object_Pool(CTarget_Brick::kType, CTarget_Brick::Pool());
+  Register_Object_Pool(CTarget_Pill::kType, CTarget_Pill::Pool());
+  Register_Object_Pool(CTarget_Flier::kType, CTarget_Flier::Pool());
+  Register_Object_Pool(CTarget_Boomer::kType, CTarget_Boomer::Pool());
+  Register_Object_Pool(CTarget_Leaf::kType, CTarget_Leaf::Pool());
+  Register_Object_Pool(CTarget_Bar::kType, CTarget_Bar::Pool());
+  Register_Object_Pool(CTarget_Flare::kType, CTarget_Flare::Pool());
+  Register_Object_Pool(CTarget_Goo::kType, CTarget_Goo::Pool());
+  Register_Object_Pool(CTarget_Glower::kType, CTarget_Glower::Pool());
+  Register_Object_Pool(CTarget_Line::kType, CTarget_Line::Pool());
+  Register_Object_Pool(CTarget_Glower_B::kType, CTarget_Glower_B::Pool());
+  Register_Object_Pool(CTarget_Jumper::kType, CTarget_Jumper::Pool());
+  Register_Object_Pool(CTarget_Buster::kType, CTarget_Buster::Pool());
+  Register_Object_Pool(CTarget_Exclaim::kType, CTarget_Exclaim::Pool());
+  Register_Object_Pool(CEjector_Box::kType, CEjector_Box::Pool());
+  Register_Object_Pool(CEjector_Ball::kType, CEjector_Ball::Pool());
+  Register_Object_Pool(CEjector_Cylinder::kType, CEjector_Cylinder::Pool());
+  Register_Object_Pool(CEjector_Targets::kType, CEjector_Targets::Pool());
+  Register_Object_Pool(CEjector_Stars::kType, CEjector_Stars::Pool());
+  Register_Object_Pool(CEjector_Sparkler::kType, CEjector_Sparkler::Pool());
+  Register_Object_Pool(CEjector_Twirler::kType, CEjector_Twirler::Pool());
+  Register_Object_Pool(CEjector_Roller::kType, CEjector_Roller::Pool());
+  Register_Object_Pool(CEjector_Brick::kType, CEjector_Brick::Pool());
+  Register_Object_Pool(CEjector_Pill::kType, CEjector_Pill::Pool());
+  Register_Object_Pool(CEjector_Simon_1::kType, CEjector_Simon_1::Pool());
+  Register_Object_Pool(CStruct_Light_Wall::kType, CStruct_Light_Wall::Pool());
+}
