@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "bench/support/game_bench.h"
 #include "game/core/CGame.h"
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
@@ -19,44 +20,25 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/sprite_array.h"
-#include "tests/support/game_harness.h"
 
 namespace {
 
 constexpr float kStep = 0.056f;  // 16 milliseconds of play
 
 // The program with a training world launched, for the length of one benchmark.
-class Launched_World {
+class Launched_World : public vt_bench::Game_Session {
  public:
-  explicit Launched_World(benchmark::State& state) {
-    std::string error;
-    if (!m_Harness.Prepare(&error) || !m_Harness.Start()) {
-      state.SkipWithError(("the game did not start: " + error).c_str());
-      return;
-    }
+  explicit Launched_World(benchmark::State& state) : Game_Session(state) {
+    if (!Started()) return;
     g_Menu_Mgr.Command(kCommand_Launch_Training, 1);
-    m_Harness.Step(5);
-    m_Ready = g_World.Has_Terrain() && g_Particle_Add_Mgr.Is_Initialised() && g_pRenderDevice;
-    if (!m_Ready) state.SkipWithError("no world was launched");
+    Harness().Step(5);
+    Require(state, g_World.Has_Terrain() && g_Particle_Add_Mgr.Is_Initialised() && g_pRenderDevice,
+            "no world was launched");
   }
-  ~Launched_World() { m_Harness.Shut_Down(); }
-  bool Ready() const { return m_Ready; }
-
- private:
-  vt_test::Game_Harness m_Harness;
-  bool m_Ready = false;
 };
 
-void Begin_Frame() {
-  g_pRenderDevice->Begin_Render();
-  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xFF000000, 0);
-  g_pRenderDevice->BeginScene();
-}
-
-void End_Frame() {
-  g_pRenderDevice->EndScene();
-  g_pRenderDevice->Present(nullptr);
-}
+using vt_bench::Begin_Frame;
+using vt_bench::End_Frame;
 
 // Keeps every table full of bouncing particles near the ground.
 void Fill(CParticle_Add_Mgr& mgr) {

@@ -8,47 +8,31 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/game_bench.h"
 #include "game/core/CGame.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
-#include "tests/support/game_harness.h"
 
 namespace {
 
 constexpr int kLines = 200;
 constexpr const char* kLine = "Simulation Statistics Summary 1,024";
 
-class Started_Game {
+// The program started in the menus with its fonts, for the length of one benchmark.
+class Started_Game : public vt_bench::Game_Session {
  public:
-  explicit Started_Game(benchmark::State& state) {
-    std::string error;
-    if (!m_Harness.Prepare(&error) || !m_Harness.Start()) {
-      state.SkipWithError(("the game did not start: " + error).c_str());
-      return;
-    }
-    m_Harness.Step(5);
-    m_Ready = g_Game.Get_Mode() == kMode_Menus && g_pRenderDevice && g_pDirect3DDevice && g_Menu_Mgr.Fonts_Created();
-    if (!m_Ready) state.SkipWithError("the game is not in the menus with its fonts");
+  explicit Started_Game(benchmark::State& state) : Game_Session(state) {
+    if (!Started()) return;
+    Harness().Step(5);
+    Require(state,
+            g_Game.Get_Mode() == kMode_Menus && g_pRenderDevice && g_pDirect3DDevice && g_Menu_Mgr.Fonts_Created(),
+            "the game is not in the menus with its fonts");
   }
-  ~Started_Game() { m_Harness.Shut_Down(); }
-  bool Ready() const { return m_Ready; }
-
- private:
-  vt_test::Game_Harness m_Harness;
-  bool m_Ready = false;
 };
 
-void Begin_Frame() {
-  g_pRenderDevice->Begin_Render();
-  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xFF000000, 0);
-  g_pRenderDevice->BeginScene();
-}
-
-void End_Frame() {
-  g_pRenderDevice->EndScene();
-  g_pRenderDevice->Present(nullptr);
-}
+using vt_bench::Begin_Frame;
+using vt_bench::End_Frame;
 
 void BM_DrawText200LinesAFrame(benchmark::State& state) {
   Started_Game game(state);

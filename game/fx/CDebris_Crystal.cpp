@@ -1,7 +1,6 @@
 #include "game/fx/CDebris_Crystal.h"
 
 #include "game/core/CWorld.h"
-#include "game/core/WinMain.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
 
@@ -10,22 +9,8 @@ constexpr uint32_t kCrystal_Boss_Type = 68;
 }  // namespace
 
 bool CDebris_Crystal::Init() {
-  m_Model = fx::Get_Renderable(0x220000D6);
-  if (!m_Model) {
-    Show_Message("Error in CDebris_Crystal\nUnable to create renderable object...");
-    Term();
-    return false;
-  }
-  m_Texture = fx::Get_Texture(0x22000029);
-  if (!m_Texture) {
-    Show_Message("Error in CDebris_Crystal\nUnable to load texture...");
-    Term();
-    return false;
-  }
-  m_Style = fx::Get_Style(0x220000D4);
-  m_Reflection_Style = fx::Get_Style(debris::kReflection_Style);
-  if (!m_Style || !m_Reflection_Style) {
-    Show_Message("Error in CDebris_Crystal\nUnable to load shader...");
+  const debris::Model_Ids ids{0x220000D6, 0x22000029, 0x220000D4};
+  if (!debris::Load_Model("CDebris_Crystal", nullptr, ids, m_Model, m_Texture, m_Style, &m_Reflection_Style)) {
     Term();
     return false;
   }

@@ -1,7 +1,6 @@
 #include "game/fx/CDebris_Dirt.h"
 
 #include "game/core/CWorld.h"
-#include "game/core/WinMain.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
@@ -11,22 +10,8 @@ constexpr float kShadow_Fade = 0.003f;
 }  // namespace
 
 bool CDebris_Dirt::Init() {
-  m_Model = fx::Get_Renderable(0x2200015F);
-  if (!m_Model) {
-    Show_Message("Error in CDebris_Dirt (A)\nUnable to create renderable object...");
-    Term();
-    return false;
-  }
-  m_Texture = fx::Get_Texture(0x22000160);
-  if (!m_Texture) {
-    Show_Message("Error in CDebris_Dirt\nUnable to load texture...");
-    Term();
-    return false;
-  }
-  m_Style = fx::Get_Style(0x22000002);
-  m_Reflection_Style = fx::Get_Style(debris::kReflection_Style);
-  if (!m_Style || !m_Reflection_Style) {
-    Show_Message("Error in CDebris_Dirt\nUnable to load shader...");
+  const debris::Model_Ids ids{0x2200015F, 0x22000160, 0x22000002};
+  if (!debris::Load_Model("CDebris_Dirt", "(A)", ids, m_Model, m_Texture, m_Style, &m_Reflection_Style)) {
     Term();
     return false;
   }

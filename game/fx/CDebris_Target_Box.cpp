@@ -1,7 +1,6 @@
 #include "game/fx/CDebris_Target_Box.h"
 
 #include "game/core/CWorld.h"
-#include "game/core/WinMain.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
@@ -9,10 +8,7 @@
 namespace {
 
 const uint32_t kModel_Ids[CDebris_Target_Box::kModels] = {0x22000093, 0x22000094, 0x22000095};
-const char* const kModel_Messages[CDebris_Target_Box::kModels] = {
-    "Error in CDebris_Target_Box (A)\nUnable to create renderable object...",
-    "Error in CDebris_Target_Box (B)\nUnable to create renderable object...",
-    "Error in CDebris_Target_Box (C)\nUnable to create renderable object..."};
+const char* const kModel_Labels[CDebris_Target_Box::kModels] = {"(A)", "(B)", "(C)"};
 
 struct Piece_Row {
   float half[3];
@@ -27,17 +23,7 @@ constexpr Piece_Row kPieces[3] = {
 }  // namespace
 
 bool CDebris_Target_Box::Init() {
-  for (int i = 0; i < kModels; ++i) {
-    m_Models[i] = fx::Get_Renderable(kModel_Ids[i]);
-    if (!m_Models[i]) {
-      Show_Message("%s", kModel_Messages[i]);
-      Term();
-      return false;
-    }
-  }
-  m_Reflection_Style = fx::Get_Style(debris::kReflection_Style);
-  if (!m_Reflection_Style) {
-    Show_Message("Error in CDebris_Target_Box\nUnable to load shader...");
+  if (!debris::Load_Pieces("CDebris_Target_Box", kModel_Ids, kModel_Labels, m_Models, m_Reflection_Style)) {
     Term();
     return false;
   }
@@ -72,12 +58,7 @@ bool CDebris_Target_Box::Spawn(int piece, CWorld_Object* target, CVector3* offse
   Setup_Object(kType, 100.0f, 100.0f, kState_Reflected, 0);
   m_Alive = false;
   if (!Setup_Box_Body(15.0f, m_Piece_Half, 0.35f)) return false;
-  Give_Back_Skin();
-  const auto* skin = dynamic_cast<const CDebris_Skin_Source*>(target);
-  if (skin) {
-    m_Texture = fx::Borrow(skin->Debris_Texture());
-    m_Style = fx::Borrow(skin->Debris_Style());
-  }
+  debris::Borrow_Skin(target, m_Texture, m_Style);
   m_Life_Timer = 8.0f;
   m_Motion.Clear();
   Set_Position(CVector3{0, 0, 0});

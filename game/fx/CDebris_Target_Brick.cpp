@@ -4,8 +4,6 @@
 
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/core/CWorld.h"
-#include "game/core/WinMain.h"
-#include "game/fx/CDebris_Target_Box.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
@@ -32,17 +30,7 @@ constexpr uint32_t kKeep_Flags = 0x2F;
 }  // namespace
 
 bool CDebris_Target_Brick::Init() {
-  for (int i = 0; i < kPieces; ++i) {
-    m_Models[i] = fx::Get_Renderable(kModel_Ids[i]);
-    if (!m_Models[i]) {
-      Show_Message("Error in CDebris_Target_Brick\nUnable to create renderable object...");
-      Term();
-      return false;
-    }
-  }
-  m_Reflection_Style = fx::Get_Style(debris::kReflection_Style);
-  if (!m_Reflection_Style) {
-    Show_Message("Error in CDebris_Target_Brick\nUnable to load shader...");
+  if (!debris::Load_Pieces("CDebris_Target_Brick", kModel_Ids, {}, m_Models, m_Reflection_Style)) {
     Term();
     return false;
   }
@@ -77,12 +65,7 @@ bool CDebris_Target_Brick::Spawn(int piece, CWorld_Object* target, CWorld_Object
   Setup_Object(kType, 100.0f, 100.0f, parent ? kState_Reflected | kState_No_Gravity : kState_Reflected, 0);
   m_Alive = false;
   if (!Setup_Box_Body(50.0f, m_Piece_Half, 0.45f)) return false;
-  Give_Back_Skin();
-  const auto* skin = dynamic_cast<const CDebris_Skin_Source*>(target);
-  if (skin) {
-    m_Texture = fx::Borrow(skin->Debris_Texture());
-    m_Style = fx::Borrow(skin->Debris_Style());
-  }
+  debris::Borrow_Skin(target, m_Texture, m_Style);
   m_Life_Timer = 8.0f;
   m_Age = 0.0f;
   m_Body_Offset.Set(0, 0, 0);

@@ -2,26 +2,12 @@
 
 #include <algorithm>
 
-#include "game/core/WinMain.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
 
 bool CDebris_Target_Sparkler::Init() {
-  m_Model = fx::Get_Renderable(0x22000000);
-  if (!m_Model) {
-    Show_Message("Error in CDebris_Target_Sparkler\nUnable to create renderable object...");
-    Term();
-    return false;
-  }
-  m_Texture = fx::Get_Texture(0x220000A9);
-  if (!m_Texture) {
-    Show_Message("Error in CDebris_Target_Sparkler\nUnable to load texture...");
-    Term();
-    return false;
-  }
-  m_Style = fx::Get_Style(0x22000050);
-  if (!m_Style) {
-    Show_Message("Error in CDebris_Target_Sparkler\nUnable to load shader...");
+  const debris::Model_Ids ids{0x22000000, 0x220000A9, 0x22000050};
+  if (!debris::Load_Model("CDebris_Target_Sparkler", nullptr, ids, m_Model, m_Texture, m_Style, nullptr)) {
     Term();
     return false;
   }

@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/core/CCamera.h"
-#include "game/core/WinMain.h"
-#include "game/fx/Draw_Helpers.h"
-#include "game/fx/FX_Resources.h"
+#include "game/fx/Beam_Helpers.h"
 
 namespace {
 
 struct Laser_Module {
   bool initialised = false;
-  CTextureData* beam = nullptr;
-  CTextureData* glow = nullptr;
-  CD3DRenderStyle* style = nullptr;
+  beam::Resources resources;
 };
 
 Laser_Module& Module() {
@@ -24,22 +19,11 @@ Laser_Module& Module() {
 
 constexpr float kPi = 3.14159265f;
 
-TexVertex At(const CVector3& p, float v) { return TexVertex{p.x, p.y, p.z, 0, 0.1f, v}; }
-
 }  // namespace
 
 bool CFX_Laser::Init() {
   Laser_Module& m = Module();
-  m.beam = fx::Get_Texture(0x2200008A);
-  m.glow = fx::Get_Texture(0x2200005C);
-  if (!m.beam || !m.glow) {
-    Show_Message("Error in CFX_Laser\nUnable to load texture...");
-    Term();
-    return false;
-  }
-  m.style = fx::Get_Style(0x22000031);
-  if (!m.style) {
-    Show_Message("Error in CFX_Laser\nUnable to load shader...");
+  if (!beam::Load("CFX_Laser", m.resources)) {
     Term();
     return false;
   }
@@ -49,9 +33,7 @@ bool CFX_Laser::Init() {
 
 void CFX_Laser::Term() {
   Laser_Module& m = Module();
-  fx::Release(m.beam);
-  fx::Release(m.glow);
-  fx::Release(m.style);
+  beam::Release(m.resources);
   m.initialised = false;
 }
 
@@ -71,17 +53,7 @@ bool CFX_Laser::Setup(const CVector3& origin, const CVector3& direction, float l
   CMatrix3x3 turn;
   turn.From_Axis_Angle(direction, kPi / 5.0f);
   for (int strip = 0; strip < kStrips; ++strip) {
-    const CVector3 o_minus{m_Origin.x - w.x, m_Origin.y - w.y, m_Origin.z - w.z};
-    const CVector3 o_plus{m_Origin.x + w.x, m_Origin.y + w.y, m_Origin.z + w.z};
-    const CVector3 e_plus{m_End.x + w.x, m_End.y + w.y, m_End.z + w.z};
-    const CVector3 e_minus{m_End.x - w.x, m_End.y - w.y, m_End.z - w.z};
-    TexVertex* v = m_Vertices + strip * 6;
-    v[0] = At(o_minus, 0.0f);
-    v[1] = At(o_plus, 1.0f);
-    v[2] = At(e_plus, 1.0f);
-    v[3] = At(o_minus, 0.0f);
-    v[4] = At(e_plus, 1.0f);
-    v[5] = At(e_minus, 0.0f);
+    beam::Fill_Strip_Quad(m_Vertices + strip * 6, m_Origin, m_End, w);
     w.Rotate(turn);
   }
   Set_Color(colour);
@@ -95,22 +67,15 @@ void CFX_Laser::Set_Color(uint32_t colour) {
 }
 
 void CFX_Laser::Update(float step) {
-  m_Remaining -= step;
-  if (m_Remaining <= 0.0f) {
-    m_Active = false;
-    return;
-  }
-  if (step == 0.0f) return;
-  const float f = std::clamp(m_Remaining / m_Life, 0.0f, 1.0f);
-  const uint32_t alpha = std::min(255u, fx::Clamp_Byte(std::sqrt(f) * m_Alpha_Factor * 255.0f));
-  Set_Color(alpha << 24 | (m_Colour & 0xFFFFFF));
+  if (!beam::Count_Down(m_Remaining, step, m_Active)) return;
+  Set_Color(beam::Faded_Colour(m_Remaining, m_Life, m_Alpha_Factor, m_Colour));
 }
 
 void CFX_Laser::Render() {
   if (!m_Active || !Module().initialised) return;
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetRenderStyle(Module().style);
-  g_D3DDrawPrim.SetTexture(Module().beam, 0);
+  g_D3DDrawPrim.SetRenderStyle(Module().resources.style);
+  g_D3DDrawPrim.SetTexture(Module().resources.strip, 0);
   const auto* triangles = reinterpret_cast<const DrawPrimTexTriangle*>(m_Vertices);
   for (int i = 0; i < 5; ++i) {
     g_D3DDrawPrim.DrawTexTriangles(triangles, kVertices / 3);
@@ -120,18 +85,8 @@ void CFX_Laser::Render() {
 
 void CFX_Laser::Render_Glow() {
   if (!m_Active || !m_Glow || !Module().initialised) return;
-  const CVector3 eye = g_Camera.Get_Eye_Position();
-  CVector3 n;
-  m_End.Subtract(eye, n);
-  n.Scale(1.0f / std::max(n.Length(), 0.01f), n);
-  const CVector3 p{eye.x + 10.0f * n.x, eye.y + 10.0f * n.y, eye.z + 10.0f * n.z};
   const float f = std::clamp(m_Remaining / m_Life, 0.0f, 1.0f);
-  const float s = f * m_Alpha_Factor * m_Width * 1.5f;
-  const uint32_t rgb = m_Colour & 0xFFFFFF;
-  const uint32_t a1 = std::min(255u, fx::Clamp_Byte(f * m_Alpha_Factor * 255.0f));
-  const uint32_t a2 = std::min(255u, fx::Clamp_Byte(f * m_Alpha_Factor * 0.35f * 255.0f));
-  const float big = 6.0f * s;
-  Draw_Billboard(p, s, s, a1 << 24 | rgb, Module().style, Module().glow);
-  Draw_Billboard(p, s, s, a1 << 24 | rgb, Module().style, Module().glow);
-  Draw_Billboard(p, big, big, a2 << 24 | rgb, Module().style, Module().glow);
+  const float alpha = f * m_Alpha_Factor;
+  const float s = alpha * m_Width * 1.5f;
+  beam::Draw_End_Glow(m_End, s, 6.0f * s, alpha, m_Colour & 0xFFFFFF, Module().resources);
 }

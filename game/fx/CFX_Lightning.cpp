@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/core/CCamera.h"
-#include "game/core/WinMain.h"
-#include "game/fx/Draw_Helpers.h"
+#include "game/fx/Beam_Helpers.h"
 #include "game/fx/FX_Resources.h"
 #include "game/sim/Launch_Helpers.h"
 #include "runtime/src/math/key_track.h"
@@ -16,9 +14,7 @@ constexpr float kPi = 3.14159265f;
 
 struct Lightning_Module {
   bool initialised = false;
-  CTextureData* bolt = nullptr;
-  CTextureData* glow = nullptr;
-  CD3DRenderStyle* style = nullptr;
+  beam::Resources resources;
   CKeyTrack wave;
   CKeyTrack arc;
   CVector3 scratch[CFX_Lightning::kMax_Segments];
@@ -31,8 +27,6 @@ Lightning_Module& Module() {
 
 const CVector3 kZero{0.0f, 0.0f, 0.0f};
 
-TexVertex At(const CVector3& p, float v) { return TexVertex{p.x, p.y, p.z, 0, 0.1f, v}; }
-
 CVector3 Lerp(const CVector3& a, const CVector3& b, float t) {
   return CVector3{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
 }
@@ -41,16 +35,7 @@ CVector3 Lerp(const CVector3& a, const CVector3& b, float t) {
 
 bool CFX_Lightning::Init() {
   Lightning_Module& m = Module();
-  m.bolt = fx::Get_Texture(0x2200008A);
-  m.glow = fx::Get_Texture(0x2200005C);
-  if (!m.bolt || !m.glow) {
-    Show_Message("Error in CFX_Lightning\nUnable to load texture...");
-    Term();
-    return false;
-  }
-  m.style = fx::Get_Style(0x22000031);
-  if (!m.style) {
-    Show_Message("Error in CFX_Lightning\nUnable to load shader...");
+  if (!beam::Load("CFX_Lightning", m.resources)) {
     Term();
     return false;
   }
@@ -64,9 +49,7 @@ bool CFX_Lightning::Init() {
 
 void CFX_Lightning::Term() {
   Lightning_Module& m = Module();
-  fx::Release(m.bolt);
-  fx::Release(m.glow);
-  fx::Release(m.style);
+  beam::Release(m.resources);
   m.wave.Clear();
   m.arc.Clear();
   m.initialised = false;
@@ -138,14 +121,7 @@ bool CFX_Lightning::Setup(const int& kind, const CVector3& start, const CVector3
   for (int strand = 0; strand < kStrands; ++strand) {
     for (int i = 0; i < n; ++i) {
       const CVector3& a = i == 0 ? start : m.scratch[i - 1];
-      const CVector3& b = m.scratch[i];
-      TexVertex* v = m_Strands[strand] + i * 6;
-      v[0] = At(CVector3{a.x - w.x, a.y - w.y, a.z - w.z}, 0.0f);
-      v[1] = At(CVector3{a.x + w.x, a.y + w.y, a.z + w.z}, 1.0f);
-      v[2] = At(CVector3{b.x + w.x, b.y + w.y, b.z + w.z}, 1.0f);
-      v[3] = v[0];
-      v[4] = v[2];
-      v[5] = At(CVector3{b.x - w.x, b.y - w.y, b.z - w.z}, 0.0f);
+      beam::Fill_Strip_Quad(m_Strands[strand] + i * 6, a, m.scratch[i], w);
     }
     w.Rotate(turn);
   }
@@ -160,22 +136,15 @@ void CFX_Lightning::Set_Colours(uint32_t colour) {
 }
 
 void CFX_Lightning::Update(float step) {
-  m_Remaining -= step;
-  if (m_Remaining <= 0.0f) {
-    m_Active = false;
-    return;
-  }
-  if (step == 0.0f) return;
-  const float f = std::clamp(m_Remaining / m_Life, 0.0f, 1.0f);
-  const uint32_t alpha = std::min(255u, fx::Clamp_Byte(std::sqrt(f) * m_Alpha_Factor * 255.0f));
-  Set_Colours(alpha << 24 | (m_Colour & 0xFFFFFF));
+  if (!beam::Count_Down(m_Remaining, step, m_Active)) return;
+  Set_Colours(beam::Faded_Colour(m_Remaining, m_Life, m_Alpha_Factor, m_Colour));
 }
 
 void CFX_Lightning::Render() {
   if (!m_Active || !Module().initialised) return;
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetRenderStyle(Module().style);
-  g_D3DDrawPrim.SetTexture(Module().bolt, 0);
+  g_D3DDrawPrim.SetRenderStyle(Module().resources.style);
+  g_D3DDrawPrim.SetTexture(Module().resources.strip, 0);
   const int passes = m_Kind == 0 ? 2 : 1;
   for (auto& strand : m_Strands)
     for (int p = 0; p < passes; ++p)
@@ -185,19 +154,8 @@ void CFX_Lightning::Render() {
 void CFX_Lightning::Render_Glow() {
   if (!m_Active || m_Kind == 1 || m_No_Glow || !Module().initialised) return;
   const float a = m_Kind == 2 ? 0.75f : 1.0f;
-  const CVector3 eye = g_Camera.Get_Eye_Position();
-  CVector3 m;
-  m_End.Subtract(eye, m);
-  m.Scale(1.0f / std::max(m.Length(), 0.01f), m);
-  const CVector3 g{eye.x + 10.0f * m.x, eye.y + 10.0f * m.y, eye.z + 10.0f * m.z};
   const float f = std::clamp(m_Remaining / m_Life, 0.0f, 1.0f);
   const float v = f * m_Alpha_Factor * a;
   const float s = v * m_Width * a * 0.15f;
-  const uint32_t rgb = m_Colour & 0xFFFFFF;
-  const uint32_t a1 = std::min(255u, fx::Clamp_Byte(v * 255.0f));
-  const uint32_t a2 = std::min(255u, fx::Clamp_Byte(v * 0.35f * 255.0f));
-  const float big = 10.0f * s;
-  Draw_Billboard(g, s, s, a1 << 24 | rgb, Module().style, Module().glow);
-  Draw_Billboard(g, s, s, a1 << 24 | rgb, Module().style, Module().glow);
-  Draw_Billboard(g, big, big, a2 << 24 | rgb, Module().style, Module().glow);
+  beam::Draw_End_Glow(m_End, s, 10.0f * s, v, m_Colour & 0xFFFFFF, Module().resources);
 }

@@ -2,11 +2,65 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "game/core/CWorld_Object.h"
+#include "game/core/WinMain.h"
+#include "game/fx/CDebris_Target_Box.h"
 #include "game/fx/FX_Resources.h"
 
 namespace debris {
+
+bool Load_Pieces(const char* owner, std::span<const uint32_t> ids, std::span<const char* const> labels,
+                 std::span<CRenderableObject*> models, CD3DRenderStyle*& reflection_style) {
+  const std::string name = std::string("Error in ") + owner;
+  for (size_t i = 0; i < ids.size() && i < models.size(); ++i) {
+    models[i] = fx::Get_Renderable(ids[i]);
+    if (!models[i]) {
+      const std::string label = i < labels.size() ? std::string(" ") + labels[i] : std::string();
+      Show_Message("%s", (name + label + "\nUnable to create renderable object...").c_str());
+      return false;
+    }
+  }
+  reflection_style = fx::Get_Style(kReflection_Style);
+  if (!reflection_style) {
+    Show_Message("%s", (name + "\nUnable to load shader...").c_str());
+    return false;
+  }
+  return true;
+}
+
+bool Load_Model(const char* owner, const char* model_label, const Model_Ids& ids, CRenderableObject*& model,
+                CTextureData*& texture, CD3DRenderStyle*& style, CD3DRenderStyle** reflection_style) {
+  const std::string name = std::string("Error in ") + owner;
+  model = fx::Get_Renderable(ids.model);
+  if (!model) {
+    const std::string label = model_label ? std::string(" ") + model_label : std::string();
+    Show_Message("%s", (name + label + "\nUnable to create renderable object...").c_str());
+    return false;
+  }
+  texture = fx::Get_Texture(ids.texture);
+  if (!texture) {
+    Show_Message("%s", (name + "\nUnable to load texture...").c_str());
+    return false;
+  }
+  style = fx::Get_Style(ids.style);
+  if (reflection_style) *reflection_style = fx::Get_Style(kReflection_Style);
+  if (!style || (reflection_style && !*reflection_style)) {
+    Show_Message("%s", (name + "\nUnable to load shader...").c_str());
+    return false;
+  }
+  return true;
+}
+
+void Borrow_Skin(const CWorld_Object* target, CTextureData*& texture, CD3DRenderStyle*& style) {
+  fx::Release(texture);
+  fx::Release(style);
+  const auto* skin = dynamic_cast<const CDebris_Skin_Source*>(target);
+  if (!skin) return;
+  texture = fx::Borrow(skin->Debris_Texture());
+  style = fx::Borrow(skin->Debris_Style());
+}
 
 void Expire_Life_Timer(CWorld_Object& object, float& timer) {
   if (!(timer < 0.0f)) return;

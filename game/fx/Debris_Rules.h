@@ -1,7 +1,9 @@
 #pragma once
-// What the debris classes share: the death rule on the kill timer, the world matrix of a
-// scaled piece and its draw (plain, mirrored or with a caller's style).
+// What the debris classes share: taking their piece models, borrowing a broken target's skin,
+// the death rule on the kill timer, the world matrix of a scaled piece and its draw (plain,
+// mirrored or with a caller's style).
 #include <cstdint>
+#include <span>
 
 #include "runtime/src/math/math_types.h"
 
@@ -14,6 +16,28 @@ class CTextureData;
 namespace debris {
 
 constexpr uint32_t kReflection_Style = 0x22000020;
+
+// Takes the piece models by id and the reflection style. On a failure shows "Error in <owner>
+// <label>\nUnable to create renderable object..." (the label of that model, if labels are
+// given) or "...\nUnable to load shader..." and answers false, leaving the caller to give back
+// what was taken.
+bool Load_Pieces(const char* owner, std::span<const uint32_t> ids, std::span<const char* const> labels,
+                 std::span<CRenderableObject*> models, CD3DRenderStyle*& reflection_style);
+// The ids of a one-model piece's model, texture and style.
+struct Model_Ids {
+  uint32_t model;
+  uint32_t texture;
+  uint32_t style;
+};
+// Takes a one-model piece's model, texture and style, and the reflection style when asked for
+// (non-null). On a failure shows "Error in <owner>\nUnable to create renderable object..." (the
+// model's label after the owner, when given), "...load texture..." or "...load shader..." and
+// answers false, leaving the caller to give back what was taken.
+bool Load_Model(const char* owner, const char* model_label, const Model_Ids& ids, CRenderableObject*& model,
+                CTextureData*& texture, CD3DRenderStyle*& style, CD3DRenderStyle** reflection_style);
+// Gives back the texture and style held, then borrows the target's when it is a
+// CDebris_Skin_Source.
+void Borrow_Skin(const CWorld_Object* target, CTextureData*& texture, CD3DRenderStyle*& style);
 
 // A life timer that fell below 0 starts the death (k = 0.0001 when it was 0) and is held at 0.
 void Expire_Life_Timer(CWorld_Object& object, float& timer);

@@ -4,6 +4,8 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/Word_Wrap.h"
 
+int Menu_Text_Width(int32_t size_class, const char* text) { return g_Menu_Mgr.Get_Text_Width(size_class, text); }
+
 float Text_Line_Pitch(float text_height) { return 0.0015f * CMenuItem::Screen_H() + text_height; }
 
 void Build_Text_Outline(uint32_t colour, const CMenuItem& item, Item_Frame& outline) {
@@ -28,13 +30,7 @@ CMenuItem_Text::CMenuItem_Text(int32_t id, const char* text, const CVector2& anc
 
 void CMenuItem_Text::Setup(int32_t id, const char* text, const CVector2& anchor, uint32_t colour,
                            int32_t size_class, uint32_t flags, int32_t line_count, float fixed_width) {
-  m_Id = id;
-  m_Colour = colour;
-  m_Size_Class = size_class;
-  m_Flags = flags;
-  m_Line_Count = line_count;
-  m_Fixed_Width = fixed_width;
-  m_Text_Height = Text_Height(size_class);
+  Set_Text_Style(*this, id, colour, size_class, flags, line_count, fixed_width);
   m_X = anchor.x;
   m_Y = anchor.y;
   m_W = 0.0f;
@@ -51,10 +47,7 @@ void CMenuItem_Text::Set_Text(const char* text) {
     if (m_Line_Count == 0) m_W = m_H = 0.0f;
     return;
   }
-  if (m_Flags & kCentre_X) m_X += m_W / 2.0f;
-  if (m_Flags & kRight_X) m_X += m_W;
-  m_W = m_Fixed_Width != 0.0f ? m_Fixed_Width : static_cast<float>(g_Menu_Mgr.Get_Text_Width(m_Size_Class, text));
-  m_H = static_cast<float>(m_Line_Count) * Text_Line_Pitch(m_Text_Height);
+  Measure_Text_Box(*this, text);
   if (m_Flags & kWrap)
     m_Lines = Wrap_Text(m_Size_Class, text, static_cast<int>(m_W), m_Line_Count, kPiece_Length, false).lines;
   else

@@ -25,13 +25,7 @@ CMenuItem_Typed_Text::CMenuItem_Typed_Text(int32_t id, const char* text, const C
 
 void CMenuItem_Typed_Text::Setup(int32_t id, const char* text, const CVector2& anchor, uint32_t colour,
                                  int32_t size_class, uint32_t flags, int32_t line_count, float fixed_width) {
-  m_Id = id;
-  m_Colour = colour;
-  m_Size_Class = size_class;
-  m_Flags = flags;
-  m_Line_Count = line_count;
-  m_Fixed_Width = fixed_width;
-  m_Text_Height = Text_Height(size_class);
+  Set_Text_Style(*this, id, colour, size_class, flags, line_count, fixed_width);
   m_Pending = text ? text : "";
   m_Shown.clear();
   m_Lines.clear();
@@ -51,10 +45,7 @@ void CMenuItem_Typed_Text::Setup(int32_t id, const char* text, const CVector2& a
 void CMenuItem_Typed_Text::Set_Text(const char* shown) {
   m_Lines.clear();
   const std::string text = shown ? shown : "";
-  if (m_Flags & kCentre_X) m_X += m_W / 2.0f;
-  if (m_Flags & kRight_X) m_X += m_W;
-  m_W = m_Fixed_Width != 0.0f ? m_Fixed_Width : static_cast<float>(g_Menu_Mgr.Get_Text_Width(m_Size_Class, text.c_str()));
-  m_H = static_cast<float>(m_Line_Count) * Text_Line_Pitch(m_Text_Height);
+  Measure_Text_Box(*this, text.c_str());
   m_Lines = Wrap_Text(m_Size_Class, text, static_cast<int>(m_W), m_Line_Count, kPiece_Length, false).lines;
   m_Cursor_Phase = 0.0f;
   Play_Sound_FX(kType_Sound, 1.0f);

@@ -394,34 +394,43 @@ bool CPopup_Mgr::Menu_Has_Item(int index, int action) const {
 // ---------------------------------------------------------------------------------------------
 // Input
 
-bool CPopup_Mgr::On_Left_Down() {
-  const CVector2 cursor = CMenuItem::Cursor();
-  bool closed = false;
+int CPopup_Mgr::Press_Open_Menu(const CVector2& cursor, bool& used) {
+  used = false;
   for (int i = 0; i < kMenu_Count; ++i) {
     CPopup_Menu& menu = m_Menus[i];
     if (!menu.m_Shown || !menu.m_Initialised) continue;
-    if (!menu.Cursor_In_Box(cursor)) {
-      if (menu.m_Open) {
-        Close_Menu(i, true);
-        closed = true;
-      }
-      continue;
-    }
-    if (!menu.m_Open) {
+    if (menu.Cursor_In_Box(cursor)) {
+      used = true;
+      if (menu.m_Open) return i;
       Open_Menu_At(i);
-      return true;
+      return -1;
     }
-    m_Press_Receiver = i;
-    if (!menu.Fully_Open()) return true;
-    if (menu.Has_Panel()) {
-      menu.m_Panel.On_Mouse_Down();
-    } else {
-      const int entry = menu.Entry_At(cursor);
-      if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
+    if (menu.m_Open) {
+      Close_Menu(i, true);
+      used = true;
     }
-    return true;
   }
-  return closed;
+  return -1;
+}
+
+void CPopup_Mgr::Do_Entry_At(const CPopup_Menu& menu, const CVector2& cursor) {
+  const int entry = menu.Entry_At(cursor);
+  if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
+}
+
+bool CPopup_Mgr::On_Left_Down() {
+  const CVector2 cursor = CMenuItem::Cursor();
+  bool used = false;
+  const int i = Press_Open_Menu(cursor, used);
+  if (i < 0) return used;
+  CPopup_Menu& menu = m_Menus[i];
+  m_Press_Receiver = i;
+  if (!menu.Fully_Open()) return true;
+  if (menu.Has_Panel())
+    menu.m_Panel.On_Mouse_Down();
+  else
+    Do_Entry_At(menu, cursor);
+  return true;
 }
 
 bool CPopup_Mgr::On_Left_Up() {
@@ -434,28 +443,12 @@ bool CPopup_Mgr::On_Left_Up() {
 
 bool CPopup_Mgr::On_Right_Down() {
   const CVector2 cursor = CMenuItem::Cursor();
-  bool closed = false;
-  for (int i = 0; i < kMenu_Count; ++i) {
-    CPopup_Menu& menu = m_Menus[i];
-    if (!menu.m_Shown || !menu.m_Initialised) continue;
-    if (!menu.Cursor_In_Box(cursor)) {
-      if (menu.m_Open) {
-        Close_Menu(i, true);
-        closed = true;
-      }
-      continue;
-    }
-    if (!menu.m_Open) {
-      Open_Menu_At(i);
-      return true;
-    }
-    if (!menu.Has_Panel()) {
-      const int entry = menu.Entry_At(cursor);
-      if (entry >= 0 && !menu.m_Entries[entry].skip) Do_Action(menu.m_Entries[entry].action);
-    }
-    return true;
-  }
-  return closed;
+  bool used = false;
+  const int i = Press_Open_Menu(cursor, used);
+  if (i < 0) return used;
+  CPopup_Menu& menu = m_Menus[i];
+  if (!menu.Has_Panel()) Do_Entry_At(menu, cursor);
+  return true;
 }
 
 void CPopup_Mgr::On_Enter_Key() {

@@ -83,6 +83,12 @@ class CPopup_Mgr {
   void Open_Options();
   void Back_From_Options();
   void Leave_Options_Open(int index);
+  // A press on the menus: open menus not under the cursor close, a closed one under it opens.
+  // Answers the open menu under the cursor (-1 when there is none) and in `used` whether the
+  // press did anything.
+  int Press_Open_Menu(const CVector2& cursor, bool& used);
+  // The entry under the cursor runs its action unless it is one to skip.
+  void Do_Entry_At(const CPopup_Menu& menu, const CVector2& cursor);
 
   int m_Last_Built = -1;
 };

@@ -349,7 +349,7 @@ bool Show_Fx_Group(const std::string& name, std::string* error) {
       Add_Showcase(group);
       return true;
     }
-  for (const std::string& debris : {"crystal", "dirt", "box", "brick", "mark", "sparkler"})
+  for (const char* debris : {"crystal", "dirt", "box", "brick", "mark", "sparkler"})
     if (name == debris) return Show_Debris(name) || fail("no free debris for " + name);
   return fail("unknown effect group " + name);
 }

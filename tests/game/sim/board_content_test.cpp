@@ -24,8 +24,9 @@ TEST(Board_Content, EveryBoardTextureIsLetteredWithinItsShownWidth) {
     EXPECT_GT(texture.width, 2 * texture.height) << "a word-shaped label: " << std::hex << t.id;
     EXPECT_GT(ink, 40) << std::hex << t.id;
     EXPECT_LT(rightmost, static_cast<uint32_t>(t.shown * texture.width)) << std::hex << t.id;
-    if (t.shown < 1.0f)
+    if (t.shown < 1.0f) {
       EXPECT_GT(rightmost, static_cast<uint32_t>(0.5f * t.shown * texture.width)) << "it fills its part";
+    }
   }
 }
 

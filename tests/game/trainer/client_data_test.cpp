@@ -115,8 +115,8 @@ TEST_F(ClientDataTest, RejectedAccountsFallBackToTheCopyOrResetKeepingTheRejecte
     unlink("client_u.dat");
     unlink("client_u.dat_tmp");
     unlink("client_u.dat.bad");
-    if (c.main) ASSERT_TRUE(Write_File("client_u.dat", *c.main));
-    if (c.copy) ASSERT_TRUE(Write_File("client_u.dat_tmp", *c.copy));
+    if (c.main) { ASSERT_TRUE(Write_File("client_u.dat", *c.main)); }
+    if (c.copy) { ASSERT_TRUE(Write_File("client_u.dat_tmp", *c.copy)); }
     ASSERT_TRUE(account.Load("u"));
     EXPECT_TRUE(account.m_Loaded);
     EXPECT_EQ(account.m_Access_Level, c.access);
@@ -126,8 +126,8 @@ TEST_F(ClientDataTest, RejectedAccountsFallBackToTheCopyOrResetKeepingTheRejecte
       EXPECT_EQ(account.m_Owned_Guns, 0x10u);
     }
     EXPECT_EQ(File_There("client_u.dat.bad"), c.bad_kept);
-    if (c.bad_kept) EXPECT_EQ(Read_File("client_u.dat.bad"), *c.main);
-    if (c.main) EXPECT_EQ(Read_File("client_u.dat"), *c.main) << "loading never writes the account";
+    if (c.bad_kept) { EXPECT_EQ(Read_File("client_u.dat.bad"), *c.main); }
+    if (c.main) { EXPECT_EQ(Read_File("client_u.dat"), *c.main) << "loading never writes the account"; }
   }
 }
 

@@ -138,7 +138,7 @@ TEST_F(ForumDataTest, TheCopyIsReadWhenTheFileIsMissingOrRejectedAndNeverWritten
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     unlink("forumfile.dat");
-    if (c.file) ASSERT_TRUE(Write_File("forumfile.dat", *c.file));
+    if (c.file) { ASSERT_TRUE(Write_File("forumfile.dat", *c.file)); }
     ASSERT_TRUE(Write_File("forumfile.dat_tmp", copy));
     ASSERT_TRUE(forum.Load());
     ASSERT_EQ(forum.m_Posted.size(), 1u);
@@ -208,7 +208,7 @@ TEST_F(ForumDataTest, SavingTrimsReadMessagesButKeepsUnreadPrivateOnes) {
     EXPECT_EQ(forum.m_Pending.size(), c.pending_after);
     // What stays are the newest read messages and every unread private one.
     const uint32_t last_id = static_cast<uint32_t>(c.unread_private + c.read_public + c.read_private);
-    if (!forum.m_Posted.empty()) EXPECT_EQ(forum.m_Posted.back().Record.Id, last_id);
+    if (!forum.m_Posted.empty()) { EXPECT_EQ(forum.m_Posted.back().Record.Id, last_id); }
     int unread = 0;
     for (const Forum_Message& m : forum.m_Posted) unread += (m.Record.Type == kMessage_Private && !(m.Record.Flags & 1));
     EXPECT_EQ(unread, c.unread_private);

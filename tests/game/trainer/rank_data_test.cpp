@@ -128,7 +128,7 @@ TEST_F(RankDataTest, MissingFilesGiveDefaultTablesForEverySimulation) {
       const Rank_Entry& entry = table.Entries[i];
       EXPECT_TRUE(Is_Author_Name(entry.Name)) << entry.Name;
       EXPECT_GE(entry.Score, 100u);
-      if (i > 0) EXPECT_LE(entry.Score, table.Entries[i - 1].Score);
+      if (i > 0) { EXPECT_LE(entry.Score, table.Entries[i - 1].Score); }
     }
   }
   char key[16];
