@@ -87,6 +87,8 @@ void Set_First_Pass(CD3DRenderStyle* style, float value, uint32_t color) {
   pass.AlphaRef = Value_Byte(value);
   pass.TextureFactor = color;
   style->SetPass(0, pass);
+  // The state manager replays recorded transitions into a style; a changed pass must drop them.
+  style->Rebuild();
 }
 
 void Set_First_Pass_Value(CD3DRenderStyle* style, float value) {
@@ -95,6 +97,7 @@ void Set_First_Pass_Value(CD3DRenderStyle* style, float value) {
   if (!style->GetPass(0, &pass)) return;
   pass.AlphaRef = Value_Byte(value);
   style->SetPass(0, pass);
+  style->Rebuild();
 }
 
 // Through the render-state manager when there is one, so that its copy of the device's states

@@ -60,10 +60,10 @@ const TextureDef kTextures[] = {
     {0x22000009, "textures/world/site_fence.txb", writers::Pattern::Stripes, 64, 0x80FFD040, 0x10202020, 8, 1, 1},
     {0x2200001B, "textures/world/plain_fence.txb", writers::Pattern::Checker, 64, 0xA0FFFFFF, 0x10FFFFFF, 4, 1, 1},
     {0x22000144, "textures/world/fence_glow.txb", writers::Pattern::Stripes, 64, 0xFFFFE0A0, 0xFF000000, 4, 1, 1},
-    // Marks on the ground: scorch, impact, splash, burn and glow.
+    // Marks on the ground: scorch, impact, pock (bullet holes and blast dust), burn and glow.
     {0x22000021, "textures/world/decal_scorch.txb", writers::Pattern::RadialGlow, 64, 0xFF101008, 0x00000000, 8, 1, 1},
     {0x22000014, "textures/world/decal_impact.txb", writers::Pattern::Rings, 64, 0xFF302818, 0x00302818, 3, 1, 1},
-    {0x22000053, "textures/world/decal_splash.txb", writers::Pattern::RadialGlow, 64, 0xFF3060C0, 0x003060C0, 8, 1, 1},
+    {0x22000053, "textures/world/decal_pock.txb", writers::Pattern::RadialGlow, 64, 0xFF2A2620, 0x002A2620, 8, 1, 1},
     {0x220000EB, "textures/world/decal_burn.txb", writers::Pattern::RadialGlow, 64, 0xFFFF6010, 0x00401000, 8, 1, 1},
     {0x22000118, "textures/world/decal_glow.txb", writers::Pattern::RadialGlow, 64, 0xFF80FF80, 0x0000FF00, 8, 1, 1},
 };

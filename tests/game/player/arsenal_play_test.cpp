@@ -2,6 +2,8 @@
 // ground of a training launch. Set VT_ARSENAL_SHOTS to a folder to keep the pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -15,6 +17,7 @@
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun.h"
+#include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/game/core/running_game.h"
 #include "tests/support/stand_in_target.h"
@@ -46,6 +49,34 @@ class ArsenalPlay : public RunningGame {
     std::ostringstream s;
     s << static_cast<int>(p.x) << " " << static_cast<int>(p.y);
     return s.str();
+  }
+  // Pixels of the last frame inside a box given in view units at the heat gauge's depth (15 ahead
+  // of the eye, 45 degree field of view), x to the right and y up from the centre of the view.
+  struct Picture {
+    std::vector<uint32_t> pixels;
+    uint32_t width = 0, height = 0;
+  };
+  Picture Read_Picture() {
+    Picture p;
+    EXPECT_TRUE(harness.Read_Back(p.pixels, p.width, p.height));
+    return p;
+  }
+  static int Changed_In_Gauge_Box(const Picture& a, const Picture& b, float x0, float x1, float y0, float y1) {
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return -1;
+    const float per_unit = 0.5f * float(a.height) / (15.0f * std::tan(0.3926991f));
+    const auto px = [&](float x) { return int(0.5f * float(a.width) + x * per_unit); };
+    const auto py = [&](float y) { return int(0.5f * float(a.height) - y * per_unit); };
+    int changed = 0;
+    for (int y = std::max(py(y1), 0); y < std::min(py(y0), int(a.height)); ++y)
+      for (int x = std::max(px(x0), 0); x < std::min(px(x1), int(a.width)); ++x) {
+        const uint32_t u = a.pixels[size_t(y) * a.width + x], v = b.pixels[size_t(y) * a.width + x];
+        for (int shift = 0; shift < 24; shift += 8)
+          if (std::abs(int((u >> shift) & 0xFF) - int((v >> shift) & 0xFF)) > 40) {
+            ++changed;
+            break;
+          }
+      }
+    return changed;
   }
   int Total_Hits() const {
     int hits = 0;
@@ -88,6 +119,23 @@ TEST_F(ArsenalPlay, AHeldMachineGunBurstStrikesTheBoxAndMarksTheGround) {
   Run("move 400 480\nframes 20\npress 400 480\nframes 20\nrelease 400 480\nframes 40\n");
   EXPECT_GT(g_World_Decal_Mgr.Live_Count(), decals_before) << "bullets striking the ground leave marks";
   EXPECT_EQ(g_Bullet_Machine_Mgr.Live_Count(), 0u) << "every bullet ends within its life";
+}
+
+TEST_F(ArsenalPlay, TheHeatGaugeBarRisesWhileTheMachineGunFires) {
+  Start();
+  Run("frames 5\n");
+  Launch(2);
+  // Past the gauge's slide into view, cold: the bar is empty.
+  Run("move 400 240\nframes 480\n");
+  ASSERT_EQ(g_Gun_Machine.m_Heat, 0.0f);
+  const Picture cold = Read_Picture();
+  Run("press 400 240\nframes 150\n");
+  ASSERT_GT(g_Gun_Machine.m_Heat, 0.3f) << "a long burst heats the gun";
+  const Picture hot = Read_Picture();
+  Run("release 400 240\nframes 2\n");
+  // The lower part of the bar, inside the frame at the lower left.
+  const int changed = Changed_In_Gauge_Box(cold, hot, -7.1f, -6.2f, -5.5f, -4.7f);
+  EXPECT_GT(changed, 100) << "the hot gun's gauge shows its coloured bar";
 }
 
 TEST_F(ArsenalPlay, ACannonShellBlastsTheBoxAndPushesTheSpheresNearIt) {
