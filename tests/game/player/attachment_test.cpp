@@ -36,7 +36,7 @@ class Attachments : public Arsenal {
   // Launches a War Room mission (starting the campaign when none runs) with the loadout.
   void Launch_Mission(int gun, int attachment, int attachment_level) {
     std::ostringstream s;
-    s << "loadout " << gun << " " << attachment << " 0 " << attachment_level << "\ncommand 4\ncommand 8 1\nframes 2\n";
+    s << "loadout " << gun << " " << attachment << " 0 " << attachment_level << "\ncommand 4\ncommand 8 1 0x220003E1 0x220003F1\nframes 2\n";
     std::string error;
     ASSERT_TRUE(harness.Run_Script(s.str(), harness.Work_Dir(), &error)) << error;
     ASSERT_TRUE(g_WarRoom_Sim.m_Initialised);
