@@ -40,7 +40,7 @@ class SimRun : public ::testing::Test {
     ASSERT_TRUE(g_Music_Track.Is_Running());
   }
 
-  // Replaces the running track's events with the spec's (the clock goes back to 0; the music
+  // Replaces the running track's events with those of the given track description (the clock goes back to 0; the music
   // plays on) and sweeps away what the launch placed.
   void Replace_Track(const writers::TrackSpec& spec) {
     g_Music_Track.m_Sections.clear();
