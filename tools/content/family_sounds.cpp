@@ -90,6 +90,10 @@ std::vector<SoundDef> Sound_Table() {
       // The closings of a War Room mission: the source found, the site cleared, the shields lost.
       {0x220001CA, "sounds/meteorite_found.wav", Chime({523.25, 659.25, 783.99, 1046.5, 1318.5}, 0.11, 0.9)},
       {0x22000127, "sounds/site_cleared.wav", Chime({659.25, 880.0, 1318.5}, 0.13, 0.7)},
+      // The War Room's orders coming in: two short radio pips.
+      {0x220001C9, "sounds/orders_incoming.wav",
+       Sound(0.45, {Tone(kSquare, 1320, 1320, 0.12, 0.3, 30), Tone(kSquare, 1760, 1760, 0.12, 0.3, 30, 0.2),
+                    Noise(0.4, 0.08, 3000, 4, 41)})},
       {0x220001C8, "sounds/shields_breached.wav",
        Sound(1.2, {Tone(kSaw, 440, 110, 1.2, 0.3, 1.5), Tone(kSquare, 220, 55, 1.2, 0.2, 1.5),
                    Noise(0.5, 0.3, 900, 5, 31)})},

@@ -131,7 +131,7 @@ TEST_F(TrackEvents, PointsSpawnTheirClassIntoItsListAsALaunch) {
     EXPECT_EQ(g_Sim_Stats.m_Launches, launches + 1) << row.type;
     // Only the bullet is kept by its event, under the point's argument.
     EXPECT_EQ(event.Occupied_Count(), row.type == 61 ? 1 : 0) << row.type;
-    if (row.type == 61) EXPECT_EQ(event.slot_ids[0], 2);
+    if (row.type == 61) { EXPECT_EQ(event.slot_ids[0], 2); }
     Sweep();
   }
 }
@@ -291,8 +291,8 @@ TEST_F(TrackEvents, ScreenEffectsUseTheEventsDuration) {
     const CScreen_FX_Record& effect = g_Screen_FX_Mgr.Effects().back();
     EXPECT_EQ(effect.kind, row.kind) << row.sub_kind;
     EXPECT_FLOAT_EQ(effect.duration, row.duration) << row.sub_kind;
-    if (row.entry == 1) EXPECT_FLOAT_EQ(effect.vector_a[0], row.kind == 11 ? 0.2f : 1.0f) << "alpha first";
-    if (row.kind == 19) EXPECT_EQ(effect.color_word, 0xFFFF00FFu);
+    if (row.entry == 1) { EXPECT_FLOAT_EQ(effect.vector_a[0], row.kind == 11 ? 0.2f : 1.0f) << "alpha first"; }
+    if (row.kind == 19) { EXPECT_EQ(effect.color_word, 0xFFFF00FFu); }
   }
   CTrack_Event zoom = Event(4, 3);
   g_Music_Track.On_Event_Start(zoom);
@@ -423,7 +423,7 @@ TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
     EXPECT_EQ(event.slot_ids[0], row.slot_id) << row.type;
     const CVector3& p = object->m_Position;
     EXPECT_TRUE(row.place(p, g_World.Get_Height(p.x, p.z), X, Z, H)) << row.type << " at " << p.x << ", " << p.y << ", " << p.z;
-    if (row.type == 42) EXPECT_EQ(object->m_Spawn_Count, 3) << "sparklers from the parameter";
+    if (row.type == 42) { EXPECT_EQ(object->m_Spawn_Count, 3) << "sparklers from the parameter"; }
     Sweep();
   }
 }

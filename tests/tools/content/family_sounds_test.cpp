@@ -52,7 +52,7 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220001CE, 0.2, 0.8},  {0x220001CD, 0.2, 0.8},  // the chain lost, and committed in a mission
       {0x220000FD, 4.0, 30.0},  // menu ambience loop
       // closings of a War Room mission
-      {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0},
+      {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0}, {0x220001C9, 0.2, 0.8},
   };
   auto sounds = Generated(3);
   EXPECT_EQ(sounds.size(), std::size(cases));

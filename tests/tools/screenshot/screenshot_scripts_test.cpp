@@ -2,6 +2,7 @@
 // looks at each picture it writes: it must exist and be neither blank nor a single colour.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -44,9 +46,12 @@ std::vector<std::string> Shots(const std::string& script_path) {
 }
 
 // Runs the tool and gives its exit status (-1 when it did not exit normally).
-int Run_Tool(const std::vector<std::string>& arguments) {
+// Runs the tool with its standard error written to the file 'errors'.
+int Run_Tool(const std::vector<std::string>& arguments, const std::string& errors) {
   const pid_t child = fork();
   if (child == 0) {
+    const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) dup2(fd, 2);
     std::vector<char*> argv;
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -86,7 +91,11 @@ TEST_P(Screenshot_Script, WritesPicturesThatShowSomething) {
   char pattern[] = "/tmp/vt_shots_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string out = pattern;
-  ASSERT_EQ(Run_Tool({tool, script, out}), 0) << tool << " " << script;
+  const std::string errors = out + "/stderr.txt";
+  ASSERT_EQ(Run_Tool({tool, script, out}, errors), 0) << tool << " " << script;
+  std::ifstream error_file(errors);
+  const std::string said((std::istreambuf_iterator<char>(error_file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(said.find("not found"), std::string::npos) << "every resource the script's game asks for exists:\n" << said;
   const std::vector<std::string> shots = Shots(script);
   EXPECT_FALSE(shots.empty());
   for (const std::string& shot : shots) {
