@@ -16,7 +16,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/warroom/CWarRoom_Sim.h"
-#include "game/warroom/Format_Minutes_Seconds.h"
+#include "game/trainer/Format_Minutes_Seconds.h"
 #include "game/warroom/WarRoom_Services.h"
 #include "platform/system/random.h"
 #include "runtime/src/libkstexture/iks_texture.h"
