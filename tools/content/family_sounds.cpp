@@ -94,6 +94,14 @@ std::vector<SoundDef> Sound_Table() {
       {0x220001C9, "sounds/orders_incoming.wav",
        Sound(0.45, {Tone(kSquare, 1320, 1320, 0.12, 0.3, 30), Tone(kSquare, 1760, 1760, 0.12, 0.3, 30, 0.2),
                     Noise(0.4, 0.08, 3000, 4, 41)})},
+      // Entering an infested site: a falling alarm over static.
+      {0x2200011C, "sounds/infested_site.wav",
+       Sound(0.9, {Tone(kSquare, 880, 440, 0.35, 0.25, 3), Tone(kSquare, 880, 440, 0.35, 0.25, 3, 0.45),
+                   Noise(0.9, 0.12, 2500, 2, 43)})},
+      // The infection source found: a deep pulse under a rising warble.
+      {0x22000121, "sounds/source_found.wav",
+       Sound(1.3, {Tone(kSine, 55, 45, 1.3, 0.45, 1.2), Tone(kSaw, 330, 990, 1.1, 0.18, 1.5, 0.1),
+                   Noise(0.5, 0.15, 800, 5, 47)})},
       {0x220001C8, "sounds/shields_breached.wav",
        Sound(1.2, {Tone(kSaw, 440, 110, 1.2, 0.3, 1.5), Tone(kSquare, 220, 55, 1.2, 0.2, 1.5),
                    Noise(0.5, 0.3, 900, 5, 31)})},
