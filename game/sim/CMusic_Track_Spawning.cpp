@@ -36,15 +36,8 @@
 #include "game/enemies/CEjector_Enemy_Bar.h"
 #include "game/enemies/CEjector_Enemy_Plate.h"
 #include "game/enemies/CEnemy_UFO.h"
-#include "game/enemies/CEmmo_Ball_2.h"
-#include "game/enemies/CEmmo_Missile_1.h"
-#include "game/enemies/CEmmo_Discus_1.h"
-#include "game/enemies/CEmmo_Bar_1.h"
-#include "game/enemies/CEmmo_Bullet_1.h"
-#include "game/enemies/CEmmo_Anti_Matter.h"
-#include "game/enemies/CEmmo_Roller.h"
-#include "game/enemies/CEmmo_Can.h"
 #include "game/enemies/CEnemy_Tile_1.h"
+#include "game/enemies/Emmo_Spawning.h"
 #include "game/enemies/CEnemy_Digger_1.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
@@ -172,14 +165,6 @@ void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& 
     case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
     case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
     case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return;
     case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return;
     default: return;
@@ -406,6 +391,10 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.7f, 0.9f);
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
+  }
+  if (Is_Track_Ammunition(type)) {
+    Spawn_Track_Ammunition(object, place, argument);
+    return;
   }
   CMarker_Object* marker = static_cast<CMarker_Object*>(object);
   Spawn_Marker_Target(type, marker, place, velocity, argument);
