@@ -137,7 +137,7 @@ bool CEmmo_Bullet_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (m_Hit_Count == 0) {
     if (Is_Player_Shot(other)) Register_Hit(*this, other);
     Play_Sound(kSound_Broken, m_Position);
-    if (other || shot) Hit_Burst(*this, m_Box.velocity, Pack_Scaled(Colour(), 2.0f), kBullet_Burst);
+    if (other || shot) Hit_Burst(*this, m_Box.velocity, Pack_Scaled(Variant_Color(m_Variant, false), 2.0f), kBullet_Burst);
     m_Kind_Flags |= kKind_Spent;
   }
   ++m_Hit_Count;
@@ -153,7 +153,11 @@ void CEmmo_Bullet_1::On_Floor_Contact(const CVector3& normal) {
   m_State_Flags &= ~kState_Falls;
 }
 
-CColor4 CEmmo_Bullet_1::Colour() const { return Variant_Color(m_Variant, m_Hit_Count != 0); }
+CColor4 CEmmo_Bullet_1::Body_Colour() const {
+  const CColor4 colour = Variant_Color(m_Variant, m_Hit_Count != 0);
+  if (m_Fired) return colour;
+  return CColor4{colour.r * 0.5f, colour.g * 0.5f, colour.b * 0.5f, colour.a * 0.5f};
+}
 
 CMatrix4x4 CEmmo_Bullet_1::World() const {
   CVector3 scale{1.0f, 1.0f, 1.0f};
@@ -164,8 +168,7 @@ CMatrix4x4 CEmmo_Bullet_1::World() const {
 void CEmmo_Bullet_1::Render(const float& step) {
   (void)step;
   if (m_Hit_Player) return;
-  CColor4 colour = Colour();
-  if (!m_Fired) colour = CColor4{colour.r * 0.5f, colour.g * 0.5f, colour.b * 0.5f, colour.a * 0.5f};
+  const CColor4 colour = Body_Colour();
   const CMatrix4x4 world = World();
   const bool fading = m_Kill_Timer != 0.0f;
   if (fading) Normalize_Normals(true);
@@ -183,7 +186,7 @@ void CEmmo_Bullet_1::Render(const float& step) {
 
 void CEmmo_Bullet_1::Render_Reflection(const CWorld_Mirror& mirror) {
   if (m_Hit_Player) return;
-  const CColor4 colour = Colour();
+  const CColor4 colour = Variant_Color(m_Variant, m_Hit_Count != 0);
   Draw(m_Model, Mirrored(World(), mirror), m_Mirror_Style, m_Texture, nullptr, &colour);
 }
 

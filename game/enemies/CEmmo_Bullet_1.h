@@ -35,6 +35,8 @@ class CEmmo_Bullet_1 : public CBox_Object {
   bool On_Hit(CWorld_Object* other, const CShot_Line* shot) override;
   void On_Floor_Contact(const CVector3& normal) override;
 
+  // The colour the body is drawn in: the variant colour (black once hit), halved until fired.
+  CColor4 Body_Colour() const;
   // The drift of a direction code: velocity and spin.
   static void Drift(int direction, CVector3& velocity, CVector3& spin);
 
@@ -56,5 +58,4 @@ class CEmmo_Bullet_1 : public CBox_Object {
   // Starts the death with the kill timer and tells the track.
   void Die(float kill_timer);
   CMatrix4x4 World() const;
-  CColor4 Colour() const;
 };
