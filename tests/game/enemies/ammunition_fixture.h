@@ -5,6 +5,7 @@
 // Update and On_Hit directly; nothing steps the world unless a test does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -98,6 +99,15 @@ class Ammunition : public SimRun {
     EXPECT_NE(object, nullptr) << "pool " << T::kType;
     if (object) m_Taken.push_back(object);
     return static_cast<T*>(object);
+  }
+
+  // Gives a taken object back at once (out of the grid and its locks), for tests that take
+  // many in turn.
+  void Retire(CWorld_Object* object) {
+    object->Release_Attachments();
+    object->Set_Position(CVector3{std::nanf(""), 0.0f, 0.0f});
+    g_Object_Pools[object->m_Type]->Free_Object(object);
+    std::erase(m_Taken, object);
   }
 
   // Updates the object for the given time units in steps of 1 ms.
