@@ -52,8 +52,8 @@ int Ammunition_Variant(int argument, int count) {
   return std::min(plat::Random() * count / 32768, count - 1);
 }
 
-void Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int argument) {
-  if (!object) return;
+bool Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int argument) {
+  if (!object) return false;
   const float camera_y = g_Camera.Position().y;
   const CVector3 high{place.x, camera_y + kDrop_Height, place.z};
   switch (object->m_Type) {
@@ -61,36 +61,34 @@ void Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int ar
       const int variant = Ammunition_Variant(argument, kColour_Variants);
       const CVector3 start = Above(place, kRise_Height);
       CEmmo_Ball_2* ball = static_cast<CEmmo_Ball_2*>(object);
-      if (ball->Spawn(&variant, &start)) ball->m_Sphere.velocity = CVector3{0.0f, kHoming_Rise_Speed, 0.0f};
-      return;
+      if (!ball->Spawn(&variant, &start)) return false;
+      ball->m_Sphere.velocity = CVector3{0.0f, kHoming_Rise_Speed, 0.0f};
+      return true;
     }
     case CEmmo_Missile_1::kType: {
       const CVector3 start = Above(place, kRise_Height);
-      static_cast<CEmmo_Missile_1*>(object)->Spawn(&start);
-      return;
+      return static_cast<CEmmo_Missile_1*>(object)->Spawn(&start);
     }
     case CEmmo_Discus_1::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
-      static_cast<CEmmo_Discus_1*>(object)->Spawn(&variant, &high);
-      return;
+      return static_cast<CEmmo_Discus_1*>(object)->Spawn(&variant, &high);
     }
     case CEmmo_Bar_1::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
-      static_cast<CEmmo_Bar_1*>(object)->Spawn(&variant, &high);
-      return;
+      return static_cast<CEmmo_Bar_1*>(object)->Spawn(&variant, &high);
     }
     case CEmmo_Bullet_1::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
       const int direction = Ammunition_Variant(-1, kDrift_Directions);
       const CVector3 start{place.x, camera_y - 0.5f * kBullet_Band + kBullet_Band * R(), place.z};
-      static_cast<CEmmo_Bullet_1*>(object)->Spawn(&variant, &direction, &start);
-      return;
+      return static_cast<CEmmo_Bullet_1*>(object)->Spawn(&variant, &direction, &start);
     }
     case CEmmo_Anti_Matter::kType: {
       const int variant = Ammunition_Variant(argument, 2);
       CEmmo_Anti_Matter* blob = static_cast<CEmmo_Anti_Matter*>(object);
-      if (blob->Spawn(&variant)) blob->Set_Position(high);
-      return;
+      if (!blob->Spawn(&variant)) return false;
+      blob->Set_Position(high);
+      return true;
     }
     case CEmmo_Roller::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
@@ -98,14 +96,13 @@ void Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int ar
       roller->Spawn(&variant);
       roller->Set_Position(Above(place, kRoller_Drop));
       roller->m_Sphere.velocity = CVector3{0.0f, 0.0f, -kRoller_Speed};
-      return;
+      return true;
     }
     case CEmmo_Can::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
-      static_cast<CEmmo_Can*>(object)->Spawn(&variant, &place);
-      return;
+      return static_cast<CEmmo_Can*>(object)->Spawn(&variant, &place);
     }
     default:
-      return;
+      return false;
   }
 }

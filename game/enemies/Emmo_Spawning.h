@@ -15,5 +15,5 @@ int Ammunition_Variant(int argument, int count);
 // Sets up the object (taken from the pool of its type) at or above the ground place: the homing
 // ball, can and missile rise from it, the bar, disc and anti-matter drop from above the camera's
 // height, a bullet waits about the camera's height drifting one of five ways, and a roller falls
-// to the ground there.
-void Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int argument);
+// to the ground there. False when the class's set-up failed.
+bool Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int argument);

@@ -148,11 +148,9 @@ writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t a, uint32_t b,
   return spec;
 }
 
-// The glossy shell of the balls, bomb and anti-matter (tinted by their colours), and the
-// missile's fin plating.
+// The missile's fin plating. (The balls' shell texture is the targets' family's.)
 std::vector<TextureDef> Textures() {
   return {
-      {0x22000044, "textures/emmo_shell.txb", Make_Pattern(writers::Pattern::RadialGlow, 0xFFFFFFFF, 0xFF8C8C96, 1, 1)},
       {0x2200001C, "textures/emmo_fin_plating.txb",
        Make_Pattern(writers::Pattern::Stripes, 0xFF9098A4, 0xFF505862, 6, 1)},
   };
