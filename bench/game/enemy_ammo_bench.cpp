@@ -40,7 +40,7 @@ class Ammo_Field {
       state.SkipWithError(("the game did not start: " + error).c_str());
       return;
     }
-    m_Ready = m_Harness.Run_Script("frames 5\ncommand 7 1\ncamera 800 450 300 800 0 1300\nframes 5\n",
+    m_Ready = m_Harness.Run_Script("frames 5\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\nframes 5\n",
                                    m_Harness.Work_Dir(), &error);
     if (!m_Ready) state.SkipWithError(error.c_str());
     Clear();
