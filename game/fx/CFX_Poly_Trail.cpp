@@ -51,7 +51,8 @@ bool CFX_Poly_Trail::Is_Initialised() { return Module().initialised; }
 
 CFX_Poly_Trail::CFX_Poly_Trail() { m_Curve.Clear(); }
 
-CFX_Poly_Trail::~CFX_Poly_Trail() { Term(); }
+// The module belongs to the game, which starts and ends it: a trail going away leaves it alone.
+CFX_Poly_Trail::~CFX_Poly_Trail() = default;
 
 bool CFX_Poly_Trail::Setup(const CVector3& position, const uint32_t& colour, const float& life, const float& width) {
   m_Colour = colour;

@@ -13,7 +13,7 @@ class CFX_Poly_Trail {
   static constexpr int kSegments = 64;
   static constexpr int kVertices = 2 * kSegments * 6;
 
-  // Module level; Term may run again (every trail's destructor calls it) and touches nothing
+  // Module level, started and ended by the game; Term may run again and touches nothing
   // already given back.
   static bool Init();
   static void Term();

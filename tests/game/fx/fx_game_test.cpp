@@ -219,6 +219,13 @@ TEST_F(FxGame, ReferenceCountsComeBackAfterARunAndTermsMayRunTwice) {
   g_pTexture->ReleaseTexture(glow);
 }
 
+TEST_F(FxGame, ATrailGoingAwayLeavesTheTrailsOfEveryoneElseDrawing) {
+  Launch();
+  ASSERT_TRUE(CFX_Poly_Trail::Is_Initialised());
+  { CFX_Poly_Trail passing; }
+  EXPECT_TRUE(CFX_Poly_Trail::Is_Initialised());
+}
+
 TEST_F(FxGame, ShutterResourcesAreHeldOnceWhileAnyShutterLives) {
   Launch();
   CScreen_FX_Mgr& fx = g_Screen_FX_Mgr;
