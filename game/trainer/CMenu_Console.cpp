@@ -3,6 +3,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/trainer/CCommunications_Mgr.h"
 #include "game/core/Sound_FX.h"
 #include "platform/window/cursor.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -64,6 +65,13 @@ void CMenu_Console::Render(const CFrame_Info& frame) {
   g_Menu_Mgr.Draw_Text(2, "Console", CVector2{0.05f * w, 0.05f * h}, CVector2{0.4f * w, 0.06f * h}, 0xddccccff, 0x4);
 }
 
-int CMenu_Console::Get_Access_Level() { return 0; }
+// The logged-in account's access level, read through a temporary load when it is not loaded.
+int CMenu_Console::Get_Access_Level() {
+  CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+  if (account.m_Loaded) return static_cast<int>(account.m_Access_Level);
+  uint32_t level = 0;
+  account.Use_Loaded([&level](CClient_Data& record) { level = record.m_Access_Level; });
+  return static_cast<int>(level);
+}
 
 void CMenu_Console::Measure_Lines() {}
