@@ -9,6 +9,7 @@
 #include "game/core/Sound_FX.h"
 #include "game/core/WinMain.h"
 #include "game/fx/FX_Resources.h"
+#include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Edit.h"
 #include "game/menu/CMenuItem_List.h"
@@ -21,7 +22,6 @@
 #include "game/trainer/Weapon_Tables.h"
 #include "platform/system/random.h"
 #include "runtime/src/libkstexture/iks_texture.h"
-#include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/sound/sound_mgr.h"
 
 int32_t g_WarRoom_Target_Region = 0;
@@ -43,8 +43,8 @@ constexpr float kBriefing_Time = 200.0f;
 constexpr float kForum_Check_Interval = 150.0f;
 constexpr int32_t kList_Id = 1;
 
-float W() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float H() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+float W() { return CMenuItem::Screen_W(); }
+float H() { return CMenuItem::Screen_H(); }
 
 float Rise(float value, float amount) { return std::min(1.0f, value + amount); }
 float Fall(float value, float amount) { return std::max(0.0f, value - amount); }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Edit.h"
 #include "game/menu/CMenuItem_List.h"
@@ -16,7 +17,6 @@
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/random.h"
-#include "runtime/src/render/iks_render_device.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ constexpr uint32_t kPage_Sound = 0x220000e0;
 constexpr uint32_t kPrivate_Sound = 0x22000122;
 constexpr uint32_t kEdit_Colour = 0xaaaaaacc, kPlain_Colour = 0xbbccccff;
 
-float W() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float H() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+float W() { return CMenuItem::Screen_W(); }
+float H() { return CMenuItem::Screen_H(); }
 
 uint32_t Message_Colour(bool is_private, bool read) {
   if (is_private) return read ? 0xbb884444 : 0xbbff8888;

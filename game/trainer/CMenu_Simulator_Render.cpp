@@ -192,10 +192,12 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
   const uint32_t upper = With_Alpha(0xff4444, intensity * 0.95f * 255.0f);
   CD3DRenderStyle* style = m_Styles[kBeam_Style];
   CTextureData* texture = m_Textures[kGlow_Texture];
+  // Flares at the lower corners (spread about the view axis); wide beams rising from the upper
+  // corners behind the button.
   for (int i = 2; i < 4; ++i)
     Draw_Axis_Quads(points[i], Up(), Right(), Forward(), 5u, 12.0f, 25.0f, lower, style, texture);
   for (int i = 0; i < 2; ++i)
-    Draw_Axis_Quads(points[i], Up(), Right(), Forward(), 1u, 126.0f, 350.0f, upper, style, texture);
+    Draw_Axis_Quads(points[i], Right(), Forward(), Up(), 1u, 126.0f, 350.0f, upper, style, texture);
 }
 
 void CMenu_Simulator::Render_Backdrop_Inner() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_List.h"
 #include "game/menu/CMenuItem_Text.h"
@@ -12,7 +13,6 @@
 #include "game/trainer/CCommunications_Mgr.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/trainer/Weapon_Tables.h"
-#include "runtime/src/render/iks_render_device.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ constexpr uint32_t kLabel_Colour = 0xbbffff00, kValue_Colour = 0xbb77bbcc, kDeta
 constexpr int kGun_Level_Limit = 10, kAttachment_Level_Limit = 5;
 constexpr size_t kValue_Chars = 15, kCaption_Chars = 16;
 
-float W() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float H() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+float W() { return CMenuItem::Screen_W(); }
+float H() { return CMenuItem::Screen_H(); }
 
 // The account the page shows: the loaded one, else a new account's defaults.
 const CClient_Data& Shown_Account() {

@@ -5,6 +5,7 @@
 
 #include "game/core/CCamera.h"
 #include "game/fx/FX_Resources.h"
+#include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Image.h"
 #include "game/menu/CMenuItem_List.h"
@@ -17,7 +18,6 @@
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/trainer/Sim_Table.h"
 #include "platform/system/random.h"
-#include "runtime/src/render/iks_render_device.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ constexpr uint32_t kHeading_Colour = 0xbbffff00;
 constexpr uint32_t kBest_Colour = 0xbb887799;
 constexpr float kPreview_Interval = 1.75f;
 
-float W() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
-float H() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
+float W() { return CMenuItem::Screen_W(); }
+float H() { return CMenuItem::Screen_H(); }
 
 Sim_Entry* Sim_Row(int32_t index) {
   if (index < 0 || static_cast<size_t>(index) >= g_Sim_Table.size()) return nullptr;

@@ -47,9 +47,9 @@ void Append(writers::MeshGeometry& out, const writers::MeshGeometry& part, float
 // from every corner.
 writers::MeshGeometry Frame_Piece() {
   writers::MeshGeometry out;
-  Append(out, writers::MakeBox(7.0f, 7.0f, 7.0f), 0, 0, 0);
-  Append(out, writers::MakeBox(24.0f, 2.0f, 2.5f), 0, 0, 0);
-  Append(out, writers::MakeBox(2.0f, 18.0f, 2.5f), 0, 0, 0);
+  Append(out, writers::MakeBox(3.0f, 3.0f, 3.0f), 0, 0, 0);
+  Append(out, writers::MakeBox(14.0f, 0.8f, 1.0f), 0, 0, 0);
+  Append(out, writers::MakeBox(0.8f, 10.0f, 1.0f), 0, 0, 0);
   return out;
 }
 
@@ -260,8 +260,8 @@ std::vector<Sound_Def> Sounds() {
 
 void Add_Trainer_Sim_Family(Manifest& manifest) {
   Add_Mesh(manifest, 0x22000066, "meshes/simulator/frame_piece.rnd", Frame_Piece);
-  Add_Mesh(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(2.0f); });
-  Add_Mesh(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(4.0f); });
+  Add_Mesh(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
+  Add_Mesh(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
   Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
   Add_Texture(manifest, 0x220000cf, "textures/simulator/soft_glow.txb", Soft_Glow);
   for (const Preview& preview : kPreviews) {
