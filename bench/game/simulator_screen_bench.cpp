@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/core/CGame.h"
+#include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -21,6 +22,9 @@ class Started_Game {
       state.SkipWithError(("the game did not start: " + error).c_str());
       return;
     }
+    // Display resolution 0 is 640 x 480.
+    g_Game_State.Display_Resolution = 0;
+    g_Menu_Mgr.Reset_Display_Mode();
     m_Harness.Step(5);
     m_Ready = g_Game.Get_Mode() == kMode_Menus && g_pRenderDevice != nullptr &&
               g_pRenderDevice->GetScreenWidthF() == 640.0f && g_pRenderDevice->GetScreenHeightF() == 480.0f;
@@ -35,14 +39,14 @@ class Started_Game {
   bool m_Ready = false;
 };
 
-void BM_EmptyMenuFrame(benchmark::State& state) {
+void BM_EmptyMenuFrame_640(benchmark::State& state) {
   Started_Game game(state);
   if (!game.Ready()) return;
   g_Menu_Mgr.Close_All();
   game.Harness().Step(2);
   for (auto _ : state) App_Frame();
 }
-BENCHMARK(BM_EmptyMenuFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_EmptyMenuFrame_640)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_SimulatorScreenFrameWithAlertBeams(benchmark::State& state) {
   Started_Game game(state);
