@@ -28,6 +28,8 @@ class CMenu_Simulator {
   int32_t m_Requested_Tab = 1;  // 1-5
   int32_t m_Current_Tab = 0;
   int32_t m_Anim_State = 0;  // 0 idle (closed)
+  // Time left until the next War Room offer, or until a pending offer lapses.
+  float m_Alert_Timer = 0.0f;
 };
 
 // The War Room region chosen on the simulator screen: 1-8, 0 none.
