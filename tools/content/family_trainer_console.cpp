@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tools/content/manifest.h"
+#include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/wav_writer.h"
@@ -48,18 +49,6 @@ writers::MeshGeometry Console_Screen() {
   return mesh;
 }
 
-void Add_Mesh(Manifest& manifest, uint32_t id, std::string name, std::function<writers::MeshGeometry()> make) {
-  ResourceEntry entry;
-  entry.id = id;
-  entry.type = 4;
-  entry.name = std::move(name);
-  entry.compress = true;
-  entry.generate = [make](Bytes& out) {
-    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
-    return !out.empty();
-  };
-  manifest.AddResource(std::move(entry));
-}
 
 // A rising servo whirr under a soft hum: the console sliding open.
 writers::SoundSpec Opening_Whirr() {
@@ -94,8 +83,8 @@ writers::SoundSpec Opening_Whirr() {
 }  // namespace
 
 void Add_Trainer_Console_Family(Manifest& manifest) {
-  Add_Mesh(manifest, 0x22000060, "meshes/console/frame.rnd", Console_Frame);
-  Add_Mesh(manifest, 0x22000062, "meshes/console/screen.rnd", Console_Screen);
+  Add_Mesh_Resource(manifest, 0x22000060, "meshes/console/frame.rnd", Console_Frame);
+  Add_Mesh_Resource(manifest, 0x22000062, "meshes/console/screen.rnd", Console_Screen);
   ResourceEntry sound;
   sound.id = 0x220000DE;
   sound.type = 3;
