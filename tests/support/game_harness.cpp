@@ -414,6 +414,29 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (a.empty()) return fail("sequence needs a kind");
       Pump();
       g_Sequence_Mgr.Start_Sequence(values[0], values[1], values[2], values[3], values[4]);
+    } else if (verb == "login") {
+      // Stands in for a console login: the user whose account the trainer screens use.
+      if (a.empty()) return fail("login needs a name");
+      g_Menu_Mgr.m_Console.m_User_Name = a;
+    } else if (verb == "account") {
+      if ((a != "level" && a != "credits") || !Parse_Int(b, x) || x < 0) return fail("account needs level|credits N");
+      const bool level = a == "level";
+      auto set = [level, x](CClient_Data& record) {
+        (level ? record.m_Access_Level : record.m_Credits) = static_cast<uint32_t>(x);
+        record.Save();
+      };
+      CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+      if (account.m_Loaded)
+        set(account);
+      else if (!account.Use_Loaded(set))
+        return fail("the account cannot be loaded");
+    } else if (verb == "post") {
+      // A posting of the communications of a kind and key, as the trainer's events make them.
+      if (!Parse_Int(a, x) || !Parse_Int(b, y) || x < 0 || y < 0) return fail("post needs a kind and a key");
+      g_Communications_Mgr.Post_Message(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0);
+    } else if (verb == "alert") {
+      // The simulator screen's next War Room offer falls due now.
+      g_Menu_Mgr.m_Simulator.m_Alert_Timer = 0.01f;
     } else if (verb == "hit") {
       if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
       Hit_Targets(x);

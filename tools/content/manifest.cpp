@@ -19,6 +19,7 @@ void Add_Menus_Family(Manifest& manifest);
 void Add_Scoring_Family(Manifest& manifest);
 void Add_WarRoom_Family(Manifest& manifest);
 void Add_Trainer_Console_Family(Manifest& manifest);
+void Add_Trainer_Sim_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -39,6 +40,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Scoring_Family,
     &Add_WarRoom_Family,
     &Add_Trainer_Console_Family,
+    &Add_Trainer_Sim_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

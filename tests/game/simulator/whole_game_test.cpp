@@ -1,0 +1,75 @@
+// The road of one training simulation through the whole program: a logged-in user opens the
+// simulator screen, runs a simulation from the list, scores and lets it end; the score is then in
+// the score file and the credits in the account's file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/core/CGame.h"
+#include "game/menu/CMenuItem_List.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CRank_Data.h"
+#include "game/trainer/Sim_Table.h"
+#include "tests/game/core/running_game.h"
+#include "tools/content/sim_content.h"
+
+namespace {
+
+class WholeGame : public RunningGame {
+ protected:
+  void SetUp() override {
+    RunningGame::SetUp();
+    Build_Sim_Table();
+    saved_row = g_Sim_Table[1];
+    // The first simulation of the list plays the short lane track, so the run ends in seconds.
+    g_Sim_Table[1].Track_Id = content::kLaneTrackIds[1];
+    g_Sim_Table[1].Music_Id = content::kLaneMusicIds[1];
+    g_Sim_Table[1].Environment = 1;
+    g_Sim_Table[1].Preview_Texture = nullptr;
+  }
+  void TearDown() override {
+    RunningGame::TearDown();
+    g_Sim_Table[1] = saved_row;
+  }
+  Sim_Entry saved_row;
+};
+
+TEST_F(WholeGame, ARunFromTheListEndsWithItsScoreAndCreditsKept) {
+  Start();
+  g_Menu_Mgr.m_Console.m_User_Name = "pilot";
+  g_Menu_Mgr.Command(kCommand_Simulator, 1);
+  CMenu_Simulator& screen = g_Menu_Mgr.m_Simulator;
+  for (int i = 0; i < 200 && screen.m_Anim_State != CMenu_Simulator::kOpen; ++i) harness.Step(1, 100);
+  ASSERT_EQ(screen.m_Anim_State, CMenu_Simulator::kOpen);
+  auto* list = static_cast<CMenuItem_List*>(screen.m_Panel.Find_Item(1, kItem_List));
+  ASSERT_NE(list, nullptr);
+  list->Select_Row(1);
+  harness.Key(0x0D);  // Enter runs the selection
+  for (int i = 0; i < 400 && g_Game.Get_Mode() != kMode_Simulation; ++i) harness.Step(1, 100);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation) << "the launch sequence starts the run";
+  bool scored = false;
+  for (int i = 0; i < 600 && !g_Music_Track.m_Ended; ++i) {
+    harness.Step(1, 50);
+    if (!scored && i > 20) {
+      g_Score_Board_Mgr.m_Pending_Points += 12345;
+      scored = true;
+    }
+  }
+  ASSERT_TRUE(g_Music_Track.m_Ended);
+  harness.Step(5, 50);
+
+  CRank_Data tables;
+  ASSERT_TRUE(tables.Load());
+  const std::string key = std::to_string(content::kLaneTrackIds[1]);
+  EXPECT_GE(tables.Get_Score(key.c_str(), "pilot"), 12345u) << "the score is in the score file";
+  CClient_Data account;
+  ASSERT_TRUE(account.Load("pilot"));
+  EXPECT_GT(account.m_Credits, 0u) << "the credits are in the account";
+  EXPECT_EQ(account.m_Runs_Finished, 1u);
+  EXPECT_EQ(account.m_Pacing, 1u) << "the launch counted towards the next War Room offer";
+}
+
+}  // namespace
