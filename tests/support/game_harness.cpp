@@ -140,6 +140,7 @@ void Game_Harness::Restore_Environment() {
 bool Game_Harness::Start() {
   // A fresh process starts from the defaults of every setting the store lacks.
   g_Game_State = CGame_State();
+  Reset_Console_Session();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
   // ends at the same stepped frame however loaded the machine is.
   g_Music_Output_Device = 0;
@@ -334,6 +335,13 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         if (a == key.name) code = key.code;
       if (code < 0 && !Parse_Int(a, code)) return fail("unknown key " + a);
       Key(code);
+    } else if (verb == "type") {
+      // The rest of the line, typed one character at a time.
+      const size_t start = line.find_first_not_of(" \t", line.find(verb) + verb.size());
+      if (start == std::string::npos) return fail("type needs text");
+      std::string text = line.substr(start);
+      while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.pop_back();
+      for (char c : text) Char(static_cast<unsigned char>(c));
     } else if (verb == "char") {
       if (a.size() == 1)
         Char(static_cast<unsigned char>(a[0]));
