@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "tools/content/manifest.h"
+#include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
-#include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
 #include "tools/writers/texture_writer.h"
 #include "tools/writers/wav_writer.h"
@@ -60,20 +60,6 @@ writers::MeshGeometry Bracket(float thickness) {
   Append(out, writers::MakeBox(thickness, thickness, 30.0f), 0, 0, 30.0f);
   Append(out, writers::MakeBox(thickness, 22.0f, thickness), 0, -22.0f, 0);
   return out;
-}
-
-void Add_Mesh(Manifest& manifest, uint32_t id, const std::string& name,
-              const std::function<writers::MeshGeometry()>& make) {
-  ResourceEntry entry;
-  entry.id = id;
-  entry.type = 4;
-  entry.name = name;
-  entry.compress = true;
-  entry.generate = [make](Bytes& out) {
-    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
-    return !out.empty();
-  };
-  manifest.AddResource(std::move(entry));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -259,9 +245,9 @@ std::vector<Sound_Def> Sounds() {
 }  // namespace
 
 void Add_Trainer_Sim_Family(Manifest& manifest) {
-  Add_Mesh(manifest, 0x22000066, "meshes/simulator/frame_piece.rnd", Frame_Piece);
-  Add_Mesh(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
-  Add_Mesh(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
+  Add_Mesh_Resource(manifest, 0x22000066, "meshes/simulator/frame_piece.rnd", Frame_Piece);
+  Add_Mesh_Resource(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
+  Add_Mesh_Resource(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
   Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
   Add_Texture(manifest, 0x220000cf, "textures/simulator/soft_glow.txb", Soft_Glow);
   for (const Preview& preview : kPreviews) {
