@@ -178,9 +178,10 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
         << error;
     EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
     // The War Room screen, set up again with the menus, holds the gun metal for its rings; the
-    // console holds it for its frame.
+    // console holds it for its frame, the simulator screen with its own textures.
     g_Menu_Mgr.m_WarRoom.Term();
     g_Menu_Mgr.m_Console.Term();
+    g_Menu_Mgr.m_Simulator.Term();
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }

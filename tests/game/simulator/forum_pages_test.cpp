@@ -152,7 +152,9 @@ TEST_F(ForumPages, TheBriefingsDifficultyFollowsTheLevelAndChoosesItsRegion) {
       const std::string text = screen().Pick_Mission_Message();
       texts.insert(text);
       EXPECT_TRUE(c.regions.count(g_WarRoom_Target_Region)) << c.level << " " << g_WarRoom_Target_Region;
-      if (c.level == 1) EXPECT_EQ(text, easy);
+      if (c.level == 1) {
+        EXPECT_EQ(text, easy);
+      }
     }
     EXPECT_EQ(texts.size(), c.kinds_of_text) << c.level;
   }

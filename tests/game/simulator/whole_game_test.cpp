@@ -1,6 +1,6 @@
-// The road of one training simulation through the whole program: a logged-in user opens the
-// simulator screen, runs a simulation from the list, scores and lets it end; the score is then in
-// the score file and the credits in the account's file.
+// The road of one training simulation through the whole program: a new user logs in at the
+// console, which moves on to the simulator screen; a simulation from the list is run, scores and
+// ends; the score is then in the score file and the credits in the account's file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +11,7 @@
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/CClient_Data.h"
+#include "game/trainer/CMenu_Console.h"
 #include "game/trainer/CRank_Data.h"
 #include "game/trainer/Sim_Table.h"
 #include "tests/game/core/running_game.h"
@@ -39,9 +40,17 @@ class WholeGame : public RunningGame {
 
 TEST_F(WholeGame, ARunFromTheListEndsWithItsScoreAndCreditsKept) {
   Start();
-  g_Menu_Mgr.m_Console.m_User_Name = "pilot";
-  g_Menu_Mgr.Command(kCommand_Simulator, 1);
+  CMenu_Console& console = g_Menu_Mgr.m_Console;
+  harness.Step(240);
+  ASSERT_EQ(console.m_Prompt_State, CMenu_Console::kPrompt_Login);
+  for (char c : std::string("pilot")) harness.Char(static_cast<unsigned char>(c));
+  harness.Char(13);
+  harness.Step(2);
+  ASSERT_EQ(console.m_Prompt_State, CMenu_Console::kPrompt_Create);
+  harness.Char('y');
   CMenu_Simulator& screen = g_Menu_Mgr.m_Simulator;
+  for (int i = 0; i < 1500 && !screen.m_Visible; ++i) harness.Step(1, 16);
+  ASSERT_TRUE(screen.m_Visible) << "the login moves on to the simulator screen";
   for (int i = 0; i < 200 && screen.m_Anim_State != CMenu_Simulator::kOpen; ++i) harness.Step(1, 100);
   ASSERT_EQ(screen.m_Anim_State, CMenu_Simulator::kOpen);
   auto* list = static_cast<CMenuItem_List*>(screen.m_Panel.Find_Item(1, kItem_List));
