@@ -182,6 +182,7 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
     g_Menu_Mgr.m_WarRoom.Term();
     g_Menu_Mgr.m_Console.Term();
     g_Menu_Mgr.m_Simulator.Term();
+    g_Menu_Mgr.m_EndGame.Term();
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }
