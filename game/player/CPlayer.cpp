@@ -35,7 +35,16 @@ void Register_Player_Ammo_Pools() {
   CAmmo_Missile_0::Pool();
 }
 
-CPlayer::~CPlayer() { Release_Gun(); }
+namespace {
+bool g_Player_Gone = false;
+}  // namespace
+
+CPlayer::~CPlayer() {
+  Release_Gun();
+  if (this == &g_Player) g_Player_Gone = true;
+}
+
+bool Player_Alive() { return !g_Player_Gone; }
 
 void CPlayer::Get_Upgrade_Factors(int gun_kind, int gun_level, int attachment_kind, int attachment_level,
                                   float& factor1, float& factor2, int& value) {

@@ -65,6 +65,9 @@ class CPlayer {
 };
 
 extern CPlayer g_Player;
+// False once the program's player has been destroyed at exit (objects destroyed after it must
+// not touch it).
+bool Player_Alive();
 
 // Registers the pools of the player's ammunition (types 3 and 4) with the world.
 void Register_Player_Ammo_Pools();

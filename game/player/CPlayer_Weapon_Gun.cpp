@@ -31,7 +31,7 @@ void Show_Gun_Message(const std::string& text) { Show_Message("%s", text.c_str()
 }  // namespace
 
 CPlayer_Weapon_Gun::~CPlayer_Weapon_Gun() {
-  if (g_Player.m_Gun == this) g_Player.m_Gun = nullptr;
+  if (Player_Alive() && g_Player.m_Gun == this) g_Player.m_Gun = nullptr;
 }
 
 int CPlayer_Weapon_Gun::Get_Attachment_Kind() {

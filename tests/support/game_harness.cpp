@@ -156,6 +156,7 @@ void Game_Harness::Restore_Environment() {
 bool Game_Harness::Start() {
   // A fresh process starts from the defaults of every setting the store lacks.
   g_Game_State = CGame_State();
+  Reset_Console_Session();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
   // ends at the same stepped frame however loaded the machine is.
   g_Music_Output_Device = 0;
@@ -350,6 +351,13 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         if (a == key.name) code = key.code;
       if (code < 0 && !Parse_Int(a, code)) return fail("unknown key " + a);
       Key(code);
+    } else if (verb == "type") {
+      // The rest of the line, typed one character at a time.
+      const size_t start = line.find_first_not_of(" \t", line.find(verb) + verb.size());
+      if (start == std::string::npos) return fail("type needs text");
+      std::string text = line.substr(start);
+      while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.pop_back();
+      for (char c : text) Char(static_cast<unsigned char>(c));
     } else if (verb == "char") {
       if (a.size() == 1)
         Char(static_cast<unsigned char>(a[0]));
@@ -447,6 +455,29 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       const CVector3 offset = numbers.size() == 4 ? CVector3{numbers[1], numbers[2], numbers[3]} : CVector3{0, 0, 0};
       Pump();
       Shoot_At(static_cast<uint32_t>(x), static_cast<int>(numbers[0]), offset);
+    } else if (verb == "login") {
+      // Stands in for a console login: the user whose account the trainer screens use.
+      if (a.empty()) return fail("login needs a name");
+      g_Menu_Mgr.m_Console.m_User_Name = a;
+    } else if (verb == "account") {
+      if ((a != "level" && a != "credits") || !Parse_Int(b, x) || x < 0) return fail("account needs level|credits N");
+      const bool level = a == "level";
+      auto set = [level, x](CClient_Data& record) {
+        (level ? record.m_Access_Level : record.m_Credits) = static_cast<uint32_t>(x);
+        record.Save();
+      };
+      CClient_Data& account = g_Communications_Mgr.m_Client_Data;
+      if (account.m_Loaded)
+        set(account);
+      else if (!account.Use_Loaded(set))
+        return fail("the account cannot be loaded");
+    } else if (verb == "post") {
+      // A posting of the communications of a kind and key, as the trainer's events make them.
+      if (!Parse_Int(a, x) || !Parse_Int(b, y) || x < 0 || y < 0) return fail("post needs a kind and a key");
+      g_Communications_Mgr.Post_Message(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0);
+    } else if (verb == "alert") {
+      // The simulator screen's next War Room offer falls due now.
+      g_Menu_Mgr.m_Simulator.m_Alert_Timer = 0.01f;
     } else if (verb == "hit") {
       if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
       Hit_Targets(x);

@@ -51,6 +51,7 @@ class Game_Harness {
   //   frames N [ms]   step N frames (16 ms each unless given)
   //   key NAME|CODE   a key press (pause, end, home, left, up, right, down, delete, scroll)
   //   char C|CODE     a typed character
+  //   type TEXT       the rest of the line typed character by character (Enter is "char 13")
   //   move X Y / click X Y / rclick X Y / wheel N
   //   deactivate / activate / close
   //   command CODE ARG [TRACK MUSIC]   a menu command, as a screen or the sequencer would

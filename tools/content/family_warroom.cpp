@@ -10,6 +10,7 @@
 
 #include "game/warroom/Region_Tables.h"
 #include "tools/content/manifest.h"
+#include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
@@ -267,18 +268,6 @@ writers::MeshGeometry Flight_Piece(int type) {
   return mesh;
 }
 
-void Add_Mesh(Manifest& manifest, uint32_t id, std::string name, std::function<writers::MeshGeometry()> make) {
-  ResourceEntry entry;
-  entry.id = id;
-  entry.type = 4;
-  entry.name = std::move(name);
-  entry.compress = true;
-  entry.generate = [make](Bytes& out) {
-    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
-    return !out.empty();
-  };
-  manifest.AddResource(std::move(entry));
-}
 
 // A soft round glow (beacons, their halos, the dust).
 bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double sharpness) {
@@ -368,7 +357,7 @@ void Add_WarRoom_Family(Manifest& manifest) {
   const char* const kPieces[5] = {"straight", "bend", "tight_bend", "fork", "dock"};
   const uint32_t kPiece_Ids[5] = {0x22000063, 0x2200006f, 0x22000070, 0x22000071, 0x22000075};
   for (int type = 1; type <= 5; ++type)
-    Add_Mesh(manifest, kPiece_Ids[type - 1], std::string("meshes/warroom/piece_") + kPieces[type - 1] + ".rnd",
+    Add_Mesh_Resource(manifest, kPiece_Ids[type - 1], std::string("meshes/warroom/piece_") + kPieces[type - 1] + ".rnd",
              [type] { return Flight_Piece(type); });
   // 0x2200005e, the second texture of the passage, is the shared white glow of the arsenal family.
   Add_Texture(manifest, 0x22000073, "textures/warroom/dust.txb", kFlagsAlphaBlend,
@@ -378,11 +367,11 @@ void Add_WarRoom_Family(Manifest& manifest) {
   const uint32_t kRing_Ids[5] = {0x22000079, 0x2200007a, 0x2200007b, 0x2200007c, 0x2200007d};
   for (int i = 0; i < 5; ++i) {
     const float radius = 60.0f + 18.0f * static_cast<float>(i);
-    Add_Mesh(manifest, kRing_Ids[i], "meshes/warroom/ring_" + std::to_string(i) + ".rnd",
+    Add_Mesh_Resource(manifest, kRing_Ids[i], "meshes/warroom/ring_" + std::to_string(i) + ".rnd",
              [radius] { return Screen_Ring(radius, 3.0f); });
   }
-  Add_Mesh(manifest, 0x220000d0, "meshes/warroom/report_frame.rnd", Report_Frame);
-  Add_Mesh(manifest, 0x220000d2, "meshes/warroom/report_face.rnd", Report_Face);
+  Add_Mesh_Resource(manifest, 0x220000d0, "meshes/warroom/report_frame.rnd", Report_Frame);
+  Add_Mesh_Resource(manifest, 0x220000d2, "meshes/warroom/report_face.rnd", Report_Face);
   Add_Texture(manifest, 0x220000cf, "textures/warroom/light_beam.txb", kFlagsAlphaBlend, Light_Beam);
 }
 

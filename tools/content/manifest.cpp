@@ -20,6 +20,8 @@ void Add_Scoring_Family(Manifest& manifest);
 void Add_WarRoom_Family(Manifest& manifest);
 void Add_Enemy_Ammo_Family(Manifest& manifest);
 void Add_Targets_1_Family(Manifest& manifest);
+void Add_Trainer_Console_Family(Manifest& manifest);
+void Add_Trainer_Sim_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -41,6 +43,8 @@ static const FamilyFunction kFamilies[] = {
     &Add_WarRoom_Family,
     &Add_Enemy_Ammo_Family,
     &Add_Targets_1_Family,
+    &Add_Trainer_Console_Family,
+    &Add_Trainer_Sim_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

@@ -152,12 +152,17 @@ TEST_F(Commands, TheAmbienceStopsOncePerPauseAndStaysSilentAtZeroVolume) {
 TEST_F(Commands, TheConsoleTabTogglesOncePerClick) {
   Start();
   ASSERT_TRUE(g_Menu_Mgr.m_Console.m_Visible);
+  // The console slides open (and shut) over about 0.76 s; its tab moves with it.
+  harness.Step(60);
+  ASSERT_EQ(g_Menu_Mgr.m_Console.m_Open_Fraction, 1.0f);
   const float W = CMenuItem::Screen_W(), H = CMenuItem::Screen_H();
   harness.Move_Mouse(static_cast<int>(0.9f * W), static_cast<int>(H / 2));
   harness.Left_Down();
   harness.Left_Up();
   harness.Pump();
   EXPECT_FALSE(g_Menu_Mgr.m_Console.m_Visible) << "press toggles, release only taken";
+  harness.Step(60);
+  ASSERT_EQ(g_Menu_Mgr.m_Console.m_Open_Fraction, 0.0f);
   harness.Move_Mouse(static_cast<int>(0.01f * W), static_cast<int>(H / 2));
   harness.Left_Down();
   harness.Left_Up();

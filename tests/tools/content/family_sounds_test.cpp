@@ -36,6 +36,7 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000DB, 0.1, 0.4},  // start-up sound, also the console's click
       {0x220000DC, 0.01, 0.06}, {0x220000DF, 0.005, 0.04}, {0x2200016A, 0.01, 0.06},  // clicks
       {0x220000DD, 0.1, 0.5},  {0x2200012C, 0.2, 0.8},                                // interface
+      {0x220000DE, 0.4, 1.2},  // the console sliding open
       {0x220000E1, 0.2, 1.0},  {0x220000EE, 0.1, 0.4},  {0x220000F6, 0.2, 0.8},  {0x22000156, 0.05, 0.3},
       {0x2200014A, 0.1, 0.4},  {0x2200014E, 0.3, 1.0},  {0x2200015E, 0.3, 1.2},  {0x22000169, 0.1, 0.6},
       {0x2200016B, 0.1, 0.6},  {0x220000FB, 0.1, 0.6},  {0x220000F0, 0.1, 0.8},  {0x220000F1, 0.2, 1.0},
@@ -53,6 +54,10 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000FD, 4.0, 30.0},  // menu ambience loop
       // closings of a War Room mission
       {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0}, {0x220001C9, 0.2, 0.8},
+      // the War Room's arrival at an infested site and at the source, a confirmed choice
+      {0x2200011C, 0.5, 1.5},  {0x22000121, 0.8, 2.0},  {0x220000E0, 0.05, 0.3},
+      // the simulator screen: opening hum, private-message chime, alert beep, War Room alarm loop
+      {0x220000ED, 0.4, 1.2},  {0x22000122, 0.4, 1.2},  {0x22000124, 0.2, 0.8}, {0x220001C7, 1.0, 4.0},
   };
   auto sounds = Generated(3);
   EXPECT_EQ(sounds.size(), std::size(cases));

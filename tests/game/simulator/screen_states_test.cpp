@@ -1,0 +1,192 @@
+#include <cstring>
+#include <vector>
+
+#include "tests/game/simulator/simulator_fixture.h"
+
+namespace {
+
+using States = std::vector<int32_t>;
+
+// Steps the screen until it reaches the state, noting every state it passes through.
+States Run_Until(int32_t last) {
+  States seen{g_Menu_Mgr.m_Simulator.m_Anim_State};
+  for (int i = 0; i < 2000 && seen.back() != last; ++i) {
+    g_Menu_Mgr.m_Simulator.Update(0.1f);
+    if (g_Menu_Mgr.m_Simulator.m_Anim_State != seen.back()) seen.push_back(g_Menu_Mgr.m_Simulator.m_Anim_State);
+  }
+  return seen;
+}
+
+TEST_F(SimulatorScreen, OpensThroughStatesOneToFourAndClosesThroughFiveToZero) {
+  Record_Sounds();
+  g_Menu_Mgr.Command(kCommand_Simulator, 2);
+  EXPECT_EQ(Run_Until(CMenu_Simulator::kOpen), (States{1, 2, 3, 4, 9}));
+  EXPECT_EQ(screen().m_Current_Tab, 2) << "the page is built on the way";
+  EXPECT_EQ(sounds->Count(true, 0x220000e1), 4) << "one landing sound per frame piece";
+  EXPECT_EQ(sounds->Count(true, 0x220000ed), 1) << "the backdrop's sound";
+  EXPECT_TRUE(g_Communications_Mgr.Is_Running());
+
+  screen().Show(false);
+  EXPECT_FALSE(g_Communications_Mgr.Is_Running()) << "hiding stops the stores";
+  EXPECT_EQ(Run_Until(CMenu_Simulator::kClosed), (States{5, 6, 7, 8, 0}));
+  EXPECT_EQ(screen().m_Requested_Tab, 1) << "closing resets the requested page";
+  EXPECT_FALSE(screen().m_Initialised) << "the closing releases the screen";
+}
+
+TEST_F(SimulatorScreen, CommandThreeWithPageZeroOrSixOpensPageOneAfterAClose) {
+  for (int asked : {0, 6}) {
+    Open(2);
+    Close();
+    Open(asked);
+    EXPECT_EQ(screen().m_Current_Tab, 1) << asked;
+    Close();
+  }
+}
+
+TEST_F(SimulatorScreen, AnUnreadPrivateMessageOpensTheForumWhateverWasAsked) {
+  Open(1);
+  Forum_Message message;
+  Clear_Message_Record(message.Record);
+  message.Record.Id = 0x03000001;
+  message.Record.Type = kMessage_Private;
+  std::strcpy(message.Record.Author, "Kastor");
+  std::strcpy(message.Record.Recipient, "PILOT");
+  std::strcpy(message.Record.Subject, "For your eyes");
+  message.Text = "Meet me on the boards.";
+  ASSERT_TRUE(forum().Post(message, 0.0f, false));
+  Close();
+  Record_Sounds();
+  Open(2);
+  EXPECT_EQ(screen().m_Current_Tab, 3);
+  EXPECT_EQ(sounds->Count(true, 0x22000122), 1);
+  ASSERT_NE(List(1), nullptr);
+  EXPECT_GE(List(1)->m_Selected, 0);
+  EXPECT_EQ(Text(2), "Meet me on the boards.") << "the private message is selected at once";
+  Close();
+  Open(2);
+  EXPECT_EQ(screen().m_Current_Tab, 2) << "once read it no longer forces the forum";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The War Room alert
+
+TEST_F(SimulatorScreen, MissionDelaysFollowThePacing) {
+  struct Case {
+    uint32_t pacing;
+    float low, high;
+  } cases[] = {{0, 368.0f, 1107.0f}, {1, 117.0f, 353.0f}, {3, 50.5f, 153.0f}, {9, 50.5f, 153.0f}};
+  Open(1);
+  for (const Case& c : cases) {
+    account().m_Pacing = c.pacing;
+    float lowest = 1e9f, highest = 0.0f;
+    for (int i = 0; i < 300; ++i) {
+      const float delay = screen().Roll_Mission_Delay();
+      lowest = std::min(lowest, delay);
+      highest = std::max(highest, delay);
+    }
+    EXPECT_GE(lowest, c.low) << c.pacing;
+    EXPECT_LE(highest, c.high) << c.pacing;
+    EXPECT_LT(lowest, c.low + (c.high - c.low) * 0.1f) << "the draw spreads over the range, pacing " << c.pacing;
+    EXPECT_GT(highest, c.high - (c.high - c.low) * 0.1f) << c.pacing;
+  }
+}
+
+TEST_F(SimulatorScreen, AccessLevelZeroNeverGetsAnAlert) {
+  Open(1);
+  account().m_Access_Level = 0;
+  for (int i = 0; i < 20; ++i) {
+    screen().m_Alert_Timer = 0.5f;
+    screen().Update(1.0f);
+    EXPECT_FALSE(screen().m_Alert_Pending);
+    EXPECT_GT(screen().m_Alert_Timer, 300.0f) << "the timer is rolled again";
+  }
+}
+
+TEST_F(SimulatorScreen, AnUnansweredAlertBeepsAtEightyFiveAndThirtyFiveAndLapsesAfterOneHundredTwenty) {
+  Open(1);
+  account().m_Access_Level = 1;
+  Record_Sounds();
+  screen().m_Alert_Timer = 0.5f;
+  screen().Update(1.0f);
+  ASSERT_TRUE(screen().m_Alert_Pending);
+  EXPECT_FLOAT_EQ(screen().m_Alert_Timer, 120.0f);
+  ASSERT_EQ(sounds->Count(true, CMenu_Simulator::kAlert_Loop), 1);
+  EXPECT_EQ(sounds->calls.back().flags, 1) << "the alarm loops";
+  std::vector<float> beeps_at;
+  float elapsed = 0.0f;
+  while (screen().m_Alert_Pending && elapsed < 200.0f) {
+    const int before = Alert_Beeps();
+    screen().Update(1.0f);
+    elapsed += 1.0f;
+    if (Alert_Beeps() != before) beeps_at.push_back(elapsed);
+  }
+  // The first beep is the button lighting up (the blink reaches 1 after two units).
+  EXPECT_EQ(beeps_at, (std::vector<float>{2.0f, 35.0f, 85.0f}));
+  EXPECT_FLOAT_EQ(elapsed, 120.0f);
+  EXPECT_FALSE(Enabled(CMenu_Simulator::kWarRoom_Button));
+  EXPECT_EQ(sounds->Count(false, CMenu_Simulator::kAlert_Loop), 1) << "the alarm stops";
+  EXPECT_GT(screen().m_Alert_Timer, 300.0f);
+}
+
+TEST_F(SimulatorScreen, TheBriefingGivesTwoHundredUnitsThenFallsBackToPageOne) {
+  Open(1);
+  account().m_Access_Level = 1;
+  screen().m_Alert_Timer = 0.5f;
+  screen().Update(1.0f);
+  screen().Update(3.0f);
+  ASSERT_TRUE(Enabled(CMenu_Simulator::kWarRoom_Button));
+  screen().Open_Briefing();
+  EXPECT_EQ(screen().m_Current_Tab, 5);
+  EXPECT_FLOAT_EQ(screen().m_Alert_Timer, 200.0f);
+  EXPECT_GE(g_WarRoom_Target_Region, 1);
+  EXPECT_LE(g_WarRoom_Target_Region, 8);
+  for (int i = 0; i < 199; ++i) screen().Update(1.0f);
+  EXPECT_EQ(screen().m_Current_Tab, 5);
+  screen().Update(1.0f);
+  EXPECT_EQ(screen().m_Current_Tab, 1);
+  EXPECT_FALSE(screen().m_Alert_Pending);
+}
+
+TEST_F(SimulatorScreen, AcceptStartsTheWarRoomSequenceAndRejectReturnsToPageOne) {
+  for (bool accept : {true, false}) {
+    Open(1);
+    account().m_Access_Level = 1;
+    account().m_Pacing = 3;
+    screen().m_Alert_Timer = 0.5f;
+    screen().Update(1.0f);
+    screen().Open_Briefing();
+    ASSERT_EQ(screen().m_Current_Tab, 5);
+    g_Sequence_Mgr.Clear();
+    if (accept)
+      screen().Accept_Mission();
+    else
+      screen().Reject_Mission();
+    EXPECT_FALSE(screen().m_Alert_Pending) << accept;
+    EXPECT_EQ(screen().m_Current_Tab, 1) << accept;
+    EXPECT_EQ(account().m_Pacing, 0u) << accept;
+    const CSequence* sequence = Last_Sequence();
+    if (accept) {
+      ASSERT_NE(sequence, nullptr);
+      EXPECT_EQ(sequence->kind, 3);
+    } else {
+      EXPECT_EQ(sequence, nullptr);
+    }
+    g_Sequence_Mgr.Clear();
+    Close();
+  }
+}
+
+TEST_F(SimulatorScreen, PausingStopsTheAlarmAndResumingRestartsItLooped) {
+  Open(1);
+  account().m_Access_Level = 1;
+  screen().m_Alert_Timer = 0.5f;
+  screen().Update(1.0f);
+  Record_Sounds();
+  screen().On_Pause(true);
+  EXPECT_EQ(sounds->Count(false, CMenu_Simulator::kAlert_Loop), 1);
+  screen().On_Pause(false);
+  ASSERT_EQ(sounds->Count(true, CMenu_Simulator::kAlert_Loop), 1);
+  EXPECT_EQ(sounds->calls.back().flags, 1);
+}
+
+}  // namespace

@@ -1,0 +1,21 @@
+#include "tools/content/mesh_entry.h"
+
+#include "tools/writers/renderable_writer.h"
+
+namespace content {
+
+void Add_Mesh_Resource(Manifest& manifest, uint32_t id, std::string name,
+                       std::function<writers::MeshGeometry()> make) {
+  ResourceEntry entry;
+  entry.id = id;
+  entry.type = 4;
+  entry.name = std::move(name);
+  entry.compress = true;
+  entry.generate = [make = std::move(make)](Bytes& out) {
+    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
+    return !out.empty();
+  };
+  manifest.AddResource(std::move(entry));
+}
+
+}  // namespace content
