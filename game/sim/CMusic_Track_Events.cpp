@@ -557,7 +557,7 @@ bool CMusic_Track::Trigger_Ejector(CWorld_Object* object) {
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->m_Fire_Requested = 1; return true;
     case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->m_Launch_Requested = 1; return true;
+    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Launch_Requested = true; return true;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->m_Launch_Requested = 1; return true;

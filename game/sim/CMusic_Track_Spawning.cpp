@@ -133,19 +133,21 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 
 
 // Each class's own Spawn, by type.
-void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
+void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
     case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->Spawn(params, place); return;
     case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
-    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
-    case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
+    case CEjector_Cylinder::kType:
+      static_cast<CEjector_Cylinder*>(object)->Spawn(static_cast<uint32_t>(params.variant), place);
+      return;
+    case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(0, place); return;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
     case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
     case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
-    case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
+    case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(params, place); return;
@@ -303,11 +305,17 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     }
     case 38: place.y -= 163.75f; break;
-    case 39: place.y -= 42.0f; break;
+    case 39: {
+      place.y -= 42.0f;
+      const CQuaternion tilt{std::sin(-0.06f), 0.0f, 0.0f, std::cos(-0.06f)};
+      orientation.From_Quaternion(tilt);
+      break;
+    }
     case 40: {
+      // The tower's third axis runs from the camera to it, as the memory board faces.
       place.y -= 525.0f;
       const CVector3& eye = g_Camera.Position();
-      orientation = Turn_About_Y(std::atan2(eye.x - place.x, eye.z - place.z));
+      orientation = Turn_About_Y(std::atan2(place.x - eye.x, place.z - eye.z));
       break;
     }
     case 42: {
@@ -335,11 +343,10 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Ejector(type, marker, params, place);
-  marker->m_Orientation = orientation;
+  Spawn_Marker_Ejector(type, object, params, place);
+  object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
-  marker->Set_Position(place);
+  object->Set_Position(place);
 }
 
 // ---------------------------------------------------------------------------------------------
