@@ -142,7 +142,7 @@ void CEjector_Cylinder::Launch_Ball() {
   if (!ball) return;
   int32_t colour = plat::Random() * 4 / 32768;
   if (colour > 2) colour = 3;
-  if (!ball->Spawn(&colour)) {
+  if (!ball->Spawn(colour)) {
     ejectors::Give_Back_Unspawned(ball);
     return;
   }

@@ -5,13 +5,14 @@
 #include <cstdint>
 
 #include "game/core/CFixed_Object.h"
+#include "game/targets/Ejector_Shared.h"
 
 class CObject_Pool;
 class CRenderableObject;
 class CTextureData;
 class CD3DRenderStyle;
 
-class CEjector_Cylinder : public CFixed_Object {
+class CEjector_Cylinder : public CFixed_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr uint32_t kType = 39;
   static constexpr float kLower_Height = 50.0f;
@@ -35,9 +36,6 @@ class CEjector_Cylinder : public CFixed_Object {
 
   static CObject_Pool* Pool();
 
-  bool Initialised = false;
-  bool Active = false;
-  bool Launch_Requested = false;
   uint32_t Variant = 0;
   float Scale_Factor = 1.75f;
   float Lower_Extension = 0.0f;

@@ -6,13 +6,14 @@
 #include <cstdint>
 
 #include "game/core/CBox_Object.h"
+#include "game/targets/Ejector_Shared.h"
 
 class CObject_Pool;
 class CRenderableObject;
 class CTextureData;
 class CD3DRenderStyle;
 
-class CEjector_Simon_1 : public CBox_Object {
+class CEjector_Simon_1 : public CBox_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr uint32_t kType = 47;
   static constexpr float kHalf_X = 95.0f, kHalf_Y = 95.0f, kHalf_Z = 35.0f;
@@ -46,9 +47,6 @@ class CEjector_Simon_1 : public CBox_Object {
 
   static CObject_Pool* Pool();
 
-  bool Initialised = false;
-  bool Active = false;
-  bool Launch_Requested = false;
   CVector3 Home{0.0f, 0.0f, 0.0f};
   float Flash = 0.0f;
   float Age = 0.0f;

@@ -5,6 +5,8 @@
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/targets/CEjector_Simon_1.h"
+#include "game/targets/CTarget_Death_Vial.h"
 #include "game/targets/Ejector_Shared.h"
 
 namespace vt_test {
@@ -17,12 +19,29 @@ float Arg(const Spawn_Args& args, size_t index, float fallback) {
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
 // script wants with chosen values). Each row: its type and its set-up.
+// A death vial with the velocity of the arguments (straight up at 550 without them).
+bool Spawn_Death_Vial(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* vial = static_cast<CTarget_Death_Vial*>(object);
+  const int32_t colour = 0;
+  if (!vial->Spawn(&colour)) return false;
+  vial->m_Box.velocity.Set(Arg(args, 0, 0.0f), Arg(args, 1, 550.0f), Arg(args, 2, 0.0f));
+  list = 2;
+  return true;
+}
+
 const Harness_Spawner kSpawners[] = {
     {0, nullptr},
+    {CTarget_Death_Vial::kType, &Spawn_Death_Vial},
 };
+
+bool Command_Memory_Board(CWorld_Object* object, int action, int argument) {
+  static_cast<CEjector_Simon_1*>(object)->Command(static_cast<uint32_t>(action), static_cast<uint32_t>(argument));
+  return true;
+}
 
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
+    {CEjector_Simon_1::kType, &Command_Memory_Board},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -1,20 +1,15 @@
 // Sample content of the cylinder ejector, the death vial, the bullseye board, its tower and the
-// memory-game board: meshes at the sizes the game draws them, the bullseye face and the lit-side
-// glow.
+// memory-game board: meshes at the sizes the game draws them.
 #include <functional>
 
 #include "tools/content/manifest.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
-#include "tools/writers/texture_patterns.h"
-#include "tools/writers/texture_writer.h"
 
 namespace content {
 namespace {
 
 using MakeMesh = std::function<writers::MeshGeometry()>;
-// Texture pixels of 32-bit ARGB.
-constexpr uint32_t kFormat_Argb = 1;
 
 void Add_Mesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) {
   ResourceEntry entry;
@@ -27,31 +22,6 @@ void Add_Mesh(Manifest& manifest, uint32_t id, const char* name, MakeMesh make) 
     return !out.empty();
   };
   manifest.AddResource(std::move(entry));
-}
-
-void Add_Texture(Manifest& manifest, uint32_t id, const char* name, const writers::PatternSpec& pattern) {
-  ResourceEntry entry;
-  entry.id = id;
-  entry.type = 2;
-  entry.name = std::string("textures/") + name + ".txb";
-  entry.compress = true;
-  entry.generate = [pattern](Bytes& out) {
-    writers::Picture picture;
-    return writers::DrawPattern(pattern, picture) &&
-           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormat_Argb, writers::kTextureDefaultFlags, 1,
-                                      {picture}, out);
-  };
-  manifest.AddResource(std::move(entry));
-}
-
-writers::PatternSpec Pattern(writers::Pattern kind, uint32_t size, uint32_t a, uint32_t b, uint32_t count) {
-  writers::PatternSpec spec;
-  spec.pattern = kind;
-  spec.width = spec.height = size;
-  spec.color_a = a;
-  spec.color_b = b;
-  spec.count = count;
-  return spec;
 }
 
 // Moves every vertex by the offset.
@@ -169,9 +139,8 @@ void Add_Targets_1b_Family(Manifest& manifest) {
   Add_Mesh(manifest, 0x220000FE, "memory_body", Memory_Body);
   Add_Mesh(manifest, 0x220000FF, "memory_trim", Memory_Trim);
   Add_Mesh(manifest, 0x22000100, "memory_panel", Memory_Panel);
-  // The bullseye's red and white rings, and the lit quarter's glow.
-  Add_Texture(manifest, 0x220000A0, "bullseye", Pattern(writers::Pattern::Rings, 128, 0xFFE02828, 0xFFF4F0E8, 5));
-  Add_Texture(manifest, 0x22000101, "memory_glow", Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFFF, 0x60FFFFA0, 1));
+  // The bullseye face (0x220000A0) and the memory board's panel texture (0x22000101) are in the
+  // family of the other targets.
 }
 
 }  // namespace content
