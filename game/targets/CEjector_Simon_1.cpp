@@ -243,8 +243,10 @@ void CEjector_Simon_1::Draw_Lit_Side(const CMatrix4x4& world) {
   CMatrix4x4 lit;
   turn.Multiply(world, lit);
   const CColor4 yellow{1.0f, 1.0f, 0.2f, std::clamp(Show_Timer * 0.85f, 0.0f, 1.0f)};
+  const uint32_t factor = fx::Clamp_Byte(Show_Timer * 0.85f * 255.0f) << 24 | 0xFFFF33;
   for (int i = 0; i < 2; ++i)
-    targets::Draw(m_Renderables[kGlow], lit, m_Styles[kSide_Style], m_Textures[kSide_Texture], &yellow, false);
+    targets::Draw(m_Renderables[kGlow], lit, m_Styles[kSide_Style], m_Textures[kSide_Texture], &yellow, false,
+                  &factor);
 }
 
 // Two flames under the board, one each side of it along its first axis.
@@ -273,7 +275,10 @@ void CEjector_Simon_1::Render(const float& step) {
   targets::Draw(m_Renderables[kTrim], world, m_Styles[kTrim_Style], m_Textures[kBody_Texture], nullptr, false);
   const CColor4 glow{std::min(1.0f, 0.35f + 0.6f * Flash), std::min(1.0f, 0.1f + 0.6f * Flash), 127.0f / 255.0f,
                      1.0f};
-  targets::Draw(m_Renderables[kGlow], world, m_Styles[kGlow_Style], m_Textures[kBody_Texture], &glow, false);
+  const uint32_t glow_factor = 0xFF000000 | fx::Clamp_Byte(glow.r * 255.0f) << 16 |
+                               fx::Clamp_Byte(glow.g * 255.0f) << 8 | 127u;
+  targets::Draw(m_Renderables[kGlow], world, m_Styles[kGlow_Style], m_Textures[kBody_Texture], &glow, false,
+                &glow_factor);
   if (Show_Timer != 0.0f) {
     Draw_Lit_Side(world);
     Show_Timer = std::max(0.0f, Show_Timer - step);

@@ -85,15 +85,16 @@ CVector3 CEjector_Targets::Side_Offset(uint32_t side) const {
   return offset;
 }
 
-// A board stands where it is: a standing tower board's position already lies beside the tower
-// on its side, so each is tested at its own position, with its own half size.
+// Each board is tested where it stands once swung out (a board's position beside its tower
+// already lies on its side, so no side offset is added), also while it is still swinging out,
+// with its own half size.
 bool CEjector_Targets::Spot_Is_Free(const CVector3& spot) const {
   const CVector3* axes = m_Orientation.rows;
   for (int n = 0;; ++n) {
-    const CWorld_Object* board = g_World.Find_Object_By_Type(CTarget_Target::kType, n);
+    const auto* board = static_cast<const CTarget_Target*>(g_World.Find_Object_By_Type(CTarget_Target::kType, n));
     if (!board) return true;
-    if (BoxBoxOverlap(spot, axes[0], axes[1], axes[2], kSpot_Half, board->m_Position, axes[0], axes[1], axes[2],
-                      board->m_Fixed.half_size))
+    if (BoxBoxOverlap(spot, axes[0], axes[1], axes[2], kSpot_Half, board->Standing_Position(), axes[0], axes[1],
+                      axes[2], board->m_Fixed.half_size))
       return false;
   }
 }
@@ -170,7 +171,9 @@ void CEjector_Targets::Draw_Rings() {
     const CMatrix4x4 world = ejectors::Scaled_World(*this, CVector3{2.5f * w + 0.05f, 0.01f * w + 1.0f, 0.05f * w + 1.0f});
     const float alpha = std::min(1.0f, (1.0f - w) * k);
     const CColor4 blue{0x44 / 255.0f, 0x44 / 255.0f, 1.0f, alpha};
-    targets::Draw(m_Renderables[kRings], world, m_Styles[kRing_Style], m_Textures[kRing_Texture], &blue, false);
+    const uint32_t factor = fx::Clamp_Byte(alpha * 255.0f) << 24 | 0x4444FF;
+    targets::Draw(m_Renderables[kRings], world, m_Styles[kRing_Style], m_Textures[kRing_Texture], &blue, false,
+                  &factor);
   }
 }
 

@@ -141,6 +141,12 @@ CWorld_Object* CTarget_Target::Find_Ejector() const {
   return board;
 }
 
+CVector3 CTarget_Target::Standing_Position() const {
+  const CWorld_Object* ejector = Find_Ejector();
+  if (!ejector) return m_Position;
+  return Folded_Position(ejector->m_Orientation, ejector->m_Position, m_Side, m_Home, 0.0f);
+}
+
 void CTarget_Target::Update(const float& dt) {
   m_Life -= dt;
   if (m_Life < 0.0f) {

@@ -39,6 +39,10 @@ class CTarget_Target : public CFixed_Object, public CTarget_Score_Info {
   // Up to 25 sparkles over the board's face and the hit sound.
   void Spawn_Hit_Sparkles(bool bullseye);
 
+  // Where the board stands once it has swung out beside its ejector (its position when it has
+  // none): where a spot search must find it taken, also while it is still swinging.
+  CVector3 Standing_Position() const;
+
   float Score_Age() const override { return m_Age; }
   bool Score_Flag() const override { return m_Quick; }
   bool Is_Quick() const { return m_Quick; }

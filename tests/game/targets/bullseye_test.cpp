@@ -242,6 +242,24 @@ TEST_F(Boards, AStandingBoardTakesItsSpotFromLaterSearches) {
   EXPECT_NEAR(standing->m_Position.z, spot.z, 0.05f);
 }
 
+TEST_F(Boards, ABoardStillSwingingOutAlreadyHoldsItsSpot) {
+  CEjector_Targets* tower = Raise_Tower();
+  ASSERT_NE(tower, nullptr);
+  const float height = tower->Spot_Height(0.65f);
+  CTarget_Target* swinging = Launch_Board(tower, 0, CVector3{0.0f, height, 82.0f}, false);
+  ASSERT_NE(swinging, nullptr);
+  int same_side = 0;
+  for (int search = 0; search < 300; ++search) {
+    tower->Queue_Count = 0;
+    tower->Queue_Launch();
+    if (tower->Queue_Count == 0 || tower->Queue[0].Side != 0) continue;
+    ++same_side;
+    EXPECT_GE(std::fabs(tower->Spot_Height(tower->Queue[0].Height_Fraction) - height), 80.0f)
+        << "a spot on the folded board's side overlaps it";
+  }
+  EXPECT_GT(same_side, 20);
+}
+
 TEST_F(Boards, EachRecordLaunchesOnceAndLeavesAfterItsTimeInOrder) {
   CEjector_Targets* tower = Raise_Tower();
   ASSERT_NE(tower, nullptr);
