@@ -137,6 +137,16 @@ CVector3 CEjector_Cylinder::Aim_Point(const CVector3& launch_point) const {
   return aim;
 }
 
+// The first other cylinder within reach of the aim point: one standing in the middle of the
+// field is near its own mirrored point, and is no twin of itself.
+const CWorld_Object* CEjector_Cylinder::Find_Twin(const CVector3& aim) const {
+  CWorld_Query query;
+  g_World.Query_Radius(aim, kTwin_Radius, query);
+  for (int i = 0; i < query.count; ++i)
+    if (query.objects[i]->m_Type == kType && query.objects[i] != this) return query.objects[i];
+  return nullptr;
+}
+
 void CEjector_Cylinder::Launch_Ball() {
   auto* ball = static_cast<CTarget_Ball*>(CTarget_Ball::Pool()->Alloc_Object());
   if (!ball) return;
@@ -153,7 +163,7 @@ void CEjector_Cylinder::Launch_Ball() {
   m_Position.Add(up.Scale(Scale_Factor * 120.0f * 0.85f, launch_point), launch_point);
   up.Scale(kBall_Speed, velocity);
   const CVector3 aim = Aim_Point(launch_point);
-  if (const CWorld_Object* twin = g_World.Find_Object_In_Radius_By_Type(kType, aim, kTwin_Radius)) {
+  if (const CWorld_Object* twin = Find_Twin(aim)) {
     CVector3 catch_point;
     twin->m_Position.Add(twin->m_Orientation.rows[1].Scale(0.85f * twin->m_Fixed.half_size.y, catch_point),
                          catch_point);

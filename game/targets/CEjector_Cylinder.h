@@ -33,6 +33,8 @@ class CEjector_Cylinder : public CFixed_Object, public ejectors::Ejector_Flags {
   // Where a ball is thrown to: across the field in x; in z its own place, or for a tilted
   // cylinder 0.4 or 0.86 of the field's depth; on the ground there.
   CVector3 Aim_Point(const CVector3& launch_point) const;
+  // The first other cylinder within 100 units of the aim point, or null.
+  const CWorld_Object* Find_Twin(const CVector3& aim) const;
 
   static CObject_Pool* Pool();
 

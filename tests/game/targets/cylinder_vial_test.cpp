@@ -172,6 +172,18 @@ TEST_F(Cylinders, BallsGoStraightUpWithoutATwinAndToTheTwinWithOne) {
   }
 }
 
+TEST_F(Cylinders, ACylinderInTheMiddleIsNoTwinOfItself) {
+  CEjector_Cylinder* middle = Stand(1, 0.5f * X, 0.6f * Z, false);
+  ASSERT_NE(middle, nullptr);
+  Run(*middle, 2.0f);
+  middle->Launch_Requested = true;
+  middle->Update(kTick);
+  ASSERT_EQ(Count(CTarget_Ball::kType), 1);
+  const auto* ball = static_cast<const CTarget_Ball*>(g_World.Find_Object_By_Type(CTarget_Ball::kType, 0));
+  EXPECT_NEAR(ball->m_Sphere.velocity.y, 350.0f, 0.01f) << "straight up its axis, as without a twin";
+  EXPECT_EQ(ball->m_Sphere.velocity.x, 0.0f);
+}
+
 TEST_F(Cylinders, ATiltedCylinderAimsAtTheFarOrNearRowByItsSide) {
   const struct {
     float z;
