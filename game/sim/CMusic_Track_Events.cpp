@@ -564,7 +564,6 @@ bool CMusic_Track::Trigger_Ejector(CWorld_Object* object) {
     return true;
   }
   switch (object->m_Type) {
-    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->m_Launch_Requested = 1; return true;

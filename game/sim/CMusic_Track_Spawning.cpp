@@ -139,8 +139,10 @@ void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_P
       static_cast<CEjector_Ball*>(object)->Spawn(colour, place);
       return;
     }
-    case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
-    case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
+    case CEjector_Cylinder::kType:
+      static_cast<CEjector_Cylinder*>(object)->Spawn(static_cast<uint32_t>(params.variant), place);
+      return;
+    case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(0, place); return;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
@@ -151,7 +153,7 @@ void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_P
       return;
     }
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
-    case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
+    case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(params, place); return;
@@ -308,11 +310,17 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     }
     case 38: place.y -= 163.75f; break;
-    case 39: place.y -= 42.0f; break;
+    case 39: {
+      place.y -= 42.0f;
+      const CQuaternion tilt{std::sin(-0.06f), 0.0f, 0.0f, std::cos(-0.06f)};
+      orientation.From_Quaternion(tilt);
+      break;
+    }
     case 40: {
+      // The tower's third axis runs from the camera to it, as the memory board faces.
       place.y -= 525.0f;
       const CVector3& eye = g_Camera.Position();
-      orientation = Turn_About_Y(std::atan2(eye.x - place.x, eye.z - place.z));
+      orientation = Turn_About_Y(std::atan2(place.x - eye.x, place.z - eye.z));
       break;
     }
     case 42: {

@@ -22,6 +22,8 @@
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Box.h"
 #include "game/targets/CTarget_Brick.h"
+#include "game/targets/CEjector_Simon_1.h"
+#include "game/targets/CTarget_Death_Vial.h"
 #include "game/targets/Ejector_Shared.h"
 
 namespace vt_test {
@@ -148,6 +150,16 @@ bool Spawn_Brick(CWorld_Object* object, const Spawn_Args& args, int& list) {
   return true;
 }
 
+// A death vial with the velocity of the arguments (straight up at 550 without them).
+bool Spawn_Death_Vial(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* vial = static_cast<CTarget_Death_Vial*>(object);
+  const int32_t colour = 0;
+  if (!vial->Spawn(&colour)) return false;
+  vial->m_Box.velocity.Set(Arg(args, 0, 0.0f), Arg(args, 1, 550.0f), Arg(args, 2, 0.0f));
+  list = 2;
+  return true;
+}
+
 const Harness_Spawner kSpawners[] = {
     {CTarget_Ball::kType, &Spawn_Ball},
     {CTarget_Box::kType, &Spawn_Box},
@@ -163,10 +175,17 @@ const Harness_Spawner kSpawners[] = {
     {CEmmo_Anti_Matter::kType, nullptr, &Spawn_Emmo_Anti_Matter},
     {CEmmo_Roller::kType, nullptr, &Spawn_Emmo_Roller},
     {CEmmo_Can::kType, nullptr, &Spawn_Emmo_Can},
+    {CTarget_Death_Vial::kType, &Spawn_Death_Vial},
 };
+
+bool Command_Memory_Board(CWorld_Object* object, int action, int argument) {
+  static_cast<CEjector_Simon_1*>(object)->Command(static_cast<uint32_t>(action), static_cast<uint32_t>(argument));
+  return true;
+}
 
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
+    {CEjector_Simon_1::kType, &Command_Memory_Board},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -22,6 +22,7 @@ void Add_Enemy_Ammo_Family(Manifest& manifest);
 void Add_Targets_1_Family(Manifest& manifest);
 void Add_Trainer_Console_Family(Manifest& manifest);
 void Add_Trainer_Sim_Family(Manifest& manifest);
+void Add_Targets_1b_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -45,6 +46,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Targets_1_Family,
     &Add_Trainer_Console_Family,
     &Add_Trainer_Sim_Family,
+    &Add_Targets_1b_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

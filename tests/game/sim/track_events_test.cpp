@@ -2,6 +2,7 @@
 // released and objects triggered, the lane lighting, and the spawn clearance shapes.
 #include <cmath>
 #include <functional>
+#include <type_traits>
 
 #include "game/core/CCamera.h"
 #include "game/core/CObject_Pool.h"
@@ -14,6 +15,7 @@
 #include "game/targets/CEjector_Brick.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CEjector_Roller.h"
+#include "game/targets/CEjector_Cylinder.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CStruct_Light_Wall.h"
@@ -67,8 +69,22 @@ class TrackEvents : public SimRun {
       case CEjector_Box::kType: return static_cast<int>(static_cast<const CEjector_Box*>(object)->Colour_Variant);
       case CEjector_Ball::kType: return static_cast<int>(static_cast<const CEjector_Ball*>(object)->Colour_Variant);
       case CEjector_Brick::kType: return static_cast<int>(static_cast<const CEjector_Brick*>(object)->Orientation_Kind);
+      case CEjector_Cylinder::kType:
+        return static_cast<int>(static_cast<const CEjector_Cylinder*>(object)->Variant);
+      case CEjector_Targets::kType: return 0;
       default: return static_cast<const CMarker_Object*>(object)->m_Spawn_Variant;
     }
+  }
+  // The same for the classes that set themselves up at a place: the tower and the memory board.
+  template <class T>
+  T* Placed(CTrack_Event& event, int slot, int32_t id) {
+    auto* object = static_cast<T*>(g_Object_Pools[T::kType]->Alloc_Object());
+    if constexpr (std::is_same_v<T, CEjector_Targets>) object->Spawn(0, CVector3{0.5f * X, 0.0f, 0.5f * Z});
+    if constexpr (std::is_same_v<T, CEjector_Simon_1>) object->Spawn(CVector3{0.5f * X, 0.0f, 0.5f * Z});
+    g_World.Add_Object(1, object);
+    event.objects[slot] = object;
+    event.slot_ids[slot] = id;
+    return object;
   }
 
   float X = 0, Z = 0, H = 0;
@@ -227,14 +243,13 @@ TEST_F(TrackEvents, AnObjectSweptOutOfTheWorldLeavesEveryEventThatHeldIt) {
 TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   CTrack_Event event = Event(12, 0);
   auto* box = static_cast<CEjector_Box*>(Boxed(CEjector_Box::kType, event, 0, 0));
-  auto* targets = static_cast<CEjector_Targets*>(Boxed(CEjector_Targets::kType, event, 1, 1));
+  auto* targets = Placed<CEjector_Targets>(event, 1, 1);
   auto* cannon = static_cast<CEjector_Enemy_Cannon*>(Boxed(CEjector_Enemy_Cannon::kType, event, 2, 2));
-  auto* simon = Boxed(CEjector_Simon_1::kType, event, 3, 3);
+  auto* simon = Placed<CEjector_Simon_1>(event, 3, 3);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(box));
   EXPECT_TRUE(box->Launch_Requested);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(targets));
-  EXPECT_EQ(targets->m_Queued_Launches, 1u);
-  EXPECT_EQ(targets->m_Launch_Requested, 0);
+  EXPECT_EQ(targets->Queue_Count, 1u) << "the tower queues a launch instead of a request";
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(cannon));
   EXPECT_EQ(cannon->m_Fire_Requested, 1);
   EXPECT_FALSE(g_Music_Track.Trigger_Ejector(simon));
@@ -256,9 +271,11 @@ TEST_F(TrackEvents, TheMemoryBoardTakesEachPointAsOneCommand) {
   EXPECT_FLOAT_EQ(board->m_Position.z, 0.43f * Z);
   EXPECT_FLOAT_EQ(board->m_Position.y, H - 300.0f + 700.0f);
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 3});
-  EXPECT_EQ(board->m_Command_Count, 1u);
-  EXPECT_EQ(board->m_Last_Action, 2u);
-  EXPECT_EQ(board->m_Last_Argument, 3u);
+  EXPECT_TRUE(board->Launch_Requested);
+  EXPECT_EQ(board->Launch_Side, 3u);
+  g_Music_Track.On_Event_Point(event, CTrack_Point{1, 0.0f, 2});
+  EXPECT_EQ(board->Show_Side, 2u);
+  EXPECT_EQ(board->Show_Timer, 1.0f);
 }
 
 TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
@@ -370,11 +387,13 @@ TEST_F(TrackEvents, SpawnShapesAndClearance) {
   roller->m_Spawn_Variant = 0;
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(44, roller, p, shape));
   EXPECT_EQ(shape.half_size.x, 0.5f * X);
-  // Any ejector as an existing object: its sphere body.
-  auto* ejector = Boxed(CEjector_Simon_1::kType, event, 1, 1);
+  // Any ejector as an existing object: its body (the memory board's box).
+  auto* ejector = Placed<CEjector_Simon_1>(event, 1, 1);
   ejector->Set_Position(CVector3{1000.0f, 100.0f, 1000.0f});
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(47, ejector, ejector->m_Position, shape));
-  EXPECT_EQ(shape.kind, CSpawn_Shape::kSphere);
+  EXPECT_EQ(shape.kind, CSpawn_Shape::kBox);
+  EXPECT_EQ(shape.half_size.x, 95.0f);
+  EXPECT_EQ(shape.half_size.z, 35.0f);
   EXPECT_FALSE(g_Music_Track.Get_Spawn_Shape(47, nullptr, p, shape));
   // A box ejector where the board stands is refused; far from it, accepted.
   EXPECT_FALSE(g_Music_Track.Check_Clearance(37, CVector3{1000.0f, 100.0f, 1000.0f}));
