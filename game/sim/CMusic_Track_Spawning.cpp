@@ -132,6 +132,52 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 }
 
 
+// The ejectors whose Spawn takes their own arguments; false for the other types.
+bool Spawn_Own_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
+  const uint32_t variant = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+  switch (type) {
+    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(variant, colour, place); return true;
+    case CEjector_Sparkler::kType: {
+      const uint8_t flag = 1;
+      const uint32_t count = static_cast<uint32_t>(params.count);
+      static_cast<CEjector_Sparkler*>(object)->Spawn(flag, variant, count, place);
+      return true;
+    }
+    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(place); return true;
+    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(variant, colour, place); return true;
+    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(variant, colour, place); return true;
+    default: return false;
+  }
+}
+
+// The targets the track spawns whose Spawn takes their own arguments (the point's argument as
+// the colour where it is one); false for the other types or when the Spawn fails.
+bool Spawn_Own_Target(uint32_t type, CWorld_Object* object, int argument, const CVector3& velocity) {
+  const int32_t variant = argument >= 0 && argument <= 3 ? argument : std::min(plat::Random() * 4 / 32768, 3);
+  switch (type) {
+    case CTarget_Goo::kType: {
+      const uint8_t small = 0;
+      return static_cast<CTarget_Goo*>(object)->Spawn(variant, small);
+    }
+    case CTarget_Line::kType: {
+      auto* line = static_cast<CTarget_Line*>(object);
+      if (!line->Spawn(variant)) return false;
+      line->m_Box.velocity = velocity;
+      return true;
+    }
+    case CTarget_Jumper::kType: {
+      const int32_t colour = std::min(plat::Random() * 4 / 32768, 3);
+      const int32_t direction = std::min(plat::Random() * 3 / 32768, 2);
+      return static_cast<CTarget_Jumper*>(object)->Spawn(colour, direction);
+    }
+    default: return false;
+  }
+}
+
+bool Has_Own_Target_Spawn(uint32_t type) {
+  return type == CTarget_Goo::kType || type == CTarget_Line::kType || type == CTarget_Jumper::kType;
+}
+
 // Each class's own Spawn, by type.
 void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
@@ -139,12 +185,7 @@ void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_
     case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
     case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
-    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
-    case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
-    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
-    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
     case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
-    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
@@ -164,11 +205,8 @@ void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& 
     case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
     case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
@@ -319,6 +357,10 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       if (params.variant != 0) place.z = World_Z();
       break;
     }
+    case 41:
+      // A star ejector on the right-hand wall turns to slide into the world.
+      if (params.variant == 1) orientation = Turn_About_Y(kPi);
+      break;
     case 43: place.y -= 300.0f; break;
     case 45:
       if (params.variant == 1) orientation = Turn_About_Y(kPi);
@@ -335,11 +377,11 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Ejector(type, marker, params, place);
-  marker->m_Orientation = orientation;
+  if (!Spawn_Own_Ejector(type, object, params, place))
+    Spawn_Marker_Ejector(type, static_cast<CMarker_Object*>(object), params, place);
+  object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
-  marker->Set_Position(place);
+  object->Set_Position(place);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -351,6 +393,11 @@ bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack
   if (!object) return false;
   int list = 1;
   Set_Up_Target(type, object, point, list);
+  if (list < 0) {
+    // The class's own set-up failed: the object goes back unseen.
+    pool->Free_Object(object);
+    return false;
+  }
   if (event) {
     const int slot = event->Free_Slot();
     if (slot >= 0) {
@@ -404,13 +451,31 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     }
   } else if (type == 67) {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.7f, 0.9f);
+  } else if (type == CTarget_Goo::kType) {
+    // A blob floats down from above the view.
+    place = Draw_Ground_Place(type, 0.15f, 0.85f, 0.45f, 0.85f);
+    place.y = H + 100.0f;
+  } else if (type == CTarget_Line::kType) {
+    // A line crosses from the back of the arena towards the camera.
+    place = Draw_Ground_Place(type, 0.35f, 0.65f, 0.75f, 0.8f);
+    place.y += 150.0f + 250.0f * Random_Fraction();
+    velocity.Set(0.0f, 0.0f, -(150.0f + 100.0f * Random_Fraction()));
+  } else if (type == CTarget_Jumper::kType) {
+    place = Draw_Ground_Place(type, 0.2f, 0.8f, 0.5f, 0.85f);
+    place.y += 50.0f;
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Target(type, marker, place, velocity, argument);
-  marker->m_Orientation = orientation;
-  marker->Set_Position(place);
+  if (Has_Own_Target_Spawn(type)) {
+    if (!Spawn_Own_Target(type, object, argument, velocity)) {
+      list = -1;
+      return;
+    }
+  } else {
+    Spawn_Marker_Target(type, static_cast<CMarker_Object*>(object), place, velocity, argument);
+  }
+  object->m_Orientation = orientation;
+  object->Set_Position(place);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -478,7 +543,7 @@ bool CMusic_Track::Get_Spawn_Shape(uint32_t type, const CWorld_Object* object, c
     case 37: return box(p, CVector3{150.0f, 150.0f, 150.0f});
     case 42: return box(CVector3{p.x, p.y, 0.5f * Z}, CVector3{25.0f, 25.0f, Z});
     case 44: {
-      const bool across = object && static_cast<const CEjector_Roller*>(object)->m_Spawn_Variant > 1;
+      const bool across = object && static_cast<const CEjector_Roller*>(object)->m_Direction > 1;
       if (across) return box(CVector3{p.x, 200.0f, 0.5f * Z}, CVector3{150.0f, 200.0f, 0.5f * Z});
       return box(CVector3{0.5f * X, 200.0f, p.z}, CVector3{0.5f * X, 200.0f, 150.0f});
     }
