@@ -50,6 +50,7 @@
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CMarker_Object.h"
+#include "game/targets/Ejector_Shared.h"
 #include "platform/system/random.h"
 #include "runtime/src/math/geometry.h"
 
@@ -132,60 +133,53 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 }
 
 
-// The ejectors whose Spawn takes their own arguments; false for the other types.
-bool Spawn_Own_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
-  const uint32_t variant = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
-  switch (type) {
-    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(variant, colour, place); return true;
-    case CEjector_Sparkler::kType: {
-      const uint8_t flag = 1;
-      const uint32_t count = static_cast<uint32_t>(params.count);
-      static_cast<CEjector_Sparkler*>(object)->Spawn(flag, variant, count, place);
-      return true;
-    }
-    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(place); return true;
-    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(variant, colour, place); return true;
-    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(variant, colour, place); return true;
-    default: return false;
-  }
-}
-
-// The targets the track spawns whose Spawn takes their own arguments (the point's argument as
-// the colour where it is one); false for the other types or when the Spawn fails.
-bool Spawn_Own_Target(uint32_t type, CWorld_Object* object, int argument, const CVector3& velocity) {
-  const int32_t variant = argument >= 0 && argument <= 3 ? argument : std::min(plat::Random() * 4 / 32768, 3);
-  switch (type) {
-    case CTarget_Goo::kType: {
-      const uint8_t small = 0;
-      return static_cast<CTarget_Goo*>(object)->Spawn(variant, small);
-    }
-    case CTarget_Line::kType: {
-      auto* line = static_cast<CTarget_Line*>(object);
-      if (!line->Spawn(variant)) return false;
-      line->m_Box.velocity = velocity;
-      return true;
-    }
-    case CTarget_Jumper::kType: {
-      const int32_t colour = std::min(plat::Random() * 4 / 32768, 3);
-      const int32_t direction = std::min(plat::Random() * 3 / 32768, 2);
-      return static_cast<CTarget_Jumper*>(object)->Spawn(colour, direction);
-    }
-    default: return false;
-  }
-}
-
-bool Has_Own_Target_Spawn(uint32_t type) {
-  return type == CTarget_Goo::kType || type == CTarget_Line::kType || type == CTarget_Jumper::kType;
+// A target's colour from the point's argument: 0-3 stays, anything else is drawn.
+int32_t Target_Colour(int argument) {
+  return argument >= 0 && argument <= 3 ? argument : std::min(plat::Random() * 4 / 32768, 3);
 }
 
 // Each class's own Spawn, by type.
-void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
+void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
-    case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->Spawn(params, place); return;
-    case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
+    case CEjector_Box::kType: {
+      const uint32_t variant = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Box*>(object)->Spawn(variant, place);
+      return;
+    }
+    case CEjector_Ball::kType: {
+      const uint32_t colour = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Ball*>(object)->Spawn(colour, place);
+      return;
+    }
     case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
-    case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
+    case CEjector_Stars::kType: {
+      const uint32_t side = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Stars*>(object)->Spawn(side, colour, place);
+      return;
+    }
+    case CEjector_Sparkler::kType: {
+      const uint8_t flag = 1;
+      const uint32_t kind = static_cast<uint32_t>(params.variant), value = static_cast<uint32_t>(params.count);
+      static_cast<CEjector_Sparkler*>(object)->Spawn(flag, kind, value, place);
+      return;
+    }
+    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(place); return;
+    case CEjector_Roller::kType: {
+      const uint32_t direction = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Roller*>(object)->Spawn(direction, colour, place);
+      return;
+    }
+    case CEjector_Brick::kType: {
+      const uint32_t kind = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Brick*>(object)->Spawn(kind, colour, place);
+      return;
+    }
+    case CEjector_Pill::kType: {
+      const uint32_t side = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Pill*>(object)->Spawn(side, colour, place);
+      return;
+    }
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
@@ -196,31 +190,55 @@ void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_
   }
 }
 
-void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& place, const CVector3& velocity,
+// False when the class's Spawn failed: the object is then not put in the world.
+bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& place, const CVector3& velocity,
                          int argument) {
   switch (type) {
-    case CTarget_Ball::kType: static_cast<CTarget_Ball*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return;
-    default: return;
+    case CTarget_Ball::kType: {
+      auto* ball = static_cast<CTarget_Ball*>(object);
+      const int32_t colour = argument;
+      if (!ball->Spawn(colour)) return false;
+      ball->m_Sphere.velocity = velocity;
+      return true;
+    }
+    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Goo::kType: {
+      const int32_t colour = Target_Colour(argument);
+      const uint8_t small = 0;
+      return static_cast<CTarget_Goo*>(object)->Spawn(colour, small);
+    }
+    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Line::kType: {
+      auto* line = static_cast<CTarget_Line*>(object);
+      const int32_t colour = Target_Colour(argument);
+      if (!line->Spawn(colour)) return false;
+      line->m_Box.velocity = velocity;
+      return true;
+    }
+    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Jumper::kType: {
+      const int32_t colour = std::min(plat::Random() * 4 / 32768, 3);
+      const int32_t direction = std::min(plat::Random() * 3 / 32768, 2);
+      return static_cast<CTarget_Jumper*>(object)->Spawn(colour, direction);
+    }
+    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return true;
+    default: return true;
   }
 }
 
@@ -377,8 +395,7 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
-  if (!Spawn_Own_Ejector(type, object, params, place))
-    Spawn_Marker_Ejector(type, static_cast<CMarker_Object*>(object), params, place);
+  Spawn_Marker_Ejector(type, object, params, place);
   object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
   object->Set_Position(place);
@@ -392,12 +409,7 @@ bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack
   CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
   if (!object) return false;
   int list = 1;
-  Set_Up_Target(type, object, point, list);
-  if (list < 0) {
-    // The class's own set-up failed: the object goes back unseen.
-    pool->Free_Object(object);
-    return false;
-  }
+  if (!Set_Up_Target(type, object, point, list)) return false;
   if (event) {
     const int slot = event->Free_Slot();
     if (slot >= 0) {
@@ -422,7 +434,7 @@ CVector3 CMusic_Track::Draw_Ground_Place(uint32_t type, float x_low, float x_hig
   return place;
 }
 
-void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
+bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
   const float X = World_X(), Z = World_Z(), H = Camera_Height();
   CVector3 place{0.5f * X, Ground(0.5f * X, 0.75f * Z), 0.75f * Z};
   CVector3 velocity{0.0f, 0.0f, 0.0f};
@@ -431,7 +443,7 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   list = 1;
   if (!Spawns_As_Target(type)) {
     object->Set_Position(place);
-    return;
+    return true;
   }
   list = Goes_To_List_2(type) ? 2 : 1;
   if (type == 8) {
@@ -466,16 +478,13 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
-  if (Has_Own_Target_Spawn(type)) {
-    if (!Spawn_Own_Target(type, object, argument, velocity)) {
-      list = -1;
-      return;
-    }
-  } else {
-    Spawn_Marker_Target(type, static_cast<CMarker_Object*>(object), place, velocity, argument);
+  if (!Spawn_Marker_Target(type, object, place, velocity, argument)) {
+    ejectors::Give_Back_Unspawned(object);
+    return false;
   }
   object->m_Orientation = orientation;
   object->Set_Position(place);
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

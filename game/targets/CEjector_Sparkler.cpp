@@ -54,7 +54,7 @@ bool CEjector_Sparkler::Init() {
     Term();
     return false;
   }
-  m_Flags.Initialised = true;
+  Initialised = true;
   return true;
 }
 
@@ -67,17 +67,17 @@ void CEjector_Sparkler::Term() {
   fx::Release(m_Second_Style);
   fx::Release(m_Mirror_Style);
   m_Sparkler_Lock.Clear();
-  m_Flags.Initialised = false;
-  m_Flags.Active = false;
+  Initialised = false;
+  Active = false;
 }
 
 bool CEjector_Sparkler::Spawn(const uint8_t& flag, const uint32_t& fuse_kind, const uint32_t& colour_value,
                               const CVector3& position) {
   (void)flag;
-  m_Flags.Active = false;
+  Active = false;
   m_Fuse_Kind = fuse_kind <= kRight_Wall ? fuse_kind : kGround;
   m_Colour_Value = colour_value;
-  m_Flags.Launch_Requested = false;
+  Launch_Requested = false;
   m_Launched = false;
   m_Burning = true;
   m_Glow = m_Age = 0.0f;
@@ -112,7 +112,7 @@ bool CEjector_Sparkler::Spawn(const uint8_t& flag, const uint32_t& fuse_kind, co
   m_Orientation.rows[2].Set(0.0f, 1.0f, 0.0f);
   m_Sparkler_Lock.Clear();
   m_Sparkler_Lock.Start(this);
-  m_Flags.Active = true;
+  Active = true;
   return true;
 }
 
@@ -136,9 +136,9 @@ void CEjector_Sparkler::Update(const float& dt) {
     m_Burning = false;
     m_Glow = std::max(m_Glow - kGlow_Fall * dt, 0.0f);
   } else {
-    if (m_Flags.Launch_Requested) {
+    if (Launch_Requested) {
       if (m_Colour_Value != 0) Launch();
-      m_Flags.Launch_Requested = false;
+      Launch_Requested = false;
     }
     if (m_Burning) Burn_In();
   }

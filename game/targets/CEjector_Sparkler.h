@@ -15,7 +15,7 @@ class CObject_Pool;
 class CTextureData;
 class CD3DRenderStyle;
 
-class CEjector_Sparkler : public CFixed_Object {
+class CEjector_Sparkler : public CFixed_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr uint32_t kType = 42;
   static constexpr int kSegments = 32;
@@ -42,7 +42,6 @@ class CEjector_Sparkler : public CFixed_Object {
   // The class's pool, made on first use.
   static CObject_Pool* Pool();
 
-  ejectors::Ejector_Flags m_Flags;
   bool m_Burning = false;
   bool m_Launched = false;
   uint32_t m_Fuse_Kind = kGround;

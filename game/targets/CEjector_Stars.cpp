@@ -27,7 +27,7 @@ bool CEjector_Stars::Init() {
     Term();
     return false;
   }
-  m_Flags.Initialised = true;
+  Initialised = true;
   return true;
 }
 
@@ -36,30 +36,30 @@ void CEjector_Stars::Term() {
   fx::Release(m_Texture);
   fx::Release(m_Style);
   fx::Release(m_Mirror_Style);
-  m_Flags.Initialised = false;
-  m_Flags.Active = false;
+  Initialised = false;
+  Active = false;
 }
 
 void CEjector_Stars::Spawn(const uint32_t& first, const uint32_t& colour, const CVector3& position) {
   (void)first;
-  m_Flags.Active = false;
-  m_Flags.Launch_Requested = false;
+  Active = false;
+  Launch_Requested = false;
   m_Rise = m_Age = 0.0f;
   m_Colour_Variant = colour;
   if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x04, 0x04, kBody_Size)) return;
   m_Base_Position = position;
   Set_Position(position);
   m_Orientation = CMatrix3x3::Identity;
-  m_Flags.Active = true;
+  Active = true;
 }
 
 void CEjector_Stars::Update(const float& dt) {
   if (m_Rise != 1.0f || m_Kill_Timer != 0.0f) {
     m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);
     Set_Position(ejectors::Raised_Position(m_Base_Position, m_Orientation.rows[0], m_Rise * m_Fixed.half_size.x));
-  } else if (m_Flags.Launch_Requested) {
+  } else if (Launch_Requested) {
     Launch();
-    m_Flags.Launch_Requested = false;
+    Launch_Requested = false;
   }
   m_Age += dt;
   ejectors::Death_Step(*this, dt, ejectors::kDeath_Rate);

@@ -12,7 +12,7 @@ class CRenderableObject;
 class CTextureData;
 class CD3DRenderStyle;
 
-class CEjector_Stars : public CFixed_Object {
+class CEjector_Stars : public CFixed_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr uint32_t kType = 41;
   static constexpr float kRise_Rate = 4.0f;
@@ -31,7 +31,6 @@ class CEjector_Stars : public CFixed_Object {
   // The class's pool, made on first use.
   static CObject_Pool* Pool();
 
-  ejectors::Ejector_Flags m_Flags;
   uint32_t m_Colour_Variant = 0;
   CVector3 m_Base_Position{0.0f, 0.0f, 0.0f};
   float m_Rise = 0.0f;

@@ -43,7 +43,7 @@ bool CEjector_Twirler::Init() {
     Term();
     return false;
   }
-  m_Flags.Initialised = true;
+  Initialised = true;
   return true;
 }
 
@@ -57,26 +57,26 @@ void CEjector_Twirler::Term() {
   fx::Release(m_Style);
   fx::Release(m_Light_Style);
   fx::Release(m_Mirror_Style);
-  m_Flags.Initialised = false;
-  m_Flags.Active = false;
+  Initialised = false;
+  Active = false;
 }
 
 void CEjector_Twirler::Spawn(const CVector3& position) {
-  m_Flags.Active = false;
-  m_Flags.Launch_Requested = false;
+  Active = false;
+  Launch_Requested = false;
   m_Rise = m_Age = m_Glow = 0.0f;
   if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x04, 0x04, kBody_Size)) return;
   m_Base_Position = position;
   Set_Position(position);
   m_Orientation = CMatrix3x3::Identity;
-  m_Flags.Active = true;
+  Active = true;
 }
 
 void CEjector_Twirler::Update(const float& dt) {
   if (m_Rise >= 1.0f && m_Kill_Timer == 0.0f) {
-    if (m_Flags.Launch_Requested) {
+    if (Launch_Requested) {
       Launch();
-      m_Flags.Launch_Requested = false;
+      Launch_Requested = false;
     }
   } else {
     m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);

@@ -13,7 +13,7 @@ class CRenderableObject;
 class CTextureData;
 class CD3DRenderStyle;
 
-class CEjector_Twirler : public CFixed_Object {
+class CEjector_Twirler : public CFixed_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr uint32_t kType = 43;
   static constexpr float kRise_Rate = 2.5f;
@@ -38,7 +38,6 @@ class CEjector_Twirler : public CFixed_Object {
   // The class's pool, made on first use.
   static CObject_Pool* Pool();
 
-  ejectors::Ejector_Flags m_Flags;
   CVector3 m_Base_Position{0.0f, 0.0f, 0.0f};
   float m_Glow = 0.0f;
   float m_Rise = 0.0f;

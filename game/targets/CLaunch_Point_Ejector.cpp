@@ -22,7 +22,7 @@ bool CLaunch_Point_Ejector::Init() {
     Term();
     return false;
   }
-  m_Flags.Initialised = true;
+  Initialised = true;
   return true;
 }
 
@@ -30,27 +30,27 @@ void CLaunch_Point_Ejector::Term() {
   fx::Release(m_Beam_Texture);
   fx::Release(m_Glow_Texture);
   fx::Release(m_Style);
-  m_Flags.Initialised = false;
-  m_Flags.Active = false;
+  Initialised = false;
+  Active = false;
 }
 
 void CLaunch_Point_Ejector::Start(uint32_t type, uint32_t colour, const CVector3& position) {
-  m_Flags.Active = false;
-  m_Flags.Launch_Requested = false;
+  Active = false;
+  Launch_Requested = false;
   m_Rise = m_Age = 0.0f;
   m_Colour_Variant = colour;
   if (!ejectors::Setup_Fixed_Ejector(*this, type, 0x04, 0x04, kBody_Size)) return;
   Set_Position(position);
   m_Orientation = CMatrix3x3::Identity;
-  m_Flags.Active = true;
+  Active = true;
 }
 
 void CLaunch_Point_Ejector::Update(const float& dt) {
   if (m_Rise != 1.0f || m_Kill_Timer != 0.0f) {
     m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);
-  } else if (m_Flags.Launch_Requested) {
+  } else if (Launch_Requested) {
     Launch();
-    m_Flags.Launch_Requested = false;
+    Launch_Requested = false;
   }
   m_Age += dt;
   ejectors::Death_Step(*this, dt, ejectors::kDeath_Rate);

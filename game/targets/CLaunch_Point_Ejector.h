@@ -11,7 +11,7 @@
 class CTextureData;
 class CD3DRenderStyle;
 
-class CLaunch_Point_Ejector : public CFixed_Object {
+class CLaunch_Point_Ejector : public CFixed_Object, public ejectors::Ejector_Flags {
  public:
   static constexpr float kLaunch_Speed = 160.0f;
   static constexpr float kRise_Rate = 2.0f;
@@ -30,7 +30,6 @@ class CLaunch_Point_Ejector : public CFixed_Object {
   // The world direction its targets leave along (zero for none).
   virtual CVector3 Launch_Direction() const = 0;
 
-  ejectors::Ejector_Flags m_Flags;
   uint32_t m_Colour_Variant = 0;
   float m_Rise = 0.0f;
   float m_Age = 0.0f;

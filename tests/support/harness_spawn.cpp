@@ -5,6 +5,14 @@
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/targets/CTarget_Goo.h"
+#include "game/targets/CTarget_Jumper.h"
+#include "game/targets/CTarget_Line.h"
+#include "game/targets/CTarget_Pill.h"
+#include "game/targets/CTarget_Roller.h"
+#include "game/targets/CTarget_Sparkler.h"
+#include "game/targets/CTarget_Star.h"
+#include "game/targets/CTarget_Twirler.h"
 #include "game/targets/Ejector_Shared.h"
 
 namespace vt_test {
@@ -17,8 +25,71 @@ float Arg(const Spawn_Args& args, size_t index, float fallback) {
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
 // script wants with chosen values). Each row: its type and its set-up.
+// Arguments after the colour, read as a velocity.
+CVector3 Velocity_Args(const Spawn_Args& args, size_t first) {
+  return CVector3{Arg(args, first, 0.0f), Arg(args, first + 1, 0.0f), Arg(args, first + 2, 0.0f)};
+}
+
+// Box targets: colour, then velocity.
+template <class T>
+bool Spawn_Box_Target(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* target = static_cast<T*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!target->Spawn(colour)) return false;
+  target->m_Box.velocity = Velocity_Args(args, 1);
+  list = T::kType == CTarget_Line::kType ? 1 : 2;
+  return true;
+}
+
+// Rolling balls: colour, direction.
+template <class T>
+bool Spawn_Rolling_Target(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  const int32_t direction = static_cast<int32_t>(Arg(args, 1, 0.0f));
+  list = 2;
+  return static_cast<T*>(object)->Spawn(colour, direction);
+}
+
+// Goo: colour, small (0 or 1), then velocity.
+bool Spawn_Goo(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* goo = static_cast<CTarget_Goo*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  const uint8_t small = Arg(args, 1, 0.0f) != 0.0f ? 1 : 0;
+  if (!goo->Spawn(colour, small)) return false;
+  goo->m_Sphere.velocity = Velocity_Args(args, 2);
+  list = 2;
+  return true;
+}
+
+// Sparkler: colour 1-4, then velocity.
+bool Spawn_Sparkler(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* sparkler = static_cast<CTarget_Sparkler*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 1.0f));
+  if (!sparkler->Spawn(colour)) return false;
+  sparkler->m_Sphere.velocity = Velocity_Args(args, 1);
+  list = 1;
+  return true;
+}
+
+// Twirler: colour; it circles the first twirler ejector in the world (or dies without one).
+bool Spawn_Twirler(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  CWorld_Object* mast = g_World.Find_Object_By_Type(43, 0);
+  const CVector3 at = mast ? mast->m_Position : CVector3{0.0f, 0.0f, 0.0f};
+  list = 2;
+  return static_cast<CTarget_Twirler*>(object)->Spawn(colour, mast, at);
+}
+
 const Harness_Spawner kSpawners[] = {
     {0, nullptr},
+    {CTarget_Pill::kType, &Spawn_Box_Target<CTarget_Pill>},
+    {CTarget_Star::kType, &Spawn_Box_Target<CTarget_Star>},
+    {CTarget_Line::kType, &Spawn_Box_Target<CTarget_Line>},
+    {CTarget_Roller::kType, &Spawn_Rolling_Target<CTarget_Roller>},
+    {CTarget_Jumper::kType, &Spawn_Rolling_Target<CTarget_Jumper>},
+    {CTarget_Goo::kType, &Spawn_Goo},
+    {CTarget_Sparkler::kType, &Spawn_Sparkler},
+    {CTarget_Twirler::kType, &Spawn_Twirler},
 };
 
 const Harness_Commander kCommanders[] = {

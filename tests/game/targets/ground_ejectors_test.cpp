@@ -151,14 +151,14 @@ TEST_F(Ground, PillAndRollerEjectorsThrowAlongWorldAxesAtTheirSpeedWhateverTheir
     Place(*ejector, ejector->m_Position, 1);
     Step(*ejector, kDt, 12);
     ASSERT_EQ(ejector->m_Rise, 1.0f);
-    ejector->m_Flags.Launch_Requested = true;
+    ejector->Launch_Requested = true;
     ejector->Update(kDt);
     CTarget_Pill* pill = Launched<CTarget_Pill>();
     ASSERT_NE(pill, nullptr) << k.name;
     Expect_Near(pill->m_Box.velocity, k.velocity, "velocity", k.name);
     Expect_Near(pill->m_Box.spin, k.spin, "spin", k.name);
     EXPECT_EQ(pill->m_Variant, 2);
-    EXPECT_FALSE(ejector->m_Flags.Launch_Requested);
+    EXPECT_FALSE(ejector->Launch_Requested);
     ejector->m_Kill_Timer = 1.0f;
     pill->m_Kill_Timer = 1.0f;
     harness.Step(1);
@@ -174,7 +174,7 @@ TEST_F(Ground, PillAndRollerEjectorsThrowAlongWorldAxesAtTheirSpeedWhateverTheir
     ejector->Spawn(k.argument, 1, On_Ground(0.5f * X, 0.5f * Z, 100.0f));
     Place(*ejector, ejector->m_Position, 1);
     Step(*ejector, kDt, 12);
-    ejector->m_Flags.Launch_Requested = true;
+    ejector->Launch_Requested = true;
     ejector->Update(kDt);
     CTarget_Roller* roller = Launched<CTarget_Roller>();
     ASSERT_NE(roller, nullptr) << k.name;
@@ -192,7 +192,7 @@ TEST_F(Ground, RequestsWaitForTheRiseAndAreServedOnePerUpdate) {
   ASSERT_NE(ejector, nullptr);
   ejector->Spawn(0, 0, On_Ground(0.3f * X, 0.5f * Z, 100.0f));
   Place(*ejector, ejector->m_Position, 1);
-  ejector->m_Flags.Launch_Requested = true;
+  ejector->Launch_Requested = true;
   int updates = 0;
   while (Live<CTarget_Roller>() == 0 && updates < 40) {
     ejector->Update(kDt);
@@ -202,8 +202,8 @@ TEST_F(Ground, RequestsWaitForTheRiseAndAreServedOnePerUpdate) {
   // served on the update after.
   EXPECT_EQ(updates, 12);
   for (int i = 0; i < 3; ++i) {
-    ejector->m_Flags.Launch_Requested = true;
-    ejector->m_Flags.Launch_Requested = true;
+    ejector->Launch_Requested = true;
+    ejector->Launch_Requested = true;
     ejector->Update(kDt);
   }
   EXPECT_EQ(Live<CTarget_Roller>(), 4) << "one launch per update, repeated requests are one";
@@ -234,7 +234,7 @@ TEST_F(Ground, StarEjectorSlidesOutAndThrowsLowerFromTheBack) {
     EXPECT_NEAR(ejector->m_Position.x - base.x, 0.2f * 35.0f, 1e-3f) << k.name;
     Step(*ejector, kDt, 5);
     ASSERT_EQ(ejector->m_Rise, 1.0f);
-    ejector->m_Flags.Launch_Requested = true;
+    ejector->Launch_Requested = true;
     ejector->Update(kDt);
     CTarget_Star* star = Launched<CTarget_Star>();
     ASSERT_NE(star, nullptr) << k.name;
@@ -276,7 +276,7 @@ TEST_F(Ground, TwirlerMastRisesThenReleasesTwirlersAtRestInRandomColours) {
   const CVector3 base = On_Ground(0.5f * X, 0.6f * Z, -300.0f);
   mast->Spawn(base);
   Place(*mast, base, 1);
-  mast->m_Flags.Launch_Requested = true;
+  mast->Launch_Requested = true;
   Step(*mast, kDt, 8);
   EXPECT_EQ(Live<CTarget_Twirler>(), 0) << "the request waits for the rise";
   EXPECT_NEAR(mast->m_Position.y - base.y, 2.5f * 0.35f * 600.0f, 1e-2f);
@@ -287,7 +287,7 @@ TEST_F(Ground, TwirlerMastRisesThenReleasesTwirlersAtRestInRandomColours) {
   ASSERT_EQ(Live<CTarget_Twirler>(), 1);
   std::vector<int> colours;
   for (int i = 0; i < 7; ++i) {
-    mast->m_Flags.Launch_Requested = true;
+    mast->Launch_Requested = true;
     mast->Update(kDt);
   }
   for (int n = 0; CTarget_Twirler* t = Nth<CTarget_Twirler>(n); ++n) {
@@ -321,7 +321,7 @@ TEST_F(Ground, AFuseLaunchesOnceEvenBeforeItHasBurntInAndItsColourlessTwinOnlyBu
   ASSERT_NE(fuse, nullptr);
   EXPECT_NEAR(fuse->m_Position.y, g_World.Get_Height(0.5f * X, 0.6f * Z) + 10.0f, 1e-3f);
   EXPECT_EQ(fuse->m_Fuse_Start.z, 0.0f);
-  fuse->m_Flags.Launch_Requested = true;
+  fuse->Launch_Requested = true;
   fuse->Update(kDt);
   ASSERT_EQ(Live<CTarget_Sparkler>(), 1) << "the launch is not held back by the burn";
   EXPECT_TRUE(fuse->m_Launched);
@@ -330,7 +330,7 @@ TEST_F(Ground, AFuseLaunchesOnceEvenBeforeItHasBurntInAndItsColourlessTwinOnlyBu
   EXPECT_NEAR(sparkler->m_Position.y, fuse->m_Position.y + 75.0f, 1e-3f);
   EXPECT_GE(sparkler->m_Sphere.velocity.y, 500.0f);
   EXPECT_LT(sparkler->m_Sphere.velocity.y, 1000.0f);
-  fuse->m_Flags.Launch_Requested = true;
+  fuse->Launch_Requested = true;
   fuse->Update(kDt);
   EXPECT_EQ(Live<CTarget_Sparkler>(), 1) << "a second request does nothing";
 
@@ -338,7 +338,7 @@ TEST_F(Ground, AFuseLaunchesOnceEvenBeforeItHasBurntInAndItsColourlessTwinOnlyBu
   ASSERT_NE(blank, nullptr);
   EXPECT_EQ(blank->m_Position.x, 1.0f);
   EXPECT_EQ(blank->m_Position.z, Z) << "a colourless fuse runs to the far edge";
-  blank->m_Flags.Launch_Requested = true;
+  blank->Launch_Requested = true;
   const float step = 0.0625f;
   int updates = 0;
   while (blank->m_Kill_Timer == 0.0f && updates < 100) {
@@ -385,7 +385,7 @@ TEST_F(Ground, ColourFiveLaunchesAColouredSparklerAndOtherValuesOnlyWhite) {
     plat::Seed_Random(seed);
     CEjector_Sparkler* fuse = Fuse(0.5f * X, 0.6f * Z, CEjector_Sparkler::kGround, 5);
     ASSERT_NE(fuse, nullptr);
-    fuse->m_Flags.Launch_Requested = true;
+    fuse->Launch_Requested = true;
     fuse->Update(kDt);
     CTarget_Sparkler* sparkler = Nth<CTarget_Sparkler>(0);
     ASSERT_NE(sparkler, nullptr);
@@ -407,7 +407,7 @@ TEST_F(Ground, ColourFiveLaunchesAColouredSparklerAndOtherValuesOnlyWhite) {
 TEST_F(Ground, ReleasingTheFuseStartsTheFadeOfItsLiveSparklersOnly) {
   CEjector_Sparkler* fuse = Fuse(0.5f * X, 0.6f * Z, CEjector_Sparkler::kGround, 3);
   ASSERT_NE(fuse, nullptr);
-  fuse->m_Flags.Launch_Requested = true;
+  fuse->Launch_Requested = true;
   fuse->Update(kDt);
   CTarget_Sparkler* sparkler = Nth<CTarget_Sparkler>(0);
   ASSERT_NE(sparkler, nullptr);
@@ -419,7 +419,7 @@ TEST_F(Ground, ReleasingTheFuseStartsTheFadeOfItsLiveSparklersOnly) {
   EXPECT_EQ(g_Target_Link_Pool.Links_In_Use(), links - 1);
   // A sparkler already fading keeps its own timer.
   CEjector_Sparkler* second = Fuse(0.4f * X, 0.6f * Z, CEjector_Sparkler::kGround, 3);
-  second->m_Flags.Launch_Requested = true;
+  second->Launch_Requested = true;
   second->Update(kDt);
   CTarget_Sparkler* fading = nullptr;
   for (int n = 0; CTarget_Sparkler* s = Nth<CTarget_Sparkler>(n); ++n)
