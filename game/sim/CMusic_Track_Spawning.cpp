@@ -396,7 +396,8 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
     default: break;
   }
   Spawn_Marker_Ejector(type, object, params, place);
-  object->m_Orientation = orientation;
+  // The fuse keeps the frame its set-up gave it: its third axis points up, the way it launches.
+  if (type != CEjector_Sparkler::kType) object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
   object->Set_Position(place);
 }

@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint32_t kSound_Hit = 0x220000F2;
 constexpr float kRadius = 32.0f;
+constexpr float kCloud_Reach = 300.0f;
 constexpr float kDeath_Rate = 0.2f;
 constexpr float kSparkle_Fade = 40.0f;
 // Sparkles bounce off the terrain while the sparkler is this young, or once it dies.
@@ -58,8 +59,11 @@ bool CTarget_Sparkler::Spawn(const int32_t& variant) {
   m_Variant = variant;
   m_Age = 0.0f;
   m_Hanging = false;
+  m_Stopped_By_Hit = false;
   Setup_Object(kType, 100.0f, 100.0f, 0x06, kKind_Counted_Target);
   if (!Setup_Sphere_Body(45.0f, kRadius, 0.95f)) return false;
+  // Its cloud reaches well past its body: drawn while any of the cloud may be in view.
+  m_View_Radius = kCloud_Reach;
   m_Sphere.hit_flag = 1;
   m_Sphere.floor_contact_flag = 1;
   Set_Position(CVector3{0.0f, 0.0f, 0.0f});
@@ -85,6 +89,12 @@ bool CTarget_Sparkler::Add_Sparkle(const CVector3& position, const CVector3& vel
 }
 
 void CTarget_Sparkler::Update(const float& dt) {
+  if (m_Stopped_By_Hit) {
+    m_Stopped_By_Hit = false;
+    m_Motion.Clear();
+    m_Sphere.velocity.Set(0.0f, 0.0f, 0.0f);
+    m_Sphere.spin.Set(0.0f, 0.0f, 0.0f);
+  }
   Collide_Sphere_World(m_Motion);
   if (!m_Hanging || m_Kill_Timer != 0.0f) {
     Integrate_Sphere(m_Motion, dt);
@@ -126,6 +136,7 @@ bool CTarget_Sparkler::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.001f;
   m_State_Flags &= ~kState_No_Object_Collision;
   m_Sphere.velocity.Set(0.0f, 0.0f, 0.0f);
+  m_Stopped_By_Hit = true;
   if (const targets::Target_Member* member = targets::Find_Target_Member(kType))
     targets::Register_First_Hit(*member, *this, other);
   m_Kind_Flags |= kKind_Excluded;

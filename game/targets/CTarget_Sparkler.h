@@ -52,6 +52,9 @@ class CTarget_Sparkler : public CSphere_Object, public CTarget_Score_Info {
   bool m_Hanging = false;
   int32_t m_Variant = 0;
   float m_Age = 0.0f;
+  // Set by the hit: the push of the shot that struck it is dropped at the next update, so the
+  // sparkler stops where it burst.
+  bool m_Stopped_By_Hit = false;
   CSparkle_Cloud m_Cloud;
 
  private:

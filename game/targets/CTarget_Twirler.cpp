@@ -18,6 +18,8 @@ namespace {
 constexpr float kTwo_Pi = 6.2831853f;
 constexpr uint32_t kSound_Hit = 0x220000F2;
 constexpr float kRadius = 60.0f;
+// Its ribbons trail round the whole orbit: drawn while any of them may be in view.
+constexpr float kRibbon_Reach = 1200.0f;
 constexpr float kLife = 200.0f;
 constexpr float kDeath_Rate = 0.2f;
 constexpr float kSparkle_Fade = 45.0f;
@@ -79,6 +81,7 @@ bool CTarget_Twirler::Spawn(const int32_t& variant, CWorld_Object* ejector, cons
   m_Clockwise = fx::Random_Unit() < 0.5f;
   Setup_Object(kType, 100.0f, 100.0f, 0x76, kKind_Counted_Target);
   if (!Setup_Sphere_Body(1.0f, kRadius, 0.01f)) return false;
+  m_View_Radius = kRibbon_Reach;
   m_Sphere.hit_flag = 1;
   m_Sphere.floor_contact_flag = 1;
   m_Life = kLife;
@@ -170,6 +173,7 @@ void CTarget_Twirler::Update(const float& dt) {
   if (m_Kill_Timer == 0.0f && !(m_Value1 > 0.0f)) m_Kill_Timer += 0.001f;
   if (m_Kill_Timer != 0.0f) {
     Set_Sphere_Radius(kRadius * std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f));
+    m_View_Radius = kRibbon_Reach;
     m_Kill_Timer += kDeath_Rate * dt;
   }
 }
@@ -207,24 +211,25 @@ void CTarget_Twirler::Update_Sparkles(float dt) {
 }
 
 CVector3 CTarget_Twirler::Trail_At(float age) const {
+  // The twirler itself is the newest point (age 0), ahead of the stored trail.
+  Trail_Point newer{m_Position, 0.0f};
   int index = m_Trail_Head;
-  for (int step = 0; step < kTrail_Points - 1; ++step) {
-    const int older = (index + kTrail_Points - 1) % kTrail_Points;
-    const Trail_Point& a = m_Trail[older];
-    const Trail_Point& b = m_Trail[index];
-    if (a.age > age) {
-      const float gap = std::max(a.age - b.age, 0.0001f);
-      const float f = std::clamp((age - b.age) / gap, 0.0f, 1.0f);
-      return CVector3{b.point.x + (a.point.x - b.point.x) * f, b.point.y + (a.point.y - b.point.y) * f,
-                      b.point.z + (a.point.z - b.point.z) * f};
+  for (int step = 0; step < kTrail_Points; ++step) {
+    const Trail_Point& older = m_Trail[index];
+    if (older.age > age) {
+      const float gap = std::max(older.age - newer.age, 0.0001f);
+      const float f = std::clamp((age - newer.age) / gap, 0.0f, 1.0f);
+      return CVector3{newer.point.x + (older.point.x - newer.point.x) * f,
+                      newer.point.y + (older.point.y - newer.point.y) * f,
+                      newer.point.z + (older.point.z - newer.point.z) * f};
     }
-    index = older;
+    newer = older;
+    index = (index + kTrail_Points - 1) % kTrail_Points;
   }
-  return m_Trail[index].point;
+  return newer.point;
 }
 
 void CTarget_Twirler::Build_Ribbons() {
-  m_Trail[m_Trail_Head] = Trail_Point{m_Position, 0.0f};
   for (int key = 0; key < kRibbon_Keys; ++key) m_Ribbon_Spline.Set_Key_Value(key, Trail_At(Key_Time(key)));
   m_Ribbon_Spline.ComputeSpline();
   const CColor4 colour = Get_Color();

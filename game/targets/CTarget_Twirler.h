@@ -85,7 +85,7 @@ class CTarget_Twirler : public CSphere_Object, public CTarget_Score_Info {
   void Follow_Ejector(float dt);
   void Advance_Trail(float dt);
   void Emit(float dt);
-  // The trail's position at an age back from the newest point.
+  // The trail's position an age back from the twirler (its newest point).
   CVector3 Trail_At(float age) const;
   void Build_Ribbons();
   void Draw_Ribbons(const CMatrix4x4* mirror);

@@ -5,6 +5,7 @@
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/targets/CEjector_Twirler.h"
 #include "game/targets/CTarget_Goo.h"
 #include "game/targets/CTarget_Jumper.h"
 #include "game/targets/CTarget_Line.h"
@@ -92,8 +93,25 @@ const Harness_Spawner kSpawners[] = {
     {CTarget_Twirler::kType, &Spawn_Twirler},
 };
 
+// The track's beat: the jumper jumps (any action).
+bool Command_Jump(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  (void)argument;
+  static_cast<CTarget_Jumper*>(object)->Request_Jump();
+  return true;
+}
+
+// The twirler mast's light flares to the argument in hundredths (100 when 0).
+bool Command_Glow(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  static_cast<CEjector_Twirler*>(object)->Set_Glow(argument == 0 ? 1.0f : static_cast<float>(argument) / 100.0f);
+  return true;
+}
+
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
+    {CTarget_Jumper::kType, &Command_Jump},
+    {CEjector_Twirler::kType, &Command_Glow},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -435,3 +435,25 @@ TEST_F(Ground, ReleasingTheFuseStartsTheFadeOfItsLiveSparklersOnly) {
 
 }  // namespace
 }  // namespace ground_test
+
+namespace ground_test {
+namespace {
+
+TEST_F(Ground, ATrackPlacedFuseThrowsItsSparklerStraightUp) {
+  const CVector3 place{0.5f * X, 0.0f, 0.6f * Z};
+  ASSERT_TRUE(g_Music_Track.Setup_Ejector(CEjector_Sparkler::kType, 0, nullptr, -1, 0, -1, &place, false));
+  CEjector_Sparkler* fuse = Nth<CEjector_Sparkler>(0);
+  ASSERT_NE(fuse, nullptr);
+  EXPECT_GE(fuse->m_Colour_Value, 1u) << "a fuse without an event gets a colour";
+  EXPECT_EQ(fuse->m_Orientation.rows[2].y, 1.0f);
+  fuse->Launch_Requested = true;
+  fuse->Update(0.05f);
+  CTarget_Sparkler* sparkler = Nth<CTarget_Sparkler>(0);
+  ASSERT_NE(sparkler, nullptr);
+  EXPECT_EQ(sparkler->m_Sphere.velocity.x, 0.0f);
+  EXPECT_EQ(sparkler->m_Sphere.velocity.z, 0.0f);
+  EXPECT_GE(sparkler->m_Sphere.velocity.y, 500.0f);
+}
+
+}  // namespace
+}  // namespace ground_test

@@ -19,6 +19,7 @@
 #include "game/targets/CTarget_Star.h"
 #include "game/targets/CTarget_Twirler.h"
 #include "tests/game/targets/ground_fixture.h"
+#include "tests/support/harness_spawn.h"
 
 namespace ground_test {
 namespace {
@@ -490,6 +491,26 @@ TEST_F(Ground, AFailedSpriteObjectLeavesThePooledObjectUsableAndDestroysNothingT
   mast->Launch_Requested = true;
   mast->Update(kDt);
   EXPECT_EQ(Live<CTarget_Twirler>(), 1) << "with the device back, the next launch works";
+}
+
+}  // namespace
+}  // namespace ground_test
+
+namespace ground_test {
+namespace {
+
+TEST_F(Ground, AShotSparklerStopsWhereItBurstsWhateverTheShotsPush) {
+  std::string why;
+  CWorld_Object* object = vt_test::Spawn_Object(CTarget_Sparkler::kType, 0.5f * X, 400.0f, 0.4f * Z, {2}, &why);
+  ASSERT_NE(object, nullptr) << why;
+  auto* sparkler = static_cast<CTarget_Sparkler*>(object);
+  harness.Step(20);
+  const CVector3 at = sparkler->m_Position;
+  ASSERT_TRUE(vt_test::Shoot_At(CTarget_Sparkler::kType, 0, CVector3{0.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(sparkler->m_Cloud.Live_Count(), 95u);
+  harness.Step(3);
+  EXPECT_LT(std::fabs(sparkler->m_Position.z - at.z), 5.0f);
+  EXPECT_LT(std::fabs(sparkler->m_Position.y - at.y), 20.0f) << "it only starts to sink";
 }
 
 }  // namespace
