@@ -9,6 +9,7 @@
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
+#include "game/sim/CMusic_Track.h"
 #include "game/targets/CEjector_Pill.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CEjector_Sparkler.h"
@@ -23,6 +24,7 @@
 #include "game/targets/CTarget_Star.h"
 #include "game/targets/CTarget_Twirler.h"
 #include "tests/support/game_harness.h"
+#include "tools/writers/track_writer.h"
 
 namespace {
 
@@ -37,11 +39,28 @@ class Target_Field {
       state.SkipWithError(("the game did not start: " + error).c_str());
       return;
     }
-    m_Ready = m_Harness.Run_Script("frames 5\ncommand 7 1\ncamera 800 900 -300 800 200 800\nframes 30\n",
-                                   m_Harness.Work_Dir(), &error);
-    if (!m_Ready) state.SkipWithError(error.c_str());
+    m_Ready = m_Harness.Run_Script(
+        "frames 5\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 900 -300 800 200 800\nframes 30\n",
+        m_Harness.Work_Dir(), &error);
+    if (!m_Ready) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    Quiet_Track();
+  }
+  // Replaces the launch's short track with a long one without events, so the run lasts, and
+  // sweeps away what the launch placed.
+  void Quiet_Track() {
+    g_Music_Track.m_Sections.clear();
     for (int n = 0; CWorld_Object* object = g_World.Get_Object(n); ++n) object->m_Kill_Timer = 1.0f;
     m_Harness.Step(1);
+    writers::Bytes bytes;
+    writers::WriteTrack(writers::TrackSpec{1, 0, 0, 600.0f, {}}, bytes);
+    std::string error;
+    m_Ready = g_Music_Track.Load_Track_Bytes(bytes.data(), bytes.size(), &error);
+    g_Music_Track.m_Running = true;
+    g_Music_Track.m_Clock = 0.0f;
+    g_Music_Track.m_Ended = g_Music_Track.m_End_Requested = false;
   }
   ~Target_Field() { m_Harness.Shut_Down(); }
   bool Ready() const { return m_Ready; }
