@@ -41,7 +41,7 @@ void CEjector_Stars::Term() {
 }
 
 void CEjector_Stars::Spawn(const uint32_t& first, const uint32_t& colour, const CVector3& position) {
-  (void)first;
+  m_Side = first;
   Active = false;
   Launch_Requested = false;
   m_Rise = m_Age = 0.0f;

@@ -19,8 +19,8 @@ class CEjector_Stars : public CFixed_Object, public ejectors::Ejector_Flags {
 
   bool Init();
   void Term();
-  // The first value (the side the spawner chose) is not read here: the spawner turns a
-  // right-hand ejector to face into the world.
+  // The first value is the side the spawner chose; the spawner itself turns a right-hand
+  // ejector to face into the world.
   void Spawn(const uint32_t& first, const uint32_t& colour, const CVector3& position);
 
   void Update(const float& dt) override;
@@ -31,6 +31,8 @@ class CEjector_Stars : public CFixed_Object, public ejectors::Ejector_Flags {
   // The class's pool, made on first use.
   static CObject_Pool* Pool();
 
+  // The side the spawner chose (0 left, 1 right), kept for inspection; the spawner turns it.
+  uint32_t m_Side = 0;
   uint32_t m_Colour_Variant = 0;
   CVector3 m_Base_Position{0.0f, 0.0f, 0.0f};
   float m_Rise = 0.0f;

@@ -515,3 +515,42 @@ TEST_F(Ground, AShotSparklerStopsWhereItBurstsWhateverTheShotsPush) {
 
 }  // namespace
 }  // namespace ground_test
+
+namespace ground_test {
+namespace {
+
+TEST_F(Ground, ATwirlerIsHittableAfterOneAndAHalfAndThenFallsThroughTheWorldLeavingAFlash) {
+  CEjector_Twirler* mast = static_cast<CEjector_Twirler*>(CEjector_Twirler::Pool()->Alloc_Object());
+  mast->Spawn(On_Ground(0.5f * X, 0.6f * Z, 0.0f));
+  g_World.Add_Object(1, mast);
+  CTarget_Twirler* twirler = Take<CTarget_Twirler>();
+  const int32_t colour = 3;
+  ASSERT_TRUE(twirler->Spawn(colour, mast, Sky()));
+  Place(*twirler, Sky());
+  Hitter shot(3, kShot, twirler->m_Position);
+  Hitter other(CTarget_Twirler::kType, 0x01, twirler->m_Position);
+  Step(*twirler, 0.1f, 14);
+  EXPECT_FALSE(twirler->On_Hit(&shot, nullptr)) << "refused before 1.5";
+  Step(*twirler, 0.1f, 2);
+  EXPECT_TRUE(twirler->On_Hit(&other, nullptr));
+  EXPECT_EQ(twirler->m_Hit_Count, 0) << "another twirler is left alone";
+  const uint32_t hits = Hits();
+  CShot_Line line = Through(*twirler);
+  ASSERT_TRUE(twirler->On_Hit(&shot, &line));
+  EXPECT_EQ(Hits(), hits + 1);
+  EXPECT_GT(twirler->m_Kill_Timer, 0.0f);
+  EXPECT_TRUE(twirler->m_State_Flags & 0x20) << "it stops touching the world";
+  EXPECT_FALSE(twirler->m_State_Flags & 0x40) << "and falls";
+  EXPECT_EQ(Live<CTarget_Twirler>(CDebris_Target_Sparkler::kType), 1);
+  // A twirler already hit by a counted target that was itself hit counts too.
+  CTarget_Twirler* second = Take<CTarget_Twirler>();
+  ASSERT_TRUE(second->Spawn(colour, mast, Sky(300.0f)));
+  Place(*second, Sky(300.0f));
+  Step(*second, 0.1f, 16);
+  Hitter hit_ball(10, 0x41, second->m_Position);
+  ASSERT_TRUE(second->On_Hit(&hit_ball, nullptr));
+  EXPECT_EQ(Hits(), hits + 2);
+}
+
+}  // namespace
+}  // namespace ground_test
