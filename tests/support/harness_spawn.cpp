@@ -1,11 +1,17 @@
 #include "tests/support/harness_spawn.h"
 
+#include <algorithm>
+
 #include "game/core/CCamera.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/targets/CEjector_Box.h"
 #include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CTarget_Ball.h"
+#include "game/targets/CTarget_Box.h"
+#include "game/targets/CTarget_Brick.h"
 #include "game/targets/CTarget_Goo.h"
 #include "game/targets/CTarget_Jumper.h"
 #include "game/targets/CTarget_Line.h"
@@ -26,6 +32,35 @@ float Arg(const Spawn_Args& args, size_t index, float fallback) {
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
 // script wants with chosen values). Each row: its type and its set-up.
+// Ball: colour, motion mode, velocity x y z.
+bool Spawn_Ball(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* ball = static_cast<CTarget_Ball*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!ball->Spawn(colour)) return false;
+  ball->m_Motion_Mode = static_cast<int32_t>(Arg(args, 1, 0.0f));
+  ball->m_Sphere.velocity = CVector3{Arg(args, 2, 0.0f), Arg(args, 3, 0.0f), Arg(args, 4, 0.0f)};
+  list = 2;
+  return true;
+}
+
+// Box: size variant (its colour and size), launch flags (1: floating).
+bool Spawn_Box(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const uint32_t variant = static_cast<uint32_t>(std::max(0.0f, Arg(args, 0, 0.0f)));
+  const int32_t colour = static_cast<int32_t>(variant), flags = static_cast<int32_t>(Arg(args, 1, 1.0f));
+  if (!static_cast<CTarget_Box*>(object)->Spawn(colour, flags, CEjector_Box::Size_Of(variant).box_half_size))
+    return false;
+  list = 2;
+  return true;
+}
+
+// Brick (without a post): colour.
+bool Spawn_Brick(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!static_cast<CTarget_Brick*>(object)->Spawn(colour, nullptr)) return false;
+  list = 2;
+  return true;
+}
+
 // Arguments after the colour, read as a velocity.
 CVector3 Velocity_Args(const Spawn_Args& args, size_t first) {
   return CVector3{Arg(args, first, 0.0f), Arg(args, first + 1, 0.0f), Arg(args, first + 2, 0.0f)};
@@ -82,7 +117,9 @@ bool Spawn_Twirler(CWorld_Object* object, const Spawn_Args& args, int& list) {
 }
 
 const Harness_Spawner kSpawners[] = {
-    {0, nullptr},
+    {CTarget_Ball::kType, &Spawn_Ball},
+    {CTarget_Box::kType, &Spawn_Box},
+    {CTarget_Brick::kType, &Spawn_Brick},
     {CTarget_Pill::kType, &Spawn_Box_Target<CTarget_Pill>},
     {CTarget_Star::kType, &Spawn_Box_Target<CTarget_Star>},
     {CTarget_Line::kType, &Spawn_Box_Target<CTarget_Line>},
