@@ -53,6 +53,12 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000FD, 4.0, 30.0},  // menu ambience loop
       // closings of a War Room mission
       {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0}, {0x220001C9, 0.2, 0.8},
+      // arriving at an infested site, and the source found
+      {0x2200011C, 0.6, 1.5},  {0x22000121, 0.9, 2.0},
+      // the energy pulse's and the smart bomb's use
+      {0x22000179, 0.5, 1.5},  {0x2200017A, 0.9, 2.0},
+      // a panel opening, and a confirming blip
+      {0x220000DE, 0.3, 1.0},  {0x220000E0, 0.05, 0.3},
   };
   auto sounds = Generated(3);
   EXPECT_EQ(sounds.size(), std::size(cases));
