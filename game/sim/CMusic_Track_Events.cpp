@@ -420,7 +420,7 @@ void CMusic_Track::Twirler_Point(CTrack_Event& event, const CTrack_Point& point)
   } else if (point.action == 2 && argument == -1) {
     const int slot = event.Find_Slot(0);
     CWorld_Object* object = slot >= 0 ? event.objects[slot] : nullptr;
-    if (object && object->m_Type == CEjector_Twirler::kType) static_cast<CEjector_Twirler*>(object)->m_Trigger = 1.0f;
+    if (object && object->m_Type == CEjector_Twirler::kType) static_cast<CEjector_Twirler*>(object)->Set_Glow(1.0f);
   }
 }
 
@@ -483,7 +483,7 @@ void CMusic_Track::Spawn_Kind_13(CTrack_Event& event, const CTrack_Point& point)
     for (int n = 0;; ++n) {
       CWorld_Object* jumper = g_World.Find_Object_By_Type(CTarget_Jumper::kType, n);
       if (!jumper) break;
-      static_cast<CTarget_Jumper*>(jumper)->m_Jump_Requested = 1;
+      static_cast<CTarget_Jumper*>(jumper)->Request_Jump();
     }
   } else if (event.sub_kind < 6) {
     Spawn_Target(kTypes[event.sub_kind], point);
@@ -564,11 +564,6 @@ bool CMusic_Track::Trigger_Ejector(CWorld_Object* object) {
     return true;
   }
   switch (object->m_Type) {
-    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Enemy_Bar::kType: static_cast<CEjector_Enemy_Bar*>(object)->m_Launch_Requested = 1; return true;

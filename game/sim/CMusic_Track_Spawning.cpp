@@ -126,6 +126,11 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 }
 
 
+// A target's colour from the point's argument: 0-3 stays, anything else is drawn.
+int32_t Target_Colour(int argument) {
+  return argument >= 0 && argument <= 3 ? argument : std::min(plat::Random() * 4 / 32768, 3);
+}
+
 // Each class's own Spawn, by type.
 void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
@@ -143,16 +148,33 @@ void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_P
       static_cast<CEjector_Cylinder*>(object)->Spawn(static_cast<uint32_t>(params.variant), place);
       return;
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(0, place); return;
-    case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
-    case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
-    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
-    case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
+    case CEjector_Stars::kType: {
+      const uint32_t side = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Stars*>(object)->Spawn(side, colour, place);
+      return;
+    }
+    case CEjector_Sparkler::kType: {
+      const uint8_t flag = 1;
+      const uint32_t kind = static_cast<uint32_t>(params.variant), value = static_cast<uint32_t>(params.count);
+      static_cast<CEjector_Sparkler*>(object)->Spawn(flag, kind, value, place);
+      return;
+    }
+    case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(place); return;
+    case CEjector_Roller::kType: {
+      const uint32_t direction = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Roller*>(object)->Spawn(direction, colour, place);
+      return;
+    }
     case CEjector_Brick::kType: {
       const uint32_t kind = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
       static_cast<CEjector_Brick*>(object)->Spawn(kind, colour, place);
       return;
     }
-    case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
+    case CEjector_Pill::kType: {
+      const uint32_t side = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Pill*>(object)->Spawn(side, colour, place);
+      return;
+    }
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
@@ -179,11 +201,25 @@ bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& p
     case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Goo::kType: {
+      const int32_t colour = Target_Colour(argument);
+      const uint8_t small = 0;
+      return static_cast<CTarget_Goo*>(object)->Spawn(colour, small);
+    }
     case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Line::kType: {
+      auto* line = static_cast<CTarget_Line*>(object);
+      const int32_t colour = Target_Colour(argument);
+      if (!line->Spawn(colour)) return false;
+      line->m_Box.velocity = velocity;
+      return true;
+    }
     case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Jumper::kType: {
+      const int32_t colour = std::min(plat::Random() * 4 / 32768, 3);
+      const int32_t direction = std::min(plat::Random() * 3 / 32768, 2);
+      return static_cast<CTarget_Jumper*>(object)->Spawn(colour, direction);
+    }
     case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return true;
     case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return true;
@@ -332,6 +368,10 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       if (params.variant != 0) place.z = World_Z();
       break;
     }
+    case 41:
+      // A star ejector on the right-hand wall turns to slide into the world.
+      if (params.variant == 1) orientation = Turn_About_Y(kPi);
+      break;
     case 43: place.y -= 300.0f; break;
     case 45:
       if (params.variant == 1) orientation = Turn_About_Y(kPi);
@@ -349,7 +389,8 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
     default: break;
   }
   Spawn_Marker_Ejector(type, object, params, place);
-  object->m_Orientation = orientation;
+  // The fuse keeps the frame its set-up gave it: its third axis points up, the way it launches.
+  if (type != CEjector_Sparkler::kType) object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
   object->Set_Position(place);
 }
@@ -416,6 +457,18 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     }
   } else if (type == 67) {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.7f, 0.9f);
+  } else if (type == CTarget_Goo::kType) {
+    // A blob floats down from above the view.
+    place = Draw_Ground_Place(type, 0.15f, 0.85f, 0.45f, 0.85f);
+    place.y = H + 100.0f;
+  } else if (type == CTarget_Line::kType) {
+    // A line crosses from the back of the arena towards the camera.
+    place = Draw_Ground_Place(type, 0.35f, 0.65f, 0.75f, 0.8f);
+    place.y += 150.0f + 250.0f * Random_Fraction();
+    velocity.Set(0.0f, 0.0f, -(150.0f + 100.0f * Random_Fraction()));
+  } else if (type == CTarget_Jumper::kType) {
+    place = Draw_Ground_Place(type, 0.2f, 0.8f, 0.5f, 0.85f);
+    place.y += 50.0f;
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
@@ -498,7 +551,7 @@ bool CMusic_Track::Get_Spawn_Shape(uint32_t type, const CWorld_Object* object, c
     case 37: return box(p, CVector3{150.0f, 150.0f, 150.0f});
     case 42: return box(CVector3{p.x, p.y, 0.5f * Z}, CVector3{25.0f, 25.0f, Z});
     case 44: {
-      const bool across = object && static_cast<const CEjector_Roller*>(object)->m_Spawn_Variant > 1;
+      const bool across = object && static_cast<const CEjector_Roller*>(object)->m_Direction > 1;
       if (across) return box(CVector3{p.x, 200.0f, 0.5f * Z}, CVector3{150.0f, 200.0f, 0.5f * Z});
       return box(CVector3{0.5f * X, 200.0f, p.z}, CVector3{0.5f * X, 200.0f, 150.0f});
     }

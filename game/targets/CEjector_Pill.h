@@ -1,15 +1,25 @@
 #pragma once
-// The pill ejector. Least form: Spawn keeps its arguments and sets up a marker body.
-#include "game/targets/CMarker_Object.h"
+// The pill ejector: an invisible launch point, marked by a glowing beam cross, that fires pill
+// targets along the world's x axis at 160, towards +x from side 0 and -x from side 1.
+#include "game/targets/CLaunch_Point_Ejector.h"
 
-class CEjector_Pill : public CMarker_Object {
+class CObject_Pool;
+
+class CEjector_Pill : public CLaunch_Point_Ejector {
  public:
   static constexpr uint32_t kType = 46;
 
-  CEjector_Pill() : CMarker_Object(kType, kMarker_Ejector, 100.0f) {}
+  CEjector_Pill() : CLaunch_Point_Ejector("CEjector_Pill") {}
 
-  void Spawn(const CEjector_Params& params, const CVector3& place);
+  void Spawn(const uint32_t& side, const uint32_t& colour, const CVector3& position);
+  CVector3 Launch_Direction() const override;
 
   // The class's pool, made on first use.
   static CObject_Pool* Pool();
+
+  uint32_t m_Side = 0;
+
+ protected:
+  void Launch() override;
+  CColor4 Marker_Colour() const override;
 };

@@ -36,6 +36,8 @@ CColor4 Get_Variant_Color(int index) {
   return kVariant_Colors[index];
 }
 
+CColor4 Color_To_ARGB_Order(const CColor4& colour) { return CColor4{colour.a, colour.r, colour.g, colour.b}; }
+
 uint32_t Pack_Scaled_ARGB(const CColor4& colour, float factor) {
   const float argb[4] = {colour.a * factor, colour.r * factor, colour.g * factor, colour.b * factor};
   return fx::Pack_Color(argb);

@@ -24,6 +24,9 @@ CColor4 Get_Variant_Color(int index);
 constexpr CColor4 kHit_Color{0.0f, 0.0f, 0.0f, 1.0f};
 // Each channel (alpha too) times the factor, packed ARGB with every channel held to 0-255.
 uint32_t Pack_Scaled_ARGB(const CColor4& colour, float factor);
+// The colour's channels reordered into the four slots as alpha, red, green, blue (the order the
+// sparkler flash and the ground projections take).
+CColor4 Color_To_ARGB_Order(const CColor4& colour);
 
 // ---------------------------------------------------------------------------------------------
 // The first-hit sparkle burst

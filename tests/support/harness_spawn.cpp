@@ -19,11 +19,20 @@
 #include "game/enemies/CEmmo_Roller.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Twirler.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Box.h"
 #include "game/targets/CTarget_Brick.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CTarget_Death_Vial.h"
+#include "game/targets/CTarget_Goo.h"
+#include "game/targets/CTarget_Jumper.h"
+#include "game/targets/CTarget_Line.h"
+#include "game/targets/CTarget_Pill.h"
+#include "game/targets/CTarget_Roller.h"
+#include "game/targets/CTarget_Sparkler.h"
+#include "game/targets/CTarget_Star.h"
+#include "game/targets/CTarget_Twirler.h"
 #include "game/targets/Ejector_Shared.h"
 
 namespace vt_test {
@@ -160,6 +169,61 @@ bool Spawn_Death_Vial(CWorld_Object* object, const Spawn_Args& args, int& list) 
   return true;
 }
 
+// Arguments after the colour, read as a velocity.
+CVector3 Velocity_Args(const Spawn_Args& args, size_t first) {
+  return CVector3{Arg(args, first, 0.0f), Arg(args, first + 1, 0.0f), Arg(args, first + 2, 0.0f)};
+}
+
+// Box targets: colour, then velocity.
+template <class T>
+bool Spawn_Box_Target(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* target = static_cast<T*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!target->Spawn(colour)) return false;
+  target->m_Box.velocity = Velocity_Args(args, 1);
+  list = T::kType == CTarget_Line::kType ? 1 : 2;
+  return true;
+}
+
+// Rolling balls: colour, direction.
+template <class T>
+bool Spawn_Rolling_Target(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  const int32_t direction = static_cast<int32_t>(Arg(args, 1, 0.0f));
+  list = 2;
+  return static_cast<T*>(object)->Spawn(colour, direction);
+}
+
+// Goo: colour, small (0 or 1), then velocity.
+bool Spawn_Goo(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* goo = static_cast<CTarget_Goo*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  const uint8_t small = Arg(args, 1, 0.0f) != 0.0f ? 1 : 0;
+  if (!goo->Spawn(colour, small)) return false;
+  goo->m_Sphere.velocity = Velocity_Args(args, 2);
+  list = 2;
+  return true;
+}
+
+// Sparkler: colour 1-4, then velocity.
+bool Spawn_Sparkler(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* sparkler = static_cast<CTarget_Sparkler*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 1.0f));
+  if (!sparkler->Spawn(colour)) return false;
+  sparkler->m_Sphere.velocity = Velocity_Args(args, 1);
+  list = 1;
+  return true;
+}
+
+// Twirler: colour; it circles the first twirler ejector in the world (or dies without one).
+bool Spawn_Twirler(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  CWorld_Object* mast = g_World.Find_Object_By_Type(43, 0);
+  const CVector3 at = mast ? mast->m_Position : CVector3{0.0f, 0.0f, 0.0f};
+  list = 2;
+  return static_cast<CTarget_Twirler*>(object)->Spawn(colour, mast, at);
+}
+
 const Harness_Spawner kSpawners[] = {
     {CTarget_Ball::kType, &Spawn_Ball},
     {CTarget_Box::kType, &Spawn_Box},
@@ -176,16 +240,48 @@ const Harness_Spawner kSpawners[] = {
     {CEmmo_Roller::kType, nullptr, &Spawn_Emmo_Roller},
     {CEmmo_Can::kType, nullptr, &Spawn_Emmo_Can},
     {CTarget_Death_Vial::kType, &Spawn_Death_Vial},
+    {CTarget_Pill::kType, &Spawn_Box_Target<CTarget_Pill>},
+    {CTarget_Star::kType, &Spawn_Box_Target<CTarget_Star>},
+    {CTarget_Line::kType, &Spawn_Box_Target<CTarget_Line>},
+    {CTarget_Roller::kType, &Spawn_Rolling_Target<CTarget_Roller>},
+    {CTarget_Jumper::kType, &Spawn_Rolling_Target<CTarget_Jumper>},
+    {CTarget_Goo::kType, &Spawn_Goo},
+    {CTarget_Sparkler::kType, &Spawn_Sparkler},
+    {CTarget_Twirler::kType, &Spawn_Twirler},
 };
 
 bool Command_Memory_Board(CWorld_Object* object, int action, int argument) {
   static_cast<CEjector_Simon_1*>(object)->Command(static_cast<uint32_t>(action), static_cast<uint32_t>(argument));
+    {CTarget_Pill::kType, &Spawn_Box_Target<CTarget_Pill>},
+    {CTarget_Star::kType, &Spawn_Box_Target<CTarget_Star>},
+    {CTarget_Line::kType, &Spawn_Box_Target<CTarget_Line>},
+    {CTarget_Roller::kType, &Spawn_Rolling_Target<CTarget_Roller>},
+    {CTarget_Jumper::kType, &Spawn_Rolling_Target<CTarget_Jumper>},
+    {CTarget_Goo::kType, &Spawn_Goo},
+    {CTarget_Sparkler::kType, &Spawn_Sparkler},
+    {CTarget_Twirler::kType, &Spawn_Twirler},
+};
+
+// The track's beat: the jumper jumps (any action).
+bool Command_Jump(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  (void)argument;
+  static_cast<CTarget_Jumper*>(object)->Request_Jump();
+  return true;
+}
+
+// The twirler mast's light flares to the argument in hundredths (100 when 0).
+bool Command_Glow(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  static_cast<CEjector_Twirler*>(object)->Set_Glow(argument == 0 ? 1.0f : static_cast<float>(argument) / 100.0f);
   return true;
 }
 
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
     {CEjector_Simon_1::kType, &Command_Memory_Board},
+    {CTarget_Jumper::kType, &Command_Jump},
+    {CEjector_Twirler::kType, &Command_Glow},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -23,6 +23,7 @@ void Add_Targets_1_Family(Manifest& manifest);
 void Add_Trainer_Console_Family(Manifest& manifest);
 void Add_Trainer_Sim_Family(Manifest& manifest);
 void Add_Targets_1b_Family(Manifest& manifest);
+void Add_Targets_2b_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -47,6 +48,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Trainer_Console_Family,
     &Add_Trainer_Sim_Family,
     &Add_Targets_1b_Family,
+    &Add_Targets_2b_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

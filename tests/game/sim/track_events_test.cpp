@@ -14,8 +14,11 @@
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CEjector_Brick.h"
 #include "game/targets/CTarget_Ball.h"
+#include "game/targets/CEjector_Pill.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CEjector_Cylinder.h"
+#include "game/targets/CEjector_Sparkler.h"
+#include "game/targets/CEjector_Stars.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CStruct_Light_Wall.h"
@@ -53,8 +56,11 @@ class TrackEvents : public SimRun {
 
   CWorld_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
     CWorld_Object* object = g_Object_Pools[type]->Alloc_Object();
+    const CVector3 origin{0.0f, 0.0f, 0.0f};
     if (type == CEjector_Box::kType)
-      static_cast<CEjector_Box*>(object)->Spawn(0u, CVector3{0.0f, 0.0f, 0.0f});
+      static_cast<CEjector_Box*>(object)->Spawn(0u, origin);
+    else if (type == CEjector_Roller::kType)
+      static_cast<CEjector_Roller*>(object)->Spawn(0u, 0u, origin);
     else
       static_cast<CMarker_Object*>(object)->Spawn_For_Test();
     g_World.Add_Object(1, object);
@@ -72,6 +78,10 @@ class TrackEvents : public SimRun {
       case CEjector_Cylinder::kType:
         return static_cast<int>(static_cast<const CEjector_Cylinder*>(object)->Variant);
       case CEjector_Targets::kType: return 0;
+      case CEjector_Stars::kType: return static_cast<int>(static_cast<const CEjector_Stars*>(object)->m_Side);
+      case CEjector_Roller::kType: return static_cast<int>(static_cast<const CEjector_Roller*>(object)->m_Direction);
+      case CEjector_Pill::kType: return static_cast<int>(static_cast<const CEjector_Pill*>(object)->m_Side);
+      case CEjector_Sparkler::kType: return static_cast<int>(static_cast<const CEjector_Sparkler*>(object)->m_Fuse_Kind);
       default: return static_cast<const CMarker_Object*>(object)->m_Spawn_Variant;
     }
   }
@@ -380,11 +390,11 @@ TEST_F(TrackEvents, SpawnShapesAndClearance) {
   EXPECT_EQ(shape.half_size.x, X);
   EXPECT_FALSE(g_Music_Track.Get_Spawn_Shape(9, nullptr, p, shape)) << "a type without a shape";
   CTrack_Event event = Event(1, 0);
-  auto* roller = static_cast<CMarker_Object*>(Boxed(CEjector_Roller::kType, event, 0, 0));
-  roller->m_Spawn_Variant = 2;
+  auto* roller = static_cast<CEjector_Roller*>(Boxed(CEjector_Roller::kType, event, 0, 0));
+  roller->m_Direction = 2;
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(44, roller, p, shape));
   EXPECT_EQ(shape.half_size.z, 0.5f * Z) << "a roller across the field";
-  roller->m_Spawn_Variant = 0;
+  roller->m_Direction = 0;
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(44, roller, p, shape));
   EXPECT_EQ(shape.half_size.x, 0.5f * X);
   // Any ejector as an existing object: its body (the memory board's box).
@@ -458,7 +468,7 @@ TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
     EXPECT_EQ(event.slot_ids[0], row.slot_id) << row.type;
     const CVector3& p = object->m_Position;
     EXPECT_TRUE(row.place(p, g_World.Get_Height(p.x, p.z), X, Z, H)) << row.type << " at " << p.x << ", " << p.y << ", " << p.z;
-    if (row.type == 42) { EXPECT_EQ(static_cast<CMarker_Object*>(object)->m_Spawn_Count, 3) << "sparklers from the parameter"; }
+    if (row.type == 42) { EXPECT_EQ(static_cast<CEjector_Sparkler*>(object)->m_Colour_Value, 3u) << "colour from the parameter"; }
     Sweep();
   }
 }
