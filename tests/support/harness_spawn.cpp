@@ -252,15 +252,8 @@ const Harness_Spawner kSpawners[] = {
 
 bool Command_Memory_Board(CWorld_Object* object, int action, int argument) {
   static_cast<CEjector_Simon_1*>(object)->Command(static_cast<uint32_t>(action), static_cast<uint32_t>(argument));
-    {CTarget_Pill::kType, &Spawn_Box_Target<CTarget_Pill>},
-    {CTarget_Star::kType, &Spawn_Box_Target<CTarget_Star>},
-    {CTarget_Line::kType, &Spawn_Box_Target<CTarget_Line>},
-    {CTarget_Roller::kType, &Spawn_Rolling_Target<CTarget_Roller>},
-    {CTarget_Jumper::kType, &Spawn_Rolling_Target<CTarget_Jumper>},
-    {CTarget_Goo::kType, &Spawn_Goo},
-    {CTarget_Sparkler::kType, &Spawn_Sparkler},
-    {CTarget_Twirler::kType, &Spawn_Twirler},
-};
+  return true;
+}
 
 // The track's beat: the jumper jumps (any action).
 bool Command_Jump(CWorld_Object* object, int action, int argument) {
