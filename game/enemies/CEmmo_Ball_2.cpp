@@ -10,3 +10,9 @@ CObject_Pool* CEmmo_Ball_2::Pool() {
 void CEmmo_Ball_2::Spawn(const CVector3& place, const CVector3& velocity, int argument) {
   Start_Thrown(place, velocity, argument);
 }
+
+bool CEmmo_Ball_2::Spawn(const int* variant, const CVector3* position) {
+  Start_Marker(position ? *position : CVector3{0.0f, 0.0f, 0.0f});
+  m_Spawn_Variant = variant ? *variant : 0;
+  return true;
+}

@@ -46,6 +46,7 @@
 #include "game/enemies/CEmmo_Can.h"
 #include "game/enemies/CEnemy_Tile_1.h"
 #include "game/enemies/CEnemy_Digger_1.h"
+#include "game/enemies/Enemy_Pools.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
@@ -146,11 +147,6 @@ void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_
     case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Bar::kType: static_cast<CEjector_Enemy_Bar*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Plate::kType: static_cast<CEjector_Enemy_Plate*>(object)->Spawn(params, place); return;
     default: return;
   }
 }
@@ -171,7 +167,6 @@ void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& 
     case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
@@ -180,8 +175,6 @@ void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& 
     case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return;
     default: return;
   }
 }
@@ -335,6 +328,11 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
+  if (Spawn_Enemy_Emplacement(type, object, params.colour, place)) {
+    if (type == 53 || type == 54) object->m_Orientation = orientation;
+    object->Set_Position(place);
+    return;
+  }
   CMarker_Object* marker = static_cast<CMarker_Object*>(object);
   Spawn_Marker_Ejector(type, marker, params, place);
   marker->m_Orientation = orientation;
@@ -406,6 +404,11 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.7f, 0.9f);
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
+  }
+  if (Spawn_Mobile_Enemy(type, object, argument, place)) {
+    object->m_Orientation = orientation;
+    object->Set_Position(place);
+    return;
   }
   CMarker_Object* marker = static_cast<CMarker_Object*>(object);
   Spawn_Marker_Target(type, marker, place, velocity, argument);
