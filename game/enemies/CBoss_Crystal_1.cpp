@@ -9,6 +9,7 @@
 #include "game/core/Sound_FX.h"
 #include "game/enemies/CEmmo_Crystal_1.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CDebris_Crystal.h"
 #include "game/fx/CGen_Projector.h"
 #include "game/fx/CParticle_Add_Mgr.h"
@@ -42,19 +43,14 @@ CObject_Pool* CBoss_Crystal_1::Pool() {
 }
 
 bool CBoss_Crystal_1::Init() {
-  enemy::CLoader load("CBoss_Crystal_1");
-  load.Renderable(m_Crystal_Model, 0x220000D3)
-      .Renderable(m_Core_Model, 0x220000D5)
-      .Renderable(m_Glow_Model, 0x22000000)
-      .Texture(m_Crystal_Texture, 0x22000029)
-      .Texture(m_Glow_Texture, 0x220000D7)
-      .Texture(m_Ground_Texture, 0x2200005C)
-      .Style(m_Crystal_Style, 0x220000D4, enemy::kNo_Shader)
-      .Style(m_Glow_Style, 0x220000D8, enemy::kNo_Texture);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CBoss_Crystal_1", {targets::Resource::Renderable(0x220000D3, m_Crystal_Model),
+                                targets::Resource::Renderable(0x220000D5, m_Core_Model),
+                                targets::Resource::Renderable(0x22000000, m_Glow_Model),
+                                targets::Resource::Texture(0x22000029, m_Crystal_Texture),
+                                targets::Resource::Texture(0x220000D7, m_Glow_Texture),
+                                targets::Resource::Texture(0x2200005C, m_Ground_Texture),
+                                targets::Resource::Style(0x220000D4, m_Crystal_Style, targets::kNo_Shader),
+                                targets::Resource::Style(0x220000D8, m_Glow_Style, targets::kNo_Texture)})) return false;
   m_Projector_Matrix.Set_Identity();
   m_Projector_Matrix.m[1][1] = 0.0f, m_Projector_Matrix.m[1][2] = -1.0f;
   m_Projector_Matrix.m[2][1] = 1.0f, m_Projector_Matrix.m[2][2] = 0.0f;
@@ -267,12 +263,12 @@ void CBoss_Crystal_1::Boss_Glow(const CMatrix4x4& world) const {
   for (int i = 0; i < 3; ++i) {
     const float s = size * scales[i];
     const CColor4 colour{rg, rg, b, a * alphas[i]};
-    enemy::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
+    targets::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
   }
   if (m_Blast_Timer > 0.0f) {
     const float s = 200.0f * (1.0f - m_Blast_Timer) * (1.0f - m_Blast_Timer);
     const CColor4 colour{rg, rg, b, 1.0f};
-    enemy::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
+    targets::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
   }
 }
 
@@ -319,8 +315,8 @@ void CBoss_Crystal_1::Render(const float& step) {
   const bool dying = m_Kill_Timer != 0.0f;
   const CColor4 crystal{0x88 / 255.0f, 0x88 / 255.0f, 0.0f, 1.0f};
   const CColor4 core{0.0f, 0x66 / 255.0f, 0.0f, 1.0f};
-  enemy::Draw(m_Crystal_Model, world, m_Crystal_Style, m_Crystal_Texture, &crystal, dying);
-  enemy::Draw(m_Core_Model, world, m_Crystal_Style, m_Crystal_Texture, &core, dying);
+  targets::Draw(m_Crystal_Model, world, m_Crystal_Style, m_Crystal_Texture, &crystal, dying);
+  targets::Draw(m_Core_Model, world, m_Crystal_Style, m_Crystal_Texture, &core, dying);
   Boss_Glow(world);
   Ambient_Sparkles(step);
   Boss_Ground_Effects(step);

@@ -7,6 +7,8 @@
 #include "game/core/Sound_FX.h"
 #include "game/enemies/CEmmo_Ball_2.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Ejector_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 
@@ -21,15 +23,10 @@ CObject_Pool* CEjector_Enemy_Bar::Pool() {
 }
 
 bool CEjector_Enemy_Bar::Init() {
-  enemy::CLoader load("CEjector_Enemy_Bar");
-  load.Renderable(m_Model, 0x22000158)
-      .Texture(m_Texture, 0x22000045)
-      .Style(m_Style, 0x2200004B, enemy::kNo_Shader)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEjector_Enemy_Bar", {targets::Resource::Renderable(0x22000158, m_Model),
+                                targets::Resource::Texture(0x22000045, m_Texture),
+                                targets::Resource::Style(0x2200004B, m_Style, targets::kNo_Shader),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -41,8 +38,7 @@ void CEjector_Enemy_Bar::Term() {
 }
 
 void CEjector_Enemy_Bar::Spawn(const CVector3& position) {
-  Setup_Object(kType, 1.0f, 1.0f, 0x04, 0x04);
-  if (!Setup_Kind5_Body(CVector3{20.0f, kHeight, 20.0f})) return;
+  if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x04, 0x04, CVector3{20.0f, kHeight, 20.0f})) return;
   m_Launch_Requested = 0;
   m_Age = 0.0f;
   m_Rise = 0.0f;
@@ -92,14 +88,14 @@ void CEjector_Enemy_Bar::Fire() {
 
 void CEjector_Enemy_Bar::Render(const float& step) {
   (void)step;
-  enemy::Draw(m_Model, enemy::Matrix(m_Orientation, m_Position), m_Style, m_Texture);
+  targets::Draw(m_Model, enemy::Matrix(m_Orientation, m_Position), m_Style, m_Texture, nullptr, false);
 }
 
 void CEjector_Enemy_Bar::Render_Reflection(const CWorld_Mirror& mirror) {
-  enemy::Draw(m_Model, enemy::Mirrored(enemy::Matrix(m_Orientation, m_Position), mirror), m_Mirror_Style, m_Texture);
+  targets::Draw(m_Model, targets::Mirrored(enemy::Matrix(m_Orientation, m_Position), mirror), m_Mirror_Style, m_Texture, nullptr, false);
 }
 
 void CEjector_Enemy_Bar::Render_With_Shader(void* style, void* texture) {
-  enemy::Draw(m_Model, enemy::Matrix(m_Orientation, m_Position), static_cast<CD3DRenderStyle*>(style),
-              static_cast<CTextureData*>(texture));
+  targets::Draw(m_Model, enemy::Matrix(m_Orientation, m_Position), static_cast<CD3DRenderStyle*>(style),
+              static_cast<CTextureData*>(texture), nullptr, false);
 }

@@ -7,6 +7,8 @@
 #include "game/core/Sound_FX.h"
 #include "game/enemies/CEmmo_Bomb.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Ejector_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/FX_Resources.h"
 #include "game/sim/CSim_Stats.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
@@ -23,12 +25,8 @@ CObject_Pool* CEjector_Enemy_Bomb::Pool() {
 }
 
 bool CEjector_Enemy_Bomb::Init() {
-  enemy::CLoader load("CEjector_Enemy_Bomb");
-  load.Texture(m_Texture, 0x22000015, enemy::kNo_Texture_Made).Style(m_Style, 0x22000031, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEjector_Enemy_Bomb", {targets::Resource::Texture(0x22000015, m_Texture, targets::kNo_Created_Texture),
+                                targets::Resource::Style(0x22000031, m_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -40,8 +38,7 @@ void CEjector_Enemy_Bomb::Term() {
 }
 
 void CEjector_Enemy_Bomb::Spawn(const CVector3& position) {
-  Setup_Object(kType, 1.0f, 1.0f, 0x30, 0x06);
-  if (!Setup_Kind5_Body(CVector3{0.5f, 0.5f, 0.5f})) return;
+  if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x30, 0x06, CVector3{0.5f, 0.5f, 0.5f})) return;
   m_Base_Position = position;
   Set_Position(position);
   m_Orientation = CMatrix3x3::Identity;

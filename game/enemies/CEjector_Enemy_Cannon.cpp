@@ -8,6 +8,8 @@
 #include "game/core/Sound_FX.h"
 #include "game/enemies/CEmmo_Ball.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Ejector_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/sim/CMusic_Track.h"
@@ -26,19 +28,14 @@ CObject_Pool* CEjector_Enemy_Cannon::Pool() {
 }
 
 bool CEjector_Enemy_Cannon::Init() {
-  enemy::CLoader load("CEjector_Enemy_Cannon");
-  load.Renderable(m_Base_Model, 0x220000C7)
-      .Renderable(m_Barrel_Model, 0x220000C8)
-      .Renderable(m_Glow_Model, 0x22000000)
-      .Texture(m_Base_Texture, 0x2200002A)
-      .Texture(m_Barrel_Texture, 0x22000028)
-      .Style(m_Body_Style, 0x220000A8, enemy::kNo_Shader)
-      .Style(m_Glow_Style, 0x2200003C, enemy::kNo_Texture)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEjector_Enemy_Cannon", {targets::Resource::Renderable(0x220000C7, m_Base_Model),
+                                targets::Resource::Renderable(0x220000C8, m_Barrel_Model),
+                                targets::Resource::Renderable(0x22000000, m_Glow_Model),
+                                targets::Resource::Texture(0x2200002A, m_Base_Texture),
+                                targets::Resource::Texture(0x22000028, m_Barrel_Texture),
+                                targets::Resource::Style(0x220000A8, m_Body_Style, targets::kNo_Shader),
+                                targets::Resource::Style(0x2200003C, m_Glow_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -53,9 +50,8 @@ void CEjector_Enemy_Cannon::Term() {
 bool CEjector_Enemy_Cannon::Spawn(const CVector3& p) {
   m_Fire_Requested = 0;
   m_Rise = 0.0f;
-  Setup_Object(kType, 1.0f, 1.0f, 0x04, 0x06);
   m_Base_Half_Size.Set(40.0f, 40.0f, 90.0f);
-  if (!Setup_Box_Body(50.0f, m_Base_Half_Size, 0.35f)) return false;
+  if (!ejectors::Setup_Box_Ejector(*this, kType, 0x04, 0x06, m_Base_Half_Size, 50.0f, 0.35f)) return false;
   m_Age = 0.0f;
   m_Shot_Timer = 10000.0f;
   m_Hit_Count = 0;
@@ -141,7 +137,7 @@ void CEjector_Enemy_Cannon::Fire() {
                                    d * o.rows[2].y + j * o.rows[1].y + p * o.rows[0].y,
                                    d * o.rows[2].z + j * o.rows[1].z + p * o.rows[0].z};
     Play_Sound_3D(kFire_Sound, m_Position, 1.0f);
-    CColor4 colour = enemy::Variant_Color(m_Shot_Variant);
+    CColor4 colour = targets::Get_Variant_Color(m_Shot_Variant);
     colour.a = 1.0f;
     enemy::Enemy_Launch_Spray(m_Position, velocity, enemy::Argb(colour), 0.5f);
   }
@@ -187,26 +183,26 @@ CMatrix4x4 CEjector_Enemy_Cannon::Barrel_Matrix() const {
 
 void CEjector_Enemy_Cannon::Render(const float& step) {
   (void)step;
-  enemy::Draw(m_Base_Model, enemy::Matrix(m_Yaw_Matrix, m_Pivot), m_Body_Style, m_Base_Texture);
+  targets::Draw(m_Base_Model, enemy::Matrix(m_Yaw_Matrix, m_Pivot), m_Body_Style, m_Base_Texture, nullptr, false);
   const bool shrinking = (m_Kind_Flags & kKind_Excluded) && m_Kill_Timer != 0.0f;
-  enemy::Draw(m_Barrel_Model, Barrel_Matrix(), m_Body_Style, m_Barrel_Texture, nullptr, shrinking);
+  targets::Draw(m_Barrel_Model, Barrel_Matrix(), m_Body_Style, m_Barrel_Texture, nullptr, shrinking);
   if (m_Kill_Timer == 0.0f && !(m_Kind_Flags & kKind_Excluded)) {
     const float g = 5.0f * std::min(m_Shot_Timer * 0.5f, 1.0f);
-    const CColor4 colour = enemy::Variant_Color(m_Shot_Variant);
-    enemy::Draw(m_Glow_Model, enemy::Scaled(Barrel_Matrix(), g, g, g), m_Glow_Style, nullptr, &colour, true);
+    const CColor4 colour = targets::Get_Variant_Color(m_Shot_Variant);
+    targets::Draw(m_Glow_Model, enemy::Scaled(Barrel_Matrix(), g, g, g), m_Glow_Style, nullptr, &colour, true);
   }
   if (CShadowProjector::Is_Initialised()) CShadowProjector::Cast_Box_Shadow(*this);
 }
 
 void CEjector_Enemy_Cannon::Render_Reflection(const CWorld_Mirror& mirror) {
-  enemy::Draw(m_Base_Model, enemy::Mirrored(enemy::Matrix(m_Yaw_Matrix, m_Pivot), mirror), m_Mirror_Style,
-              m_Base_Texture);
-  enemy::Draw(m_Barrel_Model, enemy::Mirrored(Barrel_Matrix(), mirror), m_Mirror_Style, m_Barrel_Texture);
+  targets::Draw(m_Base_Model, targets::Mirrored(enemy::Matrix(m_Yaw_Matrix, m_Pivot), mirror), m_Mirror_Style,
+              m_Base_Texture, nullptr, false);
+  targets::Draw(m_Barrel_Model, targets::Mirrored(Barrel_Matrix(), mirror), m_Mirror_Style, m_Barrel_Texture, nullptr, false);
 }
 
 void CEjector_Enemy_Cannon::Render_With_Shader(void* style, void* texture) {
   CD3DRenderStyle* s = static_cast<CD3DRenderStyle*>(style);
   CTextureData* t = static_cast<CTextureData*>(texture);
-  enemy::Draw(m_Base_Model, enemy::Matrix(m_Yaw_Matrix, m_Pivot), s, t);
-  enemy::Draw(m_Barrel_Model, Barrel_Matrix(), s, t);
+  targets::Draw(m_Base_Model, enemy::Matrix(m_Yaw_Matrix, m_Pivot), s, t, nullptr, false);
+  targets::Draw(m_Barrel_Model, Barrel_Matrix(), s, t, nullptr, false);
 }

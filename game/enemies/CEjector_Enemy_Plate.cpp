@@ -6,6 +6,8 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Ejector_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 
@@ -32,17 +34,12 @@ CObject_Pool* CEjector_Enemy_Plate::Pool() {
 }
 
 bool CEjector_Enemy_Plate::Init() {
-  enemy::CLoader load("CEjector_Enemy_Plate");
-  load.Renderable(m_Plate_Model, 0x2200015A)
-      .Renderable(m_Rim_Model, 0x2200015B)
-      .Texture(m_Texture, 0x22000029)
-      .Style(m_Body_Style, 0x2200003C, enemy::kNo_Shader)
-      .Style(m_Glow_Style, 0x22000149, enemy::kNo_Texture)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEjector_Enemy_Plate", {targets::Resource::Renderable(0x2200015A, m_Plate_Model),
+                                targets::Resource::Renderable(0x2200015B, m_Rim_Model),
+                                targets::Resource::Texture(0x22000029, m_Texture),
+                                targets::Resource::Style(0x2200003C, m_Body_Style, targets::kNo_Shader),
+                                targets::Resource::Style(0x22000149, m_Glow_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -54,8 +51,7 @@ void CEjector_Enemy_Plate::Term() {
 }
 
 bool CEjector_Enemy_Plate::Spawn(int variant, const CVector3& p) {
-  Setup_Object(kType, 1.0f, 1.0f, 0x04, 0x06);
-  if (!Setup_Kind5_Body(CVector3{45.0f, 45.0f, 5.0f})) return false;
+  if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x04, 0x06, CVector3{45.0f, 45.0f, 5.0f})) return false;
   m_Variant = variant;
   m_Launch_Requested = 0;
   m_Move = 1.0f;
@@ -73,7 +69,7 @@ bool CEjector_Enemy_Plate::Spawn(int variant, const CVector3& p) {
 }
 
 CColor4 CEjector_Enemy_Plate::Colour() const {
-  return m_Hit_Count != 0 ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : enemy::Variant_Color(m_Variant);
+  return m_Hit_Count != 0 ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(m_Variant);
 }
 
 void CEjector_Enemy_Plate::Update(const float& dt) {
@@ -147,7 +143,7 @@ void CEjector_Enemy_Plate::Draw_Glow(const CMatrix4x4& world) const {
     m = enemy::Scaled(m, 1.035f, 1.035f, 1.1f);
     k *= 0.85f;
     const CColor4 colour{base.r, base.g, base.b, std::min(fade * k, 1.0f)};
-    enemy::Draw(m_Rim_Model, m, m_Glow_Style, m_Texture, &colour, true);
+    targets::Draw(m_Rim_Model, m, m_Glow_Style, m_Texture, &colour, true);
   }
 }
 
@@ -155,21 +151,21 @@ void CEjector_Enemy_Plate::Render(const float& step) {
   (void)step;
   const CMatrix4x4 world = World();
   const bool scaled = m_Scale != 1.0f;
-  enemy::Draw(m_Plate_Model, world, m_Body_Style, m_Texture, nullptr, scaled);
-  enemy::Draw(m_Rim_Model, world, m_Body_Style, m_Texture, nullptr, scaled);
+  targets::Draw(m_Plate_Model, world, m_Body_Style, m_Texture, nullptr, scaled);
+  targets::Draw(m_Rim_Model, world, m_Body_Style, m_Texture, nullptr, scaled);
   Draw_Glow(world);
 }
 
 void CEjector_Enemy_Plate::Render_Reflection(const CWorld_Mirror& mirror) {
-  const CMatrix4x4 world = enemy::Mirrored(World(), mirror);
-  enemy::Draw(m_Plate_Model, world, m_Mirror_Style, m_Texture, nullptr, true);
-  enemy::Draw(m_Rim_Model, world, m_Mirror_Style, m_Texture, nullptr, true);
+  const CMatrix4x4 world = targets::Mirrored(World(), mirror);
+  targets::Draw(m_Plate_Model, world, m_Mirror_Style, m_Texture, nullptr, true);
+  targets::Draw(m_Rim_Model, world, m_Mirror_Style, m_Texture, nullptr, true);
   Draw_Glow(world);
 }
 
 void CEjector_Enemy_Plate::Render_With_Shader(void* style, void* texture) {
   CD3DRenderStyle* s = static_cast<CD3DRenderStyle*>(style);
   CTextureData* t = static_cast<CTextureData*>(texture);
-  enemy::Draw(m_Plate_Model, World(), s, t, nullptr, true);
-  enemy::Draw(m_Rim_Model, World(), s, t, nullptr, true);
+  targets::Draw(m_Plate_Model, World(), s, t, nullptr, true);
+  targets::Draw(m_Rim_Model, World(), s, t, nullptr, true);
 }

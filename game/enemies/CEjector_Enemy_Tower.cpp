@@ -7,6 +7,8 @@
 #include "game/core/CWorld.h"
 #include "game/enemies/CEjector_Enemy_Plate.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Ejector_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 
@@ -33,19 +35,14 @@ CObject_Pool* CEjector_Enemy_Tower::Pool() {
 }
 
 bool CEjector_Enemy_Tower::Init() {
-  enemy::CLoader load("CEjector_Enemy_Tower");
-  load.Renderable(m_Stem_Model, 0x22000145)
-      .Renderable(m_Head_Model, 0x22000148)
-      .Texture(m_Stem_Texture, 0x22000029)
-      .Texture(m_Head_Texture, 0x22000069)
-      .Style(m_Stem_Style, 0x22000043, enemy::kNo_Shader)
-      .Style(m_Head_Style, 0x220000A8, enemy::kNo_Texture)
-      .Style(m_Glow_Style, 0x22000149, enemy::kNo_Texture)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEjector_Enemy_Tower", {targets::Resource::Renderable(0x22000145, m_Stem_Model),
+                                targets::Resource::Renderable(0x22000148, m_Head_Model),
+                                targets::Resource::Texture(0x22000029, m_Stem_Texture),
+                                targets::Resource::Texture(0x22000069, m_Head_Texture),
+                                targets::Resource::Style(0x22000043, m_Stem_Style, targets::kNo_Shader),
+                                targets::Resource::Style(0x220000A8, m_Head_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000149, m_Glow_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -61,8 +58,7 @@ bool CEjector_Enemy_Tower::Spawn(const CVector3& p) {
   m_Launch_Requested = 0;
   m_Fired = 0;
   m_Rise = 0.0f;
-  Setup_Object(kType, 1.0f, 1.0f, 0x04, 0x06);
-  if (!Setup_Kind5_Body(CVector3{35.0f, 155.0f, 35.0f})) return false;
+  if (!ejectors::Setup_Fixed_Ejector(*this, kType, 0x04, 0x06, CVector3{35.0f, 155.0f, 35.0f})) return false;
   m_Age = 0.0f;
   m_Hit_Count = 0;
   m_Fixed.hit_flag = 1;
@@ -149,22 +145,22 @@ void CEjector_Enemy_Tower::Draw_Glow(const CMatrix4x4& world) const {
     }
     const float alpha = std::min(o * (k == 0 ? 15.0f : 1.0f), 1.0f);
     const CColor4 colour{1.0f, 0.2f, 0.2f, alpha};
-    enemy::Draw(m_Head_Model, pass_matrix, m_Glow_Style, m_Head_Texture, &colour, true);
+    targets::Draw(m_Head_Model, pass_matrix, m_Glow_Style, m_Head_Texture, &colour, true);
   }
 }
 
 void CEjector_Enemy_Tower::Render(const float& step) {
   (void)step;
   const CMatrix4x4 world = enemy::Matrix(m_Orientation, m_Position);
-  enemy::Draw(m_Stem_Model, world, m_Stem_Style, m_Stem_Texture);
-  enemy::Draw(m_Head_Model, world, m_Head_Style, m_Head_Texture);
+  targets::Draw(m_Stem_Model, world, m_Stem_Style, m_Stem_Texture, nullptr, false);
+  targets::Draw(m_Head_Model, world, m_Head_Style, m_Head_Texture, nullptr, false);
   Draw_Glow(world);
 }
 
 void CEjector_Enemy_Tower::Render_Reflection(const CWorld_Mirror& mirror) {
-  const CMatrix4x4 world = enemy::Mirrored(enemy::Matrix(m_Orientation, m_Position), mirror);
-  enemy::Draw(m_Stem_Model, world, m_Mirror_Style, m_Stem_Texture);
-  enemy::Draw(m_Head_Model, world, m_Mirror_Style, m_Head_Texture);
+  const CMatrix4x4 world = targets::Mirrored(enemy::Matrix(m_Orientation, m_Position), mirror);
+  targets::Draw(m_Stem_Model, world, m_Mirror_Style, m_Stem_Texture, nullptr, false);
+  targets::Draw(m_Head_Model, world, m_Mirror_Style, m_Head_Texture, nullptr, false);
   Draw_Glow(world);
 }
 
@@ -172,6 +168,6 @@ void CEjector_Enemy_Tower::Render_With_Shader(void* style, void* texture) {
   const CMatrix4x4 world = enemy::Matrix(m_Orientation, m_Position);
   CD3DRenderStyle* s = static_cast<CD3DRenderStyle*>(style);
   CTextureData* t = static_cast<CTextureData*>(texture);
-  enemy::Draw(m_Stem_Model, world, s, t);
-  enemy::Draw(m_Head_Model, world, s, t);
+  targets::Draw(m_Stem_Model, world, s, t, nullptr, false);
+  targets::Draw(m_Head_Model, world, s, t, nullptr, false);
 }

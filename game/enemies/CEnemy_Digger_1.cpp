@@ -8,6 +8,7 @@
 #include "game/core/CWorld.h"
 #include "game/core/Sound_FX.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/fx/CParticle_Add_Mgr.h"
@@ -38,20 +39,15 @@ CObject_Pool* CEnemy_Digger_1::Pool() {
 }
 
 bool CEnemy_Digger_1::Init() {
-  enemy::CLoader load("CEnemy_Digger_1");
-  load.Renderable(m_Body_Model, 0x2200015C)
-      .Renderable(m_Shell_Model, 0x2200015D)
-      .Texture(m_Body_Texture, 0x22000045)
-      .Texture(m_Glare_Texture, 0x2200005C, enemy::kNo_Texture_Made)
-      .Style(m_Body_Style, 0x2200004B, enemy::kNo_Texture)
-      .Style(m_Shell_Style, 0x220000A1, enemy::kNo_Texture)
-      .Style(m_Glare_Style, 0x22000031, enemy::kNo_Texture)
-      .Style(m_Glow_Style, 0x22000149, enemy::kNo_Texture)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEnemy_Digger_1", {targets::Resource::Renderable(0x2200015C, m_Body_Model),
+                                targets::Resource::Renderable(0x2200015D, m_Shell_Model),
+                                targets::Resource::Texture(0x22000045, m_Body_Texture),
+                                targets::Resource::Texture(0x2200005C, m_Glare_Texture, targets::kNo_Created_Texture),
+                                targets::Resource::Style(0x2200004B, m_Body_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x220000A1, m_Shell_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000031, m_Glare_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000149, m_Glow_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -109,7 +105,7 @@ void CEnemy_Digger_1::Burst_From_Ground(const CVector3& p) {
 }
 
 CColor4 CEnemy_Digger_1::Colour() const {
-  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : enemy::Variant_Color(m_Variant);
+  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(m_Variant);
 }
 
 void CEnemy_Digger_1::Steer(float dt) {
@@ -183,7 +179,7 @@ bool CEnemy_Digger_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     if (other) g_Sim_Stats.Register_Hit(this, other, nullptr, 0);
     Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
     if (other || shot) {
-      const uint32_t colour = enemy::Argb(enemy::Brightened(enemy::Variant_Color(m_Variant), 2.0f));
+      const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
       for (int i = 0; i < 35; ++i) {
         const CVector3 o = enemy::Axis_Offset(m_Orientation, 100, 100, 100);
         const float k = 0.025f * (1.0f + enemy::R());
@@ -219,7 +215,7 @@ void CEnemy_Digger_1::Digger_Glow(const CMatrix4x4& world, int passes) const {
     m = enemy::Scaled(m, 1.1f, 1.1f, 1.1f);
     alpha *= 0.8f;
     const CColor4 colour{c.r, c.g, c.b, alpha};
-    enemy::Draw(m_Shell_Model, m, m_Glow_Style, nullptr, &colour, true);
+    targets::Draw(m_Shell_Model, m, m_Glow_Style, nullptr, &colour, true);
   }
 }
 
@@ -227,9 +223,9 @@ void CEnemy_Digger_1::Render(const float& step) {
   (void)step;
   const bool dying = m_Kill_Timer != 0.0f;
   const CMatrix4x4 world = World();
-  enemy::Draw(m_Body_Model, world, m_Body_Style, m_Body_Texture, nullptr, dying);
+  targets::Draw(m_Body_Model, world, m_Body_Style, m_Body_Texture, nullptr, dying);
   const CColor4 colour = Colour();
-  if (!dying) enemy::Draw(m_Shell_Model, world, m_Shell_Style, nullptr, &colour);
+  if (!dying) targets::Draw(m_Shell_Model, world, m_Shell_Style, nullptr, &colour, false);
   if (CShadowProjector::Is_Initialised()) CShadowProjector::Cast_Shadow(1, m_Position, m_Collision_Radius, 0.65f);
   Digger_Glow(world, 6);
   const float g = std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f) * m_Charge;
@@ -247,16 +243,16 @@ void CEnemy_Digger_1::Render(const float& step) {
 }
 
 void CEnemy_Digger_1::Render_Reflection(const CWorld_Mirror& mirror) {
-  const CMatrix4x4 world = enemy::Mirrored(World(), mirror);
-  enemy::Draw(m_Body_Model, world, m_Mirror_Style, m_Body_Texture, nullptr, true);
+  const CMatrix4x4 world = targets::Mirrored(World(), mirror);
+  targets::Draw(m_Body_Model, world, m_Mirror_Style, m_Body_Texture, nullptr, true);
   const CColor4 colour = Colour();
-  if (m_Kill_Timer == 0.0f) enemy::Draw(m_Shell_Model, world, m_Mirror_Style, nullptr, &colour, true);
+  if (m_Kill_Timer == 0.0f) targets::Draw(m_Shell_Model, world, m_Mirror_Style, nullptr, &colour, true);
   Digger_Glow(world, 2);
 }
 
 void CEnemy_Digger_1::Render_With_Shader(void* style, void* texture) {
   CD3DRenderStyle* s = static_cast<CD3DRenderStyle*>(style);
   CTextureData* t = static_cast<CTextureData*>(texture);
-  enemy::Draw(m_Body_Model, World(), s, t, nullptr, true);
-  if (m_Kill_Timer == 0.0f) enemy::Draw(m_Shell_Model, World(), s, t, nullptr, true);
+  targets::Draw(m_Body_Model, World(), s, t, nullptr, true);
+  if (m_Kill_Timer == 0.0f) targets::Draw(m_Shell_Model, World(), s, t, nullptr, true);
 }

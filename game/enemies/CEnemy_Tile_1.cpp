@@ -8,6 +8,7 @@
 #include "game/core/CWorld.h"
 #include "game/core/Sound_FX.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
@@ -28,17 +29,12 @@ CObject_Pool* CEnemy_Tile_1::Pool() {
 }
 
 bool CEnemy_Tile_1::Init() {
-  enemy::CLoader load("CEnemy_Tile_1");
-  load.Renderable(m_Model, 0x22000157)
-      .Texture(m_Body_Texture, 0x2200002A)
-      .Texture(m_Halo_Texture, 0x22000032, enemy::kNo_Texture_Made)
-      .Style(m_Body_Style, 0x2200003C, enemy::kNo_Texture)
-      .Style(m_Halo_Style, 0x220000C6, enemy::kNo_Texture)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEnemy_Tile_1", {targets::Resource::Renderable(0x22000157, m_Model),
+                                targets::Resource::Texture(0x2200002A, m_Body_Texture),
+                                targets::Resource::Texture(0x22000032, m_Halo_Texture, targets::kNo_Created_Texture),
+                                targets::Resource::Style(0x2200003C, m_Body_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x220000C6, m_Halo_Style, targets::kNo_Texture),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -71,7 +67,7 @@ bool CEnemy_Tile_1::Spawn(int variant, const CVector3& p) {
 }
 
 CColor4 CEnemy_Tile_1::Colour() const {
-  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : enemy::Variant_Color(m_Variant);
+  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(m_Variant);
 }
 
 void CEnemy_Tile_1::Tile_Start_Homing() {
@@ -133,7 +129,7 @@ bool CEnemy_Tile_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
     if (other || shot) {
       const int count = enemy::Camera_Distance_Sq(m_Position) >= kFar_Sq ? 25 : 5;
-      const uint32_t colour = enemy::Argb(enemy::Brightened(enemy::Variant_Color(m_Variant), 2.0f));
+      const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
       for (int i = 0; i < count; ++i) {
         const CVector3 o = enemy::Axis_Offset(m_Orientation, 100, 100, 100);
         const float k = 0.025f * (1.0f + enemy::R());
@@ -182,7 +178,7 @@ void CEnemy_Tile_1::Render(const float& step) {
   if (m_Struck) return;
   CColor4 colour = Colour();
   if (!m_Homing) colour.Scale(0.5f);
-  enemy::Draw(m_Model, World(), m_Body_Style, m_Body_Texture, &colour, m_Kill_Timer != 0.0f);
+  targets::Draw(m_Model, World(), m_Body_Style, m_Body_Texture, &colour, m_Kill_Timer != 0.0f);
   if (m_Homing) Draw_Halo();
   if (CShadowProjector::Is_Initialised()) CShadowProjector::Cast_Shadow(1, m_Position, m_Collision_Radius, 0.75f);
 }
@@ -190,11 +186,11 @@ void CEnemy_Tile_1::Render(const float& step) {
 void CEnemy_Tile_1::Render_Reflection(const CWorld_Mirror& mirror) {
   if (m_Struck) return;
   const CColor4 colour = Colour();
-  enemy::Draw(m_Model, enemy::Mirrored(World(), mirror), m_Mirror_Style, m_Body_Texture, &colour, true);
+  targets::Draw(m_Model, targets::Mirrored(World(), mirror), m_Mirror_Style, m_Body_Texture, &colour, true);
 }
 
 void CEnemy_Tile_1::Render_With_Shader(void* style, void* texture) {
   if (m_Struck) return;
-  enemy::Draw(m_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
+  targets::Draw(m_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
               true);
 }

@@ -9,6 +9,7 @@
 #include "game/core/Sound_FX.h"
 #include "game/core/World_Queries.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
@@ -31,20 +32,15 @@ CObject_Pool* CEnemy_UFO::Pool() {
 }
 
 bool CEnemy_UFO::Init() {
-  enemy::CLoader load("CEnemy_UFO");
-  load.Renderable(m_Body_Model, 0x2200002D)
-      .Renderable(m_Glow_Model, 0x2200014B)
-      .Texture(m_Textures[0], 0x2200001C)
-      .Texture(m_Textures[1], 0x2200005E)
-      .Texture(m_Textures[2], 0x2200005C)
-      .Style(m_Styles[0], 0x2200001E, enemy::kNo_Texture)
-      .Style(m_Styles[1], 0x22000031, enemy::kNo_Shader)
-      .Style(m_Styles[2], 0x22000149, enemy::kNo_Shader)
-      .Style(m_Mirror_Style, 0x22000020, enemy::kNo_Shader);
-  if (!load.Ok()) {
-    Term();
-    return false;
-  }
+  if (!targets::Load_Resources("CEnemy_UFO", {targets::Resource::Renderable(0x2200002D, m_Body_Model),
+                                targets::Resource::Renderable(0x2200014B, m_Glow_Model),
+                                targets::Resource::Texture(0x2200001C, m_Textures[0]),
+                                targets::Resource::Texture(0x2200005E, m_Textures[1]),
+                                targets::Resource::Texture(0x2200005C, m_Textures[2]),
+                                targets::Resource::Style(0x2200001E, m_Styles[0], targets::kNo_Texture),
+                                targets::Resource::Style(0x22000031, m_Styles[1], targets::kNo_Shader),
+                                targets::Resource::Style(0x22000149, m_Styles[2], targets::kNo_Shader),
+                                targets::Resource::Style(0x22000020, m_Mirror_Style, targets::kNo_Shader)})) return false;
   m_Initialised = true;
   return true;
 }
@@ -214,7 +210,7 @@ void CEnemy_UFO::UFO_Glow(const CMatrix4x4& world) const {
     alpha *= 0.9f;
     const float a = pass == 0 ? 3.5f * alpha : alpha;
     const CColor4 colour{1.0f, 0.2f, 1.0f, std::min(a, 1.0f)};
-    enemy::Draw(m_Glow_Model, m, m_Styles[2], nullptr, &colour, true);
+    targets::Draw(m_Glow_Model, m, m_Styles[2], nullptr, &colour, true);
   }
 }
 
@@ -222,7 +218,7 @@ void CEnemy_UFO::Render(const float& step) {
   (void)step;
   const int v = std::clamp(m_Variant, 0, 2);
   const CMatrix4x4 world = World();
-  enemy::Draw(m_Body_Model, world, m_Styles[v], m_Textures[v], nullptr, m_Kill_Timer != 0.0f);
+  targets::Draw(m_Body_Model, world, m_Styles[v], m_Textures[v], nullptr, m_Kill_Timer != 0.0f);
   const float e = Beam_Level();
   Draw_Beam(e);
   if (e > 0.1f && m_Textures[2]) {
@@ -241,12 +237,12 @@ void CEnemy_UFO::Render(const float& step) {
 
 void CEnemy_UFO::Render_Reflection(const CWorld_Mirror& mirror) {
   const int v = std::clamp(m_Variant, 0, 2);
-  const CMatrix4x4 world = enemy::Mirrored(World(), mirror);
-  enemy::Draw(m_Body_Model, world, m_Mirror_Style, m_Textures[v], nullptr, true);
+  const CMatrix4x4 world = targets::Mirrored(World(), mirror);
+  targets::Draw(m_Body_Model, world, m_Mirror_Style, m_Textures[v], nullptr, true);
   UFO_Glow(world);
 }
 
 void CEnemy_UFO::Render_With_Shader(void* style, void* texture) {
-  enemy::Draw(m_Body_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture),
+  targets::Draw(m_Body_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture),
               nullptr, true);
 }

@@ -1,12 +1,10 @@
 #include "game/enemies/Enemy_Shared.h"
 
 #include <algorithm>
-#include <string>
 
 #include "game/core/CCamera.h"
 #include "game/core/CWorld_Object.h"
 #include "game/core/Sound_FX.h"
-#include "game/core/WinMain.h"
 #include "game/fx/CParticle_Add_Mgr.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
@@ -20,29 +18,6 @@ constexpr uint32_t kBurst_Sound = 0x220000F7;
 constexpr float kStrike_Strength = 0.35f;
 }  // namespace
 
-bool CLoader::Check(bool got, const char* ending) {
-  if (!got) {
-    Show_Message("%s", (std::string("Error in ") + m_Class + ending).c_str());
-    m_Ok = false;
-  }
-  return m_Ok;
-}
-
-CLoader& CLoader::Renderable(CRenderableObject*& out, uint32_t id, const char* ending) {
-  if (m_Ok) Check((out = fx::Get_Renderable(id)) != nullptr, ending);
-  return *this;
-}
-
-CLoader& CLoader::Texture(CTextureData*& out, uint32_t id, const char* ending) {
-  if (m_Ok) Check((out = fx::Get_Texture(id)) != nullptr, ending);
-  return *this;
-}
-
-CLoader& CLoader::Style(CD3DRenderStyle*& out, uint32_t id, const char* ending) {
-  if (m_Ok) Check((out = fx::Get_Style(id)) != nullptr, ending);
-  return *this;
-}
-
 void Release(std::initializer_list<CRenderableObject**> renderables, std::initializer_list<CTextureData**> textures,
              std::initializer_list<CD3DRenderStyle**> styles) {
   for (CRenderableObject** r : renderables) fx::Release(*r);
@@ -55,16 +30,6 @@ float R() { return fx::Random_Unit(); }
 float Uniform(float low, float high) { return low + R() * (high - low); }
 
 int Random_Variant() { return std::min(static_cast<int>(R() * 4.0f), 3); }
-
-CColor4 Variant_Color(int variant) {
-  switch (variant) {
-    case 0: return CColor4{0.2f, 0.9f, 0.2f, 1.0f};
-    case 1: return CColor4{1.0f, 1.0f, 0.1f, 1.0f};
-    case 2: return CColor4{1.0f, 0.1f, 1.0f, 1.0f};
-    case 3: return CColor4{0.9f, 0.2f, 0.2f, 1.0f};
-    default: return CColor4{1.0f, 1.0f, 1.0f, 1.0f};
-  }
-}
 
 CColor4 Brightened(const CColor4& colour, float factor) {
   const auto limit = [factor](float c) { return std::min(c * factor, 1.0f); };
@@ -147,22 +112,6 @@ CMatrix4x4 Scaled(const CMatrix4x4& world, float x, float y, float z) {
   scale.Scaling(x, y, z);
   scale.Multiply(world, out);
   return out;
-}
-
-CMatrix4x4 Mirrored(const CMatrix4x4& world, const CWorld_Mirror& mirror) {
-  CMatrix4x4 out;
-  world.Multiply(mirror.transform, out);
-  return out;
-}
-
-void Draw(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
-          const CColor4* colour, bool renormalise) {
-  if (!renderable || !style) return;
-  const float rgba[4] = {colour ? colour->r : 1.0f, colour ? colour->g : 1.0f, colour ? colour->b : 1.0f,
-                         colour ? colour->a : 1.0f};
-  if (renormalise) fx::Set_Normalize_Normals(true);
-  fx::Draw_Renderable(renderable, world, style, texture, colour ? rgba : nullptr);
-  if (renormalise) fx::Set_Normalize_Normals(false);
 }
 
 }  // namespace enemy

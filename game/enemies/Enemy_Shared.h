@@ -1,8 +1,8 @@
 #pragma once
-// What the enemy emplacements, the mobile enemies and the boss share: loading their resources
-// with the class's message at the first failure, the launch spray of the firing emplacements,
-// the hit burst of the shootable ones, the direct strike on the player, and the small random,
-// colour and drawing helpers their updates and render passes use.
+// What the enemy emplacements, the mobile enemies and the boss share: giving back their
+// resources, the launch spray of the firing emplacements, the hit burst of the shootable ones,
+// the direct strike on the player, and the small random, colour and matrix helpers their
+// updates and render passes use.
 #include <cstdint>
 #include <initializer_list>
 
@@ -12,31 +12,8 @@ class CRenderableObject;
 class CTextureData;
 class CD3DRenderStyle;
 class CWorld_Object;
-struct CWorld_Mirror;
 
 namespace enemy {
-
-inline constexpr const char* kNo_Renderable = "\nUnable to create renderable object...";
-inline constexpr const char* kNo_Texture = "\nUnable to load texture...";
-inline constexpr const char* kNo_Texture_Made = "\nUnable to create texture...";
-inline constexpr const char* kNo_Shader = "\nUnable to load shader...";
-
-// Takes resources in order for one object of a class. The first one that cannot be had shows
-// "Error in <class><ending>"; every later request then does nothing, so the caller asks Ok()
-// once at the end and gives back what was taken with its own Term.
-class CLoader {
- public:
-  explicit CLoader(const char* class_name) : m_Class(class_name) {}
-  CLoader& Renderable(CRenderableObject*& out, uint32_t id, const char* ending = kNo_Renderable);
-  CLoader& Texture(CTextureData*& out, uint32_t id, const char* ending = kNo_Texture);
-  CLoader& Style(CD3DRenderStyle*& out, uint32_t id, const char* ending);
-  bool Ok() const { return m_Ok; }
-
- private:
-  bool Check(bool got, const char* ending);
-  const char* m_Class;
-  bool m_Ok = true;
-};
 
 // Gives back every handle of the lists and clears them.
 void Release(std::initializer_list<CRenderableObject**> renderables, std::initializer_list<CTextureData**> textures,
@@ -48,9 +25,6 @@ float R();
 float Uniform(float low, float high);
 // A colour variant 0..3: 4 × rand / 32768, at most 3.
 int Random_Variant();
-// The red, green and blue of a colour variant (0 green, 1 yellow, 2 magenta, 3 red; any other
-// white), alpha 1.
-CColor4 Variant_Color(int variant);
 // Each channel times the factor, limited to 1.
 CColor4 Brightened(const CColor4& colour, float factor);
 // Alpha on top, then red, green, blue; each channel × 255 limited to 0..255.
@@ -78,10 +52,5 @@ void Enemy_Direct_Strike(const CVector3& position, const CVector3& origin, const
 CMatrix4x4 Matrix(const CMatrix3x3& orientation, const CVector3& position, const CVector3& scale = {1, 1, 1});
 // A uniform scale of the matrix about its own origin (the scale applied first).
 CMatrix4x4 Scaled(const CMatrix4x4& world, float x, float y, float z);
-CMatrix4x4 Mirrored(const CMatrix4x4& world, const CWorld_Mirror& mirror);
-// Draws the renderable (nothing when any handle is missing) in the colour when one is given,
-// with the device's normal renormalisation on around the draw when asked.
-void Draw(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
-          const CColor4* colour = nullptr, bool renormalise = false);
 
 }  // namespace enemy
