@@ -262,13 +262,15 @@ void CBoss_Crystal_1::Boss_Glow(const CMatrix4x4& world) const {
   const float scales[3] = {1.0f, 1.02f, 1.04f}, alphas[3] = {1.0f, 0.75f, 0.5f};
   for (int i = 0; i < 3; ++i) {
     const float s = size * scales[i];
-    const CColor4 colour{rg, rg, b, a * alphas[i]};
-    targets::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
+    // Added to the picture: the colour carries the pass's strength.
+    const float k = a * alphas[i];
+    const CColor4 colour{rg * k, rg * k, b * k, k};
+    enemy::Draw_Glow(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, colour);
   }
   if (m_Blast_Timer > 0.0f) {
     const float s = 200.0f * (1.0f - m_Blast_Timer) * (1.0f - m_Blast_Timer);
     const CColor4 colour{rg, rg, b, 1.0f};
-    targets::Draw(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, &colour, true);
+    enemy::Draw_Glow(m_Glow_Model, enemy::Scaled(m, s, s, s), m_Glow_Style, m_Glow_Texture, colour);
   }
 }
 

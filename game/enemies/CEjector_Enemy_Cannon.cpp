@@ -189,7 +189,7 @@ void CEjector_Enemy_Cannon::Render(const float& step) {
   if (m_Kill_Timer == 0.0f && !(m_Kind_Flags & kKind_Excluded)) {
     const float g = 5.0f * std::min(m_Shot_Timer * 0.5f, 1.0f);
     const CColor4 colour = targets::Get_Variant_Color(m_Shot_Variant);
-    targets::Draw(m_Glow_Model, enemy::Scaled(Barrel_Matrix(), g, g, g), m_Glow_Style, nullptr, &colour, true);
+    enemy::Draw_Glow(m_Glow_Model, enemy::Scaled(Barrel_Matrix(), g, g, g), m_Glow_Style, nullptr, colour);
   }
   if (CShadowProjector::Is_Initialised()) CShadowProjector::Cast_Box_Shadow(*this);
 }

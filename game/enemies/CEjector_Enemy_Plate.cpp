@@ -143,7 +143,7 @@ void CEjector_Enemy_Plate::Draw_Glow(const CMatrix4x4& world) const {
     m = enemy::Scaled(m, 1.035f, 1.035f, 1.1f);
     k *= 0.85f;
     const CColor4 colour{base.r, base.g, base.b, std::min(fade * k, 1.0f)};
-    targets::Draw(m_Rim_Model, m, m_Glow_Style, m_Texture, &colour, true);
+    enemy::Draw_Glow(m_Rim_Model, m, m_Glow_Style, m_Texture, colour);
   }
 }
 

@@ -145,7 +145,7 @@ void CEjector_Enemy_Tower::Draw_Glow(const CMatrix4x4& world) const {
     }
     const float alpha = std::min(o * (k == 0 ? 15.0f : 1.0f), 1.0f);
     const CColor4 colour{1.0f, 0.2f, 0.2f, alpha};
-    targets::Draw(m_Head_Model, pass_matrix, m_Glow_Style, m_Head_Texture, &colour, true);
+    enemy::Draw_Glow(m_Head_Model, pass_matrix, m_Glow_Style, m_Head_Texture, colour);
   }
 }
 

@@ -215,7 +215,7 @@ void CEnemy_Digger_1::Digger_Glow(const CMatrix4x4& world, int passes) const {
     m = enemy::Scaled(m, 1.1f, 1.1f, 1.1f);
     alpha *= 0.8f;
     const CColor4 colour{c.r, c.g, c.b, alpha};
-    targets::Draw(m_Shell_Model, m, m_Glow_Style, nullptr, &colour, true);
+    enemy::Draw_Glow(m_Shell_Model, m, m_Glow_Style, nullptr, colour);
   }
 }
 

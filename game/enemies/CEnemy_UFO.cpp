@@ -120,10 +120,7 @@ void CEnemy_UFO::Update(const float& dt) {
 }
 
 void CEnemy_UFO::UFO_Strike() {
-  const CVector3& a3 = m_Orientation.rows[2];
-  const float h = m_Box.half_size.z;
-  const CVector3 underside{m_Position.x - a3.x * h, m_Position.y - a3.y * h, m_Position.z - a3.z * h};
-  enemy::Enemy_Direct_Strike(m_Position, underside, CVector3{0.8f, 0.25f, 0.25f}, 0.35f, 1.0f);
+  enemy::Enemy_Direct_Strike(m_Position, Underside(), CVector3{0.8f, 0.25f, 0.25f}, 0.35f, 1.0f);
 }
 
 void CEnemy_UFO::Hit_Sparkles(CWorld_Object* other, const CShot_Line* shot) {
@@ -181,6 +178,17 @@ bool CEnemy_UFO::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   return true;
 }
 
+CVector3 CEnemy_UFO::Down_Axis() const {
+  const CVector3& a3 = m_Orientation.rows[2];
+  return a3.y <= 0.0f ? a3 : CVector3{-a3.x, -a3.y, -a3.z};
+}
+
+CVector3 CEnemy_UFO::Underside() const {
+  const CVector3 down = Down_Axis();
+  const float h = m_Box.half_size.z;
+  return CVector3{m_Position.x + down.x * h, m_Position.y + down.y * h, m_Position.z + down.z * h};
+}
+
 CMatrix4x4 CEnemy_UFO::World() const {
   const float s = m_Kill_Timer != 0.0f ? std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f) : 1.0f;
   return enemy::Matrix(m_Orientation, m_Position, CVector3{s, s, s});
@@ -193,10 +201,8 @@ float CEnemy_UFO::Beam_Level() const {
 
 void CEnemy_UFO::Draw_Beam(float e) const {
   if (!(e > 0.0f) || !m_Textures[1]) return;
-  const CVector3& a3 = m_Orientation.rows[2];
-  const float h = m_Box.half_size.z;
-  const CVector3 underside{m_Position.x - a3.x * h, m_Position.y - a3.y * h, m_Position.z - a3.z * h};
-  const CVector3 down{-a3.x, -a3.y, -a3.z};
+  const CVector3 down = Down_Axis();
+  const CVector3 underside = Underside();
   const uint32_t colour = fx::Channel_Byte(e) << 24 | 0xFF6666;
   Draw_Axis_Quads(underside, m_Orientation.rows[0], m_Orientation.rows[1], down, 5, 25.0f * e, 55.0f * e, colour,
                   m_Styles[1], m_Textures[1]);
@@ -210,7 +216,7 @@ void CEnemy_UFO::UFO_Glow(const CMatrix4x4& world) const {
     alpha *= 0.9f;
     const float a = pass == 0 ? 3.5f * alpha : alpha;
     const CColor4 colour{1.0f, 0.2f, 1.0f, std::min(a, 1.0f)};
-    targets::Draw(m_Glow_Model, m, m_Styles[2], nullptr, &colour, true);
+    enemy::Draw_Glow(m_Glow_Model, m, m_Styles[2], nullptr, colour);
   }
 }
 
@@ -223,9 +229,8 @@ void CEnemy_UFO::Render(const float& step) {
   Draw_Beam(e);
   if (e > 0.1f && m_Textures[2]) {
     const CVector3 eye = g_Camera.Get_Eye_Position();
-    const CVector3& a3 = m_Orientation.rows[2];
-    const float h = m_Box.half_size.z;
-    CVector3 toward{m_Position.x - a3.x * h - eye.x, m_Position.y - a3.y * h - eye.y, m_Position.z - a3.z * h - eye.z};
+    const CVector3 origin = Underside();
+    CVector3 toward{origin.x - eye.x, origin.y - eye.y, origin.z - eye.z};
     toward.Divide_Assign(std::max(toward.Length(), 0.001f));
     const CVector3 at{eye.x + 10.0f * toward.x, eye.y + 10.0f * toward.y, eye.z + 10.0f * toward.z};
     Draw_Billboard(at, e, e, fx::Channel_Byte(0.4f * e) << 24 | 0xFF6666, m_Styles[1], m_Textures[2]);

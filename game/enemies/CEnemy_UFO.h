@@ -45,6 +45,9 @@ class CEnemy_UFO : public CBox_Object {
   void UFO_Strike();
   void Hit_Sparkles(CWorld_Object* other, const CShot_Line* shot);
   void UFO_Death_Burst();
+  // The saucer's axis through its faces, pointing down, and the middle of its lower face.
+  CVector3 Down_Axis() const;
+  CVector3 Underside() const;
   CMatrix4x4 World() const;
   float Beam_Level() const;
   void Draw_Beam(float e) const;

@@ -9,6 +9,7 @@
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/FX_Resources.h"
+#include "game/targets/Target_Shared.h"
 
 namespace enemy {
 
@@ -112,6 +113,12 @@ CMatrix4x4 Scaled(const CMatrix4x4& world, float x, float y, float z) {
   scale.Scaling(x, y, z);
   scale.Multiply(world, out);
   return out;
+}
+
+void Draw_Glow(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
+               const CColor4& colour) {
+  const uint32_t factor = Argb(colour);
+  targets::Draw(renderable, world, style, texture, &colour, true, &factor);
 }
 
 }  // namespace enemy

@@ -50,6 +50,10 @@ void Enemy_Direct_Strike(const CVector3& position, const CVector3& origin, const
 
 // The orientation scaled on its own axes, at the position.
 CMatrix4x4 Matrix(const CMatrix3x3& orientation, const CVector3& position, const CVector3& scale = {1, 1, 1});
+// A glow pass: the renderable in the colour, which also goes to the style as its texture
+// factor, with normals renormalised.
+void Draw_Glow(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
+               const CColor4& colour);
 // A uniform scale of the matrix about its own origin (the scale applied first).
 CMatrix4x4 Scaled(const CMatrix4x4& world, float x, float y, float z);
 

@@ -4,6 +4,7 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
+#include "game/enemies/CBoss_Crystal_1.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/targets/Ejector_Shared.h"
 
@@ -17,12 +18,32 @@ float Arg(const Spawn_Args& args, size_t index, float fallback) {
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
 // script wants with chosen values). Each row: its type and its set-up.
+// The boss stands where the track puts it (the middle of the field, 375 above the ground),
+// whatever place the script names.
+bool Spawn_Boss(CWorld_Object* object, const Spawn_Args&, int& list) {
+  const float x = 0.5f * g_World.m_Terrain.size_x, z = 0.75f * g_World.m_Terrain.size_z;
+  static_cast<CBoss_Crystal_1*>(object)->Spawn(CVector3{x, g_World.Get_Height(x, z) + 375.0f, z});
+  list = 1;
+  return object->m_Type == CBoss_Crystal_1::kType;
+}
+
+// The track's boss actions: 0 fire (the argument picks the side), 1 pulse, 2 flash.
+bool Command_Boss(CWorld_Object* object, int action, int argument) {
+  CTrack_Point point;
+  point.action = static_cast<uint32_t>(action);
+  point.argument = static_cast<uint32_t>(argument);
+  g_Music_Track.Boss_Action(object, point);
+  return true;
+}
+
 const Harness_Spawner kSpawners[] = {
     {0, nullptr},
+    {CBoss_Crystal_1::kType, Spawn_Boss},
 };
 
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
+    {CBoss_Crystal_1::kType, Command_Boss},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -175,11 +175,11 @@ uint32_t Hull_Plating(double u, double v) {
   return Argb(1.0, shade * 0.75, shade * 0.8, shade);
 }
 
-// A soft white-green glow with its strength in alpha.
+// A faint green-white aura, brightest round the middle and fading to the poles; it is added to
+// the picture, so its colour carries its strength.
 uint32_t Boss_Glow(double u, double v) {
-  const double d = std::hypot(u - 0.5, v - 0.5) * 2.0;
-  const double a = std::pow(std::clamp(1.0 - d, 0.0, 1.0), 1.5);
-  return Argb(a, 0.85, 1.0, 0.9);
+  const double a = 0.08 * std::sin(3.14159265 * v) * (0.85 + 0.15 * std::sin(u * 37.7));
+  return Argb(a, 0.8 * a, a, 0.85 * a);
 }
 
 writers::SoundSpec Sound(double seconds, std::vector<writers::ToneLayer> layers) {
