@@ -152,18 +152,9 @@ bool CEjector_Enemy_Cannon::On_Hit(CWorld_Object* other, const CShot_Line* shot)
   }
   if (other && (other->m_Kind_Flags & kKind_Shot)) g_Sim_Stats.Register_Hit(this, other, nullptr, 0);
   if (other || shot) {
-    const CVector3 velocity = m_Box.velocity;
-    for (int i = 0; i < 25; ++i) {
-      const CVector3 o = enemy::Axis_Offset(m_Orientation, 50, 50, 50);
-      const float k = 0.025f * (1.0f + enemy::R());
-      const CVector3 q{velocity.x * k + o.x, velocity.y * k + o.y, velocity.z * k + o.z};
-      CVector3 at;
-      m_Position.Add(q, at);
-      const float size = 35.0f + 40.0f * enemy::R();
-      const float life = 0.15f + 1.85f * enemy::R();
-      const float gravity = 0.1f + 0.15f * enemy::R();
-      if (!g_Particle_Sparkle_Mgr.Add_Particle(at, q, size, life, kHit_Sparkle_Colour, gravity, 2)) break;
-    }
+    targets::Sparkle_Burst burst;
+    burst.count = 25;
+    targets::Emit_Sparkle_Burst(*this, kHit_Sparkle_Colour, burst);
   }
   m_Kind_Flags |= kKind_Excluded;
   m_Kill_Timer += 0.001f;

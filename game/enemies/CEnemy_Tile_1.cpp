@@ -130,16 +130,11 @@ bool CEnemy_Tile_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     if (other || shot) {
       const int count = enemy::Camera_Distance_Sq(m_Position) >= kFar_Sq ? 25 : 5;
       const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
-      for (int i = 0; i < count; ++i) {
-        const CVector3 o = enemy::Axis_Offset(m_Orientation, 100, 100, 100);
-        const float k = 0.025f * (1.0f + enemy::R());
-        const CVector3 q{m_Box.velocity.x * k + o.x, m_Box.velocity.y * k + o.y, m_Box.velocity.z * k + o.z};
-        const CVector3 at{m_Position.x + 0.2f * q.x, m_Position.y + 0.2f * q.y, m_Position.z + 0.2f * q.z};
-        const float size = 35.0f + 40.0f * enemy::R();
-        const float life = 0.15f + 1.85f * enemy::R();
-        const float gravity = 0.1f + 0.15f * enemy::R();
-        if (!g_Particle_Sparkle_Mgr.Add_Particle(at, q, size, life, colour, gravity, 2)) break;
-      }
+      targets::Sparkle_Burst burst;
+      burst.count = count;
+      burst.spread = 100.0f;
+      burst.offset_factor = 0.2f;
+      targets::Emit_Sparkle_Burst(*this, colour, burst);
     }
     m_Kind_Flags |= kKind_Excluded;
   }

@@ -75,7 +75,9 @@ TEST_F(Enemies, AShotTileNoLongerStrikesAndAStruckTileIsHidden) {
     g_WarRoom_Sim.m_Shield_Level = 1.0f;
     auto* tile = Take<CEnemy_Tile_1>(2);
     ASSERT_TRUE(tile->Spawn(0, Ground(0.5f, 0.8f)));
-    if (shot_first) EXPECT_TRUE(tile->On_Hit(&player_shot, nullptr));
+    if (shot_first) {
+      EXPECT_TRUE(tile->On_Hit(&player_shot, nullptr));
+    }
     tile->m_Kill_Timer = 0.0f;  // as alive, to see whether the strike needs the shot flag clear
     tile->Set_Position(CVector3{eye.x, eye.y - 20.0f, eye.z + 40.0f});
     tile->m_Box.velocity.Set(0.0f, 0.0f, 0.0f);
