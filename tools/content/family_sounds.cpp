@@ -94,6 +94,14 @@ std::vector<SoundDef> Sound_Table() {
       {0x220001C9, "sounds/orders_incoming.wav",
        Sound(0.45, {Tone(kSquare, 1320, 1320, 0.12, 0.3, 30), Tone(kSquare, 1760, 1760, 0.12, 0.3, 30, 0.2),
                     Noise(0.4, 0.08, 3000, 4, 41)})},
+      // Entering an infested site: a falling alarm over static.
+      {0x2200011C, "sounds/infested_site.wav",
+       Sound(0.9, {Tone(kSquare, 880, 440, 0.35, 0.25, 3), Tone(kSquare, 880, 440, 0.35, 0.25, 3, 0.45),
+                   Noise(0.9, 0.12, 2500, 2, 43)})},
+      // The infection source found: a deep pulse under a rising warble.
+      {0x22000121, "sounds/source_found.wav",
+       Sound(1.3, {Tone(kSine, 55, 45, 1.3, 0.45, 1.2), Tone(kSaw, 330, 990, 1.1, 0.18, 1.5, 0.1),
+                   Noise(0.5, 0.15, 800, 5, 47)})},
       {0x220001C8, "sounds/shields_breached.wav",
        Sound(1.2, {Tone(kSaw, 440, 110, 1.2, 0.3, 1.5), Tone(kSquare, 220, 55, 1.2, 0.2, 1.5),
                    Noise(0.5, 0.3, 900, 5, 31)})},
@@ -104,6 +112,13 @@ std::vector<SoundDef> Sound_Table() {
       {0x220000DF, "sounds/text_tick.wav", Sound(0.015, {Tone(kTri, 3200, 3200, 0.015, 0.3, 200)})},
       {0x220000DD, "sounds/error_buzz.wav",
        Sound(0.28, {Tone(kSquare, 110, 104, 0.28, 0.3), Tone(kSaw, 165, 160, 0.28, 0.15)})},
+      // A panel opening: a low swell under two soft notes.
+      {0x220000DE, "sounds/panel_open.wav",
+       Sound(0.6, {Tone(kSine, 220, 330, 0.6, 0.25, 3), Tone(kSine, 784, 784, 0.3, 0.25, 8, 0.1),
+                   Tone(kSine, 1046.5, 1046.5, 0.35, 0.2, 7, 0.25)})},
+      // A choice confirmed: a short rising blip.
+      {0x220000E0, "sounds/confirm_blip.wav",
+       Sound(0.12, {Tone(kSquare, 900, 1350, 0.06, 0.3, 40), Tone(kSine, 1350, 1800, 0.1, 0.25, 30, 0.03)})},
       {0x2200016A, "sounds/dry_click.wav", Sound(0.025, {Noise(0.025, 0.5, 5000, 150, 3)})},
       {0x2200012C, "sounds/points_commit.wav",
        Sound(0.5, {Tone(kSine, 1319, 1319, 0.2, 0.35, 8), Tone(kSine, 1760, 1760, 0.35, 0.35, 6, 0.12)})},
