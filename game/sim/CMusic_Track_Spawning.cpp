@@ -36,21 +36,15 @@
 #include "game/enemies/CEjector_Enemy_Bar.h"
 #include "game/enemies/CEjector_Enemy_Plate.h"
 #include "game/enemies/CEnemy_UFO.h"
-#include "game/enemies/CEmmo_Ball_2.h"
-#include "game/enemies/CEmmo_Missile_1.h"
-#include "game/enemies/CEmmo_Discus_1.h"
-#include "game/enemies/CEmmo_Bar_1.h"
-#include "game/enemies/CEmmo_Bullet_1.h"
-#include "game/enemies/CEmmo_Anti_Matter.h"
-#include "game/enemies/CEmmo_Roller.h"
-#include "game/enemies/CEmmo_Can.h"
 #include "game/enemies/CEnemy_Tile_1.h"
+#include "game/enemies/Emmo_Spawning.h"
 #include "game/enemies/CEnemy_Digger_1.h"
 #include "game/enemies/Enemy_Pools.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CMarker_Object.h"
+#include "game/targets/Ejector_Shared.h"
 #include "platform/system/random.h"
 #include "runtime/src/math/geometry.h"
 
@@ -134,48 +128,59 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 
 
 // Each class's own Spawn, by type.
-void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
+void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
-    case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->Spawn(params, place); return;
-    case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
+    case CEjector_Box::kType: {
+      const uint32_t variant = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Box*>(object)->Spawn(variant, place);
+      return;
+    }
+    case CEjector_Ball::kType: {
+      const uint32_t colour = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Ball*>(object)->Spawn(colour, place);
+      return;
+    }
     case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
     case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
-    case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
+    case CEjector_Brick::kType: {
+      const uint32_t kind = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Brick*>(object)->Spawn(kind, colour, place);
+      return;
+    }
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
     default: return;
   }
 }
 
-void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& place, const CVector3& velocity,
+// False when the class's Spawn failed: the object is then not put in the world.
+bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& place, const CVector3& velocity,
                          int argument) {
   switch (type) {
-    case CTarget_Ball::kType: static_cast<CTarget_Ball*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
-    default: return;
+    case CTarget_Ball::kType: {
+      auto* ball = static_cast<CTarget_Ball*>(object);
+      const int32_t colour = argument;
+      if (!ball->Spawn(colour)) return false;
+      ball->m_Sphere.velocity = velocity;
+      return true;
+    }
+    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return true;
+    default: return true;
   }
 }
 
@@ -333,11 +338,10 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
     object->Set_Position(place);
     return;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Ejector(type, marker, params, place);
-  marker->m_Orientation = orientation;
+  Spawn_Marker_Ejector(type, object, params, place);
+  object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
-  marker->Set_Position(place);
+  object->Set_Position(place);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -348,7 +352,7 @@ bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack
   CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
   if (!object) return false;
   int list = 1;
-  Set_Up_Target(type, object, point, list);
+  if (!Set_Up_Target(type, object, point, list)) return false;
   if (event) {
     const int slot = event->Free_Slot();
     if (slot >= 0) {
@@ -373,7 +377,7 @@ CVector3 CMusic_Track::Draw_Ground_Place(uint32_t type, float x_low, float x_hig
   return place;
 }
 
-void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
+bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
   const float X = World_X(), Z = World_Z(), H = Camera_Height();
   CVector3 place{0.5f * X, Ground(0.5f * X, 0.75f * Z), 0.75f * Z};
   CVector3 velocity{0.0f, 0.0f, 0.0f};
@@ -382,7 +386,7 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   list = 1;
   if (!Spawns_As_Target(type)) {
     object->Set_Position(place);
-    return;
+    return true;
   }
   list = Goes_To_List_2(type) ? 2 : 1;
   if (type == 8) {
@@ -405,15 +409,19 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
-  if (Spawn_Mobile_Enemy(type, object, argument, place)) {
-    object->m_Orientation = orientation;
-    object->Set_Position(place);
-    return;
+  if (Is_Track_Ammunition(type)) {
+    if (Spawn_Track_Ammunition(object, place, argument)) return true;
+    ejectors::Give_Back_Unspawned(object);
+    return false;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Target(type, marker, place, velocity, argument);
-  marker->m_Orientation = orientation;
-  marker->Set_Position(place);
+  if (!Spawn_Mobile_Enemy(type, object, argument, place) &&
+      !Spawn_Marker_Target(type, object, place, velocity, argument)) {
+    ejectors::Give_Back_Unspawned(object);
+    return false;
+  }
+  object->m_Orientation = orientation;
+  object->Set_Position(place);
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

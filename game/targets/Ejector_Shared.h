@@ -13,6 +13,7 @@ namespace ejectors {
 // The three flags every ejector starts its own fields with (the bullseye tower has no launch
 // request of its own; the enemy emplacements call it the fire request).
 struct Ejector_Flags {
+  virtual ~Ejector_Flags() = default;
   bool Initialised = false;       // resources loaded
   bool Active = false;            // set up and not yet terminated
   bool Launch_Requested = false;  // set by the track's trigger, cleared when served

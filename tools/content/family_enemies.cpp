@@ -1,8 +1,8 @@
 // Sample content of the enemies: the emplacements' and mobile enemies' models at the sizes their
 // bodies are drawn (the bar's pillar standing on its origin, the cannon's base and barrel, the
 // plate and its rim, the tower's stem and head, the digger, the tile, the saucer and its glow
-// shell, the boss's crystal and core), the saucer's hull plating, the boss's glow, and the two
-// sounds of the boss's pulse.
+// shell, the boss's crystal and core), the boss's glow, and the two sounds of the boss's pulse.
+// The saucer's plating is the enemy ammunition's.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -168,13 +168,6 @@ MeshGeometry Saucer_Glow() { return Along_Z(Placed(writers::MakeSphere(64.0f, 24
 MeshGeometry Boss_Crystal() { return writers::MakeCrystal(240.0f, 550.0f); }
 MeshGeometry Boss_Core() { return writers::MakeCrystal(120.0f, 380.0f); }
 
-// Riveted hull plates in grey-blue.
-uint32_t Hull_Plating(double u, double v) {
-  const double seam = std::min(std::fabs(std::fmod(u * 4.0, 1.0) - 0.5), std::fabs(std::fmod(v * 4.0, 1.0) - 0.5));
-  const double shade = seam > 0.46 ? 0.35 : 0.7 + 0.15 * std::sin(u * 25.0) * std::sin(v * 19.0);
-  return Argb(1.0, shade * 0.75, shade * 0.8, shade);
-}
-
 // A faint green-white aura, brightest round the middle and fading to the poles; it is added to
 // the picture, so its colour carries its strength.
 uint32_t Boss_Glow(double u, double v) {
@@ -222,7 +215,6 @@ void Add_Enemies_Family(Manifest& manifest) {
   Add_Model(manifest, 0x2200014B, "ufo_glow", Saucer_Glow);
   Add_Model(manifest, 0x220000D3, "boss_crystal", Boss_Crystal);
   Add_Model(manifest, 0x220000D5, "boss_core", Boss_Core);
-  Add_Texture(manifest, 0x2200001C, "ufo_hull_plating", 128, Hull_Plating);
   Add_Texture(manifest, 0x220000D7, "boss_glow", 128, Boss_Glow);
   using writers::Waveform;
   // The pulse breaking: a shatter of bright noise over a falling chime.

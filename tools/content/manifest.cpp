@@ -18,6 +18,8 @@ void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
 void Add_Scoring_Family(Manifest& manifest);
 void Add_WarRoom_Family(Manifest& manifest);
+void Add_Enemy_Ammo_Family(Manifest& manifest);
+void Add_Targets_1_Family(Manifest& manifest);
 void Add_Enemies_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
@@ -38,6 +40,8 @@ static const FamilyFunction kFamilies[] = {
     &Add_Menus_Family,
     &Add_Scoring_Family,
     &Add_WarRoom_Family,
+    &Add_Enemy_Ammo_Family,
+    &Add_Targets_1_Family,
     &Add_Enemies_Family,
 };
 

@@ -9,7 +9,10 @@
 #include "game/enemies/CEjector_Enemy_Cannon.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/targets/CEjector_Ball.h"
 #include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Brick.h"
+#include "game/targets/CTarget_Ball.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
@@ -46,13 +49,26 @@ class TrackEvents : public SimRun {
     g_World.Remove_Dead_Objects();
   }
 
-  CMarker_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
+  CWorld_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
     CWorld_Object* object = g_Object_Pools[type]->Alloc_Object();
-    static_cast<CMarker_Object*>(object)->Spawn_For_Test();
+    if (type == CEjector_Box::kType)
+      static_cast<CEjector_Box*>(object)->Spawn(0u, CVector3{0.0f, 0.0f, 0.0f});
+    else
+      static_cast<CMarker_Object*>(object)->Spawn_For_Test();
     g_World.Add_Object(1, object);
     event.objects[slot] = object;
     event.slot_ids[slot] = id;
-    return static_cast<CMarker_Object*>(object);
+    return object;
+  }
+
+  // The variant an ejector was set up with, whatever its class keeps it in.
+  static int Spawn_Variant(const CWorld_Object* object) {
+    switch (object->m_Type) {
+      case CEjector_Box::kType: return static_cast<int>(static_cast<const CEjector_Box*>(object)->Colour_Variant);
+      case CEjector_Ball::kType: return static_cast<int>(static_cast<const CEjector_Ball*>(object)->Colour_Variant);
+      case CEjector_Brick::kType: return static_cast<int>(static_cast<const CEjector_Brick*>(object)->Orientation_Kind);
+      default: return static_cast<const CMarker_Object*>(object)->m_Spawn_Variant;
+    }
   }
 
   float X = 0, Z = 0, H = 0;
@@ -86,16 +102,16 @@ TEST_F(TrackEvents, KindOnePlacesItsWallStandingEjectorBySubKind) {
     for (int draw = 0; draw < 5; ++draw) {
       CTrack_Event event = Event(1, row.sub_kind);
       g_Music_Track.On_Event_Start(event);
-      CMarker_Object* object = static_cast<CMarker_Object*>(event.objects[0]);
+      CWorld_Object* object = event.objects[0];
       ASSERT_NE(object, nullptr) << row.sub_kind;
       EXPECT_EQ(object->m_Type, row.type) << row.sub_kind;
       EXPECT_EQ(object->m_Kind_Flags, 0x04u) << row.sub_kind;
       EXPECT_EQ(object->m_List, 1) << row.sub_kind;
       EXPECT_EQ(event.slot_ids[0], -1);
       if (row.variant >= 0)
-        EXPECT_EQ(object->m_Spawn_Variant, row.variant) << row.sub_kind;
+        EXPECT_EQ(Spawn_Variant(object), row.variant) << row.sub_kind;
       else
-        EXPECT_TRUE(object->m_Spawn_Variant >= 0 && object->m_Spawn_Variant <= 3);
+        EXPECT_TRUE(Spawn_Variant(object) >= 0 && Spawn_Variant(object) <= 3);
       const CVector3& p = object->m_Position;
       const float ground = g_World.Get_Height(p.x, p.z);
       EXPECT_TRUE(row.place(p, ground, X, Z, H)) << "sub-kind " << row.sub_kind << " at " << p.x << ", " << p.y << ", " << p.z;
@@ -115,10 +131,10 @@ TEST_F(TrackEvents, PointsSpawnTheirClassIntoItsListAsALaunch) {
   } rows[] = {
       {9, 2, 0, 19, 1, 0x01},  {9, 3, 0, 20, 2, 0x01},  {9, 4, 0, 21, 1, 0x01},  {9, 5, 0, 22, 2, 0x01},
       {9, 6, 0, 23, 1, 0x01},  {9, 7, 0, 24, 2, 0x01},  {9, 9, 0, 25, 1, 0x01},  {10, 2, 0, 8, 2, 0x02},
-      {10, 3, 0, 58, 2, 0x20}, {10, 4, 0, 59, 2, 0x20}, {10, 5, 0, 60, 2, 0x20}, {10, 6, 0, 61, 2, 0x20},
-      {10, 7, 0, 66, 2, 0x03}, {10, 9, 0, 63, 2, 0x20}, {13, 0, 0, 26, 1, 0x01}, {13, 1, 0, 10, 2, 0x01},
+      {10, 3, 0, 58, 2, 0x21}, {10, 4, 0, 59, 2, 0x21}, {10, 5, 0, 60, 2, 0x21}, {10, 6, 0, 61, 2, 0x21},
+      {10, 7, 0, 66, 2, 0x03}, {10, 9, 0, 63, 2, 0x21}, {13, 0, 0, 26, 1, 0x01}, {13, 1, 0, 10, 2, 0x01},
       {13, 2, 0, 27, 2, 0x01}, {13, 3, 1, 28, 2, 0x01}, {13, 4, 0, 29, 2, 0x01}, {13, 5, 0, 30, 2, 0x01},
-      {16, 2, 0, 56, 2, 0x20}, {16, 3, 0, 67, 2, 0x03}, {16, 4, 0, 64, 2, 0x20}, {16, 5, 0, 65, 2, 0x20},
+      {16, 2, 0, 56, 2, 0x21}, {16, 3, 0, 67, 2, 0x03}, {16, 4, 0, 64, 2, 0x21}, {16, 5, 0, 65, 2, 0x21},
   };
   for (const Row& row : rows) {
     CTrack_Event event = Event(row.kind, row.sub_kind);
@@ -139,18 +155,18 @@ TEST_F(TrackEvents, PointsSpawnTheirClassIntoItsListAsALaunch) {
 TEST_F(TrackEvents, ABallDropsFromAboveOnArgumentOneAndIsThrownUpOtherwise) {
   CTrack_Event event = Event(13, 1);
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 1});
-  const auto* dropped = static_cast<CMarker_Object*>(g_World.Find_Object_By_Type(10, 0));
+  const auto* dropped = static_cast<CTarget_Ball*>(g_World.Find_Object_By_Type(10, 0));
   ASSERT_NE(dropped, nullptr);
   EXPECT_EQ(dropped->m_Position.y, H + 200.0f);
-  EXPECT_LT(dropped->m_Spawn_Velocity.y, -274.0f);
+  EXPECT_LT(dropped->m_Sphere.velocity.y, -274.0f);
   Sweep();
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 0});
-  const auto* thrown = static_cast<CMarker_Object*>(g_World.Find_Object_By_Type(10, 0));
+  const auto* thrown = static_cast<CTarget_Ball*>(g_World.Find_Object_By_Type(10, 0));
   ASSERT_NE(thrown, nullptr);
   EXPECT_GE(thrown->m_Position.y, H - 200.0f);
   EXPECT_LE(thrown->m_Position.y, H - 100.0f);
-  EXPECT_GT(thrown->m_Spawn_Velocity.y, 2.15f * 274.0f);
-  EXPECT_TRUE(thrown->m_Spawn_Argument >= 0 && thrown->m_Spawn_Argument <= 3) << "a colour";
+  EXPECT_GT(thrown->m_Sphere.velocity.y, 2.15f * 274.0f);
+  EXPECT_TRUE(thrown->m_Colour >= 0 && thrown->m_Colour <= 3) << "a colour";
 }
 
 TEST_F(TrackEvents, ReleaseSlotFindsItsObjectOrFallsBack) {
@@ -191,7 +207,7 @@ TEST_F(TrackEvents, ReleaseSlotFindsItsObjectOrFallsBack) {
   }
   // A death already under way keeps its pace.
   CTrack_Event event = Event(2, 1);
-  CMarker_Object* dying = Boxed(CEjector_Box::kType, event, 0, 0);
+  CWorld_Object* dying = Boxed(CEjector_Box::kType, event, 0, 0);
   dying->m_Kill_Timer = 0.5f;
   g_Music_Track.Release_Slot(event, 0);
   EXPECT_EQ(dying->m_Kill_Timer, 0.5f);
@@ -210,7 +226,7 @@ TEST_F(TrackEvents, AnObjectSweptOutOfTheWorldLeavesEveryEventThatHeldIt) {
 
 TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   CTrack_Event event = Event(12, 0);
-  auto* box = Boxed(CEjector_Box::kType, event, 0, 0);
+  auto* box = static_cast<CEjector_Box*>(Boxed(CEjector_Box::kType, event, 0, 0));
   auto* targets = static_cast<CEjector_Targets*>(Boxed(CEjector_Targets::kType, event, 1, 1));
   auto* cannon = static_cast<CEjector_Enemy_Cannon*>(g_Object_Pools[CEjector_Enemy_Cannon::kType]->Alloc_Object());
   cannon->Spawn(CVector3{0.5f * X, 0.0f, 0.6f * Z});
@@ -219,7 +235,7 @@ TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   event.slot_ids[2] = 2;
   auto* simon = Boxed(CEjector_Simon_1::kType, event, 3, 3);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(box));
-  EXPECT_EQ(box->m_Launch_Requested, 1);
+  EXPECT_TRUE(box->Launch_Requested);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(targets));
   EXPECT_EQ(targets->m_Queued_Launches, 1u);
   EXPECT_EQ(targets->m_Launch_Requested, 0);
@@ -228,11 +244,11 @@ TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   EXPECT_FALSE(g_Music_Track.Trigger_Ejector(simon));
   EXPECT_FALSE(g_Music_Track.Trigger_Ejector(nullptr));
   // Kind 12's action 2 triggers by id, and nothing for an id no slot carries.
-  box->m_Launch_Requested = 0;
+  box->Launch_Requested = false;
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 7});
-  EXPECT_EQ(box->m_Launch_Requested, 0);
+  EXPECT_FALSE(box->Launch_Requested);
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 0});
-  EXPECT_EQ(box->m_Launch_Requested, 1);
+  EXPECT_TRUE(box->Launch_Requested);
 }
 
 TEST_F(TrackEvents, TheMemoryBoardTakesEachPointAsOneCommand) {
@@ -254,12 +270,12 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
   g_Music_Track.On_Event_Start(event);
   const float places[4][3] = {{0.3f, 0.5f, 3}, {0.45f, 0.6f, 2}, {0.55f, 0.7f, 1}, {0.7f, 0.8f, 0}};
   for (int n = 0; n < 4; ++n) {
-    auto* box = static_cast<CMarker_Object*>(event.objects[n]);
+    CWorld_Object* box = event.objects[n];
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(event.slot_ids[n], n);
     EXPECT_FLOAT_EQ(box->m_Position.x, places[n][0] * X);
     EXPECT_FLOAT_EQ(box->m_Position.z, places[n][1] * Z);
-    EXPECT_EQ(box->m_Spawn_Variant, static_cast<int>(places[n][2]));
+    EXPECT_EQ(Spawn_Variant(box), static_cast<int>(places[n][2]));
   }
   // A flash at the place of slot 2.
   const size_t effects = g_Screen_FX_Mgr.Effects().size();
@@ -273,11 +289,11 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
   Sweep();
   CTrack_Event row = Event(2, 4, 3);
   for (uint32_t n = 0; n < 5; ++n) g_Music_Track.On_Event_Point(row, CTrack_Point{0, 0.0f, n});
-  auto* extra = static_cast<CMarker_Object*>(row.objects[4]);
+  CWorld_Object* extra = row.objects[4];
   ASSERT_NE(extra, nullptr);
   EXPECT_GE(extra->m_Position.x, 0.15f * X);
   EXPECT_LE(extra->m_Position.x, 0.95f * X);
-  EXPECT_TRUE(extra->m_Spawn_Variant >= 0 && extra->m_Spawn_Variant <= 3);
+  EXPECT_TRUE(Spawn_Variant(extra) >= 0 && Spawn_Variant(extra) <= 3);
 }
 
 TEST_F(TrackEvents, ScreenEffectsUseTheEventsDuration) {
@@ -351,7 +367,7 @@ TEST_F(TrackEvents, SpawnShapesAndClearance) {
   EXPECT_EQ(shape.half_size.x, X);
   EXPECT_FALSE(g_Music_Track.Get_Spawn_Shape(9, nullptr, p, shape)) << "a type without a shape";
   CTrack_Event event = Event(1, 0);
-  auto* roller = Boxed(CEjector_Roller::kType, event, 0, 0);
+  auto* roller = static_cast<CMarker_Object*>(Boxed(CEjector_Roller::kType, event, 0, 0));
   roller->m_Spawn_Variant = 2;
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(44, roller, p, shape));
   EXPECT_EQ(shape.half_size.z, 0.5f * Z) << "a roller across the field";
