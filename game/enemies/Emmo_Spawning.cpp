@@ -52,11 +52,11 @@ int Ammunition_Variant(int argument, int count) {
   return std::min(plat::Random() * count / 32768, count - 1);
 }
 
-bool Spawn_Track_Ammunition(CWorld_Object* object, const CVector3& place, int argument) {
+bool Spawn_Track_Ammunition(uint32_t type, CWorld_Object* object, const CVector3& place, int argument) {
   if (!object) return false;
   const float camera_y = g_Camera.Position().y;
   const CVector3 high{place.x, camera_y + kDrop_Height, place.z};
-  switch (object->m_Type) {
+  switch (type) {
     case CEmmo_Ball_2::kType: {
       const int variant = Ammunition_Variant(argument, kColour_Variants);
       const CVector3 start = Above(place, kRise_Height);

@@ -410,7 +410,7 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
   if (Is_Track_Ammunition(type)) {
-    if (Spawn_Track_Ammunition(object, place, argument)) return true;
+    if (Spawn_Track_Ammunition(type, object, place, argument)) return true;
     ejectors::Give_Back_Unspawned(object);
     return false;
   }

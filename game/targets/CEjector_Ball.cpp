@@ -167,7 +167,7 @@ void CEjector_Ball::Update(const float& dt) {
       Catch_Timer = 0.0f;
     }
   } else {
-    Rise = ejectors::Rise_Fraction(m_Kill_Timer, Age, kRise_Speed);
+    Rise = ejectors::Next_Rise(Rise, m_Kill_Timer, Age, kRise_Speed);
     Set_Position(ejectors::Raised_Position(Base_Position, up, 2.0f * Rise * height));
   }
   for (float& entry : Incoming) entry = std::max(entry - dt, 0.0f);

@@ -71,6 +71,7 @@ void CEjector_Box::Spawn(const uint32_t& variant, const CVector3& position) {
   Launch_Requested = false;
   Age = 0.0f;
   Launch_Clock = 0.0f;
+  m_Rise = 0.0f;
   Base_Position = position;
   Set_Position(position);
   m_Orientation = CMatrix3x3::Identity;
@@ -110,8 +111,8 @@ void CEjector_Box::Update(const float& dt) {
   const CVector3& axis = m_Orientation.rows[2];
   const float length = m_Fixed.half_size.z;
   if (Age <= 0.25f || m_Kill_Timer != 0.0f) {
-    const float b = ejectors::Rise_Fraction(m_Kill_Timer, Age, kRise_Speed);
-    Set_Position(ejectors::Raised_Position(Base_Position, axis, b * length));
+    m_Rise = ejectors::Next_Rise(m_Rise, m_Kill_Timer, Age, kRise_Speed);
+    Set_Position(ejectors::Raised_Position(Base_Position, axis, m_Rise * length));
   } else if (Launch_Clock >= kLaunch_Gap) {
     if (Launch_Requested) {
       Launch();
@@ -119,6 +120,7 @@ void CEjector_Box::Update(const float& dt) {
     }
   } else {
     const float b = std::clamp(2.0f * Launch_Clock, 0.0f, 1.0f);
+    m_Rise = 1.0f;
     Set_Position(ejectors::Raised_Position(Base_Position, axis, (1.0f - 0.3f * (1.0f - b)) * length));
   }
   Age += dt;

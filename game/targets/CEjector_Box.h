@@ -49,6 +49,7 @@ class CEjector_Box : public CFixed_Object, public ejectors::Ejector_Flags {
  private:
   CMatrix4x4 World() const;
 
+  float m_Rise = 0.0f;  // how far the post is out, 0-1 (the recoil aside)
   CRenderableObject* m_Renderable = nullptr;
   CTextureData* m_Textures[kVariants] = {};
   CD3DRenderStyle* m_Styles[kVariants] = {};

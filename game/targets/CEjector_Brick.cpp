@@ -96,7 +96,7 @@ void CEjector_Brick::Launch() {
 
 void CEjector_Brick::Update(const float& dt) {
   if (Rise != 1.0f || m_Kill_Timer != 0.0f) {
-    Rise = ejectors::Rise_Fraction(m_Kill_Timer, Age, kRise_Speed);
+    Rise = ejectors::Next_Rise(Rise, m_Kill_Timer, Age, kRise_Speed);
   } else if (Launch_Requested) {
     Launch();
     Launch_Requested = false;

@@ -29,6 +29,9 @@ bool Setup_Box_Ejector(CWorld_Object& ejector, uint32_t type, uint32_t state_fla
 
 // How far risen, 0-1: while dying 1 - kill timer, else speed × age, held to 0-1.
 float Rise_Fraction(float kill_timer, float age, float speed);
+// The next rise from the current one: rising, speed × age; sinking (kill timer running), never
+// above where it was, so that a release while it rises sinks from there without a jump.
+float Next_Rise(float current, float kill_timer, float age, float speed);
 // The base position moved along the axis by the distance.
 CVector3 Raised_Position(const CVector3& base, const CVector3& axis, float distance);
 

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
+#include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
@@ -69,8 +71,11 @@ class Ammunition : public SimRun {
     plat::Seed_Random(2024);
     g_Difficulty_Factor = 1.0f;
     g_Game_State.SoundFX_Volume = 1.0f;
+    // A sound manager makes itself the game's on construction: the game's own is kept aside
+    // and put back before the recorder goes.
     m_Saved_Sounds = g_pSoundMgr;
-    g_pSoundMgr = &sounds;
+    m_Sounds = std::make_unique<Recording_Sounds>();
+    g_pSoundMgr = m_Sounds.get();
     g_Screen_FX_Mgr.Clear_Sim_Effects();
     Clear_Flashes();
   }
@@ -86,6 +91,7 @@ class Ammunition : public SimRun {
     }
     g_World.Remove_Dead_Objects();
     g_pSoundMgr = m_Saved_Sounds;
+    m_Sounds.reset();
     g_Difficulty_Factor = 1.0f;
     SimRun::TearDown();
   }
@@ -147,13 +153,14 @@ class Ammunition : public SimRun {
   }
   static bool Finite(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-  Recording_Sounds sounds;
+  Recording_Sounds& sounds() { return *m_Sounds; }
   CVector3 eye{0.0f, 0.0f, 0.0f};
   float X = 0.0f, Z = 0.0f;
   std::vector<CWorld_Object*> m_Taken;
 
  private:
   CSoundMgr* m_Saved_Sounds = nullptr;
+  std::unique_ptr<Recording_Sounds> m_Sounds;
 };
 
 }  // namespace ammo_test

@@ -12,7 +12,7 @@
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/sim/CMusic_Track.h"
-#include "tests/game/enemies/enemies_fixture.h"
+#include "tests/game/sim/enemies_fixture.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "game/enemies/CEmmo_Discus_1.h"
 #include "game/enemies/CEmmo_Missile_1.h"
 #include "game/enemies/CEmmo_Roller.h"
-#include "tests/game/enemies/ammunition_fixture.h"
+#include "tests/game/sim/ammunition_fixture.h"
 
 namespace ammo_test {
 namespace {

@@ -18,7 +18,7 @@
 #include "game/enemies/CEnemy_Tile_1.h"
 #include "game/enemies/CEnemy_UFO.h"
 #include "game/fx/FX_Resources.h"
-#include "tests/game/enemies/enemies_fixture.h"
+#include "tests/game/sim/enemies_fixture.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "game/enemies/CEmmo_Roller.h"
 #include "game/enemies/Emmo_Shared.h"
 #include "game/fx/CDebris_Dirt.h"
-#include "tests/game/enemies/ammunition_fixture.h"
+#include "tests/game/sim/ammunition_fixture.h"
 
 namespace ammo_test {
 namespace {
@@ -157,10 +157,10 @@ TEST_F(Behaviour, AnUnfiredBulletDriftsAtHalfBrightnessAndNeverHomes) {
 
 TEST_F(Behaviour, FiringPlaysTheSoundOnceAndHomes) {
   CEmmo_Bullet_1* bullet = Bullet(Take<CEmmo_Bullet_1>(), 0, Ahead(2500.0f, 0.0f, 300.0f));
-  sounds.played.clear();
+  sounds().played.clear();
   bullet->Play_Sound_Once();
   bullet->Play_Sound_Once();
-  EXPECT_EQ(sounds.Count(0x22000156), 1);
+  EXPECT_EQ(sounds().Count(0x22000156), 1);
   Run(*bullet, 1.0f);
   EXPECT_LT(bullet->m_Box.velocity.z, -100.0f) << "homing on the camera";
 }

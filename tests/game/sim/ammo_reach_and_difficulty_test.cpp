@@ -10,7 +10,7 @@
 #include "game/enemies/CEmmo_Discus_1.h"
 #include "game/enemies/CEmmo_Roller.h"
 #include "game/enemies/Emmo_Shared.h"
-#include "tests/game/enemies/ammunition_fixture.h"
+#include "tests/game/sim/ammunition_fixture.h"
 
 namespace ammo_test {
 namespace {
@@ -35,13 +35,13 @@ class Reach : public Ammunition {
 TEST_F(Reach, ABallWithinReachHitsOnceWithItsStrengthAndSound) {
   const float reach = std::sqrt(30.0f * 30.0f + 85.0f * 85.0f);
   CEmmo_Ball* ball = Ball_At(Ahead(0.0f, 0.0f, reach - 0.5f));
-  sounds.played.clear();
+  sounds().played.clear();
   Clear_Flashes();
   ball->Update(kStep);
   ball->Update(kStep);
   ASSERT_EQ(Player_Hits().size(), 1u);
   EXPECT_FLOAT_EQ(Player_Hits()[0], 0.35f);
-  EXPECT_EQ(sounds.Count(kImpact), 1);
+  EXPECT_EQ(sounds().Count(kImpact), 1);
 }
 
 TEST_F(Reach, ABlackBallNeverHitsThePlayer) {
@@ -64,11 +64,11 @@ TEST_F(Reach, NoAmmunitionSoundPlaysAtOrBelowTheSilentVolume) {
   for (const Case& c : cases) {
     g_Game_State.SoundFX_Volume = c.volume;
     CEmmo_Ball* ball = Ball_At(Ahead(10.0f));
-    sounds.played.clear();
+    sounds().played.clear();
     Clear_Flashes();
     ball->Update(kStep);
     EXPECT_EQ(Player_Hits().size(), 1u) << c.volume << ": the player is hit all the same";
-    EXPECT_EQ(sounds.Count(kImpact), c.heard ? 1 : 0) << c.volume;
+    EXPECT_EQ(sounds().Count(kImpact), c.heard ? 1 : 0) << c.volume;
     ball->m_Kill_Timer = 1.0f;
   }
 }
