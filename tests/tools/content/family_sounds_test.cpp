@@ -54,6 +54,9 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       // closings of a War Room mission
       {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0}, {0x220001C9, 0.2, 0.8},
       {0x22000162, 0.6, 1.5},  {0x22000163, 1.5, 3.0},  // the boss's pulse broken, and starting
+      {0x2200011C, 0.5, 1.5},  {0x22000121, 0.8, 2.0},  // arriving at an infested site, at the source
+      {0x220000DE, 0.3, 1.0},  {0x220000E0, 0.05, 0.3},  // a panel opening, a confirming blip
+      {0x22000179, 0.5, 1.5},  {0x2200017A, 0.8, 2.0},  // the energy pulse and the smart bomb
   };
   auto sounds = Generated(3);
   EXPECT_EQ(sounds.size(), std::size(cases));
