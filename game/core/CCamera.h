@@ -53,10 +53,10 @@ class CCamera {
 
   int Mode() const { return m_Mode; }
   const CVector3& Position() const { return m_Position; }
-  // The position moved by the running shake (its angles taken as an offset).
-  CVector3 Get_Eye_Position() const {
-    return CVector3{m_Position.x + m_Shake_Angles.x, m_Position.y + m_Shake_Angles.y, m_Position.z + m_Shake_Angles.z};
-  }
+  // Where the eye is: the camera's position (a shake turns the view and moves no eye).
+  CVector3 Get_Eye_Position() const { return m_Position; }
+  // The angles of the last shake asked for (zero for a shake of strength 0).
+  const CVector3& Shake_Angles() const { return m_Shake_Angles; }
   const CQuaternion& Orientation() const { return m_Orientation; }
   const CMatrix3x3& Rotation() const { return m_Rotation; }
   const CCamera_Projection& Projection() const { return m_Projection; }

@@ -21,6 +21,7 @@
 #include "game/enemies/CEnemy_Tile_1.h"
 #include "game/enemies/CEnemy_Digger_1.h"
 #include "game/enemies/CBoss_Crystal_1.h"
+#include "game/enemies/Enemy_Shared.h"
 
 void Register_Enemy_Pools() {
   Register_Object_Pool(CEnemy_UFO::kType, CEnemy_UFO::Pool());
@@ -43,4 +44,25 @@ void Register_Enemy_Pools() {
   Register_Object_Pool(CEnemy_Tile_1::kType, CEnemy_Tile_1::Pool());
   Register_Object_Pool(CEnemy_Digger_1::kType, CEnemy_Digger_1::Pool());
   Register_Object_Pool(CBoss_Crystal_1::kType, CBoss_Crystal_1::Pool());
+}
+
+bool Spawn_Enemy_Emplacement(uint32_t type, CWorld_Object* object, int colour, const CVector3& place) {
+  switch (type) {
+    case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(place); return true;
+    case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(place); return true;
+    case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(place); return true;
+    case CEjector_Enemy_Bar::kType: static_cast<CEjector_Enemy_Bar*>(object)->Spawn(place); return true;
+    case CEjector_Enemy_Plate::kType: static_cast<CEjector_Enemy_Plate*>(object)->Spawn(colour, place); return true;
+    default: return false;
+  }
+}
+
+bool Spawn_Mobile_Enemy(uint32_t type, CWorld_Object* object, int argument, const CVector3& place) {
+  const int variant = argument >= 0 && argument <= 3 ? argument : enemy::Random_Variant();
+  switch (type) {
+    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(0); return true;
+    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(variant, place); return true;
+    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(variant, place); return true;
+    default: return false;
+  }
 }

@@ -601,13 +601,12 @@ void CMusic_Track::Boss_Action(CWorld_Object* object, const CTrack_Point& point)
   if (!object || object->m_Type != CBoss_Crystal_1::kType) return;
   CBoss_Crystal_1* boss = static_cast<CBoss_Crystal_1*>(object);
   if (point.action == 0) {
-    boss->m_Attack_Requested = 1;
     bool side = point.argument == 0;
     if (point.argument > 1) side = Random_Fraction() < 0.5f;
-    boss->m_Attack_Side = side ? 1 : 0;
+    boss->Request_Fire(side ? 1 : 0);
   } else if (point.action == 1) {
     boss->Start_Pulse();
-  } else if (point.action == 2 && boss->m_Attack_Timer == 0.0f) {
-    boss->m_Second_Attack = 1;
+  } else if (point.action == 2) {
+    boss->Request_Flash();
   }
 }

@@ -39,6 +39,7 @@
 #include "game/enemies/CEnemy_Tile_1.h"
 #include "game/enemies/Emmo_Spawning.h"
 #include "game/enemies/CEnemy_Digger_1.h"
+#include "game/enemies/Enemy_Pools.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
@@ -176,11 +177,6 @@ void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_P
       return;
     }
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(place); return;
-    case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Bar::kType: static_cast<CEjector_Enemy_Bar*>(object)->Spawn(params, place); return;
-    case CEjector_Enemy_Plate::kType: static_cast<CEjector_Enemy_Plate*>(object)->Spawn(params, place); return;
     default: return;
   }
 }
@@ -222,9 +218,6 @@ bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& p
     }
     case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return true;
-    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return true;
-    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return true;
-    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return true;
     default: return true;
   }
 }
@@ -388,6 +381,11 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
+  if (Spawn_Enemy_Emplacement(type, object, params.colour, place)) {
+    if (type == 53 || type == 54) object->m_Orientation = orientation;
+    object->Set_Position(place);
+    return;
+  }
   Spawn_Marker_Ejector(type, object, params, place);
   // The fuse keeps the frame its set-up gave it: its third axis points up, the way it launches.
   if (type != CEjector_Sparkler::kType) object->m_Orientation = orientation;
@@ -477,7 +475,8 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     ejectors::Give_Back_Unspawned(object);
     return false;
   }
-  if (!Spawn_Marker_Target(type, object, place, velocity, argument)) {
+  if (!Spawn_Mobile_Enemy(type, object, argument, place) &&
+      !Spawn_Marker_Target(type, object, place, velocity, argument)) {
     ejectors::Give_Back_Unspawned(object);
     return false;
   }

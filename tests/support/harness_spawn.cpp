@@ -6,6 +6,7 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
+#include "game/enemies/CBoss_Crystal_1.h"
 #include "game/enemies/CEmmo_Anti_Matter.h"
 #include "game/enemies/CEmmo_Ball.h"
 #include "game/enemies/CEmmo_Ball_2.h"
@@ -224,6 +225,22 @@ bool Spawn_Twirler(CWorld_Object* object, const Spawn_Args& args, int& list) {
   return static_cast<CTarget_Twirler*>(object)->Spawn(colour, mast, at);
 }
 
+// The boss, pinned where the script puts it.
+bool Spawn_Boss(CWorld_Object* object, const CVector3& place, const Spawn_Args&, int& list) {
+  static_cast<CBoss_Crystal_1*>(object)->Spawn(place);
+  list = 1;
+  return object->m_Type == CBoss_Crystal_1::kType;
+}
+
+// The track's boss actions: 0 fire (the argument picks the side), 1 pulse, 2 flash.
+bool Command_Boss(CWorld_Object* object, int action, int argument) {
+  CTrack_Point point;
+  point.action = static_cast<uint32_t>(action);
+  point.argument = static_cast<uint32_t>(argument);
+  g_Music_Track.Boss_Action(object, point);
+  return true;
+}
+
 const Harness_Spawner kSpawners[] = {
     {CTarget_Ball::kType, &Spawn_Ball},
     {CTarget_Box::kType, &Spawn_Box},
@@ -248,6 +265,7 @@ const Harness_Spawner kSpawners[] = {
     {CTarget_Goo::kType, &Spawn_Goo},
     {CTarget_Sparkler::kType, &Spawn_Sparkler},
     {CTarget_Twirler::kType, &Spawn_Twirler},
+    {CBoss_Crystal_1::kType, nullptr, &Spawn_Boss},
 };
 
 bool Command_Memory_Board(CWorld_Object* object, int action, int argument) {
@@ -275,6 +293,7 @@ const Harness_Commander kCommanders[] = {
     {CEjector_Simon_1::kType, &Command_Memory_Board},
     {CTarget_Jumper::kType, &Command_Jump},
     {CEjector_Twirler::kType, &Command_Glow},
+    {CBoss_Crystal_1::kType, Command_Boss},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

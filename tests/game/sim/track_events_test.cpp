@@ -156,11 +156,11 @@ TEST_F(TrackEvents, PointsSpawnTheirClassIntoItsListAsALaunch) {
     uint32_t kind_flags;
   } rows[] = {
       {9, 2, 0, 19, 1, 0x01},  {9, 3, 0, 20, 2, 0x01},  {9, 4, 0, 21, 1, 0x01},  {9, 5, 0, 22, 2, 0x01},
-      {9, 6, 0, 23, 1, 0x01},  {9, 7, 0, 24, 2, 0x01},  {9, 9, 0, 25, 1, 0x01},  {10, 2, 0, 8, 2, 0x01},
+      {9, 6, 0, 23, 1, 0x01},  {9, 7, 0, 24, 2, 0x01},  {9, 9, 0, 25, 1, 0x01},  {10, 2, 0, 8, 2, 0x02},
       {10, 3, 0, 58, 2, 0x21}, {10, 4, 0, 59, 2, 0x21}, {10, 5, 0, 60, 2, 0x21}, {10, 6, 0, 61, 2, 0x21},
-      {10, 7, 0, 66, 2, 0x01}, {10, 9, 0, 63, 2, 0x21}, {13, 0, 0, 26, 1, 0x01}, {13, 1, 0, 10, 2, 0x01},
+      {10, 7, 0, 66, 2, 0x03}, {10, 9, 0, 63, 2, 0x21}, {13, 0, 0, 26, 1, 0x01}, {13, 1, 0, 10, 2, 0x01},
       {13, 2, 0, 27, 2, 0x01}, {13, 3, 1, 28, 2, 0x01}, {13, 4, 0, 29, 2, 0x01}, {13, 5, 0, 30, 2, 0x01},
-      {16, 2, 0, 56, 2, 0x21}, {16, 3, 0, 67, 2, 0x01}, {16, 4, 0, 64, 2, 0x21}, {16, 5, 0, 65, 2, 0x21},
+      {16, 2, 0, 56, 2, 0x21}, {16, 3, 0, 67, 2, 0x03}, {16, 4, 0, 64, 2, 0x21}, {16, 5, 0, 65, 2, 0x21},
   };
   for (const Row& row : rows) {
     CTrack_Event event = Event(row.kind, row.sub_kind);
@@ -254,7 +254,11 @@ TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   CTrack_Event event = Event(12, 0);
   auto* box = static_cast<CEjector_Box*>(Boxed(CEjector_Box::kType, event, 0, 0));
   auto* targets = Placed<CEjector_Targets>(event, 1, 1);
-  auto* cannon = static_cast<CEjector_Enemy_Cannon*>(Boxed(CEjector_Enemy_Cannon::kType, event, 2, 2));
+  auto* cannon = static_cast<CEjector_Enemy_Cannon*>(g_Object_Pools[CEjector_Enemy_Cannon::kType]->Alloc_Object());
+  cannon->Spawn(CVector3{0.5f * X, 0.0f, 0.6f * Z});
+  g_World.Add_Object(2, cannon);
+  event.objects[2] = cannon;
+  event.slot_ids[2] = 2;
   auto* simon = Placed<CEjector_Simon_1>(event, 3, 3);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(box));
   EXPECT_TRUE(box->Launch_Requested);
@@ -415,21 +419,20 @@ TEST_F(TrackEvents, TheBossTakesItsActions) {
   g_Music_Track.On_Event_Start(event);
   auto* boss = static_cast<CBoss_Crystal_1*>(event.objects[0]);
   ASSERT_NE(boss, nullptr);
-  EXPECT_EQ(boss->m_Kind_Flags, 0x08u);
+  EXPECT_TRUE(boss->m_Kind_Flags & 0x08u) << "the flag the run's end looks for";
   EXPECT_NEAR(boss->m_Position.y, g_World.Get_Height(0.5f * X, 0.75f * Z) + 375.0f, 0.01f);
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 1});
-  EXPECT_EQ(boss->m_Attack_Requested, 1);
-  EXPECT_EQ(boss->m_Attack_Side, 0);
+  EXPECT_EQ(boss->m_Fire_Request, 1);
+  EXPECT_EQ(boss->m_Fire_Side, 0);
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 0});
-  EXPECT_EQ(boss->m_Attack_Side, 1);
+  EXPECT_EQ(boss->m_Fire_Side, 1);
   g_Music_Track.On_Event_Point(event, CTrack_Point{1, 0.0f, 0});
-  EXPECT_EQ(boss->m_Pulse_Count, 1u);
-  boss->m_Attack_Timer = 0.5f;
+  EXPECT_EQ(boss->m_Pulse, 1.0f);
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 0});
-  EXPECT_EQ(boss->m_Second_Attack, 0) << "an attack is charging";
-  boss->m_Attack_Timer = 0.0f;
+  EXPECT_EQ(boss->m_Flash_Request, 0) << "a pulse is charging";
+  boss->m_Pulse = 0.0f;
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 0});
-  EXPECT_EQ(boss->m_Second_Attack, 1);
+  EXPECT_EQ(boss->m_Flash_Request, 1);
 }
 
 }  // namespace
@@ -464,7 +467,7 @@ TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
     ASSERT_NE(object, nullptr) << row.kind << "/" << row.sub_kind;
     EXPECT_EQ(object->m_Type, row.type) << row.kind << "/" << row.sub_kind;
     EXPECT_EQ(object->m_List, row.list) << row.type;
-    EXPECT_EQ(object->m_Kind_Flags, 0x04u) << row.type;
+    EXPECT_TRUE(object->m_Kind_Flags & 0x04u) << row.type << ": every ejector pushes";
     EXPECT_EQ(event.slot_ids[0], row.slot_id) << row.type;
     const CVector3& p = object->m_Position;
     EXPECT_TRUE(row.place(p, g_World.Get_Height(p.x, p.z), X, Z, H)) << row.type << " at " << p.x << ", " << p.y << ", " << p.z;

@@ -60,6 +60,8 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000ED, 0.4, 1.2},  {0x22000122, 0.4, 1.2},  {0x22000124, 0.2, 0.8}, {0x220001C7, 1.0, 4.0},
       // the energy pulse's and the smart bomb's use; a panel opening
       {0x22000179, 0.5, 1.5},  {0x2200017A, 0.9, 2.0},  {0x220000DE, 0.3, 1.0},
+      // the boss's pulse broken, and starting
+      {0x22000162, 0.6, 1.5},  {0x22000163, 1.5, 3.0},
   };
   auto sounds = Generated(3);
   EXPECT_EQ(sounds.size(), std::size(cases));
