@@ -19,6 +19,7 @@
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Flier.h"
+#include "game/targets/Flyer_Spawning.h"
 #include "game/targets/CTarget_Boomer.h"
 #include "game/targets/CTarget_Leaf.h"
 #include "game/targets/CTarget_Bar.h"
@@ -159,18 +160,9 @@ void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& 
                          int argument) {
   switch (type) {
     case CTarget_Ball::kType: static_cast<CTarget_Ball*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return;
     case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return;
     case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
     case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
@@ -350,7 +342,8 @@ bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack
   CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
   if (!object) return false;
   int list = 1;
-  Set_Up_Target(type, object, point, list);
+  // A class that cannot be set up goes back to its pool; nothing is placed.
+  if (!Set_Up_Target(type, object, point, list)) return false;
   if (event) {
     const int slot = event->Free_Slot();
     if (slot >= 0) {
@@ -375,7 +368,7 @@ CVector3 CMusic_Track::Draw_Ground_Place(uint32_t type, float x_low, float x_hig
   return place;
 }
 
-void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
+bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list) {
   const float X = World_X(), Z = World_Z(), H = Camera_Height();
   CVector3 place{0.5f * X, Ground(0.5f * X, 0.75f * Z), 0.75f * Z};
   CVector3 velocity{0.0f, 0.0f, 0.0f};
@@ -384,7 +377,7 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   list = 1;
   if (!Spawns_As_Target(type)) {
     object->Set_Position(place);
-    return;
+    return true;
   }
   list = Goes_To_List_2(type) ? 2 : 1;
   if (type == 8) {
@@ -407,10 +400,18 @@ void CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
   }
+  if (Is_Flyer_Target(type)) {
+    if (!Spawn_Flyer_Target(type, object, argument, place)) {
+      g_Object_Pools[type]->Free_Object(object);
+      return false;
+    }
+    return true;
+  }
   CMarker_Object* marker = static_cast<CMarker_Object*>(object);
   Spawn_Marker_Target(type, marker, place, velocity, argument);
   marker->m_Orientation = orientation;
   marker->Set_Position(place);
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------
