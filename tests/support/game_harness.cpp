@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +27,7 @@
 #include "platform/window/window.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "tests/support/harness_spawn.h"
 #include "tests/support/stand_in_target.h"
 
 namespace vt_test {
@@ -59,6 +61,20 @@ bool Parse_Int(const std::string& text, int& value) {
 }
 
 // A whole number in decimal or, with "0x", hexadecimal (resource ids); negative decimals wrap.
+// The first word and every word left on the line as numbers; false at the first that is not one.
+bool Parse_Floats(const std::string& first, std::istringstream& rest, std::vector<float>& out) {
+  std::string word = first;
+  while (!word.empty()) {
+    char* end = nullptr;
+    const float value = std::strtof(word.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value)) return false;
+    out.push_back(value);
+    word.clear();
+    rest >> word;
+  }
+  return true;
+}
+
 bool Parse_Id(const std::string& text, uint32_t& value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -373,10 +389,28 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       std::string gun_level, attachment_level;
       words >> gun_level >> attachment_level;
       if (!Set_Loadout(a, b, gun_level, attachment_level)) return fail("loadout needs a gun, an attachment and levels");
+    } else if (verb == "spawn" && Parse_Int(a, x)) {
+      std::vector<float> numbers;
+      if (!Parse_Floats(b, words, numbers) || numbers.size() < 3) return fail("spawn needs TYPE X Y Z [ARGS...]");
+      const Spawn_Args args(numbers.begin() + 3, numbers.end());
+      std::string why;
+      Pump();
+      if (!Spawn_Object(static_cast<uint32_t>(x), numbers[0], numbers[1], numbers[2], args, &why)) return fail(why);
     } else if (verb == "spawn") {
       std::string rest[3];
       words >> rest[0] >> rest[1] >> rest[2];
       if (!Spawn_Stand_In(a, b, rest[0], rest[1], rest[2])) return fail("spawn needs sphere|box X Y Z SIZE");
+    } else if (verb == "trigger") {
+      std::vector<float> numbers;
+      if (!Parse_Int(a, x) || !Parse_Floats(b, words, numbers)) return fail("trigger needs TYPE [N [ACTION ARG]]");
+      const int n = numbers.empty() ? -1 : static_cast<int>(numbers[0]);
+      Pump();
+      if (numbers.size() >= 3) {
+        if (!Command_Object(static_cast<uint32_t>(x), n, static_cast<int>(numbers[1]), static_cast<int>(numbers[2])))
+          return fail("no object of type " + a + " takes that command");
+      } else if (Trigger_Objects(static_cast<uint32_t>(x), n) == 0) {
+        return fail("no live object of type " + a + " took the request");
+      }
     } else if (verb == "wheel") {
       if (!Parse_Int(a, x)) return fail("wheel needs notches");
       Wheel(x);
@@ -406,6 +440,13 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       if (a.empty()) return fail("sequence needs a kind");
       Pump();
       g_Sequence_Mgr.Start_Sequence(values[0], values[1], values[2], values[3], values[4]);
+    } else if (verb == "hit" && !b.empty()) {
+      std::vector<float> numbers;
+      if (!Parse_Int(a, x) || !Parse_Floats(b, words, numbers) || (numbers.size() != 1 && numbers.size() != 4))
+        return fail("hit needs TYPE N [DX DY DZ]");
+      const CVector3 offset = numbers.size() == 4 ? CVector3{numbers[1], numbers[2], numbers[3]} : CVector3{0, 0, 0};
+      Pump();
+      Shoot_At(static_cast<uint32_t>(x), static_cast<int>(numbers[0]), offset);
     } else if (verb == "hit") {
       if (!Parse_Int(a, x) || x < 0) return fail("hit needs a count");
       Hit_Targets(x);

@@ -64,7 +64,13 @@ class Game_Harness {
   //   spawn sphere|box X Y Z SIZE a stand-in target (radius or half size SIZE) resting Y above
   //                               the ground at (X, Z); it counts hits and turns red when hit
   //   camera X Y Z TX TY TZ       places the camera at X Y Z looking at TX TY TZ
+  //   spawn TYPE X Y Z [ARGS...]  an object of that type index Y above the ground at (X, Z),
+  //                               set up with its arguments (tests/support/harness_spawn.h)
+  //   trigger TYPE [N [ACTION ARG]]  requests a launch of the N-th live object of the type (all
+  //                               of them without N), or gives it the command ACTION ARG
   //   hit N           registers hits on up to N live counted targets (see Hit_Targets)
+  //   hit TYPE N [DX DY DZ]       fires a player's shot line from the camera at the N-th live
+  //                               object of the type, aimed at its centre moved by (DX, DY, DZ)
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 

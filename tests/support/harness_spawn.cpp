@@ -1,0 +1,121 @@
+#include "tests/support/harness_spawn.h"
+
+#include "game/core/CCamera.h"
+#include "game/core/CObject_Pool.h"
+#include "game/core/CWorld.h"
+#include "game/core/World_Queries.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/targets/Ejector_Shared.h"
+
+namespace vt_test {
+
+namespace {
+
+float Arg(const Spawn_Args& args, size_t index, float fallback) {
+  return index < args.size() ? args[index] : fallback;
+}
+
+// The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
+// script wants with chosen values). Each row: its type and its set-up.
+const Harness_Spawner kSpawners[] = {
+    {0, nullptr},
+};
+
+const Harness_Commander kCommanders[] = {
+    {0, nullptr},
+};
+
+const Harness_Spawner* Find_Spawner(uint32_t type) {
+  for (const Harness_Spawner& row : kSpawners)
+    if (row.spawn && row.type == type) return &row;
+  return nullptr;
+}
+
+bool Is_Ejector_Type(uint32_t type) { return type >= 37 && type <= 54; }
+
+CWorld_Object* Nth_Live(uint32_t type, int n) {
+  int live = 0;
+  for (int i = 0;; ++i) {
+    CWorld_Object* object = g_World.Find_Object_By_Type(type, i);
+    if (!object) return nullptr;
+    if (object->m_Kill_Timer != 0.0f) continue;
+    if (live++ == n) return object;
+  }
+}
+
+}  // namespace
+
+CWorld_Object* Spawn_Object(uint32_t type, float x, float height, float z, const Spawn_Args& args,
+                            std::string* why) {
+  auto fail = [&](const std::string& reason) -> CWorld_Object* {
+    if (why) *why = reason;
+    return nullptr;
+  };
+  if (type >= static_cast<uint32_t>(kObject_Type_Count) || !g_Object_Pools[type])
+    return fail("no pool for type " + std::to_string(type));
+  CObject_Pool* pool = g_Object_Pools[type];
+  if (!pool->Is_Initialised()) return fail("the pool of type " + std::to_string(type) + " is not initialised");
+  const CVector3 place{x, g_World.Get_Height(x, z) + height, z};
+  if (Is_Ejector_Type(type)) {
+    const CWorld_Object* before = g_World.Find_Object_By_Type(type, 0);
+    const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+    const int colour = static_cast<int>(Arg(args, 1, 0.0f));
+    if (!pool->Has_Free_Object()) return fail("the pool of type " + std::to_string(type) + " is empty");
+    g_Music_Track.Setup_Ejector(type, 0, nullptr, -1, variant, colour, &place, false);
+    CWorld_Object* added = g_World.Find_Object_By_Type(type, 0);
+    if (!added || added == before) return fail("the ejector of type " + std::to_string(type) + " was not placed");
+    return added;
+  }
+  if (const Harness_Spawner* row = Find_Spawner(type)) {
+    CWorld_Object* object = pool->Alloc_Object();
+    if (!object) return fail("the pool of type " + std::to_string(type) + " is empty");
+    int list = 2;
+    if (!row->spawn(object, args, list)) {
+      ejectors::Give_Back_Unspawned(object);
+      return fail("the Spawn of type " + std::to_string(type) + " failed");
+    }
+    object->Set_Position(place);
+    g_World.Add_Object(list, object);
+    return object;
+  }
+  CTrack_Point point;
+  point.argument = static_cast<uint32_t>(Arg(args, 0, 0.0f));
+  const CWorld_Object* before = g_World.Find_Object_By_Type(type, 0);
+  if (!g_Music_Track.Spawn_Target(type, point)) return fail("the track could not spawn type " + std::to_string(type));
+  CWorld_Object* added = g_World.Find_Object_By_Type(type, 0);
+  if (!added || added == before) return fail("type " + std::to_string(type) + " was not added");
+  added->Set_Position(place);
+  return added;
+}
+
+int Trigger_Objects(uint32_t type, int n) {
+  if (n >= 0) return g_Music_Track.Trigger_Ejector(Nth_Live(type, n)) ? 1 : 0;
+  int taken = 0;
+  for (int i = 0; CWorld_Object* object = Nth_Live(type, i); ++i) taken += g_Music_Track.Trigger_Ejector(object) ? 1 : 0;
+  return taken;
+}
+
+bool Command_Object(uint32_t type, int n, int action, int argument) {
+  CWorld_Object* object = Nth_Live(type, n);
+  if (!object) return false;
+  for (const Harness_Commander& row : kCommanders)
+    if (row.command && row.type == type) return row.command(object, action, argument);
+  return false;
+}
+
+bool Shoot_At(uint32_t type, int n, const CVector3& offset) {
+  CWorld_Object* object = Nth_Live(type, n);
+  if (!object) return false;
+  const CVector3 start = g_Camera.Position();
+  const CVector3 aim{object->m_Position.x + offset.x, object->m_Position.y + offset.y, object->m_Position.z + offset.z};
+  CVector3 delta{aim.x - start.x, aim.y - start.y, aim.z - start.z};
+  const float length = delta.Length();
+  if (!(length > 0.0f)) return false;
+  // Past the aim point by a margin, so that the segment crosses the whole object.
+  delta.Scale_Assign((length + 2.0f * object->m_Collision_Radius + 100.0f) / length);
+  CVector3 point;
+  int variant = 0;
+  return World_Strike_Object(object, start, delta, point, variant, 0);
+}
+
+}  // namespace vt_test
