@@ -9,6 +9,7 @@
 
 namespace {
 constexpr const char* kName = "CStruct_Light_Wall";
+constexpr const char* kNo_Render_Shader = "\nUnable to create render shader...";
 }
 
 CObject_Pool* CStruct_Light_Wall::Pool() {
@@ -18,12 +19,12 @@ CObject_Pool* CStruct_Light_Wall::Pool() {
 
 bool CStruct_Light_Wall::Init() {
   using namespace flyer;
-  if (!Load(kName, {Mesh(0x220000aa, m_Model, kNo_Renderable), Mesh(0x220000ab, m_Lit_Model, kNo_Renderable),
-                    Texture(0x2200002c, m_Texture, kNo_Texture), Texture(0x22000084, m_Lit_Texture, kNo_Texture),
-                    Texture(0x2200005e, m_Glow_Texture, kNo_Created_Texture),
-                    Style(0x22000061, m_Style, kNo_Texture), Style(0x220000ac, m_Lit_Style, kNo_Texture),
-                    Style(0x22000031, m_Glow_Style, kNo_Render_Shader),
-                    Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x220000aa, m_Model, kNo_Renderable), Resource::Renderable(0x220000ab, m_Lit_Model, kNo_Renderable),
+                    Resource::Texture(0x2200002c, m_Texture, kNo_Texture), Resource::Texture(0x22000084, m_Lit_Texture, kNo_Texture),
+                    Resource::Texture(0x2200005e, m_Glow_Texture, kNo_Created_Texture),
+                    Resource::Style(0x22000061, m_Style, kNo_Texture), Resource::Style(0x220000ac, m_Lit_Style, kNo_Texture),
+                    Resource::Style(0x22000031, m_Glow_Style, kNo_Render_Shader),
+                    Resource::Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -33,9 +34,9 @@ bool CStruct_Light_Wall::Init() {
 
 void CStruct_Light_Wall::Term() {
   using namespace flyer;
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Lit_Model, ""), Texture(0, m_Texture, ""), Texture(0, m_Lit_Texture, ""),
-           Texture(0, m_Glow_Texture, ""), Style(0, m_Style, ""), Style(0, m_Lit_Style, ""),
-           Style(0, m_Glow_Style, ""), Style(0, m_Mirror_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Lit_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Texture(0, m_Lit_Texture, ""),
+           Resource::Texture(0, m_Glow_Texture, ""), Resource::Style(0, m_Style, ""), Resource::Style(0, m_Lit_Style, ""),
+           Resource::Style(0, m_Glow_Style, ""), Resource::Style(0, m_Mirror_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }

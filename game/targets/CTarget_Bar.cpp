@@ -22,9 +22,9 @@ CObject_Pool* CTarget_Bar::Pool() {
 }
 
 bool CTarget_Bar::Init() {
-  if (!Load(kName, {Mesh(0x220000e8, m_Model, kNo_Renderable), Mesh(0x220000e9, m_Cap_Model, kNo_Renderable),
-                    Texture(0x2200002c, m_Texture, kNo_Texture), Texture(0x22000029, m_Cap_Texture, kNo_Texture),
-                    Style(0x2200004d, m_Style, kNo_Shader), Style(0x22000058, m_Cap_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x220000e8, m_Model, kNo_Renderable), Resource::Renderable(0x220000e9, m_Cap_Model, kNo_Renderable),
+                    Resource::Texture(0x2200002c, m_Texture, kNo_Texture), Resource::Texture(0x22000029, m_Cap_Texture, kNo_Texture),
+                    Resource::Style(0x2200004d, m_Style, kNo_Shader), Resource::Style(0x22000058, m_Cap_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -33,8 +33,8 @@ bool CTarget_Bar::Init() {
 }
 
 void CTarget_Bar::Term() {
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Cap_Model, ""), Texture(0, m_Texture, ""), Texture(0, m_Cap_Texture, ""),
-           Style(0, m_Style, ""), Style(0, m_Cap_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Cap_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Texture(0, m_Cap_Texture, ""),
+           Resource::Style(0, m_Style, ""), Resource::Style(0, m_Cap_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -70,7 +70,7 @@ bool CTarget_Bar::Spawn(const int& colour_index, const CVector3& position) {
   return true;
 }
 
-CColor4 CTarget_Bar::Get_Color() const { return m_Hit_Count > 0 ? Black() : Variant_Colour(m_Colour_Index); }
+CColor4 CTarget_Bar::Get_Color() const { return m_Hit_Count > 0 ? Black() : Get_Variant_Color(m_Colour_Index); }
 
 void CTarget_Bar::Update(const float& dt) {
   if (m_Scale != 1.0f || m_Kill_Timer != 0.0f) {
@@ -97,11 +97,11 @@ bool CTarget_Bar::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     const bool player = Is_Player_Shot(other);
     if (player) Register_Hit(*this, other);
     if (player || (!other && shot)) {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Variant_Colour(m_Colour_Index), 2.5f));
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Variant_Color(m_Colour_Index), 2.5f));
       burst.size_base = 45.0f;
       burst.size_range = 50.0f;
-      Emit_Sparkles(*this, m_Box.velocity, burst);
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
       m_Kind_Flags |= kKind_Excluded;
     } else if (!other && !shot) {
@@ -126,8 +126,8 @@ void CTarget_Bar::Draw(const CMatrix4x4& world, CD3DRenderStyle* first, CD3DRend
                        CTextureData* first_texture, CTextureData* second_texture, bool tinted) {
   const bool renormalise = m_Scale != 1.0f;
   const CColor4 colour = Get_Color();
-  Draw_Mesh(m_Model, world, first, first_texture, tinted ? &colour : nullptr, renormalise);
-  Draw_Mesh(m_Cap_Model, world, second, second_texture, nullptr, renormalise);
+  targets::Draw(m_Model, world, first, first_texture, tinted ? &colour : nullptr, renormalise);
+  targets::Draw(m_Cap_Model, world, second, second_texture, nullptr, renormalise);
 }
 
 void CTarget_Bar::Render(const float& step) {

@@ -21,9 +21,9 @@ CObject_Pool* CTarget_Boomer::Pool() {
 }
 
 bool CTarget_Boomer::Init() {
-  if (!Load(kName, {Mesh(0x220000e2, m_Model, kNo_Renderable), Mesh(0x220000e3, m_Trim_Model, kNo_Renderable),
-                    Texture(0x2200002c, m_Texture, kNo_Texture), Texture(0x22000029, m_Trim_Texture, kNo_Texture),
-                    Style(0x2200004d, m_Style, kNo_Shader), Style(0x22000058, m_Trim_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x220000e2, m_Model, kNo_Renderable), Resource::Renderable(0x220000e3, m_Trim_Model, kNo_Renderable),
+                    Resource::Texture(0x2200002c, m_Texture, kNo_Texture), Resource::Texture(0x22000029, m_Trim_Texture, kNo_Texture),
+                    Resource::Style(0x2200004d, m_Style, kNo_Shader), Resource::Style(0x22000058, m_Trim_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -32,8 +32,8 @@ bool CTarget_Boomer::Init() {
 }
 
 void CTarget_Boomer::Term() {
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Trim_Model, ""), Texture(0, m_Texture, ""),
-           Texture(0, m_Trim_Texture, ""), Style(0, m_Style, ""), Style(0, m_Trim_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Trim_Model, ""), Resource::Texture(0, m_Texture, ""),
+           Resource::Texture(0, m_Trim_Texture, ""), Resource::Style(0, m_Style, ""), Resource::Style(0, m_Trim_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -64,7 +64,7 @@ bool CTarget_Boomer::Spawn(const int& colour_index, const CVector3& start) {
   return true;
 }
 
-CColor4 CTarget_Boomer::Get_Color() const { return m_Hit_Count > 0 ? Black() : Variant_Colour(m_Colour_Index); }
+CColor4 CTarget_Boomer::Get_Color() const { return m_Hit_Count > 0 ? Black() : Get_Variant_Color(m_Colour_Index); }
 
 CVector3 CTarget_Boomer::Path_Point(float phase) const {
   const float swing = std::cos(phase) * m_Side_Distance;
@@ -109,17 +109,17 @@ bool CTarget_Boomer::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     const bool player = Is_Player_Shot(other);
     if (player) Register_Hit(*this, other);
     if (player || (!other && shot)) {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Variant_Colour(m_Colour_Index), 2.5f));
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Variant_Color(m_Colour_Index), 2.5f));
       burst.size_base = 45.0f;
       burst.size_range = 50.0f;
-      Emit_Sparkles(*this, m_Box.velocity, burst);
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
       m_Kind_Flags |= kKind_Excluded;
     } else if (!other && !shot) {
       m_Kind_Flags |= kKind_Excluded;
     }
-    Precision_Award(*this, other, shot);
+    Award_Precision(m_Position, other, shot);
   }
   m_State_Flags &= ~uint32_t{0xe0};
   ++m_Hit_Count;
@@ -142,8 +142,8 @@ void CTarget_Boomer::Draw(const CMatrix4x4& world, CD3DRenderStyle* first, CD3DR
   const bool renormalise = m_Scale != 1.0f;
   const CColor4 colour = Get_Color();
   const CColor4 white{1, 1, 1, 1};
-  Draw_Mesh(m_Model, world, first, first_texture, tinted ? &colour : nullptr, renormalise);
-  Draw_Mesh(m_Trim_Model, world, second, second_texture, tinted ? &white : nullptr, renormalise);
+  targets::Draw(m_Model, world, first, first_texture, tinted ? &colour : nullptr, renormalise);
+  targets::Draw(m_Trim_Model, world, second, second_texture, tinted ? &white : nullptr, renormalise);
 }
 
 void CTarget_Boomer::Render(const float& step) {

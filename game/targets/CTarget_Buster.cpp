@@ -25,10 +25,10 @@ CObject_Pool* CTarget_Buster::Pool() {
 }
 
 bool CTarget_Buster::Init() {
-  if (!Load(kName, {Mesh(0x22000116, m_Model, kNo_Renderable), Mesh(0x22000117, m_Band_Model, kNo_Renderable),
-                    Texture(0x2200003b, m_Texture, kNo_Texture), Texture(0x22000032, m_Glow_Texture, kNo_Created_Texture),
-                    Style(0x2200003c, m_Style, kNo_Shader), Style(0x220000c6, m_Glow_Style, kNo_Shader),
-                    Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x22000116, m_Model, kNo_Renderable), Resource::Renderable(0x22000117, m_Band_Model, kNo_Renderable),
+                    Resource::Texture(0x2200003b, m_Texture, kNo_Texture), Resource::Texture(0x22000032, m_Glow_Texture, kNo_Created_Texture),
+                    Resource::Style(0x2200003c, m_Style, kNo_Shader), Resource::Style(0x220000c6, m_Glow_Style, kNo_Shader),
+                    Resource::Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -37,8 +37,8 @@ bool CTarget_Buster::Init() {
 }
 
 void CTarget_Buster::Term() {
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Band_Model, ""), Texture(0, m_Texture, ""), Texture(0, m_Glow_Texture, ""),
-           Style(0, m_Style, ""), Style(0, m_Glow_Style, ""), Style(0, m_Mirror_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Band_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Texture(0, m_Glow_Texture, ""),
+           Resource::Style(0, m_Style, ""), Resource::Style(0, m_Glow_Style, ""), Resource::Style(0, m_Mirror_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -103,15 +103,15 @@ bool CTarget_Buster::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
       m_Kind_Flags |= kKind_Excluded;
       m_Kill_Timer += 0.0001f;
     } else {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Get_Color(), 1.25f));
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Color(), 1.25f));
       burst.spread = 75.0f;
-      Emit_Sparkles(*this, m_Sphere.velocity, burst);
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
       m_Kind_Flags |= kKind_Excluded;
       m_Kill_Timer += 0.0001f;
     }
-    Precision_Award(*this, other, shot);
+    Award_Precision(m_Position, other, shot);
   }
   ++m_Hit_Count;
   m_State_Flags &= ~uint32_t{0xe0};
@@ -161,16 +161,16 @@ void CTarget_Buster::Render(const float& step) {
   const CMatrix4x4 world = World();
   const bool dying = m_Kill_Timer != 0.0f;
   const CColor4 colour = Get_Color();
-  Draw_Mesh(m_Model, world, m_Style, m_Texture, &colour, dying);
-  Draw_Mesh(m_Band_Model, world, m_Glow_Style, m_Texture, &colour, dying);
+  targets::Draw(m_Model, world, m_Style, m_Texture, &colour, dying);
+  targets::Draw(m_Band_Model, world, m_Glow_Style, m_Texture, &colour, dying);
   Render_Glow(nullptr);
 }
 
 void CTarget_Buster::Render_Reflection(const CWorld_Mirror& mirror) {
   const CMatrix4x4 world = Mirrored(World(), mirror);
   const bool dying = m_Kill_Timer != 0.0f;
-  Draw_Mesh(m_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
-  Draw_Mesh(m_Band_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
+  targets::Draw(m_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
+  targets::Draw(m_Band_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
   Render_Glow(&mirror);
 }
 
@@ -178,6 +178,6 @@ void CTarget_Buster::Render_With_Shader(void* style, void* texture) {
   auto* s = static_cast<CD3DRenderStyle*>(style);
   auto* t = static_cast<CTextureData*>(texture);
   const CMatrix4x4 world = World();
-  Draw_Mesh(m_Model, world, s, t, nullptr, m_Kill_Timer != 0.0f);
-  Draw_Mesh(m_Band_Model, world, s, t, nullptr, m_Kill_Timer != 0.0f);
+  targets::Draw(m_Model, world, s, t, nullptr, m_Kill_Timer != 0.0f);
+  targets::Draw(m_Band_Model, world, s, t, nullptr, m_Kill_Timer != 0.0f);
 }

@@ -23,8 +23,8 @@ CObject_Pool* CTarget_Exclaim::Pool() {
 }
 
 bool CTarget_Exclaim::Init() {
-  if (!Load(kName, {Mesh(0x2200012e, m_Model, kNo_Renderable), Texture(0x2200003b, m_Texture, kNo_Texture),
-                    Style(0x2200003c, m_Style, kNo_Shader), Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x2200012e, m_Model, kNo_Renderable), Resource::Texture(0x2200003b, m_Texture, kNo_Texture),
+                    Resource::Style(0x2200003c, m_Style, kNo_Shader), Resource::Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -33,7 +33,7 @@ bool CTarget_Exclaim::Init() {
 }
 
 void CTarget_Exclaim::Term() {
-  Release({Mesh(0, m_Model, ""), Texture(0, m_Texture, ""), Style(0, m_Style, ""), Style(0, m_Mirror_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Style(0, m_Style, ""), Resource::Style(0, m_Mirror_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -113,7 +113,7 @@ bool CTarget_Exclaim::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
       }
     }
     m_Kind_Flags |= kKind_Excluded;
-    const bool awarded = Precision_Award(*this, other, shot);
+    const bool awarded = Award_Precision(m_Position, other, shot);
     Play_Sound_3D(awarded ? kAward_Sound : kHit_Sound, m_Position, 1.0f);
   }
   ++m_Hit_Count;
@@ -130,15 +130,15 @@ CMatrix4x4 CTarget_Exclaim::World() const {
 void CTarget_Exclaim::Render(const float& step) {
   (void)step;
   const CColor4 colour = Get_Color();
-  Draw_Mesh(m_Model, World(), m_Style, m_Texture, &colour, m_Scale != 1.0f);
+  targets::Draw(m_Model, World(), m_Style, m_Texture, &colour, m_Scale != 1.0f);
 }
 
 void CTarget_Exclaim::Render_Reflection(const CWorld_Mirror& mirror) {
   const CColor4 colour = Get_Color();
-  Draw_Mesh(m_Model, Mirrored(World(), mirror), m_Mirror_Style, m_Texture, &colour, m_Scale != 1.0f);
+  targets::Draw(m_Model, Mirrored(World(), mirror), m_Mirror_Style, m_Texture, &colour, m_Scale != 1.0f);
 }
 
 void CTarget_Exclaim::Render_With_Shader(void* style, void* texture) {
-  Draw_Mesh(m_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
+  targets::Draw(m_Model, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
             m_Scale != 1.0f);
 }

@@ -26,7 +26,7 @@ CObject_Pool* CTarget_Flare::Pool() {
 }
 
 bool CTarget_Flare::Init() {
-  if (!Load(kName, {Texture(0x2200005c, m_Texture, kNo_Texture), Style(0x22000031, m_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Texture(0x2200005c, m_Texture, kNo_Texture), Resource::Style(0x22000031, m_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -35,7 +35,7 @@ bool CTarget_Flare::Init() {
 }
 
 void CTarget_Flare::Term() {
-  Release({Texture(0, m_Texture, ""), Style(0, m_Style, "")});
+  Release_Resources({Resource::Texture(0, m_Texture, ""), Resource::Style(0, m_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -106,14 +106,14 @@ bool CTarget_Flare::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   } else if (!shot) {
     g_Score_Board_Mgr.Award_Points(kChain_Points, 1.0f);
   }
-  Sparkle_Burst burst;
-  burst.colour = m_Colour;
+  targets::Sparkle_Burst burst;
+  const uint32_t burst_colour = m_Colour;
   burst.size_base = 25.0f;
   burst.size_range = 20.0f;
   burst.offset_factor = 0.5f;
   burst.life_base = 0.25f;
   burst.life_range = 0.75f;
-  Emit_Sparkles(*this, m_Sphere.velocity, burst);
+  targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
   Play_Sound_3D(kBurst_Sound, m_Position, 1.0f);
   m_Kill_Timer = 1.0f;
   m_Kind_Flags |= kKind_Excluded;

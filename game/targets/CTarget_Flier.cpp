@@ -32,9 +32,9 @@ CObject_Pool* CTarget_Flier::Pool() {
 }
 
 bool CTarget_Flier::Init() {
-  if (!Load(kName, {Mesh(0x22000000, m_Model, kNo_Renderable), Texture(0x2200003b, m_Texture, kNo_Texture),
-                    Style(0x2200003c, m_Style, kNo_Texture), Texture(0x22000047, m_Exhaust_Texture, kNo_Texture),
-                    Texture(0x22000064, m_Trail_Texture, kNo_Texture), Style(0x22000031, m_Trail_Style, kNo_Texture)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x22000000, m_Model, kNo_Renderable), Resource::Texture(0x2200003b, m_Texture, kNo_Texture),
+                    Resource::Style(0x2200003c, m_Style, kNo_Texture), Resource::Texture(0x22000047, m_Exhaust_Texture, kNo_Texture),
+                    Resource::Texture(0x22000064, m_Trail_Texture, kNo_Texture), Resource::Style(0x22000031, m_Trail_Style, kNo_Texture)})) {
     Term();
     return false;
   }
@@ -50,8 +50,8 @@ bool CTarget_Flier::Init() {
 
 void CTarget_Flier::Term() {
   Destroy_Exhaust_Object();
-  Release({Mesh(0, m_Model, ""), Texture(0, m_Texture, ""), Style(0, m_Style, ""), Texture(0, m_Exhaust_Texture, ""),
-           Texture(0, m_Trail_Texture, ""), Style(0, m_Trail_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Style(0, m_Style, ""), Resource::Texture(0, m_Exhaust_Texture, ""),
+           Resource::Texture(0, m_Trail_Texture, ""), Resource::Style(0, m_Trail_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -171,9 +171,9 @@ bool CTarget_Flier::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (m_Hit_Count == 0) {
     if (Is_Player_Shot(other) || Is_Hit_Target(other)) Register_Hit(*this, other);
     if (other || shot) {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Get_Color(), 1.25f));
-      Emit_Sparkles(*this, m_Sphere.velocity, burst);
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Color(), 1.25f));
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       CObject_Pool* pool = g_Object_Pools[CDebris_Target_Sparkler::kType];
       CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
       if (object) {
@@ -190,7 +190,7 @@ bool CTarget_Flier::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     }
     m_Kind_Flags |= kKind_Excluded;
     m_Kill_Timer += 0.0001f;
-    Precision_Award(*this, other, shot);
+    Award_Precision(m_Position, other, shot);
   }
   m_State_Flags &= ~uint32_t{0xe0};
   ++m_Hit_Count;
@@ -329,7 +329,7 @@ void CTarget_Flier::Render(const float& step) {
   if (m_Kill_Timer == 0.0f) {
     const float s = std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f) * m_Collision_Radius / kModel_Radius;
     const CColor4 colour = Get_Color();
-    Draw_Mesh(m_Model, World_Matrix(*this, CVector3{s, s, s}), m_Style, m_Texture, &colour, true);
+    targets::Draw(m_Model, World_Matrix(*this, CVector3{s, s, s}), m_Style, m_Texture, &colour, true);
   }
   if (m_Exhaust_Object && m_Exhaust_Object->GetCount() > 0) {
     fx::Set_Fog(false);

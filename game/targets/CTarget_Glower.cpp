@@ -22,10 +22,10 @@ CObject_Pool* CTarget_Glower::Pool() {
 }
 
 bool CTarget_Glower::Init() {
-  if (!Load(kName, {Mesh(0x22000109, m_Model, kNo_Renderable), Mesh(0x2200010a, m_Shell_Model, kNo_Renderable),
-                    Texture(0x2200003b, m_Texture, kNo_Texture), Texture(0x220000cf, m_Glow_Texture, kNo_Created_Texture),
-                    Style(0x2200003c, m_Style, kNo_Shader), Style(0x220000c6, m_Glow_Style, kNo_Shader),
-                    Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x22000109, m_Model, kNo_Renderable), Resource::Renderable(0x2200010a, m_Shell_Model, kNo_Renderable),
+                    Resource::Texture(0x2200003b, m_Texture, kNo_Texture), Resource::Texture(0x220000cf, m_Glow_Texture, kNo_Created_Texture),
+                    Resource::Style(0x2200003c, m_Style, kNo_Shader), Resource::Style(0x220000c6, m_Glow_Style, kNo_Shader),
+                    Resource::Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -37,8 +37,8 @@ bool CTarget_Glower::Init() {
 }
 
 void CTarget_Glower::Term() {
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Shell_Model, ""), Texture(0, m_Texture, ""), Texture(0, m_Glow_Texture, ""),
-           Style(0, m_Style, ""), Style(0, m_Glow_Style, ""), Style(0, m_Mirror_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Shell_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Texture(0, m_Glow_Texture, ""),
+           Resource::Style(0, m_Style, ""), Resource::Style(0, m_Glow_Style, ""), Resource::Style(0, m_Mirror_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -115,14 +115,14 @@ bool CTarget_Glower::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
       m_Kind_Flags |= kKind_Excluded;
       m_Kill_Timer += 0.0001f;
     } else {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Get_Color(), 1.25f));
-      Emit_Sparkles(*this, m_Sphere.velocity, burst);
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Color(), 1.25f));
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
       m_Kind_Flags |= kKind_Excluded;
       m_Kill_Timer += 0.0001f;
     }
-    Precision_Award(*this, other, shot);
+    Award_Precision(m_Position, other, shot);
     m_Sphere.velocity.Scale_Assign(0.2f);
   }
   ++m_Hit_Count;
@@ -179,8 +179,8 @@ void CTarget_Glower::Render(const float& step) {
   const bool dying = m_Kill_Timer != 0.0f;
   const CColor4 colour = Get_Color();
   const CColor4 clear{0, 0, 0, 0};
-  Draw_Mesh(m_Model, world, m_Style, m_Texture, &colour, dying);
-  Draw_Mesh(m_Shell_Model, world, m_Style, m_Texture, &clear, dying);
+  targets::Draw(m_Model, world, m_Style, m_Texture, &colour, dying);
+  targets::Draw(m_Shell_Model, world, m_Style, m_Texture, &clear, dying);
   m_Pulse_Phase = Wrap_Angle(m_Pulse_Phase + 3.0f * step);
   Draw_Halo(nullptr, 0.45f);
 }
@@ -188,8 +188,8 @@ void CTarget_Glower::Render(const float& step) {
 void CTarget_Glower::Render_Reflection(const CWorld_Mirror& mirror) {
   const CMatrix4x4 world = Mirrored(World(), mirror);
   const bool dying = m_Kill_Timer != 0.0f;
-  Draw_Mesh(m_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
-  Draw_Mesh(m_Shell_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
+  targets::Draw(m_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
+  targets::Draw(m_Shell_Model, world, m_Mirror_Style, m_Texture, nullptr, dying);
   m_Pulse_Phase = Wrap_Angle(m_Pulse_Phase);
   Draw_Halo(&mirror, 0.2025f);
 }
@@ -197,7 +197,7 @@ void CTarget_Glower::Render_Reflection(const CWorld_Mirror& mirror) {
 void CTarget_Glower::Render_With_Shader(void* style, void* texture) {
   const CMatrix4x4 world = World();
   const bool dying = m_Kill_Timer != 0.0f;
-  Draw_Mesh(m_Model, world, static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr, dying);
-  Draw_Mesh(m_Shell_Model, world, static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
+  targets::Draw(m_Model, world, static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr, dying);
+  targets::Draw(m_Shell_Model, world, static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture), nullptr,
             dying);
 }

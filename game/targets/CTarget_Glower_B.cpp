@@ -22,10 +22,10 @@ CObject_Pool* CTarget_Glower_B::Pool() {
 }
 
 bool CTarget_Glower_B::Init() {
-  if (!Load(kName, {Mesh(0x22000110, m_Model, kNo_Renderable), Mesh(0x22000111, m_Core_Model, kNo_Renderable),
-                    Texture(0x2200003b, m_Texture, kNo_Texture), Texture(0x2200005e, m_Glow_Texture, kNo_Created_Texture),
-                    Style(0x2200003c, m_Style, kNo_Shader), Style(0x220000c6, m_Glow_Style, kNo_Shader),
-                    Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x22000110, m_Model, kNo_Renderable), Resource::Renderable(0x22000111, m_Core_Model, kNo_Renderable),
+                    Resource::Texture(0x2200003b, m_Texture, kNo_Texture), Resource::Texture(0x2200005e, m_Glow_Texture, kNo_Created_Texture),
+                    Resource::Style(0x2200003c, m_Style, kNo_Shader), Resource::Style(0x220000c6, m_Glow_Style, kNo_Shader),
+                    Resource::Style(0x22000020, m_Mirror_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -34,8 +34,8 @@ bool CTarget_Glower_B::Init() {
 }
 
 void CTarget_Glower_B::Term() {
-  Release({Mesh(0, m_Model, ""), Mesh(0, m_Core_Model, ""), Texture(0, m_Texture, ""), Texture(0, m_Glow_Texture, ""),
-           Style(0, m_Style, ""), Style(0, m_Glow_Style, ""), Style(0, m_Mirror_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Renderable(0, m_Core_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Texture(0, m_Glow_Texture, ""),
+           Resource::Style(0, m_Style, ""), Resource::Style(0, m_Glow_Style, ""), Resource::Style(0, m_Mirror_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -59,7 +59,7 @@ bool CTarget_Glower_B::Spawn(const int& colour_index) {
   return true;
 }
 
-CColor4 CTarget_Glower_B::Get_Color() const { return m_Hit_Count > 0 ? Black() : Variant_Colour(m_Colour_Index); }
+CColor4 CTarget_Glower_B::Get_Color() const { return m_Hit_Count > 0 ? Black() : Get_Variant_Color(m_Colour_Index); }
 
 void CTarget_Glower_B::Update(const float& dt) {
   if (m_Scale != 1.0f || m_Kill_Timer != 0.0f) {
@@ -86,16 +86,16 @@ bool CTarget_Glower_B::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
     const bool player = Is_Player_Shot(other);
     if (player) Register_Hit(*this, other);
     if (player || (!other && shot)) {
-      Sparkle_Burst burst;
-      burst.colour = Pack(Brighter(Variant_Colour(m_Colour_Index), 2.5f));
+      targets::Sparkle_Burst burst;
+      const uint32_t burst_colour = Pack(Brighter(Get_Variant_Color(m_Colour_Index), 2.5f));
       burst.size_base = 45.0f;
       burst.size_range = 50.0f;
-      Emit_Sparkles(*this, m_Sphere.velocity, burst);
+      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
       m_Kind_Flags |= kKind_Excluded;
     } else if (!other && !shot) {
       m_Kind_Flags |= kKind_Excluded;
     }
-    Precision_Award(*this, other, shot);
+    Award_Precision(m_Position, other, shot);
   }
   Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
   m_State_Flags &= ~uint32_t{0xe0};
@@ -147,8 +147,8 @@ void CTarget_Glower_B::Render(const float& step) {
   const bool renormalise = m_Scale != 1.0f;
   const CColor4 colour = Get_Color();
   const CColor4 white{1, 1, 1, 1};
-  Draw_Mesh(m_Model, world, m_Style, m_Texture, &colour, renormalise);
-  Draw_Mesh(m_Core_Model, world, m_Glow_Style, m_Texture, &white, renormalise);
+  targets::Draw(m_Model, world, m_Style, m_Texture, &colour, renormalise);
+  targets::Draw(m_Core_Model, world, m_Glow_Style, m_Texture, &white, renormalise);
   m_Pulse_Phase = Wrap_Angle(m_Pulse_Phase + 3.0f * step);
   Draw_Bursts(nullptr);
   CShadowProjector::Cast_Shadow(1, m_Position, m_Collision_Radius * 0.75f, 0.45f);
@@ -157,8 +157,8 @@ void CTarget_Glower_B::Render(const float& step) {
 void CTarget_Glower_B::Render_Reflection(const CWorld_Mirror& mirror) {
   const CMatrix4x4 world = Mirrored(World(), mirror);
   const bool renormalise = m_Scale != 1.0f;
-  Draw_Mesh(m_Model, world, m_Mirror_Style, m_Texture, nullptr, renormalise);
-  Draw_Mesh(m_Core_Model, world, m_Mirror_Style, m_Texture, nullptr, renormalise);
+  targets::Draw(m_Model, world, m_Mirror_Style, m_Texture, nullptr, renormalise);
+  targets::Draw(m_Core_Model, world, m_Mirror_Style, m_Texture, nullptr, renormalise);
   Draw_Bursts(&mirror);
 }
 
@@ -166,6 +166,6 @@ void CTarget_Glower_B::Render_With_Shader(void* style, void* texture) {
   auto* s = static_cast<CD3DRenderStyle*>(style);
   auto* t = static_cast<CTextureData*>(texture);
   const CMatrix4x4 world = World();
-  Draw_Mesh(m_Model, world, s, t, nullptr, m_Scale != 1.0f);
-  Draw_Mesh(m_Core_Model, world, s, t, nullptr, m_Scale != 1.0f);
+  targets::Draw(m_Model, world, s, t, nullptr, m_Scale != 1.0f);
+  targets::Draw(m_Core_Model, world, s, t, nullptr, m_Scale != 1.0f);
 }

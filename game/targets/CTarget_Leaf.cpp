@@ -22,8 +22,8 @@ CObject_Pool* CTarget_Leaf::Pool() {
 }
 
 bool CTarget_Leaf::Init() {
-  if (!Load(kName, {Mesh(0x220000e7, m_Model, kNo_Renderable), Texture(0x220000e5, m_Texture, kNo_Texture),
-                    Style(0x220000e6, m_Style, kNo_Shader)})) {
+  if (!Load_Resources(kName, {Resource::Renderable(0x220000e7, m_Model, kNo_Renderable), Resource::Texture(0x220000e5, m_Texture, kNo_Texture),
+                    Resource::Style(0x220000e6, m_Style, kNo_Shader)})) {
     Term();
     return false;
   }
@@ -32,7 +32,7 @@ bool CTarget_Leaf::Init() {
 }
 
 void CTarget_Leaf::Term() {
-  Release({Mesh(0, m_Model, ""), Texture(0, m_Texture, ""), Style(0, m_Style, "")});
+  Release_Resources({Resource::Renderable(0, m_Model, ""), Resource::Texture(0, m_Texture, ""), Resource::Style(0, m_Style, "")});
   m_Initialised = false;
   m_Spawned = false;
 }
@@ -106,15 +106,15 @@ bool CTarget_Leaf::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   } else if (!shot) {
     g_Score_Board_Mgr.Award_Points(kChain_Points, 1.0f);
   }
-  Sparkle_Burst burst;
-  burst.colour = Pack(m_Colour);
+  targets::Sparkle_Burst burst;
+  const uint32_t burst_colour = Pack(m_Colour);
   burst.spread = 40.0f;
   burst.offset_factor = 0.6f;
   burst.size_base = 25.0f;
   burst.size_range = 20.0f;
   burst.life_base = 0.25f;
   burst.life_range = 0.75f;
-  Emit_Sparkles(*this, m_Sphere.velocity, burst);
+  targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
   Play_Sound_3D(kBurst_Sound, m_Position, 1.0f);
   m_Kill_Timer = 1.0f;
   m_Kind_Flags |= kKind_Excluded;
@@ -133,5 +133,5 @@ void CTarget_Leaf::Render(const float& step) {
   (void)step;
   CMatrix4x4 world;
   m_Scale_Matrix.Multiply(World_Matrix(*this, CVector3{1, 1, 1}), world);
-  Draw_Mesh(m_Model, world, m_Style, m_Texture, &m_Colour, true);
+  targets::Draw(m_Model, world, m_Style, m_Texture, &m_Colour, true);
 }
