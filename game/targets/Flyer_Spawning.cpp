@@ -85,7 +85,8 @@ bool Spawn_Flyer_Target(uint32_t type, CWorld_Object* object, int argument, cons
     }
     case CTarget_Buster::kType: {
       const int colour = Random_Colour();
-      return static_cast<CTarget_Buster*>(object)->Spawn(colour, CVector3{gx, H + 700.0f, gz});
+      // Above the view, but low enough to be under 300 over the camera when its guard age ends.
+      return static_cast<CTarget_Buster*>(object)->Spawn(colour, CVector3{gx, H + 250.0f, gz});
     }
     case CTarget_Exclaim::kType: {
       auto* exclaim = static_cast<CTarget_Exclaim*>(object);
