@@ -32,12 +32,12 @@ class Bench_Ball : public CSphere_Object {
   }
 };
 
-// One pool for every type whose class is a sphere object: 313 balls in all.
+// Stand-in pools at the type indices no game class uses, 32 balls each: 320 balls in all.
 template <uint32_t... kTypes>
 struct Sphere_Pools {
-  std::tuple<CObject_Pool_Of<Bench_Ball, kTypes>...> pools;
+  std::tuple<CObject_Pool_Of<Bench_Ball, kTypes, 32>...> pools;
 };
-Sphere_Pools<3, 4, 5, 10, 14, 15, 16, 19, 21, 23, 24, 25, 27, 28, 29, 36, 55, 56, 57, 58, 62, 63, 64, 68> g_Pools;
+Sphere_Pools<0, 1, 2, 6, 7, 48, 49, 70, 71, 72> g_Pools;
 
 // A rolling world with n balls thrown about it, taken from the pools in type order.
 std::vector<CWorld_Object*> Fill_World(int n) {

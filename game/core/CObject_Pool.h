@@ -114,11 +114,12 @@ constexpr uint32_t Object_Pool_Size(uint32_t type) {
 }
 
 // The pool of class T, which must provide bool Init() and void Term() for each object. Its
-// size comes from the table by its type index.
-template <class T, uint32_t kType>
+// size comes from the table by its type index; stand-in pools of tests and benchmarks, at the
+// indices no class uses, give theirs.
+template <class T, uint32_t kType, uint32_t kSize = Object_Pool_Size(kType)>
 class CObject_Pool_Of final : public CObject_Pool {
  public:
-  static constexpr uint32_t kCount = Object_Pool_Size(kType);
+  static constexpr uint32_t kCount = kSize;
   static_assert(kCount > 0, "the type has no pool in the table");
 
   CObject_Pool_Of() { Register_Object_Pool(kType, this); }

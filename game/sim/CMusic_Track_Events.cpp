@@ -29,6 +29,7 @@
 #include "game/targets/CStruct_Light_Wall.h"
 #include "game/targets/CTarget_Jumper.h"
 #include "game/targets/CTarget_Twirler.h"
+#include "game/targets/Ejector_Shared.h"
 #include "platform/system/random.h"
 
 namespace {
@@ -400,7 +401,7 @@ void CMusic_Track::Trigger_By_Argument(CTrack_Event& event, const CTrack_Point& 
     if (slot >= 0) chosen = event.objects[slot];
   }
   if (point.argument == 9 && chosen && chosen->m_Type == CEjector_Ball::kType) {
-    static_cast<CEjector_Ball*>(chosen)->m_Burst_Requested = 1;
+    static_cast<CEjector_Ball*>(chosen)->Decoy_Requested = true;
     return;
   }
   Trigger_Ejector(chosen);
@@ -555,14 +556,19 @@ bool CMusic_Track::Trigger_Ejector(CWorld_Object* object) {
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Queue_Launch(); return true;
     case 47: case 48: case 49: return false;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->m_Fire_Requested = 1; return true;
-    case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->m_Launch_Requested = 1; return true;
+    default: break;
+  }
+  // Ejectors that keep the common flags take the request there.
+  if (auto* flags = dynamic_cast<ejectors::Ejector_Flags*>(object)) {
+    flags->Launch_Requested = true;
+    return true;
+  }
+  switch (object->m_Type) {
     case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->m_Launch_Requested = 1; return true;
-    case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Enemy_Tower::kType: static_cast<CEjector_Enemy_Tower*>(object)->m_Launch_Requested = 1; return true;
     case CEjector_Enemy_Bomb::kType: static_cast<CEjector_Enemy_Bomb*>(object)->m_Launch_Requested = 1; return true;

@@ -51,6 +51,7 @@
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CMarker_Object.h"
+#include "game/targets/Ejector_Shared.h"
 #include "platform/system/random.h"
 #include "runtime/src/math/geometry.h"
 
@@ -134,17 +135,29 @@ bool Shapes_Overlap(const CSpawn_Shape& candidate, const CSpawn_Shape& existing)
 
 
 // Each class's own Spawn, by type.
-void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_Params& params, const CVector3& place) {
+void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
-    case CEjector_Box::kType: static_cast<CEjector_Box*>(object)->Spawn(params, place); return;
-    case CEjector_Ball::kType: static_cast<CEjector_Ball*>(object)->Spawn(params, place); return;
+    case CEjector_Box::kType: {
+      const uint32_t variant = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Box*>(object)->Spawn(variant, place);
+      return;
+    }
+    case CEjector_Ball::kType: {
+      const uint32_t colour = static_cast<uint32_t>(params.variant);
+      static_cast<CEjector_Ball*>(object)->Spawn(colour, place);
+      return;
+    }
     case CEjector_Cylinder::kType: static_cast<CEjector_Cylinder*>(object)->Spawn(params, place); return;
     case CEjector_Targets::kType: static_cast<CEjector_Targets*>(object)->Spawn(params, place); return;
     case CEjector_Stars::kType: static_cast<CEjector_Stars*>(object)->Spawn(params, place); return;
     case CEjector_Sparkler::kType: static_cast<CEjector_Sparkler*>(object)->Spawn(params, place); return;
     case CEjector_Twirler::kType: static_cast<CEjector_Twirler*>(object)->Spawn(params, place); return;
     case CEjector_Roller::kType: static_cast<CEjector_Roller*>(object)->Spawn(params, place); return;
-    case CEjector_Brick::kType: static_cast<CEjector_Brick*>(object)->Spawn(params, place); return;
+    case CEjector_Brick::kType: {
+      const uint32_t kind = static_cast<uint32_t>(params.variant), colour = static_cast<uint32_t>(params.colour);
+      static_cast<CEjector_Brick*>(object)->Spawn(kind, colour, place);
+      return;
+    }
     case CEjector_Pill::kType: static_cast<CEjector_Pill*>(object)->Spawn(params, place); return;
     case CEjector_Simon_1::kType: static_cast<CEjector_Simon_1*>(object)->Spawn(params, place); return;
     case CEjector_Enemy_Cannon::kType: static_cast<CEjector_Enemy_Cannon*>(object)->Spawn(params, place); return;
@@ -156,25 +169,32 @@ void Spawn_Marker_Ejector(uint32_t type, CMarker_Object* object, const CEjector_
   }
 }
 
-void Spawn_Marker_Target(uint32_t type, CMarker_Object* object, const CVector3& place, const CVector3& velocity,
+// False when the class's Spawn failed: the object is then not put in the world.
+bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& place, const CVector3& velocity,
                          int argument) {
   switch (type) {
-    case CTarget_Ball::kType: static_cast<CTarget_Ball*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return;
-    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return;
-    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return;
-    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return;
-    default: return;
+    case CTarget_Ball::kType: {
+      auto* ball = static_cast<CTarget_Ball*>(object);
+      const int32_t colour = argument;
+      if (!ball->Spawn(colour)) return false;
+      ball->m_Sphere.velocity = velocity;
+      return true;
+    }
+    case CTarget_Goo::kType: static_cast<CTarget_Goo*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return true;
+    case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return true;
+    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return true;
+    case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return true;
+    default: return true;
   }
 }
 
@@ -327,11 +347,10 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
       break;
     default: break;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Ejector(type, marker, params, place);
-  marker->m_Orientation = orientation;
+  Spawn_Marker_Ejector(type, object, params, place);
+  object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
-  marker->Set_Position(place);
+  object->Set_Position(place);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -402,15 +421,17 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   }
   if (Is_Flyer_Target(type)) {
     if (!Spawn_Flyer_Target(type, object, argument, place)) {
-      g_Object_Pools[type]->Free_Object(object);
+      ejectors::Give_Back_Unspawned(object);
       return false;
     }
     return true;
   }
-  CMarker_Object* marker = static_cast<CMarker_Object*>(object);
-  Spawn_Marker_Target(type, marker, place, velocity, argument);
-  marker->m_Orientation = orientation;
-  marker->Set_Position(place);
+  if (!Spawn_Marker_Target(type, object, place, velocity, argument)) {
+    ejectors::Give_Back_Unspawned(object);
+    return false;
+  }
+  object->m_Orientation = orientation;
+  object->Set_Position(place);
   return true;
 }
 

@@ -32,6 +32,11 @@ float Rise_Fraction(float kill_timer, float age, float speed) {
   return std::clamp(raw, 0.0f, 1.0f);
 }
 
+float Next_Rise(float current, float kill_timer, float age, float speed) {
+  const float next = Rise_Fraction(kill_timer, age, speed);
+  return kill_timer > 0.0f ? std::min(next, current) : next;
+}
+
 CVector3 Raised_Position(const CVector3& base, const CVector3& axis, float distance) {
   return CVector3{base.x + axis.x * distance, base.y + axis.y * distance, base.z + axis.z * distance};
 }

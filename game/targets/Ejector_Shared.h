@@ -13,6 +13,7 @@ namespace ejectors {
 // The three flags every ejector starts its own fields with (the bullseye tower has no launch
 // request of its own; the enemy emplacements call it the fire request).
 struct Ejector_Flags {
+  virtual ~Ejector_Flags() = default;
   bool Initialised = false;       // resources loaded
   bool Active = false;            // set up and not yet terminated
   bool Launch_Requested = false;  // set by the track's trigger, cleared when served
@@ -28,6 +29,9 @@ bool Setup_Box_Ejector(CWorld_Object& ejector, uint32_t type, uint32_t state_fla
 
 // How far risen, 0-1: while dying 1 - kill timer, else speed × age, held to 0-1.
 float Rise_Fraction(float kill_timer, float age, float speed);
+// The next rise from the current one: rising, speed × age; sinking (kill timer running), never
+// above where it was, so that a release while it rises sinks from there without a jump.
+float Next_Rise(float current, float kill_timer, float age, float speed);
 // The base position moved along the axis by the distance.
 CVector3 Raised_Position(const CVector3& base, const CVector3& axis, float distance);
 

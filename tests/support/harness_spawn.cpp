@@ -1,10 +1,16 @@
 #include "tests/support/harness_spawn.h"
 
+#include <algorithm>
+
 #include "game/core/CCamera.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/targets/CEjector_Box.h"
+#include "game/targets/CTarget_Ball.h"
+#include "game/targets/CTarget_Box.h"
+#include "game/targets/CTarget_Brick.h"
 #include "game/targets/Ejector_Shared.h"
 
 namespace vt_test {
@@ -17,8 +23,39 @@ float Arg(const Spawn_Args& args, size_t index, float fallback) {
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
 // script wants with chosen values). Each row: its type and its set-up.
+// Ball: colour, motion mode, velocity x y z.
+bool Spawn_Ball(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  auto* ball = static_cast<CTarget_Ball*>(object);
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!ball->Spawn(colour)) return false;
+  ball->m_Motion_Mode = static_cast<int32_t>(Arg(args, 1, 0.0f));
+  ball->m_Sphere.velocity = CVector3{Arg(args, 2, 0.0f), Arg(args, 3, 0.0f), Arg(args, 4, 0.0f)};
+  list = 2;
+  return true;
+}
+
+// Box: size variant (its colour and size), launch flags (1: floating).
+bool Spawn_Box(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const uint32_t variant = static_cast<uint32_t>(std::max(0.0f, Arg(args, 0, 0.0f)));
+  const int32_t colour = static_cast<int32_t>(variant), flags = static_cast<int32_t>(Arg(args, 1, 1.0f));
+  if (!static_cast<CTarget_Box*>(object)->Spawn(colour, flags, CEjector_Box::Size_Of(variant).box_half_size))
+    return false;
+  list = 2;
+  return true;
+}
+
+// Brick (without a post): colour.
+bool Spawn_Brick(CWorld_Object* object, const Spawn_Args& args, int& list) {
+  const int32_t colour = static_cast<int32_t>(Arg(args, 0, 0.0f));
+  if (!static_cast<CTarget_Brick*>(object)->Spawn(colour, nullptr)) return false;
+  list = 2;
+  return true;
+}
+
 const Harness_Spawner kSpawners[] = {
-    {0, nullptr},
+    {CTarget_Ball::kType, &Spawn_Ball},
+    {CTarget_Box::kType, &Spawn_Box},
+    {CTarget_Brick::kType, &Spawn_Brick},
 };
 
 const Harness_Commander kCommanders[] = {

@@ -299,7 +299,8 @@ std::vector<TextureDef> Textures() {
       // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
       // alpha reference falls.
       {0x22000037, "textures/alpha_ramp.txb", Make_Pattern(writers::Pattern::Gradient, 64, 0x00FFFFFF, 0xFFFFFFFF, 8, 1, true)},
-      {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFF5A6068, 0xFF3A3E44, 6, 1)},
+      // Light, so that targets tinted with it keep their colours.
+      {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFF4F6F8, 0xFFD0D4DA, 6, 1)},
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
       {0x2200004F, "textures/tracer.txb", Make_Pattern(writers::Pattern::RadialGlow, 32, 0xFFFFF8C0, 0x00FFC040)},
       {0x22000052, "textures/muzzle_flash.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFD0, 0x00FF8000)},

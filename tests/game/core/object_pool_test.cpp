@@ -9,7 +9,7 @@ namespace {
 class Boss : public Test_Ball {};
 // Built before every static object without a priority, so before the pool table clears itself
 // at start, whatever the link order: the registration must survive that clearing.
-__attribute__((init_priority(101))) CObject_Pool_Of<Boss, 68> g_Static_Boss_Pool;
+__attribute__((init_priority(101))) CObject_Pool_Of<Boss, 70, 1> g_Static_Boss_Pool;
 
 TEST(ObjectPoolTableTest, SixtyThreeClassesWithTheirCounts) {
   std::set<uint32_t> types;
@@ -29,20 +29,20 @@ TEST(ObjectPoolTableTest, SixtyThreeClassesWithTheirCounts) {
 // A pool registered before the table's own clearing (above) and one registered after it (in
 // the test) both stay registered.
 TEST(ObjectPoolRegistryTest, PoolsRegisterWhateverTheStaticOrder) {
-  EXPECT_EQ(g_Object_Pools[68], &g_Static_Boss_Pool);
+  EXPECT_EQ(g_Object_Pools[70], &g_Static_Boss_Pool);
   EXPECT_EQ(g_Object_Pools[kBall_Type], &Balls());
   Clear_Object_Pools();  // only the first clearing of the run empties the table
-  EXPECT_EQ(g_Object_Pools[68], &g_Static_Boss_Pool);
+  EXPECT_EQ(g_Object_Pools[70], &g_Static_Boss_Pool);
   EXPECT_FALSE(Register_Object_Pool(kObject_Type_Count, &g_Static_Boss_Pool));
   {
-    CObject_Pool_Of<Test_Post, 69> scoped;
-    EXPECT_EQ(g_Object_Pools[69], &scoped);
+    CObject_Pool_Of<Test_Post, 71, 8> scoped;
+    EXPECT_EQ(g_Object_Pools[71], &scoped);
   }
-  EXPECT_EQ(g_Object_Pools[69], nullptr);
+  EXPECT_EQ(g_Object_Pools[71], nullptr);
 }
 
 TEST(ObjectPoolTest, HandsOutTheLowestFreeObjectUntilNoneIsLeft) {
-  CObject_Pool_Of<Test_Post, 52> pool;  // four objects
+  CObject_Pool_Of<Test_Post, 48, 4> pool;
   EXPECT_EQ(pool.Alloc_Object(), nullptr) << "a pool that is not initialised hands out nothing";
   ASSERT_TRUE(pool.Init());
   CWorld_Object* got[4];
@@ -76,7 +76,7 @@ TEST(ObjectPoolTest, ASingleObjectPoolHasOneToGive) {
 }
 
 TEST(ObjectPoolTest, InitStopsAtTheFirstFailingObjectAndTermReachesEveryObject) {
-  CObject_Pool_Of<Test_Post, 54> pool;  // six objects
+  CObject_Pool_Of<Test_Post, 49, 6> pool;
   pool.Object(2).init_ok = false;
   EXPECT_FALSE(pool.Init());
   EXPECT_FALSE(pool.Is_Initialised());

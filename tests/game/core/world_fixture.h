@@ -84,13 +84,14 @@ class Test_Post : public Recording<CFixed_Object> {
   }
 };
 
-constexpr uint32_t kBall_Type = 3;
-constexpr uint32_t kCrate_Type = 9;
-constexpr uint32_t kPost_Type = 11;
+// At type indices no game class uses, so that the game's own pools never take their places.
+constexpr uint32_t kBall_Type = 0;
+constexpr uint32_t kCrate_Type = 1;
+constexpr uint32_t kPost_Type = 2;
 
-using Ball_Pool = CObject_Pool_Of<Test_Ball, kBall_Type>;
-using Crate_Pool = CObject_Pool_Of<Test_Crate, kCrate_Type>;
-using Post_Pool = CObject_Pool_Of<Test_Post, kPost_Type>;
+using Ball_Pool = CObject_Pool_Of<Test_Ball, kBall_Type, 32>;
+using Crate_Pool = CObject_Pool_Of<Test_Crate, kCrate_Type, 12>;
+using Post_Pool = CObject_Pool_Of<Test_Post, kPost_Type, 16>;
 Ball_Pool& Balls();
 Crate_Pool& Crates();
 Post_Pool& Posts();

@@ -9,7 +9,10 @@
 #include "game/enemies/CEjector_Enemy_Cannon.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/targets/CEjector_Ball.h"
 #include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Brick.h"
+#include "game/targets/CTarget_Ball.h"
 #include "game/targets/CEjector_Roller.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
@@ -46,13 +49,26 @@ class TrackEvents : public SimRun {
     g_World.Remove_Dead_Objects();
   }
 
-  CMarker_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
+  CWorld_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
     CWorld_Object* object = g_Object_Pools[type]->Alloc_Object();
-    static_cast<CMarker_Object*>(object)->Spawn_For_Test();
+    if (type == CEjector_Box::kType)
+      static_cast<CEjector_Box*>(object)->Spawn(0u, CVector3{0.0f, 0.0f, 0.0f});
+    else
+      static_cast<CMarker_Object*>(object)->Spawn_For_Test();
     g_World.Add_Object(1, object);
     event.objects[slot] = object;
     event.slot_ids[slot] = id;
-    return static_cast<CMarker_Object*>(object);
+    return object;
+  }
+
+  // The variant an ejector was set up with, whatever its class keeps it in.
+  static int Spawn_Variant(const CWorld_Object* object) {
+    switch (object->m_Type) {
+      case CEjector_Box::kType: return static_cast<int>(static_cast<const CEjector_Box*>(object)->Colour_Variant);
+      case CEjector_Ball::kType: return static_cast<int>(static_cast<const CEjector_Ball*>(object)->Colour_Variant);
+      case CEjector_Brick::kType: return static_cast<int>(static_cast<const CEjector_Brick*>(object)->Orientation_Kind);
+      default: return static_cast<const CMarker_Object*>(object)->m_Spawn_Variant;
+    }
   }
 
   float X = 0, Z = 0, H = 0;
@@ -86,16 +102,16 @@ TEST_F(TrackEvents, KindOnePlacesItsWallStandingEjectorBySubKind) {
     for (int draw = 0; draw < 5; ++draw) {
       CTrack_Event event = Event(1, row.sub_kind);
       g_Music_Track.On_Event_Start(event);
-      CMarker_Object* object = static_cast<CMarker_Object*>(event.objects[0]);
+      CWorld_Object* object = event.objects[0];
       ASSERT_NE(object, nullptr) << row.sub_kind;
       EXPECT_EQ(object->m_Type, row.type) << row.sub_kind;
       EXPECT_EQ(object->m_Kind_Flags, 0x04u) << row.sub_kind;
       EXPECT_EQ(object->m_List, 1) << row.sub_kind;
       EXPECT_EQ(event.slot_ids[0], -1);
       if (row.variant >= 0)
-        EXPECT_EQ(object->m_Spawn_Variant, row.variant) << row.sub_kind;
+        EXPECT_EQ(Spawn_Variant(object), row.variant) << row.sub_kind;
       else
-        EXPECT_TRUE(object->m_Spawn_Variant >= 0 && object->m_Spawn_Variant <= 3);
+        EXPECT_TRUE(Spawn_Variant(object) >= 0 && Spawn_Variant(object) <= 3);
       const CVector3& p = object->m_Position;
       const float ground = g_World.Get_Height(p.x, p.z);
       EXPECT_TRUE(row.place(p, ground, X, Z, H)) << "sub-kind " << row.sub_kind << " at " << p.x << ", " << p.y << ", " << p.z;
@@ -139,18 +155,18 @@ TEST_F(TrackEvents, PointsSpawnTheirClassIntoItsListAsALaunch) {
 TEST_F(TrackEvents, ABallDropsFromAboveOnArgumentOneAndIsThrownUpOtherwise) {
   CTrack_Event event = Event(13, 1);
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 1});
-  const auto* dropped = static_cast<CMarker_Object*>(g_World.Find_Object_By_Type(10, 0));
+  const auto* dropped = static_cast<CTarget_Ball*>(g_World.Find_Object_By_Type(10, 0));
   ASSERT_NE(dropped, nullptr);
   EXPECT_EQ(dropped->m_Position.y, H + 200.0f);
-  EXPECT_LT(dropped->m_Spawn_Velocity.y, -274.0f);
+  EXPECT_LT(dropped->m_Sphere.velocity.y, -274.0f);
   Sweep();
   g_Music_Track.On_Event_Point(event, CTrack_Point{0, 0.0f, 0});
-  const auto* thrown = static_cast<CMarker_Object*>(g_World.Find_Object_By_Type(10, 0));
+  const auto* thrown = static_cast<CTarget_Ball*>(g_World.Find_Object_By_Type(10, 0));
   ASSERT_NE(thrown, nullptr);
   EXPECT_GE(thrown->m_Position.y, H - 200.0f);
   EXPECT_LE(thrown->m_Position.y, H - 100.0f);
-  EXPECT_GT(thrown->m_Spawn_Velocity.y, 2.15f * 274.0f);
-  EXPECT_TRUE(thrown->m_Spawn_Argument >= 0 && thrown->m_Spawn_Argument <= 3) << "a colour";
+  EXPECT_GT(thrown->m_Sphere.velocity.y, 2.15f * 274.0f);
+  EXPECT_TRUE(thrown->m_Colour >= 0 && thrown->m_Colour <= 3) << "a colour";
 }
 
 TEST_F(TrackEvents, ReleaseSlotFindsItsObjectOrFallsBack) {
@@ -191,7 +207,7 @@ TEST_F(TrackEvents, ReleaseSlotFindsItsObjectOrFallsBack) {
   }
   // A death already under way keeps its pace.
   CTrack_Event event = Event(2, 1);
-  CMarker_Object* dying = Boxed(CEjector_Box::kType, event, 0, 0);
+  CWorld_Object* dying = Boxed(CEjector_Box::kType, event, 0, 0);
   dying->m_Kill_Timer = 0.5f;
   g_Music_Track.Release_Slot(event, 0);
   EXPECT_EQ(dying->m_Kill_Timer, 0.5f);
@@ -210,12 +226,12 @@ TEST_F(TrackEvents, AnObjectSweptOutOfTheWorldLeavesEveryEventThatHeldIt) {
 
 TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   CTrack_Event event = Event(12, 0);
-  auto* box = Boxed(CEjector_Box::kType, event, 0, 0);
+  auto* box = static_cast<CEjector_Box*>(Boxed(CEjector_Box::kType, event, 0, 0));
   auto* targets = static_cast<CEjector_Targets*>(Boxed(CEjector_Targets::kType, event, 1, 1));
   auto* cannon = static_cast<CEjector_Enemy_Cannon*>(Boxed(CEjector_Enemy_Cannon::kType, event, 2, 2));
   auto* simon = Boxed(CEjector_Simon_1::kType, event, 3, 3);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(box));
-  EXPECT_EQ(box->m_Launch_Requested, 1);
+  EXPECT_TRUE(box->Launch_Requested);
   EXPECT_TRUE(g_Music_Track.Trigger_Ejector(targets));
   EXPECT_EQ(targets->m_Queued_Launches, 1u);
   EXPECT_EQ(targets->m_Launch_Requested, 0);
@@ -224,11 +240,11 @@ TEST_F(TrackEvents, TriggersSetTheRequestTheirClassReads) {
   EXPECT_FALSE(g_Music_Track.Trigger_Ejector(simon));
   EXPECT_FALSE(g_Music_Track.Trigger_Ejector(nullptr));
   // Kind 12's action 2 triggers by id, and nothing for an id no slot carries.
-  box->m_Launch_Requested = 0;
+  box->Launch_Requested = false;
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 7});
-  EXPECT_EQ(box->m_Launch_Requested, 0);
+  EXPECT_FALSE(box->Launch_Requested);
   g_Music_Track.On_Event_Point(event, CTrack_Point{2, 0.0f, 0});
-  EXPECT_EQ(box->m_Launch_Requested, 1);
+  EXPECT_TRUE(box->Launch_Requested);
 }
 
 TEST_F(TrackEvents, TheMemoryBoardTakesEachPointAsOneCommand) {
@@ -250,12 +266,12 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
   g_Music_Track.On_Event_Start(event);
   const float places[4][3] = {{0.3f, 0.5f, 3}, {0.45f, 0.6f, 2}, {0.55f, 0.7f, 1}, {0.7f, 0.8f, 0}};
   for (int n = 0; n < 4; ++n) {
-    auto* box = static_cast<CMarker_Object*>(event.objects[n]);
+    CWorld_Object* box = event.objects[n];
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(event.slot_ids[n], n);
     EXPECT_FLOAT_EQ(box->m_Position.x, places[n][0] * X);
     EXPECT_FLOAT_EQ(box->m_Position.z, places[n][1] * Z);
-    EXPECT_EQ(box->m_Spawn_Variant, static_cast<int>(places[n][2]));
+    EXPECT_EQ(Spawn_Variant(box), static_cast<int>(places[n][2]));
   }
   // A flash at the place of slot 2.
   const size_t effects = g_Screen_FX_Mgr.Effects().size();
@@ -269,11 +285,11 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
   Sweep();
   CTrack_Event row = Event(2, 4, 3);
   for (uint32_t n = 0; n < 5; ++n) g_Music_Track.On_Event_Point(row, CTrack_Point{0, 0.0f, n});
-  auto* extra = static_cast<CMarker_Object*>(row.objects[4]);
+  CWorld_Object* extra = row.objects[4];
   ASSERT_NE(extra, nullptr);
   EXPECT_GE(extra->m_Position.x, 0.15f * X);
   EXPECT_LE(extra->m_Position.x, 0.95f * X);
-  EXPECT_TRUE(extra->m_Spawn_Variant >= 0 && extra->m_Spawn_Variant <= 3);
+  EXPECT_TRUE(Spawn_Variant(extra) >= 0 && Spawn_Variant(extra) <= 3);
 }
 
 TEST_F(TrackEvents, ScreenEffectsUseTheEventsDuration) {
@@ -347,7 +363,7 @@ TEST_F(TrackEvents, SpawnShapesAndClearance) {
   EXPECT_EQ(shape.half_size.x, X);
   EXPECT_FALSE(g_Music_Track.Get_Spawn_Shape(9, nullptr, p, shape)) << "a type without a shape";
   CTrack_Event event = Event(1, 0);
-  auto* roller = Boxed(CEjector_Roller::kType, event, 0, 0);
+  auto* roller = static_cast<CMarker_Object*>(Boxed(CEjector_Roller::kType, event, 0, 0));
   roller->m_Spawn_Variant = 2;
   ASSERT_TRUE(g_Music_Track.Get_Spawn_Shape(44, roller, p, shape));
   EXPECT_EQ(shape.half_size.z, 0.5f * Z) << "a roller across the field";
@@ -415,7 +431,7 @@ TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
   for (const Row& row : rows) {
     CTrack_Event event = Event(row.kind, row.sub_kind, row.parameter);
     g_Music_Track.On_Event_Start(event);
-    auto* object = static_cast<CMarker_Object*>(event.objects[0]);
+    CWorld_Object* object = event.objects[0];
     ASSERT_NE(object, nullptr) << row.kind << "/" << row.sub_kind;
     EXPECT_EQ(object->m_Type, row.type) << row.kind << "/" << row.sub_kind;
     EXPECT_EQ(object->m_List, row.list) << row.type;
@@ -423,7 +439,7 @@ TEST_F(TrackEvents, StartsOfTheOtherKindsSetUpTheirEjectorOrEmplacement) {
     EXPECT_EQ(event.slot_ids[0], row.slot_id) << row.type;
     const CVector3& p = object->m_Position;
     EXPECT_TRUE(row.place(p, g_World.Get_Height(p.x, p.z), X, Z, H)) << row.type << " at " << p.x << ", " << p.y << ", " << p.z;
-    if (row.type == 42) { EXPECT_EQ(object->m_Spawn_Count, 3) << "sparklers from the parameter"; }
+    if (row.type == 42) { EXPECT_EQ(static_cast<CMarker_Object*>(object)->m_Spawn_Count, 3) << "sparklers from the parameter"; }
     Sweep();
   }
 }

@@ -108,7 +108,7 @@ TEST_F(SimRun, RemainingObjectsHoldTheEndForFiveSecondsOfRealTimeInAll) {
   // An ejector no event holds: it stays until the grace runs out.
   CWorld_Object* stray = g_Object_Pools[CEjector_Box::kType]->Alloc_Object();
   ASSERT_NE(stray, nullptr);
-  static_cast<CEjector_Box*>(stray)->Spawn(CEjector_Params{}, CVector3{500.0f, 0.0f, 500.0f});
+  static_cast<CEjector_Box*>(stray)->Spawn(0u, CVector3{500.0f, 0.0f, 500.0f});
   g_World.Add_Object(1, stray);
   int frames_in_grace = 0;
   for (int frame = 0; frame < 400 && !g_Modal_Dlg.Is_Open(); ++frame) {
