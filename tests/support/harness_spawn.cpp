@@ -8,6 +8,7 @@
 #include "game/core/World_Queries.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/targets/CEjector_Box.h"
+#include "game/targets/CStruct_Light_Wall.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Box.h"
 #include "game/targets/CTarget_Brick.h"
@@ -58,8 +59,17 @@ const Harness_Spawner kSpawners[] = {
     {CTarget_Brick::kType, &Spawn_Brick},
 };
 
+// Light wall: any command triggers its glow, as the track's lane events do.
+bool Glow_Light_Wall(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  (void)argument;
+  static_cast<CStruct_Light_Wall*>(object)->Trigger_Glow();
+  return true;
+}
+
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
+    {CStruct_Light_Wall::kType, Glow_Light_Wall},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {
