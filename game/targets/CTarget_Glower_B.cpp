@@ -83,18 +83,7 @@ void CTarget_Glower_B::Update(const float& dt) {
 bool CTarget_Glower_B::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (m_Age < kGuard_Age) return false;
   if (m_Hit_Count == 0) {
-    const bool player = Is_Player_Shot(other);
-    if (player) Register_Hit(*this, other);
-    if (player || (!other && shot)) {
-      targets::Sparkle_Burst burst;
-      const uint32_t burst_colour = Pack(Brighter(Get_Variant_Color(m_Colour_Index), 2.5f));
-      burst.size_base = 45.0f;
-      burst.size_range = 50.0f;
-      targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
-      m_Kind_Flags |= kKind_Excluded;
-    } else if (!other && !shot) {
-      m_Kind_Flags |= kKind_Excluded;
-    }
+    Bar_First_Hit(*this, other, shot, m_Colour_Index, 0);
     Award_Precision(m_Position, other, shot);
   }
   Play_Sound_3D(kHit_Sound, m_Position, 1.0f);

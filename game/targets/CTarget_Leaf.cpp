@@ -101,31 +101,11 @@ void CTarget_Leaf::On_Land() { m_Kill_Timer = 1.0f; }
 
 bool CTarget_Leaf::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (m_Age < kGuard_Age || (other && other->m_Kind_Flags != kKind_Shot) || m_Kill_Timer != 0.0f) return false;
-  if (other) {
-    Register_Hit(*this, other);
-  } else if (!shot) {
-    g_Score_Board_Mgr.Award_Points(kChain_Points, 1.0f);
-  }
-  targets::Sparkle_Burst burst;
-  const uint32_t burst_colour = Pack(m_Colour);
-  burst.spread = 40.0f;
-  burst.offset_factor = 0.6f;
-  burst.size_base = 25.0f;
-  burst.size_range = 20.0f;
-  burst.life_base = 0.25f;
-  burst.life_range = 0.75f;
-  targets::Emit_Sparkle_Burst(*this, burst_colour, burst);
-  Play_Sound_3D(kBurst_Sound, m_Position, 1.0f);
-  m_Kill_Timer = 1.0f;
-  m_Kind_Flags |= kKind_Excluded;
-  CWorld_Query near;
-  g_World.Query_Radius(m_Position, kAlarm_Reach, near);
-  for (int i = 0; i < near.count; ++i) {
-    CWorld_Object* object = near.objects[i];
-    if (object == this || object->m_Type != kType || object->m_Kill_Timer != 0.0f) continue;
+  Chain_Burst(*this, other, shot, Pack(m_Colour), 40.0f, 0.6f, kChain_Points, kBurst_Sound);
+  For_Live_Neighbours(*this, kAlarm_Reach, [](CWorld_Object* object) {
     auto* leaf = static_cast<CTarget_Leaf*>(object);
     if (leaf->m_Alarm == 0.0f) leaf->m_Alarm = 1.0f;
-  }
+  });
   return true;
 }
 

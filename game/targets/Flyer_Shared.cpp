@@ -64,6 +64,42 @@ void Register_Hit(CWorld_Object& target, CWorld_Object* hitter) {
   targets::Register_First_Hit(Member_Of(target.m_Type), target, hitter);
 }
 
+void Bar_First_Hit(CWorld_Object& target, CWorld_Object* other, const CShot_Line* shot, int colour_index,
+                   uint32_t sound) {
+  const bool player = Is_Player_Shot(other);
+  if (player) Register_Hit(target, other);
+  if (player || (!other && shot)) {
+    targets::Sparkle_Burst burst;
+    burst.size_base = 45.0f;
+    burst.size_range = 50.0f;
+    targets::Emit_Sparkle_Burst(target, Pack(Brighter(Get_Variant_Color(colour_index), 2.5f)), burst);
+    if (sound) Play_Sound_3D(sound, target.m_Position, 1.0f);
+    target.m_Kind_Flags |= kKind_Excluded;
+  } else if (!other && !shot) {
+    target.m_Kind_Flags |= kKind_Excluded;
+  }
+}
+
+void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* shot, uint32_t colour,
+                 float spread, float offset_factor, unsigned chain_points, uint32_t sound) {
+  if (other) {
+    Register_Hit(target, other);
+  } else if (!shot) {
+    g_Score_Board_Mgr.Award_Points(chain_points, 1.0f);
+  }
+  targets::Sparkle_Burst burst;
+  burst.spread = spread;
+  burst.offset_factor = offset_factor;
+  burst.size_base = 25.0f;
+  burst.size_range = 20.0f;
+  burst.life_base = 0.25f;
+  burst.life_range = 0.75f;
+  targets::Emit_Sparkle_Burst(target, colour, burst);
+  Play_Sound_3D(sound, target.m_Position, 1.0f);
+  target.m_Kill_Timer = 1.0f;
+  target.m_Kind_Flags |= kKind_Excluded;
+}
+
 void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float half_length,
                float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture) {
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);

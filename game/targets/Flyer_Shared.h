@@ -62,6 +62,20 @@ bool Is_Hit_Target(const CWorld_Object* hitter);
 const targets::Target_Member& Member_Of(uint32_t type);
 // Registers a first hit with the run's statistics when the class's row counts the hitter.
 void Register_Hit(CWorld_Object& target, CWorld_Object* hitter);
+// The first hit as the bar, the second glower and the boomer take it: a player shot is
+// registered; a player shot, or a shot line without a hitter, bursts sparkles of the variant
+// colour × 2.5 (size 45 + 50r), plays the sound (none for 0) and excludes the target from the
+// misses; neither hitter nor line only excludes it; any other hitter does nothing.
+void Bar_First_Hit(CWorld_Object& target, CWorld_Object* other, const CShot_Line* shot, int colour_index,
+                   uint32_t sound);
+// A flare's or leaf's burst: a player shot is registered, a burst with neither hitter nor line
+// (a chain's) awards the chain's points; sparkles in the colour (size 25 + 20r, life
+// 0.25 + 0.75r, the spread and offset factor given), the sound, kill timer 1, excluded.
+void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* shot, uint32_t colour,
+                 float spread, float offset_factor, unsigned chain_points, uint32_t sound);
+// Every other live object of the target's own type within the reach, for the caller to arm.
+template <class Arm>
+void For_Live_Neighbours(const CWorld_Object& target, float reach, Arm arm);
 // A fan of `count` glow quads about the axis through the centre, the spoke across it.
 void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float half_length,
                float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture);
@@ -80,3 +94,15 @@ float World_Z();
 float Ground(float x, float z);
 
 }  // namespace flyer
+
+#include "game/core/CWorld.h"
+
+template <class Arm>
+void flyer::For_Live_Neighbours(const CWorld_Object& target, float reach, Arm arm) {
+  CWorld_Query near;
+  g_World.Query_Radius(target.m_Position, reach, near);
+  for (int i = 0; i < near.count; ++i) {
+    CWorld_Object* object = near.objects[i];
+    if (object != &target && object->m_Type == target.m_Type && object->m_Kill_Timer == 0.0f) arm(object);
+  }
+}
