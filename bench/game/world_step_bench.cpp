@@ -32,12 +32,13 @@ class Bench_Ball : public CSphere_Object {
   }
 };
 
-// Stand-in pools at the type indices no game class uses, 32 balls each: 320 balls in all.
+// Stand-in pools at the type indices no game class uses (72 is left to objects without a
+// pool), 35 balls each: 315 balls in all.
 template <uint32_t... kTypes>
 struct Sphere_Pools {
-  std::tuple<CObject_Pool_Of<Bench_Ball, kTypes, 32>...> pools;
+  std::tuple<CObject_Pool_Of<Bench_Ball, kTypes, 35>...> pools;
 };
-Sphere_Pools<0, 1, 2, 6, 7, 48, 49, 70, 71, 72> g_Pools;
+Sphere_Pools<0, 1, 2, 6, 7, 48, 49, 70, 71> g_Pools;
 
 // A rolling world with n balls thrown about it, taken from the pools in type order.
 std::vector<CWorld_Object*> Fill_World(int n) {

@@ -16,7 +16,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/warroom/CWarRoom_Sim.h"
-#include "game/warroom/Format_Minutes_Seconds.h"
+#include "game/trainer/Format_Minutes_Seconds.h"
 #include "game/warroom/WarRoom_Services.h"
 #include "platform/system/random.h"
 #include "runtime/src/libkstexture/iks_texture.h"
@@ -362,6 +362,8 @@ void CMenu_WarRoom::Update(float step) {
 
 bool CMenu_WarRoom::Check_Closing() {
   if (m_Page != kTravel || m_Page_Time <= 16.0f) return false;
+  // The closing sequence starts once; the page then waits for it.
+  if (m_Next_Page == kTime_Up || m_Next_Page == kRegion_Cleared) return true;
   if (!g_WarRoom_Sim.m_Disinfection_Mode && g_WarRoom_Sim.Get_Time_Remaining() < 1.0f) {
     m_Next_Page = kTime_Up;
     WarRoom_Start_Sequence(12);

@@ -9,7 +9,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/warroom/CWarRoom_Beacon.h"
 #include "game/warroom/CWarRoom_Sim.h"
-#include "game/warroom/Format_Minutes_Seconds.h"
+#include "game/trainer/Format_Minutes_Seconds.h"
 #include "game/warroom/Glow_Lighting.h"
 #include "game/warroom/Vector_Ops.h"
 #include "platform/system/random.h"

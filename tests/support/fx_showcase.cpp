@@ -58,7 +58,7 @@ CVector3 Ground_Point(float ahead, float side = 0.0f) {
 class Fx_Showcase : public CBox_Object, public CDebris_Skin_Source {
  public:
   explicit Fx_Showcase(Group group) : m_Group(group) {
-    Setup_Object(0, 1.0f, 1.0f, kState_Never_Culled | kState_No_World_Contact | kState_No_Gravity, 0);
+    Setup_Object(72, 1.0f, 1.0f, kState_Never_Culled | kState_No_World_Contact | kState_No_Gravity, 0);
     m_View_Radius = m_Collision_Radius = 400.0f;
     m_Centre = Ground_Point(300.0f);
     Set_Position(CVector3{m_Centre.x, m_Centre.y + 1.0f, m_Centre.z});

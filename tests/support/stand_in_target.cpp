@@ -35,7 +35,7 @@ CVector3 Corner(const CVector3& centre, const CMatrix3x3& axes, const CVector3& 
 
 Stand_In_Target* Stand_In_Target::Spawn_Sphere(float x, float height, float z, float radius) {
   Stand_In_Target* target = new Stand_In_Target();
-  target->Setup_Object(0, 100.0f, 100.0f, 0, kKind_Counted_Target);
+  target->Setup_Object(72, 100.0f, 100.0f, 0, kKind_Counted_Target);
   target->Setup_Sphere_Body(50.0f, radius, 0.3f);
   target->m_Sphere.hit_flag = 1;
   target->m_Start = CVector3{x, Ground(x, z) + height + radius, z};
@@ -47,7 +47,7 @@ Stand_In_Target* Stand_In_Target::Spawn_Sphere(float x, float height, float z, f
 
 Stand_In_Target* Stand_In_Target::Spawn_Box(float x, float height, float z, float half_size) {
   Stand_In_Target* target = new Stand_In_Target();
-  target->Setup_Object(0, 100.0f, 100.0f, 0, kKind_Counted_Target);
+  target->Setup_Object(72, 100.0f, 100.0f, 0, kKind_Counted_Target);
   target->Setup_Box_Body(80.0f, CVector3{half_size, half_size, half_size}, 0.2f);
   target->m_Box.hit_flag = 1;
   target->m_Start = CVector3{x, Ground(x, z) + height + half_size, z};

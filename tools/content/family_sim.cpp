@@ -218,6 +218,50 @@ writers::TrackSpec LaneTrack(double length) {
   return spec;
 }
 
+namespace {
+
+// The War Room's site simulations and those of the infection source: each a track over one of
+// the simulator's modules.
+struct WarRoomTrack {
+  uint32_t track_id;
+  uint32_t music_id;
+};
+constexpr WarRoomTrack kWarRoomTracks[] = {
+    {0x22000195, 0x2200017d}, {0x22000197, 0x2200017f}, {0x22000199, 0x22000181}, {0x2200019b, 0x22000183},
+    {0x2200019d, 0x22000185}, {0x2200019f, 0x2200017e}, {0x220001a2, 0x22000180}, {0x220001a5, 0x22000182},
+    {0x220001a7, 0x22000184}, {0x220001a9, 0x22000186}, {0x220001ac, 0x22000187}, {0x220001ae, 0x22000188},
+    {0x220001b0, 0x22000189}, {0x220001b3, 0x2200018a}, {0x220001b5, 0x2200018b}, {0x220001b8, 0x2200018c},
+    {0x220001ba, 0x2200018d}, {0x220001bc, 0x2200018e}, {0x220001be, 0x2200018f}, {0x220001c0, 0x22000190},
+    {0x220001c2, 0x22000191}, {0x220001c4, 0x22000192},
+    // The infection source.
+    {0x220001b1, 0x2200018a}, {0x220001a3, 0x22000182}, {0x220001b6, 0x2200018c}, {0x220001aa, 0x22000187},
+    {0x220001a0, 0x22000180},
+};
+
+double Music_Length_Of(uint32_t music_id) {
+  for (const SimContentRow& row : kSimRows)
+    if (row.music_id == music_id) return SimMusicLength(SimMusicSpec(row.music_id, row.seconds, row.title));
+  return 180.0;
+}
+
+void Add_WarRoom_Tracks(Manifest& manifest) {
+  int n = 0;
+  for (const WarRoomTrack& entry : kWarRoomTracks) {
+    ResourceEntry track;
+    track.id = entry.track_id;
+    track.name = "tracks/site_" + std::to_string(++n) + ".trk";
+    const double length = Music_Length_Of(entry.music_id);
+    const uint32_t seed = entry.track_id;
+    track.generate = [length, seed](Bytes& out) {
+      writers::WriteTrack(SimTrack(length, seed, 0), out);
+      return true;
+    };
+    manifest.AddResource(std::move(track));
+  }
+}
+
+}  // namespace
+
 void Add_Sim_Family(Manifest& manifest) {
   for (int i = 0; i < kSimContentRows; ++i) {
     const SimContentRow row = kSimRows[i];
@@ -258,6 +302,7 @@ void Add_Sim_Family(Manifest& manifest) {
     };
     manifest.AddResource(std::move(track));
   }
+  Add_WarRoom_Tracks(manifest);
 }
 
 }  // namespace content

@@ -250,7 +250,7 @@ std::vector<StyleSpec> Styles() {
       {0x220000C6, "sparks_and_stain", Kind::Stain},
       {0x220000CA, "launcher_body", Kind::OpaqueLit},
       {0x220000CE, "infection_gauge", Kind::Value},
-      {0x220000D1, "ejector_cap", Kind::AlphaTest},
+      {0x220000D1, "report_glow", Kind::AlphaBlend},
       {0x220000D4, "enemy_glass", Kind::AlphaBlend},
       {0x220000D8, "boss_glow", Kind::Additive},
       // The leaf: lit, its skin tinted by each leaf's own colour.

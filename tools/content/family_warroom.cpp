@@ -310,6 +310,38 @@ void Add_Texture(Manifest& manifest, uint32_t id, std::string name, uint32_t fla
   manifest.AddResource(std::move(entry));
 }
 
+// The report's board: a frame of four bars round an opening, with a thin back plate behind it.
+writers::MeshGeometry Report_Frame() {
+  writers::MeshGeometry mesh;
+  const float one[3] = {1.0f, 1.0f, 1.0f};
+  const float half_w = 118.0f, half_h = 88.0f, bar = 4.0f, depth = 3.0f;
+  const float top[3] = {0.0f, half_h - bar, 0.0f}, bottom[3] = {0.0f, -half_h + bar, 0.0f};
+  const float left[3] = {-half_w + bar, 0.0f, 0.0f}, right[3] = {half_w - bar, 0.0f, 0.0f};
+  writers::AppendPart(mesh, writers::MakeBox(half_w, bar, depth), one, top);
+  writers::AppendPart(mesh, writers::MakeBox(half_w, bar, depth), one, bottom);
+  writers::AppendPart(mesh, writers::MakeBox(bar, half_h - 2.0f * bar, depth), one, left);
+  writers::AppendPart(mesh, writers::MakeBox(bar, half_h - 2.0f * bar, depth), one, right);
+  const float back[3] = {0.0f, 0.0f, depth + 1.0f};
+  writers::AppendPart(mesh, writers::MakeBox(half_w - bar, half_h - bar, 0.5f), one, back);
+  return mesh;
+}
+
+// The tinted face inside the report's frame.
+writers::MeshGeometry Report_Face() { return writers::MakeBox(114.0f, 84.0f, 0.5f); }
+
+// A tall soft beam of light: bright along its middle, fading to its sides and ends.
+bool Light_Beam(writers::Picture& picture) {
+  picture = Blank(32, 128);
+  for (uint32_t y = 0; y < 128; ++y)
+    for (uint32_t x = 0; x < 32; ++x) {
+      const double across = 1.0 - std::min(std::fabs(x + 0.5 - 16.0) / 16.0, 1.0);
+      const double along = std::sin(3.14159265 * (y + 0.5) / 128.0);
+      const double a = std::pow(across, 2.0) * along;
+      picture.At(x, y) = Argb(a, 0.85, 0.8, 1.0);
+    }
+  return true;
+}
+
 }  // namespace
 
 void Add_WarRoom_Family(Manifest& manifest) {
@@ -349,6 +381,9 @@ void Add_WarRoom_Family(Manifest& manifest) {
     Add_Mesh(manifest, kRing_Ids[i], "meshes/warroom/ring_" + std::to_string(i) + ".rnd",
              [radius] { return Screen_Ring(radius, 3.0f); });
   }
+  Add_Mesh(manifest, 0x220000d0, "meshes/warroom/report_frame.rnd", Report_Frame);
+  Add_Mesh(manifest, 0x220000d2, "meshes/warroom/report_face.rnd", Report_Face);
+  Add_Texture(manifest, 0x220000cf, "textures/warroom/light_beam.txb", kFlagsAlphaBlend, Light_Beam);
 }
 
 }  // namespace content

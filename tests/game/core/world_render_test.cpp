@@ -16,7 +16,7 @@ class Drawn_Object : public CWorld_Object {
  public:
   Drawn_Object(std::vector<const CWorld_Object*>* log, const CVector3& at, uint32_t state, float radius = 5.0f)
       : m_Log(log) {
-    m_Type = 0;
+    m_Type = 72;  // a type index no pool holds
     m_State_Flags = state;
     m_View_Radius = m_Collision_Radius = radius;
     Set_Position(at);

@@ -32,7 +32,7 @@ constexpr float kPlain_Ground = 20.0f;  // the flat world of environment variant
 class Falling_Ball : public CSphere_Object {
  public:
   Falling_Ball(const CVector3& at, float radius) {
-    Setup_Object(0, 1.0f, 1.0f, 0, 0);
+    Setup_Object(72, 1.0f, 1.0f, 0, 0);  // a type index no pool holds
     Setup_Sphere_Body(5.0f, radius, 0.0f);
     m_Motion.Clear();
     m_Sphere.floor_contact_flag = 1;

@@ -170,7 +170,8 @@ TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
   ASSERT_TRUE(harness.Read_Back(pixels, width, height));
   int red = 0;
   for (uint32_t p : pixels)
-    if (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++red;
+    if (((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++red;
+  // Shaded faces of the red stand-in count too: the blast may leave it showing only its sides.
   EXPECT_GT(red, 200) << "the last picture shows a struck (red) stand-in";
 }
 

@@ -177,8 +177,10 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
                                    harness.Work_Dir(), &error))
         << error;
     EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
-    // The War Room screen, set up again with the menus, holds the gun metal for its rings.
+    // The War Room screen and the mission report, set up again with the menus, hold the gun
+    // metal for their rings and board, and the report its glow.
     g_Menu_Mgr.m_WarRoom.Term();
+    g_Menu_Mgr.m_EndGame.Term();
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }

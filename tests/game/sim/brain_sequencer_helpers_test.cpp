@@ -90,6 +90,22 @@ TEST_F(GameBrain, CommittedPointsCleanTheSiteDownToItsFloorOnce) {
   EXPECT_EQ(g_Sequence_Mgr.Running().size(), sequences) << "later commits end nothing";
 }
 
+TEST_F(GameBrain, TheDrainFallsWithTheSquareOfTheDifficulty) {
+  CWarRoom_Site& here = g_WarRoom_Sim.m_Sites[g_WarRoom_Sim.m_Current_Site];
+  struct Case {
+    float difficulty;
+    uint32_t points;
+    float drained;
+  } cases[] = {{0.5f, 1000, 0.5f}, {2.0f, 1000, 0.03125f}, {1.5f, 900, 0.05f}, {0.25f, 100, 0.2f}};
+  for (const Case& c : cases) {
+    here.infection = 0.9f;
+    g_Difficulty_Factor = c.difficulty;
+    brain->On_Points_Committed(c.points);
+    EXPECT_NEAR(0.9f - here.infection, c.drained, 1e-5f) << c.difficulty;
+  }
+  EXPECT_FALSE(brain->m_Ended);
+}
+
 TEST_F(GameBrain, TheTimeLeftIsAWholeNumberEvenWhenTheGrowthStops) {
   g_WarRoom_Sim.m_Farthest_Distance = 1.0e30f;
   g_WarRoom_Sim.m_Infection_Radius = 0.0f;

@@ -8,7 +8,7 @@
 #include "game/warroom/CWarRoom_Beacon.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "game/warroom/CWarRoom_World.h"
-#include "game/warroom/Format_Minutes_Seconds.h"
+#include "game/trainer/Format_Minutes_Seconds.h"
 #include "game/warroom/Glow_Lighting.h"
 #include "platform/system/random.h"
 #include "runtime/src/render/iks_render_device.h"

@@ -7,6 +7,7 @@
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
+#include "game/sim/CSequence_Mgr.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -254,6 +255,35 @@ TEST_F(WarRoomScreen, AnInfestedArrivalGoesToTheSiteSimulation) {
   screen().Update(0.0f);
   EXPECT_EQ(sounds->Count(true, 0x2200011c), 1);
   EXPECT_EQ(screen().m_Next_Page, CMenu_WarRoom::kEntering_Site);
+}
+
+TEST_F(WarRoomScreen, TheTravelPageClosesTheMissionThroughItsSequenceIntoTheReport) {
+  struct Case {
+    const char* name;
+    bool disinfection;
+    float time_remaining;
+    int sequence;
+    int next_page;
+    bool won;
+  } cases[] = {{"time up", false, 0.5f, 12, CMenu_WarRoom::kTime_Up, false},
+               {"region cleared", true, 300.0f, 11, CMenu_WarRoom::kRegion_Cleared, true}};
+  for (const Case& c : cases) {
+    g_Menu_Mgr.Command(kCommand_WarRoom, 0);
+    g_Sequence_Mgr.Clear();
+    g_WarRoom_Sim.m_Disinfection_Mode = c.disinfection;
+    Open_Travel_Page(c.time_remaining);
+    screen().Update(10.0f);
+    screen().Update(10.0f);
+    EXPECT_EQ(screen().m_Next_Page, c.next_page) << c.name;
+    ASSERT_EQ(g_Sequence_Mgr.Running().size(), 1u) << c.name;
+    EXPECT_EQ(g_Sequence_Mgr.Running()[0]->kind, c.sequence) << c.name;
+    screen().Update(0.1f);
+    EXPECT_EQ(g_Sequence_Mgr.Running().size(), 1u) << c.name << ": the closing starts once";
+    // The sequence runs its seven seconds and shows the report of the outcome.
+    for (int second = 0; second < 8; ++second) g_Sequence_Mgr.Update(Frame(1.0f));
+    EXPECT_TRUE(g_Menu_Mgr.m_EndGame.m_Visible) << c.name;
+    EXPECT_EQ(g_Menu_Mgr.m_EndGame.m_Success, c.won) << c.name;
+  }
 }
 
 }  // namespace
