@@ -1,7 +1,6 @@
 // Sample content of the light walls and the flying targets the track throws: their meshes at the
 // sizes the game draws them (bar, second glower, boomer, buster, exclamation mark, glower, leaf,
-// light wall) and the two textures only they use (the glower's halo, the leaf's skin).
-#include <algorithm>
+// light wall) and the leaf's skin.
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -164,25 +163,6 @@ bool Leaf_Skin(writers::Picture& picture) {
   return true;
 }
 
-// The glower's halo: a white ray along u from its root at u = 0, brightest on the middle line
-// v = 0.5 and fading to clear at its tip and its sides (the fans lay u along their axis).
-bool Halo_Ray(writers::Picture& picture) {
-  constexpr uint32_t kSide = 64;
-  picture.width = picture.height = kSide;
-  picture.pixels.assign(kSide * kSide, 0);
-  for (uint32_t y = 0; y < kSide; ++y) {
-    for (uint32_t x = 0; x < kSide; ++x) {
-      const float u = (static_cast<float>(x) + 0.5f) / kSide, v = (static_cast<float>(y) + 0.5f) / kSide - 0.5f;
-      const float along = std::max(0.0f, 1.0f - u / 0.95f);
-      const float across = std::exp(-(v * v) / (2.0f * 0.09f * 0.09f));
-      const float level = along * along * across;
-      const uint32_t alpha = static_cast<uint32_t>(std::min(255.0f, level * 255.0f));
-      picture.At(x, y) = alpha << 24 | 0x00FFFFFFu;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 void Add_Targets_2_Family(Manifest& manifest) {
@@ -212,7 +192,7 @@ void Add_Targets_2_Family(Manifest& manifest) {
     };
     manifest.AddResource(std::move(entry));
   };
-  add_texture(0x220000CF, "textures/glower_halo.txb", Halo_Ray);
+  // The glower's halo texture 0x220000CF is the War Room family's soft light beam.
   add_texture(0x220000E5, "textures/leaf.txb", Leaf_Skin);
 }
 
