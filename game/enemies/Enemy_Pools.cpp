@@ -7,7 +7,10 @@
 #include "game/enemies/CEjector_Enemy_Bomb.h"
 #include "game/enemies/CEjector_Enemy_Bar.h"
 #include "game/enemies/CEjector_Enemy_Plate.h"
+#include "game/enemies/CEmmo_Ball.h"
 #include "game/enemies/CEmmo_Ball_2.h"
+#include "game/enemies/CEmmo_Crystal_1.h"
+#include "game/enemies/CEmmo_Bomb.h"
 #include "game/enemies/CEmmo_Missile_1.h"
 #include "game/enemies/CEmmo_Discus_1.h"
 #include "game/enemies/CEmmo_Bar_1.h"
@@ -26,7 +29,10 @@ void Register_Enemy_Pools() {
   Register_Object_Pool(CEjector_Enemy_Bomb::kType, CEjector_Enemy_Bomb::Pool());
   Register_Object_Pool(CEjector_Enemy_Bar::kType, CEjector_Enemy_Bar::Pool());
   Register_Object_Pool(CEjector_Enemy_Plate::kType, CEjector_Enemy_Plate::Pool());
+  Register_Object_Pool(CEmmo_Ball::kType, CEmmo_Ball::Pool());
   Register_Object_Pool(CEmmo_Ball_2::kType, CEmmo_Ball_2::Pool());
+  Register_Object_Pool(CEmmo_Crystal_1::kType, CEmmo_Crystal_1::Pool());
+  Register_Object_Pool(CEmmo_Bomb::kType, CEmmo_Bomb::Pool());
   Register_Object_Pool(CEmmo_Missile_1::kType, CEmmo_Missile_1::Pool());
   Register_Object_Pool(CEmmo_Discus_1::kType, CEmmo_Discus_1::Pool());
   Register_Object_Pool(CEmmo_Bar_1::kType, CEmmo_Bar_1::Pool());

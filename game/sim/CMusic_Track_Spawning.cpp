@@ -37,15 +37,8 @@
 #include "game/enemies/CEjector_Enemy_Bar.h"
 #include "game/enemies/CEjector_Enemy_Plate.h"
 #include "game/enemies/CEnemy_UFO.h"
-#include "game/enemies/CEmmo_Ball_2.h"
-#include "game/enemies/CEmmo_Missile_1.h"
-#include "game/enemies/CEmmo_Discus_1.h"
-#include "game/enemies/CEmmo_Bar_1.h"
-#include "game/enemies/CEmmo_Bullet_1.h"
-#include "game/enemies/CEmmo_Anti_Matter.h"
-#include "game/enemies/CEmmo_Roller.h"
-#include "game/enemies/CEmmo_Can.h"
 #include "game/enemies/CEnemy_Tile_1.h"
+#include "game/enemies/Emmo_Spawning.h"
 #include "game/enemies/CEnemy_Digger_1.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
@@ -184,14 +177,6 @@ bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& p
     case CTarget_Line::kType: static_cast<CTarget_Line*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Jumper::kType: static_cast<CTarget_Jumper*>(object)->Spawn(place, velocity, argument); return true;
     case CEnemy_UFO::kType: static_cast<CEnemy_UFO*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Ball_2::kType: static_cast<CEmmo_Ball_2*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Missile_1::kType: static_cast<CEmmo_Missile_1*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Discus_1::kType: static_cast<CEmmo_Discus_1*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Bar_1::kType: static_cast<CEmmo_Bar_1*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Bullet_1::kType: static_cast<CEmmo_Bullet_1*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Anti_Matter::kType: static_cast<CEmmo_Anti_Matter*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Roller::kType: static_cast<CEmmo_Roller*>(object)->Spawn(place, velocity, argument); return true;
-    case CEmmo_Can::kType: static_cast<CEmmo_Can*>(object)->Spawn(place, velocity, argument); return true;
     case CEnemy_Tile_1::kType: static_cast<CEnemy_Tile_1*>(object)->Spawn(place, velocity, argument); return true;
     case CEnemy_Digger_1::kType: static_cast<CEnemy_Digger_1*>(object)->Spawn(place, velocity, argument); return true;
     default: return true;
@@ -425,6 +410,11 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
       return false;
     }
     return true;
+  }
+  if (Is_Track_Ammunition(type)) {
+    if (Spawn_Track_Ammunition(type, object, place, argument)) return true;
+    ejectors::Give_Back_Unspawned(object);
+    return false;
   }
   if (!Spawn_Marker_Target(type, object, place, velocity, argument)) {
     ejectors::Give_Back_Unspawned(object);

@@ -6,6 +6,17 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/core/World_Queries.h"
+#include "game/enemies/CEmmo_Anti_Matter.h"
+#include "game/enemies/CEmmo_Ball.h"
+#include "game/enemies/CEmmo_Ball_2.h"
+#include "game/enemies/CEmmo_Bar_1.h"
+#include "game/enemies/CEmmo_Bomb.h"
+#include "game/enemies/CEmmo_Bullet_1.h"
+#include "game/enemies/CEmmo_Can.h"
+#include "game/enemies/CEmmo_Crystal_1.h"
+#include "game/enemies/CEmmo_Discus_1.h"
+#include "game/enemies/CEmmo_Missile_1.h"
+#include "game/enemies/CEmmo_Roller.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CStruct_Light_Wall.h"
@@ -20,6 +31,91 @@ namespace {
 
 float Arg(const Spawn_Args& args, size_t index, float fallback) {
   return index < args.size() ? args[index] : fallback;
+}
+
+// Enemy ammunition, set up from its place: the variant first where the class has one, then a
+// start velocity where the class leaves it to its launcher (none given: the class's own).
+CVector3 Velocity_Arg(const Spawn_Args& args, size_t first) {
+  return CVector3{Arg(args, first, 0.0f), Arg(args, first + 1, 0.0f), Arg(args, first + 2, 0.0f)};
+}
+bool Spawn_Emmo_Ball(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  auto* ball = static_cast<CEmmo_Ball*>(object);
+  ball->Setup(static_cast<int>(Arg(args, 0, 0.0f)));
+  ball->Set_Position(place);
+  ball->m_Sphere.velocity = Velocity_Arg(args, 1);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Ball_2(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  auto* ball = static_cast<CEmmo_Ball_2*>(object);
+  if (!ball->Spawn(&variant, &place)) return false;
+  ball->m_Sphere.velocity = Velocity_Arg(args, 1);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Crystal(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  auto* crystal = static_cast<CEmmo_Crystal_1*>(object);
+  crystal->Setup(place);
+  crystal->m_Sphere.velocity = Velocity_Arg(args, 0);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Missile(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  (void)args;
+  list = 2;
+  return static_cast<CEmmo_Missile_1*>(object)->Spawn(&place);
+}
+bool Spawn_Emmo_Disc(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  list = 2;
+  return static_cast<CEmmo_Discus_1*>(object)->Spawn(&variant, &place);
+}
+bool Spawn_Emmo_Bar(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  list = 2;
+  return static_cast<CEmmo_Bar_1*>(object)->Spawn(&variant, &place);
+}
+// Bullet: variant, drift direction, fired (1) or waiting (0).
+bool Spawn_Emmo_Bullet(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  const int direction = static_cast<int>(Arg(args, 1, 0.0f));
+  auto* bullet = static_cast<CEmmo_Bullet_1*>(object);
+  if (!bullet->Spawn(&variant, &direction, &place)) return false;
+  if (Arg(args, 2, 0.0f) != 0.0f) bullet->Play_Sound_Once();
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Bomb(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  auto* bomb = static_cast<CEmmo_Bomb*>(object);
+  if (!bomb->Setup(place)) return false;
+  bomb->Set_Position(place);
+  bomb->m_Sphere.velocity = Velocity_Arg(args, 0);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Anti_Matter(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  auto* blob = static_cast<CEmmo_Anti_Matter*>(object);
+  if (!blob->Spawn(&variant)) return false;
+  blob->Set_Position(place);
+  if (args.size() > 1) blob->m_Sphere.velocity = Velocity_Arg(args, 1);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Roller(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  auto* roller = static_cast<CEmmo_Roller*>(object);
+  roller->Spawn(&variant);
+  roller->Set_Position(place);
+  roller->m_Sphere.velocity = Velocity_Arg(args, 1);
+  list = 2;
+  return true;
+}
+bool Spawn_Emmo_Can(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) {
+  const int variant = static_cast<int>(Arg(args, 0, 0.0f));
+  list = 2;
+  return static_cast<CEmmo_Can*>(object)->Spawn(&variant, &place);
 }
 
 // The classes whose set-up the harness calls itself (targets that ejectors launch, or that a
@@ -57,6 +153,17 @@ const Harness_Spawner kSpawners[] = {
     {CTarget_Ball::kType, &Spawn_Ball},
     {CTarget_Box::kType, &Spawn_Box},
     {CTarget_Brick::kType, &Spawn_Brick},
+    {CEmmo_Ball::kType, nullptr, &Spawn_Emmo_Ball},
+    {CEmmo_Ball_2::kType, nullptr, &Spawn_Emmo_Ball_2},
+    {CEmmo_Crystal_1::kType, nullptr, &Spawn_Emmo_Crystal},
+    {CEmmo_Missile_1::kType, nullptr, &Spawn_Emmo_Missile},
+    {CEmmo_Discus_1::kType, nullptr, &Spawn_Emmo_Disc},
+    {CEmmo_Bar_1::kType, nullptr, &Spawn_Emmo_Bar},
+    {CEmmo_Bullet_1::kType, nullptr, &Spawn_Emmo_Bullet},
+    {CEmmo_Bomb::kType, nullptr, &Spawn_Emmo_Bomb},
+    {CEmmo_Anti_Matter::kType, nullptr, &Spawn_Emmo_Anti_Matter},
+    {CEmmo_Roller::kType, nullptr, &Spawn_Emmo_Roller},
+    {CEmmo_Can::kType, nullptr, &Spawn_Emmo_Can},
 };
 
 // Light wall: any command triggers its glow, as the track's lane events do.
@@ -74,7 +181,7 @@ const Harness_Commander kCommanders[] = {
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {
   for (const Harness_Spawner& row : kSpawners)
-    if (row.spawn && row.type == type) return &row;
+    if ((row.spawn || row.spawn_at) && row.type == type) return &row;
   return nullptr;
 }
 
@@ -117,7 +224,8 @@ CWorld_Object* Spawn_Object(uint32_t type, float x, float height, float z, const
     CWorld_Object* object = pool->Alloc_Object();
     if (!object) return fail("the pool of type " + std::to_string(type) + " is empty");
     int list = 2;
-    if (!row->spawn(object, args, list)) {
+    const bool spawned = row->spawn_at ? row->spawn_at(object, place, args, list) : row->spawn(object, args, list);
+    if (!spawned) {
       ejectors::Give_Back_Unspawned(object);
       return fail("the Spawn of type " + std::to_string(type) + " failed");
     }

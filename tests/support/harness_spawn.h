@@ -21,6 +21,8 @@ using Spawn_Args = std::vector<float>;
 struct Harness_Spawner {
   uint32_t type;
   bool (*spawn)(CWorld_Object* object, const Spawn_Args& args, int& list);
+  // For classes whose set-up starts from its place (trails, aims, launches): given the place too.
+  bool (*spawn_at)(CWorld_Object* object, const CVector3& place, const Spawn_Args& args, int& list) = nullptr;
 };
 // A type's command (action, argument), for ejectors that take commands instead of requests.
 struct Harness_Commander {

@@ -18,6 +18,7 @@ void Add_Arsenal_Family(Manifest& manifest);
 void Add_Menus_Family(Manifest& manifest);
 void Add_Scoring_Family(Manifest& manifest);
 void Add_WarRoom_Family(Manifest& manifest);
+void Add_Enemy_Ammo_Family(Manifest& manifest);
 void Add_Targets_1_Family(Manifest& manifest);
 void Add_Targets_2_Family(Manifest& manifest);
 
@@ -39,6 +40,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Menus_Family,
     &Add_Scoring_Family,
     &Add_WarRoom_Family,
+    &Add_Enemy_Ammo_Family,
     &Add_Targets_1_Family,
     &Add_Targets_2_Family,
 };

@@ -247,6 +247,8 @@ TEST_F(Popups, AbortAsksOrSaysTheMissionIsOverWhenTheReportIsUp) {
       {0, CModal_Dlg::kMode_Message, "Mission already aborted"},
   };
   for (const Case& c : cases) {
+    // A report shows once per mission: the one before is hidden first.
+    g_Menu_Mgr.m_EndGame.Activate(false, false);
     if (c.report >= 0)
       g_Menu_Mgr.Command(kCommand_End_Mission, c.report);
     else
