@@ -183,6 +183,7 @@ class CMusic_Track {
   CVector3 Draw_Ejector_Place(uint8_t flags) const;
   void Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CTrack_Event* event, int variant,
                       int colour, CVector3 place);
+  // False when the class could not be set up; the object is then back in its pool.
   bool Set_Up_Target(uint32_t type, CWorld_Object* object, const CTrack_Point& point, int& list);
   CVector3 Draw_Ground_Place(uint32_t type, float x_low, float x_high, float z_low, float z_high);
   float World_X() const;

@@ -581,7 +581,7 @@ void CMusic_Track::Light_Lane_Walls(uint32_t sub_kind, const CTrack_Point& point
   const auto light = [](uint64_t n) {
     if (n > 0x7FFFFFFF) return;
     CWorld_Object* wall = g_World.Find_Object_By_Type(kLight_Wall_Type, static_cast<int>(n));
-    if (wall) static_cast<CStruct_Light_Wall*>(wall)->m_Lit = 1;
+    if (wall) static_cast<CStruct_Light_Wall*>(wall)->Trigger_Glow();
   };
   const auto advance = [walls](uint32_t& index) { index = static_cast<uint32_t>((index + 1ull) % walls); };
   if (point.action == 0) {

@@ -192,7 +192,10 @@ bool CMusic_Track::Setup_Lanes() {
       CStruct_Light_Wall* wall = static_cast<CStruct_Light_Wall*>(object);
       const CVector3 place{side == 0 ? x_size - 0.1f : 0.1f, height - 200.0f,
                            near_z + (far_z - near_z) / (lanes + 1.0f) * (lanes - static_cast<float>(lane))};
-      wall->Spawn(side == 0 ? 1 : 0, place, kLane_Colours[lane % 4]);
+      if (!wall->Spawn(side == 0 ? 1 : 0, place, kLane_Colours[lane % 4])) {
+        pool->Free_Object(wall);
+        continue;
+      }
       g_World.Add_Object(1, wall);
       wall->Set_Position(place);
     }

@@ -19,6 +19,7 @@
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Flier.h"
+#include "game/targets/Flyer_Spawning.h"
 #include "game/targets/CTarget_Boomer.h"
 #include "game/targets/CTarget_Leaf.h"
 #include "game/targets/CTarget_Bar.h"
@@ -192,17 +193,11 @@ bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& p
       ball->m_Sphere.velocity = velocity;
       return true;
     }
-    case CTarget_Flier::kType: static_cast<CTarget_Flier*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Boomer::kType: static_cast<CTarget_Boomer*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Leaf::kType: static_cast<CTarget_Leaf*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Bar::kType: static_cast<CTarget_Bar*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Flare::kType: static_cast<CTarget_Flare*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Goo::kType: {
       const int32_t colour = Target_Colour(argument);
       const uint8_t small = 0;
       return static_cast<CTarget_Goo*>(object)->Spawn(colour, small);
     }
-    case CTarget_Glower::kType: static_cast<CTarget_Glower*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Line::kType: {
       auto* line = static_cast<CTarget_Line*>(object);
       const int32_t colour = Target_Colour(argument);
@@ -210,14 +205,11 @@ bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& p
       line->m_Box.velocity = velocity;
       return true;
     }
-    case CTarget_Glower_B::kType: static_cast<CTarget_Glower_B*>(object)->Spawn(place, velocity, argument); return true;
     case CTarget_Jumper::kType: {
       const int32_t colour = std::min(plat::Random() * 4 / 32768, 3);
       const int32_t direction = std::min(plat::Random() * 3 / 32768, 2);
       return static_cast<CTarget_Jumper*>(object)->Spawn(colour, direction);
     }
-    case CTarget_Buster::kType: static_cast<CTarget_Buster*>(object)->Spawn(place, velocity, argument); return true;
-    case CTarget_Exclaim::kType: static_cast<CTarget_Exclaim*>(object)->Spawn(place, velocity, argument); return true;
     default: return true;
   }
 }
@@ -401,6 +393,7 @@ bool CMusic_Track::Spawn_Target(uint32_t type, const CTrack_Point& point, CTrack
   CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
   if (!object) return false;
   int list = 1;
+  // A class that cannot be set up goes back to its pool; nothing is placed.
   if (!Set_Up_Target(type, object, point, list)) return false;
   if (event) {
     const int slot = event->Free_Slot();
@@ -469,6 +462,13 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     place.y += 50.0f;
   } else {
     place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);
+  }
+  if (Is_Flyer_Target(type)) {
+    if (!Spawn_Flyer_Target(type, object, argument, place)) {
+      ejectors::Give_Back_Unspawned(object);
+      return false;
+    }
+    return true;
   }
   if (Is_Track_Ammunition(type)) {
     if (Spawn_Track_Ammunition(type, object, place, argument)) return true;

@@ -21,6 +21,7 @@
 #include "game/sim/CMusic_Track.h"
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CStruct_Light_Wall.h"
 #include "game/targets/CTarget_Ball.h"
 #include "game/targets/CTarget_Box.h"
 #include "game/targets/CTarget_Brick.h"
@@ -288,12 +289,21 @@ bool Command_Glow(CWorld_Object* object, int action, int argument) {
   return true;
 }
 
+// Light wall: any command triggers its glow, as the track's lane events do.
+bool Glow_Light_Wall(CWorld_Object* object, int action, int argument) {
+  (void)action;
+  (void)argument;
+  static_cast<CStruct_Light_Wall*>(object)->Trigger_Glow();
+  return true;
+}
+
 const Harness_Commander kCommanders[] = {
     {0, nullptr},
     {CEjector_Simon_1::kType, &Command_Memory_Board},
     {CTarget_Jumper::kType, &Command_Jump},
     {CEjector_Twirler::kType, &Command_Glow},
     {CBoss_Crystal_1::kType, Command_Boss},
+    {CStruct_Light_Wall::kType, Glow_Light_Wall},
 };
 
 const Harness_Spawner* Find_Spawner(uint32_t type) {

@@ -253,7 +253,8 @@ std::vector<StyleSpec> Styles() {
       {0x220000D1, "report_glow", Kind::AlphaBlend},
       {0x220000D4, "enemy_glass", Kind::AlphaBlend},
       {0x220000D8, "boss_glow", Kind::Additive},
-      {0x220000E6, "crystal", Kind::Reflection},
+      // The leaf: lit, its skin tinted by each leaf's own colour.
+      {0x220000E6, "leaf", Kind::OpaqueLit},
       {0x22000149, "glow_shell", Kind::Factor},
   };
 }

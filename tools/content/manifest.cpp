@@ -25,6 +25,7 @@ void Add_Trainer_Sim_Family(Manifest& manifest);
 void Add_Targets_1b_Family(Manifest& manifest);
 void Add_Targets_2b_Family(Manifest& manifest);
 void Add_Enemies_Family(Manifest& manifest);
+void Add_Targets_2_Family(Manifest& manifest);
 
 using FamilyFunction = void (*)(Manifest&);
 
@@ -51,6 +52,7 @@ static const FamilyFunction kFamilies[] = {
     &Add_Targets_1b_Family,
     &Add_Targets_2b_Family,
     &Add_Enemies_Family,
+    &Add_Targets_2_Family,
 };
 
 void Build_Manifest(Manifest& manifest) {

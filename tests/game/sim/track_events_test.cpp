@@ -355,11 +355,11 @@ TEST_F(TrackEvents, LanesLightInSequenceInPairsAndOnlyOnALaneTrack) {
     walls.push_back(static_cast<CStruct_Light_Wall*>(wall));
   ASSERT_EQ(walls.size(), 6u);
   const auto lit_after = [&](uint32_t action, uint32_t argument) {
-    for (CStruct_Light_Wall* wall : walls) wall->m_Lit = 0;
+    for (CStruct_Light_Wall* wall : walls) wall->m_Glow_Trigger = false;
     g_Music_Track.Light_Lane_Walls(0, CTrack_Point{action, 0.0f, argument});
     std::vector<int> lit;
     for (size_t i = 0; i < walls.size(); ++i)
-      if (walls[i]->m_Lit) lit.push_back(static_cast<int>(i));
+      if (walls[i]->m_Glow_Trigger) lit.push_back(static_cast<int>(i));
     return lit;
   };
   for (int i = 0; i < 7; ++i) EXPECT_EQ(lit_after(0, 0), std::vector<int>{i % 6}) << i;

@@ -129,7 +129,7 @@ TEST_F(SimRun, TheShortTrackPlaysItsMusicLightsItsLanesAndEndsIntoTheSummary) {
   for (; frames < 1000 && !g_Modal_Dlg.Is_Open(); ++frames) {
     harness.Step(1, 40);
     for (int n = 0; CWorld_Object* wall = g_World.Find_Object_By_Type(CStruct_Light_Wall::kType, n); ++n)
-      lit = std::max<int>(lit, static_cast<CStruct_Light_Wall*>(wall)->m_Lit ? n + 1 : 0);
+      lit = std::max<int>(lit, static_cast<CStruct_Light_Wall*>(wall)->m_Glow > 0.0f ? n + 1 : 0);
   }
   ASSERT_TRUE(Dialog_Shows_Summary()) << frames;
   EXPECT_GT(lit, 0) << "lane walls lit";
