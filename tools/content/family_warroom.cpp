@@ -370,8 +370,8 @@ void Add_WarRoom_Family(Manifest& manifest) {
     Add_Mesh_Resource(manifest, kRing_Ids[i], "meshes/warroom/ring_" + std::to_string(i) + ".rnd",
              [radius] { return Screen_Ring(radius, 3.0f); });
   }
-  Add_Mesh(manifest, 0x220000d0, "meshes/warroom/report_frame.rnd", Report_Frame);
-  Add_Mesh(manifest, 0x220000d2, "meshes/warroom/report_face.rnd", Report_Face);
+  Add_Mesh_Resource(manifest, 0x220000d0, "meshes/warroom/report_frame.rnd", Report_Frame);
+  Add_Mesh_Resource(manifest, 0x220000d2, "meshes/warroom/report_face.rnd", Report_Face);
   Add_Texture(manifest, 0x220000cf, "textures/warroom/light_beam.txb", kFlagsAlphaBlend, Light_Beam);
 }
 
