@@ -1,6 +1,6 @@
 // Sample content of the console terminal: its metal frame with the pull tab on the right edge,
-// the screen panel recessed behind the frame's window (drawn black, and scaled up behind itself
-// as the screen's glow), and the whirr it makes when it first slides open.
+// and the screen panel recessed behind the frame's window (drawn black, and scaled up behind
+// itself as the screen's glow). Its sounds are the interface sounds of family_sounds.cpp.
 //
 // The console is drawn 215 units ahead of the menu camera (45 degree view), where the screen
 // spans about 237 by 178 units; its text starts 14.65 % from the left and 13 % from the top, and
@@ -11,8 +11,6 @@
 #include "tools/content/manifest.h"
 #include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
-#include "tools/writers/renderable_writer.h"
-#include "tools/writers/wav_writer.h"
 
 namespace content {
 
@@ -49,49 +47,11 @@ writers::MeshGeometry Console_Screen() {
   return mesh;
 }
 
-
-// A rising servo whirr under a soft hum: the console sliding open.
-writers::SoundSpec Opening_Whirr() {
-  writers::SoundSpec spec;
-  spec.rate = 22050;
-  spec.seconds = 0.8;
-  writers::ToneLayer whirr;
-  whirr.wave = writers::Waveform::Saw;
-  whirr.startHz = 90.0;
-  whirr.endHz = 260.0;
-  whirr.seconds = 0.75;
-  whirr.amplitude = 0.22;
-  whirr.decay = 1.0;
-  whirr.release = 0.1;
-  writers::ToneLayer hum = whirr;
-  hum.wave = writers::Waveform::Sine;
-  hum.startHz = 180.0;
-  hum.endHz = 520.0;
-  hum.amplitude = 0.25;
-  writers::ToneLayer hiss;
-  hiss.wave = writers::Waveform::Noise;
-  hiss.seconds = 0.5;
-  hiss.amplitude = 0.08;
-  hiss.lowpassHz = 2500.0;
-  hiss.decay = 4.0;
-  hiss.seed = 61;
-  hiss.release = 0.05;
-  spec.layers = {whirr, hum, hiss};
-  return spec;
-}
-
 }  // namespace
 
 void Add_Trainer_Console_Family(Manifest& manifest) {
   Add_Mesh_Resource(manifest, 0x22000060, "meshes/console/frame.rnd", Console_Frame);
   Add_Mesh_Resource(manifest, 0x22000062, "meshes/console/screen.rnd", Console_Screen);
-  ResourceEntry sound;
-  sound.id = 0x220000DE;
-  sound.type = 3;
-  sound.name = "sounds/console_open.wav";
-  sound.compress = true;
-  sound.generate = [](Bytes& out) { return writers::WriteWavSound(Opening_Whirr(), out); };
-  manifest.AddResource(std::move(sound));
 }
 
 }  // namespace content

@@ -104,17 +104,6 @@ bool Backdrop_Tile(writers::Picture& picture) {
   return true;
 }
 
-// A soft round white glow.
-bool Soft_Glow(writers::Picture& picture) {
-  picture = Blank(32, 32);
-  for (uint32_t y = 0; y < 32; ++y)
-    for (uint32_t x = 0; x < 32; ++x) {
-      const double d = std::min(std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0) / 16.0, 1.0);
-      picture.At(x, y) = Argb(std::pow(1.0 - d, 2.0), 1, 1, 1);
-    }
-  return true;
-}
-
 struct Preview {
   uint32_t id;
   const char* title;
@@ -245,8 +234,6 @@ std::vector<Sound_Def> Sounds() {
   return {
       {0x220000ed, "sounds/simulator_open.wav",
        Sound(0.7, {Tone(Waveform::Sine, 110, 220, 0.7, 0.4, 1.5), Tone(Waveform::Triangle, 220, 440, 0.7, 0.15, 2.0)})},
-      {0x220000e0, "sounds/simulator_confirm.wav",
-       Sound(0.35, {Tone(Waveform::Sine, 660, 1320, 0.35, 0.35, 6.0), Tone(Waveform::Square, 330, 660, 0.2, 0.08, 8.0)})},
       {0x22000122, "sounds/private_message.wav",
        Sound(0.8, {Tone(Waveform::Sine, 1046.5, 1046.5, 0.5, 0.35, 5.0),
                    Tone(Waveform::Sine, 1568.0, 1568.0, 0.5, 0.3, 5.0, 0.25)})},
@@ -263,7 +250,7 @@ void Add_Trainer_Sim_Family(Manifest& manifest) {
   Add_Mesh(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
   Add_Mesh(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
   Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
-  Add_Texture(manifest, 0x220000cf, "textures/simulator/soft_glow.txb", Soft_Glow);
+  // 0x220000cf (the soft beam glow) and the confirm sound 0x220000e0 come with the report's content.
   for (const Preview& preview : kPreviews) {
     std::string name = "textures/simulator/preview_";
     for (const char* c = preview.title; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
