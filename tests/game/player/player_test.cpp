@@ -177,10 +177,10 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
                                    harness.Work_Dir(), &error))
         << error;
     EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
-    // The War Room screen, set up again with the menus, holds the gun metal for its rings; the
-    // console holds it for its frame.
-    g_Menu_Mgr.m_WarRoom.Term();
-    g_Menu_Mgr.m_Console.Term();
+    // The menu screens, set up again with the menus, hold some of the same resources (the gun
+    // metal of the War Room's rings, the console's frame, the simulator's and the report's
+    // pieces); suspended, they hold none.
+    g_Menu_Mgr.Suspend(true);
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }
