@@ -1,13 +1,16 @@
 // The missiles' and the lightning's cost: a whole frame with eight missiles in flight (each
 // refitting and drawing its trail and flame) and the lightning gun's 24 bolts alive, beside the
-// same world's frame with the lightning gun idle. Compare the pair's times from one run. Runs headless on the
-// generated content.
+// same world's frame with the lightning gun idle; and eight trail renders (refit and draw)
+// beside the same triangles drawn through the draw-prim. Compare each pair's times from one
+// run. Runs headless on the generated content.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
+#include "game/fx/CFX_Poly_Trail.h"
+#include "runtime/src/render/iks_render_device.h"
 #include "game/player/CPlayer_Weapon_Gun_Lightning_0.h"
 #include "game/player/CAmmo_Missile_0.h"
 #include "tests/support/game_harness.h"
@@ -23,8 +26,8 @@ class Lightning_Field {
       state.SkipWithError(("the game did not start: " + error).c_str());
       return;
     }
-    m_Ready = m_Harness.Run_Script("frames 5\nloadout 4 0\ncommand 7 1\ncamera 800 450 300 800 0 1300\n"
-                                   "move 400 250\nframes 60\n",
+    m_Ready = m_Harness.Run_Script("frames 5\nloadout 4 0\ncommand 7 1 0x220003E1 0x220003F1\n"
+                                   "camera 800 450 300 800 0 1300\nmove 400 250\nframes 60\n",
                                    m_Harness.Work_Dir(), &error);
     if (!m_Ready) state.SkipWithError(error.c_str());
   }
@@ -83,5 +86,62 @@ void BM_FrameWithEightMissilesAndTwentyFourBolts(benchmark::State& state) {
   for (int i = 0; i < 8; ++i) missiles[i]->m_Kill_Timer = 1.0f;
 }
 BENCHMARK(BM_FrameWithEightMissilesAndTwentyFourBolts)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Eight trails laid along the field, each with its ring of points filled.
+struct Eight_Trails {
+  CFX_Poly_Trail trails[8];
+  CVector3 heads[8];
+  Eight_Trails() {
+    for (int i = 0; i < 8; ++i) {
+      CVector3 p{400.0f + 100.0f * float(i), 600.0f, 400.0f};
+      trails[i].Setup(p, 0xFFFFDDAA, 1.0f, 6.0f);
+      for (int k = 0; k < CFX_Poly_Trail::kRing; ++k) {
+        p.z += 30.0f;
+        p.x += 4.0f * float((k % 5) - 2);
+        trails[i].Update(0.02f, p);
+      }
+      heads[i] = p;
+    }
+  }
+};
+
+void Begin_Frame() {
+  g_pRenderDevice->Begin_Render();
+  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xFF000000, 0);
+  g_pRenderDevice->BeginScene();
+}
+
+void End_Frame() {
+  g_pRenderDevice->EndScene();
+  g_pRenderDevice->Present(nullptr);
+}
+
+void BM_EightTrailRenders(benchmark::State& state) {
+  Lightning_Field field(state);
+  if (!field.Ready()) return;
+  Eight_Trails eight;
+  for (auto _ : state) {
+    Begin_Frame();
+    for (int i = 0; i < 8; ++i) eight.trails[i].Render(eight.heads[i], 1.0f);
+    End_Frame();
+  }
+}
+BENCHMARK(BM_EightTrailRenders)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_EightTrailsTrianglesThroughTheDrawPrim(benchmark::State& state) {
+  Lightning_Field field(state);
+  if (!field.Ready()) return;
+  Eight_Trails eight;
+  for (int i = 0; i < 8; ++i) eight.trails[i].Build_Ribbons(eight.heads[i], 1.0f);
+  for (auto _ : state) {
+    Begin_Frame();
+    g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+    for (const CFX_Poly_Trail& trail : eight.trails)
+      g_D3DDrawPrim.DrawTexTriangles(reinterpret_cast<const DrawPrimTexTriangle*>(trail.m_Vertices),
+                                     CFX_Poly_Trail::kVertices / 3);
+    End_Frame();
+  }
+}
+BENCHMARK(BM_EightTrailsTrianglesThroughTheDrawPrim)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace

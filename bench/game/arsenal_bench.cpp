@@ -27,7 +27,7 @@ class Launched_Field {
       return;
     }
     std::ostringstream script;
-    script << "frames 5\nloadout 2 0\ncommand 7 1\ncamera 800 450 300 800 0 1300\n";
+    script << "frames 5\nloadout 2 0\ncommand 7 1 0x220003E1 0x220003F1\ncamera 800 450 300 800 0 1300\n";
     for (int row = 0; row < 8; ++row)
       for (int column = 0; column < 8; ++column)
         script << "spawn " << ((row + column) % 2 ? "box" : "sphere") << " " << 520 + 80 * column << " 0 "

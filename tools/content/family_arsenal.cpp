@@ -164,6 +164,15 @@ MeshGeometry Display_Light() {
 
 // Missile launcher: a long boxy rail to 170 with two light pods at its tip, and a cradle arm
 // reaching 42 to the side to hold a missile along the aim.
+// The laser pointer: a slim housing clipped under the barrel with a lens at its front.
+MeshGeometry Laser_Pointer_Device() {
+  MeshGeometry out;
+  Append(out, writers::MakeBox(4.0f, 4.0f, 22.0f), 1, 1, 1, 0, 0, 48);
+  Append(out, writers::MakeBox(2.0f, 3.0f, 6.0f), 1, 1, 1, 0, 5, 40);
+  Append(out, Along_Z(writers::MakeCylinder(2.6f, 3.0f, 10)), 1, 1, 1, 0, 0, 71.5f);
+  return out;
+}
+
 MeshGeometry Launcher_Body() {
   MeshGeometry out;
   Append(out, writers::MakeBox(16.0f, 12.0f, 40.0f), 1, 1, 1, 0, -6, 20);
@@ -260,6 +269,7 @@ std::vector<MeshDef> Meshes() {
       {0x22000174, "charge_display", Display_Device},
       {0x22000175, "charge_light", Display_Light},
       {0x22000171, "shell_band", Shell_Band},
+      {0x22000030, "laser_pointer", Laser_Pointer_Device},
   };
 }
 

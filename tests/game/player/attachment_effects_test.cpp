@@ -1,0 +1,208 @@
+// What each attachment's use does in a launched run: the spray's burst, the smart bomb's and
+// the energy pulse's strikes across the field, the laser's reflecting segments and its scoring
+// rules, and the pointer's beam and dot.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "game/core/CCamera.h"
+#include "game/core/CWorld.h"
+#include "game/player/Arsenal_Math.h"
+#include "game/player/CAttach_Bullet_Spray.h"
+#include "game/player/CAttach_Energy_Pulse.h"
+#include "game/player/CAttach_Laser.h"
+#include "game/player/CAttach_Laser_Pointer.h"
+#include "game/player/CAttach_Smart_Bomb.h"
+#include "game/player/CPlayer.h"
+#include "game/sim/CSim_Stats.h"
+#include "platform/system/random.h"
+#include "tests/game/player/arsenal_fixture.h"
+#include "tests/support/stand_in_target.h"
+
+namespace {
+
+using arsenal_test::Arsenal;
+using vt_test::Stand_In_Target;
+
+constexpr int kSteel_Ball = 1, kCannon = 5;
+
+class Attachment_Effects : public Arsenal {
+ protected:
+  // A run with the loadout and an empty field: what the track placed is swept away.
+  void Launch_Empty(int gun, int attachment) {
+    Launch(gun, attachment, 0, 0);
+    for (int n = 0; CWorld_Object* object = g_World.Get_Object(n); ++n) object->m_Kill_Timer = 1.0f;
+    g_World.Remove_Dead_Objects();
+    plat::Seed_Random(4);
+  }
+  static float Size_X() { return g_World.m_Terrain.size_x; }
+  static float Size_Z() { return g_World.m_Terrain.size_z; }
+  // Points the gun along the direction.
+  static void Aim_Gun(const CVector3& direction) {
+    g_Player.m_Gun->m_Orientation = arsenal::Basis_From_Aim(direction, CVector3{1.0f, 0.0f, 0.0f});
+  }
+  // The targets in the order the world collects counted objects.
+  static std::vector<Stand_In_Target*> Collected_Order(const std::vector<Stand_In_Target*>& targets) {
+    CWorld_Query found;
+    g_World.Collect_Objects(kKind_Counted_Target, found);
+    std::vector<Stand_In_Target*> order;
+    for (int i = 0; i < found.count; ++i)
+      for (Stand_In_Target* target : targets)
+        if (found.objects[i] == target) order.push_back(target);
+    return order;
+  }
+  static float Angle(const CVector3& a, const CVector3& b) {
+    return std::acos(std::clamp(arsenal::Dot(a, b) / (arsenal::Length(a) * arsenal::Length(b)), -1.0f, 1.0f));
+  }
+};
+
+TEST_F(Attachment_Effects, TheSprayFiresThirteenBulletsRoundTheFirstOnesDirection) {
+  Launch_Empty(kSteel_Ball, 2);
+  CAttach_Bullet_Spray& spray = g_Weapon_Attachment_Bullet_Spray;
+  Aim_Gun(CVector3{0.0f, 0.0f, 1.0f});
+  spray.Fire();
+  spray.Update(0.01f);
+  EXPECT_EQ(spray.m_Bursts_Left, 12) << "the first bullet at once";
+  const CVector3 burst = CAttach_Bullet_Spray::s_Burst_Direction;
+  EXPECT_NEAR(Angle(burst, CVector3{0.0f, 0.0f, 1.0f}), 0.06f, 1e-3f) << "turned 0.06 about the side axis";
+  // The gun turns; the rest of the burst keeps to the first bullet's direction.
+  Aim_Gun(CVector3{1.0f, 0.0f, 1.0f});
+  for (int i = 0; i < 200; ++i) EXPECT_LE(Angle(spray.Aim(false), burst), 0.075f * std::sqrt(2.0f) + 1e-3f);
+  float time = 0.0f;
+  while (spray.m_Bursts_Left > 0 && time < 10.0f) {
+    spray.Update(0.01f);
+    time += 0.01f;
+  }
+  EXPECT_EQ(spray.m_Bursts_Left, 0);
+  EXPECT_GE(time, 1.2f - 0.02f);
+  EXPECT_LE(time, 2.4f + 0.02f);
+  spray.Update(0.3f);
+  EXPECT_EQ(spray.m_Burst_Timer, 0.0f) << "the burst is over";
+}
+
+TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest) {
+  Launch_Empty(kSteel_Ball, 3);
+  const float x = 0.5f * Size_X();
+  std::vector<Stand_In_Target*> inside;
+  Stand_In_Target* near_edge = Stand_In_Target::Spawn_Sphere(x, 50.0f, 0.05f * Size_Z(), 30.0f);
+  Stand_In_Target* at_side = Stand_In_Target::Spawn_Sphere(10.0f, 50.0f, 0.5f * Size_Z(), 30.0f);
+  Stand_In_Target* spared = Stand_In_Target::Spawn_Sphere(x, 50.0f, 0.3f * Size_Z(), 30.0f);
+  spared->m_Kind_Flags |= 0x40;
+  for (int i = 0; i < 8; ++i)
+    inside.push_back(Stand_In_Target::Spawn_Sphere(200.0f + 150.0f * i, 50.0f, 0.6f * Size_Z(), 30.0f));
+  const std::vector<Stand_In_Target*> order = Collected_Order(inside);
+  EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 6);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(order[i]->Hits(), i < 6 ? 1 : 0) << "list order, budget 6: " << i;
+  EXPECT_EQ(near_edge->Hits(), 0) << "the nearest tenth of the depth is spared";
+  EXPECT_EQ(at_side->Hits(), 0) << "20 units from the side";
+  EXPECT_EQ(spared->Hits(), 0) << "kind flag 0x40";
+  // With nothing to strike the use still comes.
+  Launch_Empty(kSteel_Ball, 3);
+  EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 0);
+}
+
+TEST_F(Attachment_Effects, ThePulseStrikesEightAndGivesBoltsByCollectedIndex) {
+  Launch_Empty(kSteel_Ball, 4);
+  CAttach_Energy_Pulse& pulse = g_Weapon_Attachment_Energy_Pulse;
+  std::vector<Stand_In_Target*> spawned;
+  for (int i = 0; i < 10; ++i)
+    spawned.push_back(Stand_In_Target::Spawn_Sphere(200.0f + 120.0f * i, 50.0f, 0.6f * Size_Z(), 30.0f));
+  const std::vector<Stand_In_Target*> targets = Collected_Order(spawned);
+  ASSERT_EQ(targets.size(), 10u) << "nothing else counted in the field";
+  targets[1]->m_Kind_Flags |= 0x40;  // collected at index 1, never struck
+  pulse.m_Bolts[3].m_Active = true;  // still alive from an earlier use
+  const float life_before = pulse.m_Bolts[3].m_Remaining;
+  EXPECT_EQ(pulse.Discharge(), 8);
+  const bool bolted[5] = {true, false, true, true, true};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(pulse.m_Bolts[i].m_Active, bolted[i]) << "bolt " << i;
+  EXPECT_EQ(pulse.m_Bolts[3].m_Remaining, life_before) << "an active bolt is not restarted";
+  int struck = 0;
+  for (Stand_In_Target* target : targets) struck += target->Hits();
+  EXPECT_EQ(struck, 8);
+  EXPECT_EQ(targets[1]->Hits(), 0);
+  EXPECT_EQ(targets[9]->Hits(), 0) << "the budget ran out";
+}
+
+TEST_F(Attachment_Effects, TheLaserReflectsOffTheWallsForThreeSegmentsAtMost) {
+  Launch_Empty(kCannon, 5);
+  CAttach_Laser& laser = g_Weapon_Attachment_Laser;
+  g_Player.m_Mount_Position = CVector3{0.5f * Size_X(), 600.0f, 0.5f * Size_Z()};
+  // Across the field and a little up, so that no segment meets the ground.
+  Aim_Gun(arsenal::Unit_Or(CVector3{1.0f, 0.12f, 0.0f}, CVector3{1.0f, 0.0f, 0.0f}));
+  laser.Shoot();
+  std::vector<float> widths;
+  for (const CFX_Laser& beam : laser.m_Beams)
+    if (beam.m_Active) widths.push_back(beam.m_Width);
+  ASSERT_EQ(widths.size(), 3u);
+  EXPECT_NEAR(widths[0], 1.0f, 1e-5f);
+  EXPECT_NEAR(widths[1], 2.0f / 3.0f, 1e-5f);
+  EXPECT_NEAR(widths[2], 1.0f / 3.0f, 1e-5f);
+  EXPECT_LT(laser.m_Beams[1].m_Direction.x, 0.0f) << "reflected off the side wall";
+  EXPECT_GT(laser.m_Beams[2].m_Direction.x, 0.0f) << "and off the other";
+}
+
+TEST_F(Attachment_Effects, TheLaserScoresCountedObjectsStrikesSparedOnesAndStopsAtOthers) {
+  struct Case {
+    const char* name;
+    uint32_t kind_flags;
+    int hits;
+    int scored;
+  } cases[] = {{"counted", 0x01, 1, 1}, {"spared from scoring", 0x41, 1, 0}, {"no scored flag", 0x00, 0, 0}};
+  // The world's ray does not pick an object without a scored flag: it is neither struck nor scored.
+  for (const Case& c : cases) {
+    Launch_Empty(kCannon, 5);
+    CAttach_Laser& laser = g_Weapon_Attachment_Laser;
+    for (CFX_Laser& beam : laser.m_Beams) beam.m_Active = false;
+    g_Player.m_Mount_Position = CVector3{0.5f * Size_X(), 300.0f, 0.3f * Size_Z()};
+    Stand_In_Target* target = Stand_In_Target::Spawn_Sphere(0.5f * Size_X(), 350.0f, 0.6f * Size_Z(), 60.0f);
+    target->m_Kind_Flags = c.kind_flags;
+    const CVector3 start = arsenal::Add(g_Player.m_Mount_Position, arsenal::Mul(g_Camera.Rotation().rows[1], 150.0f));
+    // Aimed so that the turned beam passes through the target's centre.
+    const CVector3 to_target = arsenal::Sub(target->m_Position, start);
+    Aim_Gun(arsenal::Turn(arsenal::Unit_Or(to_target, CVector3{0, 0, 1}), CVector3{1.0f, 0.0f, 0.0f}, -0.08f));
+    const uint32_t scored_before = g_Sim_Stats.m_Hits;
+    laser.Shoot();
+    EXPECT_EQ(target->Hits(), c.hits) << c.name;
+    EXPECT_EQ(static_cast<int>(g_Sim_Stats.m_Hits - scored_before), c.scored) << c.name;
+    if (c.hits == 0) continue;
+    int beams = 0;
+    for (const CFX_Laser& beam : laser.m_Beams) beams += beam.m_Active ? 1 : 0;
+    EXPECT_EQ(beams, 1) << c.name << ": the object ends the beam";
+    EXPECT_TRUE(laser.m_Beams[0].m_Glow) << c.name;
+  }
+}
+
+TEST_F(Attachment_Effects, ThePointerFlickersDimWhenOffAndPutsItsDotOnObjectsOrGround) {
+  Launch_Empty(kSteel_Ball, 1);
+  CAttach_Laser_Pointer& pointer = g_Weapon_Attachment_Laser_Pointer;
+  pointer.Cancel_Fire();
+  float lowest = 1000.0f, highest = 0.0f;
+  for (int i = 0; i < 2000; ++i) {
+    pointer.Update(0.01f);
+    const int alpha = static_cast<int>(100.0f * pointer.Intensity());
+    lowest = std::min<float>(lowest, alpha);
+    highest = std::max<float>(highest, alpha);
+    EXPECT_GE(pointer.m_Phase, 0.0f);
+    EXPECT_LT(pointer.m_Phase, 6.2832f);
+  }
+  EXPECT_GE(lowest, 55.0f);
+  EXPECT_LE(highest, 100.0f);
+  EXPECT_LT(lowest, 70.0f) << "it flickers";
+  pointer.Fire();
+  EXPECT_GE(pointer.Intensity(), 0.8f);
+
+  const CVector3 origin{0.5f * Size_X(), 300.0f, 0.2f * Size_Z()};
+  CVector3 dot;
+  CWorld_Object* object = nullptr;
+  Stand_In_Target* target = Stand_In_Target::Spawn_Sphere(origin.x, 250.0f, 0.5f * Size_Z(), 60.0f);
+  ASSERT_TRUE(pointer.Find_Dot(origin, CVector3{0.0f, 0.0f, 1.0f}, dot, object));
+  EXPECT_EQ(object, target);
+  EXPECT_NEAR(dot.z, target->m_Position.z, 1.0f);
+  ASSERT_TRUE(pointer.Find_Dot(origin, arsenal::Unit_Or(CVector3{0.3f, -1.0f, 0.2f}, CVector3{}), dot, object));
+  EXPECT_EQ(object, nullptr) << "on the ground";
+  EXPECT_NEAR(dot.y, g_World.Get_Height(dot.x, dot.z), 2.0f);
+  EXPECT_FALSE(pointer.Find_Dot(origin, CVector3{0.0f, 1.0f, 0.0f}, dot, object)) << "the sky: no dot";
+}
+
+}  // namespace
