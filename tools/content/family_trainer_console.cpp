@@ -1,6 +1,6 @@
 // Sample content of the console terminal: its metal frame with the pull tab on the right edge,
-// the screen panel recessed behind the frame's window (drawn black, and scaled up behind itself
-// as the screen's glow), and the whirr it makes when it first slides open.
+// and the screen panel recessed behind the frame's window (drawn black, and scaled up behind
+// itself as the screen's glow). Its sounds are the interface sounds of family_sounds.cpp.
 //
 // The console is drawn 215 units ahead of the menu camera (45 degree view), where the screen
 // spans about 237 by 178 units; its text starts 14.65 % from the left and 13 % from the top, and
@@ -11,8 +11,6 @@
 #include "tools/content/manifest.h"
 #include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
-#include "tools/writers/renderable_writer.h"
-#include "tools/writers/wav_writer.h"
 
 namespace content {
 

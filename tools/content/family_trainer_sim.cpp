@@ -236,6 +236,7 @@ void Add_Trainer_Sim_Family(Manifest& manifest) {
   Add_Mesh_Resource(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
   Add_Mesh_Resource(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
   Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
+  // 0x220000cf (the soft beam glow) and the confirm sound 0x220000e0 come with the report's content.
   for (const Preview& preview : kPreviews) {
     std::string name = "textures/simulator/preview_";
     for (const char* c = preview.title; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';

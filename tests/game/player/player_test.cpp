@@ -177,13 +177,10 @@ TEST_F(Arsenal, EveryGunGivesBackWhatItTookForARunWhenTheRunEnds) {
                                    harness.Work_Dir(), &error))
         << error;
     EXPECT_EQ(g_Player.m_Gun, nullptr) << "leaving the run releases the gun";
-    // The War Room screen and the mission report, set up again with the menus, hold the gun
-    // metal for their rings and board; the console holds it for its frame, the simulator screen
-    // with its own textures.
-    g_Menu_Mgr.m_WarRoom.Term();
-    g_Menu_Mgr.m_Console.Term();
-    g_Menu_Mgr.m_Simulator.Term();
-    g_Menu_Mgr.m_EndGame.Term();
+    // The menu screens, set up again with the menus, hold some of the same resources (the gun
+    // metal of the War Room's rings, the console's frame, the simulator's and the report's
+    // pieces); suspended, they hold none.
+    g_Menu_Mgr.Suspend(true);
     EXPECT_EQ(resources.counts.Held_Of(ids), 0) << c.kind << ": every reference taken for the run is back";
   }
 }

@@ -36,7 +36,12 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000DB, 0.1, 0.4},  // start-up sound, also the console's click
       {0x220000DC, 0.01, 0.06}, {0x220000DF, 0.005, 0.04}, {0x2200016A, 0.01, 0.06},  // clicks
       {0x220000DD, 0.1, 0.5},  {0x2200012C, 0.2, 0.8},                                // interface
-      {0x220000DE, 0.4, 1.2},  // the console sliding open
+      {0x220000DE, 0.4, 1.2},  // a panel opening: the console sliding open
+      {0x220000E0, 0.05, 0.4},  // a choice confirmed
+      // the simulator screen: opening, a private message, the alert's beep and its looping alarm
+      {0x220000ED, 0.3, 1.2},  {0x22000122, 0.3, 1.2},  {0x22000124, 0.2, 0.8},  {0x220001C7, 1.0, 4.0},
+      {0x2200011C, 0.4, 1.5},  {0x22000121, 0.5, 2.0},  // the War Room's infested site and source found
+      {0x22000179, 0.1, 2.0},  {0x2200017A, 0.1, 2.0},  // the energy pulse and the smart bomb in use
       {0x220000E1, 0.2, 1.0},  {0x220000EE, 0.1, 0.4},  {0x220000F6, 0.2, 0.8},  {0x22000156, 0.05, 0.3},
       {0x2200014A, 0.1, 0.4},  {0x2200014E, 0.3, 1.0},  {0x2200015E, 0.3, 1.2},  {0x22000169, 0.1, 0.6},
       {0x2200016B, 0.1, 0.6},  {0x220000FB, 0.1, 0.6},  {0x220000F0, 0.1, 0.8},  {0x220000F1, 0.2, 1.0},
