@@ -9,7 +9,10 @@
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CModal_Dlg.h"
+#include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
+#include "game/trainer/CClient_Data.h"
+#include "game/trainer/CRank_Data.h"
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CStruct_Light_Wall.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -148,6 +151,51 @@ TEST_F(SimRun, TheShortTrackPlaysItsMusicLightsItsLanesAndEndsIntoTheSummary) {
   Click_Return_To_Trainer(harness);
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
+}
+
+// The road of a training run from the menus: the launch sequence starts the short track, the
+// player hits what it spawns, the run ends into its summary, and the score table and the account
+// on disk hold the run; the summary's button leads back to the simulator screen.
+TEST_F(SimRun, ALaunchSequenceRunsTheTrackAndTheSummaryWritesTheScoreAndTheAccount) {
+  harness.Render_Audio_To_Buffer(true);
+  ASSERT_TRUE(harness.Start());
+  const std::string user = "trainee";
+  g_Menu_Mgr.m_Console.m_User_Name = user;
+  std::string error;
+  ASSERT_TRUE(harness.Run_Script("sequence 6 7 1 0x220003E1 0x220003F1\n", "", &error)) << error;
+  for (int frame = 0; frame < 400 && g_Game.Get_Mode() != kMode_Simulation; ++frame) harness.Step(1, 40);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation) << "the launch sequence reached its launch";
+  ASSERT_TRUE(g_Music_Track.Is_Running());
+
+  int hits = 0;
+  for (int frame = 0; frame < 2000 && !g_Modal_Dlg.Is_Open(); ++frame) {
+    if (frame % 10 == 0) hits += harness.Hit_Targets(1);
+    harness.Step(1, 40);
+  }
+  ASSERT_TRUE(Dialog_Shows_Summary());
+  ASSERT_GT(hits, 0) << "the track spawned targets to hit";
+  const uint32_t score = g_Score_Board_Mgr.m_Total_Score;
+  EXPECT_GT(score, 0u);
+
+  CRank_Data ranks;
+  ASSERT_TRUE(ranks.Load());
+  const std::string key = std::to_string(0x220003E1);
+  const Rank_Entry* first = ranks.Get_Entry(key.c_str(), 0);
+  ASSERT_NE(first, nullptr);
+  EXPECT_STREQ(first->Name, user.c_str());
+  EXPECT_EQ(first->Score, score);
+
+  CClient_Data account;
+  ASSERT_TRUE(account.Load(user.c_str()));
+  EXPECT_EQ(account.m_Runs_Finished, 1u);
+  EXPECT_GE(account.m_Credits, 250u);
+
+  harness.Step(30, 40);
+  Click_Return_To_Trainer(harness);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
+  EXPECT_TRUE(g_Menu_Mgr.m_Simulator.m_Visible) << "back on the simulator screen";
+  EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 // ---------------------------------------------------------------------------------------------
