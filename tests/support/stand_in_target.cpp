@@ -81,8 +81,11 @@ void Stand_In_Target::Update(const float& dt) {
 }
 
 bool Stand_In_Target::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
-  (void)other;
   (void)shot;
+  // What the track throws about (targets, ejectors) bumps into a stand-in: only the player's
+  // shots count as hits.
+  const uint32_t thrown = kKind_Counted_Target | 0x04;
+  if (other && (other->m_Kind_Flags & thrown)) return true;
   ++m_Hits;
   return true;
 }

@@ -59,12 +59,6 @@ TEST(SoundsFamily, EverySoundTheStartUpNeedsDecodesWithASuitableLength) {
       {0x220000FD, 4.0, 30.0},  // menu ambience loop
       // closings of a War Room mission
       {0x220001CA, 0.8, 2.0},  {0x22000127, 0.6, 1.5},  {0x220001C8, 0.8, 2.0}, {0x220001C9, 0.2, 0.8},
-      // the War Room's arrival at an infested site and at the source, a confirmed choice
-      {0x2200011C, 0.5, 1.5},  {0x22000121, 0.8, 2.0},  {0x220000E0, 0.05, 0.3},
-      // the simulator screen: opening hum, private-message chime, alert beep, War Room alarm loop
-      {0x220000ED, 0.4, 1.2},  {0x22000122, 0.4, 1.2},  {0x22000124, 0.2, 0.8}, {0x220001C7, 1.0, 4.0},
-      // the energy pulse's and the smart bomb's use; a panel opening
-      {0x22000179, 0.5, 1.5},  {0x2200017A, 0.9, 2.0},  {0x220000DE, 0.3, 1.0},
       // the boss's pulse broken, and starting
       {0x22000162, 0.6, 1.5},  {0x22000163, 1.5, 3.0},
   };
