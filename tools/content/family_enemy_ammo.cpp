@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/content/manifest.h"
+#include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
@@ -162,34 +163,10 @@ constexpr uint32_t kFlags_Alpha_Blend = 0x2033;
 }  // namespace
 
 void Add_Enemy_Ammo_Family(Manifest& manifest) {
-  for (const MeshDef& mesh : Meshes()) {
-    ResourceEntry entry;
-    entry.id = mesh.id;
-    entry.type = 4;
-    entry.name = std::string("meshes/") + mesh.name + ".rnd";
-    entry.compress = true;
-    auto make = mesh.make;
-    entry.generate = [make](Bytes& out) {
-      out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
-      return !out.empty();
-    };
-    manifest.AddResource(std::move(entry));
-  }
-  for (const TextureDef& texture : Textures()) {
-    ResourceEntry entry;
-    entry.id = texture.id;
-    entry.type = 2;
-    entry.name = texture.name;
-    entry.compress = true;
-    const writers::PatternSpec pattern = texture.pattern;
-    entry.generate = [pattern](Bytes& out) {
-      writers::Picture picture;
-      return writers::DrawPattern(pattern, picture) &&
-             writers::EncodeTextureData(writers::kTextureVersionSingle, kFormat_Argb, kFlags_Alpha_Blend, 1, {picture},
-                                        out);
-    };
-    manifest.AddResource(std::move(entry));
-  }
+  for (const MeshDef& mesh : Meshes())
+    Add_Mesh_Resource(manifest, mesh.id, std::string("meshes/") + mesh.name + ".rnd", mesh.make);
+  for (const TextureDef& texture : Textures())
+    Add_Pattern_Texture_Resource(manifest, texture.id, texture.name, texture.pattern, kFormat_Argb, kFlags_Alpha_Blend);
 }
 
 }  // namespace content

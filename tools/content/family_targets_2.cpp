@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/content/manifest.h"
+#include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
@@ -166,19 +167,8 @@ bool Leaf_Skin(writers::Picture& picture) {
 }  // namespace
 
 void Add_Targets_2_Family(Manifest& manifest) {
-  for (const MeshDef& mesh : Meshes()) {
-    ResourceEntry entry;
-    entry.id = mesh.id;
-    entry.type = 4;
-    entry.name = std::string("meshes/") + mesh.name + ".rnd";
-    entry.compress = true;
-    auto make = mesh.make;
-    entry.generate = [make](Bytes& out) {
-      out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
-      return !out.empty();
-    };
-    manifest.AddResource(std::move(entry));
-  }
+  for (const MeshDef& mesh : Meshes())
+    Add_Mesh_Resource(manifest, mesh.id, std::string("meshes/") + mesh.name + ".rnd", mesh.make);
   const auto add_texture = [&](uint32_t id, const char* name, std::function<bool(writers::Picture&)> draw) {
     ResourceEntry entry;
     entry.id = id;

@@ -1,15 +1,19 @@
 #pragma once
-// A renderable resource (type 4) of one rigid mesh made by a geometry function.
+// Resources the content families share the making of: a renderable (type 4) of one rigid mesh
+// made by a geometry function, and a single texture (type 2) drawn from a pattern.
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "tools/content/manifest.h"
 #include "tools/writers/mesh_generator.h"
+#include "tools/writers/texture_patterns.h"
 
 namespace content {
 
 void Add_Mesh_Resource(Manifest& manifest, uint32_t id, std::string name,
                        std::function<writers::MeshGeometry()> make);
+void Add_Pattern_Texture_Resource(Manifest& manifest, uint32_t id, std::string name,
+                                  const writers::PatternSpec& pattern, uint32_t format, uint32_t flags);
 
 }  // namespace content
