@@ -49,9 +49,7 @@ bool CEjector_Cylinder::Init() {
 }
 
 void CEjector_Cylinder::Term() {
-  for (CRenderableObject*& r : m_Renderables) fx::Release(r);
-  for (CTextureData*& t : m_Textures) fx::Release(t);
-  for (CD3DRenderStyle*& s : m_Styles) fx::Release(s);
+  targets::Release_Handles(m_Renderables, m_Textures, m_Styles);
   fx::Release(m_Mirror_Style);
   Initialised = false;
   Active = false;

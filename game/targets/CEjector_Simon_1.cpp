@@ -66,9 +66,7 @@ bool CEjector_Simon_1::Init() {
 }
 
 void CEjector_Simon_1::Term() {
-  for (CRenderableObject*& r : m_Renderables) fx::Release(r);
-  for (CTextureData*& t : m_Textures) fx::Release(t);
-  for (CD3DRenderStyle*& s : m_Styles) fx::Release(s);
+  targets::Release_Handles(m_Renderables, m_Textures, m_Styles);
   Initialised = false;
   Active = false;
 }

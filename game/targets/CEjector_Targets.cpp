@@ -53,9 +53,7 @@ bool CEjector_Targets::Init() {
 }
 
 void CEjector_Targets::Term() {
-  for (CRenderableObject*& r : m_Renderables) fx::Release(r);
-  for (CTextureData*& t : m_Textures) fx::Release(t);
-  for (CD3DRenderStyle*& s : m_Styles) fx::Release(s);
+  targets::Release_Handles(m_Renderables, m_Textures, m_Styles);
   Initialised = false;
   Active = false;
 }

@@ -46,9 +46,7 @@ bool CTarget_Death_Vial::Init() {
 }
 
 void CTarget_Death_Vial::Term() {
-  for (CRenderableObject*& r : m_Renderables) fx::Release(r);
-  for (CTextureData*& t : m_Textures) fx::Release(t);
-  for (CD3DRenderStyle*& s : m_Styles) fx::Release(s);
+  targets::Release_Handles(m_Renderables, m_Textures, m_Styles);
   fx::Release(m_Mirror_Style);
   m_Initialised = false;
   m_Spawned = false;

@@ -59,9 +59,7 @@ bool CTarget_Target::Init() {
 }
 
 void CTarget_Target::Term() {
-  for (CRenderableObject*& r : m_Renderables) fx::Release(r);
-  for (CTextureData*& t : m_Textures) fx::Release(t);
-  for (CD3DRenderStyle*& s : m_Styles) fx::Release(s);
+  targets::Release_Handles(m_Renderables, m_Textures, m_Styles);
   m_Ejector_Lock.Clear();
   m_Initialised = false;
   m_Spawned = false;

@@ -245,6 +245,13 @@ void Release_Resources(std::initializer_list<Resource> resources) {
   for (const Resource& resource : resources) resource.Release();
 }
 
+void Release_Handles(CRenderableObject** renderables, size_t renderable_count, CTextureData** textures,
+                     size_t texture_count, CD3DRenderStyle** styles, size_t style_count) {
+  for (size_t i = 0; i < renderable_count; ++i) fx::Release(renderables[i]);
+  for (size_t i = 0; i < texture_count; ++i) fx::Release(textures[i]);
+  for (size_t i = 0; i < style_count; ++i) fx::Release(styles[i]);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
 

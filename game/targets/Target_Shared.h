@@ -3,6 +3,7 @@
 // the first-hit sparkle burst, the precision award with its line distance, the table of target
 // classes, the floor contacts of sphere and box targets, and the loading of an object's
 // resources by id with the class's message at the first failure.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -145,6 +146,14 @@ class Resource {
 bool Load_Resources(const char* class_name, std::initializer_list<Resource> resources);
 // Gives back every handle that is set and clears it.
 void Release_Resources(std::initializer_list<Resource> resources);
+// The same for a class's three arrays of handles.
+void Release_Handles(CRenderableObject** renderables, size_t renderable_count, CTextureData** textures,
+                     size_t texture_count, CD3DRenderStyle** styles, size_t style_count);
+template <size_t R, size_t T, size_t S>
+void Release_Handles(CRenderableObject* (&renderables)[R], CTextureData* (&textures)[T],
+                     CD3DRenderStyle* (&styles)[S]) {
+  Release_Handles(renderables, R, textures, T, styles, S);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Drawing
