@@ -1,10 +1,22 @@
 #include "game/core/CTerrain_Triangle_Bounds.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 CVector3 Sub(const CVector3& a, const CVector3& b) { return CVector3{a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+// Below this fraction of |e0|^2 |e1|^2 the squared area is lost in float rounding: the
+// triangle is taken as its three edges.
+constexpr float kFlat_Triangle = 1e-6f;
+
+// Above this fraction of |e0|^2 |e1|^2 the sine of the angle between e0 and e1 passes a tenth,
+// and the normal made from them is good to float rounding.
+constexpr float kWell_Shaped = 0.01f;
+
+// A direction this short is a point: zero, or too small to divide by.
+bool Is_Point(float length_sq) { return !(length_sq >= FLT_MIN); }
 
 }  // namespace
 
@@ -27,6 +39,23 @@ CTerrain_Triangle_Bound CTerrain_Triangle_Bounds::Bound_Of(const CVector3& v0, c
   bound.high = {std::max(v0.x, std::max(v1.x, v2.x)), std::max(v0.y, std::max(v1.y, v2.y)),
                 std::max(v0.z, std::max(v1.z, v2.z))};
   bound.face = Face_Normal(v0, v1, v2, normal);
+  bound.size = std::fabs(bound.low.x) + std::fabs(bound.low.y) + std::fabs(bound.low.z) + std::fabs(bound.high.x) +
+               std::fabs(bound.high.y) + std::fabs(bound.high.z);
+  bound.v0 = v0;
+  bound.e0 = Sub(v1, v0);
+  bound.e1 = Sub(v2, v0);
+  const CVector3& e0 = bound.e0;
+  const CVector3& e1 = bound.e1;
+  bound.a = e0.Dot(e0);
+  bound.b = e0.Dot(e1);
+  bound.c = e1.Dot(e1);
+  bound.det = std::fabs(bound.a * bound.c - bound.b * bound.b);
+  bound.far_edge = bound.a - 2.0f * bound.b + bound.c;
+  bound.e0_point = Is_Point(bound.a);
+  bound.e1_point = Is_Point(bound.c);
+  bound.far_edge_point = Is_Point(bound.far_edge);
+  bound.flat = !(bound.det > kFlat_Triangle * bound.a * bound.c) || bound.e0_point || bound.e1_point;
+  bound.well_shaped = !bound.flat && bound.det > kWell_Shaped * bound.a * bound.c;
   return bound;
 }
 
