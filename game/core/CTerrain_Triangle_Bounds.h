@@ -1,8 +1,8 @@
 #pragma once
 // What the contact tests ask of every terrain triangle, kept side by side per cell: the
-// triangle's axis-aligned box (its top is the box's top), its own unit normal turned to the side
-// of the surface normal, and the edge terms of the point-triangle distance. Reading one record is
-// cheaper than reading three vertices rows apart and working these out again at every step.
+// triangle's axis-aligned box, its own unit normal turned to the side of the surface normal, and
+// the edge terms of the point-triangle distance. Reading them is cheaper than reading three
+// vertices rows apart and working these out again at every step.
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -11,11 +11,16 @@
 
 #include "runtime/src/math/math_types.h"
 
+// The triangle's axis-aligned box: its top is the box's top.
 struct CTerrain_Triangle_Bound {
   CVector3 low;
   CVector3 high;
+};
+
+// The terms of a triangle's plane and of the point-triangle distance.
+struct CTerrain_Triangle {
   CVector3 face;  // unit normal of the triangle, on the side of the vertex normal it is given
-  float size = 0.0f;  // the sum of the box's coordinates' magnitudes: the scale of its rounding
+  float size = 0.0f;  // the sum of the magnitudes of its box's corners: the scale of its rounding
   CVector3 v0;
   CVector3 e0;  // v1 - v0
   CVector3 e1;  // v2 - v0
@@ -54,24 +59,29 @@ class CTerrain_Triangle_Bounds {
   void Clear();
   bool Is_Built() const { return !m_Bounds.empty(); }
 
-  // The two triangles of the cell whose first vertex is at; Build must have run.
+  // The boxes and the terms of the two triangles of the cell whose first vertex is at; Build
+  // must have run. Boxes are kept apart from terms: every triangle under a body has its box
+  // read, few have their terms.
   const CTerrain_Triangle_Bound* Of_Cell(int at) const { return &m_Bounds[static_cast<size_t>(at) * 2]; }
+  const CTerrain_Triangle* Triangles_Of_Cell(int at) const { return &m_Triangles[static_cast<size_t>(at) * 2]; }
 
   // The triangle's own normal turned to the side of `normal`; `normal` itself when the
   // triangle has collapsed.
   static CVector3 Face_Normal(const CVector3& v0, const CVector3& v1, const CVector3& v2, const CVector3& normal);
-  static CTerrain_Triangle_Bound Bound_Of(const CVector3& v0, const CVector3& v1, const CVector3& v2,
-                                          const CVector3& normal);
+  static CTerrain_Triangle_Bound Bound_Of(const CVector3& v0, const CVector3& v1, const CVector3& v2);
+  static CTerrain_Triangle Triangle_Of(const CVector3& v0, const CVector3& v1, const CVector3& v2,
+                                       const CVector3& normal);
 
  private:
   std::vector<CTerrain_Triangle_Bound> m_Bounds;  // two per vertex of the field, row-major
+  std::vector<CTerrain_Triangle> m_Triangles;     // the same, in the same order
 };
 
 // The minimiser of |v0 + s e0 + t e1 - point|^2 over the triangle: inside when the free minimum
 // lies in it, else on the nearest of the edges beyond which it lies (all three for a flat one).
 // Every figure is worked out in the order of the general point-triangle distance, so that the
 // kept terms give its very results.
-inline float CTerrain_Triangle_Bound::Distance_Sq(const CVector3& point, float& s, float& t) const {
+inline float CTerrain_Triangle::Distance_Sq(const CVector3& point, float& s, float& t) const {
   const CVector3 dv{v0.x - point.x, v0.y - point.y, v0.z - point.z};
   const float d = e0.Dot(dv), e = e1.Dot(dv);
   auto distance_at = [&](float ps, float pt) {

@@ -220,9 +220,9 @@ void CWorld_Object::Set_Kind5_Extents(const CVector3& half_size) {
 // ----- world step ----------------------------------------------------------------------------
 
 // The terrain triangles under the square of the radius around the body, then the edge walls
-// it reaches, each as contact(v0, v1, v2, normal, bound) with the triangle's bound. A body whose
-// lowest reach (its height less clear_above) is over every vertex of those triangles touches
-// none of them, and they are not tested.
+// it reaches, each as contact(v0, v1, v2, normal, bound, triangle) with the triangle's box and
+// terms. A body whose lowest reach (its height less clear_above) is over every vertex of those
+// triangles touches none of them, and they are not tested.
 template <class Contact>
 void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact) {
   const CWorld& world = g_World;
@@ -235,18 +235,22 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
   const int k_high = Body_Cell(z + radius, world.m_Cells_Per_Unit_Z, vz);
   const CVector3* p = world.m_Positions;
   const CVector3* n = world.m_Normals;
+  auto contact_afresh = [&](const CVector3& v0, const CVector3& v1, const CVector3& v2, const CVector3& normal) {
+    contact(v0, v1, v2, normal, CTerrain_Triangle_Bounds::Bound_Of(v0, v1, v2),
+            CTerrain_Triangle_Bounds::Triangle_Of(v0, v1, v2, normal));
+  };
   if (!(m_Position.y - world.m_Height_Bound.Highest(i_low, i_high, k_low, k_high) >= clear_above)) {
     for (int k = k_low; k <= k_high; ++k) {
       for (int i = i_low; i <= i_high; ++i) {
         const int at = k * vx + i;
         if (world.m_Triangle_Bounds.Is_Built()) {
           const CTerrain_Triangle_Bound* bounds = world.m_Triangle_Bounds.Of_Cell(at);
-          contact(p[at], p[at + vx], p[at + 1], n[at], bounds[0]);
-          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1], bounds[1]);
+          const CTerrain_Triangle* triangles = world.m_Triangle_Bounds.Triangles_Of_Cell(at);
+          contact(p[at], p[at + vx], p[at + 1], n[at], bounds[0], triangles[0]);
+          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1], bounds[1], triangles[1]);
         } else {
-          contact(p[at], p[at + vx], p[at + 1], n[at], CTerrain_Triangle_Bounds::Bound_Of(p[at], p[at + vx], p[at + 1], n[at]));
-          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1],
-                  CTerrain_Triangle_Bounds::Bound_Of(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]));
+          contact_afresh(p[at], p[at + vx], p[at + 1], n[at]);
+          contact_afresh(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
         }
       }
     }
@@ -256,8 +260,8 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
   const float sx = world.m_Terrain.size_x, sz = world.m_Terrain.size_z, h = kWall_Height;
   auto wall = [&](const CVector3& a, const CVector3& b, const CVector3& normal) {
     const CVector3 c{b.x, h, b.z}, d{a.x, h, a.z};
-    contact(a, b, c, normal, CTerrain_Triangle_Bounds::Bound_Of(a, b, c, normal));
-    contact(a, c, d, normal, CTerrain_Triangle_Bounds::Bound_Of(a, c, d, normal));
+    contact_afresh(a, b, c, normal);
+    contact_afresh(a, c, d, normal);
   };
   // Positions are read again for each wall: an earlier contact may have moved the body.
   if (m_Position.x - radius < 0.0f && !(open & kWall_Open_X0))
@@ -295,14 +299,14 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
     // A triangle whose top is the contact radius or more below the centre is never touched.
     Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
                 [&](const CVector3&, const CVector3&, const CVector3&, const CVector3& n,
-                    const CTerrain_Triangle_Bound& bound) {
+                    const CTerrain_Triangle_Bound& bound, const CTerrain_Triangle& triangle) {
       // Quick rejection, before the distance: a centre higher above the triangle's top than the
       // contact radius cannot touch it, nor one as far from the triangle's bounding box or from
       // its plane.
       if (m_Position.y - bound.high.y >= m_Sphere.contact_radius) return;
       if (Bounding_Box_Distance_Sq(m_Position, bound) >= m_Sphere.contact_radius_sq) return;
-      if (bound.Beyond_Plane(m_Position, m_Sphere.contact_radius)) return;
-      Sphere_Triangle_Contact(motion, bound, n);
+      if (triangle.Beyond_Plane(m_Position, m_Sphere.contact_radius)) return;
+      Sphere_Triangle_Contact(motion, triangle, n);
     });
   }
   Collide_Objects();
@@ -316,13 +320,15 @@ void CWorld_Object::Collide_Box_World(CBody_Motion& motion) {
     const float clear_above = m_Collision_Radius * (1.0f + kBox_Clearance_Margin) + kBox_Clearance_Margin;
     Touch_World(m_Box.contact_radius, clear_above,
                 [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n,
-                    const CTerrain_Triangle_Bound& bound) { Box_Triangle_Contact(motion, a, b, c, n, bound.face); });
+                    const CTerrain_Triangle_Bound&, const CTerrain_Triangle& triangle) {
+                  Box_Triangle_Contact(motion, a, b, c, n, triangle.face);
+                });
   }
   Collide_Objects();
   m_Box.floor_timer += kBox_Floor_Timer_Step;
 }
 
-void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CTerrain_Triangle_Bound& triangle,
+void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CTerrain_Triangle& triangle,
                                             const CVector3& normal) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;

@@ -378,7 +378,7 @@ TEST(TerrainTriangleTest, KeptTermsGiveTheGeneralDistanceToTheBit) {
   Lcg random;
   int compared = 0;
   for (const auto& t : Sample_Triangles()) {
-    const CTerrain_Triangle_Bound bound = CTerrain_Triangle_Bounds::Bound_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
+    const CTerrain_Triangle bound = CTerrain_Triangle_Bounds::Triangle_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
     for (const CVector3& p : Sample_Points(t, random)) {
       float s = -1.0f, t_ = -1.0f, ks = -2.0f, kt = -2.0f;
       const float general = PointTriangleDistanceSq(p, t[0], t[1], t[2], &s, &t_);
@@ -399,7 +399,7 @@ TEST(TerrainTriangleTest, APointBeyondThePlaneIsNeverWithinReach) {
   Lcg random;
   int beyond = 0, near_edge = 0;
   for (const auto& t : Sample_Triangles()) {
-    const CTerrain_Triangle_Bound bound = CTerrain_Triangle_Bounds::Bound_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
+    const CTerrain_Triangle bound = CTerrain_Triangle_Bounds::Triangle_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
     for (const CVector3& p : Sample_Points(t, random)) {
       for (float reach : {0.5f, 9.0f, 19.8f}) {
         // The point itself, and its foot on the plane moved out to the reach and a hair either side.
