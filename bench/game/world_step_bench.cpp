@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "game/core/CObject_Pool.h"
@@ -33,10 +34,20 @@ class Bench_Ball : public CSphere_Object {
 };
 
 // Stand-in pools at the type indices no game class uses (72 is left to objects without a
-// pool), 35 balls each: 315 balls in all.
+// pool), 35 balls each: 315 balls in all. Only these pools are started and drawn from: the
+// game's own pools need content the benchmark does not load.
 template <uint32_t... kTypes>
 struct Sphere_Pools {
   std::tuple<CObject_Pool_Of<Bench_Ball, kTypes, 35>...> pools;
+  static constexpr uint32_t kType_List[] = {kTypes...};
+
+  // The pools with the type index each one files its balls under.
+  std::vector<std::pair<CObject_Pool*, uint32_t>> All() {
+    std::vector<std::pair<CObject_Pool*, uint32_t>> all;
+    size_t i = 0;
+    std::apply([&](auto&... pool) { ((all.emplace_back(&pool, kType_List[i++])), ...); }, pools);
+    return all;
+  }
 };
 Sphere_Pools<0, 1, 2, 6, 7, 48, 49, 70, 71> g_Pools;
 
@@ -56,13 +67,12 @@ std::vector<CWorld_Object*> Fill_World(int n) {
   plat::Seed_Random(1);
   auto random = [] { return static_cast<float>(plat::Random()) / 32768.0f; };
   std::vector<CWorld_Object*> balls;
-  for (CObject_Pool* pool : g_Object_Pools) {
-    if (!pool) continue;
+  for (auto [pool, type] : g_Pools.All()) {
     pool->Init();
     while (static_cast<int>(balls.size()) < n) {
       CWorld_Object* ball = pool->Alloc_Object();
       if (!ball) break;
-      ball->Setup_Object(3, 1.0f, 1.0f, 0, 0x01);
+      ball->Setup_Object(type, 1.0f, 1.0f, 0, 0x01);
       ball->Setup_Sphere_Body(5.0f, 8.0f + 10.0f * random(), 0.3f);
       ball->m_Motion.Clear();
       ball->m_Sphere.velocity.Set(200.0f * random() - 100.0f, 0.0f, 200.0f * random() - 100.0f);

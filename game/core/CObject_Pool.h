@@ -4,6 +4,7 @@
 // while the game runs: spawning takes one from its pool and the world's sweep gives it back.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class CWorld_Object;
 
@@ -21,6 +22,8 @@ class CObject_Pool {
   // Ignores an object that this pool did not hand out.
   virtual void Free_Object(CWorld_Object* object) = 0;
   virtual bool Has_Free_Object() const = 0;
+  // True when the object is one of this pool's own.
+  virtual bool Holds(const CWorld_Object* object) const = 0;
 };
 
 // Pools by object type index; null where a type has no pool. Zero before any code runs, so a
@@ -162,6 +165,12 @@ class CObject_Pool_Of final : public CObject_Pool {
     for (bool used : m_In_Use)
       if (!used) return true;
     return false;
+  }
+  bool Holds(const CWorld_Object* object) const override {
+    const std::less<const unsigned char*> before;
+    const auto* at = reinterpret_cast<const unsigned char*>(object);
+    const auto* begin = reinterpret_cast<const unsigned char*>(m_Objects);
+    return !before(at, begin) && before(at, begin + sizeof(m_Objects));
   }
 
   T& Object(uint32_t index) { return m_Objects[index]; }

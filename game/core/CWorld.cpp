@@ -508,11 +508,21 @@ void CWorld::Return_Object(CWorld_Object* object) {
   object->m_List = -1;
   m_Grid.Remove(object);
   object->m_State_Flags &= ~kState_In_Grid;
-  CObject_Pool* pool = object->m_Type < kObject_Type_Count ? g_Object_Pools[object->m_Type] : nullptr;
-  if (pool)
-    pool->Free_Object(object);
-  else
-    delete object;
+  // An object goes back to the pool that holds it, whatever type it is filed under: one of a
+  // pool's own objects is never deleted. Only an object of a type without a pool, held by no
+  // pool, was made on its own and is deleted.
+  CObject_Pool* own = object->m_Type < kObject_Type_Count ? g_Object_Pools[object->m_Type] : nullptr;
+  if (own && own->Holds(object)) {
+    own->Free_Object(object);
+    return;
+  }
+  for (CObject_Pool* pool : g_Object_Pools) {
+    if (pool && pool->Holds(object)) {
+      pool->Free_Object(object);
+      return;
+    }
+  }
+  if (!own) delete object;
 }
 
 void CWorld::Remove_Dead_Objects() {

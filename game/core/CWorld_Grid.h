@@ -45,6 +45,14 @@ class CWorld_Grid {
     return {Cell_Index(x - radius, m_Scale_X, m_Width), Cell_Index(x + radius, m_Scale_X, m_Width),
             Cell_Index(z - radius, m_Scale_Z, m_Depth), Cell_Index(z + radius, m_Scale_Z, m_Depth)};
   }
+  // True when no object but the given one is filed in any cell of the range.
+  bool Holds_Only(const Cell_Range& range, const CWorld_Object* object) const {
+    for (int row = range.low_row; row <= range.high_row; ++row)
+      for (int column = range.low_column; column <= range.high_column; ++column)
+        for (int32_t node = m_Cells[row * m_Width + column]; node >= 0; node = m_Nodes[node].next)
+          if (m_Nodes[node].object != object) return false;
+    return true;
+  }
   // Calls visit(object) for every node of the cell, in chain order.
   template <class Visit>
   void For_Each_In_Cell(int column, int row, Visit visit) const {

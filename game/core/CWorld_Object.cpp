@@ -26,7 +26,14 @@ constexpr float kBox_Corner_Friction = 0.075f;
 constexpr float kBox_Floor_Timer_Contact = 0.15f;
 constexpr float kBox_Floor_Timer_Step = 0.0025f;
 constexpr float kInside_Tolerance = 1.0e-3f;
+// Turns of less than a millionth of a radian are not made; the same in (angle / 2)^2.
 constexpr float kMin_Turn_Angle = 1.0e-6f;
+constexpr float kMin_Half_Turn_Sq = 0.25e-12f;
+// Up to a tenth of a radian in half a turn the series below are exact to float precision.
+constexpr float kSeries_Limit_Sq = 0.01f;
+// Within this of unit length one Newton step brings a vector to unit length as exactly as a
+// root and a division would.
+constexpr float kNear_Unit = 1.0e-4f;
 
 bool Is_Finite(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -38,9 +45,17 @@ CVector3 Cross(const CVector3& a, const CVector3& b) {
   return a.Cross(b, c);
 }
 
+// Scales the vector to unit length; one that is already nearly so needs no root.
+void Make_Unit(CVector3& v) {
+  const float length_sq = v.Length_Squared();
+  if (std::fabs(length_sq - 1.0f) < kNear_Unit)
+    v.Scale_Assign(1.5f - 0.5f * length_sq);
+  else
+    v.Normalize();
+}
+
 // 1 / inertia, or 0 for a body without one, so that a zero radius never divides by zero.
 float Inverse_Of(float inertia) { return inertia > 0.0f ? 1.0f / inertia : 0.0f; }
-
 
 // Cell index for the body's cell range: truncated, raised to 0 and capped at vertices - 2.
 int Body_Cell(float coordinate, float cells_per_unit, int vertices) {
@@ -205,9 +220,9 @@ void CWorld_Object::Set_Kind5_Extents(const CVector3& half_size) {
 // ----- world step ----------------------------------------------------------------------------
 
 // The terrain triangles under the square of the radius around the body, then the edge walls
-// it reaches, each as contact(v0, v1, v2, normal, bound) with the triangle's bound. A body whose
-// lowest reach (its height less clear_above) is over every vertex of those triangles touches
-// none of them, and they are not tested.
+// it reaches, each as contact(v0, v1, v2, normal, bound, triangle) with the triangle's box and
+// terms. A body whose lowest reach (its height less clear_above) is over every vertex of those
+// triangles touches none of them, and they are not tested.
 template <class Contact>
 void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact) {
   const CWorld& world = g_World;
@@ -220,18 +235,22 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
   const int k_high = Body_Cell(z + radius, world.m_Cells_Per_Unit_Z, vz);
   const CVector3* p = world.m_Positions;
   const CVector3* n = world.m_Normals;
+  auto contact_afresh = [&](const CVector3& v0, const CVector3& v1, const CVector3& v2, const CVector3& normal) {
+    contact(v0, v1, v2, normal, CTerrain_Triangle_Bounds::Bound_Of(v0, v1, v2),
+            CTerrain_Triangle_Bounds::Triangle_Of(v0, v1, v2, normal));
+  };
   if (!(m_Position.y - world.m_Height_Bound.Highest(i_low, i_high, k_low, k_high) >= clear_above)) {
     for (int k = k_low; k <= k_high; ++k) {
       for (int i = i_low; i <= i_high; ++i) {
         const int at = k * vx + i;
         if (world.m_Triangle_Bounds.Is_Built()) {
           const CTerrain_Triangle_Bound* bounds = world.m_Triangle_Bounds.Of_Cell(at);
-          contact(p[at], p[at + vx], p[at + 1], n[at], bounds[0]);
-          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1], bounds[1]);
+          const CTerrain_Triangle* triangles = world.m_Triangle_Bounds.Triangles_Of_Cell(at);
+          contact(p[at], p[at + vx], p[at + 1], n[at], bounds[0], triangles[0]);
+          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1], bounds[1], triangles[1]);
         } else {
-          contact(p[at], p[at + vx], p[at + 1], n[at], CTerrain_Triangle_Bounds::Bound_Of(p[at], p[at + vx], p[at + 1], n[at]));
-          contact(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1],
-                  CTerrain_Triangle_Bounds::Bound_Of(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]));
+          contact_afresh(p[at], p[at + vx], p[at + 1], n[at]);
+          contact_afresh(p[at + vx], p[at + vx + 1], p[at + 1], n[at + 1]);
         }
       }
     }
@@ -241,8 +260,8 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
   const float sx = world.m_Terrain.size_x, sz = world.m_Terrain.size_z, h = kWall_Height;
   auto wall = [&](const CVector3& a, const CVector3& b, const CVector3& normal) {
     const CVector3 c{b.x, h, b.z}, d{a.x, h, a.z};
-    contact(a, b, c, normal, CTerrain_Triangle_Bounds::Bound_Of(a, b, c, normal));
-    contact(a, c, d, normal, CTerrain_Triangle_Bounds::Bound_Of(a, c, d, normal));
+    contact_afresh(a, b, c, normal);
+    contact_afresh(a, c, d, normal);
   };
   // Positions are read again for each wall: an earlier contact may have moved the body.
   if (m_Position.x - radius < 0.0f && !(open & kWall_Open_X0))
@@ -258,6 +277,9 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
 void CWorld_Object::Collide_Objects() {
   if (m_State_Flags & kState_No_Object_Collision) return;
   const float reach = m_Body_Kind == kBody_Box ? m_Box.contact_radius : m_Sphere.contact_radius;
+  // Most bodies have their cells to themselves: then there is nobody to touch.
+  const CWorld_Grid& grid = g_World.Grid();
+  if (!grid.Is_Created() || grid.Holds_Only(grid.Range_Of(m_Position.x, m_Position.z, reach), this)) return;
   CWorld_Query near;
   g_World.Query_Radius(m_Position, reach, near);
   for (int i = 0; i < near.count; ++i) {
@@ -276,13 +298,15 @@ void CWorld_Object::Collide_Sphere_World(CBody_Motion& motion) {
   if (!(m_State_Flags & kState_No_World_Contact)) {
     // A triangle whose top is the contact radius or more below the centre is never touched.
     Touch_World(m_Collision_Radius, m_Sphere.contact_radius,
-                [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n,
-                    const CTerrain_Triangle_Bound& bound) {
-      // Quick rejection, before the call: a centre higher above the triangle's top than the
-      // contact radius cannot touch it, nor one as far from the triangle's bounding box.
+                [&](const CVector3&, const CVector3&, const CVector3&, const CVector3& n,
+                    const CTerrain_Triangle_Bound& bound, const CTerrain_Triangle& triangle) {
+      // Quick rejection, before the distance: a centre higher above the triangle's top than the
+      // contact radius cannot touch it, nor one as far from the triangle's bounding box or from
+      // its plane.
       if (m_Position.y - bound.high.y >= m_Sphere.contact_radius) return;
       if (Bounding_Box_Distance_Sq(m_Position, bound) >= m_Sphere.contact_radius_sq) return;
-      Sphere_Triangle_Contact(motion, a, b, c, n, bound.face);
+      if (triangle.Beyond_Plane(m_Position, m_Sphere.contact_radius)) return;
+      Sphere_Triangle_Contact(motion, triangle, n);
     });
   }
   Collide_Objects();
@@ -296,21 +320,24 @@ void CWorld_Object::Collide_Box_World(CBody_Motion& motion) {
     const float clear_above = m_Collision_Radius * (1.0f + kBox_Clearance_Margin) + kBox_Clearance_Margin;
     Touch_World(m_Box.contact_radius, clear_above,
                 [&](const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& n,
-                    const CTerrain_Triangle_Bound&) { Box_Triangle_Contact(motion, a, b, c, n); });
+                    const CTerrain_Triangle_Bound&, const CTerrain_Triangle& triangle) {
+                  Box_Triangle_Contact(motion, a, b, c, n, triangle.face);
+                });
   }
   Collide_Objects();
   m_Box.floor_timer += kBox_Floor_Timer_Step;
 }
 
-void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                                            const CVector3& v2, const CVector3& normal, const CVector3& face) {
+void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CTerrain_Triangle& triangle,
+                                            const CVector3& normal) {
   CSphere_Body& body = m_Sphere;
   const CVector3 centre = m_Position;
   float s = 0.0f, t = 0.0f;
-  const float d2 = PointTriangleDistanceSq(centre, v0, v1, v2, &s, &t);
+  const float d2 = triangle.Distance_Sq(centre, s, t);
   if (!(d2 < body.contact_radius_sq)) return;
   const float radius = m_Collision_Radius;
-  const CVector3 closest = Add(v0, Add(Mul(Sub(v1, v0), s), Mul(Sub(v2, v0), t)));
+  const CVector3& face = triangle.face;
+  const CVector3 closest = Add(triangle.v0, Add(Mul(triangle.e0, s), Mul(triangle.e1, t)));
   const CVector3 offset = Sub(centre, closest);
   const float d = std::sqrt(d2);
   // A centre on the triangle has no direction of its own: the face's normal stands in. A centre
@@ -357,12 +384,12 @@ void CWorld_Object::Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3
 }
 
 void CWorld_Object::Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                                         const CVector3& v2, const CVector3& normal) {
+                                         const CVector3& v2, const CVector3& normal, const CVector3& face) {
   CBox_Body& body = m_Box;
   const CVector3* axes = m_Orientation.rows;
   const CVector3& half = body.half_size;
   if (!BoxTriangleOverlap(v0, v1, v2, m_Position, axes[0], axes[1], axes[2], half)) return;
-  const CVector3 n = CTerrain_Triangle_Bounds::Face_Normal(v0, v1, v2, normal);
+  const CVector3& n = face;
 
   // A box sunk deep (its centre near the surface) is lifted out along the normal. The probe is
   // never longer than half the box's depth along the normal, so that thin boxes at rest are
@@ -423,6 +450,36 @@ void CWorld_Object::Turn_By_Spin(const CVector3& spin, float dt) {
   r1 = Cross(r2, r0);
 }
 
+// A sphere's orientation only places its drawing: no contact reads it. The small turns of a
+// step are made without a root, a division or the library's sine, to float precision.
+void CWorld_Object::Roll_By_Spin(const CVector3& spin, float dt) {
+  // Half the turn's angle, squared: (|spin| dt / 2)^2.
+  const float half_sq = spin.Length_Squared() * (0.25f * dt * dt);
+  if (!(half_sq < kSeries_Limit_Sq)) {
+    Turn_By_Spin(spin, dt);
+    return;
+  }
+  if (!(half_sq >= kMin_Half_Turn_Sq)) return;
+  // sin(h) / h and cos(h) by their series, exact to float precision in this range.
+  const float sin_over_h = 1.0f - half_sq * (1.0f / 6.0f) * (1.0f - half_sq * (1.0f / 20.0f));
+  const float k = 0.5f * dt * sin_over_h;  // sin(h) / |spin|
+  CQuaternion q;
+  q.x = spin.x * k;
+  q.y = spin.y * k;
+  q.z = spin.z * k;
+  q.w = 1.0f - half_sq * 0.5f * (1.0f - half_sq * (1.0f / 12.0f));
+  CMatrix3x3 turn;
+  turn.From_Quaternion(q);
+  m_Orientation.Multiply_Assign(turn);
+  CVector3& r0 = m_Orientation.rows[0];
+  CVector3& r1 = m_Orientation.rows[1];
+  CVector3& r2 = m_Orientation.rows[2];
+  Make_Unit(r2);
+  r0 = Cross(r1, r2);
+  Make_Unit(r0);
+  r1 = Cross(r2, r0);
+}
+
 void CWorld_Object::Integrate_Sphere(CBody_Motion& motion, float dt) {
   CSphere_Body& body = m_Sphere;
   body.spin.Add_Assign(Mul(motion.torque, dt));
@@ -440,7 +497,7 @@ void CWorld_Object::Integrate_Sphere(CBody_Motion& motion, float dt) {
     body.velocity.Scale_Assign(0.9995f);
     body.spin.Scale_Assign(0.9998f);
   }
-  Turn_By_Spin(body.spin, dt);
+  Roll_By_Spin(body.spin, dt);
   motion.Clear();
 }
 

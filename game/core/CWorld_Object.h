@@ -6,6 +6,7 @@
 #include "runtime/src/math/math_types.h"
 
 class CTarget_Link;
+struct CTerrain_Triangle;
 
 // How the world's mirror pass draws an object once more: the transform that reflects the
 // object's world placement across a world edge, and its turning part (for directions).
@@ -201,13 +202,15 @@ class CWorld_Object {
  private:
   template <class Change>
   void Resize_In_Grid(Change change);
+  // The triangle's kept terms hold its own normal turned to the side of normal.
+  void Sphere_Triangle_Contact(CBody_Motion& motion, const CTerrain_Triangle& triangle, const CVector3& normal);
   // face: the triangle's own normal turned to the side of normal.
-  void Sphere_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                               const CVector3& v2, const CVector3& normal, const CVector3& face);
-  void Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1,
-                            const CVector3& v2, const CVector3& normal);
+  void Box_Triangle_Contact(CBody_Motion& motion, const CVector3& v0, const CVector3& v1, const CVector3& v2,
+                            const CVector3& normal, const CVector3& face);
   template <class Contact>
   void Touch_World(float radius, float clear_above, Contact contact);
   void Collide_Objects();
   void Turn_By_Spin(const CVector3& spin, float dt);
+  // The same turn for a sphere, whose orientation no contact reads: to float precision.
+  void Roll_By_Spin(const CVector3& spin, float dt);
 };

@@ -97,6 +97,28 @@ TEST_F(WorldListsTest, DeadObjectsAreSweptBackIntoTheirPools) {
   EXPECT_EQ(Balls().Alloc_Object(), balls[3]);
 }
 
+// A pool's object filed under a type index that no pool holds (or under another pool's) is
+// still one of its pool's: the sweep gives it back there and never deletes it.
+TEST_F(WorldListsTest, APooledObjectFiledUnderAnotherTypeGoesBackToItsOwnPool) {
+  for (uint32_t type : {72u, kPost_Type, 1000u}) {
+    SCOPED_TRACE(type);
+    Balls().Init();
+    std::vector<Test_Ball*> all;
+    while (Test_Ball* ball = Ball({100.0f + 10.0f * static_cast<float>(all.size()), 100.0f, 100.0f}, 2.0f, 1.0f,
+                                  0.0f, kFloating))
+      all.push_back(ball);
+    ASSERT_FALSE(Balls().Has_Free_Object());
+    Test_Ball* stray = all[5];
+    stray->m_Type = type;
+    stray->m_Kill_Timer = 1.0f;
+    g_World.Remove_Dead_Objects();
+    EXPECT_EQ(stray->m_List, -1);
+    EXPECT_EQ(Balls().Alloc_Object(), stray);
+    g_World.Reset();
+    Load(Flat_Spec(0.0f));
+  }
+}
+
 TEST_F(WorldListsTest, NothingIsSweptWhileThePauseLasts) {
   Test_Ball* ball = Ball({100.0f, 100.0f, 100.0f}, 5.0f, 1.0f, 0.0f, kFloating);
   ball->m_Kill_Timer = 1.0f;

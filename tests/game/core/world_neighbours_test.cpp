@@ -2,7 +2,9 @@
 // everything: every object of the world for the search, every triangle under the body (no
 // height bound) for the terrain.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -330,6 +332,95 @@ TEST_F(TerrainContactTest, ATurnedBoxTouchesTheSameTrianglesWithTheHeightBoundAs
   g_World.Grid().Remove(&crate);
   EXPECT_GT(touching, 15);
   EXPECT_LT(touching, 250);
+}
+
+}  // namespace
+}  // namespace world_test
+
+namespace world_test {
+namespace {
+
+// Triangles of every kind the contacts meet, and some they should never meet: ordinary, thin,
+// collinear, with coincident corners, collapsed to a point, wall-sized.
+std::vector<std::array<CVector3, 3>> Sample_Triangles() {
+  std::vector<std::array<CVector3, 3>> triangles = {
+      {{{0, 0, 0}, {0, 0, 25}, {25, 0, 0}}},
+      {{{0, 10, 25}, {25, 14, 25}, {25, 3, 0}}},
+      {{{0, 0, 0}, {10, 0, 0}, {20, 0.00001f, 0}}},    // nearly collinear
+      {{{0, 0, 0}, {10, 5, 0}, {20, 10, 0}}},          // collinear
+      {{{3, 4, 5}, {3, 4, 5}, {9, 1, 2}}},             // two corners in one place
+      {{{3, 4, 5}, {3, 4, 5}, {3, 4, 5}}},             // a point
+      {{{0, 0, 0}, {1600, 0, 0}, {1600, 15000, 0}}},   // a wall's half
+      {{{1575, 40, 1575}, {1575, 41, 1600}, {1600, 39, 1575}}},
+  };
+  Lcg random;
+  for (int n = 0; n < 40; ++n) {
+    std::array<CVector3, 3> t;
+    for (CVector3& v : t) v = {random.Next(-50.0f, 50.0f), random.Next(-50.0f, 50.0f), random.Next(-50.0f, 50.0f)};
+    triangles.push_back(t);
+  }
+  return triangles;
+}
+
+std::vector<CVector3> Sample_Points(const std::array<CVector3, 3>& t, Lcg& random) {
+  std::vector<CVector3> points = {t[0], t[1], t[2]};
+  for (int n = 0; n < 60; ++n) {
+    const CVector3& corner = t[n % 3];
+    const float reach = n < 30 ? 5.0f : 80.0f;
+    points.push_back({corner.x + random.Next(-reach, reach), corner.y + random.Next(-reach, reach),
+                      corner.z + random.Next(-reach, reach)});
+  }
+  return points;
+}
+
+// The kept terms give the general point-triangle distance and its nearest point to the bit.
+TEST(TerrainTriangleTest, KeptTermsGiveTheGeneralDistanceToTheBit) {
+  Lcg random;
+  int compared = 0;
+  for (const auto& t : Sample_Triangles()) {
+    const CTerrain_Triangle bound = CTerrain_Triangle_Bounds::Triangle_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
+    for (const CVector3& p : Sample_Points(t, random)) {
+      float s = -1.0f, t_ = -1.0f, ks = -2.0f, kt = -2.0f;
+      const float general = PointTriangleDistanceSq(p, t[0], t[1], t[2], &s, &t_);
+      const float kept = bound.Distance_Sq(p, ks, kt);
+      ASSERT_TRUE(std::memcmp(&general, &kept, sizeof(float)) == 0 && std::memcmp(&s, &ks, sizeof(float)) == 0 &&
+                  std::memcmp(&t_, &kt, sizeof(float)) == 0)
+          << "triangle (" << t[0].x << " " << t[0].y << " " << t[0].z << ") point " << p.x << " " << p.y << " "
+          << p.z << ": " << general << " " << s << " " << t_ << " against " << kept << " " << ks << " " << kt;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 3000);
+}
+
+// A point the plane test turns away is never within reach of the triangle, even one placed at
+// the reach itself along the normal; and the test does turn far points away.
+TEST(TerrainTriangleTest, APointBeyondThePlaneIsNeverWithinReach) {
+  Lcg random;
+  int beyond = 0, near_edge = 0;
+  for (const auto& t : Sample_Triangles()) {
+    const CTerrain_Triangle bound = CTerrain_Triangle_Bounds::Triangle_Of(t[0], t[1], t[2], CVector3{0, 1, 0});
+    for (const CVector3& p : Sample_Points(t, random)) {
+      for (float reach : {0.5f, 9.0f, 19.8f}) {
+        // The point itself, and its foot on the plane moved out to the reach and a hair either side.
+        const float along = (p.x - t[0].x) * bound.face.x + (p.y - t[0].y) * bound.face.y + (p.z - t[0].z) * bound.face.z;
+        std::vector<CVector3> cases = {p};
+        for (float out : {reach, reach * (1.0f + 1e-6f), reach * (1.0f + 1e-4f), reach * (1.0f - 1e-6f)}) {
+          const float shift = out - along;
+          cases.push_back({p.x + bound.face.x * shift, p.y + bound.face.y * shift, p.z + bound.face.z * shift});
+        }
+        for (const CVector3& q : cases) {
+          if (!bound.Beyond_Plane(q, reach)) continue;
+          ++beyond;
+          near_edge += q.x != p.x || q.y != p.y || q.z != p.z;
+          EXPECT_GE(PointTriangleDistanceSq(q, t[0], t[1], t[2]), reach * reach)
+              << "point " << q.x << " " << q.y << " " << q.z << " reach " << reach;
+        }
+      }
+    }
+  }
+  EXPECT_GT(beyond, 2000);
+  EXPECT_GT(near_edge, 100);
 }
 
 }  // namespace
