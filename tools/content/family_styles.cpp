@@ -25,7 +25,7 @@ constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
 enum class Kind {
-  OpaqueLit, VertexColour, Additive, AdditiveLit, AdditiveFactor, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  OpaqueLit, VertexColour, Additive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
   Factor, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
@@ -104,6 +104,13 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       pass.stages[0].color_arg2 = kArgFactor;
       pass.stages[0].alpha_arg2 = kArgFactor;
       pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::AlphaBlendLit: {
+      // Translucent and lit, so that the colour the game draws it in (its material) counts.
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.lighting = 1;
       alt.passes = {pass};
       break;
     }
@@ -269,7 +276,8 @@ std::vector<StyleSpec> Styles() {
       {0x220000CA, "launcher_body", Kind::OpaqueLit},
       {0x220000CE, "infection_gauge", Kind::Value},
       {0x220000D1, "report_glow", Kind::AlphaBlend},
-      {0x220000D4, "enemy_glass", Kind::AlphaBlend},
+      // Crystal glass: the boss's crystal and core, its shards and their debris, in their colours.
+      {0x220000D4, "enemy_glass", Kind::AlphaBlendLit},
       {0x220000D8, "boss_glow", Kind::Additive},
       // The leaf: lit, its skin tinted by each leaf's own colour.
       {0x220000E6, "leaf", Kind::OpaqueLit},
