@@ -59,6 +59,7 @@ bool CDebris_Target_Box::Spawn(int piece, CWorld_Object* target, CVector3* offse
   m_Alive = false;
   if (!Setup_Box_Body(15.0f, m_Piece_Half, 0.35f)) return false;
   debris::Borrow_Skin(target, m_Texture, m_Style);
+  m_Tinted = debris::Borrow_Tint(target, m_Tint);
   m_Life_Timer = 8.0f;
   m_Motion.Clear();
   Set_Position(CVector3{0, 0, 0});
@@ -93,13 +94,13 @@ CMatrix4x4 CDebris_Target_Box::World() const {
 void CDebris_Target_Box::Render(const float& step) {
   (void)step;
   if (m_Model_Index < 0 || m_Model_Index >= kModels) return;
-  debris::Draw(m_Models[m_Model_Index], World(), m_Style, m_Texture);
+  debris::Draw(m_Models[m_Model_Index], World(), m_Style, m_Texture, Tint());
   CShadowProjector::Cast_Box_Shadow(*this);
 }
 
 void CDebris_Target_Box::Render_Reflection(const CWorld_Mirror& mirror) {
   if (m_Model_Index < 0 || m_Model_Index >= kModels) return;
-  debris::Draw(m_Models[m_Model_Index], debris::Mirrored(World(), mirror), m_Reflection_Style, m_Texture);
+  debris::Draw(m_Models[m_Model_Index], debris::Mirrored(World(), mirror), m_Reflection_Style, m_Texture, Tint());
 }
 
 void CDebris_Target_Box::Render_With_Shader(void* style, void* texture) {

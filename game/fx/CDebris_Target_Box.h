@@ -13,6 +13,12 @@ class CDebris_Skin_Source {
   virtual ~CDebris_Skin_Source() = default;
   virtual CTextureData* Debris_Texture() const = 0;
   virtual CD3DRenderStyle* Debris_Style() const = 0;
+  // The colour the target's skin is drawn in (its texture is light and takes the colour as a
+  // tint); false when the skin needs no tint.
+  virtual bool Debris_Tint(CColor4& out) const {
+    (void)out;
+    return false;
+  }
 };
 
 class CDebris_Target_Box : public CBox_Object {
@@ -43,6 +49,9 @@ class CDebris_Target_Box : public CBox_Object {
   float m_Life_Timer = 0.0f;
   CTextureData* m_Texture = nullptr;  // borrowed from the target
   CD3DRenderStyle* m_Style = nullptr;  // borrowed from the target
+  CColor4 m_Tint{1, 1, 1, 1};          // the target's colour, when it has one
+  bool m_Tinted = false;
+  const float* Tint() const { return m_Tinted ? &m_Tint.r : nullptr; }
 
  private:
   CMatrix4x4 World() const;

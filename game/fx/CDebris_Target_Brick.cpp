@@ -66,6 +66,7 @@ bool CDebris_Target_Brick::Spawn(int piece, CWorld_Object* target, CWorld_Object
   m_Alive = false;
   if (!Setup_Box_Body(50.0f, m_Piece_Half, 0.45f)) return false;
   debris::Borrow_Skin(target, m_Texture, m_Style);
+  m_Tinted = debris::Borrow_Tint(target, m_Tint);
   m_Life_Timer = 8.0f;
   m_Age = 0.0f;
   m_Body_Offset.Set(0, 0, 0);
@@ -138,12 +139,12 @@ CMatrix4x4 CDebris_Target_Brick::World() const {
 
 void CDebris_Target_Brick::Render(const float& step) {
   (void)step;
-  debris::Draw(Model(), World(), m_Style, m_Texture, nullptr, nullptr, m_Kill_Timer != 0.0f);
+  debris::Draw(Model(), World(), m_Style, m_Texture, Tint(), nullptr, m_Kill_Timer != 0.0f);
   CShadowProjector::Cast_Box_Shadow(*this);
 }
 
 void CDebris_Target_Brick::Render_Reflection(const CWorld_Mirror& mirror) {
-  debris::Draw(Model(), debris::Mirrored(World(), mirror), m_Reflection_Style, m_Texture, nullptr, nullptr,
+  debris::Draw(Model(), debris::Mirrored(World(), mirror), m_Reflection_Style, m_Texture, Tint(), nullptr,
                m_Kill_Timer != 0.0f);
 }
 

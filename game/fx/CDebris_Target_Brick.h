@@ -40,6 +40,9 @@ class CDebris_Target_Brick : public CBox_Object {
   CTarget_Lock_Fixed m_Lock;
   CTextureData* m_Texture = nullptr;  // borrowed
   CD3DRenderStyle* m_Style = nullptr;  // borrowed
+  CColor4 m_Tint{1, 1, 1, 1};          // the target's colour, when it has one
+  bool m_Tinted = false;
+  const float* Tint() const { return m_Tinted ? &m_Tint.r : nullptr; }
 
  private:
   CMatrix4x4 World() const;

@@ -62,6 +62,11 @@ void Borrow_Skin(const CWorld_Object* target, CTextureData*& texture, CD3DRender
   style = fx::Borrow(skin->Debris_Style());
 }
 
+bool Borrow_Tint(const CWorld_Object* target, CColor4& tint) {
+  const auto* skin = dynamic_cast<const CDebris_Skin_Source*>(target);
+  return skin && skin->Debris_Tint(tint);
+}
+
 void Expire_Life_Timer(CWorld_Object& object, float& timer) {
   if (!(timer < 0.0f)) return;
   if (object.m_Kill_Timer == 0.0f) object.m_Kill_Timer = 0.0001f;

@@ -38,6 +38,8 @@ bool Load_Model(const char* owner, const char* model_label, const Model_Ids& ids
 // Gives back the texture and style held, then borrows the target's when it is a
 // CDebris_Skin_Source.
 void Borrow_Skin(const CWorld_Object* target, CTextureData*& texture, CD3DRenderStyle*& style);
+// Copies the target's skin tint when it is a CDebris_Skin_Source that has one.
+bool Borrow_Tint(const CWorld_Object* target, CColor4& tint);
 
 // A life timer that fell below 0 starts the death (k = 0.0001 when it was 0) and is held at 0.
 void Expire_Life_Timer(CWorld_Object& object, float& timer);

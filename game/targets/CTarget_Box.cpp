@@ -77,6 +77,12 @@ bool CTarget_Box::Spawn(const int32_t& colour, const int32_t& launch_flags, cons
   return true;
 }
 
+// Pieces keep the target's own colour, not the colour of the hit that broke it.
+bool CTarget_Box::Debris_Tint(CColor4& out) const {
+  out = targets::Get_Variant_Color(m_Colour);
+  return true;
+}
+
 CColor4& CTarget_Box::Get_Color(CColor4& out) const {
   out = m_Hit_Count > 0 ? targets::kHit_Color : targets::Get_Variant_Color(m_Colour);
   return out;

@@ -39,6 +39,7 @@ class CTarget_Box : public CBox_Object, public CTarget_Score_Info, public CDebri
   float Score_Age() const override { return m_Age; }
   CTextureData* Debris_Texture() const override { return m_Texture; }
   CD3DRenderStyle* Debris_Style() const override { return m_Style; }
+  bool Debris_Tint(CColor4& out) const override;
 
   static CObject_Pool* Pool();
 

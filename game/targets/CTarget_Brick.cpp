@@ -85,6 +85,12 @@ bool CTarget_Brick::Spawn(const int32_t& colour, CWorld_Object* owner) {
   return true;
 }
 
+// Pieces keep the target's own colour, not the colour of the hit that broke it.
+bool CTarget_Brick::Debris_Tint(CColor4& out) const {
+  out = targets::Get_Variant_Color(m_Colour);
+  return true;
+}
+
 CColor4& CTarget_Brick::Get_Color(CColor4& out) const {
   out = m_Hit_Count > 0 ? targets::kHit_Color : targets::Get_Variant_Color(m_Colour);
   return out;

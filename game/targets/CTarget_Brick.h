@@ -47,6 +47,7 @@ class CTarget_Brick : public CBox_Object, public CTarget_Score_Info, public CDeb
   float Score_Age() const override { return m_Age; }
   CTextureData* Debris_Texture() const override { return m_Texture; }
   CD3DRenderStyle* Debris_Style() const override { return m_Style; }
+  bool Debris_Tint(CColor4& out) const override;
 
   static CObject_Pool* Pool();
 

@@ -119,24 +119,40 @@ MeshGeometry Tracer() {
 
 // The heat gauge: an upright frame standing on its origin (the gun places the origin near the
 // lower left corner of the view) and the bar inside it.
+// The heat gauge: a low, wide frame whose top edge is the model's origin line, and the bar that
+// fills it from the left. The simulator screen draws the same frame, turned upside down and
+// scaled (4.25, 3), as the highlight around its "To War-Room" button, so the frame is sized to
+// that button and carries a warm glow colour (its unlit style shows the vertex colour).
+constexpr float kGauge_Half_Width = 14.5f, kGauge_Bottom = -0.5f, kGauge_Top = 6.0f;
+constexpr float kGauge_Rim_X = 1.2f, kGauge_Rim_Y = 0.8f;
+constexpr uint32_t kGauge_Frame_Colour = 0xFFFFD060;  // pale gold
+constexpr uint32_t kGauge_Halo_Colour = 0xFFFFB040;   // amber, for the simulator's halo
+
 MeshGeometry Gauge_Frame() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 68, 0);
-  Append(out, writers::MakeBox(10.0f, 2.0f, 2.0f), 1, 1, 1, 0, 2, 0);
-  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, -10, 35, 0);
-  Append(out, writers::MakeBox(2.0f, 35.0f, 2.0f), 1, 1, 1, 10, 35, 0);
+  const float half_height = 0.5f * (kGauge_Top - kGauge_Bottom), middle = 0.5f * (kGauge_Top + kGauge_Bottom);
+  const float half_rim_x = 0.5f * kGauge_Rim_X, half_rim_y = 0.5f * kGauge_Rim_Y;
+  Append(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Top - half_rim_y, 0);
+  Append(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Bottom + half_rim_y, 0);
+  for (float side : {-1.0f, 1.0f})
+    Append(out, writers::MakeBox(half_rim_x, half_height, 1.0f), 1, 1, 1, side * (kGauge_Half_Width - half_rim_x),
+           middle, 0);
   return out;
 }
 
 MeshGeometry Gauge_Bar() {
-  // A flat upright quad facing the viewer (-z), the texture's v running from its top (0) to its
-  // bottom (1): the plane turned a quarter about x.
+  // A flat quad inside the frame facing the viewer (-z). The bar texture's v runs along x, 1 at
+  // the left end and 0 at the right, so the bar fills from the left as the alpha reference falls:
+  // the plane's z (along which v runs, 0 at +z) becomes x and its x becomes y.
+  const float width = 2.0f * (kGauge_Half_Width - kGauge_Rim_X);
+  const float bottom = kGauge_Bottom + kGauge_Rim_Y, top = kGauge_Top - kGauge_Rim_Y;
   MeshGeometry out;
-  Append(out, writers::MakePlane(16.0f, 62.0f, 1, 4), 1, 1, 1, 0, 0, 0);
+  Append(out, writers::MakePlane(top - bottom, width, 1, 4), 1, 1, 1, 0, 0, 0);
   for (writers::MeshVertex& v : out.vertices) {
-    const float py = v.position[1], pz = v.position[2];
-    v.position[1] = 35.0f + pz;
-    v.position[2] = py;
+    const float px = v.position[0], pz = v.position[2];
+    v.position[0] = pz;
+    v.position[1] = 0.5f * (top + bottom) + px;
+    v.position[2] = 0.0f;
     v.normal[0] = 0.0f;
     v.normal[1] = 0.0f;
     v.normal[2] = -1.0f;
@@ -251,8 +267,6 @@ std::vector<MeshDef> Meshes() {
       {0x2200004C, "machinegun_drum", Machine_Drum},
       {0x2200004E, "tracer", Tracer},
       {0x22000051, "muzzle_flash", [] { return Along_Z(writers::MakeCone(8.0f, 20.0f, 12)); }},
-      {0x22000054, "gauge_frame", Gauge_Frame},
-      {0x22000055, "gauge_bar", Gauge_Bar},
       {0x2200016D, "cannon_body", Cannon_Body},
       {0x2200016E, "cannon_barrel", [] { return Barrel(14.0f, 20.0f, 145.0f); }},
       {0x2200016F, "cannon_glow", Cannon_Glow},
@@ -307,8 +321,8 @@ std::vector<TextureDef> Textures() {
       {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
       {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
-      // Clear at the top, opaque at the bottom: a gauge bar fills from the bottom as the
-      // alpha reference falls.
+      // Clear at v 0, opaque at v 1: a gauge bar fills from its v = 1 end as the alpha
+      // reference falls.
       {0x22000037, "textures/alpha_ramp.txb", Make_Pattern(writers::Pattern::Gradient, 64, 0x00FFFFFF, 0xFFFFFFFF, 8, 1, true)},
       // Light, so that targets tinted with it keep their colours.
       {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFF4F6F8, 0xFFD0D4DA, 6, 1)},
@@ -373,6 +387,8 @@ std::vector<SoundDef> Sounds() {
 void Add_Arsenal_Family(Manifest& manifest) {
   for (const MeshDef& mesh : Meshes())
     Add_Mesh_Resource(manifest, mesh.id, std::string("meshes/") + mesh.name + ".rnd", mesh.make);
+  Add_Coloured_Mesh_Resource(manifest, 0x22000054, "meshes/gauge_frame.rnd", kGauge_Frame_Colour, Gauge_Frame);
+  Add_Coloured_Mesh_Resource(manifest, 0x22000055, "meshes/gauge_bar.rnd", kGauge_Halo_Colour, Gauge_Bar);
   for (const TextureDef& texture : Textures())
     Add_Pattern_Texture_Resource(manifest, texture.id, texture.name, texture.pattern, kFormatArgb, kFlagsAlphaBlend);
   for (const SoundDef& sound : Sounds()) {

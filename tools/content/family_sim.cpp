@@ -220,6 +220,83 @@ writers::TrackSpec LaneTrack(double length) {
 
 namespace {
 
+// A War Room site's emplacement block of about 12 s: an enemy emplacement (cannon, tower, bar,
+// plate, bomb) fired at every point, and now and then a target ejector to score on.
+TrackEvent Site_Emplacement_Block(double length, int block, double start) {
+  struct Emplacement {
+    uint32_t kind, sub_kind;
+  };
+  static constexpr Emplacement kCycle[6] = {{10, 0}, {16, 0}, {10, 1}, {1, 0}, {16, 1}, {10, 8}};
+  const Emplacement& e = kCycle[block % 6];
+  TrackEvent event = Event(length, e.kind, e.kind == 1 ? static_cast<uint32_t>(block / 6 % 10) : e.sub_kind, 0,
+                           start, 11.0);
+  Add_Points(event, 0, 1.5, 2.0, 5, 0);
+  return event;
+}
+
+// A site's spawn block of about 9 s: mostly enemies and enemy ammunition, with targets between.
+TrackEvent Site_Spawn_Block(double length, int block, double start) {
+  static constexpr uint32_t kKinds[4] = {10, 16, 13, 10};
+  static constexpr uint32_t kEnemy_Subs[7] = {2, 3, 4, 5, 7, 9, 6};
+  static constexpr uint32_t kGround_Subs[4] = {2, 3, 4, 5};
+  static constexpr uint32_t kTarget_Subs[4] = {1, 0, 2, 5};
+  const uint32_t kind = kKinds[block % 4];
+  const int turn = block / 4 + block % 4;
+  const uint32_t sub_kind = kind == 10 ? kEnemy_Subs[turn % 7] : kind == 16 ? kGround_Subs[turn % 4] : kTarget_Subs[turn % 4];
+  TrackEvent event = Event(length, kind, sub_kind, 0, start, 8.0);
+  Add_Points(event, 2, 0.5, 1.5, 5, static_cast<uint32_t>(block % 3));
+  if (kind == 10 && sub_kind == 6) event.points.push_back(TrackPoint{1, 7.6f, 0});
+  return event;
+}
+
+// The crystal boss of the infection source, from early in the run to its very end (so that it
+// is still in the world when the run ends): shards fired every few seconds, now and then a
+// flash, and one charged pulse at about the middle and one later, to be broken by shooting.
+TrackEvent Source_Boss(double length) {
+  const double start = 6.0;
+  TrackEvent boss = Event(length, 11, 0, 0, start, length - start);
+  const double span = length - start - 2.0;
+  for (double t = 4.0; t < span; t += 5.0)
+    boss.points.push_back(TrackPoint{0, static_cast<float>(t), static_cast<uint32_t>(static_cast<int>(t) % 3)});
+  for (double t = 6.5; t < span; t += 15.0) boss.points.push_back(TrackPoint{2, static_cast<float>(t), 0});
+  for (double fraction : {0.45, 0.8}) boss.points.push_back(TrackPoint{1, static_cast<float>(span * fraction), 0});
+  std::stable_sort(boss.points.begin(), boss.points.end(),
+                   [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
+  return boss;
+}
+
+}  // namespace
+
+writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source) {
+  writers::TrackSpec spec;
+  spec.length = static_cast<float>(length);
+  std::vector<TrackEvent> emplacements, spawns, effects, rounds;
+  const int offset = static_cast<int>(seed % 6);
+  int block = 0;
+  for (double t = 4.0; t + 12.0 < length - 4.0; t += 13.0, ++block) {
+    emplacements.push_back(Site_Emplacement_Block(length, block + offset, t));
+    TrackEvent round = Event(length, 3, 0, 0, t, 12.0);
+    Add_Points(round, 0, 2.0, 2.0, 5, 0);
+    rounds.push_back(round);
+  }
+  block = 0;
+  for (double t = 5.0; t + 9.0 < length - 4.0; t += 9.5, ++block)
+    spawns.push_back(Site_Spawn_Block(length, block + offset, t));
+  block = 0;
+  for (double t = 3.0; t + 3.0 < length - 2.0; t += 9.0, ++block) {
+    const bool screen = block % 4 == 3;
+    effects.push_back(Event(length, screen ? 14 : 4, static_cast<uint32_t>(screen ? block / 4 % 3 : block % 10),
+                            static_cast<uint32_t>(block % 8), t, 2.5));
+  }
+  effects.push_back(Event(length, 6, 0, 0, 1.0, 1.0));
+  effects.push_back(Event(length, 15, 0, 0, length - 0.5, 0.4));
+  spec.sections = {emplacements, spawns, effects, rounds};
+  if (infection_source) spec.sections.push_back({Source_Boss(length)});
+  return spec;
+}
+
+namespace {
+
 // The War Room's site simulations and those of the infection source: each a track over one of
 // the simulator's modules.
 struct WarRoomTrack {
@@ -233,10 +310,12 @@ constexpr WarRoomTrack kWarRoomTracks[] = {
     {0x220001b0, 0x22000189}, {0x220001b3, 0x2200018a}, {0x220001b5, 0x2200018b}, {0x220001b8, 0x2200018c},
     {0x220001ba, 0x2200018d}, {0x220001bc, 0x2200018e}, {0x220001be, 0x2200018f}, {0x220001c0, 0x22000190},
     {0x220001c2, 0x22000191}, {0x220001c4, 0x22000192},
-    // The infection source.
+    // The infection source (from kFirst_Source_Track on).
     {0x220001b1, 0x2200018a}, {0x220001a3, 0x22000182}, {0x220001b6, 0x2200018c}, {0x220001aa, 0x22000187},
     {0x220001a0, 0x22000180},
 };
+
+constexpr int kFirst_Source_Track = 22;
 
 double Music_Length_Of(uint32_t music_id) {
   for (const SimContentRow& row : kSimRows)
@@ -249,11 +328,12 @@ void Add_WarRoom_Tracks(Manifest& manifest) {
   for (const WarRoomTrack& entry : kWarRoomTracks) {
     ResourceEntry track;
     track.id = entry.track_id;
-    track.name = "tracks/site_" + std::to_string(++n) + ".trk";
+    const bool source = n >= kFirst_Source_Track;
+    track.name = (source ? "tracks/source_" : "tracks/site_") + std::to_string(++n) + ".trk";
     const double length = Music_Length_Of(entry.music_id);
     const uint32_t seed = entry.track_id;
-    track.generate = [length, seed](Bytes& out) {
-      writers::WriteTrack(SimTrack(length, seed, 0), out);
+    track.generate = [length, seed, source](Bytes& out) {
+      writers::WriteTrack(SiteTrack(length, seed, source), out);
       return true;
     };
     manifest.AddResource(std::move(track));

@@ -25,7 +25,7 @@ constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
 enum class Kind {
-  OpaqueLit, VertexColour, Additive, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  OpaqueLit, VertexColour, Additive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
   Factor, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
@@ -91,6 +91,29 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     case Kind::Additive:
       alt.passes = {Translucent(kBlendAdditive)};
       break;
+    case Kind::AdditiveLit: {
+      // A glow that takes the colour the game draws it in: lit, so the material colour counts.
+      StylePass pass = Translucent(kBlendAdditive);
+      pass.lighting = 1;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::AdditiveFactor: {
+      // A glow in the colour the game writes as the texture factor, added over the scene.
+      StylePass pass = Translucent(kBlendAdditive);
+      pass.stages[0].color_arg2 = kArgFactor;
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      break;
+    }
+    case Kind::AlphaBlendLit: {
+      // Translucent and lit, so that the colour the game draws it in (its material) counts.
+      StylePass pass = Translucent(kBlendAlpha);
+      pass.lighting = 1;
+      alt.passes = {pass};
+      break;
+    }
     case Kind::AdditiveClampU: {
       // Coordinates below 0 repeat the texture's first column rather than wrapping.
       StylePass pass = Translucent(kBlendAdditive);
@@ -225,7 +248,8 @@ std::vector<StyleSpec> Styles() {
       {0x22000038, "shield_gauge", Kind::Value},
       {0x22000039, "shield_gauge_glow", Kind::Value},
       {0x2200003C, "target", Kind::OpaqueLit},
-      {0x2200003F, "target_pulse", Kind::Fade},
+      // The anti-matter annihilation pulse: a sphere glowing in its blend colour.
+      {0x2200003F, "target_pulse", Kind::AdditiveFactor},
       {0x22000040, "box_face", Kind::OpaqueLit},
       {0x22000041, "box_edge", Kind::Additive},
       {0x22000043, "panel", Kind::OpaqueLit},
@@ -245,13 +269,15 @@ std::vector<StyleSpec> Styles() {
       {0x220000A8, "enemy_part", Kind::OpaqueLit},
       {0x220000AC, "light_wall", Kind::Additive},
       {0x220000AE, "panel_mirror", Kind::Reflection},
-      {0x220000C2, "sprite", Kind::Additive},
+      // The pill target and the enemy canister: glowing shapes in their variant's colour.
+      {0x220000C2, "coloured_glow", Kind::AdditiveLit},
       // The sparks and the War Room's infection stain: the vertex colour, blended by the texture's alpha.
       {0x220000C6, "sparks_and_stain", Kind::Stain},
       {0x220000CA, "launcher_body", Kind::OpaqueLit},
       {0x220000CE, "infection_gauge", Kind::Value},
       {0x220000D1, "report_glow", Kind::AlphaBlend},
-      {0x220000D4, "enemy_glass", Kind::AlphaBlend},
+      // Crystal glass: the boss's crystal and core, its shards and their debris, in their colours.
+      {0x220000D4, "enemy_glass", Kind::AlphaBlendLit},
       {0x220000D8, "boss_glow", Kind::Additive},
       // The leaf: lit, its skin tinted by each leaf's own colour.
       {0x220000E6, "leaf", Kind::OpaqueLit},

@@ -86,8 +86,10 @@ void Add_Targets_1_Family(Manifest& manifest) {
   Add_Target_Model(manifest, 0x220000B8, "brick_target", [] { return writers::MakeBox(50.0f, 50.0f, 3.75f); });
   Add_Target_Model(manifest, 0x220000B7, "brick_ejector", Brick_Post);
   Add_Target_Model(manifest, 0x220000C1, "brick_ejector_bracket", Brick_Bracket);
-  // The largest box post's warning stripes.
-  Add_Target_Pattern(manifest, 0x22000044, "box_ejector_hazard", writers::Pattern::Ribbons, 0xFFE8C020, 0xFF202020, 6);
+  // Light, mottled shell plating: the largest box post's skin, and the skin of the jumper, the
+  // enemy cannon ball, the bomb and the anti-matter blobs, which tint it with their colours (the
+  // mottling reads as plating on a post and as churning energy on a tinted blob).
+  Add_Target_Pattern(manifest, 0x22000044, "shell_plating", writers::Pattern::Noise, 0xFFFFFFFF, 0xFFA8ACB4, 4);
   // Shared with the bullseye boards (the face's rings) and the memory board (its panel).
   Add_Target_Pattern(manifest, 0x220000A0, "bullseye_face", writers::Pattern::Rings, 0xFFE02828, 0xFFF4F4F4, 5);
   Add_Target_Pattern(manifest, 0x22000101, "memory_board_panel", writers::Pattern::Checker, 0xFF384050, 0xFF262C38, 4);

@@ -60,8 +60,9 @@ std::vector<TextureSpec> Textures() {
       {0x2200000f, "textures/score_digits.txb", ScoreDigits(), 1},
       {0x22000028, "textures/light_glow.txb",
        Pattern(writers::Pattern::RadialGlow, 64, 0xFFFFFFFF, 0x00FFFFFF), 4},
+      // Light grey: the launcher's and the guns' metal, and a base that tints keep true.
       {0x22000029, "textures/brushed_metal.txb",
-       Pattern(writers::Pattern::Noise, 128, 0xFF9098A0, 0xFF404850, 4, 29), 5},
+       Pattern(writers::Pattern::Noise, 128, 0xFFDCE0E6, 0xFF8A919A, 4, 29), 5},
       {0x220000cb, "textures/shield_label.txb", Label("SHIELDS", 0xFFB0E0F0, 0x00102030), 1},
       {0x22000084, "textures/charge_glow.txb",
        Pattern(writers::Pattern::RadialGlow, 64, 0xFFC0D0FF, 0x002040FF), 4},

@@ -232,8 +232,11 @@ std::vector<Sound_Def> Sounds() {
 }  // namespace
 
 void Add_Trainer_Sim_Family(Manifest& manifest) {
-  Add_Mesh_Resource(manifest, 0x22000066, "meshes/simulator/frame_piece.rnd", Frame_Piece);
-  Add_Mesh_Resource(manifest, 0x22000067, "meshes/simulator/bracket.rnd", [] { return Bracket(0.9f); });
+  // The pieces and brackets are drawn unlit and untextured: their vertex colour, a pale steel blue.
+  constexpr uint32_t kSteel_Blue = 0xFFA8B8D8;
+  Add_Coloured_Mesh_Resource(manifest, 0x22000066, "meshes/simulator/frame_piece.rnd", kSteel_Blue, Frame_Piece);
+  Add_Coloured_Mesh_Resource(manifest, 0x22000067, "meshes/simulator/bracket.rnd", kSteel_Blue,
+                             [] { return Bracket(0.9f); });
   Add_Mesh_Resource(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
   Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
   // 0x220000cf (the soft beam glow) and the confirm sound 0x220000e0 come with the report's content.

@@ -55,10 +55,6 @@ const TextureDef kTextures[] = {
     {0x22000008, "textures/world/meadow_detail.txb", writers::Pattern::Noise, 64, 0xFFFFFFFF, 0xFFB8B8B8, 3, 21, 4},
     {0x220000b0, "textures/world/rough_detail.txb", writers::Pattern::Noise, 64, 0xFFFFFFFF, 0xFFA8A8A8, 4, 22, 4},
     {0x220000b6, "textures/world/tile_detail.txb", writers::Pattern::Checker, 64, 0xFFFFFFFF, 0xFFD0D0D0, 2, 1, 4},
-    // Edge fences: see-through meshes with a coloured frame.
-    {0x2200006d, "textures/world/training_fence.txb", writers::Pattern::Checker, 64, 0x70D8E8FF, 0x08406080, 16, 1, 1},
-    {0x22000009, "textures/world/site_fence.txb", writers::Pattern::Stripes, 64, 0x80FFD040, 0x10202020, 8, 1, 1},
-    {0x2200001B, "textures/world/plain_fence.txb", writers::Pattern::Checker, 64, 0xA0FFFFFF, 0x10FFFFFF, 4, 1, 1},
     {0x22000144, "textures/world/fence_glow.txb", writers::Pattern::Stripes, 64, 0xFFFFE0A0, 0xFF000000, 4, 1, 1},
     // Marks on the ground: scorch, impact, pock (bullet holes and blast dust), burn and glow.
     {0x22000021, "textures/world/decal_scorch.txb", writers::Pattern::RadialGlow, 64, 0xFF101008, 0x00000000, 8, 1, 1},
@@ -67,6 +63,46 @@ const TextureDef kTextures[] = {
     {0x220000EB, "textures/world/decal_burn.txb", writers::Pattern::RadialGlow, 64, 0xFFFF6010, 0x00401000, 8, 1, 1},
     {0x22000118, "textures/world/decal_glow.txb", writers::Pattern::RadialGlow, 64, 0xFF80FF80, 0x0000FF00, 8, 1, 1},
 };
+
+// Edge fences: a chain-link wire fence between posts, with a rail along its foot and its top.
+// The fence quad's u runs up the fence (one texture width is about 350 units at the launch's
+// texture scale) and its v along it; the fence style clamps u, so above the top rail the fence
+// is clear and the sky shows over it.
+struct FenceDef {
+  uint32_t id;
+  const char* name;
+  uint32_t wire;  // ARGB
+  uint32_t rail;
+};
+
+const FenceDef kFences[] = {
+    {0x2200006d, "textures/world/training_fence.txb", 0xC8B0C8F0, 0xFFD0E0FF},
+    {0x22000009, "textures/world/site_fence.txb", 0xC8E0C060, 0xFFFFD040},
+    {0x2200001B, "textures/world/plain_fence.txb", 0xC0E8E8E8, 0xFFFFFFFF},
+};
+
+constexpr uint32_t kFence_Side = 128;
+constexpr uint32_t kFence_Top_Rail = 100, kFence_Rail_Width = 6, kFence_Post_Width = 4, kFence_Wire_Width = 3;
+
+writers::Picture Draw_Wire_Fence(uint32_t wire, uint32_t rail) {
+  writers::Picture picture;
+  picture.width = picture.height = kFence_Side;
+  picture.pixels.assign(size_t(kFence_Side) * kFence_Side, 0x00000000u);
+  for (uint32_t y = 0; y < kFence_Side; ++y)      // along the fence
+    for (uint32_t x = 0; x < kFence_Side; ++x) {  // up the fence
+      const bool above = x >= kFence_Top_Rail + kFence_Rail_Width;
+      const bool rails = x < kFence_Rail_Width || (x >= kFence_Top_Rail && !above);
+      const bool post = y < kFence_Post_Width && !above;
+      // Two families of diagonal wires, 16 texels apart up the fence and 8 along it.
+      const bool wires = !above && ((x + 2 * y) % 16 < kFence_Wire_Width || (x + 256 - 2 * y) % 16 < kFence_Wire_Width);
+      uint32_t& pixel = picture.At(x, y);
+      if (rails || post)
+        pixel = rail;
+      else if (wires)
+        pixel = wire;
+    }
+  return picture;
+}
 
 // ---- styles
 
@@ -94,6 +130,7 @@ constexpr uint32_t kOp_Select = 1, kOp_Modulate = 3, kOp_Add = 9;
 constexpr uint32_t kArg_Current = 0, kArg_Diffuse = 1, kArg_Texture = 2, kArg_Factor = 3;
 constexpr uint32_t kBlend_Add = 1, kBlend_Alpha = 3;
 constexpr uint32_t kDepth_Test_Only = 1;
+constexpr uint32_t kAddress_Clamp = 1;
 
 writers::StyleStage Stage(uint32_t source, uint32_t op, uint32_t arg1, uint32_t arg2) {
   writers::StyleStage s;
@@ -125,12 +162,14 @@ writers::StylePass Pass_Of(Look look) {
     // The fences are drawn with the fence texture on stage 0 and the glow on stage 1.
     case Look::Fence:
       p.stages[0] = Stage(1, kOp_Modulate, kArg_Texture, kArg_Diffuse);
+      p.stages[0].address_u = kAddress_Clamp;
       p.blend = kBlend_Alpha;
       p.depth = kDepth_Test_Only;
       p.lighting = 0;
       break;
     case Look::Fence_Flash:
       p.stages[0] = Stage(1, kOp_Modulate, kArg_Texture, kArg_Diffuse);
+      p.stages[0].address_u = kAddress_Clamp;
       p.stages[1] = Stage(2, kOp_Add, kArg_Texture, kArg_Current);
       p.stages[1].alpha_op = kOp_Select;
       p.stages[1].alpha_arg1 = kArg_Current;
@@ -183,6 +222,19 @@ void Add_Worlds_Family(Manifest& manifest) {
       return writers::DrawPattern(pattern, picture) &&
              writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, mips,
                                         {picture}, out);
+    };
+    manifest.AddResource(std::move(entry));
+  }
+  for (const FenceDef& def : kFences) {
+    ResourceEntry entry;
+    entry.id = def.id;
+    entry.type = 2;
+    entry.name = def.name;
+    entry.compress = true;
+    const uint32_t wire = def.wire, rail = def.rail;
+    entry.generate = [wire, rail](Bytes& out) {
+      return writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1,
+                                        {Draw_Wire_Fence(wire, rail)}, out);
     };
     manifest.AddResource(std::move(entry));
   }

@@ -7,13 +7,20 @@ namespace content {
 
 void Add_Mesh_Resource(Manifest& manifest, uint32_t id, std::string name,
                        std::function<writers::MeshGeometry()> make) {
+  Add_Coloured_Mesh_Resource(manifest, id, std::move(name), 0, std::move(make));
+}
+
+void Add_Coloured_Mesh_Resource(Manifest& manifest, uint32_t id, std::string name, uint32_t diffuse,
+                                std::function<writers::MeshGeometry()> make) {
+  // A diffuse of 0 means no colour stream at all: the plain lit, textured vertex.
+  const uint32_t format = diffuse ? (writers::kMeshLitTextured | writers::kMeshDiffuse) : writers::kMeshLitTextured;
   ResourceEntry entry;
   entry.id = id;
   entry.type = 4;
   entry.name = std::move(name);
   entry.compress = true;
-  entry.generate = [make = std::move(make)](Bytes& out) {
-    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make()));
+  entry.generate = [make = std::move(make), format, diffuse](Bytes& out) {
+    out = writers::BuildRigidRenderable(writers::RigidFromGeometry(make(), format, diffuse));
     return !out.empty();
   };
   manifest.AddResource(std::move(entry));

@@ -31,6 +31,9 @@ writers::ModSpec SimMusicSpec(uint32_t music_id, double seconds, const char* tit
 double SimMusicLength(const writers::ModSpec& spec);
 // A simulation's choreography over its music's length; lanes when lane_count is not 0.
 writers::TrackSpec SimTrack(double length, uint32_t seed, uint32_t lane_count);
+// A War Room site's track: enemy emplacements and enemies between a few targets; the infection
+// source's tracks add the crystal boss for the whole run.
+writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source);
 // A short lane track of event kinds 1, 3, 4, 7 and 13 that ends with its music.
 writers::TrackSpec LaneTrack(double length);
 

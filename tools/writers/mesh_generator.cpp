@@ -262,24 +262,24 @@ uint32_t HighBytes(uint32_t format) {
 
 }  // namespace
 
-Bytes PackVertices(const MeshGeometry& mesh, uint32_t format) {
+Bytes PackVertices(const MeshGeometry& mesh, uint32_t format, uint32_t diffuse) {
   Bytes out;
   for (const MeshVertex& v : mesh.vertices) {
     if (format & kMeshPosition) PutFloats(out, v.position, 3);
     if (format & kMeshNormal) PutFloats(out, v.normal, 3);
     if (format & kMeshPointSize) PutFloat(out, 1.0f);
-    if (format & kMeshDiffuse) PutU32(out, 0xFFFFFFFFu);
+    if (format & kMeshDiffuse) PutU32(out, diffuse);
     for (int t = 0; t < TexSets(format); ++t) PutFloats(out, v.uv, 2);
     out.resize(out.size() + HighBytes(format), 0);
   }
   return out;
 }
 
-RigidMeshDesc RigidFromGeometry(const MeshGeometry& mesh, uint32_t format) {
+RigidMeshDesc RigidFromGeometry(const MeshGeometry& mesh, uint32_t format, uint32_t diffuse) {
   RigidMeshDesc desc;
   desc.streams.vertex_count = static_cast<uint32_t>(mesh.vertices.size());
   desc.streams.formats[0] = format;
-  desc.streams.vertices[0] = PackVertices(mesh, format);
+  desc.streams.vertices[0] = PackVertices(mesh, format, diffuse);
   desc.streams.indices = mesh.indices;
   return desc;
 }

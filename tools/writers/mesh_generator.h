@@ -46,10 +46,11 @@ MeshGeometry MakeMast(float height, float radius);                     // a pole
 MeshGeometry MakeTurret(float radius);                                 // a base, dome and barrel
 MeshGeometry MakeCrystal(float radius, float height);                  // two cones tip to tip
 
-// Vertex bytes of one stream of a format word (position, normal, diffuse white, texture sets
-// repeating the one pair; the high byte zero-filled).
-Bytes PackVertices(const MeshGeometry& mesh, uint32_t format);
+// Vertex bytes of one stream of a format word (position, normal, the diffuse colour (ARGB) on
+// every vertex, texture sets repeating the one pair; the high byte zero-filled).
+Bytes PackVertices(const MeshGeometry& mesh, uint32_t format, uint32_t diffuse = 0xFFFFFFFFu);
 // A single-stream rigid mesh of the geometry.
-RigidMeshDesc RigidFromGeometry(const MeshGeometry& mesh, uint32_t format = kMeshLitTextured);
+RigidMeshDesc RigidFromGeometry(const MeshGeometry& mesh, uint32_t format = kMeshLitTextured,
+                                uint32_t diffuse = 0xFFFFFFFFu);
 
 }  // namespace writers

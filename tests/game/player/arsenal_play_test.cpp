@@ -133,8 +133,8 @@ TEST_F(ArsenalPlay, TheHeatGaugeBarRisesWhileTheMachineGunFires) {
   ASSERT_GT(g_Gun_Machine.m_Heat, 0.3f) << "a long burst heats the gun";
   const Picture hot = Read_Picture();
   Run("release 400 240\nframes 2\n");
-  // The lower part of the bar, inside the frame at the lower left.
-  const int changed = Changed_In_Gauge_Box(cold, hot, -7.1f, -6.2f, -5.5f, -4.7f);
+  // The left part of the bar, which fills first, inside the low frame at the lower left.
+  const int changed = Changed_In_Gauge_Box(cold, hot, -7.5f, -6.9f, -5.8f, -5.55f);
   EXPECT_GT(changed, 100) << "the hot gun's gauge shows its coloured bar";
 }
 

@@ -284,8 +284,13 @@ TEST_F(SimRun, ASiteMissionShowsItsPanelAtTheTopRight) {
     const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
     return r > 60 && std::abs(r - g) < 30 && std::abs(g - b) < 30;
   };
+  const auto brightness = [&](float fx, float fy) {
+    const uint32_t c = pixels[static_cast<uint32_t>(fy * height) * width + static_cast<uint32_t>(fx * width)];
+    return static_cast<int>(((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF));
+  };
   EXPECT_TRUE(grey_metal(0.75f, 0.07f)) << "the panel";
-  EXPECT_FALSE(grey_metal(0.25f, 0.07f)) << "the other side of the sky";
+  // The other side shows the sky over the fence, or the dim mirror wall reflecting it.
+  EXPECT_GT(brightness(0.75f, 0.07f), brightness(0.25f, 0.07f) + 150) << "the other side of the sky";
 }
 
 }  // namespace

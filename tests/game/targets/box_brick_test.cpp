@@ -12,6 +12,7 @@
 #include "game/targets/CEjector_Brick.h"
 #include "game/targets/CTarget_Box.h"
 #include "game/targets/CTarget_Brick.h"
+#include "game/targets/Target_Shared.h"
 #include "tests/game/targets/targets_fixture.h"
 
 namespace targets_test {
@@ -75,6 +76,24 @@ TEST_F(Boxes, NearItsAxisABoxSmashesFartherItTurnsBlack) {
     }
     harness.Step(1);
   }
+}
+
+// The pieces are drawn with the target's light texture, so they take its colour as a tint:
+// the colour of its variant, not the black of the hit that smashed it.
+TEST_F(Boxes, SmashedPiecesKeepTheBoxsColour) {
+  CTarget_Box* box = Box(2, Sky());
+  const CShot_Line line{{box->m_Position.x, box->m_Position.y, box->m_Position.z - 20}, {0, 0, 1}};
+  ASSERT_TRUE(box->On_Hit(nullptr, &line));
+  const CColor4 expected = ::targets::Get_Variant_Color(2);
+  int pieces = 0;
+  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Type(CDebris_Target_Box::kType, n); ++n, ++pieces) {
+    const auto* piece = static_cast<CDebris_Target_Box*>(object);
+    ASSERT_NE(piece->Tint(), nullptr);
+    EXPECT_FLOAT_EQ(piece->Tint()[0], expected.r);
+    EXPECT_FLOAT_EQ(piece->Tint()[1], expected.g);
+    EXPECT_FLOAT_EQ(piece->Tint()[2], expected.b);
+  }
+  EXPECT_EQ(pieces, 3);
 }
 
 TEST_F(Boxes, WithoutFreeDebrisASmashedBoxStillGoesAndScores) {
@@ -190,6 +209,24 @@ TEST_F(Bricks, WhereTheShotPassesChoosesThePieces) {
     for (int n = 0; CWorld_Object* object = g_World.Get_Object(n); ++n) object->m_Kill_Timer = 1.0f;
     harness.Step(1);
   }
+}
+
+TEST_F(Bricks, BrokenPiecesKeepTheBricksColour) {
+  CEjector_Brick* post = nullptr;
+  CTarget_Brick* brick = Launched_Brick(post, 0, 3);
+  ASSERT_NE(brick, nullptr);
+  const CColor4 expected = ::targets::Get_Variant_Color(brick->m_Colour);
+  const CShot_Line line{{brick->m_Position.x, brick->m_Position.y, brick->m_Position.z}, brick->m_Orientation.rows[2]};
+  brick->On_Hit(nullptr, &line);
+  int pieces = 0;
+  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Type(CDebris_Target_Brick::kType, n); ++n, ++pieces) {
+    const auto* piece = static_cast<CDebris_Target_Brick*>(object);
+    ASSERT_NE(piece->Tint(), nullptr);
+    EXPECT_FLOAT_EQ(piece->Tint()[0], expected.r);
+    EXPECT_FLOAT_EQ(piece->Tint()[1], expected.g);
+    EXPECT_FLOAT_EQ(piece->Tint()[2], expected.b);
+  }
+  EXPECT_GT(pieces, 0);
 }
 
 TEST_F(Bricks, AZeroImpactDirectionBreaksByTheHittersPlace) {
