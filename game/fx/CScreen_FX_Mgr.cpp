@@ -25,6 +25,10 @@ constexpr float kPi = 3.14159265f;
 constexpr int kDepth_Off = 2;
 constexpr uint32_t kDrop_Shadow = 4;
 enum { kTex_Glow, kTex_Beam, kTex_Ground, kTex_Noise, kTex_Pattern };
+// The menu-scene overlay's border: the sides' width as a share of the screen's width, the top
+// and bottom edges' as a share of its height (the same on a 4:3 screen).
+constexpr float kOverlay_Side_Width = 0.03f;
+constexpr float kOverlay_Edge_Width = 0.04f;
 const uint32_t kTexture_Ids[5] = {0x22000069, 0x22000032, 0x22000033, 0x2200010E, 0x2200012F};
 
 float Up_Down(float t, float p) { return t < p ? t / p : 1.0f - (t - p) / (1.0f - p); }
@@ -457,20 +461,34 @@ void CScreen_FX_Mgr::Menu_Overlay(const CScreen_FX_Record& r) {
   const CVector3 across = g_Menu_Mgr.Scene_Point(1);
   const CVector3 down = g_Menu_Mgr.Scene_Point(2);
   if (across.Length() == 0.0f && down.Length() == 0.0f) return;
-  // A frame over the scene: the rectangle from the corner along the two edges, and two copies
-  // grown about its centre as the progress runs.
-  CVector3 centre{corner.x + 0.5f * (across.x + down.x), corner.y + 0.5f * (across.y + down.y),
-                  corner.z + 0.5f * (across.z + down.z)};
-  auto quad = [&](float grow, uint32_t color) {
-    CVector3 a, b;
-    across.Scale(0.5f * grow * 1.12f, a);
-    down.Scale(0.5f * grow * 1.06f, b);
-    Draw_Beam_Quad(centre, a, b, color, m_Plain_Style, nullptr);
+  // A frame over the scene: a border along the edges of the screen's rectangle, two fainter
+  // copies grown about its centre as the progress runs (seen as the camera pulls back), and a
+  // glow that swells in the middle.
+  const CVector3 centre{corner.x + 0.5f * (across.x + down.x), corner.y + 0.5f * (across.y + down.y),
+                        corner.z + 0.5f * (across.z + down.z)};
+  auto strip = [&](const CVector3& offset, const CVector3& half_a, const CVector3& half_b, uint32_t color) {
+    const CVector3 middle{centre.x + offset.x, centre.y + offset.y, centre.z + offset.z};
+    Draw_Beam_Quad(middle, half_a, half_b, color, m_Plain_Style, nullptr);
+  };
+  CVector3 half_side, half_edge;
+  across.Scale(0.5f * kOverlay_Side_Width, half_side);
+  down.Scale(0.5f * kOverlay_Edge_Width, half_edge);
+  auto border = [&](float grow, uint32_t color) {
+    CVector3 half_across, half_down, to_side, to_edge, side_height, minus;
+    across.Scale(0.5f * grow, half_across);
+    down.Scale(0.5f * grow, half_down);
+    half_across.Subtract(half_side, to_side);
+    half_down.Subtract(half_edge, to_edge);
+    half_down.Subtract(half_edge.Scale(2.0f, minus), side_height);
+    strip(to_edge.Scale(-1.0f, minus), half_across, half_edge, color);
+    strip(to_edge, half_across, half_edge, color);
+    strip(to_side.Scale(-1.0f, minus), half_side, side_height, color);
+    strip(to_side, half_side, side_height, color);
   };
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  quad(1.0f, 0xFFAAAA88);
-  quad(1.0f + 2.0f * 0.15f * progress, 0xAAAAAA88);
-  quad(1.0f + 2.0f * 0.3f * progress, 0x66AAAA88);
+  border(1.0f, 0xFFAAAA88);
+  border(1.0f + 2.0f * 0.15f * progress, 0xAAAAAA88);
+  border(1.0f + 2.0f * 0.3f * progress, 0x66AAAA88);
   const uint32_t alpha = std::min(255u, fx::Clamp_Byte(progress * 0.25f * 255.0f));
   for (int i = 0; i < 5; ++i) {
     CVector3 a, b;

@@ -572,8 +572,12 @@ void CMenu_Mgr::Render(const CFrame_Info& frame) {
   if (g_pRenderDevice) g_pRenderDevice->ResetRenderStates();
 }
 
-// A least form until the menu scene keeps its frame: no points, and the overlay draws nothing.
 CVector3 CMenu_Mgr::Scene_Point(int index) const {
-  (void)index;
-  return CVector3{0.0f, 0.0f, 0.0f};
+  if (!m_Grid.m_Initialised) return CVector3{0.0f, 0.0f, 0.0f};
+  switch (index) {
+    case 0: return m_Grid.m_Origin;
+    case 1: return m_Grid.m_Across;
+    case 2: return m_Grid.m_Down;
+    default: return CVector3{0.0f, 0.0f, 0.0f};
+  }
 }

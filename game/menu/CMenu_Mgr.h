@@ -56,7 +56,9 @@ class CMenu_Mgr {
   // Every font is present.
   bool Fonts_Created() const;
   bool Reset_Display_Mode();
-  // Three points of the menu scene: its frame's corner and the two edges from it.
+  // Three points of the menu scene, from the grid's frame: 0 its top-left corner, 1 the edge
+  // across to the top-right corner, 2 the edge down to the bottom-left corner. The origin for
+  // any other index, and for all three while the grid is not initialised.
   CVector3 Scene_Point(int index) const;
 
   int Get_Text_Fit(int font, const char* text, int width) const;

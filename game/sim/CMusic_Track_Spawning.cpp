@@ -44,7 +44,6 @@
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CEjector_Roller.h"
-#include "game/targets/CMarker_Object.h"
 #include "game/targets/Ejector_Shared.h"
 #include "platform/system/random.h"
 #include "runtime/src/math/geometry.h"
@@ -53,6 +52,14 @@ namespace {
 
 constexpr int kPlace_Draws = 32;
 constexpr float kPi = 3.14159265f;
+
+// What the track hands an ejector's Spawn: its variant (side, wall, form or colour by class), its
+// colour index and, for the sparkler ejector, the sparkler count.
+struct CEjector_Params {
+  int variant = 0;
+  int colour = 0;
+  int count = 0;
+};
 
 // The range of an ejector's variant and colour by type (count 0: the class takes none).
 struct Ejector_Ranges {
@@ -134,7 +141,7 @@ int32_t Target_Colour(int argument) {
 }
 
 // Each class's own Spawn, by type.
-void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
+void Spawn_Ejector(uint32_t type, CWorld_Object* object, const CEjector_Params& params, const CVector3& place) {
   switch (type) {
     case CEjector_Box::kType: {
       const uint32_t variant = static_cast<uint32_t>(params.variant);
@@ -183,8 +190,8 @@ void Spawn_Marker_Ejector(uint32_t type, CWorld_Object* object, const CEjector_P
 }
 
 // False when the class's Spawn failed: the object is then not put in the world.
-bool Spawn_Marker_Target(uint32_t type, CWorld_Object* object, const CVector3& place, const CVector3& velocity,
-                         int argument) {
+bool Spawn_Target_Class(uint32_t type, CWorld_Object* object, const CVector3& place, const CVector3& velocity,
+                        int argument) {
   switch (type) {
     case CTarget_Ball::kType: {
       auto* ball = static_cast<CTarget_Ball*>(object);
@@ -378,7 +385,7 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
     object->Set_Position(place);
     return;
   }
-  Spawn_Marker_Ejector(type, object, params, place);
+  Spawn_Ejector(type, object, params, place);
   // The fuse keeps the frame its set-up gave it: its third axis points up, the way it launches.
   if (type != CEjector_Sparkler::kType) object->m_Orientation = orientation;
   if (type == 47) place.y += 700.0f;
@@ -476,7 +483,7 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
     return false;
   }
   if (!Spawn_Mobile_Enemy(type, object, argument, place) &&
-      !Spawn_Marker_Target(type, object, place, velocity, argument)) {
+      !Spawn_Target_Class(type, object, place, velocity, argument)) {
     ejectors::Give_Back_Unspawned(object);
     return false;
   }

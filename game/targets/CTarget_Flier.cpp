@@ -10,6 +10,7 @@
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/fx/FX_Resources.h"
 #include "game/targets/Flyer_Shared.h"
+#include "game/targets/Target_Shared.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/sprite_array.h"
@@ -23,8 +24,6 @@ constexpr float kRadius = 75.0f;
 constexpr float kModel_Radius = 45.0f;  // the sphere model drawn at a tenth of the body's radius
 constexpr float kRibbon_Half_Width = 20.0f;
 }  // namespace
-
-CColor4 Color_To_ARGB_Order(const CColor4& colour) { return CColor4{colour.a, colour.r, colour.g, colour.b}; }
 
 CObject_Pool* CTarget_Flier::Pool() {
   static CObject_Pool_Of<CTarget_Flier, kType> pool;
@@ -178,7 +177,7 @@ bool CTarget_Flier::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
       CWorld_Object* object = pool ? pool->Alloc_Object() : nullptr;
       if (object) {
         auto* flash = static_cast<CDebris_Target_Sparkler*>(object);
-        if (flash->Spawn(Color_To_ARGB_Order(Get_Color()))) {
+        if (flash->Spawn(targets::Color_To_ARGB_Order(Get_Color()))) {
           g_World.Add_Object(1, flash);
           flash->Set_Position(m_Position);
           flash->m_Box.velocity.Set(0, 0, 0);

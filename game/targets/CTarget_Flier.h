@@ -94,6 +94,3 @@ class CTarget_Flier : public CSphere_Object {
   CTextureData* m_Trail_Texture = nullptr;
   CD3DRenderStyle* m_Trail_Style = nullptr;
 };
-
-// The colour's four floats reordered alpha, red, green, blue (how the debris takes colours).
-CColor4 Color_To_ARGB_Order(const CColor4& colour);

@@ -19,6 +19,7 @@
 #include "game/trainer/Format_Minutes_Seconds.h"
 #include "game/warroom/WarRoom_Services.h"
 #include "platform/system/random.h"
+#include "platform/window/keyboard.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -354,7 +355,10 @@ void CMenu_WarRoom::Update(float step) {
   if (m_Page == kTravel && before <= 5.0f && m_Page_Time > 5.0f && !g_Game_Paused) WarRoom_Site_Help();
   m_World.Update(step);
   if (m_Page == kTravel) Refresh_Panel(step);
-  if (m_Map.m_Initialised) m_Map.Update(step);
+  if (m_Map.m_Initialised) {
+    m_Map.Show_All_Labels(GetKeyState(VK_SHIFT) < 0);
+    m_Map.Update(step);
+  }
   Step_Page(step);
   if (Check_Closing()) return;
   Check_Infested_Arrival();

@@ -36,6 +36,7 @@ class CWarRoom_Map {
   CVector3 Get_Site_Position(int site) const;
   // While set (Shift held) every site is labelled.
   void Show_All_Labels(bool show) { m_Show_All_Labels = show; }
+  bool All_Labels_Shown() const { return m_Show_All_Labels; }
 
   bool m_Initialised = false;
   // The map plane: a site at (x, y) lies at origin + x * across + y * depth.

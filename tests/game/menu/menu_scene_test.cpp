@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "game/core/CCamera.h"
+#include "game/core/CFrame_Info.h"
 #include "game/core/CGame.h"
+#include "game/fx/CScreen_FX_Mgr.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Edit.h"
 #include "game/menu/CMenuItem_Image.h"
@@ -167,6 +170,51 @@ TEST_F(MenuScene, ADialogHoldsAnItemOfEveryKind) {
     EXPECT_GT(Count(x0, y0, x1, y1, lit), 10) << "item kind " << item->m_Kind;
   }
   EXPECT_TRUE(messages.empty()) << messages.front();
+}
+
+// The menu scene's three points are the grid's frame: the screen rectangle pushed out along the
+// view, so that they project onto the screen's corners.
+TEST_F(MenuScene, TheScenePointsAreTheGridFrameOverTheScreen) {
+  const CVector3 corner = g_Menu_Mgr.Scene_Point(0), across = g_Menu_Mgr.Scene_Point(1), down = g_Menu_Mgr.Scene_Point(2);
+  ASSERT_GT(across.Length(), 0.0f);
+  ASSERT_GT(down.Length(), 0.0f);
+  auto at = [](const CVector3& a, const CVector3& b) { return CVector3{a.x + b.x, a.y + b.y, a.z + b.z}; };
+  struct Case {
+    CVector3 point;
+    float x, y;
+  } cases[] = {{corner, 0, 0}, {at(corner, across), width, 0}, {at(corner, down), 0, height},
+               {at(at(corner, across), down), width, height}};
+  for (const Case& c : cases) {
+    const CVector3 screen = g_Camera.World_To_Screen(c.point);
+    EXPECT_NEAR(screen.x, c.x, 1.0f) << c.x << "," << c.y;
+    EXPECT_NEAR(screen.y, c.y, 1.0f) << c.x << "," << c.y;
+  }
+  EXPECT_EQ(g_Menu_Mgr.Scene_Point(3).Length(), 0.0f);
+}
+
+// The menu-scene overlay (screen effect kind 4) lays a lit border along the screen's edges over
+// the menu scene and leaves the middle to the scene; while it runs its grown copies light the
+// screen's edges beyond the border.
+TEST_F(MenuScene, TheMenuSceneOverlayFramesTheScreen) {
+  auto lit = [](uint32_t p) { return Red(p) > 60 && Green(p) > 60; };
+  const int W = static_cast<int>(width), H = static_cast<int>(height);
+  const int side = W / 50, edge = H / 40;  // inside the border: 0.03 and 0.04 of the screen
+  Draw_Frame(0xFF000000, [] { g_Screen_FX_Mgr.Render(); });
+  ASSERT_EQ(Count(0, 0, W, H, lit), 0) << "no effect runs in the menus at rest";
+  g_Screen_FX_Mgr.Add_Effect_2(4, 8.0f, 0.0f);
+  Draw_Frame(0xFF000000, [] { g_Screen_FX_Mgr.Render(); });
+  Keep("menu_scene_overlay.png");
+  struct Band {
+    const char* name;
+    int left, top, right, bottom;
+  } bands[] = {{"top", 0, 0, W, edge},
+               {"bottom", 0, H - edge, W, H},
+               {"left", 0, 0, side, H},
+               {"right", W - side, 0, W, H}};
+  for (const Band& b : bands)
+    EXPECT_GT(Count(b.left, b.top, b.right, b.bottom, lit), (b.right - b.left) * (b.bottom - b.top) * 9 / 10) << b.name;
+  const int middle = Count(W / 8, H / 8, 7 * W / 8, 7 * H / 8, lit);
+  EXPECT_LT(middle, W * H / 20) << "the scene shows through the frame";
 }
 
 }  // namespace

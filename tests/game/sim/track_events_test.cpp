@@ -22,7 +22,6 @@
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CStruct_Light_Wall.h"
-#include "game/targets/CMarker_Object.h"
 #include "tests/game/sim/sim_run.h"
 
 namespace {
@@ -54,15 +53,14 @@ class TrackEvents : public SimRun {
     g_World.Remove_Dead_Objects();
   }
 
+  // A box or roller ejector set up at the origin and held in the event's slot.
   CWorld_Object* Boxed(uint32_t type, CTrack_Event& event, int slot, int32_t id) {
     CWorld_Object* object = g_Object_Pools[type]->Alloc_Object();
     const CVector3 origin{0.0f, 0.0f, 0.0f};
     if (type == CEjector_Box::kType)
       static_cast<CEjector_Box*>(object)->Spawn(0u, origin);
-    else if (type == CEjector_Roller::kType)
-      static_cast<CEjector_Roller*>(object)->Spawn(0u, 0u, origin);
     else
-      static_cast<CMarker_Object*>(object)->Spawn_For_Test();
+      static_cast<CEjector_Roller*>(object)->Spawn(0u, 0u, origin);
     g_World.Add_Object(1, object);
     event.objects[slot] = object;
     event.slot_ids[slot] = id;
@@ -82,7 +80,7 @@ class TrackEvents : public SimRun {
       case CEjector_Roller::kType: return static_cast<int>(static_cast<const CEjector_Roller*>(object)->m_Direction);
       case CEjector_Pill::kType: return static_cast<int>(static_cast<const CEjector_Pill*>(object)->m_Side);
       case CEjector_Sparkler::kType: return static_cast<int>(static_cast<const CEjector_Sparkler*>(object)->m_Fuse_Kind);
-      default: return static_cast<const CMarker_Object*>(object)->m_Spawn_Variant;
+      default: ADD_FAILURE() << "no variant known for type " << object->m_Type; return -1;
     }
   }
   // The same for the classes that set themselves up at a place: the tower and the memory board.

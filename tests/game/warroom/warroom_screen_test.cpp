@@ -1,3 +1,4 @@
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -208,6 +209,18 @@ TEST_F(WarRoomScreen, TheIncomingMessageComesOnceAndNeverWithTwelveOrLessLeft) {
   g_Modal_Dlg.Term();
   screen().Update(0.0f);
   EXPECT_FALSE(g_Modal_Dlg.Is_Open()) << "the message comes once";
+}
+
+// While Shift is held the map labels every site, and only then.
+TEST_F(WarRoomScreen, HoldingShiftLabelsEverySite) {
+  Open_Travel_Page(300.0f);
+  ASSERT_TRUE(screen().m_Map.m_Initialised);
+  for (SDL_Keymod mods : {KMOD_LSHIFT, KMOD_NONE, KMOD_RSHIFT, KMOD_LCTRL}) {
+    SDL_SetModState(mods);
+    screen().Update(0.1f);
+    EXPECT_EQ(screen().m_Map.All_Labels_Shown(), (mods & KMOD_SHIFT) != 0) << mods;
+  }
+  SDL_SetModState(KMOD_NONE);
 }
 
 TEST_F(WarRoomScreen, ASecondPressOnTheTargetWithinTheDoubleClickLaunches) {
