@@ -72,10 +72,12 @@ void BM_DrawPrim_Quads(benchmark::State& state) {
     return drawn;
   };
   bool drawn = frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) {
     if (!drawn) break;
     drawn = frame();
   }
+  bench_gl::CountedUpToHere();
   if (!drawn) state.SkipWithError("draw failed");
   FrameRate(state);
 }
@@ -123,7 +125,9 @@ void BM_StylePasses(benchmark::State& state) {
     renderer.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   prim.SetRenderStyle(nullptr);
   for (CD3DRenderStyle* s : styles) g_pRenderStyles->ReleaseRenderStyle(s);
   RSMgr_EnableCaching = 1;
@@ -201,7 +205,9 @@ void BM_RawGL_Quads(benchmark::State& state) {
     raw.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   FrameRate(state);
 }
 
@@ -263,7 +269,9 @@ void BM_RawGL_StylePasses(benchmark::State& state) {
     raw.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   FrameRate(state);
 }
 
