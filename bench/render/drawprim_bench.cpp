@@ -72,10 +72,12 @@ void BM_DrawPrim_Quads(benchmark::State& state) {
     return drawn;
   };
   bool drawn = frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) {
     if (!drawn) break;
     drawn = frame();
   }
+  bench_gl::CountedUpToHere();
   if (!drawn) state.SkipWithError("draw failed");
   FrameRate(state);
 }
@@ -123,7 +125,9 @@ void BM_StylePasses(benchmark::State& state) {
     renderer.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   prim.SetRenderStyle(nullptr);
   for (CD3DRenderStyle* s : styles) g_pRenderStyles->ReleaseRenderStyle(s);
   RSMgr_EnableCaching = 1;
@@ -201,11 +205,17 @@ void BM_RawGL_Quads(benchmark::State& state) {
     raw.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   FrameRate(state);
 }
 
-// What the ten styles set, done by hand before each quad.
+// What the ten styles ask, done by hand before each quad. Stage 0 reads the white texture the
+// layer samples where a stage has none, and takes the vertex colour as its second argument:
+// selecting the texture and doubling texture x colour need the texture; selecting the colour,
+// and multiplying it by white, are the vertex colour alone, drawn without texturing (as the
+// layer draws them). The alpha is texture alpha x vertex alpha throughout.
 void RawStyleState(int i) {
   const int blend = i % 4;
   if (blend == 0) {
@@ -221,16 +231,24 @@ void RawStyleState(int i) {
   glDepthMask(i % 3 == 0 ? GL_TRUE : GL_FALSE);
   if (i % 5 == 0) {
     glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
+    glAlphaFunc(GL_GREATER, 128.0f / 255.0f);
   } else {
     glDisable(GL_ALPHA_TEST);
   }
-  static const GLint kModes[4] = {GL_REPLACE, GL_REPLACE, GL_MODULATE, GL_MODULATE};
+  enum { kSelectTexture, kSelectColour, kModulate, kModulate2x };
+  const int op = i % 4;
+  if (op == kSelectColour || op == kModulate) {
+    glDisable(GL_TEXTURE_2D);
+    return;
+  }
+  glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, kModes[i % 4]);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, i % 4 == 1 ? GL_PRIMARY_COLOR : GL_TEXTURE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PRIMARY_COLOR);
-  const float factor[4] = {float(i) / kStyles, 0.5f, 0.25f, 1.0f};
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, op == kSelectTexture ? GL_REPLACE : GL_MODULATE);
+  glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, op == kSelectTexture ? 1.0f : 2.0f);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE);
+  const uint32_t factor_bits = static_cast<uint32_t>(i * 0x151515);
+  const float factor[4] = {float((factor_bits >> 16) & 0xFF) / 255.0f, float((factor_bits >> 8) & 0xFF) / 255.0f,
+                           float(factor_bits & 0xFF) / 255.0f, 1.0f};
   glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
 }
 
@@ -251,7 +269,9 @@ void BM_RawGL_StylePasses(benchmark::State& state) {
     raw.EndFrame();
   };
   frame();
+  bench_gl::CountFromHere();
   for (auto _ : state) frame();
+  bench_gl::CountedUpToHere();
   FrameRate(state);
 }
 

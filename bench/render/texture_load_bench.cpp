@@ -89,10 +89,12 @@ void BM_LoadAndUploadToDevice(benchmark::State& state) {
   CStream* stream = CreateMemoryStream(uint32_t(file.size()));
   stream->Write(file.data(), uint32_t(file.size()));
   bool uploaded = LoadAndUpload(stream);
+  bench_gl::CountFromHere();
   for (auto _ : state) {
     if (!uploaded) break;
     uploaded = LoadAndUpload(stream);
   }
+  bench_gl::CountedUpToHere();
   if (!uploaded) state.SkipWithError("the texture did not reach the device");
   stream->Release();
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
@@ -125,7 +127,9 @@ void BM_RawGLTexImage2D(benchmark::State& state) {
     return;
   }
   RawUpload();
+  bench_gl::CountFromHere();
   for (auto _ : state) RawUpload();
+  bench_gl::CountedUpToHere();
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(TextureFile().size()));
 }
 BENCHMARK(BM_RawGLTexImage2D)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();

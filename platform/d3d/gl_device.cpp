@@ -342,7 +342,7 @@ HRESULT GLDevice::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSu
 void GLDevice::SetGammaRamp(DWORD flags, const D3DGAMMARAMP* ramp) {
   if (!ramp) return;
   presenter_.SetRamp(*ramp);
-  fixed_.MarkDirty(GLFixedFunction::kTextures);  // the ramp's upload moved a texture binding
+  fixed_.Disturbed(GLFixedFunction::kTextures);  // the ramp's upload moved a texture binding
   // Only the copy at Present applies a ramp.
   if (!presenter_.RampIsIdentity()) MoveBackBufferToFramebuffer();
 }
@@ -414,7 +414,7 @@ bool GLDevice::WriteBackBuffer(const BYTE* pixels) {
   frame_needed_framebuffer_ = true;
   MoveBackBufferToFramebuffer();
   const bool ok = back_buffer_.WritePixels(pixels);
-  fixed_.MarkDirty(GLFixedFunction::kTextures);
+  fixed_.Disturbed(GLFixedFunction::kTextures);
   return ok;
 }
 
@@ -610,7 +610,7 @@ HRESULT GLDevice::Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3D
   const D3DVIEWPORT8& vp = state_.viewport;
   if (rect_count == 0 && vp.X == 0 && vp.Y == 0 && vp.Width == TargetWidth() && vp.Height == TargetHeight()) {
     glClear(mask);  // the whole target: no scissor needed
-    fixed_.MarkDirty(GLFixedFunction::kRaster);
+    fixed_.Disturbed(GLFixedFunction::kRaster);
     return D3D_OK;
   }
   glEnable(GL_SCISSOR_TEST);
@@ -630,7 +630,7 @@ HRESULT GLDevice::Clear(DWORD rect_count, const D3DRECT* rects, DWORD flags, D3D
     glClear(mask);
   }
   glDisable(GL_SCISSOR_TEST);
-  fixed_.MarkDirty(GLFixedFunction::kRaster);
+  fixed_.Disturbed(GLFixedFunction::kRaster);
   return D3D_OK;
 }
 

@@ -105,7 +105,7 @@ class GLDevice final : public IDirect3DDevice8 {
   // For the objects the device made.
   void TrackResource(GLResource* resource);
   void UntrackResource(GLResource* resource);
-  void TextureBindingDisturbed() { fixed_.MarkDirty(GLFixedFunction::kTextures); }
+  void TextureBindingDisturbed() { fixed_.Disturbed(GLFixedFunction::kTextures); }
   UINT MaxTextureSize() const { return max_texture_size_; }
   D3DSURFACE_DESC DescribeSurface(bool back_buffer) const;
   bool ReadBackBuffer(std::vector<BYTE>* pixels);

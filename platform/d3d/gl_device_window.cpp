@@ -61,7 +61,7 @@ void GLDevice::CopyBackBuffer(GLuint from, GLuint to) {
   glDepthMask(GL_TRUE);
   glStencilMask(0xFFFFFFFFu);
   glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, mask, GL_NEAREST);
-  fixed_.MarkDirty(GLFixedFunction::kRaster);
+  fixed_.Disturbed(GLFixedFunction::kRaster);
 }
 
 void GLDevice::MoveBackBufferToWindow() {

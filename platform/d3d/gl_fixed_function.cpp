@@ -190,18 +190,30 @@ Combiner StageCombiner(DWORD op, DWORD arg1, DWORD arg2, bool alpha) {
   return c;
 }
 
-void SetCombiner(const Combiner& c, bool alpha) {
+// One side of a unit's combiner, each value sent only when it changed (the unit is active).
+void SendCombiner(GLStateShadow& gl, const Combiner& c, int unit, bool alpha) {
   static constexpr GLenum kSourceNames[2][3] = {{GL_SRC0_RGB, GL_SRC1_RGB, GL_SRC2_RGB},
                                                 {GL_SRC0_ALPHA, GL_SRC1_ALPHA, GL_SRC2_ALPHA}};
   static constexpr GLenum kOperandNames[2][3] = {{GL_OPERAND0_RGB, GL_OPERAND1_RGB, GL_OPERAND2_RGB},
                                                  {GL_OPERAND0_ALPHA, GL_OPERAND1_ALPHA, GL_OPERAND2_ALPHA}};
+  static constexpr GLStateShadow::UnitValue kSources[2][3] = {
+      {GLStateShadow::kSrc0Rgb, GLStateShadow::kSrc1Rgb, GLStateShadow::kSrc2Rgb},
+      {GLStateShadow::kSrc0Alpha, GLStateShadow::kSrc1Alpha, GLStateShadow::kSrc2Alpha}};
+  static constexpr GLStateShadow::UnitValue kOperands[2][3] = {
+      {GLStateShadow::kOperand0Rgb, GLStateShadow::kOperand1Rgb, GLStateShadow::kOperand2Rgb},
+      {GLStateShadow::kOperand0Alpha, GLStateShadow::kOperand1Alpha, GLStateShadow::kOperand2Alpha}};
   const int side = alpha ? 1 : 0;
-  glTexEnvi(GL_TEXTURE_ENV, alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB, static_cast<GLint>(c.mode));
+  auto env = [&](GLStateShadow::UnitValue value, GLenum name, GLint wanted) {
+    if (gl.ChangedOnUnit(unit, value, static_cast<uint32_t>(wanted))) glTexEnvi(GL_TEXTURE_ENV, name, wanted);
+  };
+  env(alpha ? GLStateShadow::kCombineAlpha : GLStateShadow::kCombineRgb, alpha ? GL_COMBINE_ALPHA : GL_COMBINE_RGB,
+      static_cast<GLint>(c.mode));
   for (int i = 0; i < 3; ++i) {
-    glTexEnvi(GL_TEXTURE_ENV, kSourceNames[side][i], static_cast<GLint>(c.args[i].source));
-    glTexEnvi(GL_TEXTURE_ENV, kOperandNames[side][i], static_cast<GLint>(c.args[i].operand));
+    env(kSources[side][i], kSourceNames[side][i], static_cast<GLint>(c.args[i].source));
+    env(kOperands[side][i], kOperandNames[side][i], static_cast<GLint>(c.args[i].operand));
   }
-  glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, c.scale);
+  if (gl.ChangedOnUnit(unit, alpha ? GLStateShadow::kAlphaScale : GLStateShadow::kRgbScale, GLStateShadow::Bits(c.scale)))
+    glTexEnvf(GL_TEXTURE_ENV, alpha ? GL_ALPHA_SCALE : GL_RGB_SCALE, c.scale);
 }
 
 bool StageReadsTexture(const DWORD* ts) {
@@ -275,6 +287,8 @@ void GLFixedFunction::Init(int texture_units, GLuint white_texture) {
   arrays_ = ArrayFlags();
   current_ = CurrentValues();
   dirty_ = kAll;
+  shadow_.ForgetAll();
+  client_unit_ = -1;
   points_.Forget();
   glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   glHint(GL_FOG_HINT, GL_NICEST);
@@ -287,6 +301,8 @@ void GLFixedFunction::Term() {
 
 void GLFixedFunction::DetachFromContext() {
   samplers_.clear();
+  shadow_.ForgetAll();
+  client_unit_ = -1;
   points_.Forget();
 }
 
@@ -318,7 +334,17 @@ void GLFixedFunction::MarkRenderState(D3DRENDERSTATETYPE state) {
 void GLFixedFunction::MarkDirty(unsigned bits) {
   dirty_ |= bits;
   // Everything dirty means someone else drew with OpenGL: its current values are unknown too.
-  if ((bits & kAll) == kAll) current_ = CurrentValues();
+  if ((bits & kAll) == kAll) {
+    current_ = CurrentValues();
+    shadow_.ForgetAll();
+    client_unit_ = -1;
+  }
+}
+
+void GLFixedFunction::Disturbed(unsigned bits) {
+  MarkDirty(bits);
+  if (bits & kRaster) shadow_.ForgetRaster();
+  if (bits & kTextures) shadow_.ForgetBindings();
 }
 
 void GLFixedFunction::SetRowsBottomUp(bool bottom_up) {
@@ -366,45 +392,73 @@ void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& la
 
 void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
   const DWORD* rs = state.render_states;
-  if (rs[D3DRS_ZENABLE] != D3DZB_FALSE) {
-    glEnable(GL_DEPTH_TEST);
-  } else {
-    glDisable(GL_DEPTH_TEST);
+  GLStateShadow& gl = shadow_;
+  // A test, blend or offset that is off ignores its other values: they are sent when it is on,
+  // so that passes differing only in them change nothing in OpenGL.
+  const bool depth_test = rs[D3DRS_ZENABLE] != D3DZB_FALSE;
+  gl.Enable(GLStateShadow::kDepthTest, depth_test);
+  if (depth_test) {
+    const bool depth_write = rs[D3DRS_ZWRITEENABLE] != 0;
+    if (gl.Changed(GLStateShadow::kDepthMask, depth_write)) glDepthMask(depth_write ? GL_TRUE : GL_FALSE);
+    const GLenum depth_func = CompareFunc(rs[D3DRS_ZFUNC]);
+    if (gl.Changed(GLStateShadow::kDepthFunc, depth_func)) glDepthFunc(depth_func);
   }
-  glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-  glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
 
   const DWORD fill = rs[D3DRS_FILLMODE];
-  glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
-  glShadeModel(rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
+  const GLenum polygon = fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL;
+  if (gl.Changed(GLStateShadow::kPolygonMode, polygon)) glPolygonMode(GL_FRONT_AND_BACK, polygon);
+  const GLenum shading = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH;
+  if (gl.Changed(GLStateShadow::kShadeModel, shading)) glShadeModel(shading);
 
   // Rows stored top first mirror the winding OpenGL sees: a triangle clockwise on screen is
   // counter-clockwise to OpenGL. A window keeps the screen's winding.
-  glFrontFace(bottom_up_ ? GL_CW : GL_CCW);
-  switch (rs[D3DRS_CULLMODE]) {
-    case D3DCULL_NONE: glDisable(GL_CULL_FACE); break;
-    case D3DCULL_CW:
-      glEnable(GL_CULL_FACE);
-      glCullFace(GL_FRONT);
-      break;
-    default:
-      glEnable(GL_CULL_FACE);
-      glCullFace(GL_BACK);
-      break;
+  const GLenum front = bottom_up_ ? GL_CW : GL_CCW;
+  if (gl.Changed(GLStateShadow::kFrontFace, front)) glFrontFace(front);
+  const DWORD cull = rs[D3DRS_CULLMODE];
+  gl.Enable(GLStateShadow::kCullFace, cull != D3DCULL_NONE);
+  if (cull != D3DCULL_NONE) {
+    const GLenum side = cull == D3DCULL_CW ? GL_FRONT : GL_BACK;
+    if (gl.Changed(GLStateShadow::kCullFaceSide, side)) glCullFace(side);
   }
 
-  if (rs[D3DRS_ALPHATESTENABLE]) {
-    glEnable(GL_ALPHA_TEST);
-  } else {
-    glDisable(GL_ALPHA_TEST);
-  }
-  glAlphaFunc(CompareFunc(rs[D3DRS_ALPHAFUNC]), static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF) / 255.0f);
+  const bool alpha_test = rs[D3DRS_ALPHATESTENABLE] != 0;
+  gl.Enable(GLStateShadow::kAlphaTest, alpha_test);
+  const GLenum alpha_func = CompareFunc(rs[D3DRS_ALPHAFUNC]);
+  const DWORD alpha_ref = rs[D3DRS_ALPHAREF] & 0xFF;
+  if (alpha_test && gl.Changed(GLStateShadow::kAlphaFunc, alpha_func, alpha_ref))
+    glAlphaFunc(alpha_func, static_cast<float>(alpha_ref) / 255.0f);
 
-  if (rs[D3DRS_ALPHABLENDENABLE]) {
-    glEnable(GL_BLEND);
-  } else {
-    glDisable(GL_BLEND);
-  }
+  const bool blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
+  gl.Enable(GLStateShadow::kBlend, blend);
+  if (blend) ApplyBlend(rs);
+
+  const DWORD mask = rs[D3DRS_COLORWRITEENABLE] & 0xF;
+  if (gl.Changed(GLStateShadow::kColorMask, mask))
+    glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
+                (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
+
+  gl.Enable(GLStateShadow::kStencilTest, rs[D3DRS_STENCILENABLE] != 0);
+  const GLenum stencil_func = CompareFunc(rs[D3DRS_STENCILFUNC]);
+  if (gl.Changed(GLStateShadow::kStencilFunc, stencil_func, rs[D3DRS_STENCILREF], rs[D3DRS_STENCILMASK]))
+    glStencilFunc(stencil_func, static_cast<GLint>(rs[D3DRS_STENCILREF]), rs[D3DRS_STENCILMASK]);
+  const GLenum fail = StencilOp(rs[D3DRS_STENCILFAIL]);
+  const GLenum depth_fail = StencilOp(rs[D3DRS_STENCILZFAIL]);
+  const GLenum pass = StencilOp(rs[D3DRS_STENCILPASS]);
+  if (gl.Changed(GLStateShadow::kStencilOp, fail, depth_fail, pass)) glStencilOp(fail, depth_fail, pass);
+  if (gl.Changed(GLStateShadow::kStencilMask, rs[D3DRS_STENCILWRITEMASK])) glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
+
+  gl.Enable(GLStateShadow::kDither, rs[D3DRS_DITHERENABLE] != 0);
+
+  // A higher bias draws nearer: a negative offset in OpenGL's depth.
+  const DWORD bias = rs[D3DRS_ZBIAS];
+  gl.Enable(GLStateShadow::kOffsetFill, bias != 0);
+  gl.Enable(GLStateShadow::kOffsetLine, bias != 0);
+  if (bias != 0 && gl.Changed(GLStateShadow::kPolygonOffset, bias)) glPolygonOffset(0.0f, -static_cast<float>(bias));
+  // The point state moves the active texture unit when it changes anything.
+  if (points_.Apply(rs, units_, static_cast<float>(state.viewport.Height))) gl.ForgetActiveUnit();
+}
+
+void GLFixedFunction::ApplyBlend(const DWORD* rs) {
   DWORD src = rs[D3DRS_SRCBLEND];
   DWORD dst = rs[D3DRS_DESTBLEND];
   if (src == D3DBLEND_BOTHSRCALPHA) {
@@ -414,41 +468,11 @@ void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
     src = D3DBLEND_INVSRCALPHA;
     dst = D3DBLEND_SRCALPHA;
   }
-  glBlendFunc(BlendFactor(src), BlendFactor(dst));
-  glBlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
-
-  const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
-  glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
-              (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
-
-  if (rs[D3DRS_STENCILENABLE]) {
-    glEnable(GL_STENCIL_TEST);
-  } else {
-    glDisable(GL_STENCIL_TEST);
-  }
-  glStencilFunc(CompareFunc(rs[D3DRS_STENCILFUNC]), static_cast<GLint>(rs[D3DRS_STENCILREF]),
-                rs[D3DRS_STENCILMASK]);
-  glStencilOp(StencilOp(rs[D3DRS_STENCILFAIL]), StencilOp(rs[D3DRS_STENCILZFAIL]),
-              StencilOp(rs[D3DRS_STENCILPASS]));
-  glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
-
-  if (rs[D3DRS_DITHERENABLE]) {
-    glEnable(GL_DITHER);
-  } else {
-    glDisable(GL_DITHER);
-  }
-
-  // A higher bias draws nearer: a negative offset in OpenGL's depth.
-  const DWORD bias = rs[D3DRS_ZBIAS];
-  if (bias != 0) {
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glEnable(GL_POLYGON_OFFSET_LINE);
-    glPolygonOffset(0.0f, -static_cast<float>(bias));
-  } else {
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glDisable(GL_POLYGON_OFFSET_LINE);
-  }
-  points_.Apply(rs, units_, static_cast<float>(state.viewport.Height));
+  const GLenum src_factor = BlendFactor(src);
+  const GLenum dst_factor = BlendFactor(dst);
+  if (shadow_.Changed(GLStateShadow::kBlendFunc, src_factor, dst_factor)) glBlendFunc(src_factor, dst_factor);
+  const GLenum equation = BlendEquation(rs[D3DRS_BLENDOP]);
+  if (shadow_.Changed(GLStateShadow::kBlendEquation, equation)) glBlendEquation(equation);
 }
 
 void GLFixedFunction::ApplyFog(const GLDeviceState& state) {
@@ -472,10 +496,10 @@ void GLFixedFunction::ApplyFog(const GLDeviceState& state) {
                                   rs[D3DRS_FOGSTART] == rs[D3DRS_FOGEND];
   if (fog_source_ == FogSource::kNone || empty_linear_range) {
     fog_source_ = FogSource::kNone;
-    glDisable(GL_FOG);
+    shadow_.Enable(GLStateShadow::kFog, false);
     return;
   }
-  glEnable(GL_FOG);
+  shadow_.Enable(GLStateShadow::kFog, true);
   float color[4];
   ColorToFloats(rs[D3DRS_FOGCOLOR], color);
   glFogfv(GL_FOG_COLOR, color);
@@ -498,17 +522,13 @@ void GLFixedFunction::ApplyLighting(const GLDeviceState& state, const GLVertexLa
   const DWORD* rs = state.render_states;
   const bool lighting = rs[D3DRS_LIGHTING] && !transformed_;
   if (!lighting) {
-    glDisable(GL_LIGHTING);
-    glDisable(GL_COLOR_MATERIAL);
-    if (rs[D3DRS_SPECULARENABLE] && has_specular_) {
-      glEnable(GL_COLOR_SUM);
-    } else {
-      glDisable(GL_COLOR_SUM);
-    }
+    shadow_.Enable(GLStateShadow::kLighting, false);
+    shadow_.Enable(GLStateShadow::kColorMaterial, false);
+    shadow_.Enable(GLStateShadow::kColorSum, rs[D3DRS_SPECULARENABLE] && has_specular_);
     return;
   }
-  glEnable(GL_LIGHTING);
-  glDisable(GL_COLOR_SUM);
+  shadow_.Enable(GLStateShadow::kLighting, true);
+  shadow_.Enable(GLStateShadow::kColorSum, false);
   // Specular light is added after texturing; without it a single colour gives the same picture
   // for less work per vertex and per pixel.
   glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL,
@@ -517,11 +537,7 @@ void GLFixedFunction::ApplyLighting(const GLDeviceState& state, const GLVertexLa
   ColorToFloats(rs[D3DRS_AMBIENT], ambient);
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
   glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, rs[D3DRS_LOCALVIEWER] ? GL_TRUE : GL_FALSE);
-  if (rs[D3DRS_NORMALIZENORMALS]) {
-    glEnable(GL_NORMALIZE);
-  } else {
-    glDisable(GL_NORMALIZE);
-  }
+  shadow_.Enable(GLStateShadow::kNormalize, rs[D3DRS_NORMALIZENORMALS] != 0);
   // Vertex colours replace material colours only where the vertex has them.
   const bool vertex_colours = rs[D3DRS_COLORVERTEX] && layout.diffuse_offset >= 0;
   const bool diffuse = vertex_colours && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1;
@@ -537,12 +553,8 @@ void GLFixedFunction::ApplyLighting(const GLDeviceState& state, const GLVertexLa
   } else if (emissive) {
     tracked = GL_EMISSION;
   }
-  if (tracked != 0) {
-    glColorMaterial(GL_FRONT_AND_BACK, tracked);
-    glEnable(GL_COLOR_MATERIAL);
-  } else {
-    glDisable(GL_COLOR_MATERIAL);
-  }
+  if (tracked != 0) glColorMaterial(GL_FRONT_AND_BACK, tracked);
+  shadow_.Enable(GLStateShadow::kColorMaterial, tracked != 0);
   // Switching colour tracking off leaves the tracked colour in the material: set it again.
   dirty_ |= kMaterial;
 }
@@ -604,14 +616,13 @@ void GLFixedFunction::ApplyTransforms(const GLDeviceState& state, UINT target_wi
   glLoadIdentity();
   static constexpr float kPlanes[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
   for (int unit = 0; unit < units_; ++unit) {
-    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+    shadow_.ActiveUnit(unit);
     glTexGenfv(GL_S, GL_EYE_PLANE, kPlanes[0]);
     glTexGenfv(GL_T, GL_EYE_PLANE, kPlanes[1]);
     glTexGenfv(GL_R, GL_EYE_PLANE, kPlanes[2]);
     glTexGenfv(GL_Q, GL_EYE_PLANE, kPlanes[3]);
     ApplyTextureMatrix(state, unit);
   }
-  glActiveTexture(GL_TEXTURE0);
 
   glMatrixMode(GL_PROJECTION);
   if (transformed_) {
@@ -662,92 +673,121 @@ void GLFixedFunction::ApplyStages(const GLDeviceState& state) {
     if (state.stage_states[unit][D3DTSS_COLOROP] == D3DTOP_DISABLE) enabled = false;
     ApplyStage(state, unit, enabled);
   }
-  glActiveTexture(GL_TEXTURE0);
 }
 
+void GLFixedFunction::SwitchTexgen(int unit, GLint mode) {
+  GLStateShadow& gl = shadow_;
+  if (mode != 0) {
+    const bool eye = mode == GL_EYE_LINEAR;
+    if (gl.ChangedOnUnit(unit, GLStateShadow::kGenModeS, static_cast<uint32_t>(mode))) {
+      gl.ActiveUnit(unit);
+      glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, mode);
+      glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, mode);
+      glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, mode);
+      if (eye) glTexGeni(GL_Q, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+    }
+    gl.EnableOnUnit(unit, GLStateShadow::kGenS, true);
+    gl.EnableOnUnit(unit, GLStateShadow::kGenT, true);
+    gl.EnableOnUnit(unit, GLStateShadow::kGenR, true);
+    gl.EnableOnUnit(unit, GLStateShadow::kGenQ, eye);
+    return;
+  }
+  gl.EnableOnUnit(unit, GLStateShadow::kGenS, false);
+  gl.EnableOnUnit(unit, GLStateShadow::kGenT, false);
+  gl.EnableOnUnit(unit, GLStateShadow::kGenR, false);
+  gl.EnableOnUnit(unit, GLStateShadow::kGenQ, false);
+}
+
+void GLFixedFunction::ApplySampler(const DWORD* ts, int unit) {
+  GLStateShadow& gl = shadow_;
+  const GLuint sampler = samplers_[static_cast<size_t>(unit)];
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kSampler, sampler)) glBindSampler(static_cast<GLuint>(unit), sampler);
+  auto parameter = [&](GLStateShadow::UnitValue value, GLenum name, GLint wanted) {
+    if (gl.ChangedOnUnit(unit, value, static_cast<uint32_t>(wanted))) glSamplerParameteri(sampler, name, wanted);
+  };
+  parameter(GLStateShadow::kWrapS, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSU])));
+  parameter(GLStateShadow::kWrapT, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSV])));
+  parameter(GLStateShadow::kWrapR, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSW])));
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kBorder, ts[D3DTSS_BORDERCOLOR])) {
+    float border[4];
+    ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
+    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+  }
+  parameter(GLStateShadow::kMagFilter, GL_TEXTURE_MAG_FILTER, ts[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+  parameter(GLStateShadow::kMinFilter, GL_TEXTURE_MIN_FILTER,
+            static_cast<GLint>(MinFilter(ts[D3DTSS_MINFILTER], ts[D3DTSS_MIPFILTER])));
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kLodBias, ts[D3DTSS_MIPMAPLODBIAS]))
+    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kMinLod, ts[D3DTSS_MAXMIPLEVEL]))
+    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
+}
+
+// Each value reaches OpenGL only when it differs from what the unit has: a unit that stays off
+// costs nothing, and passes that differ in a blend or a combiner send only that.
 void GLFixedFunction::ApplyStage(const GLDeviceState& state, int unit, bool enabled) {
-  glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+  GLStateShadow& gl = shadow_;
   const DWORD* ts = state.stage_states[unit];
   GLSampledTexture* texture = state.textures[unit];
   const bool has_texture = texture && texture->Name() != 0;
   if (!has_texture && PassesThroughWithoutTexture(ts, unit)) enabled = false;
-  // Only the target of the texture drawn stays enabled (a cube map would win over a 2D one).
-  glDisable(GL_TEXTURE_CUBE_MAP);
-  glDisable(GL_TEXTURE_3D);
+  unit_on_[unit] = enabled;
   if (!enabled) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-    glDisable(GL_TEXTURE_GEN_R);
-    glDisable(GL_TEXTURE_GEN_Q);
+    gl.EnableOnUnit(unit, GLStateShadow::kTexture2D, false);
+    gl.EnableOnUnit(unit, GLStateShadow::kTextureCube, false);
+    gl.EnableOnUnit(unit, GLStateShadow::kTexture3D, false);
+    SwitchTexgen(unit, 0);
     return;
   }
   GLuint name = white_texture_;
   GLenum target = GL_TEXTURE_2D;
   if (has_texture && StageReadsTexture(ts)) {
-    texture->PrepareLevels();
+    gl.ActiveUnit(unit);  // levels are prepared through the active unit
+    bool rebound = texture->PrepareLevels();
     if (texture->Format() == D3DFMT_P8) {
       const UINT palette = state.current_palette;
-      if (palette < state.palettes.size()) texture->PrepareForDraw(state.palettes[palette].data(), state.palette_stamps[palette]);
+      if (palette < state.palettes.size())
+        rebound = texture->PrepareForDraw(state.palettes[palette].data(), state.palette_stamps[palette]) || rebound;
     }
+    if (rebound) shadow_.ForgetBindings();
     name = texture->Name();
     target = texture->Target();
   }
-  if (target != GL_TEXTURE_2D) glDisable(GL_TEXTURE_2D);
-  glEnable(target);
-  glBindTexture(target, name);
+  // Only the target of the texture drawn stays enabled (a cube map would win over a 2D one).
+  gl.EnableOnUnit(unit, GLStateShadow::kTexture2D, target == GL_TEXTURE_2D);
+  gl.EnableOnUnit(unit, GLStateShadow::kTextureCube, target == GL_TEXTURE_CUBE_MAP);
+  gl.EnableOnUnit(unit, GLStateShadow::kTexture3D, target == GL_TEXTURE_3D);
+  const GLStateShadow::UnitValue binding = target == GL_TEXTURE_CUBE_MAP ? GLStateShadow::kBindingCube
+                                           : target == GL_TEXTURE_3D     ? GLStateShadow::kBinding3D
+                                                                         : GLStateShadow::kBinding2D;
+  if (gl.ChangedOnUnit(unit, binding, name)) {
+    gl.ActiveUnit(unit);
+    glBindTexture(target, name);
+  }
+  ApplySampler(ts, unit);
 
-  const GLuint sampler = samplers_[static_cast<size_t>(unit)];
-  glBindSampler(static_cast<GLuint>(unit), sampler);
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSU])));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSV])));
-  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(ts[D3DTSS_ADDRESSW])));
-  float border[4];
-  ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
-  glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, ts[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
-  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
-                      static_cast<GLint>(MinFilter(ts[D3DTSS_MINFILTER], ts[D3DTSS_MIPFILTER])));
-  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, DwordToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
-  glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
-
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-  float factor[4];
-  ColorToFloats(state.render_states[D3DRS_TEXTUREFACTOR], factor);
-  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
-  SetCombiner(StageCombiner(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2], false), false);
+  gl.ActiveUnit(unit);  // the texture environment below belongs to the active unit
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kEnvMode, GL_COMBINE))
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+  if (gl.ChangedOnUnit(unit, GLStateShadow::kEnvColor, state.render_states[D3DRS_TEXTUREFACTOR])) {
+    float factor[4];
+    ColorToFloats(state.render_states[D3DRS_TEXTUREFACTOR], factor);
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor);
+  }
+  SendCombiner(gl, StageCombiner(ts[D3DTSS_COLOROP], ts[D3DTSS_COLORARG1], ts[D3DTSS_COLORARG2], false), unit, false);
   DWORD alpha_op = ts[D3DTSS_ALPHAOP];
   DWORD alpha_arg1 = ts[D3DTSS_ALPHAARG1];
   if (alpha_op == D3DTOP_DISABLE) {  // keep the alpha of the stages before
     alpha_op = D3DTOP_SELECTARG1;
     alpha_arg1 = D3DTA_CURRENT;
   }
-  SetCombiner(StageCombiner(alpha_op, alpha_arg1, ts[D3DTSS_ALPHAARG2], true), true);
+  SendCombiner(gl, StageCombiner(alpha_op, alpha_arg1, ts[D3DTSS_ALPHAARG2], true), unit, true);
 
   const DWORD generation = ts[D3DTSS_TEXCOORDINDEX] & 0xFFFF0000u;
   GLint mode = 0;
   if (generation == D3DTSS_TCI_CAMERASPACENORMAL) mode = GL_NORMAL_MAP;
   if (generation == D3DTSS_TCI_CAMERASPACEPOSITION) mode = GL_EYE_LINEAR;
   if (generation == D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR) mode = GL_REFLECTION_MAP;
-  if (mode == 0) {
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-    glDisable(GL_TEXTURE_GEN_R);
-    glDisable(GL_TEXTURE_GEN_Q);
-    return;
-  }
-  glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, mode);
-  glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, mode);
-  glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, mode);
-  glEnable(GL_TEXTURE_GEN_S);
-  glEnable(GL_TEXTURE_GEN_T);
-  glEnable(GL_TEXTURE_GEN_R);
-  if (mode == GL_EYE_LINEAR) {
-    glTexGeni(GL_Q, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-    glEnable(GL_TEXTURE_GEN_Q);
-  } else {
-    glDisable(GL_TEXTURE_GEN_Q);
-  }
+  SwitchTexgen(unit, mode);
 }
 
 void GLFixedFunction::SetClientArray(GLenum array, bool on) {
@@ -758,20 +798,30 @@ void GLFixedFunction::SetClientArray(GLenum array, bool on) {
   }
 }
 
-void GLFixedFunction::ConvertTransformed(const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count) {
-  positions_.resize(static_cast<size_t>(vertex_count) * 4);
+// A screen vertex (x, y, z, 1/w) becomes (x w, y w, z w, w) so that OpenGL interpolates with
+// the same perspective as the vertex describes. Vertices whose 1/w is 1 (flat screen work) are
+// already in that form: OpenGL reads them where they are, as it does the other attributes, and
+// false is returned. Fog coordinates taken from the vertices are made either way.
+bool GLFixedFunction::ConvertTransformed(const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count) {
+  bool all_flat = true;
+  for (UINT i = 0; i < vertex_count && all_flat; ++i) {
+    float rhw;
+    std::memcpy(&rhw, vertices + static_cast<size_t>(i) * layout.stride + 12, sizeof rhw);
+    all_flat = rhw == 1.0f;
+  }
   if (fog_source_ != FogSource::kNone) fog_coords_.resize(vertex_count);
-  for (UINT i = 0; i < vertex_count; ++i) {
+  if (!all_flat) positions_.resize(static_cast<size_t>(vertex_count) * 4);
+  for (UINT i = 0; i < vertex_count && (!all_flat || fog_source_ != FogSource::kNone); ++i) {
     float v[4];
     std::memcpy(v, vertices + static_cast<size_t>(i) * layout.stride, sizeof v);
-    // A screen vertex (x, y, z, 1/w) becomes (x w, y w, z w, w) so that OpenGL interpolates
-    // with the same perspective as the vertex describes.
     const float w = v[3] > 0.0f && std::isfinite(v[3]) ? 1.0f / v[3] : 1.0f;
-    float* out = &positions_[static_cast<size_t>(i) * 4];
-    out[0] = v[0] * w;
-    out[1] = v[1] * w;
-    out[2] = v[2] * w;
-    out[3] = w;
+    if (!all_flat) {
+      float* out = &positions_[static_cast<size_t>(i) * 4];
+      out[0] = v[0] * w;
+      out[1] = v[1] * w;
+      out[2] = v[2] * w;
+      out[3] = w;
+    }
     if (fog_source_ == FogSource::kVertexW) {
       fog_coords_[i] = w;
     } else if (fog_source_ == FogSource::kSpecularAlpha) {
@@ -779,6 +829,7 @@ void GLFixedFunction::ConvertTransformed(const GLVertexLayout& layout, const BYT
       fog_coords_[i] = 1.0f - static_cast<float>(alpha) / 255.0f;
     }
   }
+  return !all_flat;
 }
 
 void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices,
@@ -789,8 +840,11 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
     arrays_.vertex = true;
   }
   if (layout.transformed) {
-    ConvertTransformed(layout, vertices, vertex_count);
-    glVertexPointer(4, GL_FLOAT, 0, positions_.data());
+    if (ConvertTransformed(layout, vertices, vertex_count)) {
+      glVertexPointer(4, GL_FLOAT, 0, positions_.data());
+    } else {
+      glVertexPointer(4, GL_FLOAT, stride, vertices);
+    }
   } else if (blended_) {
     blender_.Blend(state, layout, vertices, vertex_count);
     glVertexPointer(3, GL_FLOAT, 0, blender_.Positions());
@@ -827,20 +881,21 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
   if (fog != arrays_.fog) SetClientArray(GL_FOG_COORD_ARRAY, arrays_.fog = fog);
   if (fog) glFogCoordPointer(GL_FLOAT, 0, fog_coords_.data());
 
-  bool client_unit_moved = false;
   for (int unit = 0; unit < units_; ++unit) {
     const DWORD index = state.stage_states[unit][D3DTSS_TEXCOORDINDEX];
     const int set = static_cast<int>(index & 0xFFFF);
     const bool generated = (index & 0xFFFF0000u) != 0;
-    const bool on = !generated && set < layout.tex_sets;
+    // A unit that textures nothing reads no coordinates: OpenGL need not fetch them. An array
+    // already on stays on (pointed at these vertices) rather than being switched at each pass.
+    const bool on = !generated && set < layout.tex_sets && (unit_on_[unit] || arrays_.tex[unit]);
     const GLenum texture_unit = GL_TEXTURE0 + static_cast<GLenum>(unit);
     if (!on && !arrays_.tex[unit]) {
       if (!current_.tex[unit]) glMultiTexCoord4f(texture_unit, 0.0f, 0.0f, 0.0f, 1.0f);
       current_.tex[unit] = true;
       continue;
     }
-    glClientActiveTexture(texture_unit);
-    client_unit_moved = true;
+    if (client_unit_ != unit) glClientActiveTexture(texture_unit);
+    client_unit_ = unit;
     if (on != arrays_.tex[unit]) SetClientArray(GL_TEXTURE_COORD_ARRAY, arrays_.tex[unit] = on);
     if (on) {
       glTexCoordPointer(layout.tex_size[set], GL_FLOAT, stride, vertices + layout.tex_offset[set]);
@@ -850,5 +905,4 @@ void GLFixedFunction::BindArrays(const GLDeviceState& state, const GLVertexLayou
       current_.tex[unit] = true;
     }
   }
-  if (client_unit_moved) glClientActiveTexture(GL_TEXTURE0);
 }

@@ -8,6 +8,7 @@
 #include "platform/d3d/gl_api.h"
 #include "platform/d3d/gl_device_state.h"
 #include "platform/d3d/gl_point_sprites.h"
+#include "platform/d3d/gl_state_shadow.h"
 #include "platform/d3d/gl_vertex_blend.h"
 #include "platform/d3d/gl_vertex_layout.h"
 
@@ -30,7 +31,12 @@ class GLFixedFunction {
   void DetachFromContext();
   int TextureUnits() const { return units_; }
 
+  // The Direct3D state behind these bits changed: it is translated again before the next draw.
+  // All bits at once mean someone else drew with OpenGL: nothing OpenGL holds is known then.
   void MarkDirty(unsigned bits);
+  // OpenGL state was changed behind the translator's back: kRaster after a clear or a copy
+  // (write masks, scissor, dither), kTextures after a texture was bound to upload or read it.
+  void Disturbed(unsigned bits);
   void MarkRenderState(D3DRENDERSTATETYPE state);
   void MarkStageState(D3DTEXTURESTAGESTATETYPE type);
   // Whether the current target stores its rows bottom first (a window) or top first.
@@ -46,6 +52,7 @@ class GLFixedFunction {
   enum class FogSource { kNone, kDepth, kVertexW, kSpecularAlpha };
 
   void ApplyRaster(const GLDeviceState& state);
+  void ApplyBlend(const DWORD* render_states);
   void ApplyFog(const GLDeviceState& state);
   void ApplyLighting(const GLDeviceState& state, const GLVertexLayout& layout);
   void ApplyMaterial(const GLDeviceState& state);
@@ -55,15 +62,20 @@ class GLFixedFunction {
   void ApplyStages(const GLDeviceState& state);
   void ApplyStage(const GLDeviceState& state, int unit, bool enabled);
   void ApplyTextureMatrix(const GLDeviceState& state, int unit);
+  void ApplySampler(const DWORD* stage_states, int unit);
+  void SwitchTexgen(int unit, GLint mode);
   void BindArrays(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices,
                   UINT vertex_count);
-  void ConvertTransformed(const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count);
+  bool ConvertTransformed(const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count);
   void SetClientArray(GLenum array, bool on);
 
   int units_ = 0;
   GLuint white_texture_ = 0;
   std::vector<GLuint> samplers_;
   unsigned dirty_ = kAll;
+  GLStateShadow shadow_;
+  bool unit_on_[8] = {};  // the unit textures what it draws (texture coordinates matter)
+  int client_unit_ = -1;  // the client-active texture unit, -1 unknown
   bool transformed_ = false;
   bool blended_ = false;  // positions and normals blended on the processor, in world space
   GLVertexBlender blender_;

@@ -13,7 +13,7 @@ constexpr D3DRENDERSTATETYPE kPointStates[] = {D3DRS_POINTSIZE,       D3DRS_POIN
 
 }  // namespace
 
-void GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_height) {
+bool GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_height) {
   static_assert(sizeof(kPointStates) / sizeof(kPointStates[0]) == kStates);
   bool same = valid_ && height_ == viewport_height;
   for (int i = 0; i < kStates; ++i) {
@@ -22,7 +22,7 @@ void GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_heig
   }
   height_ = viewport_height;
   valid_ = true;
-  if (same) return;
+  if (same) return false;
   const float size = DwordToFloat(rs[D3DRS_POINTSIZE]);
   const float smallest = std::max(DwordToFloat(rs[D3DRS_POINTSIZE_MIN]), 0.0f);
   const float largest = std::max(DwordToFloat(rs[D3DRS_POINTSIZE_MAX]), smallest);
@@ -50,4 +50,5 @@ void GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_heig
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, sprites ? GL_TRUE : GL_FALSE);
   }
   glActiveTexture(GL_TEXTURE0);
+  return true;
 }

@@ -6,9 +6,10 @@
 class GLPointState {
  public:
   // Applies the point render states when they (or the viewport height) changed since the last
-  // call. Distance scaling follows the screen-height rule: the size in pixels is
-  // height x size x sqrt(1 / (a + b d + c d^2)), d the eye distance.
-  void Apply(const DWORD* render_states, int texture_units, float viewport_height);
+  // call, and says whether it did (it then leaves texture unit 0 active). Distance scaling
+  // follows the screen-height rule: the size in pixels is height x size x
+  // sqrt(1 / (a + b d + c d^2)), d the eye distance.
+  bool Apply(const DWORD* render_states, int texture_units, float viewport_height);
   // The next Apply sets everything (a new context starts from OpenGL's defaults).
   void Forget() { valid_ = false; }
 

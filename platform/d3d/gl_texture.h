@@ -18,11 +18,13 @@ class GLSampledTexture {
   GLenum Target() const { return storage_->Target(); }
   GLuint Name() const { return storage_->Name(); }
   D3DFORMAT Format() const { return storage_->Format().format; }
-  // Every level holds OpenGL storage (a level never unlocked holds undefined texels).
-  void PrepareLevels() { storage_->DefineMissingLevels(); }
-  // Re-expands a paletted texture when its indices or the palette changed since the last time.
-  void PrepareForDraw(const PALETTEENTRY* palette, unsigned palette_stamp) {
-    storage_->ExpandIfStale(palette, palette_stamp);
+  // Every level holds OpenGL storage (a level never unlocked holds undefined texels). True
+  // when levels were defined, which bound the texture on the active unit and then unbound it.
+  bool PrepareLevels() { return storage_->DefineMissingLevels(); }
+  // Re-expands a paletted texture when its indices or the palette changed since the last time;
+  // true when it did (the upload moved the active unit's binding as above).
+  bool PrepareForDraw(const PALETTEENTRY* palette, unsigned palette_stamp) {
+    return storage_->ExpandIfStale(palette, palette_stamp);
   }
 
  protected:

@@ -178,8 +178,8 @@ void GLTextureStorage::Upload(UINT face, UINT level, const void* pixels) {
   glBindTexture(shape_.target, 0);
 }
 
-void GLTextureStorage::DefineMissingLevels() {
-  if (!levels_missing_ || !name_) return;
+bool GLTextureStorage::DefineMissingLevels() {
+  if (!levels_missing_ || !name_) return false;
   levels_missing_ = false;
   glBindTexture(shape_.target, name_);
   for (UINT face = 0; face < FaceCount(); ++face) {
@@ -193,14 +193,16 @@ void GLTextureStorage::DefineMissingLevels() {
     }
   }
   glBindTexture(shape_.target, 0);
+  return true;
 }
 
-void GLTextureStorage::ExpandIfStale(const PALETTEENTRY* palette, unsigned palette_stamp) {
-  if (format_->format != D3DFMT_P8 || !name_ || levels_.empty() || !palette) return;
-  if (!indices_changed_ && palette_stamp == expanded_palette_stamp_) return;
+bool GLTextureStorage::ExpandIfStale(const PALETTEENTRY* palette, unsigned palette_stamp) {
+  if (format_->format != D3DFMT_P8 || !name_ || levels_.empty() || !palette) return false;
+  if (!indices_changed_ && palette_stamp == expanded_palette_stamp_) return false;
   ExpandPalette(palette);
   indices_changed_ = false;
   expanded_palette_stamp_ = palette_stamp;
+  return true;
 }
 
 void GLTextureStorage::ExpandPalette(const PALETTEENTRY* palette) {

@@ -59,12 +59,12 @@ class GLTextureStorage {
   // The first level drawn (Direct3D's level of detail).
   void SetBaseLevel(UINT level);
   // Expands a P8 texture through the palette when its indices or the palette changed since the
-  // last expansion. Nothing for other formats.
-  void ExpandIfStale(const PALETTEENTRY* palette, unsigned palette_stamp);
+  // last expansion (true then: the upload bound the texture). Nothing for other formats.
+  bool ExpandIfStale(const PALETTEENTRY* palette, unsigned palette_stamp);
   // Gives OpenGL storage to every level not yet uploaded, so that the texture is complete when
   // it is drawn. A lockable level gets its storage with its first upload, in one step with its
-  // pixels, rather than being made once empty and then filled.
-  void DefineMissingLevels();
+  // pixels, rather than being made once empty and then filled. True when it bound the texture.
+  bool DefineMissingLevels();
 
  private:
   struct Level {

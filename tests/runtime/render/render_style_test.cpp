@@ -384,6 +384,32 @@ TEST_F(RenderStyleTest, TexturesComeFromTheCallersList) {
   t2->Release();
 }
 
+// A stage already empty is not emptied again at every pass (each call makes the device
+// translate its stages anew), but after a reset of the device state each stage is cleared once
+// more (by the reset's defaults or the next pass), and a texture set on a stage always goes.
+TEST_F(RenderStyleTest, EmptyStagesAreClearedOnceUntilTheDeviceStateIsReset) {
+  CD3DRenderStyle* style = Make(writers::DefaultStylePass());
+  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, nullptr));
+  d3d->log.Clear();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, nullptr));
+  EXPECT_EQ(d3d->log.CountPrefix("SetTexture("), 0);
+  d3d->log.Clear();
+  g_pRenderStateMgr->ResetDeviceState();
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, nullptr));
+  for (int stage = 0; stage < kStyleStages; ++stage)
+    EXPECT_EQ(d3d->log.Count("SetTexture(" + std::to_string(stage) + ",0)"), 1) << stage;
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(Device()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  CDeviceTexture wrapper;
+  wrapper.m_pTexture = texture;
+  CDeviceTexture* list[1] = {&wrapper};
+  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list, 1));
+  EXPECT_EQ(Device()->textures[0], texture);
+  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, nullptr));
+  EXPECT_EQ(Device()->textures[0], nullptr);
+  texture->Release();
+}
+
 // Game lists hold up to two textures ended by a null. A pass that names textures 3 and 4 must
 // not read past that end; ASan reports the over-read on this heap list.
 TEST_F(RenderStyleTest, ShortTextureListsAreReadOnlyToTheirEnd) {

@@ -271,15 +271,23 @@ bool CD3DDrawPrim::DrawQuadList(const Source& src, uint32_t count, const DrawPri
   const bool as_list = IsScreen() && src.kind == 3 && count >= 3;
   bool ok = true;
   if (as_list) {
+    // Textured screen quads, the bulk of 2D work, are staged straight from their records with
+    // the viewport's offset taken once.
     static const int kCorners[6] = {0, 1, 2, 0, 2, 3};
+    D3DVIEWPORT8 vp;
+    g_pRenderStateMgr->GetViewport(&vp);
+    const float dx = static_cast<float>(vp.X), dy = static_cast<float>(vp.Y);
+    const auto* quads = static_cast<const DrawPrimTexQuad*>(src.data);
     for (uint32_t first = 0; first < count; first += kQuadListBatch) {
       const uint32_t n = std::min(kQuadListBatch, count - first);
-      for (uint32_t q = 0; q < n; ++q)
-        for (int c = 0; c < 6; ++c) {
-          TexVertex v;
-          ReadVertex(src, (first + q) * 4 + kCorners[c], &v, ptrs);
-          Stage(q * 6 + c, v, true);
+      ScreenTexVertex* out = m_ScreenTexStaging;
+      for (uint32_t q = 0; q < n; ++q) {
+        const DrawPrimTexQuad& quad = ptrs != nullptr ? *ptrs[first + q] : quads[first + q];
+        for (int c : kCorners) {
+          const TexVertex& v = quad.v[c];
+          *out++ = {v.x + dx, v.y + dy, v.z, 1.0f, v.color, v.u, v.v};
         }
+      }
       ok = Flush(D3DPT_TRIANGLELIST, n * 2, n * 6, true);
     }
     return ok;

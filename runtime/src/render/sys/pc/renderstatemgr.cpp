@@ -76,6 +76,7 @@ void CRenderStateMgr::ResetShadows() {
   m_ViewportMinZ = m_ViewportMaxZ = -1.0f;
   m_Palette = kShadowUnset;
   std::memset(m_Textures, 0, sizeof(m_Textures));
+  std::memset(m_TextureKnown, 0, sizeof(m_TextureKnown));
   std::memset(Lights, 0, sizeof(Lights));
   std::memset(LightEnabled, 0, sizeof(LightEnabled));
   std::memset(Ambient, 0, sizeof(Ambient));
@@ -96,6 +97,7 @@ void CRenderStateMgr::ResetDeviceState() {
   std::memset(m_Streams, 0, sizeof(m_Streams));
   m_pIndices = nullptr;
   std::memset(m_Textures, 0, sizeof(m_Textures));
+  std::memset(m_TextureKnown, 0, sizeof(m_TextureKnown));
   MarkUnset(m_RenderStates);
   MarkUnset(m_StageStates);
   if (device == nullptr) return;
@@ -183,10 +185,11 @@ void CRenderStateMgr::SetMaterial(const D3DMATERIAL8& material) {
 
 void CRenderStateMgr::SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) {
   if (stage >= kTextureShadowStages || g_pDirect3DDevice == nullptr) return;
-  // A null shadow also stands for "unknown" after a reset, so clearing a stage always goes through.
-  if (texture != nullptr && m_Textures[stage] == texture) return;
+  // After a reset the stage is unknown, so even clearing it goes through once.
+  if (m_TextureKnown[stage] && m_Textures[stage] == texture) return;
   g_pDirect3DDevice->SetTexture(stage, texture);
   m_Textures[stage] = texture;
+  m_TextureKnown[stage] = true;
 }
 
 void CRenderStateMgr::SetCurrentTexturePalette(UINT palette) {

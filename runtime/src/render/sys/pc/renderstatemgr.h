@@ -152,6 +152,7 @@ class CRenderStateMgr {
   float m_ViewportMaxZ;
   UINT m_Palette;
   IDirect3DBaseTexture8* m_Textures[kTextureShadowStages];
+  bool m_TextureKnown[kTextureShadowStages];  // the stage holds m_Textures (false after a reset)
   CD3DRenderStyle* m_pPreviousStyle = nullptr;
   uint32_t m_PreviousPass = 0;
   DWORD m_VertexShader = kShadowUnset;
