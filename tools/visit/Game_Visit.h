@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/menu/CMenu_Mgr.h"
+#include "game/menu/CMenu_Panel.h"
 #include "tests/support/game_harness.h"
 #include "tools/visit/Message_Log.h"
 
@@ -18,11 +18,8 @@ namespace vt_visit {
 // Presses the panel's button of that caption; false without one.
 bool Click_Button(const CMenu_Panel& panel, const std::string& caption);
 
-// Which screens are up.
-inline bool Simulator_Up() { return g_Menu_Mgr.m_Simulator.m_Initialised && g_Menu_Mgr.m_Simulator.m_Visible; }
-inline bool Console_Up() { return g_Menu_Mgr.m_Console.m_Initialised && g_Menu_Mgr.m_Console.m_Visible; }
-inline bool WarRoom_Up() { return g_Menu_Mgr.m_WarRoom.m_Initialised && g_Menu_Mgr.m_WarRoom.m_Visible; }
-inline bool EndGame_Up() { return g_Menu_Mgr.m_EndGame.m_Initialised && g_Menu_Mgr.m_EndGame.m_Visible; }
+// Whether the screen of that name is up, as scripts name screens (tests/support/harness_screens.h).
+bool Up(const char* screen);
 
 struct Visit_Options {
   // Each simulation's first seconds, then its end reached in long clock steps.
@@ -79,12 +76,12 @@ class Game_Visit {
   void Play_Until_Closed(Run_Result& result, double length_seconds);
   void Fire_At_Targets();
   void Visit_Sim_Menu(const std::string& run_name);
-  bool Summary_Open() const;
   bool Return_From_Summary();
   bool Open_Simulator(int tab);
   std::vector<size_t> Pick(size_t count, size_t rotation) const;
 
-  // Steps frames until the condition holds or the frames run out; false then.
+  // Steps frames until the condition holds or the frames run out; false then (for screens and
+  // modes the harness's own waits serve).
   template <typename Condition>
   bool Step_Until(Condition condition, int max_frames, uint32_t ms = 16);
   void Note(const std::string& text);
@@ -103,7 +100,6 @@ class Game_Visit {
   int m_Screen_Width = 0;
   int m_Screen_Height = 0;
   uint32_t m_Fire_Clock = 0;
-  uint32_t m_Random = 12345;
 };
 
 template <typename Condition>

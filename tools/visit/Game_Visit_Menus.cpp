@@ -15,6 +15,7 @@
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/CWarRoom_Sim.h"
+#include "tests/support/harness_screens.h"
 #include "tools/visit/Game_Visit.h"
 
 namespace vt_visit {
@@ -46,6 +47,11 @@ bool Choose_Dialog_Line(const char* text) {
 }
 
 }  // namespace
+
+bool Up(const char* screen) {
+  bool known = false;
+  return vt_test::Screen_Is_Up(screen, known) && known;
+}
 
 bool Click_Button(const CMenu_Panel& panel, const std::string& caption) {
   for (CMenuItem* item : panel.Items()) {
@@ -96,7 +102,7 @@ bool Game_Visit::Log_In() {
     Fail("login: " + error);
     return false;
   }
-  if (!Step_Until([] { return Simulator_Up(); }, 1500)) {
+  if (!m_Harness.Wait_For_Screen("simulator")) {
     Fail("the login did not reach the simulator screen");
     return false;
   }
@@ -112,7 +118,7 @@ void Game_Visit::Visit_Console_Commands() {
   for (size_t i = 0; const char* word = CMenu_Console::Command_Word(i); ++i) {
     const std::string command = word;
     Note("console command " + command);
-    std::string script = std::string(Console_Up() ? "" : "char `\nframes 60\n") + "type " + command +
+    std::string script = std::string(Up("console") ? "" : "char `\nframes 60\n") + "type " + command +
                          "\nchar 13\nframes 90\n";
     // The exit question takes its answer from one key.
     if (command == "quit" || command == "exit") script += "char n\nframes 30\n";
@@ -127,13 +133,13 @@ void Game_Visit::Visit_Console_Commands() {
     if (g_Menu_Mgr.m_Console.m_Prompt_State == CMenu_Console::kPrompt_Exit)
       Fail("the exit question stayed open after \"" + command + "\"");
   }
-  if (Console_Up() && !m_Harness.Run_Script("char `\nframes 60\n", "", &error)) Fail(error);
+  if (Up("console") && !m_Harness.Run_Script("char `\nframes 60\n", "", &error)) Fail(error);
 }
 
 bool Game_Visit::Open_Simulator(int tab) {
   if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
   g_Menu_Mgr.Command(kCommand_Simulator, tab);
-  if (!Step_Until([] { return g_Menu_Mgr.m_Simulator.m_Anim_State == CMenu_Simulator::kOpen; }, 1500)) {
+  if (!m_Harness.Wait_For_Screen("simulator")) {
     Fail("the simulator screen did not open (tab " + std::to_string(tab) + ")");
     return false;
   }
@@ -230,7 +236,7 @@ void Game_Visit::Visit_Popups() {
 void Game_Visit::Visit_WarRoom_Pages() {
   Note("War Room");
   g_Menu_Mgr.Command(kCommand_WarRoom, 0);
-  if (!Step_Until([] { return g_Menu_Mgr.m_WarRoom.m_Page == CMenu_WarRoom::kTravel; }, 4000, 33))
+  if (!m_Harness.Wait_For_Screen("map", 4000, 33))
     Fail("the War Room did not reach its travel map");
   Note("pop-up War Room menu");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kWarRoom_Menu);
@@ -262,7 +268,7 @@ void Game_Visit::Visit_Reports() {
   for (int success : {0, 1}) {
     Note(success ? "report of a won mission" : "report of a lost mission");
     g_Menu_Mgr.Command(kCommand_End_Mission, success);
-    if (!Step_Until([] { return EndGame_Up(); }, 600)) Fail("the report did not open");
+    if (!m_Harness.Wait_For_Screen("report", 600)) Fail("the report did not open");
     m_Harness.Step(300);
     Note("report abort confirmation");
     g_Popup_Mgr.Confirm_Abort();
@@ -270,7 +276,7 @@ void Game_Visit::Visit_Reports() {
     if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
     Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
     g_Menu_Mgr.m_EndGame.Return_To_Trainer();
-    if (!Step_Until([] { return !EndGame_Up(); }, 1500))
+    if (!Step_Until([] { return !Up("report"); }, 1500))
       Fail("\"Return to QOR Trainer\" did not leave the report");
   }
   Open_Simulator(1);

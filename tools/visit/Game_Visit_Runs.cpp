@@ -22,7 +22,7 @@
 #include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/audio/bass.h"
-#include "tests/support/harness_spawn.h"
+#include "tests/support/harness_screens.h"
 #include "tools/visit/Game_Visit.h"
 
 namespace vt_visit {
@@ -40,15 +40,6 @@ constexpr int kLaunch_Frames = 2000;
 bool Music_Playing() {
   const uint32_t channel = g_Music_Track.m_Music_Channel;
   return channel != 0 && BASS_ChannelIsActive(channel) == BASS_ACTIVE_PLAYING;
-}
-
-bool Panel_Has_Text(const CMenu_Panel& panel, const std::string& text) {
-  for (const CMenuItem* item : panel.Items()) {
-    if (item->m_Kind != kItem_Text) continue;
-    const auto* label = static_cast<const CMenuItem_Text*>(item);
-    if (std::find(label->m_Lines.begin(), label->m_Lines.end(), text) != label->m_Lines.end()) return true;
-  }
-  return false;
 }
 
 // A site of the region other than the source, or -1.
@@ -75,21 +66,12 @@ std::vector<size_t> Game_Visit::Pick(size_t count, size_t rotation) const {
   return picked;
 }
 
-// One shot line at a live target or enemy, and a shot of the player's gun where the cursor is,
-// a few times a second.
+// The cursor kept on the nearest live target in view, and the player's gun fired there a few
+// times a second.
 void Game_Visit::Fire_At_Targets() {
+  if (!m_Harness.Aim()) return;
   if (m_Harness.Now() - m_Fire_Clock < kFire_Interval_Ms) return;
   m_Fire_Clock = m_Harness.Now();
-  m_Random = m_Random * 1103515245u + 12345u;
-  int live = 0;
-  while (g_World.Find_Object_By_Flags(kKind_Strikable_Mask, live)) ++live;
-  if (live > 0) {
-    const CWorld_Object* object = g_World.Find_Object_By_Flags(kKind_Strikable_Mask, (m_Random >> 8) % live);
-    if (object) vt_test::Shoot_At(object->m_Type, 0, CVector3{0.0f, 0.0f, 0.0f});
-  }
-  const int width = static_cast<int>(CMenuItem::Screen_W()), height = static_cast<int>(CMenuItem::Screen_H());
-  m_Harness.Move_Mouse(width / 4 + static_cast<int>((m_Random >> 4) % (width / 2 + 1)),
-                       height / 4 + static_cast<int>((m_Random >> 12) % (height / 2 + 1)));
   m_Harness.Left_Down();
   m_Harness.Left_Up();
 }
@@ -107,18 +89,9 @@ void Game_Visit::Visit_Sim_Menu(const std::string& run_name) {
   Note("training run " + run_name);
 }
 
-bool Game_Visit::Summary_Open() const {
-  return g_Modal_Dlg.Is_Open() && Panel_Has_Text(g_Modal_Dlg.m_Panel, "Simulation Statistics Summary");
-}
-
 bool Game_Visit::Return_From_Summary() {
   if (!Click_Button(g_Modal_Dlg.m_Panel, "Return to Trainer")) return false;
-  return Step_Until(
-      [] {
-        return g_Game.Get_Mode() == kMode_Menus && Simulator_Up() &&
-               g_Menu_Mgr.m_Simulator.m_Anim_State == CMenu_Simulator::kOpen;
-      },
-      kLaunch_Frames);
+  return m_Harness.Wait_For_Screen("simulator", kLaunch_Frames);
 }
 
 // Plays the running simulation until its summary (training), its report or the War Room map
@@ -131,18 +104,21 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
   // A mission run closes on the report, or back on the War Room map after an ordinary site is
   // cleared.
   const auto closed_on = [&]() -> std::string {
-    if (training) return Summary_Open() ? "summary" : "";
-    if (EndGame_Up()) return "report";
-    if (g_Game.Get_Mode() == kMode_Menus && WarRoom_Up()) return "War Room";
+    if (training) return Up("summary") ? "summary" : "";
+    if (Up("report")) return "report";
+    if (Up("menus") && Up("warroom")) return "War Room";
     return "";
   };
   bool was_playing = false, music_stopped = false;
   while (closed_on().empty() && elapsed() <= length_seconds + kEnd_Allowance) {
     if (g_Game.Get_Mode() == kMode_Simulation && result.ended.empty()) {
-      const bool playing = Music_Playing();
-      was_playing = was_playing || playing;
-      music_stopped = music_stopped || (was_playing && !playing);
-      if (g_Music_Track.m_Ended) {
+      // An end event stops the music itself; the music only counts as the end when it had
+      // stopped in an earlier frame.
+      if (!g_Music_Track.m_Ended) {
+        const bool playing = Music_Playing();
+        was_playing = was_playing || playing;
+        music_stopped = music_stopped || (was_playing && !playing);
+      } else {
         if (music_stopped)
           result.ended = "music";
         else if (g_Music_Track.m_Result)
@@ -178,7 +154,7 @@ Run_Result Game_Visit::Play_Training(size_t row) {
     if (list && list->Select_Row(static_cast<int32_t>(row))) {
       m_Harness.Step(5);
       screen.Run_Selected_Simulation();
-      if (Step_Until([] { return g_Game.Get_Mode() == kMode_Simulation && g_Music_Track.m_Running; }, kLaunch_Frames)) {
+      if (m_Harness.Wait_For_Mode(kMode_Simulation, kLaunch_Frames) && g_Music_Track.m_Running) {
         Play_Until_Closed(result, g_Music_Track.m_Length > 0.0f ? g_Music_Track.m_Length : 300.0);
         if (result.reached_close) result.returned = Return_From_Summary();
       } else {
@@ -218,17 +194,15 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
     sim.m_Sites[site].simulation_choice = static_cast<int32_t>(index);
     sim.Set_Current_Site(site);
     g_Menu_Mgr.m_WarRoom.Set_Page(CMenu_WarRoom::kEntering_Site);
-    if (Step_Until([] { return g_Game.Get_Mode() == kMode_Simulation && g_Music_Track.m_Running; }, kLaunch_Frames)) {
+    if (m_Harness.Wait_For_Mode(kMode_Simulation, kLaunch_Frames) && g_Music_Track.m_Running) {
       Play_Until_Closed(result, g_Music_Track.m_Length > 0.0f ? g_Music_Track.m_Length : 300.0);
       if (result.closed_on == "War Room") {
         result.returned = true;
       } else if (result.reached_close) {
         m_Harness.Step(200);
         g_Menu_Mgr.m_EndGame.Return_To_Trainer();
-        result.returned = Step_Until(
-            [] { return g_Game.Get_Mode() == kMode_Menus && !EndGame_Up() &&
-                        (WarRoom_Up() || Simulator_Up()); },
-            kLaunch_Frames);
+        result.returned =
+            Step_Until([] { return Up("menus") && !Up("report") && (Up("warroom") || Up("simulator")); }, kLaunch_Frames);
       }
     } else {
       Fail("War Room run " + result.name + " did not start");
