@@ -75,6 +75,7 @@ class Game_Visit {
   Run_Result Play_WarRoom(const std::string& kind, size_t index);
   void Play_Until_Closed(Run_Result& result, double length_seconds);
   void Fire_At_Targets();
+  void Record(const Run_Result& result);
   void Visit_Sim_Menu(const std::string& run_name);
   bool Return_From_Summary();
   bool Open_Simulator(int tab);

@@ -111,28 +111,41 @@ bool Game_Visit::Log_In() {
   return true;
 }
 
-// The console is pulled open over the simulator, each command word typed and entered; the exit
-// question is answered "no" and a logout is followed by a login.
+// The console is pulled open (over the simulator, or wherever the screens stand) and each
+// command word typed at its prompt; the exit question is answered "n" and a logout is followed
+// by a login.
 void Game_Visit::Visit_Console_Commands() {
   std::string error;
+  const CMenu_Console& console = g_Menu_Mgr.m_Console;
   for (size_t i = 0; const char* word = CMenu_Console::Command_Word(i); ++i) {
     const std::string command = word;
     Note("console command " + command);
-    std::string script = std::string(Up("console") ? "" : "char `\nframes 60\n") + "type " + command +
-                         "\nchar 13\nframes 90\n";
-    // The exit question takes its answer from one key.
-    if (command == "quit" || command == "exit") script += "char n\nframes 30\n";
-    if (command == "logout") script += std::string("frames 200\ntype ") + kVisitor + "\nchar 13\nframes 200\n";
-    if (!m_Harness.Run_Script(script, "", &error)) Fail("console " + command + ": " + error);
+    if (!Up("prompt")) {
+      if (!Up("console") && !m_Harness.Run_Script("char `\n", "", &error)) Fail(error);
+      if (!m_Harness.Wait_For_Screen("prompt", 1500)) {
+        Fail("the console did not come to its prompt for \"" + command + "\"");
+        continue;
+      }
+    }
+    if (!m_Harness.Run_Script("type " + command + "\nchar 13\nframes 60\n", "", &error)) Fail(error);
+    if (command == "quit" || command == "exit") {
+      // The exit question takes its answer from one key, once it is asked in full.
+      Step_Until([&console] { return console.m_Prompt_State == CMenu_Console::kPrompt_Exit && console.m_Pending.empty(); },
+                 600);
+      m_Harness.Char('n');
+      if (!m_Harness.Wait_For_Screen("prompt", 600)) Fail("the exit question stayed open after \"" + command + "\"");
+    } else if (command == "logout") {
+      if (!m_Harness.Wait_For_Screen("login", 1500)) Fail("the logout did not come back to the login");
+      if (!m_Harness.Run_Script(std::string("type ") + kVisitor + "\nchar 13\n", "", &error)) Fail(error);
+      // The login moves the screens on to the simulator again.
+      if (!m_Harness.Wait_For_Screen("simulator", 1500)) Fail("the login after the logout did not reach the simulator");
+    }
     if (!m_Harness.Running()) {
       Fail("the game quit after the console command " + command);
       return;
     }
-    // A mission offer or the login may have moved the screens on; the next command pulls the
-    // console open again from wherever it stands.
-    if (g_Menu_Mgr.m_Console.m_Prompt_State == CMenu_Console::kPrompt_Exit)
-      Fail("the exit question stayed open after \"" + command + "\"");
   }
+  // The console is put away and the simulator comes back.
   if (Up("console") && !m_Harness.Run_Script("char `\nframes 60\n", "", &error)) Fail(error);
 }
 

@@ -121,10 +121,9 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
       } else {
         if (music_stopped)
           result.ended = "music";
-        else if (g_Music_Track.m_Result)
-          result.ended = "end event (success)";
         else
-          result.ended = g_WarRoom_Sim.m_Shield_Level <= 0.0f ? "shields" : "end event (failure)";
+          // A mission run fails only by its shields.
+          result.ended = g_Music_Track.m_Result ? "end event (success)" : "shields";
       }
     }
     if (training && !m_Sim_Menu_Visited && elapsed() >= 1.5) Visit_Sim_Menu(result.name);
@@ -214,13 +213,21 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
   return result;
 }
 
+// Keeps the run and says it on stderr as it goes, for the long visit.
+void Game_Visit::Record(const Run_Result& result) {
+  m_Runs.push_back(result);
+  std::fprintf(stderr, "visit: run %zu %s (%s): %.1f s of game time, ended by %s, closed on %s, %zu messages, %.0f s\n",
+               m_Runs.size(), result.name.c_str(), result.kind.c_str(), result.game_seconds, result.ended.c_str(),
+               result.reached_close ? result.closed_on.c_str() : "nothing", result.messages, result.wall_seconds);
+}
+
 void Game_Visit::Visit_Training_Runs() {
   Build_Sim_Table();
   std::vector<size_t> rows;
   for (size_t row = 0; row < g_Sim_Table.size(); ++row)
     if (g_Sim_Table[row].Is_Random == 0) rows.push_back(row);
   for (size_t pick : Pick(rows.size(), 3)) {
-    m_Runs.push_back(Play_Training(rows[pick]));
+    Record(Play_Training(rows[pick]));
     if (!m_Harness.Running()) return;
   }
 }
@@ -229,7 +236,7 @@ void Game_Visit::Visit_WarRoom_Runs() {
   for (const char* kind : {"site", "source"}) {
     const size_t count = (std::string(kind) == "source" ? Build_Source_Sim_List() : Build_Site_Sim_List()).size();
     for (size_t index : Pick(count, 1)) {
-      m_Runs.push_back(Play_WarRoom(kind, index));
+      Record(Play_WarRoom(kind, index));
       if (!m_Harness.Running()) return;
     }
   }
