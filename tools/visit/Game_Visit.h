@@ -28,6 +28,10 @@ struct Visit_Options {
   bool every_sim = false;
   // The menus only, without the simulation runs.
   bool menus_only = false;
+  // The milliseconds of one played frame (the game clamps its step to 100).
+  uint32_t frame_ms = 16;
+  // Only the part-th of every parts runs (1-based), so that a long visit can be shared out.
+  size_t part = 1, parts = 1;
   std::string content_dir;  // empty: the build's own
 };
 
@@ -79,12 +83,16 @@ class Game_Visit {
   void Visit_Sim_Menu(const std::string& run_name);
   bool Return_From_Summary();
   bool Open_Simulator(int tab);
+  // The indexes of a list of count simulations this visit plays: all of them, or in the short
+  // form a spread of rotation of them; and of those the ones of this part.
   std::vector<size_t> Pick(size_t count, size_t rotation) const;
+  std::vector<size_t> Pick_All_Or_Spread(size_t count, size_t rotation) const;
 
   // Steps frames until the condition holds or the frames run out; false then (for screens and
   // modes the harness's own waits serve).
   template <typename Condition>
   bool Step_Until(Condition condition, int max_frames, uint32_t ms = 16);
+  void Settle(int frames, uint32_t ms = 16);
   void Note(const std::string& text);
   void Fail(const std::string& text);
 
@@ -101,6 +109,7 @@ class Game_Visit {
   int m_Screen_Width = 0;
   int m_Screen_Height = 0;
   uint32_t m_Fire_Clock = 0;
+  mutable size_t m_Run_Counter = 0;
 };
 
 template <typename Condition>

@@ -1,6 +1,7 @@
 // The menu half of the visit: start-up, the console login and every console command, the
 // simulator screen's pages, the pop-up menus with their dialogs, the War Room's pages and the
 // two end-of-mission reports.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +63,12 @@ bool Click_Button(const CMenu_Panel& panel, const std::string& caption) {
     return true;
   }
   return false;
+}
+
+// Lets the screen settle for frames; the short form takes a third of them (at least five), as
+// every page is still drawn and stepped through its animations.
+void Game_Visit::Settle(int frames, uint32_t ms) {
+  m_Harness.Step(m_Options.short_form ? std::max(frames / 3, 5) : frames, ms);
 }
 
 void Game_Visit::Note(const std::string& text) {
@@ -157,7 +164,7 @@ bool Game_Visit::Open_Simulator(int tab) {
     return false;
   }
   g_Menu_Mgr.m_Simulator.Build_Layout(tab);
-  m_Harness.Step(10);
+  Settle(10);
   return true;
 }
 
@@ -168,24 +175,24 @@ void Game_Visit::Visit_Simulator_Pages() {
   for (int tab = 1; tab <= 5; ++tab) {
     Note(std::string("simulator page ") + names[tab]);
     if (!Open_Simulator(tab)) continue;
-    m_Harness.Step(kSettle_Frames);
+    Settle(kSettle_Frames);
   }
   Note("simulator shop");
   if (Open_Simulator(2)) {
     for (int row = 0; row < 5; ++row) {
       screen.Show_Weapon_Info(row);
       screen.Buy_Or_Select_Weapon();
-      m_Harness.Step(20);
+      Settle(20);
       if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
       screen.Upgrade_Weapon();
-      m_Harness.Step(20);
+      Settle(20);
       if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
       screen.Show_Attachment_Info(row);
       screen.Buy_Or_Select_Attachment();
-      m_Harness.Step(20);
+      Settle(20);
       if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
       screen.Upgrade_Attachment();
-      m_Harness.Step(20);
+      Settle(20);
       if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
     }
     Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
@@ -194,31 +201,31 @@ void Game_Visit::Visit_Simulator_Pages() {
   if (Open_Simulator(3)) {
     for (int row = 0; row < 6; ++row) {
       screen.Show_Message_Info(row);
-      m_Harness.Step(30);
+      Settle(30);
       if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
       Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
     }
     screen.Compose_Message();
-    m_Harness.Step(30);
+    Settle(30);
     std::string error;
     if (!m_Harness.Run_Script("type Visit\nchar 9\ntype Every page seen.\nframes 20\n", "", &error)) Fail(error);
     screen.Send_Message();
-    m_Harness.Step(60);
+    Settle(60);
     Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 100);
     screen.Compose_Message();
-    m_Harness.Step(20);
+    Settle(20);
     screen.Cancel_Message();
-    m_Harness.Step(30);
+    Settle(30);
   }
   Note("simulator access denied");
   if (Open_Simulator(1)) {
     // The briefing after an offer, and its rejection.
     screen.m_Alert_Timer = 0.01f;
-    m_Harness.Step(60, 100);
+    Settle(60, 100);
     screen.Open_Briefing();
-    m_Harness.Step(60);
+    Settle(60);
     screen.Reject_Mission();
-    m_Harness.Step(60);
+    Settle(60);
   }
 }
 
@@ -226,23 +233,23 @@ void Game_Visit::Visit_Popups() {
   CPopup_Menu* const menus = g_Popup_Mgr.m_Menus;
   Note("pop-up main menu");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kMain_Menu);
-  m_Harness.Step(60);
+  Settle(60);
   if (!g_Popup_Mgr.Is_Open()) Fail("the main menu did not open");
   Note("pop-up options menu");
   if (!Click_Button(menus[CPopup_Mgr::kMain_Menu].m_Panel, "Options Menu")) Fail("the main menu has no Options Menu");
-  m_Harness.Step(60);
+  Settle(60);
   if (g_Popup_Mgr.Open_Menu() != CPopup_Mgr::kOptions_Menu) Fail("the options menu did not open");
   g_Popup_Mgr.Close_All(false);
-  m_Harness.Step(30);
+  Settle(30);
   Note("pop-up exit confirmation");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kMain_Menu);
-  m_Harness.Step(60);
+  Settle(60);
   if (!Click_Button(menus[CPopup_Mgr::kMain_Menu].m_Panel, "Exit Program")) Fail("the main menu has no Exit Program");
   Step_Until([] { return g_Modal_Dlg.m_Clock >= 1.0f; }, 200);
   if (!Choose_Dialog_Line("Cancel")) Fail("the exit confirmation has no Cancel");
   Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
   g_Popup_Mgr.Close_All(false);
-  m_Harness.Step(30);
+  Settle(30);
   if (!m_Harness.Running()) Fail("the exit confirmation's Cancel quit the game");
 }
 
@@ -253,10 +260,10 @@ void Game_Visit::Visit_WarRoom_Pages() {
     Fail("the War Room did not reach its travel map");
   Note("pop-up War Room menu");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kWarRoom_Menu);
-  m_Harness.Step(60);
+  Settle(60);
   if (!g_Popup_Mgr.Is_Open()) Fail("the War Room menu did not open");
   g_Popup_Mgr.Close_All(false);
-  m_Harness.Step(30);
+  Settle(30);
   Note("War Room abort confirmation");
   g_Popup_Mgr.Confirm_Abort();
   Step_Until([] { return g_Modal_Dlg.m_Clock >= 1.0f; }, 200);
@@ -268,7 +275,7 @@ void Game_Visit::Visit_WarRoom_Pages() {
     if (page == CMenu_WarRoom::kEntering_Site) continue;
     Note("War Room page " + std::to_string(page));
     g_Menu_Mgr.m_WarRoom.Set_Page(page);
-    m_Harness.Step(90, 33);
+    Settle(90, 33);
     if (g_Game.Get_Mode() != kMode_Menus) {
       Fail("War Room page " + std::to_string(page) + " left the menus");
       break;
@@ -282,10 +289,10 @@ void Game_Visit::Visit_Reports() {
     Note(success ? "report of a won mission" : "report of a lost mission");
     g_Menu_Mgr.Command(kCommand_End_Mission, success);
     if (!m_Harness.Wait_For_Screen("report", 600)) Fail("the report did not open");
-    m_Harness.Step(300);
+    Settle(300);
     Note("report abort confirmation");
     g_Popup_Mgr.Confirm_Abort();
-    m_Harness.Step(60);
+    Settle(60);
     if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
     Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
     g_Menu_Mgr.m_EndGame.Return_To_Trainer();

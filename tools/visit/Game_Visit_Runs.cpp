@@ -30,9 +30,9 @@ namespace vt_visit {
 namespace {
 
 constexpr int32_t kSim_List_Id = 1;
-constexpr uint32_t kFrame_Ms = 16;
 constexpr uint32_t kSkip_Ms = 1000;       // one clock step while the short form skips ahead
-constexpr double kShort_Seconds = 4.0;    // what the short form plays at the frame rate
+constexpr double kShort_Seconds = 2.5;    // what the short form plays at the frame rate
+constexpr uint32_t kShort_Closing_Ms = 50;  // the short form's frames once the music has ended
 constexpr double kEnd_Allowance = 120.0;  // past the music's length before a run counts as hung
 constexpr uint32_t kFire_Interval_Ms = 200;
 constexpr int kLaunch_Frames = 2000;
@@ -53,6 +53,15 @@ int Ordinary_Site() {
 }  // namespace
 
 std::vector<size_t> Game_Visit::Pick(size_t count, size_t rotation) const {
+  std::vector<size_t> picked = Pick_All_Or_Spread(count, rotation);
+  // The runs of this part, counted over every list in turn.
+  std::vector<size_t> mine;
+  for (size_t index : picked)
+    if (m_Run_Counter++ % m_Options.parts == m_Options.part - 1) mine.push_back(index);
+  return mine;
+}
+
+std::vector<size_t> Game_Visit::Pick_All_Or_Spread(size_t count, size_t rotation) const {
   std::vector<size_t> picked;
   if (!m_Options.short_form || m_Options.every_sim) {
     for (size_t i = 0; i < count; ++i) picked.push_back(i);
@@ -130,7 +139,8 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
     const bool skipping = m_Options.short_form && elapsed() >= kShort_Seconds && Music_Playing();
     if (!skipping && g_Game.Get_Mode() == kMode_Simulation) Fire_At_Targets();
     ++result.frames[skipping ? 1 : (was_playing && !music_stopped && result.frames[1] == 0 ? 0 : 2)];
-    if (!m_Harness.Step(1, skipping ? kSkip_Ms : kFrame_Ms)) break;
+    const bool closing = m_Options.short_form && elapsed() >= kShort_Seconds;
+    if (!m_Harness.Step(1, skipping ? kSkip_Ms : closing ? kShort_Closing_Ms : m_Options.frame_ms)) break;
   }
   result.closed_on = closed_on();
   result.reached_close = !result.closed_on.empty();
@@ -198,7 +208,7 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
       if (result.closed_on == "War Room") {
         result.returned = true;
       } else if (result.reached_close) {
-        m_Harness.Step(200);
+        m_Harness.Step(m_Options.short_form ? 60 : 200);
         g_Menu_Mgr.m_EndGame.Return_To_Trainer();
         result.returned =
             Step_Until([] { return Up("menus") && !Up("report") && (Up("warroom") || Up("simulator")); }, kLaunch_Frames);
@@ -226,7 +236,7 @@ void Game_Visit::Visit_Training_Runs() {
   std::vector<size_t> rows;
   for (size_t row = 0; row < g_Sim_Table.size(); ++row)
     if (g_Sim_Table[row].Is_Random == 0) rows.push_back(row);
-  for (size_t pick : Pick(rows.size(), 3)) {
+  for (size_t pick : Pick(rows.size(), 2)) {
     Record(Play_Training(rows[pick]));
     if (!m_Harness.Running()) return;
   }
