@@ -28,6 +28,8 @@ struct Visit_Options {
   bool every_sim = false;
   // The menus only, without the simulation runs.
   bool menus_only = false;
+  // Only the runs of this kind ("training", "site" or "source"); empty: every kind.
+  std::string kind;
   // The milliseconds of one played frame (the game clamps its step to 100).
   uint32_t frame_ms = 16;
   // Only the part-th of every parts runs (1-based), so that a long visit can be shared out.
@@ -93,6 +95,7 @@ class Game_Visit {
   template <typename Condition>
   bool Step_Until(Condition condition, int max_frames, uint32_t ms = 16);
   void Settle(int frames, uint32_t ms = 16);
+  void Dismiss_Dialog();
   void Note(const std::string& text);
   void Fail(const std::string& text);
 

@@ -71,6 +71,21 @@ void Game_Visit::Settle(int frames, uint32_t ms) {
   m_Harness.Step(m_Options.short_form ? std::max(frames / 3, 5) : frames, ms);
 }
 
+// Closes the open dialog the way its reader does: a message once it takes the click, a choice
+// by its last answer (the one that cancels).
+void Game_Visit::Dismiss_Dialog() {
+  const bool closed = Step_Until(
+      [] {
+        if (!g_Modal_Dlg.Is_Open()) return true;
+        if (g_Modal_Dlg.Mode() == CModal_Dlg::kMode_Choice && g_Modal_Dlg.m_Line_Count > 0)
+          g_Modal_Dlg.m_Highlight = static_cast<int32_t>(g_Modal_Dlg.m_Line_Count - 1);
+        g_Modal_Dlg.Activate_Selected();
+        return !g_Modal_Dlg.Is_Open();
+      },
+      600);
+  if (!closed) Fail("a dialog would not close");
+}
+
 void Game_Visit::Note(const std::string& text) {
   const auto now = std::chrono::steady_clock::now();
   if (!m_Visited.empty())
@@ -157,7 +172,7 @@ void Game_Visit::Visit_Console_Commands() {
 }
 
 bool Game_Visit::Open_Simulator(int tab) {
-  if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
+  Dismiss_Dialog();
   g_Menu_Mgr.Command(kCommand_Simulator, tab);
   if (!m_Harness.Wait_For_Screen("simulator")) {
     Fail("the simulator screen did not open (tab " + std::to_string(tab) + ")");
@@ -183,27 +198,25 @@ void Game_Visit::Visit_Simulator_Pages() {
       screen.Show_Weapon_Info(row);
       screen.Buy_Or_Select_Weapon();
       Settle(20);
-      if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
+      Dismiss_Dialog();
       screen.Upgrade_Weapon();
       Settle(20);
-      if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
+      Dismiss_Dialog();
       screen.Show_Attachment_Info(row);
       screen.Buy_Or_Select_Attachment();
       Settle(20);
-      if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
+      Dismiss_Dialog();
       screen.Upgrade_Attachment();
       Settle(20);
-      if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
+      Dismiss_Dialog();
     }
-    Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
   }
   Note("simulator forum");
   if (Open_Simulator(3)) {
     for (int row = 0; row < 6; ++row) {
       screen.Show_Message_Info(row);
       Settle(30);
-      if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
-      Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
+      Dismiss_Dialog();
     }
     screen.Compose_Message();
     Settle(30);
@@ -211,7 +224,7 @@ void Game_Visit::Visit_Simulator_Pages() {
     if (!m_Harness.Run_Script("type Visit\nchar 9\ntype Every page seen.\nframes 20\n", "", &error)) Fail(error);
     screen.Send_Message();
     Settle(60);
-    Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 100);
+    Dismiss_Dialog();
     screen.Compose_Message();
     Settle(20);
     screen.Cancel_Message();
@@ -247,7 +260,7 @@ void Game_Visit::Visit_Popups() {
   if (!Click_Button(menus[CPopup_Mgr::kMain_Menu].m_Panel, "Exit Program")) Fail("the main menu has no Exit Program");
   Step_Until([] { return g_Modal_Dlg.m_Clock >= 1.0f; }, 200);
   if (!Choose_Dialog_Line("Cancel")) Fail("the exit confirmation has no Cancel");
-  Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
+  Dismiss_Dialog();
   g_Popup_Mgr.Close_All(false);
   Settle(30);
   if (!m_Harness.Running()) Fail("the exit confirmation's Cancel quit the game");
@@ -268,7 +281,7 @@ void Game_Visit::Visit_WarRoom_Pages() {
   g_Popup_Mgr.Confirm_Abort();
   Step_Until([] { return g_Modal_Dlg.m_Clock >= 1.0f; }, 200);
   if (!Choose_Dialog_Line("Cancel")) Fail("the abort confirmation has no Cancel");
-  Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
+  Dismiss_Dialog();
   // Every page in turn; the entering page launches a site, so it is left to the runs, and the
   // two closing pages end the mission, so they come last.
   for (int page = CMenu_WarRoom::kBefore_Flight; page <= CMenu_WarRoom::kTime_Up; ++page) {
@@ -293,8 +306,7 @@ void Game_Visit::Visit_Reports() {
     Note("report abort confirmation");
     g_Popup_Mgr.Confirm_Abort();
     Settle(60);
-    if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Activate_Selected();
-    Step_Until([] { return !g_Modal_Dlg.Is_Open(); }, 200);
+    Dismiss_Dialog();
     g_Menu_Mgr.m_EndGame.Return_To_Trainer();
     if (!Step_Until([] { return !Up("report"); }, 1500))
       Fail("\"Return to QOR Trainer\" did not leave the report");

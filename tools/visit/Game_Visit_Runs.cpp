@@ -232,6 +232,7 @@ void Game_Visit::Record(const Run_Result& result) {
 }
 
 void Game_Visit::Visit_Training_Runs() {
+  if (!m_Options.kind.empty() && m_Options.kind != "training") return;
   Build_Sim_Table();
   std::vector<size_t> rows;
   for (size_t row = 0; row < g_Sim_Table.size(); ++row)
@@ -244,6 +245,7 @@ void Game_Visit::Visit_Training_Runs() {
 
 void Game_Visit::Visit_WarRoom_Runs() {
   for (const char* kind : {"site", "source"}) {
+    if (!m_Options.kind.empty() && m_Options.kind != kind) continue;
     const size_t count = (std::string(kind) == "source" ? Build_Source_Sim_List() : Build_Site_Sim_List()).size();
     for (size_t index : Pick(count, 1)) {
       Record(Play_WarRoom(kind, index));
