@@ -3,6 +3,7 @@
 // screen, types its output one character at a time, keeps the last 18 lines and shows a prompt
 // with the line being typed. Through it the user logs in, creates an account and types
 // commands (CMenu_Console_Commands.cpp); its drawing is in CMenu_Console_Render.cpp.
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -89,6 +90,8 @@ class CMenu_Console {
   // The action of a command line, 0 for none: the line is compared with each command word,
   // without regard to case, over the word's length.
   static int Parse_Command(const std::string& line);
+  // The index-th command word the console knows, in the order it checks them; null past the last.
+  static const char* Command_Word(size_t index);
   // The account record's access level, the record loaded for the read when it is not loaded.
   uint32_t Get_Access_Level();
   // The accounts found in the working directory, sorted by name.

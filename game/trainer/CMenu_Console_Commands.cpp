@@ -2,6 +2,7 @@
 // the account list, the command line with its commands, and the exit question.
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <strings.h>
 
@@ -21,13 +22,13 @@ constexpr size_t kFile_Prefix = 7;  // "client_"
 constexpr float kAlert_Soon = 10.0f;
 constexpr const char* kVersion_Line = "Version 18kA.x101.client";
 
-struct Command_Word {
+struct Command_Entry {
   const char* word;
   int action;
 };
 
 // Checked in order; the first word the line begins with wins.
-constexpr Command_Word kCommands[] = {
+constexpr Command_Entry kCommands[] = {
     {"logout", CMenu_Console::kAction_Logout},
     {"quit", CMenu_Console::kAction_Exit_Question},
     {"exit", CMenu_Console::kAction_Exit_Question},
@@ -81,8 +82,12 @@ void Start_Sequence(int32_t kind, int32_t value1) {
 
 }  // namespace
 
+const char* CMenu_Console::Command_Word(size_t index) {
+  return index < std::size(kCommands) ? kCommands[index].word : nullptr;
+}
+
 int CMenu_Console::Parse_Command(const std::string& line) {
-  for (const Command_Word& command : kCommands) {
+  for (const Command_Entry& command : kCommands) {
     if (strncasecmp(line.c_str(), command.word, std::char_traits<char>::length(command.word)) == 0)
       return command.action;
   }

@@ -29,6 +29,11 @@ Debug_Recorder& Recorder() {
   return *recorder;
 }
 
+Debug_Recorder& Error_Recorder() {
+  static auto* recorder = new Debug_Recorder;
+  return *recorder;
+}
+
 }  // namespace
 
 void Set_Debug_Output_Enabled(bool enabled) { g_enabled.store(enabled); }
@@ -60,6 +65,11 @@ void Debug_Output(const char* text) {
   if (g_enabled.load()) std::fputs(text, stderr);
 }
 
+void Set_Error_Recorder(Debug_Recorder recorder) {
+  std::lock_guard<std::mutex> hold(Recorder_Mutex());
+  Error_Recorder() = std::move(recorder);
+}
+
 void Error_Output(const char* text) {
   if (text == nullptr) return;
   std::string line = "Vorthane: ";
@@ -67,6 +77,12 @@ void Error_Output(const char* text) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   line += '\n';
   std::fputs(line.c_str(), stderr);
+  Debug_Recorder recorder;
+  {
+    std::lock_guard<std::mutex> hold(Recorder_Mutex());
+    recorder = Error_Recorder();
+  }
+  if (recorder) recorder(text);
 }
 
 }  // namespace plat

@@ -4,7 +4,8 @@
 // a recorder that receives every text regardless.
 //
 // Error output: reports a user should see even with the switch off (a resource that cannot be
-// found or read, a damaged pack), written to stderr as one line "Vorthane: <text>".
+// found or read, a damaged pack), written to stderr as one line "Vorthane: <text>". A tool may
+// install a recorder that also receives each such text (the line is still written).
 #include <functional>
 #include <string>
 
@@ -19,6 +20,7 @@ bool Debug_Output_Reaches_Stderr();
 void Debug_Output(const char* text);
 void Set_Debug_Recorder(Debug_Recorder recorder);  // an empty one removes it
 void Error_Output(const char* text);
+void Set_Error_Recorder(Debug_Recorder recorder);  // an empty one removes it
 
 }  // namespace plat
 
