@@ -62,10 +62,17 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   EXPECT_FALSE(Run("wait mode 1 ten"));
 }
 
-TEST_F(HarnessVerbs, ARunWaitedToItsEndReachesTheSummaryAndTheSimulatorAfterIt) {
+TEST_F(HarnessVerbs, ScriptedPlayHitsTheTrackTargetsUntilTheRunEndsInTheSummary) {
   Start();
-  ASSERT_TRUE(Run("frames 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nwait screen summary 1500 40")) << error;
+  ASSERT_TRUE(Run("frames 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nplay 100 40 5")) << error;
+  EXPECT_FALSE(Run("play until summary 10 40")) << "the run lasts longer than ten frames";
+  EXPECT_NE(error.find("play until summary: not reached within 10 frames"), std::string::npos) << error;
+  ASSERT_TRUE(Run("play until summary 1500 40 5")) << error;
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  EXPECT_GT(g_Sim_Stats.m_Shots, 0u) << "shots at the targets in view";
+  EXPECT_GT(g_Sim_Stats.m_Hits, 0u) << "aimed shots strike the track's targets";
+  EXPECT_FALSE(Run("play until lobby"));
+  EXPECT_FALSE(Run("play 10 0"));
   // Once open, its button returns to the trainer.
   const std::string button = std::to_string(static_cast<int>(0.74f * g_Camera.Screen_Width())) + " " +
                              std::to_string(static_cast<int>(0.75f * g_Camera.Screen_Height()));
