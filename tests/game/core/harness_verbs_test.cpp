@@ -9,6 +9,7 @@
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"
 #include "tests/game/core/running_game.h"
@@ -122,6 +123,26 @@ TEST_F(HarnessVerbs, AimFailsWhenNoTargetIsInView) {
   EXPECT_FALSE(Run("aim"));
   EXPECT_NE(error.find("aim: no live target in view"), std::string::npos) << error;
   EXPECT_FALSE(Run("aim x"));
+}
+
+TEST_F(HarnessVerbs, AimSitePutsTheCursorOnAMapSiteThatAClickPicks) {
+  Start();
+  EXPECT_FALSE(harness.Aim_Site("infected")) << "no map before the War Room";
+  ASSERT_TRUE(Run("command 4 0\nwait screen map 3000 40")) << error;
+  CWarRoom_Map& map = g_Menu_Mgr.m_WarRoom.m_Map;
+  const CWarRoom_Sim& sim = g_WarRoom_Sim;
+  ASSERT_TRUE(harness.Aim_Site("source"));
+  EXPECT_EQ(map.Pick_Site(), sim.m_Infected_Site) << "the map picks the site under the cursor";
+  ASSERT_TRUE(Run("aim site infected\nframes 2\nclick\nframes 2")) << error;
+  const int picked = map.Pick_Site();
+  ASSERT_TRUE(sim.Is_Site(picked));
+  EXPECT_TRUE(sim.m_Sites[picked].flags & CWarRoom_Site::kInfected) << "an infected site";
+  EXPECT_NE(picked, sim.m_Current_Site);
+  EXPECT_EQ(sim.m_Target_Site, picked) << "the click made it the destination";
+  EXPECT_TRUE(Run("aim site 0")) << error;
+  EXPECT_FALSE(Run("aim site 99"));
+  EXPECT_NE(error.find("aim site: no map site 99 in view"), std::string::npos) << error;
+  EXPECT_FALSE(Run("aim site elsewhere"));
 }
 
 }  // namespace
