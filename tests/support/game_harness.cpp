@@ -18,6 +18,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "platform/audio/bass.h"
+#include "platform/d3d/d3d8_test_hooks.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
@@ -341,11 +342,30 @@ bool Game_Harness::Aim_Site(const std::string& which) {
   return true;
 }
 
+bool Game_Harness::Step_Drawing_Every(int frame) {
+  // The frames between drawn ones run with the device answering as lost, as a minimised window
+  // would: the game updates everything and skips the drawing (the sweep of dead objects waits
+  // for the next drawn frame). The caller draws the last frame itself.
+  const bool skip = m_Draw_Every > 1 && frame % m_Draw_Every != 0;
+  if (skip) D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
+  const bool running = Step(1, m_Step_Ms);
+  if (skip) D3D8Test_InjectCooperativeLevel(D3D_OK);
+  return running;
+}
+
 bool Game_Harness::Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms) {
+  m_Step_Ms = ms;
   for (int frame = 0;; ++frame) {
-    if (reached()) return true;
-    if (frame >= max_frames || !Step(1, ms)) return false;
+    if (reached()) return Draw_Last_Frame(frame);
+    if (frame >= max_frames || !Step_Drawing_Every(frame)) return false;
   }
+}
+
+bool Game_Harness::Draw_Last_Frame(int frames_stepped) {
+  // The picture after a wait is the game's latest state: one more frame, drawn, when the last
+  // stepped one was not.
+  if (m_Draw_Every > 1 && frames_stepped > 0 && (frames_stepped - 1) % m_Draw_Every != 0) Step(1, m_Step_Ms);
+  return true;
 }
 
 bool Game_Harness::Wait_For_Mode(int mode, int max_frames, uint32_t ms) {
@@ -360,15 +380,16 @@ bool Game_Harness::Wait_For_Screen(const std::string& name, int max_frames, uint
 }
 
 bool Game_Harness::Play_While(const std::function<bool()>& done, int max_frames, uint32_t ms, int frames_per_shot) {
+  m_Step_Ms = ms;
   bool aimed = false;
   for (int frame = 0;; ++frame) {
-    if (done()) return true;
+    if (done()) return Draw_Last_Frame(frame);
     if (frame >= max_frames) return false;
     const int phase = frame % frames_per_shot;
     if (phase == 0) aimed = Aim();
     const bool fire = aimed && phase == frames_per_shot - 1;
     if (fire) Left_Down();
-    if (!Step(1, ms)) return false;
+    if (!Step_Drawing_Every(frame)) return false;
     if (fire) Left_Up();
   }
 }
@@ -566,6 +587,9 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       Pump();
       if (!Aim(a.empty() ? -1 : x))
         return fail(a.empty() ? "aim: no live target in view" : "aim: no live object of type " + a + " in view");
+    } else if (verb == "draw") {
+      if (!Parse_Int(a, x) || x < 1) return fail("draw needs a count of frames");
+      Set_Draw_Every(x);
     } else if (verb == "wait") {
       std::string limit, step;
       words >> limit >> step;

@@ -86,6 +86,8 @@ class Game_Harness {
   //                   every PER_SHOT frames (6 unless given)
   //   play until NAME [MAX_FRAMES [MS [PER_SHOT]]]   the same until the named screen is up;
   //                   fails after MAX_FRAMES (3000 unless given)
+  //   draw N          from here on, wait and play draw only every N-th frame they step and
+  //                   their last one (1, the start: every frame); the others run undrawn
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
@@ -121,6 +123,9 @@ class Game_Harness {
   bool Wait_For_Mode(int mode, int max_frames = kWait_Frames, uint32_t ms = 16);
   bool Wait_For_Screen(const std::string& name, int max_frames = kWait_Frames, uint32_t ms = 16);
   static constexpr int kWait_Frames = 3000;
+  // Waits and play draw only every n-th frame they step, and always their last: drawing is
+  // most of a frame's cost in the sanitizer build, and a long wait shows nothing in between.
+  void Set_Draw_Every(int n) { m_Draw_Every = n < 1 ? 1 : n; }
   // Scripted play: every frames_per_shot frames the cursor goes onto the nearest live target in
   // view (when there is one), the gun swings there for the frames between and a click fires.
   // Play runs the frames (false once the program has quit); Play_Until_Screen stops once the
@@ -136,6 +141,10 @@ class Game_Harness {
   void Restore_Environment();
   bool Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms);
   bool Play_While(const std::function<bool()>& done, int max_frames, uint32_t ms, int frames_per_shot);
+  bool Step_Drawing_Every(int frame);
+  bool Draw_Last_Frame(int frames_stepped);
+  int m_Draw_Every = 1;
+  uint32_t m_Step_Ms = 16;
 
   std::string m_Work_Dir;
   std::string m_Old_Dir;

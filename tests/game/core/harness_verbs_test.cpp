@@ -2,6 +2,7 @@
 // and waits that run out, and a cursor aimed at a target so that the gun's shot strikes it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "game/core/CCamera.h"
@@ -59,6 +60,17 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   EXPECT_FALSE(Run("frames 1\nwait screen lobby"));
   EXPECT_NE(error.find("line 2: wait screen: unknown name lobby"), std::string::npos) << error;
   EXPECT_NE(error.find("summary"), std::string::npos) << "the error lists the names there are: " << error;
+  // Drawing only every fourth frame: the others run undrawn; a wait that reaches its screen
+  // ends on a drawn frame.
+  ASSERT_TRUE(Run("draw 4")) << error;
+  trace.clear();
+  EXPECT_FALSE(harness.Wait_For_Screen("report", 8));
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("frame skipped")), 6);
+  trace.clear();
+  EXPECT_TRUE(harness.Play_Until_Screen("summary", 1000, 100, 5)) << "the run ends";
+  ASSERT_FALSE(trace.empty());
+  EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
+  EXPECT_FALSE(Run("draw 0"));
   EXPECT_FALSE(Run("wait mode x"));
   EXPECT_FALSE(Run("wait mode 1 ten"));
 }
