@@ -67,6 +67,7 @@ struct CSummary_Row {
   uint32_t label_colour = 0;
   uint32_t value_colour = 0;
   int row_step = 0;  // row steps below the first row (blank steps included)
+  bool right_half = false;  // drawn in the dialog's right half, above its button
 };
 
 class CMusic_Track {

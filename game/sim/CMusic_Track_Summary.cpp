@@ -137,12 +137,16 @@ std::vector<CSummary_Row> CMusic_Track::Build_Summary_Rows(int place, const std:
   add("Clean Sections:", clean);
   add("Rank:", Format_Place_Text(place, ousted_name, name_to_beat), kBright_Label_Colour, kBright_Value_Colour);
   ++step;  // one blank row before the ratings
+  const int ratings_step = step;
   add("Ratings", "", kHeading_Colour, kHeading_Colour);
   add("Reaction Speed Rating:", Printed("%.1f", stats.Calc_Reaction_Rating()));
   add("Aptitude Rating:", Printed("%.1f", stats.Calc_Aptitude_Rating()));
   add("Aggression Rating:", Printed("%.1f", stats.Calc_Aggression_Rating()));
-  ++step;  // and one before the credits
+  // The credits stand beside the "Ratings" heading, above the button: below the ratings they
+  // would fall outside the dialog.
+  step = ratings_step;
   add("Credits Awarded:", Format_Number_Grouped(credits), kBright_Label_Colour, kBright_Value_Colour);
+  rows.back().right_half = true;
   return rows;
 }
 
@@ -214,9 +218,10 @@ void CMusic_Track::Open_Summary_Dialog(const std::vector<CSummary_Row>& rows) {
   const float top = centre.y - height * 0.5f;
   panel.Add_Item(new CMenuItem_Text(0, "Simulation Statistics Summary", CVector2{centre.x, top + 0.012f * sh},
                                     kHeading_Colour, kTitle_Font, kTitle_Flags, 1, 0.0f));
-  const float label_x = centre.x - 0.46f * width, value_x = centre.x - 0.18f * width;
   for (const CSummary_Row& row : rows) {
     const float y = top + kFirst_Row * sh + static_cast<float>(row.row_step) * kRow_Step * sh;
+    const float shift = row.right_half ? 0.52f * width : 0.0f;
+    const float label_x = centre.x - 0.46f * width + shift, value_x = centre.x - 0.18f * width + shift;
     panel.Add_Item(new CMenuItem_Text(0, row.label.c_str(), CVector2{label_x, y}, row.label_colour, kRow_Font,
                                       kRow_Flags, 1, 0.0f));
     if (!row.value.empty())

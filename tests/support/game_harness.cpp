@@ -18,6 +18,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "platform/audio/bass.h"
+#include "platform/d3d/d3d8_test_hooks.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "tests/support/fx_showcase.h"
@@ -334,11 +335,37 @@ bool Game_Harness::Aim(int type) {
   return true;
 }
 
+bool Game_Harness::Aim_Site(const std::string& which) {
+  int x = 0, y = 0;
+  if (!Map_Site_On_Screen(which, x, y)) return false;
+  Move_Mouse(x, y);
+  return true;
+}
+
+bool Game_Harness::Step_Drawing_Every(int frame) {
+  // The frames between drawn ones run with the device answering as lost, as a minimised window
+  // would: the game updates everything and skips the drawing (the sweep of dead objects waits
+  // for the next drawn frame). The caller draws the last frame itself.
+  const bool skip = m_Draw_Every > 1 && frame % m_Draw_Every != 0;
+  if (skip) D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
+  const bool running = Step(1, m_Step_Ms);
+  if (skip) D3D8Test_InjectCooperativeLevel(D3D_OK);
+  return running;
+}
+
 bool Game_Harness::Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms) {
+  m_Step_Ms = ms;
   for (int frame = 0;; ++frame) {
-    if (reached()) return true;
-    if (frame >= max_frames || !Step(1, ms)) return false;
+    if (reached()) return Draw_Last_Frame(frame);
+    if (frame >= max_frames || !Step_Drawing_Every(frame)) return false;
   }
+}
+
+bool Game_Harness::Draw_Last_Frame(int frames_stepped) {
+  // The picture after a wait is the game's latest state: one more frame, drawn, when the last
+  // stepped one was not.
+  if (m_Draw_Every > 1 && frames_stepped > 0 && (frames_stepped - 1) % m_Draw_Every != 0) Step(1, m_Step_Ms);
+  return true;
 }
 
 bool Game_Harness::Wait_For_Mode(int mode, int max_frames, uint32_t ms) {
@@ -350,6 +377,34 @@ bool Game_Harness::Wait_For_Screen(const std::string& name, int max_frames, uint
   Screen_Is_Up(name, known);
   if (!known) return false;
   return Wait_Until([&name, &known] { return Screen_Is_Up(name, known); }, max_frames, ms);
+}
+
+bool Game_Harness::Play_While(const std::function<bool()>& done, int max_frames, uint32_t ms, int frames_per_shot) {
+  m_Step_Ms = ms;
+  bool aimed = false;
+  for (int frame = 0;; ++frame) {
+    if (done()) return Draw_Last_Frame(frame);
+    if (frame >= max_frames) return false;
+    const int phase = frame % frames_per_shot;
+    if (phase == 0) aimed = Aim();
+    const bool fire = aimed && phase == frames_per_shot - 1;
+    if (fire) Left_Down();
+    if (!Step_Drawing_Every(frame)) return false;
+    if (fire) Left_Up();
+  }
+}
+
+bool Game_Harness::Play(int frames, uint32_t ms, int frames_per_shot) {
+  if (frames_per_shot < 1) return false;
+  Play_While([] { return false; }, frames, ms, frames_per_shot);
+  return m_Running;
+}
+
+bool Game_Harness::Play_Until_Screen(const std::string& name, int max_frames, uint32_t ms, int frames_per_shot) {
+  bool known = false;
+  Screen_Is_Up(name, known);
+  if (!known || frames_per_shot < 1) return false;
+  return Play_While([&name, &known] { return Screen_Is_Up(name, known); }, max_frames, ms, frames_per_shot);
 }
 
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
@@ -524,11 +579,17 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
     } else if (verb == "screenfx") {
       std::string why;
       if (!Parse_Int(a, x) || !Show_Screen_Fx(x, &why)) return fail(why.empty() ? "screenfx needs a kind" : why);
+    } else if (verb == "aim" && a == "site") {
+      Pump();
+      if (!Aim_Site(b)) return fail("aim site: no map site " + b + " in view");
     } else if (verb == "aim") {
       if (!a.empty() && (!Parse_Int(a, x) || x < 0)) return fail("aim takes a type index");
       Pump();
       if (!Aim(a.empty() ? -1 : x))
         return fail(a.empty() ? "aim: no live target in view" : "aim: no live object of type " + a + " in view");
+    } else if (verb == "draw") {
+      if (!Parse_Int(a, x) || x < 1) return fail("draw needs a count of frames");
+      Set_Draw_Every(x);
     } else if (verb == "wait") {
       std::string limit, step;
       words >> limit >> step;
@@ -548,6 +609,28 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         if (!Wait_For_Screen(b, frames, static_cast<uint32_t>(ms)))
           return fail("wait screen " + b + ": not reached within " + std::to_string(frames) + " frames");
       }
+    } else if (verb == "play") {
+      // play N [MS [PER_SHOT]] or play until NAME [MAX [MS [PER_SHOT]]]
+      const bool until = a == "until";
+      std::vector<std::string> texts;
+      for (std::string word; words >> word;) texts.push_back(word);
+      if (!until) texts.insert(texts.begin(), {a, b});
+      while (!texts.empty() && texts.back().empty()) texts.pop_back();
+      int values[3] = {kWait_Frames, 16, 6};
+      if (texts.size() > 3 || (!until && texts.empty())) return fail("play needs N [MS [PER_SHOT]] or until NAME [MAX [MS [PER_SHOT]]]");
+      for (size_t i = 0; i < texts.size(); ++i)
+        if (!Parse_Int(texts[i], values[i]) || values[i] < (i == 0 ? 0 : 1))
+          return fail("play takes frames, milliseconds per frame and frames per shot");
+      const uint32_t ms = static_cast<uint32_t>(values[1]);
+      if (!until) {
+        Play(values[0], ms, values[2]);
+        continue;
+      }
+      bool known = false;
+      Screen_Is_Up(b, known);
+      if (!known) return fail("play until: unknown screen " + b + " (known: " + Screen_Names() + ")");
+      if (!Play_Until_Screen(b, values[0], ms, values[2]))
+        return fail("play until " + b + ": not reached within " + std::to_string(values[0]) + " frames");
     } else if (verb == "shot") {
       if (a.empty()) return fail("shot needs a file name");
       if (!Save_Png(out_dir + "/" + a)) return fail("cannot capture " + a);

@@ -76,9 +76,18 @@ class Game_Harness {
   //   aim [TYPE]      moves the cursor onto the nearest live target in view (or object of the
   //                   type index); fails when none is in view. The gun swings onto the cursor
   //                   over a few frames: let some pass before firing (press/release there)
+  //   aim site infected|source|N  moves the cursor onto a site of the War Room's travel map (the
+  //                   infected site nearest the shuttle, the infection's source, or site N)
   //   wait mode N [MAX_FRAMES [MS]]      steps frames (16 ms each unless given) until the game's
   //   wait screen NAME [MAX_FRAMES [MS]] mode is N or the named screen is up; fails after
   //                   MAX_FRAMES (3000 unless given). Screen names: tests/support/harness_screens.h
+  //   play N [MS [PER_SHOT]]     scripted play for N frames (16 ms each unless given): the
+  //                   cursor goes onto the nearest live target in view and a click fires once
+  //                   every PER_SHOT frames (6 unless given)
+  //   play until NAME [MAX_FRAMES [MS [PER_SHOT]]]   the same until the named screen is up;
+  //                   fails after MAX_FRAMES (3000 unless given)
+  //   draw N          from here on, wait and play draw only every N-th frame they step and
+  //                   their last one (1, the start: every frame); the others run undrawn
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
@@ -105,12 +114,25 @@ class Game_Harness {
   // negative, see Nearest_On_Screen) the way the game maps the cursor to its ray, so that a shot
   // fired there once the gun has swung onto it strikes the object. False when none is in view.
   bool Aim(int type = -1);
+  // Moves the cursor onto a site of the War Room's travel map (see Map_Site_On_Screen); false
+  // without the map or the site in view.
+  bool Aim_Site(const std::string& which);
   // Steps frames (ms each) until the game's mode is the given one (0 none, 1 menus, 2 a run) or
   // the named screen is up, checking before each frame; false when max_frames pass first, the
   // program quits or (for a screen) the name is unknown.
   bool Wait_For_Mode(int mode, int max_frames = kWait_Frames, uint32_t ms = 16);
   bool Wait_For_Screen(const std::string& name, int max_frames = kWait_Frames, uint32_t ms = 16);
   static constexpr int kWait_Frames = 3000;
+  // Waits and play draw only every n-th frame they step, and always their last: drawing is
+  // most of a frame's cost in the sanitizer build, and a long wait shows nothing in between.
+  void Set_Draw_Every(int n) { m_Draw_Every = n < 1 ? 1 : n; }
+  // Scripted play: every frames_per_shot frames the cursor goes onto the nearest live target in
+  // view (when there is one), the gun swings there for the frames between and a click fires.
+  // Play runs the frames (false once the program has quit); Play_Until_Screen stops once the
+  // named screen is up (false as Wait_For_Screen is).
+  bool Play(int frames, uint32_t ms = 16, int frames_per_shot = 6);
+  bool Play_Until_Screen(const std::string& name, int max_frames = kWait_Frames, uint32_t ms = 16,
+                         int frames_per_shot = 6);
 
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;
@@ -118,6 +140,11 @@ class Game_Harness {
  private:
   void Restore_Environment();
   bool Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms);
+  bool Play_While(const std::function<bool()>& done, int max_frames, uint32_t ms, int frames_per_shot);
+  bool Step_Drawing_Every(int frame);
+  bool Draw_Last_Frame(int frames_stepped);
+  int m_Draw_Every = 1;
+  uint32_t m_Step_Ms = 16;
 
   std::string m_Work_Dir;
   std::string m_Old_Dir;

@@ -1,6 +1,7 @@
 #include "tests/support/harness_screens.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
@@ -8,6 +9,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/sim/CSequence_Mgr.h"
+#include "game/warroom/CWarRoom_Sim.h"
 
 namespace vt_test {
 
@@ -68,7 +70,54 @@ bool Is_Wanted(const CWorld_Object& object, int type) {
   return (object.m_Kind_Flags & kScored_Kinds) != 0 && (object.m_Kind_Flags & kDone_Kinds) == 0;
 }
 
+bool Screen_Point(const CVector3& world, int& x, int& y) {
+  CVector3 offset;
+  world.Subtract(g_Camera.Position(), offset);
+  if (offset.Dot(g_Camera.Rotation().rows[2]) <= g_Camera.Projection().near_z) return false;
+  const CVector3 point = g_Camera.World_To_Screen(world);
+  x = static_cast<int>(std::lround(point.x));
+  y = static_cast<int>(std::lround(point.y));
+  return x >= 0 && y >= 0 && x < static_cast<int>(g_Camera.Screen_Width()) &&
+         y < static_cast<int>(g_Camera.Screen_Height());
+}
+
+bool Site_Has(int site, uint32_t flag) {
+  return g_WarRoom_Sim.Is_Site(site) && (g_WarRoom_Sim.m_Sites[site].flags & flag) != 0;
+}
+
+// The infected site other than the shuttle's own nearest to it; the source when none is.
+int Nearest_Infected_Site() {
+  const CWarRoom_Sim& sim = g_WarRoom_Sim;
+  int best = -1;
+  float best_distance = 0.0f;
+  for (int site = 0; site < sim.Site_Count(); ++site) {
+    if (site == sim.m_Current_Site || !Site_Has(site, CWarRoom_Site::kInfected)) continue;
+    const float distance = sim.Is_Site(sim.m_Current_Site) ? sim.Site_Distance(sim.m_Current_Site, site) : 0.0f;
+    if (best != -1 && distance >= best_distance) continue;
+    best = site;
+    best_distance = distance;
+  }
+  return best != -1 ? best : sim.m_Infected_Site;
+}
+
 }  // namespace
+
+bool Map_Site_On_Screen(const std::string& which, int& x, int& y) {
+  const CMenu_WarRoom& room = g_Menu_Mgr.m_WarRoom;
+  if (!room.m_Initialised || !room.m_Visible || !room.m_Map.m_Initialised) return false;
+  int site = -1;
+  if (which == "infected") {
+    site = Nearest_Infected_Site();
+  } else if (which == "source") {
+    site = g_WarRoom_Sim.m_Infected_Site;
+  } else {
+    char* end = nullptr;
+    site = static_cast<int>(std::strtol(which.c_str(), &end, 10));
+    if (which.empty() || *end != '\0') return false;
+  }
+  if (!g_WarRoom_Sim.Is_Site(site)) return false;
+  return Screen_Point(room.m_Map.Get_Site_Position(site), x, y);
+}
 
 bool Screen_Is_Up(const std::string& name, bool& known) {
   for (const Screen_Row& row : kScreens)
@@ -88,20 +137,15 @@ std::string Screen_Names() {
 
 CWorld_Object* Nearest_On_Screen(int type, int& x, int& y) {
   const CVector3& eye = g_Camera.Position();
-  const CVector3& forward = g_Camera.Rotation().rows[2];
-  const float width = g_Camera.Screen_Width(), height = g_Camera.Screen_Height();
   CWorld_Object* best = nullptr;
   float best_distance = 0.0f;
   for (int list = 0; list < CWorld::kList_Count; ++list)
     for (CWorld_Object* object = g_World.List_Head(list); object; object = object->m_Next) {
       if (!Is_Wanted(*object, type)) continue;
+      int px = 0, py = 0;
+      if (!Screen_Point(object->m_Position, px, py)) continue;
       CVector3 offset;
       object->m_Position.Subtract(eye, offset);
-      // In front of the near plane, and inside the picture.
-      if (offset.Dot(forward) <= g_Camera.Projection().near_z) continue;
-      const CVector3 point = g_Camera.World_To_Screen(object->m_Position);
-      const int px = static_cast<int>(std::lround(point.x)), py = static_cast<int>(std::lround(point.y));
-      if (px < 0 || py < 0 || px >= static_cast<int>(width) || py >= static_cast<int>(height)) continue;
       const float distance = offset.Length();
       if (best && distance >= best_distance) continue;
       best = object;

@@ -32,4 +32,9 @@ std::string Screen_Names();
 // none is in view.
 CWorld_Object* Nearest_On_Screen(int type, int& x, int& y);
 
+// The cursor point (pixels) over a site of the War Room's travel map: "infected" the infected
+// site nearest the shuttle's site (the source when nothing else is infected), "source" the
+// infection's source, or a site number. False without the map up or such a site in view.
+bool Map_Site_On_Screen(const std::string& which, int& x, int& y);
+
 }  // namespace vt_test

@@ -2,6 +2,7 @@
 // and waits that run out, and a cursor aimed at a target so that the gun's shot strikes it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "game/core/CCamera.h"
@@ -9,6 +10,7 @@
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/warroom/CWarRoom_Sim.h"
 #include "platform/window/cursor.h"
 #include "platform/window/window.h"
 #include "tests/game/core/running_game.h"
@@ -58,14 +60,32 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   EXPECT_FALSE(Run("frames 1\nwait screen lobby"));
   EXPECT_NE(error.find("line 2: wait screen: unknown name lobby"), std::string::npos) << error;
   EXPECT_NE(error.find("summary"), std::string::npos) << "the error lists the names there are: " << error;
+  // Drawing only every fourth frame: the others run undrawn; a wait that reaches its screen
+  // ends on a drawn frame.
+  ASSERT_TRUE(Run("draw 4")) << error;
+  trace.clear();
+  EXPECT_FALSE(harness.Wait_For_Screen("report", 8));
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("frame skipped")), 6);
+  trace.clear();
+  EXPECT_TRUE(harness.Play_Until_Screen("summary", 1000, 100, 5)) << "the run ends";
+  ASSERT_FALSE(trace.empty());
+  EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
+  EXPECT_FALSE(Run("draw 0"));
   EXPECT_FALSE(Run("wait mode x"));
   EXPECT_FALSE(Run("wait mode 1 ten"));
 }
 
-TEST_F(HarnessVerbs, ARunWaitedToItsEndReachesTheSummaryAndTheSimulatorAfterIt) {
+TEST_F(HarnessVerbs, ScriptedPlayHitsTheTrackTargetsUntilTheRunEndsInTheSummary) {
   Start();
-  ASSERT_TRUE(Run("frames 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nwait screen summary 1500 40")) << error;
+  ASSERT_TRUE(Run("frames 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nplay 100 40 5")) << error;
+  EXPECT_FALSE(Run("play until summary 10 40")) << "the run lasts longer than ten frames";
+  EXPECT_NE(error.find("play until summary: not reached within 10 frames"), std::string::npos) << error;
+  ASSERT_TRUE(Run("play until summary 1500 40 5")) << error;
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  EXPECT_GT(g_Sim_Stats.m_Shots, 0u) << "shots at the targets in view";
+  EXPECT_GT(g_Sim_Stats.m_Hits, 0u) << "aimed shots strike the track's targets";
+  EXPECT_FALSE(Run("play until lobby"));
+  EXPECT_FALSE(Run("play 10 0"));
   // Once open, its button returns to the trainer.
   const std::string button = std::to_string(static_cast<int>(0.74f * g_Camera.Screen_Width())) + " " +
                              std::to_string(static_cast<int>(0.75f * g_Camera.Screen_Height()));
@@ -115,6 +135,26 @@ TEST_F(HarnessVerbs, AimFailsWhenNoTargetIsInView) {
   EXPECT_FALSE(Run("aim"));
   EXPECT_NE(error.find("aim: no live target in view"), std::string::npos) << error;
   EXPECT_FALSE(Run("aim x"));
+}
+
+TEST_F(HarnessVerbs, AimSitePutsTheCursorOnAMapSiteThatAClickPicks) {
+  Start();
+  EXPECT_FALSE(harness.Aim_Site("infected")) << "no map before the War Room";
+  ASSERT_TRUE(Run("command 4 0\nwait screen map 3000 40")) << error;
+  CWarRoom_Map& map = g_Menu_Mgr.m_WarRoom.m_Map;
+  const CWarRoom_Sim& sim = g_WarRoom_Sim;
+  ASSERT_TRUE(harness.Aim_Site("source"));
+  EXPECT_EQ(map.Pick_Site(), sim.m_Infected_Site) << "the map picks the site under the cursor";
+  ASSERT_TRUE(Run("aim site infected\nframes 2\nclick\nframes 2")) << error;
+  const int picked = map.Pick_Site();
+  ASSERT_TRUE(sim.Is_Site(picked));
+  EXPECT_TRUE(sim.m_Sites[picked].flags & CWarRoom_Site::kInfected) << "an infected site";
+  EXPECT_NE(picked, sim.m_Current_Site);
+  EXPECT_EQ(sim.m_Target_Site, picked) << "the click made it the destination";
+  EXPECT_TRUE(Run("aim site 0")) << error;
+  EXPECT_FALSE(Run("aim site 99"));
+  EXPECT_NE(error.find("aim site: no map site 99 in view"), std::string::npos) << error;
+  EXPECT_FALSE(Run("aim site elsewhere"));
 }
 
 }  // namespace

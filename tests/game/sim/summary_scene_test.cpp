@@ -68,6 +68,14 @@ TEST_F(Summary_Scene, TheRunEndsInTheSummaryAndItsButtonReturnsToTheTrainer) {
   EXPECT_EQ(after("Rank:"), "1st");
   EXPECT_EQ(after("Ratings"), "Reaction Speed Rating:") << "a heading without a value";
   if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/summary.png");
+  // Every row lies inside the dialog's box.
+  float left = 0, top = 0, right = 0, bottom = 0;
+  g_Modal_Dlg.Box_Rect(left, top, right, bottom);
+  for (CMenuItem* item : g_Modal_Dlg.m_Panel.Items()) {
+    EXPECT_GE(item->m_Y, top) << item->m_Kind;
+    EXPECT_LE(item->m_Y + item->m_H, bottom) << "an item reaching below the box at " << item->m_Y;
+    EXPECT_LE(item->m_X + item->m_W, right) << item->m_X;
+  }
 
   const float sw = g_Camera.Screen_Width(), sh = g_Camera.Screen_Height();
   harness.Move_Mouse(static_cast<int>(0.74f * sw), static_cast<int>(0.75f * sh));

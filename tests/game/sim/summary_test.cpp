@@ -108,7 +108,9 @@ TEST_F(Summary_Test, TheRowsShowTheRunsFigures) {
   EXPECT_EQ(rows[10].row_step, 10);
   EXPECT_EQ(rows[11].row_step, 12) << "the ratings follow one blank row";
   EXPECT_EQ(rows[14].row_step, 15);
-  EXPECT_EQ(rows[15].row_step, 17) << "and so do the credits";
+  EXPECT_EQ(rows[15].row_step, 12) << "the credits stand beside the ratings heading";
+  EXPECT_TRUE(rows[15].right_half) << "in the right half, inside the dialog";
+  EXPECT_FALSE(rows[14].right_half);
 }
 
 TEST_F(Summary_Test, NoShotsIsNoughtPercentAccuracy) {
