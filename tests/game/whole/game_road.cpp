@@ -33,6 +33,13 @@ void GameRoad::Click(float x, float y) {
 
 void GameRoad::Click_Item(const CMenuItem& item) { Click(item.m_X + 0.5f * item.m_W, item.m_Y + 0.5f * item.m_H); }
 
+void GameRoad::Dismiss_Messages() {
+  for (int i = 0; i < 10 && g_Modal_Dlg.Is_Open() && g_Modal_Dlg.Mode() == CModal_Dlg::kMode_Message; ++i) {
+    game().Char(13);
+    game().Step(5, 16);
+  }
+}
+
 CMenuItem_Button* GameRoad::Find_Button(const CMenu_Panel& panel, const std::string& caption) {
   for (CMenuItem* item : panel.Items())
     if (auto* button = dynamic_cast<CMenuItem_Button*>(item); button && button->m_Caption == caption) return button;
@@ -81,11 +88,11 @@ bool GameRoad::Turn_Mirrors_Off() {
   return Step_Until([] { return !g_Popup_Mgr.Is_Open(); }, 60, 16);
 }
 
-bool GameRoad::Fire_At_Nearest_Target() {
+bool GameRoad::Fire_At_Nearest(uint32_t kind_mask) {
   const CVector3 eye = g_Camera.Position();
   CWorld_Object* nearest = nullptr;
   float best = 0.0f;
-  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Flags(kKind_Counted_Target, n); ++n) {
+  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Flags(kind_mask, n); ++n) {
     if (object->m_Kill_Timer != 0.0f || (object->m_Kind_Flags & kKind_Excluded)) continue;
     const CVector3 d{object->m_Position.x - eye.x, object->m_Position.y - eye.y, object->m_Position.z - eye.z};
     const float distance = d.Length();

@@ -38,6 +38,8 @@ class GameRoad : public RunningGame {
   // A press and a release of the left button at the point, with a frame between them.
   void Click(float x, float y);
   void Click_Item(const CMenuItem& item);
+  // Closes the message dialogs that are open (help, notices) with Enter, as a reader would.
+  void Dismiss_Messages();
   // The first button of the panel with the caption, or null.
   static CMenuItem_Button* Find_Button(const CMenu_Panel& panel, const std::string& caption);
   // Clicks the panel's button with the caption; false when the panel has none.
@@ -49,9 +51,9 @@ class GameRoad : public RunningGame {
   // Opens the main menu, then the options, turns the mirrors off and closes the menus again.
   bool Turn_Mirrors_Off();
 
-  // Fires the player's gun at the nearest live target of the run, if any: aims the cursor at
-  // it, presses and lets go. Answers whether there was one to fire at.
-  bool Fire_At_Nearest_Target();
+  // Fires the player's gun at the nearest live object of the run with one of the kind flags, if
+  // any: aims the cursor at it, presses and lets go. Answers whether there was one to fire at.
+  bool Fire_At_Nearest(uint32_t kind_mask);
   // The statistics summary of a finished run is the open dialog.
   static bool Summary_Shown();
 
