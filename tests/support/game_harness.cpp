@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "game/core/CCamera.h"
+#include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
 #include "game/core/WinMain.h"
 #include "game/core/CWorld.h"
@@ -27,6 +28,7 @@
 #include "platform/window/window.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "tests/support/harness_screens.h"
 #include "tests/support/harness_spawn.h"
 #include "tests/support/stand_in_target.h"
 
@@ -340,6 +342,31 @@ int Game_Harness::Hit_Targets(int count) {
   return hit;
 }
 
+bool Game_Harness::Aim(int type) {
+  int x = 0, y = 0;
+  if (!Nearest_On_Screen(type, x, y)) return false;
+  Move_Mouse(x, y);
+  return true;
+}
+
+bool Game_Harness::Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms) {
+  for (int frame = 0;; ++frame) {
+    if (reached()) return true;
+    if (frame >= max_frames || !Step(1, ms)) return false;
+  }
+}
+
+bool Game_Harness::Wait_For_Mode(int mode, int max_frames, uint32_t ms) {
+  return Wait_Until([mode] { return g_Game.Get_Mode() == mode; }, max_frames, ms);
+}
+
+bool Game_Harness::Wait_For_Screen(const std::string& name, int max_frames, uint32_t ms) {
+  bool known = false;
+  Screen_Is_Up(name, known);
+  if (!known) return false;
+  return Wait_Until([&name, &known] { return Screen_Is_Up(name, known); }, max_frames, ms);
+}
+
 bool Game_Harness::Run_Script(const std::string& script, const std::string& out_dir, std::string* error) {
   std::istringstream lines(script);
   std::string line;
@@ -381,7 +408,12 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
       else
         return fail("bad character " + a);
     } else if (verb == "move" || verb == "click" || verb == "rclick") {
-      if (!Parse_Int(a, x) || !Parse_Int(b, y)) return fail(verb + " needs x and y");
+      if (verb != "move" && a.empty()) {
+        x = m_Mouse_X;  // where the cursor is (after an aim)
+        y = m_Mouse_Y;
+      } else if (!Parse_Int(a, x) || !Parse_Int(b, y)) {
+        return fail(verb + " needs x and y");
+      }
       Move_Mouse(x, y);
       if (verb == "click") {
         Left_Down();
@@ -391,7 +423,12 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
         Right_Up();
       }
     } else if (verb == "press" || verb == "release" || verb == "rpress" || verb == "rrelease") {
-      if (!Parse_Int(a, x) || !Parse_Int(b, y)) return fail(verb + " needs x and y");
+      if (a.empty()) {
+        x = m_Mouse_X;
+        y = m_Mouse_Y;
+      } else if (!Parse_Int(a, x) || !Parse_Int(b, y)) {
+        return fail(verb + " needs x and y");
+      }
       Move_Mouse(x, y);
       if (verb == "press") Left_Down();
       if (verb == "release") Left_Up();
@@ -502,6 +539,30 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
     } else if (verb == "screenfx") {
       std::string why;
       if (!Parse_Int(a, x) || !Show_Screen_Fx(x, &why)) return fail(why.empty() ? "screenfx needs a kind" : why);
+    } else if (verb == "aim") {
+      if (!a.empty() && (!Parse_Int(a, x) || x < 0)) return fail("aim takes a type index");
+      Pump();
+      if (!Aim(a.empty() ? -1 : x))
+        return fail(a.empty() ? "aim: no live target in view" : "aim: no live object of type " + a + " in view");
+    } else if (verb == "wait") {
+      std::string limit, step;
+      words >> limit >> step;
+      int frames = kWait_Frames, ms = 16;
+      if ((a != "mode" && a != "screen") || b.empty()) return fail("wait needs mode N or screen NAME");
+      if ((!limit.empty() && (!Parse_Int(limit, frames) || frames < 0)) || (!step.empty() && (!Parse_Int(step, ms) || ms < 1)))
+        return fail("wait takes a frame limit and milliseconds per frame");
+      if (a == "mode") {
+        if (!Parse_Int(b, x)) return fail("wait mode needs a number");
+        if (!Wait_For_Mode(x, frames, static_cast<uint32_t>(ms)))
+          return fail("wait mode " + b + ": not reached within " + std::to_string(frames) + " frames (mode " +
+                      std::to_string(g_Game.Get_Mode()) + ")");
+      } else {
+        bool known = false;
+        Screen_Is_Up(b, known);
+        if (!known) return fail("wait screen: unknown name " + b + " (known: " + Screen_Names() + ")");
+        if (!Wait_For_Screen(b, frames, static_cast<uint32_t>(ms)))
+          return fail("wait screen " + b + ": not reached within " + std::to_string(frames) + " frames");
+      }
     } else if (verb == "shot") {
       if (a.empty()) return fail("shot needs a file name");
       if (!Save_Png(out_dir + "/" + a)) return fail("cannot capture " + a);

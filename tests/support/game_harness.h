@@ -3,6 +3,7 @@
 // the generated content, its own settings and lock folders, a fake millisecond clock, a script of
 // input messages, frame stepping, and PNG capture of the back buffer.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,15 +57,15 @@ class Game_Harness {
   //   key NAME|CODE   a key press (pause, end, home, left, up, right, down, delete, scroll)
   //   char C|CODE     a typed character
   //   type TEXT       the rest of the line typed character by character (Enter is "char 13")
-  //   move X Y / click X Y / rclick X Y / wheel N
+  //   move X Y / click [X Y] / rclick [X Y] / wheel N   (without X Y: where the cursor is)
   //   deactivate / activate / close
   //   command CODE ARG [TRACK MUSIC]   a menu command, as a screen or the sequencer would
   //                   issue it (a launch with its track-file and music ids)
   //   sequence KIND V1 V2 V3 V4   starts a sequencer sequence
   //   fx NAME         starts an effect group before the camera (tests/support/fx_showcase.h)
   //   screenfx KIND   adds a screen effect of that kind (0-24)
-  //   press X Y / release X Y     the left button held down across frames, and let go
-  //   rpress X Y / rrelease X Y   the same for the right button
+  //   press [X Y] / release [X Y] the left button held down across frames, and let go
+  //   rpress [X Y] / rrelease [X Y]  the same for the right button (without X Y: at the cursor)
   //   loadout GUN ATTACHMENT [GUN_LEVEL [ATTACHMENT_LEVEL]]   the profile the next launch reads
   //   spawn sphere|box X Y Z SIZE a stand-in target (radius or half size SIZE) resting Y above
   //                               the ground at (X, Z); it counts hits and turns red when hit
@@ -76,6 +77,12 @@ class Game_Harness {
   //   hit N           registers hits on up to N live counted targets (see Hit_Targets)
   //   hit TYPE N [DX DY DZ]       fires a player's shot line from the camera at the N-th live
   //                               object of the type, aimed at its centre moved by (DX, DY, DZ)
+  //   aim [TYPE]      moves the cursor onto the nearest live target in view (or object of the
+  //                   type index); fails when none is in view. The gun swings onto the cursor
+  //                   over a few frames: let some pass before firing (press/release there)
+  //   wait mode N [MAX_FRAMES [MS]]      steps frames (16 ms each unless given) until the game's
+  //   wait screen NAME [MAX_FRAMES [MS]] mode is N or the named screen is up; fails after
+  //                   MAX_FRAMES (3000 unless given). Screen names: tests/support/harness_screens.h
   //   shot NAME.png   captures the back buffer into out_dir
   bool Run_Script(const std::string& script, const std::string& out_dir, std::string* error);
 
@@ -98,12 +105,24 @@ class Game_Harness {
   // from counting as a miss); answers how many were hit.
   int Hit_Targets(int count);
 
+  // Moves the cursor onto the screen point of the nearest live target in view (any type when
+  // negative, see Nearest_On_Screen) the way the game maps the cursor to its ray, so that a shot
+  // fired there once the gun has swung onto it strikes the object. False when none is in view.
+  bool Aim(int type = -1);
+  // Steps frames (ms each) until the game's mode is the given one (0 none, 1 menus, 2 a run) or
+  // the named screen is up, checking before each frame; false when max_frames pass first, the
+  // program quits or (for a screen) the name is unknown.
+  bool Wait_For_Mode(int mode, int max_frames = kWait_Frames, uint32_t ms = 16);
+  bool Wait_For_Screen(const std::string& name, int max_frames = kWait_Frames, uint32_t ms = 16);
+  static constexpr int kWait_Frames = 3000;
+
   const std::string& Work_Dir() const { return m_Work_Dir; }
   uint32_t Now() const;
 
  private:
   void Restore_Environment();
   bool Enter_Work_Dir(std::string* error);
+  bool Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms);
 
   std::string m_Work_Dir;
   std::string m_Old_Dir;
