@@ -244,6 +244,20 @@ double Music_Length_Of(uint32_t music_id) {
   return 180.0;
 }
 
+// The rows of kWarRoomTracks from this one on are the infection source's.
+constexpr size_t kFirst_Source_Track = 22;
+
+// The infested meteorite of a source site: the crystal boss from the first seconds to the end,
+// firing from either side, flashing now and then and pulsing every half minute. Cleaning the
+// site while it stands destroys the source.
+TrackEvent Meteorite_Event(double length) {
+  TrackEvent boss = Event(length, 11, 0, 0, 5.0, length - 9.0);
+  Add_Points(boss, 0, 4.0, 7.0, static_cast<int>((length - 14.0) / 7.0), 2);
+  Add_Points(boss, 2, 9.0, 13.0, static_cast<int>((length - 19.0) / 13.0), 0);
+  Add_Points(boss, 1, 20.0, 30.0, static_cast<int>((length - 30.0) / 30.0), 0);
+  return boss;
+}
+
 void Add_WarRoom_Tracks(Manifest& manifest) {
   int n = 0;
   for (const WarRoomTrack& entry : kWarRoomTracks) {
@@ -252,8 +266,11 @@ void Add_WarRoom_Tracks(Manifest& manifest) {
     track.name = "tracks/site_" + std::to_string(++n) + ".trk";
     const double length = Music_Length_Of(entry.music_id);
     const uint32_t seed = entry.track_id;
-    track.generate = [length, seed](Bytes& out) {
-      writers::WriteTrack(SimTrack(length, seed, 0), out);
+    const bool source = static_cast<size_t>(n - 1) >= kFirst_Source_Track;
+    track.generate = [length, seed, source](Bytes& out) {
+      writers::TrackSpec spec = SimTrack(length, seed, 0);
+      if (source) spec.sections.push_back({Meteorite_Event(length)});
+      writers::WriteTrack(spec, out);
       return true;
     };
     manifest.AddResource(std::move(track));
