@@ -1,14 +1,11 @@
 #include "tests/game/whole/game_road.h"
 
-#include "game/core/CCamera.h"
-#include "game/core/CWorld.h"
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/trainer/CMenu_Console.h"
 #include "game/trainer/CMenu_Simulator.h"
-#include "tests/support/harness_spawn.h"
 
 void GameRoad::TearDown() {
   if (second) {
@@ -88,23 +85,13 @@ bool GameRoad::Turn_Mirrors_Off() {
   return Step_Until([] { return !g_Popup_Mgr.Is_Open(); }, 60, 16);
 }
 
-bool GameRoad::Fire_At_Nearest(uint32_t kind_mask) {
-  const CVector3 eye = g_Camera.Position();
-  CWorld_Object* nearest = nullptr;
-  float best = 0.0f;
-  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Flags(kind_mask, n); ++n) {
-    if (object->m_Kill_Timer != 0.0f || (object->m_Kind_Flags & kKind_Excluded)) continue;
-    const CVector3 d{object->m_Position.x - eye.x, object->m_Position.y - eye.y, object->m_Position.z - eye.z};
-    const float distance = d.Length();
-    if (!nearest || distance < best) nearest = object, best = distance;
-  }
-  if (!nearest) return false;
-  int index = 0;
-  for (int i = 0; CWorld_Object* object = g_World.Find_Object_By_Type(nearest->m_Type, i); ++i) {
-    if (object == nearest) break;
-    if (object->m_Kill_Timer == 0.0f) ++index;
-  }
-  vt_test::Shoot_At(nearest->m_Type, index, CVector3{0, 0, 0});
+bool GameRoad::Aim_And_Fire(int type) {
+  if (!game().Aim(type)) return false;
+  // The gun swings onto the cursor, then fires.
+  game().Step(2, kFrame_Ms);
+  game().Left_Down();
+  game().Step(1, kFrame_Ms);
+  game().Left_Up();
   return true;
 }
 

@@ -31,6 +31,18 @@ class GameRoad : public RunningGame {
     return done();
   }
 
+  // As Step_Until, closing the message dialogs that open on the way (help, notices) as a reader
+  // would: they hold the game paused until they are read.
+  template <typename Condition>
+  bool Step_Reading_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
+    return Step_Until(
+        [&] {
+          Dismiss_Messages();
+          return done();
+        },
+        frames, ms);
+  }
+
   // The harness of the program now running: the first start's, or the second's.
   vt_test::Game_Harness& game() { return second ? *second : harness; }
 
@@ -51,9 +63,10 @@ class GameRoad : public RunningGame {
   // Opens the main menu, then the options, turns the mirrors off and closes the menus again.
   bool Turn_Mirrors_Off();
 
-  // Fires the player's gun at the nearest live object of the run with one of the kind flags, if
-  // any: aims the cursor at it, presses and lets go. Answers whether there was one to fire at.
-  bool Fire_At_Nearest(uint32_t kind_mask);
+  // Aims the cursor at the nearest live target in view (of the type; any when negative), lets
+  // the gun swing onto it and fires: a press and a release over three frames. False (no frame
+  // stepped) when none is in view.
+  bool Aim_And_Fire(int type = -1);
   // The statistics summary of a finished run is the open dialog.
   static bool Summary_Shown();
 

@@ -89,7 +89,7 @@ void TrainingRoad::Play_Road() {
   // Fire at what the track throws until the music ends the run.
   int fired = 0;
   for (int frame = 0; frame < 4000 && !Summary_Shown(); ++frame) {
-    if (frame % 4 == 0 && Fire_At_Nearest(kKind_Counted_Target)) ++fired;
+    if (Aim_And_Fire()) ++fired;
     game().Step(1, kFrame_Ms);
   }
   ASSERT_TRUE(Summary_Shown()) << "the run ends into its statistics summary";
