@@ -6,14 +6,13 @@
 // shows what it loaded.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
-#include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenu_Panel.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/harness_play.h"
 
 class GameRoad : public RunningGame {
  protected:
@@ -30,14 +29,12 @@ class GameRoad : public RunningGame {
     }
     return done();
   }
-
-  // As Step_Until, closing the message dialogs that open on the way (help, notices) as a reader
-  // would: they hold the game paused until they are read.
+  // As Step_Until, closing the message dialogs that open on the way.
   template <typename Condition>
   bool Step_Reading_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
     return Step_Until(
         [&] {
-          Dismiss_Messages();
+          vt_test::Dismiss_Messages(game());
           return done();
         },
         frames, ms);
@@ -47,28 +44,14 @@ class GameRoad : public RunningGame {
   vt_test::Game_Harness& game() { return second ? *second : harness; }
 
   void Type(const std::string& text);
-  // A press and a release of the left button at the point, with a frame between them.
-  void Click(float x, float y);
-  void Click_Item(const CMenuItem& item);
-  // Closes the message dialogs that are open (help, notices) with Enter, as a reader would.
-  void Dismiss_Messages();
-  // The first button of the panel with the caption, or null.
-  static CMenuItem_Button* Find_Button(const CMenu_Panel& panel, const std::string& caption);
-  // Clicks the panel's button with the caption; false when the panel has none.
-  bool Click_Button(const CMenu_Panel& panel, const std::string& caption);
-
-  // At the console's login prompt: the name, Enter, and "y" when the account is new; true once
-  // the screens have moved on to the simulator and it is open.
-  bool Log_In(const std::string& name, bool create);
+  void Click_Item(const CMenuItem& item) { vt_test::Click_Item(game(), item); }
+  bool Click_Button(const CMenu_Panel& panel, const std::string& caption) {
+    return vt_test::Click_Button(game(), panel, caption);
+  }
+  bool Log_In(const std::string& name, bool create) { return vt_test::Log_In(game(), name, create); }
+  bool Aim_And_Fire() { return vt_test::Aim_And_Fire(game(), -1, kFrame_Ms); }
   // Opens the main menu, then the options, turns the mirrors off and closes the menus again.
   bool Turn_Mirrors_Off();
-
-  // Aims the cursor at the nearest live target in view (of the type; any when negative), lets
-  // the gun swing onto it and fires: a press and a release over three frames. False (no frame
-  // stepped) when none is in view.
-  bool Aim_And_Fire(int type = -1);
-  // The statistics summary of a finished run is the open dialog.
-  static bool Summary_Shown();
 
   // Shuts the first start down and starts the program again on the same working directory.
   void Start_Again();

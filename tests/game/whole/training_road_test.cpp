@@ -10,6 +10,7 @@
 #include "game/core/CWorld_Object.h"
 #include "game/core/Settings.h"
 #include "game/menu/CMenuItem_List.h"
+#include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/sim/CMusic_Track.h"
@@ -34,6 +35,16 @@ constexpr int kFirst_Sim_Row = 1;
 
 CMenuItem_List* Simulator_List(int id) {
   return static_cast<CMenuItem_List*>(g_Menu_Mgr.m_Simulator.m_Panel.Find_Item(id, kItem_List));
+}
+
+// The statistics summary of a finished run is the open dialog, with its button.
+bool Summary_Shown() {
+  if (!g_Modal_Dlg.Is_Open() || g_Modal_Dlg.Mode() != CModal_Dlg::kMode_Panel) return false;
+  const auto& items = g_Modal_Dlg.m_Panel.Items();
+  if (items.empty()) return false;
+  auto* title = dynamic_cast<CMenuItem_Text*>(items.front());
+  return title && !title->m_Lines.empty() && title->m_Lines.front() == "Simulation Statistics Summary" &&
+         vt_test::Find_Button(g_Modal_Dlg.m_Panel, "Return to Trainer");
 }
 
 std::string Track_Key(const Sim_Entry& row) {
@@ -102,9 +113,7 @@ void TrainingRoad::Play_Road() {
   EXPECT_EQ(Peak(ended + 10, ended + 40), 0) << "silence under the summary: no sound that never stops";
 
   ASSERT_TRUE(Click_Button(g_Modal_Dlg.m_Panel, "Return to Trainer"));
-  ASSERT_TRUE(Step_Until(
-      [] { return g_Menu_Mgr.m_Simulator.m_Visible && g_Menu_Mgr.m_Simulator.m_Anim_State == CMenu_Simulator::kOpen; },
-      400));
+  ASSERT_TRUE(Step_Until(vt_test::Simulator_Open, 400));
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
   g_Communications_Mgr.m_Client_Data.Use_Loaded([this](CClient_Data& account) {
@@ -129,6 +138,8 @@ void Expect_Record_Shown(const std::string& user, uint32_t score) {
 
 TEST_F(TrainingRoad, FromStartUpThroughARunToTheFilesOnDiskAndBackAtASecondStart) {
   harness.Render_Audio_To_Buffer(true);
+  // The smallest display mode: the road is long.
+  ASSERT_TRUE(Reg_Write_DWORD(kSettings_Key, "Display_Resolution", 0));
   Start();
   Play_Road();
   if (HasFatalFailure()) return;

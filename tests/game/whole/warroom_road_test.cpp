@@ -50,12 +50,12 @@ class WarRoomRoad : public GameRoad {
   void Fly_To(int site) {
     // A message may open over the map at any moment (the help, the source's hint): read it first.
     for (int attempt = 0; attempt < 3 && g_WarRoom_Sim.m_Target_Site != site; ++attempt) {
-      Dismiss_Messages();
+      vt_test::Dismiss_Messages(game());
       const CVector3 point = g_Camera.World_To_Screen(war_room().m_Map.Get_Site_Position(site));
-      Click(point.x, point.y);
+      vt_test::Click_At(game(), point.x, point.y);
     }
     ASSERT_EQ(g_WarRoom_Sim.m_Target_Site, site) << "the click picks the site";
-    Dismiss_Messages();
+    vt_test::Dismiss_Messages(game());
     ASSERT_TRUE(Click_Button(war_room().m_Panel, "Launch Shuttle"));
   }
 
@@ -103,8 +103,8 @@ TEST_F(WarRoomRoad, FromStartUpThroughAMissionToTheReportAndTheAccountOnDiskAndB
   CMenuItem_Button* to_war_room = nullptr;
   ASSERT_TRUE(Step_Until(
       [&] {
-        to_war_room = Find_Button(simulator.m_Panel, "To War-Room");
-        return to_war_room && !(to_war_room->m_Flags & CMenuItem_Button::kHidden);
+        to_war_room = vt_test::Find_Button(simulator.m_Panel, "To War-Room");
+        return vt_test::Button_Enabled(to_war_room);
       },
       400))
       << "the mission alert lights the button";
@@ -150,14 +150,12 @@ TEST_F(WarRoomRoad, FromStartUpThroughAMissionToTheReportAndTheAccountOnDiskAndB
   CMenuItem_Button* back = nullptr;
   ASSERT_TRUE(Step_Until(
       [&] {
-        back = Find_Button(report.m_Panel, "Return to QOR Trainer");
-        return back && !(back->m_Flags & CMenuItem_Button::kHidden) && report.m_Elapsed >= kReport_Shown;
+        back = vt_test::Find_Button(report.m_Panel, "Return to QOR Trainer");
+        return vt_test::Button_Enabled(back) && report.m_Elapsed >= kReport_Shown;
       },
       2000));
   Click_Item(*back);
-  ASSERT_TRUE(Step_Reading_Until(
-      [] { return g_Menu_Mgr.m_Simulator.m_Visible && g_Menu_Mgr.m_Simulator.m_Anim_State == CMenu_Simulator::kOpen; },
-      1000))
+  ASSERT_TRUE(Step_Reading_Until(vt_test::Simulator_Open, 1000))
       << "the trainer after the report";
   EXPECT_FALSE(g_Menu_Mgr.m_EndGame.m_Visible);
   harness.Shut_Down();
