@@ -24,6 +24,7 @@
 #include "game/trainer/Sim_Table.h"
 #include "platform/window/window.h"
 #include "tests/game/whole/game_road.h"
+#include "tools/content/sim_content.h"
 
 namespace {
 
@@ -45,6 +46,14 @@ bool Summary_Shown() {
   auto* title = dynamic_cast<CMenuItem_Text*>(items.front());
   return title && !title->m_Lines.empty() && title->m_Lines.front() == "Simulation Statistics Summary" &&
          vt_test::Find_Button(g_Modal_Dlg.m_Panel, "Return to Trainer");
+}
+
+// The playing time of the simulation's module as the content writes it.
+double Music_Seconds(uint32_t music_id) {
+  for (const content::SimContentRow& row : content::kSimRows)
+    if (row.music_id == music_id)
+      return content::SimMusicLength(content::SimMusicSpec(row.music_id, row.seconds, row.title));
+  return 0.0;
 }
 
 std::string Track_Key(const Sim_Entry& row) {
@@ -96,6 +105,7 @@ void TrainingRoad::Play_Road() {
   ASSERT_TRUE(g_Music_Track.Is_Running());
   EXPECT_EQ(g_Music_Track.m_Sim_Key, run.key);
   const size_t launched = harness.Audio_Frame_Peaks().size();
+  const uint32_t launched_ms = harness.Now();
 
   // Fire at what the track throws until the music ends the run.
   int fired = 0;
@@ -105,6 +115,9 @@ void TrainingRoad::Play_Road() {
   }
   ASSERT_TRUE(Summary_Shown()) << "the run ends into its statistics summary";
   EXPECT_GT(fired, 20) << "the track threw targets to fire at";
+  const double music_seconds = Music_Seconds(row.Music_Id);
+  ASSERT_GT(music_seconds, 60.0);
+  EXPECT_GE((harness.Now() - launched_ms) / 1000.0, music_seconds - 1.0) << "the run lasts its music";
   run.score = g_Score_Board_Mgr.m_Total_Score;
   EXPECT_GT(run.score, 0u);
   EXPECT_GT(Peak(launched + 20, launched + 300), 1000) << "the run's music is heard";
