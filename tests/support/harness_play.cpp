@@ -2,6 +2,7 @@
 
 #include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Tab.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CMenu_Panel.h"
 #include "game/menu/CModal_Dlg.h"
@@ -51,6 +52,21 @@ void Dismiss_Messages(Game_Harness& game) {
 bool Simulator_Open() {
   const CMenu_Simulator& simulator = g_Menu_Mgr.m_Simulator;
   return simulator.m_Visible && simulator.m_Anim_State == CMenu_Simulator::kOpen;
+}
+
+bool Show_Simulator_Page(Game_Harness& game, int page) {
+  CMenu_Simulator& simulator = g_Menu_Mgr.m_Simulator;
+  if (!Simulator_Open() || page < 1 || page > 3) return false;
+  if (simulator.m_Current_Tab == page) return true;
+  for (CMenuItem* item : simulator.m_Panel.Items()) {
+    auto* tabs = dynamic_cast<CMenuItem_Tab*>(item);
+    if (!tabs || static_cast<int>(tabs->m_Cells.size()) < page) continue;
+    const CMenuItem_Tab::Cell& cell = tabs->m_Cells[static_cast<size_t>(page - 1)];
+    Click_At(game, 0.5f * (cell.left + cell.right), 0.5f * (cell.top + cell.bottom));
+    break;
+  }
+  for (int frame = 0; frame < 20 && simulator.m_Current_Tab != page; ++frame) game.Step(1, 16);
+  return simulator.m_Current_Tab == page;
 }
 
 bool Log_In(Game_Harness& game, const std::string& name, bool create) {

@@ -34,5 +34,8 @@ bool Log_In(Game_Harness& game, const std::string& name, bool create);
 bool Aim_And_Fire(Game_Harness& game, int type, uint32_t ms);
 // The simulator screen is open and settled.
 bool Simulator_Open();
+// Shows the simulator screen's page 1-3 (simulations, profile, communications) by clicking its
+// tab when another page is up; false when the screen is not open or the page does not come.
+bool Show_Simulator_Page(Game_Harness& game, int page);
 
 }  // namespace vt_test

@@ -63,6 +63,7 @@ struct Figures {
 
 struct Run_Result {
   bool ended = false;
+  std::string failure;  // where a run that did not end stopped
   std::string sim;
   uint32_t score = 0;
   int frames = 0;
@@ -140,21 +141,38 @@ bool Soak::Step_Reading_Until(bool (*done)(), int frames) {
 }
 
 bool Soak::Pick_And_Launch(Run_Result& result) {
+  vt_test::Dismiss_Messages(m_Game);
+  // A message or a promotion may have brought another page up.
+  if (!vt_test::Show_Simulator_Page(m_Game, 1)) {
+    result.failure = "the simulation page does not come";
+    return false;
+  }
   auto* list = static_cast<CMenuItem_List*>(g_Menu_Mgr.m_Simulator.m_Panel.Find_Item(kSim_List, kItem_List));
-  if (!list || list->Row_Count() == 0) return false;
+  if (!vt_test::Simulator_Open() || !list || list->Row_Count() == 0) {
+    result.failure = "no simulation list";
+    return false;
+  }
   const uint32_t level = Sim_Access_Level();
   std::vector<int> open_rows;
   for (int row = 0; row < list->Row_Count() && static_cast<size_t>(row) < g_Sim_Table.size(); ++row)
     if (g_Sim_Table[static_cast<size_t>(row)].Required_Level <= level) open_rows.push_back(row);
-  if (open_rows.empty()) return false;
   const int wanted = open_rows[static_cast<size_t>(Random(static_cast<int>(open_rows.size())))];
   for (int presses = 0; presses < 64 && list->m_Selected != wanted; ++presses) {
     m_Game.Key(list->m_Selected < wanted ? VK_DOWN : VK_UP);
     m_Game.Step(1, 16);
   }
   result.sim = g_Sim_Table[static_cast<size_t>(wanted)].Name;
-  if (!vt_test::Click_Button(m_Game, g_Menu_Mgr.m_Simulator.m_Panel, "Run Simulation")) return false;
-  return Step_Reading_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 400);
+  if (list->m_Selected != wanted) {
+    result.failure = "the arrow keys did not reach the row";
+    return false;
+  }
+  if (!vt_test::Click_Button(m_Game, g_Menu_Mgr.m_Simulator.m_Panel, "Run Simulation")) {
+    result.failure = "no \"Run Simulation\" button";
+    return false;
+  }
+  if (Step_Reading_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 400)) return true;
+  result.failure = "the launch did not start the run";
+  return false;
 }
 
 // One frame's worth of what a restless player does: fire at what is in view, sweep the cursor,
@@ -198,11 +216,18 @@ Run_Result Soak::Play_Run() {
     Random_Input(result);
     m_Game.Step(1, kFrame_Ms);
   }
-  if (!vt_test::Screen_Is_Up("summary", known)) return result;
+  if (!vt_test::Screen_Is_Up("summary", known)) {
+    result.failure = "no summary";
+    return result;
+  }
   result.score = g_Score_Board_Mgr.m_Total_Score;
   m_Game.Step(10, kFrame_Ms);
-  if (!vt_test::Click_Button(m_Game, g_Modal_Dlg.m_Panel, "Return to Trainer")) return result;
+  if (!vt_test::Click_Button(m_Game, g_Modal_Dlg.m_Panel, "Return to Trainer")) {
+    result.failure = "no \"Return to Trainer\" button";
+    return result;
+  }
   result.ended = Step_Reading_Until(vt_test::Simulator_Open, 600);
+  if (!result.ended) result.failure = "not back on the simulator screen";
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return result;
 }
@@ -243,7 +268,7 @@ int main(int argc, char** argv) {
                 result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap), Mib(now.resident));
     std::fflush(stdout);
     if (!result.ended) {
-      std::printf("run %d did not reach its summary and the simulator screen again\n", run);
+      std::printf("run %d stopped: %s\n", run, result.failure.c_str());
       status = 1;
       break;
     }

@@ -92,7 +92,7 @@ void TrainingRoad::Play_Road() {
   // simulation, which the "Run Simulation" button launches.
   CMenuItem_List* list = Simulator_List(kSim_List);
   ASSERT_NE(list, nullptr);
-  while (list->m_Selected < kFirst_Sim_Row) {
+  for (int presses = 0; presses < 10 && list->m_Selected < kFirst_Sim_Row; ++presses) {
     game().Key(VK_DOWN);
     game().Step(2, 16);
   }
