@@ -170,7 +170,13 @@ bool Soak::Pick_And_Launch(Run_Result& result) {
     result.failure = "no \"Run Simulation\" button";
     return false;
   }
-  if (Step_Reading_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 400)) return true;
+  if (Step_Reading_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 400)) {
+    // The random entry launches one of the others: name the one that runs.
+    for (const Sim_Entry& row : g_Sim_Table)
+      if (row.Is_Random == 0 && std::to_string(static_cast<int>(row.Track_Id)) == g_Music_Track.m_Sim_Key)
+        result.sim = (wanted == 0 ? "random: " : "") + row.Name;
+    return true;
+  }
   result.failure = "the launch did not start the run";
   return false;
 }
