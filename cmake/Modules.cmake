@@ -26,7 +26,11 @@ endfunction()
 # One executable per folder of tests, benchmarks or fuzz targets.
 #   vt_test_suite(DIR tests/runtime/core LIBS vt_core ...)
 function(vt_test_suite)
-  cmake_parse_arguments(T "" "DIR" "LIBS" ${ARGN})
+  # TIMEOUT (seconds, 300 unless given) is for suites whose tests play the whole game at length.
+  cmake_parse_arguments(T "" "DIR;TIMEOUT" "LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   file(GLOB srcs CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${T_DIR}/*.cpp")
   if(NOT srcs)
     return()
@@ -38,7 +42,7 @@ function(vt_test_suite)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT ${T_TIMEOUT})
   set_property(GLOBAL APPEND PROPERTY VT_TEST_EXECUTABLES ${name})
 endfunction()
 

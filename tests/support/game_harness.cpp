@@ -121,6 +121,21 @@ bool Game_Harness::Prepare(std::string* error, const std::string& content_dir) {
     fs::create_symlink(fs::absolute(entry.path()), fs::path(m_Work_Dir) / entry.path().filename(), ec);
   fs::create_directories(m_Work_Dir + "/.config", ec);
   fs::create_directories(m_Work_Dir + "/.run", ec);
+  return Enter_Work_Dir(error);
+}
+
+bool Game_Harness::Prepare_In(const std::string& work_dir, std::string* error) {
+  std::error_code ec;
+  if (!fs::is_directory(work_dir + "/.config", ec)) {
+    if (error) *error = "no prepared working directory at " + work_dir;
+    return false;
+  }
+  m_Work_Dir = work_dir;
+  m_Borrowed_Dir = true;
+  return Enter_Work_Dir(error);
+}
+
+bool Game_Harness::Enter_Work_Dir(std::string* error) {
   for (const char* name : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) {
     const char* old = std::getenv(name);
     m_Saved_Env.emplace_back(name, old ? old : std::string("\x01"));
@@ -152,7 +167,7 @@ void Game_Harness::Restore_Environment() {
   }
   m_Saved_Env.clear();
   std::error_code ec;
-  if (!m_Work_Dir.empty()) fs::remove_all(m_Work_Dir, ec);
+  if (!m_Work_Dir.empty() && !m_Borrowed_Dir) fs::remove_all(m_Work_Dir, ec);
   m_Prepared = false;
 }
 

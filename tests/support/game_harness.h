@@ -19,6 +19,10 @@ class Game_Harness {
   // Makes the working directory from the content folder (VT_BINARY_DIR/content unless given),
   // points the settings and lock folders into it, enters it and installs the fake clock.
   bool Prepare(std::string* error, const std::string& content_dir = "");
+  // Enters the working directory another harness prepared (whose program has shut down), as
+  // Prepare does, for a second start on the files the first one wrote; the directory stays
+  // when this harness ends (its preparer removes it).
+  bool Prepare_In(const std::string& work_dir, std::string* error);
   // Runs the program's start-up; false when start-up ended it (Exit_Code then holds the result).
   bool Start();
   bool Running() const { return m_Running; }
@@ -139,6 +143,7 @@ class Game_Harness {
 
  private:
   void Restore_Environment();
+  bool Enter_Work_Dir(std::string* error);
   bool Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms);
   bool Play_While(const std::function<bool()>& done, int max_frames, uint32_t ms, int frames_per_shot);
   bool Step_Drawing_Every(int frame);
@@ -150,6 +155,7 @@ class Game_Harness {
   std::string m_Old_Dir;
   std::vector<std::pair<std::string, std::string>> m_Saved_Env;
   bool m_Prepared = false;
+  bool m_Borrowed_Dir = false;
   bool m_Running = false;
   int m_Exit_Code = 0;
   void Render_Audio(uint32_t ms);

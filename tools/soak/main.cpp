@@ -1,0 +1,295 @@
+// Plays training runs one after another with random input, each from the simulator screen to its
+// statistics summary and back, and prints the memory the program holds after each run: the
+// engine's counted memory, the heap in use (malloc's, or the address sanitizer's when built with
+// it) and the resident size. Memory that keeps growing from run to run is a leak.
+//   vt_soak [--runs N] [--seed S] [CONTENT_DIR]
+#include <malloc.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "game/core/CGame.h"
+#include "game/core/Settings.h"
+#include "game/menu/CMenuItem_List.h"
+#include "game/menu/CMenu_Mgr.h"
+#include "game/menu/CModal_Dlg.h"
+#include "game/sim/CMusic_Track.h"
+#include "game/sim/CScore_Board_Mgr.h"
+#include "game/trainer/CMenu_Simulator.h"
+#include "game/trainer/Sim_Table.h"
+#include "platform/system/memory.h"
+#include "platform/system/message_box.h"
+#include "platform/window/window.h"
+#include "tests/support/game_harness.h"
+#include "tests/support/harness_play.h"
+#include "tests/support/harness_screens.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VT_SOAK_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VT_SOAK_ASAN 1
+#endif
+#endif
+
+#ifdef VT_SOAK_ASAN
+// The address sanitizer's allocator statistics (its allocator_interface.h).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+
+constexpr uint32_t kFrame_Ms = 100;
+constexpr int kSim_List = 1;
+// A run lasts its music (under five minutes) and a short grace; past this it is stuck.
+constexpr int kMost_Run_Frames = 4000;
+
+struct Options {
+  int runs = 50;
+  uint32_t seed = 1;
+  std::string content;
+};
+
+struct Figures {
+  int64_t counted = 0;  // the engine's counted memory (g_Total_Mem_Allocated)
+  int64_t heap = 0;     // bytes in use on the heap
+  int64_t resident = 0;
+};
+
+struct Run_Result {
+  bool ended = false;
+  std::string failure;  // where a run that did not end stopped
+  std::string sim;
+  uint32_t score = 0;
+  int frames = 0;
+  int shots = 0;
+  double seconds = 0.0;  // of real time
+};
+
+int64_t Heap_In_Use() {
+#ifdef VT_SOAK_ASAN
+  return static_cast<int64_t>(__sanitizer_get_current_allocated_bytes());
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<int64_t>(info.uordblks + info.hblkhd);
+#endif
+}
+
+int64_t Resident_Bytes() {
+  FILE* file = std::fopen("/proc/self/statm", "r");
+  if (!file) return 0;
+  long size = 0, resident = 0;
+  const bool read = std::fscanf(file, "%ld %ld", &size, &resident) == 2;
+  std::fclose(file);
+  return read ? static_cast<int64_t>(resident) * sysconf(_SC_PAGESIZE) : 0;
+}
+
+Figures Measure() { return {g_Total_Mem_Allocated.load(), Heap_In_Use(), Resident_Bytes()}; }
+
+double Mib(int64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+bool Parse_Options(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--runs" || arg == "--seed") && i + 1 < argc) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || value <= 0 || value > 1000000) return false;
+      if (arg == "--runs")
+        options.runs = static_cast<int>(value);
+      else
+        options.seed = static_cast<uint32_t>(value);
+    } else if (!arg.empty() && arg[0] != '-' && options.content.empty()) {
+      options.content = arg;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+class Soak {
+ public:
+  Soak(vt_test::Game_Harness& game, uint32_t seed) : m_Game(game), m_Random(seed) {}
+
+  // From the simulator screen: a simulation the account may run, picked on the list with the
+  // arrow keys and launched by the button; random input until the summary; back to the screen.
+  Run_Result Play_Run();
+
+ private:
+  int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_Random); }
+  bool Pick_And_Launch(Run_Result& result);
+  void Random_Input(Run_Result& result);
+  bool Step_Reading_Until(bool (*done)(), int frames);
+
+  vt_test::Game_Harness& m_Game;
+  std::mt19937 m_Random;
+};
+
+bool Soak::Step_Reading_Until(bool (*done)(), int frames) {
+  for (int frame = 0; frame < frames; ++frame) {
+    vt_test::Dismiss_Messages(m_Game);
+    if (done()) return true;
+    m_Game.Step(1, kFrame_Ms);
+  }
+  return done();
+}
+
+bool Soak::Pick_And_Launch(Run_Result& result) {
+  vt_test::Dismiss_Messages(m_Game);
+  // A message or a promotion may have brought another page up.
+  if (!vt_test::Show_Simulator_Page(m_Game, 1)) {
+    result.failure = "the simulation page does not come";
+    return false;
+  }
+  auto* list = static_cast<CMenuItem_List*>(g_Menu_Mgr.m_Simulator.m_Panel.Find_Item(kSim_List, kItem_List));
+  if (!vt_test::Simulator_Open() || !list || list->Row_Count() == 0) {
+    result.failure = "no simulation list";
+    return false;
+  }
+  const uint32_t level = Sim_Access_Level();
+  std::vector<int> open_rows;
+  for (int row = 0; row < list->Row_Count() && static_cast<size_t>(row) < g_Sim_Table.size(); ++row)
+    if (g_Sim_Table[static_cast<size_t>(row)].Required_Level <= level) open_rows.push_back(row);
+  const int wanted = open_rows[static_cast<size_t>(Random(static_cast<int>(open_rows.size())))];
+  for (int presses = 0; presses < 64 && list->m_Selected != wanted; ++presses) {
+    m_Game.Key(list->m_Selected < wanted ? VK_DOWN : VK_UP);
+    m_Game.Step(1, 16);
+  }
+  result.sim = g_Sim_Table[static_cast<size_t>(wanted)].Name;
+  if (list->m_Selected != wanted) {
+    result.failure = "the arrow keys did not reach the row";
+    return false;
+  }
+  if (!vt_test::Click_Button(m_Game, g_Menu_Mgr.m_Simulator.m_Panel, "Run Simulation")) {
+    result.failure = "no \"Run Simulation\" button";
+    return false;
+  }
+  if (Step_Reading_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 400)) {
+    // The random entry launches one of the others: name the one that runs.
+    for (const Sim_Entry& row : g_Sim_Table)
+      if (row.Is_Random == 0 && std::to_string(static_cast<int>(row.Track_Id)) == g_Music_Track.m_Sim_Key)
+        result.sim = (wanted == 0 ? "random: " : "") + row.Name;
+    return true;
+  }
+  result.failure = "the launch did not start the run";
+  return false;
+}
+
+// One frame's worth of what a restless player does: fire at what is in view, sweep the cursor,
+// click either button, press a key of the run (never the menu, pause or quit keys).
+void Soak::Random_Input(Run_Result& result) {
+  static constexpr int kKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_DELETE};
+  static constexpr char kChars[] = "1234567890 qwertyasdfzxcv";
+  switch (Random(8)) {
+    case 0:
+    case 1:
+      if (vt_test::Aim_And_Fire(m_Game, -1, kFrame_Ms)) ++result.shots;
+      break;
+    case 2: m_Game.Move_Mouse(Random(640), Random(480)); break;
+    case 3:
+      m_Game.Left_Down();
+      m_Game.Step(Random(4) + 1, kFrame_Ms);
+      m_Game.Left_Up();
+      break;
+    case 4:
+      m_Game.Right_Down();
+      m_Game.Step(Random(3) + 1, kFrame_Ms);
+      m_Game.Right_Up();
+      break;
+    case 5:
+      if (Random(4) == 0) m_Game.Key(kKeys[Random(sizeof kKeys / sizeof kKeys[0])]);
+      break;
+    case 6:
+      if (Random(4) == 0) m_Game.Char(kChars[Random(sizeof kChars - 1)]);
+      break;
+    default: break;
+  }
+}
+
+Run_Result Soak::Play_Run() {
+  Run_Result result;
+  const auto start = std::chrono::steady_clock::now();
+  if (!Pick_And_Launch(result)) return result;
+  bool known = false;
+  for (; result.frames < kMost_Run_Frames && !vt_test::Screen_Is_Up("summary", known); ++result.frames) {
+    vt_test::Dismiss_Messages(m_Game);
+    Random_Input(result);
+    m_Game.Step(1, kFrame_Ms);
+  }
+  if (!vt_test::Screen_Is_Up("summary", known)) {
+    result.failure = "no summary";
+    return result;
+  }
+  result.score = g_Score_Board_Mgr.m_Total_Score;
+  m_Game.Step(10, kFrame_Ms);
+  if (!vt_test::Click_Button(m_Game, g_Modal_Dlg.m_Panel, "Return to Trainer")) {
+    result.failure = "no \"Return to Trainer\" button";
+    return result;
+  }
+  result.ended = Step_Reading_Until(vt_test::Simulator_Open, 600);
+  if (!result.ended) result.failure = "not back on the simulator screen";
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  if (!Parse_Options(argc, argv, options)) {
+    std::fprintf(stderr, "usage: %s [--runs N] [--seed S] [CONTENT_DIR]\n", argv[0]);
+    return 2;
+  }
+  std::vector<std::string> messages;
+  plat::Set_Message_Recorder([&messages](const std::string&, const std::string& text) { messages.push_back(text); });
+
+  vt_test::Game_Harness game;
+  std::string error;
+  if (!game.Prepare(&error, options.content)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  // The smallest display mode: the soak is about memory, not pixels.
+  Reg_Write_DWORD(kSettings_Key, "Display_Resolution", 0);
+  if (!game.Start() || !vt_test::Log_In(game, "Soak", true)) {
+    std::fprintf(stderr, "the program did not reach the simulator screen\n");
+    return 1;
+  }
+  Soak soak(game, options.seed);
+  std::vector<Figures> figures;
+  std::printf("%-4s %-30s %6s %10s %6s %7s %12s %12s %12s\n", "run", "simulation", "frames", "score", "shots",
+              "secs", "counted MiB", "heap MiB", "resident MiB");
+  int status = 0;
+  for (int run = 1; run <= options.runs; ++run) {
+    const Run_Result result = soak.Play_Run();
+    const Figures now = Measure();
+    figures.push_back(now);
+    std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(), result.frames,
+                result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap), Mib(now.resident));
+    std::fflush(stdout);
+    if (!result.ended) {
+      std::printf("run %d stopped: %s\n", run, result.failure.c_str());
+      status = 1;
+      break;
+    }
+  }
+  game.Shut_Down();
+  plat::Set_Message_Recorder(nullptr);
+  for (const std::string& message : messages) std::printf("message: %s\n", message.c_str());
+  if (!messages.empty()) status = 1;
+  constexpr size_t kSettled = 10;
+  if (figures.size() > kSettled) {
+    const Figures& early = figures[kSettled - 1];
+    const Figures& last = figures.back();
+    std::printf("from run %zu to run %zu: counted %+.2f MiB, heap %+.2f MiB, resident %+.2f MiB\n", kSettled,
+                figures.size(), Mib(last.counted - early.counted), Mib(last.heap - early.heap),
+                Mib(last.resident - early.resident));
+  }
+  return status;
+}
