@@ -46,7 +46,7 @@ void Fill(CParticle_Add_Mgr& mgr) {
     const float x = 700.0f + 200.0f * plat::Random() / 32768.0f, z = 700.0f + 200.0f * plat::Random() / 32768.0f;
     const CVector3 velocity{20.0f, -60.0f, 10.0f};
     if (!mgr.Add_Particle(CVector3{x, 24.0f, z}, velocity, 8.0f, 1000.0f, 0xFFFFC080, 1.0f,
-                          &mgr == &g_Particle_Sparkle_Mgr ? kSparkle_Collides : kParticle_Collides))
+                          &mgr == &g_Particle_Sparkle_Mgr ? uint8_t{kSparkle_Collides} : uint8_t{kParticle_Collides}))
       break;
   }
 }

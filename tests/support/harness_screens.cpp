@@ -131,7 +131,10 @@ bool Screen_Is_Up(const std::string& name, bool& known) {
 
 std::string Screen_Names() {
   std::string names;
-  for (const Screen_Row& row : kScreens) names += (names.empty() ? "" : " ") + std::string(row.name);
+  for (const Screen_Row& row : kScreens) {
+    if (!names.empty()) names += ' ';
+    names += row.name;
+  }
   return names;
 }
 

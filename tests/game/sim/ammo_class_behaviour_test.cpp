@@ -246,7 +246,7 @@ TEST_F(Behaviour, ACanSpawnsWithoutClodsWhenTheDirtPoolIsEmpty) {
   CEmmo_Can* second = Take<CEmmo_Can>();
   EXPECT_TRUE(second->Spawn(&variant, &ground));
   int thrown = 0;
-  for (int n = 0; CWorld_Object* object = g_World.Find_Object_By_Type(CDebris_Dirt::kType, n); ++n) ++thrown;
+  while (g_World.Find_Object_By_Type(CDebris_Dirt::kType, thrown) != nullptr) ++thrown;
   EXPECT_EQ(thrown, 4) << "with clods free, four are thrown (" << before << " were held)";
 }
 

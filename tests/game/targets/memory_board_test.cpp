@@ -51,12 +51,18 @@ TEST_F(Memory_Boards, EachCommandWritesItsFieldsAndOthersDoNothing) {
     board->Launch_Requested = false;
     board->Command(row.action, row.argument);
     EXPECT_EQ(board->Move_Timer, row.moves ? 1.0f : 0.0f);
-    if (row.moves) EXPECT_EQ(board->Move_Kind, row.move_kind);
+    if (row.moves) {
+      EXPECT_EQ(board->Move_Kind, row.move_kind);
+    }
     EXPECT_EQ(board->Flash, row.glows ? 1.0f : 0.0f);
     EXPECT_EQ(board->Show_Timer, row.lights ? 1.0f : 0.0f);
-    if (row.lights) EXPECT_EQ(board->Show_Side, row.argument);
+    if (row.lights) {
+      EXPECT_EQ(board->Show_Side, row.argument);
+    }
     EXPECT_EQ(board->Launch_Requested, row.launches);
-    if (row.launches) EXPECT_EQ(board->Launch_Side, row.argument);
+    if (row.launches) {
+      EXPECT_EQ(board->Launch_Side, row.argument);
+    }
   }
   // A second movement command restarts the timer with the new pattern.
   board->Command(0, 2);
