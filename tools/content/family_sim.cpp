@@ -265,6 +265,17 @@ TrackEvent Source_Boss(double length) {
   return boss;
 }
 
+// The infested meteorite of the infection source: the crystal boss from the first seconds to
+// the end of the run, firing, flashing and charging its pulses, so that cleaning the source
+// destroys it and the mission can be won.
+TrackEvent Meteorite_Event(double length) {
+  TrackEvent boss = Event(length, 11, 0, 0, 5.0, length - 9.0);
+  Add_Points(boss, 0, 4.0, 7.0, static_cast<int>((length - 14.0) / 7.0), 2);
+  Add_Points(boss, 2, 9.0, 13.0, static_cast<int>((length - 19.0) / 13.0), 0);
+  Add_Points(boss, 1, 20.0, 30.0, static_cast<int>((length - 30.0) / 30.0), 0);
+  return boss;
+}
+
 }  // namespace
 
 writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source) {
@@ -333,7 +344,9 @@ void Add_WarRoom_Tracks(Manifest& manifest) {
     const double length = Music_Length_Of(entry.music_id);
     const uint32_t seed = entry.track_id;
     track.generate = [length, seed, source](Bytes& out) {
-      writers::WriteTrack(SiteTrack(length, seed, source), out);
+      writers::TrackSpec spec = SimTrack(length, seed, 0);
+      if (source) spec.sections.push_back({Meteorite_Event(length)});
+      writers::WriteTrack(spec, out);
       return true;
     };
     manifest.AddResource(std::move(track));
