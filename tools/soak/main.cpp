@@ -1,11 +1,12 @@
 // Plays training runs one after another with random input, each from the simulator screen to its
 // statistics summary and back, and prints the memory the program holds after each run: the
-// engine's counted memory, the heap in use (malloc's, or the address sanitizer's when built with
-// it) and the resident size. Memory that keeps growing from run to run is a leak.
-//   vt_soak [--runs N] [--seed S] [CONTENT_DIR]
+// engine's counted memory, the heap in use and held (malloc's, or the address sanitizer's when
+// built with it) and the resident size. Memory that keeps growing from run to run is a leak.
+//   vt_soak [--runs N] [--seed S] [--draw-every N] [--trim] [CONTENT_DIR]   (--help tells more)
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/trainer/Sim_Table.h"
+#include "platform/d3d/d3d8_test_hooks.h"
 #include "platform/system/memory.h"
 #include "platform/system/message_box.h"
 #include "platform/window/window.h"
@@ -40,6 +42,7 @@
 #ifdef VT_SOAK_ASAN
 // The address sanitizer's allocator statistics (its allocator_interface.h).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
+extern "C" size_t __sanitizer_get_heap_size();
 #endif
 
 namespace {
@@ -52,18 +55,22 @@ constexpr int kMost_Run_Frames = 4000;
 struct Options {
   int runs = 50;
   uint32_t seed = 1;
+  int draw_every = 1;
+  bool trim = false;
   std::string content;
 };
 
 struct Figures {
   int64_t counted = 0;  // the engine's counted memory (g_Total_Mem_Allocated)
   int64_t heap = 0;     // bytes in use on the heap
+  int64_t held = 0;     // bytes the allocator holds from the system, in use or free
   int64_t resident = 0;
 };
 
 struct Run_Result {
   bool ended = false;
   std::string failure;  // where a run that did not end stopped
+  std::string stuck;    // the state of a run that did not end by itself and was ended
   std::string sim;
   uint32_t score = 0;
   int frames = 0;
@@ -80,6 +87,15 @@ int64_t Heap_In_Use() {
 #endif
 }
 
+int64_t Heap_Held() {
+#ifdef VT_SOAK_ASAN
+  return static_cast<int64_t>(__sanitizer_get_heap_size());
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<int64_t>(info.arena + info.hblkhd);
+#endif
+}
+
 int64_t Resident_Bytes() {
   FILE* file = std::fopen("/proc/self/statm", "r");
   if (!file) return 0;
@@ -89,21 +105,66 @@ int64_t Resident_Bytes() {
   return read ? static_cast<int64_t>(resident) * sysconf(_SC_PAGESIZE) : 0;
 }
 
-Figures Measure() { return {g_Total_Mem_Allocated.load(), Heap_In_Use(), Resident_Bytes()}; }
+// What the game was doing when a run stopped: its mode, the screens up, the run's clock and state.
+std::string Game_State_Text(const vt_test::Game_Harness& game) {
+  std::string up;
+  size_t from = 0;
+  const std::string names = vt_test::Screen_Names();
+  while (from < names.size()) {
+    const size_t to = std::min(names.find(' ', from), names.size());
+    const std::string name = names.substr(from, to - from);
+    bool known = false;
+    if (vt_test::Screen_Is_Up(name, known)) up += (up.empty() ? "" : ",") + name;
+    from = to + 1;
+  }
+  char text[320];
+  std::snprintf(text, sizeof text,
+                "clock %u ms, mode %d, screens up [%s], run: running %d started %d ended %d end requested %d "
+                "paused %d, music %.1f of %.1f s",
+                game.Now(), g_Game.Get_Mode(), up.c_str(), g_Music_Track.m_Running, g_Music_Track.m_Music_Started,
+                g_Music_Track.m_Ended, g_Music_Track.m_End_Requested, g_Music_Track.m_Paused,
+                static_cast<double>(g_Music_Track.m_Clock), static_cast<double>(g_Music_Track.m_Length));
+  return text;
+}
+
+// With trim, malloc first hands the free pages it holds back to the system, so that the resident
+// size counts the memory the program uses rather than what the allocator keeps for later.
+Figures Measure(bool trim) {
+  if (trim) malloc_trim(0);
+  return {g_Total_Mem_Allocated.load(), Heap_In_Use(), Heap_Held(), Resident_Bytes()};
+}
 
 double Mib(int64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+void Print_Usage(FILE* to, const char* program) {
+  std::fprintf(to,
+               "usage: %s [--runs N] [--seed S] [--draw-every N] [--trim] [CONTENT_DIR]\n"
+               "  --runs N        training runs to play (50)\n"
+               "  --seed S        seed of the random input (1)\n"
+               "  --draw-every N  during a run and the waits for its start and for the screen after it,\n"
+               "                  draw only every N-th frame (1: all); the others update the game\n"
+               "                  undrawn, as a minimised window does\n"
+               "  --trim          before each measure, malloc_trim(0): the resident size then leaves\n"
+               "                  out the free pages malloc keeps\n"
+               "  CONTENT_DIR     the content folder (else the build's own)\n",
+               program);
+}
 
 bool Parse_Options(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if ((arg == "--runs" || arg == "--seed") && i + 1 < argc) {
+    if ((arg == "--runs" || arg == "--seed" || arg == "--draw-every") && i + 1 < argc) {
       char* end = nullptr;
       const long value = std::strtol(argv[++i], &end, 10);
       if (*end != '\0' || value <= 0 || value > 1000000) return false;
       if (arg == "--runs")
         options.runs = static_cast<int>(value);
-      else
+      else if (arg == "--seed")
         options.seed = static_cast<uint32_t>(value);
+      else
+        options.draw_every = static_cast<int>(value);
+    } else if (arg == "--trim") {
+      options.trim = true;
     } else if (!arg.empty() && arg[0] != '-' && options.content.empty()) {
       options.content = arg;
     } else {
@@ -113,28 +174,53 @@ bool Parse_Options(int argc, char** argv, Options& options) {
   return true;
 }
 
+// Drawing is most of a frame's cost in the sanitizer build. While one of these lives, frames run
+// with the device answering as lost, as for a minimised window: the game updates everything and
+// skips the drawing.
+class Undrawn {
+ public:
+  explicit Undrawn(bool on) : m_On(on) {
+    if (m_On) D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
+  }
+  ~Undrawn() {
+    if (m_On) D3D8Test_InjectCooperativeLevel(D3D_OK);
+  }
+  Undrawn(const Undrawn&) = delete;
+  Undrawn& operator=(const Undrawn&) = delete;
+
+ private:
+  bool m_On;
+};
+
 class Soak {
  public:
-  Soak(vt_test::Game_Harness& game, uint32_t seed) : m_Game(game), m_Random(seed) {}
+  Soak(vt_test::Game_Harness& game, uint32_t seed, int draw_every)
+      : m_Game(game), m_Random(seed), m_Draw_Every(draw_every) {}
 
   // From the simulator screen: a simulation the account may run, picked on the list with the
   // arrow keys and launched by the button; random input until the summary; back to the screen.
   Run_Result Play_Run();
 
  private:
+  // Of the frames stepped in a run or a wait, every draw_every-th is drawn, the first included.
+  bool Undrawn_Frame(int frame) const { return m_Draw_Every > 1 && frame % m_Draw_Every != 0; }
   int Random(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_Random); }
   bool Pick_And_Launch(Run_Result& result);
   void Random_Input(Run_Result& result);
   bool Step_Reading_Until(bool (*done)(), int frames);
+  void Play_Frame(Run_Result& result);
+  bool End_Stuck_Run();
 
   vt_test::Game_Harness& m_Game;
   std::mt19937 m_Random;
+  int m_Draw_Every = 1;
 };
 
 bool Soak::Step_Reading_Until(bool (*done)(), int frames) {
   for (int frame = 0; frame < frames; ++frame) {
     vt_test::Dismiss_Messages(m_Game);
     if (done()) return true;
+    const Undrawn undrawn(Undrawn_Frame(frame));
     m_Game.Step(1, kFrame_Ms);
   }
   return done();
@@ -212,29 +298,61 @@ void Soak::Random_Input(Run_Result& result) {
   }
 }
 
+// One frame of the run with its random input (the frames the input steps itself go with it).
+void Soak::Play_Frame(Run_Result& result) {
+  const Undrawn undrawn(Undrawn_Frame(result.frames));
+  vt_test::Dismiss_Messages(m_Game);
+  Random_Input(result);
+  m_Game.Step(1, kFrame_Ms);
+}
+
+// A run that has not brought its summary up long after its music: whatever dialog holds it is
+// closed and the run is asked to end, as its track's end event would, so that the soak goes on
+// (the run is reported). True once the summary is up.
+bool Soak::End_Stuck_Run() {
+  bool known = false;
+  for (int i = 0; i < 10 && g_Modal_Dlg.Is_Open() && !vt_test::Screen_Is_Up("summary", known); ++i) {
+    m_Game.Char(13);
+    m_Game.Step(5, 16);
+  }
+  if (g_Music_Track.m_Running && !g_Music_Track.m_Ended) g_Music_Track.m_End_Requested = true;
+  return Step_Reading_Until([] {
+    bool known_name = false;
+    return vt_test::Screen_Is_Up("summary", known_name);
+  }, 600);
+}
+
 Run_Result Soak::Play_Run() {
   Run_Result result;
-  const auto start = std::chrono::steady_clock::now();
-  if (!Pick_And_Launch(result)) return result;
-  bool known = false;
-  for (; result.frames < kMost_Run_Frames && !vt_test::Screen_Is_Up("summary", known); ++result.frames) {
-    vt_test::Dismiss_Messages(m_Game);
-    Random_Input(result);
-    m_Game.Step(1, kFrame_Ms);
+  bool launched = false;
+  {
+    const Undrawn menus(m_Draw_Every > 1);
+    launched = Pick_And_Launch(result);
   }
+  if (!launched) return result;
+  bool known = false;
+  for (; result.frames < kMost_Run_Frames && !vt_test::Screen_Is_Up("summary", known); ++result.frames)
+    Play_Frame(result);
   if (!vt_test::Screen_Is_Up("summary", known)) {
-    result.failure = "no summary";
-    return result;
+    result.stuck = Game_State_Text(m_Game);
+    if (!End_Stuck_Run()) {
+      result.failure = "no summary; " + result.stuck + "; after ending it: " + Game_State_Text(m_Game);
+      return result;
+    }
   }
   result.score = g_Score_Board_Mgr.m_Total_Score;
   m_Game.Step(10, kFrame_Ms);
-  if (!vt_test::Click_Button(m_Game, g_Modal_Dlg.m_Panel, "Return to Trainer")) {
+  bool clicked = false;
+  {
+    const Undrawn menus(m_Draw_Every > 1);
+    clicked = vt_test::Click_Button(m_Game, g_Modal_Dlg.m_Panel, "Return to Trainer");
+  }
+  if (!clicked) {
     result.failure = "no \"Return to Trainer\" button";
     return result;
   }
   result.ended = Step_Reading_Until(vt_test::Simulator_Open, 600);
-  if (!result.ended) result.failure = "not back on the simulator screen";
-  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!result.ended) result.failure = "not back on the simulator screen; " + Game_State_Text(m_Game);
   return result;
 }
 
@@ -242,8 +360,12 @@ Run_Result Soak::Play_Run() {
 
 int main(int argc, char** argv) {
   Options options;
+  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    Print_Usage(stdout, argv[0]);
+    return 0;
+  }
   if (!Parse_Options(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [--runs N] [--seed S] [CONTENT_DIR]\n", argv[0]);
+    Print_Usage(stderr, argv[0]);
     return 2;
   }
   std::vector<std::string> messages;
@@ -261,20 +383,30 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the program did not reach the simulator screen\n");
     return 1;
   }
-  Soak soak(game, options.seed);
+  const auto start = std::chrono::steady_clock::now();
+  Soak soak(game, options.seed, options.draw_every);
   std::vector<Figures> figures;
-  std::printf("%-4s %-30s %6s %10s %6s %7s %12s %12s %12s\n", "run", "simulation", "frames", "score", "shots",
-              "secs", "counted MiB", "heap MiB", "resident MiB");
+  std::printf("%-4s %-30s %6s %10s %6s %7s %12s %12s %12s %12s\n", "run", "simulation", "frames", "score", "shots",
+              "secs", "counted MiB", "heap MiB", "held MiB", "resident MiB");
   int status = 0;
+  int stuck_runs = 0;
   for (int run = 1; run <= options.runs; ++run) {
-    const Run_Result result = soak.Play_Run();
-    const Figures now = Measure();
+    const auto run_start = std::chrono::steady_clock::now();
+    Run_Result result = soak.Play_Run();
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_start).count();
+    const Figures now = Measure(options.trim);
     figures.push_back(now);
-    std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(), result.frames,
-                result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap), Mib(now.resident));
+    std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(),
+                result.frames, result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap),
+                Mib(now.held), Mib(now.resident));
+    if (!result.stuck.empty()) {
+      std::printf("run %d did not end by itself and was ended: %s\n", run, result.stuck.c_str());
+      ++stuck_runs;
+    }
     std::fflush(stdout);
     if (!result.ended) {
       std::printf("run %d stopped: %s\n", run, result.failure.c_str());
+      std::fflush(stdout);
       status = 1;
       break;
     }
@@ -283,13 +415,16 @@ int main(int argc, char** argv) {
   plat::Set_Message_Recorder(nullptr);
   for (const std::string& message : messages) std::printf("message: %s\n", message.c_str());
   if (!messages.empty()) status = 1;
+  if (stuck_runs != 0) status = 1;
+  std::printf("%zu runs (%d ended by the soak) in %.0f s\n", figures.size(), stuck_runs,
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   constexpr size_t kSettled = 10;
   if (figures.size() > kSettled) {
     const Figures& early = figures[kSettled - 1];
     const Figures& last = figures.back();
-    std::printf("from run %zu to run %zu: counted %+.2f MiB, heap %+.2f MiB, resident %+.2f MiB\n", kSettled,
-                figures.size(), Mib(last.counted - early.counted), Mib(last.heap - early.heap),
-                Mib(last.resident - early.resident));
+    std::printf("from run %zu to run %zu: counted %+.2f MiB, heap %+.2f MiB, held %+.2f MiB, resident %+.2f MiB\n",
+                kSettled, figures.size(), Mib(last.counted - early.counted), Mib(last.heap - early.heap),
+                Mib(last.held - early.held), Mib(last.resident - early.resident));
   }
   return status;
 }
