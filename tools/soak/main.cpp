@@ -1,8 +1,9 @@
 // Plays training runs one after another with random input, each from the simulator screen to its
 // statistics summary and back, and prints the memory the program holds after each run: the
 // engine's counted memory, the heap in use and held (malloc's, or the address sanitizer's when
-// built with it) and the resident size. Memory that keeps growing from run to run is a leak.
-//   vt_soak [--runs N] [--seed S] [--draw-every N] [--trim] [CONTENT_DIR]   (--help tells more)
+// built with it) and the resident size, before and after malloc_trim. Memory that keeps growing
+// from run to run is a leak.
+//   vt_soak [--runs N] [--seed S] [--draw-every N] [CONTENT_DIR]   (--help tells more)
 #include <malloc.h>
 #include <unistd.h>
 
@@ -15,10 +16,12 @@
 #include <vector>
 
 #include "game/core/CGame.h"
+#include "game/core/CWorld.h"
 #include "game/core/Settings.h"
 #include "game/menu/CMenuItem_List.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
+#include "game/menu/CPopup_Mgr.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/CMenu_Simulator.h"
@@ -56,7 +59,6 @@ struct Options {
   int runs = 50;
   uint32_t seed = 1;
   int draw_every = 1;
-  bool trim = false;
   std::string content;
 };
 
@@ -65,6 +67,7 @@ struct Figures {
   int64_t heap = 0;     // bytes in use on the heap
   int64_t held = 0;     // bytes the allocator holds from the system, in use or free
   int64_t resident = 0;
+  int64_t trimmed = 0;  // the resident size once malloc has handed its free pages back
 };
 
 struct Run_Result {
@@ -75,6 +78,7 @@ struct Run_Result {
   uint32_t score = 0;
   int frames = 0;
   int shots = 0;
+  int paused_frames = 0;  // frames the game stood paused (a pop-up menu open, say)
   double seconds = 0.0;  // of real time
 };
 
@@ -117,35 +121,41 @@ std::string Game_State_Text(const vt_test::Game_Harness& game) {
     if (vt_test::Screen_Is_Up(name, known)) up += (up.empty() ? "" : ",") + name;
     from = to + 1;
   }
-  char text[320];
+  char text[400];
   std::snprintf(text, sizeof text,
-                "clock %u ms, mode %d, screens up [%s], run: running %d started %d ended %d end requested %d "
-                "paused %d, music %.1f of %.1f s",
-                game.Now(), g_Game.Get_Mode(), up.c_str(), g_Music_Track.m_Running, g_Music_Track.m_Music_Started,
+                "clock %u ms, mode %d, screens up [%s], pop-up open %d, game paused %d, run: running %d started %d "
+                "ended %d end requested %d paused %d, music %.1f of %.1f s",
+                game.Now(), g_Game.Get_Mode(), up.c_str(), g_Popup_Mgr.Is_Open(), g_Game_Paused,
+                g_Music_Track.m_Running, g_Music_Track.m_Music_Started,
                 g_Music_Track.m_Ended, g_Music_Track.m_End_Requested, g_Music_Track.m_Paused,
                 static_cast<double>(g_Music_Track.m_Clock), static_cast<double>(g_Music_Track.m_Length));
   return text;
 }
 
-// With trim, malloc first hands the free pages it holds back to the system, so that the resident
-// size counts the memory the program uses rather than what the allocator keeps for later.
-Figures Measure(bool trim) {
-  if (trim) malloc_trim(0);
-  return {g_Total_Mem_Allocated.load(), Heap_In_Use(), Heap_Held(), Resident_Bytes()};
+// The resident size as the system sees it, and again after malloc_trim(0): malloc keeps the pages
+// it once used (a busy moment leaves the heap's top high), and the resident size then moves by
+// whole megabytes while the heap in use stays flat. The trimmed size counts the pages the
+// program uses, heap and everything else (the rasteriser's code and buffers, the libraries).
+// The sanitizer's allocator is not malloc's: there the two are the same.
+Figures Measure() {
+  Figures figures{g_Total_Mem_Allocated.load(), Heap_In_Use(), Heap_Held(), Resident_Bytes(), 0};
+#ifndef VT_SOAK_ASAN
+  malloc_trim(0);
+#endif
+  figures.trimmed = Resident_Bytes();
+  return figures;
 }
 
 double Mib(int64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
 void Print_Usage(FILE* to, const char* program) {
   std::fprintf(to,
-               "usage: %s [--runs N] [--seed S] [--draw-every N] [--trim] [CONTENT_DIR]\n"
+               "usage: %s [--runs N] [--seed S] [--draw-every N] [CONTENT_DIR]\n"
                "  --runs N        training runs to play (50)\n"
                "  --seed S        seed of the random input (1)\n"
                "  --draw-every N  during a run and the waits for its start and for the screen after it,\n"
                "                  draw only every N-th frame (1: all); the others update the game\n"
                "                  undrawn, as a minimised window does\n"
-               "  --trim          before each measure, malloc_trim(0): the resident size then leaves\n"
-               "                  out the free pages malloc keeps\n"
                "  CONTENT_DIR     the content folder (else the build's own)\n",
                program);
 }
@@ -163,8 +173,6 @@ bool Parse_Options(int argc, char** argv, Options& options) {
         options.seed = static_cast<uint32_t>(value);
       else
         options.draw_every = static_cast<int>(value);
-    } else if (arg == "--trim") {
-      options.trim = true;
     } else if (!arg.empty() && arg[0] != '-' && options.content.empty()) {
       options.content = arg;
     } else {
@@ -304,6 +312,7 @@ void Soak::Play_Frame(Run_Result& result) {
   vt_test::Dismiss_Messages(m_Game);
   Random_Input(result);
   m_Game.Step(1, kFrame_Ms);
+  if (g_Game_Paused) ++result.paused_frames;
 }
 
 // A run that has not brought its summary up long after its music: whatever dialog holds it is
@@ -386,21 +395,22 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   Soak soak(game, options.seed, options.draw_every);
   std::vector<Figures> figures;
-  std::printf("%-4s %-30s %6s %10s %6s %7s %12s %12s %12s %12s\n", "run", "simulation", "frames", "score", "shots",
-              "secs", "counted MiB", "heap MiB", "held MiB", "resident MiB");
+  std::printf("%-4s %-30s %6s %10s %6s %7s %12s %12s %12s %12s %12s\n", "run", "simulation", "frames", "score",
+              "shots", "secs", "counted MiB", "heap MiB", "held MiB", "resident MiB", "trimmed MiB");
   int status = 0;
   int stuck_runs = 0;
   for (int run = 1; run <= options.runs; ++run) {
     const auto run_start = std::chrono::steady_clock::now();
     Run_Result result = soak.Play_Run();
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run_start).count();
-    const Figures now = Measure(options.trim);
+    const Figures now = Measure();
     figures.push_back(now);
-    std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(),
+    std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(),
                 result.frames, result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap),
-                Mib(now.held), Mib(now.resident));
+                Mib(now.held), Mib(now.resident), Mib(now.trimmed));
     if (!result.stuck.empty()) {
-      std::printf("run %d did not end by itself and was ended: %s\n", run, result.stuck.c_str());
+      std::printf("run %d did not end by itself and was ended (paused %d of its %d frames): %s\n", run,
+                  result.paused_frames, result.frames, result.stuck.c_str());
       ++stuck_runs;
     }
     std::fflush(stdout);
@@ -422,9 +432,10 @@ int main(int argc, char** argv) {
   if (figures.size() > kSettled) {
     const Figures& early = figures[kSettled - 1];
     const Figures& last = figures.back();
-    std::printf("from run %zu to run %zu: counted %+.2f MiB, heap %+.2f MiB, held %+.2f MiB, resident %+.2f MiB\n",
+    std::printf("from run %zu to run %zu: counted %+.2f MiB, heap %+.2f MiB, held %+.2f MiB, resident %+.2f MiB, "
+                "trimmed %+.2f MiB\n",
                 kSettled, figures.size(), Mib(last.counted - early.counted), Mib(last.heap - early.heap),
-                Mib(last.held - early.held), Mib(last.resident - early.resident));
+                Mib(last.held - early.held), Mib(last.resident - early.resident), Mib(last.trimmed - early.trimmed));
   }
   return status;
 }
