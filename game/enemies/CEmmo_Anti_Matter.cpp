@@ -8,7 +8,6 @@
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/enemies/Emmo_Shared.h"
-#include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/targets/Target_Shared.h"
@@ -141,25 +140,13 @@ void CEmmo_Anti_Matter::Update(const float& dt) {
   if (m_Position.z < kPush_Depth) m_Motion.acceleration.z += 500.0f;
   Collide_Sphere_World(m_Motion);
   Integrate_Sphere(m_Motion, dt);
-  const bool was_young = m_Age < kYouth;
-  m_Age += dt;
-  if (was_young && m_Age >= kYouth) m_State_Flags &= ~kState_Young;
-  if (m_Age > kLife && m_Kill_Timer == 0.0f) m_Kill_Timer = 0.001f;
-  if (m_Pulse != 0.0f) m_Pulse += kPulse_Rate * dt;
-  if (m_Kill_Timer != 0.0f) {
-    Set_Sphere_Radius(kRadius * Shrink_Factor(m_Kill_Timer));
-    m_Kill_Timer += kFade_Rate * dt;
-    if (m_Kill_Timer >= 1.0f && m_Pulse != 0.0f && m_Pulse < 1.0f) m_Pulse = 1.0f;
-  }
-  if (m_Pulse >= 1.0f) Strike();
+  Grow_Old(*this, m_Age, dt, kYouth, kLife);
+  if (Blast_Step(*this, m_Pulse, kPulse_Rate, kRadius, kFade_Rate, dt)) Strike();
 }
 
 void CEmmo_Anti_Matter::Strike() {
   m_Pulse = 0.0f;
-  g_Screen_FX_Mgr.Add_Effect(15, 3.0f, CColor4{0.6f, 0.4f, 0.4f, 1.0f}, CColor4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, 0.0f);
-  g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, 4.0f, 0.35f);
-  Play_Sound(kSound_Impact, m_Position);
-  Hit_Player(kStrength, false);
+  Blast_Strike(m_Position, kStrength);
 }
 
 bool CEmmo_Anti_Matter::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
@@ -201,14 +188,8 @@ void CEmmo_Anti_Matter::Render(const float& step) {
   if (!m_Pushed) Draw(m_Model, World(), m_Style, m_Texture, nullptr, &colour);
   Normalize_Normals(false);
   CShadowProjector::Cast_Ellipse_Shadow(*this, m_Wobble.x, m_Wobble.z);
-  if (m_Pulse != 0.0f && m_Variant == kBlue) {
-    const float s = 225.0f * m_Pulse * m_Pulse * m_Pulse;
-    const uint32_t blend = kPulse_Colour;
-    Normalize_Normals(true);
-    Draw(m_Model, World_Matrix(CMatrix3x3::Identity, m_Pulse_Point, CVector3{s, s, s}), m_Pulse_Style, m_Texture,
-         nullptr, nullptr, &blend);
-    Normalize_Normals(false);
-  }
+  if (m_Pulse != 0.0f && m_Variant == kBlue)
+    Draw_Blast(m_Model, m_Pulse_Point, m_Pulse, m_Pulse_Style, m_Texture, kPulse_Colour);
   Step_Wobble(step);
 }
 
@@ -228,8 +209,5 @@ void CEmmo_Anti_Matter::Step_Wobble(float step) {
 }
 
 void CEmmo_Anti_Matter::Render_Reflection(const CWorld_Mirror& mirror) {
-  const CColor4 colour = Colour();
-  Normalize_Normals(true);
-  Draw(m_Model, Mirrored(World(), mirror), m_Mirror_Style, m_Texture, nullptr, &colour);
-  Normalize_Normals(false);
+  Draw_Reflection(m_Model, World(), mirror, m_Mirror_Style, m_Texture, Colour());
 }

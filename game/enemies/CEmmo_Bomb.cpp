@@ -4,7 +4,6 @@
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld.h"
 #include "game/enemies/Emmo_Shared.h"
-#include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/targets/Target_Shared.h"
@@ -71,25 +70,13 @@ void CEmmo_Bomb::Update(const float& dt) {
   m_Motion.acceleration.Add_Assign(lift);
   Collide_Sphere_World(m_Motion);
   Integrate_Sphere(m_Motion, dt);
-  const bool was_young = m_Age < kYouth;
-  m_Age += dt;
-  if (was_young && m_Age >= kYouth) m_State_Flags &= ~kState_Young;
-  if (m_Age > kLife && m_Kill_Timer == 0.0f) m_Kill_Timer = 0.001f;
-  if (m_Explosion != 0.0f) m_Explosion += kExplosion_Rate * dt;
-  if (m_Kill_Timer != 0.0f) {
-    Set_Sphere_Radius(kRadius * Shrink_Factor(m_Kill_Timer));
-    m_Kill_Timer += kFade_Rate * dt;
-    if (m_Kill_Timer >= 1.0f && m_Explosion != 0.0f && m_Explosion < 1.0f) m_Explosion = 1.0f;
-  }
-  if (m_Explosion >= 1.0f) Explode();
+  Grow_Old(*this, m_Age, dt, kYouth, kLife);
+  if (Blast_Step(*this, m_Explosion, kExplosion_Rate, kRadius, kFade_Rate, dt)) Explode();
 }
 
 void CEmmo_Bomb::Explode() {
   m_Explosion = 0.0f;
-  g_Screen_FX_Mgr.Add_Effect(15, 3.0f, CColor4{0.6f, 0.4f, 0.4f, 1.0f}, CColor4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, 0.0f);
-  g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, 4.0f, 0.35f);
-  Play_Sound(kSound_Impact, m_Position);
-  Hit_Player(kStrength, false);
+  Blast_Strike(m_Position, kStrength);
 }
 
 void CEmmo_Bomb::On_Floor_Contact(float strength, const CVector3& contact, const CVector3& normal) {
@@ -144,18 +131,9 @@ void CEmmo_Bomb::Render(const float& step) {
   m_Trail.Render(m_Position, a * a);
   m_Trail.Render(m_Position, a * a);
   CShadowProjector::Cast_Sphere_Shadow(*this, kRound_Shadow_Fade);
-  if (m_Explosion == 0.0f) return;
-  const float s = 225.0f * m_Explosion * m_Explosion * m_Explosion;
-  const uint32_t blend = kFlash_Colour;
-  Normalize_Normals(true);
-  Draw(m_Model, World_Matrix(CMatrix3x3::Identity, m_Explosion_Point, CVector3{s, s, s}), m_Flash_Style, m_Texture,
-       nullptr, nullptr, &blend);
-  Normalize_Normals(false);
+  if (m_Explosion != 0.0f) Draw_Blast(m_Model, m_Explosion_Point, m_Explosion, m_Flash_Style, m_Texture, kFlash_Colour);
 }
 
 void CEmmo_Bomb::Render_Reflection(const CWorld_Mirror& mirror) {
-  const CColor4 colour = Colour();
-  Normalize_Normals(true);
-  Draw(m_Model, Mirrored(World(), mirror), m_Mirror_Style, m_Texture, nullptr, &colour);
-  Normalize_Normals(false);
+  Draw_Reflection(m_Model, World(), mirror, m_Mirror_Style, m_Texture, Colour());
 }

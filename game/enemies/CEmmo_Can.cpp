@@ -92,18 +92,11 @@ void CEmmo_Can::Update(const float& dt) {
   }
   Collide_Box_World(m_Motion);
   Integrate_Box(m_Motion, dt);
-  if (m_Kill_Timer == 0.0f && m_Position.z < g_Camera.Position().z) m_Kill_Timer = 1.0f;
-  if (Strike_On_Reach(*this, Box_Radius(m_Box.half_size), kSound_Impact, kReach_Strength)) m_Hit_Player = true;
+  if (Pass_Or_Strike(*this, Box_Radius(m_Box.half_size), 1.0f)) m_Hit_Player = true;
   const bool was_young = m_Age <= kGround_Age;
   m_Age += dt;
   if (was_young && m_Age > kGround_Age) m_State_Flags &= ~kState_No_World_Contact;
-  if (m_Age > kLife && m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-  if (m_Kill_Timer == 0.0f && m_Value1 <= 0.0f) m_Kill_Timer = 0.001f;
-  if (m_Kill_Timer == 0.0f) return;
-  CVector3 half;
-  kHalf_Size.Scale(Shrink_Factor(m_Kill_Timer), half);
-  Set_Box_Extents(half);
-  m_Kill_Timer += kFade_Rate * dt;
+  if (Fade_Started(*this, m_Age, kLife)) Fade_Box(*this, kHalf_Size, kFade_Rate, dt);
 }
 
 bool CEmmo_Can::On_Hit(CWorld_Object* other, const CShot_Line* shot) {

@@ -62,14 +62,9 @@ void CEmmo_Crystal_1::Update(const float& dt) {
   }
   Collide_Sphere_World(m_Motion);
   Integrate_Sphere(m_Motion, dt);
-  if (m_Kill_Timer == 0.0f && m_Position.z < g_Camera.Position().z) m_Kill_Timer = 1.0f;
-  if (Strike_On_Reach(*this, m_Collision_Radius, kSound_Impact, kReach_Strength)) m_Hit_Player = true;
+  if (Pass_Or_Strike(*this, m_Collision_Radius, 1.0f)) m_Hit_Player = true;
   m_Age += dt;
-  if (m_Age > kLife && m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-  if (m_Kill_Timer == 0.0f && m_Value1 <= 0.0f) m_Kill_Timer = 0.001f;
-  if (m_Kill_Timer == 0.0f) return;
-  Set_Sphere_Radius(kRadius * Shrink_Factor(m_Kill_Timer));
-  m_Kill_Timer += kFade_Rate * dt;
+  if (Fade_Started(*this, m_Age, kLife)) Fade_Sphere(*this, kRadius, kFade_Rate, dt);
 }
 
 bool CEmmo_Crystal_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {

@@ -97,16 +97,9 @@ void CEmmo_Discus_1::Update(const float& dt) {
   }
   Collide_Box_World(m_Motion);
   Integrate_Box(m_Motion, dt);
-  if (m_Kill_Timer == 0.0f && m_Position.z < g_Camera.Position().z) m_Kill_Timer = 1.0f;
-  if (Strike_On_Reach(*this, Box_Radius(m_Box.half_size), kSound_Impact, kReach_Strength)) m_Hit_Player = true;
+  if (Pass_Or_Strike(*this, Box_Radius(m_Box.half_size), 1.0f)) m_Hit_Player = true;
   m_Age += dt;
-  if (m_Age > kLife && m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-  if (m_Kill_Timer == 0.0f && m_Value1 <= 0.0f) m_Kill_Timer = 0.001f;
-  if (m_Kill_Timer == 0.0f) return;
-  CVector3 half;
-  kHalf_Size.Scale(Shrink_Factor(m_Kill_Timer), half);
-  Set_Box_Extents(half);
-  m_Kill_Timer += kFade_Rate * dt;
+  if (Fade_Started(*this, m_Age, kLife)) Fade_Box(*this, kHalf_Size, kFade_Rate, dt);
 }
 
 bool CEmmo_Discus_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
@@ -123,11 +116,7 @@ bool CEmmo_Discus_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   return true;
 }
 
-CMatrix4x4 CEmmo_Discus_1::World() const {
-  CVector3 scale{1.0f, 1.0f, 1.0f};
-  if (m_Kill_Timer != 0.0f) m_Box.half_size.Divide_Components(kHalf_Size, scale);
-  return World_Matrix(m_Orientation, m_Position, scale);
-}
+CMatrix4x4 CEmmo_Discus_1::World() const { return Shrunk_Box_World(*this, kHalf_Size); }
 
 void CEmmo_Discus_1::Render(const float& step) {
   (void)step;

@@ -12,18 +12,15 @@
 #include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/fx/CParticle_Add_Mgr.h"
-#include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/fx/FX_Resources.h"
-#include "game/sim/CSim_Stats.h"
 
 namespace {
 constexpr uint32_t kBurst_Sound = 0x22000159;
 constexpr uint32_t kHum_Sound = 0x2200015E;
 constexpr uint32_t kExplode_Sound = 0x220000F2;
-constexpr uint32_t kHit_Sound = 0x220000F3;
 constexpr uint32_t kDirt_Colour = 0xFFA99477;
 const CVector3 kHalf_Size{25.0f, 80.0f, 25.0f};
 
@@ -73,9 +70,7 @@ bool CEnemy_Digger_1::Spawn(int variant, const CVector3& p) {
   m_Motion.Clear();
   m_Box.velocity.Set(0.0f, 400.0f + 150.0f * enemy::R(), 0.0f);
   m_Box.spin.Set(0.0f, 10.0f, 0.0f);
-  const CVector3& eye = enemy::Camera();
-  const float x = enemy::Uniform(-75, 75), y = enemy::Uniform(-25, 25);
-  m_Target.Set(eye.x + x, eye.y + y, eye.z);
+  m_Target = enemy::Aim_Beside_Camera();
   Play_Sound_3D(kBurst_Sound, p, 1.0f);
   Burst_From_Ground(p);
   return true;
@@ -104,20 +99,12 @@ void CEnemy_Digger_1::Burst_From_Ground(const CVector3& p) {
   Place_World_Decal_Random(1, CVector3{p.x, g_World.Get_Height(p.x, p.z), p.z}, 75.0f, 4.0f, kDirt_Colour);
 }
 
-CColor4 CEnemy_Digger_1::Colour() const {
-  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(m_Variant);
-}
+CColor4 CEnemy_Digger_1::Colour() const { return enemy::Mobile_Colour(*this, m_Variant); }
 
 void CEnemy_Digger_1::Steer(float dt) {
   m_State_Flags &= ~static_cast<uint32_t>(kState_No_Damping);
-  CVector3 u;
-  m_Target.Subtract(m_Position, u);
-  u.Divide_Assign(std::max(u.Length(), 0.001f));
-  const float k = 1.0f - 0.5f * dt;
-  CVector3& v = m_Box.velocity;
-  v.x *= k;
-  v.z *= k;
-  v.y = k * (v.y + 1000.0f * dt * u.y);
+  // Only the height is steered.
+  enemy::Chase_Step(m_Box.velocity, m_Position, m_Target, CVector3{0.0f, 1000.0f, 0.0f}, dt);
   const float before = m_Charge;
   m_Charge += 0.25f * dt;
   if (before < 0.25f && m_Charge >= 0.25f) Play_Sound_3D(kHum_Sound, m_Position, 1.0f);
@@ -141,15 +128,7 @@ void CEnemy_Digger_1::Update(const float& dt) {
   Integrate_Box(m_Motion, dt);
   const float camera_z = enemy::Camera().z;
   if (m_Position.z < camera_z && m_Kill_Timer == 0.0f) m_Kill_Timer = 1.0f;
-  const float before = m_Age;
-  m_Age += dt;
-  if (before <= 1.5f && m_Age > 1.5f) m_State_Flags &= ~static_cast<uint32_t>(0x30);
-  if (m_Kill_Timer == 0.0f && (m_Age > 25.0f || m_Position.z < camera_z)) m_Kill_Timer = 0.0001f;
-  if (m_Kill_Timer != 0.0f) {
-    const float t = std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f);
-    Set_Box_Extents(CVector3{kHalf_Size.x * t, kHalf_Size.y * t, kHalf_Size.z * t});
-    m_Kill_Timer += 0.2f * dt;
-  }
+  enemy::Mobile_Age_Step(*this, m_Age, dt, camera_z, kHalf_Size, 0.2f);
 }
 
 void CEnemy_Digger_1::Digger_Explode() {
@@ -175,30 +154,11 @@ void CEnemy_Digger_1::Digger_Explode() {
 bool CEnemy_Digger_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (other && !(other->m_Kind_Flags & kKind_Shot)) return false;
   if (m_Kill_Timer != 0.0f) return true;
-  if (m_Hit_Count == 0) {
-    if (other) g_Sim_Stats.Register_Hit(this, other, nullptr, 0);
-    Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
-    if (other || shot) {
-      const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
-      targets::Sparkle_Burst burst;
-      burst.count = 35;
-      burst.spread = 100.0f;
-      burst.offset_factor = 0.2f;
-      targets::Emit_Sparkle_Burst(*this, colour, burst);
-    }
-    m_Kind_Flags |= kKind_Excluded;
-  }
-  ++m_Hit_Count;
-  m_State_Flags &= ~static_cast<uint32_t>(kState_No_Gravity | kState_No_Damping);
-  if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.001f;
+  enemy::Mobile_Hit(*this, m_Hit_Count, m_Variant, other, shot, 35);
   return true;
 }
 
-CMatrix4x4 CEnemy_Digger_1::World() const {
-  if (m_Kill_Timer == 0.0f) return enemy::Matrix(m_Orientation, m_Position);
-  const CVector3& h = m_Box.half_size;
-  return enemy::Matrix(m_Orientation, m_Position, CVector3{h.x / kHalf_Size.x, h.y / kHalf_Size.y, h.z / kHalf_Size.z});
-}
+CMatrix4x4 CEnemy_Digger_1::World() const { return enemy::Mobile_Matrix(*this, kHalf_Size); }
 
 void CEnemy_Digger_1::Digger_Glow(const CMatrix4x4& world, int passes) const {
   const float g = std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f) * m_Charge;

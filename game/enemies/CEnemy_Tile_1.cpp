@@ -9,16 +9,13 @@
 #include "game/core/Sound_FX.h"
 #include "game/enemies/Enemy_Shared.h"
 #include "game/targets/Target_Shared.h"
-#include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
-#include "game/sim/CSim_Stats.h"
 
 namespace {
 constexpr uint32_t kThrow_Sound = 0x220000F2;
 constexpr uint32_t kHoming_Sound = 0x220000E1;
 constexpr uint32_t kStrike_Sound = 0x220000F5;
-constexpr uint32_t kHit_Sound = 0x220000F3;
 constexpr float kFar_Sq = 90000.0f;
 const CVector3 kHalf_Size{38.0f, 10.0f, 38.0f};
 }  // namespace
@@ -59,16 +56,12 @@ bool CEnemy_Tile_1::Spawn(int variant, const CVector3& p) {
   m_Motion.Clear();
   m_Box.velocity.Set(0.0f, 500.0f + 150.0f * enemy::R(), 0.0f);
   m_Box.spin.Set(0.0f, 0.0f, 0.0f);
-  const CVector3& eye = enemy::Camera();
-  const float x = enemy::Uniform(-75, 75), y = enemy::Uniform(-25, 25);
-  m_Target.Set(eye.x + x, eye.y + y, eye.z);
+  m_Target = enemy::Aim_Beside_Camera();
   Play_Sound_3D(kThrow_Sound, p, 0.45f);
   return true;
 }
 
-CColor4 CEnemy_Tile_1::Colour() const {
-  return (m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(m_Variant);
-}
+CColor4 CEnemy_Tile_1::Colour() const { return enemy::Mobile_Colour(*this, m_Variant); }
 
 void CEnemy_Tile_1::Tile_Start_Homing() {
   Play_Sound_3D(kHoming_Sound, m_Position, 0.5f);
@@ -77,12 +70,7 @@ void CEnemy_Tile_1::Tile_Start_Homing() {
 
 void CEnemy_Tile_1::Chase(float dt) {
   m_State_Flags &= ~static_cast<uint32_t>(kState_No_Damping);
-  CVector3 u;
-  m_Target.Subtract(m_Position, u);
-  u.Divide_Assign(std::max(u.Length(), 0.001f));
-  const float k = 1.0f - 0.5f * dt;
-  CVector3& v = m_Box.velocity;
-  v = CVector3{k * (v.x + dt * 600.0f * u.x), k * (v.y + dt * 1000.0f * u.y), k * (v.z + dt * 600.0f * u.z)};
+  enemy::Chase_Step(m_Box.velocity, m_Position, m_Target, CVector3{600.0f, 1000.0f, 600.0f}, dt);
   m_Motion.torque.y += 1.0f;
 }
 
@@ -104,15 +92,7 @@ void CEnemy_Tile_1::Update(const float& dt) {
     m_Struck = 1;
     m_Kill_Timer = 0.001f;
   }
-  const float before = m_Age;
-  m_Age += dt;
-  if (before <= 1.5f && m_Age > 1.5f) m_State_Flags &= ~static_cast<uint32_t>(0x30);
-  if (m_Kill_Timer == 0.0f && (m_Age > 25.0f || m_Position.z < camera_z)) m_Kill_Timer = 0.0001f;
-  if (m_Kill_Timer != 0.0f) {
-    const float t = std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f);
-    Set_Box_Extents(CVector3{kHalf_Size.x * t, kHalf_Size.y * t, kHalf_Size.z * t});
-    m_Kill_Timer += 0.35f * dt;
-  }
+  enemy::Mobile_Age_Step(*this, m_Age, dt, camera_z, kHalf_Size, 0.35f);
 }
 
 void CEnemy_Tile_1::On_Floor_Contact(const CVector3& normal) {
@@ -124,31 +104,13 @@ void CEnemy_Tile_1::On_Floor_Contact(const CVector3& normal) {
 
 bool CEnemy_Tile_1::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (other && !(other->m_Kind_Flags & kKind_Shot)) return false;
-  if (m_Hit_Count == 0) {
-    if (other) g_Sim_Stats.Register_Hit(this, other, nullptr, 0);
-    Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
-    if (other || shot) {
-      const int count = enemy::Camera_Distance_Sq(m_Position) >= kFar_Sq ? 25 : 5;
-      const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
-      targets::Sparkle_Burst burst;
-      burst.count = count;
-      burst.spread = 100.0f;
-      burst.offset_factor = 0.2f;
-      targets::Emit_Sparkle_Burst(*this, colour, burst);
-    }
-    m_Kind_Flags |= kKind_Excluded;
-  }
-  ++m_Hit_Count;
-  m_State_Flags &= ~static_cast<uint32_t>(kState_No_Gravity | kState_No_Damping);
-  if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.001f;
+  // Far tiles burst into more sparkles than near ones.
+  const int sparkles = enemy::Camera_Distance_Sq(m_Position) >= kFar_Sq ? 25 : 5;
+  enemy::Mobile_Hit(*this, m_Hit_Count, m_Variant, other, shot, sparkles);
   return true;
 }
 
-CMatrix4x4 CEnemy_Tile_1::World() const {
-  if (m_Kill_Timer == 0.0f) return enemy::Matrix(m_Orientation, m_Position);
-  const CVector3& h = m_Box.half_size;
-  return enemy::Matrix(m_Orientation, m_Position, CVector3{h.x / kHalf_Size.x, h.y / kHalf_Size.y, h.z / kHalf_Size.z});
-}
+CMatrix4x4 CEnemy_Tile_1::World() const { return enemy::Mobile_Matrix(*this, kHalf_Size); }
 
 void CEnemy_Tile_1::Draw_Halo() const {
   if (!m_Halo_Texture) return;

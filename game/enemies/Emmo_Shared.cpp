@@ -10,6 +10,7 @@
 #include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CParticle_Basic_Mgr.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
+#include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/FX_Resources.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/Target_Shared.h"
@@ -60,6 +61,52 @@ bool Strike_On_Reach(CWorld_Object& object, float radius, uint32_t sound, float 
   Hit_Player(strength, false);
   object.m_Kill_Timer = 0.001f;
   return true;
+}
+
+bool Pass_Or_Strike(CWorld_Object& ammo, float radius, float passed_kill, uint32_t sound) {
+  if (ammo.m_Kill_Timer == 0.0f && ammo.m_Position.z < g_Camera.Position().z) ammo.m_Kill_Timer = passed_kill;
+  return Strike_On_Reach(ammo, radius, sound, kReach_Strength);
+}
+
+bool Fade_Started(CWorld_Object& ammo, float age, float life) {
+  if (age > life && ammo.m_Kill_Timer == 0.0f) ammo.m_Kill_Timer = 0.0001f;
+  if (ammo.m_Kill_Timer == 0.0f && ammo.m_Value1 <= 0.0f) ammo.m_Kill_Timer = 0.001f;
+  return ammo.m_Kill_Timer != 0.0f;
+}
+
+void Fade_Box(CWorld_Object& ammo, const CVector3& full_half, float rate, float dt) {
+  CVector3 half;
+  full_half.Scale(Shrink_Factor(ammo.m_Kill_Timer), half);
+  ammo.Set_Box_Extents(half);
+  ammo.m_Kill_Timer += rate * dt;
+}
+
+void Fade_Sphere(CWorld_Object& ammo, float full_radius, float rate, float dt) {
+  ammo.Set_Sphere_Radius(full_radius * Shrink_Factor(ammo.m_Kill_Timer));
+  ammo.m_Kill_Timer += rate * dt;
+}
+
+void Grow_Old(CWorld_Object& ammo, float& age, float dt, float youth, float life) {
+  const bool was_young = age < youth;
+  age += dt;
+  if (was_young && age >= youth) ammo.m_State_Flags &= ~kState_Young;
+  if (age > life && ammo.m_Kill_Timer == 0.0f) ammo.m_Kill_Timer = 0.001f;
+}
+
+bool Blast_Step(CWorld_Object& ammo, float& blast, float blast_rate, float full_radius, float fade_rate, float dt) {
+  if (blast != 0.0f) blast += blast_rate * dt;
+  if (ammo.m_Kill_Timer != 0.0f) {
+    Fade_Sphere(ammo, full_radius, fade_rate, dt);
+    if (ammo.m_Kill_Timer >= 1.0f && blast != 0.0f && blast < 1.0f) blast = 1.0f;
+  }
+  return blast >= 1.0f;
+}
+
+void Blast_Strike(const CVector3& point, float strength) {
+  g_Screen_FX_Mgr.Add_Effect(15, 3.0f, CColor4{0.6f, 0.4f, 0.4f, 1.0f}, CColor4{0.0f, 0.0f, 0.0f, 0.0f}, 0.0f, 0.0f);
+  g_Screen_FX_Mgr.Add_Effect_2(CScreen_FX_Mgr::kCamera_Shake, 4.0f, 0.35f);
+  Play_Sound(kSound_Impact, point);
+  Hit_Player(strength, false);
 }
 
 void Play_Sound(uint32_t id, const CVector3& position, float scale) { Play_Sound_3D(id, position, scale); }
@@ -201,6 +248,28 @@ CMatrix4x4 Mirrored(const CMatrix4x4& world, const CWorld_Mirror& mirror) {
 }
 
 void Normalize_Normals(bool on) { fx::Set_Normalize_Normals(on); }
+
+CMatrix4x4 Shrunk_Box_World(const CWorld_Object& ammo, const CVector3& full_half) {
+  CVector3 scale{1.0f, 1.0f, 1.0f};
+  if (ammo.m_Kill_Timer != 0.0f) ammo.m_Box.half_size.Divide_Components(full_half, scale);
+  return World_Matrix(ammo.m_Orientation, ammo.m_Position, scale);
+}
+
+void Draw_Blast(CRenderableObject* renderable, const CVector3& point, float blast, CD3DRenderStyle* style,
+                CTextureData* texture, uint32_t colour) {
+  const float s = 225.0f * blast * blast * blast;
+  Normalize_Normals(true);
+  Draw(renderable, World_Matrix(CMatrix3x3::Identity, point, CVector3{s, s, s}), style, texture, nullptr, nullptr,
+       &colour);
+  Normalize_Normals(false);
+}
+
+void Draw_Reflection(CRenderableObject* renderable, const CMatrix4x4& world, const CWorld_Mirror& mirror,
+                     CD3DRenderStyle* style, CTextureData* texture, const CColor4& tint) {
+  Normalize_Normals(true);
+  Draw(renderable, Mirrored(world, mirror), style, texture, nullptr, &tint);
+  Normalize_Normals(false);
+}
 
 uint32_t Glow_Alpha_Byte(float alpha, int copy) {
   for (int i = 0; i <= copy; ++i) alpha *= 0.75f;

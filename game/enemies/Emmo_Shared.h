@@ -71,6 +71,35 @@ float Camera_Distance_Sq(const CVector3& position);
 bool Strike_On_Reach(CWorld_Object& object, float radius, uint32_t sound, float strength);
 
 // ---------------------------------------------------------------------------------------------
+// The end of a flight step
+
+// A live body nearer than the camera (its z below the camera's) is removed: its kill timer is
+// set to the value given. Then the reach rule (Strike_On_Reach) with the family's strength.
+// True when it struck.
+bool Pass_Or_Strike(CWorld_Object& ammo, float radius, float passed_kill, uint32_t sound = kSound_Impact);
+// Past its life a live body starts its kill timer at 0.0001, one whose health is gone at
+// 0.001. True while the kill timer runs.
+bool Fade_Started(CWorld_Object& ammo, float age, float life);
+// One step of the fade: the body shrinks with the kill timer (Shrink_Factor) from its full
+// size, and the timer grows by rate × dt.
+void Fade_Box(CWorld_Object& ammo, const CVector3& full_half, float rate, float dt);
+void Fade_Sphere(CWorld_Object& ammo, float full_radius, float rate, float dt);
+
+// ---------------------------------------------------------------------------------------------
+// Blasts (the anti-matter's pulse, the bomb's explosion)
+
+// The age grows by dt: the young flags drop when it reaches the youth, and past its life a live
+// body starts its kill timer at 0.001.
+void Grow_Old(CWorld_Object& ammo, float& age, float dt, float youth, float life);
+// One step of a blast, 0 until it starts: a started blast grows by its rate × dt; while the
+// kill timer runs the sphere fades (Fade_Sphere), and a blast still under way when the fade
+// ends is brought to 1. True when the blast has reached 1: time to strike.
+bool Blast_Step(CWorld_Object& ammo, float& blast, float blast_rate, float full_radius, float fade_rate, float dt);
+// The blast reaching the player: a red screen flash, a camera shake, the impact sound at the
+// point and a hit of the strength.
+void Blast_Strike(const CVector3& point, float strength);
+
+// ---------------------------------------------------------------------------------------------
 // Sound
 
 // The positional sound with the family's attenuation; scale multiplies the volume range.
@@ -145,6 +174,16 @@ void Normalize_Normals(bool on);
 // its matrix the step matrix times the previous one.
 void Draw_Glow(CRenderableObject* renderable, CMatrix4x4 world, const CMatrix4x4& step, int copies, float alpha,
                const CColor4& colour, CD3DRenderStyle* style);
+// The world matrix of a box body scaled per axis by how far it has shrunk from its full
+// half-size (not scaled while alive).
+CMatrix4x4 Shrunk_Box_World(const CWorld_Object& ammo, const CVector3& full_half);
+// A blast's ball: the renderable scaled by 225 × blast³ at the point in the packed colour (the
+// style's factor), normals renormalised.
+void Draw_Blast(CRenderableObject* renderable, const CVector3& point, float blast, CD3DRenderStyle* style,
+                CTextureData* texture, uint32_t colour);
+// The body in the tint with the mirror style, normals renormalised.
+void Draw_Reflection(CRenderableObject* renderable, const CMatrix4x4& world, const CWorld_Mirror& mirror,
+                     CD3DRenderStyle* style, CTextureData* texture, const CColor4& tint);
 // The alphas of the glow's copies in order: alpha × 0.75, × 0.75² and so on, as bytes.
 uint32_t Glow_Alpha_Byte(float alpha, int copy);
 

@@ -1,6 +1,7 @@
 #include "game/enemies/Enemy_Shared.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "game/core/CCamera.h"
 #include "game/core/CWorld_Object.h"
@@ -9,11 +10,14 @@
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/FX_Resources.h"
+#include "game/sim/CSim_Stats.h"
 #include "game/targets/Target_Shared.h"
 
 namespace enemy {
 
 namespace {
+
+constexpr uint32_t kMobile_Hit_Sound = 0x220000F3;
 constexpr uint32_t kStrike_Sound = 0x2200014A;
 constexpr uint32_t kBurst_Sound = 0x220000F7;
 constexpr float kStrike_Strength = 0.35f;
@@ -93,6 +97,64 @@ void Enemy_Direct_Strike(const CVector3& position, const CVector3& origin, const
   g_Screen_FX_Mgr.Add_Effect(11, 0.5f, CColor4{0.5f, colour.x, colour.y, colour.z}, none, 0.0f, 0.0f);
   g_Screen_FX_Mgr.Add_Effect_3(24, tracer_duration, origin, colour, tracer_alpha, 0.05f);
   Play_Sound_3D(kStrike_Sound, position, 1.0f);
+}
+
+CVector3 Aim_Beside_Camera() {
+  const CVector3& eye = Camera();
+  const float x = Uniform(-75, 75), y = Uniform(-25, 25);
+  return CVector3{eye.x + x, eye.y + y, eye.z};
+}
+
+void Chase_Step(CVector3& velocity, const CVector3& position, const CVector3& target, const CVector3& pull, float dt) {
+  CVector3 u;
+  target.Subtract(position, u);
+  u.Divide_Assign(std::max(u.Length(), 0.001f));
+  const float k = 1.0f - 0.5f * dt;
+  velocity = CVector3{k * (velocity.x + dt * pull.x * u.x), k * (velocity.y + dt * pull.y * u.y),
+                      k * (velocity.z + dt * pull.z * u.z)};
+}
+
+void Mobile_Age_Step(CWorld_Object& enemy, float& age, float dt, float camera_z, const CVector3& full_half,
+                     float fade_rate) {
+  const float before = age;
+  age += dt;
+  if (before <= 1.5f && age > 1.5f) enemy.m_State_Flags &= ~static_cast<uint32_t>(0x30);
+  float& kill = enemy.m_Kill_Timer;
+  if (kill == 0.0f && (age > 25.0f || enemy.m_Position.z < camera_z)) kill = 0.0001f;
+  if (kill == 0.0f) return;
+  const float t = std::clamp(1.0f - kill, 0.001f, 1.0f);
+  enemy.Set_Box_Extents(CVector3{full_half.x * t, full_half.y * t, full_half.z * t});
+  kill += fade_rate * dt;
+}
+
+void Mobile_Hit(CWorld_Object& enemy, int32_t& hit_count, int variant, CWorld_Object* other, const CShot_Line* shot,
+                int sparkles) {
+  if (hit_count == 0) {
+    if (other) g_Sim_Stats.Register_Hit(&enemy, other, nullptr, 0);
+    Play_Sound_3D(kMobile_Hit_Sound, enemy.m_Position, 1.0f);
+    if (other || shot) {
+      targets::Sparkle_Burst burst;
+      burst.count = sparkles;
+      burst.spread = 100.0f;
+      burst.offset_factor = 0.2f;
+      targets::Emit_Sparkle_Burst(enemy, Argb(Brightened(targets::Get_Variant_Color(variant), 2.0f)), burst);
+    }
+    enemy.m_Kind_Flags |= kKind_Excluded;
+  }
+  ++hit_count;
+  enemy.m_State_Flags &= ~static_cast<uint32_t>(kState_No_Gravity | kState_No_Damping);
+  if (enemy.m_Kill_Timer == 0.0f) enemy.m_Kill_Timer = 0.001f;
+}
+
+CColor4 Mobile_Colour(const CWorld_Object& enemy, int variant) {
+  return (enemy.m_Kind_Flags & kKind_Excluded) ? CColor4{0.0f, 0.0f, 0.0f, 1.0f} : targets::Get_Variant_Color(variant);
+}
+
+CMatrix4x4 Mobile_Matrix(const CWorld_Object& enemy, const CVector3& full_half) {
+  if (enemy.m_Kill_Timer == 0.0f) return Matrix(enemy.m_Orientation, enemy.m_Position);
+  const CVector3& h = enemy.m_Box.half_size;
+  return Matrix(enemy.m_Orientation, enemy.m_Position,
+                CVector3{h.x / full_half.x, h.y / full_half.y, h.z / full_half.z});
 }
 
 CMatrix4x4 Matrix(const CMatrix3x3& orientation, const CVector3& position, const CVector3& scale) {

@@ -12,6 +12,7 @@
 #include "game/core/Display_Mode.h"
 #include "game/core/WinMain.h"
 #include "game/fx/CScreen_FX_Mgr.h"
+#include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/trainer/CClient_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -405,7 +406,10 @@ void CMenu_Mgr::On_Pause(const bool& paused) {
   m_Last_Pause = paused;
 }
 
+// Before a launch: the screens go, and with them a dialog still open over them (a finished
+// run's summary, a message), which would otherwise stay over the new run and hold its input.
 void CMenu_Mgr::Close_All() {
+  if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
   Suspend(true);
   m_Console.Show(false, false);
   if (m_Grid.m_Initialised) m_Grid.Set_Mode(0);

@@ -43,6 +43,19 @@ constexpr uint32_t kRow_Flags = 12;
 constexpr uint32_t kButton_Flags = 14;
 constexpr float kFirst_Row = 0.074f;
 constexpr float kRow_Step = 0.035f;
+// The least room between a label's end and the values' column, as a fraction of the screen width.
+constexpr float kValue_Gap = 0.01f;
+
+// The values' column of one half of the dialog: at its place, or further right when a label
+// of that half would reach it, so that no label runs into its value.
+float Value_Column(const std::vector<CSummary_Row>& rows, bool right_half, float label_x, float value_x,
+                   float gap) {
+  float widest = 0.0f;
+  for (const CSummary_Row& row : rows)
+    if (row.right_half == right_half && !row.value.empty())
+      widest = std::max(widest, static_cast<float>(g_Menu_Mgr.Get_Text_Width(kRow_Font, row.label.c_str())));
+  return std::max(value_x, label_x + widest + gap);
+}
 
 std::string Entry_Name(const Rank_Entry& entry) { return std::string(entry.Name, strnlen(entry.Name, kMax_Name)); }
 
@@ -218,10 +231,16 @@ void CMusic_Track::Open_Summary_Dialog(const std::vector<CSummary_Row>& rows) {
   const float top = centre.y - height * 0.5f;
   panel.Add_Item(new CMenuItem_Text(0, "Simulation Statistics Summary", CVector2{centre.x, top + 0.012f * sh},
                                     kHeading_Colour, kTitle_Font, kTitle_Flags, 1, 0.0f));
+  float value_columns[2];
+  for (const bool right_half : {false, true}) {
+    const float shift = right_half ? 0.52f * width : 0.0f;
+    value_columns[right_half] = Value_Column(rows, right_half, centre.x - 0.46f * width + shift,
+                                             centre.x - 0.18f * width + shift, kValue_Gap * sw);
+  }
   for (const CSummary_Row& row : rows) {
     const float y = top + kFirst_Row * sh + static_cast<float>(row.row_step) * kRow_Step * sh;
     const float shift = row.right_half ? 0.52f * width : 0.0f;
-    const float label_x = centre.x - 0.46f * width + shift, value_x = centre.x - 0.18f * width + shift;
+    const float label_x = centre.x - 0.46f * width + shift, value_x = value_columns[row.right_half];
     panel.Add_Item(new CMenuItem_Text(0, row.label.c_str(), CVector2{label_x, y}, row.label_colour, kRow_Font,
                                       kRow_Flags, 1, 0.0f));
     if (!row.value.empty())

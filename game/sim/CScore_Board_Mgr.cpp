@@ -58,6 +58,8 @@ constexpr uint32_t kCommit_Sound = 0x2200012c;
 constexpr uint32_t kTotal_Colour = 0xffffff00;
 constexpr uint32_t kChain_Colour = 0xff00ff00;
 constexpr uint32_t kWhite = 0xffffffff;
+// The board's line step as a fraction of the screen height: one line per popup row.
+constexpr float kLine = 0.03f;
 
 uint32_t Add_Saturated(uint32_t a, uint64_t b) {
   const uint64_t sum = static_cast<uint64_t>(a) + b;
@@ -464,7 +466,7 @@ void CScore_Board_Mgr::Render_Frame() {
   const float sw = Screen_Width(), sh = Screen_Height();
   m_Scale_X = sw * 0.001f;
   m_Scale_Y = sh * 0.001f;
-  const float line = 0.03f * sh;
+  const float line = kLine * sh;
   const float margin = sh * 0.1f * Hud_Offset();
   const float anchor_x = 0.98f * sw, anchor_y = 0.04f * sh + margin;
   constexpr uint32_t kRight = CText_Mgr::kRight_X;
@@ -498,12 +500,16 @@ void CScore_Board_Mgr::Render_Frame() {
   }
 
   const float base = anchor_y + (chain_shown ? 2.0f : 1.0f) * line;
+  // A flushed chain's popup stands at the base itself: the first column's rows make way for it.
+  bool flushed_shown = false;
+  for (uint32_t i = 0; i < m_Popup_Count; ++i) flushed_shown |= m_Popups[i].kind == kPopup_Flushed_Chain;
+  const float rows_top = flushed_shown ? base + line : base;
   for (uint32_t i = 0; i < m_Popup_Count; ++i) {
     const Popup& popup = m_Popups[i];
     if (popup.kind == kPopup_Flushed_Chain)
       Render_Popup(popup, anchor_x, base);
     else if (popup.row_a >= 0)
-      Render_Popup(popup, anchor_x, base + static_cast<float>(popup.row_a) * line);
+      Render_Popup(popup, anchor_x, rows_top + static_cast<float>(popup.row_a) * line);
     else if (popup.row_b >= 0)
       Render_Popup(popup, sw * 0.5f, static_cast<float>(popup.row_b) * line + 0.025f * sh + margin);
   }
@@ -524,7 +530,10 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
       right = Lerp(settle_start, x, (f - 0.05f) / 0.05f);
     else if (f > 0.35f)
       right = Lerp(x, off_screen, std::min(20.0f * (f - 0.35f), 1.0f));
-    Draw_Icon(kIcon_Points, right, y, 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, 1.0f);
+    // Bottom at the lower edge of its row, so that it stays in its own line as the other
+    // popups, which hang from their row's top.
+    Draw_Icon(kIcon_Points, right, y + kLine * Screen_Height(), 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y,
+              1.0f);
     return;
   }
   const bool short_lived =

@@ -9,7 +9,6 @@
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/fx/FX_Resources.h"
-#include "game/sim/CSim_Stats.h"
 #include "game/targets/CTarget_Target.h"
 #include "game/targets/Ejector_Shared.h"
 #include "game/targets/Target_Shared.h"
@@ -206,22 +205,9 @@ void CEjector_Simon_1::Update(const float& dt) {
 
 void CEjector_Simon_1::Launch_From_Side(uint32_t side) {
   if (!(m_Orientation.rows[2].z >= 0.5f) || side > 3) return;
-  auto* board = static_cast<CTarget_Target*>(CTarget_Target::Pool()->Alloc_Object());
-  if (!board) return;
   const float reach = 1.6f * (side <= 1 ? m_Box.half_size.x : m_Box.half_size.y);
-  const CVector3 home{0.0f, 0.0f, reach};
-  const int32_t hinge = kHinge_Of_Side[side];
   const bool quick = true;
-  if (!board->Spawn(hinge, home, this, quick)) {
-    ejectors::Give_Back_Unspawned(board);
-    return;
-  }
-  g_World.Add_Object(1, board);
-  CVector3 placed;
-  home.Rotate_To(m_Orientation, placed);
-  placed.Add_Assign(m_Position);
-  board->Set_Position(placed);
-  g_Sim_Stats.Record_Launch(board);
+  CTarget_Target::Launch_From(*this, kHinge_Of_Side[side], CVector3{0.0f, 0.0f, reach}, quick);
 }
 
 CMatrix4x4 CEjector_Simon_1::World() const { return ejectors::Scaled_World(*this, CVector3{1.0f, 1.0f, 1.0f}); }

@@ -8,7 +8,6 @@
 #include "game/fx/CShadowProjector.h"
 #include "game/fx/Draw_Helpers.h"
 #include "game/fx/FX_Resources.h"
-#include "game/sim/CSim_Stats.h"
 #include "game/targets/CTarget_Target.h"
 #include "game/targets/Target_Shared.h"
 #include "runtime/src/math/geometry.h"
@@ -111,27 +110,12 @@ void CEjector_Targets::Queue_Launch() {
 }
 
 void CEjector_Targets::Launch_Record(Target_Launch_Record& record) {
-  if (record.Launched || record.Side > 1) {
-    record.Launched = true;
-    return;
-  }
+  const bool due = !record.Launched && record.Side <= 1;
   record.Launched = true;
-  CObject_Pool* pool = CTarget_Target::Pool();
-  auto* board = static_cast<CTarget_Target*>(pool->Alloc_Object());
-  if (!board) return;
+  if (!due) return;
   const CVector3 home{0.0f, Spot_Height(record.Height_Fraction), kSide_Offset};
-  const int32_t side = static_cast<int32_t>(record.Side);
   const bool quick = false;
-  if (!board->Spawn(side, home, this, quick)) {
-    ejectors::Give_Back_Unspawned(board);
-    return;
-  }
-  g_World.Add_Object(1, board);
-  CVector3 placed;
-  home.Rotate_To(m_Orientation, placed);
-  placed.Add_Assign(m_Position);
-  board->Set_Position(placed);
-  g_Sim_Stats.Record_Launch(board);
+  CTarget_Target::Launch_From(*this, static_cast<int32_t>(record.Side), home, quick);
 }
 
 void CEjector_Targets::Serve_Queue(float dt) {

@@ -55,25 +55,11 @@ void CGrowing_Box_Target::Grow() {
 
 void CGrowing_Box_Target::Update(const float& dt) {
   Grow();
-  if (m_Rules.half_gravity) {
-    CVector3 half;
-    g_World.m_Gravity.Scale(0.5f, half);
-    m_Motion.acceleration.Subtract_Assign(half);
-  }
+  if (m_Rules.half_gravity) targets::Lift_Half_Gravity(*this);
   if (Before_Move()) Collide_Box_World(m_Motion);
   Integrate_Box(m_Motion, dt);
   After_Move();
-  m_Life -= dt;
-  if (m_Life < 0.0f) {
-    m_Life = 0.0f;
-    if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-  }
-  const float before = m_Age;
-  m_Age += dt;
-  if (before < m_Rules.growth_time && m_Age >= m_Rules.growth_time)
-    m_State_Flags &= ~(kState_No_Object_Collision | kState_No_World_Contact);
-  if (m_Kill_Timer == 0.0f && !(m_Value1 > 0.0f)) m_Kill_Timer += 0.001f;
-  if (m_Kill_Timer != 0.0f) {
+  if (targets::Life_Step(*this, m_Life, m_Age, dt, m_Rules.growth_time)) {
     m_Kill_Timer += m_Rules.death_rate * dt;
     return;
   }

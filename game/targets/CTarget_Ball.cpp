@@ -86,16 +86,7 @@ void CTarget_Ball::Update(const float& dt) {
     default: a.Subtract_Assign(CVector3{0.5f * g.x, 0.5f * g.y, 0.5f * g.z}); break;
   }
   Integrate_Sphere(m_Motion, dt);
-  m_Life -= dt;
-  if (m_Life < 0.0f) {
-    if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-    m_Life = 0.0f;
-  }
-  const bool was_young = m_Age < kGuard_Age;
-  m_Age += dt;
-  if (was_young && m_Age >= kGuard_Age) m_State_Flags &= ~(kState_No_Object_Collision | kState_No_World_Contact);
-  if (m_Kill_Timer == 0.0f && !(m_Value1 > 0.0f)) m_Kill_Timer = 0.001f;
-  if (m_Kill_Timer != 0.0f) {
+  if (targets::Life_Step(*this, m_Life, m_Age, dt, kGuard_Age)) {
     const float f = m_Crushed ? 1.0f : std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f);
     Set_Sphere_Radius(kRadius * f);
     m_Kill_Timer += (m_Crushed ? 6.0f : 0.35f) * dt;

@@ -145,14 +145,9 @@ void CTarget_Buster::Render_Glow(const CWorld_Mirror* mirror) {
   const float reach = 70.0f * std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f);
   // The second fan is the first turned by a half turn about the up axis.
   for (float sign : {1.0f, -1.0f}) {
-    CVector3 axis = Mul(m_Orientation.rows[0], sign), spoke = Mul(m_Orientation.rows[2], sign);
-    CVector3 centre = Add(m_Position, Mul(axis, reach));
-    if (mirror) {
-      centre = Mirror_Point(*mirror, centre);
-      axis = Mirror_Direction(*mirror, axis);
-      spoke = Mirror_Direction(*mirror, spoke);
-    }
-    Draw_Glow(centre, spoke, axis, 4, m * 800.0f, m * 50.0f, packed, m_Glow_Style, m_Glow_Texture);
+    const CVector3 axis = Mul(m_Orientation.rows[0], sign), spoke = Mul(m_Orientation.rows[2], sign);
+    const CVector3 centre = Add(m_Position, Mul(axis, reach));
+    Draw_Glow(centre, spoke, axis, 4, m * 800.0f, m * 50.0f, packed, m_Glow_Style, m_Glow_Texture, mirror);
   }
 }
 

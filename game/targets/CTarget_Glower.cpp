@@ -160,16 +160,10 @@ void CTarget_Glower::Draw_Halo(const CWorld_Mirror* mirror, float alpha_factor) 
   const CVector3 up = m_Orientation.rows[1];
   CVector3 offset = Mul(m_Orientation.rows[0], 80.0f * b);
   for (int sprite = 0; sprite < 3; ++sprite) {
-    CVector3 centre = Add(Add(m_Position, Mul(up, 5.0f)), offset);
+    const CVector3 centre = Add(Add(m_Position, Mul(up, 5.0f)), offset);
     const float reach = Length(offset);
-    CVector3 axis = reach > 0.0f ? Mul(offset, 1.0f / reach) : m_Orientation.rows[0];
-    CVector3 spoke = up;
-    if (mirror) {
-      centre = Mirror_Point(*mirror, centre);
-      axis = Mirror_Direction(*mirror, axis);
-      spoke = Mirror_Direction(*mirror, spoke);
-    }
-    Draw_Glow(centre, spoke, axis, 4, 225.0f * level, 600.0f * level, packed, m_Glow_Style, m_Glow_Texture);
+    const CVector3 axis = reach > 0.0f ? Mul(offset, 1.0f / reach) : m_Orientation.rows[0];
+    Draw_Glow(centre, up, axis, 4, 225.0f * level, 600.0f * level, packed, m_Glow_Style, m_Glow_Texture, mirror);
     offset = arsenal::Turn(offset, up, kSprite_Turn);
   }
 }

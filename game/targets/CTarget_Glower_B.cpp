@@ -120,14 +120,9 @@ void CTarget_Glower_B::Draw_Bursts(const CWorld_Mirror* mirror) {
   const uint32_t packed = Pack(colour);
   const CVector3 side = m_Orientation.rows[0], up = m_Orientation.rows[1];
   for (float sign : {1.0f, -1.0f}) {
-    CVector3 centre = Add(m_Position, Mul(side, sign * f * m_Scale * 35.0f));
-    CVector3 axis = Mul(side, sign), spoke = up;
-    if (mirror) {
-      centre = Mirror_Point(*mirror, centre);
-      axis = Mirror_Direction(*mirror, axis);
-      spoke = Mirror_Direction(*mirror, spoke);
-    }
-    Draw_Glow(centre, spoke, axis, 6, intensity * 600.0f, intensity * 25.0f, packed, m_Glow_Style, m_Glow_Texture);
+    const CVector3 centre = Add(m_Position, Mul(side, sign * f * m_Scale * 35.0f));
+    Draw_Glow(centre, up, Mul(side, sign), 6, intensity * 600.0f, intensity * 25.0f, packed, m_Glow_Style,
+              m_Glow_Texture, mirror);
   }
 }
 

@@ -5,11 +5,13 @@
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CTarget_Link_Pool.h"
+#include "game/core/CWorld.h"
 #include "game/core/Sound_FX.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/FX_Resources.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
+#include "game/targets/Ejector_Shared.h"
 #include "game/targets/Target_Shared.h"
 #include "runtime/src/math/geometry.h"
 
@@ -101,6 +103,22 @@ CVector3 CTarget_Target::Folded_Position(const CMatrix3x3& ejector, const CVecto
   offset.Rotate_To(turn, turned);
   turned.Add_Assign(ejector_position);
   return turned;
+}
+
+CTarget_Target* CTarget_Target::Launch_From(CWorld_Object& ejector, int32_t side, const CVector3& home, bool quick) {
+  auto* board = static_cast<CTarget_Target*>(Pool()->Alloc_Object());
+  if (!board) return nullptr;
+  if (!board->Spawn(side, home, &ejector, quick)) {
+    ejectors::Give_Back_Unspawned(board);
+    return nullptr;
+  }
+  g_World.Add_Object(1, board);
+  CVector3 placed;
+  home.Rotate_To(ejector.m_Orientation, placed);
+  placed.Add_Assign(ejector.m_Position);
+  board->Set_Position(placed);
+  g_Sim_Stats.Record_Launch(board);
+  return board;
 }
 
 bool CTarget_Target::Spawn(const int32_t& side, const CVector3& home, CWorld_Object* ejector, const bool& quick) {

@@ -29,6 +29,10 @@ class CTarget_Target : public CFixed_Object, public CTarget_Score_Info {
   // Side 0-3 (which way it swings), home in the ejector's frame, the launching ejector, and the
   // quick flag of the memory game. False when the body cannot be set up.
   bool Spawn(const int32_t& side, const CVector3& home, CWorld_Object* ejector, const bool& quick);
+  // A board from the pool spawned as above, put on the world's variable-step list at the
+  // ejector's position plus the home turned by its orientation, and counted as launched. Null
+  // when the pool is empty or the set-up fails (the board then goes back unseen).
+  static CTarget_Target* Launch_From(CWorld_Object& ejector, int32_t side, const CVector3& home, bool quick);
 
   void Release_Attachments() override;
   void Update(const float& dt) override;

@@ -153,26 +153,12 @@ void CTarget_Twirler::Advance_Trail(float dt) {
 
 void CTarget_Twirler::Update(const float& dt) {
   Follow_Ejector(dt);
-  if (!(m_State_Flags & kState_No_Gravity)) {
-    CVector3 half;
-    g_World.m_Gravity.Scale(0.5f, half);
-    m_Motion.acceleration.Subtract_Assign(half);
-  }
+  if (!(m_State_Flags & kState_No_Gravity)) targets::Lift_Half_Gravity(*this);
   Collide_Sphere_World(m_Motion);
   Integrate_Sphere(m_Motion, dt);
   Advance_Trail(dt);
-  m_Life -= dt;
-  if (m_Life < 0.0f) {
-    m_Life = 0.0f;
-    if (m_Kill_Timer == 0.0f) m_Kill_Timer = 0.0001f;
-  }
-  const float before = m_Age;
-  m_Age += dt;
-  if (before < kGuard_Age && m_Age >= kGuard_Age)
-    m_State_Flags &= ~(kState_No_Object_Collision | kState_No_World_Contact);
-  if (m_Kill_Timer == 0.0f && !(m_Value1 > 0.0f)) m_Kill_Timer += 0.001f;
-  if (m_Kill_Timer != 0.0f) {
-    Set_Sphere_Radius(kRadius * std::clamp(1.0f - m_Kill_Timer, 0.001f, 1.0f));
+  if (targets::Life_Step(*this, m_Life, m_Age, dt, kGuard_Age)) {
+    targets::Shrink_Sphere(*this, kRadius);
     m_View_Radius = kRibbon_Reach;
     m_Kill_Timer += kDeath_Rate * dt;
   }

@@ -101,8 +101,14 @@ void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* 
 }
 
 void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float half_length,
-               float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture) {
+               float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
+               const CWorld_Mirror* mirror) {
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  if (mirror) {
+    Draw_Axis_Quads(Mirror_Point(*mirror, centre), Mirror_Direction(*mirror, spoke), CVector3{0, 0, 0},
+                    Mirror_Direction(*mirror, axis), count, half_length, width, colour, style, texture);
+    return;
+  }
   Draw_Axis_Quads(centre, spoke, CVector3{0, 0, 0}, axis, count, half_length, width, colour, style, texture);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/Debris_Rules.h"
@@ -167,6 +168,31 @@ Sparkle_Burst Member_Burst(const Target_Member& member) {
 
 void Register_First_Hit(const Target_Member& member, CWorld_Object& target, CWorld_Object* hitter) {
   if (Registers_Hit(member, hitter)) g_Sim_Stats.Register_Hit(&target, hitter, nullptr, 0);
+}
+
+void Lift_Half_Gravity(CWorld_Object& target) {
+  CVector3 half;
+  g_World.m_Gravity.Scale(0.5f, half);
+  target.m_Motion.acceleration.Subtract_Assign(half);
+}
+
+bool Life_Step(CWorld_Object& target, float& life, float& age, float dt, float guard_age) {
+  float& kill = target.m_Kill_Timer;
+  life -= dt;
+  if (life < 0.0f) {
+    life = 0.0f;
+    if (kill == 0.0f) kill = 0.0001f;
+  }
+  const float before = age;
+  age += dt;
+  if (before < guard_age && age >= guard_age)
+    target.m_State_Flags &= ~(kState_No_Object_Collision | kState_No_World_Contact);
+  if (kill == 0.0f && !(target.m_Value1 > 0.0f)) kill = 0.001f;
+  return kill != 0.0f;
+}
+
+void Shrink_Sphere(CWorld_Object& target, float full_radius) {
+  target.Set_Sphere_Radius(full_radius * std::clamp(1.0f - target.m_Kill_Timer, 0.001f, 1.0f));
 }
 
 bool Is_Boundary_Wall(const CVector3& normal) { return debris::Is_Wall(normal); }

@@ -97,6 +97,19 @@ bool Registers_Hit(const Target_Member& member, const CWorld_Object* hitter);
 Sparkle_Burst Member_Burst(const Target_Member& member);
 
 // ---------------------------------------------------------------------------------------------
+// Life and fading
+
+// Half the world's gravity taken off the target's forces: it floats down slowly.
+void Lift_Half_Gravity(CWorld_Object& target);
+// The life and age step of a launched target: its life runs down by dt, and at its end a live
+// target starts its kill timer at 0.0001; its age grows by dt and, when it first reaches the
+// guard age, the target starts to collide with objects and the world; a live target whose
+// health is gone starts its kill timer at 0.001. True while the kill timer runs.
+bool Life_Step(CWorld_Object& target, float& life, float& age, float dt, float guard_age);
+// The sphere body at the full radius times 1 − kill timer (held to 0.001-1).
+void Shrink_Sphere(CWorld_Object& target, float full_radius);
+
+// ---------------------------------------------------------------------------------------------
 // Floor contacts
 
 // A boundary wall has a normal with |x| or |z| equal to 1.

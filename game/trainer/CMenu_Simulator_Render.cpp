@@ -34,6 +34,15 @@ uint32_t Alpha_Byte(float alpha) {
 
 uint32_t With_Alpha(uint32_t rgb, float alpha) { return (Alpha_Byte(alpha) << 24) | (rgb & 0xffffff); }
 
+// The colour for an additive style, which adds the colour whatever its alpha: the channels
+// are weighed by the alpha too, so that the quad fades with it.
+uint32_t Additive_With_Alpha(uint32_t rgb, float alpha) {
+  const uint32_t a = Alpha_Byte(alpha);
+  uint32_t out = a << 24;
+  for (const int shift : {16, 8, 0}) out |= (((rgb >> shift) & 0xff) * a / 255) << shift;
+  return out;
+}
+
 CVector3 Add_Scaled(const CVector3& base, const CVector3& axis, float amount) {
   return CVector3{base.x + axis.x * amount, base.y + axis.y * amount, base.z + axis.z * amount};
 }
@@ -201,7 +210,7 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
 }
 
 void CMenu_Simulator::Render_Backdrop_Inner() {
-  Set_Quad_Colour(m_Inner_Quad, With_Alpha(0x222233, m_Item_Fade * m_Item_Fade * 255.0f));
+  Set_Quad_Colour(m_Inner_Quad, Additive_With_Alpha(0x222233, m_Item_Fade * m_Item_Fade * 255.0f));
   Draw_Quad(m_Inner_Quad, m_Styles[kBeam_Style], nullptr);
   const float e = std::max(0.0f, 1.0f - m_Item_Fade) * m_Glow_Fade;
   if (e == 0.0f) return;

@@ -447,8 +447,9 @@ void CWarRoom_World::Draw_Piece(int index) const {
   auto* mesh = renderable ? static_cast<CRigidMesh*>(renderable->GetRenderObject()) : nullptr;
   if (!mesh) return;
   const CMatrix4x4 world = World_Matrix(node.axes, node.position);
-  CDeviceTexture* textures[4] = {m_Textures[kPlate_Texture]->m_pDeviceTexture,
-                                 m_Textures[kTrim_Texture]->m_pDeviceTexture, nullptr, nullptr};
+  // The brass trim is the surface the lights shade; the soft glow adds a lamp-lit sheen on it.
+  CDeviceTexture* textures[4] = {m_Textures[kTrim_Texture]->m_pDeviceTexture,
+                                 m_Textures[kPlate_Texture]->m_pDeviceTexture, nullptr, nullptr};
   mesh->Render(&world, m_Piece_Style, textures, nullptr, nullptr);
 }
 

@@ -7,6 +7,7 @@
 
 #include "tools/content/manifest.h"
 #include "tools/content/mesh_entry.h"
+#include "tools/content/mesh_parts.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
@@ -22,39 +23,20 @@ constexpr uint32_t kFormatArgb = 1;
 constexpr uint32_t kFlagsAlphaBlend = 0x2033;
 constexpr int kEffectRate = 22050;
 
-// Turns a shape built along y so that it lies along z (y goes to z, z to -y).
-MeshGeometry Along_Z(MeshGeometry mesh) {
-  for (writers::MeshVertex& v : mesh.vertices) {
-    const float py = v.position[1], pz = v.position[2];
-    v.position[1] = -pz;
-    v.position[2] = py;
-    const float ny = v.normal[1], nz = v.normal[2];
-    v.normal[1] = -nz;
-    v.normal[2] = ny;
-  }
-  return mesh;
-}
-
-void Append(MeshGeometry& into, const MeshGeometry& part, float sx, float sy, float sz, float x, float y, float z) {
-  const float scale[3] = {sx, sy, sz};
-  const float offset[3] = {x, y, z};
-  writers::AppendPart(into, part, scale, offset);
-}
-
 // A barrel of the radius along z from z0 to z1.
 MeshGeometry Barrel(float radius, float z0, float z1) {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeCylinder(radius, z1 - z0, 16)), 1, 1, 1, 0, 0, 0.5f * (z0 + z1));
+  Append_Part(out, Along_Z(writers::MakeCylinder(radius, z1 - z0, 16)), 1, 1, 1, 0, 0, 0.5f * (z0 + z1));
   return out;
 }
 
 // Steel-ball gun: a long rail body with a breech block; the muzzle ends at 145.
 MeshGeometry SteelBall_Body() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(14.0f, 10.0f, 30.0f), 1, 1, 1, 0, -4, 5);
-  Append(out, Barrel(9.0f, 20.0f, 145.0f), 1, 1, 1, 0, 0, 0);
-  Append(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, 10, 85);
-  Append(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, -10, 85);
+  Append_Part(out, writers::MakeBox(14.0f, 10.0f, 30.0f), 1, 1, 1, 0, -4, 5);
+  Append_Part(out, Barrel(9.0f, 20.0f, 145.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, 10, 85);
+  Append_Part(out, writers::MakeBox(3.0f, 4.0f, 55.0f), 1, 1, 1, 0, -10, 85);
   return out;
 }
 
@@ -62,23 +44,23 @@ MeshGeometry SteelBall_Body() {
 MeshGeometry SteelBall_Glow() {
   MeshGeometry out;
   for (int i = 0; i < 4; ++i)
-    Append(out, Along_Z(writers::MakeTorus(11.5f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 50.0f + 25.0f * float(i));
+    Append_Part(out, Along_Z(writers::MakeTorus(11.5f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 50.0f + 25.0f * float(i));
   return out;
 }
 
 // Machine gun: the housing, the drum around the cluster and five barrels 22.5 off the axis.
 MeshGeometry Machine_Body() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(20.0f, 16.0f, 45.0f), 1, 1, 1, 0, -8, 10);
-  Append(out, writers::MakeBox(6.0f, 10.0f, 12.0f), 1, 1, 1, 0, -30, 0);
+  Append_Part(out, writers::MakeBox(20.0f, 16.0f, 45.0f), 1, 1, 1, 0, -8, 10);
+  Append_Part(out, writers::MakeBox(6.0f, 10.0f, 12.0f), 1, 1, 1, 0, -30, 0);
   return out;
 }
 
 MeshGeometry Machine_Drum() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeTorus(22.5f, 6.0f, 24, 8)), 1, 1, 1, 0, 0, 70);
-  Append(out, Along_Z(writers::MakeTorus(22.5f, 5.0f, 24, 8)), 1, 1, 1, 0, 0, 200);
-  Append(out, Barrel(8.0f, 50.0f, 215.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, Along_Z(writers::MakeTorus(22.5f, 6.0f, 24, 8)), 1, 1, 1, 0, 0, 70);
+  Append_Part(out, Along_Z(writers::MakeTorus(22.5f, 5.0f, 24, 8)), 1, 1, 1, 0, 0, 200);
+  Append_Part(out, Barrel(8.0f, 50.0f, 215.0f), 1, 1, 1, 0, 0, 0);
   return out;
 }
 
@@ -86,7 +68,7 @@ MeshGeometry Machine_Barrels() {
   MeshGeometry out;
   for (int i = 0; i < 5; ++i) {
     const float angle = 1.2566371f * float(i);
-    Append(out, Barrel(4.5f, 55.0f, 225.0f), 1, 1, 1, 22.5f * std::sin(angle), 22.5f * std::cos(angle), 0);
+    Append_Part(out, Barrel(4.5f, 55.0f, 225.0f), 1, 1, 1, 22.5f * std::sin(angle), 22.5f * std::cos(angle), 0);
   }
   return out;
 }
@@ -94,15 +76,15 @@ MeshGeometry Machine_Barrels() {
 // Cannon: a squat body, a thick barrel to 145 and a glow shell over the body.
 MeshGeometry Cannon_Body() {
   MeshGeometry out;
-  Append(out, writers::MakeSphere(26.0f, 20, 12), 1.0f, 0.9f, 1.6f, 0, -6, 10);
-  Append(out, writers::MakeBox(10.0f, 12.0f, 14.0f), 1, 1, 1, 0, -32, 0);
+  Append_Part(out, writers::MakeSphere(26.0f, 20, 12), 1.0f, 0.9f, 1.6f, 0, -6, 10);
+  Append_Part(out, writers::MakeBox(10.0f, 12.0f, 14.0f), 1, 1, 1, 0, -32, 0);
   return out;
 }
 
 MeshGeometry Cannon_Glow() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeTorus(27.0f, 3.5f, 24, 8)), 1, 1, 1, 0, -6, 10);
-  Append(out, Along_Z(writers::MakeTorus(25.0f, 3.0f, 24, 8)), 1, 1, 1, 0, -6, 35);
+  Append_Part(out, Along_Z(writers::MakeTorus(27.0f, 3.5f, 24, 8)), 1, 1, 1, 0, -6, 10);
+  Append_Part(out, Along_Z(writers::MakeTorus(25.0f, 3.0f, 24, 8)), 1, 1, 1, 0, -6, 35);
   return out;
 }
 
@@ -113,7 +95,7 @@ MeshGeometry Shell_Band() { return writers::MakeTorus(24.0f, 6.0f, 20, 8); }
 // The tracer: unit width, trailing 10 behind the bullet.
 MeshGeometry Tracer() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(0.5f, 0.5f, 5.0f), 1, 1, 1, 0, 0, -5);
+  Append_Part(out, writers::MakeBox(0.5f, 0.5f, 5.0f), 1, 1, 1, 0, 0, -5);
   return out;
 }
 
@@ -132,10 +114,10 @@ MeshGeometry Gauge_Frame() {
   MeshGeometry out;
   const float half_height = 0.5f * (kGauge_Top - kGauge_Bottom), middle = 0.5f * (kGauge_Top + kGauge_Bottom);
   const float half_rim_x = 0.5f * kGauge_Rim_X, half_rim_y = 0.5f * kGauge_Rim_Y;
-  Append(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Top - half_rim_y, 0);
-  Append(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Bottom + half_rim_y, 0);
+  Append_Part(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Top - half_rim_y, 0);
+  Append_Part(out, writers::MakeBox(kGauge_Half_Width, half_rim_y, 1.0f), 1, 1, 1, 0, kGauge_Bottom + half_rim_y, 0);
   for (float side : {-1.0f, 1.0f})
-    Append(out, writers::MakeBox(half_rim_x, half_height, 1.0f), 1, 1, 1, side * (kGauge_Half_Width - half_rim_x),
+    Append_Part(out, writers::MakeBox(half_rim_x, half_height, 1.0f), 1, 1, 1, side * (kGauge_Half_Width - half_rim_x),
            middle, 0);
   return out;
 }
@@ -147,7 +129,7 @@ MeshGeometry Gauge_Bar() {
   const float width = 2.0f * (kGauge_Half_Width - kGauge_Rim_X);
   const float bottom = kGauge_Bottom + kGauge_Rim_Y, top = kGauge_Top - kGauge_Rim_Y;
   MeshGeometry out;
-  Append(out, writers::MakePlane(top - bottom, width, 1, 4), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakePlane(top - bottom, width, 1, 4), 1, 1, 1, 0, 0, 0);
   for (writers::MeshVertex& v : out.vertices) {
     const float px = v.position[0], pz = v.position[2];
     v.position[0] = pz;
@@ -168,14 +150,14 @@ constexpr float kDisplay_Left = -3.2f, kDisplay_Up = 1.3f;
 
 MeshGeometry Display_Device() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(3.3f, 0.55f, 0.08f), 1, 1, 1, -1.5f, kDisplay_Up, 0.35f);
-  Append(out, writers::MakeBox(3.4f, 0.08f, 0.2f), 1, 1, 1, -1.5f, kDisplay_Up - 0.55f, 0.25f);
+  Append_Part(out, writers::MakeBox(3.3f, 0.55f, 0.08f), 1, 1, 1, -1.5f, kDisplay_Up, 0.35f);
+  Append_Part(out, writers::MakeBox(3.4f, 0.08f, 0.2f), 1, 1, 1, -1.5f, kDisplay_Up - 0.55f, 0.25f);
   return out;
 }
 
 MeshGeometry Display_Light() {
   MeshGeometry out;
-  Append(out, writers::MakeSphere(0.18f, 10, 6), 1, 1, 1, kDisplay_Left, kDisplay_Up, 0);
+  Append_Part(out, writers::MakeSphere(0.18f, 10, 6), 1, 1, 1, kDisplay_Left, kDisplay_Up, 0);
   return out;
 }
 
@@ -184,27 +166,27 @@ MeshGeometry Display_Light() {
 // The laser pointer: a slim housing clipped under the barrel with a lens at its front.
 MeshGeometry Laser_Pointer_Device() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(4.0f, 4.0f, 22.0f), 1, 1, 1, 0, 0, 48);
-  Append(out, writers::MakeBox(2.0f, 3.0f, 6.0f), 1, 1, 1, 0, 5, 40);
-  Append(out, Along_Z(writers::MakeCylinder(2.6f, 3.0f, 10)), 1, 1, 1, 0, 0, 71.5f);
+  Append_Part(out, writers::MakeBox(4.0f, 4.0f, 22.0f), 1, 1, 1, 0, 0, 48);
+  Append_Part(out, writers::MakeBox(2.0f, 3.0f, 6.0f), 1, 1, 1, 0, 5, 40);
+  Append_Part(out, Along_Z(writers::MakeCylinder(2.6f, 3.0f, 10)), 1, 1, 1, 0, 0, 71.5f);
   return out;
 }
 
 MeshGeometry Launcher_Body() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(16.0f, 12.0f, 40.0f), 1, 1, 1, 0, -6, 20);
-  Append(out, Barrel(10.0f, 40.0f, 160.0f), 1, 1, 1, 0, 0, 0);
-  Append(out, writers::MakeBox(14.0f, 3.0f, 8.0f), 1, 1, 1, 0, 0, 165);
-  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 5);
+  Append_Part(out, writers::MakeBox(16.0f, 12.0f, 40.0f), 1, 1, 1, 0, -6, 20);
+  Append_Part(out, Barrel(10.0f, 40.0f, 160.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeBox(14.0f, 3.0f, 8.0f), 1, 1, 1, 0, 0, 165);
+  Append_Part(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 5);
   return out;
 }
 
 MeshGeometry Launcher_Cradle() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeTorus(11.0f, 3.0f, 16, 6)), 1, 1, 1, 0, 0, 20);
-  Append(out, writers::MakeBox(16.0f, 2.0f, 3.0f), 1, 1, 1, 22, 0, 20);
-  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, -10);
-  Append(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, 50);
+  Append_Part(out, Along_Z(writers::MakeTorus(11.0f, 3.0f, 16, 6)), 1, 1, 1, 0, 0, 20);
+  Append_Part(out, writers::MakeBox(16.0f, 2.0f, 3.0f), 1, 1, 1, 22, 0, 20);
+  Append_Part(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, -10);
+  Append_Part(out, Along_Z(writers::MakeTorus(11.0f, 2.0f, 16, 6)), 1, 1, 1, 42, 0, 50);
   return out;
 }
 
@@ -214,14 +196,14 @@ MeshGeometry Missile_Body() { return Barrel(8.0f, -20.0f, 85.0f); }
 
 MeshGeometry Missile_Fins() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -10);
-  Append(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -10);
+  Append_Part(out, writers::MakeBox(20.0f, 1.0f, 10.0f), 1, 1, 1, 0, 0, -10);
+  Append_Part(out, writers::MakeBox(1.0f, 20.0f, 10.0f), 1, 1, 1, 0, 0, -10);
   return out;
 }
 
 MeshGeometry Missile_Nose() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 99);
+  Append_Part(out, Along_Z(writers::MakeCone(8.0f, 28.0f, 16)), 1, 1, 1, 0, 0, 99);
   return out;
 }
 
@@ -230,34 +212,28 @@ MeshGeometry Missile_Nose() {
 // points near the prongs' roots: (6, 11, 148), (0, 11.3, 145.5), (-6, 11, 148)).
 MeshGeometry Lightning_Body() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(16.0f, 10.0f, 45.0f), 1, 1, 1, 0, -4, 20);
-  Append(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 0);
-  Append(out, writers::MakeBox(10.0f, 3.0f, 70.0f), 1, 1, 1, 0, 7, 110);
-  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, 12, 0, 0);
-  Append(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, -12, 0, 0);
+  Append_Part(out, writers::MakeBox(16.0f, 10.0f, 45.0f), 1, 1, 1, 0, -4, 20);
+  Append_Part(out, writers::MakeBox(6.0f, 12.0f, 8.0f), 1, 1, 1, 0, -26, 0);
+  Append_Part(out, writers::MakeBox(10.0f, 3.0f, 70.0f), 1, 1, 1, 0, 7, 110);
+  Append_Part(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, 12, 0, 0);
+  Append_Part(out, Barrel(3.0f, 60.0f, 212.0f), 1, 1, 1, -12, 0, 0);
   return out;
 }
 
 MeshGeometry Lightning_Coils() {
   MeshGeometry out;
   for (int i = 0; i < 5; ++i)
-    Append(out, Along_Z(writers::MakeTorus(10.0f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 75.0f + 22.0f * float(i));
+    Append_Part(out, Along_Z(writers::MakeTorus(10.0f, 2.0f, 20, 8)), 1, 1, 1, 0, 0, 75.0f + 22.0f * float(i));
   return out;
 }
 
 MeshGeometry Lightning_Charge_Glow() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeCylinder(9.0f, 130.0f, 16)), 1, 1, 1, 0, 0, 130);
+  Append_Part(out, Along_Z(writers::MakeCylinder(9.0f, 130.0f, 16)), 1, 1, 1, 0, 0, 130);
   return out;
 }
 
-struct MeshDef {
-  uint32_t id;
-  const char* name;
-  std::function<MeshGeometry()> make;
-};
-
-std::vector<MeshDef> Meshes() {
+std::vector<Mesh_Def> Meshes() {
   return {
       {0x22000001, "ball_far", [] { return writers::MakeSphere(4.5f, 10, 6); }},
       {0x22000027, "steelball_body", SteelBall_Body},
@@ -288,12 +264,6 @@ std::vector<MeshDef> Meshes() {
   };
 }
 
-struct TextureDef {
-  uint32_t id;
-  const char* name;
-  writers::PatternSpec pattern;
-};
-
 writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t size, uint32_t a, uint32_t b, uint32_t count = 8,
                              uint32_t seed = 1, bool vertical = false) {
   writers::PatternSpec spec;
@@ -315,7 +285,7 @@ writers::PatternSpec Icon(const char* name) {
   return spec;
 }
 
-std::vector<TextureDef> Textures() {
+std::vector<Texture_Def> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
       {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
@@ -385,12 +355,10 @@ std::vector<SoundDef> Sounds() {
 }  // namespace
 
 void Add_Arsenal_Family(Manifest& manifest) {
-  for (const MeshDef& mesh : Meshes())
-    Add_Mesh_Resource(manifest, mesh.id, std::string("meshes/") + mesh.name + ".rnd", mesh.make);
+  Add_Meshes(manifest, Meshes());
   Add_Coloured_Mesh_Resource(manifest, 0x22000054, "meshes/gauge_frame.rnd", kGauge_Frame_Colour, Gauge_Frame);
   Add_Coloured_Mesh_Resource(manifest, 0x22000055, "meshes/gauge_bar.rnd", kGauge_Halo_Colour, Gauge_Bar);
-  for (const TextureDef& texture : Textures())
-    Add_Pattern_Texture_Resource(manifest, texture.id, texture.name, texture.pattern, kFormatArgb, kFlagsAlphaBlend);
+  Add_Textures(manifest, Textures(), kFormatArgb, kFlagsAlphaBlend);
   for (const SoundDef& sound : Sounds()) {
     ResourceEntry entry;
     entry.id = sound.id;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tools/content/manifest.h"
-#include "tools/content/mesh_entry.h"
+#include "tools/content/mesh_parts.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/renderable_writer.h"
 #include "tools/writers/texture_patterns.h"
@@ -19,104 +19,79 @@ namespace {
 
 using writers::MeshGeometry;
 
-// Turns a shape built along y so that it lies along z (y goes to z, z to -y).
-MeshGeometry Along_Z(MeshGeometry mesh) {
-  for (writers::MeshVertex& v : mesh.vertices) {
-    const float py = v.position[1], pz = v.position[2];
-    v.position[1] = -pz;
-    v.position[2] = py;
-    const float ny = v.normal[1], nz = v.normal[2];
-    v.normal[1] = -nz;
-    v.normal[2] = ny;
-  }
-  return mesh;
-}
-
-void Append(MeshGeometry& into, const MeshGeometry& part, float sx, float sy, float sz, float x, float y, float z) {
-  const float scale[3] = {sx, sy, sz};
-  const float offset[3] = {x, y, z};
-  writers::AppendPart(into, part, scale, offset);
-}
-
 // The bar's shaft: a square body 48 across with a rod running out to both ends, 350 long.
 MeshGeometry Bar_Shaft() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(24.0f, 24.0f, 110.0f), 1, 1, 1, 0, 0, 0);
-  Append(out, Along_Z(writers::MakeCylinder(13.0f, 350.0f, 12)), 1, 1, 1, 0, 0, 0);
-  for (float z : {-110.0f, 110.0f}) Append(out, writers::MakeBox(27.0f, 27.0f, 4.0f), 1, 1, 1, 0, 0, z);
+  Append_Part(out, writers::MakeBox(24.0f, 24.0f, 110.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, Along_Z(writers::MakeCylinder(13.0f, 350.0f, 12)), 1, 1, 1, 0, 0, 0);
+  for (float z : {-110.0f, 110.0f}) Append_Part(out, writers::MakeBox(27.0f, 27.0f, 4.0f), 1, 1, 1, 0, 0, z);
   return out;
 }
 
 // A glowing knob at one end of the bar.
 MeshGeometry Bar_Head(float z) {
   MeshGeometry out;
-  Append(out, writers::MakeSphere(26.0f, 16, 10), 1, 1, 1, 0, 0, z);
+  Append_Part(out, writers::MakeSphere(26.0f, 16, 10), 1, 1, 1, 0, 0, z);
   return out;
 }
 
 // The cube bullet, 36 a side, with a raised band about it.
 MeshGeometry Bullet() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(18.0f, 18.0f, 18.0f), 1, 1, 1, 0, 0, 0);
-  Append(out, writers::MakeBox(19.0f, 4.0f, 19.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeBox(18.0f, 18.0f, 18.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeBox(19.0f, 4.0f, 19.0f), 1, 1, 1, 0, 0, 0);
   return out;
 }
 
 // The canister, 46 across and 66 high, with rims at both ends.
 MeshGeometry Can() {
   MeshGeometry out;
-  Append(out, writers::MakeCylinder(21.0f, 60.0f, 16), 1, 1, 1, 0, 0, 0);
-  for (float y : {-29.0f, 29.0f}) Append(out, writers::MakeTorus(21.0f, 2.0f, 16, 6), 1, 1, 1, 0, y, 0);
-  Append(out, writers::MakeCylinder(6.0f, 6.0f, 8), 1, 1, 1, 0, 33.0f, 0);
+  Append_Part(out, writers::MakeCylinder(21.0f, 60.0f, 16), 1, 1, 1, 0, 0, 0);
+  for (float y : {-29.0f, 29.0f}) Append_Part(out, writers::MakeTorus(21.0f, 2.0f, 16, 6), 1, 1, 1, 0, y, 0);
+  Append_Part(out, writers::MakeCylinder(6.0f, 6.0f, 8), 1, 1, 1, 0, 33.0f, 0);
   return out;
 }
 
 // The crystal shard: a long double point inside a radius of 35.
 MeshGeometry Shard() {
   MeshGeometry out;
-  Append(out, writers::MakeCrystal(16.0f, 66.0f), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeCrystal(16.0f, 66.0f), 1, 1, 1, 0, 0, 0);
   return out;
 }
 
 // The disc: 80 across and 12 thick, with a rim.
 MeshGeometry Disc() {
   MeshGeometry out;
-  Append(out, writers::MakeCylinder(40.0f, 8.0f, 24), 1, 1, 1, 0, 0, 0);
-  Append(out, writers::MakeTorus(37.0f, 3.0f, 24, 6), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeCylinder(40.0f, 8.0f, 24), 1, 1, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeTorus(37.0f, 3.0f, 24, 6), 1, 1, 1, 0, 0, 0);
   return out;
 }
 
 // The disc's core, standing out of both faces.
 MeshGeometry Disc_Core() {
   MeshGeometry out;
-  Append(out, writers::MakeSphere(14.0f, 14, 8), 1, 0.45f, 1, 0, 0, 0);
+  Append_Part(out, writers::MakeSphere(14.0f, 14, 8), 1, 0.45f, 1, 0, 0, 0);
   return out;
 }
 
 // The missile's body: a tube with a pointed nose along +z, about 120 long.
 MeshGeometry Missile_Body() {
   MeshGeometry out;
-  Append(out, Along_Z(writers::MakeCylinder(11.0f, 90.0f, 14)), 1, 1, 1, 0, 0, -15.0f);
-  Append(out, Along_Z(writers::MakeCone(11.0f, 30.0f, 14)), 1, 1, 1, 0, 0, 45.0f);
-  Append(out, Along_Z(writers::MakeCylinder(8.0f, 6.0f, 10)), 1, 1, 1, 0, 0, -62.0f);
+  Append_Part(out, Along_Z(writers::MakeCylinder(11.0f, 90.0f, 14)), 1, 1, 1, 0, 0, -15.0f);
+  Append_Part(out, Along_Z(writers::MakeCone(11.0f, 30.0f, 14)), 1, 1, 1, 0, 0, 45.0f);
+  Append_Part(out, Along_Z(writers::MakeCylinder(8.0f, 6.0f, 10)), 1, 1, 1, 0, 0, -62.0f);
   return out;
 }
 
 // Four tail fins in a cross.
 MeshGeometry Missile_Fins() {
   MeshGeometry out;
-  Append(out, writers::MakeBox(28.0f, 1.5f, 12.0f), 1, 1, 1, 0, 0, -48.0f);
-  Append(out, writers::MakeBox(1.5f, 28.0f, 12.0f), 1, 1, 1, 0, 0, -48.0f);
+  Append_Part(out, writers::MakeBox(28.0f, 1.5f, 12.0f), 1, 1, 1, 0, 0, -48.0f);
+  Append_Part(out, writers::MakeBox(1.5f, 28.0f, 12.0f), 1, 1, 1, 0, 0, -48.0f);
   return out;
 }
 
-struct MeshDef {
-  uint32_t id;
-  const char* name;
-  std::function<MeshGeometry()> make;
-};
-
-std::vector<MeshDef> Meshes() {
+std::vector<Mesh_Def> Meshes() {
   return {
       {0x22000152, "enemy_bar_shaft", Bar_Shaft},
       {0x22000153, "enemy_bar_head_front", [] { return Bar_Head(150.0f); }},
@@ -131,12 +106,6 @@ std::vector<MeshDef> Meshes() {
   };
 }
 
-struct TextureDef {
-  uint32_t id;
-  const char* name;
-  writers::PatternSpec pattern;
-};
-
 writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t a, uint32_t b, uint32_t count, uint32_t seed) {
   writers::PatternSpec spec;
   spec.pattern = kind;
@@ -150,7 +119,7 @@ writers::PatternSpec Make_Pattern(writers::Pattern kind, uint32_t a, uint32_t b,
 }
 
 // The missile's fin plating. (The balls' shell texture is the targets' family's.)
-std::vector<TextureDef> Textures() {
+std::vector<Texture_Def> Textures() {
   return {
       {0x2200001C, "textures/emmo_fin_plating.txb",
        Make_Pattern(writers::Pattern::Stripes, 0xFF9098A4, 0xFF505862, 6, 1)},
@@ -163,10 +132,8 @@ constexpr uint32_t kFlags_Alpha_Blend = 0x2033;
 }  // namespace
 
 void Add_Enemy_Ammo_Family(Manifest& manifest) {
-  for (const MeshDef& mesh : Meshes())
-    Add_Mesh_Resource(manifest, mesh.id, std::string("meshes/") + mesh.name + ".rnd", mesh.make);
-  for (const TextureDef& texture : Textures())
-    Add_Pattern_Texture_Resource(manifest, texture.id, texture.name, texture.pattern, kFormat_Argb, kFlags_Alpha_Blend);
+  Add_Meshes(manifest, Meshes());
+  Add_Textures(manifest, Textures(), kFormat_Argb, kFlags_Alpha_Blend);
 }
 
 }  // namespace content

@@ -168,8 +168,11 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       break;
     }
     case Kind::TwoPass: {
-      StylePass base = TexturedUnlit();
+      // Lit: the first texture shaded by the lights, then the second added by its alpha in
+      // the lights' colour.
+      StylePass base = writers::DefaultStylePass();
       StylePass glow = Translucent(kBlendAlphaAdd);
+      glow.lighting = 1;
       glow.stages[0].texture_source = 2;
       alt.passes = {base, glow};
       break;

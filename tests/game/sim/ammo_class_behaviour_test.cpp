@@ -4,6 +4,7 @@
 // that is not a number.
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 
 #include "game/core/CObject_Pool.h"
 #include "game/enemies/CEmmo_Anti_Matter.h"
@@ -300,6 +301,32 @@ TEST_F(Behaviour, ADiscFallingStraightDownTurnsWithoutFlipping) {
   }
   EXPECT_LT(disc->m_Orientation.rows[2].y, -0.95f) << "facing along its fall";
   EXPECT_LT(largest_turn, 0.1f) << "no sudden flip";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Passing the camera
+
+// The bar starts an ordinary fade once it is nearer than the camera; the disc is removed at once.
+TEST_F(Behaviour, PastTheCameraABarFadesWhileADiscIsRemovedAtOnce) {
+  const int variant = 0;
+  const CVector3 start = Ahead(2500.0f);
+  // Well to the side of the camera, so that neither reaches the player.
+  const CVector3 behind = Ahead(-200.0f, 400.0f);
+  CEmmo_Bar_1* bar = Take<CEmmo_Bar_1>();
+  CEmmo_Discus_1* disc = Take<CEmmo_Discus_1>();
+  bar->Spawn(&variant, &start);
+  disc->Spawn(&variant, &start);
+  for (CBox_Object* ammo : std::initializer_list<CBox_Object*>{bar, disc}) {
+    ammo->Set_Position(behind);
+    ammo->m_State_Flags |= kState_No_World_Contact;
+    ammo->Update(kStep);
+  }
+  EXPECT_GE(disc->m_Kill_Timer, 1.0f);
+  EXPECT_GT(bar->m_Kill_Timer, 0.0f);
+  EXPECT_LT(bar->m_Kill_Timer, 0.02f);
+  EXPECT_FALSE(bar->m_Hit_Player);
+  EXPECT_FALSE(disc->m_Hit_Player);
+  EXPECT_TRUE(Player_Hits().empty());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -101,6 +101,40 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
+// Each popup keeps to its own line of the board: the plain points hang in their row, not over
+// the row above, and a flushed chain's popup takes the first line below the total, the rows
+// moving down for it. Lines are 0.03 of the screen height; the total stands at 0.04.
+TEST_F(Board_Scene, PopupsKeepToTheirOwnLines) {
+  Launch();
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  auto hold_at = [&board](float life) {  // every popup at this fraction of its life
+    for (uint32_t i = 0; i < board.m_Popup_Count; ++i)
+      board.m_Popups[i].time_left = board.m_Popups[i].duration * (1.0f - life);
+  };
+  auto cyan = [](uint32_t c) { return ((c >> 16) & 0xff) < 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) > 170; };
+  auto red = [](uint32_t c) { return ((c >> 16) & 0xff) > 200 && ((c >> 8) & 0xff) < 110 && (c & 0xff) < 110; };
+  board.Award_Link();          // row 0
+  board.Award_Points(250, 1);  // row 1
+  hold_at(0.2f);
+  harness.Step(1, 16);
+  const Picture rows = Shot("board_rows.png");
+  // The open chain is shown: its line at 0.07, row 0 at 0.10, row 1 at 0.13.
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.10f, 0.13f, cyan), 10) << "the link in row 0";
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.13f, 0.16f, Green), 10) << "the points in row 1";
+  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.10f, 0.13f, Green), 0) << "the points drawn over the link's row";
+
+  board.Flush_Staged_Points();  // the chain empties into a popup of its own
+  hold_at(0.2f);
+  harness.Step(1, 16);
+  const Picture flushed = Shot("board_flushed.png");
+  // No open chain: the flushed chain at 0.07, row 0 at 0.10, row 1 at 0.13.
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, red), 10) << "the flushed chain below the total";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, cyan), 0) << "the link drawn over the flushed chain";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.10f, 0.13f, cyan), 10) << "the link in row 0, a line lower";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, Green), 0) << "the points drawn over the flushed chain";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.13f, 0.16f, Green), 10) << "the points in row 1, a line lower";
+}
+
 // A counted target of a type without a pool (the sweep deletes it) that stays where it is put.
 class Still_Target : public CWorld_Object {
  public:

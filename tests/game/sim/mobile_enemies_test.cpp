@@ -8,6 +8,7 @@
 #include "game/enemies/CEnemy_Digger_1.h"
 #include "game/enemies/CEnemy_Tile_1.h"
 #include "game/enemies/CEnemy_UFO.h"
+#include "game/enemies/Enemy_Shared.h"
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun.h"
@@ -55,6 +56,29 @@ TEST_F(Enemies, ADiggerThatNeverFallsNeverHomesAndDiesAtTwentyFive) {
   Run(*digger, 0.2f);
   EXPECT_NE(digger->m_Kill_Timer, 0.0f);
   EXPECT_EQ(Shield_Lost(), 0.0f);
+}
+
+// The chase both mobile enemies share: the digger is pulled only up and down (its sideways
+// speed just decays), the tile along all three axes.
+TEST(Mobile_Enemy_Chase, TheDiggerSteersOnlyItsHeightAndTheTileAllThreeAxes) {
+  const CVector3 position{0.0f, 0.0f, 0.0f}, target{300.0f, 400.0f, 0.0f};  // unit (0.6, 0.8, 0)
+  const float dt = 0.1f;  // damping 1 - 0.5 dt = 0.95
+  struct Case {
+    const char* who;
+    CVector3 pull;
+    CVector3 expected;
+  };
+  const Case cases[] = {
+      {"digger", CVector3{0.0f, 1000.0f, 0.0f}, CVector3{9.5f, 57.0f, 28.5f}},
+      {"tile", CVector3{600.0f, 1000.0f, 600.0f}, CVector3{43.7f, 57.0f, 28.5f}},
+  };
+  for (const Case& c : cases) {
+    CVector3 velocity{10.0f, -20.0f, 30.0f};
+    enemy::Chase_Step(velocity, position, target, c.pull, dt);
+    EXPECT_NEAR(velocity.x, c.expected.x, 1e-3f) << c.who;
+    EXPECT_NEAR(velocity.y, c.expected.y, 1e-3f) << c.who;
+    EXPECT_NEAR(velocity.z, c.expected.z, 1e-3f) << c.who;
+  }
 }
 
 TEST_F(Enemies, TheTileDiesOnTheFloorOnlyAfterOnePointFive) {

@@ -7,6 +7,7 @@
 
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
+#include "game/core/CWorld.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
@@ -86,6 +87,54 @@ TEST_F(Summary_Scene, TheRunEndsInTheSummaryAndItsButtonReturnsToTheTrainer) {
   harness.Step(5, 16);
   EXPECT_FALSE(g_Modal_Dlg.Is_Open());
   EXPECT_EQ(g_Game.Get_Mode(), 1) << "back in the menus";
+}
+
+// Every label ends before its value begins, and each half's values stand in one column: the
+// longest labels ("Max Linked Point Total:", "Reaction Speed Rating:") would otherwise run into
+// their values.
+TEST_F(Summary_Scene, NoLabelRunsIntoItsValue) {
+  Launch();
+  g_Music_Track.m_Sim_Key = "5150";
+  g_Music_Track.m_User_Name = "Ann";
+  g_Score_Board_Mgr.Award_Points(1250, 1.0f);
+  g_Music_Track.Show_Statistics();
+  harness.Step(60, 16);
+  ASSERT_TRUE(g_Modal_Dlg.Is_Open());
+  std::vector<CMenuItem_Text*> texts;
+  for (CMenuItem* item : g_Modal_Dlg.m_Panel.Items())
+    if (auto* text = dynamic_cast<CMenuItem_Text*>(item)) texts.push_back(text);
+  const float sw = g_Camera.Screen_Width();
+  int pairs = 0;
+  std::vector<float> left_values, right_values;
+  for (size_t i = 0; i + 1 < texts.size(); ++i) {
+    const CMenuItem_Text& label = *texts[i];
+    const CMenuItem_Text& value = *texts[i + 1];
+    if (label.m_Y != value.m_Y || value.m_X <= label.m_X) continue;  // not a label and its value
+    ++pairs;
+    const std::string name = label.m_Lines.empty() ? std::string() : label.m_Lines[0];
+    EXPECT_LT(label.m_X + label.m_W, value.m_X - 0.005f * sw) << name;
+    (label.m_X < 0.5f * sw ? left_values : right_values).push_back(value.m_X);
+  }
+  EXPECT_EQ(pairs, 15) << "every row but the ratings heading has a value";
+  for (const float x : left_values) EXPECT_EQ(x, left_values.front()) << "one column of values";
+  for (const float x : right_values) EXPECT_EQ(x, right_values.front());
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/summary_columns.png");
+}
+
+// A launch closes the summary left open over the finished run: the new run starts without the
+// dialog, which would otherwise hold its input and send it back to the trainer.
+TEST_F(Summary_Scene, ALaunchClosesASummaryLeftOpen) {
+  Launch();
+  g_Music_Track.Show_Statistics();
+  harness.Step(10, 16);
+  ASSERT_TRUE(g_Modal_Dlg.Is_Open());
+  g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), 2);
+  EXPECT_FALSE(g_Game_Paused) << "the new run runs";
+  harness.Step(20, 16);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), 2);
 }
 
 }  // namespace

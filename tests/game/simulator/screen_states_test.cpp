@@ -1,4 +1,6 @@
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "tests/game/simulator/simulator_fixture.h"
@@ -31,6 +33,27 @@ TEST_F(SimulatorScreen, OpensThroughStatesOneToFourAndClosesThroughFiveToZero) {
   EXPECT_EQ(Run_Until(CMenu_Simulator::kClosed), (States{5, 6, 7, 8, 0}));
   EXPECT_EQ(screen().m_Requested_Tab, 1) << "closing resets the requested page";
   EXPECT_FALSE(screen().m_Initialised) << "the closing releases the screen";
+}
+
+// While the frame pieces arrive only they are drawn: the backdrop and the inner panel, whose
+// fades are still 0, leave the picture as it was (here the right part of the view, which the
+// sliding console has already left).
+TEST_F(SimulatorScreen, WhileTheFramePiecesArriveNoBackdropShows) {
+  g_Menu_Mgr.Command(kCommand_Simulator, 1);
+  harness.Step(24, 16);
+  ASSERT_EQ(screen().m_Anim_State, CMenu_Simulator::kPieces_In);
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  int panel = 0, probed = 0;
+  for (uint32_t y = height * 3 / 10; y < height * 7 / 10; ++y)
+    for (uint32_t x = width * 65 / 100; x < width * 88 / 100; ++x, ++probed) {
+      const uint32_t c = pixels[y * width + x];
+      const uint32_t r = (c >> 16) & 0xff, b = c & 0xff;
+      panel += r >= 0x10 && r <= 0x60 && b >= 0x40;  // the panel's grey-blue over the night
+    }
+  EXPECT_LT(panel, probed / 50) << "a panel drawn before its fade has begun";
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/simulator_pieces_in.png");
 }
 
 TEST_F(SimulatorScreen, CommandThreeWithPageZeroOrSixOpensPageOneAfterAClose) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -8,7 +10,9 @@
 #include "game/warroom/CWarRoom_Beacon.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "game/warroom/CWarRoom_World.h"
+#include "game/menu/CMenu_Mgr.h"
 #include "game/trainer/Format_Minutes_Seconds.h"
+#include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/Glow_Lighting.h"
 #include "platform/system/random.h"
 #include "runtime/src/render/iks_render_device.h"
@@ -237,6 +241,42 @@ TEST_F(WarRoomFlightView, TermReturnsEveryNodeAndBeacon) {
   world->Term();
   EXPECT_EQ(CWarRoom_Beacon::Pool_In_Use(), beacons_before);
   EXPECT_FALSE(world->m_Initialised);
+}
+
+// The War Room screen flying out of its first dock: the passage pieces are lit by the glow and
+// the beacons and carry their texture, so few of the drawn pixels are plain white.
+class WarRoomFlightScene : public RunningGame {
+ protected:
+  void TearDown() override {
+    if (g_WarRoom_Sim.m_Initialised) g_WarRoom_Sim.Clear_Region();
+    g_WarRoom_Target_Region = 0;
+    RunningGame::TearDown();
+  }
+};
+
+TEST_F(WarRoomFlightScene, ThePassagePiecesAreLitAndTexturedNotFlatWhite) {
+  Start();
+  plat::Seed_Random(11);
+  g_WarRoom_Target_Region = 1;
+  g_Menu_Mgr.Command(4, 0);
+  harness.Step(60, 40);
+  const int page = g_Menu_Mgr.m_WarRoom.m_Page;
+  ASSERT_TRUE(page == CMenu_WarRoom::kFlying || page == CMenu_WarRoom::kArriving) << page;
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/flight_pieces.png");
+  int drawn = 0, white = 0, warm = 0;
+  for (const uint32_t c : pixels) {
+    const int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
+    if (std::max({r, g, b}) <= 0x60) continue;  // the night behind the passage
+    ++drawn;
+    white += std::min({r, g, b}) > 0xe0;
+    warm += r > b + 0x30;
+  }
+  ASSERT_GT(drawn, static_cast<int>(width * height / 10)) << "the pieces fill much of the view";
+  EXPECT_LT(white, drawn / 3) << "flat white pieces: unlit, or drawn without their texture";
+  EXPECT_GT(warm, drawn / 3) << "the brass of the pieces' trim";
 }
 
 }  // namespace
