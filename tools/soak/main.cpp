@@ -46,6 +46,7 @@
 // The address sanitizer's allocator statistics (its allocator_interface.h).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 extern "C" size_t __sanitizer_get_heap_size();
+extern "C" void __sanitizer_print_memory_profile(size_t top_percent, size_t max_number_of_contexts);
 #endif
 
 namespace {
@@ -59,6 +60,7 @@ struct Options {
   int runs = 50;
   uint32_t seed = 1;
   int draw_every = 1;
+  int heap_profile = 0;  // the run after which, and after the one before, the live heap is listed
   std::string content;
 };
 
@@ -156,6 +158,8 @@ void Print_Usage(FILE* to, const char* program) {
                "  --draw-every N  during a run and the waits for its start and for the screen after it,\n"
                "                  draw only every N-th frame (1: all); the others update the game\n"
                "                  undrawn, as a minimised window does\n"
+               "  --heap-profile R  (sanitizer build) after runs R-1 and R, list the live heap by\n"
+               "                  allocation stack, to find what a step in the heap figure holds\n"
                "  CONTENT_DIR     the content folder (else the build's own)\n",
                program);
 }
@@ -163,7 +167,7 @@ void Print_Usage(FILE* to, const char* program) {
 bool Parse_Options(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if ((arg == "--runs" || arg == "--seed" || arg == "--draw-every") && i + 1 < argc) {
+    if ((arg == "--runs" || arg == "--seed" || arg == "--draw-every" || arg == "--heap-profile") && i + 1 < argc) {
       char* end = nullptr;
       const long value = std::strtol(argv[++i], &end, 10);
       if (*end != '\0' || value <= 0 || value > 1000000) return false;
@@ -171,8 +175,10 @@ bool Parse_Options(int argc, char** argv, Options& options) {
         options.runs = static_cast<int>(value);
       else if (arg == "--seed")
         options.seed = static_cast<uint32_t>(value);
-      else
+      else if (arg == "--draw-every")
         options.draw_every = static_cast<int>(value);
+      else
+        options.heap_profile = static_cast<int>(value);
     } else if (!arg.empty() && arg[0] != '-' && options.content.empty()) {
       options.content = arg;
     } else {
@@ -408,6 +414,13 @@ int main(int argc, char** argv) {
     std::printf("%-4d %-30.30s %6d %10u %6d %7.1f %12.2f %12.2f %12.2f %12.2f %12.2f\n", run, result.sim.c_str(),
                 result.frames, result.score, result.shots, result.seconds, Mib(now.counted), Mib(now.heap),
                 Mib(now.held), Mib(now.resident), Mib(now.trimmed));
+#ifdef VT_SOAK_ASAN
+    if (options.heap_profile != 0 && (run == options.heap_profile - 1 || run == options.heap_profile)) {
+      std::printf("heap profile after run %d:\n", run);
+      std::fflush(stdout);
+      __sanitizer_print_memory_profile(100, 100000);
+    }
+#endif
     if (!result.stuck.empty()) {
       std::printf("run %d did not end by itself and was ended (paused %d of its %d frames): %s\n", run,
                   result.paused_frames, result.frames, result.stuck.c_str());
