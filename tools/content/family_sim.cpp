@@ -1,6 +1,7 @@
-// The simulation runs: the 23 training simulations' track files and music modules, and a short
-// lane track with its module per environment. Track files and modules are raw resources that
-// the game opens as files, so they are stored uncompressed.
+// The simulation runs: the 23 training simulations' track files and music modules, a short lane
+// track with its module per environment, and the War Room's site and infection-source tracks
+// over the simulations' modules. Track files and modules are raw resources that the game opens
+// as files, so they are stored uncompressed.
 #include <algorithm>
 #include <string>
 
@@ -220,59 +221,85 @@ writers::TrackSpec LaneTrack(double length) {
 
 namespace {
 
-// A War Room site's emplacement block of about 12 s: an enemy emplacement (cannon, tower, bar,
-// plate, bomb) fired at every point, and now and then a target ejector to score on.
+// The War Room's site runs. A site is won by cleaning it with points, or by holding out to the
+// end of its music. The mission's time allows about 15 s for each infected site on the way to
+// the source, so targets to score on come from the first seconds and keep coming; the enemies
+// come in waves the shields can answer (they regain about a fifth of their strength in 40 s):
+// one emplacement at a time, firing a few times, and a few enemies at once.
+constexpr double kSite_First_Emplacement = 2.0;  // s: the first enemy stands from here
+constexpr double kSite_Emplacement_Every = 16.0;
+constexpr double kSite_Emplacement_Seconds = 12.0;
+constexpr double kSite_First_Enemies = 4.0;
+constexpr double kSite_Enemies_Every = 15.0;
+constexpr double kSite_First_Targets = 1.5;
+constexpr double kSite_Targets_Every = 4.0;
+constexpr double kSite_Targets_Seconds = 4.5;
+constexpr double kSite_Enemies_Seconds = 8.0;
+constexpr double kSite_Quiet_End = 6.0;  // s before the end with nothing new, so the run can close
+
+// An emplacement block: an enemy emplacement (cannon, bar, tower, plate, bomb) or, one time in
+// six, a box ejector to score on, fired a few times.
 TrackEvent Site_Emplacement_Block(double length, int block, double start) {
   struct Emplacement {
     uint32_t kind, sub_kind;
+    int shots;
   };
-  static constexpr Emplacement kCycle[6] = {{10, 0}, {16, 0}, {10, 1}, {1, 0}, {16, 1}, {10, 8}};
+  static constexpr Emplacement kCycle[6] = {{10, 0, 3}, {16, 0, 3}, {1, 0, 6}, {10, 1, 2}, {16, 1, 2}, {10, 8, 2}};
   const Emplacement& e = kCycle[block % 6];
-  TrackEvent event = Event(length, e.kind, e.kind == 1 ? static_cast<uint32_t>(block / 6 % 10) : e.sub_kind, 0,
-                           start, 11.0);
-  Add_Points(event, 0, 1.5, 2.0, 5, 0);
+  const uint32_t sub_kind = e.kind == 1 ? static_cast<uint32_t>(block / 6 % 10) : e.sub_kind;
+  TrackEvent event = Event(length, e.kind, sub_kind, 0, start, kSite_Emplacement_Seconds);
+  Add_Points(event, 0, 2.0, 9.0 / e.shots, e.shots, 0);
   return event;
 }
 
-// A site's spawn block of about 9 s: mostly enemies and enemy ammunition, with targets between.
-TrackEvent Site_Spawn_Block(double length, int block, double start) {
-  static constexpr uint32_t kKinds[4] = {10, 16, 13, 10};
-  static constexpr uint32_t kEnemy_Subs[7] = {2, 3, 4, 5, 7, 9, 6};
-  static constexpr uint32_t kGround_Subs[4] = {2, 3, 4, 5};
-  static constexpr uint32_t kTarget_Subs[4] = {1, 0, 2, 5};
-  const uint32_t kind = kKinds[block % 4];
-  const int turn = block / 4 + block % 4;
-  const uint32_t sub_kind = kind == 10 ? kEnemy_Subs[turn % 7] : kind == 16 ? kGround_Subs[turn % 4] : kTarget_Subs[turn % 4];
-  TrackEvent event = Event(length, kind, sub_kind, 0, start, 8.0);
-  Add_Points(event, 2, 0.5, 1.5, 5, static_cast<uint32_t>(block % 3));
+// A wave of enemies or enemy ammunition: two, a few seconds apart.
+TrackEvent Site_Enemy_Block(double length, int block, double start) {
+  static constexpr uint32_t kAir_Subs[7] = {2, 3, 4, 5, 7, 9, 6};  // UFO, missile, disc, bar, tile, anti-matter, bullet
+  static constexpr uint32_t kGround_Subs[4] = {2, 3, 4, 5};       // ball, digger, roller, can
+  const bool ground = block % 3 == 2;
+  const uint32_t kind = ground ? 16 : 10;
+  const uint32_t sub_kind = ground ? kGround_Subs[block / 3 % 4] : kAir_Subs[block % 7];
+  TrackEvent event = Event(length, kind, sub_kind, 0, start, kSite_Enemies_Seconds);
+  Add_Points(event, 2, 0.5, 3.0, 2, static_cast<uint32_t>(block % 3));
   if (kind == 10 && sub_kind == 6) event.points.push_back(TrackPoint{1, 7.6f, 0});
   return event;
 }
 
-// The crystal boss of the infection source, from early in the run to its very end (so that it
-// is still in the world when the run ends): shards fired every few seconds, now and then a
-// flash, and one charged pulse at about the middle and one later, to be broken by shooting.
-TrackEvent Source_Boss(double length) {
-  const double start = 6.0;
-  TrackEvent boss = Event(length, 11, 0, 0, start, length - start);
-  const double span = length - start - 2.0;
-  for (double t = 4.0; t < span; t += 5.0)
-    boss.points.push_back(TrackPoint{0, static_cast<float>(t), static_cast<uint32_t>(static_cast<int>(t) % 3)});
-  for (double t = 6.5; t < span; t += 15.0) boss.points.push_back(TrackPoint{2, static_cast<float>(t), 0});
-  for (double fraction : {0.45, 0.8}) boss.points.push_back(TrackPoint{1, static_cast<float>(span * fraction), 0});
-  std::stable_sort(boss.points.begin(), boss.points.end(),
-                   [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
-  return boss;
+// A volley of targets to score on: busters (the richest), exclamation marks, fliers and glowers.
+TrackEvent Site_Target_Block(double length, int block, double start) {
+  struct Target {
+    uint32_t kind, sub_kind;
+  };
+  static constexpr Target kCycle[6] = {{13, 4}, {13, 5}, {9, 2}, {13, 4}, {13, 2}, {9, 9}};
+  const Target& t = kCycle[block % 6];
+  TrackEvent event = Event(length, t.kind, t.sub_kind, 0, start, kSite_Targets_Seconds);
+  Add_Points(event, 2, 0.3, 0.8, 5, static_cast<uint32_t>(block % 3));
+  return event;
 }
 
-// The infested meteorite of the infection source: the crystal boss from the first seconds to
-// the end of the run, firing, flashing and charging its pulses, so that cleaning the source
-// destroys it and the mission can be won.
-TrackEvent Meteorite_Event(double length) {
-  TrackEvent boss = Event(length, 11, 0, 0, 5.0, length - 9.0);
-  Add_Points(boss, 0, 4.0, 7.0, static_cast<int>((length - 14.0) / 7.0), 2);
-  Add_Points(boss, 2, 9.0, 13.0, static_cast<int>((length - 19.0) / 13.0), 0);
-  Add_Points(boss, 1, 20.0, 30.0, static_cast<int>((length - 30.0) / 30.0), 0);
+// The crystal boss, the infested meteorite of the infection source: from the first seconds to
+// the very end of the run, so that it is in the world when the run closes (which tells the War
+// Room that the source fell). It fires shards to either side, flashes, and charges a pulse every
+// so often; breaking a pulse by shooting the crystal scores, and enough broken pulses clean
+// the source before the end.
+constexpr double kBoss_Start = 5.0;
+constexpr double kBoss_Shot_Every = 6.0;
+constexpr double kBoss_Flash_Every = 13.0;
+constexpr double kBoss_First_Pulse = 12.0;
+constexpr double kBoss_Pulse_Every = 20.0;
+constexpr double kBoss_Quiet_End = 8.0;  // s before the end with no action, so a last blast is over
+
+TrackEvent Source_Boss(double length) {
+  TrackEvent boss = Event(length, 11, 0, 0, kBoss_Start, length - kBoss_Start);
+  const double last = length - kBoss_Start - kBoss_Quiet_End;
+  int shot = 0;
+  for (double t = 3.0; t < last; t += kBoss_Shot_Every, ++shot)
+    boss.points.push_back(TrackPoint{0, static_cast<float>(t), static_cast<uint32_t>(shot % 3)});
+  for (double t = 7.5; t < last; t += kBoss_Flash_Every) boss.points.push_back(TrackPoint{2, static_cast<float>(t), 0});
+  for (double t = kBoss_First_Pulse; t < last; t += kBoss_Pulse_Every)
+    boss.points.push_back(TrackPoint{1, static_cast<float>(t), 0});
+  std::stable_sort(boss.points.begin(), boss.points.end(),
+                   [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
   return boss;
 }
 
@@ -281,27 +308,32 @@ TrackEvent Meteorite_Event(double length) {
 writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source) {
   writers::TrackSpec spec;
   spec.length = static_cast<float>(length);
-  std::vector<TrackEvent> emplacements, spawns, effects, rounds;
+  std::vector<TrackEvent> emplacements, spawns, targets, effects, rounds;
   const int offset = static_cast<int>(seed % 6);
+  const double last_end = length - kSite_Quiet_End;
   int block = 0;
-  for (double t = 4.0; t + 12.0 < length - 4.0; t += 13.0, ++block) {
+  for (double t = kSite_First_Emplacement; t + kSite_Emplacement_Seconds < last_end;
+       t += kSite_Emplacement_Every, ++block) {
     emplacements.push_back(Site_Emplacement_Block(length, block + offset, t));
-    TrackEvent round = Event(length, 3, 0, 0, t, 12.0);
+    TrackEvent round = Event(length, 3, 0, 0, t, kSite_Emplacement_Seconds);
     Add_Points(round, 0, 2.0, 2.0, 5, 0);
     rounds.push_back(round);
   }
   block = 0;
-  for (double t = 5.0; t + 9.0 < length - 4.0; t += 9.5, ++block)
-    spawns.push_back(Site_Spawn_Block(length, block + offset, t));
+  for (double t = kSite_First_Enemies; t + kSite_Enemies_Seconds < last_end; t += kSite_Enemies_Every, ++block)
+    spawns.push_back(Site_Enemy_Block(length, block + offset, t));
   block = 0;
-  for (double t = 3.0; t + 3.0 < length - 2.0; t += 9.0, ++block) {
+  for (double t = kSite_First_Targets; t + kSite_Targets_Seconds < last_end; t += kSite_Targets_Every, ++block)
+    targets.push_back(Site_Target_Block(length, block + offset, t));
+  block = 0;
+  for (double t = 9.0; t + 3.0 < last_end; t += 17.0, ++block) {
     const bool screen = block % 4 == 3;
     effects.push_back(Event(length, screen ? 14 : 4, static_cast<uint32_t>(screen ? block / 4 % 3 : block % 10),
                             static_cast<uint32_t>(block % 8), t, 2.5));
   }
   effects.push_back(Event(length, 6, 0, 0, 1.0, 1.0));
   effects.push_back(Event(length, 15, 0, 0, length - 0.5, 0.4));
-  spec.sections = {emplacements, spawns, effects, rounds};
+  spec.sections = {emplacements, spawns, targets, effects, rounds};
   if (infection_source) spec.sections.push_back({Source_Boss(length)});
   return spec;
 }
@@ -344,9 +376,7 @@ void Add_WarRoom_Tracks(Manifest& manifest) {
     const double length = Music_Length_Of(entry.music_id);
     const uint32_t seed = entry.track_id;
     track.generate = [length, seed, source](Bytes& out) {
-      writers::TrackSpec spec = SimTrack(length, seed, 0);
-      if (source) spec.sections.push_back({Meteorite_Event(length)});
-      writers::WriteTrack(spec, out);
+      writers::WriteTrack(SiteTrack(length, seed, source), out);
       return true;
     };
     manifest.AddResource(std::move(track));

@@ -1,6 +1,7 @@
 #pragma once
-// The training simulations of the sample content: their track files and music modules, and
-// one short lane track per environment for quick runs (tests, screenshots).
+// The simulations of the sample content: the training simulations' track files and music
+// modules, one short lane track per environment for quick runs (tests, screenshots), and the
+// War Room's site and infection-source tracks.
 #include <cstdint>
 
 #include "tools/writers/mod_writer.h"
@@ -31,8 +32,9 @@ writers::ModSpec SimMusicSpec(uint32_t music_id, double seconds, const char* tit
 double SimMusicLength(const writers::ModSpec& spec);
 // A simulation's choreography over its music's length; lanes when lane_count is not 0.
 writers::TrackSpec SimTrack(double length, uint32_t seed, uint32_t lane_count);
-// A War Room site's track: enemy emplacements and enemies between a few targets; the infection
-// source's tracks add the crystal boss for the whole run.
+// A War Room site's track: enemy emplacements and enemy waves from the first seconds, with
+// targets to score on between them; the infection source's tracks add the crystal boss, the
+// only boss of the War Room's tracks, from its first seconds to the run's end.
 writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source);
 // A short lane track of event kinds 1, 3, 4, 7 and 13 that ends with its music.
 writers::TrackSpec LaneTrack(double length);

@@ -199,7 +199,9 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
   if (!sim.m_Initialised || !sim.Is_Site(site)) {
     Fail("the War Room has no " + kind + " site to enter");
   } else {
+    // Fully infected, as the infection front leaves a site: the run has to clean it whole.
     sim.m_Sites[site].flags |= CWarRoom_Site::kInfected;
+    sim.m_Sites[site].infection = 1.0f;
     sim.m_Sites[site].simulation_choice = static_cast<int32_t>(index);
     sim.Set_Current_Site(site);
     g_Menu_Mgr.m_WarRoom.Set_Page(CMenu_WarRoom::kEntering_Site);

@@ -59,15 +59,30 @@ class WarRoomRoad : public GameRoad {
     ASSERT_TRUE(Click_Button(war_room().m_Panel, "Launch Shuttle"));
   }
 
-  // Fights the site simulation until its closing has taken the program back to the menus.
-  void Fight_Site() {
+  // Fights the site simulation until its closing has taken the program back to the menus. The
+  // run meets enemies; the source's also the infested meteorite, and only the source's.
+  void Fight_Site(bool source) {
     int fired = 0;
+    bool enemies = false, boss = false;
     for (int frame = 0; frame < 4000 && g_Game.Get_Mode() == kMode_Simulation; ++frame) {
       if (Aim_And_Fire()) ++fired;
       game().Step(1, kFrame_Ms);
+      enemies = enemies || Enemy_In_World();
+      boss = boss || g_World.Find_Object_By_Type(kBoss_Type, 0);
     }
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Menus) << "the site's run ends and its closing leaves it";
     EXPECT_GT(fired, 0) << "enemies and targets to fire at";
+    EXPECT_TRUE(enemies) << "enemy ammunition or emplacements in the run";
+    EXPECT_EQ(boss, source) << "the meteorite stands at the infection source alone";
+  }
+  static constexpr uint32_t kBoss_Type = 68;
+  // Enemy ammunition, an emplacement (types 50-54), a UFO (8), a tile (66) or a digger (67).
+  static bool Enemy_In_World() {
+    constexpr uint32_t kKind_Enemy_Ammunition = 0x20;
+    if (g_World.Find_Object_By_Flags(kKind_Enemy_Ammunition, 0)) return true;
+    for (uint32_t type : {8u, 50u, 51u, 52u, 53u, 54u, 66u, 67u})
+      if (g_World.Find_Object_By_Type(type, 0)) return true;
+    return false;
   }
 };
 
@@ -119,7 +134,7 @@ TEST_F(WarRoomRoad, FromStartUpThroughAMissionToTheReportAndTheAccountOnDiskAndB
   // Fly for the source; every infected site on the way is entered and fought on arrival, and
   // the War Room comes back after each run.
   int runs = 0;
-  for (int leg = 0; leg < 8 && !g_Menu_Mgr.m_EndGame.m_Visible; ++leg) {
+  for (int leg = 0; leg < 12 && !g_Menu_Mgr.m_EndGame.m_Visible; ++leg) {
     if (On_Travel_Page() && !g_WarRoom_Sim.m_Disinfection_Mode && g_WarRoom_Sim.m_Current_Site != source) {
       Fly_To(source);
       if (HasFatalFailure()) return;
@@ -129,7 +144,7 @@ TEST_F(WarRoomRoad, FromStartUpThroughAMissionToTheReportAndTheAccountOnDiskAndB
         << "an infected site's simulation starts on arrival, or the report comes";
     if (g_Menu_Mgr.m_EndGame.m_Visible) break;
     const size_t launched = harness.Audio_Frame_Peaks().size();
-    Fight_Site();
+    Fight_Site(g_WarRoom_Sim.m_Current_Site == source);
     if (HasFatalFailure()) return;
     ++runs;
     EXPECT_GT(Peak(launched, launched + 200), 1000) << "the site's music is heard";
