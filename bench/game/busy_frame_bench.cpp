@@ -24,7 +24,9 @@
 //   objects    live world objects at the end
 // VT_BENCH_PHASES=1 prints the real time of each traced step of the busy frames, waiting for the
 // rasteriser after each (render world, present, ...); VT_BENCH_PHASES=cpu the main thread's CPU
-// time of each step without waiting. VT_BENCH_SLOW=N prints every frame of the run longer than
+// time of each step without waiting; VT_BENCH_PHASES=process the whole process's CPU time of each
+// step, waiting for the rasteriser after each (what a step costs, whatever else the machine
+// runs). VT_BENCH_SLOW=N prints every frame of the run longer than
 // N ms with its main thread's CPU time (first use of a state costs CPU; waiting for the
 // rasteriser or for a CPU under load does not).
 // VT_BENCH_SHOT=FILE.png keeps the last busy frame's picture.
@@ -167,13 +169,18 @@ Thread_Times Process_Thread_Times() {
 }
 
 // With VT_BENCH_PHASES set, the time of every traced step of the frames it is alive for, printed
-// to stderr at its end.
+// to stderr at its end: real time (1), the main thread's CPU time without waiting (cpu), or the
+// whole process's CPU time, rasteriser threads included (process), which other programs' load
+// does not inflate.
 class Phase_Timer {
  public:
+  enum class Measure { Real, Main_Cpu, Process_Cpu };
+
   Phase_Timer() {
     const char* mode = std::getenv("VT_BENCH_PHASES");
     m_On = mode != nullptr;
-    m_Cpu = m_On && std::string(mode) == "cpu";
+    if (m_On && std::string(mode) == "cpu") m_Measure = Measure::Main_Cpu;
+    if (m_On && std::string(mode) == "process") m_Measure = Measure::Process_Cpu;
     if (m_On) Set_Frame_Trace_Recorder([this](const char* step) { Mark(step); });
   }
   ~Phase_Timer() {
@@ -181,7 +188,8 @@ class Phase_Timer {
     Set_Frame_Trace_Recorder(nullptr);
     double total = 0.0;
     for (const auto& [name, ms] : m_Ms) total += ms;
-    std::fprintf(stderr, "%s per busy frame, by step:\n", m_Cpu ? "main thread CPU" : "real time");
+    static constexpr const char* kWhat[] = {"real time", "main thread CPU", "process CPU"};
+    std::fprintf(stderr, "%s per busy frame, by step:\n", kWhat[static_cast<int>(m_Measure)]);
     for (const auto& [name, ms] : m_Ms)
       if (ms >= 0.001 * total)
         std::fprintf(stderr, "  %-24s %8.3f ms %5.1f%%\n", name.c_str(), ms / std::max(m_Frames, 1), 100.0 * ms / total);
@@ -196,16 +204,25 @@ class Phase_Timer {
   }
 
  private:
+  double Now() const {
+    switch (m_Measure) {
+      case Measure::Main_Cpu: return Thread_Cpu_Ms();
+      case Measure::Process_Cpu: return Process_Thread_Times().cpu_ms;
+      case Measure::Real: break;
+    }
+    return Real_Ms();
+  }
+
   void Mark(const char* step) {
-    if (!m_Cpu) glFinish();
-    const double now = m_Cpu ? Thread_Cpu_Ms() : Real_Ms();
+    if (m_Measure != Measure::Main_Cpu) glFinish();
+    const double now = Now();
     if (!m_Last.empty()) m_Ms[m_Last] += now - m_Then;
     m_Last = step;
     m_Then = now;
   }
 
   bool m_On = false;
-  bool m_Cpu = false;
+  Measure m_Measure = Measure::Real;
   std::map<std::string, double> m_Ms;
   std::string m_Last;
   double m_Then = 0.0;
