@@ -324,6 +324,7 @@ void CWorld::Free_Drawing() {
     if (texture && g_pTexture) g_pTexture->ReleaseTexture(texture);
     texture = nullptr;
   }
+  m_Fence_Scanned = nullptr;
 }
 
 bool CWorld::Read_Terrain(CStream* stream) {

@@ -227,7 +227,11 @@ class CWorld {
   void Free_Drawing();
   void Build_Reflections();
   void Draw_Walls();
+  bool Walls_Can_Follow_Ground() const;
+  void Draw_Walls_Where_Nothing_Is();
   void Draw_Fences();
+  // The fraction of the fence quads' height that can show with the style (see Fence_Reach.h).
+  float Fence_Reach(const CD3DRenderStyle* style);
   void Mirror_Pass();
   void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style);
   void World_Textures(CDeviceTexture* out[4]) const;
@@ -247,6 +251,9 @@ class CWorld {
   CWorld_Mirror m_Mirrors[4];
   DrawPrimFlatTriangle m_Walls[kWall_Triangles] = {};
   bool m_Walls_Built = false;
+  // The fence texture last scanned for the height its pixels reach, and the u it is clear from.
+  const CDeviceTexture* m_Fence_Scanned = nullptr;
+  float m_Fence_Clear_U = 1.0f;
 
   uint32_t m_Frame_Stamp = 0;
   CWorld_Object* m_Opaque[kMax_Opaque] = {};

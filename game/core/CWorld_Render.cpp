@@ -9,6 +9,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/core/Fence_Reach.h"
 #include "game/fx/CParticle_Add_Mgr.h"
 #include "game/fx/CParticle_Basic_Mgr.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
@@ -20,6 +21,7 @@
 #include "game/sim/CText_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/grid_mesh.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
 
@@ -33,6 +35,11 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 // The mirror walls are untextured: their glassy tint is their vertex colour.
 constexpr uint32_t kWall_Color = 0x4090B0FF;
 constexpr uint32_t kSim_Kind_Training = 1;
+
+// Render style pass modes: depth tested and written, depth tested only; no blending.
+constexpr uint32_t kDepth_Test_And_Write = 0;
+constexpr uint32_t kDepth_Test_Only = 1;
+constexpr uint32_t kBlend_None = 0;
 
 // Game-mode flag bits that close one side of the world to reflections and fences.
 constexpr uint32_t kSide_Low_Z = 0x01;
@@ -75,6 +82,18 @@ bool In_Frustum(const CPlane planes[6], const CVector3& point, float radius) {
 void Put_Quad(DrawPrimFlatTriangle* out, const CVector3& a, const CVector3& b, const CVector3& c, const CVector3& d) {
   out[0] = DrawPrimFlatTriangle{{a, b, c}, kWall_Color};
   out[1] = DrawPrimFlatTriangle{{a, c, d}, kWall_Color};
+}
+
+// The style's first pass: depth tested (less or equal) and not written.
+bool Style_Tests_Depth_Only(const CD3DRenderStyle* style) {
+  RenderPassDesc pass{};
+  return style && style->GetPass(0, &pass) && pass.DepthMode == kDepth_Test_Only;
+}
+
+// The style's first pass writes depth and replaces the colour (no blending).
+bool Style_Overwrites(const CD3DRenderStyle* style) {
+  RenderPassDesc pass{};
+  return style && style->GetPass(0, &pass) && pass.DepthMode == kDepth_Test_And_Write && pass.BlendMode == kBlend_None;
 }
 
 }  // namespace
@@ -166,10 +185,13 @@ void CWorld::Set_Lights() {
 void CWorld::Render(const CFrame_Info& frame, const float& unpaused_delta) {
   (void)unpaused_delta;
   Set_Lights();
-  if ((m_Desc.world_flags & kWorld_Mirror_Walls) && m_Walls_Built) Draw_Walls();
+  const bool walls = (m_Desc.world_flags & kWorld_Mirror_Walls) && m_Walls_Built;
+  const bool walls_after_ground = walls && Walls_Can_Follow_Ground();
+  if (walls && !walls_after_ground) Draw_Walls();
   CPlane planes[6];
   g_Camera.Get_Frustum_Planes(planes);
   Render_Terrain_And_Lists(planes, g_Camera.Position(), g_Camera.Far());
+  if (walls_after_ground) Draw_Walls_Where_Nothing_Is();
   Mirror_Pass();
   if (!(m_Desc.world_flags & kWorld_No_Edge_Fences)) Draw_Fences();
   g_Screen_FX_Mgr.Render_In_World();
@@ -202,6 +224,30 @@ void CWorld::Draw_Walls() {
   draw.SetRenderStyle(style);
   draw.DrawFlatTriangles(m_Walls, kWall_Triangles);
   draw.SetRenderStyle(nullptr);
+}
+
+// The glass walls are drawn first and the ground, real and reflected, overwrites them wherever
+// it lies; so they may as well be drawn after it onto the pixels it left alone, which spares
+// blending the large part of them that the ground covers. That gives the same picture when the
+// walls are depth-tested without writing depth and the first pass of each ground style writes
+// depth without blending; otherwise the walls keep their place in front.
+bool CWorld::Walls_Can_Follow_Ground() const {
+  return Style_Tests_Depth_Only(m_Styles[kStyle_Mirror_Wall]) && Style_Overwrites(m_Styles[kStyle_Ground]) &&
+         Style_Overwrites(m_Styles[kStyle_Reflected_Ground]);
+}
+
+// At depth 1, the cleared depth, the walls' depth test passes only where nothing has been drawn.
+void CWorld::Draw_Walls_Where_Nothing_Is() {
+  D3DVIEWPORT8 viewport{};
+  if (!g_pRenderDevice || !g_pRenderDevice->GetViewport(&viewport)) {
+    Draw_Walls();
+    return;
+  }
+  D3DVIEWPORT8 far_only = viewport;
+  far_only.MinZ = far_only.MaxZ = 1.0f;
+  g_pRenderDevice->SetViewport(&far_only);
+  Draw_Walls();
+  g_pRenderDevice->SetViewport(&viewport);
 }
 
 void CWorld::World_Textures(CDeviceTexture* out[4]) const {
@@ -381,14 +427,18 @@ void CWorld::Draw_Fences() {
       {kSide_High_X, std::fabs(sx - camera.x), {sx, 0.0f, 0.0f}, {sx, 0.0f, sz}, v_z},
       {kSide_High_Z, std::fabs(sz - camera.z), {0.0f, 0.0f, sz}, {sx, 0.0f, sz}, v_x},
   };
+  // The quads end where their texture turns clear for good, with u cut to match.
+  const float shown = Fence_Reach(style);
+  if (!(shown > 0.0f)) return;
+  const float top = floor + shown * (kFence_Top - floor);
   DrawPrimFlatTexQuad quads[4];
   uint32_t count = 0;
   for (const Edge& e : edges) {
     if (!(e.distance < far_distance) || (closed & e.side_bit)) continue;
     DrawPrimFlatTexQuad& q = quads[count++];
     q.v[0] = TexPosition{e.from.x, floor, e.from.z, 0.0f, 0.0f};
-    q.v[1] = TexPosition{e.from.x, kFence_Top, e.from.z, 1.0f, 0.0f};
-    q.v[2] = TexPosition{e.to.x, kFence_Top, e.to.z, 1.0f, e.v_end};
+    q.v[1] = TexPosition{e.from.x, top, e.from.z, shown, 0.0f};
+    q.v[2] = TexPosition{e.to.x, top, e.to.z, shown, e.v_end};
     q.v[3] = TexPosition{e.to.x, floor, e.to.z, 0.0f, e.v_end};
     q.color = kWhite;
   }
@@ -402,4 +452,13 @@ void CWorld::Draw_Fences() {
   draw.SetRenderStyle(nullptr);
   draw.SetTexture(nullptr, 0);
   draw.SetTexture(nullptr, 1);
+}
+
+float CWorld::Fence_Reach(const CD3DRenderStyle* style) {
+  CDeviceTexture* texture = m_Textures[2] ? m_Textures[2]->m_pDeviceTexture : nullptr;
+  if (texture != m_Fence_Scanned) {
+    m_Fence_Scanned = texture;
+    m_Fence_Clear_U = Fence_Clear_U(Fence_Alpha_Columns(texture));
+  }
+  return Fence_Shown_Fraction(style, m_Fence_Clear_U);
 }

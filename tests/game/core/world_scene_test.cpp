@@ -162,6 +162,28 @@ TEST_F(World_Scene, MirrorsShowReflectedGroundBeyondTheEdgeAndWithoutThemTheSky)
   EXPECT_GT(Difference(with_mirrors, without), 18) << std::hex << with_mirrors << " " << without;
 }
 
+TEST_F(World_Scene, TheGlassWallsTintTheSkyBeyondTheCorners) {
+  // From inside the world, level, toward the middle of the x = 0 edge: the walls stand beyond
+  // its two corners, at the sides of the picture, and the sky is clear between them.
+  const CVector3 eye{800.0f, 300.0f, 800.0f}, level{-5000.0f, 300.0f, 800.0f};
+  Launch(true);
+  Look(eye, level);
+  Shot("world_walls.png");
+  const float high = g_Camera.Screen_Height() * 0.15f;
+  const uint32_t wall = Pixel(g_Camera.Screen_Width() * 0.08f, high);
+  const uint32_t between = Pixel(g_Camera.Screen_Width() * 0.5f, high);
+  harness.Shut_Down();
+
+  Launch(false);
+  Look(eye, level);
+  const uint32_t no_wall = Pixel(g_Camera.Screen_Width() * 0.08f, high);
+  EXPECT_LT(Difference(between, kSky), 8) << std::hex << between;
+  EXPECT_LT(Difference(no_wall, kSky), 8) << std::hex << no_wall;
+  // A quarter of the wall's blue-white over the sky.
+  EXPECT_GT(Difference(wall, kSky), 40) << std::hex << wall;
+  EXPECT_GT(Blue(wall), Blue(kSky) + 20) << std::hex << wall;
+}
+
 TEST_F(World_Scene, BallsFallLandAndPushEachOtherApart) {
   Launch(true);
   std::vector<Falling_Ball*> balls;
