@@ -77,6 +77,26 @@ float Bounding_Box_Distance_Sq(const CVector3& point, const CTerrain_Triangle_Bo
   return dx * dx + dy * dy + dz * dz;
 }
 
+// True when an object other than `self` is filed in the cells of the circle and is not turned
+// away by the radius query's first test: its centre no farther from the point than the radius
+// plus its collision radius (a shape of body kind 6 always passes). When this is false the query
+// finds nothing but `self`, so there is no need to run it.
+bool Anyone_Near(const CWorld_Grid& grid, const CWorld_Object* self, const CVector3& point, float radius) {
+  const CWorld_Grid::Cell_Range range = grid.Range_Of(point.x, point.z, radius);
+  bool found = false;
+  for (int row = range.low_row; row <= range.high_row && !found; ++row) {
+    for (int column = range.low_column; column <= range.high_column && !found; ++column) {
+      grid.For_Each_In_Cell(column, row, [&](const CWorld_Object* object) {
+        if (found || object == self) return;
+        const float reach = radius + object->m_Collision_Radius;
+        CVector3 offset;
+        found = object->m_Body_Kind == 6 || !(point.Subtract(object->m_Position, offset).Length_Squared() > reach * reach);
+      });
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 void CBody_Motion::Add_Contact_Velocity(const CVector3& wanted) {
@@ -277,9 +297,9 @@ void CWorld_Object::Touch_World(float radius, float clear_above, Contact contact
 void CWorld_Object::Collide_Objects() {
   if (m_State_Flags & kState_No_Object_Collision) return;
   const float reach = m_Body_Kind == kBody_Box ? m_Box.contact_radius : m_Sphere.contact_radius;
-  // Most bodies have their cells to themselves: then there is nobody to touch.
+  // Most bodies have nobody near: then the radius query could find nothing but the body itself.
   const CWorld_Grid& grid = g_World.Grid();
-  if (!grid.Is_Created() || grid.Holds_Only(grid.Range_Of(m_Position.x, m_Position.z, reach), this)) return;
+  if (!grid.Is_Created() || !Anyone_Near(grid, this, m_Position, reach)) return;
   CWorld_Query near;
   g_World.Query_Radius(m_Position, reach, near);
   for (int i = 0; i < near.count; ++i) {

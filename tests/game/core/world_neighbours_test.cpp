@@ -155,6 +155,28 @@ TEST_F(WorldNeighboursTest, AStepOffersEveryBallTheSameContactsAsASearchOfEveryO
   for (const Test_Ball* ball : balls) EXPECT_FLOAT_EQ(ball->m_Position.y, 100.0f) << "nothing may have moved";
 }
 
+// A long crate and a long post reach a ball with their ends though their centres lie far off;
+// a small ball filed in the same grid cell but out of reach is offered nothing.
+TEST_F(WorldNeighboursTest, AStepReachesLongShapesByTheirEndsAndSkipsFarCellMates) {
+  Load(Flat_Spec());
+  Test_Ball* near = Ball({200.0f, 100.0f, 200.0f}, 10.0f, 5.0f, 0.0f, kFrozen);
+  Test_Ball* far = Ball({230.0f, 100.0f, 235.0f}, 5.0f, 5.0f, 0.0f, kFrozen);
+  Test_Crate* crate = Crate({358.0f, 100.0f, 200.0f}, {150.0f, 10.0f, 10.0f}, 20.0f, 0.0f, kFrozen);
+  Test_Post* post = Post({91.0f, 100.0f, 200.0f}, {100.0f, 30.0f, 10.0f});
+  ASSERT_TRUE(near && far && crate && post);
+  near->name = "near";
+  far->name = "far";
+  for (CWorld_Object* object : std::initializer_list<CWorld_Object*>{near, far}) object->m_Sphere.hit_flag = 1;
+  crate->m_Box.hit_flag = 1;
+  post->m_Fixed.hit_flag = 1;
+  Hit_Log().clear();
+  g_World.Update(kTick, 1, kTick, kTick);
+  EXPECT_EQ(far->hits, 0);
+  EXPECT_GE(crate->hits, 1) << "the crate's end is within the ball's reach";
+  EXPECT_GE(post->hits, 1) << "the post's end is within the ball's reach";
+  EXPECT_GE(near->hits, 2);
+}
+
 // What one body step did: where the body went, what it asked of the integration, and how often
 // it was told of the ground.
 struct Step_Result {
