@@ -197,8 +197,9 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
   const float offsets[4][2] = {{-58.0f, 95.0f}, {47.0f, 95.0f}, {-53.0f, 85.0f}, {53.0f, 85.0f}};
   CVector3 points[4];
   for (int i = 0; i < 4; ++i) points[i] = Add_Scaled(Add_Scaled(ahead, Right(), offsets[i][0]), Up(), offsets[i][1]);
-  const uint32_t lower = With_Alpha(0xffaaaa, intensity * 0.6f * 255.0f);
-  const uint32_t upper = With_Alpha(0xff4444, intensity * 0.95f * 255.0f);
+  // The beams' style adds its colour whatever the alpha: the colour carries the fade and the pulse.
+  const uint32_t lower = Additive_With_Alpha(0xffaaaa, intensity * 0.6f * 255.0f);
+  const uint32_t upper = Additive_With_Alpha(0xff4444, intensity * 0.95f * 255.0f);
   CD3DRenderStyle* style = m_Styles[kBeam_Style];
   CTextureData* texture = m_Textures[kGlow_Texture];
   // Flares at the lower corners (spread about the view axis); wide beams rising from the upper

@@ -212,4 +212,66 @@ TEST_F(SimulatorScreen, PausingStopsTheAlarmAndResumingRestartsItLooped) {
   EXPECT_EQ(sounds->calls.back().flags, 1);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Drawing, read back from the frame
+
+struct Picture {
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+
+  template <typename Visit>
+  void Each(float x0, float y0, float x1, float y1, Visit visit) const {
+    for (auto y = static_cast<uint32_t>(y0 * height); y < static_cast<uint32_t>(y1 * height); ++y)
+      for (auto x = static_cast<uint32_t>(x0 * width); x < static_cast<uint32_t>(x1 * width); ++x)
+        visit(pixels[y * width + x]);
+  }
+  // The green channel summed over a box given in fractions of the frame.
+  int64_t Green(float x0, float y0, float x1, float y1) const {
+    int64_t sum = 0;
+    Each(x0, y0, x1, y1, [&sum](uint32_t c) { sum += (c >> 8) & 0xff; });
+    return sum;
+  }
+};
+
+class SimulatorPicture : public SimulatorScreen {
+ protected:
+  // The open screen on page 1 with no alert due for a long while.
+  void Open_Quiet() {
+    Open(1);
+    screen().m_Alert_Pending = false;
+    screen().m_Alert_Timer = 1.0e6f;
+    screen().m_Blink = 0.0f;
+    harness.Step(1, 1);  // the program's first frame, so that the frames read come after it
+  }
+  // One drawn frame so short that the fades it advances barely move.
+  Picture Frame() {
+    harness.Step(1, 1);
+    Picture picture;
+    EXPECT_TRUE(harness.Read_Back(picture.pixels, picture.width, picture.height));
+    return picture;
+  }
+  void Keep(const char* name) {
+    if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+  }
+};
+
+// The beams frame the "To War-Room" button at the top of the view; their additive glow must
+// grow with their fade, so a faint beam adds a fraction of what a full one adds.
+TEST_F(SimulatorPicture, TheAlertBeamsBrightenWithTheirFade) {
+  Open_Quiet();
+  const float box[4] = {0.15f, 0.0f, 0.85f, 0.12f};
+  std::vector<int64_t> green;
+  for (const float fade : {0.0f, 0.1f, 0.4f, 1.0f}) {
+    screen().m_Beam_Fade = fade;
+    g_Sim_Alert_Angle = 0.0f;  // no pulse: the brightness is the fade's alone
+    green.push_back(Frame().Green(box[0], box[1], box[2], box[3]));
+    if (fade == 1.0f) Keep("simulator_alert_beams_full.png");
+  }
+  const int64_t faint = green[1] - green[0], part = green[2] - green[0], full = green[3] - green[0];
+  ASSERT_GT(full, 0) << "no beams drawn";
+  EXPECT_LT(faint, full / 4) << "a beam at a tenth of its fade shines as brightly as a full one";
+  EXPECT_LT(faint, part) << "faint " << faint << ", at 0.4 " << part;
+  EXPECT_LT(part, full) << "at 0.4 " << part << ", full " << full;
+}
+
 }  // namespace
