@@ -210,11 +210,14 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
     Draw_Axis_Quads(points[i], Right(), Forward(), Up(), 1u, 126.0f, 350.0f, upper, style, texture);
 }
 
+// The inner quad carries the backdrop's pattern once across: a faint glow behind the page items,
+// and during the opening a flickering flash of the pattern that the items fade in through.
 void CMenu_Simulator::Render_Backdrop_Inner() {
+  CTextureData* pattern = m_Textures[kBackdrop_Texture];
   Set_Quad_Colour(m_Inner_Quad, Additive_With_Alpha(0x222233, m_Item_Fade * m_Item_Fade * 255.0f));
-  Draw_Quad(m_Inner_Quad, m_Styles[kBeam_Style], nullptr);
+  Draw_Quad(m_Inner_Quad, m_Styles[kBeam_Style], pattern);
   const float e = std::max(0.0f, 1.0f - m_Item_Fade) * m_Glow_Fade;
   if (e == 0.0f) return;
   Set_Quad_Colour(m_Inner_Quad, With_Alpha(0x555577, e * e * (Random_Unit() * 10.0f + 245.0f)));
-  Draw_Quad(m_Inner_Quad, m_Styles[kBackdrop_Style], nullptr);
+  Draw_Quad(m_Inner_Quad, m_Styles[kBackdrop_Style], pattern);
 }

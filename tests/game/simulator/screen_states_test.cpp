@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -231,6 +232,15 @@ struct Picture {
     Each(x0, y0, x1, y1, [&sum](uint32_t c) { sum += (c >> 8) & 0xff; });
     return sum;
   }
+  // How unevenly lit a box is: the brightness (r + g + b) of its 90th percentile less its 10th.
+  int Spread(float x0, float y0, float x1, float y1) const {
+    std::vector<int> values;
+    Each(x0, y0, x1, y1, [&values](uint32_t c) {
+      values.push_back(static_cast<int>(((c >> 16) & 0xff) + ((c >> 8) & 0xff) + (c & 0xff)));
+    });
+    std::sort(values.begin(), values.end());
+    return values[values.size() * 9 / 10] - values[values.size() / 10];
+  }
 };
 
 class SimulatorPicture : public SimulatorScreen {
@@ -272,6 +282,18 @@ TEST_F(SimulatorPicture, TheAlertBeamsBrightenWithTheirFade) {
   EXPECT_LT(faint, full / 4) << "a beam at a tenth of its fade shines as brightly as a full one";
   EXPECT_LT(faint, part) << "faint " << faint << ", at 0.4 " << part;
   EXPECT_LT(part, full) << "at 0.4 " << part << ", full " << full;
+}
+
+// While the page items fade in, the inner panel flashes the backdrop's pattern over them: a
+// pattern of lines, not an even slab of colour.
+TEST_F(SimulatorPicture, TheOpeningFlashShowsTheBackdropPattern) {
+  Open_Quiet();
+  screen().m_Item_Fade = 0.0f;
+  screen().m_Glow_Fade = 1.0f;
+  const Picture flash = Frame();
+  Keep("simulator_opening_flash.png");
+  const int spread = flash.Spread(0.3f, 0.35f, 0.7f, 0.65f);
+  EXPECT_GT(spread, 40) << "the flash is an even slab";
 }
 
 }  // namespace
