@@ -167,7 +167,11 @@ void Add_Reports(std::vector<Chat_Communication>& out) {
   out.push_back(Comm(11, kAdmin, 1002, 0, 1.0f, 2, 0.0f, "Region secured", "Command sends its thanks, %u."));
   out.push_back(Comm(12, kAdmin, 1101, 0, 1.0f, 2, 0.0f, "Mission failed",
                      "We lost the region, %u. Go back to the simulator and try again."));
-  out.push_back(Comm(12, kAdmin, 1102, 0, 1.0f, 2, 0.0f, "Shuttle recovered", "Your shields failed. The shuttle is back in the hangar."));
+  // A loss report is picked by the count of missions lost, not by what lost the mission: the
+  // clock running out, the shields giving way or an abort. Each must read true for all of them.
+  out.push_back(Comm(12, kAdmin, 1102, 0, 1.0f, 2, 0.0f, "Region lost",
+                     "The infection holds the region, %u. Your flight log is with command. "
+                     "Study it in the simulator before the next offer."));
 }
 
 std::shared_ptr<writers::Chat_Files> Build_Chat() {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -88,6 +89,24 @@ TEST_F(ChatContentTest, BriefingSubjectsNameRegions) {
     std::string text;
     ASSERT_TRUE(CCommunications_Mgr::Read_Communication(mgr.m_Records[mgr.m_Kind_Table[kComm_Briefing][0] + i], header, text));
     EXPECT_TRUE(regions.count(header.Subject)) << header.Subject;
+  }
+}
+
+// The end-of-mission report picks a loss report by the count of missions lost alone, so none may
+// name what lost the mission: the clock, the shields or an abort each end one.
+TEST_F(ChatContentTest, LossReportsNameNoCauseOfTheLoss) {
+  CCommunications_Mgr& mgr = g_Communications_Mgr;
+  ASSERT_TRUE(mgr.Load_Master_Data());
+  const uint32_t lost = kComm_Mission_Lost;
+  ASSERT_GT(mgr.m_Kind_Table[lost][1], 0u);
+  for (uint32_t i = 0; i < mgr.m_Kind_Table[lost][1]; ++i) {
+    Communication_Header header;
+    std::string text;
+    ASSERT_TRUE(CCommunications_Mgr::Read_Communication(mgr.m_Records[mgr.m_Kind_Table[lost][0] + i], header, text));
+    std::string words = std::string(header.Subject) + " " + text;
+    for (char& c : words) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* cause : {"shield", "clock", "ran out", "abort", "retreat", "shot down", "hangar"})
+      EXPECT_EQ(words.find(cause), std::string::npos) << cause << " in: " << header.Subject << " / " << text;
   }
 }
 
