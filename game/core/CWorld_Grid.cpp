@@ -115,29 +115,36 @@ void CWorld_Grid::Remove(CWorld_Object* object) {
 }
 
 bool CWorld_Grid::Move(CWorld_Object* object, const CVector3& position) {
-  if (Stays_In_Its_Cell(object, position)) return true;
+  if (Keeps_Its_Cells(object, position)) return true;
   Remove(object);
   return Insert(object, position);
 }
 
-// An object filed in one cell that it does not leave keeps its node: the node goes to the
-// front of the cell's chain, where filing it again would put it, and only the position changes.
-bool CWorld_Grid::Stays_In_Its_Cell(CWorld_Object* object, const CVector3& position) {
-  const int32_t node = object->m_Grid_Nodes;
-  if (!m_Cells || !(object->m_State_Flags & kState_In_Grid) || node < 0 || m_Nodes[node].next_of_object >= 0)
-    return false;
+// An object whose range at the new position covers the very cells it is filed in keeps its
+// nodes: each goes to the front of its cell's chain, where filing the object again would put
+// it, and only the position changes. The nodes are checked against the range, not against the
+// stored position, so a position written without the grid's knowledge leaves no stale node.
+bool CWorld_Grid::Keeps_Its_Cells(CWorld_Object* object, const CVector3& position) {
+  const int32_t first = object->m_Grid_Nodes;
+  if (!m_Cells || !(object->m_State_Flags & kState_In_Grid) || first < 0) return false;
   const Cell_Range range = Range_Of(position.x, position.z, object->m_Collision_Radius);
-  if (range.low_column != range.high_column || range.low_row != range.high_row) return false;
-  const int32_t cell = range.low_row * m_Width + range.low_column;
-  Node& filed = m_Nodes[node];
-  if (filed.cell != cell) return false;
-  if (filed.previous >= 0) {
-    Unlink_From_Cell(node);
-    filed.previous = -1;
-    filed.next = m_Cells[cell];
-    m_Nodes[filed.next].previous = node;
-    m_Cells[cell] = node;
-  }
+  // The object's nodes run from its last cell back to its first, as Insert filed them.
+  int32_t node = first;
+  for (int row = range.high_row; row >= range.low_row; --row)
+    for (int column = range.high_column; column >= range.low_column; --column, node = m_Nodes[node].next_of_object)
+      if (node < 0 || m_Nodes[node].cell != row * m_Width + column) return false;
+  if (node >= 0) return false;
+  for (node = first; node >= 0; node = m_Nodes[node].next_of_object) To_Front(node);
   object->m_Position = position;
   return true;
+}
+
+void CWorld_Grid::To_Front(int32_t node) {
+  Node& filed = m_Nodes[node];
+  if (filed.previous < 0) return;
+  Unlink_From_Cell(node);
+  filed.previous = -1;
+  filed.next = m_Cells[filed.cell];
+  if (filed.next >= 0) m_Nodes[filed.next].previous = node;
+  m_Cells[filed.cell] = node;
 }

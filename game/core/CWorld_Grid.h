@@ -82,7 +82,9 @@ class CWorld_Grid {
     if (!(cell < static_cast<float>(count - 1))) return count - 1;
     return static_cast<int>(cell);
   }
-  bool Stays_In_Its_Cell(CWorld_Object* object, const CVector3& position);
+  bool Keeps_Its_Cells(CWorld_Object* object, const CVector3& position);
+  // Moves the node to the front of its cell's chain.
+  void To_Front(int32_t node);
   int32_t Take_Node();
   void Unlink_From_Cell(int32_t node);
   void Give_Back_Node(int32_t node);

@@ -87,46 +87,85 @@ TEST_F(ObjectGridTest, MovingWithinACellLeavesOneNodeThere) {
   EXPECT_FLOAT_EQ(ball.m_Position.x, 149.0f);
 }
 
-// Moves, whether they stay in a cell or not, leave every cell's chain in the order that taking
-// the object out and filing it again gives; chain order is the order neighbours are met in.
+// Moves, whether they stay in their cells or not, leave every cell's chain in the order that
+// taking the object out and filing it again gives; chain order is the order neighbours are met
+// in. The balls start inside one cell, or around the corner of four where most of them are
+// filed in two or four cells and small steps keep them there.
 TEST_F(ObjectGridTest, MovesKeepTheChainOrderOfRefiling) {
-  CWorld_Grid reference;
-  ASSERT_TRUE(reference.Create(4, 4, 1.0f / 400.0f, 1.0f / 400.0f));
-  Test_Ball balls[5], twins[5];
-  const float radii[5] = {10.0f, 30.0f, 60.0f, 5.0f, 20.0f};
-  for (int i = 0; i < 5; ++i) {
-    balls[i].m_Collision_Radius = twins[i].m_Collision_Radius = radii[i];
-    grid.Insert(&balls[i], {150.0f + 10.0f * i, 0.0f, 150.0f});
-    reference.Insert(&twins[i], {150.0f + 10.0f * i, 0.0f, 150.0f});
+  for (const float start : {150.0f, 380.0f}) {
+    SCOPED_TRACE(testing::Message() << "start " << start);
+    CWorld_Grid reference;
+    ASSERT_TRUE(reference.Create(4, 4, 1.0f / 400.0f, 1.0f / 400.0f));
+    Test_Ball balls[5], twins[5];
+    const float radii[5] = {10.0f, 30.0f, 60.0f, 5.0f, 20.0f};
+    for (int i = 0; i < 5; ++i) {
+      balls[i].m_Collision_Radius = twins[i].m_Collision_Radius = radii[i];
+      grid.Insert(&balls[i], {start + 10.0f * i, 0.0f, start + 15.0f});
+      reference.Insert(&twins[i], {start + 10.0f * i, 0.0f, start + 15.0f});
+    }
+    auto chains_match = [&] {
+      for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column) {
+          std::vector<int> moved, refiled;
+          grid.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { moved.push_back(int(static_cast<Test_Ball*>(o) - balls)); });
+          reference.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { refiled.push_back(int(static_cast<Test_Ball*>(o) - twins)); });
+          if (moved != refiled) return testing::AssertionFailure() << "cell " << column << ", " << row;
+        }
+      return testing::AssertionSuccess();
+    };
+    uint32_t seed = 7;
+    for (int step = 0; step < 400; ++step) {
+      seed = seed * 1664525u + 1013904223u;
+      const int which = int(seed >> 28) % 5;
+      // Mostly small steps inside a cell, now and then across a border or far off.
+      const float reach = (seed & 0xF) == 0 ? 900.0f : 25.0f;
+      const CVector3& at = balls[which].m_Position;
+      const CVector3 to{at.x + reach * (float((seed >> 8) & 0xFF) / 128.0f - 1.0f), 0.0f,
+                        at.z + reach * (float((seed >> 16) & 0xFF) / 128.0f - 1.0f)};
+      grid.Move(&balls[which], to);
+      reference.Remove(&twins[which]);
+      reference.Insert(&twins[which], to);
+      ASSERT_TRUE(chains_match()) << "after step " << step;
+      EXPECT_EQ(grid.Free_Node_Count(), reference.Free_Node_Count());
+    }
+    for (int i = 0; i < 5; ++i) {
+      grid.Remove(&balls[i]);
+      reference.Remove(&twins[i]);
+    }
+    EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes);
   }
-  auto chains_match = [&] {
-    for (int row = 0; row < 4; ++row)
-      for (int column = 0; column < 4; ++column) {
-        std::vector<int> moved, refiled;
-        grid.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { moved.push_back(int(static_cast<Test_Ball*>(o) - balls)); });
-        reference.For_Each_In_Cell(column, row, [&](CWorld_Object* o) { refiled.push_back(int(static_cast<Test_Ball*>(o) - twins)); });
-        if (moved != refiled) return testing::AssertionFailure() << "cell " << column << ", " << row;
-      }
-    return testing::AssertionSuccess();
+}
+
+// A ball filed across the corner of four cells whose position is then written without the
+// grid ends up, after its next move, in exactly the cells of the new position: a move judges
+// the cells by the nodes the ball holds, not by the position it carries.
+TEST_F(ObjectGridTest, AMoveAfterAPositionWrittenBehindTheGridsBackLeavesNoStaleNode) {
+  struct Case {
+    const char* name;
+    CVector3 written, to;
+    int cells;
+  } cases[] = {
+      {"back into the same four cells", {1500.0f, 0.0f, 100.0f}, {405.0f, 0.0f, 395.0f}, 4},
+      {"into the four cells of the written position", {1205.0f, 0.0f, 1195.0f}, {1195.0f, 0.0f, 1205.0f}, 4},
+      {"into two of the filed cells", {1500.0f, 0.0f, 100.0f}, {405.0f, 0.0f, 300.0f}, 2},
+      {"into one other cell", {1500.0f, 0.0f, 100.0f}, {1000.0f, 0.0f, 1000.0f}, 1},
   };
-  uint32_t seed = 7;
-  for (int step = 0; step < 400; ++step) {
-    seed = seed * 1664525u + 1013904223u;
-    const int which = int(seed >> 28) % 5;
-    // Mostly small steps inside a cell, now and then across a border or far off.
-    const float reach = (seed & 0xF) == 0 ? 900.0f : 25.0f;
-    const CVector3& at = balls[which].m_Position;
-    const CVector3 to{at.x + reach * (float((seed >> 8) & 0xFF) / 128.0f - 1.0f), 0.0f,
-                      at.z + reach * (float((seed >> 16) & 0xFF) / 128.0f - 1.0f)};
-    grid.Move(&balls[which], to);
-    reference.Remove(&twins[which]);
-    reference.Insert(&twins[which], to);
-    ASSERT_TRUE(chains_match()) << "after step " << step;
-    EXPECT_EQ(grid.Free_Node_Count(), reference.Free_Node_Count());
-  }
-  for (int i = 0; i < 5; ++i) {
-    grid.Remove(&balls[i]);
-    reference.Remove(&twins[i]);
+  ball.m_Collision_Radius = 50.0f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(grid.Insert(&ball, {400.0f, 0.0f, 400.0f}));
+    ASSERT_EQ(Cells_Holding(&ball), 4);
+    ball.m_Position = c.written;
+    grid.Move(&ball, c.to);
+    EXPECT_EQ(Cells_Holding(&ball), c.cells);
+    const CWorld_Grid::Cell_Range range = grid.Range_Of(c.to.x, c.to.z, ball.m_Collision_Radius);
+    for (int row = range.low_row; row <= range.high_row; ++row)
+      for (int column = range.low_column; column <= range.high_column; ++column)
+        EXPECT_EQ(Count_In_Cell(column, row, &ball), 1) << column << ", " << row;
+    EXPECT_FLOAT_EQ(ball.m_Position.x, c.to.x);
+    grid.Remove(&ball);
+    EXPECT_EQ(Cells_Holding(&ball), 0);
+    EXPECT_EQ(grid.Free_Node_Count(), CWorld_Grid::kInitial_Nodes);
   }
 }
 
