@@ -22,13 +22,16 @@
 //   queue_ms   time per busy frame that the process's threads waited runnable for a CPU: the
 //              share of the real time that other programs' load took
 //   objects    live world objects at the end
+//   late_states  distinct draw states first drawn after the run's first second: each costs the
+//              software rasteriser a compilation in the frame that meets it
+//   launch_ms  real time of the launch (loading the world and preparing its draw states)
 // VT_BENCH_PHASES=1 prints the real time of each traced step of the busy frames, waiting for the
 // rasteriser after each (render world, present, ...); VT_BENCH_PHASES=cpu the main thread's CPU
 // time of each step without waiting; VT_BENCH_PHASES=process the whole process's CPU time of each
 // step, waiting for the rasteriser after each (what a step costs, whatever else the machine
 // runs). VT_BENCH_SLOW=N prints every frame of the run longer than
 // N ms with its main thread's CPU time (first use of a state costs CPU; waiting for the
-// rasteriser or for a CPU under load does not).
+// rasteriser or for a CPU under load does not) and the draw states it met first.
 // VT_BENCH_SHOT=FILE.png keeps the last busy frame's picture.
 #include <benchmark/benchmark.h>
 
@@ -51,9 +54,11 @@
 #include "game/core/CWorld_Object.h"
 #include "game/core/Frame_Trace.h"
 #include "game/core/WinMain.h"
+#include "platform/d3d/d3d8_test_hooks.h"
 #include "platform/window/window.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/d3d_device.h"
 
 namespace {
 
@@ -229,6 +234,8 @@ class Phase_Timer {
   int m_Frames = 0;
 };
 
+UINT Draw_States() { return D3D8Test_DrawStatesSeen(g_pDirect3DDevice); }
+
 // A training run of the track at one size, played frame by frame: the player aims at the nearest
 // live target in view (flying ones too) and fires in bursts; every frame's real time counts for the worst one.
 class Busy_Run {
@@ -243,7 +250,10 @@ class Busy_Run {
     harness.Set_Loadout(std::to_string(kMachine_Gun), "0", "", "");
     harness.Move_Mouse(static_cast<int>(size.width / 2), static_cast<int>(size.height / 2));
     harness.Pump();
+    D3D8Test_CountDrawStates(g_pDirect3DDevice, true);
+    const double start = Real_Ms();
     g_Menu_Mgr.Command(kCommand_Launch_Training, kEnvironment, static_cast<int>(kTrack_Id), static_cast<int>(kMusic_Id));
+    m_Launch_Ms = Real_Ms() - start;
     m_Session.Require(state, g_Game.Get_Mode() == kMode_Simulation, "the training simulation did not launch");
   }
   ~Busy_Run() {
@@ -269,13 +279,19 @@ class Busy_Run {
     }
     const double start = Real_Ms();
     const double cpu_start = Thread_Cpu_Ms();
+    const UINT states_before = Draw_States();
     harness.Step(1, kFrame_Ms);
     Wait_Until_Drawn();
     const double ms = Real_Ms() - start;
     const double cpu_ms = Thread_Cpu_Ms() - cpu_start;
-    if (m_Frames >= kFirst_Second_Frames) m_Worst_Ms = std::max(m_Worst_Ms, ms);
+    const UINT new_states = Draw_States() - states_before;
+    if (m_Frames >= kFirst_Second_Frames) {
+      m_Worst_Ms = std::max(m_Worst_Ms, ms);
+      m_Late_States += new_states;
+    }
     if (m_Slow_Ms > 0.0 && ms > m_Slow_Ms)
-      std::fprintf(stderr, "frame %d of the run: %.1f ms, main thread CPU %.1f ms\n", m_Frames, ms, cpu_ms);
+      std::fprintf(stderr, "frame %d of the run: %.1f ms, main thread CPU %.1f ms, %u new draw states\n", m_Frames, ms,
+                   cpu_ms, new_states);
     ++m_Frames;
   }
 
@@ -286,6 +302,8 @@ class Busy_Run {
   }
 
   double Worst_Ms() const { return m_Worst_Ms; }
+  double Launch_Ms() const { return m_Launch_Ms; }
+  UINT Late_States() const { return m_Late_States; }
   void Save_Png(const std::string& path) { m_Session.Harness().Save_Png(path); }
 
  private:
@@ -293,6 +311,8 @@ class Busy_Run {
   int m_Frames = 0;
   bool m_Held = false;
   double m_Worst_Ms = 0.0;
+  double m_Launch_Ms = 0.0;
+  UINT m_Late_States = 0;
   const double m_Slow_Ms = std::getenv("VT_BENCH_SLOW") ? std::atof(std::getenv("VT_BENCH_SLOW")) : 0.0;
 };
 
@@ -338,6 +358,8 @@ void BM_Busy_Frame(benchmark::State& state) {
   state.counters["cpu_ms"] = (after.cpu_ms - before.cpu_ms) * per_frame;
   state.counters["queue_ms"] = (after.queue_ms - before.queue_ms) * per_frame;
   state.counters["objects"] = static_cast<double>(Objects_In_World());
+  state.counters["late_states"] = static_cast<double>(run.Late_States());
+  state.counters["launch_ms"] = run.Launch_Ms();
 }
 BENCHMARK(BM_Busy_Frame)
     ->ArgName("width")

@@ -13,6 +13,7 @@
 #include "game/enemies/Enemy_Pools.h"
 #include "runtime/src/core/interface_db.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "game/fx/CFX_Laser.h"
 #include "game/fx/CFX_Lightning.h"
 #include "game/fx/CFX_Poly_Trail.h"
@@ -203,6 +204,10 @@ bool CGame::Set_Mode(const int& mode, unsigned kind, const CSim_Desc* desc) {
     Frame_Trace("mode failed");
     return false;
   }
+  // Everything the new mode draws is loaded: its draw states are prepared now, while the
+  // player waits for the change anyway, rather than in the frames that first show them.
+  Frame_Trace("warm up");
+  Warm_Up_Render_States();
   m_Mode = mode;
   if (g_Game_Paused) Set_Game_Paused(false);
   return true;

@@ -1014,3 +1014,9 @@ IDirect3D8* Direct3DCreate8(UINT sdk_version);
 // lock. D3DERR_INVALIDCALL when the level cannot take them that way (its format, a pitch of its
 // own, a lock held, not a texture level); the caller then locks and copies.
 HRESULT D3D8_UploadSurfaceLevel(IDirect3DSurface8* surface, const void* pixels, UINT pitch);
+
+// Not part of Direct3D 8: while `on`, draws go through everything up to writing pixels (the
+// device translates their state and the driver prepares whatever it needs to draw with it, which
+// a software rasteriser does by compiling code the first time it meets a state), but no pixel of
+// any target, depth or stencil buffer changes. D3DERR_INVALIDCALL for a device that cannot.
+HRESULT D3D8_SetStateWarmUp(IDirect3DDevice8* device, BOOL on);

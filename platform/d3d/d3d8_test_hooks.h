@@ -20,3 +20,9 @@ bool D3D8Test_ReadPresentedPixels(IDirect3DDevice8* device, std::vector<DWORD>* 
 // window can show it unchanged) rather than into its own framebuffer. False for a device that is
 // not the OpenGL one.
 bool D3D8Test_BackBufferInWindow(IDirect3DDevice8* device);
+
+// Counts the distinct draw states (see gl_draw_state_log.h) the device draws with from now on;
+// false turns counting off and forgets them. False for a device that is not the OpenGL one.
+bool D3D8Test_CountDrawStates(IDirect3DDevice8* device, bool on);
+// The number of distinct draw states counted so far; 0 for a device that is not the OpenGL one.
+UINT D3D8Test_DrawStatesSeen(IDirect3DDevice8* device);

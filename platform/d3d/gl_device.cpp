@@ -228,6 +228,15 @@ UINT GLDevice::TargetHeight() const {
   return back_buffer_.Height();
 }
 
+GLDrawStateLog::Target GLDevice::DrawTarget() const {
+  GLDrawStateLog::Target target;
+  target.window = direct_;
+  const bool texture = render_target_ && render_target_->SurfaceKind() == GLSurface::Kind::kTextureLevel;
+  target.format = texture ? render_target_->Texture()->Format() : params_.BackBufferFormat;
+  target.depth = depth_target_ != nullptr;
+  return target;
+}
+
 void GLDevice::BindCurrentTarget() {
   if (direct_) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -828,12 +837,20 @@ HRESULT GLDevice::DrawArrays(D3DPRIMITIVETYPE type, UINT primitive_count, const 
   if (!LayoutForDraw(stride, &layout)) return D3DERR_INVALIDCALL;
   const BYTE* first = vertices + static_cast<size_t>(first_vertex) * stride;
   fixed_.Apply(state_, layout, first, vertex_count, TargetWidth(), TargetHeight());
+  if (draw_states_.Counting()) draw_states_.Note(state_, shape.mode, DrawTarget());
+  // Warming up: the driver validates the state and builds its programs for the draw, and an
+  // empty scissor box then keeps every pixel out.
+  if (warming_up_) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 0, 0);
+  }
   if (indices) {
     glDrawElements(shape.mode, static_cast<GLsizei>(shape.vertices), index_bytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                    indices);
   } else {
     glDrawArrays(shape.mode, 0, static_cast<GLsizei>(shape.vertices));
   }
+  if (warming_up_) glDisable(GL_SCISSOR_TEST);
   return D3D_OK;
 }
 

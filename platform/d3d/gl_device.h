@@ -8,6 +8,7 @@
 
 #include "platform/d3d/d3d8.h"
 #include "platform/d3d/gl_device_state.h"
+#include "platform/d3d/gl_draw_state_log.h"
 #include "platform/d3d/gl_fixed_function.h"
 #include "platform/d3d/gl_frame_buffer.h"
 #include "platform/d3d/gl_pixel_format.h"
@@ -112,6 +113,9 @@ class GLDevice final : public IDirect3DDevice8 {
   bool WriteBackBuffer(const BYTE* pixels);
 
   bool BackBufferInWindow() const { return direct_; }
+  // While on, draws do all but write pixels (see D3D8_SetStateWarmUp).
+  void SetWarmingUp(bool on) { warming_up_ = on; }
+  GLDrawStateLog& DrawStates() { return draw_states_; }
   // The back buffer as the window shows it (through the gamma ramp), 0xAARRGGBB, top row first.
   bool ReadPresentedPixels(std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
@@ -130,6 +134,7 @@ class GLDevice final : public IDirect3DDevice8 {
   bool LayoutForDraw(UINT stride, GLVertexLayout* layout) const;
   UINT TargetWidth() const;
   UINT TargetHeight() const;
+  GLDrawStateLog::Target DrawTarget() const;
 
   // The back buffer lives either in the framebuffer object or, when the window can hold it
   // unchanged (same size, an identity gamma ramp, matching colour and depth buffers, the plain
@@ -166,6 +171,8 @@ class GLDevice final : public IDirect3DDevice8 {
   DWORD layout_fvf_ = 0xFFFFFFFFu;
   bool layout_valid_ = false;
   bool direct_ = false;  // the back buffer is the window's own framebuffer
+  bool warming_up_ = false;
+  GLDrawStateLog draw_states_;
   bool frame_needed_framebuffer_ = false;
   struct WindowBits {
     GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0;

@@ -18,6 +18,12 @@ class GLSampledTexture {
   GLenum Target() const { return storage_->Target(); }
   GLuint Name() const { return storage_->Name(); }
   D3DFORMAT Format() const { return storage_->Format().format; }
+  UINT LevelCount() const { return storage_->LevelCount(); }
+  // Whether both sides of the first level are powers of two.
+  bool PowerOfTwo() const {
+    const UINT w = storage_->LevelWidth(0), h = storage_->LevelHeight(0);
+    return (w & (w - 1)) == 0 && (h & (h - 1)) == 0;
+  }
   // Every level holds OpenGL storage (a level never unlocked holds undefined texels). True
   // when levels were defined, which bound the texture on the active unit and then unbound it.
   bool PrepareLevels() { return storage_->DefineMissingLevels(); }

@@ -232,6 +232,17 @@ CRezResource* CRezMgr::Find_Loaded(uint32_t id) {
   return nullptr;
 }
 
+std::vector<CRezResource*> CRezMgr::Loaded_Of_Type(uint32_t type) {
+  CRezLockScope<CCriticalSection> hold(m_Table_Lock);
+  std::vector<CRezResource*> found;
+  for (CRezResource* bucket : m_Table) {
+    for (CRezResource* r = bucket; r; r = r->m_Next) {
+      if (r->m_Type == type) found.push_back(r);
+    }
+  }
+  return found;
+}
+
 CRezResource* CRezMgr::Get_Resource(uint32_t id, uint32_t type) {
   if (CRezResource* loaded = Find_Loaded(id)) {
     // A purged resource (managed, data released) is read again on its next request.

@@ -4,6 +4,7 @@
 // until it is freed. One instance, reached through g_pRezMgr.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/src/core/console_var.h"
 #include "runtime/src/core/critical_section.h"
@@ -68,6 +69,8 @@ class CRezMgr {
 
   // The resource of an id in the loaded table, or null (no load).
   CRezResource* Find_Loaded(uint32_t id);
+  // Every resource of the type in the loaded table, purged ones included.
+  std::vector<CRezResource*> Loaded_Of_Type(uint32_t type);
 
   // The file name of pack set n's binary map, under the root.
   std::string Map_File_Name(int set) const;

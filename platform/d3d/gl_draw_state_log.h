@@ -1,0 +1,36 @@
+#pragma once
+// The distinct draw states a device has drawn with, as far as the driver builds code for them:
+// the switches and functions of the raster stages, lighting and fog, each enabled texture
+// stage with the kind of texture it reads, the vertex format and the kind of target. A software
+// rasteriser compiles its programs the first time it meets such a state, so the number of
+// states first met late in a run tells how many of those compilations fell into it. Counting is
+// off unless asked for: it costs a hash per draw.
+#include <cstdint>
+#include <unordered_set>
+
+#include "platform/d3d/gl_api.h"
+#include "platform/d3d/gl_device_state.h"
+
+class GLDrawStateLog {
+ public:
+  // What the draw writes into: the window's own buffers, or a framebuffer with its colour
+  // format and whether it has a depth buffer.
+  struct Target {
+    bool window = false;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    bool depth = false;
+  };
+
+  void SetCounting(bool on) { counting_ = on; }
+  bool Counting() const { return counting_; }
+  // Records the state of a draw with `mode` primitives; true when it had not been seen before.
+  bool Note(const GLDeviceState& state, GLenum mode, const Target& target);
+  UINT Count() const { return static_cast<UINT>(seen_.size()); }
+  void Clear() { seen_.clear(); }
+
+  static uint64_t Key(const GLDeviceState& state, GLenum mode, const Target& target);
+
+ private:
+  bool counting_ = false;
+  std::unordered_set<uint64_t> seen_;
+};

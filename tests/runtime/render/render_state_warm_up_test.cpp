@@ -1,0 +1,222 @@
+// The warm-up of render styles on the real OpenGL-backed device: what it draws, that no pixel
+// of the frame changes, that the transforms, lights and fog it borrows come back, and that a
+// style pass it warmed is no new draw state when the game draws it.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "platform/d3d/d3d8_test_hooks.h"
+#include "runtime/src/core/streams.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
+#include "runtime/src/render/sys/pc/texturemgr.h"
+#include "tests/runtime/render/gl_render_window.h"
+#include "tests/runtime/render/render_fixture.h"
+
+namespace vt_test {
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+DWORD Bits(float value) {
+  DWORD bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+TEST(WarmUpVertexFormats, FollowLightingAndCoordinateSets) {
+  struct Case {
+    bool lighting;
+    int sets;
+    std::vector<uint32_t> formats;
+  };
+  const Case cases[] = {
+      {true, 1, {D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1}},
+      {true, 0, {D3DFVF_XYZ | D3DFVF_NORMAL, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE}},
+      {false, 2,
+       {D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX2, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX2,
+        D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2}},
+      {false, 9, {D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX4, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX4,
+                  D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX4}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Warm_Up_Vertex_Formats(c.lighting, c.sets), c.formats) << c.lighting << " " << c.sets;
+}
+
+class RenderStateWarmUpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetRendererCvars();
+    CD3DShell::SetCreateFunction(nullptr);
+    window = Open_GL_Test_Window("warm up", kWidth, kHeight);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    ASSERT_TRUE(Start_Render_Device_On(window, kWidth, kHeight));
+    g_D3DDrawPrim.ResetState();
+    g_D3DDrawPrim.SetTransformType(kDrawPrimScreen);
+  }
+
+  void TearDown() override {
+    for (CD3DRenderStyle* s : styles) g_pRenderStyles->ReleaseRenderStyle(s);
+    g_D3DDrawPrim.ResetState();
+    g_pRenderDevice->ReleaseDevice();
+    Close_GL_Test_Window(window);
+  }
+
+  CD3DRenderStyle* Style(const std::function<void(RenderPassDesc&)>& edit) {
+    CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
+    if (style == nullptr) return nullptr;
+    styles.push_back(style);
+    RenderPassDesc pass;
+    style->GetPass(0, &pass);
+    edit(pass);
+    style->SetPass(0, pass);
+    return style;
+  }
+
+  std::vector<uint8_t> Read_Back() {
+    CMemoryStream stream;
+    uint32_t width = 0, height = 0;
+    const ReadBackRequest request{&stream, kReadBackFourBytes, &width, &height};
+    EXPECT_TRUE(g_pRenderDevice->ReadBackBuffer(&request));
+    std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4, 0);
+    stream.SeekTo(0);
+    EXPECT_EQ(stream.Read(pixels.data(), uint32_t(pixels.size())), pixels.size());
+    return pixels;
+  }
+
+  void Draw_Quad(uint32_t colour) {
+    DrawPrimTexQuad q{};
+    g_D3DDrawPrim.QuadSetRect(&q, 20, 20, 60, 40);
+    g_D3DDrawPrim.QuadSetColor(&q, colour);
+    ASSERT_TRUE(g_D3DDrawPrim.DrawTexQuads(&q, 1));
+  }
+
+  SDL_Window* window = nullptr;
+  std::vector<CD3DRenderStyle*> styles;
+};
+
+// A lit textured pass: three texture lists (none, one level, a chain) times two formats, with
+// the fog on; an unlit untextured one: the empty list times three formats, fog on and off.
+TEST_F(RenderStateWarmUpTest, DrawsEachPassInItsFormatsAndChangesNoPixel) {
+  CD3DRenderStyle* lit = Style([](RenderPassDesc& p) {
+    p.Lighting = 1;
+    p.Stages[0].TextureSource = 1;
+  });
+  CD3DRenderStyle* glow = Style([](RenderPassDesc& p) {
+    p.Lighting = 0;
+    p.BlendMode = 1;
+    for (TextureStageDesc& stage : p.Stages) stage.TextureSource = 0;
+    p.Stages[0].ColorOp = 2;  // select the diffuse colour
+    p.Stages[0].ColorArg1 = 0;
+    p.Stages[0].AlphaOp = 2;
+    p.Stages[0].AlphaArg1 = 0;
+  });
+  ASSERT_NE(lit, nullptr);
+  ASSERT_NE(glow, nullptr);
+  RenderPassDesc glow_pass;
+  ASSERT_TRUE(glow->GetPass(0, &glow_pass));
+  ASSERT_EQ(StyleTextureOp(glow_pass.Stages[1].ColorOp), static_cast<uint32_t>(D3DTOP_DISABLE))
+      << "the default style's second stage is off";
+
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0x00203040, 0));
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  Draw_Quad(0xFFFF0000u);
+  CRenderStateMgr& states = *g_pRenderStateMgr;
+  states.SetRenderState(D3DRS_FOGENABLE, FALSE);
+  states.SetRenderState(D3DRS_FOGSTART, Bits(5.0f));
+  states.SetRenderState(D3DRS_FOGEND, Bits(5.0f));
+  const D3DMATRIX world = {{{3, 0, 0, 0}, {0, 3, 0, 0}, {0, 0, 3, 0}, {1, 2, 3, 1}}};
+  states.SetTransform(D3DTS_WORLD, world);
+  const uint8_t light_on = states.LightEnabled[0];
+  const std::vector<uint8_t> before = Read_Back();
+
+  const Warm_Up_Counts counts = Warm_Up_Render_Styles({lit, glow, nullptr, lit});
+  EXPECT_EQ(counts.styles, 2);
+  EXPECT_EQ(counts.passes, 2);
+  EXPECT_EQ(counts.draws, 3 * 2 + 3 * 2);
+  EXPECT_EQ(Read_Back(), before) << "the warm-up drew into the frame";
+
+  EXPECT_EQ(states.GetRenderState(D3DRS_FOGENABLE), static_cast<DWORD>(FALSE));
+  EXPECT_EQ(states.GetRenderState(D3DRS_FOGSTART), Bits(5.0f));
+  EXPECT_EQ(states.GetRenderState(D3DRS_FOGEND), Bits(5.0f));
+  ASSERT_NE(states.GetTransform(D3DTS_WORLD), nullptr);
+  EXPECT_EQ(std::memcmp(states.GetTransform(D3DTS_WORLD), &world, sizeof world), 0);
+  EXPECT_EQ(states.LightEnabled[0], light_on);
+  BOOL device_light = TRUE;
+  g_pDirect3DDevice->GetLightEnable(0, &device_light);
+  EXPECT_EQ(device_light != FALSE, light_on != 0);
+
+  // Drawing goes on as usual afterwards.
+  Draw_Quad(0xFF00FF00u);
+  const std::vector<uint8_t> after = Read_Back();
+  const uint8_t* p = &after[(static_cast<size_t>(40) * kWidth + 50) * 4];
+  EXPECT_EQ(p[2], 255) << "green after the warm-up";
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+}
+
+// The pass the warm-up drew is no new draw state for a draw of the same kind; a style it never
+// saw is.
+TEST_F(RenderStateWarmUpTest, AWarmedPassIsNoNewStateWhenDrawn) {
+  CD3DRenderStyle* warmed = Style([](RenderPassDesc& p) {
+    p.Lighting = 0;
+    p.BlendMode = 3;
+    p.Stages[0].TextureSource = 1;
+  });
+  CD3DRenderStyle* cold = Style([](RenderPassDesc& p) {
+    p.Lighting = 0;
+    p.BlendMode = 9;
+    p.Stages[0].TextureSource = 1;
+  });
+  ASSERT_NE(warmed, nullptr);
+  ASSERT_NE(cold, nullptr);
+  const uint32_t white[16] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                              0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                              0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  CDeviceTexture* texture = g_pRenderDevice->CreateTexture(white, 4, 4, 1, 0, 0, nullptr);
+  ASSERT_NE(texture, nullptr);
+  CRenderStateMgr& states = *g_pRenderStateMgr;
+  // The world's fog, as the warm-up draws it.
+  states.SetRenderState(D3DRS_FOGENABLE, TRUE);
+  states.SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+  states.SetRenderState(D3DRS_FOGSTART, Bits(10.0f));
+  states.SetRenderState(D3DRS_FOGEND, Bits(100.0f));
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
+  Warm_Up_Render_Styles({warmed});
+
+  struct Vertex {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+  };
+  const Vertex quad[4] = {{10, 10, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                          {50, 10, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                          {10, 50, 0.5f, 1, 0xFFFFFFFFu, 0, 1},
+                          {50, 50, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
+  auto draw = [&](CD3DRenderStyle* style) {
+    CDeviceTexture* list[2] = {texture, nullptr};
+    ASSERT_TRUE(states.ApplyStylePass(style, 0, list));
+    ASSERT_TRUE(states.SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+    ASSERT_EQ(g_pDirect3DDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+    states.SetStreamSource(0, nullptr, 0);
+  };
+  const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+  draw(warmed);
+  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the warmed pass met the driver anew";
+  draw(cold);
+  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen + 1) << "a style never warmed";
+  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  g_pRenderDevice->ReleaseDeviceTexture(texture);
+}
+
+}  // namespace
+}  // namespace vt_test
