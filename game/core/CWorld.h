@@ -233,7 +233,8 @@ class CWorld {
   // The fraction of the fence quads' height that can show with the style (see Fence_Reach.h).
   float Fence_Reach(const CD3DRenderStyle* style);
   void Mirror_Pass();
-  void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style);
+  // Draws a tile at a level of detail (0 every vertex), kept within the levels its grid has.
+  void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style, uint16_t level = 0);
   void World_Textures(CDeviceTexture* out[4]) const;
   void List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera);
   void List_Object(CWorld_Object* object, const CPlane planes[6], const CVector3& camera);

@@ -36,6 +36,11 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr uint32_t kWall_Color = 0x4090B0FF;
 constexpr uint32_t kSim_Kind_Training = 1;
 
+// Reflected tiles lie beyond the mirror walls, never nearer than the world's edge, where a grid
+// of every second vertex looks the same and costs a quarter of the triangles. Nothing is laid
+// on them (marks and the flash pass follow the tiles of the world itself, drawn in full).
+constexpr uint16_t kReflected_Tile_Level = 1;
+
 // Render style pass modes: depth tested and written, depth tested only; no blending.
 constexpr uint32_t kDepth_Test_And_Write = 0;
 constexpr uint32_t kDepth_Test_Only = 1;
@@ -254,12 +259,12 @@ void CWorld::World_Textures(CDeviceTexture* out[4]) const {
   for (int i = 0; i < 4; ++i) out[i] = m_Textures[i] ? m_Textures[i]->m_pDeviceTexture : nullptr;
 }
 
-void CWorld::Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style) {
+void CWorld::Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style, uint16_t level) {
   if (!mesh || !style) return;
   CDeviceTexture* textures[4];
   World_Textures(textures);
-  mesh->GetLODCount();
-  mesh->SetLOD(0);
+  const uint32_t levels = mesh->GetLODCount();
+  mesh->SetLOD(static_cast<uint16_t>(std::min<uint32_t>(level, levels)));
   mesh->Render(&world, style, textures);
 }
 
@@ -320,7 +325,7 @@ void CWorld::Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& ca
         if (flash) Draw_Tile(mesh, identity, m_Styles[kStyle_Ground_Flash]);
         ++m_Tiles_Drawn;
       } else {
-        Draw_Tile(mesh, m_Reflections[side], m_Styles[kStyle_Reflected_Ground]);
+        Draw_Tile(mesh, m_Reflections[side], m_Styles[kStyle_Reflected_Ground], kReflected_Tile_Level);
         ++m_Reflected_Tiles_Drawn;
       }
       List_Tile_Objects(source_c, source_r, side, planes, camera);

@@ -2,10 +2,13 @@
 // when they are drawn, so the lists' limits, order and culling show in what they record.
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "game/core/CCamera.h"
 #include "game/core/CFrame_Info.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/grid_mesh.h"
 #include "tests/game/core/world_fixture.h"
 
 namespace world_test {
@@ -173,6 +176,56 @@ TEST_F(WorldRenderTest, MirroredTilesAndReflectedObjectsSkipCornersAndClosedSide
   Render();
   EXPECT_EQ(g_World.Reflected_Tiles_Drawn(), 48);
   for (int i = 0; i < g_World.Reflected_Count(); ++i) EXPECT_NE(g_World.Reflected_Side(i), 0);
+}
+
+// A tile grid without device buffers that records the style and the level of detail of every
+// draw asked of it.
+class Level_Grid : public CGridMesh {
+ public:
+  explicit Level_Grid(uint32_t side) { Create(1, side, side, nullptr); }
+  bool Render(const CMatrix4x4*, CD3DRenderStyle* style, CDeviceTexture* const*) override {
+    draws.push_back(Draw{style, GetLOD()});
+    return true;
+  }
+  struct Draw {
+    const CD3DRenderStyle* style;
+    uint16_t level;
+  };
+  std::vector<Draw> draws;
+};
+
+TEST_F(WorldRenderTest, ReflectedTilesAreDrawnAtHalfTheGridAndWorldTilesInFull) {
+  g_World.m_Desc.world_flags |= kWorld_Mirror_Walls;
+  CD3DRenderStyle ground, reflected;
+  g_World.m_Styles[kStyle_Ground] = &ground;
+  g_World.m_Styles[kStyle_Reflected_Ground] = &reflected;
+  // Fifteen tiles of 17 x 17 vertices (four levels) and one of 2 x 2, which has no coarser level.
+  std::vector<std::unique_ptr<Level_Grid>> grids;
+  for (int i = 0; i < 16; ++i) grids.push_back(std::make_unique<Level_Grid>(i == 15 ? 2 : 17));
+  g_World.m_Tile_Meshes.clear();
+  for (auto& grid : grids) g_World.m_Tile_Meshes.push_back(grid.get());
+
+  Render();
+  g_World.m_Tile_Meshes.clear();
+  g_World.m_Styles[kStyle_Ground] = g_World.m_Styles[kStyle_Reflected_Ground] = nullptr;
+
+  int world_draws = 0, reflected_draws = 0;
+  for (size_t i = 0; i < grids.size(); ++i) {
+    SCOPED_TRACE(i);
+    const uint16_t coarse = i == 15 ? 0 : 1;
+    for (const Level_Grid::Draw& draw : grids[i]->draws) {
+      if (draw.style == &ground) {
+        EXPECT_EQ(draw.level, 0);
+        ++world_draws;
+      } else {
+        EXPECT_EQ(draw.style, &reflected);
+        EXPECT_EQ(draw.level, coarse);
+        ++reflected_draws;
+      }
+    }
+  }
+  EXPECT_EQ(world_draws, 16);
+  EXPECT_EQ(reflected_draws, 64);
 }
 
 TEST_F(WorldRenderTest, TheTileRangeFollowsTheFarDistance) {
