@@ -3,7 +3,12 @@
 // OpenGL window per test, and the device started windowed in a 32-bit mode on it.
 #include <SDL2/SDL.h>
 
+#include <functional>
+#include <vector>
+
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 
 namespace vt_test {
 
@@ -42,6 +47,20 @@ inline bool Start_Render_Device_On(SDL_Window* window, int width, int height) {
   request.Windowed = 1;
   request.KeepWindow = 1;
   return g_pRenderDevice->CreateDevice(&request);
+}
+
+// A code-made render style whose first pass the edit sets; kept in owned for the test to release.
+// nullptr when the style list cannot make one.
+inline CD3DRenderStyle* Make_Test_Style(std::vector<CD3DRenderStyle*>& owned,
+                                        const std::function<void(RenderPassDesc&)>& edit) {
+  CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
+  if (style == nullptr) return nullptr;
+  owned.push_back(style);
+  RenderPassDesc pass;
+  style->GetPass(0, &pass);
+  edit(pass);
+  style->SetPass(0, pass);
+  return style;
 }
 
 }  // namespace vt_test

@@ -111,16 +111,11 @@ class RenderPixelsTest : public ::testing::Test {
 
   // A style with defaults whose pass 0 is changed by `edit`.
   CD3DRenderStyle* Style(const std::function<void(RenderPassDesc&)>& edit) {
-    CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
-    if (style == nullptr) return nullptr;
-    styles.push_back(style);
-    RenderPassDesc pass;
-    style->GetPass(0, &pass);
-    pass.Lighting = 0;
-    pass.CullMode = 0;
-    edit(pass);
-    style->SetPass(0, pass);
-    return style;
+    return Make_Test_Style(styles, [&edit](RenderPassDesc& pass) {
+      pass.Lighting = 0;
+      pass.CullMode = 0;
+      edit(pass);
+    });
   }
 
   // A one-level texture of width x height ARGB texels (row by row), as a device texture.

@@ -69,14 +69,7 @@ class RenderStateWarmUpTest : public ::testing::Test {
   }
 
   CD3DRenderStyle* Style(const std::function<void(RenderPassDesc&)>& edit) {
-    CD3DRenderStyle* style = g_pRenderStyles->CreateRenderStyle(true);
-    if (style == nullptr) return nullptr;
-    styles.push_back(style);
-    RenderPassDesc pass;
-    style->GetPass(0, &pass);
-    edit(pass);
-    style->SetPass(0, pass);
-    return style;
+    return Make_Test_Style(styles, edit);
   }
 
   std::vector<uint8_t> Read_Back() {
