@@ -53,6 +53,25 @@ struct Sphere_Pools {
 };
 Sphere_Pools<0, 1, 2, 6, 7, 48, 49, 70, 71> g_Pools;
 
+// A random point of the throwing box where a ball reaching that far touches none of the balls
+// placed before it: a spawner does not put a ball inside another, and balls started inside one
+// another would time their pushing apart rather than the step. Gives up after 100 tries.
+template <class Random>
+CVector3 Free_Spot(const std::vector<CWorld_Object*>& placed, float reach, Random& random) {
+  CVector3 spot;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    spot = {100.0f + 1400.0f * random(), 150.0f + 100.0f * random(), 100.0f + 1400.0f * random()};
+    bool free = true;
+    for (const CWorld_Object* ball : placed) {
+      const float apart = reach + ball->m_Collision_Radius;
+      CVector3 offset;
+      if (spot.Subtract(ball->m_Position, offset).Length_Squared() <= apart * apart) free = false;
+    }
+    if (free) break;
+  }
+  return spot;
+}
+
 // A rolling world with n balls thrown about it, taken from the pools in type order.
 std::vector<CWorld_Object*> Fill_World(int n) {
   g_World.Reset();
@@ -81,7 +100,7 @@ std::vector<CWorld_Object*> Fill_World(int n) {
       ball->m_Orientation = CMatrix3x3::Identity;
       ball->m_Motion.Clear();
       ball->m_Sphere.velocity.Set(200.0f * random() - 100.0f, 0.0f, 200.0f * random() - 100.0f);
-      ball->Set_Position({100.0f + 1400.0f * random(), 150.0f + 100.0f * random(), 100.0f + 1400.0f * random()});
+      ball->Set_Position(Free_Spot(balls, ball->m_Sphere.contact_radius, random));
       g_World.Add_Object(2, ball);
       balls.push_back(ball);
     }
