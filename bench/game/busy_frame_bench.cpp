@@ -31,7 +31,8 @@
 // step, waiting for the rasteriser after each (what a step costs, whatever else the machine
 // runs). VT_BENCH_SLOW=N prints every frame of the run longer than
 // N ms with its main thread's CPU time (first use of a state costs CPU; waiting for the
-// rasteriser or for a CPU under load does not) and the draw states it met first.
+// rasteriser or for a CPU under load does not), and every draw state first met after the first
+// second, described (target, vertex format, raster switches, stages and their textures).
 // VT_BENCH_SHOT=FILE.png keeps the last busy frame's picture.
 #include <benchmark/benchmark.h>
 
@@ -46,6 +47,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "bench/support/game_bench.h"
 #include "game/core/CGame.h"
@@ -251,6 +253,7 @@ class Busy_Run {
     harness.Move_Mouse(static_cast<int>(size.width / 2), static_cast<int>(size.height / 2));
     harness.Pump();
     D3D8Test_CountDrawStates(g_pDirect3DDevice, true);
+    if (m_Slow_Ms > 0.0) D3D8Test_DescribeDrawStates(g_pDirect3DDevice, true);
     const double start = Real_Ms();
     g_Menu_Mgr.Command(kCommand_Launch_Training, kEnvironment, static_cast<int>(kTrack_Id), static_cast<int>(kMusic_Id));
     m_Launch_Ms = Real_Ms() - start;
@@ -289,9 +292,13 @@ class Busy_Run {
       m_Worst_Ms = std::max(m_Worst_Ms, ms);
       m_Late_States += new_states;
     }
+    const std::vector<std::string> described = D3D8Test_TakeDrawStateDescriptions(g_pDirect3DDevice);
     if (m_Slow_Ms > 0.0 && ms > m_Slow_Ms)
       std::fprintf(stderr, "frame %d of the run: %.1f ms, main thread CPU %.1f ms, %u new draw states\n", m_Frames, ms,
                    cpu_ms, new_states);
+    // Every state met after the first second, slow frame or not: each is a compilation.
+    if (m_Slow_Ms > 0.0 && m_Frames >= kFirst_Second_Frames)
+      for (const std::string& line : described) std::fprintf(stderr, "  frame %d new state: %s\n", m_Frames, line.c_str());
     ++m_Frames;
   }
 
