@@ -25,6 +25,8 @@
 //   late_states  distinct draw states first drawn after the run's first second: each costs the
 //              software rasteriser a compilation in the frame that meets it
 //   launch_ms  real time of the launch (loading the world and preparing its draw states)
+//   launch_cpu_ms  the main thread's CPU time of the launch (the driver compiles on it)
+//   launch_states  distinct draw states first met during the launch
 // VT_BENCH_PHASES=1 prints the real time of each traced step of the busy frames, waiting for the
 // rasteriser after each (render world, present, ...); VT_BENCH_PHASES=cpu the main thread's CPU
 // time of each step without waiting; VT_BENCH_PHASES=process the whole process's CPU time of each
@@ -255,8 +257,12 @@ class Busy_Run {
     D3D8Test_CountDrawStates(g_pDirect3DDevice, true);
     if (m_Slow_Ms > 0.0) D3D8Test_DescribeDrawStates(g_pDirect3DDevice, true);
     const double start = Real_Ms();
+    const double cpu_start = Thread_Cpu_Ms();
+    const UINT states_before = Draw_States();
     g_Menu_Mgr.Command(kCommand_Launch_Training, kEnvironment, static_cast<int>(kTrack_Id), static_cast<int>(kMusic_Id));
     m_Launch_Ms = Real_Ms() - start;
+    m_Launch_Cpu_Ms = Thread_Cpu_Ms() - cpu_start;
+    m_Launch_States = Draw_States() - states_before;
     m_Session.Require(state, g_Game.Get_Mode() == kMode_Simulation, "the training simulation did not launch");
   }
   ~Busy_Run() {
@@ -310,6 +316,8 @@ class Busy_Run {
 
   double Worst_Ms() const { return m_Worst_Ms; }
   double Launch_Ms() const { return m_Launch_Ms; }
+  double Launch_Cpu_Ms() const { return m_Launch_Cpu_Ms; }
+  UINT Launch_States() const { return m_Launch_States; }
   UINT Late_States() const { return m_Late_States; }
   void Save_Png(const std::string& path) { m_Session.Harness().Save_Png(path); }
 
@@ -319,6 +327,8 @@ class Busy_Run {
   bool m_Held = false;
   double m_Worst_Ms = 0.0;
   double m_Launch_Ms = 0.0;
+  double m_Launch_Cpu_Ms = 0.0;
+  UINT m_Launch_States = 0;
   UINT m_Late_States = 0;
   const double m_Slow_Ms = std::getenv("VT_BENCH_SLOW") ? std::atof(std::getenv("VT_BENCH_SLOW")) : 0.0;
 };
@@ -367,6 +377,8 @@ void BM_Busy_Frame(benchmark::State& state) {
   state.counters["objects"] = static_cast<double>(Objects_In_World());
   state.counters["late_states"] = static_cast<double>(run.Late_States());
   state.counters["launch_ms"] = run.Launch_Ms();
+  state.counters["launch_cpu_ms"] = run.Launch_Cpu_Ms();
+  state.counters["launch_states"] = static_cast<double>(run.Launch_States());
 }
 BENCHMARK(BM_Busy_Frame)
     ->ArgName("width")
