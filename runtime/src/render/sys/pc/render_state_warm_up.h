@@ -21,9 +21,9 @@ struct Warm_Up_Counts {
 };
 
 // Warms up every style the program holds (loaded by id, made by code, built in), then calls
-// every drawer that code offered. Puts back
-// whatever it changed of the device's transforms, lights and fog; the states of a style pass
-// stay as the last warm draw left them, as after any draw. Does nothing without a device.
+// every drawer that code offered. Puts back whatever it changed of the device's transforms,
+// lights, fog and renormalising; the states of a style pass stay as the last warm draw left
+// them, as after any draw. Does nothing without a device.
 Warm_Up_Counts Warm_Up_Render_States();
 
 // The same for the given styles only (nulls and styles without passes are skipped).
@@ -31,7 +31,8 @@ Warm_Up_Counts Warm_Up_Render_Styles(const std::vector<CD3DRenderStyle*>& styles
 
 // The vertex formats a warm-up draws a pass with: lit passes with normals (with and without
 // a diffuse colour), unlit ones with a diffuse colour in world and in screen space and with
-// normals alone; with as many texture coordinate sets as the pass's stages read.
+// normals alone; with as many texture coordinate sets as the pass's stages read, and with one
+// set as well where they read none (models and the drawing helper's textured shapes carry one).
 std::vector<uint32_t> Warm_Up_Vertex_Formats(bool lighting, int coordinate_sets);
 
 // Code that draws with states no held style shows as it stands (passes it rewrites before
