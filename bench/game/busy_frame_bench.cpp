@@ -25,13 +25,16 @@
 //   late_states  distinct draw states first drawn after the run's first second: each costs the
 //              software rasteriser a compilation in the frame that meets it
 //   launch_ms  real time of the launch (loading the world and preparing its draw states)
+//   launch_cpu_ms  the main thread's CPU time of the launch (the driver compiles on it)
+//   launch_states  distinct draw states first met during the launch
 // VT_BENCH_PHASES=1 prints the real time of each traced step of the busy frames, waiting for the
 // rasteriser after each (render world, present, ...); VT_BENCH_PHASES=cpu the main thread's CPU
 // time of each step without waiting; VT_BENCH_PHASES=process the whole process's CPU time of each
 // step, waiting for the rasteriser after each (what a step costs, whatever else the machine
 // runs). VT_BENCH_SLOW=N prints every frame of the run longer than
 // N ms with its main thread's CPU time (first use of a state costs CPU; waiting for the
-// rasteriser or for a CPU under load does not) and the draw states it met first.
+// rasteriser or for a CPU under load does not), and every draw state first met after the first
+// second, described (target, vertex format, raster switches, stages and their textures).
 // VT_BENCH_SHOT=FILE.png keeps the last busy frame's picture.
 #include <benchmark/benchmark.h>
 
@@ -46,6 +49,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "bench/support/game_bench.h"
 #include "game/core/CGame.h"
@@ -251,9 +255,14 @@ class Busy_Run {
     harness.Move_Mouse(static_cast<int>(size.width / 2), static_cast<int>(size.height / 2));
     harness.Pump();
     D3D8Test_CountDrawStates(g_pDirect3DDevice, true);
+    if (m_Slow_Ms > 0.0) D3D8Test_DescribeDrawStates(g_pDirect3DDevice, true);
     const double start = Real_Ms();
+    const double cpu_start = Thread_Cpu_Ms();
+    const UINT states_before = Draw_States();
     g_Menu_Mgr.Command(kCommand_Launch_Training, kEnvironment, static_cast<int>(kTrack_Id), static_cast<int>(kMusic_Id));
     m_Launch_Ms = Real_Ms() - start;
+    m_Launch_Cpu_Ms = Thread_Cpu_Ms() - cpu_start;
+    m_Launch_States = Draw_States() - states_before;
     m_Session.Require(state, g_Game.Get_Mode() == kMode_Simulation, "the training simulation did not launch");
   }
   ~Busy_Run() {
@@ -289,9 +298,13 @@ class Busy_Run {
       m_Worst_Ms = std::max(m_Worst_Ms, ms);
       m_Late_States += new_states;
     }
+    const std::vector<std::string> described = D3D8Test_TakeDrawStateDescriptions(g_pDirect3DDevice);
     if (m_Slow_Ms > 0.0 && ms > m_Slow_Ms)
       std::fprintf(stderr, "frame %d of the run: %.1f ms, main thread CPU %.1f ms, %u new draw states\n", m_Frames, ms,
                    cpu_ms, new_states);
+    // Every state met after the first second, slow frame or not: each is a compilation.
+    if (m_Slow_Ms > 0.0 && m_Frames >= kFirst_Second_Frames)
+      for (const std::string& line : described) std::fprintf(stderr, "  frame %d new state: %s\n", m_Frames, line.c_str());
     ++m_Frames;
   }
 
@@ -303,6 +316,8 @@ class Busy_Run {
 
   double Worst_Ms() const { return m_Worst_Ms; }
   double Launch_Ms() const { return m_Launch_Ms; }
+  double Launch_Cpu_Ms() const { return m_Launch_Cpu_Ms; }
+  UINT Launch_States() const { return m_Launch_States; }
   UINT Late_States() const { return m_Late_States; }
   void Save_Png(const std::string& path) { m_Session.Harness().Save_Png(path); }
 
@@ -312,6 +327,8 @@ class Busy_Run {
   bool m_Held = false;
   double m_Worst_Ms = 0.0;
   double m_Launch_Ms = 0.0;
+  double m_Launch_Cpu_Ms = 0.0;
+  UINT m_Launch_States = 0;
   UINT m_Late_States = 0;
   const double m_Slow_Ms = std::getenv("VT_BENCH_SLOW") ? std::atof(std::getenv("VT_BENCH_SLOW")) : 0.0;
 };
@@ -360,6 +377,8 @@ void BM_Busy_Frame(benchmark::State& state) {
   state.counters["objects"] = static_cast<double>(Objects_In_World());
   state.counters["late_states"] = static_cast<double>(run.Late_States());
   state.counters["launch_ms"] = run.Launch_Ms();
+  state.counters["launch_cpu_ms"] = run.Launch_Cpu_Ms();
+  state.counters["launch_states"] = static_cast<double>(run.Launch_States());
 }
 BENCHMARK(BM_Busy_Frame)
     ->ArgName("width")

@@ -8,6 +8,7 @@
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 
 CWorld_Decal_Mgr g_World_Decal_Mgr;
 
@@ -21,6 +22,15 @@ constexpr float kAge_Per_Step = 0.2f;
 // The style's coordinate source that feeds camera-space positions to the texture matrix.
 constexpr uint32_t kCamera_Space_Position = 5;
 constexpr uint32_t kAddress_Clamp = 1;
+
+// Texture coordinates from camera-space positions through the stage's matrix, clamped: whole
+// terrain cells reach past the mark's square and its texture must not repeat there.
+void Make_Decal_Pass(RenderPassDesc& pass, const CMatrix4x4& texture_matrix) {
+  pass.Stages[0].CoordSource = kCamera_Space_Position;
+  pass.Stages[0].AddressU = pass.Stages[0].AddressV = kAddress_Clamp;
+  pass.Stages[0].TransformOn = 1;
+  std::copy(&texture_matrix.m[0][0], &texture_matrix.m[0][0] + 16, pass.Stages[0].Matrix);
+}
 
 }  // namespace
 
@@ -45,10 +55,20 @@ bool CWorld_Decal_Mgr::Init() {
   }
   std::fill(std::begin(m_In_Use), std::end(m_In_Use), false);
   m_Initialised = true;
+  m_Warm_Up_Drawer = Add_Warm_Up_Drawer([this] { Warm_Up_Decal_Pass(); });
   return true;
 }
 
+void CWorld_Decal_Mgr::Warm_Up_Decal_Pass() const {
+  if (!m_Initialised) return;
+  Warm_Up_Rewritten_Style(m_Styles[kDraw_Style], [](uint32_t index, RenderPassDesc& pass) {
+    if (index == 0) Make_Decal_Pass(pass, CMatrix4x4{});
+  });
+}
+
 void CWorld_Decal_Mgr::Term() {
+  Remove_Warm_Up_Drawer(m_Warm_Up_Drawer);
+  m_Warm_Up_Drawer = 0;
   for (CTextureData*& texture : m_Textures) {
     if (texture && g_pTexture) g_pTexture->ReleaseTexture(texture);
     texture = nullptr;
@@ -127,11 +147,7 @@ void CWorld_Decal_Mgr::Draw(Decal& decal) {
   view.Multiply(decal.projection, texture_matrix);
   RenderPassDesc pass;
   if (style->GetPass(0, &pass)) {
-    pass.Stages[0].CoordSource = kCamera_Space_Position;
-    // Whole terrain cells reach past the mark's square: its texture must not repeat there.
-    pass.Stages[0].AddressU = pass.Stages[0].AddressV = kAddress_Clamp;
-    pass.Stages[0].TransformOn = 1;
-    std::copy(&texture_matrix.m[0][0], &texture_matrix.m[0][0] + 16, pass.Stages[0].Matrix);
+    Make_Decal_Pass(pass, texture_matrix);
     style->SetPass(0, pass);
   }
   DrawPrimTexTriangle triangles[CWorld::kMax_Decal_Triangles];

@@ -48,8 +48,11 @@ class CWorld_Decal_Mgr {
   };
 
   void Draw(Decal& decal);
+  // Draws the decal style once as decals draw it, for the warm-up of draw states.
+  void Warm_Up_Decal_Pass() const;
 
   bool m_Initialised = false;
+  int m_Warm_Up_Drawer = 0;
   bool m_In_Use[kMax_Decals] = {};
   Decal m_Decals[kMax_Decals];
   CTextureData* m_Textures[kTexture_Count] = {};

@@ -5,6 +5,7 @@
 #include "game/core/WinMain.h"
 #include "game/fx/FX_Resources.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
 
 CGen_Projector g_Gen_Projector;
@@ -73,10 +74,22 @@ bool CGen_Projector::Init() {
   }
   m_Projection = Projection_Matrix();
   m_Initialised = true;
+  if (m_Warm_Up_Drawer == 0) m_Warm_Up_Drawer = Add_Warm_Up_Drawer([this] { Warm_Up_Projections(); });
   return true;
 }
 
+void CGen_Projector::Warm_Up_Projections() const {
+  if (!m_Initialised) return;
+  for (const CD3DRenderStyle* style : m_Styles) {
+    Warm_Up_Rewritten_Style(style, [](uint32_t index, RenderPassDesc& pass) {
+      if (index == 0) fx::Edit_Projection_Pass(pass, Projection_Matrix(), 0xFFFFFFFFu);
+    });
+  }
+}
+
 void CGen_Projector::Term() {
+  Remove_Warm_Up_Drawer(m_Warm_Up_Drawer);
+  m_Warm_Up_Drawer = 0;
   fx::Release(m_Styles[0]);
   fx::Release(m_Styles[1]);
   m_Initialised = false;

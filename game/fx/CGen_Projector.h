@@ -36,7 +36,11 @@ class CGen_Projector {
   static CMatrix4x4 Projection_Matrix();
 
  private:
+  // Draws both styles once as projections draw them, for the warm-up of draw states.
+  void Warm_Up_Projections() const;
+
   bool m_Initialised = false;
+  int m_Warm_Up_Drawer = 0;
   CD3DRenderStyle* m_Styles[2] = {};
   CMatrix4x4 m_Projection{};
   CTerrain_Patch m_Patch;

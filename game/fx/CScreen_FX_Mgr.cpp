@@ -16,6 +16,7 @@
 #include "game/warroom/Glow_Lighting.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 
 CScreen_FX_Mgr g_Screen_FX_Mgr;
 
@@ -87,10 +88,13 @@ bool CScreen_FX_Mgr::Init() {
   }
   m_Step = 0.0f;
   m_Initialised = true;
+  if (m_Warm_Up_Drawer == 0) m_Warm_Up_Drawer = Add_Warm_Up_Drawer([this] { Warm_Up_Screen_Quads(); });
   return true;
 }
 
 void CScreen_FX_Mgr::Term() {
+  Remove_Warm_Up_Drawer(m_Warm_Up_Drawer);
+  m_Warm_Up_Drawer = 0;
   m_Effects.clear();
   Drop_Shutter();
   for (CTextureData*& t : m_Textures) fx::Release(t);
@@ -272,6 +276,19 @@ void CScreen_FX_Mgr::Run(CScreen_FX_Record& r) {
     case 24: Tracer(r, e); break;
     default: break;
   }
+}
+
+// The full-screen quads the effects draw (blend, depth, texture), in the order they draw them:
+// a quad without a texture keeps the one drawn before bound, and the driver tells that apart.
+void CScreen_FX_Mgr::Warm_Up_Screen_Quads() {
+  if (!m_Initialised) return;
+  constexpr uint32_t kOpaque = 0xFFFFFFFFu;
+  Screen_Quad(kOpaque, 3, 0, nullptr);
+  Screen_Quad(kOpaque, 7, kDepth_Off, m_Textures[kTex_Glow]);
+  Screen_Quad(kOpaque, 7, kDepth_Off, nullptr);
+  Screen_Quad(kOpaque, 7, 0, m_Textures[kTex_Noise]);
+  Screen_Quad(kOpaque, 3, kDepth_Off, nullptr);
+  Screen_Quad(kOpaque, 0, 0, m_Textures[kTex_Pattern], 1.0f, 1.0f, 0.0f, 0.0f, m_Plain_Style);
 }
 
 void CScreen_FX_Mgr::Screen_Quad(uint32_t color, int blend, int depth, CTextureData* texture, float u_repeat,

@@ -74,6 +74,8 @@ class CScreen_FX_Mgr {
   void Drop_Shutter();
   bool Shutter_Lives() const;
   void Run(CScreen_FX_Record& r);
+  // Draws every kind of full-screen quad once, for the warm-up of draw states.
+  void Warm_Up_Screen_Quads();
   void Screen_Quad(uint32_t color, int blend, int depth, CTextureData* texture, float u_repeat = 1.0f,
                    float v_repeat = 1.0f, float u_offset = 0.0f, float v_offset = 0.0f,
                    CD3DRenderStyle* style = nullptr);
@@ -89,6 +91,7 @@ class CScreen_FX_Mgr {
   void Tracer(CScreen_FX_Record& r, float e);
 
   bool m_Initialised = false;
+  int m_Warm_Up_Drawer = 0;
   float m_Step = 0.0f;
   bool m_Shutter_Held = false;
   CRenderableObject* m_Shutter_Parts[2] = {};

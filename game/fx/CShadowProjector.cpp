@@ -9,6 +9,7 @@
 #include "game/fx/CGen_Projector.h"
 #include "game/fx/FX_Resources.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ struct Projector_State {
   CTextureData* textures[3] = {};  // 0x2200000d circular, 0x22000086 choice 1, 0x22000046 box and rectangle
   CTerrain_Patch patch;
   int last_alpha = -1;
+  int warm_up_drawer = 0;
 };
 
 Projector_State& State() {
@@ -94,6 +96,20 @@ void Draw(const CVector3& centre, float radius, float scale_x, float scale_z, co
   fx::Set_Fog(true);
 }
 
+// The shadow's pass as it is drawn: projected, with the shadow's blend and with the blend of a
+// shadow in the caster's own texture.
+void Warm_Up_Shadow_Passes() {
+  const Projector_State& s = State();
+  if (!s.initialised) return;
+  for (const fx::Pass_Blend& blend : {fx::kShadow_Blend, fx::kReplacement_Blend}) {
+    Warm_Up_Rewritten_Style(s.style, [&blend](uint32_t index, RenderPassDesc& pass) {
+      if (index != 0) return;
+      fx::Edit_Projection_Pass(pass, CMatrix4x4{}, 0xFF000000u);
+      fx::Edit_Pass_Blend(pass, blend);
+    });
+  }
+}
+
 float Object_Radius(const CWorld_Object& object) {
   return object.m_Body_Kind == kBody_Sphere ? std::sqrt(object.m_Sphere.radius_sq) : object.m_Collision_Radius;
 }
@@ -117,11 +133,14 @@ bool CShadowProjector::Init() {
     return false;
   }
   s.initialised = true;
+  if (s.warm_up_drawer == 0) s.warm_up_drawer = Add_Warm_Up_Drawer(Warm_Up_Shadow_Passes);
   return true;
 }
 
 void CShadowProjector::Term() {
   Projector_State& s = State();
+  Remove_Warm_Up_Drawer(s.warm_up_drawer);
+  s.warm_up_drawer = 0;
   for (CTextureData*& t : s.textures) fx::Release(t);
   fx::Release(s.style);
   s.initialised = false;

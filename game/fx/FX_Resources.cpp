@@ -89,14 +89,18 @@ void Set_Normalize_Normals(bool on) {
 void Write_Projection_Pass(CD3DRenderStyle* style, const CMatrix4x4& transform, uint32_t colour) {
   RenderPassDesc pass;
   if (!style || !style->GetPass(0, &pass)) return;
+  Edit_Projection_Pass(pass, transform, colour);
+  style->SetPass(0, pass);
+  style->Rebuild();
+}
+
+void Edit_Projection_Pass(RenderPassDesc& pass, const CMatrix4x4& transform, uint32_t colour) {
   TextureStageDesc& stage = pass.Stages[0];
   stage.TransformOn = 1;
   stage.Projected = 1;
   stage.CoordSource = kCoord_Camera_Position;
   std::memcpy(stage.Matrix, transform.m, sizeof(stage.Matrix));
   pass.TextureFactor = colour;
-  style->SetPass(0, pass);
-  style->Rebuild();
 }
 
 void Write_Pass_Value(CD3DRenderStyle* style, float value) {
@@ -111,11 +115,15 @@ void Write_Pass_Value(CD3DRenderStyle* style, float value) {
 void Write_Pass_Blend(CD3DRenderStyle* style, const Pass_Blend& blend) {
   RenderPassDesc pass;
   if (!style || !style->GetPass(0, &pass)) return;
+  Edit_Pass_Blend(pass, blend);
+  style->SetPass(0, pass);
+  style->Rebuild();
+}
+
+void Edit_Pass_Blend(RenderPassDesc& pass, const Pass_Blend& blend) {
   pass.BlendMode = blend.blend_mode;
   pass.Stages[0].ColorOp = blend.color_op;
   pass.Stages[0].AlphaOp = blend.alpha_op;
-  style->SetPass(0, pass);
-  style->Rebuild();
 }
 
 uint32_t Clamp_Byte(float value) {

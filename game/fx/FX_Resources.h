@@ -11,6 +11,7 @@ class CTextureData;
 class CD3DRenderStyle;
 class CRenderableObject;
 class CDeviceTexture;
+struct RenderPassDesc;
 
 namespace fx {
 
@@ -51,9 +52,11 @@ constexpr Pass_Blend kReplacement_Blend{3, 1, 1};
 // Writes the texture transform of stage 0 (on, projected, from camera-space positions), the
 // colour (the pass's texture factor) into the style's first pass, and makes it count.
 void Write_Projection_Pass(CD3DRenderStyle* style, const CMatrix4x4& transform, uint32_t colour);
+void Edit_Projection_Pass(RenderPassDesc& pass, const CMatrix4x4& transform, uint32_t colour);
 // Writes the pass's value: the alpha reference, value × 255 clamped to 0-255, tested "greater".
 void Write_Pass_Value(CD3DRenderStyle* style, float value);
 void Write_Pass_Blend(CD3DRenderStyle* style, const Pass_Blend& blend);
+void Edit_Pass_Blend(RenderPassDesc& pass, const Pass_Blend& blend);
 
 // Alpha, red, green, blue (each 0-1) packed as ARGB: × 255, truncated, limited to 0-255; not a
 // number gives 0.

@@ -1,6 +1,7 @@
 #pragma once
 // Hooks that let tests and the run harness drive the OpenGL-backed device through situations an
 // OpenGL context never reaches by itself.
+#include <string>
 #include <vector>
 
 #include "platform/d3d/d3d8.h"
@@ -26,3 +27,7 @@ bool D3D8Test_BackBufferInWindow(IDirect3DDevice8* device);
 bool D3D8Test_CountDrawStates(IDirect3DDevice8* device, bool on);
 // The number of distinct draw states counted so far; 0 for a device that is not the OpenGL one.
 UINT D3D8Test_DrawStatesSeen(IDirect3DDevice8* device);
+// While counting, also keeps a readable line for each draw state met for the first time; the
+// lines kept since the last call, oldest first (none for a device that is not the OpenGL one).
+bool D3D8Test_DescribeDrawStates(IDirect3DDevice8* device, bool on);
+std::vector<std::string> D3D8Test_TakeDrawStateDescriptions(IDirect3DDevice8* device);

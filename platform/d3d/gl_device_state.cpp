@@ -117,3 +117,17 @@ void GLDeviceState::SetDefaults(UINT back_buffer_width, UINT back_buffer_height,
   pixel_shader = 0;
   current_palette = 0;
 }
+
+bool RenormalisesNormals(const GLDeviceState& state) {
+  const DWORD* rs = state.render_states;
+  if (!rs[D3DRS_NORMALIZENORMALS]) return false;
+  const bool transformed = (state.vertex_shader & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
+  if (rs[D3DRS_LIGHTING] && !transformed) return true;
+  for (DWORD unit = 0; unit < D3D_TEXTURE_STAGES; ++unit) {
+    const DWORD* ts = state.stage_states[unit];
+    if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
+    const DWORD generation = ts[D3DTSS_TEXCOORDINDEX] & 0xFFFF0000u;
+    if (generation == D3DTSS_TCI_CAMERASPACENORMAL || generation == D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR) return true;
+  }
+  return false;
+}

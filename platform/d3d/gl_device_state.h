@@ -48,6 +48,10 @@ struct GLDeviceState {
   void SetDefaults(UINT back_buffer_width, UINT back_buffer_height, bool has_depth);
 };
 
+// Whether a draw renormalises its normals: only lighting (of untransformed vertices) and
+// coordinates made from normals read them, so without either the switch counts for nothing.
+bool RenormalisesNormals(const GLDeviceState& state);
+
 // Floats travel through render and stage states as their bit patterns.
 float DwordToFloat(DWORD bits);
 DWORD FloatToDword(float value);

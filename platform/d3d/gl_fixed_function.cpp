@@ -381,6 +381,8 @@ void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& la
   if (dirty_ & kMaterial) ApplyMaterial(state);
   if (dirty_ & kFog) ApplyFog(state);
   if (dirty_ & (kStages | kTextures)) ApplyStages(state);
+  // Renormalising where nothing reads normals would only make the driver build another program.
+  shadow_.Enable(GLStateShadow::kNormalize, RenormalisesNormals(state));
   if (dirty_ & kTransforms) {
     ApplyTransforms(state, target_width, target_height);
   } else if (dirty_ & kWorld) {
@@ -537,7 +539,6 @@ void GLFixedFunction::ApplyLighting(const GLDeviceState& state, const GLVertexLa
   ColorToFloats(rs[D3DRS_AMBIENT], ambient);
   glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
   glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, rs[D3DRS_LOCALVIEWER] ? GL_TRUE : GL_FALSE);
-  shadow_.Enable(GLStateShadow::kNormalize, rs[D3DRS_NORMALIZENORMALS] != 0);
   // Vertex colours replace material colours only where the vertex has them.
   const bool vertex_colours = rs[D3DRS_COLORVERTEX] && layout.diffuse_offset >= 0;
   const bool diffuse = vertex_colours && rs[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1;

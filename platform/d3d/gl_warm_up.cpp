@@ -22,3 +22,15 @@ UINT D3D8Test_DrawStatesSeen(IDirect3DDevice8* device) {
   auto* gl = dynamic_cast<GLDevice*>(device);
   return gl ? gl->DrawStates().Count() : 0;
 }
+
+bool D3D8Test_DescribeDrawStates(IDirect3DDevice8* device, bool on) {
+  auto* gl = dynamic_cast<GLDevice*>(device);
+  if (!gl) return false;
+  gl->DrawStates().SetDescribing(on);
+  return true;
+}
+
+std::vector<std::string> D3D8Test_TakeDrawStateDescriptions(IDirect3DDevice8* device) {
+  auto* gl = dynamic_cast<GLDevice*>(device);
+  return gl ? gl->DrawStates().TakeDescriptions() : std::vector<std::string>{};
+}

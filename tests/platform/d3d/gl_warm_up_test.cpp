@@ -1,7 +1,11 @@
 // The device's warm-up mode (draws that prepare their state but write nothing) and its count
 // of distinct draw states.
+#include <GL/gl.h>
+
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "tests/platform/d3d/d3d_test_device.h"
 
@@ -118,6 +122,80 @@ TEST_F(GLWarmUpTest, DrawStatesCountWhatTheDriverCompilesFor) {
   other->Release();
   chain->Release();
   texture->Release();
+}
+
+// Renormalising changes what the driver builds only where something reads normals: lighting,
+// or coordinates made from normals. Elsewhere it is no new state, and the device leaves it off
+// (whatever a lit draw before it asked for).
+TEST_F(GLWarmUpTest, RenormalisingCountsOnlyWhereNormalsAreRead) {
+  const LitVertex triangle[3] = {{-0.5f, -0.5f, 0.5f, 0, 0, -1}, {0.5f, -0.5f, 0.5f, 0, 0, -1},
+                                 {0.0f, 0.5f, 0.5f, 0, 0, -1}};
+  auto draw = [&] {
+    ASSERT_EQ(device_->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL), D3D_OK);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(LitVertex)), D3D_OK);
+  };
+  struct Case {
+    const char* what;
+    BOOL lighting;
+    DWORD coordinates;  // stage 0's coordinate index
+    bool normals_read;
+  };
+  const Case cases[] = {
+      {"unlit", FALSE, 0, false},
+      {"lit", TRUE, 0, true},
+      {"unlit, coordinates from camera-space normals", FALSE, D3DTSS_TCI_CAMERASPACENORMAL, true},
+      {"unlit, coordinates from reflection vectors", FALSE, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR, true},
+      {"unlit, coordinates from camera-space positions", FALSE, D3DTSS_TCI_CAMERASPACEPOSITION, false},
+  };
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, true));
+  for (const Case& c : cases) {
+    device_->SetRenderState(D3DRS_LIGHTING, c.lighting);
+    device_->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, c.coordinates);
+    // A lit, renormalised (and blended) draw first: what it leaves on must not reach the case's
+    // draws.
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device_->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    draw();
+    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    device_->SetRenderState(D3DRS_LIGHTING, c.lighting);
+    device_->SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
+    draw();
+    const UINT before = D3D8Test_DrawStatesSeen(device_);
+    device_->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    draw();
+    EXPECT_EQ(D3D8Test_DrawStatesSeen(device_), before + (c.normals_read ? 1u : 0u)) << c.what;
+    EXPECT_EQ(glIsEnabled(GL_NORMALIZE) == GL_TRUE, c.normals_read) << c.what;
+    device_->SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
+    draw();
+    EXPECT_EQ(glIsEnabled(GL_NORMALIZE), GL_FALSE) << c.what;
+  }
+  device_->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, false));
+}
+
+// Described, each state met for the first time gives one line that tells it from the others;
+// a state met again gives none, and taking the lines empties the list.
+TEST_F(GLWarmUpTest, NewStatesAreDescribedOnceEach) {
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, true));
+  ASSERT_TRUE(D3D8Test_DescribeDrawStates(device_, true));
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(255, 0, 0));
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(255, 0, 0));
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(0, 255, 0));
+  const std::vector<std::string> lines = D3D8Test_TakeDrawStateDescriptions(device_);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0], lines[1]);
+  EXPECT_NE(lines[0].find("blend=off"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("blend(srcalpha,one"), std::string::npos) << lines[1];
+  EXPECT_TRUE(D3D8Test_TakeDrawStateDescriptions(device_).empty());
+  device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(0, 0, 255));
+  EXPECT_TRUE(D3D8Test_TakeDrawStateDescriptions(device_).empty()) << "a state met before";
+  ASSERT_TRUE(D3D8Test_DescribeDrawStates(device_, false));
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, false));
 }
 
 }  // namespace

@@ -36,9 +36,17 @@ TEST(WarmUpVertexFormats, FollowLightingAndCoordinateSets) {
     int sets;
     std::vector<uint32_t> formats;
   };
+  // A pass that reads no coordinate set is drawn with none and with one, as models and the
+  // drawing helper's textured shapes carry one whatever the pass reads.
   const Case cases[] = {
       {true, 1, {D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1}},
-      {true, 0, {D3DFVF_XYZ | D3DFVF_NORMAL, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE}},
+      {true, 0,
+       {D3DFVF_XYZ | D3DFVF_NORMAL, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1,
+        D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1}},
+      {false, 0,
+       {D3DFVF_XYZ | D3DFVF_DIFFUSE, D3DFVF_XYZRHW | D3DFVF_DIFFUSE, D3DFVF_XYZ | D3DFVF_NORMAL,
+        D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1,
+        D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1}},
       {false, 2,
        {D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX2, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX2,
         D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2}},
@@ -90,12 +98,47 @@ class RenderStateWarmUpTest : public ::testing::Test {
     ASSERT_TRUE(g_D3DDrawPrim.DrawTexQuads(&q, 1));
   }
 
+  CDeviceTexture* Make_White_Texture() {
+    std::vector<uint32_t> white(16, 0xFFFFFFFFu);
+    return g_pRenderDevice->CreateTexture(white.data(), 4, 4, 1, 0, 0, nullptr);
+  }
+
+  // The world's fog and one directional light, as the game draws its world.
+  void Use_World_Context() {
+    CRenderStateMgr& states = *g_pRenderStateMgr;
+    states.SetRenderState(D3DRS_FOGENABLE, TRUE);
+    states.SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    states.SetRenderState(D3DRS_FOGSTART, Bits(10.0f));
+    states.SetRenderState(D3DRS_FOGEND, Bits(100.0f));
+    D3DLIGHT8 light = {};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1, 1, 1, 1};
+    light.Direction = {0, -1, 0};
+    states.Lights[0] = light;
+    states.LightEnabled[0] = 1;
+    g_pDirect3DDevice->SetLight(0, &light);
+    g_pDirect3DDevice->LightEnable(0, TRUE);
+  }
+
+  // One triangle of zeros in the format, with whatever state is set.
+  void Draw_Triangle(DWORD fvf) {
+    const float vertices[3 * 16] = {};
+    UINT stride = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW ? 16 : 12;
+    if (fvf & D3DFVF_NORMAL) stride += 12;
+    if (fvf & D3DFVF_DIFFUSE) stride += 4;
+    stride += 8 * ((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
+    ASSERT_TRUE(g_pRenderStateMgr->SetVertexShader(fvf));
+    ASSERT_EQ(g_pDirect3DDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices, stride), D3D_OK);
+    g_pRenderStateMgr->SetStreamSource(0, nullptr, 0);
+  }
+
   SDL_Window* window = nullptr;
   std::vector<CD3DRenderStyle*> styles;
 };
 
 // A lit textured pass: three texture lists (none, one level, a chain) times two formats, with
-// the fog on; an unlit untextured one: the empty list times three formats, fog on and off.
+// the fog on, normals as they come and renormalised; an unlit untextured one: the empty list
+// times six formats (no coordinate set and one), fog on and off.
 TEST_F(RenderStateWarmUpTest, DrawsEachPassInItsFormatsAndChangesNoPixel) {
   CD3DRenderStyle* lit = Style([](RenderPassDesc& p) {
     p.Lighting = 1;
@@ -133,7 +176,8 @@ TEST_F(RenderStateWarmUpTest, DrawsEachPassInItsFormatsAndChangesNoPixel) {
   const Warm_Up_Counts counts = Warm_Up_Render_Styles({lit, glow, nullptr, lit});
   EXPECT_EQ(counts.styles, 2);
   EXPECT_EQ(counts.passes, 2);
-  EXPECT_EQ(counts.draws, 3 * 2 + 3 * 2);
+  EXPECT_EQ(counts.draws, 3 * 2 * 2 + 6 * 2);
+  EXPECT_EQ(counts.drawers, 0) << "drawers belong to the warm-up of everything held";
   EXPECT_EQ(Read_Back(), before) << "the warm-up drew into the frame";
 
   EXPECT_EQ(states.GetRenderState(D3DRS_FOGENABLE), static_cast<DWORD>(FALSE));
@@ -206,6 +250,150 @@ TEST_F(RenderStateWarmUpTest, AWarmedPassIsNoNewStateWhenDrawn) {
   EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the warmed pass met the driver anew";
   draw(cold);
   EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen + 1) << "a style never warmed";
+  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  g_pRenderDevice->ReleaseDeviceTexture(texture);
+}
+
+
+// Draws as the game's models and drawing helper make them, after a warm-up of their style: a
+// model with one texture for a pass that takes a second one from the list, a scaled model with
+// its normals renormalised, a model's or the helper's vertices with a coordinate set that the
+// pass does not read. None is a new draw state.
+TEST_F(RenderStateWarmUpTest, PassesDrawnAsModelsAndTheHelperSendThemAreWarmed) {
+  struct Case {
+    const char* what;
+    std::function<void(RenderPassDesc&)> edit;
+    DWORD fvf;
+    BOOL renormalise;
+    bool second_texture;
+  };
+  const Case cases[] = {
+      {"a lit pass with a reflection stage reading the second texture, drawn with one",
+       [](RenderPassDesc& p) {
+         p.Lighting = 1;
+         p.Stages[0].TextureSource = 1;
+         p.Stages[1].ColorOp = 7;  // blend by the current alpha
+         p.Stages[1].ColorArg1 = 2;
+         p.Stages[1].ColorArg2 = 0;
+         p.Stages[1].TextureSource = 2;
+         p.Stages[1].CoordSource = 6;  // camera-space reflection vectors
+       },
+       D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, FALSE, false},
+      {"a lit pass drawn renormalised",
+       [](RenderPassDesc& p) {
+         p.Lighting = 1;
+         p.Stages[0].TextureSource = 1;
+       },
+       D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, TRUE, true},
+      {"an unlit pass of the texture factor alone, drawn from a model with coordinates",
+       [](RenderPassDesc& p) {
+         p.Lighting = 0;
+         p.BlendMode = 3;
+         for (TextureStageDesc& stage : p.Stages) stage.TextureSource = 0;
+         p.Stages[0].ColorOp = 1;
+         p.Stages[0].ColorArg1 = 3;  // the texture factor
+         p.Stages[0].AlphaOp = 1;
+         p.Stages[0].AlphaArg1 = 3;
+       },
+       D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, FALSE, false},
+      {"an unlit projected pass, drawn by the helper with coordinates",
+       [](RenderPassDesc& p) {
+         p.Lighting = 0;
+         p.BlendMode = 10;  // multiply by the destination
+         p.Stages[0].TextureSource = 1;
+         p.Stages[0].CoordSource = 5;  // camera-space positions
+         p.Stages[0].TransformOn = 1;
+         p.Stages[0].Projected = 1;
+       },
+       D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1, FALSE, false},
+  };
+  CDeviceTexture* texture = Make_White_Texture();
+  ASSERT_NE(texture, nullptr);
+  CRenderStateMgr& states = *g_pRenderStateMgr;
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
+  for (const Case& c : cases) {
+    CD3DRenderStyle* style = Style(c.edit);
+    ASSERT_NE(style, nullptr) << c.what;
+    Warm_Up_Render_Styles({style});
+    const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+    CDeviceTexture* list[4] = {texture, c.second_texture ? texture : nullptr, nullptr, nullptr};
+    ASSERT_TRUE(states.ApplyStylePass(style, 0, list)) << c.what;
+    states.SetRenderState(D3DRS_NORMALIZENORMALS, c.renormalise);
+    Draw_Triangle(c.fvf);
+    states.SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
+    EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << c.what;
+  }
+  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  g_pRenderDevice->ReleaseDeviceTexture(texture);
+}
+
+// A drawer offered to the warm-up is called by the warm-up of everything held, not by one of
+// chosen styles, and no longer once taken away. The pass it warms rewritten is no new state
+// when the game rewrites the style that way and draws it; the style itself stays as it was
+// until then. Outside a drawer nothing is warmed.
+TEST_F(RenderStateWarmUpTest, ADrawerWarmsRewrittenPassesWithoutChangingTheStyle) {
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) {
+    p.Lighting = 0;
+    p.BlendMode = 3;
+    p.Stages[0].TextureSource = 1;
+  });
+  ASSERT_NE(style, nullptr);
+  auto rewrite = [](uint32_t index, RenderPassDesc& pass) {
+    if (index != 0) return;
+    pass.BlendMode = 10;
+    pass.Stages[0].CoordSource = 5;
+    pass.Stages[0].TransformOn = 1;
+    pass.Stages[0].Projected = 1;
+    pass.Stages[0].AddressU = pass.Stages[0].AddressV = 1;
+  };
+  RenderPassDesc original;
+  ASSERT_TRUE(style->GetPass(0, &original));
+  EXPECT_FALSE(Warm_Up_Rewritten_Style(style, rewrite)) << "outside a drawer";
+
+  int calls = 0;
+  bool warmed = false;
+  const int id = Add_Warm_Up_Drawer([&] {
+    ++calls;
+    warmed = Warm_Up_Rewritten_Style(style, rewrite);
+  });
+  ASSERT_GT(id, 0);
+  EXPECT_EQ(Add_Warm_Up_Drawer(nullptr), 0);
+  CDeviceTexture* texture = Make_White_Texture();
+  ASSERT_NE(texture, nullptr);
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
+  Warm_Up_Render_Styles({style});
+  EXPECT_EQ(calls, 0);
+  const Warm_Up_Counts counts = Warm_Up_Render_States();
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(warmed);
+  EXPECT_EQ(counts.drawers, 1);
+  RenderPassDesc after;
+  ASSERT_TRUE(style->GetPass(0, &after));
+  EXPECT_EQ(std::memcmp(&after, &original, sizeof after), 0) << "the warm-up changed the style";
+
+  RenderPassDesc rewritten = original;
+  rewrite(0, rewritten);
+  ASSERT_TRUE(style->SetPass(0, rewritten));
+  style->Rebuild();
+  const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+  CDeviceTexture* list[2] = {texture, nullptr};
+  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list));
+  const D3DMATRIX moving = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0.25f, 0.25f, 0, 1}}};
+  g_pRenderStateMgr->SetTransform(D3DTS_TEXTURE0, moving);
+  Draw_Triangle(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the rewritten pass met the driver anew";
+
+  Remove_Warm_Up_Drawer(id);
+  Warm_Up_Render_States();
+  EXPECT_EQ(calls, 1) << "a drawer taken away was called";
   D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
   ASSERT_TRUE(g_pRenderDevice->EndScene());
   g_pRenderDevice->ReleaseDeviceTexture(texture);

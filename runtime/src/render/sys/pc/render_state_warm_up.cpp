@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <array>
+#include <map>
 #include <unordered_set>
 
 #include "platform/d3d/d3d8.h"
@@ -10,6 +11,7 @@
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
 
@@ -52,12 +54,14 @@ int Coordinate_Sets(const RenderPassDesc& pass) {
   return sets;
 }
 
-bool Pass_Reads_Textures(const RenderPassDesc& pass) {
+// The highest texture slot (1-4) the enabled stages of a pass take a texture from; 0 for none.
+uint32_t Last_Texture_Slot(const RenderPassDesc& pass) {
+  uint32_t last = 0;
   for (const TextureStageDesc& stage : pass.Stages) {
     if (StyleTextureOp(stage.ColorOp) == D3DTOP_DISABLE) break;
-    if (stage.TextureSource != 0) return true;
+    if (stage.TextureSource <= 4) last = std::max(last, stage.TextureSource);
   }
-  return false;
+  return last;
 }
 
 // What the warm-up changes outside the style passes, put back at its end.
@@ -68,6 +72,7 @@ class Saved_Context {
     m_Fog_Mode = states.GetRenderState(D3DRS_FOGTABLEMODE);
     m_Fog_Start = states.GetRenderState(D3DRS_FOGSTART);
     m_Fog_End = states.GetRenderState(D3DRS_FOGEND);
+    m_Normalize = states.GetRenderState(D3DRS_NORMALIZENORMALS);
     m_Light = states.Lights[0];
     m_Light_On = states.LightEnabled[0];
     for (int i = 0; i < kLightCount; ++i) m_Any_Light = m_Any_Light || states.LightEnabled[i] != 0;
@@ -81,6 +86,7 @@ class Saved_Context {
     if (m_Fog_Mode != kShadowUnset) m_States.SetRenderState(D3DRS_FOGTABLEMODE, m_Fog_Mode);
     if (m_Fog_Start != kShadowUnset) m_States.SetRenderState(D3DRS_FOGSTART, m_Fog_Start);
     if (m_Fog_End != kShadowUnset) m_States.SetRenderState(D3DRS_FOGEND, m_Fog_End);
+    if (m_Normalize != kShadowUnset) m_States.SetRenderState(D3DRS_NORMALIZENORMALS, m_Normalize);
     if (m_Lit_Here && g_pDirect3DDevice) {
       m_States.Lights[0] = m_Light;
       m_States.LightEnabled[0] = m_Light_On;
@@ -125,6 +131,7 @@ class Saved_Context {
   DWORD m_Fog_Mode = kShadowUnset;
   DWORD m_Fog_Start = kShadowUnset;
   DWORD m_Fog_End = kShadowUnset;
+  DWORD m_Normalize = kShadowUnset;
   D3DLIGHT8 m_Light = {};
   uint8_t m_Light_On = 0;
   bool m_Any_Light = false;
@@ -155,14 +162,17 @@ class Warm_Textures {
   Warm_Textures& operator=(const Warm_Textures&) = delete;
 
   // The texture lists a pass is warmed with: each kind in every slot, and the empty list (a
-  // caller without a texture); the empty list alone for a pass that reads none.
-  std::vector<std::array<CDeviceTexture*, 4>> Lists(bool reads_textures) const {
+  // caller without a texture); the empty list alone for a pass that reads none. A pass that
+  // takes textures from later slots too is also warmed with each kind in the first slot alone,
+  // as a caller with one texture draws it.
+  std::vector<std::array<CDeviceTexture*, 4>> Lists(uint32_t last_slot) const {
     std::vector<std::array<CDeviceTexture*, 4>> lists;
     lists.push_back({});
-    if (!reads_textures) return lists;
+    if (last_slot == 0) return lists;
     for (CDeviceTexture* texture : {m_Single, m_Chain}) {
       if (!texture) continue;
       lists.push_back({texture, texture, texture, texture});
+      if (last_slot > 1) lists.push_back({texture, nullptr, nullptr, nullptr});
     }
     return lists;
   }
@@ -200,17 +210,23 @@ int Warm_Up_Pass(CRenderStateMgr& states, CD3DRenderStyle& style, uint32_t index
   RenderPassDesc pass{};
   if (!style.GetPass(index, &pass)) return 0;
   int draws = 0;
-  const std::vector<uint32_t> formats = Warm_Up_Vertex_Formats(pass.Lighting != 0, Coordinate_Sets(pass));
-  // Effects drawn without lighting are drawn with the fog off as well as on.
-  const std::vector<DWORD> fogs = pass.Lighting != 0 ? std::vector<DWORD>{TRUE} : std::vector<DWORD>{TRUE, FALSE};
+  const bool lit = pass.Lighting != 0;
+  const std::vector<uint32_t> formats = Warm_Up_Vertex_Formats(lit, Coordinate_Sets(pass));
+  // Effects drawn without lighting are drawn with the fog off as well as on; lit models are
+  // also drawn scaled, with their normals renormalised.
+  const std::vector<DWORD> fogs = lit ? std::vector<DWORD>{TRUE} : std::vector<DWORD>{TRUE, FALSE};
+  const std::vector<DWORD> renormalise = lit ? std::vector<DWORD>{FALSE, TRUE} : std::vector<DWORD>{FALSE};
   for (DWORD fog : fogs) {
-    for (const auto& list : textures.Lists(Pass_Reads_Textures(pass))) {
-      for (uint32_t fvf : formats) {
-        // Another draw may have left a different state: the pass is put on again each time.
-        if (!states.ApplyStylePass(&style, index, list.data(), 4)) continue;
-        states.SetRenderState(D3DRS_FOGENABLE, fog);
-        Use_Moving_Texture_Matrices(states, pass);
-        if (Draw_Warm_Triangle(states, fvf)) ++draws;
+    for (DWORD normalize : renormalise) {
+      for (const auto& list : textures.Lists(Last_Texture_Slot(pass))) {
+        for (uint32_t fvf : formats) {
+          // Another draw may have left a different state: the pass is put on again each time.
+          if (!states.ApplyStylePass(&style, index, list.data(), 4)) continue;
+          states.SetRenderState(D3DRS_FOGENABLE, fog);
+          states.SetRenderState(D3DRS_NORMALIZENORMALS, normalize);
+          Use_Moving_Texture_Matrices(states, pass);
+          if (Draw_Warm_Triangle(states, fvf)) ++draws;
+        }
       }
     }
   }
@@ -230,35 +246,105 @@ std::vector<CD3DRenderStyle*> Held_Styles() {
   return styles;
 }
 
-}  // namespace
+// What a warm-up in progress draws with, for the drawers it calls.
+struct Warm_Session {
+  CRenderStateMgr& states;
+  const Warm_Textures& textures;
+  Warm_Up_Counts& counts;
+};
+Warm_Session* g_Session = nullptr;
 
-std::vector<uint32_t> Warm_Up_Vertex_Formats(bool lighting, int coordinate_sets) {
-  const DWORD tex = static_cast<DWORD>(std::clamp(coordinate_sets, 0, 4)) << D3DFVF_TEXCOUNT_SHIFT;
-  if (lighting) return {D3DFVF_XYZ | D3DFVF_NORMAL | tex, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | tex};
-  return {D3DFVF_XYZ | D3DFVF_DIFFUSE | tex, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | tex, D3DFVF_XYZ | D3DFVF_NORMAL | tex};
+std::map<int, Warm_Up_Drawer>& Drawers() {
+  static std::map<int, Warm_Up_Drawer> drawers;
+  return drawers;
 }
 
-Warm_Up_Counts Warm_Up_Render_Styles(const std::vector<CD3DRenderStyle*>& styles) {
+void Warm_Up_Style(Warm_Session& session, CD3DRenderStyle& style) {
+  ++session.counts.styles;
+  for (uint32_t pass = 0; pass < style.GetPassCount(); ++pass) {
+    ++session.counts.passes;
+    session.counts.draws += Warm_Up_Pass(session.states, style, pass, session.textures);
+  }
+}
+
+Warm_Up_Counts Warm_Up(const std::vector<CD3DRenderStyle*>& styles, bool with_drawers) {
   Warm_Up_Counts counts;
-  if (!g_pDirect3DDevice || !g_pRenderStateMgr) return counts;
+  if (!g_pDirect3DDevice || !g_pRenderStateMgr || g_Session) return counts;
   if (FAILED(D3D8_SetStateWarmUp(g_pDirect3DDevice, TRUE))) return counts;
   CRenderStateMgr& states = *g_pRenderStateMgr;
   {
     Saved_Context saved(states);
     saved.Set_World_Context();
     const Warm_Textures textures;
+    Warm_Session session{states, textures, counts};
     std::unordered_set<const CD3DRenderStyle*> done;
     for (CD3DRenderStyle* style : styles) {
       if (!style || style->GetPassCount() == 0 || !done.insert(style).second) continue;
-      ++counts.styles;
-      for (uint32_t pass = 0; pass < style->GetPassCount(); ++pass) {
-        ++counts.passes;
-        counts.draws += Warm_Up_Pass(states, *style, pass, textures);
+      Warm_Up_Style(session, *style);
+    }
+    if (with_drawers) {
+      g_Session = &session;
+      // A drawer may take itself away while it runs: walk a copy.
+      const std::map<int, Warm_Up_Drawer> drawers = Drawers();
+      for (const auto& [id, drawer] : drawers) {
+        ++counts.drawers;
+        drawer();
+        saved.Set_World_Context();
       }
+      g_Session = nullptr;
     }
   }
   D3D8_SetStateWarmUp(g_pDirect3DDevice, FALSE);
   return counts;
 }
 
-Warm_Up_Counts Warm_Up_Render_States() { return Warm_Up_Render_Styles(Held_Styles()); }
+}  // namespace
+
+int Add_Warm_Up_Drawer(Warm_Up_Drawer drawer) {
+  static int last_id = 0;
+  if (!drawer) return 0;
+  Drawers()[++last_id] = std::move(drawer);
+  return last_id;
+}
+
+void Remove_Warm_Up_Drawer(int id) { Drawers().erase(id); }
+
+bool Warm_Up_Rewritten_Style(const CD3DRenderStyle* style, const Warm_Up_Pass_Edit& edit) {
+  if (!g_Session || !style || !edit || !g_pRenderStyles || style->GetPassCount() == 0) return false;
+  CD3DRenderStyle* copy = g_pRenderStyles->CreateRenderStyleFromDesc(style);
+  if (!copy) return false;
+  bool written = true;
+  for (uint32_t index = 0; index < copy->GetPassCount() && written; ++index) {
+    RenderPassDesc pass{};
+    written = copy->GetPass(index, &pass);
+    if (!written) break;
+    edit(index, pass);
+    written = copy->SetPass(index, pass);
+  }
+  if (written) {
+    copy->Rebuild();
+    Warm_Up_Style(*g_Session, *copy);
+  }
+  g_pRenderStyles->ReleaseRenderStyle(copy);
+  return written;
+}
+
+std::vector<uint32_t> Warm_Up_Vertex_Formats(bool lighting, int coordinate_sets) {
+  std::vector<uint32_t> formats;
+  // Models and the drawing helper's textured shapes carry one set even where no stage reads it.
+  const int most = std::clamp(coordinate_sets, 0, 4);
+  for (int sets = most; sets <= std::max(most, 1); ++sets) {
+    const DWORD tex = static_cast<DWORD>(sets) << D3DFVF_TEXCOUNT_SHIFT;
+    if (lighting) {
+      formats.insert(formats.end(), {D3DFVF_XYZ | D3DFVF_NORMAL | tex, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | tex});
+    } else {
+      formats.insert(formats.end(), {D3DFVF_XYZ | D3DFVF_DIFFUSE | tex, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | tex,
+                                     D3DFVF_XYZ | D3DFVF_NORMAL | tex});
+    }
+  }
+  return formats;
+}
+
+Warm_Up_Counts Warm_Up_Render_Styles(const std::vector<CD3DRenderStyle*>& styles) { return Warm_Up(styles, false); }
+
+Warm_Up_Counts Warm_Up_Render_States() { return Warm_Up(Held_Styles(), true); }
