@@ -25,7 +25,7 @@ constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
 enum class Kind {
-  OpaqueLit, VertexColour, Additive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  OpaqueLit, VertexColour, Additive, AlphaAdditive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
   Factor, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
@@ -90,6 +90,11 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       break;
     case Kind::Additive:
       alt.passes = {Translucent(kBlendAdditive)};
+      break;
+    case Kind::AlphaAdditive:
+      // Added over the scene weighed by its alpha (texture times colour), so that a glow drawn
+      // at a lower alpha shines less and one that fades out fades smoothly.
+      alt.passes = {Translucent(kBlendAlphaAdd)};
       break;
     case Kind::AdditiveLit: {
       // A glow that takes the colour the game draws it in: lit, so the material colour counts.
@@ -245,7 +250,8 @@ std::vector<StyleSpec> Styles() {
       {0x22000020, "mirror", Kind::Reflection},
       {0x2200002B, "gun_body", Kind::OpaqueLit},
       {0x2200002E, "menu_quad", Kind::AlphaBlend},
-      {0x22000031, "glow", Kind::Additive},
+      // The shared glow: sprites, beams, halos, particles and menu glows, faded by their alpha.
+      {0x22000031, "glow", Kind::AlphaAdditive},
       {0x22000034, "projector", Kind::Projector},
       {0x22000035, "projector_add", Kind::ProjectorAdd},
       {0x22000038, "shield_gauge", Kind::Value},
