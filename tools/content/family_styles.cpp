@@ -25,7 +25,7 @@ constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
 enum class Kind {
-  OpaqueLit, VertexColour, Additive, AlphaAdditive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  OpaqueLit, VertexColour, Additive, AlphaAdditive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, FadeLit, Value, TwoPass,
   Factor, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
@@ -160,6 +160,16 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       alt.params = {{0x61646166u /* "fada" */, 1, 0, 2}};
       break;
     }
+    case Kind::FadeLit: {
+      // Lit like a solid, blended by the texture factor's alpha: a body fading in takes its
+      // opacity from the factor the game writes; without one it draws opaque.
+      StylePass pass = writers::DefaultStylePass();
+      pass.blend = kBlendAlpha;
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
+      break;
+    }
     case Kind::Value: {
       // Gauge fill: texture alpha against the reference, coloured by the texture factor.
       StylePass pass = Translucent(kBlendAlpha);
@@ -259,8 +269,9 @@ std::vector<StyleSpec> Styles() {
       {0x2200003C, "target", Kind::OpaqueLit},
       // The anti-matter annihilation pulse: a sphere glowing in its blend colour.
       {0x2200003F, "target_pulse", Kind::AdditiveFactor},
-      {0x22000040, "box_face", Kind::OpaqueLit},
-      {0x22000041, "box_edge", Kind::Additive},
+      // The box target's fade-in styles, for its own pass and its mirror pass.
+      {0x22000040, "box_face", Kind::FadeLit},
+      {0x22000041, "box_edge", Kind::FadeLit},
       {0x22000043, "panel", Kind::OpaqueLit},
       {0x2200004B, "machinegun_body", Kind::OpaqueLit},
       {0x2200004D, "metal_part", Kind::OpaqueLit},
