@@ -34,15 +34,6 @@ uint32_t Alpha_Byte(float alpha) {
 
 uint32_t With_Alpha(uint32_t rgb, float alpha) { return (Alpha_Byte(alpha) << 24) | (rgb & 0xffffff); }
 
-// The colour for an additive style, which adds the colour whatever its alpha: the channels
-// are weighed by the alpha too, so that the quad fades with it.
-uint32_t Additive_With_Alpha(uint32_t rgb, float alpha) {
-  const uint32_t a = Alpha_Byte(alpha);
-  uint32_t out = a << 24;
-  for (const int shift : {16, 8, 0}) out |= (((rgb >> shift) & 0xff) * a / 255) << shift;
-  return out;
-}
-
 CVector3 Add_Scaled(const CVector3& base, const CVector3& axis, float amount) {
   return CVector3{base.x + axis.x * amount, base.y + axis.y * amount, base.z + axis.z * amount};
 }
@@ -197,9 +188,9 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
   const float offsets[4][2] = {{-58.0f, 95.0f}, {47.0f, 95.0f}, {-53.0f, 85.0f}, {53.0f, 85.0f}};
   CVector3 points[4];
   for (int i = 0; i < 4; ++i) points[i] = Add_Scaled(Add_Scaled(ahead, Right(), offsets[i][0]), Up(), offsets[i][1]);
-  // The beams' style adds its colour whatever the alpha: the colour carries the fade and the pulse.
-  const uint32_t lower = Additive_With_Alpha(0xffaaaa, intensity * 0.6f * 255.0f);
-  const uint32_t upper = Additive_With_Alpha(0xff4444, intensity * 0.95f * 255.0f);
+  // The beams' glow style weighs the colour by its alpha, which carries the fade and the pulse.
+  const uint32_t lower = With_Alpha(0xffaaaa, intensity * 0.6f * 255.0f);
+  const uint32_t upper = With_Alpha(0xff4444, intensity * 0.95f * 255.0f);
   CD3DRenderStyle* style = m_Styles[kBeam_Style];
   CTextureData* texture = m_Textures[kGlow_Texture];
   // Flares at the lower corners (spread about the view axis); wide beams rising from the upper
@@ -214,7 +205,7 @@ void CMenu_Simulator::Render_Alert_Beams(float step) {
 // and during the opening a flickering flash of the pattern that the items fade in through.
 void CMenu_Simulator::Render_Backdrop_Inner() {
   CTextureData* pattern = m_Textures[kBackdrop_Texture];
-  Set_Quad_Colour(m_Inner_Quad, Additive_With_Alpha(0x222233, m_Item_Fade * m_Item_Fade * 255.0f));
+  Set_Quad_Colour(m_Inner_Quad, With_Alpha(0x222233, m_Item_Fade * m_Item_Fade * 255.0f));
   Draw_Quad(m_Inner_Quad, m_Styles[kBeam_Style], pattern);
   const float e = std::max(0.0f, 1.0f - m_Item_Fade) * m_Glow_Fade;
   if (e == 0.0f) return;

@@ -22,16 +22,10 @@ constexpr double kProjected_Radius = 2.0 / 6.2;
 
 using Shade = std::function<uint32_t(double u, double v)>;
 
-// Glows are drawn added to the picture (their alpha unused there), so their colour carries the
-// alpha too.
-uint32_t Premultiplied(double a, double r, double g, double b);
-
 uint32_t Argb(double a, double r, double g, double b) {
   auto byte = [](double x) { return static_cast<uint32_t>(std::clamp(x, 0.0, 1.0) * 255.0 + 0.5); };
   return byte(a) << 24 | byte(r) << 16 | byte(g) << 8 | byte(b);
 }
-
-uint32_t Premultiplied(double a, double r, double g, double b) { return Argb(a, r * a, g * a, b * a); }
 
 double Smooth(double edge0, double edge1, double x) {
   const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
@@ -95,11 +89,14 @@ void Add_Model(Manifest& manifest, uint32_t id, const char* name, std::function<
   manifest.AddResource(std::move(entry));
 }
 
+// Glows, streaks and rings keep their full colour and fade by their alpha alone: every style that
+// draws them (added or blended) weighs the colour by that alpha once.
+
 // A soft white glow with its colour, fading to transparent at the rim.
 Shade Glow(double r, double g, double b, double power) {
   return [=](double u, double v) {
     const double d = std::min(1.0, Centre_Distance(u, v) * 2.0);
-    return Premultiplied(std::pow(1.0 - d, power), r, g, b);
+    return Argb(std::pow(1.0 - d, power), r, g, b);
   };
 }
 
@@ -128,7 +125,7 @@ Shade Ground_Ring(double r, double g, double b) {
     const double d = Centre_Distance(u, v) / kProjected_Radius;
     const double ring = std::exp(-std::pow((d - 0.75) / 0.18, 2.0));
     const double core = std::max(0.0, 1.0 - d) * 0.5;
-    return Premultiplied(std::min(1.0, ring + core), r, g, b);
+    return Argb(std::min(1.0, ring + core), r, g, b);
   };
 }
 
@@ -138,7 +135,7 @@ Shade Band(double r, double g, double b, bool fades_along) {
     const double across = 1.0 - std::fabs(2.0 * v - 1.0);
     const double along = fades_along ? 1.0 - u : 1.0;
     const double core = std::pow(across, 3.0);
-    return Premultiplied(std::pow(across, 1.5) * along, r + (1 - r) * core, g + (1 - g) * core, b + (1 - b) * core);
+    return Argb(std::pow(across, 1.5) * along, r + (1 - r) * core, g + (1 - g) * core, b + (1 - b) * core);
   };
 }
 
@@ -147,7 +144,7 @@ Shade Sparkle() {
     const double dx = std::fabs(u - 0.5) * 2.0, dy = std::fabs(v - 0.5) * 2.0;
     const double rays = std::max(std::max(0.0, 1.0 - dx * 8.0) * (1.0 - dy), std::max(0.0, 1.0 - dy * 8.0) * (1.0 - dx));
     const double core = std::pow(std::max(0.0, 1.0 - std::hypot(dx, dy)), 3.0);
-    return Premultiplied(std::min(1.0, rays + core), 1.0, 1.0, 0.9);
+    return Argb(std::min(1.0, rays + core), 1.0, 1.0, 0.9);
   };
 }
 

@@ -25,7 +25,7 @@ constexpr uint32_t kCoordReflection = 6;
 constexpr uint32_t kClamp = 1;
 
 enum class Kind {
-  OpaqueLit, VertexColour, Additive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, Value, TwoPass,
+  OpaqueLit, VertexColour, Additive, AlphaAdditive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, FadeLit, Value, TwoPass,
   Factor, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
@@ -91,6 +91,11 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     case Kind::Additive:
       alt.passes = {Translucent(kBlendAdditive)};
       break;
+    case Kind::AlphaAdditive:
+      // Added over the scene weighed by its alpha (texture times colour), so that a glow drawn
+      // at a lower alpha shines less and one that fades out fades smoothly.
+      alt.passes = {Translucent(kBlendAlphaAdd)};
+      break;
     case Kind::AdditiveLit: {
       // A glow that takes the colour the game draws it in: lit, so the material colour counts.
       StylePass pass = Translucent(kBlendAdditive);
@@ -153,6 +158,16 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       pass.texture_factor = 0x00FFFFFFu;
       alt.passes = {pass};
       alt.params = {{0x61646166u /* "fada" */, 1, 0, 2}};
+      break;
+    }
+    case Kind::FadeLit: {
+      // Lit like a solid, blended by the texture factor's alpha: a body fading in takes its
+      // opacity from the factor the game writes; without one it draws opaque.
+      StylePass pass = writers::DefaultStylePass();
+      pass.blend = kBlendAlpha;
+      pass.stages[0].alpha_arg2 = kArgFactor;
+      pass.texture_factor = 0xFFFFFFFFu;
+      alt.passes = {pass};
       break;
     }
     case Kind::Value: {
@@ -245,7 +260,8 @@ std::vector<StyleSpec> Styles() {
       {0x22000020, "mirror", Kind::Reflection},
       {0x2200002B, "gun_body", Kind::OpaqueLit},
       {0x2200002E, "menu_quad", Kind::AlphaBlend},
-      {0x22000031, "glow", Kind::Additive},
+      // The shared glow: sprites, beams, halos, particles and menu glows, faded by their alpha.
+      {0x22000031, "glow", Kind::AlphaAdditive},
       {0x22000034, "projector", Kind::Projector},
       {0x22000035, "projector_add", Kind::ProjectorAdd},
       {0x22000038, "shield_gauge", Kind::Value},
@@ -253,8 +269,9 @@ std::vector<StyleSpec> Styles() {
       {0x2200003C, "target", Kind::OpaqueLit},
       // The anti-matter annihilation pulse: a sphere glowing in its blend colour.
       {0x2200003F, "target_pulse", Kind::AdditiveFactor},
-      {0x22000040, "box_face", Kind::OpaqueLit},
-      {0x22000041, "box_edge", Kind::Additive},
+      // The box target's fade-in styles, for its own pass and its mirror pass.
+      {0x22000040, "box_face", Kind::FadeLit},
+      {0x22000041, "box_edge", Kind::FadeLit},
       {0x22000043, "panel", Kind::OpaqueLit},
       {0x2200004B, "machinegun_body", Kind::OpaqueLit},
       {0x2200004D, "metal_part", Kind::OpaqueLit},

@@ -269,14 +269,15 @@ writers::MeshGeometry Flight_Piece(int type) {
 }
 
 
-// A soft round glow (beacons, their halos, the dust).
+// A soft round glow (beacons, their halos, the dust): full colour, fading by its alpha, which the
+// glow style weighs the colour by.
 bool Soft_Glow(writers::Picture& picture, double r, double g, double b, double sharpness) {
   picture = Blank(32, 32);
   for (uint32_t y = 0; y < 32; ++y)
     for (uint32_t x = 0; x < 32; ++x) {
       const double d = std::min(std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0) / 16.0, 1.0);
       const double a = std::pow(1.0 - d, sharpness);
-      picture.At(x, y) = Argb(a, r * a, g * a, b * a);
+      picture.At(x, y) = Argb(a, r, g, b);
     }
   return true;
 }

@@ -1,10 +1,12 @@
 // The effects in the running game on the generated content, drawn by real OpenGL: the particle
 // managers' table, every module's start-up failure, reference counts after a run, the shutter's
-// resources, shadow and value-style pixels, and each effect group of the screenshot script.
+// resources, shadow, value-style and glow-style pixels, and each effect group of the screenshot
+// script.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -350,6 +352,62 @@ TEST_F(FxGame, AValueStylesBarLengthFollowsItsValue) {
   fx::Release(gauge);
   fx::Release(ramp);
   fx::Release(other);
+}
+
+// The shared glow style over black: four glow sprites side by side at alphas 0, 0x20, 0x80 and
+// 0xFF. Each adds light in proportion to its alpha, so that a fading glow fades and a faint halo
+// stays faint.
+TEST_F(FxGame, TheGlowStyleAddsLightInProportionToItsAlpha) {
+  Launch();
+  CD3DRenderStyle* glow = fx::Get_Style(0x22000031);
+  CTextureData* texture = fx::Get_Texture(0x2200005C);
+  ASSERT_TRUE(glow && texture);
+  const uint32_t alphas[4] = {0x00, 0x20, 0x80, 0xFF};
+  const float top = 250.0f, size = 120.0f, gap = 40.0f, first = 100.0f;
+  auto* drawer = new Drawer([&] {
+    CD3DDrawPrim& draw = g_D3DDrawPrim;
+    draw.ResetState();
+    draw.SetTransformType(kDrawPrimScreen);
+    draw.SetZBufferMode(2);
+    DrawPrimQuad black;
+    const float right = first + 4 * (size + gap), bottom = top + size;
+    for (int i = 0; i < 4; ++i)
+      black.v[i] = ColorVertex{i == 1 || i == 2 ? right : first - gap, i >= 2 ? bottom + gap : top - gap, 0, 0xFF000000};
+    draw.DrawQuads(&black, 1);
+    draw.SetRenderStyle(glow);
+    draw.SetTexture(texture, 0);
+    for (int k = 0; k < 4; ++k) {
+      const float left = first + static_cast<float>(k) * (size + gap);
+      const float xs[4] = {left, left + size, left + size, left}, ys[4] = {top, top, top + size, top + size};
+      const float us[4] = {0, 1, 1, 0}, vs[4] = {0, 0, 1, 1};
+      DrawPrimTexQuad quad;
+      for (int i = 0; i < 4; ++i) quad.v[i] = TexVertex{xs[i], ys[i], 0, alphas[k] << 24 | 0xFFDD88, us[i], vs[i]};
+      draw.DrawTexQuads(&quad, 1);
+    }
+    draw.ResetState();
+  });
+  g_World.Add_Object(1, drawer);
+  harness.Step(2, 16);
+  std::vector<uint32_t> pixels;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(Read(pixels, w, h));
+  Shot("fx_glow_alphas.png");
+  int64_t light[4] = {};
+  for (int k = 0; k < 4; ++k) {
+    const auto left = static_cast<uint32_t>(first + static_cast<float>(k) * (size + gap));
+    for (auto y = static_cast<uint32_t>(top); y < static_cast<uint32_t>(top + size); ++y)
+      for (uint32_t x = left; x < left + static_cast<uint32_t>(size); ++x) light[k] += Brightness(pixels[y * w + x]);
+  }
+  ASSERT_GT(light[3], 0) << "no glow drawn";
+  EXPECT_LT(light[0], light[3] / 100) << "a glow at alpha 0 adds nothing";
+  EXPECT_LT(light[1], light[3] / 4) << "a glow at an eighth of full alpha shines as brightly as a full one";
+  EXPECT_GT(light[1], light[0]);
+  EXPECT_LT(light[2], light[3] * 3 / 4);
+  EXPECT_GT(light[2], light[3] / 4);
+  drawer->m_Kill_Timer = 1.0f;
+  harness.Step(1, 16);
+  fx::Release(glow);
+  fx::Release(texture);
 }
 
 // Every group of the effects script, each in a fresh launch: the picture changes where the

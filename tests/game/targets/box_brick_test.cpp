@@ -1,11 +1,15 @@
 // Box and brick targets and their ejectors in a running world: the box's smash test by distance
-// from its axis (a projectile or a shot line) with its answers and pieces, the post's launch
-// gate and spins; the brick's break patterns by where the shot passes, the one-brick-at-a-time
-// rule of its post, its owner and the post's orientation kinds.
+// from its axis (a projectile or a shot line) with its answers and pieces, its fade-in, the
+// post's launch gate and spins; the brick's break patterns by where the shot passes, the
+// one-brick-at-a-time rule of its post, its owner and the post's orientation kinds.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <set>
+#include <vector>
 
+#include "game/core/CCamera.h"
 #include "game/fx/CDebris_Target_Box.h"
 #include "game/fx/CDebris_Target_Brick.h"
 #include "game/targets/CEjector_Box.h"
@@ -124,6 +128,48 @@ TEST_F(Boxes, ItsOwnPostMakesItFadeFastAndRefuses) {
   Hitter shot(3, 0x10, Sky(200, -50), CVector3{0, 0, 2000});
   EXPECT_FALSE(young->On_Hit(&shot, nullptr));
   EXPECT_EQ(young->m_Hit_Count, 0);
+}
+
+// A box in front of the camera, drawn at ages through its fade-in: the younger it is, the less it
+// changes the picture behind it, and from age 0.5 it stands whole.
+TEST_F(Boxes, AYoungBoxFadesInWithItsAge) {
+  const CVector3 eye = g_Camera.Position();
+  const CVector3& ahead = g_Camera.Rotation().rows[2];
+  const CVector3 at{eye.x + 400.0f * ahead.x, eye.y + 400.0f * ahead.y, eye.z + 400.0f * ahead.z};
+  const CVector3 centre = g_Camera.World_To_Screen(at);
+  // How far the pixels of a small square about the box's centre moved from the empty picture.
+  auto changed_from = [&](const std::vector<uint32_t>& empty, const std::vector<uint32_t>& pixels, uint32_t w) {
+    int64_t sum = 0;
+    const int cx = static_cast<int>(centre.x), cy = static_cast<int>(centre.y);
+    for (int y = cy - 6; y <= cy + 6; ++y)
+      for (int x = cx - 6; x <= cx + 6; ++x) {
+        const size_t i = static_cast<size_t>(y) * w + static_cast<size_t>(x);
+        for (int shift : {0, 8, 16})
+          sum += std::abs(static_cast<int>((pixels[i] >> shift) & 0xFF) - static_cast<int>((empty[i] >> shift) & 0xFF));
+      }
+    return sum;
+  };
+  std::vector<uint32_t> empty, pixels;
+  uint32_t w = 0, h = 0;
+  harness.Step(1, 1);
+  ASSERT_TRUE(harness.Read_Back(empty, w, h));
+  ASSERT_TRUE(centre.x > 10 && centre.y > 10 && centre.x < static_cast<float>(w) - 10 && centre.y < static_cast<float>(h) - 10);
+  CTarget_Box* box = Box(1, at);
+  ASSERT_NE(box, nullptr);
+  std::vector<int64_t> change;
+  for (const float age : {0.02f, 0.15f, 0.3f, 1.0f}) {
+    box->m_Age = age;
+    box->Set_Position(at);
+    box->m_Box.velocity.Set(0.0f, 0.0f, 0.0f);
+    harness.Step(1, 1);
+    ASSERT_TRUE(harness.Read_Back(pixels, w, h));
+    change.push_back(changed_from(empty, pixels, w));
+  }
+  ASSERT_GT(change[3], 0) << "no box drawn";
+  EXPECT_LT(change[0], change[3] / 4) << "a box just launched stands as solid as a grown one";
+  EXPECT_LT(change[0], change[1]);
+  EXPECT_LT(change[1], change[2]);
+  EXPECT_LT(change[2], change[3]);
 }
 
 TEST_F(Boxes, ThePostRisesWaitsAndShootsBySize) {
