@@ -67,6 +67,19 @@ class Drawer : public CSphere_Object {
   std::function<void()> m_Draw;
 };
 
+// Starts a screen-space drawing over a black rectangle, so that what is drawn next shows its own
+// light alone.
+void Begin_Over_Black(float left, float top, float right, float bottom) {
+  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  draw.ResetState();
+  draw.SetTransformType(kDrawPrimScreen);
+  draw.SetZBufferMode(2);
+  DrawPrimQuad black;
+  for (int i = 0; i < 4; ++i)
+    black.v[i] = ColorVertex{i == 1 || i == 2 ? right : left, i >= 2 ? bottom : top, 0, 0xFF000000};
+  draw.DrawQuads(&black, 1);
+}
+
 class FxGame : public RunningGame {
  protected:
   void TearDown() override {
@@ -308,14 +321,8 @@ TEST_F(FxGame, AValueStylesBarLengthFollowsItsValue) {
   float value = 0.0f;
   const float left = 100.0f, right = 700.0f, top = 280.0f, bottom = 320.0f;
   auto* drawer = new Drawer([&] {
+    Begin_Over_Black(left - 20, top - 20, right + 20, bottom + 20);
     CD3DDrawPrim& draw = g_D3DDrawPrim;
-    draw.ResetState();
-    draw.SetTransformType(kDrawPrimScreen);
-    draw.SetZBufferMode(2);
-    DrawPrimQuad black;
-    for (int i = 0; i < 4; ++i)
-      black.v[i] = ColorVertex{i == 1 || i == 2 ? right + 20 : left - 20, i >= 2 ? bottom + 20 : top - 20, 0, 0xFF000000};
-    draw.DrawQuads(&black, 1);
     // A small quad in another style first, so that the gauge's pass comes as a transition the
     // render-state manager has seen before: a written value must still count.
     draw.SetRenderStyle(other);
@@ -365,15 +372,8 @@ TEST_F(FxGame, TheGlowStyleAddsLightInProportionToItsAlpha) {
   const uint32_t alphas[4] = {0x00, 0x20, 0x80, 0xFF};
   const float top = 250.0f, size = 120.0f, gap = 40.0f, first = 100.0f;
   auto* drawer = new Drawer([&] {
+    Begin_Over_Black(first - gap, top - gap, first + 4 * (size + gap), top + size + gap);
     CD3DDrawPrim& draw = g_D3DDrawPrim;
-    draw.ResetState();
-    draw.SetTransformType(kDrawPrimScreen);
-    draw.SetZBufferMode(2);
-    DrawPrimQuad black;
-    const float right = first + 4 * (size + gap), bottom = top + size;
-    for (int i = 0; i < 4; ++i)
-      black.v[i] = ColorVertex{i == 1 || i == 2 ? right : first - gap, i >= 2 ? bottom + gap : top - gap, 0, 0xFF000000};
-    draw.DrawQuads(&black, 1);
     draw.SetRenderStyle(glow);
     draw.SetTexture(texture, 0);
     for (int k = 0; k < 4; ++k) {
