@@ -8,7 +8,8 @@ repo="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$repo"
 bash scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+# Only the game and its content: the tools and benchmarks are built by the test command or by hand.
+cmake --build --preset release -j "$(nproc)" --target vorthane content
 data_home="${XDG_DATA_HOME:-}"
 case "$data_home" in
   /*) ;;
