@@ -57,6 +57,7 @@ function(vt_test_environment)
     "VT_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
     "VT_BINARY_DIR=${PROJECT_BINARY_DIR}"
     "LP_NUM_THREADS=0"
+    "VT_HARNESS_WARM_UP=0"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0:use_tls=0")
   set(script "")
   foreach(exe IN LISTS executables)

@@ -28,6 +28,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
 #include "runtime/src/core/streams.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "tests/support/harness_screens.h"
 #include "tests/support/harness_spawn.h"
@@ -178,6 +179,10 @@ bool Game_Harness::Start() {
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
   // ends at the same stepped frame however loaded the machine is.
   g_Music_Output_Device = 0;
+  // The test suites skip the draw-state warm-up (VT_HARNESS_WARM_UP=0): it changes no pixel and
+  // would cost every one of their many starts the compiling of every style's states.
+  const char* warm_up = std::getenv("VT_HARNESS_WARM_UP");
+  Set_Render_State_Warm_Up(!(warm_up && std::string(warm_up) == "0"));
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
   return m_Running;
 }

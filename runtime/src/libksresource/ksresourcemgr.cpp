@@ -456,7 +456,10 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   if (inflateInit(&zs) != Z_OK) return false;
   zs.next_in = const_cast<Bytef*>(source);
   zs.avail_in = source_length;
-  std::vector<uint8_t> piece(kExpandPieceSize);
+  // One piece buffer per thread, kept between loads: a fresh one for every resource would cost
+  // a zero fill and a map and unmap of its pages at each load.
+  thread_local std::vector<uint8_t> piece;
+  if (piece.size() != kExpandPieceSize) piece.resize(kExpandPieceSize);
   uint64_t total = 0;
   bool kept = true;
   int code = Z_OK;

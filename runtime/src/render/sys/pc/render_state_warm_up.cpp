@@ -347,4 +347,13 @@ std::vector<uint32_t> Warm_Up_Vertex_Formats(bool lighting, int coordinate_sets)
 
 Warm_Up_Counts Warm_Up_Render_Styles(const std::vector<CD3DRenderStyle*>& styles) { return Warm_Up(styles, false); }
 
-Warm_Up_Counts Warm_Up_Render_States() { return Warm_Up(Held_Styles(), true); }
+namespace {
+bool g_Warm_Up_Enabled = true;
+}  // namespace
+
+void Set_Render_State_Warm_Up(bool enabled) { g_Warm_Up_Enabled = enabled; }
+
+Warm_Up_Counts Warm_Up_Render_States() {
+  if (!g_Warm_Up_Enabled) return {};
+  return Warm_Up(Held_Styles(), true);
+}

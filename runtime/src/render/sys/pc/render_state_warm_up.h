@@ -26,6 +26,11 @@ struct Warm_Up_Counts {
 // them, as after any draw. Does nothing without a device.
 Warm_Up_Counts Warm_Up_Render_States();
 
+// Turns Warm_Up_Render_States on or off for the whole program (on by default). Only harnesses
+// turn it off: the warm-up changes no pixel, it only moves the driver's compiling earlier, and
+// tests that start the game many times need not pay for it at every start.
+void Set_Render_State_Warm_Up(bool enabled);
+
 // The same for the given styles only (nulls and styles without passes are skipped).
 Warm_Up_Counts Warm_Up_Render_Styles(const std::vector<CD3DRenderStyle*>& styles);
 
