@@ -10,6 +10,8 @@
 #include "game/menu/CPopup_Mgr.h"
 #include "game/core/WinMain.h"
 #include "game/trainer/CMenu_Simulator.h"
+#include "game/warroom/CMenu_WarRoom.h"
+#include "game/warroom/CWarRoom_Sim.h"
 #include "tests/game/menu/menu_fixture.h"
 #include "tools/content/sim_content.h"
 
@@ -232,6 +234,65 @@ TEST_F(Popups, OptionTextsForEveryOption) {
   s.Display_Resolution = 1;
   s.Display_Windowed = true;
   s.Display_BitDepth = 1;
+}
+
+// The main menu's first row starts at 0.395 of the screen height, and the rows below it keep
+// their order.
+TEST_F(Popups, TheMainMenusFirstRowStartsAt0395H) {
+  Start();
+  ASSERT_EQ(g_Popup_Mgr.Set(), CPopup_Mgr::kMain_Menu);
+  std::vector<const CMenuItem_Button*> buttons;
+  for (CMenuItem* item : g_Popup_Mgr.m_Menus[CPopup_Mgr::kMain_Menu].m_Panel.Items())
+    if (auto* button = dynamic_cast<const CMenuItem_Button*>(item)) buttons.push_back(button);
+  ASSERT_EQ(buttons.size(), 3u);
+  EXPECT_EQ(buttons[0]->m_Caption, "Options Menu");
+  EXPECT_FLOAT_EQ(buttons[0]->m_Anchor_Y, 0.395f * H());
+  EXPECT_LT(buttons[0]->m_Anchor_Y, buttons[1]->m_Anchor_Y);
+  EXPECT_LT(buttons[1]->m_Anchor_Y, buttons[2]->m_Anchor_Y);
+}
+
+// Retreat flies the shuttle back only along a link of the current site; the War Room screen
+// comes back either way, and an empty history does nothing.
+TEST_F(Popups, RetreatTargetsThePreviousSiteOnlyWhenItIsLinked) {
+  Start();
+  g_Menu_Mgr.Command(kCommand_WarRoom, 0);
+  ASSERT_TRUE(g_WarRoom_Sim.m_Initialised);
+  CWarRoom_Sim& sim = g_WarRoom_Sim;
+  const int here = 0;
+  ASSERT_GT(sim.m_Sites[here].Link_Count(), 0);
+  const int linked = sim.m_Sites[here].links[0];
+  int unlinked = -1;
+  for (int site = 1; site < sim.Site_Count() && unlinked < 0; ++site)
+    if (sim.m_Sites[here].Find_Link(site) < 0) unlinked = site;
+  ASSERT_GE(unlinked, 0);
+  struct Case {
+    int previous;  // -1: empty history
+    int want_target;
+    bool want_war_room;
+  };
+  const Case cases[] = {{linked, linked, true}, {unlinked, -1, true}, {-1, -1, false}};
+  for (const Case& c : cases) {
+    g_Menu_Mgr.Command(kCommand_WarRoom, 0);
+    sim.m_History_Top = -1;
+    if (c.previous >= 0) sim.Set_Current_Site(c.previous);
+    sim.Set_Current_Site(here);
+    if (c.previous < 0) sim.m_History_Top = -1;
+    sim.Set_Target_Site(-1);
+    g_Menu_Mgr.m_WarRoom.m_Flight_Target = -1;
+    g_Menu_Mgr.m_EndGame.Activate(false, false);
+    g_Menu_Mgr.Command(kCommand_End_Mission, 0);  // the report: the campaign goes on
+    ASSERT_TRUE(sim.m_Initialised);
+    ASSERT_FALSE(g_Menu_Mgr.m_WarRoom.m_Visible);
+    g_Popup_Mgr.Do_Action(CPopup_Mgr::kAction_Retreat);
+    EXPECT_EQ(sim.m_Target_Site, c.want_target) << c.previous;
+    EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Flight_Target, c.want_target) << c.previous;
+    EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Visible, c.want_war_room) << c.previous;
+    if (c.want_war_room) {
+      EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Page, 1) << c.previous;
+    }
+  }
+  sim.Clear_Region();
+  g_WarRoom_Target_Region = 0;
 }
 
 TEST_F(Popups, AbortAsksOrSaysTheMissionIsOverWhenTheReportIsUp) {
