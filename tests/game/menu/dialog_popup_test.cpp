@@ -5,6 +5,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Edit.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
@@ -293,6 +294,30 @@ TEST_F(Popups, RetreatTargetsThePreviousSiteOnlyWhenItIsLinked) {
   }
   sim.Clear_Region();
   g_WarRoom_Target_Region = 0;
+}
+
+// During a run, M, Q and R typed while a focused edit field holds the keyboard stay letters:
+// the in-run menu neither opens nor acts. With the field unfocused M opens the menu again.
+TEST_F(Popups, LettersTypedIntoAFocusedFieldAreNotTheInRunKeys) {
+  Start();
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  ASSERT_TRUE(Open(CModal_Dlg::kMode_Panel, 0.3f * H()));
+  auto* field = new CMenuItem_Edit(1, "", CVector2{0.35f * W(), 0.45f * H()}, 0xffffffff, 1, 0, 1, 0.3f * W());
+  g_Modal_Dlg.m_Panel.Add_Item(field);
+  ASSERT_TRUE(g_Modal_Dlg.m_Panel.Set_Focus(field));
+  for (const char letter : {'M', 'R', 'M', 'Q'}) {
+    harness.Char(letter);
+    harness.Step(2);
+    EXPECT_FALSE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kSim_Menu].m_Open) << letter;
+    EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation) << letter;
+  }
+  g_Modal_Dlg.m_Panel.Set_Focus(nullptr);
+  harness.Char('M');
+  harness.Step(2);
+  EXPECT_TRUE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kSim_Menu].m_Open) << "without a focused field M is the menu key";
+  g_Modal_Dlg.Term();
+  g_Popup_Mgr.Close_All(true);
 }
 
 TEST_F(Popups, AbortAsksOrSaysTheMissionIsOverWhenTheReportIsUp) {
