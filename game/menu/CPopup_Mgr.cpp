@@ -122,7 +122,8 @@ bool CPopup_Mgr::Build_Main(int index) {
   CMenu_Panel& panel = menu.m_Panel;
   const float x = 0.5f * W();
   const bool war_room = index == kWarRoom_Menu;
-  Add_Text(panel, war_room ? "War-Room Menu" : "Main Menu", CVector2{x, 0.325f * H()}, kTitle_Colour, 3,
+  // The title's letters end above the first row's box (0.387 H).
+  Add_Text(panel, war_room ? "War-Room Menu" : "Main Menu", CVector2{x, 0.305f * H()}, kTitle_Colour, 3,
            CMenuItem_Text::kCentre_X | CMenuItem_Text::kShadow);
   const float row = 0.065f * H();
   float y = 0.395f * H();
@@ -149,8 +150,10 @@ bool CPopup_Mgr::Build_Options() {
   if (!menu.Set_Texture(kTitle_Texture)) return false;
   CMenu_Panel& panel = menu.m_Panel;
   const float centre = 0.5f * W();
-  const float label_right = centre - 0.01f * W();
-  const float value_left = centre + 0.03f * W();
+  // The labels end right of the centre: the longest, "Hide Cursor in Battle (3D Glasses):",
+  // is about 0.34 W wide in font 1 and must start inside the box (0.2 W to 0.8 W).
+  const float label_right = centre + 0.055f * W();
+  const float value_left = centre + 0.085f * W();
   const float row = 0.047f * H();
   float y = 0.1f * H();
   Add_Text(panel, "Options Menu", CVector2{centre, y}, kTitle_Colour, 3,

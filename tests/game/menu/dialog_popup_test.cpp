@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Edit.h"
+#include "game/menu/CPopup_Menu.h"
+#include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
@@ -317,6 +324,69 @@ TEST_F(Popups, LettersTypedIntoAFocusedFieldAreNotTheInRunKeys) {
   harness.Step(2);
   EXPECT_TRUE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kSim_Menu].m_Open) << "without a focused field M is the menu key";
   g_Modal_Dlg.Term();
+  g_Popup_Mgr.Close_All(true);
+}
+
+// With the serif face at its real size, every label of the options menu starts inside the
+// menu's box and ends before its value; the longest, "Hide Cursor in Battle (3D Glasses):", is
+// measured at the size it is drawn. In the picture no label colour shows outside the box.
+TEST_F(Popups, OptionLabelsFitTheBoxAtTheirRealSize) {
+  Start();
+  g_Menu_Mgr.m_Console.Show(false, false);
+  g_Menu_Mgr.m_Grid.Set_Mode(0);
+  harness.Step(60);
+  g_Menu_Mgr.Release_Fonts();
+  D3DXFont_Set_Test_Metrics(0, 0);
+  ASSERT_TRUE(g_Menu_Mgr.Create_Fonts());
+  g_Popup_Mgr.Term();
+  ASSERT_TRUE(g_Popup_Mgr.Init(CPopup_Mgr::kOptions_Menu));
+  g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kOptions_Menu);
+  harness.Step(60);
+  const CPopup_Menu& menu = g_Popup_Mgr.m_Menus[CPopup_Mgr::kOptions_Menu];
+  ASSERT_TRUE(menu.Fully_Open());
+  const CPopup_Menu::Rect box = menu.m_Rect;
+  const char* const longest = "Hide Cursor in Battle (3D Glasses):";
+  const int longest_width = g_Menu_Mgr.Get_Text_Width(1, longest);
+  EXPECT_GT(longest_width, static_cast<int>(0.3f * W())) << "the face is drawn at the size font 1 asks for";
+  const float margin = 0.0095f * W();
+  std::vector<const CMenuItem_Text*> labels;
+  float values_left = W();  // the left edge of the option buttons and sliders
+  for (const CMenuItem* item : menu.m_Panel.Items()) {
+    const auto* text = dynamic_cast<const CMenuItem_Text*>(item);
+    if (text && (text->m_Flags & CMenuItem_Text::kRight_X)) labels.push_back(text);
+    if (item->m_Id != 0 && (item->m_Kind == kItem_Button || item->m_Kind == kItem_Slider))
+      values_left = std::min(values_left, item->m_X);
+  }
+  ASSERT_EQ(labels.size(), 9u);
+  bool saw_longest = false;
+  for (const CMenuItem_Text* label : labels) {
+    const std::string name = label->m_Lines.empty() ? std::string() : label->m_Lines[0];
+    saw_longest |= name == longest;
+    EXPECT_GE(label->m_X, box.left + margin) << name;
+    EXPECT_LE(label->m_X + label->m_W, values_left) << name;
+    if (name == longest) {
+      EXPECT_FLOAT_EQ(label->m_W, static_cast<float>(longest_width));
+    }
+  }
+  EXPECT_TRUE(saw_longest);
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  auto light = [&](int x, int y) {
+    const uint32_t p = pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+    return ((p >> 16) & 0xFF) > 120 && (p & 0xFF) > 150;
+  };
+  for (const CMenuItem_Text* label : labels) {
+    const int top = static_cast<int>(label->m_Y), bottom = static_cast<int>(label->m_Y + label->m_H);
+    int inside = 0, outside = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = static_cast<int>(label->m_X); x < static_cast<int>(label->m_X + label->m_W); ++x) inside += light(x, y);
+      for (int x = static_cast<int>(box.left) - 60; x < static_cast<int>(box.left) - 1; ++x) outside += light(x, y);
+    }
+    EXPECT_GT(inside, 20) << "the label is drawn at " << label->m_X;
+    EXPECT_EQ(outside, 0) << "label colour left of the border at y " << top;
+  }
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/options_real_font.png");
   g_Popup_Mgr.Close_All(true);
 }
 
