@@ -539,15 +539,31 @@ bool CGame::On_Mouse_Wheel(const int& notches) {
   return false;
 }
 
+namespace {
+
+// The console, or an edit field with the focus in the dialog's panel, takes what is typed.
+bool Text_Entry_Has_Keyboard() {
+  const CMenu_Console& console = g_Menu_Mgr.m_Console;
+  if (console.m_Initialised && console.m_Visible) return true;
+  const CMenu_Panel& panel = g_Modal_Dlg.m_Panel;
+  return g_Modal_Dlg.Is_Open() && panel.m_Initialised && panel.Get_Focus() != nullptr;
+}
+
+}  // namespace
+
 void CGame::On_Key(const int& code, const bool& is_key) {
   if (g_Modal_Dlg.Is_Open() && g_Modal_Dlg.Mode() == CModal_Dlg::kMode_Message) {
     g_Modal_Dlg.Activate_Selected();
     return;
   }
-  if (m_Mode == kMode_Menus)
+  if (m_Mode == kMode_Menus) {
     On_Key_Menus(code, is_key);
-  else if (m_Mode == kMode_Simulation)
+  } else if (m_Mode == kMode_Simulation) {
+    // M, Q and R typed as text are letters, not the in-run keys.
+    const bool in_run_letter = code == kKey_Menu || code == kKey_Quit || code == kKey_Restart;
+    if (in_run_letter && Text_Entry_Has_Keyboard()) return;
     On_Key_Simulation(code);
+  }
 }
 
 // The arrow keys: the dialog first, then an open pop-up, then (in the menus) the screens.

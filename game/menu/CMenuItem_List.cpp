@@ -268,7 +268,7 @@ void CMenuItem_List::Hold(float step) {
     }
     return;
   }
-  const int32_t row = Get_Row_At_Cursor();
+  const int32_t row = Row_Under(cursor);
   if (row >= 0 && row != m_Selected) {
     if (m_Flags & kSelectable) Play_Sound_FX(kMove_Sound, 1.0f);
     Select_Row(row);

@@ -12,7 +12,6 @@
 #include "game/core/Display_Mode.h"
 #include "game/core/WinMain.h"
 #include "game/fx/CScreen_FX_Mgr.h"
-#include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/trainer/CClient_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -389,7 +388,8 @@ void CMenu_Mgr::Suspend(bool suspend) {
   if (!m_WarRoom.m_Initialised) m_WarRoom.Init();
   if (!m_EndGame.m_Initialised) m_EndGame.Init();
   Set_Menu_Lighting(true);
-  if (m_Suspended && g_Game_State.SoundFX_Volume > kSilent_Volume) Play_Ambience();
+  // Every resume starts the ambience again; the sample's one voice keeps it from doubling.
+  if (g_Game_State.SoundFX_Volume > kSilent_Volume) Play_Ambience();
   m_Suspended = false;
 }
 
@@ -406,10 +406,8 @@ void CMenu_Mgr::On_Pause(const bool& paused) {
   m_Last_Pause = paused;
 }
 
-// Before a launch: the screens go, and with them a dialog still open over them (a finished
-// run's summary, a message), which would otherwise stay over the new run and hold its input.
+// Before a launch: the screens go. The modal dialog is its opener's to close.
 void CMenu_Mgr::Close_All() {
-  if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
   Suspend(true);
   m_Console.Show(false, false);
   if (m_Grid.m_Initialised) m_Grid.Set_Mode(0);

@@ -65,6 +65,12 @@ bool Open_Confirmation(int mode) {
   return g_Modal_Dlg.Init(Ahead_Of_Camera(), CVector2{0.5f * W(), 0.46f * H()}, 0.4f * W(), 0.0f, mode);
 }
 
+// True when the site is one of the links of the War Room's current site.
+bool Is_Linked_To_Current(int site) {
+  const CWarRoom_Sim& sim = g_WarRoom_Sim;
+  return sim.Is_Site(sim.m_Current_Site) && sim.m_Sites[sim.m_Current_Site].Find_Link(site) >= 0;
+}
+
 void Pause(bool paused) {
   if (g_Game_Paused != paused) Set_Game_Paused(paused);
 }
@@ -116,10 +122,11 @@ bool CPopup_Mgr::Build_Main(int index) {
   CMenu_Panel& panel = menu.m_Panel;
   const float x = 0.5f * W();
   const bool war_room = index == kWarRoom_Menu;
-  Add_Text(panel, war_room ? "War-Room Menu" : "Main Menu", CVector2{x, 0.325f * H()}, kTitle_Colour, 3,
+  // The title's letters end above the first row's box (0.387 H).
+  Add_Text(panel, war_room ? "War-Room Menu" : "Main Menu", CVector2{x, 0.305f * H()}, kTitle_Colour, 3,
            CMenuItem_Text::kCentre_X | CMenuItem_Text::kShadow);
   const float row = 0.065f * H();
-  float y = 0.43f * H();
+  float y = 0.395f * H();
   if (war_room)
     Add_Button(panel, 0, "Abort Mission", CVector2{x, y}, kButton_Colour, 2, kButton_Flags,
                [](CMenuItem_Button*) { g_Popup_Mgr.Confirm_Abort(); });
@@ -143,8 +150,10 @@ bool CPopup_Mgr::Build_Options() {
   if (!menu.Set_Texture(kTitle_Texture)) return false;
   CMenu_Panel& panel = menu.m_Panel;
   const float centre = 0.5f * W();
-  const float label_right = centre - 0.01f * W();
-  const float value_left = centre + 0.03f * W();
+  // The labels end right of the centre: the longest, "Hide Cursor in Battle (3D Glasses):",
+  // is about 0.34 W wide in font 1 and must start inside the box (0.2 W to 0.8 W).
+  const float label_right = centre + 0.055f * W();
+  const float value_left = centre + 0.085f * W();
   const float row = 0.047f * H();
   float y = 0.1f * H();
   Add_Text(panel, "Options Menu", CVector2{centre, y}, kTitle_Colour, 3,
@@ -499,8 +508,11 @@ void CPopup_Mgr::Do_Action(int action) {
       g_WarRoom_Sim.Pop_History();
       const int site = g_WarRoom_Sim.Pop_History();
       if (site < 0) break;
-      g_Menu_Mgr.m_WarRoom.m_Flight_Target = site;
-      g_WarRoom_Sim.Set_Target_Site(site);
+      // The shuttle can only fly back along a link of the site it stands on.
+      if (Is_Linked_To_Current(site)) {
+        g_Menu_Mgr.m_WarRoom.m_Flight_Target = site;
+        g_WarRoom_Sim.Set_Target_Site(site);
+      }
       g_Menu_Mgr.Command(kCommand_WarRoom, 0);
       g_Menu_Mgr.m_WarRoom.Set_Page(1);
       break;

@@ -45,6 +45,8 @@ constexpr float kFirst_Row = 0.074f;
 constexpr float kRow_Step = 0.035f;
 // The least room between a label's end and the values' column, as a fraction of the screen width.
 constexpr float kValue_Gap = 0.01f;
+// The least room between a value's end and the dialog's right edge, as a fraction of the width.
+constexpr float kValue_Margin = 0.0095f;
 
 // The values' column of one half of the dialog: at its place, or further right when a label
 // of that half would reach it, so that no label runs into its value.
@@ -55,6 +57,18 @@ float Value_Column(const std::vector<CSummary_Row>& rows, bool right_half, float
     if (row.right_half == right_half && !row.value.empty())
       widest = std::max(widest, static_cast<float>(g_Menu_Mgr.Get_Text_Width(kRow_Font, row.label.c_str())));
   return std::max(value_x, label_x + widest + gap);
+}
+
+// A row's value at its place. A value too wide for the room left of the dialog's right edge
+// (a long "Not Recorded" rank text) wraps there onto the row below, its first line on its row.
+CMenuItem_Text* Value_Item(const CSummary_Row& row, const CVector2& place, float dialog_right) {
+  const float room = dialog_right - kValue_Margin * CMenuItem::Screen_W() - place.x;
+  const auto width = static_cast<float>(g_Menu_Mgr.Get_Text_Width(kRow_Font, row.value.c_str()));
+  if (width <= room)
+    return new CMenuItem_Text(0, row.value.c_str(), place, row.value_colour, kRow_Font, kRow_Flags, 1, 0.0f);
+  const float line = 0.0015f * CMenuItem::Screen_H() + CMenuItem::Text_Height(kRow_Font);
+  return new CMenuItem_Text(0, row.value.c_str(), CVector2{place.x, place.y + 0.5f * line}, row.value_colour,
+                            kRow_Font, kRow_Flags | CMenuItem_Text::kWrap, 2, room);
 }
 
 std::string Entry_Name(const Rank_Entry& entry) { return std::string(entry.Name, strnlen(entry.Name, kMax_Name)); }
@@ -243,9 +257,7 @@ void CMusic_Track::Open_Summary_Dialog(const std::vector<CSummary_Row>& rows) {
     const float label_x = centre.x - 0.46f * width + shift, value_x = value_columns[row.right_half];
     panel.Add_Item(new CMenuItem_Text(0, row.label.c_str(), CVector2{label_x, y}, row.label_colour, kRow_Font,
                                       kRow_Flags, 1, 0.0f));
-    if (!row.value.empty())
-      panel.Add_Item(new CMenuItem_Text(0, row.value.c_str(), CVector2{value_x, y}, row.value_colour, kRow_Font,
-                                        kRow_Flags, 1, 0.0f));
+    if (!row.value.empty()) panel.Add_Item(Value_Item(row, CVector2{value_x, y}, centre.x + 0.5f * width));
   }
   auto* button = new CMenuItem_Button(0, "Return to Trainer", CVector2{0.63f * sw, 0.75f * sh}, kButton_Colour,
                                       kRow_Font, kButton_Flags, 0.22f * sw);

@@ -1,15 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenuItem_Button.h"
+#include "game/menu/CMenuItem_Edit.h"
+#include "game/menu/CPopup_Menu.h"
+#include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/core/WinMain.h"
 #include "game/trainer/CMenu_Simulator.h"
+#include "game/warroom/CMenu_WarRoom.h"
+#include "game/warroom/CWarRoom_Sim.h"
 #include "tests/game/menu/menu_fixture.h"
 #include "tools/content/sim_content.h"
 
@@ -232,6 +242,152 @@ TEST_F(Popups, OptionTextsForEveryOption) {
   s.Display_Resolution = 1;
   s.Display_Windowed = true;
   s.Display_BitDepth = 1;
+}
+
+// The main menu's first row starts at 0.395 of the screen height, and the rows below it keep
+// their order.
+TEST_F(Popups, TheMainMenusFirstRowStartsAt0395H) {
+  Start();
+  ASSERT_EQ(g_Popup_Mgr.Set(), CPopup_Mgr::kMain_Menu);
+  std::vector<const CMenuItem_Button*> buttons;
+  for (CMenuItem* item : g_Popup_Mgr.m_Menus[CPopup_Mgr::kMain_Menu].m_Panel.Items())
+    if (auto* button = dynamic_cast<const CMenuItem_Button*>(item)) buttons.push_back(button);
+  ASSERT_EQ(buttons.size(), 3u);
+  EXPECT_EQ(buttons[0]->m_Caption, "Options Menu");
+  EXPECT_FLOAT_EQ(buttons[0]->m_Anchor_Y, 0.395f * H());
+  EXPECT_LT(buttons[0]->m_Anchor_Y, buttons[1]->m_Anchor_Y);
+  EXPECT_LT(buttons[1]->m_Anchor_Y, buttons[2]->m_Anchor_Y);
+}
+
+// Retreat flies the shuttle back only along a link of the current site; the War Room screen
+// comes back either way, and an empty history does nothing.
+TEST_F(Popups, RetreatTargetsThePreviousSiteOnlyWhenItIsLinked) {
+  Start();
+  g_Menu_Mgr.Command(kCommand_WarRoom, 0);
+  ASSERT_TRUE(g_WarRoom_Sim.m_Initialised);
+  CWarRoom_Sim& sim = g_WarRoom_Sim;
+  const int here = 0;
+  ASSERT_GT(sim.m_Sites[here].Link_Count(), 0);
+  const int linked = sim.m_Sites[here].links[0];
+  int unlinked = -1;
+  for (int site = 1; site < sim.Site_Count() && unlinked < 0; ++site)
+    if (sim.m_Sites[here].Find_Link(site) < 0) unlinked = site;
+  ASSERT_GE(unlinked, 0);
+  struct Case {
+    int previous;  // -1: empty history
+    int want_target;
+    bool want_war_room;
+  };
+  const Case cases[] = {{linked, linked, true}, {unlinked, -1, true}, {-1, -1, false}};
+  for (const Case& c : cases) {
+    g_Menu_Mgr.Command(kCommand_WarRoom, 0);
+    sim.m_History_Top = -1;
+    if (c.previous >= 0) sim.Set_Current_Site(c.previous);
+    sim.Set_Current_Site(here);
+    if (c.previous < 0) sim.m_History_Top = -1;
+    sim.Set_Target_Site(-1);
+    g_Menu_Mgr.m_WarRoom.m_Flight_Target = -1;
+    g_Menu_Mgr.m_EndGame.Activate(false, false);
+    g_Menu_Mgr.Command(kCommand_End_Mission, 0);  // the report: the campaign goes on
+    ASSERT_TRUE(sim.m_Initialised);
+    ASSERT_FALSE(g_Menu_Mgr.m_WarRoom.m_Visible);
+    g_Popup_Mgr.Do_Action(CPopup_Mgr::kAction_Retreat);
+    EXPECT_EQ(sim.m_Target_Site, c.want_target) << c.previous;
+    EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Flight_Target, c.want_target) << c.previous;
+    EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Visible, c.want_war_room) << c.previous;
+    if (c.want_war_room) {
+      EXPECT_EQ(g_Menu_Mgr.m_WarRoom.m_Page, 1) << c.previous;
+    }
+  }
+  sim.Clear_Region();
+  g_WarRoom_Target_Region = 0;
+}
+
+// During a run, M, Q and R typed while a focused edit field holds the keyboard stay letters:
+// the in-run menu neither opens nor acts. With the field unfocused M opens the menu again.
+TEST_F(Popups, LettersTypedIntoAFocusedFieldAreNotTheInRunKeys) {
+  Start();
+  g_Menu_Mgr.Command(kCommand_Launch_Training, 0, content::kLaneTrackIds[0], content::kLaneMusicIds[0]);
+  ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
+  ASSERT_TRUE(Open(CModal_Dlg::kMode_Panel, 0.3f * H()));
+  auto* field = new CMenuItem_Edit(1, "", CVector2{0.35f * W(), 0.45f * H()}, 0xffffffff, 1, 0, 1, 0.3f * W());
+  g_Modal_Dlg.m_Panel.Add_Item(field);
+  ASSERT_TRUE(g_Modal_Dlg.m_Panel.Set_Focus(field));
+  for (const char letter : {'M', 'R', 'M', 'Q'}) {
+    harness.Char(letter);
+    harness.Step(2);
+    EXPECT_FALSE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kSim_Menu].m_Open) << letter;
+    EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation) << letter;
+  }
+  g_Modal_Dlg.m_Panel.Set_Focus(nullptr);
+  harness.Char('M');
+  harness.Step(2);
+  EXPECT_TRUE(g_Popup_Mgr.m_Menus[CPopup_Mgr::kSim_Menu].m_Open) << "without a focused field M is the menu key";
+  g_Modal_Dlg.Term();
+  g_Popup_Mgr.Close_All(true);
+}
+
+// With the serif face at its real size, every label of the options menu starts inside the
+// menu's box and ends before its value; the longest, "Hide Cursor in Battle (3D Glasses):", is
+// measured at the size it is drawn. In the picture no label colour shows outside the box.
+TEST_F(Popups, OptionLabelsFitTheBoxAtTheirRealSize) {
+  Start();
+  g_Menu_Mgr.m_Console.Show(false, false);
+  g_Menu_Mgr.m_Grid.Set_Mode(0);
+  harness.Step(60);
+  g_Menu_Mgr.Release_Fonts();
+  D3DXFont_Set_Test_Metrics(0, 0);
+  ASSERT_TRUE(g_Menu_Mgr.Create_Fonts());
+  g_Popup_Mgr.Term();
+  ASSERT_TRUE(g_Popup_Mgr.Init(CPopup_Mgr::kOptions_Menu));
+  g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kOptions_Menu);
+  harness.Step(60);
+  const CPopup_Menu& menu = g_Popup_Mgr.m_Menus[CPopup_Mgr::kOptions_Menu];
+  ASSERT_TRUE(menu.Fully_Open());
+  const CPopup_Menu::Rect box = menu.m_Rect;
+  const char* const longest = "Hide Cursor in Battle (3D Glasses):";
+  const int longest_width = g_Menu_Mgr.Get_Text_Width(1, longest);
+  EXPECT_GT(longest_width, static_cast<int>(0.3f * W())) << "the face is drawn at the size font 1 asks for";
+  const float margin = 0.0095f * W();
+  std::vector<const CMenuItem_Text*> labels;
+  float values_left = W();  // the left edge of the option buttons and sliders
+  for (const CMenuItem* item : menu.m_Panel.Items()) {
+    const auto* text = dynamic_cast<const CMenuItem_Text*>(item);
+    if (text && (text->m_Flags & CMenuItem_Text::kRight_X)) labels.push_back(text);
+    if (item->m_Id != 0 && (item->m_Kind == kItem_Button || item->m_Kind == kItem_Slider))
+      values_left = std::min(values_left, item->m_X);
+  }
+  ASSERT_EQ(labels.size(), 9u);
+  bool saw_longest = false;
+  for (const CMenuItem_Text* label : labels) {
+    const std::string name = label->m_Lines.empty() ? std::string() : label->m_Lines[0];
+    saw_longest |= name == longest;
+    EXPECT_GE(label->m_X, box.left + margin) << name;
+    EXPECT_LE(label->m_X + label->m_W, values_left) << name;
+    if (name == longest) {
+      EXPECT_FLOAT_EQ(label->m_W, static_cast<float>(longest_width));
+    }
+  }
+  EXPECT_TRUE(saw_longest);
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  auto light = [&](int x, int y) {
+    const uint32_t p = pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+    return ((p >> 16) & 0xFF) > 120 && (p & 0xFF) > 150;
+  };
+  for (const CMenuItem_Text* label : labels) {
+    const int top = static_cast<int>(label->m_Y), bottom = static_cast<int>(label->m_Y + label->m_H);
+    int inside = 0, outside = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = static_cast<int>(label->m_X); x < static_cast<int>(label->m_X + label->m_W); ++x) inside += light(x, y);
+      for (int x = static_cast<int>(box.left) - 60; x < static_cast<int>(box.left) - 1; ++x) outside += light(x, y);
+    }
+    EXPECT_GT(inside, 20) << "the label is drawn at " << label->m_X;
+    EXPECT_EQ(outside, 0) << "label colour left of the border at y " << top;
+  }
+  if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/options_real_font.png");
+  g_Popup_Mgr.Close_All(true);
 }
 
 TEST_F(Popups, AbortAsksOrSaysTheMissionIsOverWhenTheReportIsUp) {

@@ -4,6 +4,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/trainer/CMenu_Simulator.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -147,6 +148,42 @@ TEST_F(Commands, TheAmbienceStopsOncePerPauseAndStaysSilentAtZeroVolume) {
   EXPECT_EQ(play.flags & 1, 1) << "looped";
   EXPECT_FLOAT_EQ(play.volume, 0.8f);
   g_Game_State.SoundFX_Volume = 1.0f;
+}
+
+// Every screen command resumes the menus and starts the ambience again, not only the first one
+// after a suspension; the volume gate still holds.
+TEST_F(Commands, EveryResumeStartsTheAmbienceAgain) {
+  Start();
+  Record_Sounds();
+  const uint32_t ambience = CMenu_Mgr::kAmbience_Sound;
+  ASSERT_FALSE(g_Menu_Mgr.Is_Suspended());
+  const int screens[] = {kCommand_Simulator, kCommand_Console, kCommand_Simulator};
+  int plays = 0;
+  for (const int code : screens) {
+    g_Menu_Mgr.Command(code, 0);
+    EXPECT_EQ(sounds->Count(true, ambience), ++plays) << "command " << code;
+    for (const Recording_Sound_Mgr::Call& call : sounds->calls)
+      if (call.play && call.id == ambience) {
+        EXPECT_EQ(call.flags & 1, 1) << "looped";
+      }
+  }
+  g_Game_State.SoundFX_Volume = 0.05f;
+  g_Menu_Mgr.Command(kCommand_Console, 0);
+  EXPECT_EQ(sounds->Count(true, ambience), plays) << "silent at or below 0.05";
+  g_Game_State.SoundFX_Volume = 1.0f;
+}
+
+// Closing the screens before a launch leaves the modal dialog to its opener.
+TEST_F(Commands, ClosingTheScreensLeavesAnOpenDialog) {
+  Start();
+  ASSERT_TRUE(g_Modal_Dlg.Init(CVector3{0.0f, 0.0f, 100.0f},
+                               CVector2{0.5f * CMenuItem::Screen_W(), 0.5f * CMenuItem::Screen_H()},
+                               0.4f * CMenuItem::Screen_W(), 0.0f, CModal_Dlg::kMode_Message));
+  g_Menu_Mgr.Close_All();
+  EXPECT_TRUE(g_Modal_Dlg.Is_Open());
+  EXPECT_TRUE(g_Menu_Mgr.Is_Suspended());
+  EXPECT_FALSE(g_Menu_Mgr.m_Console.m_Initialised);
+  g_Modal_Dlg.Term();
 }
 
 TEST_F(Commands, TheConsoleTabTogglesOncePerClick) {

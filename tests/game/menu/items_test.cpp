@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "game/core/CGame.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Edit.h"
@@ -149,6 +151,33 @@ TEST_F(ListItems, DraggingBelowTheListScrollsAndSelectsTheNewLastRow) {
   EXPECT_EQ(selections, (std::vector<int32_t>{2, 3}));
   g_Game.On_Left_Up();
   EXPECT_FALSE(list->m_Pressed);
+}
+
+// A held press on the rows follows the cursor's height alone, as the press does: beside the
+// list the row at that height is taken, above it the first visible row, below it the last.
+TEST_F(ListItems, AHeldPressFindsItsRowByHeightAsThePressDoes) {
+  Start();
+  struct Case {
+    const char* what;
+    std::function<CVector2()> where;
+    int32_t want;
+  };
+  const Case cases[] = {
+      {"right of the list at row 2", [this] { return CVector2{list->m_X + list->m_W + 30.0f, Row_Point(2).y}; }, 2},
+      {"left of the list at row 1", [this] { return CVector2{list->m_X - 30.0f, Row_Point(1).y}; }, 1},
+      {"above the list", [this] { return CVector2{150.0f, list->m_Y - 20.0f}; }, 0},
+      {"below the list", [this] { return CVector2{150.0f, list->m_Y + list->m_H + 20.0f}; }, 2},
+  };
+  for (const Case& c : cases) {
+    Make_List();
+    Point(Row_Point(c.want == 0 ? 1 : 0));
+    list->On_Mouse_Down();
+    Point(c.where());
+    list->Render(Frame(0.1f));
+    EXPECT_EQ(list->m_Selected, c.want) << c.what;
+    EXPECT_EQ(list->m_First_Visible, 0) << c.what;
+    g_Game.On_Left_Up();
+  }
 }
 
 TEST_F(ListItems, RemovingRowsKeepsOrMovesTheSelection) {
