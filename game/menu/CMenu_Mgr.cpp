@@ -12,6 +12,7 @@
 #include "game/core/Display_Mode.h"
 #include "game/core/WinMain.h"
 #include "game/fx/CScreen_FX_Mgr.h"
+#include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
 #include "game/trainer/CClient_Data.h"
 #include "game/warroom/CWarRoom_Sim.h"
@@ -543,6 +544,9 @@ bool CMenu_Mgr::Build_Sim_Desc(int code, int variant, uint32_t track_id, uint32_
 void CMenu_Mgr::Launch(int code, int variant, int track_id, int music_id) {
   CSim_Desc desc;
   if (!Build_Sim_Desc(code, variant, static_cast<uint32_t>(track_id), static_cast<uint32_t>(music_id), desc)) return;
+  // A dialog still open over the menus (a finished run's summary, a message) would stay over
+  // the new run and hold its input: a launch closes it with the screens.
+  if (g_Modal_Dlg.Is_Open()) g_Modal_Dlg.Term();
   Close_All();
   desc.user_name = m_Console.m_User_Name;
   desc.access_level = m_Console.Get_Access_Level();

@@ -121,4 +121,20 @@ TEST_F(Summary_Scene, NoLabelRunsIntoItsValue) {
   if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/summary_columns.png");
 }
 
+// A launch closes the summary left open over the finished run: the new run starts without the
+// dialog, which would otherwise hold its input and send it back to the trainer.
+TEST_F(Summary_Scene, ALaunchClosesASummaryLeftOpen) {
+  Launch();
+  g_Music_Track.Show_Statistics();
+  harness.Step(10, 16);
+  ASSERT_TRUE(g_Modal_Dlg.Is_Open());
+  g_Menu_Mgr.Command(kCommand_Launch_Site, 2, content::kLaneTrackIds[2], content::kLaneMusicIds[2]);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), 2);
+  EXPECT_FALSE(g_Game_Paused) << "the new run runs";
+  harness.Step(20, 16);
+  EXPECT_FALSE(g_Modal_Dlg.Is_Open());
+  EXPECT_EQ(g_Game.Get_Mode(), 2);
+}
+
 }  // namespace
