@@ -9,6 +9,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "runtime/src/render/sys/pc/sprite_array.h"
 
 using warroom::Add;
@@ -131,4 +132,9 @@ void CWarRoom_Dust_Field::Render() const {
   for (int i = 0; i < 4; ++i) world.m[i][i] = 1.0f;
   CDeviceTexture* textures[4] = {m_Texture->m_pDeviceTexture, nullptr, nullptr, nullptr};
   m_Points->RenderPoints(&world, m_Style, textures, count);
+  // The point states stay with the device: later draws must not meet them.
+  if (g_pRenderStateMgr) {
+    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSPRITEENABLE, 0);
+    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSCALEENABLE, 0);
+  }
 }

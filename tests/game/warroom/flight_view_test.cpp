@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -339,16 +340,21 @@ TEST_F(WarRoomFlightScene, ThePassagePiecesAreLitAndTexturedNotFlatWhite) {
   ASSERT_TRUE(harness.Read_Back(pixels, width, height));
   if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/flight_pieces.png");
   int drawn = 0, white = 0, warm = 0;
+  std::set<uint32_t> shades;
   for (const uint32_t c : pixels) {
     const int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
     if (std::max({r, g, b}) <= 0x60) continue;  // the night behind the passage
     ++drawn;
+    shades.insert(c & 0xffffff);
     white += std::min({r, g, b}) > 0xe0;
     warm += r > b + 0x30;
   }
   ASSERT_GT(drawn, static_cast<int>(width * height / 10)) << "the pieces fill much of the view";
   EXPECT_LT(white, drawn / 3) << "flat white pieces: unlit, or drawn without their texture";
   EXPECT_GT(warm, drawn / 3) << "the brass of the pieces' trim";
+  // Textured pieces show thousands of shades; pieces whose texture coordinates were lost (as
+  // after point states left on by the dust) show a few hundred flat ones.
+  EXPECT_GT(shades.size(), 4000u) << "the pieces' textures are read across their faces";
 }
 
 }  // namespace
