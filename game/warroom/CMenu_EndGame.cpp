@@ -45,6 +45,11 @@ constexpr float kQuarter_Turn = 1.5707964f;
 constexpr float kSlide_Time = 15.0f;
 constexpr uint32_t kRepeatable = 4;
 constexpr uint32_t kLargest_Credits = 0xFFFFFFFFu;
+// The glow quads: each reaches its width to either side of its point and its length down.
+constexpr float kStar_Width = 12.0f;
+constexpr float kStar_Length = 25.0f;
+constexpr float kBeam_Width = 126.0f;
+constexpr float kBeam_Length = 350.0f;
 
 float W() { return g_pRenderDevice ? g_pRenderDevice->GetScreenWidthF() : 640.0f; }
 float H() { return g_pRenderDevice ? g_pRenderDevice->GetScreenHeightF() : 480.0f; }
@@ -71,6 +76,18 @@ uint32_t Mission_Award(uint32_t access_level) {
 
 void Add_Text(CMenu_Panel& panel, const char* text, float x, float y, int font, uint32_t flags, uint32_t colour) {
   panel.Add_Item(new CMenuItem_Text(0, text, CVector2{x * W(), y * H()}, colour, font, flags, 1, 0.0f));
+}
+
+// When a long career has used every report of its kind, the oldest general one (the first with
+// key 0 in the master list, else the kind's first) is told again rather than leaving the line
+// empty.
+const Master_Record* Oldest_Report(const CCommunications_Mgr& comms, uint32_t kind) {
+  if (kind >= kComm_Kinds) return nullptr;
+  const uint64_t first = comms.m_Kind_Table[kind][0];
+  const uint64_t end = std::min<uint64_t>(first + comms.m_Kind_Table[kind][1], comms.m_Records.size());
+  for (uint64_t i = first; i < end; ++i)
+    if (comms.m_Records[i].Key == 0) return &comms.m_Records[i];
+  return first < end ? &comms.m_Records[first] : nullptr;
 }
 
 }  // namespace
@@ -174,6 +191,7 @@ std::string CMenu_EndGame::Pick_Message(uint32_t missions_won, uint32_t missions
   const bool allow_repeat = false;
   const Master_Record* record = comms.Pick_Record(kind, key, 0.0f, 0, allow_repeat);
   if (!record) record = comms.Pick_Record(kind, 0, 0.0f, 0, allow_repeat);
+  if (!record) record = Oldest_Report(comms, kind);
   if (!record) return "";
   Communication_Header header;
   std::string text;
@@ -289,13 +307,13 @@ void CMenu_EndGame::Draw_Glow() {
     // The star's first spoke: the camera's side axis turned about the vertical by its turn.
     const float c = std::cos(m_Turn[i]), s = std::sin(m_Turn[i]);
     const CVector3 spoke = Add(Scale(axes.rows[0], c), Scale(axes.rows[2], s));
-    Draw_Axis_Quads(stars[i], spoke, axes.rows[2], down, 5, 12.5f, 12.0f, Alpha_Of(m_Brightness * 0.4f) | 0xffffffu,
-                    m_Styles[kGlow_Style], m_Textures[kStar_Texture]);
+    Draw_Axis_Quads(stars[i], spoke, axes.rows[2], down, 5, kStar_Width, kStar_Length,
+                    Alpha_Of(m_Brightness * 0.4f) | 0xffffffu, m_Styles[kGlow_Style], m_Textures[kStar_Texture]);
   }
   const CVector3 beams[2] = {m_E1, m_E2};
   for (const CVector3& beam : beams)
-    Draw_Axis_Quads(beam, axes.rows[0], axes.rows[2], down, 1, 63.0f, 350.0f, Alpha_Of(m_Brightness * 0.75f) | 0xffffffu,
-                    m_Styles[kGlow_Style], m_Textures[kBeam_Texture]);
+    Draw_Axis_Quads(beam, axes.rows[0], axes.rows[2], down, 1, kBeam_Width, kBeam_Length,
+                    Alpha_Of(m_Brightness * 0.75f) | 0xffffffu, m_Styles[kGlow_Style], m_Textures[kBeam_Texture]);
 }
 
 void CMenu_EndGame::Render(const CFrame_Info& frame) {

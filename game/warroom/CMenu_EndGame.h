@@ -45,6 +45,8 @@ class CMenu_EndGame {
   void Update(float step);
   void Render(const CFrame_Info& frame);
   void Return_To_Trainer();
+  // The glow quads at the four points: the two stars of five quads and the two beams.
+  void Draw_Glow();
 
  private:
   void Release_Resources();
@@ -53,7 +55,6 @@ class CMenu_EndGame {
   std::string Pick_Message(uint32_t missions_won, uint32_t missions_lost);
   void Lay_Out(uint32_t missions_won, uint32_t missions_lost);
   void Draw_Panel_Meshes();
-  void Draw_Glow();
 
   CRenderableObject* m_Renderables[2] = {nullptr, nullptr};
   CD3DRenderStyle* m_Styles[3] = {nullptr, nullptr, nullptr};

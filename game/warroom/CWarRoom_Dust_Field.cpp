@@ -7,8 +7,10 @@
 #include "platform/system/random.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/iks_render_device.h"
-#include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
+#include "runtime/src/render/sys/pc/sprite_array.h"
 
 using warroom::Add;
 using warroom::Cross;
@@ -28,16 +30,52 @@ float Wrap(float phase) { return phase >= kTwo_Pi ? phase - kTwo_Pi : phase; }
 }  // namespace
 
 bool CWarRoom_Dust_Field::Init() {
+  Term();
   m_Texture = g_pTexture ? g_pTexture->GetTexture(kDust_Texture) : nullptr;
   m_Style = g_pRenderStyles ? g_pRenderStyles->GetRenderStyle(kDust_Style) : nullptr;
-  m_Particles.clear();
   m_Particles.reserve(kMax_Particles);
   for (float& phase : m_Phases) phase = 0.0f;
-  m_Initialised = m_Texture && m_Style;
+  m_Initialised = m_Texture && m_Style && Create_Points();
   return m_Initialised;
 }
 
+// One vertex per particle, position and colour, drawn as point sprites. The sizes stay in
+// pixels at every distance: with the scale factor A at the viewport height squared, the
+// device's scale formula (height x size / sqrt(A)) gives the size itself.
+bool CWarRoom_Dust_Field::Create_Points() {
+  if (!g_pRenderDevice) return false;
+  CRenderObject* object = g_pRenderDevice->CreateRenderObject(CSpriteArray::kType);
+  if (!object) return false;
+  if (object->GetType() != CSpriteArray::kType) {
+    g_pRenderDevice->DestroyRenderObject(object);
+    return false;
+  }
+  m_Points = static_cast<CSpriteArray*>(object);
+  m_Points->SetHolder(reinterpret_cast<CRenderObject**>(&m_Points));
+  m_Point_Size = kPoint_Size_Of_Width * g_pRenderDevice->GetScreenWidthF();
+  const uint32_t flags = CSpriteArray::kPosition | CSpriteArray::kColour;
+  // The array's point size is twice its default sprite size.
+  if (!m_Points->Init(0.5f * m_Point_Size, flags, kMax_Particles, true) || !m_Points->IsPointSprites()) {
+    Destroy_Points();
+    return false;
+  }
+  const float height = g_pRenderDevice->GetScreenHeightF();
+  m_Points->SetPointScale(height * height, 0.0f, 0.0f, 0.0f, std::max(m_Point_Size, 1.0f));
+  return true;
+}
+
+void CWarRoom_Dust_Field::Destroy_Points() {
+  if (m_Points) {
+    CSpriteArray* points = m_Points;
+    points->SetHolder(nullptr);
+    m_Points = nullptr;
+    if (g_pRenderDevice) g_pRenderDevice->DestroyRenderObject(points);
+  }
+  m_Point_Size = 0.0f;
+}
+
 void CWarRoom_Dust_Field::Term() {
+  Destroy_Points();
   if (m_Texture && g_pTexture) g_pTexture->ReleaseTexture(m_Texture);
   if (m_Style && g_pRenderStyles) g_pRenderStyles->ReleaseRenderStyle(m_Style);
   m_Texture = nullptr;
@@ -81,25 +119,22 @@ void CWarRoom_Dust_Field::Spawn(const CVector3& forward) {
 }
 
 void CWarRoom_Dust_Field::Render() const {
-  if (!m_Initialised || m_Particles.empty()) return;
+  if (!m_Initialised || !m_Points || m_Particles.empty() || !m_Points->Lock()) return;
   const auto alpha = static_cast<uint32_t>(std::clamp(m_Intensity * 75.0f, 0.0f, 255.0f));
-  std::vector<DrawPrimTexQuad> quads;
-  quads.reserve(m_Particles.size());
-  for (const Particle& p : m_Particles) {
-    const float s = p.size;
-    const uint32_t colour = (alpha << 24) | 0xffffff;
-    DrawPrimTexQuad quad;
-    quad.v[0] = TexVertex{p.position.x - s, p.position.y - s, p.position.z, colour, 0.0f, 1.0f};
-    quad.v[1] = TexVertex{p.position.x + s, p.position.y - s, p.position.z, colour, 1.0f, 1.0f};
-    quad.v[2] = TexVertex{p.position.x + s, p.position.y + s, p.position.z, colour, 1.0f, 0.0f};
-    quad.v[3] = TexVertex{p.position.x - s, p.position.y + s, p.position.z, colour, 0.0f, 0.0f};
-    quads.push_back(quad);
+  const uint32_t colour = (alpha << 24) | 0xffffff;
+  const auto count = static_cast<uint32_t>(std::min<size_t>(m_Particles.size(), kMax_Particles));
+  for (uint32_t i = 0; i < count; ++i) {
+    m_Points->SetPosition(i + 1, m_Particles[i].position);
+    m_Points->SetColor(i + 1, colour);
   }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
-  draw.SetTransformType(kDrawPrimWorld);
-  draw.SetRenderStyle(m_Style);
-  draw.SetTexture(m_Texture, 0);
-  draw.DrawTexQuads(quads.data(), static_cast<uint32_t>(quads.size()));
-  draw.SetTexture(nullptr, 0);
-  draw.SetRenderStyle(nullptr);
+  m_Points->Unlock();
+  CMatrix4x4 world{};
+  for (int i = 0; i < 4; ++i) world.m[i][i] = 1.0f;
+  CDeviceTexture* textures[4] = {m_Texture->m_pDeviceTexture, nullptr, nullptr, nullptr};
+  m_Points->RenderPoints(&world, m_Style, textures, count);
+  // The point states stay with the device: later draws must not meet them.
+  if (g_pRenderStateMgr) {
+    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSPRITEENABLE, 0);
+    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSCALEENABLE, 0);
+  }
 }

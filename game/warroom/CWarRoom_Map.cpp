@@ -32,6 +32,7 @@ constexpr uint32_t kMarker_Texture = 0x22000085;
 constexpr uint32_t kRing_Texture = 0x22000015;
 constexpr uint32_t kMap_Style = 0x22000080;
 constexpr uint32_t kStain_Style = 0x220000c6;
+constexpr int kMenu_Glow_Style = 1;  // the menu manager's style B
 constexpr float kTwo_Pi = 6.28318530718f;
 constexpr float kMarker_Size = 2.6f;
 constexpr float kRing_Size = 9.0f;
@@ -367,8 +368,11 @@ void CWarRoom_Map::Frame(float dt) {
   draw.SetTexture(m_MiniMap_Texture, 0);
   Draw_Map_Quad(With_Alpha(0xff0000, stain));
 
+  // Links, markers and rings glow in the menus' shared glow style (style B).
+  draw.SetRenderStyle(g_Menu_Mgr.Style(kMenu_Glow_Style));
   Draw_Links();
   Draw_Markers();
+  draw.SetRenderStyle(m_Stain_Style);
   Draw_Scan_Lines();
   Draw_Arc();
   draw.SetTexture(nullptr, 0);

@@ -368,9 +368,7 @@ void CWarRoom_World::Update(float dt) {
   const bool in_dock = m_Nodes[m_Current].type == kDock;
   if (in_dock && m_Mode == kArriving) {
     if (m_Path_Position >= 0.5f) {
-      m_Mode = kDocked;
-      m_Speed_Ramp = 0.0f;
-      m_Path_Position = 0.5f;
+      Dock();
     } else {
       m_Docking = true;
       m_Speed_Ramp = std::clamp(1.0f - 2.0f * m_Path_Position + 0.05f, 0.0f, 1.0f);
@@ -400,6 +398,17 @@ void CWarRoom_World::Update(float dt) {
     for (CWarRoom_Beacon* beacon : node.beacons) beacon->Update(dt, node.position, node.axes);
   }
   m_Dust.Update(dt, m_Forward, speed);
+}
+
+// The shuttle stops in the middle of the dock: the dock's point 1000 ahead of its entry becomes
+// the origin, where the view keeps the camera.
+void CWarRoom_World::Dock() {
+  const Node& dock = m_Nodes[m_Current];
+  Shift_World(To_World(dock, CVector3{0.0f, 0.0f, kDock_Middle}));
+  Rebuild_Path_Keys();
+  m_Mode = kDocked;
+  m_Speed_Ramp = 0.0f;
+  m_Path_Position = 0.5f;
 }
 
 // Turns the view towards the direction of travel with a damped turn.

@@ -22,6 +22,7 @@ class CWarRoom_World {
   static constexpr int kNode_Count = 96;
   static constexpr int kGrowth_Depth = 5;
   static constexpr int kDock = 5;
+  static constexpr float kDock_Middle = 1000.0f;  // how far into a dock the shuttle stops
   static constexpr float kWeight_Sum = 1.915f;
 
   enum { kCruising = 1, kArriving = 2, kDocked = 3 };
@@ -108,6 +109,7 @@ class CWarRoom_World {
   void Rebuild_Path_Keys();
   void Advance_Piece();
   void Shift_World(const CVector3& by);
+  void Dock();
   void Steer_Camera(float dt);
   void Draw_Piece(int node) const;
   void Walk(int node, int came_from, std::vector<CVector3>& passed);

@@ -109,7 +109,8 @@ inline constexpr Region_Site kRegion_2_Sites[] = {
 
 inline constexpr Link_Edit kRegion_2_Edits[] = {
     {true, 3, 4}, {true, 4, 5}, {true, 6, 7}, {true, 13, 14}, {true, 14, 15}, {true, 17, 18},
-    {true, 20, 21}, {true, 1, 3}, {true, 10, 22},
+    {true, 20, 21}, {true, 1, 3}, {true, 10, 22}, {true, 15, 21}, {true, 16, 23}, {false, 6, 14},
+    {true, 16, 17}, {true, 20, 26}, {true, 21, 24},
 };
 
 inline constexpr Region_Site kRegion_3_Sites[] = {
@@ -149,7 +150,10 @@ inline constexpr Region_Site kRegion_3_Sites[] = {
 };
 
 inline constexpr Link_Edit kRegion_3_Edits[] = {
-    {true, 23, 24}, {true, 24, 25}, {true, 26, 27}, {true, 1, 21}, {true, 13, 4},
+    {true, 23, 24}, {true, 24, 25}, {true, 26, 27}, {true, 1, 21}, {true, 13, 4}, {true, 7, 23},
+    {true, 8, 16}, {false, 15, 32}, {true, 25, 28}, {true, 16, 28}, {false, 27, 30}, {true, 7, 17},
+    {true, 5, 31}, {true, 9, 21}, {true, 2, 3}, {true, 2, 11}, {true, 5, 25}, {true, 9, 18},
+    {true, 3, 11}, {true, 12, 13}, {true, 1, 14}, {true, 3, 16},
 };
 
 inline constexpr Region_Site kRegion_4_Sites[] = {
@@ -190,7 +194,8 @@ inline constexpr Link_Edit kRegion_4_Edits[] = {
     {true, 0, 1}, {true, 1, 2}, {true, 2, 3}, {true, 4, 5}, {true, 5, 6}, {true, 6, 7},
     {true, 7, 8}, {true, 8, 9}, {true, 9, 10}, {true, 10, 11}, {true, 11, 12}, {true, 12, 13},
     {true, 14, 15}, {true, 15, 16}, {true, 16, 17}, {true, 17, 18}, {true, 18, 19}, {true, 19, 20},
-    {true, 20, 21}, {true, 24, 25}, {true, 29, 30},
+    {true, 20, 21}, {true, 24, 25}, {true, 29, 30}, {true, 28, 29}, {true, 16, 30}, {false, 16, 18},
+    {true, 2, 14},
 };
 
 inline constexpr Region_Site kRegion_5_Sites[] = {
@@ -236,7 +241,10 @@ inline constexpr Link_Edit kRegion_5_Edits[] = {
     {true, 1, 2}, {true, 2, 3}, {true, 3, 4}, {true, 4, 5}, {true, 5, 6}, {true, 6, 7},
     {true, 8, 9}, {true, 9, 10}, {true, 11, 12}, {true, 14, 15}, {true, 15, 16}, {true, 16, 17},
     {true, 17, 18}, {true, 22, 23}, {true, 23, 24}, {true, 24, 25}, {true, 26, 27}, {true, 28, 29},
-    {true, 32, 33}, {true, 0, 1}, {true, 22, 20},
+    {true, 32, 33}, {true, 0, 1}, {true, 22, 20}, {true, 24, 33}, {true, 8, 18}, {false, 17, 35},
+    {true, 18, 35}, {true, 26, 30}, {false, 16, 32}, {true, 23, 26}, {true, 13, 31}, {false, 3, 5},
+    {true, 19, 20}, {true, 27, 31}, {false, 16, 29}, {true, 10, 16}, {true, 12, 13}, {false, 17, 32},
+    {true, 11, 13},
 };
 
 inline constexpr Region_Site kRegion_6_Sites[] = {
@@ -274,7 +282,9 @@ inline constexpr Region_Site kRegion_6_Sites[] = {
 
 inline constexpr Link_Edit kRegion_6_Edits[] = {
     {true, 1, 2}, {true, 2, 3}, {true, 3, 4}, {true, 6, 7}, {true, 7, 8}, {true, 8, 9},
-    {true, 11, 12}, {true, 16, 17}, {true, 18, 19}, {true, 7, 5},
+    {true, 11, 12}, {true, 16, 17}, {true, 18, 19}, {true, 7, 5}, {true, 12, 27}, {true, 4, 6},
+    {false, 16, 23}, {true, 3, 25}, {true, 0, 1}, {false, 1, 3}, {true, 9, 10}, {true, 17, 24},
+    {false, 8, 13}, {true, 10, 17}, {true, 2, 4},
 };
 
 inline constexpr Region_Site kRegion_7_Sites[] = {
@@ -312,6 +322,8 @@ inline constexpr Region_Site kRegion_7_Sites[] = {
 inline constexpr Link_Edit kRegion_7_Edits[] = {
     {true, 3, 4}, {true, 4, 5}, {true, 5, 6}, {true, 6, 7}, {true, 7, 8}, {true, 8, 9},
     {true, 10, 11}, {true, 16, 17}, {true, 20, 21}, {true, 26, 27}, {true, 25, 16}, {true, 12, 11},
+    {true, 14, 15}, {true, 9, 10}, {false, 7, 19}, {true, 11, 17}, {true, 15, 16}, {false, 6, 8},
+    {true, 18, 24},
 };
 
 inline constexpr Region_Site kRegion_8_Sites[] = {
@@ -351,7 +363,8 @@ inline constexpr Link_Edit kRegion_8_Edits[] = {
     {true, 2, 3}, {true, 3, 4}, {true, 4, 5}, {true, 5, 6}, {true, 9, 10}, {true, 10, 11},
     {true, 11, 12}, {true, 12, 13}, {true, 15, 16}, {true, 16, 17}, {true, 19, 20}, {true, 20, 21},
     {true, 23, 24}, {true, 24, 25}, {true, 25, 26}, {true, 26, 27}, {true, 27, 28}, {true, 28, 29},
-    {true, 1, 7}, {true, 8, 19},
+    {true, 1, 7}, {true, 8, 19}, {true, 18, 29}, {true, 17, 19}, {false, 26, 29}, {true, 13, 16},
+    {true, 16, 29}, {false, 24, 28}, {true, 24, 27}, {true, 4, 9}, {false, 3, 6}, {true, 5, 7},
 };
 
 #define VT_REGION(n) \

@@ -23,6 +23,12 @@ const std::vector<std::string> kAuthors = {
 enum : uint32_t { kAdmin = 1, kNotify = 2, kCorvane = 3, kMirelle, kTobrin, kYsolde, kKastor, kLunara, kBrevik,
                   kSolenne, kDravenko, kQuillon, kHesper, kOrlaith, kVarnik, kZephyra };
 
+uint32_t Author_Id(const std::string& name) {
+  for (uint32_t id = 1; id < kAuthors.size(); ++id)
+    if (kAuthors[id] == name) return id;
+  return kAdmin;
+}
+
 Chat_Communication Comm(uint32_t kind, uint32_t author, uint32_t number, uint32_t key, float weight, uint32_t flags,
                         float delay, std::string subject, std::string text) {
   return {kind, author, number, key, weight, flags, delay, std::move(subject), std::move(text)};
@@ -161,17 +167,80 @@ void Add_Briefings(std::vector<Chat_Communication>& out) {
   out.push_back(Comm(10, kAdmin, ++number, 2, 1.0f, 2, 0.0f, "America", texts[1]));
 }
 
-void Add_Reports(std::vector<Chat_Communication>& out) {
-  out.push_back(Comm(11, kAdmin, 1001, 0, 1.0f, 2, 0.0f, "Mission accomplished",
-                     "The source is destroyed and the region is clean. Well flown, %u."));
-  out.push_back(Comm(11, kAdmin, 1002, 0, 1.0f, 2, 0.0f, "Region secured", "Command sends its thanks, %u."));
-  out.push_back(Comm(12, kAdmin, 1101, 0, 1.0f, 2, 0.0f, "Mission failed",
-                     "We lost the region, %u. Go back to the simulator and try again."));
-  // A loss report is picked by the count of missions lost, not by what lost the mission: the
-  // clock running out, the shields giving way or an abort. Each must read true for all of them.
-  out.push_back(Comm(12, kAdmin, 1102, 0, 1.0f, 2, 0.0f, "Region lost",
-                     "The infection holds the region, %u. Your flight log is with command. "
-                     "Study it in the simulator before the next offer."));
+// Mission reports. A report is picked by the count of missions won (kind 11) or lost (kind 12)
+// first, then among the general ones (key 0), and none is told twice; a long career needs many.
+// A loss report is picked by the count of missions lost, not by what lost the mission: the
+// clock running out, the shields giving way or an abort. Each must read true for all of them.
+const char* const kOrdinals[] = {"",        "first",     "second",     "third",     "fourth",     "fifth",
+                                 "sixth",   "seventh",   "eighth",     "ninth",     "tenth",      "eleventh",
+                                 "twelfth", "thirteenth", "fourteenth", "fifteenth", "sixteenth", "seventeenth",
+                                 "eighteenth", "nineteenth", "twentieth"};
+constexpr uint32_t kCounted_Reports = 20;
+
+void Add_Won_Reports(std::vector<Chat_Communication>& out) {
+  const char* const remarks[] = {
+      "Command has entered it in your record.",
+      "The region's sites are reporting clean air again.",
+      "The shuttle crews are already telling the story.",
+      "Take a day off the grid. You have earned it.",
+      "The next region will not be as forgiving. Stay sharp.",
+  };
+  for (uint32_t count = 1; count <= kCounted_Reports; ++count) {
+    const std::string ordinal = kOrdinals[count];
+    out.push_back(Comm(11, kAdmin, 1000 + count, count, 1.0f, 2, 0.0f, "Mission report",
+                       "Your " + ordinal + " region cleared, %u. " + remarks[count % 5]));
+  }
+  const char* const general[][3] = {
+      {"Mission accomplished", "Administrator", "The source is destroyed and the region is clean. Well flown, %u."},
+      {"Region secured", "Administrator", "Command sends its thanks, %u."},
+      {"Clean sweep", "Corvane", "Saw the logs from your last sortie, %u. Not one wasted shot on the meteorite."},
+      {"Nice flying", "Mirelle", "%u, the whole forum watched the infection map go dark. Well done."},
+      {"Another one", "Kastor", "Another region back in the green. You make it look easy, %u."},
+      {"Report filed", "Administrator", "Your flight log is with command, %u. The region is safe again."},
+      {"Drinks on you", "Tobrin", "Heard you cleared another region, %u. The credits are yours, so the drinks are too."},
+      {"Sites restored", "Administrator", "Every infected site has been cleaned. Command notes your speed, %u."},
+      {"Well done", "Hesper", "That was a tidy mission, %u. I have been asking for your route notes."},
+      {"Back in the green", "Lunara", "The map is clean again. Show-off. Congratulations, %u."},
+      {"Meteorite down", "Administrator", "The meteorite is rubble and the infection has burned out, %u. Good work."},
+      {"Region report", "Quillon", "Region report says clean. Yours again, %u? Save some for the rest of us."},
+  };
+  uint32_t number = 1050;
+  for (const auto& report : general)
+    out.push_back(Comm(11, Author_Id(report[1]), ++number, 0, 1.0f, 2, 0.0f, report[0], report[2]));
+}
+
+void Add_Lost_Reports(std::vector<Chat_Communication>& out) {
+  const char* const remarks[] = {
+      "Go back to the simulator and try again.",
+      "Study your flight log before the next offer.",
+      "The next crew will need what you learned out there.",
+      "Command expects better of you next time.",
+      "Rest, then train. The regions will not wait.",
+  };
+  for (uint32_t count = 1; count <= kCounted_Reports; ++count) {
+    const std::string ordinal = kOrdinals[count];
+    out.push_back(Comm(12, kAdmin, 1100 + count, count, 1.0f, 2, 0.0f, "Mission report",
+                       "That is your " + ordinal + " region lost, %u. " + remarks[count % 5]));
+  }
+  const char* const general[][3] = {
+      {"Mission failed", "Administrator", "We lost the region, %u. Go back to the simulator and try again."},
+      {"Region lost", "Administrator",
+       "The infection holds the region, %u. Your flight log is with command. Study it in the simulator before the "
+       "next offer."},
+      {"Tough one", "Mirelle", "Bad luck out there, %u. That region beat better pilots than either of us."},
+      {"Heads up", "Corvane", "Lost one, %u? Happens to everybody. Get back on the grid."},
+      {"Debrief", "Administrator", "The region is gone, %u. Command wants you back in the simulator."},
+      {"Next time", "Kastor", "Saw the map go red, %u. Next time fly the short route first."},
+      {"Region dark", "Administrator", "We have lost contact with the region's sites, %u. The mission is over."},
+      {"Keep going", "Hesper", "One lost region does not end a career, %u. Train and fly again."},
+      {"Logs", "Quillon", "Read your logs, %u. You were closer than it looked. Try again."},
+      {"Withdrawn", "Administrator", "Command has withdrawn the shuttle, %u. The infection holds the region."},
+      {"Shake it off", "Tobrin", "That one stung, %u. Shake it off and take the next offer."},
+      {"Lessons", "Lunara", "Everyone loses a region, %u. The good ones learn from it."},
+  };
+  uint32_t number = 1150;
+  for (const auto& report : general)
+    out.push_back(Comm(12, Author_Id(report[1]), ++number, 0, 1.0f, 2, 0.0f, report[0], report[2]));
 }
 
 std::shared_ptr<writers::Chat_Files> Build_Chat() {
@@ -185,7 +254,8 @@ std::shared_ptr<writers::Chat_Files> Build_Chat() {
   Add_Promotions(all);
   Add_Absences(all);
   Add_Briefings(all);
-  Add_Reports(all);
+  Add_Won_Reports(all);
+  Add_Lost_Reports(all);
   auto files = std::make_shared<writers::Chat_Files>();
   if (!writers::Write_Chat_Files(all, kAuthors, *files)) return nullptr;
   return files;

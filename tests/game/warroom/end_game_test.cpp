@@ -2,10 +2,14 @@
 // the return to the trainer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
+#include "game/core/CCamera.h"
 #include "game/menu/CMenuItem_Button.h"
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenuItem_Typed_Text.h"
@@ -16,6 +20,7 @@
 #include "game/warroom/CMenu_EndGame.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/random.h"
+#include "runtime/src/render/iks_render_device.h"
 #include "tests/game/menu/menu_fixture.h"
 
 namespace {
@@ -135,20 +140,57 @@ TEST_F(EndGameReport, AccessLevelZeroAwardsAsLevelOneAndTheCreditsSaturate) {
   EXPECT_NEAR(static_cast<double>(awards[3]), 2.0 * awards[1], 1.0) << "difficulty scales the award";
 }
 
-TEST_F(EndGameReport, TheMessageComesFromTheKeyZeroRecordsOnceEachThenTheReportHasNone) {
+// Every mission of a long career, won or lost, gets a report of its own: none is empty and none
+// is told twice.
+TEST_F(EndGameReport, ALongCareerGetsAFreshReportForEveryMission) {
   Write_Account(1, 0);
-  std::vector<std::string> messages_seen;
-  for (int mission = 0; mission < 3; ++mission) {
-    Show(true);
-    messages_seen.push_back(report().m_Message);
+  constexpr int kMissions = 24;
+  for (const bool won : {true, false}) {
+    std::set<std::string> told;
+    for (int mission = 0; mission < kMissions; ++mission) {
+      Show(won);
+      const std::string& message = report().m_Message;
+      ASSERT_FALSE(message.empty()) << (won ? "won" : "lost") << " mission " << mission + 1;
+      EXPECT_EQ(message.find('%'), std::string::npos) << "placeholders filled in: " << message;
+      EXPECT_NE(message.find(kPilot), std::string::npos) << message;
+      EXPECT_TRUE(told.insert(message).second) << "told twice: " << message;
+    }
   }
-  // The content holds two unrepeatable won-mission records, both with key 0.
-  EXPECT_FALSE(messages_seen[0].empty());
-  EXPECT_FALSE(messages_seen[1].empty());
-  EXPECT_NE(messages_seen[0], messages_seen[1]);
-  EXPECT_TRUE(messages_seen[2].empty()) << "each record is delivered once";
-  EXPECT_EQ(messages_seen[0].find('%'), std::string::npos) << "placeholders filled in";
-  // With no message the button is there at once.
+}
+
+// With every report of its kind delivered, the oldest general report (the kind's first with
+// key 0) is told again.
+TEST_F(EndGameReport, WithEveryReportUsedTheOldestIsToldAgain) {
+  Write_Account(1, 0, 40, 20);
+  CCommunications_Mgr& comms = g_Communications_Mgr;
+  ASSERT_TRUE(comms.Is_Running() || comms.Init());
+  for (const uint32_t kind : {uint32_t{kComm_Mission_Won}, uint32_t{kComm_Mission_Lost}}) {
+    const uint32_t first = comms.m_Kind_Table[kind][0];
+    const uint32_t count = comms.m_Kind_Table[kind][1];
+    ASSERT_GE(count, 30u) << "reports of kind " << kind << " for a long career";
+    const Master_Record* oldest = nullptr;
+    for (uint32_t i = first; i < first + count; ++i) {
+      comms.m_Forum_Data.m_Delivered.insert(comms.m_Records[i].Id);
+      if (!oldest && comms.m_Records[i].Key == 0) oldest = &comms.m_Records[i];
+    }
+    ASSERT_NE(oldest, nullptr);
+    Communication_Header header;
+    std::string expected;
+    ASSERT_TRUE(CCommunications_Mgr::Read_Communication(*oldest, header, expected));
+    comms.Expand_Text(expected);
+    Show(kind == kComm_Mission_Won);
+    EXPECT_FALSE(report().m_Message.empty()) << kind;
+    EXPECT_EQ(report().m_Message, expected) << kind;
+  }
+  comms.Term();
+}
+
+// Without the correspondence the report has no message, and the button is there at once.
+TEST_F(EndGameReport, WithoutMessagesTheButtonComesAtOnce) {
+  Write_Account(1, 0);
+  std::filesystem::remove("chat");  // the working folder's link to the content's chat folder
+  Show(true);
+  EXPECT_TRUE(report().m_Message.empty());
   ASSERT_NE(Return_Button(), nullptr);
   EXPECT_TRUE(Return_Button()->m_Flags & CMenuItem_Button::kHidden);
   report().Update(0.02f);
@@ -183,6 +225,70 @@ TEST_F(EndGameReport, WithNoAccountToLoadNothingIsWrittenAndTheReportStillShows)
   EXPECT_TRUE(std::filesystem::is_directory(file));
   EXPECT_FALSE(std::filesystem::exists(file + "_tmp"));
   std::filesystem::remove(file);
+}
+
+// The report's glow quads, drawn alone on black with the star and the beam moved apart: a star
+// reaches 25 down from its point, a beam 126 to either side of its point.
+TEST_F(EndGameReport, TheGlowStarsAndBeamsHaveTheirSizes) {
+  Show(true);
+  const CVector3 p = g_Camera.Position();
+  const CMatrix3x3& axes = g_Camera.Rotation();
+  auto at = [&](float ahead, float up, float side) {
+    CVector3 point = p;
+    for (int i = 0; i < 3; ++i) {
+      const float by[3] = {side, up, ahead};
+      point = CVector3{point.x + axes.rows[i].x * by[i], point.y + axes.rows[i].y * by[i],
+                       point.z + axes.rows[i].z * by[i]};
+    }
+    return point;
+  };
+  report().m_E1 = at(600.0f, 200.0f, -200.0f);  // a beam on the left
+  report().m_E2 = at(-500.0f, 0.0f, 0.0f);      // behind the camera: not seen
+  report().m_E3 = at(300.0f, 20.0f, 0.0f);      // a star in the middle
+  report().m_E4 = at(-500.0f, 0.0f, 0.0f);
+  report().m_Brightness = 1.0f;
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+  g_pRenderDevice->BeginScene();
+  report().Draw_Glow();
+  g_pRenderDevice->EndScene();
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/report_glow.png");
+  auto lit = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= static_cast<int>(width) || y >= static_cast<int>(height)) return false;
+    const uint32_t c = pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+    return std::max({(c >> 16) & 0xffu, (c >> 8) & 0xffu, c & 0xffu}) > 3u;
+  };
+  // The beam across its middle row: lit from one edge to the other.
+  const CVector3 left = g_Camera.World_To_Screen(at(600.0f, 25.0f, -200.0f - 126.0f));
+  const CVector3 right = g_Camera.World_To_Screen(at(600.0f, 25.0f, -200.0f + 126.0f));
+  const int row = static_cast<int>(left.y);
+  int first = -1, last = -1;
+  for (int x = 0; x < static_cast<int>(width) / 2 - 40; ++x)
+    if (lit(x, row)) {
+      if (first == -1) first = x;
+      last = x;
+    }
+  ASSERT_NE(first, -1) << "the beam is drawn";
+  const float beam_width = right.x - left.x;
+  EXPECT_NEAR(static_cast<float>(last - first + 1), beam_width, 0.1f * beam_width)
+      << "beam lit from " << first << " to " << last << ", its quad from " << left.x << " to " << right.x;
+  // The star down its point's column: lit from its point to 25 below.
+  const CVector3 top = g_Camera.World_To_Screen(at(300.0f, 20.0f, 0.0f));
+  const CVector3 bottom = g_Camera.World_To_Screen(at(300.0f, 20.0f - 25.0f, 0.0f));
+  const int column = static_cast<int>(top.x);
+  int highest = -1, lowest = -1;
+  for (int y = 0; y < static_cast<int>(height); ++y)
+    if (lit(column, y)) {
+      if (highest == -1) highest = y;
+      lowest = y;
+    }
+  ASSERT_NE(highest, -1) << "the star is drawn";
+  const float star_length = bottom.y - top.y;
+  EXPECT_NEAR(static_cast<float>(lowest - highest + 1), star_length, 0.15f * star_length + 1.0f)
+      << "star lit from " << highest << " to " << lowest << ", its quads from " << top.y << " to " << bottom.y;
 }
 
 }  // namespace

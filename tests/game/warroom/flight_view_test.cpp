@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "game/core/CCamera.h"
 #include "game/warroom/CWarRoom_Beacon.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "game/warroom/CWarRoom_World.h"
@@ -16,6 +18,7 @@
 #include "game/warroom/Glow_Lighting.h"
 #include "platform/system/random.h"
 #include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/sprite_array.h"
 #include "tests/game/core/running_game.h"
 
 namespace {
@@ -179,6 +182,76 @@ TEST_F(WarRoomFlightView, ArrivingAtADockSlowsToItsMiddleAndDocks) {
   EXPECT_FALSE(world->m_Docking) << "cleared at every update";
 }
 
+// Docking shifts the world so that the dock's point 1000 ahead of its entry, where the shuttle
+// stops, lies at the origin with the camera, even when the mode turns to arriving with the
+// shuttle already past the middle.
+TEST_F(WarRoomFlightView, DockingPutsTheDocksMiddleAtTheOrigin) {
+  ASSERT_EQ(world->m_Nodes[world->m_Current].type, CWarRoom_World::kDock);
+  for (const float position : {0.5f, 0.75f}) {
+    world->m_Mode = CWarRoom_World::kArriving;
+    world->m_Path_Position = position;
+    world->Update(0.05f);
+    EXPECT_EQ(world->m_Mode, CWarRoom_World::kDocked) << position;
+    EXPECT_FLOAT_EQ(world->m_Path_Position, 0.5f);
+    const CWarRoom_World::Node& dock = world->m_Nodes[world->m_Current];
+    const CVector3 middle = world->To_World(dock, CVector3{0.0f, 0.0f, 1000.0f});
+    EXPECT_LT(middle.Length(), 0.01f) << position << ": the dock's middle at " << middle.x << " " << middle.y << " "
+                                      << middle.z;
+    EXPECT_LT(world->m_Path.Sample(world->m_Path_Position).Length(), 0.01f) << "the camera's place on the path";
+    world->m_Mode = CWarRoom_World::kCruising;
+  }
+}
+
+// The dust is drawn as point sprites of 0.0049 of the screen width, the same size near and far.
+TEST_F(WarRoomFlightView, DustPointsHaveOneSizeOnTheScreen) {
+  CWarRoom_Dust_Field& dust = world->m_Dust;
+  ASSERT_TRUE(dust.m_Initialised);
+  ASSERT_NE(dust.Points(), nullptr);
+  EXPECT_TRUE(dust.Points()->IsPointSprites());
+  const float screen_width = g_pRenderDevice->GetScreenWidthF();
+  EXPECT_FLOAT_EQ(dust.Point_Size(), 0.0049f * screen_width);
+  const CVector3 places[] = {{0.0f, 0.0f, 60.0f}, {-300.0f, 150.0f, 2500.0f}, {40.0f, -20.0f, 400.0f}};
+  dust.m_Particles.clear();
+  for (const CVector3& place : places) dust.m_Particles.push_back({place, 5.0f, 3.0f});
+  dust.m_Intensity = 1.0f;
+  g_Camera.Look_At(CVector3{0.0f, 0.0f, 0.0f}, CVector3{0.0f, 0.0f, 1.0f});
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+  g_pRenderDevice->BeginScene();
+  dust.Render();
+  g_pRenderDevice->EndScene();
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/dust_points.png");
+  auto lit = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= static_cast<int>(width) || y >= static_cast<int>(height)) return false;
+    const uint32_t c = pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+    return std::max({(c >> 16) & 0xffu, (c >> 8) & 0xffu, c & 0xffu}) > 4u;
+  };
+  int total = 0;
+  for (int y = 0; y < static_cast<int>(height); ++y)
+    for (int x = 0; x < static_cast<int>(width); ++x) total += lit(x, y);
+  int in_dots = 0;
+  for (const CVector3& place : places) {
+    const CVector3 at = g_Camera.World_To_Screen(place);
+    const int cx = static_cast<int>(at.x), cy = static_cast<int>(at.y);
+    int left = cx, right = cx, top = cy, bottom = cy, count = 0;
+    for (int y = cy - 20; y <= cy + 20; ++y)
+      for (int x = cx - 20; x <= cx + 20; ++x)
+        if (lit(x, y)) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+          ++count;
+        }
+    ASSERT_GT(count, 0) << "a dot at " << cx << " " << cy;
+    in_dots += count;
+    EXPECT_NEAR(static_cast<float>(right - left + 1), dust.Point_Size(), 1.5f) << place.z;
+    EXPECT_NEAR(static_cast<float>(bottom - top + 1), dust.Point_Size(), 1.5f) << place.z;
+  }
+  EXPECT_EQ(in_dots, total) << "nothing drawn but the dots";
+}
+
 TEST_F(WarRoomFlightView, PieceLightsTakeKindOneBeaconsUpToSeven) {
   const int node = world->m_Current;
   int lamps = 0;
@@ -267,16 +340,21 @@ TEST_F(WarRoomFlightScene, ThePassagePiecesAreLitAndTexturedNotFlatWhite) {
   ASSERT_TRUE(harness.Read_Back(pixels, width, height));
   if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/flight_pieces.png");
   int drawn = 0, white = 0, warm = 0;
+  std::set<uint32_t> shades;
   for (const uint32_t c : pixels) {
     const int r = (c >> 16) & 0xff, g = (c >> 8) & 0xff, b = c & 0xff;
     if (std::max({r, g, b}) <= 0x60) continue;  // the night behind the passage
     ++drawn;
+    shades.insert(c & 0xffffff);
     white += std::min({r, g, b}) > 0xe0;
     warm += r > b + 0x30;
   }
   ASSERT_GT(drawn, static_cast<int>(width * height / 10)) << "the pieces fill much of the view";
   EXPECT_LT(white, drawn / 3) << "flat white pieces: unlit, or drawn without their texture";
   EXPECT_GT(warm, drawn / 3) << "the brass of the pieces' trim";
+  // Textured pieces show thousands of shades; pieces whose texture coordinates were lost (as
+  // after point states left on by the dust) show a few hundred flat ones.
+  EXPECT_GT(shades.size(), 4000u) << "the pieces' textures are read across their faces";
 }
 
 }  // namespace

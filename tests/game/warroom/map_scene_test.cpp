@@ -72,6 +72,42 @@ TEST_F(WarRoomMapScene, EachRegionShowsLandSeaStainAndAllLabels) {
   }
 }
 
+// Links, markers and rings glow in the menus' shared glow style, which adds their light: a site
+// drawn with its links darkens no pixel of the map beneath it, it only lights some.
+TEST_F(WarRoomMapScene, SitesAndLinksOnlyAddLightToTheMap) {
+  plat::Seed_Random(3);
+  ASSERT_TRUE(g_WarRoom_Sim.Init(5));
+  g_WarRoom_Sim.Set_Target_Site(-1);
+  CWarRoom_Map map;
+  ASSERT_TRUE(map.Init());
+  auto draw_still = [&](std::vector<uint32_t>& out) {
+    plat::Seed_Random(9);  // the static's offsets
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+    g_pRenderDevice->BeginScene();
+    map.Frame(0.0f);
+    g_pRenderDevice->EndScene();
+    ASSERT_TRUE(harness.Read_Back(out, width, height));
+  };
+  std::vector<uint32_t> with_sites;
+  draw_still(with_sites);
+  // Every site moved far off the map, with its links and rings.
+  for (int site = 0; site < g_WarRoom_Sim.Site_Count(); ++site) g_WarRoom_Sim.m_Sites[site].x = -400.0f;
+  std::vector<uint32_t> without;
+  draw_still(without);
+  ASSERT_EQ(with_sites.size(), without.size());
+  int lighter = 0, darker = 0;
+  for (size_t i = 0; i < with_sites.size(); ++i) {
+    for (const int shift : {16, 8, 0}) {
+      const int a = static_cast<int>((with_sites[i] >> shift) & 0xff), b = static_cast<int>((without[i] >> shift) & 0xff);
+      if (a > b + 2) ++lighter;
+      if (a < b - 2) ++darker;
+    }
+  }
+  EXPECT_GT(lighter, 500) << "the markers and links show";
+  EXPECT_EQ(darker, 0);
+}
+
 TEST_F(WarRoomMapScene, TheFlightViewShowsThePassageAndTheTimeRemaining) {
   plat::Seed_Random(4);
   ASSERT_TRUE(g_WarRoom_Sim.Init(2));

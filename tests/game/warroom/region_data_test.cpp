@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "game/warroom/CWarRoom_Sim.h"
+#include "game/warroom/Region_Tables.h"
 
 namespace {
 
@@ -14,13 +19,18 @@ struct Region_Case {
   uint32_t map_texture;
   uint32_t minimap_texture;
   int sites;
+  int edits;
 };
 
 const Region_Case kRegions[] = {
-    {1, "North America", 0x22000134, 0x22000135, 34}, {2, "Indonesia", 0x22000136, 0x22000137, 28},
-    {3, "Africa", 0x22000138, 0x22000139, 33},        {4, "Australia", 0x2200013a, 0x2200013b, 31},
-    {5, "Europe", 0x2200013c, 0x2200013d, 36},        {6, "Central Asia", 0x2200013e, 0x2200013f, 30},
-    {7, "Mediterranean", 0x22000140, 0x22000141, 29}, {8, "United States of America", 0x2200007e, 0x22000082, 30},
+    {1, "North America", 0x22000134, 0x22000135, 34, 18},
+    {2, "Indonesia", 0x22000136, 0x22000137, 28, 15},
+    {3, "Africa", 0x22000138, 0x22000139, 33, 22},
+    {4, "Australia", 0x2200013a, 0x2200013b, 31, 25},
+    {5, "Europe", 0x2200013c, 0x2200013d, 36, 37},
+    {6, "Central Asia", 0x2200013e, 0x2200013f, 30, 21},
+    {7, "Mediterranean", 0x22000140, 0x22000141, 29, 19},
+    {8, "United States of America", 0x2200007e, 0x22000082, 30, 30},
 };
 
 // Sites reachable from site 0 over the links.
@@ -78,6 +88,45 @@ TEST(WarRoomRegions, EachRegionIsWholeLinkedAndConnected) {
       }
     }
     EXPECT_EQ(Reachable(sim), c.sites) << c.name << " is connected";
+  }
+}
+
+// The links of the sites in use, each pair once (lower index first).
+std::set<std::pair<int, int>> Links(const CWarRoom_Sim& sim) {
+  std::set<std::pair<int, int>> links;
+  for (int site = 0; site < sim.Site_Count(); ++site)
+    for (const int32_t other : sim.m_Sites[site].links)
+      if (other >= 0) links.insert({std::min<int>(site, other), std::max<int>(site, other)});
+  return links;
+}
+
+// Each region makes as many link edits after the distance rule as its table gives, and every
+// one of them changes the links: none links sites already linked or unlinks sites that are not.
+TEST(WarRoomRegions, EachRegionMakesItsCountOfLinkEditsAndEveryEditCounts) {
+  for (const Region_Case& c : kRegions) {
+    const warroom_data::Region& data = warroom_data::kRegions[c.id - 1];
+    ASSERT_EQ(data.edit_count, c.edits) << c.name;
+    CWarRoom_Sim sim;
+    ASSERT_TRUE(sim.Setup_Region_Data(c.id));
+    const std::set<std::pair<int, int>> final_links = Links(sim);
+    // Replays the set-up step by step: the distance rule, then the edits in order.
+    for (int i = 0; i < c.sites; ++i) std::fill(std::begin(sim.m_Sites[i].links), std::end(sim.m_Sites[i].links), -1);
+    sim.Auto_Link_Sites();
+    for (int e = 0; e < data.edit_count; ++e) {
+      const warroom_data::Link_Edit& edit = data.edits[e];
+      ASSERT_GE(edit.a, 0);
+      ASSERT_LT(edit.a, c.sites);
+      ASSERT_GE(edit.b, 0);
+      ASSERT_LT(edit.b, c.sites);
+      const std::set<std::pair<int, int>> before = Links(sim);
+      if (edit.link)
+        sim.Link_Sites(edit.a, edit.b);
+      else
+        sim.Unlink_Sites(edit.a, edit.b);
+      EXPECT_NE(Links(sim), before) << c.name << ": edit " << e << (edit.link ? " +" : " -") << edit.a << " "
+                                    << edit.b << " changes nothing";
+    }
+    EXPECT_EQ(Links(sim), final_links) << c.name;
   }
 }
 
