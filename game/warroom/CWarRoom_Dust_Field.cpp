@@ -132,9 +132,4 @@ void CWarRoom_Dust_Field::Render() const {
   for (int i = 0; i < 4; ++i) world.m[i][i] = 1.0f;
   CDeviceTexture* textures[4] = {m_Texture->m_pDeviceTexture, nullptr, nullptr, nullptr};
   m_Points->RenderPoints(&world, m_Style, textures, count);
-  // The point states stay with the device: later draws must not meet them.
-  if (g_pRenderStateMgr) {
-    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSPRITEENABLE, 0);
-    g_pRenderStateMgr->SetRenderState(D3DRS_POINTSCALEENABLE, 0);
-  }
 }

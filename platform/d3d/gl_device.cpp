@@ -836,7 +836,7 @@ HRESULT GLDevice::DrawArrays(D3DPRIMITIVETYPE type, UINT primitive_count, const 
   GLVertexLayout layout;
   if (!LayoutForDraw(stride, &layout)) return D3DERR_INVALIDCALL;
   const BYTE* first = vertices + static_cast<size_t>(first_vertex) * stride;
-  fixed_.Apply(state_, layout, first, vertex_count, TargetWidth(), TargetHeight());
+  fixed_.Apply(state_, layout, first, vertex_count, TargetWidth(), TargetHeight(), type == D3DPT_POINTLIST);
   if (draw_states_.Counting()) draw_states_.Note(state_, shape.mode, DrawTarget());
   // Warming up: the driver validates the state and builds its programs for the draw, and an
   // empty scissor box then keeps every pixel out.

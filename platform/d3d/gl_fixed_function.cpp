@@ -359,7 +359,7 @@ void GLFixedFunction::MarkStageState(D3DTEXTURESTAGESTATETYPE type) {
 }
 
 void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices,
-                            UINT vertex_count, UINT target_width, UINT target_height) {
+                            UINT vertex_count, UINT target_width, UINT target_height, bool points) {
   if (layout.transformed != transformed_) {
     transformed_ = layout.transformed;
     dirty_ |= kTransforms | kLighting | kFog;
@@ -377,6 +377,9 @@ void GLFixedFunction::Apply(const GLDeviceState& state, const GLVertexLayout& la
     dirty_ |= kTransforms;
   }
   if (dirty_ & kRaster) ApplyRaster(state);
+  // The point state moves the active texture unit when it changes anything.
+  if (points_.Apply(state.render_states, units_, static_cast<float>(state.viewport.Height), points))
+    shadow_.ForgetActiveUnit();
   if (dirty_ & kLighting) ApplyLighting(state, layout);
   if (dirty_ & kMaterial) ApplyMaterial(state);
   if (dirty_ & kFog) ApplyFog(state);
@@ -456,8 +459,6 @@ void GLFixedFunction::ApplyRaster(const GLDeviceState& state) {
   gl.Enable(GLStateShadow::kOffsetFill, bias != 0);
   gl.Enable(GLStateShadow::kOffsetLine, bias != 0);
   if (bias != 0 && gl.Changed(GLStateShadow::kPolygonOffset, bias)) glPolygonOffset(0.0f, -static_cast<float>(bias));
-  // The point state moves the active texture unit when it changes anything.
-  if (points_.Apply(rs, units_, static_cast<float>(state.viewport.Height))) gl.ForgetActiveUnit();
 }
 
 void GLFixedFunction::ApplyBlend(const DWORD* rs) {

@@ -44,9 +44,10 @@ class GLFixedFunction {
 
   // Prepares OpenGL to draw `vertex_count` vertices starting at `vertices` (the first vertex the
   // draw may use) with the layout and the device's state. `target_width` and `target_height`
-  // are the size of the current render target.
+  // are the size of the current render target. `points` says the draw is a point list: point
+  // sprites replace texture coordinates for points alone, as Direct3D's do.
   void Apply(const GLDeviceState& state, const GLVertexLayout& layout, const BYTE* vertices, UINT vertex_count,
-             UINT target_width, UINT target_height);
+             UINT target_width, UINT target_height, bool points);
 
  private:
   enum class FogSource { kNone, kDepth, kVertexW, kSpecularAlpha };

@@ -13,9 +13,10 @@ constexpr D3DRENDERSTATETYPE kPointStates[] = {D3DRS_POINTSIZE,       D3DRS_POIN
 
 }  // namespace
 
-bool GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_height) {
+bool GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_height, bool points) {
   static_assert(sizeof(kPointStates) / sizeof(kPointStates[0]) == kStates);
-  bool same = valid_ && height_ == viewport_height;
+  bool same = valid_ && height_ == viewport_height && points_ == points;
+  points_ = points;
   for (int i = 0; i < kStates; ++i) {
     same = same && last_[i] == rs[kPointStates[i]];
     last_[i] = rs[kPointStates[i]];
@@ -37,7 +38,7 @@ bool GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_heig
   glPointParameterfv(GL_POINT_DISTANCE_ATTENUATION, attenuation);
   glPointParameterf(GL_POINT_SIZE_MIN, smallest);
   glPointParameterf(GL_POINT_SIZE_MAX, std::max(largest, 1.0f));
-  const bool sprites = rs[D3DRS_POINTSPRITEENABLE] != 0;
+  const bool sprites = points && rs[D3DRS_POINTSPRITEENABLE] != 0;
   // Rows are stored top first, so the image's top is OpenGL's lower edge.
   glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
   if (sprites) {

@@ -9,7 +9,9 @@ class GLPointState {
   // call, and says whether it did (it then leaves texture unit 0 active). Distance scaling
   // follows the screen-height rule: the size in pixels is height x size x
   // sqrt(1 / (a + b d + c d^2)), d the eye distance.
-  bool Apply(const DWORD* render_states, int texture_units, float viewport_height);
+  // Sprites are switched on only while a point list is drawn (`points`): other primitives keep
+  // their own texture coordinates whatever the sprite state says, as in Direct3D.
+  bool Apply(const DWORD* render_states, int texture_units, float viewport_height, bool points);
   // The next Apply sets everything (a new context starts from OpenGL's defaults).
   void Forget() { valid_ = false; }
 
@@ -18,4 +20,5 @@ class GLPointState {
   bool valid_ = false;
   DWORD last_[kStates] = {};
   float height_ = 0.0f;
+  bool points_ = false;
 };

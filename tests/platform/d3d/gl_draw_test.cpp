@@ -405,6 +405,43 @@ TEST_F(GLDrawTest, TexturedQuadSamplesTexelsWithPointFiltering) {
   texture->Release();
 }
 
+// Point sprites give texture coordinates to points alone: a quad drawn while the sprite state
+// is still on (as a sprite array leaves it) samples its own coordinates, and a point drawn
+// with it still runs the texture over its square.
+TEST_F(GLDrawTest, PointSpritesLeaveOtherPrimitivesTheirOwnTextureCoordinates) {
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+  D3DLOCKED_RECT locked = {};
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  auto* row0 = static_cast<DWORD*>(locked.pBits);
+  auto* row1 = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + locked.Pitch);
+  row0[0] = 0xFFFF0000u;
+  row0[1] = 0xFF00FF00u;
+  row1[0] = 0xFF0000FFu;
+  row1[1] = 0xFFFFFFFFu;
+  texture->UnlockRect(0);
+  device_->SetTexture(0, texture);
+  device_->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+  device_->SetRenderState(D3DRS_POINTSIZE, 0x41800000u);  // 16.0f
+  device_->SetVertexShader(kTexFvf);
+  const TexVertex quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0}, {64, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                             {0, 64, 0.5f, 1, 0xFFFFFFFFu, 0, 1}, {64, 64, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexVertex)), D3D_OK);
+  EXPECT_TRUE(PixelNear(device_, 16, 16, {255, 0, 0}, 0));
+  EXPECT_TRUE(PixelNear(device_, 48, 16, {0, 255, 0}, 0));
+  EXPECT_TRUE(PixelNear(device_, 16, 48, {0, 0, 255}, 0));
+  EXPECT_TRUE(PixelNear(device_, 48, 48, {255, 255, 255}, 0));
+
+  Clear(0);
+  const TexVertex point = {32, 32, 0.5f, 1, 0xFFFFFFFFu, 1, 1};
+  ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof(TexVertex)), D3D_OK);
+  EXPECT_TRUE(PixelNear(device_, 27, 27, {255, 0, 0}, 0)) << "the sprite's top left is the texture's";
+  EXPECT_TRUE(PixelNear(device_, 37, 37, {255, 255, 255}, 0)) << "the sprite's bottom right is the texture's";
+  device_->SetRenderState(D3DRS_POINTSPRITEENABLE, FALSE);
+  device_->SetTexture(0, nullptr);
+  texture->Release();
+}
+
 TEST_F(GLDrawTest, PalettedTexturesShowThroughTheCurrentPalette) {
   IDirect3DTexture8* texture = nullptr;
   ASSERT_EQ(device_->CreateTexture(1, 1, 1, 0, D3DFMT_P8, D3DPOOL_MANAGED, &texture), D3D_OK);
