@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+
 #include "platform/window/window.h"
 #include "platform/window/window_registry.h"
 
@@ -33,6 +35,27 @@ POINT Window_Origin(HWND window) {
   return origin;
 }
 
+// A screen point in the window's own pixels.
+POINT Screen_To_Window(HWND window, POINT point) {
+  const POINT origin = Window_Origin(window);
+  return POINT{point.x - origin.x, point.y - origin.y};
+}
+
+// Confines the mouse to the part of the clip rectangle (on the screen) that the window shows:
+// the picture without its bars when the rectangle is the client area.
+void Confine_Mouse(HWND window, const RECT& screen_rect) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  const POINT origin = Window_Origin(window);
+  const int left = std::clamp(static_cast<int>(screen_rect.left - origin.x), 0, width);
+  const int top = std::clamp(static_cast<int>(screen_rect.top - origin.y), 0, height);
+  const int right = std::clamp(static_cast<int>(screen_rect.right - origin.x), left, width);
+  const int bottom = std::clamp(static_cast<int>(screen_rect.bottom - origin.y), top, height);
+  const SDL_Rect area{left, top, right - left, bottom - top};
+  SDL_SetWindowMouseRect(window, area.w > 0 && area.h > 0 ? &area : nullptr);
+}
+
 // The window of ours whose client area holds the point, else the main window.
 HWND Window_At(POINT point) {
   for (HWND window : wd::Message_Windows()) {
@@ -50,10 +73,14 @@ HWND Window_At(POINT point) {
 
 namespace plat::window_detail {
 
+POINT Window_Point_To_Screen(HWND window, POINT point) {
+  const POINT origin = Window_Origin(window);
+  return POINT{origin.x + point.x, origin.y + point.y};
+}
+
 void Note_Mouse_Position(HWND window, int x, int y) {
   if (Find_Window(window) == nullptr) return;
-  const POINT origin = Window_Origin(window);
-  g_last_seen = POINT{origin.x + x, origin.y + y};
+  g_last_seen = Window_Point_To_Screen(window, POINT{x, y});
 }
 
 void Forget_Window_Cursor(HWND window) {
@@ -82,8 +109,8 @@ void Clear_Cursor_Override() { g_override = Cursor_Override{}; }
 BOOL GetCursorPos(POINT* point) {
   if (point == nullptr) return FALSE;
   if (g_override.active) {
-    const POINT origin = Window_Origin(g_override.window);
-    *point = POINT{origin.x + g_override.point.x, origin.y + g_override.point.y};
+    *point = g_override.point;
+    if (g_override.window != nullptr) ClientToScreen(g_override.window, point);
     return TRUE;
   }
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
@@ -101,22 +128,21 @@ BOOL GetCursorPos(POINT* point) {
 
 BOOL ScreenToClient(HWND window, POINT* point) {
   if (wd::Find_Window(window) == nullptr || point == nullptr) return FALSE;
-  const POINT origin = Window_Origin(window);
-  point->x -= origin.x;
-  point->y -= origin.y;
+  *point = plat::Window_To_Picture(plat::Presented_Placement(window), Screen_To_Window(window, *point));
   return TRUE;
 }
 
 BOOL ClientToScreen(HWND window, POINT* point) {
   if (wd::Find_Window(window) == nullptr || point == nullptr) return FALSE;
-  const POINT origin = Window_Origin(window);
-  point->x += origin.x;
-  point->y += origin.y;
+  *point = wd::Window_Point_To_Screen(window, plat::Picture_To_Window(plat::Presented_Placement(window), *point));
   return TRUE;
 }
 
 BOOL ClipCursor(const RECT* rect) {
-  if (g_clip_window != nullptr) SDL_SetWindowGrab(g_clip_window, SDL_FALSE);
+  if (g_clip_window != nullptr) {
+    SDL_SetWindowMouseRect(g_clip_window, nullptr);
+    SDL_SetWindowGrab(g_clip_window, SDL_FALSE);
+  }
   g_clip_window = nullptr;
   if (rect == nullptr) return TRUE;
   const POINT centre{(rect->left + rect->right) / 2, (rect->top + rect->bottom) / 2};
@@ -125,6 +151,7 @@ BOOL ClipCursor(const RECT* rect) {
   g_clip_window = window;
   g_clip_rect = *rect;
   SDL_SetWindowGrab(window, SDL_TRUE);
+  Confine_Mouse(window, *rect);
   return TRUE;
 }
 
