@@ -24,7 +24,7 @@ struct Cursor_Override {
 int g_show_count = 0;
 HWND g_capture = nullptr;
 HWND g_clip_window = nullptr;
-RECT g_clip_rect{0, 0, 0, 0};
+RECT g_clip_client{0, 0, 0, 0};  // the clip in the client coordinates of its window
 POINT g_last_seen{0, 0};
 Cursor_Override g_override;
 HCURSOR g_current_cursor = nullptr;
@@ -41,19 +41,29 @@ POINT Screen_To_Window(HWND window, POINT point) {
   return POINT{point.x - origin.x, point.y - origin.y};
 }
 
-// Confines the mouse to the part of the clip rectangle (on the screen) that the window shows:
-// the picture without its bars when the rectangle is the client area.
-void Confine_Mouse(HWND window, const RECT& screen_rect) {
+// The clip rectangle on the screen as the window now shows its client area.
+RECT Clip_On_Screen() {
+  POINT top_left{g_clip_client.left, g_clip_client.top};
+  POINT bottom_right{g_clip_client.right, g_clip_client.bottom};
+  ClientToScreen(g_clip_window, &top_left);
+  ClientToScreen(g_clip_window, &bottom_right);
+  return RECT{top_left.x, top_left.y, bottom_right.x, bottom_right.y};
+}
+
+// Confines the mouse to the part of the clip that the window shows: the picture without its
+// bars when the clip is the client area.
+void Confine_Mouse() {
   int width = 0;
   int height = 0;
-  SDL_GetWindowSize(window, &width, &height);
-  const POINT origin = Window_Origin(window);
-  const int left = std::clamp(static_cast<int>(screen_rect.left - origin.x), 0, width);
-  const int top = std::clamp(static_cast<int>(screen_rect.top - origin.y), 0, height);
-  const int right = std::clamp(static_cast<int>(screen_rect.right - origin.x), left, width);
-  const int bottom = std::clamp(static_cast<int>(screen_rect.bottom - origin.y), top, height);
+  SDL_GetWindowSize(g_clip_window, &width, &height);
+  const RECT screen = Clip_On_Screen();
+  const POINT origin = Window_Origin(g_clip_window);
+  const int left = std::clamp(static_cast<int>(screen.left - origin.x), 0, width);
+  const int top = std::clamp(static_cast<int>(screen.top - origin.y), 0, height);
+  const int right = std::clamp(static_cast<int>(screen.right - origin.x), left, width);
+  const int bottom = std::clamp(static_cast<int>(screen.bottom - origin.y), top, height);
   const SDL_Rect area{left, top, right - left, bottom - top};
-  SDL_SetWindowMouseRect(window, area.w > 0 && area.h > 0 ? &area : nullptr);
+  SDL_SetWindowMouseRect(g_clip_window, area.w > 0 && area.h > 0 ? &area : nullptr);
 }
 
 // The window of ours whose client area holds the point, else the main window.
@@ -81,6 +91,10 @@ POINT Window_Point_To_Screen(HWND window, POINT point) {
 void Note_Mouse_Position(HWND window, int x, int y) {
   if (Find_Window(window) == nullptr) return;
   g_last_seen = Window_Point_To_Screen(window, POINT{x, y});
+}
+
+void Refresh_Cursor_Clip(HWND window) {
+  if (window != nullptr && window == g_clip_window) Confine_Mouse();
 }
 
 void Forget_Window_Cursor(HWND window) {
@@ -148,17 +162,23 @@ BOOL ClipCursor(const RECT* rect) {
   const POINT centre{(rect->left + rect->right) / 2, (rect->top + rect->bottom) / 2};
   HWND window = Window_At(centre);
   if (window == nullptr) return FALSE;
+  // Kept in client coordinates, so that the clip follows the picture when the window moves,
+  // changes size or goes full screen.
+  POINT top_left{rect->left, rect->top};
+  POINT bottom_right{rect->right, rect->bottom};
+  ScreenToClient(window, &top_left);
+  ScreenToClient(window, &bottom_right);
   g_clip_window = window;
-  g_clip_rect = *rect;
+  g_clip_client = RECT{top_left.x, top_left.y, bottom_right.x, bottom_right.y};
   SDL_SetWindowGrab(window, SDL_TRUE);
-  Confine_Mouse(window, *rect);
+  Confine_Mouse();
   return TRUE;
 }
 
 BOOL GetClipCursor(RECT* rect) {
   if (rect == nullptr) return FALSE;
   if (g_clip_window != nullptr) {
-    *rect = g_clip_rect;
+    *rect = Clip_On_Screen();
   } else {
     *rect = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }

@@ -57,6 +57,10 @@ void Translate_Window_Event(const SDL_WindowEvent& event) {
   HWND window = record->window;
   int width = 0;
   int height = 0;
+  if (event.event == SDL_WINDOWEVENT_MOVED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+      event.event == SDL_WINDOWEVENT_MAXIMIZED || event.event == SDL_WINDOWEVENT_RESTORED) {
+    wd::Refresh_Cursor_Clip(window);
+  }
   switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       g_activation.Focus_Gained(event.windowID);

@@ -310,6 +310,7 @@ void Set_Presented_Size(HWND window, int width, int height) {
   const bool valid = Valid_Size(width, height);
   record->presented_width = valid ? width : 0;
   record->presented_height = valid ? height : 0;
+  wd::Refresh_Cursor_Clip(window);
 }
 
 Picture_Placement Presented_Placement(HWND window) {
@@ -330,7 +331,9 @@ bool Set_Full_Screen(HWND window, bool full_screen) {
       SDL_SetWindowSize(window, bounds.w, bounds.h);
     }
   }
-  return SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  const bool done = SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  wd::Refresh_Cursor_Clip(window);
+  return done;
 }
 
 }  // namespace plat

@@ -44,6 +44,10 @@ void Paint_Picture(const Window_Record& record);
 void Forget_Window_Messages(HWND window, uint32_t id);
 void Forget_Window_Cursor(HWND window);
 
+// Puts the cursor clip held by the window where the window now shows it (after a move, a change
+// of size, of full screen or of the presented picture).
+void Refresh_Cursor_Clip(HWND window);
+
 // Remembers where the mouse was last seen, in the client coordinates of `window`, for when it
 // is over no window of ours.
 void Note_Mouse_Position(HWND window, int x, int y);

@@ -160,6 +160,8 @@ TEST_F(Cursor_Test, CrossHairCursorLoadsWhereTheDriverHasCursors) {
 
 }  // namespace
 
+namespace {
+
 // The graphics device shows an 800 x 600 picture in a window of another size: the window's
 // client coordinates are the picture's pixels, wherever the picture stands in the window.
 class Scaled_Cursor_Test : public ::testing::Test {
@@ -303,3 +305,38 @@ TEST_F(Scaled_Cursor_Test, PositionsSetInPicturePixelsReadBackUnchanged) {
   EXPECT_EQ(game.x, 1000);
   EXPECT_EQ(game.y, 700);
 }
+
+// The clip taken while the window was small follows the picture when the window grows, as it
+// does when the game goes full screen after clipping the cursor at start-up.
+TEST_F(Scaled_Cursor_Test, ClipFollowsThePictureWhenTheWindowChanges) {
+  Place_Window(100, 60, 800, 600);
+  const RECT clip{100, 60, 900, 660};  // the client area on the screen
+  ASSERT_TRUE(ClipCursor(&clip));
+  const SDL_Rect* confined = SDL_GetWindowMouseRect(m_window);
+  ASSERT_NE(confined, nullptr);
+  EXPECT_EQ(confined->w, 800);
+
+  Place_Window(0, 0, 1920, 1080);
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  confined = SDL_GetWindowMouseRect(m_window);
+  ASSERT_NE(confined, nullptr);
+  EXPECT_EQ(confined->x, 240);
+  EXPECT_EQ(confined->y, 0);
+  EXPECT_EQ(confined->w, 1440);
+  EXPECT_EQ(confined->h, 1080);
+  RECT read{};
+  ASSERT_TRUE(GetClipCursor(&read));
+  EXPECT_EQ(read.left, 240);
+  EXPECT_EQ(read.right, 1680);
+
+  // A new picture size moves it too.
+  plat::Set_Presented_Size(m_window, 1920, 1080);
+  confined = SDL_GetWindowMouseRect(m_window);
+  ASSERT_NE(confined, nullptr);
+  EXPECT_EQ(confined->x, 0);
+  EXPECT_EQ(confined->w, 800) << "the clip keeps its client rectangle";
+  ClipCursor(nullptr);
+}
+
+}  // namespace
