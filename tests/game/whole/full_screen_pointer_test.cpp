@@ -9,6 +9,7 @@
 
 #include "game/core/CGame.h"
 #include "game/core/CGame_State.h"
+#include "game/core/Settings.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenuItem.h"
 #include "game/menu/CMenuItem_Button.h"
@@ -167,6 +168,30 @@ TEST_F(FullScreenPointer, AClickOnAListRowPicksThatRowFullScreenAndInAWindow) {
   ASSERT_FALSE(g_Game_State.Display_Windowed);
   EXPECT_EQ(Window_Size().x, 1024);
   EXPECT_EQ(Click_Row(1), 1) << "full screen again";
+}
+
+// A windowed game whose window the user made wider: the picture stays at its size, centred between
+// bars, and the pointer over it still reaches the game as the pixel it shows. (The offscreen
+// driver keeps the window's drawing surface at its first size, so the picture itself is not read
+// back here.)
+TEST_F(FullScreenPointer, AWiderWindowMapsThePointerOntoThePictureBetweenTheBars) {
+  ASSERT_TRUE(Reg_Write_DWORD(kSettings_Key, "Display_Windowed", 1));
+  Start();
+  ASSERT_TRUE(g_Device_Windowed);
+  ASSERT_EQ(Window_Size().x, 800);
+  SDL_SetWindowSize(g_Main_Window, 1000, 600);
+  if (Window_Size().x != 1000) GTEST_SKIP() << "this video driver keeps the window's size";
+  game().Step(5, 16);
+
+  const struct {
+    SDL_Point pointer;
+    SDL_Point game;
+  } cases[] = {{{100, 0}, {0, 0}}, {{899, 599}, {799, 599}}, {{500, 300}, {400, 300}}, {{50, 300}, {-50, 300}}};
+  for (const auto& c : cases) {
+    Point_At(c.pointer);
+    EXPECT_EQ(CMenuItem::Cursor().x, c.game.x) << "pointer at " << c.pointer.x << "," << c.pointer.y;
+    EXPECT_EQ(CMenuItem::Cursor().y, c.game.y) << "pointer at " << c.pointer.x << "," << c.pointer.y;
+  }
 }
 
 }  // namespace
