@@ -320,7 +320,7 @@ Picture_Placement Presented_Placement(HWND window) {
 }
 
 bool Set_Full_Screen(HWND window, bool full_screen) {
-  if (wd::Find_Window(window) == nullptr) return false;
+  if (window == nullptr) return false;
   if (full_screen) {
     // The window first covers its display as a plain window: a window manager then turns it
     // into a full-screen one, and on a bare X server, where nobody carries out that request,

@@ -73,8 +73,8 @@ void Set_Presented_Size(HWND window, int width, int height);
 Picture_Placement Presented_Placement(HWND window);
 
 // Shows the window over the whole of its display, or back as a normal window. Where no window
-// manager carries out the request (a bare X server), the window is made borderless and placed
-// over the display itself.
+// manager carries out the request (a bare X server), the window covers the display all the same.
+// Any OpenGL window of SDL's, not only those made here.
 bool Set_Full_Screen(HWND window, bool full_screen);
 
 }  // namespace plat
