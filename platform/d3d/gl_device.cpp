@@ -168,7 +168,7 @@ bool GLDevice::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& requested) {
     return false;
   }
   params_ = params;
-  SDL_SetWindowFullscreen(window_, params.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  ShowInWindow(params);
   const bool synced = !params.Windowed && params.FullScreen_PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
   SDL_GL_SetSwapInterval(synced ? 1 : 0);
   return true;

@@ -140,6 +140,8 @@ class GLDevice final : public IDirect3DDevice8 {
   // unchanged (same size, an identity gamma ramp, matching colour and depth buffers, the plain
   // back buffer as target), straight in the window, which saves the copy at Present.
   void ReadWindowBits();
+  // Full screen or not, and the picture's size for the window's mapping of the mouse.
+  void ShowInWindow(const D3DPRESENT_PARAMETERS& params);
   bool WindowCanHoldBackBuffer() const;
   void MoveBackBufferToWindow();
   void MoveBackBufferToFramebuffer();

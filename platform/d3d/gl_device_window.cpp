@@ -5,6 +5,7 @@
 #include "platform/d3d/d3d8_test_hooks.h"
 #include "platform/d3d/gl_device.h"
 #include "platform/d3d/gl_surface.h"
+#include "platform/window/window.h"
 
 void GLDevice::ReadWindowBits() {
   GLint previous = 0;
@@ -17,6 +18,13 @@ void GLDevice::ReadWindowBits() {
   glGetIntegerv(GL_DEPTH_BITS, &window_bits_.depth);
   glGetIntegerv(GL_STENCIL_BITS, &window_bits_.stencil);
   glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+}
+
+void GLDevice::ShowInWindow(const D3DPRESENT_PARAMETERS& params) {
+  plat::Set_Full_Screen(window_, !params.Windowed);
+  // Present scales the back buffer to the window; the mouse is mapped back through the same
+  // placement, so the window's client coordinates are the back buffer's pixels.
+  plat::Set_Presented_Size(window_, static_cast<int>(params.BackBufferWidth), static_cast<int>(params.BackBufferHeight));
 }
 
 bool GLDevice::WindowCanHoldBackBuffer() const {

@@ -1,5 +1,7 @@
 #include "platform/d3d/gl_presenter.h"
 
+#include "platform/window/picture_placement.h"
+
 namespace {
 
 constexpr const char* kVertexShader = R"(#version 120
@@ -134,12 +136,20 @@ void GLPresenter::SetRamp(const D3DGAMMARAMP& ramp) {
 
 void GLPresenter::Draw(GLuint source_fbo, GLuint source_texture, UINT source_width, UINT source_height,
                        GLuint target_fbo, UINT target_width, UINT target_height, bool to_window) {
-  const GLint tw = static_cast<GLint>(target_width);
-  const GLint th = static_cast<GLint>(target_height);
   (void)source_fbo;
+  const plat::Picture_Placement placement =
+      plat::Place_Picture(static_cast<int>(target_width), static_cast<int>(target_height),
+                          static_cast<int>(source_width), static_cast<int>(source_height));
   glBindFramebuffer(GL_FRAMEBUFFER, target_fbo);
-  glViewport(0, 0, tw, th);
   glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  if (placement.width != static_cast<int>(target_width) || placement.height != static_cast<int>(target_height)) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);  // the bars beside the picture
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  // The window's rows count from the bottom.
+  const int bottom = to_window ? static_cast<int>(target_height) - placement.y - placement.height : placement.y;
+  glViewport(placement.x, bottom, placement.width, placement.height);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_STENCIL_TEST);
   glDisable(GL_BLEND);
@@ -148,7 +158,6 @@ void GLPresenter::Draw(GLuint source_fbo, GLuint source_texture, UINT source_wid
   glDisable(GL_FOG);
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   // A textured quad: faster than a framebuffer blit on software rasterisers.
   glUseProgram(identity_ ? copy_program_ : program_);
   glActiveTexture(GL_TEXTURE1);
@@ -157,7 +166,9 @@ void GLPresenter::Draw(GLuint source_fbo, GLuint source_texture, UINT source_wid
   glActiveTexture(GL_TEXTURE0);
   glBindSampler(0, 0);
   glBindTexture(GL_TEXTURE_2D, source_texture);
-  const GLint filter = source_width == target_width && source_height == target_height ? GL_NEAREST : GL_LINEAR;
+  const bool one_to_one = placement.width == static_cast<int>(source_width) &&
+                          placement.height == static_cast<int>(source_height);
+  const GLint filter = one_to_one ? GL_NEAREST : GL_LINEAR;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
   // The picture's top row (t = 0) goes to the top of the target.

@@ -16,8 +16,10 @@ class GLPresenter {
   const D3DGAMMARAMP& Ramp() const { return ramp_; }
   bool RampIsIdentity() const { return identity_; }
 
-  // Draws `source_texture` (attached to `source_fbo`, top row first) into `target_fbo` scaled to
-  // the target size. `to_window`: the target is a window, whose rows count from the bottom.
+  // Draws `source_texture` (attached to `source_fbo`, top row first) into `target_fbo`, scaled to
+  // fit it whole and centred, with black bars on the sides left over (plat::Place_Picture, the
+  // placement the mouse is mapped through). `to_window`: the target is a window, whose rows
+  // count from the bottom.
   void Draw(GLuint source_fbo, GLuint source_texture, UINT source_width, UINT source_height, GLuint target_fbo,
             UINT target_width, UINT target_height, bool to_window);
 

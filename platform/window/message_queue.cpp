@@ -57,6 +57,10 @@ void Translate_Window_Event(const SDL_WindowEvent& event) {
   HWND window = record->window;
   int width = 0;
   int height = 0;
+  if (event.event == SDL_WINDOWEVENT_MOVED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+      event.event == SDL_WINDOWEVENT_MAXIMIZED || event.event == SDL_WINDOWEVENT_RESTORED) {
+    wd::Refresh_Cursor_Clip(window);
+  }
   switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       g_activation.Focus_Gained(event.windowID);
@@ -104,9 +108,11 @@ void Translate_Button(const SDL_MouseButtonEvent& event) {
   HWND window = GetCapture();
   if (window == nullptr) window = Target_Of(event.windowID);
   if (message == 0 || window == nullptr) return;
-  plat::window_detail::Note_Mouse_Position(Target_Of(event.windowID), event.x, event.y);
-  POINT point{event.x, event.y};
-  ClientToScreen(Target_Of(event.windowID), &point);
+  // The event's position is in the pixels of the window under the mouse; the message's is in
+  // the client coordinates of the window that takes it.
+  HWND under = Target_Of(event.windowID);
+  wd::Note_Mouse_Position(under, event.x, event.y);
+  POINT point = wd::Window_Point_To_Screen(under, POINT{event.x, event.y});
   ScreenToClient(window, &point);
   const WPARAM flags = plat::Mouse_Key_Flags(SDL_GetMouseState(nullptr, nullptr), SDL_GetModState());
   Post(window, message, flags, MAKELPARAM(point.x, point.y));

@@ -133,6 +133,14 @@ class Keep_Current_Context {
   SDL_Window* m_leaving;
 };
 
+Picture_Placement Placement_Of(const Window_Record& record) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(record.window, &width, &height);
+  if (record.presented_width <= 0 || record.presented_height <= 0) return Place_Picture(width, height, width, height);
+  return Place_Picture(width, height, record.presented_width, record.presented_height);
+}
+
 void Paint_Picture(const Window_Record& record) {
   if (record.picture.empty()) return;
   const Keep_Current_Context keep;
@@ -262,11 +270,10 @@ BOOL SetWindowPos(HWND window, HWND /*insert_after*/, int x, int y, int width, i
 }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
-  if (wd::Find_Window(window) == nullptr || rect == nullptr) return FALSE;
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSize(window, &width, &height);
-  *rect = RECT{0, 0, width, height};
+  const wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr || rect == nullptr) return FALSE;
+  const plat::Picture_Placement placement = wd::Placement_Of(*record);
+  *rect = RECT{0, 0, placement.picture_width, placement.picture_height};
   return TRUE;
 }
 
@@ -294,3 +301,39 @@ int GetSystemMetrics(int index) {
   if (SDL_GetDisplayBounds(0, &bounds) != 0) return 0;
   return index == SM_CXSCREEN ? bounds.w : bounds.h;
 }
+
+namespace plat {
+
+void Set_Presented_Size(HWND window, int width, int height) {
+  wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return;
+  const bool valid = Valid_Size(width, height);
+  record->presented_width = valid ? width : 0;
+  record->presented_height = valid ? height : 0;
+  wd::Refresh_Cursor_Clip(window);
+}
+
+Picture_Placement Presented_Placement(HWND window) {
+  const wd::Window_Record* record = wd::Find_Window(window);
+  if (record == nullptr) return Picture_Placement{};
+  return wd::Placement_Of(*record);
+}
+
+bool Set_Full_Screen(HWND window, bool full_screen) {
+  if (window == nullptr) return false;
+  if (full_screen) {
+    // The window first covers its display as a plain window: a window manager then turns it
+    // into a full-screen one, and on a bare X server, where nobody carries out that request,
+    // it covers the display all the same.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &bounds) == 0) {
+      SDL_SetWindowPosition(window, bounds.x, bounds.y);
+      SDL_SetWindowSize(window, bounds.w, bounds.h);
+    }
+  }
+  const bool done = SDL_SetWindowFullscreen(window, full_screen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  wd::Refresh_Cursor_Clip(window);
+  return done;
+}
+
+}  // namespace plat

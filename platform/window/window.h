@@ -6,6 +6,7 @@
 // the screen are the same. SDL's video subsystem is started when first needed; without a
 // display, creating a window fails and the other calls answer FALSE or 0.
 // All of these run on the main thread.
+#include "platform/window/picture_placement.h"
 #include "platform/window/win_messages.h"
 
 constexpr int SW_HIDE = 0;
@@ -49,10 +50,31 @@ BOOL UpdateWindow(HWND window);
 BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height,
                   UINT flags);
 
-BOOL GetClientRect(HWND window, RECT* rect);  // (0, 0, width, height)
+// (0, 0, width, height): the presented picture's size while one is set (see below), else the
+// window's.
+BOOL GetClientRect(HWND window, RECT* rect);
 BOOL GetWindowRect(HWND window, RECT* rect);  // on the screen
 // The window rectangle for a client rectangle: the same rectangle (see above).
 BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 
 // The size of the first display (SM_CXSCREEN, SM_CYSCREEN); 0 without a display.
 int GetSystemMetrics(int index);
+
+namespace plat {
+
+// The graphics device tells the window the size of the picture it presents there (its back
+// buffer; 0, 0 for none). From then on the window's client coordinates (GetClientRect,
+// ScreenToClient, ClientToScreen, the mouse messages and the cursor clip) are the picture's
+// pixels, mapped through the placement the picture is shown with, however large the window is.
+void Set_Presented_Size(HWND window, int width, int height);
+
+// Where the presented picture stands in the window, in the window's own units (SDL's window
+// coordinates, those of the mouse); one to one without a presented picture.
+Picture_Placement Presented_Placement(HWND window);
+
+// Shows the window over the whole of its display, or back as a normal window. Where no window
+// manager carries out the request (a bare X server), the window covers the display all the same.
+// Any OpenGL window of SDL's, not only those made here.
+bool Set_Full_Screen(HWND window, bool full_screen);
+
+}  // namespace plat

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/window/picture_placement.h"
 #include "platform/window/win_messages.h"
 
 namespace plat::window_detail {
@@ -16,6 +17,10 @@ struct Window_Record {
   std::vector<uint32_t> picture;  // the splash picture, ARGB, width x height
   int picture_width = 0;
   int picture_height = 0;
+  // The size of the picture the graphics device presents in the window; 0 when none is set,
+  // and the client area is then the window itself.
+  int presented_width = 0;
+  int presented_height = 0;
 };
 
 // Starts SDL's video and events subsystems once; false when there is no display.
@@ -28,6 +33,9 @@ HWND Main_Window();
 // Every window that takes messages.
 std::vector<HWND> Message_Windows();
 
+// Where the presented picture stands in the window (one to one without a presented picture).
+Picture_Placement Placement_Of(const Window_Record& record);
+
 // Draws the splash picture into its window.
 void Paint_Picture(const Window_Record& record);
 
@@ -36,9 +44,15 @@ void Paint_Picture(const Window_Record& record);
 void Forget_Window_Messages(HWND window, uint32_t id);
 void Forget_Window_Cursor(HWND window);
 
+// Puts the cursor clip held by the window where the window now shows it (after a move, a change
+// of size, of full screen or of the presented picture).
+void Refresh_Cursor_Clip(HWND window);
+
 // Remembers where the mouse was last seen, in the client coordinates of `window`, for when it
 // is over no window of ours.
 void Note_Mouse_Position(HWND window, int x, int y);
+// A point in the window's own pixels (SDL's mouse coordinates) on the screen.
+POINT Window_Point_To_Screen(HWND window, POINT point);
 
 // Gives SDL the cursor visibility the show-cursor counter asks for.
 void Apply_Cursor_Visibility();
