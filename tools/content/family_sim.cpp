@@ -1,7 +1,8 @@
 // The simulation runs: the 23 training simulations' track files and music modules, a short lane
 // track with its module per environment, and the War Room's site and infection-source tracks
 // over the simulations' modules. Track files and modules are raw resources that the game opens
-// as files, so they are stored uncompressed.
+// as files, so they are stored uncompressed. The events and points are made by kind and put in
+// order of time before they are written, as the run walks them.
 #include <algorithm>
 #include <string>
 
@@ -197,6 +198,7 @@ writers::TrackSpec SimTrack(double length, uint32_t seed, uint32_t lane_count) {
   effects.push_back(Event(length, 6, 0, 0, 1.0, 1.0));
   effects.push_back(Event(length, 15, 0, 0, length - 0.5, 0.4));
   spec.sections = {ejectors, spawns, effects, rounds};
+  writers::SortTrack(spec);
   return spec;
 }
 
@@ -216,6 +218,7 @@ writers::TrackSpec LaneTrack(double length) {
   TrackEvent balls = Event(length, 13, 1, 0, 1.5, length - 4.0);
   Add_Points(balls, 0, 0.5, 0.9, static_cast<int>((length - 5.0) / 0.9), 0);
   spec.sections = {{ejector, flash}, {round}, {lanes}, {balls}};
+  writers::SortTrack(spec);
   return spec;
 }
 
@@ -298,8 +301,6 @@ TrackEvent Source_Boss(double length) {
   for (double t = 7.5; t < last; t += kBoss_Flash_Every) boss.points.push_back(TrackPoint{2, static_cast<float>(t), 0});
   for (double t = kBoss_First_Pulse; t < last; t += kBoss_Pulse_Every)
     boss.points.push_back(TrackPoint{1, static_cast<float>(t), 0});
-  std::stable_sort(boss.points.begin(), boss.points.end(),
-                   [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
   return boss;
 }
 
@@ -335,6 +336,7 @@ writers::TrackSpec SiteTrack(double length, uint32_t seed, bool infection_source
   effects.push_back(Event(length, 15, 0, 0, length - 0.5, 0.4));
   spec.sections = {emplacements, spawns, targets, effects, rounds};
   if (infection_source) spec.sections.push_back({Source_Boss(length)});
+  writers::SortTrack(spec);
   return spec;
 }
 

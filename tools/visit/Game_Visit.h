@@ -70,6 +70,7 @@ class Game_Visit {
   bool Log_In();
   void Visit_Console_Commands();
   void Visit_Simulator_Pages();
+  void Post_Forum_Message();
   void Visit_Popups();
   void Visit_WarRoom_Pages();
   void Visit_Reports();

@@ -3,6 +3,7 @@
 // two end-of-mission reports.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,8 +13,11 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/CModal_Dlg.h"
 #include "game/menu/CPopup_Mgr.h"
+#include "game/trainer/CCommunications_Mgr.h"
+#include "game/trainer/CForum_Data.h"
 #include "game/trainer/CMenu_Console.h"
 #include "game/trainer/CMenu_Simulator.h"
+#include "game/trainer/Store_File.h"
 #include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "tests/support/harness_screens.h"
@@ -25,6 +29,21 @@ namespace {
 
 constexpr const char* kVisitor = "Visitor";
 constexpr int kSettle_Frames = 120;
+constexpr const char* kMessage_Title = "Visit";
+constexpr const char* kMessage_Body = "Every page seen.";
+// Pages of the simulator screen.
+constexpr int kSimulations_Tab = 1;
+constexpr int kForum_Tab = 3;
+constexpr int kCompose_Tab = 4;
+constexpr int kBriefing_Tab = 5;
+
+// Whether a forum message is the one the visit writes.
+bool Is_Visit_Message(const Forum_Message& message) {
+  const Message_Record& record = message.Record;
+  return std::string(record.Author, strnlen(record.Author, sizeof record.Author)) == kVisitor &&
+         std::string(record.Subject, strnlen(record.Subject, sizeof record.Subject)) == kMessage_Title &&
+         message.Text == kMessage_Body;
+}
 
 // The smallest display mode, in a window: the visit's pictures are small and quick.
 bool Write_Small_Display_Settings(const std::string& work_dir) {
@@ -218,17 +237,13 @@ void Game_Visit::Visit_Simulator_Pages() {
       Settle(30);
       Dismiss_Dialog();
     }
-    screen.Compose_Message();
-    Settle(30);
-    std::string error;
-    if (!m_Harness.Run_Script("type Visit\nchar 9\ntype Every page seen.\nframes 20\n", "", &error)) Fail(error);
-    screen.Send_Message();
-    Settle(60);
-    Dismiss_Dialog();
+    Note("simulator message writing");
+    Post_Forum_Message();
     screen.Compose_Message();
     Settle(20);
     screen.Cancel_Message();
     Settle(30);
+    if (screen.m_Current_Tab != kForum_Tab) Fail("\"Cancel Message\" did not go back to the forum");
   }
   Note("simulator access denied");
   if (Open_Simulator(1)) {
@@ -237,9 +252,52 @@ void Game_Visit::Visit_Simulator_Pages() {
     Settle(60, 100);
     screen.Open_Briefing();
     Settle(60);
+    if (screen.m_Current_Tab != kBriefing_Tab) Fail("the War Room's offer did not open its briefing");
     screen.Reject_Mission();
     Settle(60);
+    if (screen.m_Current_Tab != kSimulations_Tab || screen.m_Alert_Pending)
+      Fail("\"Reject Mission\" did not close the offer and go back to the simulations");
   }
+}
+
+// Writes a message as a user does (the title, Tab to the body, the body) and sends it. The page
+// must go back to the forum, and the forum hold the message and have it in its file.
+void Game_Visit::Post_Forum_Message() {
+  CMenu_Simulator& screen = g_Menu_Mgr.m_Simulator;
+  screen.Compose_Message();
+  Settle(30);
+  if (screen.m_Current_Tab != kCompose_Tab) {
+    Fail("\"Post Message\" did not open the message writing page");
+    return;
+  }
+  std::string error;
+  const std::string script = std::string("type ") + kMessage_Title + "\nchar 0x09\ntype " + kMessage_Body + "\nframes 20\n";
+  if (!m_Harness.Run_Script(script, "", &error)) Fail("message writing: " + error);
+  const CForum_Data& forum = g_Communications_Mgr.m_Forum_Data;
+  auto visit_messages = [](const CForum_Data& data) {
+    return std::count_if(data.m_Posted.begin(), data.m_Posted.end(), Is_Visit_Message);
+  };
+  const auto posted_before = visit_messages(forum);
+  screen.Send_Message();
+  Settle(60);
+  if (g_Modal_Dlg.Is_Open()) {
+    std::string refusal;
+    for (uint32_t i = 0; i < g_Modal_Dlg.m_Line_Count; ++i) refusal += std::string(" ") + g_Modal_Dlg.m_Lines[i].text;
+    Fail("the forum refused the visit's message:" + refusal);
+    Dismiss_Dialog();
+    return;
+  }
+  if (screen.m_Current_Tab != kForum_Tab) Fail("\"Send Message\" did not go back to the forum");
+  if (visit_messages(forum) != posted_before + 1) {
+    Fail("the sent message is not in the forum");
+    return;
+  }
+  CForum_Data stored;
+  uint32_t saved_time = 0;
+  const Store_Load read = Load_Store_File(
+      "forumfile.dat", [&](const std::vector<uint8_t>& bytes) { return stored.Parse_File_Bytes(bytes, saved_time); });
+  if (read != Store_Load::Accepted || visit_messages(stored) != posted_before + 1)
+    Fail("the sent message is not in the forum's file");
 }
 
 void Game_Visit::Visit_Popups() {

@@ -1,5 +1,6 @@
 #include "tools/writers/track_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace writers {
@@ -42,6 +43,16 @@ void WriteTrack(const TrackSpec& spec, Bytes& out) {
   for (const std::vector<TrackEvent>& section : spec.sections) {
     Put_U32(out, static_cast<uint32_t>(section.size()));
     for (const TrackEvent& event : section) Put_Event(out, event);
+  }
+}
+
+void SortTrack(TrackSpec& spec) {
+  for (std::vector<TrackEvent>& section : spec.sections) {
+    std::stable_sort(section.begin(), section.end(),
+                     [](const TrackEvent& a, const TrackEvent& b) { return a.start < b.start; });
+    for (TrackEvent& event : section)
+      std::stable_sort(event.points.begin(), event.points.end(),
+                       [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
   }
 }
 

@@ -38,7 +38,12 @@ constexpr size_t kTrackHeaderBytes = 20;
 constexpr size_t kTrackEventBytes = 24;  // before its points
 constexpr size_t kTrackPointBytes = 12;
 
-// The file's bytes, little-endian, with no padding.
+// The file's bytes, little-endian, with no padding. Written as given, in whatever order: the
+// tests write damaged and disordered tracks through it.
 void WriteTrack(const TrackSpec& spec, Bytes& out);
+
+// Puts each section's events in order of start and each event's points in order of time, as a
+// track file holds them. The sort is stable: equal times keep the order they were given in.
+void SortTrack(TrackSpec& spec);
 
 }  // namespace writers

@@ -53,12 +53,14 @@ Field Read_Quoted(RezByteSource& source, std::string& text) {
   return Read_Separator(source);
 }
 
-// Skips the line end: any run of carriage returns and line feeds, so maps with either line
-// ending parse.
+// Skips the line end after a record's last separator: one character, unless it already
+// begins the next record (a hexadecimal digit or a comment's "#"). A two-character line end
+// (CR LF, tab tab) is thus the separator and the skipped character, and a one-character one
+// (LF alone, CR alone) is the separator itself.
 void Skip_Line_End(RezByteSource& source) {
-  int c = source.Next();
-  while (c == '\r' || c == '\n') c = source.Next();
-  source.Unget(c);
+  const int c = source.Next();
+  if (c < 0) return;
+  if (Hex_Digit(c) >= 0 || c == '#') source.Unget(c);
 }
 
 bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,

@@ -110,6 +110,23 @@ TEST_F(RezManagerTest, SizeToTheEndReadsTheRestOfTheFile) {
   EXPECT_EQ(Text(tail->m_Bytes), "456789");
 }
 
+TEST_F(RezManagerTest, TextMapWithTabLineEndsServesEveryResource) {
+  Write_File("a.bin", "first");
+  Write_File("b.bin", "second");
+  Write_File("c.bin", "third");
+  Write_File("rezmap_0.ksa",
+             "22000001\t00020000\t\"a\"\t\"a.bin\"\t00000000\t\t"
+             "22000002\t00020000\t\"b\"\t\"b.bin\"\t00000000\t\t"
+             "22000003\t00020000\t\"c\"\t\"c.bin\"\t00000000\t\t");
+  ASSERT_TRUE(Init());
+  const char* const expected[] = {"first", "second", "third"};
+  for (uint32_t n = 0; n < 3; ++n) {
+    RecordingResource* resource = Get(0x22000001 + n);
+    ASSERT_NE(resource, nullptr) << n;
+    EXPECT_EQ(Text(resource->m_Bytes), expected[n]);
+  }
+}
+
 TEST_F(RezManagerTest, CompressedResourceLoadsWithItsExpandedSize) {
   const Bytes big = Pattern(3 * 1024 * 1024 + 17, 7);
   const Bytes small = Pattern(1000, 9);

@@ -1,6 +1,7 @@
 // Parsing of pack-set listings and splitting of record paths.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -53,13 +54,50 @@ TEST(RezTextMap, CrlfLinesCommentsAndBothSlashesParse) {
   EXPECT_EQ(map.components, (Parts{"textures", "a.tga", "x", "y", "c.bin"}));
 }
 
-TEST(RezTextMap, LineFeedOnlyLinesParseToo) {
-  RezTextMap map = Parse(
-      "22000001 00020000 \"a\" \"a.bin\" 00000000\n"
-      "22000002 00020000 \"b\" \"b.bin\" 00000000\n"
-      "22000003 00020000 \"c\" \"c.bin\" 00000000");
-  ASSERT_EQ(map.records.size(), 3u);
-  EXPECT_EQ(map.records[2].id, 0x22000003u);
+// After a record's last separator one further character is skipped, unless it already starts
+// the next record. Every line end below must give all three records with their own fields, in
+// a text map and in a packed file's listing alike.
+TEST(RezTextMap, EveryLineEndReadsTheWholeListing) {
+  struct Case {
+    const char* name;
+    std::string line_end;
+    std::string last_line_end;  // after the third record
+  };
+  const Case cases[] = {
+      {"CR LF", "\r\n", "\r\n"},
+      {"semicolon LF", ";\n", ";\n"},
+      {"LF alone", "\n", "\n"},
+      {"CR alone", "\r", "\r"},
+      {"tab tab", "\t\t", "\t\t"},
+      {"space space", "  ", "  "},
+      {"no final line end", "\r\n", ""},
+      {"only a separator at the end", "\n", " "},
+      {"comment after a one-character line end", "\n#note\n", "\n"},
+  };
+  for (bool with_size : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (with_size ? ", with sizes" : ", text map"));
+      std::string text;
+      for (uint32_t n = 1; n <= 3; ++n) {
+        char line[96];
+        std::snprintf(line, sizeof line, "2200000%u 0002000%u \"r%u\" \"dir/f%u.bin\" 0000%04X", n, n, n, n, 0x100 * n);
+        text += line;
+        if (with_size) text += " " + writers::Hex8(0x10 * n);
+        text += n < 3 ? c.line_end : c.last_line_end;
+      }
+      const RezTextMap map = Parse(text, with_size);
+      ASSERT_EQ(map.records.size(), 3u);
+      for (uint32_t n = 1; n <= 3; ++n) {
+        const RezRecord& record = map.records[n - 1];
+        EXPECT_EQ(record.id, 0x22000000u + n);
+        EXPECT_EQ(record.type, 2);
+        EXPECT_EQ(record.attributes[1], n);
+        EXPECT_EQ(record.offset, 0x100u * n);
+        EXPECT_EQ(record.size, with_size ? 0x10u * n : kRezSizeToEnd);
+        EXPECT_EQ(Path_Of(map, record), (Parts{"dir", "f" + std::to_string(n) + ".bin"}));
+      }
+    }
+  }
 }
 
 TEST(RezTextMap, MalformedRecordEndsTheListKeepingEarlierOnes) {

@@ -1,20 +1,26 @@
-// The sample-content builder: what it writes, that it writes the same bytes every run, and
-// that the resource manager starts on what it writes.
+// The sample-content builder: what it writes, that it writes the same bytes every run, that the
+// resource manager starts on what it writes and reads its listings whole, and that its track
+// files are in the order a run walks them.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/system/files.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/libksresource/rez_map_format.h"
+#include "tests/tools/content/track_bytes.h"
 #include "tools/content/content_builder.h"
 #include "tools/content/manifest.h"
 #include "tools/writers/content_files.h"
+#include "tools/writers/pack_writer.h"
 
 namespace {
 
@@ -167,32 +173,173 @@ TEST_F(ContentBuilderTest, UnusableManifestsAreRefused) {
   EXPECT_TRUE(content::Write_Content(two_sets, m_Dir, error)) << error;
 }
 
-TEST_F(ContentBuilderTest, GameContentIsTheSameEveryRunAndStartsTheManager) {
-  content::Manifest manifest;
-  content::Build_Manifest(manifest);
-  std::string error;
-  ASSERT_TRUE(content::Write_Content(manifest, m_Dir, error)) << error;
+// The game's content, written once into a folder of its own for the tests that look at what
+// the builder writes.
+class GameContentTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    char pattern[] = "/tmp/vt_game_content_XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    s_Dir = new std::string(pattern);
+    s_Manifest = new content::Manifest;
+    content::Build_Manifest(*s_Manifest);
+    s_Error = new std::string;
+    s_Written = content::Write_Content(*s_Manifest, *s_Dir, *s_Error);
+  }
+  static void TearDownTestSuite() {
+    if (s_Dir) {
+      std::error_code ignored;
+      std::filesystem::remove_all(*s_Dir, ignored);
+    }
+    delete s_Dir;
+    delete s_Manifest;
+    delete s_Error;
+    s_Dir = nullptr;
+    s_Manifest = nullptr;
+    s_Error = nullptr;
+  }
+  void SetUp() override { ASSERT_TRUE(s_Written) << (s_Error ? *s_Error : "no folder"); }
+
+  static std::string Path(const std::string& name) { return *s_Dir + "/" + name; }
+
+  // Every file under the folder with its bytes, leaving out the maps a start builds.
+  static std::map<std::string, Bytes> Snapshot() {
+    std::map<std::string, Bytes> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(*s_Dir)) {
+      if (!entry.is_regular_file()) continue;
+      const std::string name = std::filesystem::relative(entry.path(), *s_Dir).string();
+      if (name.rfind("pack_map", 0) == 0) continue;
+      Bytes bytes;
+      writers::ReadWholeFile(entry.path().string(), bytes);
+      files[name] = bytes;
+    }
+    return files;
+  }
+
+  // The number of the last pack set the manifest fills.
+  static int Last_Set() {
+    int last = 0;
+    for (const content::ResourceEntry& entry : s_Manifest->Resources()) last = std::max(last, entry.set);
+    return last;
+  }
+
+  static std::string* s_Dir;
+  static content::Manifest* s_Manifest;
+  static std::string* s_Error;
+  static bool s_Written;
+};
+
+std::string* GameContentTest::s_Dir = nullptr;
+content::Manifest* GameContentTest::s_Manifest = nullptr;
+std::string* GameContentTest::s_Error = nullptr;
+bool GameContentTest::s_Written = false;
+
+TEST_F(GameContentTest, IsTheSameEveryRunAndStartsTheManager) {
   const std::map<std::string, Bytes> first = Snapshot();
   int64_t first_time = 0;
-  ASSERT_TRUE(plat::Get_Modification_Time(m_Dir + "/rezmap_0.ksa", &first_time));
+  ASSERT_TRUE(plat::Get_Modification_Time(Path("rezmap_0.ksa"), &first_time));
 
   content::Manifest again;
   content::Build_Manifest(again);
-  ASSERT_TRUE(content::Write_Content(again, m_Dir, error)) << error;
+  std::string error;
+  ASSERT_TRUE(content::Write_Content(again, *s_Dir, error)) << error;
   EXPECT_TRUE(Snapshot() == first);
   int64_t second_time = 0;
-  ASSERT_TRUE(plat::Get_Modification_Time(m_Dir + "/rezmap_0.ksa", &second_time));
+  ASSERT_TRUE(plat::Get_Modification_Time(Path("rezmap_0.ksa"), &second_time));
   EXPECT_EQ(second_time, first_time);  // unchanged files are not rewritten
 
   CRezMgr manager;
-  ASSERT_TRUE(manager.Init((m_Dir + "/").c_str()));
-  for (const content::ResourceEntry& entry : manifest.Resources()) {
+  ASSERT_TRUE(manager.Init((*s_Dir + "/").c_str()));
+  for (const content::ResourceEntry& entry : s_Manifest->Resources()) {
     CRezPackMap* map = nullptr;
     const RezRecord* record = manager.FindRecord(entry.id, &map);
     ASSERT_NE(record, nullptr) << std::hex << entry.id;
     if (entry.set == 0) { EXPECT_EQ(record->type, entry.type) << std::hex << entry.id; }
   }
   manager.Term();
+}
+
+// Both forms of every set list every resource of the set: a listing that stopped early would
+// start the game without the resources after the stop.
+TEST_F(GameContentTest, EveryListingReadsWhole) {
+  for (int set = 0; set <= Last_Set(); ++set) {
+    std::multiset<uint32_t> expected;
+    for (const content::ResourceEntry& entry : s_Manifest->Resources())
+      if (entry.set == set) expected.insert(entry.id);
+    for (bool packed : {false, true}) {
+      const std::string name = packed ? writers::PackedFileName(set) : writers::TextMapFileName(set);
+      SCOPED_TRACE(name);
+      Bytes bytes;
+      ASSERT_TRUE(writers::ReadWholeFile(Path(name), bytes));
+      RezByteSource source(bytes.data(), bytes.size());
+      RezTextMap listing;
+      Parse_Rez_Text_Map(source, packed, listing);
+      EXPECT_TRUE(listing.diagnostics.empty());
+      std::multiset<uint32_t> listed;
+      for (const RezRecord& record : listing.records) listed.insert(record.id);
+      EXPECT_EQ(listed.size(), expected.size());
+      EXPECT_TRUE(listed == expected);
+    }
+  }
+}
+
+// Where a track first breaks the order of its events' starts or of an event's points' times;
+// empty when it keeps both.
+std::string First_Disorder(const writers::TrackSpec& spec) {
+  for (size_t s = 0; s < spec.sections.size(); ++s) {
+    const std::vector<writers::TrackEvent>& events = spec.sections[s];
+    for (size_t e = 0; e < events.size(); ++e) {
+      const std::string event = "section " + std::to_string(s) + ", event " + std::to_string(e);
+      if (e > 0 && events[e].start < events[e - 1].start)
+        return event + " starts at " + std::to_string(events[e].start) + " of the track, before the one ahead of it";
+      const std::vector<writers::TrackPoint>& points = events[e].points;
+      for (size_t p = 1; p < points.size(); ++p)
+        if (points[p].time < points[p - 1].time)
+          return event + ", point " + std::to_string(p) + " comes at " + std::to_string(points[p].time) +
+                 " s before the one ahead of it";
+    }
+  }
+  return "";
+}
+
+// A run walks each section's events from the first pending one and stops at the first whose
+// start lies ahead, and each event's points likewise: an event stored behind a later one would
+// never start, and a point behind a later one would fire late. Every track the builder writes,
+// the loose file and its copy in the packed file, read as stored.
+TEST_F(GameContentTest, EveryTrackFileHoldsItsEventsInStartOrderAndPointsInTimeOrder) {
+  struct Packed_Set {
+    Bytes file;
+    RezTextMap listing;
+  };
+  std::map<int, Packed_Set> packed_sets;
+  int tracks = 0;
+  for (const content::ResourceEntry& entry : s_Manifest->Resources()) {
+    if (entry.name.rfind("tracks/", 0) != 0) continue;
+    ++tracks;
+    Bytes loose;
+    ASSERT_TRUE(writers::ReadWholeFile(Path(content::Loose_Folder(entry.set) + "/" + entry.name), loose)) << entry.name;
+    auto [set, first_use] = packed_sets.try_emplace(entry.set);
+    const Bytes& packed_file = set->second.file;
+    const RezTextMap& listing = set->second.listing;
+    if (first_use) {
+      ASSERT_TRUE(writers::ReadWholeFile(Path(writers::PackedFileName(entry.set)), set->second.file));
+      RezByteSource source(packed_file.data(), packed_file.size());
+      Parse_Rez_Text_Map(source, true, set->second.listing);
+    }
+    const auto record = std::find_if(listing.records.begin(), listing.records.end(),
+                                     [&entry](const RezRecord& r) { return r.id == entry.id; });
+    ASSERT_NE(record, listing.records.end()) << entry.name;
+    ASSERT_EQ(record->flags & kRezFlagCompressed, 0) << entry.name << " is read as a raw file";
+    ASSERT_LE(uint64_t{record->offset} + record->size, packed_file.size()) << entry.name;
+    Bytes packed(packed_file.begin() + record->offset, packed_file.begin() + record->offset + record->size);
+    for (const Bytes* bytes : {&loose, &packed}) {
+      SCOPED_TRACE(entry.name + (bytes == &loose ? " (loose file)" : " (in the packed file)"));
+      writers::TrackSpec spec;
+      ASSERT_TRUE(content_test::Track_Bytes_Reader(*bytes).Read(spec));
+      EXPECT_EQ(First_Disorder(spec), "");
+    }
+  }
+  EXPECT_EQ(tracks, 54);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 #include <string>
 
+#include "tests/tools/content/track_bytes.h"
 #include "tools/content/manifest.h"
 #include "tools/content/sim_content.h"
 
@@ -100,51 +100,6 @@ TEST(SimFamily, SiteTracksBringEnemiesEarlyAndSourceTracksHoldTheBossToTheEnd) {
     }
 }
 
-// A reader of the track bytes the writer lays out: header, sections, events, points.
-class Track_Reader {
- public:
-  explicit Track_Reader(const writers::Bytes& bytes) : m_Bytes(bytes) {}
-
-  bool Read(TrackSpec& spec) {
-    uint32_t sections = 0;
-    if (!U32(spec.version) || !U32(spec.mode) || !U32(spec.lane_count) || !U32(sections) || !F32(spec.length))
-      return false;
-    for (uint32_t s = 0; s < sections; ++s) {
-      uint32_t events = 0;
-      if (!U32(events)) return false;
-      spec.sections.emplace_back(events);
-      for (TrackEvent& event : spec.sections.back()) {
-        uint32_t points = 0;
-        if (!U32(event.kind) || !U32(event.sub_kind) || !U32(event.parameter) || !F32(event.start) ||
-            !F32(event.end) || !U32(points) || points > m_Bytes.size())
-          return false;
-        event.points.resize(points);
-        for (TrackPoint& point : event.points)
-          if (!U32(point.action) || !F32(point.time) || !U32(point.argument)) return false;
-      }
-    }
-    return m_At == m_Bytes.size();
-  }
-
- private:
-  bool U32(uint32_t& value) {
-    if (m_Bytes.size() - m_At < 4) return false;
-    value = 0;
-    for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(m_Bytes[m_At + i]) << (8 * i);
-    m_At += 4;
-    return true;
-  }
-  bool F32(float& value) {
-    uint32_t bits = 0;
-    if (!U32(bits)) return false;
-    std::memcpy(&value, &bits, sizeof value);
-    return true;
-  }
-
-  const writers::Bytes& m_Bytes;
-  size_t m_At = 0;
-};
-
 TEST(SimFamily, EveryWarRoomSiteAndSourceHasItsTrackWithEnemiesAndTheSourcesTheBoss) {
   content::Manifest manifest;
   content::Build_Manifest(manifest);
@@ -157,7 +112,7 @@ TEST(SimFamily, EveryWarRoomSiteAndSourceHasItsTrackWithEnemiesAndTheSourcesTheB
     writers::Bytes bytes;
     ASSERT_TRUE(e.generate(bytes));
     TrackSpec spec;
-    ASSERT_TRUE(Track_Reader(bytes).Read(spec));
+    ASSERT_TRUE(content_test::Track_Bytes_Reader(bytes).Read(spec));
     EXPECT_EQ(spec.mode, 0u) << "no lanes";
     Expect_War_Room_Track(spec, source);
   }
