@@ -1,7 +1,8 @@
-// Feeds bytes to the forum reader. An accepted forum is trimmed, saved, read again and saved
-// again: both saves must give the same bytes.
+// Feeds bytes to the forum reader. A refusal must say why; an accepted forum is trimmed, saved,
+// read again and saved again: both saves must give the same bytes.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fuzz/trainer/trainer_fuzz_support.h"
@@ -15,7 +16,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CForum_Data forum;
   uint32_t saved = 0;
-  if (!forum.Parse_File_Bytes(std::vector<uint8_t>(data, data + size), saved)) return 0;
+  std::string why;
+  if (!forum.Parse_File_Bytes(std::vector<uint8_t>(data, data + size), saved, &why)) {
+    if (why.empty()) std::abort();
+    return 0;
+  }
   forum.Trim();
   const std::vector<uint8_t> first = forum.Build_File_Bytes(saved);
   CForum_Data again;

@@ -1,7 +1,8 @@
-// Feeds bytes to the score-table reader. Accepted tables are queried, saved, read again and
-// saved again: both saves must give the same bytes.
+// Feeds bytes to the score-table reader. A refusal must say why; accepted tables are queried,
+// saved, read again and saved again: both saves must give the same bytes.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fuzz/trainer/trainer_fuzz_support.h"
@@ -14,7 +15,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CRank_Data ranks;
-  if (!ranks.Parse_File_Bytes(std::vector<uint8_t>(data, data + size))) return 0;
+  std::string why;
+  if (!ranks.Parse_File_Bytes(std::vector<uint8_t>(data, data + size), &why)) {
+    if (why.empty()) std::abort();
+    return 0;
+  }
   ranks.m_Loaded = true;
   const std::vector<uint8_t> first = ranks.Build_File_Bytes();
   CRank_Data again;

@@ -131,22 +131,34 @@ std::vector<uint8_t> CClient_Data::Build_File_Bytes() {
   return bytes;
 }
 
-bool CClient_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes) {
+// Why the header and data block just read are refused; empty when they are accepted.
+std::string CClient_Data::Refusal() const {
+  if (m_Header[kHeader_Version] != kVersion) return "its version is " + std::to_string(m_Header[kHeader_Version]);
+  for (int word : {kHeader_Read_Count, kHeader_Deleted_Count}) {
+    if (m_Header[word] > kMax_Set_Size) return "a message set of " + std::to_string(m_Header[word]) + " ids";
+  }
+  if (m_Checksum != Compute_Checksum(m_Access_Level, m_Credits, m_Story_Counter)) return "its checksum does not match";
+  return std::string();
+}
+
+bool CClient_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes, std::string* why) {
   Reset_Record();
   Byte_Reader r(bytes);
   uint32_t header[kHeader_Words] = {};
-  for (uint32_t& word : header) {
-    if (!r.Read_U32(word)) return false;
-  }
   uint8_t block[kData_Bytes];
-  if (!r.Read_Bytes(block, kData_Bytes)) return false;
+  bool whole = true;
+  for (uint32_t& word : header) whole = whole && r.Read_U32(word);
+  whole = whole && r.Read_Bytes(block, kData_Bytes);
+  if (!whole) {
+    if (why != nullptr) *why = "it ends inside its header";
+    return false;
+  }
   std::copy(std::begin(header), std::end(header), m_Header);
   Read_Data_Block(block);
-  const bool accepted = m_Checksum == Compute_Checksum(m_Access_Level, m_Credits, m_Story_Counter) &&
-                        m_Header[kHeader_Version] == kVersion && m_Header[kHeader_Read_Count] <= kMax_Set_Size &&
-                        m_Header[kHeader_Deleted_Count] <= kMax_Set_Size;
-  if (!accepted) {
+  const std::string refusal = Refusal();
+  if (!refusal.empty()) {
     Reset_Record();
+    if (why != nullptr) *why = refusal;
     return false;
   }
   Read_Set(r, m_Header[kHeader_Read_Count], m_Read_Set);
@@ -157,27 +169,25 @@ bool CClient_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes) {
 bool CClient_Data::Load(const char* user_name) {
   Clear();
   m_File_Name = Get_File_Name(user_name);
-  std::vector<uint8_t> main_bytes;
-  const Store_Read main = Read_Whole_File(m_File_Name, main_bytes);
-  if (main == Store_Read::Unreadable) return false;
-  if (main == Store_Read::Read && Parse_File_Bytes(main_bytes)) {
-    m_Loaded = true;
-    return true;
+  const auto parse = [this](const std::vector<uint8_t>& bytes, std::string& why) {
+    return Parse_File_Bytes(bytes, &why);
+  };
+  const Store_Load_Result result = Load_Store_File(m_File_Name, "a new account was started", parse);
+  switch (result.outcome) {
+    case Store_Load::Unreadable:
+    case Store_Load::Unkept:
+      Clear();
+      return false;
+    case Store_Load::Missing:
+    case Store_Load::Damaged:
+      Reset_Record();
+      break;
+    case Store_Load::Accepted:
+      break;
   }
-  std::vector<uint8_t> copy_bytes;
-  const Store_Read copy = Read_Whole_File(m_File_Name + "_tmp", copy_bytes);
-  if (copy == Store_Read::Read && Parse_File_Bytes(copy_bytes)) {
-    m_Loaded = true;
-    return true;
-  }
-  // A rejected account starts again from the defaults; the rejected file is kept beside it
-  // first, so that the next save does not destroy it.
-  if (main == Store_Read::Read && !Save_Store_File(m_File_Name + ".bad", main_bytes)) {
-    Clear();
-    return false;
-  }
-  Reset_Record();
   m_Loaded = true;
+  // A refused file was kept as a copy: it is replaced now, so that it is kept only once.
+  if (!result.kept_as.empty() || result.outcome == Store_Load::Damaged) Save();
   return true;
 }
 

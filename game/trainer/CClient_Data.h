@@ -42,8 +42,10 @@ class CClient_Data {
   static const char* Get_File_Name(const char* user_name);
 
   // Reads the account (null: the console's current user). A missing file (and copy) is a new
-  // account; a rejected one is reset after it is kept as "<file>.bad". False when the file is
-  // there but cannot be read, or the rejected file cannot be kept: the record stays unloaded.
+  // account. A refused file is kept as "<file>.bad" (numbered when that is taken), and the
+  // account read from the "_tmp" copy, or a new one, is saved over it at once. False when the
+  // file is there but cannot be read, or the refused file cannot be kept: the record stays
+  // unloaded and the file untouched.
   bool Load(const char* user_name);
   // Writes the account atomically. False (nothing written) when it is not loaded, no file name
   // is known or the write fails (the old file stays as it was).
@@ -73,8 +75,9 @@ class CClient_Data {
   // The file's bytes for this record (as Save writes them, with the sets' counts and the
   // checksum filled in).
   std::vector<uint8_t> Build_File_Bytes();
-  // Parses a file's bytes into the record; false (the record at its defaults) when rejected.
-  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes);
+  // Parses a file's bytes into the record; false (the record at its defaults, and why in a few
+  // words) when refused.
+  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes, std::string* why = nullptr);
 
   bool m_Loaded = false;
   std::string m_File_Name;
@@ -107,6 +110,7 @@ class CClient_Data {
   void Reset_Record();
   void Write_Data_Block(std::vector<uint8_t>& out) const;
   bool Read_Data_Block(const uint8_t* block);
+  std::string Refusal() const;
 };
 
 // Whether any of the bits is set in the current account's flags word.

@@ -18,6 +18,8 @@ namespace {
 constexpr char kMaster_File[] = "chat/master_com.dat";
 constexpr uint32_t kMaster_Magic[3] = {1, 13, 17};
 constexpr uint32_t kAuthor_File_Version = 1;
+constexpr char kForum_Failure[] = "Error (CCommunications_Mgr): Couldn't load forum file.";
+constexpr char kRank_Failure[] = "Error (CCommunications_Mgr): Couldn't load ranks.";
 
 // The sixteen authors; 3 to 16 are the simulated correspondents.
 constexpr const char* kPersona_Names[17] = {
@@ -106,18 +108,24 @@ bool CCommunications_Mgr::Init() {
     Fail_Init("Error (CCommunications_Mgr): Couldn't load master com data.");
     return false;
   }
+  // A damaged forum or score file is kept aside and replaced by a new store as it loads (the
+  // forum's load may load the score tables first); its message shows at this start only.
+  const uint32_t forum_damage = m_Forum_Data.m_Damaged_Loads;
+  const uint32_t rank_damage = m_Rank_Data.m_Damaged_Loads;
   if (!m_Forum_Data.Load()) {
-    Fail_Init("Error (CCommunications_Mgr): Couldn't load forum file.");
+    Fail_Init(kForum_Failure);
     return false;
   }
+  if (m_Forum_Data.m_Damaged_Loads != forum_damage) Show_Message("%s", kForum_Failure);
   if (!m_Client_Data.Load(nullptr)) {
     Fail_Init("Error (CCommunications_Mgr): Couldn't load settings.");
     return false;
   }
   if (!m_Rank_Data.Load()) {
-    Fail_Init("Error (CCommunications_Mgr): Couldn't load ranks.");
+    Fail_Init(kRank_Failure);
     return false;
   }
+  if (m_Rank_Data.m_Damaged_Loads != rank_damage) Show_Message("%s", kRank_Failure);
   m_Running = true;
   std::vector<Queued_Posting> queue;
   queue.swap(m_Queue);

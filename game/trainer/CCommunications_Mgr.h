@@ -53,7 +53,8 @@ class CCommunications_Mgr {
   ~CCommunications_Mgr() = default;
 
   // Loads the master list, the forum, the current user's account and the score tables, then
-  // delivers the queued postings. A failure shows its message, writes nothing and stops.
+  // delivers the queued postings. A failure shows its message and stops. A damaged forum or
+  // score file does not stop it: the store starts anew and its message shows this time only.
   bool Init();
   // Saves the loaded stores, clears them, frees the master list and stops.
   void Term();

@@ -36,9 +36,23 @@ bool Read_Record(Byte_Reader& r, Message_Record& record) {
          r.Read_Text(record.Subject) && r.Read_Text(record.Date);
 }
 
-bool Read_Text_Body(Byte_Reader& r, std::string& text) {
+// A text length and its text; a length above the limit is a refusal with that reason.
+bool Read_Text_Body(Byte_Reader& r, std::string& text, std::string& why) {
   uint32_t length = 0;
-  return r.Read_U32(length) && length <= CForum_Data::kMax_Text && r.Read_String(text, length);
+  if (!r.Read_U32(length)) return false;
+  if (length > CForum_Data::kMax_Text) {
+    why = "a text of " + std::to_string(length) + " characters";
+    return false;
+  }
+  return r.Read_String(text, length);
+}
+
+// A count that a file may hold; a larger one is a refusal with that reason.
+bool Read_Count(Byte_Reader& r, uint32_t& count, const char* what, std::string& why) {
+  if (!r.Read_U32(count)) return false;
+  if (count <= CForum_Data::kMax_Count) return true;
+  why = std::to_string(count) + " " + what;
+  return false;
 }
 
 bool Is_Unread_Private(const Forum_Message& message) {
@@ -105,53 +119,67 @@ std::vector<uint8_t> CForum_Data::Build_File_Bytes(uint32_t saved_time) const {
   return w.Bytes();
 }
 
-bool CForum_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes, uint32_t& saved_time) {
+bool CForum_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes, uint32_t& saved_time, std::string* why) {
   Clear();
   Byte_Reader r(bytes);
+  std::string refusal;
   uint32_t version = 0, posted = 0, pending = 0, delivered = 0;
-  bool ok = r.Read_U32(version) && version == kVersion && r.Read_U32(saved_time) && r.Read_U32(m_Message_Counter) &&
-            r.Read_U32(posted) && r.Read_U32(pending) && posted <= kMax_Count && pending <= kMax_Count;
+  bool ok = r.Read_U32(version);
+  if (ok && version != kVersion) {
+    refusal = "its version is " + std::to_string(version);
+    ok = false;
+  }
+  ok = ok && r.Read_U32(saved_time) && r.Read_U32(m_Message_Counter) &&
+       Read_Count(r, posted, "posted messages", refusal) && Read_Count(r, pending, "pending messages", refusal);
   for (uint32_t i = 0; ok && i < posted; ++i) {
     Forum_Message message;
-    ok = Read_Record(r, message.Record) && Read_Text_Body(r, message.Text);
+    ok = Read_Record(r, message.Record) && Read_Text_Body(r, message.Text, refusal);
     if (ok) m_Posted.push_back(std::move(message));
   }
   for (uint32_t i = 0; ok && i < pending; ++i) {
     Pending_Message message;
-    ok = Read_Record(r, message.Record) && r.Read_F32(message.Delay) && Read_Text_Body(r, message.Text);
+    ok = Read_Record(r, message.Record) && r.Read_F32(message.Delay) && Read_Text_Body(r, message.Text, refusal);
     if (!std::isfinite(message.Delay)) message.Delay = 0;
     if (ok) m_Pending.push_back(std::move(message));
   }
-  ok = ok && r.Read_U32(delivered) && delivered <= kMax_Count;
+  ok = ok && Read_Count(r, delivered, "delivered ids", refusal);
   for (uint32_t i = 0; ok && i < delivered; ++i) {
     uint32_t id = 0;
     ok = r.Read_U32(id);
     m_Delivered.insert(id);
   }
-  if (!ok) Clear();
-  return ok;
+  if (ok) return true;
+  Clear();
+  if (why != nullptr) *why = refusal.empty() ? "it ends early" : refusal;
+  return false;
 }
 
 bool CForum_Data::Load() {
   Clear();
   uint32_t saved_time = 0;
-  const Store_Load result = Load_Store_File(kFile_Name, [&](const std::vector<uint8_t>& bytes) {
-    return Parse_File_Bytes(bytes, saved_time);
-  });
-  if (result == Store_Load::Missing) {
-    m_Loaded = true;
-    return true;
-  }
-  if (result != Store_Load::Accepted) {
+  const auto parse = [&](const std::vector<uint8_t>& bytes, std::string& why) {
+    return Parse_File_Bytes(bytes, saved_time, &why);
+  };
+  const Store_Load_Result result = Load_Store_File(kFile_Name, "a new forum was started", parse);
+  if (result.outcome == Store_Load::Unreadable || result.outcome == Store_Load::Unkept) {
     Clear();
     return false;
   }
+  if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) ++m_Damaged_Loads;
+  if (result.outcome != Store_Load::Accepted) {
+    // No file, or a refused one: an empty forum, saved at once over what was refused.
+    Clear();
+    m_Loaded = true;
+    if (result.outcome == Store_Load::Damaged) Save();
+    return true;
+  }
+  m_Loaded = true;
   int64_t elapsed = plat::Get_Calendar_Time() - static_cast<int64_t>(saved_time);
   if (elapsed < 0) elapsed = 60;
   const float minutes = static_cast<float>(elapsed) / 60.0f;
   const float delay_drop = std::min(static_cast<float>(std::min<int64_t>(elapsed, 1000) / 60), 16.0f);
   for (Pending_Message& message : m_Pending) message.Delay -= delay_drop;
-  m_Loaded = true;
+  if (!result.kept_as.empty()) Save();  // the forum of the "_tmp" copy replaces the refused file
   g_Communications_Mgr.m_Rank_Data.Advance_Competitors(minutes);
   if (minutes >= 360.0f && static_cast<float>(plat::Random()) / 32768.0f < 0.25f)
     g_Communications_Mgr.Post_Message(kComm_Absence, 0, 0);

@@ -52,8 +52,10 @@ class CForum_Data {
   ~CForum_Data() { Clear(); }
 
   // Reads the forum; counts pending delays down by the time away, advances the competitors
-  // and may ask for a long-absence message. False on a malformed or unreadable file (the
-  // forum empty and unloaded, the file untouched).
+  // and may ask for a long-absence message. A refused file is kept as "forumfile.dat.bad"
+  // (numbered when that is taken) and the forum read from the "_tmp" copy, or a new empty
+  // one, is saved over it at once. False when the file cannot be read or the refused file
+  // cannot be kept (the forum empty and unloaded, the file untouched).
   bool Load();
   // Trims and writes the forum atomically; false (nothing written) when not loaded or the
   // write fails.
@@ -76,10 +78,13 @@ class CForum_Data {
   bool Has_Unread_Private(const CClient_Data& account) const;
   bool Is_Delivered(const Master_Record& record) const;
 
-  // The file's bytes (with the given time of saving); and the parser (false, forum empty,
-  // when malformed). Parsing sets neither the loaded flag nor the time away.
+  // The file's bytes (with the given time of saving); and the parser (false, forum empty and
+  // why in a few words, when malformed). Parsing sets neither the loaded flag nor the time away.
   std::vector<uint8_t> Build_File_Bytes(uint32_t saved_time) const;
-  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes, uint32_t& saved_time);
+  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes, uint32_t& saved_time, std::string* why = nullptr);
+
+  // How many loads found the file damaged and kept it aside; never reset.
+  uint32_t m_Damaged_Loads = 0;
 
   // Removes the oldest read messages beyond ten, empties an overlong pending list and keeps
   // every list within what a file may hold.

@@ -52,6 +52,15 @@ void Tidy_Table(Rank_Table& table) {
                    [](const Rank_Entry& a, const Rank_Entry& b) { return a.Score > b.Score; });
 }
 
+// Why a file with this version and table count is refused; empty when they are accepted.
+std::string Refusal(uint32_t version, uint32_t count, size_t table_bytes) {
+  if (version != CRank_Data::kVersion) return "its version is " + std::to_string(version);
+  if (count > CRank_Data::kMax_Tables) return std::to_string(count) + " score tables";
+  if (table_bytes < size_t{count} * sizeof(Rank_Table))
+    return "it ends inside its " + std::to_string(count) + " tables";
+  return std::string();
+}
+
 }  // namespace
 
 uint32_t CRank_Data::Name_Check_Word(const char* name) {
@@ -86,12 +95,16 @@ std::vector<uint8_t> CRank_Data::Build_File_Bytes() const {
   return w.Bytes();
 }
 
-bool CRank_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes) {
+bool CRank_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes, std::string* why) {
   m_Tables.clear();
   Byte_Reader r(bytes);
   uint32_t version = 0, count = 0;
-  if (!r.Read_U32(version) || !r.Read_U32(count)) return false;
-  if (version != kVersion || count > kMax_Tables || r.Remaining() < size_t{count} * sizeof(Rank_Table)) return false;
+  const std::string refusal =
+      r.Read_U32(version) && r.Read_U32(count) ? Refusal(version, count, r.Remaining()) : "it ends inside its header";
+  if (!refusal.empty()) {
+    if (why != nullptr) *why = refusal;
+    return false;
+  }
   m_Tables.resize(count);
   for (Rank_Table& table : m_Tables) {
     r.Read_Text(table.Key);
@@ -112,16 +125,22 @@ bool CRank_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes) {
 
 bool CRank_Data::Load() {
   Clear();
-  const Store_Load result = Load_Store_File(kFile_Name, [this](const std::vector<uint8_t>& bytes) {
-    return Parse_File_Bytes(bytes);
-  });
-  if (result == Store_Load::Missing) {
-    Make_Default_Tables();
-  } else if (result != Store_Load::Accepted) {
+  const auto parse = [this](const std::vector<uint8_t>& bytes, std::string& why) {
+    return Parse_File_Bytes(bytes, &why);
+  };
+  const Store_Load_Result result = Load_Store_File(kFile_Name, "new score tables were started", parse);
+  if (result.outcome == Store_Load::Unreadable || result.outcome == Store_Load::Unkept) {
     Clear();
     return false;
   }
+  if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) ++m_Damaged_Loads;
+  if (result.outcome == Store_Load::Missing || result.outcome == Store_Load::Damaged) {
+    m_Tables.clear();
+    Make_Default_Tables();
+  }
   m_Loaded = true;
+  // The tables replace a refused file at once, so that it is kept only once.
+  if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) Save();
   return true;
 }
 

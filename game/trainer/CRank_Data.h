@@ -31,9 +31,11 @@ class CRank_Data {
 
   ~CRank_Data() { Clear(); }
 
-  // Reads the tables (the "_tmp" copy when the file is missing or rejected); default tables
-  // when neither is there. False on a malformed or unreadable file: the tables stay empty and
-  // unloaded, the file untouched.
+  // Reads the tables (the "_tmp" copy when the file is missing or refused); default tables
+  // when neither is there. A refused file is kept as "rdata.dat.bad" (numbered when that is
+  // taken) and the tables of the "_tmp" copy, or default ones, are saved over it at once.
+  // False when the file cannot be read or the refused file cannot be kept: the tables stay
+  // empty and unloaded, the file untouched.
   bool Load();
   // Writes the tables atomically; false (nothing written) when not loaded or the write fails.
   bool Save();
@@ -58,10 +60,10 @@ class CRank_Data {
   // Fills the default tables from the simulation table.
   void Make_Default_Tables();
 
-  // The file's bytes for the tables; and the parser of a file's bytes (false, tables empty,
-  // when malformed).
+  // The file's bytes for the tables; and the parser of a file's bytes (false, tables empty and
+  // why in a few words, when malformed).
   std::vector<uint8_t> Build_File_Bytes() const;
-  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes);
+  bool Parse_File_Bytes(const std::vector<uint8_t>& bytes, std::string* why = nullptr);
 
   static uint32_t Name_Check_Word(const char* name);
   static uint32_t Score_Check_Word(uint32_t stored_score);
@@ -71,6 +73,8 @@ class CRank_Data {
 
   bool m_Loaded = false;
   std::vector<Rank_Table> m_Tables;
+  // How many loads found the file damaged and kept it aside; never reset.
+  uint32_t m_Damaged_Loads = 0;
 };
 
 // The title of the simulation of the last inserted score, "that game" when none matches.

@@ -52,6 +52,15 @@ bool Write_All(int fd, const unsigned char* data, size_t size) {
 
 bool Injected(Replace_Step step, Replace_Step failing) { return step == failing; }
 
+// The six characters mkostemp puts in place of "XXXXXX": letters and digits.
+constexpr size_t kTemporary_Suffix_Length = 6;
+
+bool Is_Temporary_Suffix(std::string_view suffix) {
+  return std::all_of(suffix.begin(), suffix.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  });
+}
+
 // Syncs the folder so the rename itself survives a crash. Some file systems cannot sync a
 // folder; the new contents are in place by then, so this is done as well as it can be.
 void Sync_Folder(const std::string& folder) {
@@ -190,12 +199,36 @@ void Remove_Temporary_Files(const std::string& path) {
   std::vector<std::string> stale;
   while (const dirent* entry = readdir(dir)) {
     const std::string_view entry_name = entry->d_name;
-    if (entry_name.size() > prefix.size() && entry_name.substr(0, prefix.size()) == prefix) {
+    if (entry_name.size() == prefix.size() + kTemporary_Suffix_Length &&
+        entry_name.substr(0, prefix.size()) == prefix && Is_Temporary_Suffix(entry_name.substr(prefix.size())) &&
+        !Is_Directory(folder, *entry)) {
       stale.emplace_back(entry_name);
     }
   }
   closedir(dir);
   for (const std::string& file : stale) unlink((folder + "/" + file).c_str());
+}
+
+std::string Keep_Damaged_Copy(const std::string& path, const void* data, size_t size) {
+  std::string folder;
+  std::string name;
+  Split_Path(path, &folder, &name);
+  if (name.empty() || (data == nullptr && size > 0)) return std::string();
+  for (int number = 0; number < kMax_Damaged_Copies; ++number) {
+    const std::string copy = path + ".bad" + (number == 0 ? std::string() : "." + std::to_string(number));
+    const int fd = open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return std::string();
+    bool ok = Write_All(fd, static_cast<const unsigned char*>(data), size) && (!g_sync.load() || fsync(fd) == 0);
+    ok = (close(fd) == 0) && ok;
+    if (!ok) {
+      unlink(copy.c_str());
+      return std::string();
+    }
+    Sync_Folder(folder);
+    return copy;
+  }
+  return std::string();
 }
 
 bool Replace_File_Atomically(const std::string& path, const void* data, size_t size) {

@@ -59,9 +59,17 @@ class Atomic_File_Writer {
   int m_failing_step = 0;
 };
 
-// Removes the temporary files an interrupted atomic replace of `path` left behind
-// ("path.tmp.*"). Call it only while no other writer of the same file can be at work.
+// Removes the temporary files an interrupted atomic replace of `path` left behind: the names
+// "path.tmp.XXXXXX" with six letters or digits, as the replace makes them (no other file, so
+// "path.tmp.x.dat" stays). Call it only while no other writer of the same file can be at work.
 void Remove_Temporary_Files(const std::string& path);
+
+// Keeps bytes that were read from `path` and refused as a new file beside it: "path.bad", or
+// "path.bad.1", "path.bad.2", ... up to "path.bad.<kMax_Damaged_Copies - 1>" when a name is
+// taken. Each name is created exclusively, so an existing copy is never overwritten. Returns
+// the copy's path, or an empty string (nothing left behind) when no copy could be written.
+constexpr int kMax_Damaged_Copies = 1000;
+std::string Keep_Damaged_Copy(const std::string& path, const void* data, size_t size);
 
 // Whether atomic replaces sync the file and its folder to the disk (on by default). Fuzzers and
 // benchmarks that replace files thousands of times a second turn it off.

@@ -83,7 +83,7 @@ TEST_F(ClientDataTest, FileNamesLowerOnlyTheLettersAToZ) {
   EXPECT_STREQ(CClient_Data::Get_File_Name(nullptr), "client_default.dat");
 }
 
-TEST_F(ClientDataTest, RejectedAccountsFallBackToTheCopyOrResetKeepingTheRejectedFile) {
+TEST_F(ClientDataTest, RefusedAccountsFallBackToTheCopyOrResetKeepingTheRefusedFile) {
   const std::vector<uint8_t> good = Account_Bytes(3, 500, 1, {}, {}).Bytes();
   const std::vector<uint8_t> other = Account_Bytes(1, 70, 0, {}, {}).Bytes();
   std::vector<uint8_t> tampered = good;
@@ -92,29 +92,30 @@ TEST_F(ClientDataTest, RejectedAccountsFallBackToTheCopyOrResetKeepingTheRejecte
   wrong_version[0] = 3;
   const std::vector<uint8_t> too_many_ids = Account_Bytes(3, 500, 1, {}, {}).U32(20, 15000).Bytes();
   const std::vector<uint8_t> short_file(good.begin(), good.begin() + 100);
-  const std::vector<uint8_t> none;
   struct Case {
     const char* what;
     const std::vector<uint8_t>* main;  // null: no file
     const std::vector<uint8_t>* copy;
     uint32_t access;                   // what loads
-    bool bad_kept;
+    bool bad_kept;                     // the main file is kept as "client_u.dat.bad"
+    const char* why;                   // in the line on stderr; null: no line
   } cases[] = {
-      {"main good", &good, &other, 3, false},
-      {"main missing, copy good", nullptr, &other, 1, false},
-      {"main tampered, copy good", &tampered, &other, 1, false},
-      {"main tampered, no copy", &tampered, nullptr, 0, true},
-      {"wrong version", &wrong_version, nullptr, 0, true},
-      {"15,000 ids", &too_many_ids, nullptr, 0, true},
-      {"short file", &short_file, nullptr, 0, true},
-      {"both missing", nullptr, nullptr, 0, false},
-      {"main tampered, copy tampered", &tampered, &tampered, 0, true},
+      {"main good", &good, &other, 3, false, nullptr},
+      {"main missing, copy good", nullptr, &other, 1, false, nullptr},
+      {"main tampered, copy good", &tampered, &other, 1, true, "(its checksum does not match)"},
+      {"main tampered, no copy", &tampered, nullptr, 0, true, "(its checksum does not match)"},
+      {"wrong version", &wrong_version, nullptr, 0, true, "(its version is 3)"},
+      {"15,000 ids", &too_many_ids, nullptr, 0, true, "(a message set of 15000 ids)"},
+      {"short file", &short_file, nullptr, 0, true, "(it ends inside its header)"},
+      {"both missing", nullptr, nullptr, 0, false, nullptr},
+      {"main tampered, copy tampered", &tampered, &tampered, 0, true, "(its checksum does not match)"},
+      {"main missing, copy tampered", nullptr, &tampered, 0, false, "client_u.dat_tmp was damaged"},
   };
+  std::vector<std::string>& errors = m_Errors;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    unlink("client_u.dat");
-    unlink("client_u.dat_tmp");
-    unlink("client_u.dat.bad");
+    for (const char* file : {"client_u.dat", "client_u.dat_tmp", "client_u.dat.bad"}) unlink(file);
+    errors.clear();
     if (c.main) { ASSERT_TRUE(Write_File("client_u.dat", *c.main)); }
     if (c.copy) { ASSERT_TRUE(Write_File("client_u.dat_tmp", *c.copy)); }
     ASSERT_TRUE(account.Load("u"));
@@ -127,7 +128,19 @@ TEST_F(ClientDataTest, RejectedAccountsFallBackToTheCopyOrResetKeepingTheRejecte
     }
     EXPECT_EQ(File_There("client_u.dat.bad"), c.bad_kept);
     if (c.bad_kept) { EXPECT_EQ(Read_File("client_u.dat.bad"), *c.main); }
-    if (c.main) { EXPECT_EQ(Read_File("client_u.dat"), *c.main) << "loading never writes the account"; }
+    if (c.why == nullptr) {
+      EXPECT_TRUE(errors.empty());
+      if (c.main) { EXPECT_EQ(Read_File("client_u.dat"), *c.main) << "loading an accepted account writes nothing"; }
+    } else {
+      ASSERT_EQ(errors.size(), 1u);
+      EXPECT_NE(errors[0].find(c.why), std::string::npos) << errors[0];
+      // A refused account is replaced at once by what loaded, which loads again without a word.
+      account.Clear();
+      ASSERT_TRUE(account.Load("u"));
+      EXPECT_EQ(account.m_Access_Level, c.access);
+      EXPECT_EQ(errors.size(), 1u);
+    }
+    if (c.copy) { EXPECT_EQ(Read_File("client_u.dat_tmp"), *c.copy) << "the copy is never written"; }
   }
 }
 

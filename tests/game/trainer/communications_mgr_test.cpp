@@ -77,18 +77,19 @@ TEST_F(CommunicationsTest, EachStartFailureShowsItsMessageAndWritesNoFile) {
       {"master list of another layout",
        [] { Write_File("chat/master_com.dat", Golden(12).U32(0, 1).U32(4, 13).U32(8, 18).Bytes()); },
        "Error (CCommunications_Mgr): Couldn't load master com data."},
-      {"malformed forum", [] { Write_File("forumfile.dat", Golden(4).U32(0, 2).Bytes()); },
+      {"unreadable forum", [] { mkdir("forumfile.dat", 0755); },
        "Error (CCommunications_Mgr): Couldn't load forum file."},
       {"unreadable account", [] { mkdir("client_pilot.dat", 0755); },
        "Error (CCommunications_Mgr): Couldn't load settings."},
-      {"malformed score tables", [] { Write_File("rdata.dat", Golden(8).U32(0, 1).U32(4, 5000).Bytes()); },
+      {"unreadable score tables", [] { mkdir("rdata.dat", 0755); },
        "Error (CCommunications_Mgr): Couldn't load ranks."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    unlink("forumfile.dat");
-    unlink("rdata.dat");
-    rmdir("client_pilot.dat");
+    for (const char* store : {"forumfile.dat", "rdata.dat", "client_pilot.dat"}) {
+      unlink(store);
+      rmdir(store);
+    }
     ASSERT_TRUE(Write_Chat(chat));
     c.prepare();
     g_Menu_Mgr.m_Console.m_User_Name = "Pilot";

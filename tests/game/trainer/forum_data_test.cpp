@@ -108,17 +108,24 @@ TEST_F(ForumDataTest, FixedStringsEndInsideTheirFields) {
   EXPECT_EQ(std::string(forum.m_Posted[0].Record.Author), std::string(31, 'A'));
 }
 
-TEST_F(ForumDataTest, EveryTruncationIsMalformedAndLeavesTheStoreEmptyAndTheFileUntouched) {
+TEST_F(ForumDataTest, EveryTruncationIsRefusedKeptAsideAndReplacedByAnEmptyForum) {
   const std::vector<uint8_t> good =
       Forum_File(kNow, 3, {Public(0x04000001, "abc")}, {Waiting(0x05000001, 2)}, {0x04000001}).Bytes();
   for (size_t length = 0; length < good.size(); ++length) {
+    SCOPED_TRACE(length);
     const std::vector<uint8_t> cut(good.begin(), good.begin() + length);
     ASSERT_TRUE(Write_File("forumfile.dat", cut));
-    EXPECT_FALSE(forum.Load()) << length;
-    EXPECT_FALSE(forum.m_Loaded);
-    EXPECT_TRUE(forum.m_Posted.empty() && forum.m_Pending.empty() && forum.m_Delivered.empty()) << length;
-    EXPECT_FALSE(forum.Save());
-    EXPECT_EQ(Read_File("forumfile.dat"), cut);
+    m_Errors.clear();
+    EXPECT_TRUE(forum.Load());
+    EXPECT_TRUE(forum.m_Loaded);
+    EXPECT_TRUE(forum.m_Posted.empty() && forum.m_Pending.empty() && forum.m_Delivered.empty());
+    EXPECT_EQ(Read_File("forumfile.dat.bad"), cut);
+    EXPECT_EQ(m_Errors.size(), 1u);
+    forum.Clear();
+    ASSERT_TRUE(forum.Load()) << "the empty forum was saved over the cut file";
+    EXPECT_EQ(m_Errors.size(), 1u);
+    unlink("forumfile.dat.bad");
+    forum.Clear();
   }
 }
 
@@ -155,7 +162,7 @@ TEST_F(ForumDataTest, CountAndTextLimits) {
     uint32_t posted_count;  // written in the count field
     size_t text_length;
     uint32_t delivered_count;
-    bool loads;
+    bool loads;  // accepted, else refused
   } cases[] = {
       {"10,000 posted", 10000, 1, 0, true},   {"10,001 posted", 10001, 1, 0, false},
       {"text 99,999", 1, 99999, 0, true},     {"text 100,000", 1, 100000, 0, false},
@@ -178,7 +185,10 @@ TEST_F(ForumDataTest, CountAndTextLimits) {
     } else {
       ASSERT_TRUE(Write_File("forumfile.dat", g.Bytes()));
     }
-    EXPECT_EQ(forum.Load(), c.loads);
+    unlink("forumfile.dat.bad");
+    EXPECT_TRUE(forum.Load());
+    EXPECT_EQ(forum.m_Posted.size() + forum.m_Delivered.size(), c.loads ? c.posted_count + c.delivered_count : 0u);
+    EXPECT_EQ(File_There("forumfile.dat.bad"), !c.loads) << "a refused file is kept aside";
     forum.Clear();
   }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -96,26 +98,43 @@ TEST_F(RankDataTest, EditedEntriesLoadEmptyAndTheRestMovesUp) {
   EXPECT_EQ(ranks.Get_Entry("1", 1)->Score, 0u);
 }
 
-TEST_F(RankDataTest, MalformedFilesFailTheLoadAndStayUntouched) {
+TEST_F(RankDataTest, MalformedFilesAreKeptAsideAndReplacedByDefaultTables) {
   const std::vector<uint8_t> good = Score_File({{"1", {{"Ann", 300}}}}).Bytes();
   std::vector<uint8_t> short_table(good.begin(), good.end() - 1);
   std::vector<uint8_t> bad_version = good;
   bad_version[0] = 2;
   const std::vector<uint8_t> too_many = Golden(8).U32(0, 1).U32(4, 5000).Bytes();
   const std::vector<uint8_t> header_only(good.begin(), good.begin() + 6);
-  const std::vector<uint8_t>* cases[] = {&short_table, &bad_version, &too_many, &header_only};
-  for (const std::vector<uint8_t>* bytes : cases) {
-    ASSERT_TRUE(Write_File("rdata.dat", *bytes));
-    EXPECT_FALSE(ranks.Load());
-    EXPECT_FALSE(ranks.m_Loaded);
-    EXPECT_TRUE(ranks.m_Tables.empty());
-    EXPECT_FALSE(ranks.Save());
-    EXPECT_EQ(Read_File("rdata.dat"), *bytes);
+  struct Case {
+    const std::vector<uint8_t>* bytes;
+    const char* why;
+  } cases[] = {{&short_table, "(it ends inside its 1 tables)"},
+               {&bad_version, "(its version is 2)"},
+               {&too_many, "(5000 score tables)"},
+               {&header_only, "(it ends inside its header)"}};
+  Build_Sim_Table();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    unlink("rdata.dat.bad");
+    m_Errors.clear();
+    ASSERT_TRUE(Write_File("rdata.dat", *c.bytes));
+    EXPECT_TRUE(ranks.Load());
+    EXPECT_TRUE(ranks.m_Loaded);
+    EXPECT_EQ(ranks.m_Tables.size(), g_Sim_Table.size() - 1) << "default tables";
+    EXPECT_EQ(ranks.Get_Score("1", "ann"), 0u);
+    EXPECT_EQ(Read_File("rdata.dat.bad"), *c.bytes);
+    ASSERT_EQ(m_Errors.size(), 1u);
+    EXPECT_NE(m_Errors[0].find(std::string("rdata.dat was damaged ") + c.why), std::string::npos) << m_Errors[0];
+    EXPECT_EQ(Read_File("rdata.dat"), ranks.Build_File_Bytes()) << "the default tables are saved at once";
   }
-  // A good copy stands in for a rejected file.
+  // A good copy stands in for a refused file, and replaces it.
+  unlink("rdata.dat.bad");
+  ASSERT_TRUE(Write_File("rdata.dat", bad_version));
   ASSERT_TRUE(Write_File("rdata.dat_tmp", good));
   EXPECT_TRUE(ranks.Load());
   EXPECT_EQ(ranks.Get_Score("1", "ann"), 300u);
+  EXPECT_EQ(Read_File("rdata.dat.bad"), bad_version);
+  EXPECT_EQ(Read_File("rdata.dat"), good);
 }
 
 TEST_F(RankDataTest, MissingFilesGiveDefaultTablesForEverySimulation) {

@@ -11,6 +11,7 @@
 
 #include "game/menu/CMenu_Mgr.h"
 #include "platform/system/clock.h"
+#include "platform/system/debug.h"
 #include "platform/system/files.h"
 #include "platform/system/message_box.h"
 #include "platform/system/random.h"
@@ -110,6 +111,7 @@ void TrainerTest::SetUp() {
   plat::Set_Calendar_Clock(&Fake_Calendar);
   plat::Seed_Random(12345);
   plat::Set_Message_Recorder([this](const std::string&, const std::string& text) { m_Messages.push_back(text); });
+  plat::Set_Error_Recorder([this](const std::string& text) { m_Errors.push_back(text); });
   g_Menu_Mgr.m_Console.m_User_Name.clear();
   Reset_Manager();
 }
@@ -118,6 +120,7 @@ void TrainerTest::TearDown() {
   Reset_Manager();
   g_Menu_Mgr.m_Console.m_User_Name.clear();
   plat::Set_Message_Recorder(nullptr);
+  plat::Set_Error_Recorder(nullptr);
   plat::Set_Calendar_Clock(nullptr);
   plat::Inject_Replace_Failure(plat::Replace_Step::None);
   if (!m_Old_Folder.empty()) (void)chdir(m_Old_Folder.c_str());

@@ -1,7 +1,7 @@
 #pragma once
 // A fixture for the trainer's stores: every test runs in a fresh folder of its own with a set
-// calendar clock (UTC), a seeded random generator and a recorder for messages, and leaves the
-// communications manager stopped and empty.
+// calendar clock (UTC), a seeded random generator and recorders for messages and error lines,
+// and leaves the communications manager stopped and empty.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -79,6 +79,7 @@ class TrainerTest : public ::testing::Test {
   std::string m_Folder;
   std::string m_Old_Folder;
   std::vector<std::string> m_Messages;
+  std::vector<std::string> m_Errors;  // the lines written to stderr as errors
 };
 
 }  // namespace trainer_test

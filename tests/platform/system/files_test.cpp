@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -193,6 +195,63 @@ TEST(AtomicReplace, RefusesPathsItCannotWrite) {
   EXPECT_FALSE(plat::Replace_File_Atomically("", std::string_view("x")));
   EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("x"), nullptr, 3));
   EXPECT_EQ(Names_In(folder.Path()), std::vector<std::string>{"taken"});
+}
+
+TEST(StaleTemporaries, OnlyTheNamesAnAtomicReplaceMakesAreRemoved) {
+  Temp_Folder folder;
+  const std::string path = folder.Path("store.dat");
+  Write(path, "kept");
+  const std::vector<std::string> stale = {"store.dat.tmp.AbC123", "store.dat.tmp.000000", "store.dat.tmp.zZzZzZ"};
+  const std::vector<std::string> others = {
+      "store.dat.tmp.AbC12",    // five characters
+      "store.dat.tmp.AbC1234",  // seven
+      "store.dat.tmp.ab.dat",   // an account "store.dat.tmp.ab" could have this name
+      "store.dat.tmp.a-b_c.",   // not letters and digits
+      "store.dat.tmp.",         "store.dat.bad",      "store.dat_tmp",
+      "other.dat.tmp.AbC123",   "xstore.dat.tmp.AbC123",
+  };
+  for (const std::string& name : stale) Write(folder.Path(name), "stale");
+  for (const std::string& name : others) Write(folder.Path(name), "other");
+  ASSERT_EQ(mkdir(folder.Path("store.dat.tmp.Folder").c_str(), 0755), 0);
+  plat::Remove_Temporary_Files(path);
+  std::vector<std::string> expected = others;
+  expected.push_back("store.dat");
+  expected.push_back("store.dat.tmp.Folder");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Names_In(folder.Path()), expected);
+}
+
+TEST(DamagedCopies, AreNumberedAndNeverOverwritten) {
+  Temp_Folder folder;
+  const std::string path = folder.Path("store.dat");
+  Write(path, "damaged");
+  const char* expected[] = {".bad", ".bad.1", ".bad.2"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string contents = "copy " + std::to_string(i);
+    EXPECT_EQ(plat::Keep_Damaged_Copy(path, contents.data(), contents.size()), path + expected[i]);
+  }
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Read(path + expected[i]), "copy " + std::to_string(i));
+  EXPECT_EQ(Read(path), "damaged") << "the file itself is not touched";
+
+  // A gap is filled; a name taken by anything (here a folder) is skipped.
+  ASSERT_EQ(unlink((path + ".bad.1").c_str()), 0);
+  EXPECT_EQ(plat::Keep_Damaged_Copy(path, "x", 1), path + ".bad.1");
+  ASSERT_EQ(mkdir((path + ".bad.3").c_str(), 0755), 0);
+  EXPECT_EQ(plat::Keep_Damaged_Copy(path, "", 0), path + ".bad.4");
+  EXPECT_EQ(Read(path + ".bad.4"), "");
+}
+
+TEST(DamagedCopies, FailWithoutLeavingAFileWhenNoNameIsFreeOrTheFolderIsMissing) {
+  Temp_Folder folder;
+  const std::string path = folder.Path("full.dat");
+  Write(path + ".bad", "0");
+  for (int i = 1; i < plat::kMax_Damaged_Copies; ++i) Write(path + ".bad." + std::to_string(i), "0");
+  const size_t before = Names_In(folder.Path()).size();
+  EXPECT_EQ(plat::Keep_Damaged_Copy(path, "new", 3), "");
+  EXPECT_EQ(Names_In(folder.Path()).size(), before);
+  EXPECT_EQ(Read(path + ".bad"), "0");
+  EXPECT_EQ(plat::Keep_Damaged_Copy(folder.Path("missing/store.dat"), "new", 3), "");
+  EXPECT_EQ(plat::Keep_Damaged_Copy("", "new", 3), "");
 }
 
 }  // namespace
