@@ -362,15 +362,18 @@ bool Game_Harness::Aim_Site(const std::string& which) {
   return true;
 }
 
-bool Game_Harness::Step_Drawing_Every(int frame) {
-  // The frames between drawn ones run with the device answering as lost, as a minimised window
-  // would: the game updates everything and skips the drawing (the sweep of dead objects waits
-  // for the next drawn frame). The caller draws the last frame itself.
-  const bool skip = m_Draw_Every > 1 && frame % m_Draw_Every != 0;
-  if (skip) D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
-  const bool running = Step(1, m_Step_Ms);
-  if (skip) D3D8Test_InjectCooperativeLevel(D3D_OK);
+bool Game_Harness::Step_Undrawn(int frames, uint32_t ms_per_frame) {
+  // The sweep of dead objects waits for the next drawn frame.
+  D3D8Test_InjectCooperativeLevel(D3DERR_DEVICELOST);
+  const bool running = Step(frames, ms_per_frame);
+  D3D8Test_InjectCooperativeLevel(D3D_OK);
   return running;
+}
+
+bool Game_Harness::Step_Drawing_Every(int frame) {
+  // The frames between drawn ones run undrawn; the caller draws the last frame itself.
+  const bool skip = m_Draw_Every > 1 && frame % m_Draw_Every != 0;
+  return skip ? Step_Undrawn(1, m_Step_Ms) : Step(1, m_Step_Ms);
 }
 
 bool Game_Harness::Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms) {

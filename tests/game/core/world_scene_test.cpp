@@ -79,7 +79,8 @@ class World_Scene : public RunningGame {
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     // The scene alone: the track's objects and the end of its run would come between.
     g_Music_Track.Term();
-    harness.Step(200, 40);  // the background fades in
+    harness.Step_Undrawn(199, 40);  // the background fades in
+    harness.Step(1, 40);
   }
 
   void Look(const CVector3& from, const CVector3& at) {
@@ -196,7 +197,8 @@ TEST_F(World_Scene, BallsFallLandAndPushEachOtherApart) {
   g_Camera.Look_At(CVector3{800.0f, 150.0f, 550.0f}, CVector3{800.0f, 60.0f, 800.0f});
   harness.Step(10, 16);
   Shot("world_balls_falling.png");
-  harness.Step(400, 33);
+  harness.Step_Undrawn(399, 33);
+  harness.Step(1, 33);
   Shot("world_balls_landed.png");
   for (Falling_Ball* ball : balls) {
     EXPECT_NEAR(ball->m_Position.y, kPlain_Ground + 15.0f, 1.5f);
