@@ -145,6 +145,13 @@ class CWorld {
   int Tiles_Drawn() const { return m_Tiles_Drawn; }
   int Reflected_Tiles_Drawn() const { return m_Reflected_Tiles_Drawn; }
   bool Walls_Built() const { return m_Walls_Built; }
+  // The drawing shortcuts that spare work without changing the picture, each on by default;
+  // switched off, the world is drawn the plain way (the tests compare the two pictures).
+  struct Drawing_Shortcuts {
+    bool walls_after_ground = true;  // the mirror walls only on the pixels the ground left
+    bool fences_cut_short = true;    // the fences end where their texture turns clear for good
+  };
+  Drawing_Shortcuts m_Shortcuts;
   // The mirror walls: two upright quads at each corner, on the edge lines beyond the world.
   void Build_Walls();
   const DrawPrimFlatTriangle* Walls() const { return m_Walls; }
@@ -233,8 +240,7 @@ class CWorld {
   // The fraction of the fence quads' height that can show with the style (see Fence_Reach.h).
   float Fence_Reach(const CD3DRenderStyle* style);
   void Mirror_Pass();
-  // Draws a tile at a level of detail (0 every vertex), kept within the levels its grid has.
-  void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style, uint16_t level = 0);
+  void Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style);
   void World_Textures(CDeviceTexture* out[4]) const;
   void List_Tile_Objects(int column, int row, int side, const CPlane planes[6], const CVector3& camera);
   void List_Object(CWorld_Object* object, const CPlane planes[6], const CVector3& camera);

@@ -36,11 +36,6 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 constexpr uint32_t kWall_Color = 0x4090B0FF;
 constexpr uint32_t kSim_Kind_Training = 1;
 
-// Reflected tiles lie beyond the mirror walls, never nearer than the world's edge, where a grid
-// of every second vertex looks the same and costs a quarter of the triangles. Nothing is laid
-// on them (marks and the flash pass follow the tiles of the world itself, drawn in full).
-constexpr uint16_t kReflected_Tile_Level = 1;
-
 // Render style pass modes: depth tested and written, depth tested only; no blending.
 constexpr uint32_t kDepth_Test_And_Write = 0;
 constexpr uint32_t kDepth_Test_Only = 1;
@@ -191,7 +186,7 @@ void CWorld::Render(const CFrame_Info& frame, const float& unpaused_delta) {
   (void)unpaused_delta;
   Set_Lights();
   const bool walls = (m_Desc.world_flags & kWorld_Mirror_Walls) && m_Walls_Built;
-  const bool walls_after_ground = walls && Walls_Can_Follow_Ground();
+  const bool walls_after_ground = walls && m_Shortcuts.walls_after_ground && Walls_Can_Follow_Ground();
   if (walls && !walls_after_ground) Draw_Walls();
   CPlane planes[6];
   g_Camera.Get_Frustum_Planes(planes);
@@ -259,12 +254,12 @@ void CWorld::World_Textures(CDeviceTexture* out[4]) const {
   for (int i = 0; i < 4; ++i) out[i] = m_Textures[i] ? m_Textures[i]->m_pDeviceTexture : nullptr;
 }
 
-void CWorld::Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style, uint16_t level) {
+void CWorld::Draw_Tile(CGridMesh* mesh, const CMatrix4x4& world, CD3DRenderStyle* style) {
   if (!mesh || !style) return;
   CDeviceTexture* textures[4];
   World_Textures(textures);
-  const uint32_t levels = mesh->GetLODCount();
-  mesh->SetLOD(static_cast<uint16_t>(std::min<uint32_t>(level, levels)));
+  mesh->GetLODCount();
+  mesh->SetLOD(0);
   mesh->Render(&world, style, textures);
 }
 
@@ -325,7 +320,9 @@ void CWorld::Render_Terrain_And_Lists(const CPlane planes[6], const CVector3& ca
         if (flash) Draw_Tile(mesh, identity, m_Styles[kStyle_Ground_Flash]);
         ++m_Tiles_Drawn;
       } else {
-        Draw_Tile(mesh, m_Reflections[side], m_Styles[kStyle_Reflected_Ground], kReflected_Tile_Level);
+        // Every vertex, as the world's own tiles: a coarser grid moves the hills' outlines
+        // against the sky and the fences by whole grey steps.
+        Draw_Tile(mesh, m_Reflections[side], m_Styles[kStyle_Reflected_Ground]);
         ++m_Reflected_Tiles_Drawn;
       }
       List_Tile_Objects(source_c, source_r, side, planes, camera);
@@ -433,7 +430,7 @@ void CWorld::Draw_Fences() {
       {kSide_High_Z, std::fabs(sz - camera.z), {0.0f, 0.0f, sz}, {sx, 0.0f, sz}, v_x},
   };
   // The quads end where their texture turns clear for good, with u cut to match.
-  const float shown = Fence_Reach(style);
+  const float shown = m_Shortcuts.fences_cut_short ? Fence_Reach(style) : 1.0f;
   if (!(shown > 0.0f)) return;
   const float top = floor + shown * (kFence_Top - floor);
   DrawPrimFlatTexQuad quads[4];

@@ -64,7 +64,7 @@ void Draw_Billboard(const CVector3& position, const float& half_width, const flo
 }
 
 void Draw_Axis_Quads(const CVector3& centre, CVector3 spoke, CVector3 other_vector, const CVector3& axis,
-                     const unsigned& count, const float& half_length, const float& width, const uint32_t& colour,
+                     const unsigned& count, const float& width, const float& length, const uint32_t& colour,
                      CD3DRenderStyle* render_style, CTextureData* texture) {
   (void)other_vector;
   Set_Style_And_Texture(render_style, texture);
@@ -73,10 +73,10 @@ void Draw_Axis_Quads(const CVector3& centre, CVector3 spoke, CVector3 other_vect
   CQuaternion step;
   step.From_Axis_Angle(axis, kPi / n);
   CVector3 rise;
-  axis.Scale(width, rise);
+  axis.Scale(length, rise);
   for (unsigned i = 0; i < count; ++i) {
     CVector3 reach;
-    spoke.Scale(half_length, reach);
+    spoke.Scale(width, reach);
     const CVector3 near_end{centre.x + reach.x, centre.y + reach.y, centre.z + reach.z};
     const CVector3 far_end{centre.x - reach.x, centre.y - reach.y, centre.z - reach.z};
     DrawPrimFlatTexQuad quad;

@@ -16,9 +16,11 @@ void Draw_Beam_Quad(const CVector3& centre, const CVector3& axis_a, const CVecto
 void Draw_Billboard(const CVector3& position, const float& half_width, const float& half_height,
                     const uint32_t& colour, CD3DRenderStyle* render_style, CTextureData* texture);
 // `count` quads sharing the line through the centre along the axis, the spoke turned by
-// pi / count about it from one quad to the next. The second vector is not read.
+// pi / count about it from one quad to the next. Each quad spans centre +- width x spoke and
+// reaches length x axis from there: width is the half spread across the axis, length how far
+// the quad stands out along it. The second vector is not read.
 void Draw_Axis_Quads(const CVector3& centre, CVector3 spoke, CVector3 other_vector, const CVector3& axis,
-                     const unsigned& count, const float& half_length, const float& width, const uint32_t& colour,
+                     const unsigned& count, const float& width, const float& length, const uint32_t& colour,
                      CD3DRenderStyle* render_style, CTextureData* texture);
 
 // The texture matrix of a decal: the square of half size `size` around the position, seen

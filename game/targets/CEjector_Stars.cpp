@@ -55,7 +55,7 @@ void CEjector_Stars::Spawn(const uint32_t& first, const uint32_t& colour, const 
 
 void CEjector_Stars::Update(const float& dt) {
   if (m_Rise != 1.0f || m_Kill_Timer != 0.0f) {
-    m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);
+    m_Rise = ejectors::Next_Rise(m_Rise, m_Kill_Timer, m_Age, kRise_Rate);
     Set_Position(ejectors::Raised_Position(m_Base_Position, m_Orientation.rows[0], m_Rise * m_Fixed.half_size.x));
   } else if (Launch_Requested) {
     Launch();

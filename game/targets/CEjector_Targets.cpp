@@ -85,6 +85,10 @@ CVector3 CEjector_Targets::Side_Offset(uint32_t side) const {
 // Each board is tested where it stands once swung out (a board's position beside its tower
 // already lies on its side, so no side offset is added), also while it is still swinging out,
 // with its own half size.
+// This departs on purpose from testing each board at its position plus its side's offset:
+// a standing board already sits 82 out on its side, so adding the offset again tests a box
+// 164 out, beyond any spot the search tries, and the search would never refuse a spot. The
+// boards' poses this relies on are those of CTarget_Target::Folded_Position.
 bool CEjector_Targets::Spot_Is_Free(const CVector3& spot) const {
   const CVector3* axes = m_Orientation.rows;
   for (int n = 0;; ++n) {
@@ -133,9 +137,19 @@ void CEjector_Targets::Serve_Queue(float dt) {
   }
 }
 
+float CEjector_Targets::Current_Rise() const {
+  const float height = Height_Factor * m_Fixed.half_size.y * 2.0f;
+  if (!(height > 0.0f)) return 0.0f;
+  const CVector3& up = m_Orientation.rows[1];
+  const float out = (m_Position.x - Base_Position.x) * up.x + (m_Position.y - Base_Position.y) * up.y +
+                    (m_Position.z - Base_Position.z) * up.z;
+  return std::clamp(out / height, 0.0f, 1.0f);
+}
+
 void CEjector_Targets::Update(const float& dt) {
   if (Age <= 0.5f || m_Kill_Timer > 0.0f) {
-    const float r = m_Kill_Timer > 0.0f ? std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f) : kRise_Speed * Age;
+    // A tower released while it rises sinks from where it stands.
+    const float r = ejectors::Next_Rise(Current_Rise(), m_Kill_Timer, Age, kRise_Speed);
     Set_Position(ejectors::Raised_Position(Base_Position, m_Orientation.rows[1],
                                            r * Height_Factor * m_Fixed.half_size.y * 2.0f));
   }

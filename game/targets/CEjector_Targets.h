@@ -65,6 +65,8 @@ class CEjector_Targets : public CFixed_Object {
   CD3DRenderStyle* m_Styles[4] = {};
 
  private:
+  // How far the tower stands out of the ground, 0-1, read back from its position.
+  float Current_Rise() const;
   bool Spot_Is_Free(const CVector3& spot) const;
   void Launch_Record(Target_Launch_Record& record);
   void Serve_Queue(float dt);

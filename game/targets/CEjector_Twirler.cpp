@@ -79,7 +79,7 @@ void CEjector_Twirler::Update(const float& dt) {
       Launch_Requested = false;
     }
   } else {
-    m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);
+    m_Rise = ejectors::Next_Rise(m_Rise, m_Kill_Timer, m_Age, kRise_Rate);
     Set_Position(ejectors::Raised_Position(m_Base_Position, m_Orientation.rows[1], m_Rise * m_Fixed.half_size.y * 2.0f));
   }
   m_Glow = std::max(m_Glow - kGlow_Fall * dt, 0.0f);

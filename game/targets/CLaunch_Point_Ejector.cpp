@@ -47,7 +47,7 @@ void CLaunch_Point_Ejector::Start(uint32_t type, uint32_t colour, const CVector3
 
 void CLaunch_Point_Ejector::Update(const float& dt) {
   if (m_Rise != 1.0f || m_Kill_Timer != 0.0f) {
-    m_Rise = ejectors::Rise_Fraction(m_Kill_Timer, m_Age, kRise_Rate);
+    m_Rise = ejectors::Next_Rise(m_Rise, m_Kill_Timer, m_Age, kRise_Rate);
   } else if (Launch_Requested) {
     Launch();
     Launch_Requested = false;

@@ -102,7 +102,7 @@ void CStruct_Light_Wall::Draw(const CMatrix4x4& world, CD3DRenderStyle* wall_sty
   const CVector3 origin{world.m[3][0], world.m[3][1], world.m[3][2]};
   const CVector3 centre = flyer::Sub(origin, flyer::Mul(axes[2], 0.1f));
   const uint32_t colour = flyer::With_Alpha(lit, m_Glow * 0.2f * 255.0f);
-  flyer::Draw_Glow(centre, axes[0], axes[2], 6, m_Glow * 350.0f, m_Glow * 100.0f, colour, m_Glow_Style,
+  flyer::Draw_Glow(centre, axes[0], axes[2], 6, m_Glow * 100.0f, m_Glow * 350.0f, colour, m_Glow_Style,
                    m_Glow_Texture);
 }
 

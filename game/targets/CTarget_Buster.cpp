@@ -147,7 +147,7 @@ void CTarget_Buster::Render_Glow(const CWorld_Mirror* mirror) {
   for (float sign : {1.0f, -1.0f}) {
     const CVector3 axis = Mul(m_Orientation.rows[0], sign), spoke = Mul(m_Orientation.rows[2], sign);
     const CVector3 centre = Add(m_Position, Mul(axis, reach));
-    Draw_Glow(centre, spoke, axis, 4, m * 800.0f, m * 50.0f, packed, m_Glow_Style, m_Glow_Texture, mirror);
+    Draw_Glow(centre, spoke, axis, 4, m * 50.0f, m * 800.0f, packed, m_Glow_Style, m_Glow_Texture, mirror);
   }
 }
 

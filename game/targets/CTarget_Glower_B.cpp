@@ -115,13 +115,14 @@ void CTarget_Glower_B::Draw_Bursts(const CWorld_Mirror* mirror) {
   const float intensity = Glow_Intensity();
   if (!(intensity > 0.0f)) return;
   const float f = std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f);
-  CColor4 colour = Brighter(Get_Color(), 2.0f);
+  // The bursts keep the variant's light after a hit; only the body turns black.
+  CColor4 colour = Brighter(Get_Variant_Color(m_Colour_Index), 2.0f);
   colour.a *= intensity * 0.45f;
   const uint32_t packed = Pack(colour);
   const CVector3 side = m_Orientation.rows[0], up = m_Orientation.rows[1];
   for (float sign : {1.0f, -1.0f}) {
     const CVector3 centre = Add(m_Position, Mul(side, sign * f * m_Scale * 35.0f));
-    Draw_Glow(centre, up, Mul(side, sign), 6, intensity * 600.0f, intensity * 25.0f, packed, m_Glow_Style,
+    Draw_Glow(centre, up, Mul(side, sign), 6, intensity * 25.0f, intensity * 600.0f, packed, m_Glow_Style,
               m_Glow_Texture, mirror);
   }
 }

@@ -88,6 +88,11 @@ CMatrix3x3 CTarget_Target::Folded_Orientation(const CMatrix3x3& ejector, int32_t
 // its up axis for sides 0 and 1, its first axis for sides 2 and 3, each side its own way, so
 // that a standing board is where the tower's spot search looks for it and a memory-game board
 // keeps its place beside the board from frame to frame.
+// This departs on purpose from the plain rule of one turn direction about a pivot at the
+// board's own height: taken that way, a side-0 and a side-1 board of the tower swing their
+// common home point to the same spot, one on top of the other, and the tower's search could
+// never tell the two sides apart. Turning side 1 (and side 2) the other way puts each board on
+// its own side of the tower.
 CVector3 CTarget_Target::Folded_Position(const CMatrix3x3& ejector, const CVector3& ejector_position, int32_t side,
                                          const CVector3& home, float f) {
   CVector3 world;

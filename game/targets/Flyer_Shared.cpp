@@ -100,16 +100,16 @@ void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* 
   target.m_Kind_Flags |= kKind_Excluded;
 }
 
-void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float half_length,
-               float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
+void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float width,
+               float length, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
                const CWorld_Mirror* mirror) {
   g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
   if (mirror) {
     Draw_Axis_Quads(Mirror_Point(*mirror, centre), Mirror_Direction(*mirror, spoke), CVector3{0, 0, 0},
-                    Mirror_Direction(*mirror, axis), count, half_length, width, colour, style, texture);
+                    Mirror_Direction(*mirror, axis), count, width, length, colour, style, texture);
     return;
   }
-  Draw_Axis_Quads(centre, spoke, CVector3{0, 0, 0}, axis, count, half_length, width, colour, style, texture);
+  Draw_Axis_Quads(centre, spoke, CVector3{0, 0, 0}, axis, count, width, length, colour, style, texture);
 }
 
 CVector3 Mirror_Point(const CWorld_Mirror& mirror, const CVector3& point) {

@@ -76,10 +76,11 @@ void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* 
 // Every other live object of the target's own type within the reach, for the caller to arm.
 template <class Arm>
 void For_Live_Neighbours(const CWorld_Object& target, float reach, Arm arm);
-// A fan of `count` glow quads about the axis through the centre, the spoke across it; in the
-// mirror pass the centre, spoke and axis are first carried through the mirror given.
-void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float half_length,
-               float width, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
+// A fan of `count` glow quads about the axis through the centre, the spoke across it: each
+// spans +- width along its spoke and stands out length along the axis. In the mirror pass the
+// centre, spoke and axis are first carried through the mirror given.
+void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float width,
+               float length, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
                const CWorld_Mirror* mirror = nullptr);
 // A point and a direction carried through a mirror's transform.
 CVector3 Mirror_Point(const CWorld_Mirror& mirror, const CVector3& point);

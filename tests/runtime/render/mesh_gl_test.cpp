@@ -3,6 +3,9 @@
 // and as point sprites, and a skinned mesh blended on the processor.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -216,6 +219,54 @@ TEST_F(MeshPixelsTest, TerrainGridCoversItsTileAtEveryLevel) {
     EXPECT_NEAR(row.front(), kWidth / 2 - 96, 2);
     EXPECT_NEAR(row.back(), kWidth / 2 + 96, 2);
     EXPECT_GT(At(kWidth / 2, kHeight / 2).g, 150);
+  }
+  g_pD3DRenderDevice->DestroyRenderObject(grid);
+}
+
+// In viewer mode the tile is drawn piece by piece around the viewer's cell and gives the same
+// picture as the bands, wherever the viewer stands and at every level.
+TEST_F(MeshPixelsTest, TerrainGridInViewerModeDrawsTheSameTile) {
+  CGridMesh* grid = static_cast<CGridMesh*>(g_pD3DRenderDevice->CreateRenderObject(CGridMesh::kType));
+  const float extents[3] = {4, 1, 4};
+  ASSERT_TRUE(grid->Create(11, 17, 17, extents));
+  // A tile with hills, so that every triangle shows in the shading.
+  for (uint32_t i = 0; i < 17; ++i)
+    for (uint32_t j = 0; j < 17; ++j) {
+      uint8_t* v = grid->GetRowPointer(i) + j * grid->GetVertexStride(0);
+      const float y = 0.6f * std::sin(0.9f * static_cast<float>(i)) * std::cos(0.7f * static_cast<float>(j));
+      std::memcpy(v + 4, &y, sizeof(y));
+      const float normal[3] = {0.5f * std::sin(0.9f * static_cast<float>(j)), 0.8f, 0.3f * std::cos(static_cast<float>(i))};
+      std::memcpy(v + grid->GetNormalOffset(0), normal, sizeof(normal));
+    }
+  grid->UnlockVertices();
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.CullMode = 0; });
+  CDeviceTexture* white = SolidTexture(0xFFFFFFFFu);
+  CDeviceTexture* const textures[2] = {white, nullptr};
+  CMatrix4x4 world = Translation(0, 0, 10);
+  world.m[1][1] = 0;
+  world.m[1][2] = -1;
+  world.m[2][1] = 1;
+  world.m[2][2] = 0;
+  Light(0, -0.3f, 1);
+  const CVector3 viewers[] = {{0, 0, 10}, {-3.9f, 3.9f, 10}, {3, -2, 10}, {40, 40, -10}};
+  for (uint16_t level : {0, 1, 3}) {
+    SCOPED_TRACE(level);
+    grid->SetLOD(level);
+    grid->SetViewer(false, nullptr);
+    Frame([&] { ASSERT_TRUE(grid->Render(&world, style, textures)); });
+    const std::vector<uint8_t> bands = pixels;
+    for (const CVector3& viewer : viewers) {
+      SCOPED_TRACE(testing::Message() << viewer.x << "," << viewer.y);
+      grid->SetViewer(true, &viewer);
+      Frame([&] { ASSERT_TRUE(grid->Render(&world, style, textures)); });
+      int lit = 0, different = 0;
+      for (size_t k = 0; k < pixels.size(); ++k) {
+        if (pixels[k] != 0) ++lit;
+        if (std::abs(static_cast<int>(pixels[k]) - static_cast<int>(bands[k])) > 2) ++different;
+      }
+      EXPECT_GT(lit, kWidth * kHeight / 8) << "the tile is drawn";
+      EXPECT_EQ(different, 0);
+    }
   }
   g_pD3DRenderDevice->DestroyRenderObject(grid);
 }

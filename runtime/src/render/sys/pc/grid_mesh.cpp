@@ -112,12 +112,22 @@ bool CGridMesh::Render(const CMatrix4x4* world, CD3DRenderStyle* style, CDeviceT
   target.FixedFormat = m_Buffers.Fvf(0);
   target.SwitchToSoftware = &CGridMesh::SwitchToSoftware;
   target.Mesh = this;
-  std::vector<GridBandDraw> bands;
-  PlanBands(&bands);
+  std::vector<GridPieceDraw> pieces;
+  if (m_bViewer) {
+    PlanViewerPieces(world, &pieces);
+  } else {
+    std::vector<GridBandDraw> bands;
+    PlanBands(&bands);
+    // The bands share the one region PlanBands built.
+    for (const GridBandDraw& band : bands) pieces.push_back({m_LastRegion, band});
+  }
   return mesh_pass::RunPasses(
       style, textures, target, [this] { m_Buffers.SetStreams(0); },
       [&](uint32_t) {
-        for (const GridBandDraw& band : bands) {
+        for (const GridPieceDraw& piece : pieces) {
+          const GridBandDraw& band = piece.Draw;
+          if (band.TriangleCount == 0) continue;
+          BuildRegion(piece.Region);
           m_Buffers.SetStreams(band.BaseVertex);
           if (!m_Buffers.DrawIndexed(band.MinIndex, band.StartIndex, band.VertexCount, band.TriangleCount))
             return false;
@@ -253,8 +263,14 @@ void CGridMesh::BuildVertical(bool from_far_end) {
 
 uint32_t CGridMesh::BuildRegion(uint32_t region) {
   if (region == m_LastRegion && region != 0) return m_RegionTriangles;
-  if (m_Rows < 2 || m_Columns < 2 || region < 1 || region > 4) return 0;
+  if (m_Rows < 2 || m_Columns < 2 || region < 1 || region > 9) return 0;
   m_IndexFill = 0;
+  if (region >= 5) {
+    m_RegionTriangles = BuildViewerRegion(region);
+    m_LastRegion = region;
+    UploadIndices();
+    return m_RegionTriangles;
+  }
   if (region <= 2)
     BuildHorizontal(region == 2);
   else
@@ -287,5 +303,93 @@ void CGridMesh::PlanBands(std::vector<GridBandDraw>* draws) {
     const uint32_t width = std::min(s, m_Columns - c - 1);
     const bool second = width < s && m_Columns - 1 >= s;
     draws->push_back({c, 0, m_Rows * m_Columns - c, second ? 3 * triangles : 0, triangles});
+  }
+}
+
+void CGridMesh::AddBandQuads(uint32_t from, uint32_t to, uint32_t height) {
+  const uint32_t s = Step();
+  for (uint32_t c = from; c < to; c += s) AddQuad(c, std::min(s, to - c), height);
+}
+
+uint32_t CGridMesh::LastBandStart(uint32_t count) const {
+  const uint32_t s = Step();
+  return count < 2 ? 0 : (count - 2) / s * s;
+}
+
+uint32_t CGridMesh::BuildViewerRegion(uint32_t region) {
+  const uint32_t s = Step();
+  const uint32_t last = m_Columns - 1;
+  const uint32_t cell_height = std::min(s, m_Rows - 1 - m_Viewer_Row);
+  const uint32_t cell_width = std::min(s, last - m_Viewer_Column);
+  switch (region) {
+    case 5:
+      AddBandQuads(0, last, std::min(m_Rows - 1, s));
+      break;
+    case 6:
+      if (m_Rows - 1 >= s && (m_Rows - 1) % s != 0) AddBandQuads(0, last, (m_Rows - 1) % s);
+      break;
+    case 7:
+      AddBandQuads(0, m_Viewer_Column, cell_height);
+      break;
+    case 8:
+      AddBandQuads(m_Viewer_Column + cell_width, last, cell_height);
+      break;
+    default:
+      AddQuad(m_Viewer_Column, cell_width, cell_height);
+      break;
+  }
+  return m_IndexFill / 3;
+}
+
+void CGridMesh::ViewerCell(const CMatrix4x4* world, uint32_t* row, uint32_t* column) const {
+  CVector3 local = m_Viewer;
+  if (world != nullptr) {
+    CMatrix4x4 inverse = *world;
+    if (inverse.Inverse() != 0.0f) local.Transform_By_Matrix4(inverse);
+  }
+  // The fraction of the way across each axis: x runs from -X to X, z from Z down to -Z.
+  const auto place = [this](float fraction, uint32_t count) {
+    float at = fraction * static_cast<float>(count - 1);
+    if (!(at > 0.0f)) at = 0.0f;  // also a point that is not a number
+    at = std::min(at, static_cast<float>(count - 1));
+    const uint32_t s = Step();
+    return std::min(static_cast<uint32_t>(at) / s * s, LastBandStart(count));
+  };
+  const float x = m_Extents[0], z = m_Extents[2];
+  *column = place(x > 0.0f ? (local.x + x) / (2.0f * x) : 0.0f, m_Columns);
+  *row = place(z > 0.0f ? (z - local.z) / (2.0f * z) : 0.0f, m_Rows);
+}
+
+void CGridMesh::PlanViewerPieces(const CMatrix4x4* world, std::vector<GridPieceDraw>* pieces) {
+  pieces->clear();
+  if (m_Rows < 2 || m_Columns < 2) return;
+  uint32_t row = 0, column = 0;
+  ViewerCell(world, &row, &column);
+  // The cell's own regions change with the cell.
+  if ((row != m_Viewer_Row || column != m_Viewer_Column) && m_LastRegion >= 7) m_LastRegion = 0;
+  m_Viewer_Row = row;
+  m_Viewer_Column = column;
+  const uint32_t s = Step();
+  const uint32_t last = m_Columns - 1;
+  const auto quads = [s](uint32_t span) { return (span + s - 1) / s; };
+  const auto band = [this](uint32_t first_row, uint32_t height, uint32_t triangles) {
+    return GridBandDraw{first_row * m_Columns, 0, (height + 1) * m_Columns, 0, triangles};
+  };
+  const uint32_t cell_height = std::min(s, m_Rows - 1 - row);
+  const uint32_t cell_width = std::min(s, last - column);
+  pieces->push_back({9, band(row, cell_height, 2)});
+  if (column > 0) pieces->push_back({7, band(row, cell_height, 2 * quads(column))});
+  if (column + cell_width < last) pieces->push_back({8, band(row, cell_height, 2 * quads(last - column - cell_width))});
+  // The other bands outwards from the cell's, alternately before and after it.
+  const uint32_t whole = 2 * quads(last);
+  for (uint32_t d = s;; d += s) {
+    const bool before = row >= d;
+    const bool after = row + d < m_Rows - 1;
+    if (!before && !after) break;
+    if (before) pieces->push_back({5, band(row - d, s, whole)});
+    if (after) {
+      const uint32_t height = std::min(s, m_Rows - 1 - (row + d));
+      pieces->push_back({height < s ? 6u : 5u, band(row + d, height, whole)});
+    }
   }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Render object type 11: a rows x columns vertex grid (the terrain tiles) drawn in bands that
-// share one index list, at a level of detail that uses every (1 << level)-th vertex.
+// share one index list, at a level of detail that uses every (1 << level)-th vertex. In viewer
+// mode the same triangles are drawn nearest first from the viewer's cell: the cell, the rest of
+// its band to either side, then the other bands outwards.
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +22,12 @@ struct GridBandDraw {
   uint32_t VertexCount;
   uint32_t StartIndex;
   uint32_t TriangleCount;
+};
+
+// One piece of a viewer-mode draw: the index region to build, then its band draw.
+struct GridPieceDraw {
+  uint32_t Region;
+  GridBandDraw Draw;
 };
 
 class CGridMesh : public CRenderObject {
@@ -62,12 +70,21 @@ class CGridMesh : public CRenderObject {
   // Reads byte_count bytes of vertices from the stream into the grid, from row 0; fails
   // without reading when they would run past rows x columns x stride.
   bool FillVertices(CStream* stream, uint32_t byte_count);
-  // Builds the index list of a region (1, 2 horizontal bands; 3, 4 vertical bands) unless it
-  // was the last one built; the triangle count of one list.
+  // Builds the index list of a region unless it was the last one built; the triangle count of
+  // one list. Regions 1, 2: horizontal bands (from the near, the far end); 3, 4: vertical
+  // bands. Around the viewer's cell: 5 a whole band of full height, 6 the short last band,
+  // 7 the cell's band left of the cell, 8 right of it, 9 the cell itself.
   uint32_t BuildRegion(uint32_t region);
   // The draws of the whole grid at the current level: horizontal bands when rows < columns,
   // else vertical bands.
   void PlanBands(std::vector<GridBandDraw>* draws);
+  // Viewer mode: the cell (first row and column, whole steps) under the viewer point carried
+  // into the mesh's space by the inverse of the world matrix (identity for null), kept one
+  // step inside the last row and column.
+  void ViewerCell(const CMatrix4x4* world, uint32_t* row, uint32_t* column) const;
+  // Viewer mode: the pieces of the whole grid at the current level, nearest the cell first.
+  void PlanViewerPieces(const CMatrix4x4* world, std::vector<GridPieceDraw>* pieces);
+  bool IsViewerMode() const { return m_bViewer; }
 
   const std::vector<uint16_t>& Indices() const { return m_Indices; }
   uint32_t GetFormat() const { return m_Format; }
@@ -79,6 +96,10 @@ class CGridMesh : public CRenderObject {
   void BuildHorizontal(bool from_far_end);
   void BuildVertical(bool from_far_end);
   void AddQuad(uint32_t top_left, uint32_t width, uint32_t height);
+  // Quads of height h over the columns [from, to), each a step wide or narrower at the end.
+  void AddBandQuads(uint32_t from, uint32_t to, uint32_t height);
+  uint32_t BuildViewerRegion(uint32_t region);
+  uint32_t LastBandStart(uint32_t count) const;
   bool CreateDeviceBuffers();
   bool UploadVertices();
   bool UploadIndices();
@@ -93,6 +114,8 @@ class CGridMesh : public CRenderObject {
   bool m_bSoftwareVP = false;
   bool m_bViewer = false;
   CVector3 m_Viewer{0, 0, 0};
+  uint32_t m_Viewer_Row = 0;
+  uint32_t m_Viewer_Column = 0;
   float m_Extents[3] = {};
   uint32_t m_LastRegion = 0;
   uint32_t m_RegionTriangles = 0;
