@@ -41,6 +41,7 @@ namespace fs = std::filesystem;
 
 // The fake millisecond clock; it starts away from 0 so that differences wrap as they would.
 uint32_t g_Fake_Ms = 1000;
+constexpr int kDefault_Output_Device = -1;
 uint32_t Fake_Clock() { return g_Fake_Ms; }
 
 constexpr int kReadBack_Four_Bytes = 1;
@@ -177,7 +178,7 @@ bool Game_Harness::Start() {
   Reset_Console_Session();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
   // ends at the same stepped frame however loaded the machine is.
-  g_Music_Output_Device = 0;
+  g_Music_Output_Device = m_Use_Output_Device ? kDefault_Output_Device : 0;
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
   return m_Running;
 }
