@@ -177,9 +177,12 @@ bool Game_Harness::Start() {
   g_Game_State = CGame_State();
   Reset_Console_Session();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
-  // ends at the same stepped frame however loaded the machine is.
+  // ends at the same stepped frame however loaded the machine is. Start-up alone reads the
+  // choice; it is put back at once, so that no later code in the process finds the harness's.
+  const int program_device = g_Music_Output_Device;
   g_Music_Output_Device = m_Use_Output_Device ? kDefault_Output_Device : 0;
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
+  g_Music_Output_Device = program_device;
   return m_Running;
 }
 
