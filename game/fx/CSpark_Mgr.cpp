@@ -62,6 +62,8 @@ int Cell_Bound(float coordinate, float per_unit, int last) {
 bool CSpark_Mgr::Init() {
   for (CSpark& s : m_Sparks) s = CSpark();
   m_Live_Count = 0;
+  // Already holding its textures and style: a second call only clears the sparks.
+  if (m_Initialised) return true;
   m_Style = fx::Get_Style(0x220000C6);
   m_Streak_Texture = fx::Get_Texture(0x2200008A);
   m_Glow_Texture = fx::Get_Texture(0x2200005C);

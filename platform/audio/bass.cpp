@@ -2,10 +2,16 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/audio/mixer.h"
+#include "platform/system/clock.h"
+#include "platform/system/debug.h"
 
 namespace {
 
@@ -13,11 +19,29 @@ constexpr int kDeviceDefault = -1;
 constexpr int kDeviceNoSound = 0;
 constexpr uint16_t kDeviceBufferFrames = 1024;
 constexpr long kMaxFileBytes = 256L << 20;
+constexpr size_t kSinkChunkFrames = 4096;
+// The most a silent sink renders at once: a clock that jumps (a test clock put back) does not
+// make it render hours of sound.
+constexpr uint32_t kSinkMaxCatchUpMs = 10 * 60 * 1000;
+
+// Where the mix goes when no output device could be opened: into nothing, at the rate the
+// device would have taken it, measured on the program's millisecond clock. Every call into the
+// player first renders the time that has passed since the last one, so samples end, modules
+// advance and stop, and channels answer as they would with sound.
+struct Silent_Sink {
+  std::mutex lock;
+  bool running = false;  // between BASS_Start and BASS_Stop, as a device plays
+  uint32_t stamp_ms = 0;
+  uint64_t pending = 0;  // frames x 1000 not yet rendered (below one frame)
+  std::vector<int16_t> scratch;
+};
 
 struct Player {
   plat::Mixer mixer;
   bool initialised = false;
   bool has_device = false;
+  std::atomic<bool> silent{false};  // started on the default device, but none could be opened
+  Silent_Sink sink;
   SDL_AudioDeviceID device = 0;
   // A player left running at exit stops its device before the mix goes away.
   ~Player() {
@@ -35,8 +59,12 @@ void SDLCALL Fill_Device(void* user, Uint8* stream, int len) {
   mixer->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / (2 * sizeof(int16_t)));
 }
 
-bool Open_Device(Player& p, int freq) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+// Opens the default output device; on failure, reason holds what SDL said.
+bool Open_Device(Player& p, int freq, std::string* reason) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    *reason = SDL_GetError();
+    return false;
+  }
   SDL_AudioSpec want{};
   want.freq = freq;
   want.format = AUDIO_S16SYS;
@@ -47,6 +75,7 @@ bool Open_Device(Player& p, int freq) {
   SDL_AudioSpec have{};
   p.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (p.device == 0) {
+    *reason = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
@@ -60,6 +89,50 @@ void Close_Device(Player& p) {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   p.device = 0;
   p.has_device = false;
+}
+
+void Start_Silent_Sink(Player& p, const std::string& reason) {
+  std::string text = "No sound device could be opened";
+  if (!reason.empty()) text += " (" + reason + ")";
+  text += "; the game runs silent.";
+  plat::Error_Output(text.c_str());
+  std::lock_guard<std::mutex> hold(p.sink.lock);
+  p.silent = true;
+  p.sink.running = false;
+  p.sink.pending = 0;
+}
+
+// Renders into the silent sink the frames due since the last call.
+void Catch_Up(Player& p) {
+  if (!p.silent.load()) return;
+  std::lock_guard<std::mutex> hold(p.sink.lock);
+  const uint32_t now = plat::Get_Ticks_Ms();
+  const uint32_t elapsed = std::min(now - p.sink.stamp_ms, kSinkMaxCatchUpMs);
+  p.sink.stamp_ms = now;
+  if (!p.sink.running) return;
+  p.sink.pending += uint64_t(elapsed) * uint64_t(p.mixer.Rate());
+  size_t frames = static_cast<size_t>(p.sink.pending / 1000);
+  p.sink.pending %= 1000;
+  p.sink.scratch.resize(kSinkChunkFrames * 2);
+  while (frames > 0) {
+    const size_t n = std::min(frames, kSinkChunkFrames);
+    p.mixer.Render(p.sink.scratch.data(), n);
+    frames -= n;
+  }
+}
+
+void Run_Silent_Sink(Player& p, bool running) {
+  if (!p.silent.load()) return;
+  Catch_Up(p);
+  std::lock_guard<std::mutex> hold(p.sink.lock);
+  p.sink.running = running;
+}
+
+// The player, with the silent sink brought up to now.
+Player& Current_Player() {
+  Player& p = The_Player();
+  Catch_Up(p);
+  return p;
 }
 
 // Reads length bytes (0: to the end) at offset of a file, or copies them from memory.
@@ -98,10 +171,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win) {
   Player& p = The_Player();
   if (p.initialised || (device != kDeviceDefault && device != kDeviceNoSound)) return FALSE;
   if (freq > 192000 || !p.mixer.Init(static_cast<int>(freq))) return FALSE;
-  if (device == kDeviceDefault && !Open_Device(p, static_cast<int>(freq))) {
-    p.mixer.Term();
-    return FALSE;
-  }
+  std::string reason;
+  if (device == kDeviceDefault && !Open_Device(p, static_cast<int>(freq), &reason)) Start_Silent_Sink(p, reason);
   p.initialised = true;
   return TRUE;
 }
@@ -110,6 +181,7 @@ BOOL BASS_Start() {
   Player& p = The_Player();
   if (!p.initialised) return FALSE;
   if (p.has_device) SDL_PauseAudioDevice(p.device, 0);
+  Run_Silent_Sink(p, true);
   return TRUE;
 }
 
@@ -117,6 +189,7 @@ BOOL BASS_Stop() {
   Player& p = The_Player();
   if (!p.initialised) return FALSE;
   if (p.has_device) SDL_PauseAudioDevice(p.device, 1);
+  Run_Silent_Sink(p, false);
   return TRUE;
 }
 
@@ -124,57 +197,62 @@ void BASS_Free() {
   Player& p = The_Player();
   if (!p.initialised) return;
   Close_Device(p);  // waits for the callback to finish before the mix is torn down
+  {
+    std::lock_guard<std::mutex> hold(p.sink.lock);
+    p.silent = false;
+    p.sink.running = false;
+  }
   p.mixer.Term();
   p.initialised = false;
 }
 
 HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags) {
-  Player& p = The_Player();
+  Player& p = Current_Player();
   std::vector<uint8_t> bytes;
   if (!p.initialised || !Read_Source(mem, file, offset, length, &bytes)) return 0;
   return p.mixer.Load_Sample(bytes.data(), bytes.size(), max);
 }
 
 HCHANNEL BASS_SamplePlayEx(HSAMPLE handle, DWORD start, int freq, int volume, int pan, BOOL loop) {
-  return The_Player().mixer.Play_Sample(handle, start, freq, volume, pan, loop != FALSE);
+  return Current_Player().mixer.Play_Sample(handle, start, freq, volume, pan, loop != FALSE);
 }
 
-BOOL BASS_SampleStop(HSAMPLE handle) { return The_Player().mixer.Stop_Sample(handle) ? TRUE : FALSE; }
+BOOL BASS_SampleStop(HSAMPLE handle) { return Current_Player().mixer.Stop_Sample(handle) ? TRUE : FALSE; }
 
-void BASS_SampleFree(HSAMPLE handle) { The_Player().mixer.Free_Sample(handle); }
+void BASS_SampleFree(HSAMPLE handle) { Current_Player().mixer.Free_Sample(handle); }
 
 HMUSIC BASS_MusicLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
-  Player& p = The_Player();
+  Player& p = Current_Player();
   std::vector<uint8_t> bytes;
   if (!p.initialised || !Read_Source(mem, file, offset, length, &bytes)) return 0;
   return p.mixer.Load_Music(bytes.data(), bytes.size(), (flags & BASS_MUSIC_LOOP) != 0);
 }
 
-BOOL BASS_MusicPlay(HMUSIC handle) { return The_Player().mixer.Play_Music(handle) ? TRUE : FALSE; }
+BOOL BASS_MusicPlay(HMUSIC handle) { return Current_Player().mixer.Play_Music(handle) ? TRUE : FALSE; }
 
 BOOL BASS_MusicSetAmplify(HMUSIC handle, DWORD amp) {
-  return The_Player().mixer.Set_Music_Amplify(handle, amp) ? TRUE : FALSE;
+  return Current_Player().mixer.Set_Music_Amplify(handle, amp) ? TRUE : FALSE;
 }
 
-void BASS_MusicFree(HMUSIC handle) { The_Player().mixer.Free_Music(handle); }
+void BASS_MusicFree(HMUSIC handle) { Current_Player().mixer.Free_Music(handle); }
 
 BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) {
-  return The_Player().mixer.Set_Channel_Attributes(handle, freq, volume, pan) ? TRUE : FALSE;
+  return Current_Player().mixer.Set_Channel_Attributes(handle, freq, volume, pan) ? TRUE : FALSE;
 }
 
-DWORD BASS_ChannelIsActive(DWORD handle) { return The_Player().mixer.Channel_Is_Active(handle); }
+DWORD BASS_ChannelIsActive(DWORD handle) { return Current_Player().mixer.Channel_Is_Active(handle); }
 
-BOOL BASS_ChannelPause(DWORD handle) { return The_Player().mixer.Pause_Channel(handle) ? TRUE : FALSE; }
+BOOL BASS_ChannelPause(DWORD handle) { return Current_Player().mixer.Pause_Channel(handle) ? TRUE : FALSE; }
 
-BOOL BASS_ChannelResume(DWORD handle) { return The_Player().mixer.Resume_Channel(handle) ? TRUE : FALSE; }
+BOOL BASS_ChannelResume(DWORD handle) { return Current_Player().mixer.Resume_Channel(handle) ? TRUE : FALSE; }
 
-BOOL BASS_ChannelStop(DWORD handle) { return The_Player().mixer.Stop_Channel(handle) ? TRUE : FALSE; }
+BOOL BASS_ChannelStop(DWORD handle) { return Current_Player().mixer.Stop_Channel(handle) ? TRUE : FALSE; }
 
 namespace plat {
 
 bool Audio_Render(int16_t* out, size_t frames) {
   Player& p = The_Player();
-  if (!p.initialised || p.has_device) return false;
+  if (!p.initialised || p.has_device || p.silent) return false;
   p.mixer.Render(out, frames);
   return true;
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The music-and-samples player that the game calls: one output device at the rate given to
 // BASS_Init, samples with per-sample voice limits, and tracker modules. Device -1 is the
-// system's default output (SDL2); device 0 is "no sound": everything works but nothing is
-// sent to a device, and plat::Audio_Render pulls the mix instead.
+// system's default output (SDL2); when it cannot be opened (no device, a busy one, no usable
+// driver) the player says so once on stderr and runs silent: the mix is rendered into nothing
+// at the output rate on the program's millisecond clock, so channels play, advance and end as
+// they would with sound. Device 0 is "no sound": everything works but nothing is sent to a
+// device, and plat::Audio_Render pulls the mix instead.
 #include <cstddef>
 #include <cstdint>
 
@@ -47,7 +50,8 @@ BOOL BASS_ChannelStop(DWORD handle);
 namespace plat {
 
 // Renders the next frames of the mix (interleaved 16-bit stereo) into out. Only when the
-// player was started on device 0; with a real device the device pulls the mix itself.
+// player was started on device 0; with a real device (or the silent stand-in for one) the
+// device pulls the mix itself.
 bool Audio_Render(int16_t* out, size_t frames);
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -12,6 +13,8 @@ constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 constexpr uint16_t kMaxChannels = 8;
+constexpr size_t kFirstChunk = 12;   // after "RIFF", the form size and "WAVE"
+constexpr size_t kChunkHeader = 8;   // the chunk's id and size
 
 uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t Get32(const uint8_t* p) {
@@ -90,22 +93,35 @@ bool Decode_With_Sdl(const void* data, size_t size, Wav_Pcm* out) {
   return true;
 }
 
+// Where the RIFF form says it ends: its declared size, or the end of the buffer when that
+// size runs past it.
+size_t Form_End(const uint8_t* bytes, size_t size) {
+  const uint64_t declared = uint64_t(Get32(bytes + 4)) + 8;
+  return declared < size ? static_cast<size_t>(declared) : size;
+}
+
 }  // namespace
 
 bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
   *out = Wav_Pcm{};
-  if (!data || size < 12) return false;
+  if (!data || size < kFirstChunk) return false;
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
   if (std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) return false;
 
+  const size_t form_end = Form_End(bytes, size);
   Format fmt;
   const uint8_t* samples = nullptr;
   uint32_t sample_bytes = 0;
-  size_t pos = 12;
-  while (size - pos >= 8) {
+  size_t pos = kFirstChunk;
+  while (size - pos >= kChunkHeader) {
+    // The form ends at its declared size once it has given the format and the samples: a
+    // record handed over from a shared file carries the bytes after it, which are no chunks of
+    // it. A size that understates the file (a common writer's slip, or 0 left by a streaming
+    // writer) is walked past until both are found.
+    if (pos >= form_end && fmt.found && samples) break;
     const uint8_t* chunk = bytes + pos;
     uint32_t chunk_size = Get32(chunk + 4);
-    size_t body = pos + 8;
+    size_t body = pos + kChunkHeader;
     if (chunk_size > size - body) return false;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (fmt.found || !Parse_Format(bytes + body, chunk_size, &fmt)) return false;
@@ -114,14 +130,16 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
       samples = bytes + body;
       sample_bytes = chunk_size;
     }
-    // Chunks are padded to an even length; a missing pad byte at the very end is tolerated.
+    // Chunks are padded to an even length; a pad byte missing at the very end of the buffer or
+    // of the form is tolerated.
     pos = body + chunk_size;
-    if ((chunk_size & 1) && pos < size) ++pos;
+    if ((chunk_size & 1) && pos < size && pos != form_end) ++pos;
   }
   if (!fmt.found || !samples || !Format_Supported(fmt)) return false;
 
   if (sample_bytes / fmt.block_align == 0) return false;
-  if (!Decode_With_Sdl(data, size, out)) {
+  // The decoder sees the chunks walked here and nothing after them.
+  if (!Decode_With_Sdl(data, std::min(pos, size), out)) {
     *out = Wav_Pcm{};
     return false;
   }

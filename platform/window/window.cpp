@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/window/splash_picture.h"
 #include "platform/window/window_registry.h"
@@ -16,7 +17,25 @@ namespace plat::window_detail {
 namespace {
 
 std::vector<Window_Record> g_windows;
+// The display environment in which video last failed to start: in it, video is not tried again
+// (its reason was said once); a process whose environment has changed since tries afresh.
 bool g_video_failed = false;
+std::string g_failed_environment;
+
+std::string Display_Environment() {
+  std::string text;
+  for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = SDL_getenv(name);
+    text += value ? std::string("=") + value : std::string("-");
+    text += '\n';
+  }
+  return text;
+}
+
+void Remember_Video_Failure() {
+  g_video_failed = true;
+  g_failed_environment = Display_Environment();
+}
 
 // `full_buffers`: alpha, 24-bit depth and 8-bit stencil in the window itself, so that the
 // graphics device can draw a matching back buffer straight into it instead of copying it there.
@@ -56,17 +75,17 @@ bool Display_Driver_Chosen() {
 
 bool Ensure_Video() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (g_video_failed) return false;
+  if (g_video_failed && g_failed_environment == Display_Environment()) return false;
   // Closing the last window is a WM_CLOSE like any other; only a signal makes SDL_QUIT.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    g_video_failed = true;
+    Remember_Video_Failure();
     std::fprintf(stderr, "Vorthane: no display could be opened (%s)\n", SDL_GetError());
     return false;
   }
   if (!Display_Driver_Chosen()) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    g_video_failed = true;
+    Remember_Video_Failure();
     std::fprintf(stderr,
                  "Vorthane: no display could be opened (DISPLAY or WAYLAND_DISPLAY unset or unreachable); "
                  "set SDL_VIDEODRIVER=offscreen to run without one\n");

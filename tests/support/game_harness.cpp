@@ -42,6 +42,7 @@ namespace fs = std::filesystem;
 
 // The fake millisecond clock; it starts away from 0 so that differences wrap as they would.
 uint32_t g_Fake_Ms = 1000;
+constexpr int kDefault_Output_Device = -1;
 uint32_t Fake_Clock() { return g_Fake_Ms; }
 
 constexpr int kReadBack_Four_Bytes = 1;
@@ -177,13 +178,16 @@ bool Game_Harness::Start() {
   g_Game_State = CGame_State();
   Reset_Console_Session();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
-  // ends at the same stepped frame however loaded the machine is.
-  g_Music_Output_Device = 0;
+  // ends at the same stepped frame however loaded the machine is. Start-up alone reads the
+  // choice; it is put back at once, so that no later code in the process finds the harness's.
+  const int program_device = g_Music_Output_Device;
+  g_Music_Output_Device = m_Use_Output_Device ? kDefault_Output_Device : 0;
   // The test suites skip the draw-state warm-up (VT_HARNESS_WARM_UP=0): it changes no pixel and
   // would cost every one of their many starts the compiling of every style's states.
   const char* warm_up = std::getenv("VT_HARNESS_WARM_UP");
   Set_Render_State_Warm_Up(!(warm_up && std::string(warm_up) == "0"));
   m_Running = App_Start(SW_SHOWNORMAL, m_Exit_Code);
+  g_Music_Output_Device = program_device;
   return m_Running;
 }
 

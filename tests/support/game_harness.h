@@ -103,6 +103,9 @@ class Game_Harness {
   // milliseconds; when this is set (before Start) the mix is kept in the buffer that Audio()
   // gives (16-bit stereo, 44100 Hz).
   void Render_Audio_To_Buffer(bool on) { m_Render_Audio = on; }
+  // When set (before Start) the player opens the default output device as the program itself
+  // does, and the Steps render no mix.
+  void Use_Output_Device(bool on) { m_Use_Output_Device = on; }
   const std::vector<int16_t>& Audio() const { return m_Audio; }
   // The largest magnitude of the mix rendered in each stepped frame, in order.
   const std::vector<int>& Audio_Frame_Peaks() const { return m_Audio_Peaks; }
@@ -165,6 +168,7 @@ class Game_Harness {
   void Render_Audio(uint32_t ms);
 
   bool m_Render_Audio = false;
+  bool m_Use_Output_Device = false;
   uint64_t m_Audio_Ms = 0;
   uint64_t m_Audio_Frames = 0;
   std::vector<int16_t> m_Audio;

@@ -55,7 +55,6 @@ class Recording_Sound_Mgr : public CSoundMgr {
 class SoundFXTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_Saved_Mgr = g_pSoundMgr;
     m_Saved_State = g_Game_State;
     g_pSoundMgr = &m_Recorder;
     g_Camera.Look_At(CVector3{100.0f, 50.0f, 100.0f}, CVector3{100.0f, 50.0f, 200.0f});
@@ -73,10 +72,12 @@ class SoundFXTest : public ::testing::Test {
     return 0.8f + r / 32768.0f * 0.4f;
   }
 
+  // The program's manager, taken before the recorder's construction makes itself the global one;
+  // TearDown puts it back, so the recorder's destruction later leaves it alone.
+  CSoundMgr* m_Saved_Mgr = g_pSoundMgr;
   Recording_Sound_Mgr m_Recorder;
 
  private:
-  CSoundMgr* m_Saved_Mgr = nullptr;
   CGame_State m_Saved_State;
 };
 

@@ -234,6 +234,32 @@ TEST_F(FxGame, ReferenceCountsComeBackAfterARunAndTermsMayRunTwice) {
   g_pTexture->ReleaseTexture(glow);
 }
 
+// A second Init of the spark manager while it runs clears the sparks and takes no second
+// reference to its textures and style.
+TEST_F(FxGame, ASecondSparkInitClearsTheSparksAndTakesNothingMore) {
+  Launch();
+  ASSERT_TRUE(g_Spark_Mgr.Is_Initialised());
+  CTextureData* streak = g_pTexture->GetTexture(0x2200008A);
+  CTextureData* glow = g_pTexture->GetTexture(0x2200005C);
+  CD3DRenderStyle* style = g_pRenderStyles->GetRenderStyle(0x220000C6);
+  ASSERT_TRUE(streak && glow && style);
+  const int32_t streak_refs = streak->m_RefCount, glow_refs = glow->m_RefCount, style_refs = style->GetRefCount();
+  ASSERT_TRUE(g_Spark_Mgr.Add_Spark(CVector3{800.0f, 100.0f, 800.0f}, CVector3{0.0f, 0.0f, 0.0f}, 0xFFFFFFFF));
+  EXPECT_TRUE(g_Spark_Mgr.Init());
+  EXPECT_EQ(g_Spark_Mgr.Live_Count(), 0);
+  EXPECT_EQ(streak->m_RefCount, streak_refs);
+  EXPECT_EQ(glow->m_RefCount, glow_refs);
+  EXPECT_EQ(style->GetRefCount(), style_refs);
+  g_Spark_Mgr.Term();
+  EXPECT_EQ(streak->m_RefCount, streak_refs - 1) << "one Term gives everything back";
+  EXPECT_EQ(glow->m_RefCount, glow_refs - 1);
+  EXPECT_EQ(style->GetRefCount(), style_refs - 1);
+  ASSERT_TRUE(g_Spark_Mgr.Init());
+  g_pTexture->ReleaseTexture(streak);
+  g_pTexture->ReleaseTexture(glow);
+  g_pRenderStyles->ReleaseRenderStyle(style);
+}
+
 TEST_F(FxGame, ATrailGoingAwayLeavesTheTrailsOfEveryoneElseDrawing) {
   Launch();
   ASSERT_TRUE(CFX_Poly_Trail::Is_Initialised());

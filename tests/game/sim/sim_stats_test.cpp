@@ -2,6 +2,7 @@
 // and the three ratings.
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "game/player/CAmmo_Ball.h"
@@ -87,7 +88,9 @@ TEST_F(Scoring_Test, AHitWithoutAHitObjectCountsAndQueuesANoughtPointPopup) {
 }
 
 TEST_F(Scoring_Test, WhileABossLivesOnlyHitsOnItScore) {
-  Fake_Target* boss = static_cast<Fake_Target*>(Put_In_World(new Fake_Target(68)));
+  // Made on its own: the world does not delete an object of a pooled type it has no pool for.
+  auto boss_owner = std::make_unique<Fake_Target>(68);
+  Fake_Target* boss = static_cast<Fake_Target*>(Put_In_World(boss_owner.get()));
   boss->m_Kind_Flags = 0x08;
   Fake_Target box(9, 3, 1.0f);
   g_Sim_Stats.Record_Launch(&box);

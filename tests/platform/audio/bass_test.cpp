@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/system/clock.h"
 #include "tests/platform/audio/audio_fixtures.h"
 
 namespace {
@@ -135,18 +136,95 @@ TEST_F(BassTest, DummyDriverDeviceRunsTheMixerCallback) {
   BASS_SampleFree(s);
 }
 
-TEST_F(BassTest, NoAudioDeviceAtAllFailsInitCleanly) {
+// A test clock for the silent sink, which measures time on the program's millisecond clock.
+uint32_t g_Test_Ms = 5000;
+uint32_t Test_Clock() { return g_Test_Ms; }
+
+class ScopedTestClock {
+ public:
+  ScopedTestClock() { plat::Set_Ms_Clock(Test_Clock); }
+  ~ScopedTestClock() { plat::Set_Ms_Clock(nullptr); }
+};
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Without a usable device the player starts anyway, says once why there is no sound, and runs
+// silent: channels play and end on the clock, and nothing is handed to the caller to pull.
+TEST_F(BassTest, WithoutADeviceThePlayerSaysSoOnceAndRunsSilent) {
   ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
-  EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr));
-  writers::Bytes wav = Constant_Wav(100, 44100, 1000, 0, 1);
+  ScopedTestClock clock;
+  testing::internal::CaptureStderr();
+  const bool started = BASS_Init(-1, 44100, 0, nullptr) && BASS_Start();
+  writers::Bytes wav = Constant_Wav(4410, 44100, 16384, 0, 1);  // 100 ms
   HSAMPLE s = BASS_SampleLoad(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 1, 0);
-  EXPECT_EQ(s, 0u);
-  EXPECT_EQ(BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE), 0u);
-  EXPECT_FALSE(BASS_SampleStop(s));
-  BASS_SampleFree(s);
-  EXPECT_FALSE(BASS_Start());
+  const std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(started);
+  ASSERT_NE(s, 0u);
+  EXPECT_EQ(Count(said, "\n"), 1u) << said;
+  EXPECT_EQ(Count(said, "No sound device could be opened"), 1u) << said;
+  EXPECT_NE(said.find("no_such_audio_driver"), std::string::npos) << "SDL's reason: " << said;
+  EXPECT_NE(said.find("runs silent"), std::string::npos) << said;
+
+  HCHANNEL ch = BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE);
+  ASSERT_NE(ch, 0u);
+  EXPECT_EQ(BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE), 0u) << "its one voice is busy";
+  g_Test_Ms += 90;
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_PLAYING);
+  g_Test_Ms += 20;
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_STOPPED) << "the sample ran out on the clock";
+  EXPECT_NE(BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE), 0u) << "its voice is free again";
+
+  // A stopped player holds the mix where it is, as a paused device does.
+  ASSERT_TRUE(BASS_SampleStop(s));
+  ch = BASS_SamplePlayEx(s, 0, -1, 100, -1, FALSE);
+  ASSERT_NE(ch, 0u);
+  ASSERT_TRUE(BASS_Stop());
+  g_Test_Ms += 1000;
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_PLAYING);
+  ASSERT_TRUE(BASS_Start());
+  g_Test_Ms += 150;
+  EXPECT_EQ(BASS_ChannelIsActive(ch), BASS_ACTIVE_STOPPED);
+
+  int16_t out[4];
+  EXPECT_FALSE(plat::Audio_Render(out, 2)) << "the silent device takes the mix itself";
   BASS_Free();
   EXPECT_TRUE(BASS_Init(0, 44100, 0, nullptr)) << "the no-sound device still works";
+  EXPECT_TRUE(plat::Audio_Render(out, 2));
+}
+
+// The moment a module ends, in steps of the given milliseconds: on the silent device with the
+// clock moving, or on the no-sound device with the caller pulling the same frames.
+int Music_End_Ms(bool silent, const writers::Bytes& mod, uint32_t step_ms) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
+  ScopedTestClock clock;
+  testing::internal::CaptureStderr();
+  const bool started = BASS_Init(silent ? -1 : 0, 44100, 0, nullptr) && BASS_Start();
+  testing::internal::GetCapturedStderr();
+  if (!started) return -1;
+  HMUSIC m = BASS_MusicLoad(TRUE, mod.data(), 0, static_cast<DWORD>(mod.size()), 0);
+  int end = -1;
+  if (m != 0 && BASS_MusicPlay(m)) {
+    std::vector<int16_t> mix(size_t(step_ms) * 441 / 10 * 2);
+    for (int ms = 0; ms <= 10000 && end < 0; ms += static_cast<int>(step_ms)) {
+      if (BASS_ChannelIsActive(m) == BASS_ACTIVE_STOPPED) end = ms;
+      g_Test_Ms += step_ms;
+      if (!silent) plat::Audio_Render(mix.data(), mix.size() / 2);
+    }
+  }
+  BASS_Free();
+  return end;
+}
+
+TEST_F(BassTest, ASilentDeviceEndsTheMusicWhenASoundingOneWould) {
+  const writers::Bytes mod = Module(1.5);
+  const int pulled = Music_End_Ms(false, mod, 10);
+  ASSERT_GT(pulled, 1000) << "the module plays for its length";
+  EXPECT_EQ(Music_End_Ms(true, mod, 10), pulled);
+  EXPECT_EQ(Music_End_Ms(true, mod, 250), (pulled + 249) / 250 * 250) << "in long frames too";
 }
 
 class BassFileTest : public BassTest {

@@ -71,6 +71,63 @@ TEST(WavReader, AcceptsExtensiblePcmFormat) {
   EXPECT_EQ(pcm.Frame_Count(), 2u);
 }
 
+// A sound stored in a shared file comes with the records after it: the form's own size says
+// where the sound ends, and what follows is not read as chunks.
+TEST(WavReader, StopsAtTheFormsOwnSizeWhateverFollowsIt) {
+  const std::vector<int16_t> first = {11, -12, 13, -14, 15, -16};
+  const Bytes sound = writers::EncodeWav(first, 2, 22050);
+  struct Case {
+    const char* what;
+    Bytes tail;
+  };
+  const Case cases[] = {
+      {"1 trailing byte", Bytes(1, 0xA5)},
+      {"8 trailing bytes", Bytes(8, 0xA5)},
+      {"64 trailing bytes", Bytes(64, 0xA5)},
+      {"a text record", Bytes{'N', 'A', 'M', 'E', ' ', '=', ' ', 'r', 'e', 'c', 'o', 'r', 'd', '\n'}},
+      {"a second sound", writers::EncodeWav({7, 7, 7, 7, 7, 7, 7, 7}, 1, 11025)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file = sound;
+    file.insert(file.end(), c.tail.begin(), c.tail.end());
+    plat::Wav_Pcm pcm;
+    EXPECT_TRUE(plat::Read_Wav(file.data(), file.size(), &pcm));
+    EXPECT_EQ(pcm.channels, 2);
+    EXPECT_EQ(pcm.rate, 22050);
+    EXPECT_EQ(pcm.frames, first) << "only the first sound's frames";
+  }
+}
+
+// A form size that understates the sound, or was never filled in, is walked past until the
+// format and the samples are found; a damaged sound followed by other bytes is still refused.
+TEST(WavReader, AFormSizeThatUnderstatesTheFileStillReadsButDamageIsRefused) {
+  const std::vector<int16_t> frames = {1, 2, 3, 4};
+  const Bytes tail(64, 0xA5);
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> change;
+    bool reads;
+  };
+  const Case cases[] = {
+      {"form size ends inside the data", [](Bytes& b) { Set32(b, 4, 36); }, true},
+      {"form size never filled in", [](Bytes& b) { Set32(b, 4, 0); }, true},
+      {"data size past the form and the buffer", [](Bytes& b) { Set32(b, kDataSize, 0x7FFFFFFFu); }, false},
+      {"fmt chunk damaged", [](Bytes& b) { Set16(b, kBlockAlign, 3); }, false},
+      {"no data chunk in the form", [](Bytes& b) { std::memcpy(&b[36], "junk", 4); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file = writers::EncodeWav(frames, 1, 22050);
+    c.change(file);
+    file.insert(file.end(), tail.begin(), tail.end());
+    plat::Wav_Pcm pcm;
+    EXPECT_EQ(plat::Read_Wav(file.data(), file.size(), &pcm), c.reads);
+    if (c.reads) EXPECT_EQ(pcm.frames, frames);
+    else EXPECT_TRUE(pcm.frames.empty());
+  }
+}
+
 TEST(WavReader, RejectsMalformedOrUnsupportedFiles) {
   const Bytes good = writers::EncodeWav({1, 2, 3, 4, 5, 6}, 1, 22050);
   struct Case {

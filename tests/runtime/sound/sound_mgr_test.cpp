@@ -183,6 +183,39 @@ TEST_F(SoundMgrTest, UndecodableSampleLoadsButPlaysNothing) {
   EXPECT_EQ(said.find(id, first + 1), std::string::npos) << "said once: " << said;
 }
 
+// Without a sound device the player runs silent: one line says so, every good sample loads and
+// plays, and only a sample that is really damaged is named.
+TEST_F(SoundMgrTest, WithoutASoundDeviceOneLineSaysSoAndOnlyTheDamagedSampleIsNamed) {
+  g_pSoundMgr->Term();
+  BASS_Free();
+  const char* old = std::getenv("SDL_AUDIODRIVER");
+  const std::string saved = old ? old : "";
+  setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
+  testing::internal::CaptureStderr();
+  const bool started = BASS_Init(-1, 44100, 0, nullptr) && BASS_Start();
+  if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  else unsetenv("SDL_AUDIODRIVER");
+  ASSERT_TRUE(g_pSoundMgr->Init());
+  for (uint32_t id : {kLevelSound, kPackedSound, kNotASound}) EXPECT_TRUE(Preload(id, 1));
+  const bool good_play = Play(kLevelSound, 1.0f) && Play(kPackedSound, 1.0f);
+  const bool damaged_play = Play(kNotASound, 1.0f);
+  const std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(good_play);
+  EXPECT_FALSE(damaged_play);
+  size_t lines = 0;
+  for (char c : said) lines += c == '\n';
+  EXPECT_EQ(lines, 2u) << said;
+  EXPECT_NE(said.find("No sound device could be opened"), std::string::npos) << said;
+  char id[16];
+  std::snprintf(id, sizeof id, "(%x)", kNotASound);
+  EXPECT_NE(said.find(id), std::string::npos) << said;
+  for (uint32_t good : {kLevelSound, kPackedSound}) {
+    std::snprintf(id, sizeof id, "(%x)", good);
+    EXPECT_EQ(said.find(id), std::string::npos) << said;
+  }
+}
+
 TEST_F(SoundMgrTest, UnloadReleasesTheResourceAndForgetsTheEntry) {
   EXPECT_FALSE(Unload(kLevelSound)) << "not in the map";
   ASSERT_TRUE(Preload(kMissingId, 1));
