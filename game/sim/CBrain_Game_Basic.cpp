@@ -308,7 +308,7 @@ void CBrain_Game_Basic::Build_Time_Text() {
 }
 
 void CBrain_Game_Basic::Draw_Label(const CMatrix3x3& axes, const CVector3& panel) const {
-  Draw_Label_Quad(axes, panel, m_Styles[1], m_Textures[1]);
+  Draw_Label_Quad(axes, panel, m_Styles[kLabel_Style], m_Textures[1]);
 }
 
 void CBrain_Game_Basic::Render() {
@@ -335,7 +335,7 @@ void CBrain_Game_Basic::Draw_Panel() {
   panel.m[3][1] = place.y;
   panel.m[3][2] = place.z;
   panel.m[3][3] = 1.0f;
-  Draw_Mesh(m_Renderables[0], panel, m_Styles[0], m_Textures[0]);
+  Draw_Mesh(m_Renderables[0], panel, m_Styles[kPanel_Style], m_Textures[0]);
   Draw_Label(axes, place);
   Draw_Shield_Gauge(panel);
   Draw_Infection_Gauges(panel);
@@ -358,7 +358,7 @@ void CBrain_Game_Basic::Draw_Shield_Gauge(const CMatrix4x4& panel) const {
     Draw_Mesh(m_Renderables[1], Part_Frame(panel, glow), m_Styles[kGlow_Style], m_Textures[2]);
 }
 
-// One crystal right of the shield bar shows the site's infection, dim, and over it, bright and
+// One crystal below the shield bar shows the site's infection, dim, and over it, bright and
 // pulsing, the infection left once the points now in play are committed.
 void CBrain_Game_Basic::Draw_Infection_Gauges(const CMatrix4x4& panel) const {
   const float pulse = 0.5f + 0.15f * std::sin(m_Pulse_Phase);
