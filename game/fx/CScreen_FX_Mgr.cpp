@@ -28,6 +28,8 @@ constexpr uint32_t kDrop_Shadow = 4;
 enum { kTex_Glow, kTex_Beam, kTex_Ground, kTex_Noise, kTex_Pattern };
 // The menu-scene overlay's border: the sides' width as a share of the screen's width, the top
 // and bottom edges' as a share of its height (the same on a 4:3 screen).
+// How far the pattern veil scrolls per time unit, in repeats of its texture.
+constexpr float kVeil_Scroll_Rate = 0.25f;
 constexpr float kOverlay_Side_Width = 0.03f;
 constexpr float kOverlay_Edge_Width = 0.04f;
 const uint32_t kTexture_Ids[5] = {0x22000069, 0x22000032, 0x22000033, 0x2200010E, 0x2200012F};
@@ -269,10 +271,7 @@ void CScreen_FX_Mgr::Run(CScreen_FX_Record& r) {
       Screen_Quad(With_Alpha(0x000000, 195.0f * e), 3, kDepth_Off, nullptr);
       break;
     case 22: Sparkle_Spray(r, e); break;
-    case 23:
-      Screen_Quad(With_Alpha(0x000000, 255.0f * e), 0, 0, m_Textures[kTex_Pattern], Screen_W() / 32.0f,
-                  Screen_H() / 32.0f, 0.0f, r.value2, m_Plain_Style);
-      break;
+    case 23: Pattern_Veil(r, e); break;
     case 24: Tracer(r, e); break;
     default: break;
   }
@@ -440,6 +439,15 @@ void CScreen_FX_Mgr::Sparkle_Spray(CScreen_FX_Record& r, float e) {
     for (int i = 1; i < 4; ++i) argb[i] = 0.4f + 0.6f * fx::Random_Unit();
     if (!g_Particle_Sparkle_Mgr.Add_Particle(p, velocity, 1.0f, 1.25f, fx::Pack_Color(argb), 0.0f, 0)) return;
   }
+}
+
+// The pattern veil scrolls: its running offset (value 2) moves on with the
+// frame's step, wrapped to one repeat of the texture.
+void CScreen_FX_Mgr::Pattern_Veil(CScreen_FX_Record& r, float e) {
+  r.value2 += m_Step * kVeil_Scroll_Rate;
+  r.value2 -= std::floor(r.value2);
+  Screen_Quad(With_Alpha(0x000000, 255.0f * e), 0, 0, m_Textures[kTex_Pattern], Screen_W() / 32.0f,
+              Screen_H() / 32.0f, 0.0f, r.value2, m_Plain_Style);
 }
 
 void CScreen_FX_Mgr::Tracer(CScreen_FX_Record& r, float e) {

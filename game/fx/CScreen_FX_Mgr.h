@@ -89,6 +89,7 @@ class CScreen_FX_Mgr {
   void Ground_Flash(const CScreen_FX_Record& r, float e);
   void Sparkle_Spray(CScreen_FX_Record& r, float e);
   void Tracer(CScreen_FX_Record& r, float e);
+  void Pattern_Veil(CScreen_FX_Record& r, float e);
 
   bool m_Initialised = false;
   int m_Warm_Up_Drawer = 0;

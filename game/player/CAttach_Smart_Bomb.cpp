@@ -32,7 +32,8 @@ void Strike(CWorld_Object* object, const CVector3& ground) {
 
 int CAttach_Smart_Bomb::Detonate() {
   arsenal::Play_Use_Sound(kDetonate_Sound);
-  g_Screen_FX_Mgr.Add_Effect(kFlash, 1.75f, CColor4{0.45f, 0.3f, 1.0f, 0.4f}, CColor4::Zero, 0.0f, 0.0f);
+  // The flash record holds its colour alpha first: violet (0.45, 0.3, 1.0) at alpha 0.4.
+  g_Screen_FX_Mgr.Add_Effect(kFlash, 1.75f, CColor4{0.4f, 0.45f, 0.3f, 1.0f}, CColor4::Zero, 0.0f, 0.0f);
   CWorld_Query found;
   g_World.Collect_Objects(kKind_Counted_Target, found);
   int struck = 0;

@@ -70,9 +70,10 @@ bool CPlayer_Weapon_Gun::Init_Shared(const char* class_name, int32_t kind, uint3
   const bool handled = attachment_kind >= 1 && attachment_kind <= 5 && (cases.handled_kinds & (1u << attachment_kind));
   if (handled) {
     CAttachment* attachment = Attachment_Of_Kind(attachment_kind);
-    const std::string name = Attachment_Global_Name(attachment_kind);
+    const bool named = attachment_kind != 1 || cases.pointer_named;
+    const std::string name = named ? Attachment_Global_Name(attachment_kind) : "";
     if (!attachment->Init()) {
-      Show_Gun_Message(prefix + "Unable to create attachment " + name + "...");
+      Show_Gun_Message(prefix + "Unable to create attachment" + (named ? " " + name : "") + "...");
       Term();
       return false;
     }

@@ -60,6 +60,8 @@ class CPlayer_Weapon_Gun {
   struct Attachment_Cases {
     uint32_t handled_kinds;  // bit k set when the gun carries attachment kind k
     CVector3 pointer_offset;
+    // Whether the gun's laser-pointer failure messages name the attachment's global.
+    bool pointer_named = true;
   };
 
   // The shared start: kind and flags, the resources (a failure shows the gun's message), the

@@ -64,7 +64,7 @@ bool CPlayer_Weapon_Gun_Cannon_0::Init() {
   m_Reload = 0.0f;
   m_Glow_Level = 0.0f;
   m_Angular_Velocity = CVector3{0.0f, 0.0f, 0.0f};
-  const Attachment_Cases cases{0x3E, CVector3{30.0f, 6.0f, 21.0f}};
+  const Attachment_Cases cases{0x3E, CVector3{30.0f, 6.0f, 21.0f}, false};
   if (!Init_Shared(kClass_Name, 5, 0, Resources(), cases)) return false;
   Set_First_Pass_Value(m_Styles[kInner_Glow_Style], -0.05f);
   return true;

@@ -79,7 +79,7 @@ bool CPlayer_Weapon_Gun_Lightning_0::Init() {
   m_Wide_Search = 0;
   for (CFX_Lightning& bolt : m_Bolts) bolt.m_Active = false;
   // The energy pulse has no case here: the gun then carries nothing.
-  const Attachment_Cases cases{0x2E, CVector3{20.0f, 6.0f, 147.0f}};
+  const Attachment_Cases cases{0x2E, CVector3{20.0f, 6.0f, 147.0f}, false};
   return Init_Shared(kClass_Name, 4, 0, Resources(), cases);
 }
 

@@ -78,7 +78,7 @@ bool CPlayer_Weapon_Gun_MissileLauncher_0::Init() {
   Clear_Trail();
   m_Cradle_List.Start(nullptr);
   m_Target_Lock.Start(nullptr);
-  const Attachment_Cases cases{0x3E, CVector3{8.0f, 9.0f, 100.0f}};
+  const Attachment_Cases cases{0x3E, CVector3{8.0f, 9.0f, 100.0f}, false};
   return Init_Shared(kClass_Name, 3, 0, Resources(), cases);
 }
 

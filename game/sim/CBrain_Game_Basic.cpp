@@ -9,6 +9,8 @@
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/core/Sound_FX.h"
+#include "game/player/Gun_Resources.h"
 #include "game/sim/CMusic_Track.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/Format_Minutes_Seconds.h"
@@ -42,12 +44,46 @@ float Ease(float value, float target, float up, float down) {
 // The panel's models are built in units of a tenth of the camera's.
 constexpr float kPanel_Scale = 0.1f;
 
-void Draw_Mesh(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
-               const float* colour) {
+enum { kPanel_Style, kLabel_Style, kGauge_Style, kGlow_Style, kInfection_Style };
+
+void Draw_Mesh(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture) {
   CRenderObject* object = renderable ? renderable->GetRenderObject() : nullptr;
   if (!object || object->GetType() != CRigidMesh::kType || !style) return;
   CDeviceTexture* textures[4] = {texture ? texture->m_pDeviceTexture : nullptr, nullptr, nullptr, nullptr};
-  static_cast<CRigidMesh*>(object)->Render(&world, style, textures, colour, nullptr);
+  static_cast<CRigidMesh*>(object)->Render(&world, style, textures, nullptr, nullptr);
+}
+
+// A gauge's alpha reference for a fill of 0-1: above 1 (nothing drawn) when empty, below 0
+// (the whole ramp drawn) when full.
+float Gauge_Value(float fill) { return 1.025f - 1.05f * fill; }
+
+// A texture factor from alpha, red, green and blue, each 0-1.
+uint32_t Argb(float a, float r, float g, float b) { return Pack_Color_ARGB(CColor4{r, g, b, a}); }
+
+// Where a gauge part lies on the panel, in the panel model's units: its centre, and the scales
+// of its thickness, its length and its depth. The gauge models are built upright about their
+// origin with their foot (where they start filling) down; on the panel they lie along its
+// first axis with the foot to the left, below the label's top so that they stay in view.
+struct Part_Place {
+  float x, y, z;
+  float thickness, length, depth;
+};
+
+constexpr Part_Place kShield_Place{2.5f, 0.0f, -1.5f, 1.1f, 1.3125f, 1.0f};
+// The shield bar's two glow passes: wider, a little longer and deeper, about the bar's centre.
+constexpr Part_Place kShield_Glows[] = {{2.5f, 0.0f, -1.5f, 2.0f, 1.35f, 1.5f}, {2.5f, 0.0f, -1.5f, 3.0f, 1.39f, 2.0f}};
+// The infection crystal, below the shield bar.
+constexpr Part_Place kInfection_Place{2.5f, -5.5f, -2.0f, 1.5f, 2.75f, 1.5f};
+
+CMatrix4x4 Part_Frame(const CMatrix4x4& panel, const Part_Place& place) {
+  CMatrix4x4 out = panel;
+  for (int col = 0; col < 3; ++col) {
+    out.m[0][col] = -panel.m[1][col] * place.thickness;
+    out.m[1][col] = panel.m[0][col] * place.length;
+    out.m[2][col] = panel.m[2][col] * place.depth;
+    out.m[3][col] = panel.m[3][col] + place.x * panel.m[0][col] + place.y * panel.m[1][col] + place.z * panel.m[2][col];
+  }
+  return out;
 }
 
 // The shield label: a white quad at (-1.9, 0, -0.25) in the panel's axes, half-sizes 1.0 and 0.5.
@@ -73,6 +109,14 @@ void Draw_Label_Quad(const CMatrix3x3& axes, const CVector3& panel, CD3DRenderSt
   draw.DrawFlatTexQuads(&quad, 1);
   draw.SetTexture(nullptr, 0);
   draw.SetRenderStyle(nullptr);
+}
+
+// The pulse of the camera's breathing zoom: 0 while it is idle, else its level times
+// (sin(phase) + 1) / 2. It pushes the panel outward.
+float Camera_Pulse() {
+  const float level = g_Camera.m_Zoom_Level;
+  if (level <= 0.0f) return 0.0f;
+  return level * (std::sin(g_Camera.m_Zoom_Phase) + 1.0f) * 0.5f;
 }
 
 float Difficulty() { return std::max(g_Difficulty_Factor, 0.001f); }
@@ -239,8 +283,13 @@ int CBrain_Game_Basic::Time_Left_Units() {
 
 CVector3 CBrain_Game_Basic::Panel_Position() const {
   const float slide = std::max(m_Ended ? 2.0f * (m_Clock - m_End_Time) : 7.0f - m_Clock, 0.0f);
-  const float lateral = slide + 5.15f;
-  const float vertical = 5.5f;
+  float lateral = slide + 5.15f;
+  float vertical = 5.5f;
+  const float pulse = Camera_Pulse();
+  if (pulse != 0.0f) {
+    lateral += 4.83f * pulse;
+    vertical = 5.5f + 1.83f * pulse;
+  }
   const CMatrix3x3& axes = g_Camera.Rotation();
   const CVector3& eye = g_Camera.Position();
   return CVector3{eye.x + axes.rows[0].x * lateral + axes.rows[1].x * vertical + axes.rows[2].x * 15.0f,
@@ -259,7 +308,7 @@ void CBrain_Game_Basic::Build_Time_Text() {
 }
 
 void CBrain_Game_Basic::Draw_Label(const CMatrix3x3& axes, const CVector3& panel) const {
-  Draw_Label_Quad(axes, panel, m_Styles[1], m_Textures[1]);
+  Draw_Label_Quad(axes, panel, m_Styles[kLabel_Style], m_Textures[1]);
 }
 
 void CBrain_Game_Basic::Render() {
@@ -271,7 +320,7 @@ void CBrain_Game_Basic::Render() {
   g_Menu_Mgr.Draw_Text(kTime_Font, m_Time_Text, place, box, m_Time_Colour, 0);
 }
 
-// The panel and its two gauges, facing the camera like the camera itself.
+// The panel and its gauges, facing the camera like the camera itself.
 void CBrain_Game_Basic::Draw_Panel() {
   const CMatrix3x3& axes = g_Camera.Rotation();
   const CVector3 place = Panel_Position();
@@ -286,11 +335,39 @@ void CBrain_Game_Basic::Draw_Panel() {
   panel.m[3][1] = place.y;
   panel.m[3][2] = place.z;
   panel.m[3][3] = 1.0f;
-  Draw_Mesh(m_Renderables[0], panel, m_Styles[0], m_Textures[0], nullptr);
+  Draw_Mesh(m_Renderables[0], panel, m_Styles[kPanel_Style], m_Textures[0]);
   Draw_Label(axes, place);
-  const float shield[4] = {1.0f, 0.1f, 0.1f, 0.6f + 0.25f * m_Shown_Shield};
-  Draw_Mesh(m_Renderables[1], panel, m_Styles[2], m_Textures[2], shield);
+  Draw_Shield_Gauge(panel);
+  Draw_Infection_Gauges(panel);
+}
+
+// The shield bar fills from its foot as the alpha reference falls; two larger copies in the
+// glow style, cut at the same place, make its halo.
+void CBrain_Game_Basic::Draw_Shield_Gauge(const CMatrix4x4& panel) const {
+  const float s = m_Shown_Shield;
+  const float value = Gauge_Value(s);
+  arsenal::Set_First_Pass(m_Styles[kGauge_Style], value, Argb(1.0f, 0.1f, 0.1f, 0.6f + 0.25f * s));
+  const float glow_alpha = 0.7f + 0.05f * std::sin(m_Pulse_Phase);
+  const float glow_level = 0.2f + 0.25f * s;
+  // The glow's alpha is its colour's times the ramp: its reference is scaled alike, so that the
+  // halo ends where the bar ends.
+  arsenal::Set_First_Pass(m_Styles[kGlow_Style], value * glow_alpha,
+                          Argb(glow_alpha, std::clamp(glow_level, 0.0f, 1.0f), glow_level, 0.4f + 0.4f * s));
+  Draw_Mesh(m_Renderables[1], Part_Frame(panel, kShield_Place), m_Styles[kGauge_Style], m_Textures[2]);
+  for (const Part_Place& glow : kShield_Glows)
+    Draw_Mesh(m_Renderables[1], Part_Frame(panel, glow), m_Styles[kGlow_Style], m_Textures[2]);
+}
+
+// One crystal below the shield bar shows the site's infection, dim, and over it, bright and
+// pulsing, the infection left once the points now in play are committed.
+void CBrain_Game_Basic::Draw_Infection_Gauges(const CMatrix4x4& panel) const {
   const float pulse = 0.5f + 0.15f * std::sin(m_Pulse_Phase);
-  const float infection[4] = {0.05f + 0.95f * m_Shown_Infection, 0.05f + 0.95f * m_Shown_Projected, pulse, 1.0f};
-  Draw_Mesh(m_Renderables[2], panel, m_Styles[4], m_Textures[2], infection);
+  const CMatrix4x4 frame = Part_Frame(panel, kInfection_Place);
+  CD3DRenderStyle* style = m_Styles[kInfection_Style];
+  arsenal::Set_First_Pass(style, Gauge_Value(0.05f + 0.95f * m_Shown_Infection),
+                          Argb(1.0f, 0.45f * pulse, 0.1f, 0.35f * pulse));
+  Draw_Mesh(m_Renderables[2], frame, style, m_Textures[2]);
+  arsenal::Set_First_Pass(style, Gauge_Value(0.05f + 0.95f * m_Shown_Projected),
+                          Argb(1.0f, 0.4f + pulse, 0.25f * pulse, 0.3f * pulse));
+  Draw_Mesh(m_Renderables[2], frame, style, m_Textures[2]);
 }

@@ -59,5 +59,7 @@ class CBrain_Game_Basic : public CBrain {
   float Projected_Infection() const;
   void Build_Time_Text();
   void Draw_Panel();
+  void Draw_Shield_Gauge(const CMatrix4x4& panel) const;
+  void Draw_Infection_Gauges(const CMatrix4x4& panel) const;
   void Draw_Label(const CMatrix3x3& axes, const CVector3& panel) const;
 };

@@ -469,7 +469,8 @@ void CScore_Board_Mgr::Render_Frame() {
   const float line = kLine * sh;
   const float margin = sh * 0.1f * Hud_Offset();
   const float anchor_x = 0.98f * sw, anchor_y = 0.04f * sh + margin;
-  constexpr uint32_t kRight = CText_Mgr::kRight_X;
+  // Every line of the board stands on its y: the total, the chains and the popups alike.
+  constexpr uint32_t kRight = CText_Mgr::kRight_X | CText_Mgr::kBottom_Y;
   char text[64];
 
   float closing_width = 0.0f;
@@ -500,16 +501,12 @@ void CScore_Board_Mgr::Render_Frame() {
   }
 
   const float base = anchor_y + (chain_shown ? 2.0f : 1.0f) * line;
-  // A flushed chain's popup stands at the base itself: the first column's rows make way for it.
-  bool flushed_shown = false;
-  for (uint32_t i = 0; i < m_Popup_Count; ++i) flushed_shown |= m_Popups[i].kind == kPopup_Flushed_Chain;
-  const float rows_top = flushed_shown ? base + line : base;
   for (uint32_t i = 0; i < m_Popup_Count; ++i) {
     const Popup& popup = m_Popups[i];
     if (popup.kind == kPopup_Flushed_Chain)
       Render_Popup(popup, anchor_x, base);
     else if (popup.row_a >= 0)
-      Render_Popup(popup, anchor_x, rows_top + static_cast<float>(popup.row_a) * line);
+      Render_Popup(popup, anchor_x, base + static_cast<float>(popup.row_a) * line);
     else if (popup.row_b >= 0)
       Render_Popup(popup, sw * 0.5f, static_cast<float>(popup.row_b) * line + 0.025f * sh + margin);
   }
@@ -530,10 +527,7 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
       right = Lerp(settle_start, x, (f - 0.05f) / 0.05f);
     else if (f > 0.35f)
       right = Lerp(x, off_screen, std::min(20.0f * (f - 0.35f), 1.0f));
-    // Bottom at the lower edge of its row, so that it stays in its own line as the other
-    // popups, which hang from their row's top.
-    Draw_Icon(kIcon_Points, right, y + kLine * Screen_Height(), 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y,
-              1.0f);
+    Draw_Icon(kIcon_Points, right, y, 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, 1.0f);
     return;
   }
   const bool short_lived =
@@ -551,16 +545,21 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
   const char* text = Format_Multiplied_Points(popup.multiplier, popup.points);
   const float icon_width = Icon_Width(icon) * grow;
   const float gap = 0.005f * sw;
-  const float text_y = y + Icon_Height(icon) * grow * 0.25f;
+  // The icon stands on y; the points stand on its middle line, so that label and number read
+  // as one line. (A glyph box's top lies 0.09 of its height above the y it is drawn at.)
+  const float glyph_height = Screen_Height() * grow * 0.025f;
+  const float middle = y - Icon_Height(icon) * grow * 0.5f + 0.09f * glyph_height;
+  constexpr uint32_t kMiddle = CText_Mgr::kCentre_Y;
   if (popup.row_b >= 0) {
     // Centred on x: the icon's word ends left of x, the points begin right of it.
     const float word_left = x - gap - icon_width * fraction;
-    Draw_Icon(icon, word_left - (1.0f - fraction) * icon_width * 0.5f, y, colour, 0, grow, fraction);
-    Draw_Text(text, x + gap, text_y, colour, 0, grow);
+    Draw_Icon(icon, word_left - (1.0f - fraction) * icon_width * 0.5f, y, colour, CText_Mgr::kBottom_Y, grow,
+              fraction);
+    Draw_Text(text, x + gap, middle, colour, kMiddle, grow);
     return;
   }
   const float right = x + slide;
-  Draw_Icon(icon, right, y, colour, CText_Mgr::kRight_X, grow, fraction);
+  Draw_Icon(icon, right, y, colour, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, grow, fraction);
   const float text_right = right - icon_width * (1.0f + fraction) * 0.5f - gap;
-  Draw_Text(text, text_right, text_y, colour, CText_Mgr::kRight_X, grow);
+  Draw_Text(text, text_right, middle, colour, CText_Mgr::kRight_X | kMiddle, grow);
 }

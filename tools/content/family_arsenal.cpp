@@ -285,15 +285,42 @@ writers::PatternSpec Icon(const char* name) {
   return spec;
 }
 
+// The gauge ramp (0x22000037): clear at v 0, opaque at v 1, so that a gauge bar fills from its
+// v = 1 end as the alpha reference falls. White, with a darker notch closing each tenth, so
+// that a bar reads as a gauge's segments.
+bool Draw_Gauge_Ramp(writers::Picture& picture) {
+  constexpr uint32_t kSize = 64, kSegments = 10;
+  picture.width = picture.height = kSize;
+  picture.pixels.assign(size_t(kSize) * kSize, 0);
+  for (uint32_t y = 0; y < kSize; ++y) {
+    const uint32_t alpha = static_cast<uint32_t>(std::lround(255.0 * (y + 0.5) / kSize));
+    const bool notch = (y + 1) * kSegments / kSize != y * kSegments / kSize;
+    const uint32_t grey = notch ? 0x70 : 0xFF;
+    for (uint32_t x = 0; x < kSize; ++x) picture.At(x, y) = alpha << 24 | grey << 16 | grey << 8 | grey;
+  }
+  return true;
+}
+
+void Add_Gauge_Ramp(Manifest& manifest) {
+  ResourceEntry entry;
+  entry.id = 0x22000037;
+  entry.type = 2;
+  entry.name = "textures/alpha_ramp.txb";
+  entry.compress = true;
+  entry.generate = [](Bytes& out) {
+    writers::Picture picture;
+    return Draw_Gauge_Ramp(picture) &&
+           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture}, out);
+  };
+  manifest.AddResource(std::move(entry));
+}
+
 std::vector<Texture_Def> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
       {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
       {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
-      // Clear at v 0, opaque at v 1: a gauge bar fills from its v = 1 end as the alpha
-      // reference falls.
-      {0x22000037, "textures/alpha_ramp.txb", Make_Pattern(writers::Pattern::Gradient, 64, 0x00FFFFFF, 0xFFFFFFFF, 8, 1, true)},
       // Light, so that targets tinted with it keep their colours.
       {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFF4F6F8, 0xFFD0D4DA, 6, 1)},
       {0x22000045, "textures/shell_casing.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFB08A3A, 0xFF6E5420, 4, 1)},
@@ -359,6 +386,7 @@ void Add_Arsenal_Family(Manifest& manifest) {
   Add_Coloured_Mesh_Resource(manifest, 0x22000054, "meshes/gauge_frame.rnd", kGauge_Frame_Colour, Gauge_Frame);
   Add_Coloured_Mesh_Resource(manifest, 0x22000055, "meshes/gauge_bar.rnd", kGauge_Halo_Colour, Gauge_Bar);
   Add_Textures(manifest, Textures(), kFormatArgb, kFlagsAlphaBlend);
+  Add_Gauge_Ramp(manifest);
   for (const SoundDef& sound : Sounds()) {
     ResourceEntry entry;
     entry.id = sound.id;

@@ -284,7 +284,8 @@ std::vector<StyleSpec> Styles() {
       {0x22000074, "globe", Kind::TwoPass},
       {0x22000080, "map", Kind::Map},
       {0x2200009C, "ejector_simon", Kind::Fade},
-      {0x220000A1, "light", Kind::Additive},
+      // Lights in the colour the game writes as the texture factor (white unless it writes one).
+      {0x220000A1, "light", Kind::AdditiveFactor},
       {0x220000A2, "death_vial", Kind::AlphaBlend},
       {0x220000A8, "enemy_part", Kind::OpaqueLit},
       {0x220000AC, "light_wall", Kind::Additive},

@@ -485,6 +485,56 @@ namespace {
 
 CScreen_FX_Record& Only_Record() { return const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back()); }
 
+// The pattern veil scrolls: its offset moves on by a quarter of a repeat per time unit of the
+// frame's step, wrapped to one repeat, and its bands move up the screen by as much.
+TEST_F(FxGame, ThePatternVeilScrollsWithTheFrameStep) {
+  Launch();
+  harness.Step(100, 40);  // the world has faded in: only the veil moves
+  CScreen_FX_Mgr& fx = g_Screen_FX_Mgr;
+  fx.Add_Effect_2(23, 1000.0f, 0.0f);
+  CScreen_FX_Record& veil = Only_Record();
+  veil.elapsed = 500.0f;  // held at full strength
+  harness.Step(1, 16);
+  std::vector<uint32_t> first, second;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(Read(first, w, h));
+  const float offset = veil.value2;
+  float steps = 0.0f;
+  for (int frame = 0; frame < 4; ++frame) {
+    harness.Step(1, 100);
+    steps += fx.Step();
+  }
+  ASSERT_TRUE(Read(second, w, h));
+  Shot("fx_pattern_veil.png");
+  const float moved = veil.value2 - offset;
+  ASSERT_GT(steps, 0.0f);
+  EXPECT_NEAR(moved, 0.25f * steps, 1e-4f);
+  // The veil's texture repeats every 32 pixels: its bands move by moved x 32 pixels. The shift
+  // that best lines up a column of the two pictures (in the middle of a band of checks, clear of
+  // the checks' edges) is that one.
+  const uint32_t column = w / 2 + 4;
+  const float expected = moved * 32.0f;
+  ASSERT_GT(expected, 2.0f);
+  ASSERT_LT(expected, 7.0f);  // within half the bands' period of 16 pixels
+  int best_shift = 0;
+  int64_t best = -1;
+  for (int shift = -7; shift <= 7; ++shift) {
+    int64_t mismatch = 0;
+    for (uint32_t y = 40; y + 40 < h; ++y) {
+      const uint32_t a = first[static_cast<uint32_t>(static_cast<int>(y) + shift) * w + column],
+                     b = second[y * w + column];
+      mismatch += std::abs(Brightness(a) - Brightness(b));
+    }
+    if (best < 0 || mismatch < best) best = mismatch, best_shift = shift;
+  }
+  EXPECT_NEAR(static_cast<float>(best_shift), expected, 1.0f) << "the bands moved by the scrolled offset";
+  // The offset wraps to one repeat.
+  veil.value2 = 0.999f;
+  harness.Step(1, 200);
+  EXPECT_GE(veil.value2, 0.0f);
+  EXPECT_LT(veil.value2, 1.0f);
+}
+
 TEST_F(FxGame, ScreenKindsThatChangeTheWorldWriteItByTheirEnvelope) {
   Launch();
   CScreen_FX_Mgr& fx = g_Screen_FX_Mgr;

@@ -8,6 +8,7 @@
 
 #include "game/core/CCamera.h"
 #include "game/core/CWorld.h"
+#include "game/fx/CScreen_FX_Mgr.h"
 #include "game/player/Arsenal_Math.h"
 #include "game/player/CAttach_Bullet_Spray.h"
 #include "game/player/CAttach_Energy_Pulse.h"
@@ -100,6 +101,37 @@ TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest)
   // With nothing to strike the use still comes.
   Launch_Empty(kSteel_Ball, 3);
   EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 0);
+}
+
+// The smart bomb's flash is violet: its record holds alpha 0.4 first, then red 0.45, green 0.3
+// and blue 1.0, and the flashed screen gains most in blue and least in green.
+TEST_F(Attachment_Effects, TheSmartBombFlashesTheScreenViolet) {
+  Launch_Empty(kSteel_Ball, 3);
+  harness.Step(2, 16);
+  std::vector<uint32_t> plain, flashed;
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(harness.Read_Back(plain, w, h));
+  const int before = g_Screen_FX_Mgr.Effect_Count();
+  g_Weapon_Attachment_Smart_Bomb.Detonate();
+  ASSERT_EQ(g_Screen_FX_Mgr.Effect_Count(), before + 1) << "nothing struck: the flash alone";
+  auto& flash = const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back());
+  ASSERT_EQ(flash.kind, 11);
+  EXPECT_FLOAT_EQ(flash.duration, 1.75f);
+  const float stored[4] = {0.4f, 0.45f, 0.3f, 1.0f};
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(flash.vector_a[i], stored[i]) << i;
+  flash.elapsed = 0.05f * flash.duration;  // the flash at its peak
+  harness.Step(1, 1);
+  ASSERT_TRUE(harness.Read_Back(flashed, w, h));
+  int64_t gained[3] = {0, 0, 0};
+  for (uint32_t y = h / 4; y < 3 * h / 4; ++y)
+    for (uint32_t x = w / 4; x < 3 * w / 4; ++x)
+      for (int k = 0; k < 3; ++k) {
+        const int shift = 16 - 8 * k;
+        gained[k] += int((flashed[y * w + x] >> shift) & 0xff) - int((plain[y * w + x] >> shift) & 0xff);
+      }
+  EXPECT_GT(gained[2], gained[0]) << "blue above red";
+  EXPECT_GT(gained[0], gained[1]) << "red above green";
+  EXPECT_GT(gained[2], 0);
 }
 
 TEST_F(Attachment_Effects, ThePulseStrikesEightAndGivesBoltsByCollectedIndex) {

@@ -2,9 +2,11 @@
 // attachments share, with the War Room carry of charges between missions.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/core/CGame_State.h"
 #include "game/player/CAttach_Bullet_Spray.h"
@@ -224,6 +226,61 @@ TEST_F(Attachments, TheDisplayFailsCleanlyAtEachResource) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], std::string("Error in CAttachment_Display\n") + f.what);
   }
+}
+
+// The display's lights in their colours: the last light turns from the waiting blue to the
+// ready yellow when the cooldown ends, and the flash of a use shows one more light in red. The
+// lights add their light: they are measured over the dark ground, the device left out.
+TEST_F(Attachments, TheDisplaysLightsShowTheirColours) {
+  Launch(kSteel_Ball, 2);
+  ASSERT_NE(Charged(), nullptr);
+  CAttachment_Display& d = Charged()->m_Display;
+  CRenderableObject* const device = d.m_Device_Model;
+  d.m_Device_Model = nullptr;
+  std::vector<uint32_t> pixels[3];
+  uint32_t w = 0, h = 0;
+  auto draw = [&](bool ready, float flash, std::vector<uint32_t>& into) {
+    d.m_Fade = 1.0f;
+    d.m_Hidden = 0;
+    d.m_Ready = ready;
+    d.m_Flash = flash;
+    Charged()->m_Cooldown = ready ? 0.0f : 10.0f;
+    harness.Step(1, 1);
+    ASSERT_TRUE(harness.Read_Back(into, w, h));
+    if (const char* dir = std::getenv("VT_RUN_SHOTS"))
+      harness.Save_Png(std::string(dir) + "/display_lights_" + (ready ? "ready" : flash > 0.0f ? "used" : "waiting") + ".png");
+  };
+  draw(false, 0.0f, pixels[0]);
+  draw(true, 0.0f, pixels[1]);
+  draw(false, 1.0f, pixels[2]);
+  // How the pixels that changed from the waiting picture changed, channel by channel, summed.
+  struct Change {
+    int64_t r = 0, g = 0, b = 0;
+    int count = 0;
+  };
+  auto change_to = [&](const std::vector<uint32_t>& other) {
+    Change c;
+    for (size_t i = 0; i < other.size(); ++i) {
+      int d[3];
+      for (int k = 0; k < 3; ++k) d[k] = int((other[i] >> (16 - 8 * k)) & 0xff) - int((pixels[0][i] >> (16 - 8 * k)) & 0xff);
+      if (std::abs(d[0]) + std::abs(d[1]) + std::abs(d[2]) < 30) continue;
+      c.r += d[0], c.g += d[1], c.b += d[2];
+      ++c.count;
+    }
+    return c;
+  };
+  const Change ready = change_to(pixels[1]);
+  ASSERT_GT(ready.count, 10) << "the ready light differs from a waiting one";
+  // From blue (0.6, 0.6, 0.9) to yellow (0.8, 0.8, 0.5): less blue, and no less red (the red of
+  // both may already be full).
+  EXPECT_LT(ready.b, -10 * ready.count) << "less blue";
+  EXPECT_GE(ready.r, 0) << "no less red";
+  EXPECT_LT(ready.b, ready.r - 10 * ready.count);
+  const Change used = change_to(pixels[2]);
+  ASSERT_GT(used.count, 10) << "the flash shows one more light";
+  EXPECT_GT(used.r, used.g + 10 * used.count) << "in red (0.5, 0.3, 0.3)";
+  EXPECT_GT(used.r, used.b + 10 * used.count);
+  d.m_Device_Model = device;
 }
 
 TEST_F(Attachments, EveryGunGivesBackItsAttachmentsDisplayWhenItIsReleased) {

@@ -58,13 +58,13 @@ TEST_F(Board_Scene, TheTotalIsDrawnInYellowGlyphsAndGrowsWithTheScore) {
   Launch();
   harness.Step(2, 16);
   const Picture empty = Shot("board_empty.png");
-  const int nought = Count(empty, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
-  EXPECT_GT(nought, 10) << "the total 0 is drawn at the top right";
+  const int nought = Count(empty, 0.80f, 0.985f, 0.01f, 0.045f, Yellow);
+  EXPECT_GT(nought, 10) << "the total 0 stands on 0.04 of the height at the top right";
   g_Score_Board_Mgr.m_Closing_Points = 1234567;
   g_Score_Board_Mgr.Commit_Points();
   harness.Step(2, 16);
   const Picture scored = Shot("board_total.png");
-  const int digits = Count(scored, 0.80f, 0.985f, 0.03f, 0.07f, Yellow);
+  const int digits = Count(scored, 0.80f, 0.985f, 0.01f, 0.045f, Yellow);
   EXPECT_GT(digits, 4 * nought) << "nine characters instead of one";
   EXPECT_LT(Count(scored, 0.0f, 0.5f, 0.0f, 1.0f, Yellow), digits / 4) << "nothing yellow elsewhere";
 }
@@ -84,7 +84,7 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   board.Award_Perfect_Round();
   harness.Step(3, 16);
   const Picture p = Shot("board_popups.png");
-  EXPECT_GT(Count(p, 0.7f, 0.985f, 0.065f, 0.11f, Green), 10) << "the open chain, one line below the total";
+  EXPECT_GT(Count(p, 0.7f, 0.985f, 0.045f, 0.075f, Green), 10) << "the open chain, one line below the total";
   EXPECT_GT(Count(p, 0.3f, 0.7f, 0.0f, 0.2f, [](uint32_t c) { return ((c >> 16) & 0xff) > 200; }), 20)
       << "the column-B popups in the middle";
   harness.Step(12, 16);
@@ -96,15 +96,16 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   ASSERT_GT(board.m_Commit_Timer, 0.3333f) << "the multiplier has been folded in";
   const Picture counting = Shot("board_count_up.png");
   EXPECT_EQ(board.m_Closing_Multiplier, 0u);
-  EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.065f, 0.11f, Yellow), 10) << "the closing points below the total";
+  EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.045f, 0.075f, Yellow), 10) << "the closing points below the total";
   for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step(1, 40);
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
-// Each popup keeps to its own line of the board: the plain points hang in their row, not over
-// the row above, and a flushed chain's popup takes the first line below the total, the rows
-// moving down for it. Lines are 0.03 of the screen height; the total stands at 0.04.
-TEST_F(Board_Scene, PopupsKeepToTheirOwnLines) {
+// The popups stand where their rows put them, each line of the board standing on its y: the
+// total on 0.04 of the height, the open chain a line (0.03) lower, a first-column popup on
+// base + row x line (base one line below the total, two while the open chain shows), and a
+// flushed chain's popup on the base itself.
+TEST_F(Board_Scene, PopupsStandWhereTheirRowsPlaceThem) {
   Launch();
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
   auto hold_at = [&board](float life) {  // every popup at this fraction of its life
@@ -118,21 +119,61 @@ TEST_F(Board_Scene, PopupsKeepToTheirOwnLines) {
   hold_at(0.2f);
   harness.Step(1, 16);
   const Picture rows = Shot("board_rows.png");
-  // The open chain is shown: its line at 0.07, row 0 at 0.10, row 1 at 0.13.
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.10f, 0.13f, cyan), 10) << "the link in row 0";
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.13f, 0.16f, Green), 10) << "the points in row 1";
-  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.10f, 0.13f, Green), 0) << "the points drawn over the link's row";
+  // The open chain is shown: it stands on 0.07, row 0 on 0.10, row 1 on 0.13.
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.045f, 0.072f, Green), 10) << "the open chain";
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.075f, 0.102f, cyan), 10) << "the link on row 0";
+  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.075f, 0.102f, Green), 0) << "the points over the link";
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.105f, 0.132f, Green), 10) << "the points on row 1";
+  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.135f, 0.17f, Green), 0) << "nothing below row 1";
 
   board.Flush_Staged_Points();  // the chain empties into a popup of its own
   hold_at(0.2f);
   harness.Step(1, 16);
   const Picture flushed = Shot("board_flushed.png");
-  // No open chain: the flushed chain at 0.07, row 0 at 0.10, row 1 at 0.13.
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, red), 10) << "the flushed chain below the total";
-  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, cyan), 0) << "the link drawn over the flushed chain";
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.10f, 0.13f, cyan), 10) << "the link in row 0, a line lower";
-  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.07f, 0.10f, Green), 0) << "the points drawn over the flushed chain";
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.13f, 0.16f, Green), 10) << "the points in row 1, a line lower";
+  // No open chain: the base is 0.07, where the flushed chain and row 0 stand; row 1 on 0.10.
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, red), 10) << "the flushed chain on the base";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, cyan), 10) << "the link on row 0, the base";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, Green), 0) << "the points over the link";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.075f, 0.102f, Green), 10) << "the points on row 1";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.075f, 0.102f, cyan), 0);
+}
+
+// A popup's points stand beside its label on one line: the middle row of the number's pixels is
+// the middle row of the label's.
+TEST_F(Board_Scene, APopupsNumberAndLabelShareTheirMiddleLine) {
+  Launch();
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  auto cyan = [](uint32_t c) { return ((c >> 16) & 0xff) < 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) > 170; };
+  board.Award_Link();
+  board.m_Popups[0].time_left = board.m_Popups[0].duration * 0.7f;  // grown and still
+  harness.Step(1, 16);
+  const Picture p = Shot("board_link.png");
+  // Row 0 under the open chain stands on 0.10 of the height. The number and the label are split
+  // at the widest gap between the columns holding cyan.
+  const uint32_t top = p.height * 70 / 1000, bottom = p.height * 102 / 1000;
+  std::vector<uint32_t> columns;
+  for (uint32_t x = p.width / 2; x < p.width; ++x)
+    for (uint32_t y = top; y < bottom; ++y)
+      if (cyan(p.pixels[y * p.width + x])) {
+        columns.push_back(x);
+        break;
+      }
+  ASSERT_GE(columns.size(), 2u);
+  uint32_t split = columns[1], widest = 0;
+  for (size_t i = 1; i < columns.size(); ++i)
+    if (columns[i] - columns[i - 1] > widest) widest = columns[i] - columns[i - 1], split = columns[i];
+  double sum[2] = {0, 0};
+  int count[2] = {0, 0};
+  for (uint32_t y = top; y < bottom; ++y)
+    for (uint32_t x = p.width / 2; x < p.width; ++x) {
+      if (!cyan(p.pixels[y * p.width + x])) continue;
+      const int part = x >= split ? 1 : 0;
+      sum[part] += y;
+      ++count[part];
+    }
+  ASSERT_GT(count[0], 10) << "the number";
+  ASSERT_GT(count[1], 10) << "the label";
+  EXPECT_NEAR(sum[0] / count[0], sum[1] / count[1], 1.5) << "number and label on one line";
 }
 
 // A counted target of a type without a pool (the sweep deletes it) that stays where it is put.
