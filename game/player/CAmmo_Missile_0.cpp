@@ -234,9 +234,10 @@ void CAmmo_Missile_0::Render_Flame() {
   Draw_Billboard(Sub(m_Position, Mul(forward, 70.0f)), glow, glow, 0xFFFFCC66, m_Styles[kGlow_Style],
                  m_Textures[kFlame_Texture]);
   const float length = 100.0f + 50.0f * Random01(), width = 35.0f + 15.0f * Random01();
-  const CVector3 centre = Sub(m_Position, Mul(forward, 62.0f + 0.5f * length));
-  Draw_Axis_Quads(centre, m_Orientation.rows[1], m_Orientation.rows[0], forward, 3, 0.5f * length, width, 0x44FFCC22,
-                  m_Styles[kGlow_Style], m_Textures[kFlame_Glow_Texture]);
+  // The flame stands out behind the missile: from 62 units back, along the backward axis.
+  const CVector3 start = Sub(m_Position, Mul(forward, 62.0f));
+  Draw_Axis_Quads(start, m_Orientation.rows[1], m_Orientation.rows[0], Mul(forward, -1.0f), 3, width, length,
+                  0x44FFCC22, m_Styles[kGlow_Style], m_Textures[kFlame_Glow_Texture]);
 }
 
 void CAmmo_Missile_0::Render_Reflection(const CWorld_Mirror& mirror) {

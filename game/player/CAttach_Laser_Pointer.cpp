@@ -124,7 +124,7 @@ void CAttach_Laser_Pointer::Render() {
   const CVector3 origin = Add(position, Mul(axes.rows[2], kBeam_Ahead));
   const float width = m_On ? 8.5f : 5.0f;
   const uint32_t alpha = static_cast<uint32_t>(std::clamp(static_cast<int>(100.0f * intensity), 0, 255));
-  Draw_Axis_Quads(origin, axes.rows[0], axes.rows[1], direction, 3, 0.5f * width, 700.0f, alpha << 24 | kBeam_Red,
+  Draw_Axis_Quads(origin, axes.rows[0], axes.rows[1], direction, 3, width, 700.0f, alpha << 24 | kBeam_Red,
                   m_Styles[kBeam_Style], m_Textures[kBeam_Texture]);
 
   CVector3 dot;

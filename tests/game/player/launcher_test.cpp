@@ -1,7 +1,10 @@
 // The missile launcher's cradles, shots and lock-on, and the missile's flight and blast.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <sstream>
 #include <vector>
 
@@ -190,6 +193,48 @@ class Missile : public MissileLauncher {
     return m;
   }
 };
+
+// The exhaust flame stands out behind the missile along its backward axis, from 62 units back to
+// 162 or more, and spreads at most 50 across it: light well behind the missile on its axis, and
+// none beside the flame's root.
+TEST_F(Missile, ItsFlameStandsOutBehindItAlongItsAxis) {
+  Launch(3);
+  harness.Step(1, 1);
+  const CMatrix3x3 axes = g_Camera.Rotation();
+  const CVector3 right = axes.rows[0], up = axes.rows[1], ahead = axes.rows[2];
+  const CVector3 at = arsenal::Add(g_Camera.Position(), arsenal::Mul(ahead, 700.0f));
+  std::vector<uint32_t> bare, shown;
+  uint32_t width = 0, height = 0;
+  ASSERT_TRUE(harness.Read_Back(bare, width, height));
+  CAmmo_Missile_0* m = Launched();
+  ASSERT_NE(m, nullptr);
+  m->m_Sphere.velocity = CVector3{0.0f, 0.0f, 0.0f};
+  m->Set_Position(at);
+  m->m_Orientation.Set_Rows(arsenal::Mul(ahead, -1.0f), up, right);  // flying to the screen's right
+  harness.Step(1, 1);
+  ASSERT_TRUE(harness.Read_Back(shown, width, height));
+  // The brightest change within a few pixels of a world point.
+  auto light_at = [&](const CVector3& point) {
+    const CVector3 p = g_Camera.World_To_Screen(point);
+    int most = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        const int x = int(p.x) + dx, y = int(p.y) + dy;
+        if (x < 0 || y < 0 || x >= int(width) || y >= int(height)) continue;
+        const uint32_t a = bare[size_t(y) * width + x], b = shown[size_t(y) * width + x];
+        int sum = 0;
+        for (int shift : {0, 8, 16}) sum += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
+        most = std::max(most, sum);
+      }
+    return most;
+  };
+  const CVector3 behind = arsenal::Sub(at, arsenal::Mul(right, 140.0f));
+  EXPECT_GT(light_at(behind), 12) << "the flame reaches 140 behind the missile";
+  // Below the flame: its smoke trail comes down from above, from where the missile was made.
+  const CVector3 beside = arsenal::Sub(arsenal::Sub(at, arsenal::Mul(right, 100.0f)), arsenal::Mul(up, 80.0f));
+  EXPECT_LT(light_at(beside), 8) << "the flame spreads no more than 50 across its axis";
+  if (const char* dir = std::getenv("VT_ARSENAL_SHOTS")) harness.Save_Png(std::string(dir) + "/missile_flame.png");
+}
 
 TEST_F(Missile, ItCruisesNearSevenHundredFifty) {
   Launch(3);
