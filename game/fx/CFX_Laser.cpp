@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/fx/Beam_Helpers.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -73,13 +74,13 @@ void CFX_Laser::Update(float step) {
 
 void CFX_Laser::Render() {
   if (!m_Active || !Module().initialised) return;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetRenderStyle(Module().resources.style);
-  g_D3DDrawPrim.SetTexture(Module().resources.strip, 0);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetRenderStyle(Module().resources.style);
+  g_pDrawPrim->SetTexture(Module().resources.strip, 0);
   const auto* triangles = reinterpret_cast<const DrawPrimTexTriangle*>(m_Vertices);
   for (int i = 0; i < 5; ++i) {
-    g_D3DDrawPrim.DrawTexTriangles(triangles, kVertices / 3);
-    g_D3DDrawPrim.DrawTexTriangles(triangles, kVertices / 3);
+    g_pDrawPrim->DrawTexTriangles(triangles, kVertices / 3);
+    g_pDrawPrim->DrawTexTriangles(triangles, kVertices / 3);
   }
 }
 

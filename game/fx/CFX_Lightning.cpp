@@ -7,6 +7,7 @@
 #include "game/fx/FX_Resources.h"
 #include "game/sim/Launch_Helpers.h"
 #include "runtime/src/math/key_track.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -142,13 +143,13 @@ void CFX_Lightning::Update(float step) {
 
 void CFX_Lightning::Render() {
   if (!m_Active || !Module().initialised) return;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetRenderStyle(Module().resources.style);
-  g_D3DDrawPrim.SetTexture(Module().resources.strip, 0);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetRenderStyle(Module().resources.style);
+  g_pDrawPrim->SetTexture(Module().resources.strip, 0);
   const int passes = m_Kind == 0 ? 2 : 1;
   for (auto& strand : m_Strands)
     for (int p = 0; p < passes; ++p)
-      g_D3DDrawPrim.DrawTexTriangles(reinterpret_cast<const DrawPrimTexTriangle*>(strand), 2 * m_Segment_Count);
+      g_pDrawPrim->DrawTexTriangles(reinterpret_cast<const DrawPrimTexTriangle*>(strand), 2 * m_Segment_Count);
 }
 
 void CFX_Lightning::Render_Glow() {

@@ -4,6 +4,7 @@
 
 #include "game/core/WinMain.h"
 #include "game/fx/FX_Resources.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -129,8 +130,8 @@ void CFX_Poly_Trail::Build_Ribbons(const CVector3& position, float fade) {
 void CFX_Poly_Trail::Render(const CVector3& position, float fade) {
   Build_Ribbons(position, fade);
   if (!Module().initialised) return;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetTexture(Module().texture, 0);
-  g_D3DDrawPrim.SetRenderStyle(Module().style);
-  g_D3DDrawPrim.DrawTexTriangles(reinterpret_cast<const DrawPrimTexTriangle*>(m_Vertices), kVertices / 3);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTexture(Module().texture, 0);
+  g_pDrawPrim->SetRenderStyle(Module().style);
+  g_pDrawPrim->DrawTexTriangles(reinterpret_cast<const DrawPrimTexTriangle*>(m_Vertices), kVertices / 3);
 }

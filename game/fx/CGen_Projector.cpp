@@ -7,6 +7,7 @@
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
+#include "game/core/CGame.h"
 
 CGen_Projector g_Gen_Projector;
 
@@ -121,10 +122,10 @@ void CGen_Projector::Project(int style_index, const CProjection_Frame& frame, fl
   if ((packed >> 24) == 0) return;
   CD3DRenderStyle* style = Style(style_index);
   fx::Write_Projection_Pass(style, Calc_Tex_Matrix(frame, radius), packed);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetTexture(texture, 0);
-  g_D3DDrawPrim.SetRenderStyle(style);
-  g_D3DDrawPrim.DrawTexTriangles(m_Patch.Triangles(), static_cast<uint32_t>(n));
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTexture(texture, 0);
+  g_pDrawPrim->SetRenderStyle(style);
+  g_pDrawPrim->DrawTexTriangles(m_Patch.Triangles(), static_cast<uint32_t>(n));
 }
 
 void CGen_Projector::Project_Custom(CWorld_Object* owner, int style_index, const CProjection_Frame& frame,

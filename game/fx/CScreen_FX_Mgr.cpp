@@ -294,7 +294,7 @@ void CScreen_FX_Mgr::Screen_Quad(uint32_t color, int blend, int depth, CTextureD
                                  float v_repeat, float u_offset, float v_offset, CD3DRenderStyle* style) {
   if ((color >> 24) == 0) return;
   const float w = Screen_W(), h = Screen_H();
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.ResetState();
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetRenderStyle(style);
@@ -325,7 +325,7 @@ void CScreen_FX_Mgr::World_Flash(float e) {
                             eye.y + 300.0f * r.rows[2].y + s0 * r.rows[0].y + s1 * r.rows[1].y,
                             eye.z + 300.0f * r.rows[2].z + s0 * r.rows[0].z + s1 * r.rows[1].z, color};
   }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.ResetState();
   draw.SetTransformType(kDrawPrimWorld);
   draw.SetAlphaBlendMode(3);
@@ -413,7 +413,7 @@ void CScreen_FX_Mgr::Ground_Flash(const CScreen_FX_Record& r, float e) {
   const uint32_t color = With_Alpha(rgb, std::min(255.0f, e * r.value1 * 65025.0f));
   const unsigned count = 5;
   const float half_length = e * r.value2 * 500.0f, width = e * 2500.0f;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   Draw_Axis_Quads(at, CVector3{1, 0, 0}, CVector3{0, 0, 1}, CVector3{0, 1, 0}, count, half_length, width, color,
                   m_Glow_Style, m_Textures[kTex_Beam]);
 }
@@ -475,7 +475,7 @@ void CScreen_FX_Mgr::Tracer(CScreen_FX_Record& r, float e) {
   const float argb[4] = {e * r.value1, r.vector_b[0], r.vector_b[1], r.vector_b[2]};
   const unsigned count = 3;
   const float half_length = e * r.value2 * 500.0f, width = 2.0f * distance;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   Draw_Axis_Quads(from, spoke, other, direction, count, half_length, width, fx::Pack_Color(argb), m_Glow_Style,
                   m_Textures[kTex_Beam]);
 }
@@ -510,7 +510,7 @@ void CScreen_FX_Mgr::Menu_Overlay(const CScreen_FX_Record& r) {
     strip(to_side.Scale(-1.0f, minus), half_side, side_height, color);
     strip(to_side, half_side, side_height, color);
   };
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   border(1.0f, 0xFFAAAA88);
   border(1.0f + 2.0f * 0.15f * progress, 0xAAAAAA88);
   border(1.0f + 2.0f * 0.3f * progress, 0x66AAAA88);

@@ -10,6 +10,7 @@
 #include "game/fx/FX_Resources.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/render_state_warm_up.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -89,10 +90,10 @@ void Draw(const CVector3& centre, float radius, float scale_x, float scale_z, co
   s.last_alpha = alpha;
   if (alpha == 0) return;
   fx::Set_Fog(false);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetTexture(texture, 0);
-  g_D3DDrawPrim.SetRenderStyle(s.style);
-  g_D3DDrawPrim.DrawTexTriangles(s.patch.Triangles(), static_cast<uint32_t>(n));
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTexture(texture, 0);
+  g_pDrawPrim->SetRenderStyle(s.style);
+  g_pDrawPrim->DrawTexTriangles(s.patch.Triangles(), static_cast<uint32_t>(n));
   fx::Set_Fog(true);
 }
 

@@ -13,6 +13,7 @@
 #include "game/sim/Launch_Helpers.h"
 #include "runtime/src/math/geometry.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "game/core/CGame.h"
 
 CSpark_Mgr g_Spark_Mgr;
 
@@ -193,11 +194,11 @@ void CSpark_Mgr::Render() {
     if (direction.Length() > 0.0f) direction.Normalize();
     const CVector3 side = g_Game_Paused ? CVector3{1.0f, 0.0f, 0.0f} : Random_Perpendicular_Vector(direction);
     Build_Streak(s, side, streak);
-    g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-    g_D3DDrawPrim.SetTexture(m_Streak_Texture, 0);
-    g_D3DDrawPrim.SetRenderStyle(m_Style);
-    g_D3DDrawPrim.DrawTexTriangles(streak, kStreak_Triangles);
-    g_D3DDrawPrim.DrawTexTriangles(streak, kStreak_Triangles);
+    g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+    g_pDrawPrim->SetTexture(m_Streak_Texture, 0);
+    g_pDrawPrim->SetRenderStyle(m_Style);
+    g_pDrawPrim->DrawTexTriangles(streak, kStreak_Triangles);
+    g_pDrawPrim->DrawTexTriangles(streak, kStreak_Triangles);
     const uint32_t glow = fx::Clamp_Byte(s.brightness * 255.0f) << 24 | (s.color & 0xFFFFFF);
     Draw_Billboard(s.position, 8.0f, 8.0f, glow, m_Style, m_Glow_Texture);
     Draw_Billboard(s.position, 5.0f, 5.0f, glow, m_Style, m_Glow_Texture);

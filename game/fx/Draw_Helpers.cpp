@@ -7,6 +7,7 @@
 #include "game/core/CWorld_Decal_Mgr.h"
 #include "game/fx/FX_Resources.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -14,11 +15,11 @@ constexpr float kPi = 3.14159265f;
 
 TexPosition Corner(const CVector3& p, float u, float v) { return TexPosition{p.x, p.y, p.z, u, v}; }
 
-void Draw_One(const DrawPrimFlatTexQuad& quad) { g_D3DDrawPrim.DrawFlatTexQuads(&quad, 1); }
+void Draw_One(const DrawPrimFlatTexQuad& quad) { g_pDrawPrim->DrawFlatTexQuads(&quad, 1); }
 
 void Set_Style_And_Texture(CD3DRenderStyle* style, CTextureData* texture) {
-  g_D3DDrawPrim.SetRenderStyle(style);
-  g_D3DDrawPrim.SetTexture(texture, 0);
+  g_pDrawPrim->SetRenderStyle(style);
+  g_pDrawPrim->SetTexture(texture, 0);
 }
 
 // The placement of a decal: the quaternion's turn with the position as its translation.

@@ -52,7 +52,7 @@ void CMenuItem::Set_Colour(DrawPrimTexTriangle* triangles, int count, uint32_t c
 }
 
 void CMenuItem::Draw(const DrawPrimTexTriangle* triangles, int count, CD3DRenderStyle* style, CTextureData* texture) {
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetZBufferMode(2);
   draw.SetColorOp(texture ? 1 : 0);

@@ -114,5 +114,5 @@ void CMenuItem_Button::Render(const CFrame_Info& frame) {
     Set_Colour(m_Glow, 2, With_Alpha(rgb, alpha));
     Draw(m_Glow, 2, style_b, glow_texture);
   }
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

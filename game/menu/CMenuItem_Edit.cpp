@@ -5,6 +5,7 @@
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/Word_Wrap.h"
+#include "game/core/CGame.h"
 
 namespace {
 constexpr uint32_t kAccept_Sound = 0x220000dc;
@@ -205,5 +206,5 @@ void CMenuItem_Edit::Render(const CFrame_Info& frame) {
   Draw_Text_Lines(shown, *this, m_Size_Class, m_Text_Height, m_Colour, (m_Flags & kShadow) != 0);
   if (m_Focused && m_Blink <= 2.4f) Draw(m_Caret_Quad, 2, nullptr, nullptr);
   if (m_Flags & kOutline) Draw(m_Outline, 8, nullptr, nullptr);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

@@ -71,5 +71,5 @@ void CMenuItem_Image::Render(const CFrame_Info& frame) {
   (void)frame;
   if (m_Texture) Draw(m_Quad, 2, g_Menu_Mgr.Style(0), m_Texture);
   Draw(m_Outline, 8, nullptr, nullptr);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

@@ -335,5 +335,5 @@ void CMenuItem_List::Render(const CFrame_Info& frame) {
     Draw_Row(m_Rows[static_cast<size_t>(m_First_Visible + i)], Row_Top(i));
   if (Scrolls()) Draw_Scroll_Column(style);
   Draw(m_Outline, 8, nullptr, nullptr);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

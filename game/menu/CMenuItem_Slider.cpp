@@ -129,5 +129,5 @@ void CMenuItem_Slider::Render(const CFrame_Info& frame) {
   Draw(left, 2, style, arrows);
   Draw(right, 2, style, arrows);
   Draw(knob, 2, style, arrows);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

@@ -118,5 +118,5 @@ void CMenuItem_Tab::Render(const CFrame_Info& frame) {
     if (i != m_Selected) draw_cell(i);
   if (m_Selected >= 0 && m_Selected < m_Cell_Count) draw_cell(m_Selected);
   Draw(m_Underline, 2, style, g_Menu_Mgr.Texture(2));
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

@@ -3,6 +3,7 @@
 #include "game/core/CFrame_Info.h"
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/Word_Wrap.h"
+#include "game/core/CGame.h"
 
 int Menu_Text_Width(int32_t size_class, const char* text) { return g_Menu_Mgr.Get_Text_Width(size_class, text); }
 
@@ -66,5 +67,5 @@ void CMenuItem_Text::Render(const CFrame_Info& frame) {
   (void)frame;
   Draw_Text_Lines(m_Lines, *this, m_Size_Class, m_Text_Height, m_Colour, (m_Flags & kShadow) != 0);
   if (m_Flags & kOutline) Draw(m_Outline, 8, nullptr, nullptr);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

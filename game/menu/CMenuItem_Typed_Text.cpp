@@ -9,6 +9,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/menu/Word_Wrap.h"
 #include "platform/system/random.h"
+#include "game/core/CGame.h"
 
 namespace {
 constexpr float kTwo_Pi = 6.2831855f;
@@ -86,5 +87,5 @@ void CMenuItem_Typed_Text::Render(const CFrame_Info& frame) {
     g_Menu_Mgr.Draw_Text(0, "_", CVector2{left, top}, CVector2{20.0f, 0.03f * H}, colour, 0x4);
   }
   if (m_Flags & kOutline) Draw(m_Outline, 8, nullptr, nullptr);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

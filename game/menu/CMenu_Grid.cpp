@@ -11,6 +11,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -172,13 +173,13 @@ void CMenu_Grid::Draw_Ribbon(const CVector3& start, const CVector3& extent, floa
   quad.v[1] = TexVertex{e0.x, e0.y, e0.z, colour(end_alpha), u1, 0.0f};
   quad.v[2] = TexVertex{e1.x, e1.y, e1.z, colour(end_alpha), u1, 1.0f};
   quad.v[3] = TexVertex{s1.x, s1.y, s1.z, colour(start_alpha), u0, 1.0f};
-  g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+  g_pDrawPrim->DrawTexQuads(&quad, 1);
 }
 
 void CMenu_Grid::Render(const CFrame_Info& frame) {
   (void)frame;
   if (m_Mode == kNone || !m_Initialised) return;
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimWorld);
   draw.SetRenderStyle(m_Style);
   draw.SetTexture(m_Texture, 0);

@@ -11,6 +11,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 CModal_Dlg g_Modal_Dlg;
 
@@ -280,6 +281,6 @@ void CModal_Dlg::Update(float step) {
     }
   }
   if (m_Mode == kMode_Panel && before > 1.0f) m_Panel.Render_Items(step);
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   if (g_pRenderDevice) g_pRenderDevice->ResetRenderStates();
 }

@@ -7,6 +7,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 namespace {
 constexpr uint32_t kBox_Texture = 0x2200000c;
@@ -195,5 +196,5 @@ void CPopup_Menu::Render(float step) {
     }
     if (Fully_Open() && Has_Panel()) m_Panel.Render_Items(step);
   }
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
 }

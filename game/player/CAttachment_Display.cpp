@@ -9,6 +9,7 @@
 #include "game/player/Arsenal_Math.h"
 #include "game/player/Gun_Resources.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "game/core/CGame.h"
 
 using namespace arsenal;
 
@@ -141,7 +142,7 @@ void CAttachment_Display::Render() {
       const int i = order[t][c];
       triangles[t].v[c] = TexVertex{corners[i].x, corners[i].y, corners[i].z, 0xFFFFFFFFu, u[i], v[i]};
     }
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimWorld);
   draw.SetTexture(m_Icon_Texture, 0);
   draw.SetRenderStyle(m_Icon_Style);

@@ -20,6 +20,7 @@
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 CScore_Board_Mgr g_Score_Board_Mgr;
 
@@ -452,7 +453,7 @@ void CScore_Board_Mgr::Draw_Icon(int icon, float x, float y, uint32_t colour, ui
   const TexVertex br{right, bottom, 0.0f, colour, 1.0f, 1.0f}, bl{left, bottom, 0.0f, colour, 0.0f, 1.0f};
   triangles[0] = DrawPrimTexTriangle{{tl, tr, br}};
   triangles[1] = DrawPrimTexTriangle{{tl, br, bl}};
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetTexture(m_Textures[icon], 0);
   draw.SetRenderStyle(m_Styles[0]);

@@ -9,6 +9,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 CText_Mgr g_Text_Mgr;
 
@@ -157,7 +158,7 @@ float CText_Mgr::Draw_Text(const char* text, const CVector3& position, uint32_t 
 
 void CText_Mgr::Draw_Glyphs(const CGlyph_Vertex* vertices, int glyph_count, CTextureData* texture) const {
   if (glyph_count <= 0) return;
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimScreen);
   draw.SetTexture(texture, 0);
   draw.SetRenderStyle(m_Style);

@@ -11,6 +11,7 @@
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CTarget_Sparkler.h"
 #include "game/targets/Target_Shared.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -225,7 +226,7 @@ void CEjector_Sparkler::Launch() {
 
 void CEjector_Sparkler::Draw_Fuse(const CMatrix4x4* mirror) {
   if (!m_Burning || !m_Fuse_Style) return;
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTexture(m_Fuse_Texture, 0);
   draw.SetRenderStyle(mirror ? m_Mirror_Style : m_Fuse_Style);
   if (mirror) {

@@ -12,6 +12,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/targets/Flyer_Shared.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "game/core/CGame.h"
 
 using namespace flyer;
 
@@ -123,7 +124,7 @@ void CTarget_Flare::Render(const float& step) {
   (void)step;
   const float a = Brightness();
   const float core = a * a * 25.0f;
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   const uint32_t colour = With_Alpha(m_Colour, a * 255.0f);
   Draw_Billboard(m_Position, core, core, colour, m_Style, m_Texture);
   Draw_Billboard(m_Position, core, core, colour, m_Style, m_Texture);

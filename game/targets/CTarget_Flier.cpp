@@ -14,6 +14,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/sprite_array.h"
+#include "game/core/CGame.h"
 
 using namespace flyer;
 
@@ -317,10 +318,10 @@ void CTarget_Flier::Build_Ribbon() {
     previous = next;
     alpha = next_alpha;
   }
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
-  g_D3DDrawPrim.SetRenderStyle(m_Trail_Style);
-  g_D3DDrawPrim.SetTexture(m_Trail_Texture, 0);
-  g_D3DDrawPrim.DrawTexTriangles(triangles, static_cast<uint32_t>(count));
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetRenderStyle(m_Trail_Style);
+  g_pDrawPrim->SetTexture(m_Trail_Texture, 0);
+  g_pDrawPrim->DrawTexTriangles(triangles, static_cast<uint32_t>(count));
 }
 
 void CTarget_Flier::Render(const float& step) {

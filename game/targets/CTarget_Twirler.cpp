@@ -12,6 +12,7 @@
 #include "game/targets/CTarget_Sparkler.h"
 #include "game/targets/Target_Shared.h"
 #include "platform/system/random.h"
+#include "game/core/CGame.h"
 
 namespace {
 
@@ -248,7 +249,7 @@ void CTarget_Twirler::Build_Ribbons() {
 
 void CTarget_Twirler::Draw_Ribbons(const CMatrix4x4* mirror) {
   if (!m_Style || !m_Ribbons_Built) return;
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTexture(m_Ribbon_Texture, 0);
   draw.SetRenderStyle(m_Style);
   if (mirror) {

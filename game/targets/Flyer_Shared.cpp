@@ -13,6 +13,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "game/core/CGame.h"
 
 namespace flyer {
 
@@ -103,7 +104,7 @@ void Chain_Burst(CWorld_Object& target, CWorld_Object* other, const CShot_Line* 
 void Draw_Glow(const CVector3& centre, const CVector3& spoke, const CVector3& axis, unsigned count, float width,
                float length, uint32_t colour, CD3DRenderStyle* style, CTextureData* texture,
                const CWorld_Mirror* mirror) {
-  g_D3DDrawPrim.SetTransformType(kDrawPrimWorld);
+  g_pDrawPrim->SetTransformType(kDrawPrimWorld);
   if (mirror) {
     Draw_Axis_Quads(Mirror_Point(*mirror, centre), Mirror_Direction(*mirror, spoke), CVector3{0, 0, 0},
                     Mirror_Direction(*mirror, axis), count, width, length, colour, style, texture);

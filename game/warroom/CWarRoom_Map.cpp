@@ -17,6 +17,7 @@
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame.h"
 
 using warroom::Add;
 using warroom::Cross;
@@ -351,7 +352,7 @@ int CWarRoom_Map::Pick_Site() const {
 
 void CWarRoom_Map::Frame(float dt) {
   if (!m_Initialised) return;
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimWorld);
   draw.SetRenderStyle(m_Map_Style);
   draw.SetTexture(m_Map_Texture, 0);
@@ -396,12 +397,12 @@ void CWarRoom_Map::Draw_Map_Quad(uint32_t colour) const {
   quad.v[1] = TexVertex{b.x, b.y, b.z, colour, ou + su, ov + sv};
   quad.v[2] = TexVertex{c.x, c.y, c.z, colour, ou + su, ov};
   quad.v[3] = TexVertex{d.x, d.y, d.z, colour, ou, ov};
-  g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+  g_pDrawPrim->DrawTexQuads(&quad, 1);
 }
 
 void CWarRoom_Map::Draw_Links() const {
   const CWarRoom_Sim& sim = g_WarRoom_Sim;
-  g_D3DDrawPrim.SetTexture(m_Marker_Texture, 0);
+  g_pDrawPrim->SetTexture(m_Marker_Texture, 0);
   auto on_route = [&sim](int a, int b) {
     for (int i = 0; i + 1 < sim.m_Route_Count && i + 1 < CWarRoom_Sim::kSite_Count; ++i)
       if ((sim.m_Route[i] == a && sim.m_Route[i + 1] == b) || (sim.m_Route[i] == b && sim.m_Route[i + 1] == a))
@@ -421,7 +422,7 @@ void CWarRoom_Map::Draw_Links() const {
       quad.v[1] = TexVertex{p1.x, p1.y, p1.z, colour, 0.5f, 0.0f};
       quad.v[2] = TexVertex{p2.x, p2.y, p2.z, colour, 0.5f, 1.0f};
       quad.v[3] = TexVertex{p3.x, p3.y, p3.z, colour, 0.5f, 1.0f};
-      g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+      g_pDrawPrim->DrawTexQuads(&quad, 1);
     };
     band(0x33444422, 1.0f);
     if (!has_route || !on_route(i, a)) continue;
@@ -434,7 +435,7 @@ void CWarRoom_Map::Draw_Markers() {
   const CWarRoom_Sim& sim = g_WarRoom_Sim;
   const CVector3 u = Unit(m_Across);
   const CVector3 v = Unit(m_Depth);
-  g_D3DDrawPrim.SetTexture(m_Marker_Texture, 0);
+  g_pDrawPrim->SetTexture(m_Marker_Texture, 0);
   const int n = sim.Site_Count();
   for (int site = 0; site < n; ++site) {
     const CWarRoom_Site& s = sim.m_Sites[site];
@@ -445,9 +446,9 @@ void CWarRoom_Map::Draw_Markers() {
     const bool infected = s.flags & CWarRoom_Site::kInfected;
     const uint32_t colour = infected ? Tint(0.9f, 0.3f, alpha) : Tint(0.3f, 0.9f, alpha);
     const DrawPrimTexQuad quad = Quad(Get_Site_Position(site), Scale(u, size), Scale(v, size), colour);
-    g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+    g_pDrawPrim->DrawTexQuads(&quad, 1);
   }
-  g_D3DDrawPrim.SetTexture(m_Ring_Texture, 0);
+  g_pDrawPrim->SetTexture(m_Ring_Texture, 0);
   if (sim.Is_Site(sim.m_Current_Site)) Draw_Ring(sim.m_Current_Site, 0xffaaaa33, 1.0f, true);
   if (sim.Is_Site(sim.m_Target_Site)) {
     if (sim.m_Target_Site == sim.m_Current_Site)
@@ -469,7 +470,7 @@ void CWarRoom_Map::Draw_Ring(int site, uint32_t colour, float scale, bool animat
   const CVector3 su = Scale(Add(Scale(u, std::cos(angle)), Scale(v, std::sin(angle))), size);
   const CVector3 sv = Scale(Sub(Scale(v, std::cos(angle)), Scale(u, std::sin(angle))), size);
   const DrawPrimTexQuad quad = Quad(Get_Site_Position(site), su, sv, colour);
-  g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+  g_pDrawPrim->DrawTexQuads(&quad, 1);
 }
 
 void CWarRoom_Map::Draw_Scan_Lines() const {
@@ -480,8 +481,8 @@ void CWarRoom_Map::Draw_Scan_Lines() const {
     const uint32_t colour = With_Alpha(0x55ff88, 0.6f * (1.0f - static_cast<float>(age) / kScan_Buffers));
     strip.clear();
     for (const CVector3& p : m_Scan_Lines[i]) strip.push_back(ColorVertex{p.x, p.y, p.z, colour});
-    g_D3DDrawPrim.SetTexture(nullptr, 0);
-    g_D3DDrawPrim.DrawLineStrip(strip.data(), static_cast<uint32_t>(strip.size()));
+    g_pDrawPrim->SetTexture(nullptr, 0);
+    g_pDrawPrim->DrawLineStrip(strip.data(), static_cast<uint32_t>(strip.size()));
   }
 }
 
@@ -528,10 +529,10 @@ void CWarRoom_Map::Draw_Arc() {
       quad.v[1] = TexVertex{p1.x, p1.y, p1.z, colour, 0.5f, 0.5f};
       quad.v[2] = TexVertex{p2.x, p2.y, p2.z, colour, 0.5f, 0.5f};
       quad.v[3] = TexVertex{p3.x, p3.y, p3.z, colour, 0.5f, 0.5f};
-      g_D3DDrawPrim.DrawTexQuads(&quad, 1);
+      g_pDrawPrim->DrawTexQuads(&quad, 1);
     }
   };
-  g_D3DDrawPrim.SetTexture(m_Marker_Texture, 0);
+  g_pDrawPrim->SetTexture(m_Marker_Texture, 0);
   ribbon(0.0f, 1.0f, 1.5f, 0x99ffdd44);
   ribbon(std::max(m_Sweep_Phase - 0.13f, 0.0f), m_Sweep_Phase, 2.0f, 0xffffffaa);
 }

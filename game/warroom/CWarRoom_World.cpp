@@ -21,6 +21,7 @@
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
+#include "game/core/CGame.h"
 
 using warroom::Add;
 using warroom::Cross;
@@ -492,7 +493,7 @@ void CWarRoom_World::Walk(int index, int came_from, std::vector<CVector3>& passe
 }
 
 void CWarRoom_World::Draw_Beacons() const {
-  CD3DDrawPrim& draw = g_D3DDrawPrim;
+  CD3DDrawPrim& draw = *g_pDrawPrim;
   draw.SetTransformType(kDrawPrimWorld);
   draw.SetRenderStyle(m_Beacon_Style);
   const CVector3 side = Unit(Cross(CVector3{0.0f, 1.0f, 0.0f}, m_Forward));
