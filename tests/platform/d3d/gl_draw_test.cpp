@@ -21,6 +21,19 @@ class GLDrawTest : public D3DDeviceTest {
   void Clear(D3DCOLOR color, float z = 1.0f) {
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, color, z, 0), D3D_OK);
   }
+  // A 2 x 2 texture: red, green on the top row; blue, white below.
+  void Make_Four_Texel_Texture(IDirect3DTexture8** texture) {
+    ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, texture), D3D_OK);
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ((*texture)->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    auto* row0 = static_cast<DWORD*>(locked.pBits);
+    auto* row1 = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + locked.Pitch);
+    row0[0] = 0xFFFF0000u;
+    row0[1] = 0xFF00FF00u;
+    row1[0] = 0xFF0000FFu;
+    row1[1] = 0xFFFFFFFFu;
+    (*texture)->UnlockRect(0);
+  }
   // A triangle in front of the camera, centred on the view axis at depth z, half-size h.
   HRESULT DrawWorldTriangle(float z, float h, D3DCOLOR color) {
     const ColorVertex tri[3] = {{-h, -h, z, color}, {0.0f, h, z, color}, {h, -h, z, color}};
@@ -369,16 +382,7 @@ TEST_F(GLDrawTest, DrawsNeedAVertexFormatAndAStrideThatHoldsIt) {
 
 TEST_F(GLDrawTest, TexturedQuadSamplesTexelsWithPointFiltering) {
   IDirect3DTexture8* texture = nullptr;
-  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
-  D3DLOCKED_RECT locked = {};
-  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-  auto* row0 = static_cast<DWORD*>(locked.pBits);
-  auto* row1 = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + locked.Pitch);
-  row0[0] = 0xFFFF0000u;
-  row0[1] = 0xFF00FF00u;
-  row1[0] = 0xFF0000FFu;
-  row1[1] = 0xFFFFFFFFu;
-  texture->UnlockRect(0);
+  ASSERT_NO_FATAL_FAILURE(Make_Four_Texel_Texture(&texture));
   device_->SetTexture(0, texture);
   const TexVertex quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0}, {64, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
                              {0, 64, 0.5f, 1, 0xFFFFFFFFu, 0, 1}, {64, 64, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
@@ -410,16 +414,7 @@ TEST_F(GLDrawTest, TexturedQuadSamplesTexelsWithPointFiltering) {
 // with it still runs the texture over its square.
 TEST_F(GLDrawTest, PointSpritesLeaveOtherPrimitivesTheirOwnTextureCoordinates) {
   IDirect3DTexture8* texture = nullptr;
-  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
-  D3DLOCKED_RECT locked = {};
-  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-  auto* row0 = static_cast<DWORD*>(locked.pBits);
-  auto* row1 = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + locked.Pitch);
-  row0[0] = 0xFFFF0000u;
-  row0[1] = 0xFF00FF00u;
-  row1[0] = 0xFF0000FFu;
-  row1[1] = 0xFFFFFFFFu;
-  texture->UnlockRect(0);
+  ASSERT_NO_FATAL_FAILURE(Make_Four_Texel_Texture(&texture));
   device_->SetTexture(0, texture);
   device_->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
   device_->SetRenderState(D3DRS_POINTSIZE, 0x41800000u);  // 16.0f
