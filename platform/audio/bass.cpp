@@ -1,6 +1,7 @@
 #include "platform/audio/bass.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -59,8 +60,23 @@ void SDLCALL Fill_Device(void* user, Uint8* stream, int len) {
   mixer->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / (2 * sizeof(int16_t)));
 }
 
+// ALSA prints lines of its own on stderr while SDL looks for a device on a machine without a
+// sound card; what SDL then says is reported once instead. The library, when there is one, is
+// the one SDL loads, so its error handler is set before SDL opens it.
+void ALSA_Silent_Handler(const char*, int, const char*, int, const char*, ...) {}
+
+void Quiet_ALSA() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (!library) return;
+  auto set_handler = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler"));
+  if (set_handler) set_handler(ALSA_Silent_Handler);
+  // The library stays loaded, so the handler stays in force while SDL uses it.
+}
+
 // Opens the default output device; on failure, reason holds what SDL said.
 bool Open_Device(Player& p, int freq, std::string* reason) {
+  Quiet_ALSA();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     *reason = SDL_GetError();
     return false;

@@ -154,6 +154,22 @@ size_t Count(const std::string& text, const std::string& part) {
 
 // Without a usable device the player starts anyway, says once why there is no sound, and runs
 // silent: channels play and end on the clock, and nothing is handed to the caller to pull.
+// ALSA on a machine without a sound card prints lines of its own while SDL looks for a device;
+// the player's one line is all that reaches stderr.
+TEST_F(BassTest, WithoutASoundCardALSAAddsNoLinesOfItsOwn) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+  ScopedTestClock clock;
+  testing::internal::CaptureStderr();
+  const bool started = BASS_Init(-1, 44100, 0, nullptr);
+  const std::string said = testing::internal::GetCapturedStderr();
+  const bool silent = said.find("No sound device could be opened") != std::string::npos;
+  BASS_Free();
+  ASSERT_TRUE(started);
+  if (!silent) GTEST_SKIP() << "this machine has a sound device ALSA can open";
+  EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
+  EXPECT_EQ(Count(said, "\n"), 1u) << said;
+}
+
 TEST_F(BassTest, WithoutADeviceThePlayerSaysSoOnceAndRunsSilent) {
   ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
   ScopedTestClock clock;
