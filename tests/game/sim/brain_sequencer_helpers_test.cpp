@@ -22,16 +22,7 @@ class GameBrain : public SimRun {
     SimRun::SetUp();
     saved = g_WarRoom_Sim;
     saved_difficulty = g_Difficulty_Factor;
-    Launch(1, kCommand_Launch_Site);
-    ASSERT_NE(g_Game_State.m_Brain, nullptr);
-    ASSERT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
-    brain = static_cast<CBrain_Game_Basic*>(g_Game_State.m_Brain);
-    // A site mission flies in a started region, with the shuttle at a site.
-    if (!g_WarRoom_Sim.m_Initialised) {
-      ASSERT_TRUE(g_WarRoom_Sim.Init(1));
-    }
-    ASSERT_GE(g_WarRoom_Sim.m_Current_Site, 0);
-    g_Sequence_Mgr.Clear();
+    ASSERT_NO_FATAL_FAILURE(Launch_Site_Mission(brain));
   }
   void TearDown() override {
     SimRun::TearDown();

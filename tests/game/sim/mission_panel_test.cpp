@@ -36,15 +36,7 @@ class MissionPanel : public SimRun {
   void SetUp() override {
     SimRun::SetUp();
     saved = g_WarRoom_Sim;
-    Launch(1, kCommand_Launch_Site);
-    ASSERT_NE(g_Game_State.m_Brain, nullptr);
-    ASSERT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
-    brain = static_cast<CBrain_Game_Basic*>(g_Game_State.m_Brain);
-    if (!g_WarRoom_Sim.m_Initialised) {
-      ASSERT_TRUE(g_WarRoom_Sim.Init(1));
-    }
-    ASSERT_GE(g_WarRoom_Sim.m_Current_Site, 0);
-    g_Sequence_Mgr.Clear();
+    ASSERT_NO_FATAL_FAILURE(Launch_Site_Mission(brain));
     // The track is held still so that it spawns nothing in front of the panel.
     g_Music_Track.Set_Pause(true);
     // The infection front stays far away: the mission runs on while the tests draw.

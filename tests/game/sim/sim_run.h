@@ -8,9 +8,13 @@
 
 #include "game/core/CGame.h"
 #include "game/core/Frame_Trace.h"
+#include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/sim/CBrain_Game_Basic.h"
 #include "game/sim/CMusic_Track.h"
+#include "game/sim/CSequence_Mgr.h"
+#include "game/warroom/CWarRoom_Sim.h"
 #include "platform/system/message_box.h"
 #include "tests/support/game_harness.h"
 #include "tools/content/sim_content.h"
@@ -38,6 +42,20 @@ class SimRun : public ::testing::Test {
     g_Menu_Mgr.Command(code, environment, track, music);
     ASSERT_EQ(g_Game.Get_Mode(), kMode_Simulation);
     ASSERT_TRUE(g_Music_Track.Is_Running());
+  }
+
+  // Launches a War Room site mission in environment 1 and gives its game brain: a site mission
+  // flies in a started region, with the shuttle at a site; the sequencer starts empty.
+  void Launch_Site_Mission(CBrain_Game_Basic*& brain) {
+    Launch(1, kCommand_Launch_Site);
+    ASSERT_NE(g_Game_State.m_Brain, nullptr);
+    ASSERT_EQ(g_Game_State.m_Brain->m_Kind, CBrain::kGame_Rules);
+    brain = static_cast<CBrain_Game_Basic*>(g_Game_State.m_Brain);
+    if (!g_WarRoom_Sim.m_Initialised) {
+      ASSERT_TRUE(g_WarRoom_Sim.Init(1));
+    }
+    ASSERT_GE(g_WarRoom_Sim.m_Current_Site, 0);
+    g_Sequence_Mgr.Clear();
   }
 
   // Replaces the running track's events with those of the given track description (the clock goes back to 0; the music

@@ -193,6 +193,16 @@ TEST_F(MeshPixelsTest, RenderableFetchedByIdDrawsLitAndTextured) {
   g_pRenderObjects->ReleaseRenderObject(sphere);
 }
 
+// A grid tile tilted up to face the camera: a rotation of -90 degrees about x, 10 ahead.
+CMatrix4x4 Tilted_Tile_World() {
+  CMatrix4x4 world = Translation(0, 0, 10);
+  world.m[1][1] = 0;
+  world.m[1][2] = -1;
+  world.m[2][1] = 1;
+  world.m[2][2] = 0;
+  return world;
+}
+
 TEST_F(MeshPixelsTest, TerrainGridCoversItsTileAtEveryLevel) {
   CGridMesh* grid = static_cast<CGridMesh*>(g_pD3DRenderDevice->CreateRenderObject(CGridMesh::kType));
   const float extents[3] = {4, 1, 4};
@@ -200,12 +210,7 @@ TEST_F(MeshPixelsTest, TerrainGridCoversItsTileAtEveryLevel) {
   CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.CullMode = 0; });
   CDeviceTexture* white = SolidTexture(0xFFFFFFFFu);
   CDeviceTexture* const textures[2] = {white, nullptr};
-  // Tilted up to face the camera: a rotation of -90 degrees about x, 10 ahead.
-  CMatrix4x4 world = Translation(0, 0, 10);
-  world.m[1][1] = 0;
-  world.m[1][2] = -1;
-  world.m[2][1] = 1;
-  world.m[2][2] = 0;
+  const CMatrix4x4 world = Tilted_Tile_World();
   Light(0, 0, 1);
   for (uint16_t level = 0; level < grid->GetLODCount(); ++level) {
     SCOPED_TRACE(level);
@@ -242,11 +247,7 @@ TEST_F(MeshPixelsTest, TerrainGridInViewerModeDrawsTheSameTile) {
   CD3DRenderStyle* style = Style([](RenderPassDesc& p) { p.CullMode = 0; });
   CDeviceTexture* white = SolidTexture(0xFFFFFFFFu);
   CDeviceTexture* const textures[2] = {white, nullptr};
-  CMatrix4x4 world = Translation(0, 0, 10);
-  world.m[1][1] = 0;
-  world.m[1][2] = -1;
-  world.m[2][1] = 1;
-  world.m[2][2] = 0;
+  const CMatrix4x4 world = Tilted_Tile_World();
   Light(0, -0.3f, 1);
   const CVector3 viewers[] = {{0, 0, 10}, {-3.9f, 3.9f, 10}, {3, -2, 10}, {40, 40, -10}};
   for (uint16_t level : {0, 1, 3}) {
