@@ -380,6 +380,14 @@ bool Game_Harness::Step_Drawing_Every(int frame) {
   return skip ? Step_Undrawn(1, m_Step_Ms) : Step(1, m_Step_Ms);
 }
 
+bool Game_Harness::Step_Frames(int frames, uint32_t ms) {
+  for (int frame = 0; frame < frames; ++frame) {
+    const bool drawn = m_Draw_Every <= 1 || frame % m_Draw_Every == 0 || frame == frames - 1;
+    if (!(drawn ? Step(1, ms) : Step_Undrawn(1, ms))) return false;
+  }
+  return m_Running;
+}
+
 bool Game_Harness::Wait_Until(const std::function<bool()>& reached, int max_frames, uint32_t ms) {
   m_Step_Ms = ms;
   for (int frame = 0;; ++frame) {
@@ -453,7 +461,7 @@ bool Game_Harness::Run_Script(const std::string& script, const std::string& out_
     if (verb == "frames") {
       if (!Parse_Int(a, x)) return fail("frames needs a count");
       if (!b.empty() && !Parse_Int(b, y)) return fail("bad milliseconds");
-      Step(x, b.empty() ? 16u : static_cast<uint32_t>(y));
+      Step_Frames(x, b.empty() ? 16u : static_cast<uint32_t>(y));
     } else if (verb == "key") {
       int code = -1;
       for (const Key_Name& key : kKey_Names)

@@ -134,9 +134,12 @@ class Game_Harness {
   bool Wait_For_Mode(int mode, int max_frames = kWait_Frames, uint32_t ms = 16);
   bool Wait_For_Screen(const std::string& name, int max_frames = kWait_Frames, uint32_t ms = 16);
   static constexpr int kWait_Frames = 3000;
-  // Waits and play draw only every n-th frame they step, and always their last: drawing is
-  // most of a frame's cost in the sanitizer build, and a long wait shows nothing in between.
+  // Waits, play and stepped frames draw only every n-th frame they step, and always their last:
+  // drawing is most of a frame's cost in the sanitizer build, and a long wait shows nothing in
+  // between.
   void Set_Draw_Every(int n) { m_Draw_Every = n < 1 ? 1 : n; }
+  // Steps the frames as Step does, drawing as Set_Draw_Every asks; the last frame is drawn.
+  bool Step_Frames(int frames, uint32_t ms = 16);
   // Scripted play: every frames_per_shot frames the cursor goes onto the nearest live target in
   // view (when there is one), the gun swings there for the frames between and a click fires.
   // Play runs the frames (false once the program has quit); Play_Until_Screen stops once the

@@ -70,6 +70,12 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   EXPECT_TRUE(harness.Play_Until_Screen("summary", 1000, 100, 5)) << "the run ends";
   ASSERT_FALSE(trace.empty());
   EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
+  // Stepped frames follow the same setting: of nine, the first, fifth and ninth are drawn.
+  trace.clear();
+  ASSERT_TRUE(Run("frames 9 40")) << error;
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("frame skipped")), 6);
+  ASSERT_FALSE(trace.empty());
+  EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
   EXPECT_FALSE(Run("draw 0"));
   EXPECT_FALSE(Run("wait mode x"));
   EXPECT_FALSE(Run("wait mode 1 ten"));
