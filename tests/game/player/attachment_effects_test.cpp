@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "game/core/CCamera.h"
@@ -235,6 +237,80 @@ TEST_F(Attachment_Effects, ThePointerFlickersDimWhenOffAndPutsItsDotOnObjectsOrG
   EXPECT_EQ(object, nullptr) << "on the ground";
   EXPECT_NEAR(dot.y, g_World.Get_Height(dot.x, dot.z), 2.0f);
   EXPECT_FALSE(pointer.Find_Dot(origin, CVector3{0.0f, 1.0f, 0.0f}, dot, object)) << "the sky: no dot";
+}
+
+// The pointer's beam is a stub 700 long and thin: its quads reach 5 either side of its axis, 8.5
+// once the pointer is on. Drawn with the same brightness both ways, the beam covers about 1.7
+// times the screen once on, and ends where its 700 units end.
+TEST_F(Attachment_Effects, ThePointersBeamIsAThinStubSevenHundredLongAndWiderWhenOn) {
+  Launch_Empty(kSteel_Ball, 1);
+  CAttach_Laser_Pointer& pointer = g_Weapon_Attachment_Laser_Pointer;
+  const CMatrix3x3 view = g_Camera.Rotation();
+  // Ahead, up and to the right, into the sky: the dot falls nowhere.
+  const CVector3 aim = arsenal::Unit_Or(
+      arsenal::Add(arsenal::Add(arsenal::Mul(view.rows[0], 0.35f), arsenal::Mul(view.rows[1], 0.3f)), view.rows[2]),
+      view.rows[2]);
+  // A flicker phase at which the beam is at full brightness off as well as on.
+  constexpr float kFull_Phase = 1.481f;
+  uint32_t width = 0, height = 0;
+  auto draw = [&](bool active, bool on, std::vector<uint32_t>& pixels) {
+    pointer.m_Active = active;
+    pointer.m_On = on;
+    pointer.m_Phase = kFull_Phase;
+    Aim_Gun(aim);
+    harness.Step(1, 1);
+    return harness.Read_Back(pixels, width, height);
+  };
+  std::vector<uint32_t> bare, off, on;
+  ASSERT_TRUE(draw(false, false, bare));
+  ASSERT_TRUE(draw(true, false, off));
+  ASSERT_TRUE(draw(true, true, on));
+  ASSERT_GE(pointer.Intensity(), 1.0f);
+  // The beam on the screen: from its origin, 75 ahead of the device on the gun, to 700 further.
+  const CMatrix3x3 gun = g_Player.m_Gun->m_Orientation;
+  CVector3 device = g_Player.m_Mount_Position;
+  device = arsenal::Add(device, arsenal::Mul(gun.rows[0], pointer.m_Offset.x));
+  device = arsenal::Add(device, arsenal::Mul(gun.rows[1], pointer.m_Offset.y));
+  device = arsenal::Add(device, arsenal::Mul(gun.rows[2], pointer.m_Offset.z));
+  const CVector3 origin = arsenal::Add(device, arsenal::Mul(gun.rows[2], 75.0f));
+  const CVector3 along = arsenal::Turn(gun.rows[2], gun.rows[0], 0.025f);
+  const CVector3 start = g_Camera.World_To_Screen(origin);
+  const CVector3 end = g_Camera.World_To_Screen(arsenal::Add(origin, arsenal::Mul(along, 700.0f)));
+  const float reach = std::hypot(end.x - start.x, end.y - start.y);
+  ASSERT_GT(reach, 60.0f) << "the beam crosses the screen";
+  const float ux = (end.x - start.x) / reach, uy = (end.y - start.y) / reach;
+  // The pixels the red beam lit (red up, green and blue much less), and how far along the
+  // beam's screen line the nearest and farthest of them lie.
+  struct Footprint {
+    int pixels = 0;
+    float nearest = 1e9f, farthest = -1e9f;
+  };
+  auto footprint = [&](const std::vector<uint32_t>& shown) {
+    Footprint f;
+    for (uint32_t y = 0; y < height; ++y)
+      for (uint32_t x = 0; x < width; ++x) {
+        const uint32_t a = bare[size_t(y) * width + x], b = shown[size_t(y) * width + x];
+        const int red = int((b >> 16) & 0xFF) - int((a >> 16) & 0xFF);
+        const int green = std::abs(int((b >> 8) & 0xFF) - int((a >> 8) & 0xFF));
+        const int blue = std::abs(int(b & 0xFF) - int(a & 0xFF));
+        if (red < 24 || 2 * std::max(green, blue) > red) continue;
+        ++f.pixels;
+        const float at = (float(x) - start.x) * ux + (float(y) - start.y) * uy;
+        f.nearest = std::min(f.nearest, at);
+        f.farthest = std::max(f.farthest, at);
+      }
+    return f;
+  };
+  const Footprint dim = footprint(off), bright = footprint(on);
+  if (const char* dir = std::getenv("VT_ARSENAL_SHOTS")) harness.Save_Png(std::string(dir) + "/pointer_beam_on.png");
+  ASSERT_GT(dim.pixels, 20) << "the beam shows off as well";
+  const float ratio = float(bright.pixels) / float(dim.pixels);
+  EXPECT_GT(ratio, 1.4f) << dim.pixels << " pixels off, " << bright.pixels << " on";
+  EXPECT_LT(ratio, 2.0f) << dim.pixels << " pixels off, " << bright.pixels << " on";
+  EXPECT_GT(dim.nearest, -0.1f * reach) << "the beam starts at its origin";
+  EXPECT_LT(dim.nearest, 0.15f * reach);
+  EXPECT_GT(dim.farthest, 0.85f * reach) << "the beam reaches its 700 units";
+  EXPECT_LT(dim.farthest, 1.1f * reach) << "and ends there";
 }
 
 }  // namespace
