@@ -49,13 +49,28 @@ Thread_Id Current_Thread_Id() {
   return t_thread_id;
 }
 
-void Sleep_Ms(uint32_t milliseconds) {
+namespace {
+std::atomic<Sleep_Fn> g_sleep{nullptr};
+}  // namespace
+
+void Real_Sleep_Ms(uint32_t milliseconds) {
   if (milliseconds == 0) {
     std::this_thread::yield();
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+void Sleep_Ms(uint32_t milliseconds) {
+  const Sleep_Fn sleep = g_sleep.load(std::memory_order_acquire);
+  if (sleep) {
+    sleep(milliseconds);
+    return;
+  }
+  Real_Sleep_Ms(milliseconds);
+}
+
+void Set_Sleep(Sleep_Fn sleep) { g_sleep.store(sleep, std::memory_order_release); }
 
 Thread::~Thread() {
   if (!m_thread.joinable()) return;

@@ -58,7 +58,13 @@ class Thread {
 // A small number unique to the calling thread for the life of the process (never 0).
 Thread_Id Current_Thread_Id();
 
-// Sleeps the calling thread; 0 only gives up the rest of its time slice.
+// Sleeps the calling thread; 0 only gives up the rest of its time slice. A test that replaces
+// the millisecond clock may replace the sleep too (a fake clock stands still while its thread
+// sleeps); passing nullptr puts the real sleep back.
 void Sleep_Ms(uint32_t milliseconds);
+using Sleep_Fn = void (*)(uint32_t milliseconds);
+void Set_Sleep(Sleep_Fn sleep);
+// The real sleep, whatever is installed.
+void Real_Sleep_Ms(uint32_t milliseconds);
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "game/core/CCamera.h"
 #include "game/core/CGame.h"
@@ -24,6 +25,7 @@
 #include "tests/support/fx_showcase.h"
 #include "game/trainer/CCommunications_Mgr.h"
 #include "platform/system/clock.h"
+#include "platform/system/thread.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
@@ -44,6 +46,12 @@ namespace fs = std::filesystem;
 uint32_t g_Fake_Ms = 1000;
 constexpr int kDefault_Output_Device = -1;
 uint32_t Fake_Clock() { return g_Fake_Ms; }
+// The thread that steps the game: its sleeps pass in no time, as the fake clock stands still
+// through them; other threads (the resource loader's) sleep for real.
+std::thread::id g_Game_Thread;
+void Fake_Sleep(uint32_t milliseconds) {
+  if (std::this_thread::get_id() != g_Game_Thread) plat::Real_Sleep_Ms(milliseconds);
+}
 
 constexpr int kReadBack_Four_Bytes = 1;
 
@@ -152,6 +160,8 @@ bool Game_Harness::Enter_Work_Dir(std::string* error) {
   }
   g_Fake_Ms = 1000;
   plat::Set_Ms_Clock(Fake_Clock);
+  g_Game_Thread = std::this_thread::get_id();
+  plat::Set_Sleep(Fake_Sleep);
   m_Prepared = true;
   return true;
 }
@@ -160,6 +170,7 @@ void Game_Harness::Restore_Environment() {
   if (!m_Prepared) return;
   plat::Clear_Cursor_Override();
   plat::Set_Ms_Clock(nullptr);
+  plat::Set_Sleep(nullptr);
   if (!m_Old_Dir.empty() && chdir(m_Old_Dir.c_str()) != 0) std::perror("chdir");
   for (const auto& [name, value] : m_Saved_Env) {
     if (value == "\x01")

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <memory>
 #include <set>
 #include <vector>
@@ -142,6 +143,25 @@ TEST(Thread, EveryThreadHasItsOwnIdMatchingItsObject) {
   }
   EXPECT_EQ(ids.size(), static_cast<size_t>(kThreads + 1));
   EXPECT_EQ(plat::Current_Thread_Id(), plat::Current_Thread_Id());
+}
+
+// A replaced sleep takes every sleep of the program; taken out, sleeps are real again.
+std::atomic<uint32_t> g_slept_ms{0};
+void Record_Sleep(uint32_t milliseconds) { g_slept_ms.fetch_add(milliseconds); }
+
+TEST(Sleep, AReplacedSleepTakesTheSleepsAndNullPutsTheRealOneBack) {
+  plat::Set_Sleep(Record_Sleep);
+  const auto before = std::chrono::steady_clock::now();
+  plat::Sleep_Ms(500);
+  plat::Sleep_Ms(250);
+  const auto replaced = std::chrono::steady_clock::now() - before;
+  plat::Set_Sleep(nullptr);
+  EXPECT_EQ(g_slept_ms.load(), 750u);
+  EXPECT_LT(replaced, std::chrono::milliseconds(500)) << "no real sleep while replaced";
+  const auto start = std::chrono::steady_clock::now();
+  plat::Sleep_Ms(20);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  EXPECT_EQ(g_slept_ms.load(), 750u);
 }
 
 }  // namespace
