@@ -1,5 +1,7 @@
 // Scripted play with the whole game: each gun fired at stand-in spheres and boxes on the flat
 // ground of a training launch. Set VT_ARSENAL_SHOTS to a folder to keep the pictures.
+// The two arsenal screenshot scripts run here only (the screenshot suite leaves them out): their
+// tests check the game's state, every picture the script writes and the resources it asks for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,7 +21,9 @@
 #include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
 #include "game/sim/CSim_Stats.h"
+#include "platform/system/debug.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/script_pictures.h"
 #include "tests/support/stand_in_target.h"
 
 namespace {
@@ -30,9 +34,49 @@ class ArsenalPlay : public RunningGame {
  protected:
   void Run(const std::string& script) {
     std::string error;
-    const char* keep = std::getenv("VT_ARSENAL_SHOTS");
-    ASSERT_TRUE(harness.Run_Script(script, keep ? keep : harness.Work_Dir(), &error)) << error;
+    ASSERT_TRUE(harness.Run_Script(script, Shots_Dir(), &error)) << error;
   }
+  std::string Shots_Dir() const {
+    const char* keep = std::getenv("VT_ARSENAL_SHOTS");
+    return keep ? keep : harness.Work_Dir();
+  }
+  // A committed screenshot script's text.
+  static std::string Screenshot_Script(const std::string& name) {
+    const char* source = std::getenv("VT_SOURCE_DIR");
+    EXPECT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
+    std::ifstream file(std::string(source ? source : ".") + "/tools/screenshot/scripts/" + name);
+    EXPECT_TRUE(file) << "the script " << name << " is missing";
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  // Starts the game with its error output recorded, as the screenshot tool starts it.
+  void Start_Recording_Errors() {
+    plat::Set_Error_Recorder([this](const std::string& text) { errors.push_back(text); });
+    Start();
+  }
+  // What the screenshot suite checks of a script's run: the game ends cleanly, every resource it
+  // asked for was found, and every picture the script names was written and is not one colour.
+  void Expect_Pictures_Of_A_Clean_Run(const std::string& script) {
+    EXPECT_EQ(harness.Shut_Down(), 0) << "the game ends cleanly";
+    plat::Set_Error_Recorder(nullptr);
+    for (const std::string& text : errors)
+      EXPECT_EQ(text.find("not found"), std::string::npos) << "every resource the script's game asks for exists: " << text;
+    const std::vector<std::string> shots = vt_test::Script_Shots(script);
+    EXPECT_FALSE(shots.empty());
+    for (const std::string& shot : shots) {
+      SCOPED_TRACE(shot);
+      uint32_t common = 0;
+      const double share = vt_test::Largest_Colour_Share(Shots_Dir() + "/" + shot, &common);
+      ASSERT_GE(share, 0.0) << "no readable picture";
+      EXPECT_LT(share, 1.0) << "one colour, " << std::hex << common;
+    }
+  }
+  void TearDown() override {
+    plat::Set_Error_Recorder(nullptr);
+    RunningGame::TearDown();
+  }
+  std::vector<std::string> errors;
   // Launches a training run with the loadout, the camera looking down the field, and three
   // stand-ins: two spheres and a box between them.
   void Launch(int gun) {
@@ -157,14 +201,10 @@ TEST_F(ArsenalPlay, ACannonShellBlastsTheBoxAndPushesTheSpheresNearIt) {
 }
 
 TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
-  Start();
-  const char* source = std::getenv("VT_SOURCE_DIR");
-  ASSERT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
-  std::ifstream file(std::string(source) + "/tools/screenshot/scripts/arsenal_1.txt");
-  ASSERT_TRUE(file) << "the script is missing";
-  std::stringstream script;
-  script << file.rdbuf();
-  Run(script.str());
+  const std::string script = Screenshot_Script("arsenal_1.txt");
+  ASSERT_FALSE(script.empty());
+  Start_Recording_Errors();
+  Run(script);
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;
   ASSERT_TRUE(harness.Read_Back(pixels, width, height));
@@ -173,17 +213,13 @@ TEST_F(ArsenalPlay, TheScreenshotScriptRunsAndShowsTheGuns) {
     if (((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++red;
   // Shaded faces of the red stand-in count too: the blast may leave it showing only its sides.
   EXPECT_GT(red, 200) << "the last picture shows a struck (red) stand-in";
+  Expect_Pictures_Of_A_Clean_Run(script);
 }
 
 TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndLightningAndShowsTheChargeDisplay) {
-  Start();
-  const char* source = std::getenv("VT_SOURCE_DIR");
-  ASSERT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
-  std::ifstream file(std::string(source) + "/tools/screenshot/scripts/arsenal_2.txt");
-  ASSERT_TRUE(file) << "the script is missing";
-  std::stringstream whole;
-  whole << file.rdbuf();
-  const std::string script = whole.str();
+  const std::string script = Screenshot_Script("arsenal_2.txt");
+  ASSERT_FALSE(script.empty());
+  Start_Recording_Errors();
   const size_t lightning_part = script.find("loadout 4 0");
   const size_t display_part = script.find("loadout 1 2");
   ASSERT_NE(lightning_part, std::string::npos);
@@ -203,6 +239,7 @@ TEST_F(ArsenalPlay, TheSecondScreenshotScriptStrikesWithAMissileAndLightningAndS
   EXPECT_EQ(g_Player.m_Gun->m_Attachment, &g_Weapon_Attachment_Bullet_Spray);
   EXPECT_EQ(g_Weapon_Attachment_Bullet_Spray.m_Display.m_Charges, 3);
   EXPECT_GT(g_Weapon_Attachment_Bullet_Spray.m_Display.m_Fade, 0.5f) << "the device has slid into view";
+  Expect_Pictures_Of_A_Clean_Run(script);
 }
 
 }  // namespace
