@@ -36,6 +36,7 @@ class SoakPlayer : public ::testing::Test {
     ASSERT_TRUE(game.Prepare(&error)) << error;
     ASSERT_TRUE(game.Start());
     // The login as vt_test::Log_In does it, with the frames that only wait undrawn.
+    game.Set_Draw_Every(kDraw_Every);
     ASSERT_TRUE(game.Wait_For_Screen("login", 400));
     for (char c : std::string("Soaker")) game.Char(static_cast<unsigned char>(c));
     game.Char(13);
@@ -72,7 +73,13 @@ class SoakPlayer : public ::testing::Test {
   // once a menu closed before has folded back into it.
   void Click_Menu_Tab() {
     game.Step_Undrawn(5, soak::kFrame_Ms);
-    vt_test::Click_At(game, 0.06f * CMenuItem::Screen_W(), 0.01f * CMenuItem::Screen_H() + 10.0f);
+    // vt_test::Click_At's press and release, their frames undrawn.
+    game.Move_Mouse(static_cast<int>(0.06f * CMenuItem::Screen_W()), static_cast<int>(0.01f * CMenuItem::Screen_H() + 10.0f));
+    game.Step_Undrawn(1, 16);
+    game.Left_Down();
+    game.Step_Undrawn(1, 16);
+    game.Left_Up();
+    game.Step_Undrawn(1, 16);
   }
 
   vt_test::Game_Harness game;
