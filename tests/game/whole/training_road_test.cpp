@@ -33,8 +33,8 @@ constexpr int kSim_List = 1;
 constexpr int kRecords_List = 4;
 // The first simulation of the list after the random entry: open at access level 0.
 constexpr int kFirst_Sim_Row = 1;
-// The road reads no pixels: of the long stretches (the run, the summary's silence)
-// only every n-th frame is drawn, and the last; drawn frames keep the sweep of dead objects going.
+// The road reads no pixels: of its long stretches (the launch, the run, the summary's silence,
+// the way back) only every n-th frame is drawn; drawn frames keep the sweep of dead objects going.
 constexpr int kDraw_Every = 4;
 
 CMenuItem_List* Simulator_List(int id) {
@@ -81,6 +81,15 @@ class TrainingRoad : public GameRoad {
   bool Step_Mostly_Undrawn(uint32_t ms) {
     return ++stretch_frame % kDraw_Every == 0 ? game().Step(1, ms) : game().Step_Undrawn(1, ms);
   }
+  // Step_Until with its frames stepped as above.
+  template <typename Condition>
+  bool Step_Mostly_Undrawn_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
+    for (int frame = 0; frame < frames; ++frame) {
+      if (done()) return true;
+      Step_Mostly_Undrawn(ms);
+    }
+    return done();
+  }
   // Aim_And_Fire with its three frames stepped as above.
   bool Aim_And_Fire_Mostly_Undrawn() {
     if (!game().Aim()) return false;
@@ -118,7 +127,7 @@ void TrainingRoad::Play_Road() {
   const Sim_Entry& row = g_Sim_Table[kFirst_Sim_Row];
   run.key = Track_Key(row);
   ASSERT_TRUE(Click_Button(g_Menu_Mgr.m_Simulator.m_Panel, "Run Simulation"));
-  ASSERT_TRUE(Step_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 200))
+  ASSERT_TRUE(Step_Mostly_Undrawn_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 200))
       << "the launch sequence starts the run";
   ASSERT_TRUE(g_Music_Track.Is_Running());
   EXPECT_EQ(g_Music_Track.m_Sim_Key, run.key);
@@ -144,7 +153,7 @@ void TrainingRoad::Play_Road() {
   EXPECT_EQ(Peak(ended + 10, ended + 40), 0) << "silence under the summary: no sound that never stops";
 
   ASSERT_TRUE(Click_Button(g_Modal_Dlg.m_Panel, "Return to Trainer"));
-  ASSERT_TRUE(Step_Until(vt_test::Simulator_Open, 400));
+  ASSERT_TRUE(Step_Mostly_Undrawn_Until(vt_test::Simulator_Open, 400));
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
   g_Communications_Mgr.m_Client_Data.Use_Loaded([this](CClient_Data& account) {
