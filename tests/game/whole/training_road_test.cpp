@@ -35,7 +35,7 @@ constexpr int kRecords_List = 4;
 constexpr int kFirst_Sim_Row = 1;
 // The road reads no pixels: of its long stretches (the launch, the run, the summary's silence,
 // the way back) only every n-th frame is drawn; drawn frames keep the sweep of dead objects going.
-constexpr int kDraw_Every = 4;
+constexpr int kDraw_Every = 8;
 
 CMenuItem_List* Simulator_List(int id) {
   return static_cast<CMenuItem_List*>(g_Menu_Mgr.m_Simulator.m_Panel.Find_Item(id, kItem_List));
