@@ -85,7 +85,7 @@ bool Click_Button(const CMenu_Panel& panel, const std::string& caption) {
 }
 
 // Lets the screen settle for frames; the short form takes a third of them (at least five), as
-// every page is still drawn and stepped through its animations.
+// every page is still stepped through its animations and drawn (as Frames draws).
 void Game_Visit::Settle(int frames, uint32_t ms) {
   Frames(m_Options.short_form ? std::max(frames / 3, 5) : frames, ms);
 }
