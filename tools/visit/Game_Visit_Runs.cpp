@@ -85,15 +85,16 @@ void Game_Visit::Fire_At_Targets() {
   m_Harness.Left_Up();
 }
 
-// The in-simulation pop-up menu, opened and closed once during the first training run.
+// The in-simulation pop-up menu, opened and closed once during the first training run (its
+// frames drawn, as the run's played seconds are).
 void Game_Visit::Visit_Sim_Menu(const std::string& run_name) {
   m_Sim_Menu_Visited = true;
   Note("pop-up in-simulation menu");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
-  Frames(60);
+  m_Harness.Step(60);
   if (!g_Popup_Mgr.Sim_Menu_Ready()) Fail("the in-simulation menu did not open");
   g_Popup_Mgr.Toggle_Menu(CPopup_Mgr::kSim_Menu);
-  Frames(30);
+  m_Harness.Step(30);
   if (g_Popup_Mgr.Is_Open()) Fail("the in-simulation menu did not close");
   Note("training run " + run_name);
 }
@@ -119,7 +120,7 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
     return "";
   };
   bool was_playing = false, music_stopped = false;
-  int frame = 0;
+  int closing_frames = 0;
   while (closed_on().empty() && elapsed() <= length_seconds + kEnd_Allowance) {
     if (g_Game.Get_Mode() == kMode_Simulation && result.ended.empty()) {
       // An end event stops the music itself; the music only counts as the end when it had
@@ -141,7 +142,10 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
     if (!skipping && g_Game.Get_Mode() == kMode_Simulation) Fire_At_Targets();
     ++result.frames[skipping ? 1 : (was_playing && !music_stopped && result.frames[1] == 0 ? 0 : 2)];
     const bool closing = m_Options.short_form && elapsed() >= kShort_Seconds;
-    if (!Frame_Of_Stretch(frame++, skipping ? kSkip_Ms : closing ? kShort_Closing_Ms : m_Options.frame_ms)) break;
+    // The played seconds are all drawn: the drawing takes random numbers and sweeps the dead, so
+    // the run plays on as it would on screen; the skip to the end and the close are not looked at.
+    const int stretch_frame = closing ? ++closing_frames : 0;
+    if (!Frame_Of_Stretch(stretch_frame, skipping ? kSkip_Ms : closing ? kShort_Closing_Ms : m_Options.frame_ms)) break;
   }
   result.closed_on = closed_on();
   result.reached_close = !result.closed_on.empty();
