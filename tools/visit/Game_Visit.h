@@ -96,6 +96,14 @@ class Game_Visit {
   template <typename Condition>
   bool Step_Until(Condition condition, int max_frames, uint32_t ms = 16);
   void Settle(int frames, uint32_t ms = 16);
+  // Steps frames as Settle does, without the short form's shortening: the short form draws
+  // only every kShort_Draw_Every-th frame and the last (the visit reads no pixels), and every
+  // frame while a dialog is open; the long form draws every frame.
+  bool Frames(int frames, uint32_t ms = 16);
+  // One frame of a longer stretch, its count-th, drawn as Frames draws.
+  bool Frame_Of_Stretch(int count, uint32_t ms);
+  // The short form draws one frame in this many.
+  static constexpr int kShort_Draw_Every = 8;
   void Dismiss_Dialog();
   void Note(const std::string& text);
   void Fail(const std::string& text);
@@ -120,7 +128,7 @@ template <typename Condition>
 bool Game_Visit::Step_Until(Condition condition, int max_frames, uint32_t ms) {
   for (int i = 0; i < max_frames; ++i) {
     if (condition()) return true;
-    if (!m_Harness.Step(1, ms)) return false;
+    if (!Frame_Of_Stretch(i, ms)) return false;
   }
   return condition();
 }

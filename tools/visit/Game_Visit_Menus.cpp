@@ -85,9 +85,22 @@ bool Click_Button(const CMenu_Panel& panel, const std::string& caption) {
 }
 
 // Lets the screen settle for frames; the short form takes a third of them (at least five), as
-// every page is still drawn and stepped through its animations.
+// every page is still stepped through its animations and drawn (as Frames draws).
 void Game_Visit::Settle(int frames, uint32_t ms) {
-  m_Harness.Step(m_Options.short_form ? std::max(frames / 3, 5) : frames, ms);
+  Frames(m_Options.short_form ? std::max(frames / 3, 5) : frames, ms);
+}
+
+bool Game_Visit::Frames(int frames, uint32_t ms) {
+  for (int frame = 0; frame < frames; ++frame)
+    if (!Frame_Of_Stretch(frame == frames - 1 ? 0 : frame + 1, ms)) return false;
+  return m_Harness.Running();
+}
+
+// An open dialog grows and takes its answers by its own clock, which runs in drawn frames only:
+// while one is open every frame is drawn.
+bool Game_Visit::Frame_Of_Stretch(int count, uint32_t ms) {
+  const bool drawn = !m_Options.short_form || count % kShort_Draw_Every == 0 || g_Modal_Dlg.Is_Open();
+  return drawn ? m_Harness.Step(1, ms) : m_Harness.Step_Undrawn(1, ms);
 }
 
 // Closes the open dialog the way its reader does: a message once it takes the click, a choice
@@ -127,6 +140,8 @@ bool Game_Visit::Start_Game() {
   }
   if (!Write_Small_Display_Settings(m_Harness.Work_Dir())) Fail("cannot write the display settings");
   m_Log.Install();
+  // The harness's waits and the scripts' frames draw as the short form's own frames do.
+  if (m_Options.short_form) m_Harness.Set_Draw_Every(kShort_Draw_Every);
   Note("start-up");
   if (!m_Harness.Start()) {
     Fail("the game ended during start-up (" + std::to_string(m_Harness.Exit_Code()) + ")");

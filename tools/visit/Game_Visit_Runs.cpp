@@ -85,7 +85,8 @@ void Game_Visit::Fire_At_Targets() {
   m_Harness.Left_Up();
 }
 
-// The in-simulation pop-up menu, opened and closed once during the first training run.
+// The in-simulation pop-up menu, opened and closed once during the first training run (its
+// frames drawn, as the run's played seconds are).
 void Game_Visit::Visit_Sim_Menu(const std::string& run_name) {
   m_Sim_Menu_Visited = true;
   Note("pop-up in-simulation menu");
@@ -119,6 +120,7 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
     return "";
   };
   bool was_playing = false, music_stopped = false;
+  int closing_frames = 0;
   while (closed_on().empty() && elapsed() <= length_seconds + kEnd_Allowance) {
     if (g_Game.Get_Mode() == kMode_Simulation && result.ended.empty()) {
       // An end event stops the music itself; the music only counts as the end when it had
@@ -140,7 +142,10 @@ void Game_Visit::Play_Until_Closed(Run_Result& result, double length_seconds) {
     if (!skipping && g_Game.Get_Mode() == kMode_Simulation) Fire_At_Targets();
     ++result.frames[skipping ? 1 : (was_playing && !music_stopped && result.frames[1] == 0 ? 0 : 2)];
     const bool closing = m_Options.short_form && elapsed() >= kShort_Seconds;
-    if (!m_Harness.Step(1, skipping ? kSkip_Ms : closing ? kShort_Closing_Ms : m_Options.frame_ms)) break;
+    // The played seconds are all drawn: the drawing takes random numbers and sweeps the dead, so
+    // the run plays on as it would on screen; the skip to the end and the close are not looked at.
+    const int stretch_frame = closing ? ++closing_frames : 0;
+    if (!Frame_Of_Stretch(stretch_frame, skipping ? kSkip_Ms : closing ? kShort_Closing_Ms : m_Options.frame_ms)) break;
   }
   result.closed_on = closed_on();
   result.reached_close = !result.closed_on.empty();
@@ -161,7 +166,7 @@ Run_Result Game_Visit::Play_Training(size_t row) {
     CMenu_Simulator& screen = g_Menu_Mgr.m_Simulator;
     auto* list = static_cast<CMenuItem_List*>(screen.m_Panel.Find_Item(kSim_List_Id, kItem_List));
     if (list && list->Select_Row(static_cast<int32_t>(row))) {
-      m_Harness.Step(5);
+      Frames(5);
       screen.Run_Selected_Simulation();
       if (m_Harness.Wait_For_Mode(kMode_Simulation, kLaunch_Frames) && g_Music_Track.m_Running) {
         Play_Until_Closed(result, g_Music_Track.m_Length > 0.0f ? g_Music_Track.m_Length : 300.0);
@@ -193,7 +198,7 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
   // A fresh mission for each run, so that none runs out of time across the visit.
   Open_Simulator(1);
   g_Menu_Mgr.Command(kCommand_WarRoom, 0);
-  m_Harness.Step(30, 33);
+  Frames(30, 33);
   CWarRoom_Sim& sim = g_WarRoom_Sim;
   const int site = source ? sim.m_Infected_Site : Ordinary_Site();
   if (!sim.m_Initialised || !sim.Is_Site(site)) {
@@ -210,7 +215,7 @@ Run_Result Game_Visit::Play_WarRoom(const std::string& kind, size_t index) {
       if (result.closed_on == "War Room") {
         result.returned = true;
       } else if (result.reached_close) {
-        m_Harness.Step(m_Options.short_form ? 60 : 200);
+        Frames(m_Options.short_form ? 60 : 200);
         g_Menu_Mgr.m_EndGame.Return_To_Trainer();
         result.returned =
             Step_Until([] { return Up("menus") && !Up("report") && (Up("warroom") || Up("simulator")); }, kLaunch_Frames);
