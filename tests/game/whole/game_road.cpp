@@ -13,6 +13,21 @@ void GameRoad::TearDown() {
   RunningGame::TearDown();
 }
 
+bool GameRoad::Step_Sparse(uint32_t ms) {
+  const bool drawn = sparse_frame++ % sparse_every == 0;
+  return drawn ? game().Step(1, ms) : game().Step_Undrawn(1, ms);
+}
+
+bool GameRoad::Aim_And_Fire_Sparse() {
+  if (!game().Aim(-1)) return false;
+  Step_Sparse();
+  Step_Sparse();
+  game().Left_Down();
+  Step_Sparse();
+  game().Left_Up();
+  return true;
+}
+
 void GameRoad::Type(const std::string& text) {
   for (char c : text) game().Char(static_cast<unsigned char>(c));
 }

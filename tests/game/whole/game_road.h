@@ -40,6 +40,33 @@ class GameRoad : public RunningGame {
         frames, ms);
   }
 
+  // Frames that no check looks at the picture of run undrawn but for every n-th (drawing is
+  // most of a frame's cost in the sanitizer build); the drawn ones keep the render path's own
+  // work going (the sweep of dead objects, the decals' ageing). 1 draws every one.
+  void Draw_Sparse_Every(int n) { sparse_every = n < 1 ? 1 : n; }
+  // One frame of ms, drawn when it is the n-th of the sparse ones, undrawn otherwise.
+  bool Step_Sparse(uint32_t ms = kFrame_Ms);
+  // As Step_Until and Step_Reading_Until, the frames stepped sparsely.
+  template <typename Condition>
+  bool Step_Sparse_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
+    for (int frame = 0; frame < frames; ++frame) {
+      if (done()) return true;
+      Step_Sparse(ms);
+    }
+    return done();
+  }
+  template <typename Condition>
+  bool Step_Sparse_Reading_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
+    return Step_Sparse_Until(
+        [&] {
+          vt_test::Dismiss_Messages(game());
+          return done();
+        },
+        frames, ms);
+  }
+  // As Aim_And_Fire, its frames stepped sparsely.
+  bool Aim_And_Fire_Sparse();
+
   // The harness of the program now running: the first start's, or the second's.
   vt_test::Game_Harness& game() { return second ? *second : harness; }
 
@@ -59,4 +86,6 @@ class GameRoad : public RunningGame {
   int Peak(size_t first, size_t last) const;
 
   std::unique_ptr<vt_test::Game_Harness> second;
+  int sparse_every = 1;
+  int sparse_frame = 0;
 };
