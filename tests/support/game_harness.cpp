@@ -188,6 +188,9 @@ bool Game_Harness::Start() {
   // A fresh process starts from the defaults of every setting the store lacks.
   g_Game_State = CGame_State();
   Reset_Console_Session();
+  // The communications' posting queue lives for the whole program: a fresh one has none
+  // (a run launched without a login leaves its postings there).
+  g_Communications_Mgr.m_Queue.clear();
   // No output device: the mix advances with the fake clock, one Step at a time, so a run's music
   // ends at the same stepped frame however loaded the machine is. Start-up alone reads the
   // choice; it is put back at once, so that no later code in the process finds the harness's.

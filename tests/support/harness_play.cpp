@@ -78,7 +78,12 @@ bool Log_In(Game_Harness& game, const std::string& name, bool create) {
     if (g_Menu_Mgr.m_Console.m_Prompt_State != CMenu_Console::kPrompt_Create) return false;
     game.Char('y');
   }
-  for (int frame = 0; frame < 400 && !Simulator_Open(); ++frame) game.Step(1, 100);
+  // The login's story message is picked at random: a private one opens its notice over the
+  // simulator as it comes up, and the player reads it and closes it.
+  for (int frame = 0; frame < 400 && !Simulator_Open(); ++frame) {
+    Dismiss_Messages(game);
+    game.Step(1, 100);
+  }
   return Simulator_Open();
 }
 
