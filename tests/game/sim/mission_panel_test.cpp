@@ -43,7 +43,7 @@ class MissionPanel : public SimRun {
     g_WarRoom_Sim.m_Farthest_Distance = 1.0e6f;
     g_WarRoom_Sim.m_Infection_Radius = 0.0f;
     g_WarRoom_Sim.m_Growth_Rate = 1.0f;
-    harness.Step(120, 40);  // the world fades in
+    harness.Step_Undrawn(120, 40);  // the world fades in; each test draws the frame it reads
   }
   void TearDown() override {
     SimRun::TearDown();
