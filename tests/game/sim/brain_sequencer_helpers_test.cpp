@@ -249,7 +249,7 @@ namespace {
 TEST_F(Sequencer, AScriptsSequenceLineLaunchesFromTheMenus) {
   ASSERT_TRUE(harness.Start());
   std::string error;
-  ASSERT_TRUE(harness.Run_Script("frames 5\nsequence 6 7 2 0x220003E2 0x220003F2\nframes 80 40\n", "", &error))
+  ASSERT_TRUE(harness.Run_Script("frames 5\nsequence 6 7 2 0x220003E2 0x220003F2\ndraw 10\nwait mode 2 80 40\n", "", &error))
       << error;
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Simulation);
   EXPECT_EQ(g_Music_Track.m_Sim_Key, std::to_string(0x220003E2));

@@ -341,7 +341,12 @@ TEST_F(Enemies, EmplacementsThatDieByThemselvesLeaveTheirTrackSlots) {
   cannon->m_Value1 = 0.0f;
   plate->m_Age = 1.0f;
   plate->On_Hit(nullptr, nullptr);
-  harness.Step(400, 40);
+  // Up to 400 frames of 40 ms, every tenth one drawn (the dead are swept in drawn frames), until
+  // both have left their slots.
+  for (int frame = 0; frame < 400 && (cannon_event.objects[0] || plate_event.objects[0]); frame += 10) {
+    harness.Step_Undrawn(9, 40);
+    harness.Step(1, 40);
+  }
   EXPECT_EQ(cannon_event.objects[0], nullptr) << "the swept cannon left its slot";
   EXPECT_EQ(plate_event.objects[0], nullptr) << "the swept plate left its slot";
 }

@@ -104,7 +104,7 @@ TEST_F(Start_Up, ScriptsSpawnTriggerAndShootThem) {
   const float x = 0.5f * X, z = 0.6f * Z;
   const std::string place = std::to_string(x) + " 0 " + std::to_string(z);
   std::string error;
-  ASSERT_TRUE(harness.Run_Script("spawn 38 " + place + " 3\nframes 30\ntrigger 38 0\nframes 2\n", "", &error)) << error;
+  ASSERT_TRUE(harness.Run_Script("draw 100\nspawn 38 " + place + " 3\nframes 30\ntrigger 38 0\nframes 2\n", "", &error)) << error;
   auto* ejector = static_cast<CEjector_Ball*>(g_World.Find_Object_By_Type(CEjector_Ball::kType, 0));
   ASSERT_NE(ejector, nullptr);
   EXPECT_EQ(ejector->Colour_Variant, 3u);
