@@ -97,11 +97,12 @@ TEST_F(HarnessVerbs, ScriptedPlayHitsTheTrackTargetsUntilTheRunEndsInTheSummary)
   EXPECT_GT(g_Sim_Stats.m_Hits, 0u) << "aimed shots strike the track's targets";
   EXPECT_FALSE(Run("play until lobby"));
   EXPECT_FALSE(Run("play 10 0"));
-  // Once open, its button returns to the trainer. The dialog opens as it is drawn: every frame
-  // up to the click is.
+  // Once open, its button returns to the trainer. The dialog opens as it is drawn, by the frames'
+  // step: every frame up to the click is drawn, the first dozen of 100 ms.
   const std::string button = std::to_string(static_cast<int>(0.74f * g_Camera.Screen_Width())) + " " +
                              std::to_string(static_cast<int>(0.75f * g_Camera.Screen_Height()));
-  EXPECT_TRUE(Run("draw 1\nframes 30\nmove " + button + "\nframes 2\nclick\ndraw 25\nwait mode 1 100\nwait screen simulator 600 40"))
+  EXPECT_TRUE(Run("draw 1\nframes 12 100\nmove " + button +
+                  "\nframes 2\nclick\ndraw 25\nwait mode 1 100\nwait screen simulator 600 40"))
       << error;
 }
 
