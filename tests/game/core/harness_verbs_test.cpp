@@ -44,6 +44,8 @@ class HarnessVerbs : public RunningGame {
 
 TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   Start();
+  // The waits draw only their last frame until the drawing itself is looked at below.
+  harness.Set_Draw_Every(1000);
   EXPECT_TRUE(harness.Wait_For_Mode(kMode_Menus, 5)) << "already in the menus: reached without a frame";
   const uint32_t before = harness.Now();
   EXPECT_FALSE(harness.Wait_For_Mode(kMode_Simulation, 20)) << "nothing launches a run";
@@ -66,13 +68,15 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
   trace.clear();
   EXPECT_FALSE(harness.Wait_For_Screen("report", 8));
   EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("frame skipped")), 6);
+  // The run's play, drawing fewer of its frames: it too ends on a drawn one.
+  harness.Set_Draw_Every(25);
   trace.clear();
   EXPECT_TRUE(harness.Play_Until_Screen("summary", 1000, 100, 5)) << "the run ends";
   ASSERT_FALSE(trace.empty());
   EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
   // Stepped frames follow the same setting: of nine, the first, fifth and ninth are drawn.
   trace.clear();
-  ASSERT_TRUE(Run("frames 9 40")) << error;
+  ASSERT_TRUE(Run("draw 4\nframes 9 40")) << error;
   EXPECT_EQ(std::count(trace.begin(), trace.end(), std::string("frame skipped")), 6);
   ASSERT_FALSE(trace.empty());
   EXPECT_NE(trace.back(), "frame skipped") << "the last frame is drawn";
@@ -83,7 +87,8 @@ TEST_F(HarnessVerbs, WaitsReachTheirModeAndScreenOrRunOut) {
 
 TEST_F(HarnessVerbs, ScriptedPlayHitsTheTrackTargetsUntilTheRunEndsInTheSummary) {
   Start();
-  ASSERT_TRUE(Run("frames 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nplay 100 40 5")) << error;
+  // Aiming and hitting are updated, not drawn: the frames draw only now and then, and last.
+  ASSERT_TRUE(Run("draw 25\nframes 5\ncommand 7 1 0x220003E0 0x220003F0\nwait mode 2 50\nplay 100 40 5")) << error;
   EXPECT_FALSE(Run("play until summary 10 40")) << "the run lasts longer than ten frames";
   EXPECT_NE(error.find("play until summary: not reached within 10 frames"), std::string::npos) << error;
   ASSERT_TRUE(Run("play until summary 1500 40 5")) << error;
@@ -92,15 +97,19 @@ TEST_F(HarnessVerbs, ScriptedPlayHitsTheTrackTargetsUntilTheRunEndsInTheSummary)
   EXPECT_GT(g_Sim_Stats.m_Hits, 0u) << "aimed shots strike the track's targets";
   EXPECT_FALSE(Run("play until lobby"));
   EXPECT_FALSE(Run("play 10 0"));
-  // Once open, its button returns to the trainer.
+  // Once open, its button returns to the trainer. The dialog opens as it is drawn, by the frames'
+  // step: every frame up to the click is drawn, the first dozen of 100 ms.
   const std::string button = std::to_string(static_cast<int>(0.74f * g_Camera.Screen_Width())) + " " +
                              std::to_string(static_cast<int>(0.75f * g_Camera.Screen_Height()));
-  EXPECT_TRUE(Run("frames 30\nmove " + button + "\nframes 2\nclick\nwait mode 1 100\nwait screen simulator 600 40"))
+  EXPECT_TRUE(Run("draw 1\nframes 12 100\nmove " + button +
+                  "\nframes 2\nclick\ndraw 25\nwait mode 1 100\nwait screen simulator 600 40"))
       << error;
 }
 
 TEST_F(HarnessVerbs, AimPutsTheCursorOnTheNearestTargetAndAClickThereStrikesIt) {
   Start();
+  // The gun's swing and its shot are updated, not drawn: stepped frames draw only now and then.
+  harness.Set_Draw_Every(30);
   Launch(1);
   ASSERT_TRUE(Run("spawn sphere 650 0 1100 60\nspawn sphere 950 0 1400 60\nframes 2")) << error;
   const auto& targets = Stand_In_Target::All();
@@ -146,7 +155,8 @@ TEST_F(HarnessVerbs, AimFailsWhenNoTargetIsInView) {
 TEST_F(HarnessVerbs, AimSitePutsTheCursorOnAMapSiteThatAClickPicks) {
   Start();
   EXPECT_FALSE(harness.Aim_Site("infected")) << "no map before the War Room";
-  ASSERT_TRUE(Run("command 4 0\nwait screen map 3000 40")) << error;
+  // The War Room's opening draws only now and then until its map is up.
+  ASSERT_TRUE(Run("draw 25\ncommand 4 0\nwait screen map 3000 40")) << error;
   CWarRoom_Map& map = g_Menu_Mgr.m_WarRoom.m_Map;
   const CWarRoom_Sim& sim = g_WarRoom_Sim;
   ASSERT_TRUE(harness.Aim_Site("source"));

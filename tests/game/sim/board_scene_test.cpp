@@ -42,7 +42,8 @@ class Board_Scene : public RunningGame {
     // The track is held still: it spawns nothing and its music does not end the run under the
     // board, which the tests drive alone.
     g_Music_Track.Set_Pause(true);
-    harness.Step(120, 40);  // the background fades in
+    // The background fades in, updated, not drawn: the tests draw the frames they look at.
+    harness.Step_Undrawn(120, 40);
     ASSERT_EQ(g_Game.Get_Mode(), 2);
     ASSERT_TRUE(g_Score_Board_Mgr.Is_Active());
   }
@@ -82,22 +83,28 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   board.Award_Multi_Hit();
   board.Award_Quick_Hit();
   board.Award_Perfect_Round();
-  harness.Step(3, 16);
+  // The popups age in updated frames; only the frame looked at is drawn.
+  harness.Step_Undrawn(2, 16);
+  harness.Step(1, 16);
   const Picture p = Shot("board_popups.png");
   EXPECT_GT(Count(p, 0.7f, 0.985f, 0.045f, 0.075f, Green), 10) << "the open chain, one line below the total";
   EXPECT_GT(Count(p, 0.3f, 0.7f, 0.0f, 0.2f, [](uint32_t c) { return ((c >> 16) & 0xff) > 200; }), 20)
       << "the column-B popups in the middle";
-  harness.Step(12, 16);
+  harness.Step_Undrawn(11, 16);
+  harness.Step(1, 16);
   Shot("board_popups_later.png");
   // Let every popup expire: the chain closes and counts up under the total.
-  for (int i = 0; i < 400 && (board.m_Popup_Count > 0 || board.m_Commit_Timer == 0.0f); ++i) harness.Step(1, 40);
+  for (int i = 0; i < 400 && (board.m_Popup_Count > 0 || board.m_Commit_Timer == 0.0f); ++i) harness.Step_Undrawn(1, 40);
   ASSERT_GT(board.m_Commit_Timer, 0.0f);
+  // The count-up's clock runs in updated frames; the board folds the multiplier in as it draws
+  // a frame past a third of it, so the frames from shortly before that on are drawn.
+  while (board.m_Commit_Timer > 0.0f && board.m_Commit_Timer < 0.35f) harness.Step_Undrawn(1, 16);
   while (board.m_Commit_Timer > 0.0f && board.m_Commit_Timer < 0.45f) harness.Step(1, 16);
   ASSERT_GT(board.m_Commit_Timer, 0.3333f) << "the multiplier has been folded in";
   const Picture counting = Shot("board_count_up.png");
   EXPECT_EQ(board.m_Closing_Multiplier, 0u);
   EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.045f, 0.075f, Yellow), 10) << "the closing points below the total";
-  for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step(1, 40);
+  for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step_Undrawn(1, 40);
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
