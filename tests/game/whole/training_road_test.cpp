@@ -77,31 +77,7 @@ class TrainingRoad : public GameRoad {
  protected:
   // From start-up to the simulator screen after the run's summary.
   void Play_Road();
-  // One frame of a long stretch, drawn only when it is the n-th.
-  bool Step_Mostly_Undrawn(uint32_t ms) {
-    return ++stretch_frame % kDraw_Every == 0 ? game().Step(1, ms) : game().Step_Undrawn(1, ms);
-  }
-  // Step_Until with its frames stepped as above.
-  template <typename Condition>
-  bool Step_Mostly_Undrawn_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
-    for (int frame = 0; frame < frames; ++frame) {
-      if (done()) return true;
-      Step_Mostly_Undrawn(ms);
-    }
-    return done();
-  }
-  // Aim_And_Fire with its three frames stepped as above.
-  bool Aim_And_Fire_Mostly_Undrawn() {
-    if (!game().Aim()) return false;
-    Step_Mostly_Undrawn(kFrame_Ms);
-    Step_Mostly_Undrawn(kFrame_Ms);
-    game().Left_Down();
-    Step_Mostly_Undrawn(kFrame_Ms);
-    game().Left_Up();
-    return true;
-  }
   Played_Run run;
-  int stretch_frame = 0;
 };
 
 void TrainingRoad::Play_Road() {
@@ -114,6 +90,7 @@ void TrainingRoad::Play_Road() {
   EXPECT_TRUE(banner) << "the banner names the trainer";
   ASSERT_TRUE(Log_In(kUser, true)) << "the new login moves on to the simulator";
   ASSERT_TRUE(Turn_Mirrors_Off());
+  Draw_Sparse_Every(kDraw_Every);
 
   // The simulation page: the list starts on the random entry; one row down is the first
   // simulation, which the "Run Simulation" button launches.
@@ -127,7 +104,7 @@ void TrainingRoad::Play_Road() {
   const Sim_Entry& row = g_Sim_Table[kFirst_Sim_Row];
   run.key = Track_Key(row);
   ASSERT_TRUE(Click_Button(g_Menu_Mgr.m_Simulator.m_Panel, "Run Simulation"));
-  ASSERT_TRUE(Step_Mostly_Undrawn_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 200))
+  ASSERT_TRUE(Step_Sparse_Until([] { return g_Game.Get_Mode() == kMode_Simulation; }, 200))
       << "the launch sequence starts the run";
   ASSERT_TRUE(g_Music_Track.Is_Running());
   EXPECT_EQ(g_Music_Track.m_Sim_Key, run.key);
@@ -137,8 +114,8 @@ void TrainingRoad::Play_Road() {
   // Fire at what the track throws until the music ends the run.
   int fired = 0;
   for (int frame = 0; frame < 4000 && !Summary_Shown(); ++frame) {
-    if (Aim_And_Fire_Mostly_Undrawn()) ++fired;
-    Step_Mostly_Undrawn(kFrame_Ms);
+    if (Aim_And_Fire_Sparse()) ++fired;
+    Step_Sparse(kFrame_Ms);
   }
   ASSERT_TRUE(Summary_Shown()) << "the run ends into its statistics summary";
   EXPECT_GT(fired, 20) << "the track threw targets to fire at";
@@ -149,11 +126,11 @@ void TrainingRoad::Play_Road() {
   EXPECT_GT(run.score, 0u);
   EXPECT_GT(Peak(launched + 20, launched + 300), 1000) << "the run's music is heard";
   const size_t ended = harness.Audio_Frame_Peaks().size();
-  for (int frame = 0; frame < 40; ++frame) Step_Mostly_Undrawn(kFrame_Ms);
+  for (int frame = 0; frame < 40; ++frame) Step_Sparse(kFrame_Ms);
   EXPECT_EQ(Peak(ended + 10, ended + 40), 0) << "silence under the summary: no sound that never stops";
 
   ASSERT_TRUE(Click_Button(g_Modal_Dlg.m_Panel, "Return to Trainer"));
-  ASSERT_TRUE(Step_Mostly_Undrawn_Until(vt_test::Simulator_Open, 400));
+  ASSERT_TRUE(Step_Sparse_Until(vt_test::Simulator_Open, 400));
   EXPECT_EQ(g_Game.Get_Mode(), kMode_Menus);
   EXPECT_FALSE(g_Music_Track.Is_Running());
   g_Communications_Mgr.m_Client_Data.Use_Loaded([this](CClient_Data& account) {
