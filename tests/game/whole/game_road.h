@@ -23,21 +23,12 @@ class GameRoad : public RunningGame {
   // Steps frames until the condition holds; false when it never does within the frames.
   template <typename Condition>
   bool Step_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
-    for (int frame = 0; frame < frames; ++frame) {
-      if (done()) return true;
-      game().Step(1, ms);
-    }
-    return done();
+    return Until(done, frames, [&] { game().Step(1, ms); });
   }
   // As Step_Until, closing the message dialogs that open on the way.
   template <typename Condition>
   bool Step_Reading_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
-    return Step_Until(
-        [&] {
-          vt_test::Dismiss_Messages(game());
-          return done();
-        },
-        frames, ms);
+    return Step_Until(Reading(done), frames, ms);
   }
 
   // Frames that no check looks at the picture of run undrawn but for every n-th (drawing is
@@ -49,20 +40,11 @@ class GameRoad : public RunningGame {
   // As Step_Until and Step_Reading_Until, the frames stepped sparsely.
   template <typename Condition>
   bool Step_Sparse_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
-    for (int frame = 0; frame < frames; ++frame) {
-      if (done()) return true;
-      Step_Sparse(ms);
-    }
-    return done();
+    return Until(done, frames, [&] { Step_Sparse(ms); });
   }
   template <typename Condition>
   bool Step_Sparse_Reading_Until(Condition done, int frames, uint32_t ms = kFrame_Ms) {
-    return Step_Sparse_Until(
-        [&] {
-          vt_test::Dismiss_Messages(game());
-          return done();
-        },
-        frames, ms);
+    return Step_Sparse_Until(Reading(done), frames, ms);
   }
   // As Aim_And_Fire, its frames stepped sparsely.
   bool Aim_And_Fire_Sparse();
@@ -86,6 +68,23 @@ class GameRoad : public RunningGame {
   int Peak(size_t first, size_t last) const;
 
   std::unique_ptr<vt_test::Game_Harness> second;
+  // Runs step() until done() holds or the frames run out; done() is asked before each frame.
+  template <typename Condition, typename Stepper>
+  static bool Until(Condition& done, int frames, Stepper step) {
+    for (int frame = 0; frame < frames; ++frame) {
+      if (done()) return true;
+      step();
+    }
+    return done();
+  }
+  // The condition, asked after closing any message dialog that is open.
+  template <typename Condition>
+  auto Reading(Condition& done) {
+    return [this, &done] {
+      vt_test::Dismiss_Messages(game());
+      return done();
+    };
+  }
   int sparse_every = 1;
   int sparse_frame = 0;
 };
