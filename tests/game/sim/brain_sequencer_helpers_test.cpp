@@ -16,23 +16,7 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // The War Room brain
 
-class GameBrain : public SimRun {
- protected:
-  void SetUp() override {
-    SimRun::SetUp();
-    saved = g_WarRoom_Sim;
-    saved_difficulty = g_Difficulty_Factor;
-    ASSERT_NO_FATAL_FAILURE(Launch_Site_Mission(brain));
-  }
-  void TearDown() override {
-    SimRun::TearDown();
-    g_WarRoom_Sim = saved;
-    g_Difficulty_Factor = saved_difficulty;
-  }
-  CBrain_Game_Basic* brain = nullptr;
-  CWarRoom_Sim saved;
-  float saved_difficulty = 1.0f;
-};
+using GameBrain = SiteMission;
 
 TEST_F(GameBrain, TheShieldsEndTheMissionOnlyAtZeroAndPickTheLinkedPreviousSite) {
   CWarRoom_Site& here = g_WarRoom_Sim.m_Sites[g_WarRoom_Sim.m_Current_Site];

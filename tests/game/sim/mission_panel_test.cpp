@@ -31,13 +31,10 @@ struct Extent {
   int Length() const { return left < 0 ? 0 : right - left + 1; }
 };
 
-class MissionPanel : public SimRun {
+class MissionPanel : public SiteMission {
  protected:
   void SetUp() override {
-    SimRun::SetUp();
-    saved = g_WarRoom_Sim;
-    saved_difficulty = g_Difficulty_Factor;
-    ASSERT_NO_FATAL_FAILURE(Launch_Site_Mission(brain));
+    ASSERT_NO_FATAL_FAILURE(SiteMission::SetUp());
     // The track is held still so that it spawns nothing in front of the panel.
     g_Music_Track.Set_Pause(true);
     // The infection front stays far away: the mission runs on while the tests draw.
@@ -46,13 +43,6 @@ class MissionPanel : public SimRun {
     g_WarRoom_Sim.m_Growth_Rate = 1.0f;
     harness.Step_Undrawn(120, 40);  // the world fades in; each test draws the frame it reads
   }
-  void TearDown() override {
-    SimRun::TearDown();
-    g_WarRoom_Sim = saved;
-    // The mission's campaign set the difficulty the later tests' runs would otherwise take on.
-    g_Difficulty_Factor = saved_difficulty;
-  }
-
   // Draws a frame with the panel in place and the gauges at the values; the steel-ball gun's
   // charge, which it writes into the same gauge styles, is set to the given level first.
   void Draw(float shield, float infection, float gun_charge, const std::string& name) {
@@ -95,9 +85,6 @@ class MissionPanel : public SimRun {
     return e;
   }
 
-  CBrain_Game_Basic* brain = nullptr;
-  CWarRoom_Sim saved;
-  float saved_difficulty = 1.0f;
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;
 };

@@ -87,3 +87,27 @@ class SimRun : public ::testing::Test {
   std::vector<std::string> messages;
   std::vector<std::string> trace;
 };
+
+// A launched site mission, its game brain at hand. The campaign it starts changes the War Room
+// and the difficulty factor, which outlive the program's start in this process: both are put
+// back after each test, so that later tests' runs do not take them on.
+class SiteMission : public SimRun {
+ protected:
+  void SetUp() override {
+    SimRun::SetUp();
+    saved = g_WarRoom_Sim;
+    saved_difficulty = g_Difficulty_Factor;
+    ASSERT_NO_FATAL_FAILURE(Launch_Site_Mission(brain));
+  }
+  void TearDown() override {
+    SimRun::TearDown();
+    g_WarRoom_Sim = saved;
+    g_Difficulty_Factor = saved_difficulty;
+  }
+
+  CBrain_Game_Basic* brain = nullptr;
+
+ private:
+  CWarRoom_Sim saved;
+  float saved_difficulty = 1.0f;
+};
