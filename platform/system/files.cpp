@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 namespace plat {
 
@@ -125,6 +127,65 @@ bool Get_Modification_Time(const std::string& path, int64_t* nanoseconds) {
 bool File_Exists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+namespace {
+
+const char* Kind_Of(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  return "a special file";
+}
+
+}  // namespace
+
+Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FILE** file,
+                              std::string* reason) {
+  *file = nullptr;
+  if (mode == nullptr || mode[0] != 'r') {
+    if (reason != nullptr) *reason = "not opened for reading";
+    return Open_Result::Failed;
+  }
+  const bool update = std::string_view(mode).find('+') != std::string_view::npos;
+  // Non-blocking, so that a FIFO without a writer does not hold the open forever.
+  const int fd = open(path.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    if (reason != nullptr) *reason = std::strerror(error);
+    if (error == ENOENT || error == ENOTDIR) return Open_Result::Missing;
+    if (error == EISDIR) {
+      if (reason != nullptr) *reason = "it is a folder, not a regular file";
+      return Open_Result::Not_Regular;
+    }
+    return Open_Result::Failed;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0) {
+    if (reason != nullptr) *reason = std::strerror(errno);
+    close(fd);
+    return Open_Result::Failed;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    if (reason != nullptr) *reason = std::string("it is ") + Kind_Of(info.st_mode) + ", not a regular file";
+    close(fd);
+    return Open_Result::Not_Regular;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    if (reason != nullptr) *reason = std::strerror(errno);
+    close(fd);
+    return Open_Result::Failed;
+  }
+  *file = fdopen(fd, mode);
+  if (*file == nullptr) {
+    if (reason != nullptr) *reason = std::strerror(errno);
+    close(fd);
+    return Open_Result::Failed;
+  }
+  return Open_Result::Opened;
 }
 
 void Set_File_Sync(bool enabled) { g_sync.store(enabled); }

@@ -4,6 +4,7 @@
 // over the old file, then the folder synced), so a failed write leaves the old file untouched.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,17 @@ bool Find_Files(const std::string& path_pattern, std::vector<Found_File>* found)
 bool Get_Modification_Time(const std::string& path, int64_t* nanoseconds);
 
 bool File_Exists(const std::string& path);
+
+// What opening a file for reading found.
+enum class Open_Result { Opened, Missing, Not_Regular, Failed };
+
+// Opens a file for reading ("r", "rb", "r+b") as a stdio stream without ever blocking on what
+// is not a regular file: the entry is opened non-blocking and checked before anything is read,
+// so a FIFO, a device or a folder in its place is refused at once. On a failure `reason` (when
+// given) gets the system's words for it ("Permission denied", "it is a FIFO, not a regular
+// file"); `*file` is null unless the result is Opened.
+Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FILE** file,
+                              std::string* reason);
 
 // Replaces the file's contents atomically; false (with the old file untouched and no
 // temporary file left behind) when any step fails.

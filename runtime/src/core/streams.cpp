@@ -1,10 +1,13 @@
 #include "runtime/src/core/streams.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+
+#include "platform/system/debug.h"
 
 namespace {
 
@@ -137,12 +140,38 @@ uint32_t CFileStream::Write(const void* data, uint32_t length) {
   return static_cast<uint32_t>(std::fwrite(data, 1, length, m_File));
 }
 
-CFileStream* OpenStream(const char* path, const char* mode) {
-  if (path == nullptr || mode == nullptr) return nullptr;
-  FILE* file = std::fopen(path, mode);
+CFileStream* OpenStream(const char* path, const char* mode, plat::Open_Result* result,
+                        std::string* reason) {
+  plat::Open_Result found = plat::Open_Result::Failed;
+  FILE* file = nullptr;
+  if (path != nullptr && mode != nullptr) {
+    if (mode[0] == 'r') {
+      found = plat::Open_Regular_File(path, mode, &file, reason);
+    } else {
+      file = std::fopen(path, mode);
+      found = file != nullptr ? plat::Open_Result::Opened : plat::Open_Result::Failed;
+      if (file == nullptr && reason != nullptr) *reason = std::strerror(errno);
+    }
+  }
+  if (result != nullptr) *result = found;
   if (file == nullptr) return nullptr;
   auto* stream = new (std::nothrow) CFileStream(file);
-  if (stream == nullptr) std::fclose(file);
+  if (stream == nullptr) {
+    std::fclose(file);
+    if (result != nullptr) *result = plat::Open_Result::Failed;
+    if (reason != nullptr) *reason = "out of memory";
+  }
+  return stream;
+}
+
+CFileStream* OpenStream(const char* path, const char* mode) {
+  plat::Open_Result result = plat::Open_Result::Failed;
+  std::string reason;
+  CFileStream* stream = OpenStream(path, mode, &result, &reason);
+  if (result == plat::Open_Result::Not_Regular) {
+    const std::string line = std::string(path) + " was not opened: " + reason;
+    plat::Error_Output(line.c_str());
+  }
   return stream;
 }
 

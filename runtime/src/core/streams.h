@@ -4,7 +4,10 @@
 // Release. Strings travel with a 16-bit length prefix.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include "platform/system/files.h"
 
 class CStream {
  public:
@@ -86,7 +89,13 @@ class CMemoryStream : public CStream {
   bool m_Error = false;
 };
 
-// Opens a file stream with an fopen mode; null when the file cannot be opened.
+// Opens a file stream with an fopen mode; null when the file cannot be opened. A read mode
+// never blocks on what is not a regular file (a FIFO, a device, a folder): such an entry is
+// refused at once with one error line naming it, and reads as a file that cannot be opened.
 CFileStream* OpenStream(const char* path, const char* mode);
+// The same without the error line: `result` and `reason` (either may be null) tell the caller
+// what was found, for callers that report a refusal in their own words.
+CFileStream* OpenStream(const char* path, const char* mode, plat::Open_Result* result,
+                        std::string* reason);
 // A memory stream holding size zero bytes at position 0; null when out of memory.
 CMemoryStream* CreateMemoryStream(uint32_t size);

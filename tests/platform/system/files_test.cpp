@@ -255,3 +255,47 @@ TEST(DamagedCopies, FailWithoutLeavingAFileWhenNoNameIsFreeOrTheFolderIsMissing)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OpenRegularFile, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
+  Temp_Folder folder;
+  Write(folder.Path("plain.dat"), "abc");
+  ASSERT_EQ(mkfifo(folder.Path("pipe.dat").c_str(), 0600), 0);
+  ASSERT_TRUE(fs::create_directory(folder.Path("folder.dat")));
+  struct Row {
+    const char* name;
+    plat::Open_Result expected;
+    const char* reason_part;
+  };
+  const Row rows[] = {
+      {"plain.dat", plat::Open_Result::Opened, ""},
+      {"missing.dat", plat::Open_Result::Missing, "No such file"},
+      {"pipe.dat", plat::Open_Result::Not_Regular, "a FIFO, not a regular file"},
+      {"folder.dat", plat::Open_Result::Not_Regular, "a folder, not a regular file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::FILE* file = reinterpret_cast<std::FILE*>(1);
+    std::string reason;
+    EXPECT_EQ(plat::Open_Regular_File(folder.Path(row.name), "rb", &file, &reason), row.expected);
+    EXPECT_NE(reason.find(row.reason_part), std::string::npos) << reason;
+    EXPECT_EQ(file != nullptr, row.expected == plat::Open_Result::Opened);
+    if (file == nullptr) continue;
+    char bytes[4] = {};
+    EXPECT_EQ(std::fread(bytes, 1, sizeof(bytes), file), 3u) << "reads block again once opened";
+    EXPECT_STREQ(bytes, "abc");
+    std::fclose(file);
+  }
+}
+
+TEST(OpenRegularFile, RefusesWriteModes) {
+  Temp_Folder folder;
+  std::FILE* file = nullptr;
+  EXPECT_EQ(plat::Open_Regular_File(folder.Path("new.dat"), "wb", &file, nullptr),
+            plat::Open_Result::Failed);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_FALSE(fs::exists(folder.Path("new.dat")));
+}
+
+}  // namespace

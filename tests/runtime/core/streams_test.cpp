@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -9,6 +10,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/system/debug.h"
 
 namespace {
 
@@ -267,6 +270,27 @@ TEST(FileStream, OpenFailsForMissingFile) {
   TempDir dir;
   EXPECT_EQ(OpenStream(dir.File("absent.bin").c_str(), "rb"), nullptr);
   EXPECT_EQ(OpenStream(nullptr, "rb"), nullptr);
+}
+
+TEST(FileStream, AFifoOrFolderIsRefusedAtOnceWithOneLineNamingIt) {
+  TempDir dir;
+  const std::string pipe = dir.File("pipe.bin");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&errors](const std::string& text) { errors.push_back(text); });
+  EXPECT_EQ(OpenStream(pipe.c_str(), "rb"), nullptr);
+  EXPECT_EQ(OpenStream(dir.File("").c_str(), "rb"), nullptr);
+  plat::Set_Error_Recorder(nullptr);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_NE(errors[0].find(pipe + " was not opened: it is a FIFO, not a regular file"), std::string::npos)
+      << errors[0];
+  EXPECT_NE(errors[1].find("a folder, not a regular file"), std::string::npos) << errors[1];
+
+  plat::Open_Result result = plat::Open_Result::Opened;
+  std::string reason;
+  EXPECT_EQ(OpenStream(pipe.c_str(), "rb", &result, &reason), nullptr);
+  EXPECT_EQ(result, plat::Open_Result::Not_Regular);
+  EXPECT_EQ(reason, "it is a FIFO, not a regular file");
 }
 
 TEST(FileStream, WriteReadSeekAndLength) {
