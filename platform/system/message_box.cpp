@@ -54,10 +54,10 @@ int Show_Message_Box(const char* caption, const char* text) {
   if (caption == nullptr) caption = "";
   if (text == nullptr) text = "";
   if (Record(caption, text)) return kMessageBoxOk;
-  if (Has_Display() &&
-      SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0)
-    return kMessageBoxOk;
+  // Said on stderr as well, so a player who started the game from a terminal reads it there.
   std::fprintf(stderr, "%s: %s\n", caption, text);
+  std::fflush(stderr);
+  if (Has_Display()) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr);
   return kMessageBoxOk;
 }
 
