@@ -10,6 +10,7 @@
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/targets/CEjector_Sparkler.h"
 #include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CTarget_Flier.h"
 #include "game/targets/CTarget_Goo.h"
 #include "game/targets/CTarget_Jumper.h"
 #include "game/targets/CTarget_Line.h"
@@ -18,6 +19,7 @@
 #include "game/targets/CTarget_Sparkler.h"
 #include "game/targets/CTarget_Star.h"
 #include "game/targets/CTarget_Twirler.h"
+#include "game/targets/Ejector_Shared.h"
 #include "tests/game/targets/ground_fixture.h"
 #include "tests/support/harness_spawn.h"
 
@@ -466,6 +468,7 @@ TEST_F(Ground, AFailedSpriteObjectLeavesThePooledObjectUsableAndDestroysNothingT
   for (CTarget_Sparkler* s : all) {
     EXPECT_TRUE(s->m_Initialised);
     EXPECT_FALSE(s->m_Cloud.Is_Created());
+    EXPECT_EQ(s->m_State_Flags & kState_In_Grid, 0u) << "a failed spawn leaves nothing filed in the world's grid";
   }
   // A twirler the same way.
   CEjector_Twirler* mast = Risen_Mast(On_Ground(0.3f * X, 0.6f * Z, -300.0f));
@@ -474,6 +477,26 @@ TEST_F(Ground, AFailedSpriteObjectLeavesThePooledObjectUsableAndDestroysNothingT
   EXPECT_EQ(Live<CTarget_Twirler>(), 0);
   EXPECT_TRUE(CTarget_Twirler::Pool()->Has_Free_Object());
   EXPECT_EQ(mast->m_Link_Chain, nullptr) << "a failed twirler holds no link to its mast";
+  // Nothing at the mast's top for shots and balls to meet: the freed twirler is out of the grid.
+  const CVector3 top{mast->m_Position.x, mast->m_Position.y + 255.0f, mast->m_Position.z};
+  EXPECT_EQ(g_World.Find_Object_In_Radius_By_Type(CTarget_Twirler::kType, top, 100.0f), nullptr);
+  CTarget_Twirler* failed = Take<CTarget_Twirler>();  // the lowest free slot: the one just given back
+  ASSERT_NE(failed, nullptr);
+  EXPECT_EQ(failed->m_State_Flags & kState_In_Grid, 0u);
+  CTarget_Twirler::Pool()->Free_Object(failed);
+  // Any launcher's object whose set-up failed after placing it (a flier whose exhaust object
+  // could not be made, say) leaves the grid as it goes back to its pool.
+  CTarget_Flier* flier = Take<CTarget_Flier>();
+  ASSERT_NE(flier, nullptr);
+  flier->Setup_Object(CTarget_Flier::kType, 100.0f, 100.0f, 0, kKind_Counted_Target);
+  ASSERT_TRUE(flier->Setup_Sphere_Body(1.0f, 60.0f, 0.25f));
+  flier->Set_Position(Sky());
+  ASSERT_NE(flier->m_State_Flags & kState_In_Grid, 0u);
+  ejectors::Give_Back_Unspawned(flier);
+  EXPECT_EQ(flier->m_State_Flags & kState_In_Grid, 0u);
+  EXPECT_EQ(g_World.Find_Object_In_Radius_By_Type(CTarget_Flier::kType, Sky(), 200.0f), nullptr);
+  EXPECT_EQ(Take<CTarget_Flier>(), flier) << "and is free again";
+  CTarget_Flier::Pool()->Free_Object(flier);
 
   CSparkle_Cloud::Set_Create_Filter(nullptr);
   const int32_t colour = 2;
