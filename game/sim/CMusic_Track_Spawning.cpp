@@ -368,6 +368,7 @@ void CMusic_Track::Set_Up_By_Type(uint32_t type, CWorld_Object* object, const CT
     case 45:
       if (params.variant == 1) orientation = Turn_About_Y(kPi);
       break;
+    case 46: place.y = CEjector_Pill::Clearing_Height(place); break;
     case 52:
       place.z -= 1.0f;
       place.y = Ground(place.x, place.z) + 400.0f +

@@ -145,6 +145,7 @@ void CEjector_Box::Render_Reflection(const CWorld_Mirror& mirror) {
 }
 
 void CEjector_Box::Render_With_Shader(void* style, void* texture) {
-  targets::Draw(m_Renderable, World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture),
-                nullptr, true);
+  const uint32_t v = Colour_Variant < static_cast<uint32_t>(kVariants) ? Colour_Variant : 0;
+  targets::Draw_Shader_Pass(m_Renderable, World(), static_cast<CD3DRenderStyle*>(style),
+                            static_cast<CTextureData*>(texture), m_Textures[v], true);
 }

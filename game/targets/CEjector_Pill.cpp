@@ -1,5 +1,6 @@
 #include "game/targets/CEjector_Pill.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/core/CObject_Pool.h"
@@ -11,6 +12,17 @@
 CObject_Pool* CEjector_Pill::Pool() {
   static CObject_Pool_Of<CEjector_Pill, kType> pool;
   return &pool;
+}
+
+float CEjector_Pill::Clearing_Height(const CVector3& point) {
+  if (!g_World.Has_Terrain()) return point.y;
+  const float X = g_World.m_Terrain.size_x;
+  float height = point.y;
+  for (int i = 0; i < kLine_Samples; ++i) {
+    const float x = X * static_cast<float>(i) / static_cast<float>(kLine_Samples - 1);
+    height = std::max(height, g_World.Get_Height(x, point.z) + kLine_Clearance);
+  }
+  return height;
 }
 
 void CEjector_Pill::Spawn(const uint32_t& side, const uint32_t& colour, const CVector3& position) {

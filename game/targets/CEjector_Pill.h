@@ -11,6 +11,14 @@ class CEjector_Pill : public CLaunch_Point_Ejector {
 
   CEjector_Pill() : CLaunch_Point_Ejector("CEjector_Pill") {}
 
+  // The line a pill flies along must clear the ground: how high the launch point must stand so
+  // that the line along x through it is at least 95 above the terrain at 48 evenly spaced
+  // samples from x = 0 to the world's x extent (at its own z). The point's own height when it
+  // already clears; the spawner raises the point to it.
+  static constexpr float kLine_Clearance = 95.0f;
+  static constexpr int kLine_Samples = 48;
+  static float Clearing_Height(const CVector3& point);
+
   void Spawn(const uint32_t& side, const uint32_t& colour, const CVector3& position);
   CVector3 Launch_Direction() const override;
 

@@ -97,18 +97,20 @@ bool CGrowing_Box_Target::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   return true;
 }
 
+// A strike with neither hitter nor shot line (a smart bomb's) only marks the target as not
+// counted; it is heard all the same.
 void CGrowing_Box_Target::First_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (!other && !shot) {
     m_Kind_Flags |= kKind_Excluded;
-    return;
-  }
-  const bool player_shot = other && (other->m_Kind_Flags & kKind_Shot);
-  const targets::Target_Member* member = targets::Find_Target_Member(m_Rules.type);
-  if (player_shot && member) targets::Register_First_Hit(*member, *this, other);
-  if (player_shot || shot) {
-    const float factor = member ? member->colour_factor : 1.0f;
-    Burst(targets::Pack_Scaled_ARGB(Get_Color(), factor));
-    m_Kind_Flags |= kKind_Excluded;
+  } else {
+    const bool player_shot = other && (other->m_Kind_Flags & kKind_Shot);
+    const targets::Target_Member* member = targets::Find_Target_Member(m_Rules.type);
+    if (player_shot && member) targets::Register_First_Hit(*member, *this, other);
+    if (player_shot || shot) {
+      const float factor = member ? member->colour_factor : 1.0f;
+      Burst(targets::Pack_Scaled_ARGB(Get_Color(), factor));
+      m_Kind_Flags |= kKind_Excluded;
+    }
   }
   const bool awarded = targets::Award_Precision(m_Position, other, shot);
   Play_Sound_3D(awarded ? kSound_Precise_Hit : kSound_Plain_Hit, m_Position, 1.0f);

@@ -122,6 +122,7 @@ bool CTarget_Death_Vial::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   }
   m_Kind_Flags |= kKind_Excluded;
   Burst_Sparkles();
+  // The flash's slots are alpha, red, green, blue: a faint blue flash.
   g_Screen_FX_Mgr.Add_Effect(kFlash_Kind, 0.75f, CColor4{0.1f, 0.25f, 0.2f, 0.8f}, CColor4::Zero, 0.0f, 0.0f);
   Play_Sound_3D(kHit_Sound, m_Position, 1.0f);
   m_Kill_Timer = 0.01f;
@@ -134,7 +135,9 @@ void CTarget_Death_Vial::On_Floor_Contact(const CVector3& normal) {
   if (targets::Is_Boundary_Wall(normal) || m_Kill_Timer != 0.0f) return;
   m_Kill_Timer = 0.01f;
   g_Score_Board_Mgr.Flush_Staged_Points();
-  g_Screen_FX_Mgr.Add_Effect(kFlash_Kind, 3.0f, CColor4{0.5f, 1.0f, 0.4f, 0.7f}, CColor4::Zero, 0.0f, 0.0f);
+  // A long green flash: red 0.5, green 1.0, blue 0.4 at alpha 0.7, in the flash's slot order
+  // (alpha, red, green, blue).
+  g_Screen_FX_Mgr.Add_Effect(kFlash_Kind, 3.0f, CColor4{0.7f, 0.5f, 1.0f, 0.4f}, CColor4::Zero, 0.0f, 0.0f);
   g_Screen_FX_Mgr.Add_Effect_2(kShake_Kind, 4.0f, 0.35f);
   const float ground = g_World.Has_Terrain() ? g_World.Get_Height(m_Position.x, m_Position.z) : 0.0f;
   const CVector3 below{m_Position.x, ground, m_Position.z};

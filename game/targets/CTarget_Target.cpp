@@ -266,7 +266,7 @@ void CTarget_Target::Render_With_Shader(void* style, void* texture) {
   const CMatrix4x4 world = World();
   auto* given_style = static_cast<CD3DRenderStyle*>(style);
   auto* given_texture = static_cast<CTextureData*>(texture);
-  targets::Draw(m_Renderables[0], world, given_style, given_texture ? given_texture : m_Textures[0], nullptr, false);
-  targets::Draw(m_Renderables[2], world, given_style, given_texture ? given_texture : m_Textures[0], nullptr, false);
-  targets::Draw(m_Renderables[1], world, given_style, given_texture ? given_texture : m_Textures[1], nullptr, false);
+  targets::Draw_Shader_Pass(m_Renderables[0], world, given_style, given_texture, m_Textures[0], false);
+  targets::Draw_Shader_Pass(m_Renderables[2], world, given_style, given_texture, m_Textures[0], false);
+  targets::Draw_Shader_Pass(m_Renderables[1], world, given_style, given_texture, m_Textures[1], false);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/core/CObject_Pool.h"
+#include "game/core/CWorld.h"
 #include "game/fx/CParticle_Add_Mgr.h"
 #include "game/fx/Debris_Rules.h"
 #include "platform/system/random.h"
@@ -79,6 +80,9 @@ bool Emit_Launch_Puff(const CVector3& position, const CVector3& velocity, uint32
 
 void Give_Back_Unspawned(CWorld_Object* object) {
   if (!object || object->m_Type >= static_cast<uint32_t>(kObject_Type_Count)) return;
+  // A set-up that failed after placing the object filed it in the world's grid: a free pooled
+  // object must not be met there (as the world's own return takes it out).
+  g_World.Grid().Remove(object);
   if (CObject_Pool* pool = g_Object_Pools[object->m_Type]) pool->Free_Object(object);
 }
 

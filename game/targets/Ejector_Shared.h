@@ -59,7 +59,8 @@ constexpr Puff_Constants kCylinder_Puff{0.45f, 0.8f, 0.25f};
 bool Emit_Launch_Puff(const CVector3& position, const CVector3& velocity, uint32_t packed_colour,
                       const Puff_Constants& constants = kEjector_Puff);
 
-// A launcher's object whose Spawn failed: it goes back to its pool unseen, nothing recorded.
+// A launcher's object whose Spawn failed: it goes back to its pool unseen, nothing recorded,
+// and out of the world's grid if its set-up had placed it there.
 void Give_Back_Unspawned(CWorld_Object* object);
 
 // A scale on the ejector's own axes, then its orientation, at its position.

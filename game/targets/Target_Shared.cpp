@@ -12,6 +12,8 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "platform/system/random.h"
+#include "runtime/src/render/sys/pc/renderable_object.h"
+#include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 namespace targets {
 
@@ -293,6 +295,18 @@ void Draw(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyl
   const float rgba[4] = {colour ? colour->r : 1.0f, colour ? colour->g : 1.0f, colour ? colour->b : 1.0f,
                          colour ? colour->a : 1.0f};
   debris::Draw(renderable, world, style, texture, colour ? rgba : nullptr, factor, renormalise);
+}
+
+void Draw_Shader_Pass(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style,
+                      CTextureData* given, CTextureData* own, bool renormalise) {
+  CRenderObject* object = renderable ? renderable->GetRenderObject() : nullptr;
+  if (!object || !style || object->GetType() != CRigidMesh::kType) return;
+  // The list ends at its first empty entry: without a given texture the pass reads none.
+  CDeviceTexture* textures[3] = {fx::Device_Texture(given), fx::Device_Texture(own), nullptr};
+  if (!textures[0]) textures[1] = nullptr;
+  if (renormalise) fx::Set_Normalize_Normals(true);
+  static_cast<CRigidMesh*>(object)->Render(&world, style, textures, nullptr, nullptr);
+  if (renormalise) fx::Set_Normalize_Normals(false);
 }
 
 }  // namespace targets

@@ -179,5 +179,9 @@ CMatrix4x4 Mirrored(const CMatrix4x4& world, const CWorld_Mirror& mirror);
 // ARGB texture factor; normals renormalised around the draw when asked.
 void Draw(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture,
           const CColor4* colour, bool renormalise, const uint32_t* factor = nullptr);
+// The shader pass of an object (a projection laid over it): the caller's style, the caller's
+// texture on the first texture source and the object's own on the second, untinted.
+void Draw_Shader_Pass(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style,
+                      CTextureData* given, CTextureData* own, bool renormalise);
 
 }  // namespace targets

@@ -1,14 +1,22 @@
 // The bullseye board beside its tower and the memory board: where it stands on each side, its
-// bullseye test, its first hit, its death with its ejector; the tower's spot search and queue.
+// bullseye test, its first hit, its death with its ejector; the tower's spot search and queue;
+// and the textures a projection laid over a board or a ball or box post reads.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
+#include "game/fx/FX_Resources.h"
+#include "game/targets/CEjector_Ball.h"
+#include "game/targets/CEjector_Box.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CTarget_Target.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
+#include "runtime/src/render/sys/pc/d3d_device.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
+#include "runtime/src/render/sys/pc/texturemgr.h"
 #include "tests/game/targets/launchers_fixture.h"
 
 namespace launchers_test {
@@ -285,6 +293,84 @@ TEST_F(Boards, EachRecordLaunchesOnceAndLeavesAfterItsTimeInOrder) {
   tower->Update(kTick);
   EXPECT_TRUE(tower->Queue[0].Launched);
   EXPECT_EQ(g_Sim_Stats.m_Launches, launches + 3);
+}
+
+}  // namespace
+}  // namespace launchers_test
+
+namespace launchers_test {
+namespace {
+
+// The pass that lays a projection over an object (the laser pointer's dot) takes the caller's
+// style and texture: the texture goes on the first source and the object's own texture on the
+// second, so a style can combine the two. Each draw leaves its textures on the device's stages.
+TEST_F(Boards, AProjectedPassReadsTheGivenTextureFirstAndTheObjectsOwnSecond) {
+  RenderPassDesc pass{};
+  for (int i = 0; i < 2; ++i) {
+    TextureStageDesc& stage = pass.Stages[i];
+    stage.TextureSource = static_cast<uint32_t>(i + 1);
+    stage.ColorOp = stage.AlphaOp = D3DTOP_MODULATE;
+    stage.ColorArg1 = stage.AlphaArg1 = D3DTA_TEXTURE;
+    stage.ColorArg2 = stage.AlphaArg2 = i == 0 ? D3DTA_DIFFUSE : D3DTA_CURRENT;
+    stage.CoordSource = 0;
+  }
+  CD3DRenderStyle style;
+  ASSERT_TRUE(style.AddPass(pass));
+  CTextureData* given = fx::Get_Texture(0x2200005C);
+  ASSERT_NE(given, nullptr);
+  const auto on_device = [](const CTextureData* texture) -> IDirect3DBaseTexture8* {
+    return texture && texture->m_pDeviceTexture ? texture->m_pDeviceTexture->m_pTexture : nullptr;
+  };
+  const auto bound = [](DWORD stage) {
+    IDirect3DBaseTexture8* texture = nullptr;
+    g_pDirect3DDevice->GetTexture(stage, &texture);
+    if (texture) texture->Release();
+    return texture;
+  };
+  // An object's own texture: the one its pool loaded, by id.
+  const auto expect_bound = [&](uint32_t own_id, const char* what) {
+    CTextureData* own = fx::Get_Texture(own_id);
+    ASSERT_NE(on_device(own), nullptr) << what;
+    ASSERT_NE(on_device(own), on_device(given)) << what;
+    EXPECT_EQ(bound(0), on_device(given)) << what << ": the given texture first";
+    EXPECT_EQ(bound(1), on_device(own)) << what << ": its own texture second";
+    fx::Release(own);
+  };
+
+  auto* ball_post = Take<CEjector_Ball>();
+  ASSERT_NE(ball_post, nullptr);
+  ball_post->Spawn(1, CVector3{0.3f * X, Ground(0.3f * X, 0.6f * Z), 0.6f * Z});
+  ball_post->Render_With_Shader(&style, given);
+  expect_bound(0x2200002A, "ball ejector");
+
+  // The box post draws with its variant's texture: variants 0 and 3 hold different ones.
+  const struct {
+    uint32_t variant;
+    uint32_t texture;
+    const char* what;
+  } boxes[] = {{0, 0x22000044, "box ejector, variant 0"}, {3, 0x22000029, "box ejector, variant 3"}};
+  for (const auto& box : boxes) {
+    auto* box_post = Take<CEjector_Box>();
+    ASSERT_NE(box_post, nullptr);
+    box_post->Spawn(box.variant, CVector3{0.6f * X, Ground(0.6f * X, 0.6f * Z), 0.6f * Z});
+    box_post->Render_With_Shader(&style, given);
+    expect_bound(box.texture, box.what);
+  }
+
+  // The board's three parts: the face and the rim with the first texture, the middle (drawn
+  // last) with the second; without the middle the rim's draw is the last one.
+  CEjector_Targets* tower = Raise_Tower();
+  ASSERT_NE(tower, nullptr);
+  CTarget_Target* board = Launch_Board(tower, 0, CVector3{0.0f, 300.0f, 0.0f}, false);
+  ASSERT_NE(board, nullptr);
+  board->Render_With_Shader(&style, given);
+  expect_bound(0x220000A0, "board's middle");
+  CRenderableObject* const middle = board->m_Renderables[1];
+  board->m_Renderables[1] = nullptr;
+  board->Render_With_Shader(&style, given);
+  board->m_Renderables[1] = middle;
+  expect_bound(0x2200003B, "board's rim");
+  fx::Release(given);
 }
 
 }  // namespace

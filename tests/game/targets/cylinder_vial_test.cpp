@@ -1,9 +1,13 @@
 // The cylinder ejector's sections, body height and aims, and the death vial it shoots: its
-// single flush when it shatters on the floor, and its first hit.
+// single flush when it shatters on the floor, its first hit, and the colours of its two flashes.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "game/core/CCamera.h"
 #include "game/core/CSphere_Object.h"
 #include "game/core/CWorld.h"
 #include "game/fx/CScreen_FX_Mgr.h"
@@ -306,6 +310,88 @@ TEST_F(Vials, NoMoreThanFourVialsFlyAtOnce) {
     cylinder->Update(kTick);
   }
   EXPECT_EQ(Count(CTarget_Death_Vial::kType), 4);
+}
+
+}  // namespace
+}  // namespace launchers_test
+
+namespace launchers_test {
+namespace {
+
+// The vial's two flashes on the picture. Its hit flash is faint and blue: alpha 0.1 and red 0.25,
+// green 0.2, blue 0.8. Its shatter on the floor is the long green flash: red 0.5, green 1.0, blue
+// 0.4 at alpha 0.7. Each is read at its peak against the picture just before it, over the middle
+// of the screen; the vials stand behind the camera, so only the flash changes the picture.
+class Vial_Flashes : public Vials {
+ protected:
+  // A vial hanging behind the camera in the list that is never stepped, old enough to be hit.
+  CTarget_Death_Vial* Behind_Camera() {
+    CTarget_Death_Vial* vial = Take<CTarget_Death_Vial>();
+    if (!vial) return nullptr;
+    const int32_t colour = 0;
+    if (!vial->Spawn(&colour)) return nullptr;
+    g_World.Add_Object(0, vial);
+    const CVector3& eye = g_Camera.Position();
+    const CVector3& ahead = g_Camera.Rotation().rows[2];
+    vial->Set_Position(CVector3{eye.x - 600.0f * ahead.x, eye.y - 600.0f * ahead.y, eye.z - 600.0f * ahead.z});
+    vial->m_Age = 1.0f;
+    return vial;
+  }
+  void Picture(std::vector<uint32_t>& pixels) {
+    harness.Step(1, 1);
+    ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  }
+  // The newest flash at its peak, drawn; the red, green and blue the middle of the screen gained
+  // over the picture before it. The flash is then put out.
+  void Gains(const std::vector<uint32_t>& before, int64_t gained[3], const char* name) {
+    ASSERT_GT(g_Screen_FX_Mgr.Effect_Count(), 0);
+    auto& flash = const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back());
+    ASSERT_EQ(flash.kind, CScreen_FX_Mgr::kFlash);
+    flash.elapsed = 0.05f * flash.duration;
+    std::vector<uint32_t> after;
+    Picture(after);
+    if (const char* dir = std::getenv("VT_TARGET_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+    for (int k = 0; k < 3; ++k) gained[k] = 0;
+    for (uint32_t y = height / 4; y < 3 * height / 4; ++y)
+      for (uint32_t x = width / 4; x < 3 * width / 4; ++x)
+        for (int k = 0; k < 3; ++k) {
+          const int shift = 16 - 8 * k;
+          gained[k] += int((after[y * width + x] >> shift) & 0xff) - int((before[y * width + x] >> shift) & 0xff);
+        }
+    flash.elapsed = flash.duration + 1.0f;
+  }
+  uint32_t width = 0, height = 0;
+};
+
+TEST_F(Vial_Flashes, AHitFlashesFaintBlueAndAShatterOnTheFloorLongGreen) {
+  harness.Step(2, 16);
+  g_Screen_FX_Mgr.Clear_Sim_Effects();
+  CTarget_Death_Vial* shot_vial = Behind_Camera();
+  ASSERT_NE(shot_vial, nullptr);
+  std::vector<uint32_t> before;
+  Picture(before);
+  Player_Shot shot;
+  ASSERT_TRUE(shot_vial->On_Hit(&shot, nullptr));
+  EXPECT_FLOAT_EQ(g_Screen_FX_Mgr.Effects().back().duration, 0.75f);
+  int64_t hit[3];
+  Gains(before, hit, "vial_hit_flash.png");
+  EXPECT_GT(hit[2], 0) << "blue shows";
+  EXPECT_GT(hit[2], 2 * hit[0]) << "blue well above red";
+  EXPECT_GT(hit[2], 2 * hit[1]) << "blue well above green";
+
+  CTarget_Death_Vial* landed = Behind_Camera();
+  ASSERT_NE(landed, nullptr);
+  Picture(before);  // the hit flash has gone
+  landed->On_Floor_Contact(CVector3{0.0f, 1.0f, 0.0f});
+  // The shake and the ground flash that come with it would move and light the picture.
+  g_Screen_FX_Mgr.Clear_Sim_Effects();
+  EXPECT_FLOAT_EQ(g_Screen_FX_Mgr.Effects().back().duration, 3.0f);
+  int64_t shatter[3];
+  Gains(before, shatter, "vial_shatter_flash.png");
+  EXPECT_GT(shatter[1], shatter[0]) << "green above red";
+  EXPECT_GT(shatter[0], shatter[2]) << "red above blue";
+  EXPECT_GT(shatter[1], 4 * hit[2]) << "far brighter than the hit's flash";
+  shot_vial->m_Kill_Timer = landed->m_Kill_Timer = 1.0f;
 }
 
 }  // namespace

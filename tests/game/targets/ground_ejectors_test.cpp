@@ -1,6 +1,9 @@
 // The pill, roller, star, sparkler and twirler ejectors in a running world: every resource's
 // failure message, the launch table (direction, speed, spin) after the rise, one launch per
-// update, the fuse's burn and its one launch, and the sparklers it lets go.
+// update, the fuse's burn and its one launch, the sparklers it lets go, and how high the spawner
+// stands a pill ejector so that its line clears the ground.
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -453,6 +456,60 @@ TEST_F(Ground, ATrackPlacedFuseThrowsItsSparklerStraightUp) {
   EXPECT_EQ(sparkler->m_Sphere.velocity.x, 0.0f);
   EXPECT_EQ(sparkler->m_Sphere.velocity.z, 0.0f);
   EXPECT_GE(sparkler->m_Sphere.velocity.y, 500.0f);
+}
+
+}  // namespace
+}  // namespace ground_test
+
+namespace ground_test {
+namespace {
+
+// A pill flies level along x from its ejector, so the spawner stands the ejector high enough
+// for that line to pass 95 above the terrain across the whole world: over a ridge, 95 above its
+// top; where the line already clears, where the track put it.
+TEST_F(Ground, APillEjectorStandsHighEnoughForItsLineToClearARidgeBy95) {
+  const int vx = g_World.m_Terrain.vertices_x, vz = g_World.m_Terrain.vertices_z;
+  ASSERT_GT(vx, 8);
+  float* const heights = g_World.m_Heights;
+  const std::vector<float> kept(heights, heights + static_cast<size_t>(vx) * static_cast<size_t>(vz));
+  const float highest = *std::max_element(kept.begin(), kept.end());
+  // A ridge across the world's whole depth at 0.7 of its width, its flat top wider than the
+  // spacing of the samples, so that some sample stands on the top.
+  const float top = highest + 700.0f;
+  const int first = static_cast<int>(0.7f * static_cast<float>(vx - 1));
+  const int cells = static_cast<int>(std::ceil(X / 47.0f / g_World.m_Cell_X)) + 1;
+  ASSERT_LT(first + cells, vx);
+  for (int j = 0; j < vz; ++j)
+    for (int i = first; i <= first + cells; ++i) heights[i + vx * j] = top;
+
+  struct Place_Case {
+    const char* name;
+    uint8_t flags;
+    CVector3 place;
+    float want_y;
+  };
+  const Place_Case cases[] = {
+      {"on the left wall, below the ridge's top", 0x01, {0.1f, highest + 100.0f, 0.6f * Z}, top + 95.0f},
+      {"on the right wall, on the ground", 0x02, {X - 0.1f, 0.0f, 0.8f * Z}, top + 95.0f},
+      {"already high above the ridge", 0x01, {0.1f, top + 400.0f, 0.6f * Z}, top + 400.0f},
+  };
+  for (const Place_Case& c : cases) {
+    ASSERT_TRUE(g_Music_Track.Setup_Ejector(CEjector_Pill::kType, c.flags, nullptr, -1, 0, 0, &c.place, false))
+        << c.name;
+    CEjector_Pill* pill = Nth<CEjector_Pill>(0);
+    ASSERT_NE(pill, nullptr) << c.name;
+    EXPECT_FLOAT_EQ(pill->m_Position.y, c.want_y) << c.name;
+    EXPECT_FLOAT_EQ(pill->m_Position.x, c.place.x) << c.name;
+    EXPECT_FLOAT_EQ(pill->m_Position.z, c.place.z) << c.name;
+    pill->m_Kill_Timer = 1.0f;
+    g_World.Remove_Dead_Objects();
+  }
+  // Without the ridge the line over the lane clears at the track's height: nothing moves.
+  std::copy(kept.begin(), kept.end(), heights);
+  const CVector3 wall{0.1f, highest + 95.0f, 0.6f * Z};
+  ASSERT_TRUE(g_Music_Track.Setup_Ejector(CEjector_Pill::kType, 0x01, nullptr, -1, 1, 0, &wall, false));
+  ASSERT_NE(Nth<CEjector_Pill>(0), nullptr);
+  EXPECT_FLOAT_EQ(Nth<CEjector_Pill>(0)->m_Position.y, highest + 95.0f);
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "game/core/CCamera.h"
+#include "game/core/CGame_State.h"
 #include "game/core/CTarget_Link_Pool.h"
 #include "game/fx/CDebris_Target_Sparkler.h"
 #include "game/targets/CEjector_Sparkler.h"
 #include "game/targets/CEjector_Twirler.h"
+#include "game/targets/CTarget_Exclaim.h"
+#include "game/targets/CTarget_Flier.h"
 #include "game/targets/CTarget_Goo.h"
 #include "game/targets/CTarget_Jumper.h"
 #include "game/targets/CTarget_Line.h"
@@ -18,6 +21,8 @@
 #include "game/targets/CTarget_Sparkler.h"
 #include "game/targets/CTarget_Star.h"
 #include "game/targets/CTarget_Twirler.h"
+#include "game/targets/Ejector_Shared.h"
+#include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/targets/ground_fixture.h"
 #include "tests/support/harness_spawn.h"
 
@@ -466,6 +471,7 @@ TEST_F(Ground, AFailedSpriteObjectLeavesThePooledObjectUsableAndDestroysNothingT
   for (CTarget_Sparkler* s : all) {
     EXPECT_TRUE(s->m_Initialised);
     EXPECT_FALSE(s->m_Cloud.Is_Created());
+    EXPECT_EQ(s->m_State_Flags & kState_In_Grid, 0u) << "a failed spawn leaves nothing filed in the world's grid";
   }
   // A twirler the same way.
   CEjector_Twirler* mast = Risen_Mast(On_Ground(0.3f * X, 0.6f * Z, -300.0f));
@@ -474,6 +480,26 @@ TEST_F(Ground, AFailedSpriteObjectLeavesThePooledObjectUsableAndDestroysNothingT
   EXPECT_EQ(Live<CTarget_Twirler>(), 0);
   EXPECT_TRUE(CTarget_Twirler::Pool()->Has_Free_Object());
   EXPECT_EQ(mast->m_Link_Chain, nullptr) << "a failed twirler holds no link to its mast";
+  // Nothing at the mast's top for shots and balls to meet: the freed twirler is out of the grid.
+  const CVector3 top{mast->m_Position.x, mast->m_Position.y + 255.0f, mast->m_Position.z};
+  EXPECT_EQ(g_World.Find_Object_In_Radius_By_Type(CTarget_Twirler::kType, top, 100.0f), nullptr);
+  CTarget_Twirler* failed = Take<CTarget_Twirler>();  // the lowest free slot: the one just given back
+  ASSERT_NE(failed, nullptr);
+  EXPECT_EQ(failed->m_State_Flags & kState_In_Grid, 0u);
+  CTarget_Twirler::Pool()->Free_Object(failed);
+  // Any launcher's object whose set-up failed after placing it (a flier whose exhaust object
+  // could not be made, say) leaves the grid as it goes back to its pool.
+  CTarget_Flier* flier = Take<CTarget_Flier>();
+  ASSERT_NE(flier, nullptr);
+  flier->Setup_Object(CTarget_Flier::kType, 100.0f, 100.0f, 0, kKind_Counted_Target);
+  ASSERT_TRUE(flier->Setup_Sphere_Body(1.0f, 60.0f, 0.25f));
+  flier->Set_Position(Sky());
+  ASSERT_NE(flier->m_State_Flags & kState_In_Grid, 0u);
+  ejectors::Give_Back_Unspawned(flier);
+  EXPECT_EQ(flier->m_State_Flags & kState_In_Grid, 0u);
+  EXPECT_EQ(g_World.Find_Object_In_Radius_By_Type(CTarget_Flier::kType, Sky(), 200.0f), nullptr);
+  EXPECT_EQ(Take<CTarget_Flier>(), flier) << "and is free again";
+  CTarget_Flier::Pool()->Free_Object(flier);
 
   CSparkle_Cloud::Set_Create_Filter(nullptr);
   const int32_t colour = 2;
@@ -550,6 +576,90 @@ TEST_F(Ground, ATwirlerIsHittableAfterOneAndAHalfAndThenFallsThroughTheWorldLeav
   Hitter hit_ball(10, 0x41, second->m_Position);
   ASSERT_TRUE(second->On_Hit(&hit_ball, nullptr));
   EXPECT_EQ(Hits(), hits + 2);
+}
+
+}  // namespace
+}  // namespace ground_test
+
+namespace ground_test {
+namespace {
+
+// What the targets ask the sound manager to play.
+class Recording_Sounds : public CSoundMgr {
+ public:
+  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
+    (void)volume;
+    (void)flags;
+    played.push_back(*id);
+    return true;
+  }
+  std::vector<uint32_t> played;
+};
+
+// A strike with neither hitter nor shot line (the smart bomb's) marks the line, pill and star as
+// not counted, registers and bursts nothing, and is heard: the plain hit sound, as for the
+// exclamation mark.
+TEST_F(Ground, AStrikeWithoutHitterOrShotLineIsHeardButNeitherCountedNorBurst) {
+  constexpr uint32_t kPlain_Hit = 0x220000F0;
+  // A sound manager makes itself the game's when it is made: the game's own is put back before
+  // the recorder goes.
+  struct Restore {
+    CSoundMgr* game_sounds;
+    ~Restore() { g_pSoundMgr = game_sounds; }
+  };
+  CSoundMgr* const game_sounds = g_pSoundMgr;
+  auto recorder = std::make_unique<Recording_Sounds>();
+  const Restore restore{game_sounds};
+  g_Game_State.SoundFX_Volume = 1.0f;
+  struct Strike_Case {
+    const char* name;
+    std::function<CWorld_Object*(const CVector3&)> make;
+    float guard;
+  };
+  const std::vector<Strike_Case> cases = {
+      {"line", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Line* t = Take<CTarget_Line>();
+         t->Spawn(1);
+         Place(*t, at, 1);
+         return t;
+       }, 1.15f},
+      {"pill", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Pill* t = Take<CTarget_Pill>();
+         t->Spawn(0);
+         Place(*t, at);
+         return t;
+       }, 0.85f},
+      {"star", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Star* t = Take<CTarget_Star>();
+         t->Spawn(2);
+         Place(*t, at);
+         return t;
+       }, 0.5f},
+      {"exclamation mark", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Exclaim* t = Take<CTarget_Exclaim>();
+         t->Spawn(1);
+         Place(*t, at);
+         return t;
+       }, 0.0f},
+  };
+  for (const Strike_Case& c : cases) {
+    CWorld_Object* target = c.make(Sky());
+    ASSERT_NE(target, nullptr) << c.name;
+    Step(*target, c.guard / 10.0f + 0.01f, 11);
+    const uint32_t hits = Hits(), awards = Awards(), sparkles = g_Particle_Sparkle_Mgr.Live_Count();
+    recorder->played.clear();
+    EXPECT_TRUE(target->On_Hit(nullptr, nullptr)) << c.name;
+    EXPECT_EQ(recorder->played, std::vector<uint32_t>{kPlain_Hit}) << c.name << " plays its plain hit sound once";
+    EXPECT_NE(target->m_Kind_Flags & kKind_Excluded, 0u) << c.name;
+    EXPECT_EQ(Hits(), hits) << c.name;
+    EXPECT_EQ(Awards(), awards) << c.name;
+    EXPECT_EQ(g_Particle_Sparkle_Mgr.Live_Count(), sparkles) << c.name << " bursts nothing";
+    recorder->played.clear();
+    target->On_Hit(nullptr, nullptr);
+    EXPECT_TRUE(recorder->played.empty()) << c.name << ": a later strike is silent";
+    target->m_Kill_Timer = 1.0f;
+    harness.Step(1);
+  }
 }
 
 }  // namespace
