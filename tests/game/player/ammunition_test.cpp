@@ -4,7 +4,10 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "game/core/CCamera.h"
+#include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
 #include "game/fx/CDebris_Dirt.h"
@@ -14,7 +17,9 @@
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
 #include "game/player/CBullet_Machine_Mgr.h"
+#include "game/player/Arsenal_Math.h"
 #include "game/sim/CSim_Stats.h"
+#include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 #include "tests/support/stand_in_target.h"
 
@@ -134,6 +139,31 @@ TEST_F(Bullets, BulletsBelowTheGroundOutsideTheWorldReadNoCellOutsideTheTerrain)
   SUCCEED() << "the sanitizers watch the terrain reads";
 }
 
+// Records what the game asks the sound manager to play. A sound manager makes itself the game's
+// on construction: the game's own and the user's volume are put back before the recorder goes.
+class Recording_Sounds : public CSoundMgr {
+ public:
+  struct Played {
+    uint32_t id;
+    float volume;
+  };
+  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
+    (void)flags;
+    played.push_back({*id, *volume});
+    return true;
+  }
+  std::vector<Played> played;
+};
+struct Sound_Recorder {
+  CSoundMgr* const game_sounds = g_pSoundMgr;
+  const float user_volume = g_Game_State.SoundFX_Volume;
+  Recording_Sounds sounds;
+  ~Sound_Recorder() {
+    g_pSoundMgr = game_sounds;
+    g_Game_State.SoundFX_Volume = user_volume;
+  }
+};
+
 class Shells : public Arsenal {
  protected:
   void SetUp() override {
@@ -184,6 +214,9 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   pushed_only->m_Kind_Flags = 0x04;
   CAmmo_Explosive trigger;
   trigger.m_Kind_Flags = 0x02;
+  Sound_Recorder recorder;
+  g_Game_State.SoundFX_Volume = 1.0f;
+  const CVector3 centre = shell->m_Position;
   shell->On_Hit(&trigger, nullptr);
   ASSERT_TRUE(shell->m_Exploded);
   const int effects = g_Screen_FX_Mgr.Effect_Count();
@@ -211,6 +244,21 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   EXPECT_FLOAT_EQ(near_sphere->m_Sphere.velocity.x, v.x);
   EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), effects + 1);
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), marks);
+  // The strike and the blast each sound once, by the same positional rule at scale 0.45: the
+  // random factor 0.8 to 1.2 over the distance falloff, between the 3D volume bounds.
+  const float falloff = 1.0f / (1.0f + 4e-8f * arsenal::Dot(arsenal::Sub(centre, g_Camera.Position()),
+                                                              arsenal::Sub(centre, g_Camera.Position())));
+  const float low = g_Game_State.m_Min_3D_Volume, high = g_Game_State.m_Max_3D_Volume;
+  for (const uint32_t sound : {0x22000173u, 0x22000172u}) {
+    int heard = 0;
+    for (const Recording_Sounds::Played& p : recorder.sounds.played) {
+      if (p.id != sound) continue;
+      ++heard;
+      EXPECT_GE(p.volume, low + 0.8f * falloff * 0.45f * (high - low) - 1e-5f) << std::hex << sound;
+      EXPECT_LE(p.volume, std::min(high, low + 1.2f * falloff * 0.45f * (high - low)) + 1e-5f) << std::hex << sound;
+    }
+    EXPECT_EQ(heard, 1) << std::hex << sound;
+  }
 }
 
 int Dirt_Clods_In_Flight() {
