@@ -10,6 +10,7 @@
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/fx/CParticle_Basic_Mgr.h"
 #include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CShadowProjector.h"
@@ -19,6 +20,7 @@
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/Arsenal_Math.h"
 #include "game/sim/CSim_Stats.h"
+#include "platform/system/random.h"
 #include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 #include "tests/support/stand_in_target.h"
@@ -98,9 +100,45 @@ TEST_F(Bullets, ABoxTargetRegistersTheHitWithTheBulletsSlot) {
   EXPECT_TRUE(marked) << "the hit is matched to the bullet's shot";
 }
 
+// The generator's next values after seeding it with the seed; it is left seeded so again.
+std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
+  plat::Seed_Random(seed);
+  std::vector<float> draws;
+  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+  plat::Seed_Random(seed);
+  return draws;
+}
+
 TEST_F(Bullets, AGroundHitLeavesAMarkAndTheBulletFliesOnSpent) {
   const int decals = g_World_Decal_Mgr.Live_Count();
+  std::vector<bool> had(g_Particle_Basic_Mgr.Capacity() + 1);
+  for (uint32_t i = 1; i <= g_Particle_Basic_Mgr.Capacity(); ++i)
+    had[i] = g_Particle_Basic_Mgr.Particle(i).flags & kParticle_Live;
+  const std::vector<float> draws = Upcoming_Draws(5, 200);
   const int slot = Fire_And_Step(CVector3{800.0f, kGround + 40.0f, 800.0f}, CVector3{0.0f, -2000.0f, 500.0f});
+  // Ten dust puffs, each from four fresh draws in the order written: out along the ground's
+  // normal turned against the shot, across it twice, then the life. On the flat ground that
+  // normal leans little from straight up, so the cross axes are x and z.
+  const CVector3 d{0.0f, -100.0f, 25.0f};
+  const CVector3 n = arsenal::Unit_Or(arsenal::Sub(CVector3{0.0f, 1.0f, 0.0f}, arsenal::Mul(d, 1.0f / arsenal::Length(d))),
+                                      CVector3{0.0f, 1.0f, 0.0f});
+  ASSERT_GT(n.y, 0.99f);
+  int puffs = 0, next = 0;
+  for (uint32_t i = 1; i <= g_Particle_Basic_Mgr.Capacity(); ++i) {
+    const CParticle& p = g_Particle_Basic_Mgr.Particle(i);
+    if (!(p.flags & kParticle_Live) || had[i]) continue;
+    ++puffs;
+    int found = -1;
+    for (int k = next; k + 3 < int(draws.size()) && found < 0; ++k) {
+      const CVector3 want = arsenal::Add(arsenal::Mul(n, 50.0f * draws[k]),
+                                         CVector3{100.0f * draws[k + 1] - 50.0f, 0.0f, 100.0f * draws[k + 2] - 50.0f});
+      if (arsenal::Length(arsenal::Sub(p.velocity, want)) < 1e-3f && std::abs(p.life - 0.5f * (1.0f + draws[k + 3])) < 1e-6f)
+        found = k;
+    }
+    EXPECT_GE(found, 0) << "dust puff " << puffs << ": four consecutive draws in order";
+    if (found >= 0) next = found + 4;
+  }
+  EXPECT_EQ(puffs, 10);
   const CBullet_Machine_Mgr::Bullet& bullet = g_Bullet_Machine_Mgr.Bullet_At(slot);
   EXPECT_EQ(bullet.flags, CBullet_Machine_Mgr::kLive | CBullet_Machine_Mgr::kSpent);
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), decals + 1);

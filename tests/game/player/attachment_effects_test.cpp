@@ -87,6 +87,15 @@ TEST_F(Attachment_Effects, TheSprayFiresThirteenBulletsRoundTheFirstOnesDirectio
   EXPECT_EQ(spray.m_Burst_Timer, 0.0f) << "the burst is over";
 }
 
+// The generator's next values after seeding it with the seed; it is left seeded so again.
+std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
+  plat::Seed_Random(seed);
+  std::vector<float> draws;
+  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+  plat::Seed_Random(seed);
+  return draws;
+}
+
 TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest) {
   Launch_Empty(kSteel_Ball, 3);
   const float x = 0.5f * Size_X();
@@ -98,7 +107,27 @@ TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest)
   for (int i = 0; i < 8; ++i)
     inside.push_back(Stand_In_Target::Spawn_Sphere(200.0f + 150.0f * i, 50.0f, 0.6f * Size_Z(), 30.0f));
   const std::vector<Stand_In_Target*> order = Collected_Order(inside);
+  const int records = g_Screen_FX_Mgr.Effect_Count();
+  const std::vector<float> draws = Upcoming_Draws(11, 600);
   EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 6);
+  // Each strike's ground flash takes six fresh draws in the order written: duration, the three
+  // colour components, strength, size.
+  int flashes = 0, next = 0;
+  for (const CScreen_FX_Record& r : g_Screen_FX_Mgr.Effects()) {
+    if (r.kind != 14) continue;
+    ++flashes;
+    auto near = [](float got, float want) { return std::abs(got - want) <= 1e-6f * std::max(1.0f, std::abs(want)); };
+    int found = -1;
+    for (int k = next; k + 5 < int(draws.size()) && found < 0; ++k)
+      if (near(r.duration, 2.35f + 0.9f * draws[k]) && near(r.vector_b[0], 0.25f + 0.6f * draws[k + 1]) &&
+          near(r.vector_b[1], 0.25f + 0.6f * draws[k + 2]) && near(r.vector_b[2], 0.25f + 0.6f * draws[k + 3]) &&
+          near(r.value1, 0.45f + 0.2f * draws[k + 4]) && near(r.value2, 0.05f + 0.15f * draws[k + 5]))
+        found = k;
+    EXPECT_GE(found, 0) << "ground flash " << flashes << ": six consecutive draws in order";
+    if (found >= 0) next = found + 6;
+  }
+  EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), records + 1 + 6) << "the flash and six ground flashes";
+  EXPECT_EQ(flashes, 6);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(order[i]->Hits(), i < 6 ? 1 : 0) << "list order, budget 6: " << i;
   EXPECT_EQ(near_edge->Hits(), 0) << "the nearest tenth of the depth is spared";
   EXPECT_EQ(at_side->Hits(), 0) << "20 units from the side";
