@@ -10,7 +10,6 @@ namespace {
 constexpr uint32_t kSpared = 0x40;
 constexpr float kSide_Margin = 20.0f;
 constexpr float kNear_Fraction = 0.1f;
-constexpr float kUse_Volume = 0.925f;
 }  // namespace
 
 void Hit_By_Body_Kind(CWorld_Object* object, const CShot_Line* shot) {
@@ -34,6 +33,7 @@ bool Struck_Ground_Point(const CWorld_Object* object, CVector3& ground) {
   return inside && !(object->m_Kind_Flags & kSpared);
 }
 
-void Play_Use_Sound(uint32_t id) { Play_Sound_FX(id, kUse_Volume); }
+// The sound-effect rule already scales by the game state's 0.925: the use sound adds nothing.
+void Play_Use_Sound(uint32_t id) { Play_Sound_FX(id, 1.0f); }
 
 }  // namespace arsenal

@@ -17,7 +17,7 @@ void Hit_By_Body_Kind(CWorld_Object* object, const CShot_Line* shot);
 // (beyond the nearest tenth of its depth, 20 units inside its sides and far end) and the
 // object is not spared (kind flag 0x40).
 bool Struck_Ground_Point(const CWorld_Object* object, CVector3& ground);
-// An attachment's use sound at 0.925 of the sound-effect volume.
+// An attachment's use sound at the sound-effect volume times the game state's 0.925 (once).
 void Play_Use_Sound(uint32_t id);
 
 }  // namespace arsenal

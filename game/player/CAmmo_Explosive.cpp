@@ -33,7 +33,8 @@ constexpr uint32_t kBlast_Sound = 0x22000172;
 constexpr uint32_t kSets_Off = kKind_Counted_Target | kKind_Target | 0x04;
 constexpr uint32_t kPushed = kKind_Counted_Target | kKind_Target | 0x04 | 0x20;
 constexpr uint32_t kStruck = kKind_Counted_Target | kKind_Target | 0x20;
-constexpr float kStrike_Volume = 0.45f;
+// The strike and the blast are played by one positional volume rule, at this scale.
+constexpr float kSound_Scale = 0.45f;
 constexpr float kBlast_Radius = 400.0f;
 
 constexpr float kShadow_Fade = 0.003f;
@@ -117,7 +118,7 @@ bool CAmmo_Explosive::On_Hit(CWorld_Object* other, const CShot_Line* shot) {
   if (!other || !(other->m_Kind_Flags & kSets_Off) || (other->m_Kind_Flags & kKind_Excluded)) return true;
   if (!(other->m_Kind_Flags & 0x04)) ++m_Hit_Count;
   if (m_Exploded) return true;
-  Play_Sound_3D(kStrike_Sound, m_Position, kStrike_Volume);
+  Play_Sound_3D(kStrike_Sound, m_Position, kSound_Scale);
   m_Exploded = 1;
   m_Blast_Centre = m_Position;
   m_Blast_Radius = kBlast_Radius * g_Player.m_Factor2;
@@ -187,7 +188,7 @@ void CAmmo_Explosive::Blast() {
         object->Hit_Kind5_Body(this, nullptr);
     }
   }
-  Play_Sound_3D(kBlast_Sound, m_Blast_Centre, 1.0f);
+  Play_Sound_3D(kBlast_Sound, m_Blast_Centre, kSound_Scale);
   const float ground = g_World.Has_Terrain() ? g_World.Get_Height(m_Blast_Centre.x, m_Blast_Centre.z) : 0.0f;
   const float h = m_Blast_Centre.y - ground;
   if (h < 0.5f * r) {

@@ -121,13 +121,18 @@ void CAmmo_Missile_0::Launch(CWorld_Object* target) {
 
 void CAmmo_Missile_0::Launch_Smoke() {
   const CVector3 &side = m_Orientation.rows[0], &up = m_Orientation.rows[1], &forward = m_Orientation.rows[2];
+  // Every term takes its own draw, in the order written, so the puffs fill a cone behind the
+  // missile rather than one line.
   for (int i = 0; i < 20; ++i) {
-    const float r = Random01();
-    const CVector3 velocity =
-        Add(Add(Mul(forward, -100.0f - 25.0f * r), Mul(up, 31.0f * r - 15.5f)), Mul(side, 31.0f * r - 15.5f));
-    const CVector3 position = Add(Add(m_Position, Mul(forward, 100.0f * (1.0f + r))), Mul(velocity, 0.15f));
-    if (!g_Particle_Basic_Mgr.Add_Particle(position, velocity, 15.0f, 4.0f * (1.0f + r), 0x88333333, 0.03f * r, 0))
-      break;
+    const float along = -100.0f - 25.0f * Random01();
+    const float lift = 31.0f * Random01() - 15.5f;
+    const float aside = 31.0f * Random01() - 15.5f;
+    const CVector3 velocity = Add(Add(Mul(forward, along), Mul(up, lift)), Mul(side, aside));
+    const float behind = 100.0f * (1.0f + Random01());
+    const CVector3 position = Add(Add(m_Position, Mul(forward, behind)), Mul(velocity, 0.15f));
+    const float life = 4.0f * (1.0f + Random01());
+    const float gravity = 0.03f * Random01();
+    if (!g_Particle_Basic_Mgr.Add_Particle(position, velocity, 15.0f, life, 0x88333333, gravity, 0)) break;
   }
 }
 
@@ -186,20 +191,24 @@ void CAmmo_Missile_0::Explode() {
     if ((object->m_Kind_Flags & kCounted) && !(object->m_Kind_Flags & kNot_Counted)) ++m_Struck_Count;
     if (object->Body_Hit_Flag()) object->On_Hit(this, nullptr);
   }
+  // Smoke and fire: each term its own draw, in the order written, so the smoke fills a ball and
+  // the fire a disc across the missile's axis.
   for (int i = 0; i < 32; ++i) {
-    const float r = Random01();
-    const CVector3 v =
-        Add(Add(Mul(forward, 131.0f * r - 65.5f), Mul(up, 61.0f * r - 30.5f)), Mul(side, 61.0f * r - 30.5f));
-    if (!g_Particle_Basic_Mgr.Add_Particle(Add(blast, Mul(v, 0.15f)), v, 45.0f, 2.0f + 3.0f * r, 0xEE000000,
-                                           0.05f * (1.0f + r), 0))
-      break;
+    const float along = 131.0f * Random01() - 65.5f;
+    const float lift = 61.0f * Random01() - 30.5f;
+    const float aside = 61.0f * Random01() - 30.5f;
+    const CVector3 v = Add(Add(Mul(forward, along), Mul(up, lift)), Mul(side, aside));
+    const float life = 2.0f + 3.0f * Random01();
+    const float gravity = 0.05f * (1.0f + Random01());
+    if (!g_Particle_Basic_Mgr.Add_Particle(Add(blast, Mul(v, 0.15f)), v, 45.0f, life, 0xEE000000, gravity, 0)) break;
   }
   for (int i = 0; i < 22; ++i) {
-    const float r = Random01();
-    const CVector3 v = Add(Mul(up, 150.0f * r - 75.0f), Mul(side, 150.0f * r - 75.0f));
-    if (!g_Particle_Add_Mgr.Add_Particle(Add(blast, Mul(v, 0.15f)), v, 95.0f, 0.25f + 11.75f * r, 0xFFFF9933,
-                                         0.1f + 0.4f * r, 2))
-      break;
+    const float lift = 150.0f * Random01() - 75.0f;
+    const float aside = 150.0f * Random01() - 75.0f;
+    const CVector3 v = Add(Mul(up, lift), Mul(side, aside));
+    const float life = 0.25f + 11.75f * Random01();
+    const float gravity = 0.1f + 0.4f * Random01();
+    if (!g_Particle_Add_Mgr.Add_Particle(Add(blast, Mul(v, 0.15f)), v, 95.0f, life, 0xFFFF9933, gravity, 2)) break;
   }
   Play_Sound_3D(kBlast_Sound, m_Position, 0.35f);
 }

@@ -28,7 +28,8 @@ void CAttach_Energy_Pulse::Clear_Effects() {
 
 int CAttach_Energy_Pulse::Discharge() {
   arsenal::Play_Use_Sound(kDischarge_Sound);
-  g_Screen_FX_Mgr.Add_Effect(kFlash, 2.25f, CColor4{0.35f, 0.6f, 0.6f, 1.0f}, CColor4::Zero, 0.0f, 0.0f);
+  // The flash record holds its colour alpha first: cyan (0.35, 0.6, 0.6) at full alpha.
+  g_Screen_FX_Mgr.Add_Effect(kFlash, 2.25f, CColor4{1.0f, 0.35f, 0.6f, 0.6f}, CColor4::Zero, 0.0f, 0.0f);
   CWorld_Query found;
   g_World.Collect_Objects(kKind_Counted_Target, found);
   int struck = 0;

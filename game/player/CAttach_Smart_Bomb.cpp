@@ -22,10 +22,13 @@ void Strike(CWorld_Object* object, const CVector3& ground) {
   arsenal::Hit_By_Body_Kind(object, nullptr);
   g_Sim_Stats.Register_Hit(object, nullptr, nullptr, 0);
   Place_World_Decal_Random(kScorch_Kind, ground, 25.0f, 2.0f + Random01(), kScorch_Colour);
-  const float r = Random01();
+  // The draws are taken in the order written (duration, colour, strength, size): as call
+  // arguments their order would be the compiler's.
+  const float duration = 2.35f + 0.9f * Random01();
   const CVector3 colour{0.25f + 0.6f * Random01(), 0.25f + 0.6f * Random01(), 0.25f + 0.6f * Random01()};
-  g_Screen_FX_Mgr.Add_Effect_3(kGround_Flash, 2.35f + 0.9f * r, ground, colour, 0.45f + 0.2f * Random01(),
-                               0.05f + 0.15f * Random01());
+  const float strength = 0.45f + 0.2f * Random01();
+  const float size = 0.05f + 0.15f * Random01();
+  g_Screen_FX_Mgr.Add_Effect_3(kGround_Flash, duration, ground, colour, strength, size);
 }
 
 }  // namespace

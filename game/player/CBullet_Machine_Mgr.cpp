@@ -229,8 +229,12 @@ bool CBullet_Machine_Mgr::Hit_Terrain(int index, const CVector3& p0, const CVect
         t2 = Cross(n, t1);
       }
       for (int i = 0; i < 10; ++i) {
-        const CVector3 velocity = Add(Add(Mul(n, 50.0f * Random01()), Mul(t1, 100.0f * Random01() - 50.0f)),
-                                      Mul(t2, 100.0f * Random01() - 50.0f));
+        // The draws in the order written (out, first side, second side): as call arguments
+        // their order would be the compiler's.
+        const float out = 50.0f * Random01();
+        const float side1 = 100.0f * Random01() - 50.0f;
+        const float side2 = 100.0f * Random01() - 50.0f;
+        const CVector3 velocity = Add(Add(Mul(n, out), Mul(t1, side1)), Mul(t2, side2));
         const float dust_life = 0.5f * (1.0f + Random01());
         if (!g_Particle_Basic_Mgr.Add_Particle(Add(point, Mul(velocity, 0.15f)), velocity, 15.0f, dust_life,
                                                0x33AAAAAA, 0.15f, 0))

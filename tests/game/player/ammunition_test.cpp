@@ -4,9 +4,13 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "game/core/CCamera.h"
+#include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
 #include "game/core/CWorld_Decal_Mgr.h"
+#include "game/fx/CParticle_Basic_Mgr.h"
 #include "game/fx/CDebris_Dirt.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/fx/CShadowProjector.h"
@@ -14,7 +18,10 @@
 #include "game/player/CAmmo_Ball.h"
 #include "game/player/CAmmo_Explosive.h"
 #include "game/player/CBullet_Machine_Mgr.h"
+#include "game/player/Arsenal_Math.h"
 #include "game/sim/CSim_Stats.h"
+#include "platform/system/random.h"
+#include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 #include "tests/support/stand_in_target.h"
 
@@ -93,9 +100,45 @@ TEST_F(Bullets, ABoxTargetRegistersTheHitWithTheBulletsSlot) {
   EXPECT_TRUE(marked) << "the hit is matched to the bullet's shot";
 }
 
+// The generator's next values after seeding it with the seed; it is left seeded so again.
+std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
+  plat::Seed_Random(seed);
+  std::vector<float> draws;
+  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+  plat::Seed_Random(seed);
+  return draws;
+}
+
 TEST_F(Bullets, AGroundHitLeavesAMarkAndTheBulletFliesOnSpent) {
   const int decals = g_World_Decal_Mgr.Live_Count();
+  std::vector<bool> had(g_Particle_Basic_Mgr.Capacity() + 1);
+  for (uint32_t i = 1; i <= g_Particle_Basic_Mgr.Capacity(); ++i)
+    had[i] = g_Particle_Basic_Mgr.Particle(i).flags & kParticle_Live;
+  const std::vector<float> draws = Upcoming_Draws(5, 200);
   const int slot = Fire_And_Step(CVector3{800.0f, kGround + 40.0f, 800.0f}, CVector3{0.0f, -2000.0f, 500.0f});
+  // Ten dust puffs, each from four fresh draws in the order written: out along the ground's
+  // normal turned against the shot, across it twice, then the life. On the flat ground that
+  // normal leans little from straight up, so the cross axes are x and z.
+  const CVector3 d{0.0f, -100.0f, 25.0f};
+  const CVector3 n = arsenal::Unit_Or(arsenal::Sub(CVector3{0.0f, 1.0f, 0.0f}, arsenal::Mul(d, 1.0f / arsenal::Length(d))),
+                                      CVector3{0.0f, 1.0f, 0.0f});
+  ASSERT_GT(n.y, 0.99f);
+  int puffs = 0, next = 0;
+  for (uint32_t i = 1; i <= g_Particle_Basic_Mgr.Capacity(); ++i) {
+    const CParticle& p = g_Particle_Basic_Mgr.Particle(i);
+    if (!(p.flags & kParticle_Live) || had[i]) continue;
+    ++puffs;
+    int found = -1;
+    for (int k = next; k + 3 < int(draws.size()) && found < 0; ++k) {
+      const CVector3 want = arsenal::Add(arsenal::Mul(n, 50.0f * draws[k]),
+                                         CVector3{100.0f * draws[k + 1] - 50.0f, 0.0f, 100.0f * draws[k + 2] - 50.0f});
+      if (arsenal::Length(arsenal::Sub(p.velocity, want)) < 1e-3f && std::abs(p.life - 0.5f * (1.0f + draws[k + 3])) < 1e-6f)
+        found = k;
+    }
+    EXPECT_GE(found, 0) << "dust puff " << puffs << ": four consecutive draws in order";
+    if (found >= 0) next = found + 4;
+  }
+  EXPECT_EQ(puffs, 10);
   const CBullet_Machine_Mgr::Bullet& bullet = g_Bullet_Machine_Mgr.Bullet_At(slot);
   EXPECT_EQ(bullet.flags, CBullet_Machine_Mgr::kLive | CBullet_Machine_Mgr::kSpent);
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), decals + 1);
@@ -133,6 +176,31 @@ TEST_F(Bullets, BulletsBelowTheGroundOutsideTheWorldReadNoCellOutsideTheTerrain)
   }
   SUCCEED() << "the sanitizers watch the terrain reads";
 }
+
+// Records what the game asks the sound manager to play. A sound manager makes itself the game's
+// on construction: the game's own and the user's volume are put back before the recorder goes.
+class Recording_Sounds : public CSoundMgr {
+ public:
+  struct Played {
+    uint32_t id;
+    float volume;
+  };
+  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
+    (void)flags;
+    played.push_back({*id, *volume});
+    return true;
+  }
+  std::vector<Played> played;
+};
+struct Sound_Recorder {
+  CSoundMgr* const game_sounds = g_pSoundMgr;
+  const float user_volume = g_Game_State.SoundFX_Volume;
+  Recording_Sounds sounds;
+  ~Sound_Recorder() {
+    g_pSoundMgr = game_sounds;
+    g_Game_State.SoundFX_Volume = user_volume;
+  }
+};
 
 class Shells : public Arsenal {
  protected:
@@ -184,6 +252,9 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   pushed_only->m_Kind_Flags = 0x04;
   CAmmo_Explosive trigger;
   trigger.m_Kind_Flags = 0x02;
+  Sound_Recorder recorder;
+  g_Game_State.SoundFX_Volume = 1.0f;
+  const CVector3 centre = shell->m_Position;
   shell->On_Hit(&trigger, nullptr);
   ASSERT_TRUE(shell->m_Exploded);
   const int effects = g_Screen_FX_Mgr.Effect_Count();
@@ -211,6 +282,21 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   EXPECT_FLOAT_EQ(near_sphere->m_Sphere.velocity.x, v.x);
   EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), effects + 1);
   EXPECT_EQ(g_World_Decal_Mgr.Live_Count(), marks);
+  // The strike and the blast each sound once, by the same positional rule at scale 0.45: the
+  // random factor 0.8 to 1.2 over the distance falloff, between the 3D volume bounds.
+  const float falloff = 1.0f / (1.0f + 4e-8f * arsenal::Dot(arsenal::Sub(centre, g_Camera.Position()),
+                                                              arsenal::Sub(centre, g_Camera.Position())));
+  const float low = g_Game_State.m_Min_3D_Volume, high = g_Game_State.m_Max_3D_Volume;
+  for (const uint32_t sound : {0x22000173u, 0x22000172u}) {
+    int heard = 0;
+    for (const Recording_Sounds::Played& p : recorder.sounds.played) {
+      if (p.id != sound) continue;
+      ++heard;
+      EXPECT_GE(p.volume, low + 0.8f * falloff * 0.45f * (high - low) - 1e-5f) << std::hex << sound;
+      EXPECT_LE(p.volume, std::min(high, low + 1.2f * falloff * 0.45f * (high - low)) + 1e-5f) << std::hex << sound;
+    }
+    EXPECT_EQ(heard, 1) << std::hex << sound;
+  }
 }
 
 int Dirt_Clods_In_Flight() {

@@ -5,10 +5,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "game/core/CCamera.h"
+#include "game/core/CGame_State.h"
 #include "game/core/CWorld.h"
 #include "game/fx/CScreen_FX_Mgr.h"
 #include "game/player/Arsenal_Math.h"
@@ -20,6 +22,7 @@
 #include "game/player/CPlayer.h"
 #include "game/sim/CSim_Stats.h"
 #include "platform/system/random.h"
+#include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 #include "tests/support/stand_in_target.h"
 
@@ -84,6 +87,15 @@ TEST_F(Attachment_Effects, TheSprayFiresThirteenBulletsRoundTheFirstOnesDirectio
   EXPECT_EQ(spray.m_Burst_Timer, 0.0f) << "the burst is over";
 }
 
+// The generator's next values after seeding it with the seed; it is left seeded so again.
+std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
+  plat::Seed_Random(seed);
+  std::vector<float> draws;
+  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+  plat::Seed_Random(seed);
+  return draws;
+}
+
 TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest) {
   Launch_Empty(kSteel_Ball, 3);
   const float x = 0.5f * Size_X();
@@ -95,7 +107,27 @@ TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest)
   for (int i = 0; i < 8; ++i)
     inside.push_back(Stand_In_Target::Spawn_Sphere(200.0f + 150.0f * i, 50.0f, 0.6f * Size_Z(), 30.0f));
   const std::vector<Stand_In_Target*> order = Collected_Order(inside);
+  const int records = g_Screen_FX_Mgr.Effect_Count();
+  const std::vector<float> draws = Upcoming_Draws(11, 600);
   EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 6);
+  // Each strike's ground flash takes six fresh draws in the order written: duration, the three
+  // colour components, strength, size.
+  int flashes = 0, next = 0;
+  for (const CScreen_FX_Record& r : g_Screen_FX_Mgr.Effects()) {
+    if (r.kind != 14) continue;
+    ++flashes;
+    auto near = [](float got, float want) { return std::abs(got - want) <= 1e-6f * std::max(1.0f, std::abs(want)); };
+    int found = -1;
+    for (int k = next; k + 5 < int(draws.size()) && found < 0; ++k)
+      if (near(r.duration, 2.35f + 0.9f * draws[k]) && near(r.vector_b[0], 0.25f + 0.6f * draws[k + 1]) &&
+          near(r.vector_b[1], 0.25f + 0.6f * draws[k + 2]) && near(r.vector_b[2], 0.25f + 0.6f * draws[k + 3]) &&
+          near(r.value1, 0.45f + 0.2f * draws[k + 4]) && near(r.value2, 0.05f + 0.15f * draws[k + 5]))
+        found = k;
+    EXPECT_GE(found, 0) << "ground flash " << flashes << ": six consecutive draws in order";
+    if (found >= 0) next = found + 6;
+  }
+  EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), records + 1 + 6) << "the flash and six ground flashes";
+  EXPECT_EQ(flashes, 6);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(order[i]->Hits(), i < 6 ? 1 : 0) << "list order, budget 6: " << i;
   EXPECT_EQ(near_edge->Hits(), 0) << "the nearest tenth of the depth is spared";
   EXPECT_EQ(at_side->Hits(), 0) << "20 units from the side";
@@ -105,35 +137,122 @@ TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest)
   EXPECT_EQ(g_Weapon_Attachment_Smart_Bomb.Detonate(), 0);
 }
 
-// The smart bomb's flash is violet: its record holds alpha 0.4 first, then red 0.45, green 0.3
-// and blue 1.0, and the flashed screen gains most in blue and least in green.
-TEST_F(Attachment_Effects, TheSmartBombFlashesTheScreenViolet) {
-  Launch_Empty(kSteel_Ball, 3);
+// A use's screen flash at its peak: the record it added and what the flash adds to red, green
+// and blue over the middle half of the screen. The use strikes nothing: the flash is its one
+// record.
+struct Flash {
+  CScreen_FX_Record record;
+  int64_t gained[3] = {0, 0, 0};
+};
+Flash Flash_At_Peak(vt_test::Game_Harness& harness, const char* picture, const std::function<void()>& use) {
+  Flash flash;
   harness.Step(2, 16);
   std::vector<uint32_t> plain, flashed;
   uint32_t w = 0, h = 0;
-  ASSERT_TRUE(harness.Read_Back(plain, w, h));
+  EXPECT_TRUE(harness.Read_Back(plain, w, h));
   const int before = g_Screen_FX_Mgr.Effect_Count();
-  g_Weapon_Attachment_Smart_Bomb.Detonate();
-  ASSERT_EQ(g_Screen_FX_Mgr.Effect_Count(), before + 1) << "nothing struck: the flash alone";
-  auto& flash = const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back());
-  ASSERT_EQ(flash.kind, 11);
-  EXPECT_FLOAT_EQ(flash.duration, 1.75f);
-  const float stored[4] = {0.4f, 0.45f, 0.3f, 1.0f};
-  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(flash.vector_a[i], stored[i]) << i;
-  flash.elapsed = 0.05f * flash.duration;  // the flash at its peak
+  use();
+  EXPECT_EQ(g_Screen_FX_Mgr.Effect_Count(), before + 1) << "nothing struck: the flash alone";
+  if (g_Screen_FX_Mgr.Effect_Count() != before + 1) return flash;
+  auto& record = const_cast<CScreen_FX_Record&>(g_Screen_FX_Mgr.Effects().back());
+  flash.record = record;
+  record.elapsed = 0.05f * record.duration;  // the flash at its peak
   harness.Step(1, 1);
-  ASSERT_TRUE(harness.Read_Back(flashed, w, h));
-  int64_t gained[3] = {0, 0, 0};
+  EXPECT_TRUE(harness.Read_Back(flashed, w, h));
+  if (const char* dir = std::getenv("VT_ARSENAL_SHOTS")) harness.Save_Png(std::string(dir) + "/" + picture);
+  if (flashed.size() != plain.size() || plain.size() < size_t(w) * h) return flash;
   for (uint32_t y = h / 4; y < 3 * h / 4; ++y)
     for (uint32_t x = w / 4; x < 3 * w / 4; ++x)
       for (int k = 0; k < 3; ++k) {
         const int shift = 16 - 8 * k;
-        gained[k] += int((flashed[y * w + x] >> shift) & 0xff) - int((plain[y * w + x] >> shift) & 0xff);
+        flash.gained[k] += int((flashed[y * w + x] >> shift) & 0xff) - int((plain[y * w + x] >> shift) & 0xff);
       }
+  return flash;
+}
+
+// The smart bomb's flash is violet: its record holds alpha 0.4 first, then red 0.45, green 0.3
+// and blue 1.0, and the flashed screen gains most in blue and least in green.
+TEST_F(Attachment_Effects, TheSmartBombFlashesTheScreenViolet) {
+  Launch_Empty(kSteel_Ball, 3);
+  const Flash flash = Flash_At_Peak(harness, "smart_bomb_flash.png", [] { g_Weapon_Attachment_Smart_Bomb.Detonate(); });
+  ASSERT_EQ(flash.record.kind, 11);
+  EXPECT_FLOAT_EQ(flash.record.duration, 1.75f);
+  const float stored[4] = {0.4f, 0.45f, 0.3f, 1.0f};
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(flash.record.vector_a[i], stored[i]) << i;
+  const int64_t* gained = flash.gained;
   EXPECT_GT(gained[2], gained[0]) << "blue above red";
   EXPECT_GT(gained[0], gained[1]) << "red above green";
   EXPECT_GT(gained[2], 0);
+}
+
+// The energy pulse's flash is cyan: its record holds alpha 1.0 first, then red 0.35, green 0.6
+// and blue 0.6, and the flashed screen gains as much in green as in blue and less in red.
+TEST_F(Attachment_Effects, TheEnergyPulseFlashesTheScreenCyan) {
+  Launch_Empty(kSteel_Ball, 4);
+  const Flash flash = Flash_At_Peak(harness, "energy_pulse_flash.png", [] { g_Weapon_Attachment_Energy_Pulse.Discharge(); });
+  ASSERT_EQ(flash.record.kind, 11);
+  EXPECT_FLOAT_EQ(flash.record.duration, 2.25f);
+  const float stored[4] = {1.0f, 0.35f, 0.6f, 0.6f};
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(flash.record.vector_a[i], stored[i]) << i;
+  const int64_t* gained = flash.gained;
+  EXPECT_GT(gained[1], 0);
+  EXPECT_NEAR(double(gained[2]), double(gained[1]), 0.1 * double(gained[1])) << "blue as green";
+  EXPECT_GT(double(gained[1]), 1.3 * double(gained[0])) << "green well above red";
+}
+
+// Records what the game asks the sound manager to play. A sound manager makes itself the game's
+// on construction: the game's own is put back before the recorder goes.
+class Recording_Sounds : public CSoundMgr {
+ public:
+  struct Played {
+    uint32_t id;
+    float volume;
+    uint8_t flags;
+  };
+  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
+    played.push_back({*id, *volume, *flags});
+    return true;
+  }
+  std::vector<Played> played;
+};
+struct Sound_Recorder {
+  CSoundMgr* const game_sounds = g_pSoundMgr;
+  const float user_volume = g_Game_State.SoundFX_Volume;
+  Recording_Sounds sounds;
+  ~Sound_Recorder() {
+    g_pSoundMgr = game_sounds;
+    g_Game_State.SoundFX_Volume = user_volume;
+  }
+};
+
+// The smart bomb, the energy pulse and the laser sound once a use, at the sound-effect volume
+// times the game state's 0.925, once.
+TEST_F(Attachment_Effects, EachUseSoundsAtTheSoundEffectVolumeTimesTheGainOnce) {
+  Launch_Empty(kSteel_Ball, 5);
+  Aim_Gun(CVector3{0.0f, 0.0f, 1.0f});
+  struct Case {
+    const char* use;
+    uint32_t sound;
+    std::function<void()> run;
+  };
+  const Case cases[] = {
+      {"smart bomb", 0x2200017A, [] { g_Weapon_Attachment_Smart_Bomb.Detonate(); }},
+      {"energy pulse", 0x22000179, [] { g_Weapon_Attachment_Energy_Pulse.Discharge(); }},
+      {"laser", 0x2200014A, [] { g_Weapon_Attachment_Laser.Shoot(); }},
+  };
+  for (const Case& c : cases) {
+    Sound_Recorder recorder;
+    g_Game_State.SoundFX_Volume = 0.6f;
+    c.run();
+    int heard = 0;
+    for (const Recording_Sounds::Played& p : recorder.sounds.played) {
+      if (p.id != c.sound) continue;
+      ++heard;
+      EXPECT_NEAR(p.volume, 0.6f * 0.925f, 1e-5f) << c.use;
+      EXPECT_EQ(p.flags, 0) << c.use << ": not looped";
+    }
+    EXPECT_EQ(heard, 1) << c.use;
+  }
 }
 
 TEST_F(Attachment_Effects, ThePulseStrikesEightAndGivesBoltsByCollectedIndex) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sstream>
 #include <vector>
@@ -292,6 +293,112 @@ TEST_F(Missile, TheBlastStrikesEveryObjectInReachThatTakesHitsAndExplodesEachMis
   m->m_Kill_Timer = 0.5f;
   m->Explode();
   EXPECT_EQ(m->m_Struck_Count, 1) << "a counted target adds to the count";
+}
+
+// The particles a manager gained since the live set was taken.
+std::vector<bool> Live_Set(const CParticle_Add_Mgr& mgr) {
+  std::vector<bool> live(mgr.Capacity() + 1, false);
+  for (uint32_t i = 1; i <= mgr.Capacity(); ++i) live[i] = mgr.Particle(i).flags & kParticle_Live;
+  return live;
+}
+std::vector<CParticle> Added_Since(const CParticle_Add_Mgr& mgr, const std::vector<bool>& before) {
+  std::vector<CParticle> added;
+  for (uint32_t i = 1; i <= mgr.Capacity(); ++i)
+    if ((mgr.Particle(i).flags & kParticle_Live) && !before[i]) added.push_back(mgr.Particle(i));
+  return added;
+}
+
+// One random term of a burst: its value for a particle and the range the formula gives it.
+struct Term {
+  const char* name;
+  std::function<float(const CParticle&)> of;
+  float low, high;
+};
+
+// Each term keeps to its range and spans most of it, and no two terms move together: a burst
+// whose terms share one draw lies on a line (every pair correlated by +1 or -1).
+void Expect_Spread(const char* burst, const std::vector<CParticle>& particles, const std::vector<Term>& terms) {
+  const size_t n = particles.size();
+  std::vector<std::vector<float>> values(terms.size());
+  for (size_t t = 0; t < terms.size(); ++t) {
+    float low = 1e30f, high = -1e30f;
+    for (const CParticle& p : particles) {
+      const float v = terms[t].of(p);
+      values[t].push_back(v);
+      low = std::min(low, v);
+      high = std::max(high, v);
+    }
+    const float slack = 1e-3f * std::max(1.0f, terms[t].high - terms[t].low);
+    EXPECT_GE(low, terms[t].low - slack) << burst << " " << terms[t].name;
+    EXPECT_LE(high, terms[t].high + slack) << burst << " " << terms[t].name;
+    EXPECT_GT(high - low, 0.5f * (terms[t].high - terms[t].low)) << burst << " " << terms[t].name << " spans its range";
+  }
+  auto correlation = [&](size_t a, size_t b) {
+    double ma = 0, mb = 0;
+    for (size_t i = 0; i < n; ++i) ma += values[a][i], mb += values[b][i];
+    ma /= n, mb /= n;
+    double sab = 0, saa = 0, sbb = 0;
+    for (size_t i = 0; i < n; ++i) {
+      sab += (values[a][i] - ma) * (values[b][i] - mb);
+      saa += (values[a][i] - ma) * (values[a][i] - ma);
+      sbb += (values[b][i] - mb) * (values[b][i] - mb);
+    }
+    return sab / std::sqrt(std::max(saa * sbb, 1e-30));
+  };
+  for (size_t a = 0; a < terms.size(); ++a)
+    for (size_t b = a + 1; b < terms.size(); ++b)
+      EXPECT_LT(std::abs(correlation(a, b)), 0.8) << burst << ": " << terms[a].name << " and " << terms[b].name;
+}
+
+// The launch smoke fills a cone behind the missile, the blast smoke a ball round the blast point
+// and the fire a disc across the missile's axis: every random term of their formulas is its own
+// draw. Taken in the missile's own axes, turned away from the world's.
+TEST_F(Missile, ItsSmokeAndFireSpreadEveryWayAndNotAlongALine) {
+  Launch(3);
+  auto* m = static_cast<CAmmo_Missile_0*>(CAmmo_Missile_0::Pool()->Alloc_Object());
+  ASSERT_NE(m, nullptr);
+  m->Spawn(CVector3{800.0f, 600.0f, 300.0f}, 0);
+  g_World.Add_Object(1, m);
+  m->m_Orientation = arsenal::Basis_From_Aim(CVector3{0.6f, 0.3f, 1.0f}, CVector3{1.0f, 0.0f, 0.0f});
+  const CVector3 side = m->m_Orientation.rows[0], up = m->m_Orientation.rows[1], forward = m->m_Orientation.rows[2];
+  auto along = [](const CVector3& axis) {
+    return [axis](const CParticle& p) { return arsenal::Dot(p.velocity, axis); };
+  };
+  auto life = [](const CParticle& p) { return p.life; };
+  auto gravity = [](const CParticle& p) { return p.gravity_scale; };
+
+  std::vector<bool> basic = Live_Set(g_Particle_Basic_Mgr);
+  const CVector3 from = m->m_Position;
+  m->Launch(nullptr);
+  const std::vector<CParticle> launch = Added_Since(g_Particle_Basic_Mgr, basic);
+  ASSERT_EQ(launch.size(), 20u);
+  auto behind = [&](const CParticle& p) {
+    return arsenal::Dot(arsenal::Sub(arsenal::Sub(p.position, from), arsenal::Mul(p.velocity, 0.15f)), forward);
+  };
+  Expect_Spread("launch smoke", launch,
+                {{"forward", along(forward), -125.0f, -100.0f}, {"up", along(up), -15.5f, 15.5f},
+                 {"side", along(side), -15.5f, 15.5f}, {"distance behind", behind, 100.0f, 200.0f},
+                 {"life", life, 4.0f, 8.0f}, {"gravity", gravity, 0.0f, 0.03f}});
+
+  basic = Live_Set(g_Particle_Basic_Mgr);
+  const std::vector<bool> add = Live_Set(g_Particle_Add_Mgr);
+  const CVector3 blast = arsenal::Add(m->m_Position, arsenal::Mul(forward, 1.5f * CAmmo_Missile_0::kRadius));
+  m->Explode();
+  const std::vector<CParticle> smoke = Added_Since(g_Particle_Basic_Mgr, basic);
+  const std::vector<CParticle> fire = Added_Since(g_Particle_Add_Mgr, add);
+  ASSERT_EQ(smoke.size(), 32u);
+  ASSERT_EQ(fire.size(), 22u);
+  Expect_Spread("blast smoke", smoke,
+                {{"forward", along(forward), -65.5f, 65.5f}, {"up", along(up), -30.5f, 30.5f},
+                 {"side", along(side), -30.5f, 30.5f}, {"life", life, 2.0f, 5.0f}, {"gravity", gravity, 0.05f, 0.1f}});
+  Expect_Spread("fire", fire,
+                {{"up", along(up), -75.0f, 75.0f}, {"side", along(side), -75.0f, 75.0f},
+                 {"life", life, 0.25f, 12.0f}, {"gravity", gravity, 0.1f, 0.5f}});
+  for (const CParticle& p : fire) {
+    EXPECT_NEAR(arsenal::Dot(p.velocity, forward), 0.0f, 1e-3f) << "the fire spreads across the axis";
+    const CVector3 offset = arsenal::Sub(p.position, arsenal::Add(blast, arsenal::Mul(p.velocity, 0.15f)));
+    EXPECT_LT(arsenal::Length(offset), 1e-2f) << "from the blast point";
+  }
 }
 
 TEST_F(Missile, ASpentLifeEndsWithoutABlast) {
