@@ -115,7 +115,8 @@ CMatrix4x4 CEnemy_Tile_1::World() const { return enemy::Mobile_Matrix(*this, kHa
 void CEnemy_Tile_1::Draw_Halo() const {
   if (!m_Halo_Texture) return;
   const float t = std::clamp(1.0f - m_Kill_Timer, 0.0f, 1.0f);
-  const uint32_t colour = enemy::Argb(enemy::Brightened(Colour(), 2.0f));
+  // The halo keeps the variant's light after a hit; only the body turns black.
+  const uint32_t colour = enemy::Argb(enemy::Brightened(targets::Get_Variant_Color(m_Variant), 2.0f));
   const CVector3& up = m_Orientation.rows[1];
   for (int k = 0; k < 4; ++k) {
     CMatrix3x3 turn;

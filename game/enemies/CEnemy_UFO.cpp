@@ -9,6 +9,7 @@
 #include "game/core/Sound_FX.h"
 #include "game/core/World_Queries.h"
 #include "game/enemies/Enemy_Shared.h"
+#include "game/targets/Flyer_Shared.h"
 #include "game/targets/Target_Shared.h"
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/CShadowProjector.h"
@@ -199,13 +200,21 @@ float CEnemy_UFO::Beam_Level() const {
   return std::clamp(m_Charge, 0.0f, 1.0f);
 }
 
-void CEnemy_UFO::Draw_Beam(float e) const {
+void CEnemy_UFO::Draw_Beam(float e, const CWorld_Mirror* mirror) const {
   if (!(e > 0.0f) || !m_Textures[1]) return;
-  const CVector3 down = Down_Axis();
-  const CVector3 underside = Underside();
+  CVector3 down = Down_Axis();
+  CVector3 underside = Underside();
+  CVector3 spoke = m_Orientation.rows[0];
+  CVector3 other = m_Orientation.rows[1];
+  // In the mirror pass the beam hangs under the saucer's image.
+  if (mirror) {
+    underside = flyer::Mirror_Point(*mirror, underside);
+    down = flyer::Mirror_Direction(*mirror, down);
+    spoke = flyer::Mirror_Direction(*mirror, spoke);
+    other = flyer::Mirror_Direction(*mirror, other);
+  }
   const uint32_t colour = fx::Channel_Byte(e) << 24 | 0xFF6666;
-  Draw_Axis_Quads(underside, m_Orientation.rows[0], m_Orientation.rows[1], down, 5, 25.0f * e, 55.0f * e, colour,
-                  m_Styles[1], m_Textures[1]);
+  Draw_Axis_Quads(underside, spoke, other, down, 5, 25.0f * e, 55.0f * e, colour, m_Styles[1], m_Textures[1]);
 }
 
 void CEnemy_UFO::UFO_Glow(const CMatrix4x4& world) const {
@@ -226,7 +235,7 @@ void CEnemy_UFO::Render(const float& step) {
   const CMatrix4x4 world = World();
   targets::Draw(m_Body_Model, world, m_Styles[v], m_Textures[v], nullptr, m_Kill_Timer != 0.0f);
   const float e = Beam_Level();
-  Draw_Beam(e);
+  Draw_Beam(e, nullptr);
   if (e > 0.1f && m_Textures[2]) {
     const CVector3 eye = g_Camera.Get_Eye_Position();
     const CVector3 origin = Underside();
@@ -244,6 +253,7 @@ void CEnemy_UFO::Render_Reflection(const CWorld_Mirror& mirror) {
   const int v = std::clamp(m_Variant, 0, 2);
   const CMatrix4x4 world = targets::Mirrored(World(), mirror);
   targets::Draw(m_Body_Model, world, m_Mirror_Style, m_Textures[v], nullptr, true);
+  Draw_Beam(Beam_Level(), &mirror);
   UFO_Glow(world);
 }
 

@@ -50,7 +50,8 @@ class CEnemy_UFO : public CBox_Object {
   CVector3 Underside() const;
   CMatrix4x4 World() const;
   float Beam_Level() const;
-  void Draw_Beam(float e) const;
+  // The beam quads under the saucer, or under its image in a mirror.
+  void Draw_Beam(float e, const CWorld_Mirror* mirror) const;
   void UFO_Glow(const CMatrix4x4& world) const;
 
   CRenderableObject* m_Body_Model = nullptr;

@@ -587,7 +587,8 @@ void CMenu_WarRoom::Draw_Ring(int first, int second, float height, float depth, 
   const float glow[4] = {static_cast<float>((glow_colour >> 16) & 0xff) / 255.0f,
                          static_cast<float>((glow_colour >> 8) & 0xff) / 255.0f,
                          static_cast<float>(glow_colour & 0xff) / 255.0f, 1.0f};
-  draw(m_Rings[first], m_Styles[0], m_Textures[0], nullptr);
+  // The hub between the rings is drawn untextured; the rings take the gun metal.
+  draw(m_Rings[first], m_Styles[0], first == kHub ? nullptr : m_Textures[0], nullptr);
   if (second >= 0) draw(m_Rings[second], m_Styles[1], m_Textures[1], glow);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "game/core/CCamera.h"
 #include "game/core/CWorld.h"
@@ -16,6 +17,7 @@
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "game/core/CGame.h"
 
@@ -50,6 +52,27 @@ uint32_t Tint(float red, float green, float alpha) {
   const auto r = static_cast<uint32_t>(std::clamp(red, 0.0f, 1.0f) * 255.0f);
   const auto g = static_cast<uint32_t>(std::clamp(green, 0.0f, 1.0f) * 255.0f);
   return With_Alpha((r << 16) | (g << 8) | 0x20, alpha);
+}
+
+// Writes a stage's texture transform into the first pass of the style: the coordinates are
+// scaled, then moved by the offset (two-float coordinates take their offset from the third row).
+void Write_Stage_Transform(CD3DRenderStyle* style, int stage, float su, float sv, float ou, float ov) {
+  RenderPassDesc pass{};
+  if (!style || !style->GetPass(0, &pass)) return;
+  TextureStageDesc& st = pass.Stages[stage];
+  const bool was_on = st.TransformOn != 0;
+  st.TransformOn = 1;
+  std::fill(std::begin(st.Matrix), std::end(st.Matrix), 0.0f);
+  st.Matrix[0] = su;
+  st.Matrix[5] = sv;
+  st.Matrix[8] = ou;
+  st.Matrix[9] = ov;
+  st.Matrix[10] = 1.0f;
+  st.Matrix[15] = 1.0f;
+  style->SetPass(0, pass);
+  // Texture matrices are applied at every draw; a transform switched on must drop the recorded
+  // transitions of the style.
+  if (!was_on) style->Rebuild();
 }
 
 CTextureData* Get_Texture(uint32_t id) { return g_pTexture ? g_pTexture->GetTexture(id) : nullptr; }
@@ -306,6 +329,8 @@ void CWarRoom_Map::Paint_Stain(uint8_t* pixels, int site, int ticks) const {
 void CWarRoom_Map::Update(float dt) {
   m_Scroll_Phase += std::min(0.05f * dt, 0.1f);
   if (m_Scroll_Phase >= 1.0f) m_Scroll_Phase -= 1.0f;
+  // The detail texture (the style's second stage) slides across the map with the scan line.
+  Write_Stage_Transform(m_Map_Style, 1, 1.0f, 1.0f, 1.0f - m_Scroll_Phase, 0.0f);
   m_Ring_Angle += 0.25f * dt;
   if (m_Ring_Angle >= kTwo_Pi) m_Ring_Angle -= kTwo_Pi;
   m_Sweep_Phase += 15.0f * dt / std::max(m_Arc_Length, 100.0f);
@@ -381,22 +406,24 @@ void CWarRoom_Map::Frame(float dt) {
   Draw_Texts(dt);
 }
 
-// The whole map; the second draw tiles the static 8 x 4 times at a random offset.
+// The whole map. The first texture goes through the style's first stage transform: the map
+// image once, the static of the second draw tiled 8 x 4 times at a random offset.
 void CWarRoom_Map::Draw_Map_Quad(uint32_t colour) const {
   const bool tiled = colour == 0xff88ff88;
   const float su = tiled ? 8.0f : 1.0f;
   const float sv = tiled ? 4.0f : 1.0f;
   const float ou = tiled && !g_Game_Paused ? Chance() : 0.0f;
   const float ov = tiled && !g_Game_Paused ? Chance() : 0.0f;
+  Write_Stage_Transform(m_Map_Style, 0, su, sv, ou, ov);
   const CVector3 a = m_Origin;
   const CVector3 b = Add(m_Origin, m_Across);
   const CVector3 c = Add(b, m_Depth);
   const CVector3 d = Add(m_Origin, m_Depth);
   DrawPrimTexQuad quad;
-  quad.v[0] = TexVertex{a.x, a.y, a.z, colour, ou, ov + sv};
-  quad.v[1] = TexVertex{b.x, b.y, b.z, colour, ou + su, ov + sv};
-  quad.v[2] = TexVertex{c.x, c.y, c.z, colour, ou + su, ov};
-  quad.v[3] = TexVertex{d.x, d.y, d.z, colour, ou, ov};
+  quad.v[0] = TexVertex{a.x, a.y, a.z, colour, 0.0f, 1.0f};
+  quad.v[1] = TexVertex{b.x, b.y, b.z, colour, 1.0f, 1.0f};
+  quad.v[2] = TexVertex{c.x, c.y, c.z, colour, 1.0f, 0.0f};
+  quad.v[3] = TexVertex{d.x, d.y, d.z, colour, 0.0f, 0.0f};
   g_pDrawPrim->DrawTexQuads(&quad, 1);
 }
 

@@ -622,9 +622,12 @@ HRESULT CRecordingDevice::GetIndices(IDirect3DIndexBuffer8** buffer, UINT* base_
   return D3D_OK;
 }
 
-HRESULT CRecordingDevice::CreateVertexShader(const DWORD*, const DWORD*, DWORD*, DWORD) {
+HRESULT CRecordingDevice::CreateVertexShader(const DWORD*, const DWORD*, DWORD* handle, DWORD) {
   m_pOwner->log.Add("CreateVertexShader()");
-  return D3DERR_NOTAVAILABLE;
+  if (!accept_vertex_shaders || handle == nullptr) return D3DERR_NOTAVAILABLE;
+  *handle = m_NextVertexShader;
+  m_NextVertexShader += 2;
+  return D3D_OK;
 }
 
 HRESULT CRecordingDevice::SetVertexShader(DWORD handle) {
@@ -642,8 +645,14 @@ HRESULT CRecordingDevice::DeleteVertexShader(DWORD handle) {
   return D3D_OK;
 }
 
-HRESULT CRecordingDevice::SetVertexShaderConstant(DWORD first_register, const void*, DWORD register_count) {
+HRESULT CRecordingDevice::SetVertexShaderConstant(DWORD first_register, const void* data, DWORD register_count) {
   m_pOwner->log.Add(Line("SetVertexShaderConstant", {first_register, register_count}));
+  ShaderConstants record{first_register, {}, m_pOwner->log.Lines().size() - 1};
+  if (data != nullptr) {
+    const auto* floats = static_cast<const float*>(data);
+    record.values.assign(floats, floats + 4 * register_count);
+  }
+  vertex_constants.push_back(std::move(record));
   return D3D_OK;
 }
 

@@ -322,6 +322,15 @@ class CRecordingDevice : public IDirect3DDevice8 {
   bool fail_get_back_buffer = false;
   bool fail_set_render_target = false;
   bool fail_draw_primitive_up = false;
+  // CreateVertexShader hands out handles (odd numbers from 0x10001) instead of refusing.
+  bool accept_vertex_shaders = false;
+  // Every SetVertexShaderConstant call: its registers' values and its place in the call log.
+  struct ShaderConstants {
+    DWORD first_register;
+    std::vector<float> values;  // 4 per register
+    size_t log_line;
+  };
+  std::vector<ShaderConstants> vertex_constants;
 
  private:
   void MakeSurfaces();
@@ -332,6 +341,7 @@ class CRecordingDevice : public IDirect3DDevice8 {
   std::vector<std::unique_ptr<CRecordingSurface>> m_OldSurfaces;  // from before a reset
   IDirect3DSurface8* m_RenderTarget = nullptr;
   IDirect3DSurface8* m_DepthTarget = nullptr;
+  DWORD m_NextVertexShader = 0x10001;
 };
 
 // What one adapter offers.

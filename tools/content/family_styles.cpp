@@ -201,9 +201,13 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       break;
     }
     case Kind::Map: {
-      // Texture 0 modulated by the vertex colour and by texture 1, blended by alpha.
+      // Texture 0 modulated by the vertex colour and by texture 1, blended by alpha. Both
+      // stages carry a texture transform the game writes: the tiling of the first texture and
+      // the scrolling offset of the second.
       StylePass pass = Translucent(kBlendAlpha);
+      pass.stages[0].transform_on = 1;
       writers::StyleStage& detail = pass.stages[1];
+      detail.transform_on = 1;
       detail.texture_source = 2;
       detail.color_op = kOpModulate;
       detail.color_arg1 = kArgTexture;

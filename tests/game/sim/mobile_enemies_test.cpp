@@ -1,6 +1,9 @@
 // The digger, the tile, the UFO and the crystal boss in the running game: which hits they take,
 // how they strike the player, how they die, and the boss's pulse.
 #include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "game/enemies/CBoss_Crystal_1.h"
@@ -13,6 +16,8 @@
 #include "game/player/CPlayer.h"
 #include "game/player/CPlayer_Weapon_Gun.h"
 #include "game/sim/CMusic_Track.h"
+#include "runtime/src/render/iks_render_device.h"
+#include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "tests/game/sim/enemies_fixture.h"
 
 namespace {
@@ -221,6 +226,92 @@ TEST_F(Enemies, TheUFOStrikesWhenItsChargeIsFull) {
   EXPECT_NEAR(Shield_Lost(), 0.07f, 1e-5f);
   EXPECT_EQ(ufo->m_Charge, 0.0f);
   EXPECT_EQ(ufo->m_Strike_Timer, 0.0f);
+}
+
+// What the tile and the UFO draw, each alone over a plain background, read back and probed.
+// Set VT_ENEMY_SHOTS to a folder to keep the pictures.
+class Enemy_Pictures : public Enemies {
+ protected:
+  // Clears to the background, draws what the callback draws and reads the picture back.
+  void Draw_Alone(uint32_t background, const std::function<void()>& draw, const char* name) {
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, background, 0);
+    g_pRenderDevice->BeginScene();
+    g_pDrawPrim->SetTransformType(kDrawPrimWorld);
+    draw();
+    g_pRenderDevice->EndScene();
+    ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+    if (const char* dir = std::getenv("VT_ENEMY_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+  }
+  // The pixel where the point shows; 0 off the screen.
+  uint32_t At(const CVector3& point) const {
+    const CVector3 s = g_Camera.World_To_Screen(point);
+    if (!(s.x >= 0.0f && s.y >= 0.0f && s.x < static_cast<float>(width) && s.y < static_cast<float>(height))) return 0;
+    return pixels[static_cast<size_t>(s.y) * width + static_cast<size_t>(s.x)];
+  }
+  static int Red(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
+  static int Green(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
+  static int Blue(uint32_t p) { return static_cast<int>(p & 0xFF); }
+
+  std::vector<uint32_t> pixels;
+  uint32_t width = 0, height = 0;
+};
+
+// A shot tile's body turns black but its halo keeps twice its variant's colour (green for
+// variant 0) while it shrinks away; and the UFO's mirror image hangs its red beam under the
+// image of its underside, not under the saucer itself.
+TEST_F(Enemy_Pictures, AShotTilesHaloStaysInItsColourAndTheUFOsMirrorImageHangsItsBeam) {
+  {
+    SCOPED_TRACE("the tile's halo after a hit");
+    auto* tile = Take<CEnemy_Tile_1>(0);
+    ASSERT_TRUE(tile->Spawn(0, Ground(0.5f, 0.6f)));
+    const CVector3 at{0.5f * X, g_World.Get_Height(0.5f * X, 0.6f * Z) + 500.0f, 0.6f * Z};
+    tile->Set_Position(at);
+    tile->m_Homing = 1;
+    ASSERT_TRUE(tile->On_Hit(&player_shot, nullptr));
+    ASSERT_NE(tile->m_Kill_Timer, 0.0f);
+    g_Camera.Look_At(CVector3{at.x, at.y + 450.0f, at.z - 350.0f}, at);
+    Draw_Alone(0xFF808080, [&] { tile->Render(0.0f); }, "tile_halo_after_hit.png");
+    // The four arms run out along the diagonals from 36 to 161 units; the body ends at 54.
+    int green = 0, probes = 0;
+    for (const float dx : {-1.0f, 1.0f})
+      for (const float dz : {-1.0f, 1.0f})
+        for (const float reach : {80.0f, 100.0f, 120.0f}) {
+          const float d = reach * 0.70710678f;
+          const uint32_t p = At(CVector3{at.x + dx * d, at.y, at.z + dz * d});
+          ++probes;
+          green += Green(p) > 0x80 + 40 && Green(p) > Red(p) + 40 && Green(p) > Blue(p) + 40;
+        }
+    EXPECT_EQ(green, probes) << "the arms are lit green over the grey, not darkened";
+    Sweep();
+  }
+  {
+    SCOPED_TRACE("the UFO's mirror image");
+    auto* ufo = Take<CEnemy_UFO>(0);
+    ufo->Spawn(0);
+    const CVector3 at{0.4f * X, 900.0f, 0.4f * Z};
+    ufo->Set_Position(at);
+    ufo->m_Charge = 1.0f;  // the beam at full strength
+    // A mirror across the plane x = at.x + 250: the image hovers 500 to the right.
+    CWorld_Mirror mirror{};
+    mirror.transform.Set_Identity();
+    mirror.transform.m[0][0] = -1.0f;
+    mirror.transform.m[3][0] = 2.0f * (at.x + 250.0f);
+    mirror.turn.Set_Rows(CVector3{-1, 0, 0}, CVector3{0, 1, 0}, CVector3{0, 0, 1});
+    const CVector3 image{at.x + 500.0f, at.y, at.z};
+    g_Camera.Look_At(CVector3{at.x + 250.0f, at.y + 150.0f, at.z - 900.0f}, CVector3{at.x + 250.0f, at.y - 30.0f, at.z});
+    Draw_Alone(0xFF000000, [&] { ufo->Render_Reflection(mirror); }, "ufo_mirror_image.png");
+    // The beam runs 55 down from the underside (15 under the centre) and is brightest halfway,
+    // where its five quads add up to white; the glow passes are purple and end nearer the body.
+    for (const float below : {42.0f, 55.0f}) {
+      const uint32_t beam = At(CVector3{image.x, image.y - below, image.z});
+      EXPECT_GT(Red(beam), 200) << below;
+      EXPECT_GT(Green(beam), 150) << below << ": the beam's light, not the glow's purple";
+      const uint32_t saucer = At(CVector3{at.x, at.y - below, at.z});
+      EXPECT_LT(Red(saucer) + Green(saucer) + Blue(saucer), 30) << below << ": nothing under the saucer itself";
+    }
+    Sweep();
+  }
 }
 
 class Boss : public Enemies {

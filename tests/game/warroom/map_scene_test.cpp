@@ -2,21 +2,29 @@
 // keep one travel picture per region.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/core/CCamera.h"
+#include "game/core/CFrame_Info.h"
+#include "game/core/CGame.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "game/warroom/CMenu_WarRoom.h"
 #include "game/warroom/CWarRoom_Map.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "game/warroom/CWarRoom_World.h"
+#include "game/warroom/Vector_Ops.h"
 #include "platform/system/random.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "tests/game/core/running_game.h"
 
 namespace {
+
+using warroom::Add;
+using warroom::Scale;
 
 int Red(uint32_t pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
 int Green(uint32_t pixel) { return static_cast<int>((pixel >> 8) & 0xFF); }
@@ -106,6 +114,90 @@ TEST_F(WarRoomMapScene, SitesAndLinksOnlyAddLightToTheMap) {
   }
   EXPECT_GT(lighter, 500) << "the markers and links show";
   EXPECT_EQ(darker, 0);
+}
+
+// The map's detail texture slides across the map with the scan line: the scroll phase p puts
+// its texture offset at 1 - p, so the detail's bright grid columns (every sixteenth of its 64
+// texels, a quarter of the map apart) sit at u = (16k + 0.5) / 64 + p. Drawn paused (no static
+// offsets, no scan lines) with the sites moved off the map, the two phases differ only there.
+TEST_F(WarRoomMapScene, TheDetailTextureSlidesWithTheScrollPhase) {
+  plat::Seed_Random(3);
+  ASSERT_TRUE(g_WarRoom_Sim.Init(1));
+  g_WarRoom_Sim.Set_Target_Site(-1);
+  CWarRoom_Map map;
+  ASSERT_TRUE(map.Init());
+  for (int site = 0; site < g_WarRoom_Sim.Site_Count(); ++site) g_WarRoom_Sim.m_Sites[site].x = -400.0f;
+  g_Game_Paused = true;
+  auto draw_at = [&](float phase, std::vector<uint32_t>& out, const char* name) {
+    map.m_Scroll_Phase = phase;
+    map.Update(0.0f);
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+    g_pRenderDevice->BeginScene();
+    map.Frame(0.0f);
+    g_pRenderDevice->EndScene();
+    ASSERT_TRUE(harness.Read_Back(out, width, height));
+    if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
+  };
+  const float shift = 1.0f / 16.0f;  // a quarter of the grid's period: the columns move, not wrap
+  std::vector<uint32_t> still, moved;
+  draw_at(0.0f, still, "warroom_map_scroll_0.png");
+  draw_at(shift, moved, "warroom_map_scroll_1.png");
+  g_Game_Paused = false;
+  ASSERT_EQ(still.size(), moved.size());
+  auto light = [&](const std::vector<uint32_t>& picture, float u, float v) {
+    const CVector3 at = g_Camera.World_To_Screen(Add(Add(map.m_Origin, Scale(map.m_Across, u)), Scale(map.m_Depth, v)));
+    const size_t i = static_cast<size_t>(at.y) * width + static_cast<size_t>(at.x);
+    return i < picture.size() ? Red(picture[i]) + Green(picture[i]) + Blue(picture[i]) : 0;
+  };
+  // Over the columns of each phase, the picture of that phase against the other's.
+  int gain_still = 0, gain_moved = 0, probes = 0;
+  for (int k = 0; k < 4; ++k)
+    for (const float v : {0.3f, 0.42f, 0.55f, 0.68f, 0.8f}) {
+      const float u = (16.0f * static_cast<float>(k) + 0.5f) / 64.0f;
+      gain_still += light(still, u, v) - light(moved, u, v);
+      gain_moved += light(moved, u + shift, v) - light(still, u + shift, v);
+      ++probes;
+    }
+  EXPECT_GT(gain_still, 8 * probes) << "the columns at phase 0";
+  EXPECT_GT(gain_moved, 8 * probes) << "the columns a sixteenth of the map further at phase 1/16";
+}
+
+// The hub between the War Room's rings is drawn untextured in the rings' lit style: a plain lit
+// grey, where the second ring around it shows its dark gun-metal texture.
+TEST_F(WarRoomMapScene, TheHubRingIsDrawnUntexturedBesideTheTexturedRings) {
+  plat::Seed_Random(6);
+  ASSERT_TRUE(g_WarRoom_Sim.Init(1));
+  CMenu_WarRoom& screen = g_Menu_Mgr.m_WarRoom;
+  if (!screen.m_Initialised) ASSERT_TRUE(screen.Init());
+  screen.Set_Page(CMenu_WarRoom::kLeaving);  // both rings lowered into place, no panel or map
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
+  g_pRenderDevice->BeginScene();
+  screen.Render(CFrame_Info{});
+  g_pRenderDevice->EndScene();
+  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/warroom_rings.png");
+  screen.Set_Page(CMenu_WarRoom::kOff);
+  // The brightest pixel near where a ring's middle line passes, on its left and right flanks
+  // (the second ring's hub and the second ring sit at height 104, depth 375).
+  auto brightest = [&](float radius, float side) {
+    const CVector3 at = g_Camera.World_To_Screen(CVector3{side * radius, 104.0f, 375.0f});
+    int best = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+      for (int dx = -3; dx <= 3; ++dx) {
+        const int x = static_cast<int>(at.x) + dx, y = static_cast<int>(at.y) + dy;
+        if (x < 0 || y < 0 || x >= static_cast<int>(width) || y >= static_cast<int>(height)) continue;
+        const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+        best = std::max(best, Red(p) + Green(p) + Blue(p));
+      }
+    return best;
+  };
+  for (const float side : {-1.0f, 1.0f}) {
+    const int hub = brightest(94.5f, side), ring = brightest(112.5f, side);
+    EXPECT_GT(hub, 360) << side << ": lit grey without a texture";
+    EXPECT_GT(hub, 2 * ring) << side << ": the ring around it shows its gun metal";
+  }
 }
 
 TEST_F(WarRoomMapScene, TheFlightViewShowsThePassageAndTheTimeRemaining) {

@@ -11,14 +11,17 @@
 #include "runtime/src/render/sys/pc/bsp_mesh.h"
 #include "runtime/src/render/sys/pc/buffered_mesh.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/grid_mesh.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
 #include "runtime/src/render/sys/pc/skinned_mesh.h"
 #include "runtime/src/render/sys/pc/vb_pool.h"
 #include "runtime/src/render/sys/pc/vb_suballocator.h"
+#include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "tests/runtime/render/mesh_test_support.h"
 #include "tests/runtime/render/render_fixture.h"
+#include "tools/writers/style_writer.h"
 
 namespace vt_test {
 namespace {
@@ -402,6 +405,114 @@ TEST_F(MeshDrawTest, SkinnedMeshMovesToSoftwareWhenTheDeviceCannotBlendItAndStay
     if (c.software) { EXPECT_NE(mesh->Buffers().Block()->Block->Software, 0); }
     g_pD3DRenderDevice->DestroyRenderObject(mesh);
   }
+}
+
+// A style of one pass whose vertex shaders (all four blend variants) read a bone palette from
+// register 20 on: the vector (1, -1, 0, 4), then each bone's world x view matrix, transposed, in
+// four registers. No other constant is loaded.
+std::vector<uint8_t> BonePaletteShaderStyle() {
+  PassShaderDesc block{};
+  block.HasVertexShaders = 1;
+  block.AllBlendVariants = 1;
+  for (ShaderConstantVector& c : block.VertexConstants) c.Register = -1;
+  for (ShaderConstantVector& c : block.PixelConstants) c.Register = -1;
+  block.WorldViewRegister = block.ProjectionRegister = block.WorldViewProjectionRegister = -1;
+  block.ViewProjectionRegister = block.EyeRegister = -1;
+  block.LightObjectPosRegister = block.LightViewPosRegister = block.LightDiffuseRegister = -1;
+  block.LightAttenuationRegister = block.MaterialColorsRegister = block.SpecularRegister = -1;
+  block.AmbientLightRegister = block.HistoryRegister = -1;
+  block.BoneRegister = 20;
+  block.StreamElements[kElemPosition][0] = block.StreamElements[kElemNormal][0] = 1;
+  writers::StylePass pass = writers::DefaultStylePass();
+  pass.has_shader = true;
+  pass.shader.vertex = 1;
+  pass.shader.all_variants = 1;
+  std::memcpy(pass.shader.rest.data(), reinterpret_cast<const uint8_t*>(&block) + 4, pass.shader.rest.size());
+  for (std::vector<uint8_t>& code : pass.shader.vertex_code) code = {0x01, 0x01, 0xFE, 0xFF};
+  writers::StyleAlternative alternative;
+  alternative.passes = {pass};
+  return writers::WriteRenderStyle({alternative});
+}
+
+// The x translation of the bone the palette slot held when each draw was made: the slot's
+// last constant upload before the draw (its transposed matrix keeps x in its first register's
+// fourth value); -1 when none came before it.
+std::vector<float> PaletteXAtDraws(const CCallLog& log, const CRecordingDevice& device, DWORD slot) {
+  std::vector<float> xs;
+  for (size_t line = 0; line < log.Lines().size(); ++line) {
+    if (log.Lines()[line].rfind("DrawIndexedPrimitive(", 0) != 0) continue;
+    float x = -1.0f;
+    for (const CRecordingDevice::ShaderConstants& c : device.vertex_constants)
+      if (c.log_line < line && c.first_register == 21 + 4 * slot && c.values.size() >= 4) x = c.values[3];
+    xs.push_back(x);
+  }
+  return xs;
+}
+
+// With a vertex-shader pass the bone palette reaches the shader's constants after the bones are
+// set: once for the whole palette of an indexed mesh, once for every group of a grouped one. The
+// shader's blend variant follows the indexed bones per vertex, for both kinds of mesh.
+TEST_F(MeshDrawTest, SkinnedShaderPassesLoadTheBonesEachDrawUsesAndTheVariantOfTheIndexedBones) {
+  CRecordingDevice* device = Device();
+  device->accept_vertex_shaders = true;
+  D3DCAPS8& caps = const_cast<D3DCAPS8&>(g_pD3DDevice->GetCaps());
+  caps.VertexShaderVersion = D3DVS_VERSION(1, 1);
+  caps.MaxVertexShaderConst = 96;
+  caps.TextureOpCaps = 0xFFFFFFFFu;
+  caps.MaxVertexBlendMatrices = 4;
+  caps.MaxVertexBlendMatrixIndex = 255;
+  CD3DRenderStyle shaded;
+  auto stream = StreamOf(BonePaletteShaderStyle());
+  ASSERT_TRUE(shaded.LoadFromStream(stream.get()));
+  for (uint32_t v = 0; v < 4; ++v) ASSERT_NE(shaded.GetPassVertexShader(0, v), 0u) << v;
+
+  CMatrix4x4 bones[8];
+  for (int i = 0; i < 8; ++i) bones[i] = Translation(static_cast<float>(i), 0, 0);
+  const auto stale_bones = [] {
+    // What the palette held before the render: a draw must not see these.
+    D3DMATRIX view{};
+    for (int i = 0; i < 4; ++i) view.m[i][i] = 1.0f;
+    g_pRenderStateMgr->SetTransform(D3DTS_VIEW, view);
+    for (uint32_t k = 0; k < 4; ++k) {
+      D3DMATRIX stale = view;
+      stale.m[3][0] = 100.0f + static_cast<float>(k);
+      g_pRenderStateMgr->SetTransform(D3DTS_WORLDMATRIX(k), stale);
+    }
+  };
+  struct Case {
+    const char* what;
+    bool indexed;
+    uint32_t bones_per_vertex;
+    uint32_t indexed_bones;
+    uint32_t variant;
+    // Per palette slot, the bone x each draw reads.
+    std::vector<std::vector<float>> slots;
+  };
+  const Case cases[] = {
+      // Group one names bone 5 alone (place 1 keeps what it held), group two adds bone 2 in
+      // place 1.
+      {"groups, indexed field 4", false, 2, 4, 3, {{5, 5}, {101, 2}}},
+      {"groups, indexed field 1", false, 3, 1, 0, {{5, 5}, {101, 2}}},
+      {"indexed palette 0-3", true, 4, 4, 3, {{0}, {1}, {2}, {3}}},
+      {"indexed palette 0-3, three bones", true, 3, 3, 2, {{0}, {1}, {2}, {3}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writers::SkinnedMeshDesc desc = SkinnedStrip(c.indexed, c.bones_per_vertex);
+    desc.indexed_bones = c.indexed_bones;
+    CSkinnedMesh* mesh = Loaded<CSkinnedMesh>(writers::BuildSkinnedBody(desc));
+    stale_bones();
+    d3d->log.Clear();
+    device->vertex_constants.clear();
+    ASSERT_TRUE(mesh->Render(bones, &shaded, nullptr, nullptr, nullptr));
+    const int set = d3d->log.Find("SetVertexShader(" + std::to_string(shaded.GetPassVertexShader(0, c.variant)) + ")");
+    EXPECT_GE(set, 0) << "the shader of blend variant " << c.variant;
+    EXPECT_LT(set, FirstLineStarting("DrawIndexedPrimitive("));
+    for (size_t slot = 0; slot < c.slots.size(); ++slot)
+      EXPECT_EQ(PaletteXAtDraws(d3d->log, *device, static_cast<DWORD>(slot)), c.slots[slot]) << "slot " << slot;
+    g_pD3DRenderDevice->DestroyRenderObject(mesh);
+  }
+  shaded.ReleaseShaders();
 }
 
 TEST_F(MeshDrawTest, BspDrawsItsRangesBackToFrontFromTheCameraEachOnce) {

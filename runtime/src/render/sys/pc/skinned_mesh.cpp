@@ -119,9 +119,10 @@ bool CSkinnedMesh::NeedsSoftware() const {
   return 2 * (m_LastPalette - m_FirstPalette) + 1 > caps.MaxVertexBlendMatrixIndex;
 }
 
+// The variant follows the indexed bones per vertex for both kinds of mesh; a bone-group mesh whose
+// field is out of range draws with variant 0, the one every shader pass builds.
 uint32_t CSkinnedMesh::ShaderVariant() const {
-  const uint32_t bones = m_bIndexed ? m_IndexedBones : m_GroupBones;
-  return bones >= 1 && bones <= 4 ? bones - 1 : 0;
+  return m_IndexedBones >= 1 && m_IndexedBones <= 4 ? m_IndexedBones - 1 : 0;
 }
 
 bool CSkinnedMesh::Render(const CMatrix4x4* bones, CD3DRenderStyle* style, CDeviceTexture* const* textures,
@@ -150,7 +151,9 @@ bool CSkinnedMesh::Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture
   target.ShaderOnly = m_Streams.IsShaderOnly();
   target.RejectShaderOnly = true;
   target.ShaderVariant = ShaderVariant();
-  target.BoneCount = m_bIndexed ? m_LastPalette + 1 : 4;
+  // The pass loop loads the shader constants without bones: the bone palette is loaded where
+  // the bone matrices are set, for the whole palette or for each group.
+  target.BoneCount = 0;
   target.SwitchToSoftware = &CSkinnedMesh::SwitchToSoftware;
   target.Mesh = this;
   bool ok = true;
@@ -170,7 +173,9 @@ bool CSkinnedMesh::Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture
     mesh_pass::CDrawOverrides overrides;
     overrides.ColourWholeDiffuse(colour);
     overrides.TextureFactor(texture_factor);
-    ok = DrawBlended(bone_at);
+    PassShaderDesc block{};
+    const bool shaded = style->GetPassVertexShader(pass, target.ShaderVariant) != 0;
+    ok = (!shaded || style->GetPassShader(pass, &block)) && DrawBlended(bone_at, style, shaded ? &block : nullptr);
     overrides.Restore();
   }
   rs.SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
@@ -178,13 +183,21 @@ bool CSkinnedMesh::Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture
 }
 
 template <class BoneAt>
-bool CSkinnedMesh::DrawBlended(BoneAt&& bone_at) {
+bool CSkinnedMesh::DrawBlended(BoneAt&& bone_at, CD3DRenderStyle* style, const PassShaderDesc* shader) {
   CRenderStateMgr& rs = *g_pRenderStateMgr;
+  // A vertex shader reads its bones from the constants, loaded once the matrices are set.
+  auto load_bones = [&](uint32_t count) {
+    return shader == nullptr || rs.LoadShaderConstants(style, *shader, nullptr, count);
+  };
   if (m_bIndexed) {
     for (uint32_t k = m_FirstPalette; k <= m_LastPalette; ++k)
       SetBoneMatrix(k, bone_at(m_bHasRemap ? m_Remap[k] : k));
     rs.SetRenderState(D3DRS_VERTEXBLEND, m_IndexedBones - 1);
     rs.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 1);
+    if (!load_bones(m_LastPalette + 1)) {
+      rs.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 0);
+      return false;
+    }
     const bool drawn = m_Buffers.DrawAll(m_Streams.VertexCount(), m_Streams.TriangleCount());
     rs.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 0);
     return drawn;
@@ -198,6 +211,7 @@ bool CSkinnedMesh::DrawBlended(BoneAt&& bone_at) {
       ++used;
     }
     rs.SetRenderState(D3DRS_VERTEXBLEND, BlendFor(used));
+    if (!load_bones(4)) return false;
     const uint32_t triangles = (group.EndIndex - previous_end) / 3;
     if (triangles != 0 && !m_Buffers.DrawPart(previous_end, group.FirstIndex, group.VertexCount, triangles))
       return false;

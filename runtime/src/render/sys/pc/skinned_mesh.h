@@ -13,6 +13,7 @@ class CStream;
 class CD3DRenderStyle;
 class CDeviceTexture;
 struct CMatrix4x4;
+struct PassShaderDesc;
 
 // One bone group as stored: a run of the triangle list drawn with up to four bones.
 struct SkinBoneGroup {
@@ -61,8 +62,10 @@ class CSkinnedMesh : public CRenderObject {
   template <class BoneAt>
   bool Draw(BoneAt&& bone_at, CD3DRenderStyle* style, CDeviceTexture* const* textures, const float* colour,
             const DWORD* texture_factor);
+  // Sets the bones and draws; with the pass's shader block, its constants are loaded after the
+  // bones of the palette or of each group are set.
   template <class BoneAt>
-  bool DrawBlended(BoneAt&& bone_at);
+  bool DrawBlended(BoneAt&& bone_at, CD3DRenderStyle* style, const PassShaderDesc* shader);
   bool NeedsSoftware() const;
   uint32_t ShaderVariant() const;
   static void SwitchToSoftware(void* mesh);
