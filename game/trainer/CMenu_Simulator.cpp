@@ -84,7 +84,8 @@ uint32_t Sim_Access_Level() {
   return level > 0 ? static_cast<uint32_t>(level) : 0u;
 }
 
-void Play_Menu_Sound(uint32_t id) { Play_Sound_FX(id, 0.925f); }
+// The sound-effect rule already scales by the game state's 0.925: the menu adds nothing.
+void Play_Menu_Sound(uint32_t id) { Play_Sound_FX(id, 1.0f); }
 
 // ---------------------------------------------------------------------------------------------
 // Life cycle

@@ -38,7 +38,6 @@ constexpr uint32_t kStyle_Ids[2] = {0x22000061, 0x2200001f};
 constexpr uint32_t kOrders_Sound = 0x220001c9;
 constexpr uint32_t kInfested_Sound = 0x2200011c;
 constexpr uint32_t kSource_Sound = 0x22000121;
-constexpr float kMenu_Sound_Volume = 0.925f;
 constexpr float kPi = 3.14159265358979f;
 constexpr int kTime_Item = 1, kCurrent_Item = 2, kTarget_Item = 3, kTravel_Item = 4, kLaunch_Item = 5, kStatus_Item = 6;
 
@@ -326,7 +325,7 @@ void CMenu_WarRoom::Post_Status_Line(const int& kind, const int& site) {
     duration = 35.0f;
     if (!g_WarRoom_Sim.m_Orders_Announced) {
       g_WarRoom_Sim.m_Orders_Announced = true;
-      Play_Sound_FX(kOrders_Sound, kMenu_Sound_Volume);
+      Play_Sound_FX(kOrders_Sound, 1.0f);
     }
   } else if ((kind == 2 || kind == 3) && g_WarRoom_Sim.Is_Site(site)) {
     std::snprintf(text, sizeof text, kind == 2 ? "...Infected City Detected: %s..." : "...City DisInfected: %s...",
@@ -386,10 +385,10 @@ void CMenu_WarRoom::Check_Infested_Arrival() {
   const int site = g_WarRoom_Sim.m_Current_Site;
   if (!Is_Infected(site) || Raw_Time_Remaining() <= 1.5f) return;
   if (site == g_WarRoom_Sim.m_Infected_Site) {
-    Play_Sound_FX(kSource_Sound, kMenu_Sound_Volume);
+    Play_Sound_FX(kSource_Sound, 1.0f);
     WarRoom_Screen_Text(6, 4.5f, "-- Meteorite Found: Destroy it! -- ");
   } else {
-    Play_Sound_FX(kInfested_Sound, kMenu_Sound_Volume);
+    Play_Sound_FX(kInfested_Sound, 1.0f);
     WarRoom_Screen_Text(6, 4.5f, "...Entering Infested Site...");
   }
   m_Next_Page = kEntering_Site;

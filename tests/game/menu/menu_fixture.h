@@ -40,6 +40,13 @@ class Recording_Sound_Mgr : public CSoundMgr {
     for (const Call& call : calls) n += call.play == play && call.id == id;
     return n;
   }
+  // The volume the id was last played at; -1 when it was never played.
+  float Volume_Of(uint32_t id) const {
+    float volume = -1.0f;
+    for (const Call& call : calls)
+      if (call.play && call.id == id) volume = call.volume;
+    return volume;
+  }
   std::vector<Call> calls;
 };
 

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <set>
 
+#include "game/core/CGame_State.h"
 #include "game/player/CPlayer_Weapon_Gun_Lightning_0.h"
 #include "game/trainer/Sim_Table.h"
 #include "tests/game/simulator/simulator_fixture.h"
@@ -83,6 +84,8 @@ TEST_F(Simulations, TheLaunchStartsSequenceSixWithTheRowsValuesAndCountsThePacin
   EXPECT_EQ(sequence->values[3], int32_t(row.Music_Id));
   EXPECT_EQ(account().m_Pacing, 5u);
   EXPECT_EQ(sounds->Count(true, 0x220000e0), 1);
+  EXPECT_NEAR(sounds->Volume_Of(0x220000e0), g_Game_State.SoundFX_Volume * 0.925f, 1e-5f)
+      << "the effect volume times 0.925, once";
 }
 
 TEST_F(Simulations, TheWideSearchIsSetForTheThirdRunOnly) {

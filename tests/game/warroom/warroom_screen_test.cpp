@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "game/core/CGame_State.h"
 #include "game/core/CCamera.h"
 #include "game/menu/CMenuItem_Text.h"
 #include "game/menu/CMenu_Mgr.h"
@@ -186,6 +187,8 @@ TEST_F(WarRoomScreen, TheOrdersSoundPlaysOncePerMission) {
     EXPECT_EQ(screen().m_Status_Time_Left, 35.0f);
   }
   EXPECT_EQ(sounds->Count(true, 0x220001c9), 1);
+  EXPECT_NEAR(sounds->Volume_Of(0x220001c9), g_Game_State.SoundFX_Volume * 0.925f, 1e-5f)
+      << "the effect volume times 0.925, once";
   EXPECT_TRUE(g_WarRoom_Sim.m_Orders_Announced);
 }
 
@@ -267,6 +270,7 @@ TEST_F(WarRoomScreen, AnInfestedArrivalGoesToTheSiteSimulation) {
   screen().Set_Page(CMenu_WarRoom::kMap_Opening);
   screen().Update(0.0f);
   EXPECT_EQ(sounds->Count(true, 0x2200011c), 1);
+  EXPECT_NEAR(sounds->Volume_Of(0x2200011c), g_Game_State.SoundFX_Volume * 0.925f, 1e-5f);
   EXPECT_EQ(screen().m_Next_Page, CMenu_WarRoom::kEntering_Site);
 }
 
