@@ -198,9 +198,10 @@ Read_Result Open_Key_File(const std::string& path, int* fd, std::string* reason 
   g_refused_key_files.erase(path);
   // The reader works on the descriptor; the stream is only the way it was opened.
   *fd = dup(fileno(file));
+  const int error = errno;
   std::fclose(file);
   if (*fd < 0) {
-    if (reason != nullptr) *reason = std::strerror(errno);
+    if (reason != nullptr) *reason = std::strerror(error);
     return Read_Result::Unreadable;
   }
   return Read_Result::Ok;
