@@ -9,6 +9,7 @@
 #include "game/trainer/CForum_Data.h"
 #include "game/trainer/Record_Bytes.h"
 #include "game/trainer/Store_File.h"
+#include "platform/system/debug.h"
 
 namespace {
 
@@ -44,6 +45,11 @@ const char* CClient_Data::Get_File_Name(const char* user_name) {
   static std::string buffer;
   std::string name = user_name != nullptr ? std::string(user_name) : g_Menu_Mgr.m_Console.m_User_Name;
   if (name.empty()) name = "default";
+  // The name becomes part of a path: it must not lead out of the working folder.
+  if (name.find_first_of("/\\") != std::string::npos || name.find("..") != std::string::npos) {
+    buffer.clear();
+    return buffer.c_str();
+  }
   for (char& c : name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
@@ -169,17 +175,26 @@ bool CClient_Data::Parse_File_Bytes(const std::vector<uint8_t>& bytes, std::stri
 bool CClient_Data::Load(const char* user_name) {
   Clear();
   m_File_Name = Get_File_Name(user_name);
+  if (m_File_Name.empty()) {
+    // A name that is no file name: a new account that is never written anywhere.
+    const std::string name = user_name != nullptr ? std::string(user_name) : g_Menu_Mgr.m_Console.m_User_Name;
+    plat::Error_Output(("the account name \"" + name +
+                        "\" holds a path separator or \"..\"; a new account was started and is not saved")
+                           .c_str());
+    m_Loaded = true;
+    return true;
+  }
   const auto parse = [this](const std::vector<uint8_t>& bytes, std::string& why) {
     return Parse_File_Bytes(bytes, &why);
   };
-  const Store_Load_Result result = Load_Store_File(m_File_Name, "a new account was started", parse);
+  const Store_Load_Result result = Load_Store_File(m_File_Name, "a new account was started", parse, m_Store_State);
   switch (result.outcome) {
-    case Store_Load::Unreadable:
     case Store_Load::Unkept:
       Clear();
       return false;
     case Store_Load::Missing:
     case Store_Load::Damaged:
+    case Store_Load::Unopened:
       Reset_Record();
       break;
     case Store_Load::Accepted:
@@ -193,7 +208,7 @@ bool CClient_Data::Load(const char* user_name) {
 
 bool CClient_Data::Save() {
   if (!m_Loaded || m_File_Name.empty()) return false;
-  return Save_Store_File(m_File_Name, Build_File_Bytes());
+  return Save_Store_File(m_File_Name, Build_File_Bytes(), m_Store_State);
 }
 
 float CClient_Data::Get_Success_Rate(float& weight) const {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "game/trainer/Store_File.h"
+
 class CForum_Data;
 
 class CClient_Data {
@@ -37,15 +39,17 @@ class CClient_Data {
   ~CClient_Data() { Clear(); }
 
   // The file name of an account ("client_<name>.dat", letters A-Z lowered); null takes the
-  // console's current user, an empty name is "default". One shared buffer, overwritten by the
-  // next call.
+  // console's current user, an empty name is "default". A name holding '/', '\\' or ".." gives
+  // an empty text: it names no account. One shared buffer, overwritten by the next call.
   static const char* Get_File_Name(const char* user_name);
 
   // Reads the account (null: the console's current user). A missing file (and copy) is a new
   // account. A refused file is kept as "<file>.bad" (numbered when that is taken), and the
-  // account read from the "_tmp" copy, or a new one, is saved over it at once. False when the
-  // file is there but cannot be read, or the refused file cannot be kept: the record stays
-  // unloaded and the file untouched.
+  // account read from the "_tmp" copy, or a new one, is saved over it at once. A file that
+  // cannot be opened is moved to the next free ".bad" name and the account starts new (or from
+  // the copy); where it cannot be moved, the account runs without ever being saved over it. A
+  // name that is no file name gives a new account that is never saved. False only when the
+  // refused file cannot be kept: the record stays unloaded and the file untouched.
   bool Load(const char* user_name);
   // Writes the account atomically. False (nothing written) when it is not loaded, no file name
   // is known or the write fails (the old file stays as it was).
@@ -105,6 +109,9 @@ class CClient_Data {
 
   std::set<uint32_t> m_Read_Set;
   std::set<uint32_t> m_Deleted_Set;
+
+  // What the account's loads and saves found wrong with its files, kept across Clear.
+  Store_State m_Store_State;
 
  private:
   void Reset_Record();

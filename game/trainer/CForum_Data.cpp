@@ -160,14 +160,15 @@ bool CForum_Data::Load() {
   const auto parse = [&](const std::vector<uint8_t>& bytes, std::string& why) {
     return Parse_File_Bytes(bytes, saved_time, &why);
   };
-  const Store_Load_Result result = Load_Store_File(kFile_Name, "a new forum was started", parse);
-  if (result.outcome == Store_Load::Unreadable || result.outcome == Store_Load::Unkept) {
+  const Store_Load_Result result = Load_Store_File(kFile_Name, "a new forum was started", parse, m_Store_State);
+  if (result.outcome == Store_Load::Unkept) {
     Clear();
     return false;
   }
   if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) ++m_Damaged_Loads;
   if (result.outcome != Store_Load::Accepted) {
-    // No file, or a refused one: an empty forum, saved at once over what was refused.
+    // No file, one that could not be opened, or a refused one: an empty forum, saved at once
+    // over what was refused.
     Clear();
     m_Loaded = true;
     if (result.outcome == Store_Load::Damaged) Save();
@@ -189,7 +190,8 @@ bool CForum_Data::Load() {
 bool CForum_Data::Save() {
   if (!m_Loaded) return false;
   Trim();
-  return Save_Store_File(kFile_Name, Build_File_Bytes(static_cast<uint32_t>(plat::Get_Calendar_Time())));
+  return Save_Store_File(kFile_Name, Build_File_Bytes(static_cast<uint32_t>(plat::Get_Calendar_Time())),
+                         m_Store_State);
 }
 
 void CForum_Data::Ask_For_Reaction(uint32_t author, uint32_t original_id) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/trainer/Store_File.h"
+
 class CClient_Data;
 struct Master_Record;
 
@@ -54,8 +56,10 @@ class CForum_Data {
   // Reads the forum; counts pending delays down by the time away, advances the competitors
   // and may ask for a long-absence message. A refused file is kept as "forumfile.dat.bad"
   // (numbered when that is taken) and the forum read from the "_tmp" copy, or a new empty
-  // one, is saved over it at once. False when the file cannot be read or the refused file
-  // cannot be kept (the forum empty and unloaded, the file untouched).
+  // one, is saved over it at once. A file that cannot be opened is moved to the next free
+  // ".bad" name and the forum starts empty (or from the copy); where it cannot be moved, the
+  // forum runs without ever being saved over it. False only when the refused file cannot be
+  // kept (the forum empty and unloaded, the file untouched).
   bool Load();
   // Trims and writes the forum atomically; false (nothing written) when not loaded or the
   // write fails.
@@ -85,6 +89,8 @@ class CForum_Data {
 
   // How many loads found the file damaged and kept it aside; never reset.
   uint32_t m_Damaged_Loads = 0;
+  // What the loads and saves found wrong with the file, kept across Clear.
+  Store_State m_Store_State;
 
   // Removes the oldest read messages beyond ten, empties an overlong pending list and keeps
   // every list within what a file may hold.

@@ -94,7 +94,7 @@ class CMenu_Console {
   static const char* Command_Word(size_t index);
   // The account record's access level, the record loaded for the read when it is not loaded.
   uint32_t Get_Access_Level();
-  // The accounts found in the working directory, sorted by name.
+  // The accounts found in the working directory whose names the login accepts, sorted by name.
   static std::vector<std::string> Get_Account_List();
 
   // Lines of text laid out the way the console types them, within a width in pixels.

@@ -301,7 +301,9 @@ std::vector<std::string> CMenu_Console::Get_Account_List() {
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
     if (name.size() > kMax_Account_Name) name.resize(kMax_Account_Name);
-    if (!name.empty()) names.push_back(name);
+    // Only names that could be typed at the login are listed: others (bytes of another
+    // character set, dots, reserved names) would show as something no one can log in with.
+    if (Is_Valid_Login(name) && !Is_Persona_Name(name)) names.push_back(name);
   }
   return names;
 }

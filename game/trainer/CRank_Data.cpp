@@ -128,13 +128,14 @@ bool CRank_Data::Load() {
   const auto parse = [this](const std::vector<uint8_t>& bytes, std::string& why) {
     return Parse_File_Bytes(bytes, &why);
   };
-  const Store_Load_Result result = Load_Store_File(kFile_Name, "new score tables were started", parse);
-  if (result.outcome == Store_Load::Unreadable || result.outcome == Store_Load::Unkept) {
+  const Store_Load_Result result = Load_Store_File(kFile_Name, "new score tables were started", parse, m_Store_State);
+  if (result.outcome == Store_Load::Unkept) {
     Clear();
     return false;
   }
   if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) ++m_Damaged_Loads;
-  if (result.outcome == Store_Load::Missing || result.outcome == Store_Load::Damaged) {
+  if (result.outcome == Store_Load::Missing || result.outcome == Store_Load::Damaged ||
+      result.outcome == Store_Load::Unopened) {
     m_Tables.clear();
     Make_Default_Tables();
   }
@@ -146,7 +147,7 @@ bool CRank_Data::Load() {
 
 bool CRank_Data::Save() {
   if (!m_Loaded) return false;
-  return Save_Store_File(kFile_Name, Build_File_Bytes());
+  return Save_Store_File(kFile_Name, Build_File_Bytes(), m_Store_State);
 }
 
 void CRank_Data::Make_Default_Tables() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/trainer/Store_File.h"
+
 struct Rank_Entry {
   char Name[24];         // at most 23 characters
   uint32_t Name_Check;   // file only; 0 in memory
@@ -31,10 +33,12 @@ class CRank_Data {
 
   ~CRank_Data() { Clear(); }
 
-  // Reads the tables (the "_tmp" copy when the file is missing or refused); default tables
-  // when neither is there. A refused file is kept as "rdata.dat.bad" (numbered when that is
-  // taken) and the tables of the "_tmp" copy, or default ones, are saved over it at once.
-  // False when the file cannot be read or the refused file cannot be kept: the tables stay
+  // Reads the tables (the "_tmp" copy when the file is missing, cannot be opened or is
+  // refused); default tables when neither is there. A refused file is kept as "rdata.dat.bad"
+  // (numbered when that is taken) and the tables of the "_tmp" copy, or default ones, are saved
+  // over it at once. A file that cannot be opened is moved to the next free ".bad" name and the
+  // tables start from the defaults (or the copy); where it cannot be moved, they run without
+  // ever being saved over it. False only when the refused file cannot be kept: the tables stay
   // empty and unloaded, the file untouched.
   bool Load();
   // Writes the tables atomically; false (nothing written) when not loaded or the write fails.
@@ -75,6 +79,8 @@ class CRank_Data {
   std::vector<Rank_Table> m_Tables;
   // How many loads found the file damaged and kept it aside; never reset.
   uint32_t m_Damaged_Loads = 0;
+  // What the loads and saves found wrong with the file, kept across Clear.
+  Store_State m_Store_State;
 };
 
 // The title of the simulation of the last inserted score, "that game" when none matches.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -17,6 +18,8 @@ namespace plat {
 namespace {
 
 std::atomic<Replace_Step> g_injected_failure{Replace_Step::None};
+std::atomic<int> g_injected_error{EIO};
+std::atomic<int> g_injected_move_error{0};
 std::atomic<bool> g_sync{true};
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -190,21 +193,61 @@ Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FI
 
 void Set_File_Sync(bool enabled) { g_sync.store(enabled); }
 
-void Inject_Replace_Failure(Replace_Step step) { g_injected_failure.store(step); }
+void Inject_Replace_Failure(Replace_Step step, int error) {
+  g_injected_error.store(error);
+  g_injected_failure.store(step);
+}
 
-Atomic_File_Writer::Atomic_File_Writer(const std::string& path) : m_path(path) {
+void Inject_Move_Aside_Failure(int error) { g_injected_move_error.store(error); }
+
+std::string Resolve_Links(const std::string& path) {
+  std::string resolved = path;
+  for (int depth = 0; depth < 16; ++depth) {
+    struct stat info {};
+    if (lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return resolved;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlink(resolved.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<size_t>(length) >= target.size()) return resolved;
+    target.resize(static_cast<size_t>(length));
+    // A relative target is relative to the folder that holds the link.
+    const size_t slash = resolved.find_last_of('/');
+    if (target[0] != '/' && slash != std::string::npos) target = resolved.substr(0, slash + 1) + target;
+    resolved = target;
+  }
+  return resolved;
+}
+
+Atomic_File_Writer::Atomic_File_Writer(const std::string& path) : m_path(Resolve_Links(path)) {
   const Replace_Step failing = g_injected_failure.exchange(Replace_Step::None);
   m_failing_step = static_cast<int>(failing);
   std::string folder;
   std::string name;
-  Split_Path(path, &folder, &name);
-  if (path.empty() || name.empty() || Injected(Replace_Step::Create, failing)) return;
-  m_temporary = path + ".tmp.XXXXXX";
+  Split_Path(m_path, &folder, &name);
+  if (m_path.empty() || name.empty()) {
+    m_failure = "no file name";
+    return;
+  }
+  if (Injected(Replace_Step::Create, failing)) {
+    Fail(g_injected_error.load());
+    return;
+  }
+  // The temporary file goes beside the file it replaces, so that the rename stays in one folder.
+  m_temporary = m_path + ".tmp.XXXXXX";
   m_fd = mkostemp(m_temporary.data(), O_CLOEXEC);
-  if (m_fd < 0) return;
+  if (m_fd < 0) {
+    Fail(errno);
+    return;
+  }
   struct stat old_info {};
-  const mode_t mode = stat(path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
-  if (fchmod(m_fd, mode) != 0) m_failed = true;
+  const mode_t mode = stat(m_path.c_str(), &old_info) == 0 ? (old_info.st_mode & 07777) : 0644;
+  if (fchmod(m_fd, mode) != 0) {
+    Fail(errno);
+    m_failed = true;
+  }
+}
+
+void Atomic_File_Writer::Fail(int error) {
+  if (m_failure.empty()) m_failure = error != 0 ? std::strerror(error) : "the write stopped short";
 }
 
 Atomic_File_Writer::~Atomic_File_Writer() { Abandon(); }
@@ -218,9 +261,15 @@ void Atomic_File_Writer::Abandon() {
 
 bool Atomic_File_Writer::Write(const void* data, size_t size) {
   if (m_fd < 0 || m_failed || (data == nullptr && size > 0)) return false;
-  if (Injected(Replace_Step::Write, static_cast<Replace_Step>(m_failing_step)) ||
-      !Write_All(m_fd, static_cast<const unsigned char*>(data), size)) {
+  if (Injected(Replace_Step::Write, static_cast<Replace_Step>(m_failing_step))) {
+    Fail(g_injected_error.load());
     m_failed = true;
+  } else {
+    errno = 0;
+    if (!Write_All(m_fd, static_cast<const unsigned char*>(data), size)) {
+      Fail(errno);
+      m_failed = true;
+    }
   }
   return !m_failed;
 }
@@ -233,11 +282,26 @@ bool Atomic_File_Writer::Commit() {
     Abandon();
     return false;
   }
-  bool ok = !Injected(Replace_Step::Sync, failing) && (!g_sync.load() || fsync(m_fd) == 0);
-  ok = (close(m_fd) == 0) && ok;
+  bool ok = true;
+  if (Injected(Replace_Step::Sync, failing)) {
+    Fail(g_injected_error.load());
+    ok = false;
+  } else if (g_sync.load() && fsync(m_fd) != 0) {
+    Fail(errno);
+    ok = false;
+  }
+  if (close(m_fd) != 0) {
+    Fail(errno);
+    ok = false;
+  }
   m_fd = -1;
-  ok = ok && !Injected(Replace_Step::Rename, failing);
-  ok = ok && rename(m_temporary.c_str(), m_path.c_str()) == 0;
+  if (ok && Injected(Replace_Step::Rename, failing)) {
+    Fail(g_injected_error.load());
+    ok = false;
+  } else if (ok && rename(m_temporary.c_str(), m_path.c_str()) != 0) {
+    Fail(errno);
+    ok = false;
+  }
   if (!ok) {
     unlink(m_temporary.c_str());
     return false;
@@ -252,7 +316,7 @@ bool Atomic_File_Writer::Commit() {
 void Remove_Temporary_Files(const std::string& path) {
   std::string folder;
   std::string name;
-  Split_Path(path, &folder, &name);
+  Split_Path(Resolve_Links(path), &folder, &name);
   if (name.empty()) return;
   const std::string prefix = name + ".tmp.";
   DIR* dir = opendir(folder.c_str());
@@ -270,13 +334,55 @@ void Remove_Temporary_Files(const std::string& path) {
   for (const std::string& file : stale) unlink((folder + "/" + file).c_str());
 }
 
+namespace {
+
+// The names a damaged file may be kept or moved under: "path.bad", "path.bad.1", ...
+std::string Damaged_Name(const std::string& path, int number) {
+  return path + ".bad" + (number == 0 ? std::string() : "." + std::to_string(number));
+}
+
+bool Entry_Exists(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::string Move_Aside(const std::string& path, std::string* reason) {
+  const auto refuse = [&](const std::string& why) {
+    if (reason != nullptr) *reason = why;
+    return std::string();
+  };
+  std::string folder;
+  std::string name;
+  Split_Path(path, &folder, &name);
+  if (name.empty()) return refuse("no file name");
+  if (const int injected = g_injected_move_error.load(); injected != 0) return refuse(std::strerror(injected));
+  for (int number = 0; number < kMax_Damaged_Copies; ++number) {
+    const std::string aside = Damaged_Name(path, number);
+    if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+      Sync_Folder(folder);
+      return aside;
+    }
+    if (errno == EEXIST) continue;
+    if (errno != EINVAL && errno != ENOSYS) return refuse(std::strerror(errno));
+    // A file system without an exclusive rename: the name is checked first instead.
+    if (Entry_Exists(aside)) continue;
+    if (rename(path.c_str(), aside.c_str()) != 0) return refuse(std::strerror(errno));
+    Sync_Folder(folder);
+    return aside;
+  }
+  return refuse("every name from " + Damaged_Name(path, 0) + " to " + Damaged_Name(path, kMax_Damaged_Copies - 1) +
+                " is taken");
+}
+
 std::string Keep_Damaged_Copy(const std::string& path, const void* data, size_t size) {
   std::string folder;
   std::string name;
   Split_Path(path, &folder, &name);
   if (name.empty() || (data == nullptr && size > 0)) return std::string();
   for (int number = 0; number < kMax_Damaged_Copies; ++number) {
-    const std::string copy = path + ".bad" + (number == 0 ? std::string() : "." + std::to_string(number));
+    const std::string copy = Damaged_Name(path, number);
     const int fd = open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return std::string();
@@ -292,13 +398,16 @@ std::string Keep_Damaged_Copy(const std::string& path, const void* data, size_t 
   return std::string();
 }
 
-bool Replace_File_Atomically(const std::string& path, const void* data, size_t size) {
+bool Replace_File_Atomically(const std::string& path, const void* data, size_t size, std::string* reason) {
   if (data == nullptr && size > 0) {
     g_injected_failure.store(Replace_Step::None);
+    if (reason != nullptr) *reason = "no data";
     return false;
   }
   Atomic_File_Writer writer(path);
-  return writer.Write(data, size) && writer.Commit();
+  if (writer.Write(data, size) && writer.Commit()) return true;
+  if (reason != nullptr) *reason = writer.Failure().empty() ? std::string("it could not be written") : writer.Failure();
+  return false;
 }
 
 bool Replace_File_Atomically(const std::string& path, std::string_view contents) {

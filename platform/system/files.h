@@ -2,6 +2,8 @@
 // File helpers: finding files by a '*' and '?' pattern, modification times, and replacing a
 // file's contents atomically (a temporary file in the same folder, written, synced and renamed
 // over the old file, then the folder synced), so a failed write leaves the old file untouched.
+// A file that is a symbolic link is replaced through the link: its target is replaced in the
+// target's own folder and the link stays.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,9 +43,16 @@ enum class Open_Result { Opened, Missing, Not_Regular, Failed };
 Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FILE** file,
                               std::string* reason);
 
+// Where a path really leads: symbolic links are followed (at most 16) to the last target,
+// which may not exist yet (a dangling link leads to the file it names). A path that is not a
+// link comes back as it is.
+std::string Resolve_Links(const std::string& path);
+
 // Replaces the file's contents atomically; false (with the old file untouched and no
-// temporary file left behind) when any step fails.
-bool Replace_File_Atomically(const std::string& path, const void* data, size_t size);
+// temporary file left behind) when any step fails, and then `reason` (when given) gets the
+// system's words for the failing step ("No space left on device").
+bool Replace_File_Atomically(const std::string& path, const void* data, size_t size,
+                             std::string* reason = nullptr);
 bool Replace_File_Atomically(const std::string& path, std::string_view contents);
 
 // Writes a file's new contents piece by piece into a temporary file beside it; Commit syncs it
@@ -60,11 +69,15 @@ class Atomic_File_Writer {
   bool Write(const void* data, size_t size);
   bool Write(std::string_view text) { return Write(text.data(), text.size()); }
   bool Commit();
+  // The system's words for the step that failed; empty while nothing has failed.
+  const std::string& Failure() const { return m_failure; }
 
  private:
   void Abandon();
+  void Fail(int error);
 
-  std::string m_path;
+  std::string m_path;  // the file that is replaced: the target when the path is a link
+  std::string m_failure;
   std::string m_temporary;
   int m_fd = -1;
   bool m_failed = false;
@@ -73,7 +86,8 @@ class Atomic_File_Writer {
 
 // Removes the temporary files an interrupted atomic replace of `path` left behind: the names
 // "path.tmp.XXXXXX" with six letters or digits, as the replace makes them (no other file, so
-// "path.tmp.x.dat" stays). Call it only while no other writer of the same file can be at work.
+// "path.tmp.x.dat" stays), beside the link's target when `path` is a link. Call it only while
+// no other writer of the same file can be at work.
 void Remove_Temporary_Files(const std::string& path);
 
 // Keeps bytes that were read from `path` and refused as a new file beside it: "path.bad", or
@@ -83,13 +97,24 @@ void Remove_Temporary_Files(const std::string& path);
 constexpr int kMax_Damaged_Copies = 1000;
 std::string Keep_Damaged_Copy(const std::string& path, const void* data, size_t size);
 
+// Moves the entry at `path` (a file that cannot be read, a folder, a FIFO, a link: whatever it
+// is) aside to the first free name of the same row, "path.bad", "path.bad.1", ..., without ever
+// replacing an entry that has one of those names. A rename needs no read permission on the
+// entry itself. Returns the new path, or an empty string with the system's words in `reason`
+// (when given) when it could not be moved (a read-only folder, no free name).
+std::string Move_Aside(const std::string& path, std::string* reason = nullptr);
+
 // Whether atomic replaces sync the file and its folder to the disk (on by default). Fuzzers and
 // benchmarks that replace files thousands of times a second turn it off.
 void Set_File_Sync(bool enabled);
 
 // Steps of an atomic replace at which tests can inject a failure.
 enum class Replace_Step { None, Create, Write, Sync, Rename };
-// Makes the next atomic replace fail at the given step (None clears it).
-void Inject_Replace_Failure(Replace_Step step);
+// Makes the next atomic replace fail at the given step (None clears it), as if the system had
+// answered with the error number `error` there.
+void Inject_Replace_Failure(Replace_Step step, int error = 5 /* EIO */);
+// Makes every Move_Aside fail with the error number `error`, as in a folder the user cannot
+// write to (which root always can); 0 clears it.
+void Inject_Move_Aside_Failure(int error);
 
 }  // namespace plat

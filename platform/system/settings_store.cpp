@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system/debug.h"
 #include "platform/system/files.h"
 
 struct HKEY__ {
@@ -42,7 +43,7 @@ struct Value {
   std::vector<BYTE> data;
 };
 
-enum class Read_Result { Ok, Missing, Unreadable };
+enum class Read_Result { Ok, Missing, Unreadable, Not_Regular };
 
 bool Is_Valid(HKEY key) { return key == &g_root_key || g_open_keys.count(key) != 0; }
 
@@ -172,16 +173,38 @@ class Line_Reader {
   bool m_in_long_line = false;
 };
 
-// Opens a key file for reading: Missing when there is none, Unreadable when it cannot be read
-// or is not a regular file.
-Read_Result Open_Key_File(const std::string& path, int* fd) {
-  *fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (*fd < 0) return errno == ENOENT ? Read_Result::Missing : Read_Result::Unreadable;
-  struct stat info {};
-  if (fstat(*fd, &info) == 0 && S_ISREG(info.st_mode)) return Read_Result::Ok;
-  close(*fd);
+// The key files found not to be regular files (a FIFO, a folder...) and already named on
+// stderr, so that reading the nine settings says it once. Guarded by g_mutex.
+std::set<std::string> g_refused_key_files;
+
+// Opens a key file for reading without ever waiting on what is not a regular file: Missing
+// when there is none, Unreadable when it cannot be read, Not_Regular for a FIFO, a folder or a
+// device (`reason`, when given, gets the system's words). What is not a regular file is named
+// on stderr once; its values read as missing.
+Read_Result Open_Key_File(const std::string& path, int* fd, std::string* reason = nullptr) {
   *fd = -1;
-  return Read_Result::Unreadable;
+  std::FILE* file = nullptr;
+  std::string why;
+  const plat::Open_Result opened = plat::Open_Regular_File(path, "rb", &file, &why);
+  if (reason != nullptr) *reason = why;
+  if (opened == plat::Open_Result::Missing) return Read_Result::Missing;
+  if (opened == plat::Open_Result::Not_Regular) {
+    if (g_refused_key_files.insert(path).second) {
+      plat::Error_Output((path + " was not opened: " + why + "; the settings in it read as missing").c_str());
+    }
+    return Read_Result::Not_Regular;
+  }
+  if (opened != plat::Open_Result::Opened) return Read_Result::Unreadable;
+  g_refused_key_files.erase(path);
+  // The reader works on the descriptor; the stream is only the way it was opened.
+  *fd = dup(fileno(file));
+  const int error = errno;
+  std::fclose(file);
+  if (*fd < 0) {
+    if (reason != nullptr) *reason = std::strerror(error);
+    return Read_Result::Unreadable;
+  }
+  return Read_Result::Ok;
 }
 
 // A line as its value parser sees it: without the one '\r' a CRLF file ends it with.
@@ -343,29 +366,21 @@ bool Copy_With_New_Lines(int old_fd, std::vector<New_Line>* lines, plat::Atomic_
   return true;
 }
 
-// Where a key file really lives: a symbolic link is followed to its target (which may not
-// exist yet), so that replacing the file writes through the link instead of over it.
-std::string Resolve_Links(std::string path) {
-  for (int depth = 0; depth < 16; ++depth) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    std::string target(PATH_MAX, '\0');
-    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-    if (length <= 0 || static_cast<size_t>(length) >= target.size()) return path;
-    target.resize(static_cast<size_t>(length));
-    if (target[0] != '/') target = path.substr(0, path.find_last_of('/') + 1) + target;
-    path = target;
-  }
-  return path;
+void Report_Save_Failure(const std::string& path, const std::string& why, bool had_values) {
+  const std::string line = "could not save settings to " + path + " (" + why + "); " +
+                           (had_values ? "the old values stay" : "no settings were saved");
+  plat::Error_Output(line.c_str());
 }
 
-void Report_Save_Failure(const std::string& path, const char* why) {
-  std::fprintf(stderr, "Vorthane: could not save settings to %s (%s); the old values stay\n", path.c_str(), why);
+// Whether an entry is a regular file with nothing in it.
+bool Is_Empty_File(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
 }
 
-// Writes the values into the key's file in one atomic replace.
+// Writes the values into the key's file in one atomic replace (through a link to its target).
 LONG Write_Values(const std::vector<std::string>& parts, const std::vector<Value>& values) {
-  const std::string path = Resolve_Links(Key_File_Path(parts));
+  const std::string path = Key_File_Path(parts);
   std::vector<New_Line> lines;
   for (const Value& value : values) {
     const auto size = static_cast<DWORD>(value.data.size());
@@ -379,22 +394,32 @@ LONG Write_Values(const std::vector<std::string>& parts, const std::vector<Value
     }
   }
   if (!Make_Folders(plat::Settings_Folder())) {
-    Report_Save_Failure(path, "cannot make its folder");
+    Report_Save_Failure(path, "cannot make its folder", false);
     return ERROR_ACCESS_DENIED;
   }
   int old_fd = -1;
-  // A file that exists but cannot be read is not overwritten: its values would be lost.
-  if (Open_Key_File(path, &old_fd) == Read_Result::Unreadable) {
-    Report_Save_Failure(path, "the file cannot be read");
+  std::string why;
+  // A file that exists but cannot be read is not overwritten: its values would be lost. Nor is
+  // what is not a regular file replaced.
+  const Read_Result opened = Open_Key_File(path, &old_fd, &why);
+  if (opened == Read_Result::Unreadable || opened == Read_Result::Not_Regular) {
+    Report_Save_Failure(path, why, opened == Read_Result::Unreadable);
     return ERROR_ACCESS_DENIED;
   }
+  struct stat old_info {};
+  const bool had_values = old_fd >= 0 && fstat(old_fd, &old_info) == 0 && old_info.st_size > 0;
   plat::Remove_Temporary_Files(path);
   plat::Atomic_File_Writer writer(path);
   bool ok = writer.Is_Open() && Copy_With_New_Lines(old_fd, &lines, &writer);
   if (old_fd >= 0) close(old_fd);
   ok = ok && writer.Commit();
   if (!ok) {
-    Report_Save_Failure(path, writer.Is_Open() ? "writing the new file failed" : "cannot create a file beside it");
+    // An empty key file (made when the key was created) holds no settings: it goes, so that
+    // the next start finds no key rather than an empty one.
+    const std::string target = plat::Resolve_Links(path);
+    if (!had_values && Is_Empty_File(target)) unlink(target.c_str());
+    Report_Save_Failure(path, writer.Failure().empty() ? std::string("it could not be written") : writer.Failure(),
+                        had_values);
     return ERROR_ACCESS_DENIED;
   }
   return ERROR_SUCCESS;
@@ -478,7 +503,7 @@ LONG RegCreateKeyExA(HKEY key, const char* sub_key, DWORD /*reserved*/, char* /*
     } else {
       if (!Make_Folders(plat::Settings_Folder())) return ERROR_ACCESS_DENIED;
       // A dangling link gets its target created, not replaced by a file.
-      if (!plat::Replace_File_Atomically(Resolve_Links(path), std::string_view())) return ERROR_ACCESS_DENIED;
+      if (!plat::Replace_File_Atomically(path, std::string_view())) return ERROR_ACCESS_DENIED;
       how = REG_CREATED_NEW_KEY;
     }
   }

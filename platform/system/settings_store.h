@@ -6,7 +6,8 @@
 // "name=hex(3):de,ad". Every change rewrites the key's file atomically (through a symbolic
 // link to its target); a failed write is reported on stderr and leaves the old file. A value
 // whose line cannot be read counts as missing; lines that cannot be read are kept byte for byte
-// when the file is rewritten.
+// when the file is rewritten. A key file that is not a regular file (a FIFO, a folder) is never
+// waited on: it is named once on stderr, its values read as missing, and it is not replaced.
 #include <string>
 #include <vector>
 

@@ -182,7 +182,8 @@ TEST_F(ConsoleCommands, TheAccountListSkipsFoldersAndOddNamesAndShowsAtMostTwent
                            "client_two.parts.dat", "client_x.dat_tmp", "other_b.dat"}) {
     std::ofstream(name) << "x";
   }
-  const std::vector<std::string> want = {"a", "averyveryverylongn", "two.parts"};
+  // "a" is too short to log in with and "two.parts" holds a dot: neither is listed.
+  const std::vector<std::string> want = {"averyveryverylongn"};
   EXPECT_EQ(CMenu_Console::Get_Account_List(), want);
 
   for (int i = 0; i < 30; ++i) {
@@ -200,7 +201,7 @@ TEST_F(ConsoleCommands, TheAccountListSkipsFoldersAndOddNamesAndShowsAtMostTwent
   size_t names = 0;
   for (char c : list) names += c == '"';
   EXPECT_EQ(names, 2u * 25u) << list;
-  EXPECT_EQ(list.substr(0, 5), " \"a\",");
+  EXPECT_EQ(list.substr(0, 22), " \"averyveryverylongn\",");
 }
 
 struct Cheat_Case {
@@ -246,15 +247,20 @@ TEST_F(ConsoleCommands, CheatsChangeTheLoadedAccountAndSaveIt) {
   EXPECT_EQ(console().Get_Access_Level(), 2u);
 }
 
-TEST_F(ConsoleCommands, ACheatWritesNothingWhenTheAccountCannotBeRead) {
+// An account file that cannot be opened (here a folder) is moved aside whole; the cheat goes to a
+// new account in its place.
+TEST_F(ConsoleCommands, ACheatOnAnAccountThatCannotBeOpenedKeepsItAsideAndWritesANewOne) {
   console().m_User_Name = "Pilot";
   ASSERT_EQ(mkdir("client_pilot.dat", 0755), 0);
   Command("cheat_inccred");
   struct stat info {};
-  ASSERT_EQ(stat("client_pilot.dat", &info), 0);
-  EXPECT_TRUE(S_ISDIR(info.st_mode)) << "left as it was";
+  ASSERT_EQ(stat("client_pilot.dat.bad", &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode)) << "moved aside as it was";
   EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded);
   EXPECT_EQ(console().Get_Access_Level(), 0u);
+  ASSERT_TRUE(g_Communications_Mgr.m_Client_Data.Load("pilot"));
+  EXPECT_EQ(g_Communications_Mgr.m_Client_Data.m_Credits, 25000u) << "the new account took the cheat";
+  g_Communications_Mgr.m_Client_Data.Clear();
 }
 
 TEST_F(ConsoleCommands, TheMissionAndAutoAimCheatsSetTheirFlags) {

@@ -1,5 +1,8 @@
-// The whole game started on a data folder with one store file damaged: the trainer opens, the
-// shop buys and saves, the damaged file is kept beside the new one and stderr names it.
+// The whole game started on a data folder with one store file damaged (and, in one start, a FIFO
+// in another store's place): the trainer opens, the shop buys and saves, the damaged file is kept
+// beside the new one, the FIFO is moved aside, and stderr names each once.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -40,9 +43,15 @@ class DamagedStoreStart : public SimulatorScreen {
     return std::fclose(file) == 0 && ok;
   }
 
-  // Starts on the damaged file, opens the shop and buys the machine gun.
-  void Start_Damaged_And_Buy(const std::string& file, const std::vector<uint8_t>& damage, const char* message) {
+  // Starts on the damaged file (and a FIFO in the place of `fifo` when given), opens the shop and
+  // buys the machine gun.
+  void Start_Damaged_And_Buy(const std::string& file, const std::vector<uint8_t>& damage, const char* message,
+                             const char* fifo = nullptr) {
     ASSERT_TRUE(Write_Bytes(file, damage));
+    if (fifo != nullptr) {
+      ASSERT_EQ(mkfifo(fifo, 0600), 0);
+    }
+    const size_t lines = fifo != nullptr ? 2u : 1u;
     Start();
     plat::Seed_Random(7);
     g_Menu_Mgr.m_Console.m_User_Name = "pilot";
@@ -51,9 +60,22 @@ class DamagedStoreStart : public SimulatorScreen {
     ASSERT_TRUE(account().m_Loaded);
 
     EXPECT_EQ(Read_Bytes(file + ".bad"), damage) << "the damaged file is kept beside the new one";
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find(file + " was damaged ("), std::string::npos) << errors[0];
-    EXPECT_NE(errors[0].find("kept as " + file + ".bad "), std::string::npos) << errors[0];
+    ASSERT_EQ(errors.size(), lines);
+    const auto damaged_line = std::find_if(errors.begin(), errors.end(), [&](const std::string& line) {
+      return line.find(file + " was damaged (") != std::string::npos;
+    });
+    ASSERT_NE(damaged_line, errors.end()) << errors[0];
+    EXPECT_NE(damaged_line->find("kept as " + file + ".bad "), std::string::npos) << *damaged_line;
+    if (fifo != nullptr) {
+      const std::string moved = std::string(fifo) + ".bad";
+      EXPECT_EQ(std::count(errors.begin(), errors.end(),
+                           std::string(fifo) + " could not be opened (it is a FIFO, not a regular file); it was moved to " +
+                               moved + " and a new forum was started"),
+                1)
+          << errors.back();
+      struct stat info {};
+      EXPECT_TRUE(lstat(moved.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) << "the FIFO is kept aside";
+    }
     const size_t shown = std::count(messages.begin(), messages.end(), std::string(message ? message : ""));
     EXPECT_EQ(shown, message ? 1u : 0u);
 
@@ -71,7 +93,7 @@ class DamagedStoreStart : public SimulatorScreen {
 
     // Reopening reads the new files without another message or line.
     Reopen(2);
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.size(), lines);
     EXPECT_EQ(std::count(messages.begin(), messages.end(), std::string(message ? message : "")), shown);
     EXPECT_EQ(account().m_Current_Gun, 2u);
   }
@@ -92,7 +114,7 @@ TEST_F(DamagedStoreStart, ADamagedScoreFile) {
 TEST_F(DamagedStoreStart, ADamagedAccount) {
   std::vector<uint8_t> account_file(124, 0);
   account_file[0] = 7;  // another version
-  Start_Damaged_And_Buy("client_pilot.dat", account_file, nullptr);
+  Start_Damaged_And_Buy("client_pilot.dat", account_file, nullptr, "forumfile.dat");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "game/menu/CMenu_Mgr.h"
 #include "game/trainer/CClient_Data.h"
 #include "game/trainer/CCommunications_Mgr.h"
+#include "game/trainer/CMenu_Console.h"
 #include "platform/system/files.h"
 #include "tests/game/trainer/trainer_fixture.h"
 
@@ -144,12 +145,59 @@ TEST_F(ClientDataTest, RefusedAccountsFallBackToTheCopyOrResetKeepingTheRefusedF
   }
 }
 
-TEST_F(ClientDataTest, AnAccountFileThatCannotBeReadIsAFailedLoadNotANewAccount) {
-  ASSERT_EQ(mkdir("client_dir.dat", 0755), 0);  // opens, but gives no bytes
-  EXPECT_FALSE(account.Load("dir"));
-  EXPECT_FALSE(account.m_Loaded);
-  EXPECT_FALSE(account.Save());
-  EXPECT_FALSE(File_There("client_dir.dat.bad"));
+TEST_F(ClientDataTest, AnAccountFileThatCannotBeOpenedIsMovedAsideForANewAccount) {
+  ASSERT_EQ(mkdir("client_dir.dat", 0755), 0);  // a folder in the account's place
+  ASSERT_TRUE(Write_File("client_dir.dat/inside", {1, 2, 3}));
+  EXPECT_TRUE(account.Load("dir"));
+  EXPECT_TRUE(account.m_Loaded);
+  EXPECT_EQ(account.m_Current_Gun, 4u) << "a new account";
+  EXPECT_EQ(Read_File("client_dir.dat.bad/inside"), (std::vector<uint8_t>{1, 2, 3})) << "moved whole";
+  ASSERT_EQ(m_Errors.size(), 1u);
+  EXPECT_EQ(m_Errors[0],
+            "client_dir.dat could not be opened (it is a folder, not a regular file); it was moved to "
+            "client_dir.dat.bad and a new account was started");
+  account.m_Credits = 70;
+  ASSERT_TRUE(account.Save());
+  ASSERT_TRUE(account.Load("dir"));
+  EXPECT_EQ(account.m_Credits, 70u);
+  EXPECT_EQ(m_Errors.size(), 1u);
+}
+
+// A name that would lead out of the working folder names no file: the account is new, runs, and
+// is never written anywhere.
+TEST_F(ClientDataTest, ANameWithAPathInItNamesNoFileAndIsNeverSaved) {
+  const char* names[] = {"../pilot", "a/b", "..", "x..y", "back\\slash", "/etc/passwd"};
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_STREQ(CClient_Data::Get_File_Name(name), "");
+    m_Errors.clear();
+    const std::vector<std::string> before = List_Folder();
+    EXPECT_TRUE(account.Load(name));
+    EXPECT_TRUE(account.m_Loaded);
+    EXPECT_EQ(account.m_Credits, 0u);
+    ASSERT_EQ(m_Errors.size(), 1u);
+    EXPECT_EQ(m_Errors[0], std::string("the account name \"") + name +
+                               "\" holds a path separator or \"..\"; a new account was started and is not saved");
+    account.m_Credits = 5;
+    EXPECT_FALSE(account.Save());
+    EXPECT_EQ(List_Folder(), before);
+  }
+  EXPECT_FALSE(File_There("../client_pilot.dat"));
+  g_Menu_Mgr.m_Console.m_User_Name = "../up";
+  EXPECT_STREQ(CClient_Data::Get_File_Name(nullptr), "");
+  EXPECT_STREQ(CClient_Data::Get_File_Name("Dots.In.Name"), "client_dots.in.name.dat");
+}
+
+// The console lists only accounts whose names could be typed at its login: a name in another
+// character set would show as other letters ("client_été.dat" as "Ã©tÃ©"), and one with a dot,
+// a single letter or a reserved name would lead nowhere.
+TEST_F(ClientDataTest, TheAccountListShowsOnlyNamesTheLoginAccepts) {
+  for (const char* file : {"client_pilot.dat", "client_Ace Two.dat", "client_\xC3\xA9t\xC3\xA9.dat", "client_a.dat",
+                           "client_two.parts.dat", "client_administrator.dat", "client_semi;colon.dat",
+                           "client_zed9.dat"}) {
+    ASSERT_TRUE(Write_File(file, {1}));
+  }
+  EXPECT_EQ(CMenu_Console::Get_Account_List(), (std::vector<std::string>{"Ace Two", "pilot", "zed9"}));
 }
 
 TEST_F(ClientDataTest, SetsAtTheLimitLoadAndLargerSetsAreSavedWithinIt) {

@@ -77,12 +77,6 @@ TEST_F(CommunicationsTest, EachStartFailureShowsItsMessageAndWritesNoFile) {
       {"master list of another layout",
        [] { Write_File("chat/master_com.dat", Golden(12).U32(0, 1).U32(4, 13).U32(8, 18).Bytes()); },
        "Error (CCommunications_Mgr): Couldn't load master com data."},
-      {"unreadable forum", [] { mkdir("forumfile.dat", 0755); },
-       "Error (CCommunications_Mgr): Couldn't load forum file."},
-      {"unreadable account", [] { mkdir("client_pilot.dat", 0755); },
-       "Error (CCommunications_Mgr): Couldn't load settings."},
-      {"unreadable score tables", [] { mkdir("rdata.dat", 0755); },
-       "Error (CCommunications_Mgr): Couldn't load ranks."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,19 +1,26 @@
 // A damaged store file never locks the user out: each way a file can be refused keeps the file
 // byte for byte beside it as a numbered ".bad" copy, names it on stderr once, and the trainer
-// starts on a new store that is saved over the damaged one. A file that cannot be read, or whose
-// copy cannot be made, is left alone. Stale temporaries of a store go at its next load or save.
+// starts on a new store that is saved over the damaged one. A refused file whose copy cannot be
+// made is left alone. An entry that cannot be opened at all (no read permission, a folder, a
+// FIFO) is moved aside whole, and one that cannot be moved is never replaced. A save that fails
+// is said once; a store that is a link is saved through it. Stale temporaries of a store go at
+// its next load or save.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "game/menu/CMenu_Mgr.h"
 #include "game/trainer/CCommunications_Mgr.h"
+#include "game/trainer/Store_File.h"
 #include "platform/system/files.h"
 #include "tests/game/trainer/trainer_fixture.h"
 
@@ -279,6 +286,235 @@ TEST_F(DamagedStoresTest, AStoreRemovesItsOwnStaleTemporariesAtItsLoadAndSaveAnd
     }
   }
   for (const std::string& other : others) EXPECT_TRUE(File_There(other)) << other;
+}
+
+
+// How an entry in a store's place cannot be opened.
+struct Unopenable {
+  const char* what;
+  std::function<bool(const std::string&)> make;  // makes the entry at the path
+  const char* reason;                            // the system's words in the line
+  bool needs_user;                               // only seen by a user who is not root
+};
+
+std::vector<Unopenable> Every_Unopenable() {
+  return {
+      {"no read permission",
+       [](const std::string& path) {
+         // Root reads any file: the refusal a user would meet is injected for that very file.
+         if (!Write_File(path, {9, 8, 7})) return false;
+         Inject_Store_Open_Failure(path, EACCES);
+         return true;
+       },
+       "Permission denied", false},
+      {"a folder",
+       [](const std::string& path) { return mkdir(path.c_str(), 0755) == 0 && Write_File(path + "/inside", {5}); },
+       "it is a folder, not a regular file", false},
+      {"a FIFO", [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; },
+       "it is a FIFO, not a regular file", false},
+      {"no read permission, for real",
+       [](const std::string& path) { return Write_File(path, {9, 8, 7}) && chmod(path.c_str(), 0) == 0; },
+       "Permission denied", true},
+  };
+}
+
+// The entry made by Every_Unopenable is the one at the path: same kind, same contents.
+void Expect_Entry(const Unopenable& u, const std::string& path) {
+  struct stat info {};
+  ASSERT_EQ(lstat(path.c_str(), &info), 0) << path;
+  if (u.what == std::string("a folder")) {
+    EXPECT_TRUE(S_ISDIR(info.st_mode)) << path;
+    EXPECT_EQ(Read_File(path + "/inside"), Bytes{5});
+  } else if (u.what == std::string("a FIFO")) {
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << path;
+  } else {
+    chmod(path.c_str(), 0644);
+    EXPECT_EQ(Read_File(path), (Bytes{9, 8, 7})) << path;
+    if (u.needs_user) chmod(path.c_str(), 0);
+  }
+}
+
+const char* Started(const std::string& file) {
+  if (file == kAccount) return "a new account was started";
+  if (file == kForum) return "a new forum was started";
+  return "new score tables were started";
+}
+
+TEST_F(DamagedStoresTest, AnEntryThatCannotBeOpenedIsMovedAsideAndTheTrainerRunsOnANewStore) {
+  int folder = 0;
+  alarm(120);  // a start that waits on a FIFO for good ends the run
+  for (const Unopenable& u : Every_Unopenable()) {
+    if (u.needs_user && geteuid() == 0) continue;  // root opens it: the injected row stands for it
+    for (const char* file : {kAccount, kForum, kRanks}) {
+      SCOPED_TRACE(std::string(u.what) + " at " + file);
+      In_Fresh_Folder("unopened" + std::to_string(folder++), [&] {
+        ASSERT_TRUE(u.make(file));
+        m_Messages.clear();
+        m_Errors.clear();
+        mgr.Post_Message(kComm_Story, 0, 0);  // a login waiting for the start
+        ASSERT_TRUE(mgr.Init());
+        ASSERT_TRUE(mgr.Is_Running());
+        EXPECT_TRUE(m_Messages.empty()) << "no file to load is no failure to show";
+
+        // One line names the entry, the system's reason and where it went; it is there whole.
+        const std::string moved = std::string(file) + ".bad";
+        ASSERT_EQ(m_Errors.size(), 1u);
+        EXPECT_EQ(m_Errors[0], std::string(file) + " could not be opened (" + u.reason + "); it was moved to " + moved +
+                                   " and " + Started(file));
+        Expect_Entry(u, moved);
+
+        // The trainer works on the new store and saves it in the entry's place.
+        ASSERT_EQ(mgr.m_Forum_Data.m_Posted.size(), 1u);
+        EXPECT_EQ(mgr.m_Client_Data.m_Story_Counter, 1u);
+        mgr.m_Client_Data.m_Credits += 5;
+        EXPECT_EQ(mgr.m_Rank_Data.Insert_Score("77", "Pilot", 900, 0, true), 0);
+        mgr.Term();
+        EXPECT_TRUE(plat::File_Exists(file));
+
+        m_Errors.clear();
+        ASSERT_TRUE(mgr.Init());
+        EXPECT_TRUE(m_Errors.empty());
+        EXPECT_EQ(mgr.m_Forum_Data.m_Posted.size(), 1u);
+        EXPECT_EQ(mgr.m_Client_Data.m_Credits, 5u);
+        EXPECT_EQ(mgr.m_Rank_Data.Get_Score("77", "pilot"), 900u);
+        mgr.Term();
+        Expect_Entry(u, moved);
+        EXPECT_FALSE(File_There(moved + ".1")) << "moved once";
+      });
+    }
+  }
+  alarm(0);
+}
+
+// In a folder the user cannot write to, the entry stays where it is: the trainer runs on a new
+// store for the session, never saves over the entry, and says so once however often it loads.
+TEST_F(DamagedStoresTest, AnEntryThatCannotBeMovedStaysUntouchedAndIsNamedOnce) {
+  int folder = 0;
+  alarm(120);
+  for (const Unopenable& u : Every_Unopenable()) {
+    if (u.needs_user) continue;  // the move is refused by injection, which a real row cannot add to
+    for (const char* file : {kAccount, kForum, kRanks}) {
+      SCOPED_TRACE(std::string(u.what) + " at " + file);
+      In_Fresh_Folder("unmoved" + std::to_string(folder++), [&] {
+        ASSERT_TRUE(u.make(file));
+        plat::Inject_Move_Aside_Failure(EROFS);
+        m_Errors.clear();
+        m_Messages.clear();
+        ASSERT_TRUE(mgr.Init());
+        EXPECT_TRUE(m_Messages.empty());
+        ASSERT_EQ(m_Errors.size(), 1u);
+        EXPECT_EQ(m_Errors[0], std::string(file) + " could not be opened (" + u.reason +
+                                   ") nor moved aside (Read-only file system) and " + Started(file) +
+                                   "; it is left where it is and nothing is saved over it this session");
+        mgr.m_Client_Data.m_Credits = 40;
+        mgr.m_Rank_Data.Insert_Score("77", "Pilot", 900, 0, true);
+        Forum_Message post;
+        post.Record = {0, kMessage_Public, 0, 0, "Pilot", "default", "Hello", "1/1/2024 0:00:00"};
+        mgr.m_Forum_Data.Post(post, 0, false);
+        mgr.Term();
+        ASSERT_TRUE(mgr.Init());
+        mgr.Term();
+        EXPECT_EQ(m_Errors.size(), 1u) << "named once";
+        Expect_Entry(u, file);
+        EXPECT_FALSE(File_There(std::string(file) + ".bad"));
+        // The other stores are saved as usual.
+        for (const char* other : {kAccount, kForum, kRanks}) {
+          if (std::string(other) != file) {
+            EXPECT_TRUE(plat::File_Exists(other)) << other;
+          }
+        }
+      });
+      plat::Inject_Move_Aside_Failure(0);
+    }
+  }
+  alarm(0);
+}
+
+// A save that fails (a full disk, a read-only folder) is said once, with the file and the
+// system's reason, until a save of that file works again; the old file stays whole.
+TEST_F(DamagedStoresTest, AFailedSaveIsSaidOnceUntilASaveWorksAgain) {
+  const std::vector<std::pair<const char*, std::function<bool()>>> stores = {
+      {kAccount, [&] { return mgr.m_Client_Data.Save(); }},
+      {kForum, [&] { return mgr.m_Forum_Data.Save(); }},
+      {kRanks, [&] { return mgr.m_Rank_Data.Save(); }},
+  };
+  ASSERT_TRUE(mgr.m_Client_Data.Load("pilot"));
+  mgr.m_Forum_Data.m_Loaded = true;
+  mgr.m_Rank_Data.m_Loaded = true;
+  for (const auto& [file, save] : stores) {
+    SCOPED_TRACE(file);
+    m_Errors.clear();
+    // Never saved yet: nothing was written.
+    plat::Inject_Replace_Failure(plat::Replace_Step::Create, EROFS);
+    EXPECT_FALSE(save());
+    ASSERT_EQ(m_Errors.size(), 1u);
+    EXPECT_EQ(m_Errors[0], std::string(file) + " could not be saved (Read-only file system); nothing was written");
+    EXPECT_FALSE(File_There(file));
+    ASSERT_TRUE(save());
+
+    const Bytes saved = Read_File(file);
+    mgr.m_Client_Data.m_Credits += 100;
+    mgr.m_Rank_Data.Insert_Score("5", "Pilot", 1000 + mgr.m_Client_Data.m_Credits, 0, true);
+    m_Errors.clear();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      plat::Inject_Replace_Failure(plat::Replace_Step::Write, ENOSPC);
+      EXPECT_FALSE(save()) << attempt;
+    }
+    ASSERT_EQ(m_Errors.size(), 1u) << "said once";
+    EXPECT_EQ(m_Errors[0],
+              std::string(file) + " could not be saved (No space left on device); it keeps what was saved before");
+    EXPECT_EQ(Read_File(file), saved);
+    ASSERT_TRUE(save());
+    plat::Inject_Replace_Failure(plat::Replace_Step::Rename, EACCES);
+    EXPECT_FALSE(save());
+    ASSERT_EQ(m_Errors.size(), 2u) << "said again once a save had worked";
+    EXPECT_NE(m_Errors[1].find("(Permission denied)"), std::string::npos) << m_Errors[1];
+  }
+}
+
+// A store that is a link is saved through it: the target is replaced, the link stays, and the
+// next load reads the target. A dangling link gets its target made.
+TEST_F(DamagedStoresTest, AStoreThatIsALinkIsSavedThroughIt) {
+  ASSERT_EQ(mkdir("real", 0755), 0);
+  ASSERT_TRUE(Write_Chat({}));
+  g_Menu_Mgr.m_Console.m_User_Name = "Pilot";
+  ASSERT_TRUE(mgr.Init());
+  mgr.m_Client_Data.m_Credits = 321;
+  mgr.m_Rank_Data.Insert_Score("77", "Pilot", 900, 0, true);
+  mgr.Term();
+  // The account and score files are moved into "real/" and linked to; the forum's link dangles.
+  for (const char* file : {kAccount, kRanks}) {
+    ASSERT_EQ(rename(file, (std::string("real/") + file).c_str()), 0);
+    ASSERT_EQ(symlink((std::string("real/") + file).c_str(), file), 0);
+  }
+  unlink(kForum);
+  ASSERT_EQ(symlink("real/forumfile.dat", kForum), 0);
+
+  ASSERT_TRUE(mgr.Init());
+  EXPECT_EQ(mgr.m_Client_Data.m_Credits, 321u) << "read through the link";
+  mgr.m_Client_Data.m_Credits = 654;
+  mgr.m_Rank_Data.Insert_Score("77", "Pilot", 1900, 0, true);
+  Forum_Message post;
+  post.Record = {0, kMessage_Public, 0, 0, "Pilot", "default", "Through", "1/1/2024 0:00:00"};
+  ASSERT_TRUE(mgr.m_Forum_Data.Post(post, 0, false));
+  mgr.Term();
+  for (const char* file : {kAccount, kRanks, kForum}) {
+    struct stat info {};
+    ASSERT_EQ(lstat(file, &info), 0) << file;
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << file << " stays a link";
+    EXPECT_TRUE(plat::File_Exists(std::string("real/") + file)) << file;
+  }
+  ASSERT_TRUE(mgr.Init());
+  EXPECT_EQ(mgr.m_Client_Data.m_Credits, 654u);
+  EXPECT_EQ(mgr.m_Rank_Data.Get_Score("77", "pilot"), 1900u);
+  ASSERT_FALSE(mgr.m_Forum_Data.m_Posted.empty());
+  EXPECT_STREQ(mgr.m_Forum_Data.m_Posted[0].Record.Subject, "Through");
+  std::vector<std::string> expected = {"chat", kAccount, kForum, kRanks, "real"};
+  std::sort(expected.begin(), expected.end());
+  std::vector<std::string> names = List_Folder();
+  names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("chat/", 0) == 0; }),
+              names.end());
+  EXPECT_EQ(names, expected) << "no temporary or copy is left beside the links";
 }
 
 }  // namespace

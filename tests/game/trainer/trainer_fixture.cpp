@@ -123,6 +123,8 @@ void TrainerTest::TearDown() {
   plat::Set_Error_Recorder(nullptr);
   plat::Set_Calendar_Clock(nullptr);
   plat::Inject_Replace_Failure(plat::Replace_Step::None);
+  plat::Inject_Move_Aside_Failure(0);
+  Inject_Store_Open_Failure("", 0);
   if (!m_Old_Folder.empty()) (void)chdir(m_Old_Folder.c_str());
   if (!m_Folder.empty()) Remove_Tree(m_Folder);
 }
@@ -133,6 +135,9 @@ void TrainerTest::Reset_Manager() {
   mgr.m_Client_Data.Clear();
   mgr.m_Client_Data.m_File_Name.clear();
   mgr.m_Rank_Data.Clear();
+  mgr.m_Forum_Data.m_Store_State = {};
+  mgr.m_Client_Data.m_Store_State = {};
+  mgr.m_Rank_Data.m_Store_State = {};
   mgr.m_Queue.clear();
   mgr.m_Running = false;
   mgr.Parse_Master_Bytes({});

@@ -73,7 +73,8 @@ class TrainerTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // Stops the manager and empties it and its stores without saving anything.
+  // Stops the manager and empties it and its stores without saving anything; the stores
+  // forget what their files' troubles were.
   static void Reset_Manager();
 
   std::string m_Folder;

@@ -216,15 +216,20 @@ TEST_F(EndGameReport, TheButtonWaitsForTheMessageAndASecondPressDoesNothing) {
   EXPECT_EQ(g_Sequence_Mgr.Running()[0]->kind, 5);
 }
 
-TEST_F(EndGameReport, WithNoAccountToLoadNothingIsWrittenAndTheReportStillShows) {
-  // A folder where the account file should be: the account cannot be read.
+TEST_F(EndGameReport, AnAccountThatCannotBeOpenedIsKeptAsideAndTheMissionGoesToANewOne) {
+  // A folder where the account file should be: it is moved aside whole, and the mission is
+  // booked into a new account in its place.
   const std::string file = CClient_Data::Get_File_Name(kPilot);
   std::filesystem::create_directory(file);
   Show(true);
   EXPECT_TRUE(Has_Text("Mission Successful"));
-  EXPECT_TRUE(std::filesystem::is_directory(file));
+  EXPECT_TRUE(std::filesystem::is_directory(file + ".bad"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(file));
   EXPECT_FALSE(std::filesystem::exists(file + "_tmp"));
-  std::filesystem::remove(file);
+  CClient_Data account;
+  ASSERT_TRUE(account.Load(kPilot));
+  EXPECT_EQ(account.m_Missions_Flown, 1u);
+  std::filesystem::remove(file + ".bad");
 }
 
 // The report's glow quads, drawn alone on black with the star and the beam moved apart: a star

@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -296,6 +298,169 @@ TEST(OpenRegularFile, RefusesWriteModes) {
             plat::Open_Result::Failed);
   EXPECT_EQ(file, nullptr);
   EXPECT_FALSE(fs::exists(folder.Path("new.dat")));
+}
+
+}  // namespace
+
+namespace {
+
+bool Is_Link(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// A replace through a link writes the link's target in the target's own folder and leaves the
+// link a link; a dangling link gets its target made.
+TEST(AtomicReplace, WritesThroughALinkToItsTarget) {
+  Temp_Folder folder;
+  ASSERT_TRUE(fs::create_directory(folder.Path("data")));
+  ASSERT_TRUE(fs::create_directory(folder.Path("real")));
+  Write(folder.Path("real/rdata.dat"), "old");
+  ASSERT_EQ(chmod(folder.Path("real/rdata.dat").c_str(), 0600), 0);
+  struct Row {
+    const char* what;
+    std::string link;    // inside data/
+    std::string target;  // what the link names
+    std::string file;    // the file that must get the contents
+  };
+  const Row rows[] = {
+      {"relative link", "rdata.dat", "../real/rdata.dat", folder.Path("real/rdata.dat")},
+      {"absolute link", "abs.dat", folder.Path("real/rdata.dat"), folder.Path("real/rdata.dat")},
+      {"link to a link", "chain.dat", "rdata.dat", folder.Path("real/rdata.dat")},
+      {"dangling link", "forumfile.dat", "../real/forumfile.dat", folder.Path("real/forumfile.dat")},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string link = folder.Path("data/" + row.link);
+    fs::create_symlink(row.target, link);
+    const std::string contents = std::string("new through ") + row.what;
+    std::string reason;
+    ASSERT_TRUE(plat::Replace_File_Atomically(link, contents.data(), contents.size(), &reason)) << reason;
+    EXPECT_TRUE(Is_Link(link)) << "the link stays a link";
+    EXPECT_EQ(Read(row.file), contents);
+  }
+  struct stat info {};
+  ASSERT_EQ(stat(folder.Path("real/rdata.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << "the target keeps its permissions";
+  EXPECT_EQ(Names_In(folder.Path("real")), (std::vector<std::string>{"forumfile.dat", "rdata.dat"}))
+      << "no temporary file is left beside the target";
+  EXPECT_EQ(Names_In(folder.Path("data")),
+            (std::vector<std::string>{"abs.dat", "chain.dat", "forumfile.dat", "rdata.dat"}));
+
+  // A failed replace through a link leaves the target as it was and no temporary anywhere.
+  plat::Inject_Replace_Failure(plat::Replace_Step::Rename);
+  EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("data/rdata.dat"), std::string_view("lost")));
+  EXPECT_EQ(Read(folder.Path("real/rdata.dat")), "new through link to a link");
+  EXPECT_EQ(Names_In(folder.Path("real")), (std::vector<std::string>{"forumfile.dat", "rdata.dat"}));
+
+  // The stale temporaries of a linked file are the ones beside its target.
+  Write(folder.Path("real/rdata.dat.tmp.AbC123"), "stale");
+  Write(folder.Path("data/rdata.dat.tmp.AbC123"), "not this link's");
+  plat::Remove_Temporary_Files(folder.Path("data/rdata.dat"));
+  EXPECT_FALSE(fs::exists(folder.Path("real/rdata.dat.tmp.AbC123")));
+  EXPECT_TRUE(fs::exists(folder.Path("data/rdata.dat.tmp.AbC123")));
+  EXPECT_EQ(plat::Resolve_Links(folder.Path("data/chain.dat")), folder.Path("data/../real/rdata.dat"));
+  EXPECT_EQ(plat::Resolve_Links(folder.Path("real/rdata.dat")), folder.Path("real/rdata.dat"));
+}
+
+// A failed replace says why in the system's words, whether the system or a test made it fail.
+TEST(AtomicReplace, AFailureGivesTheSystemsReason) {
+  Temp_Folder folder;
+  struct Row {
+    plat::Replace_Step step;
+    int error;
+    const char* reason;
+  };
+  const Row rows[] = {
+      {plat::Replace_Step::Create, EROFS, "Read-only file system"},
+      {plat::Replace_Step::Write, ENOSPC, "No space left on device"},
+      {plat::Replace_Step::Sync, EIO, "Input/output error"},
+      {plat::Replace_Step::Rename, EACCES, "Permission denied"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.reason);
+    plat::Inject_Replace_Failure(row.step, row.error);
+    std::string reason;
+    EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("store.dat"), "abc", 3, &reason));
+    EXPECT_EQ(reason, row.reason);
+    plat::Atomic_File_Writer writer(folder.Path("store.dat"));
+    EXPECT_EQ(writer.Failure(), "") << "nothing has failed yet";
+  }
+  std::string reason;
+  EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("missing/store.dat"), "abc", 3, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  fs::create_directory(folder.Path("taken"));
+  EXPECT_FALSE(plat::Replace_File_Atomically(folder.Path("taken"), "abc", 3, &reason));
+  EXPECT_EQ(reason, "Is a directory");
+  EXPECT_EQ(Names_In(folder.Path()), std::vector<std::string>{"taken"});
+}
+
+// An entry that cannot be read is moved aside whatever it is, to the first free ".bad" name,
+// never over an entry that has one.
+TEST(MoveAside, MovesAnyEntryToTheFirstFreeNameWithoutReplacingOne) {
+  Temp_Folder folder;
+  const std::string path = folder.Path("forumfile.dat");
+  struct Row {
+    const char* what;
+    std::function<void()> make;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"a file", [&] { Write(path, "bytes"); }, path + ".bad"},
+      {"a folder", [&] { fs::create_directory(path); Write(path + "/inner", "kept"); }, path + ".bad.1"},
+      {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }, path + ".bad.2"},
+      {"a link", [&] { fs::create_symlink("elsewhere", path); }, path + ".bad.4"},
+  };
+  fs::create_directory(path + ".bad.3");  // a name taken by anything is skipped
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    row.make();
+    std::string reason;
+    EXPECT_EQ(plat::Move_Aside(path, &reason), row.expected) << reason;
+    struct stat info {};
+    EXPECT_NE(lstat(path.c_str(), &info), 0) << "nothing is left at the name";
+  }
+  EXPECT_EQ(Read(path + ".bad"), "bytes");
+  EXPECT_EQ(Read(path + ".bad.1/inner"), "kept");
+  EXPECT_TRUE(fs::is_fifo(path + ".bad.2"));
+  EXPECT_TRUE(fs::is_empty(path + ".bad.3")) << "the taken name was not replaced";
+  EXPECT_TRUE(Is_Link(path + ".bad.4"));
+
+  // A folder that cannot be written to keeps the entry where it is and says why.
+  Write(path, "stays");
+  plat::Inject_Move_Aside_Failure(EROFS);
+  std::string reason;
+  EXPECT_EQ(plat::Move_Aside(path, &reason), "");
+  plat::Inject_Move_Aside_Failure(0);
+  EXPECT_EQ(reason, "Read-only file system");
+  EXPECT_EQ(Read(path), "stays");
+  EXPECT_FALSE(fs::exists(path + ".bad.5"));
+  EXPECT_EQ(plat::Move_Aside(folder.Path("missing.dat"), &reason), "");
+  EXPECT_EQ(reason, "No such file or directory");
+}
+
+TEST(MoveAside, FailsWhenEveryNameIsTakenOrTheFolderIsReadOnly) {
+  Temp_Folder folder;
+  const std::string path = folder.Path("full.dat");
+  Write(path, "entry");
+  Write(path + ".bad", "0");
+  for (int i = 1; i < plat::kMax_Damaged_Copies; ++i) Write(path + ".bad." + std::to_string(i), "0");
+  std::string reason;
+  EXPECT_EQ(plat::Move_Aside(path, &reason), "");
+  EXPECT_NE(reason.find("is taken"), std::string::npos) << reason;
+  EXPECT_EQ(Read(path), "entry");
+  EXPECT_EQ(Read(path + ".bad"), "0");
+
+  // Root may write into any folder; the real refusal is seen by other users only.
+  if (geteuid() == 0) GTEST_SKIP() << "a read-only folder does not stop root";
+  const std::string locked = folder.Path("locked");
+  fs::create_directory(locked);
+  Write(locked + "/rdata.dat", "entry");
+  ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+  EXPECT_EQ(plat::Move_Aside(locked + "/rdata.dat", &reason), "");
+  EXPECT_EQ(reason, "Permission denied");
+  chmod(locked.c_str(), 0755);
+  EXPECT_EQ(Read(locked + "/rdata.dat"), "entry");
 }
 
 }  // namespace

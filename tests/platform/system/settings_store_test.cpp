@@ -1,7 +1,10 @@
 #include "platform/system/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -390,6 +393,66 @@ TEST_F(Settings_Test, HandlesAreCheckedBeforeUse) {
             ERROR_INVALID_PARAMETER);
   EXPECT_EQ(Query_Dword("X", &value), ERROR_FILE_NOT_FOUND);
   RegCloseKey(key);
+}
+
+// A FIFO in the key file's place is refused at once (the alarm ends a run that waits on it):
+// named once on stderr, its values read as missing, and a save does not replace it.
+TEST_F(Settings_Test, KeyFileThatIsAFifoIsRefusedAtOnceAndReadsAsMissing) {
+  fs::create_directories(Folder());
+  ASSERT_EQ(mkfifo(Key_File().c_str(), 0600), 0);
+  alarm(60);
+  testing::internal::CaptureStderr();
+  DWORD value = 7;
+  for (const char* name : {"Display_Windowed", "Display_Resolution", "Music_Volume"}) {
+    EXPECT_EQ(Query_Dword(name, &value), ERROR_FILE_NOT_FOUND) << name;
+  }
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ | KEY_WRITE, &key), ERROR_SUCCESS);
+  EXPECT_EQ(Set_Dword(key, "Display_Windowed", 1), ERROR_ACCESS_DENIED);
+  RegCloseKey(key);
+  const std::string said = testing::internal::GetCapturedStderr();
+  alarm(0);
+  EXPECT_EQ(value, 7u);
+  const std::string refused = Key_File() + " was not opened: it is a FIFO, not a regular file";
+  const size_t first = said.find(refused);
+  ASSERT_NE(first, std::string::npos) << said;
+  EXPECT_EQ(said.find(refused, first + 1), std::string::npos) << "said once: " << said;
+  EXPECT_NE(said.find("could not save settings to " + Key_File() +
+                      " (it is a FIFO, not a regular file); no settings were saved"),
+            std::string::npos)
+      << said;
+  EXPECT_TRUE(fs::is_fifo(Key_File())) << "the FIFO is not replaced";
+}
+
+// A save that fails on a full disk before any setting was saved leaves no empty key file and
+// says that nothing was saved; with settings saved before it says that they stay.
+TEST_F(Settings_Test, AFullDiskLeavesNoEmptyKeyFileAndSaysWhatStays) {
+  const auto dword = [](const char* name, BYTE low) {
+    return plat::Settings_Value{name, REG_DWORD, {low, 0, 0, 0}};
+  };
+  HKEY key = Create_Key();
+  ASSERT_TRUE(fs::exists(Key_File())) << "a new key has its empty file";
+  plat::Inject_Replace_Failure(plat::Replace_Step::Write, ENOSPC);
+  testing::internal::CaptureStderr();
+  EXPECT_NE(plat::Set_Key_Values(key, {dword("Display_Windowed", 1)}), ERROR_SUCCESS);
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("could not save settings to " + Key_File() + " (No space left on device); no settings were saved"),
+            std::string::npos)
+      << said;
+  EXPECT_EQ(said.find("the old values stay"), std::string::npos) << said;
+  EXPECT_FALSE(fs::exists(Key_File())) << "the empty key file is removed";
+  HKEY opened = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &opened), ERROR_FILE_NOT_FOUND);
+
+  ASSERT_EQ(plat::Set_Key_Values(key, {dword("Display_Windowed", 1)}), ERROR_SUCCESS);
+  const std::string saved = Read_Key_File();
+  plat::Inject_Replace_Failure(plat::Replace_Step::Create, ENOSPC);
+  testing::internal::CaptureStderr();
+  EXPECT_NE(plat::Set_Key_Values(key, {dword("Display_Windowed", 0)}), ERROR_SUCCESS);
+  said = testing::internal::GetCapturedStderr();
+  RegCloseKey(key);
+  EXPECT_NE(said.find("(No space left on device); the old values stay"), std::string::npos) << said;
+  EXPECT_EQ(Read_Key_File(), saved);
 }
 
 TEST(Settings_Folder, FollowsXdgConfigHomeElseHome) {
