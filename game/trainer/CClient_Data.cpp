@@ -190,8 +190,6 @@ bool CClient_Data::Load(const char* user_name) {
   const Store_Load_Result result = Load_Store_File(m_File_Name, "a new account was started", parse, m_Store_State);
   switch (result.outcome) {
     case Store_Load::Unkept:
-      Clear();
-      return false;
     case Store_Load::Missing:
     case Store_Load::Damaged:
     case Store_Load::Unopened:

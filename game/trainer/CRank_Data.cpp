@@ -129,13 +129,9 @@ bool CRank_Data::Load() {
     return Parse_File_Bytes(bytes, &why);
   };
   const Store_Load_Result result = Load_Store_File(kFile_Name, "new score tables were started", parse, m_Store_State);
-  if (result.outcome == Store_Load::Unkept) {
-    Clear();
-    return false;
-  }
-  if (result.outcome == Store_Load::Damaged || !result.kept_as.empty()) ++m_Damaged_Loads;
-  if (result.outcome == Store_Load::Missing || result.outcome == Store_Load::Damaged ||
-      result.outcome == Store_Load::Unopened) {
+  if (result.outcome == Store_Load::Damaged || result.outcome == Store_Load::Unkept || !result.kept_as.empty())
+    ++m_Damaged_Loads;
+  if (result.outcome != Store_Load::Accepted) {
     m_Tables.clear();
     Make_Default_Tables();
   }

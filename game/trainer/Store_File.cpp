@@ -85,7 +85,6 @@ Store_Load_Result Load_Store_File(const std::string& path, const char* started, 
   std::string main_why;
   std::string main_reason;
   const Store_Read main = Read_Whole_File(path, main_bytes, &main_reason);
-  if (main != Store_Read::Unreadable) state.unopened_said.clear();
   // An entry that cannot be opened goes out of the way, so that the store can be saved again
   // without losing it; then the load goes on as if there were no file.
   std::string unopened;  // what happened to it, for the line on stderr
@@ -101,6 +100,7 @@ Store_Load_Result Load_Store_File(const std::string& path, const char* started, 
     }
   }
   if (main == Store_Read::Read && parse(main_bytes, main_why)) {
+    state.unopened_said.clear();
     result.outcome = Store_Load::Accepted;
     return result;
   }
@@ -118,6 +118,7 @@ Store_Load_Result Load_Store_File(const std::string& path, const char* started, 
     copy_said = Damaged(copy_path, copy_why);
   }
   if (main == Store_Read::Missing) {
+    state.unopened_said.clear();
     if (copy_accepted) {
       result.outcome = Store_Load::Accepted;
     } else if (copy == Store_Read::Missing) {
@@ -149,9 +150,19 @@ Store_Load_Result Load_Store_File(const std::string& path, const char* started, 
   // The file was read and refused: the next save would replace it, so it is kept first.
   result.kept_as = plat::Keep_Damaged_Copy(path, main_bytes.data(), main_bytes.size());
   if (result.kept_as.empty()) {
-    Report(Damaged(path, main_why) + " but no copy of it could be kept beside it; it is left as it is");
-    result.outcome = Store_Load::Unkept;
-  } else if (copy_accepted) {
+    // Without a copy the file must not be replaced: the store runs for this session on the
+    // "_tmp" copy or a new store, and nothing is saved over the file. Said once.
+    state.left_alone = path;
+    std::string line = Damaged(path, main_why) + " but no copy of it could be kept beside it; it is left where it is, ";
+    line += copy_accepted ? copy_path + " was read instead" : std::string(started);
+    line += " and nothing is saved over it this session";
+    if (state.unopened_said != path) Report(line);
+    state.unopened_said = path;
+    result.outcome = copy_accepted ? Store_Load::Accepted : Store_Load::Unkept;
+    return result;
+  }
+  state.unopened_said.clear();
+  if (copy_accepted) {
     Report(Damaged(path, main_why) + "; it is kept as " + result.kept_as + " and " + copy_path + " was read instead");
     result.outcome = Store_Load::Accepted;
   } else {

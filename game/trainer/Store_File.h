@@ -35,14 +35,15 @@ enum class Store_Load {
   Accepted,  // one of them was accepted (a refused file was kept as a copy first)
   Damaged,   // what was there was refused; the store starts again from its defaults
   Unopened,  // what was there could not be opened; the store starts as if there were nothing
-  Unkept,    // the file was refused but no copy of it could be kept; nothing was changed
+  Unkept,    // the file was refused and no copy of it could be kept: it stays as it is and the
+             // store starts new for this session, never saved over it
 };
 
 // What one store remembers between its loads and saves (kept while the store is cleared), so
 // that each trouble is said once and a file that could not be moved aside is never replaced.
 struct Store_State {
-  std::string left_alone;      // the file that could not be opened nor moved aside this load
-  std::string unopened_said;   // the file whose unmovable entry was already named on stderr
+  std::string left_alone;      // the file that could not be moved aside nor kept this load
+  std::string unopened_said;   // the file whose left-alone entry was already named on stderr
   std::string failing_save;    // the file whose last save failed and was named on stderr
 };
 
