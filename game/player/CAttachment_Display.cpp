@@ -111,7 +111,7 @@ void CAttachment_Display::Update(float dt) {
 
 void CAttachment_Display::Render() {
   if (!m_Active || !m_Loaded || m_Fade == 0.0f) return;
-  const bool zoomed = g_Camera.m_Zoom_Level > 0.0f;
+  const bool zoomed = g_Camera.Projection_Altered();
   if (zoomed) g_Camera.Push_Projection();
   const CMatrix3x3& camera = g_Camera.Rotation();
   const CVector3& side = camera.rows[0];
@@ -125,7 +125,7 @@ void CAttachment_Display::Render() {
     r += 4.83f * b;
     d -= 1.83f * b;
   }
-  const CVector3 place = Add(Add(Add(g_Camera.Position(), Mul(ahead, kAhead)), Mul(side, r)), Mul(up, -d));
+  const CVector3 place = Add(Add(Add(g_Camera.Get_Eye_Position(), Mul(ahead, kAhead)), Mul(side, r)), Mul(up, -d));
   Normalize_Normals(true);
   Draw_Model(m_Device_Model, Scaled_Frame(camera, place), m_Device_Style, m_Device_Texture);
 
