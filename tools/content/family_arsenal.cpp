@@ -189,38 +189,19 @@ MeshGeometry On_Texel(MeshGeometry mesh, const std::array<float, 2>& uv) {
 // the origin and 0.35 up (0.446 square); above the icon runs a dark rail, and on it the lights
 // show, one light model per charge placed 0.5 apart along +x from the origin, each showing at
 // (-2.2, 0.95) from its place, up to nine. A slim plate (towards +z) carries both. The lights
-// add their colour over the rail, so the rail is black: a light shows its own colour.
+// add their colour over the rail, so the rail is mapped onto the black spot: black in any light,
+// it lets a light show its own colour.
 constexpr float kLights_Left = -2.2f, kLights_Up = 0.95f;
 constexpr float kLights_Span = 4.0f;  // the first to the ninth
-constexpr uint32_t kPlate_Colour = 0xFFFFFFFF, kRail_Colour = 0xFF000000;
-
-struct Tinted_Part {
-  MeshGeometry mesh;
-  uint32_t diffuse;
-};
-
-// One lit, textured mesh of parts each in its own vertex colour.
-writers::RigidMeshDesc Tinted_Rigid(const std::vector<Tinted_Part>& parts) {
-  constexpr uint32_t kFormat = writers::kMeshLitTextured | writers::kMeshDiffuse;
-  writers::RigidMeshDesc desc;
-  desc.streams.formats[0] = kFormat;
-  for (const Tinted_Part& part : parts) {
-    const uint32_t base = desc.streams.vertex_count;
-    const writers::Bytes bytes = writers::PackVertices(part.mesh, kFormat, part.diffuse);
-    desc.streams.vertices[0].insert(desc.streams.vertices[0].end(), bytes.begin(), bytes.end());
-    for (uint16_t index : part.mesh.indices) desc.streams.indices.push_back(static_cast<uint16_t>(base + index));
-    desc.streams.vertex_count += static_cast<uint32_t>(part.mesh.vertices.size());
-  }
-  return desc;
-}
-
-writers::RigidMeshDesc Display_Device() {
+MeshGeometry Display_Device() {
   const float left = kLights_Left - 0.35f, right = kLights_Left + kLights_Span + 0.35f;
   const float middle = 0.5f * (left + right), half = 0.5f * (right - left);
   MeshGeometry plate, rail;
   Append_Part(plate, writers::MakeBox(half, 0.675f, 0.05f), 1, 1, 1, middle, 0.625f, 0.3f);
   Append_Part(rail, writers::MakeBox(half - 0.05f, 0.25f, 0.03f), 1, 1, 1, middle, kLights_Up, 0.22f);
-  return Tinted_Rigid({{Inside_Spots(plate), kPlate_Colour}, {On_Texel(rail, kPanel_Black), kRail_Colour}});
+  MeshGeometry out = Inside_Spots(plate);
+  Append_Part(out, On_Texel(rail, kPanel_Black), 1, 1, 1, 0, 0, 0);
+  return out;
 }
 
 // A light: a round lamp facing the viewer, mapped onto the panel texture's white spot. One layer
@@ -335,6 +316,7 @@ std::vector<Mesh_Def> Meshes() {
       {0x22000166, "lightning_core", [] { return Barrel(5.0f, 50.0f, 200.0f); }},
       {0x22000167, "lightning_charge_glow", Lightning_Charge_Glow},
       {0x22000168, "lightning_charge_light", [] { return writers::MakeSphere(2.2f, 10, 6); }},
+      {0x22000174, "charge_display", Display_Device},
       {0x22000175, "charge_light", Display_Light},
       {0x22000171, "shell_band", Shell_Band},
       {0x22000030, "laser_pointer", Laser_Pointer_Device},
@@ -475,16 +457,6 @@ void Add_Arsenal_Family(Manifest& manifest) {
   Add_Meshes(manifest, Meshes());
   Add_Coloured_Mesh_Resource(manifest, 0x22000054, "meshes/gauge_frame.rnd", kGauge_Frame_Colour, Gauge_Frame);
   Add_Coloured_Mesh_Resource(manifest, 0x22000055, "meshes/gauge_bar.rnd", kGauge_Halo_Colour, Gauge_Bar);
-  ResourceEntry display;
-  display.id = 0x22000174;
-  display.type = 4;
-  display.name = "meshes/charge_display.rnd";
-  display.compress = true;
-  display.generate = [](Bytes& out) {
-    out = writers::BuildRigidRenderable(Display_Device());
-    return !out.empty();
-  };
-  manifest.AddResource(std::move(display));
   Add_Textures(manifest, Textures(), kFormatArgb, kFlagsAlphaBlend);
   Add_Gauge_Ramp(manifest);
   Add_Panel_Texture(manifest);
