@@ -41,6 +41,7 @@ constexpr float kShortest_Move = 0.0001f;
 constexpr float kFallback_Width = 640.0f;
 constexpr float kFallback_Height = 480.0f;
 constexpr float kBehind_Eye = 1.0e-6f;
+const CVector3 kNo_Offset{0.0f, 0.0f, 0.0f};
 
 CQuaternion Conjugate(const CQuaternion& q) { return CQuaternion{-q.x, -q.y, -q.z, q.w}; }
 
@@ -102,10 +103,19 @@ bool CCamera::Init() {
   return true;
 }
 
-void CCamera::Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& position) const {
+void CCamera::Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& offset) {
+  m_Shake_Offset = offset;
   if (!g_pRenderDevice) return;
+  CVector3 position;
+  m_Position.Add(offset, position);
   const CameraTransform transform{orientation, position};
   g_pRenderDevice->SetCameraTransform(&transform);
+}
+
+CVector3 CCamera::Get_Eye_Position() const {
+  CVector3 eye;
+  m_Position.Add(m_Shake_Offset, eye);
+  return eye;
 }
 
 void CCamera::Set_Pose(const CQuaternion& orientation) {
@@ -117,19 +127,17 @@ void CCamera::Set_Pose(const CQuaternion& orientation) {
 void CCamera::Look_At(const CVector3& position, const CVector3& target) {
   m_Position = position;
   Set_Pose(Look_Orientation(position, target));
-  Hand_Pose_To_Device(m_Orientation, m_Position);
+  Hand_Pose_To_Device(m_Orientation, kNo_Offset);
 }
 
 void CCamera::Set_Rotation(const CQuaternion& orientation) {
   Set_Pose(orientation);
-  Hand_Pose_To_Device(m_Orientation, m_Position);
+  Hand_Pose_To_Device(m_Orientation, kNo_Offset);
 }
 
 void CCamera::Set_Orientation(const CQuaternion& orientation) {
   Set_Pose(orientation);
-  CVector3 shaken;
-  m_Position.Add(m_Shake_Angles, shaken);
-  Hand_Pose_To_Device(m_Orientation, shaken);
+  Hand_Pose_To_Device(m_Orientation, m_Shake_Angles);
 }
 
 void CCamera::Start_Move(const CVector3& position, const CVector3& target, float duration) {
@@ -270,7 +278,7 @@ void CCamera::Update_Move(float delta) {
   blended.Slerp(m_Move_Start_Orientation, m_Move_End_Orientation, t);
   m_Orientation = blended.Normalize();
   m_Rotation.From_Quaternion(m_Orientation);
-  Hand_Pose_To_Device(m_Orientation, m_Position);
+  Hand_Pose_To_Device(m_Orientation, kNo_Offset);
 }
 
 void CCamera::Update_Zoom(float delta) {
@@ -313,16 +321,14 @@ void CCamera::Update(float delta) {
   if (m_Mode == kPlaced && m_Shake_Active && !g_Game_Paused) {
     CQuaternion shaken;
     m_Shake_Rotation.Multiply(m_Orientation, shaken);
-    CVector3 moved;
-    m_Position.Add(m_Shake_Angles, moved);
-    Hand_Pose_To_Device(shaken, moved);
+    Hand_Pose_To_Device(shaken, m_Shake_Angles);
   }
   if (m_Mode == kMoving) Update_Move(delta);
   Update_Zoom(delta);
   if (!m_Shake_Active) {
     m_Shake_Angles.Set(0.0f, 0.0f, 0.0f);
     m_Shake_Rotation = CQuaternion::Identity;
-    Hand_Pose_To_Device(m_Orientation, m_Position);
+    Hand_Pose_To_Device(m_Orientation, kNo_Offset);
   }
   m_Shake_Active = false;
   Update_Tilt();

@@ -53,10 +53,18 @@ class CCamera {
 
   int Mode() const { return m_Mode; }
   const CVector3& Position() const { return m_Position; }
-  // Where the eye is: the camera's position (a shake turns the view and moves no eye).
-  CVector3 Get_Eye_Position() const { return m_Position; }
+  // Where the eye is: the camera's position plus the shake offset of the pose the device holds.
+  // What is placed from the eye (the guns' gauges, the charge display, glows) moves with the
+  // view it is drawn in.
+  CVector3 Get_Eye_Position() const;
+  // The offset from the camera's position of the eye the device was last handed: the angles of
+  // a shake taken as a distance, zero while no shake moves the view.
+  const CVector3& Shake_Offset() const { return m_Shake_Offset; }
   // The angles of the last shake asked for (zero for a shake of strength 0).
   const CVector3& Shake_Angles() const { return m_Shake_Angles; }
+  // An effect has changed the projection (the breathing zoom): first-person drawing then runs
+  // between Push_Projection and Pop_Projection.
+  bool Projection_Altered() const { return m_Zoom_Level > 0.0f; }
   const CQuaternion& Orientation() const { return m_Orientation; }
   const CMatrix3x3& Rotation() const { return m_Rotation; }
   const CCamera_Projection& Projection() const { return m_Projection; }
@@ -74,7 +82,8 @@ class CCamera {
 
  private:
   void Set_Pose(const CQuaternion& orientation);
-  void Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& position) const;
+  // Hands the device the orientation and the position moved by the offset, and keeps the offset.
+  void Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& offset);
   void Apply_Projection(const CCamera_Projection& projection);
   void Update_Move(float delta);
   void Update_Zoom(float delta);
@@ -90,6 +99,7 @@ class CCamera {
   bool m_Shake_Active = false;
   CVector3 m_Shake_Angles{0.0f, 0.0f, 0.0f};
   CQuaternion m_Shake_Rotation = CQuaternion::Identity;
+  CVector3 m_Shake_Offset{0.0f, 0.0f, 0.0f};
   bool m_Tilt_Saved = false;
   CQuaternion m_Saved_Orientation = CQuaternion::Identity;
   float m_Tilt_Angle = 0.0f;

@@ -31,8 +31,8 @@ constexpr float kSide = 8.0f;
 constexpr float kStep_In_Per_Light = 0.45f;
 constexpr float kSlide_Out = 6.0f;
 constexpr float kLight_Spacing = 0.5f;
-// Where the device model shows its icon, from the device's place.
-constexpr float kIcon_Left = 4.2f, kIcon_Up = 1.3f;
+// The icon beside the device: its centre left of and above the device's place, and its half size.
+constexpr float kIcon_Left = 1.5f, kIcon_Up = 0.35f, kIcon_Half = 0.223f;
 
 void Report(const char* what) { Show_Message("Error in CAttachment_Display\n%s", what); }
 
@@ -111,7 +111,7 @@ void CAttachment_Display::Update(float dt) {
 
 void CAttachment_Display::Render() {
   if (!m_Active || !m_Loaded || m_Fade == 0.0f) return;
-  const bool zoomed = g_Camera.m_Zoom_Level > 0.0f;
+  const bool zoomed = g_Camera.Projection_Altered();
   if (zoomed) g_Camera.Push_Projection();
   const CMatrix3x3& camera = g_Camera.Rotation();
   const CVector3& side = camera.rows[0];
@@ -125,13 +125,13 @@ void CAttachment_Display::Render() {
     r += 4.83f * b;
     d -= 1.83f * b;
   }
-  const CVector3 place = Add(Add(Add(g_Camera.Position(), Mul(ahead, kAhead)), Mul(side, r)), Mul(up, -d));
+  const CVector3 place = Add(Add(Add(g_Camera.Get_Eye_Position(), Mul(ahead, kAhead)), Mul(side, r)), Mul(up, -d));
   Normalize_Normals(true);
   Draw_Model(m_Device_Model, Scaled_Frame(camera, place), m_Device_Style, m_Device_Texture);
 
-  // The icon: a white quad on the device's plate left of the lights, facing the viewer.
+  // The icon: a white square facing the viewer, left of the device's place and a little above it.
   const CVector3 centre = Add(Sub(place, Mul(side, kIcon_Left)), Mul(up, kIcon_Up));
-  const CVector3 across = Mul(side, 0.35f), high = Mul(up, 0.35f);
+  const CVector3 across = Mul(side, kIcon_Half), high = Mul(up, kIcon_Half);
   const CVector3 corners[4] = {Add(Sub(centre, across), high), Add(Add(centre, across), high),
                                Sub(Add(centre, across), high), Sub(Sub(centre, across), high)};
   const float u[4] = {0.0f, 1.0f, 1.0f, 0.0f}, v[4] = {0.0f, 0.0f, 1.0f, 1.0f};

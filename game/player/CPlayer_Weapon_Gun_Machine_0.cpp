@@ -160,13 +160,21 @@ void CPlayer_Weapon_Gun_Machine_0::Render(const CFrame_Info& frame) {
   Render_Attachment();
 }
 
-void CPlayer_Weapon_Gun_Machine_0::Draw_Heat_Gauge() {
-  Normalize_Normals(true);
+CVector3 CPlayer_Weapon_Gun_Machine_0::Heat_Gauge_Position() const {
   const CMatrix3x3& camera = g_Camera.Rotation();
   const float slide = std::max(0.0f, (5.0f - m_Run_Time) * 0.5f);
-  const CVector3 position = Add(Add(Add(g_Camera.Position(), Mul(camera.rows[0], -6.65f)),
-                                    Mul(camera.rows[1], -5.87f - slide)),
-                                Mul(camera.rows[2], 15.0f));
+  return Add(Add(Add(g_Camera.Get_Eye_Position(), Mul(camera.rows[0], -6.65f)), Mul(camera.rows[1], -5.87f - slide)),
+             Mul(camera.rows[2], 15.0f));
+}
+
+// Drawn in the camera's frame with the normal projection: a zoom that widens the view leaves the
+// gauge where it is.
+void CPlayer_Weapon_Gun_Machine_0::Draw_Heat_Gauge() {
+  const bool altered = g_Camera.Projection_Altered();
+  if (altered) g_Camera.Push_Projection();
+  Normalize_Normals(true);
+  const CMatrix3x3& camera = g_Camera.Rotation();
+  const CVector3 position = Heat_Gauge_Position();
   const CMatrix4x4 gauge = Scaled_Frame(camera, position, 0.075f, 0.075f, 0.05f);
   Draw_Model(m_Models[kGauge_Frame], gauge, m_Styles[kSecond_Style], m_Textures[kBody_Texture]);
   const float h = m_Heat;
@@ -180,6 +188,7 @@ void CPlayer_Weapon_Gun_Machine_0::Draw_Heat_Gauge() {
     Draw_Model(m_Models[kGauge_Bar], Scaled_Frame(camera, position, 0.075f * s.x, 0.075f * s.y, 0.05f * s.z),
                m_Styles[kOuter_Bar_Style], m_Textures[kBar_Texture]);
   Normalize_Normals(false);
+  if (altered) g_Camera.Pop_Projection();
 }
 
 void CPlayer_Weapon_Gun_Machine_0::Draw_Muzzle_Flash(float dt) {

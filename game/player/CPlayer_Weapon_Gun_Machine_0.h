@@ -41,6 +41,8 @@ class CPlayer_Weapon_Gun_Machine_0 : public CPlayer_Weapon_Gun {
  private:
   Resource_List Resources();
   void Spin_And_Fire(float dt);
+  // The gauge's place: below and left of the view's centre, 15 ahead of the eye.
+  CVector3 Heat_Gauge_Position() const;
   void Draw_Heat_Gauge();
   void Draw_Muzzle_Flash(float dt);
 };

@@ -291,7 +291,7 @@ CVector3 CBrain_Game_Basic::Panel_Position() const {
     vertical = 5.5f + 1.83f * pulse;
   }
   const CMatrix3x3& axes = g_Camera.Rotation();
-  const CVector3& eye = g_Camera.Position();
+  const CVector3 eye = g_Camera.Get_Eye_Position();
   return CVector3{eye.x + axes.rows[0].x * lateral + axes.rows[1].x * vertical + axes.rows[2].x * 15.0f,
                   eye.y + axes.rows[0].y * lateral + axes.rows[1].y * vertical + axes.rows[2].y * 15.0f,
                   eye.z + axes.rows[0].z * lateral + axes.rows[1].z * vertical + axes.rows[2].z * 15.0f};

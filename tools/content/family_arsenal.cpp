@@ -1,6 +1,7 @@
 // Sample content of the player's arsenal: the first-person gun models (aiming along +z from the
 // mount point at the origin, at the sizes the guns' muzzle offsets assume), the steel ball, the
 // cannon shell and the tracer, their textures, and the shot and blast sounds.
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -142,23 +143,81 @@ MeshGeometry Gauge_Bar() {
   return out;
 }
 
-// The charge display. Its origin sits near the lower right corner of the view, so the plate
-// and the lights are built up and to the left of it: the lights (one light model per charge,
-// placed 0.5 apart along +x from the origin) show at (-3.2, 1.3) from their place, the icon
-// 1 left of the first light, all on a slim plate behind them (towards +z, away from the viewer).
-constexpr float kDisplay_Left = -3.2f, kDisplay_Up = 1.3f;
+// The panel texture (0x2200002A): light grey noise, shared by the charge display's device and
+// lights and by several targets and enemies. Two 2 x 2 texel spots in opposite corners are
+// white and black: the display's lights are mapped onto the white one, so that they show the
+// very colour the game draws them in, and its rail onto the black one, dark in any light.
+writers::PatternSpec Panel_Pattern() {
+  writers::PatternSpec spec;
+  spec.pattern = writers::Pattern::Noise;
+  spec.width = spec.height = 64;
+  spec.color_a = 0xFFB8C0CC;
+  spec.color_b = 0xFF707884;
+  spec.count = 3;
+  spec.seed = 42;
+  return spec;
+}
 
+// Texture coordinates at the middle of each spot, where filtering reads the spot alone.
+constexpr std::array<float, 2> kPanel_White = {1.0f / 64.0f, 1.0f / 64.0f};
+constexpr std::array<float, 2> kPanel_Black = {63.0f / 64.0f, 63.0f / 64.0f};
+
+bool Draw_Panel(writers::Picture& picture) {
+  if (!writers::DrawPattern(Panel_Pattern(), picture) || picture.width != 64 || picture.height != 64) return false;
+  for (uint32_t y = 0; y < 2; ++y)
+    for (uint32_t x = 0; x < 2; ++x) {
+      picture.At(x, y) = 0xFFFFFFFFu;
+      picture.At(62 + x, 62 + y) = 0xFF000000u;
+    }
+  return true;
+}
+
+// The mesh's texture coordinates squeezed into the panel's middle, clear of the two spots.
+MeshGeometry Inside_Spots(MeshGeometry mesh) {
+  for (writers::MeshVertex& v : mesh.vertices)
+    for (float& c : v.uv) c = 0.0625f + 0.875f * c;
+  return mesh;
+}
+
+MeshGeometry On_Texel(MeshGeometry mesh, const std::array<float, 2>& uv) {
+  for (writers::MeshVertex& v : mesh.vertices) v.uv[0] = uv[0], v.uv[1] = uv[1];
+  return mesh;
+}
+
+// The charge display, facing the viewer (-z). Its origin sits near the lower right corner of the
+// view, so it is built up and to the left of it: the game draws the attachment's icon 1.5 left of
+// the origin and 0.35 up (0.446 square); above the icon runs a dark rail, and on it the lights
+// show, one light model per charge placed 0.5 apart along +x from the origin, each showing at
+// (-2.2, 0.95) from its place, up to nine. A slim plate (towards +z) carries both. The lights
+// add their colour over the rail, so the rail is mapped onto the black spot: black in any light,
+// it lets a light show its own colour.
+constexpr float kLights_Left = -2.2f, kLights_Up = 0.95f;
+constexpr float kLights_Span = 4.0f;  // the first to the ninth
 MeshGeometry Display_Device() {
-  MeshGeometry out;
-  Append_Part(out, writers::MakeBox(3.3f, 0.55f, 0.08f), 1, 1, 1, -1.5f, kDisplay_Up, 0.35f);
-  Append_Part(out, writers::MakeBox(3.4f, 0.08f, 0.2f), 1, 1, 1, -1.5f, kDisplay_Up - 0.55f, 0.25f);
+  const float left = kLights_Left - 0.35f, right = kLights_Left + kLights_Span + 0.35f;
+  const float middle = 0.5f * (left + right), half = 0.5f * (right - left);
+  MeshGeometry plate, rail;
+  Append_Part(plate, writers::MakeBox(half, 0.675f, 0.05f), 1, 1, 1, middle, 0.625f, 0.3f);
+  Append_Part(rail, writers::MakeBox(half - 0.05f, 0.25f, 0.03f), 1, 1, 1, middle, kLights_Up, 0.22f);
+  MeshGeometry out = Inside_Spots(plate);
+  Append_Part(out, On_Texel(rail, kPanel_Black), 1, 1, 1, 0, 0, 0);
   return out;
 }
 
+// A light: a round lamp facing the viewer, mapped onto the panel texture's white spot. One layer
+// only: the light style adds it over the rail on both faces, so a ball would count twice.
 MeshGeometry Display_Light() {
+  MeshGeometry lamp = writers::MakeDisc(0.18f, 16);
+  for (writers::MeshVertex& v : lamp.vertices) {
+    // A quarter turn about x, from facing up to facing the viewer (-z).
+    const float y = v.position[1], z = v.position[2];
+    v.position[1] = z, v.position[2] = -y;
+    const float ny = v.normal[1], nz = v.normal[2];
+    v.normal[1] = nz, v.normal[2] = -ny;
+  }
   MeshGeometry out;
-  Append_Part(out, writers::MakeSphere(0.18f, 10, 6), 1, 1, 1, kDisplay_Left, kDisplay_Up, 0);
-  return out;
+  Append_Part(out, lamp, 1, 1, 1, kLights_Left, kLights_Up, 0);
+  return On_Texel(out, kPanel_White);
 }
 
 // Missile launcher: a long boxy rail to 170 with two light pods at its tip, and a cradle arm
@@ -301,6 +360,20 @@ bool Draw_Gauge_Ramp(writers::Picture& picture) {
   return true;
 }
 
+void Add_Panel_Texture(Manifest& manifest) {
+  ResourceEntry entry;
+  entry.id = 0x2200002A;
+  entry.type = 2;
+  entry.name = "textures/display_panel.txb";
+  entry.compress = true;
+  entry.generate = [](Bytes& out) {
+    writers::Picture picture;
+    return Draw_Panel(picture) &&
+           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture}, out);
+  };
+  manifest.AddResource(std::move(entry));
+}
+
 void Add_Gauge_Ramp(Manifest& manifest) {
   ResourceEntry entry;
   entry.id = 0x22000037;
@@ -319,7 +392,6 @@ std::vector<Texture_Def> Textures() {
   return {
       {0x2200001D, "textures/steel_ball.txb", Make_Pattern(writers::Pattern::RadialGlow, 64, 0xFFF0F4FF, 0xFF6A7480)},
       {0x22000025, "textures/energy_core.txb", Make_Pattern(writers::Pattern::Ribbons, 64, 0xC0A0A0FF, 0x603040C0, 5, 7)},
-      {0x2200002A, "textures/display_panel.txb", Make_Pattern(writers::Pattern::Noise, 64, 0xFFB8C0CC, 0xFF707884, 3, 42)},
       {0x2200002C, "textures/gun_metal.txb", Make_Pattern(writers::Pattern::Noise, 128, 0xFF70767E, 0xFF2C3036, 4, 44)},
       // Light, so that targets tinted with it keep their colours.
       {0x2200003B, "textures/barrel_steel.txb", Make_Pattern(writers::Pattern::Stripes, 64, 0xFFF4F6F8, 0xFFD0D4DA, 6, 1)},
@@ -387,6 +459,7 @@ void Add_Arsenal_Family(Manifest& manifest) {
   Add_Coloured_Mesh_Resource(manifest, 0x22000055, "meshes/gauge_bar.rnd", kGauge_Halo_Colour, Gauge_Bar);
   Add_Textures(manifest, Textures(), kFormatArgb, kFlagsAlphaBlend);
   Add_Gauge_Ramp(manifest);
+  Add_Panel_Texture(manifest);
   for (const SoundDef& sound : Sounds()) {
     ResourceEntry entry;
     entry.id = sound.id;

@@ -147,6 +147,45 @@ TEST_F(CameraTest, AShakeLastsOneFrameAndLeavesTheCameraPoseAlone) {
   Expect_Near(camera.Position(), position, 0.0f);
 }
 
+// The eye is the position the device draws from: the camera's position plus the shake offset of
+// the pose handed over at the last update, not the angles of a shake asked for since.
+TEST_F(CameraTest, TheEyeIsThePositionPlusTheShakeOffsetTheDeviceWasHanded) {
+  const CVector3 position{100.0f, 50.0f, -20.0f};
+  camera.Look_At(position, CVector3{100.0f, 50.0f, 500.0f});
+  Expect_Near(camera.Get_Eye_Position(), position, 0.0f);
+
+  camera.Shake(3.0f);
+  const CVector3 handed = camera.Shake_Angles();
+  ASSERT_GT(handed.Length(), 0.1f);
+  camera.Update(0.1f);
+  const CVector3 shaken{position.x + handed.x, position.y + handed.y, position.z + handed.z};
+  Expect_Near(camera.Shake_Offset(), handed, 0.0f);
+  Expect_Near(camera.Get_Eye_Position(), shaken, 1e-5f);
+  Expect_Near(camera.Position(), position, 0.0f);  // the camera's own position stays
+
+  // A shake asked for after the update moves the view only at the next one.
+  camera.Shake(3.0f);
+  ASSERT_GT(std::fabs(camera.Shake_Angles().x - handed.x), 1e-3f);
+  Expect_Near(camera.Get_Eye_Position(), shaken, 1e-5f);
+  const CVector3 next = camera.Shake_Angles();
+  camera.Update(0.1f);
+  Expect_Near(camera.Get_Eye_Position(), CVector3{position.x + next.x, position.y + next.y, position.z + next.z}, 1e-5f);
+
+  // Without a new request the view returns to the unshaken eye.
+  camera.Update(0.1f);
+  Expect_Near(camera.Get_Eye_Position(), position, 0.0f);
+
+  // Placing the camera hands an unshaken pose; setting the orientation hands the shake's.
+  camera.Shake(2.0f);
+  camera.Update(0.1f);
+  camera.Look_At(CVector3{1.0f, 2.0f, 3.0f}, CVector3{1.0f, 2.0f, 30.0f});
+  Expect_Near(camera.Get_Eye_Position(), CVector3{1.0f, 2.0f, 3.0f}, 0.0f);
+  camera.Shake(2.0f);
+  const CVector3 angles = camera.Shake_Angles();
+  camera.Set_Orientation(camera.Orientation());
+  Expect_Near(camera.Get_Eye_Position(), CVector3{1.0f + angles.x, 2.0f + angles.y, 3.0f + angles.z}, 1e-5f);
+}
+
 TEST_F(CameraTest, TheBreathingZoomReturnsToTheSavedProjection) {
   const CCamera_Projection normal = camera.Projection();
   camera.m_Zoom_Requested = true;

@@ -18,6 +18,7 @@
 #include "game/player/CPlayer.h"
 #include "game/warroom/CWarRoom_Sim.h"
 #include "tests/game/player/arsenal_fixture.h"
+#include "tests/game/player/view_probe.h"
 
 namespace {
 
@@ -281,6 +282,97 @@ TEST_F(Attachments, TheDisplaysLightsShowTheirColours) {
   EXPECT_GT(used.r, used.g + 10 * used.count) << "in red (0.5, 0.3, 0.3)";
   EXPECT_GT(used.r, used.b + 10 * used.count);
   d.m_Device_Model = device;
+}
+
+// The display's lights read in the picture in the very colours they are drawn in: the waiting
+// blue (0.6, 0.6, 0.9), the ready yellow (0.8, 0.8, 0.5) of the last light and the red
+// (0.5, 0.3, 0.3) of a used charge's flash; all nine lights of a full load are in view. The icon
+// is a 0.446-unit square 1.5 units left of and 0.35 above the device's place, and a strong shake
+// moves the device only by the view's small turn.
+TEST_F(Attachments, TheDisplayShowsItsLightsColoursAndItsIconInPlace) {
+  Launch(kSteel_Ball, 2);
+  CAttachment_Display& d = Charged()->m_Display;
+  CRenderableObject* const lights = d.m_Light_Model;
+  const auto show_lights = [&](bool shown) { d.m_Light_Model = shown ? lights : nullptr; };
+  const auto set = [&](int charges, bool ready, float flash) {
+    d.m_Charges = d.m_Initial_Charges = charges;
+    d.m_Fade = 1.0f;
+    d.m_Hidden = 0;
+    d.m_Ready = ready;
+    d.m_Flash = flash;
+    Charged()->m_Cooldown = ready ? 0.0f : 10.0f;
+  };
+  // The lower right of the view.
+  const view_probe::Region corner{400, 420, 800, 600};
+  constexpr uint32_t kWaiting = 0x9999E5, kReady = 0xCCCC7F, kUsed = 0x7F4C4C;
+  struct Case {
+    const char* name;
+    int charges;
+    bool ready;
+    float flash;
+    std::vector<uint32_t> colours;  // left to right
+  };
+  // Two charges left, the last one ready, and the flash of the one just used after them.
+  const Case cases[] = {
+      {"used", 2, true, 1.0f, {kWaiting, kReady, kUsed}},
+      {"full", 9, true, 0.0f, {kWaiting, kWaiting, kWaiting, kWaiting, kWaiting, kWaiting, kWaiting, kWaiting, kReady}},
+  };
+  view_probe::Box used;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    set(c.charges, c.ready, c.flash);
+    const view_probe::Frame_Pair pair =
+        view_probe::Draw_With_And_Without(harness, show_lights, 0.0f, 0, std::string("display_") + c.name + ".png");
+    const view_probe::Box box = view_probe::Changed(pair, corner);
+    ASSERT_FALSE(box.Empty());
+    if (c.flash > 0.0f) used = box;
+    EXPECT_LT(box.right, int(pair.width) - 1) << "every light in view";
+    // The lights left to right along the row through their middle, each read at its centre.
+    const int y = (box.top + box.bottom) / 2;
+    std::vector<uint32_t> seen;
+    for (int x = box.left; x <= box.right; ++x) {
+      const size_t at = size_t(y) * pair.width;
+      if (!view_probe::Differs(pair.shown[at + x], pair.hidden[at + x], 24)) continue;
+      int end = x;
+      while (end + 1 <= box.right && view_probe::Differs(pair.shown[at + end + 1], pair.hidden[at + end + 1], 24)) ++end;
+      seen.push_back(pair.shown[at + (x + end) / 2] & 0xFFFFFF);
+      x = end;
+    }
+    ASSERT_EQ(seen.size(), c.colours.size());
+    for (size_t i = 0; i < seen.size(); ++i)
+      for (int shift = 0; shift < 24; shift += 8)
+        EXPECT_NEAR(int((seen[i] >> shift) & 0xFF), int((c.colours[i] >> shift) & 0xFF), 3)
+            << "light " << i << std::hex << " reads " << seen[i] << " for " << c.colours[i];
+  }
+
+  // The icon, found where its picture differs from a plain white square, against the place of a
+  // display of up to five lights (8 units right of and 6 below the view's centre, 15 ahead).
+  set(3, true, 0.0f);
+  CTextureData* const icon = d.m_Icon_Texture;
+  const view_probe::Frame_Pair icon_pair = view_probe::Draw_With_And_Without(
+      harness, [&](bool shown) { d.m_Icon_Texture = shown ? icon : nullptr; }, 0.0f, 0);
+  const view_probe::Box square = view_probe::Changed(icon_pair, corner);
+  ASSERT_FALSE(square.Empty());
+  const double per_unit = 0.5 * icon_pair.height / (15.0 * std::tan(0.3926991));
+  const double centre_x = 0.5 * icon_pair.width + (8.0 - 1.5) * per_unit;
+  const double centre_y = 0.5 * icon_pair.height + (6.0 - 0.35) * per_unit;
+  EXPECT_NEAR(0.5 * (square.left + square.right + 1), centre_x, 2.0);
+  EXPECT_NEAR(0.5 * (square.top + square.bottom + 1), centre_y, 2.0);
+  EXPECT_NEAR(square.Width(), 0.446 * per_unit, 2.0);
+  EXPECT_NEAR(square.Height(), 0.446 * per_unit, 2.0);
+
+  // A full-strength hit's shake: the eye moves by up to 5 units each way.
+  set(2, true, 1.0f);
+  const float strength = 5.0f;
+  const view_probe::Box shaken = view_probe::Changed(
+      view_probe::Draw_With_And_Without(harness, show_lights, strength, view_probe::Strong_Shake_Seed(strength),
+                                        "display_shaken.png"),
+      corner);
+  ASSERT_GT(std::fabs(g_Camera.Shake_Offset().x), 2.0f) << "a strong shake";
+  ASSERT_FALSE(shaken.Empty());
+  EXPECT_NEAR(shaken.Centre_X(), used.Centre_X(), 18.0);
+  EXPECT_NEAR(shaken.Centre_Y(), used.Centre_Y(), 18.0);
+  EXPECT_NEAR(shaken.Width(), used.Width(), 4);
 }
 
 TEST_F(Attachments, EveryGunGivesBackItsAttachmentsDisplayWhenItIsReleased) {

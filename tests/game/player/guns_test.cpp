@@ -18,6 +18,7 @@
 #include "platform/window/cursor.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "tests/game/player/arsenal_fixture.h"
+#include "tests/game/player/view_probe.h"
 
 namespace {
 
@@ -230,6 +231,63 @@ TEST_F(Arsenal, TheSpinIsLimitedToThreeTimesTheFirstFactor) {
   EXPECT_LE(top, 3.0f);
   EXPECT_GT(top, 2.5f);
   g_Gun_Machine.End_Fire();
+}
+
+// The heat gauge is placed from the eye the view is drawn from and drawn with the normal
+// projection: a near blast's shake moves it only by the view's small turn, and the breathing zoom
+// neither slides nor shrinks it.
+TEST_F(Arsenal, TheHeatGaugeKeepsItsPlaceOnScreenUnderAShakeAndAZoom) {
+  Launch(2);
+  harness.Step_Undrawn(2);
+  g_Gun_Machine.m_Run_Time = 10.0f;  // past the gauge's slide into view
+  CRenderableObject* const frame = g_Gun_Machine.m_Models[4];
+  CRenderableObject* const bar = g_Gun_Machine.m_Models[5];
+  const auto show = [&](bool shown) {
+    g_Gun_Machine.m_Models[4] = shown ? frame : nullptr;
+    g_Gun_Machine.m_Models[5] = shown ? bar : nullptr;
+  };
+  // The lower left of the view, where the gauge sits, clear of the gun and the track's targets.
+  const view_probe::Region corner{0, 440, 250, 600};
+  const view_probe::Box still =
+      view_probe::Changed(view_probe::Draw_With_And_Without(harness, show, 0.0f, 0, "gauge_still.png"), corner);
+  ASSERT_FALSE(still.Empty());
+  EXPECT_GT(still.Width(), 60) << "the whole gauge lies inside the corner";
+  EXPECT_GT(still.left, corner.left);
+  EXPECT_LT(still.bottom, corner.bottom - 1);
+
+  // A full-strength hit shakes the camera by 5: the eye moves by up to 5 units each way (some 240
+  // pixels at the gauge's distance) and the view turns by up to 0.0125 radians about each axis,
+  // which moves the gauge, off the view's centre, by up to about 16 pixels.
+  const float strength = 5.0f;
+  const uint32_t seed = view_probe::Strong_Shake_Seed(strength);
+  const view_probe::Box shaken =
+      view_probe::Changed(view_probe::Draw_With_And_Without(harness, show, strength, seed, "gauge_shaken.png"), corner);
+  ASSERT_GT(std::fabs(g_Camera.Shake_Offset().x), 2.0f) << "a strong shake";
+  ASSERT_GT(std::fabs(g_Camera.Shake_Offset().y), 2.0f);
+  ASSERT_FALSE(shaken.Empty());
+  EXPECT_NEAR(shaken.Centre_X(), still.Centre_X(), 18.0);
+  EXPECT_NEAR(shaken.Centre_Y(), still.Centre_Y(), 18.0);
+  EXPECT_NEAR(shaken.Width(), still.Width(), 4);
+  EXPECT_NEAR(shaken.Height(), still.Height(), 4);
+
+  // The zoom at the crest of its breath: a quarter more field of view and half the near distance.
+  g_Camera.m_Zoom_Requested = true;
+  harness.Step_Undrawn(1);  // keeps the normal projection
+  const auto show_zoomed = [&](bool shown) {
+    show(shown);
+    g_Camera.m_Zoom_Level = 1.0f;
+    g_Camera.m_Zoom_Phase = 1.5707964f;
+  };
+  const float normal_fov = 0.7853982f;
+  const view_probe::Box zoomed =
+      view_probe::Changed(view_probe::Draw_With_And_Without(harness, show_zoomed, 0.0f, 0, "gauge_zoomed.png"), corner);
+  EXPECT_GT(g_Camera.Projection().fov, normal_fov * 1.24f) << "the view is zoomed";
+  ASSERT_FALSE(zoomed.Empty());
+  EXPECT_NEAR(zoomed.left, still.left, 2);
+  EXPECT_NEAR(zoomed.right, still.right, 2);
+  EXPECT_NEAR(zoomed.top, still.top, 2);
+  EXPECT_NEAR(zoomed.bottom, still.bottom, 2);
+  g_Camera.m_Zoom_Requested = false;
 }
 
 TEST_F(Arsenal, TheCannonReloadsInOneOverPointSevenUnits) {

@@ -8,6 +8,7 @@
 #include "game/sim/CSim_Stats.h"
 #include "game/trainer/Weapon_Tables.h"
 #include "tests/game/player/arsenal_fixture.h"
+#include "tests/game/player/view_probe.h"
 #include "tests/support/stand_in_target.h"
 
 namespace {
@@ -161,6 +162,45 @@ TEST_F(Lightning, EachBoltThrowsTwoToFiveArcsAndItsEchoStrikesAQuarterLater) {
   EXPECT_FLOAT_EQ(gun.m_Orientation.rows[2].z, held.rows[2].z) << "the aim is held during the echo";
   gun.Update(Frame(0.1f));
   EXPECT_EQ(gun.m_Shot_Id, id) << "the echo records no shot";
+}
+
+// A bolt's glow stands ten units from the eye on the line to the bolt's end, so it shows over the
+// end on the screen. Under a near blast's shake it stays there: placed from the shaken eye, it
+// moves only by the view's small turn, as the far end does.
+TEST_F(Lightning, ABoltsGlowStaysOverItsEndUnderAShake) {
+  Launch(4);
+  harness.Step_Undrawn(2);
+  using namespace arsenal;
+  const CMatrix3x3& axes = g_Camera.Rotation();
+  // Far ahead, up and to the left: over the fence, clear of the gun and the track's targets.
+  const CVector3 end = Add(Add(Add(g_Camera.Position(), Mul(axes.rows[2], 1500.0f)), Mul(axes.rows[0], -500.0f)),
+                           Mul(axes.rows[1], 400.0f));
+  const CVector3 on_screen = g_Camera.World_To_Screen(end);
+  CFX_Lightning& bolt = gun.m_Bolts[0];
+  ASSERT_TRUE(bolt.Setup(2, Muzzle(), end, 0xFFFF80FFu, 4.0f, 1000.0f, 1.0f));
+  bolt.m_Segment_Count = 0;  // the glow alone: the bright strands would hide part of it
+  const auto show = [&](bool shown) { bolt.m_No_Glow = !shown; };
+  // The glow's bright core (the wide halo around it is faint).
+  const int core = 80;
+  const view_probe::Region around{int(on_screen.x) - 120, int(on_screen.y) - 120, int(on_screen.x) + 120,
+                                  int(on_screen.y) + 120};
+  const view_probe::Box still =
+      view_probe::Changed(view_probe::Draw_With_And_Without(harness, show, 0.0f, 0, "bolt_glow_still.png"), around, core);
+  ASSERT_FALSE(still.Empty());
+  EXPECT_NEAR(still.Centre_X(), on_screen.x, 3.0);
+  EXPECT_NEAR(still.Centre_Y(), on_screen.y, 3.0);
+  // The eye moves by up to 5 units, half the glow's distance; the view turns by up to 0.0125
+  // radians about each axis, some 10 pixels near the view's centre.
+  const float strength = 5.0f;
+  const view_probe::Box shaken = view_probe::Changed(
+      view_probe::Draw_With_And_Without(harness, show, strength, view_probe::Strong_Shake_Seed(strength),
+                                        "bolt_glow_shaken.png"),
+      around, core);
+  ASSERT_GT(std::fabs(g_Camera.Shake_Offset().x), 2.0f) << "a strong shake";
+  ASSERT_FALSE(shaken.Empty());
+  EXPECT_NEAR(shaken.Centre_X(), still.Centre_X(), 14.0);
+  EXPECT_NEAR(shaken.Centre_Y(), still.Centre_Y(), 14.0);
+  bolt.m_Active = false;
 }
 
 TEST_F(Lightning, TheGunCarriesOnlyTheAttachmentsItHandles) {
