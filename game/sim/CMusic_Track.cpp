@@ -289,22 +289,21 @@ void CMusic_Track::Kill_Won_Objects() {
 }
 
 void CMusic_Track::Choose_Closing(bool success) {
-  // A mission run ends, in this order: the source destroyed, the infection out of time, a
-  // cleared site, or breached shields.
+  // Once the source is destroyed every mission closes with its sound and the access check, and
+  // then by its own result; before that the infection out of time closes it early and silently.
   const CWarRoom_Sim& war_room = g_WarRoom_Sim;
   if (war_room.m_Disinfection_Mode) {
     Play_Closing_Sound(kMeteorite_Sound);
     Update_Access_Level(true);
-    Start_Closing_Sequence(kSequence_Site_Cleared);
   } else if (war_room.Get_Time_Remaining() < 1.0f) {
     Start_Closing_Sequence(kSequence_Early_End);
+    return;
   } else if (success) {
     Play_Closing_Sound(kSuccess_Sound);
-    Start_Closing_Sequence(kSequence_Site_Cleared);
   } else {
     Play_Closing_Sound(kFailure_Sound);
-    Start_Closing_Sequence(kSequence_Shields_Breached);
   }
+  Start_Closing_Sequence(success ? kSequence_Site_Cleared : kSequence_Shields_Breached);
 }
 
 void CMusic_Track::Remove_Object(CWorld_Object* object) {
