@@ -20,6 +20,8 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/audio/bass.h"
 #include "platform/system/clock.h"
+#include "platform/system/debug.h"
+#include "platform/system/files.h"
 #include "platform/system/random.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
 
@@ -142,16 +144,45 @@ void CMusic_Track::Give_Reference_Scores() {
 void CMusic_Track::Load_Music(const CSim_Desc& desc) {
   m_Music_Channel = 0;
   if (!g_Music_Available || desc.music_id == 0 || !g_pRezMgr) return;
+  const uint32_t id = desc.music_id;
   CRezPackMap* map = nullptr;
-  const RezRecord* record = g_pRezMgr->FindRecord(desc.music_id, &map);
-  if (!record) return;
+  const RezRecord* record = g_pRezMgr->FindRecord(id, &map);
+  if (!record) {
+    Report_Music_Failure(id, "it is in no resource pack");
+    return;
+  }
   char path[260];
-  if (!g_pRezMgr->BuildFileName(record, path, sizeof(path), map)) return;
+  if (!g_pRezMgr->BuildFileName(record, path, sizeof(path), map)) {
+    Report_Music_Failure(id, "the name of its pack file is too long");
+    return;
+  }
   const DWORD length = record->size == kRezSizeToEnd ? 0 : record->size;
   m_Music_Channel = BASS_MusicLoad(FALSE, path, record->offset, length, 0);
   const float volume = std::clamp(g_Game_State.Music_Volume, 0.0f, 1.0f) * 100.0f;
   BASS_ChannelSetAttributes(m_Music_Channel, -1, std::min(static_cast<int>(volume), 100), -1);
-  if (m_Music_Channel != 0) BASS_MusicSetAmplify(m_Music_Channel, kMusic_Amplify);
+  if (m_Music_Channel != 0) {
+    BASS_MusicSetAmplify(m_Music_Channel, kMusic_Amplify);
+    return;
+  }
+  char reason[400];
+  if (!plat::File_Exists(path))
+    std::snprintf(reason, sizeof(reason), "its pack file %s is missing", path);
+  else if (record->flags & kRezFlagCompressed)
+    std::snprintf(reason, sizeof(reason), "it is stored compressed in %s", path);
+  else if (record->size == kRezSizeToEnd)
+    std::snprintf(reason, sizeof(reason), "%s holds no playable module from offset %u", path,
+                  static_cast<unsigned>(record->offset));
+  else
+    std::snprintf(reason, sizeof(reason), "%s holds no playable module at offset %u (%u bytes)", path,
+                  static_cast<unsigned>(record->offset), static_cast<unsigned>(record->size));
+  Report_Music_Failure(id, reason);
+}
+
+void CMusic_Track::Report_Music_Failure(uint32_t id, const char* reason) {
+  char line[512];
+  std::snprintf(line, sizeof(line), "Music module (%x) could not be loaded: %s; the simulation runs without music.",
+                static_cast<unsigned>(id), reason);
+  plat::Error_Output(line);
 }
 
 void CMusic_Track::Term() {
