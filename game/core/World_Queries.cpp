@@ -99,8 +99,8 @@ bool World_Strike_Object(CWorld_Object* object, const CVector3& start, const CVe
       CVector3 entry;
       push_point = SegmentBoxIntersect(start, delta, object->m_Position, a[0], a[1], a[2], Box_Half_Size(object),
                                        &count, &entry) ? entry : point;
-      // A box is pushed only when it takes the hit.
-      refused = !(object->m_Box.hit_flag && object->On_Hit(nullptr, &line));
+      // A box is pushed only when it takes the hit; an excluded box stops the shot untold.
+      refused = !(!(kind & kKind_Excluded) && object->m_Box.hit_flag && object->On_Hit(nullptr, &line));
       break;
     }
     default:
@@ -130,12 +130,12 @@ CWorld_Object* World_Pick_Object_On_Ray(const CVector3& start, const CVector3& d
   CWorld_Object* best = near.objects[0];
   for (int i = 1; i < near.count; ++i) {
     CWorld_Object* candidate = near.objects[i];
-    const bool candidate_live = Is_Live_Strikable(candidate);
-    const bool best_live = Is_Live_Strikable(best);
-    if (candidate_live && !best_live) {
+    // A live strikable candidate takes over from a best that is not; every other pair goes by
+    // the distance from the ray's line, so anything nearer the line displaces even a live best.
+    if (Is_Live_Strikable(candidate) && !Is_Live_Strikable(best)) {
       best = candidate;
-    } else if (candidate_live == best_live &&
-               Line_Distance_Sq(candidate->m_Position, start, segment) < Line_Distance_Sq(best->m_Position, start, segment)) {
+    } else if (Line_Distance_Sq(candidate->m_Position, start, segment) <
+               Line_Distance_Sq(best->m_Position, start, segment)) {
       best = candidate;
     }
   }

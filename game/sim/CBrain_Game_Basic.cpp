@@ -17,6 +17,7 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
@@ -41,9 +42,6 @@ float Ease(float value, float target, float up, float down) {
   return std::max(value - down, target);
 }
 
-// The panel's models are built in units of a tenth of the camera's.
-constexpr float kPanel_Scale = 0.1f;
-
 enum { kPanel_Style, kLabel_Style, kGauge_Style, kGlow_Style, kInfection_Style };
 
 void Draw_Mesh(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style, CTextureData* texture) {
@@ -60,31 +58,28 @@ float Gauge_Value(float fill) { return 1.025f - 1.05f * fill; }
 // A texture factor from alpha, red, green and blue, each 0-1.
 uint32_t Argb(float a, float r, float g, float b) { return Pack_Color_ARGB(CColor4{r, g, b, a}); }
 
-// Where a gauge part lies on the panel, in the panel model's units: its centre, and the scales
-// of its thickness, its length and its depth. The gauge models are built upright about their
-// origin with their foot (where they start filling) down; on the panel they lie along its
-// first axis with the foot to the left, below the label's top so that they stay in view.
-struct Part_Place {
-  float x, y, z;
-  float thickness, length, depth;
-};
+// Writes a gauge style's colour (its texture factor) and leaves its alpha reference as it is.
+void Set_Colour(CD3DRenderStyle* style, uint32_t colour) {
+  if (!style) return;
+  RenderPassDesc pass{};
+  if (!style->GetPass(0, &pass)) return;
+  pass.TextureFactor = colour;
+  style->SetPass(0, pass);
+  // The state manager replays recorded transitions into a style; a changed pass must drop them.
+  style->Rebuild();
+}
 
-constexpr Part_Place kShield_Place{2.5f, 0.0f, -1.5f, 1.1f, 1.3125f, 1.0f};
-// The shield bar's two glow passes: wider, a little longer and deeper, about the bar's centre.
-constexpr Part_Place kShield_Glows[] = {{2.5f, 0.0f, -1.5f, 2.0f, 1.35f, 1.5f}, {2.5f, 0.0f, -1.5f, 3.0f, 1.39f, 2.0f}};
-// The infection crystal, below the shield bar.
-constexpr Part_Place kInfection_Place{2.5f, -5.5f, -2.0f, 1.5f, 2.75f, 1.5f};
-
-CMatrix4x4 Part_Frame(const CMatrix4x4& panel, const Part_Place& place) {
+// The panel's matrix moved by an offset along its own axes.
+CMatrix4x4 Moved(const CMatrix4x4& panel, float a, float b, float c) {
   CMatrix4x4 out = panel;
-  for (int col = 0; col < 3; ++col) {
-    out.m[0][col] = -panel.m[1][col] * place.thickness;
-    out.m[1][col] = panel.m[0][col] * place.length;
-    out.m[2][col] = panel.m[2][col] * place.depth;
-    out.m[3][col] = panel.m[3][col] + place.x * panel.m[0][col] + place.y * panel.m[1][col] + place.z * panel.m[2][col];
-  }
+  for (int col = 0; col < 3; ++col)
+    out.m[3][col] = panel.m[3][col] + a * panel.m[0][col] + b * panel.m[1][col] + c * panel.m[2][col];
   return out;
 }
+
+// The shield bar's two glow passes: the bar again, a little above and below itself, so that
+// its halo rims it.
+constexpr float kGlow_Offsets[2][3] = {{0.0f, 0.06f, 0.0f}, {0.0f, -0.06f, 0.0f}};
 
 // The shield label: a white quad at (-1.9, 0, -0.25) in the panel's axes, half-sizes 1.0 and 0.5.
 void Draw_Label_Quad(const CMatrix3x3& axes, const CVector3& panel, CD3DRenderStyle* style, CTextureData* texture) {
@@ -326,9 +321,9 @@ void CBrain_Game_Basic::Draw_Panel() {
   const CVector3 place = Panel_Position();
   CMatrix4x4 panel;
   for (int row = 0; row < 3; ++row) {
-    panel.m[row][0] = axes.rows[row].x * kPanel_Scale;
-    panel.m[row][1] = axes.rows[row].y * kPanel_Scale;
-    panel.m[row][2] = axes.rows[row].z * kPanel_Scale;
+    panel.m[row][0] = axes.rows[row].x;
+    panel.m[row][1] = axes.rows[row].y;
+    panel.m[row][2] = axes.rows[row].z;
     panel.m[row][3] = 0.0f;
   }
   panel.m[3][0] = place.x;
@@ -341,33 +336,28 @@ void CBrain_Game_Basic::Draw_Panel() {
   Draw_Infection_Gauges(panel);
 }
 
-// The shield bar fills from its foot as the alpha reference falls; two larger copies in the
-// glow style, cut at the same place, make its halo.
+// The shield bar fills from its foot as the alpha reference falls; two copies in the glow
+// style, which takes only its colour, make its halo.
 void CBrain_Game_Basic::Draw_Shield_Gauge(const CMatrix4x4& panel) const {
   const float s = m_Shown_Shield;
-  const float value = Gauge_Value(s);
-  arsenal::Set_First_Pass(m_Styles[kGauge_Style], value, Argb(1.0f, 0.1f, 0.1f, 0.6f + 0.25f * s));
-  const float glow_alpha = 0.7f + 0.05f * std::sin(m_Pulse_Phase);
+  arsenal::Set_First_Pass(m_Styles[kGauge_Style], Gauge_Value(s), Argb(1.0f, 0.1f, 0.1f, 0.6f + 0.25f * s));
   const float glow_level = 0.2f + 0.25f * s;
-  // The glow's alpha is its colour's times the ramp: its reference is scaled alike, so that the
-  // halo ends where the bar ends.
-  arsenal::Set_First_Pass(m_Styles[kGlow_Style], value * glow_alpha,
-                          Argb(glow_alpha, std::clamp(glow_level, 0.0f, 1.0f), glow_level, 0.4f + 0.4f * s));
-  Draw_Mesh(m_Renderables[1], Part_Frame(panel, kShield_Place), m_Styles[kGauge_Style], m_Textures[2]);
-  for (const Part_Place& glow : kShield_Glows)
-    Draw_Mesh(m_Renderables[1], Part_Frame(panel, glow), m_Styles[kGlow_Style], m_Textures[2]);
+  Set_Colour(m_Styles[kGlow_Style], Argb(0.7f + 0.05f * std::sin(m_Pulse_Phase), std::clamp(glow_level, 0.0f, 1.0f),
+                                         glow_level, 0.4f + 0.4f * s));
+  Draw_Mesh(m_Renderables[1], panel, m_Styles[kGauge_Style], m_Textures[2]);
+  for (const auto& offset : kGlow_Offsets)
+    Draw_Mesh(m_Renderables[1], Moved(panel, offset[0], offset[1], offset[2]), m_Styles[kGlow_Style], m_Textures[2]);
 }
 
 // One crystal below the shield bar shows the site's infection, dim, and over it, bright and
 // pulsing, the infection left once the points now in play are committed.
 void CBrain_Game_Basic::Draw_Infection_Gauges(const CMatrix4x4& panel) const {
   const float pulse = 0.5f + 0.15f * std::sin(m_Pulse_Phase);
-  const CMatrix4x4 frame = Part_Frame(panel, kInfection_Place);
   CD3DRenderStyle* style = m_Styles[kInfection_Style];
   arsenal::Set_First_Pass(style, Gauge_Value(0.05f + 0.95f * m_Shown_Infection),
                           Argb(1.0f, 0.45f * pulse, 0.1f, 0.35f * pulse));
-  Draw_Mesh(m_Renderables[2], frame, style, m_Textures[2]);
+  Draw_Mesh(m_Renderables[2], panel, style, m_Textures[2]);
   arsenal::Set_First_Pass(style, Gauge_Value(0.05f + 0.95f * m_Shown_Projected),
                           Argb(1.0f, 0.4f + pulse, 0.25f * pulse, 0.3f * pulse));
-  Draw_Mesh(m_Renderables[2], frame, style, m_Textures[2]);
+  Draw_Mesh(m_Renderables[2], panel, style, m_Textures[2]);
 }

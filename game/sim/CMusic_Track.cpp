@@ -20,6 +20,8 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "platform/audio/bass.h"
 #include "platform/system/clock.h"
+#include "platform/system/debug.h"
+#include "platform/system/files.h"
 #include "platform/system/random.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
 
@@ -142,16 +144,45 @@ void CMusic_Track::Give_Reference_Scores() {
 void CMusic_Track::Load_Music(const CSim_Desc& desc) {
   m_Music_Channel = 0;
   if (!g_Music_Available || desc.music_id == 0 || !g_pRezMgr) return;
+  const uint32_t id = desc.music_id;
   CRezPackMap* map = nullptr;
-  const RezRecord* record = g_pRezMgr->FindRecord(desc.music_id, &map);
-  if (!record) return;
+  const RezRecord* record = g_pRezMgr->FindRecord(id, &map);
+  if (!record) {
+    Report_Music_Failure(id, "it is in no resource pack");
+    return;
+  }
   char path[260];
-  if (!g_pRezMgr->BuildFileName(record, path, sizeof(path), map)) return;
+  if (!g_pRezMgr->BuildFileName(record, path, sizeof(path), map)) {
+    Report_Music_Failure(id, "the name of its pack file is too long");
+    return;
+  }
   const DWORD length = record->size == kRezSizeToEnd ? 0 : record->size;
   m_Music_Channel = BASS_MusicLoad(FALSE, path, record->offset, length, 0);
   const float volume = std::clamp(g_Game_State.Music_Volume, 0.0f, 1.0f) * 100.0f;
   BASS_ChannelSetAttributes(m_Music_Channel, -1, std::min(static_cast<int>(volume), 100), -1);
-  if (m_Music_Channel != 0) BASS_MusicSetAmplify(m_Music_Channel, kMusic_Amplify);
+  if (m_Music_Channel != 0) {
+    BASS_MusicSetAmplify(m_Music_Channel, kMusic_Amplify);
+    return;
+  }
+  char reason[400];
+  if (!plat::File_Exists(path))
+    std::snprintf(reason, sizeof(reason), "its pack file %s is missing", path);
+  else if (record->flags & kRezFlagCompressed)
+    std::snprintf(reason, sizeof(reason), "it is stored compressed in %s", path);
+  else if (record->size == kRezSizeToEnd)
+    std::snprintf(reason, sizeof(reason), "%s holds no playable module from offset %u", path,
+                  static_cast<unsigned>(record->offset));
+  else
+    std::snprintf(reason, sizeof(reason), "%s holds no playable module at offset %u (%u bytes)", path,
+                  static_cast<unsigned>(record->offset), static_cast<unsigned>(record->size));
+  Report_Music_Failure(id, reason);
+}
+
+void CMusic_Track::Report_Music_Failure(uint32_t id, const char* reason) {
+  char line[512];
+  std::snprintf(line, sizeof(line), "Music module (%x) could not be loaded: %s; the simulation runs without music.",
+                static_cast<unsigned>(id), reason);
+  plat::Error_Output(line);
 }
 
 void CMusic_Track::Term() {
@@ -289,22 +320,21 @@ void CMusic_Track::Kill_Won_Objects() {
 }
 
 void CMusic_Track::Choose_Closing(bool success) {
-  // A mission run ends, in this order: the source destroyed, the infection out of time, a
-  // cleared site, or breached shields.
+  // Once the source is destroyed every mission closes with its sound and the access check, and
+  // then by its own result; before that the infection out of time closes it early and silently.
   const CWarRoom_Sim& war_room = g_WarRoom_Sim;
   if (war_room.m_Disinfection_Mode) {
     Play_Closing_Sound(kMeteorite_Sound);
     Update_Access_Level(true);
-    Start_Closing_Sequence(kSequence_Site_Cleared);
   } else if (war_room.Get_Time_Remaining() < 1.0f) {
     Start_Closing_Sequence(kSequence_Early_End);
+    return;
   } else if (success) {
     Play_Closing_Sound(kSuccess_Sound);
-    Start_Closing_Sequence(kSequence_Site_Cleared);
   } else {
     Play_Closing_Sound(kFailure_Sound);
-    Start_Closing_Sequence(kSequence_Shields_Breached);
   }
+  Start_Closing_Sequence(success ? kSequence_Site_Cleared : kSequence_Shields_Breached);
 }
 
 void CMusic_Track::Remove_Object(CWorld_Object* object) {

@@ -155,6 +155,8 @@ class CMusic_Track {
  private:
   void Open_Summary_Dialog(const std::vector<CSummary_Row>& rows);
   void Load_Music(const CSim_Desc& desc);
+  // One error line naming the module that gave no music, and why.
+  static void Report_Music_Failure(uint32_t id, const char* reason);
   void Give_Reference_Scores();
   void Dispatch_Section(CTrack_Section& section, float previous_clock);
   bool Remaining_Objects() const;

@@ -327,11 +327,15 @@ void CMusic_Track::Place_Row_Ejector(CTrack_Event& event, const CTrack_Point& po
     Setup_Ejector(type, 0, &event, slot_id, variant, -1, &place, store);
   };
   const auto formation = [&](uint32_t type, const Formation& f, uint32_t index, float x_low, float z_low) {
+    // A formation's own places take no random draw; past its end (or without one) the place is
+    // drawn, x before z.
     int variant = kRandom_Choice;
-    CVector3 place{(x_low + 0.8f * Random_Fraction()) * X, 0.0f, (0.4f + 0.55f * Random_Fraction()) * Z};
+    CVector3 place{0.0f, 0.0f, 0.0f};
     if (index < f.count) {
       variant = f.places[index].variant;
       place.Set(f.places[index].x * X, 0.0f, f.places[index].z * Z);
+    } else {
+      place = CVector3{(x_low + 0.8f * Random_Fraction()) * X, 0.0f, (0.4f + 0.55f * Random_Fraction()) * Z};
     }
     (void)z_low;
     Setup_Ejector(type, 0, &event, slot_id, variant, -1, &place, store);
@@ -353,7 +357,7 @@ void CMusic_Track::Place_Row_Ejector(CTrack_Event& event, const CTrack_Point& po
     case 5: {
       const Wall_Place* places = event.parameter == 4 ? kStars_P4 : event.parameter == 6 ? kStars_P6 : nullptr;
       const int count = event.parameter == 4 ? 4 : event.parameter == 6 ? 6 : 0;
-      CVector3 place{0.5f * X, H - (400.0f + 200.0f * Random_Fraction()), (0.4f + 0.1f * Random_Fraction()) * Z};
+      CVector3 place{0.0f, 0.0f, 0.0f};
       int side = kRandom_Choice, colour = kRandom_Choice;
       uint8_t flags = 0x02;
       if (n < count) {
@@ -362,6 +366,8 @@ void CMusic_Track::Place_Row_Ejector(CTrack_Event& event, const CTrack_Point& po
         side = at.side;
         colour = at.colour;
         flags = side == 0 ? 0x01 : 0x02;
+      } else {
+        place = CVector3{0.5f * X, H - (400.0f + 200.0f * Random_Fraction()), (0.4f + 0.1f * Random_Fraction()) * Z};
       }
       Setup_Ejector(41, flags, &event, slot_id, side, colour, &place, store);
       break;
@@ -372,13 +378,13 @@ void CMusic_Track::Place_Row_Ejector(CTrack_Event& event, const CTrack_Point& po
     case 9: {
       const Formation f = event.parameter == 4 ? Of(kCylinder_P4) : event.parameter == 6 ? Of(kCylinder_P6)
                                                                                         : Formation{nullptr, 0};
-      CVector3 place{(0.1f + 0.8f * Random_Fraction()) * X, 0.0f, (0.4f + 0.55f * Random_Fraction()) * Z};
-      if (f.places) {
-        if (point.argument < f.count)
-          place.Set(f.places[point.argument].x * X, 0.0f, f.places[point.argument].z * Z);
-        else
-          place.Set(0.0f, 0.0f, event.placement_depth);
-      }
+      CVector3 place{0.0f, 0.0f, 0.0f};
+      if (!f.places)
+        place = CVector3{(0.1f + 0.8f * Random_Fraction()) * X, 0.0f, (0.4f + 0.55f * Random_Fraction()) * Z};
+      else if (point.argument < f.count)
+        place.Set(f.places[point.argument].x * X, 0.0f, f.places[point.argument].z * Z);
+      else
+        place.Set(0.0f, 0.0f, event.placement_depth);
       Setup_Ejector(39, 0, &event, slot_id, 1, -1, &place, store);
       break;
     }

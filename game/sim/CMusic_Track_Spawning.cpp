@@ -440,14 +440,19 @@ bool CMusic_Track::Set_Up_Target(uint32_t type, CWorld_Object* object, const CTr
   }
   list = Goes_To_List_2(type) ? 2 : 1;
   if (type == 8) {
-    place.Set((0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.7f + 0.2f * Random_Fraction()) * Z);
+    // Drawn until the place is clear, at most 32 times; x before z (a braced list keeps the
+    // order in which its values are drawn, where call arguments would leave it to the compiler).
+    for (int draw = 0; draw < kPlace_Draws; ++draw) {
+      place = CVector3{(0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.7f + 0.2f * Random_Fraction()) * Z};
+      if (Check_Clearance(type, place)) break;
+    }
     argument = 0;
     orientation = Turn_About_X(kPi / 2.0f);
   } else if (type == 10) {
     argument = std::min(Random_Below(4), 3);
     const float speed = 275.0f + 50.0f * Random_Fraction();
     if (point.argument == 1) {
-      place.Set((0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.35f + 0.55f * Random_Fraction()) * Z);
+      place = CVector3{(0.1f + 0.8f * Random_Fraction()) * X, H + 200.0f, (0.35f + 0.55f * Random_Fraction()) * Z};
       velocity.Set(0.0f, -speed, 0.0f);
     } else {
       place = Draw_Ground_Place(type, 0.1f, 0.9f, 0.5f, 0.9f);

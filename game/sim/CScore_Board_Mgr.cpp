@@ -97,6 +97,13 @@ uint32_t With_Alpha(uint32_t colour, float alpha) {
 float Lerp(float a, float b, float t) { return a + (b - a) * t; }
 float Phase(float f, float start, float end) { return std::clamp((f - start) / (end - start), 0.0f, 1.0f); }
 
+// The middle of a text line drawn at y in glyphs of scale 1: their box hangs from 0.09 of its
+// height above y.
+float Line_Middle(float y) {
+  const float glyph_height = Screen_Height() * 0.025f;
+  return y + (0.5f - 0.09f) * glyph_height;
+}
+
 // The colour of each popup kind's points and icon.
 constexpr uint32_t kPopup_Colours[] = {0xff00ff00, 0xff80ffff, 0xffffd040, 0xffffa040, 0xffff7070,
                                        0xff60c0ff, 0xffc080ff, 0xffffff80, 0xffff4040};
@@ -470,8 +477,9 @@ void CScore_Board_Mgr::Render_Frame() {
   const float line = kLine * sh;
   const float margin = sh * 0.1f * Hud_Offset();
   const float anchor_x = 0.98f * sw, anchor_y = 0.04f * sh + margin;
-  // Every line of the board stands on its y: the total, the chains and the popups alike.
-  constexpr uint32_t kRight = CText_Mgr::kRight_X | CText_Mgr::kBottom_Y;
+  // The board's text lines end at the anchor and hang from their y (a glyph box's top lies 0.09
+  // of its height above it): the total on the anchor, the chains a line lower.
+  constexpr uint32_t kRight = CText_Mgr::kRight_X;
   char text[64];
 
   float closing_width = 0.0f;
@@ -491,7 +499,8 @@ void CScore_Board_Mgr::Render_Frame() {
   float label_gap = total_width;
   if (m_Commit_Timer != 0.0f && closing_width > total_width)
     label_gap += (closing_width - total_width) * (1.0f - std::min(m_Commit_Timer, 1.0f));
-  Draw_Icon(kIcon_Board, anchor_x - label_gap - 0.01f * sw, anchor_y, kWhite, kRight, 1.0f);
+  Draw_Icon(kIcon_Board, anchor_x - label_gap - 0.01f * sw, Line_Middle(anchor_y), kWhite,
+            CText_Mgr::kRight_X | CText_Mgr::kCentre_Y, 1.0f);
 
   const bool chain_shown = m_Pending_Points != 0 || m_Pending_Multiplier != 0;
   if (chain_shown) {
@@ -528,7 +537,9 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
       right = Lerp(settle_start, x, (f - 0.05f) / 0.05f);
     else if (f > 0.35f)
       right = Lerp(x, off_screen, std::min(20.0f * (f - 0.35f), 1.0f));
-    Draw_Icon(kIcon_Points, right, y, 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, 1.0f);
+    // Centred on its row's line like every other line of the board: standing on y it would
+    // cover the line above, which hangs from its own y.
+    Draw_Icon(kIcon_Points, right, Line_Middle(y), 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kCentre_Y, 1.0f);
     return;
   }
   const bool short_lived =
@@ -546,21 +557,21 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
   const char* text = Format_Multiplied_Points(popup.multiplier, popup.points);
   const float icon_width = Icon_Width(icon) * grow;
   const float gap = 0.005f * sw;
-  // The icon stands on y; the points stand on its middle line, so that label and number read
-  // as one line. (A glyph box's top lies 0.09 of its height above the y it is drawn at.)
-  const float glyph_height = Screen_Height() * grow * 0.025f;
-  const float middle = y - Icon_Height(icon) * grow * 0.5f + 0.09f * glyph_height;
+  // A popup's row is a line of the board, as the total's and the chains' are: the icon and the
+  // points are centred on its middle, so that label and number read as one line. (A glyph box
+  // drawn centred on y has its middle 0.09 of its height above y.)
+  const float middle = Line_Middle(y);
+  const float text_y = middle + 0.09f * Screen_Height() * grow * 0.025f;
   constexpr uint32_t kMiddle = CText_Mgr::kCentre_Y;
   if (popup.row_b >= 0) {
     // Centred on x: the icon's word ends left of x, the points begin right of it.
     const float word_left = x - gap - icon_width * fraction;
-    Draw_Icon(icon, word_left - (1.0f - fraction) * icon_width * 0.5f, y, colour, CText_Mgr::kBottom_Y, grow,
-              fraction);
-    Draw_Text(text, x + gap, middle, colour, kMiddle, grow);
+    Draw_Icon(icon, word_left - (1.0f - fraction) * icon_width * 0.5f, middle, colour, kMiddle, grow, fraction);
+    Draw_Text(text, x + gap, text_y, colour, kMiddle, grow);
     return;
   }
   const float right = x + slide;
-  Draw_Icon(icon, right, y, colour, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, grow, fraction);
+  Draw_Icon(icon, right, middle, colour, CText_Mgr::kRight_X | kMiddle, grow, fraction);
   const float text_right = right - icon_width * (1.0f + fraction) * 0.5f - gap;
-  Draw_Text(text, text_right, middle, colour, CText_Mgr::kRight_X | kMiddle, grow);
+  Draw_Text(text, text_right, text_y, colour, CText_Mgr::kRight_X | kMiddle, grow);
 }

@@ -1,5 +1,6 @@
 // Shots striking objects, rays cast through the world, and the world's object queries.
 #include <algorithm>
+#include <vector>
 
 #include "game/core/World_Queries.h"
 #include "game/sim/CSim_Stats.h"
@@ -82,6 +83,7 @@ TEST_F(WorldQueriesTest, WhatAShotPushesTellsAndReports) {
       {"target box", kBody_Box, 0x01, true, true, true, true, true},
       {"box without hit flag", kBody_Box, 0x01, false, true, false, false, false},
       {"box refuses", kBody_Box, 0x01, true, false, false, true, false},
+      {"excluded box stops the shot untold", kBody_Box, 0x41, true, true, false, false, false},
       {"fixed that refuses is still struck", kBody_Fixed, 0x01, true, false, true, true, false},
       {"excluded fixed is not told", kBody_Fixed, 0x41, true, true, false, false, false},
   };
@@ -157,16 +159,46 @@ TEST_F(WorldQueriesTest, RaysMeetTheGroundAndObjects) {
   EXPECT_NEAR(point.x, 1000.0f, 0.01f);
 }
 
-TEST_F(WorldQueriesTest, APickPrefersALiveTargetOverAFadingOneNearerTheLine) {
-  Test_Ball* fading = Ball({1000.0f, kHigh, 800.0f}, 10.0f, 5.0f, 0.0f, kFloating);
-  fading->m_Kill_Timer = 0.5f;
-  Test_Ball* live = Ball({1200.0f, kHigh, 803.0f}, 10.0f, 5.0f, 0.0f, kFloating);
-  Test_Ball* scenery = Ball({1100.0f, kHigh, 801.0f}, 10.0f, 5.0f, 0.0f, kFloating, 0x04);
-  (void)scenery;
-  CVector3 point;
-  EXPECT_EQ(World_Pick_Object_On_Ray({800.0f, kHigh, 800.0f}, {1.0f, 0.0f, 0.0f}, point, 15.0f), live);
-  live->m_Kill_Timer = 0.9f;
-  EXPECT_EQ(World_Pick_Object_On_Ray({800.0f, kHigh, 800.0f}, {1.0f, 0.0f, 0.0f}, point, 15.0f), fading);
+TEST_F(WorldQueriesTest, APickTakesALiveTargetFirstElseWhatIsNearestTheLine) {
+  struct Near {
+    float x, z;       // the centre; the ray runs along x at z = 800
+    uint32_t kind;
+    float kill_timer;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Near> in_order;  // in the order the world lists them
+    int picked;                  // index into in_order, or -1 for none
+  } cases[] = {
+      {"a live target takes over from a fading one nearer the line",
+       {{1000.0f, 800.0f, 0x01, 0.5f}, {1200.0f, 803.0f, 0x01, 0.0f}}, 1},
+      {"a fading target nearer the line displaces a live best",
+       {{1200.0f, 803.0f, 0x01, 0.0f}, {1000.0f, 800.0f, 0x01, 0.5f}}, 1},
+      {"scenery nearer the line displaces a live best and nothing is picked",
+       {{1200.0f, 803.0f, 0x01, 0.0f}, {1100.0f, 801.0f, 0x04, 0.0f}}, -1},
+      {"of two live targets the one nearer the line",
+       {{1000.0f, 803.0f, 0x02, 0.0f}, {1200.0f, 801.0f, 0x01, 0.0f}}, 1},
+      {"an equal distance keeps the first",
+       {{1000.0f, 802.0f, 0x01, 0.0f}, {1200.0f, 798.0f, 0x01, 0.0f}}, 0},
+      {"a best fading past 0.85 gives nothing",
+       {{1200.0f, 803.0f, 0x01, 0.0f}, {1000.0f, 800.0f, 0x01, 0.9f}}, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<Test_Ball*> balls(c.in_order.size());
+    // Each new object goes to the front of its list: build them last first.
+    for (size_t i = c.in_order.size(); i-- > 0;) {
+      const Near& n = c.in_order[i];
+      balls[i] = Ball({n.x, kHigh, n.z}, 10.0f, 5.0f, 0.0f, kFloating, n.kind);
+      balls[i]->m_Kill_Timer = n.kill_timer;
+    }
+    CVector3 point{0.0f, 0.0f, 0.0f};
+    CWorld_Object* picked = World_Pick_Object_On_Ray({800.0f, kHigh, 800.0f}, {1.0f, 0.0f, 0.0f}, point, 15.0f);
+    EXPECT_EQ(picked, c.picked < 0 ? nullptr : balls[c.picked]);
+    if (c.picked >= 0) EXPECT_NEAR(point.x, c.in_order[c.picked].x, 0.01f) << "the ray's nearest approach";
+    for (Test_Ball* ball : balls) ball->m_Kill_Timer = 1.0f;
+    g_World.Remove_Dead_Objects();
+  }
 }
 
 TEST_F(WorldQueriesTest, QueryRadiusFiltersByDistanceAndListsEachObjectOnce) {

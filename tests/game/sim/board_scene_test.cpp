@@ -3,6 +3,7 @@
 // pictures these tests look at.
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/core/CGame.h"
@@ -30,6 +31,26 @@ int Count(const Picture& p, float x0, float x1, float y0, float y1, Test test) {
     for (uint32_t x = uint32_t(x0 * p.width); x < uint32_t(x1 * p.width); ++x) n += test(p.pixels[y * p.width + x]);
   return n;
 }
+
+// The first and last rows in the box holding a pixel that passes the test; -1 when none does.
+template <typename Test>
+std::pair<int, int> Rows(const Picture& p, float x0, float x1, float y0, float y1, Test test) {
+  std::pair<int, int> rows{-1, -1};
+  for (uint32_t y = uint32_t(y0 * p.height); y < uint32_t(y1 * p.height); ++y)
+    for (uint32_t x = uint32_t(x0 * p.width); x < uint32_t(x1 * p.width); ++x)
+      if (test(p.pixels[y * p.width + x])) {
+        if (rows.first < 0) rows.first = static_cast<int>(y);
+        rows.second = static_cast<int>(y);
+        break;
+      }
+  return rows;
+}
+
+// A line of the board drawn at y (a fraction of the height) hangs from it: its glyphs' box, 0.025
+// of the height tall, starts 0.09 of its own height above y. The band a little wider than it.
+constexpr float kGlyph = 0.025f;
+float Line_Top(float y) { return y - 0.09f * kGlyph - 0.003f; }
+float Line_Bottom(float y) { return y + 0.91f * kGlyph + 0.003f; }
 
 bool Yellow(uint32_t c) { return ((c >> 16) & 0xff) > 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
 bool Green(uint32_t c) { return ((c >> 16) & 0xff) < 110 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
@@ -59,14 +80,20 @@ TEST_F(Board_Scene, TheTotalIsDrawnInYellowGlyphsAndGrowsWithTheScore) {
   Launch();
   harness.Step(2, 16);
   const Picture empty = Shot("board_empty.png");
-  const int nought = Count(empty, 0.80f, 0.985f, 0.01f, 0.045f, Yellow);
-  EXPECT_GT(nought, 10) << "the total 0 stands on 0.04 of the height at the top right";
+  const int nought = Count(empty, 0.80f, 0.985f, Line_Top(0.04f), Line_Bottom(0.04f), Yellow);
+  EXPECT_GT(nought, 10) << "the total 0 hangs from 0.04 of the height at the top right";
   g_Score_Board_Mgr.m_Closing_Points = 1234567;
   g_Score_Board_Mgr.Commit_Points();
   harness.Step(2, 16);
   const Picture scored = Shot("board_total.png");
-  const int digits = Count(scored, 0.80f, 0.985f, 0.01f, 0.045f, Yellow);
+  const int digits = Count(scored, 0.80f, 0.985f, Line_Top(0.04f), Line_Bottom(0.04f), Yellow);
   EXPECT_GT(digits, 4 * nought) << "nine characters instead of one";
+  // The digits fill their glyph box: from 0.09 of its height above 0.04 of the screen's to the
+  // rest below (at 800 x 600, rows 23 to 37).
+  const std::pair<int, int> total = Rows(scored, 0.80f, 0.985f, 0.0f, 0.2f, Yellow);
+  const float h = kGlyph * static_cast<float>(scored.height), y = 0.04f * static_cast<float>(scored.height);
+  EXPECT_NEAR(total.first, y - 0.09f * h, 1.0f) << "the total's top";
+  EXPECT_NEAR(total.second, y + 0.91f * h, 1.0f) << "the total's bottom";
   EXPECT_LT(Count(scored, 0.0f, 0.5f, 0.0f, 1.0f, Yellow), digits / 4) << "nothing yellow elsewhere";
 }
 
@@ -87,7 +114,8 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   harness.Step_Undrawn(2, 16);
   harness.Step(1, 16);
   const Picture p = Shot("board_popups.png");
-  EXPECT_GT(Count(p, 0.7f, 0.985f, 0.045f, 0.075f, Green), 10) << "the open chain, one line below the total";
+  EXPECT_GT(Count(p, 0.7f, 0.985f, Line_Top(0.07f), Line_Bottom(0.07f), Green), 10)
+      << "the open chain, one line below the total";
   EXPECT_GT(Count(p, 0.3f, 0.7f, 0.0f, 0.2f, [](uint32_t c) { return ((c >> 16) & 0xff) > 200; }), 20)
       << "the column-B popups in the middle";
   harness.Step_Undrawn(11, 16);
@@ -103,13 +131,14 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
   ASSERT_GT(board.m_Commit_Timer, 0.3333f) << "the multiplier has been folded in";
   const Picture counting = Shot("board_count_up.png");
   EXPECT_EQ(board.m_Closing_Multiplier, 0u);
-  EXPECT_GT(Count(counting, 0.75f, 0.985f, 0.045f, 0.075f, Yellow), 10) << "the closing points below the total";
+  EXPECT_GT(Count(counting, 0.75f, 0.985f, Line_Top(0.07f), Line_Bottom(0.07f), Yellow), 10)
+      << "the closing points below the total";
   for (int i = 0; i < 200 && board.m_Commit_Timer != 0.0f; ++i) harness.Step_Undrawn(1, 40);
   EXPECT_GT(board.m_Total_Score, 48250u + 5000u) << "committed";
 }
 
-// The popups stand where their rows put them, each line of the board standing on its y: the
-// total on 0.04 of the height, the open chain a line (0.03) lower, a first-column popup on
+// The popups stand where their rows put them, each line of the board hanging from its y: the
+// total from 0.04 of the height, the open chain a line (0.03) lower, a first-column popup on
 // base + row x line (base one line below the total, two while the open chain shows), and a
 // flushed chain's popup on the base itself.
 TEST_F(Board_Scene, PopupsStandWhereTheirRowsPlaceThem) {
@@ -126,23 +155,27 @@ TEST_F(Board_Scene, PopupsStandWhereTheirRowsPlaceThem) {
   hold_at(0.2f);
   harness.Step(1, 16);
   const Picture rows = Shot("board_rows.png");
-  // The open chain is shown: it stands on 0.07, row 0 on 0.10, row 1 on 0.13.
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.045f, 0.072f, Green), 10) << "the open chain";
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.075f, 0.102f, cyan), 10) << "the link on row 0";
-  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.075f, 0.102f, Green), 0) << "the points over the link";
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, 0.105f, 0.132f, Green), 10) << "the points on row 1";
-  EXPECT_EQ(Count(rows, 0.7f, 0.985f, 0.135f, 0.17f, Green), 0) << "nothing below row 1";
+  // The open chain is shown: it hangs from 0.07, row 0 from 0.10, row 1 from 0.13.
+  const std::pair<int, int> chain = Rows(rows, 0.7f, 0.985f, 0.0f, Line_Bottom(0.07f), Green);
+  const float h = kGlyph * static_cast<float>(rows.height), y = 0.07f * static_cast<float>(rows.height);
+  EXPECT_NEAR(chain.first, y - 0.09f * h, 1.0f) << "the open chain's top";
+  EXPECT_NEAR(chain.second, y + 0.91f * h, 1.0f) << "the open chain's bottom";
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), cyan), 10) << "the link on row 0";
+  EXPECT_EQ(Count(rows, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), Green), 0) << "the points over the link";
+  EXPECT_GT(Count(rows, 0.7f, 0.985f, Line_Top(0.13f), Line_Bottom(0.13f), Green), 10) << "the points on row 1";
+  EXPECT_EQ(Count(rows, 0.7f, 0.985f, Line_Bottom(0.13f), 0.2f, Green), 0) << "nothing below row 1";
 
   board.Flush_Staged_Points();  // the chain empties into a popup of its own
   hold_at(0.2f);
   harness.Step(1, 16);
   const Picture flushed = Shot("board_flushed.png");
   // No open chain: the base is 0.07, where the flushed chain and row 0 stand; row 1 on 0.10.
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, red), 10) << "the flushed chain on the base";
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, cyan), 10) << "the link on row 0, the base";
-  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.045f, 0.072f, Green), 0) << "the points over the link";
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, 0.075f, 0.102f, Green), 10) << "the points on row 1";
-  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, 0.075f, 0.102f, cyan), 0);
+  const float base_top = Line_Top(0.07f), base_bottom = Line_Bottom(0.07f);
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, red), 10) << "the flushed chain on the base";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, cyan), 10) << "the link on row 0, the base";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, Green), 0) << "the points over the link";
+  EXPECT_GT(Count(flushed, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), Green), 10) << "the points on row 1";
+  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), cyan), 0);
 }
 
 // A popup's points stand beside its label on one line: the middle row of the number's pixels is
@@ -155,9 +188,10 @@ TEST_F(Board_Scene, APopupsNumberAndLabelShareTheirMiddleLine) {
   board.m_Popups[0].time_left = board.m_Popups[0].duration * 0.7f;  // grown and still
   harness.Step(1, 16);
   const Picture p = Shot("board_link.png");
-  // Row 0 under the open chain stands on 0.10 of the height. The number and the label are split
+  // Row 0 under the open chain hangs from 0.10 of the height. The number and the label are split
   // at the widest gap between the columns holding cyan.
-  const uint32_t top = p.height * 70 / 1000, bottom = p.height * 102 / 1000;
+  const uint32_t top = static_cast<uint32_t>(Line_Top(0.10f) * static_cast<float>(p.height));
+  const uint32_t bottom = static_cast<uint32_t>(Line_Bottom(0.10f) * static_cast<float>(p.height));
   std::vector<uint32_t> columns;
   for (uint32_t x = p.width / 2; x < p.width; ++x)
     for (uint32_t y = top; y < bottom; ++y)

@@ -4,7 +4,7 @@
 
 #include "game/core/CGame_State.h"
 #include "game/sim/Score_Callouts.h"
-#include "runtime/src/sound/sound_mgr.h"
+#include "tests/game/sim/recording_sound_mgr.h"
 #include "tests/game/sim/scoring_fixture.h"
 
 namespace scoring_test {
@@ -20,25 +20,6 @@ constexpr uint32_t kMark_4 = 0x2200012a, kMark_2 = 0x22000129, kMark_3 = 0x22000
 constexpr uint32_t kTarget = 0x220000fc, kQuick = 0x22000123, kLink_3 = 0x2200011d, kStreak = 0x220000ef;
 constexpr uint32_t kBonus = 0x22000125, kLink_12 = 0x2200011f;
 constexpr unsigned kRoomy = 8;
-
-// Records what the callouts play, in place of the sound manager.
-class Recording_Sound_Mgr : public CSoundMgr {
- public:
-  // The manager in charge before this one is taken before the base constructor replaces it.
-  explicit Recording_Sound_Mgr(CSoundMgr* previous = g_pSoundMgr) : m_Previous(previous) { g_pSoundMgr = this; }
-  ~Recording_Sound_Mgr() override { g_pSoundMgr = m_Previous; }
-  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
-    played.push_back(*id);
-    volumes.push_back(*volume);
-    (void)flags;
-    return true;
-  }
-  std::vector<uint32_t> played;
-  std::vector<float> volumes;
-
- private:
-  CSoundMgr* m_Previous;
-};
 
 TEST_F(Scoring_Test, AcceptedCalloutsRaiseTheThresholdAndLowerTheirWeight) {
   Request_Callout(kCallout_Target_Hit, kRoomy);

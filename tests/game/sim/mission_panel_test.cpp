@@ -13,6 +13,7 @@
 #include "game/sim/CBrain_Game_Basic.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "game/warroom/CWarRoom_Sim.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "tests/game/sim/sim_run.h"
 
 namespace {
@@ -25,10 +26,13 @@ bool Shield_Blue(uint32_t c) { return Blue(c) > Red(c) + 60 && Blue(c) > Green(c
 // The infection crystal is red.
 bool Infection_Red(uint32_t c) { return Red(c) > Green(c) + 80 && Red(c) > Blue(c) + 60; }
 
-// Where lit pixels of a colour lie across the panel: the leftmost and rightmost columns.
+// Where lit pixels of a colour lie across the panel: the leftmost and rightmost columns, the
+// top and bottom rows.
 struct Extent {
-  int left = -1, right = -1;
+  int left = -1, right = -1, top = -1, bottom = -1;
   int Length() const { return left < 0 ? 0 : right - left + 1; }
+  float Middle_X() const { return 0.5f * static_cast<float>(left + right); }
+  float Middle_Y() const { return 0.5f * static_cast<float>(top + bottom); }
 };
 
 class MissionPanel : public SiteMission {
@@ -58,15 +62,15 @@ class MissionPanel : public SiteMission {
     if (const char* dir = std::getenv("VT_RUN_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
   }
 
-  // The columns the pixels of the colour cover inside the panel board's box on screen (the
-  // board is 4 by 2 camera units about the panel's place).
+  // Where the pixels of the colour lie inside the panel board's box on screen (the board runs
+  // from -3.05 to 1.6 across and from -0.95 to 0.6 up, in camera units about the panel's place).
   template <typename Test>
   Extent Across_Board(Test test) const {
     const CVector3 place = brain->Panel_Position();
     const CMatrix3x3& axes = g_Camera.Rotation();
     float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, y1 = -1e9f;
-    for (float a : {-2.0f, 2.0f})
-      for (float b : {-1.0f, 1.0f}) {
+    for (float a : {-3.05f, 1.6f})
+      for (float b : {-0.95f, 0.6f}) {
         const CVector3 corner{place.x + axes.rows[0].x * a + axes.rows[1].x * b,
                               place.y + axes.rows[0].y * a + axes.rows[1].y * b,
                               place.z + axes.rows[0].z * a + axes.rows[1].z * b};
@@ -81,15 +85,47 @@ class MissionPanel : public SiteMission {
         if (test(pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)])) {
           if (e.left < 0 || x < e.left) e.left = x;
           e.right = std::max(e.right, x);
+          if (e.top < 0) e.top = y;
+          e.bottom = y;
         }
     return e;
   }
+
+  // Where a point of the panel (in its axes, camera units, about its place) lies on the screen.
+  CVector3 On_Screen(float a, float b, float c) const {
+    const CVector3 place = brain->Panel_Position();
+    const CMatrix3x3& axes = g_Camera.Rotation();
+    const CVector3 point{place.x + axes.rows[0].x * a + axes.rows[1].x * b + axes.rows[2].x * c,
+                         place.y + axes.rows[0].y * a + axes.rows[1].y * b + axes.rows[2].y * c,
+                         place.z + axes.rows[0].z * a + axes.rows[1].z * b + axes.rows[2].z * c};
+    return g_Camera.World_To_Screen(point);
+  }
+  // The pixel drawn there.
+  uint32_t At_Panel(float a, float b, float c) const {
+    const CVector3 s = On_Screen(a, b, c);
+    const int x = std::clamp(static_cast<int>(s.x), 0, static_cast<int>(width) - 1);
+    const int y = std::clamp(static_cast<int>(s.y), 0, static_cast<int>(height) - 1);
+    return pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+  }
+  RenderPassDesc Glow_Pass() const {
+    RenderPassDesc pass{};
+    EXPECT_TRUE(brain->m_Styles[kGlow_Style]->GetPass(0, &pass));
+    return pass;
+  }
+  static constexpr int kGlow_Style = 3;  // 0x22000039, the shield bar's glow
 
   std::vector<uint32_t> pixels;
   uint32_t width = 0, height = 0;
 };
 
-// One launch of a site mission serves the three checks (starting the game and launching is
+int Colour_Distance(uint32_t a, uint32_t b) {
+  return std::abs(Red(a) - Red(b)) + std::abs(Green(a) - Green(b)) + std::abs(Blue(a) - Blue(b));
+}
+
+// A colour channel of 0-1 as the byte a style's colour holds (cut toward zero).
+uint32_t Channel(float v) { return static_cast<uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); }
+
+// One launch of a site mission serves the four checks (starting the game and launching is
 // most of each one's time): each draw sets every value it measures.
 TEST_F(MissionPanel, ItsGaugesFollowTheMissionAndItRidesTheCamerasPulse) {
   {
@@ -107,6 +143,10 @@ TEST_F(MissionPanel, ItsGaugesFollowTheMissionAndItRidesTheCamerasPulse) {
       EXPECT_GT(low.Length(), full.Length() * 15 / 100);
       EXPECT_NEAR(low.left, full.left, 4) << "the bar fills from its left end";
       EXPECT_EQ(empty.Length(), 0) << "an empty shield shows no bar";
+      // The bar lies across the panel from -0.8 to 1.3, on the label's line, in front of the board.
+      EXPECT_NEAR(full.left, On_Screen(-0.8f, 0.0f, -0.2f).x, 4.0f) << "the bar's foot";
+      EXPECT_NEAR(full.right, On_Screen(1.3f, 0.0f, -0.2f).x, 4.0f) << "the bar's end";
+      EXPECT_NEAR(full.Middle_Y(), On_Screen(0.0f, 0.0f, -0.2f).y, 3.0f) << "the bar's line";
     }();
   }
   {
@@ -122,6 +162,30 @@ TEST_F(MissionPanel, ItsGaugesFollowTheMissionAndItRidesTheCamerasPulse) {
       EXPECT_GT(low.Length(), 0) << "even a nearly clean site shows a little infection";
       // The crystal fills from its waist outward: both fills share their middle.
       EXPECT_NEAR(low.left + low.right, high.left + high.right, 8);
+      // The crystal's waist is at 0.25 across the panel, below the bar at -0.55.
+      EXPECT_NEAR(high.Middle_X(), On_Screen(0.25f, -0.55f, -0.2f).x, 4.0f) << "the crystal's waist";
+      EXPECT_NEAR(high.Middle_Y(), On_Screen(0.25f, -0.55f, -0.2f).y, 3.0f) << "the crystal's line";
+    }();
+  }
+  {
+    SCOPED_TRACE("the board holds the shield label, and the glow style takes only its colour");
+    [&] {
+      Draw(1.0f, 0.5f, 1.0f, "mission_panel_board.png");
+      // The label spans -2.9 to -0.9 across the panel: the board reaches past its left end.
+      const uint32_t board = At_Panel(1.45f, 0.45f, -0.06f);
+      for (float b : {-0.45f, 0.0f, 0.45f})
+        EXPECT_LT(Colour_Distance(At_Panel(-3.0f, b, -0.06f), board), 60)
+            << "left of the label at " << b << " lies the board";
+      const uint32_t glow_cut = Glow_Pass().AlphaRef;
+      Draw(0.3f, 0.5f, 1.0f, "mission_panel_glow.png");
+      const RenderPassDesc glow = Glow_Pass();
+      EXPECT_EQ(glow.AlphaRef, glow_cut) << "the shield does not cut the glow";
+      const float s = 0.3f, level = 0.2f + 0.25f * s;
+      const uint32_t want[4] = {Channel(0.7f + 0.05f * std::sin(brain->m_Pulse_Phase)), Channel(level), Channel(level),
+                                Channel(0.4f + 0.4f * s)};
+      for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(static_cast<int>((glow.TextureFactor >> (24 - 8 * i)) & 0xff), static_cast<int>(want[i]), 1)
+            << "channel " << i << " (alpha, red, green, blue) of the glow's colour";
     }();
   }
   {

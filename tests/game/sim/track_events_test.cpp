@@ -1,8 +1,10 @@
 // The track's events on a running world: what each kind places and where, how slots are
 // released and objects triggered, the lane lighting, and the spawn clearance shapes.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <type_traits>
+#include <vector>
 
 #include "game/core/CCamera.h"
 #include "game/core/CObject_Pool.h"
@@ -22,6 +24,7 @@
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CStruct_Light_Wall.h"
+#include "platform/system/random.h"
 #include "tests/game/sim/sim_run.h"
 
 namespace {
@@ -319,6 +322,70 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
   EXPECT_GE(extra->m_Position.x, 0.15f * X);
   EXPECT_LE(extra->m_Position.x, 0.95f * X);
   EXPECT_TRUE(Spawn_Variant(extra) >= 0 && Spawn_Variant(extra) <= 3);
+}
+
+// Every random value of a place is a draw of its own, taken in the order the values are
+// written (x before z); a place that is not random takes no draw at all.
+TEST_F(TrackEvents, RandomPlacesTakeTheirOwnDrawsInOrder) {
+  Sweep();
+  constexpr uint32_t kSeed = 2;
+  const auto draws = [](int n) {
+    plat::Seed_Random(kSeed);
+    std::vector<float> r;
+    for (int i = 0; i < n; ++i) r.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+    plat::Seed_Random(kSeed);
+    return r;
+  };
+  {
+    SCOPED_TRACE("a UFO: x = (0.1 + 0.8 r) X, z = (0.7 + 0.2 r') Z");
+    const std::vector<float> r = draws(4);
+    ASSERT_TRUE(g_Music_Track.Spawn_Target(8, CTrack_Point{0, 0.0f, 0}));
+    CWorld_Object* first = g_World.Find_Object_By_Type(8, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FLOAT_EQ(first->m_Position.x, (0.1f + 0.8f * r[0]) * X);
+    EXPECT_FLOAT_EQ(first->m_Position.z, (0.7f + 0.2f * r[1]) * Z);
+    // The same draws again would put a second one inside the first: it takes the next pair.
+    const float x2 = (0.1f + 0.8f * r[2]) * X, z2 = (0.7f + 0.2f * r[3]) * Z;
+    ASSERT_TRUE(std::fabs(x2 - first->m_Position.x) > 250.0f || std::fabs(z2 - first->m_Position.z) > 250.0f)
+        << "the seed's second place is clear of the first";
+    plat::Seed_Random(kSeed);
+    ASSERT_TRUE(g_Music_Track.Spawn_Target(8, CTrack_Point{0, 0.0f, 0}));
+    CWorld_Object* second = nullptr;
+    for (int n = 0; CWorld_Object* object = g_World.Get_Object(n); ++n)
+      if (object->m_Type == 8 && object != first) second = object;
+    ASSERT_NE(second, nullptr);
+    EXPECT_FLOAT_EQ(second->m_Position.x, x2) << "drawn again where the first stands";
+    EXPECT_FLOAT_EQ(second->m_Position.z, z2);
+    Sweep();
+  }
+  {
+    SCOPED_TRACE("a dropped ball: colour, speed 275 + 50 r, x = (0.1 + 0.8 r') X, z = (0.35 + 0.55 r'') Z");
+    const std::vector<float> r = draws(4);
+    ASSERT_TRUE(g_Music_Track.Spawn_Target(10, CTrack_Point{0, 0.0f, 1}));
+    const auto* ball = static_cast<CTarget_Ball*>(g_World.Find_Object_By_Type(10, 0));
+    ASSERT_NE(ball, nullptr);
+    EXPECT_EQ(ball->m_Colour, std::min(static_cast<int>(r[0] * 4.0f), 3));
+    EXPECT_FLOAT_EQ(ball->m_Sphere.velocity.y, -(275.0f + 50.0f * r[1]));
+    EXPECT_FLOAT_EQ(ball->m_Position.x, (0.1f + 0.8f * r[2]) * X);
+    EXPECT_FLOAT_EQ(ball->m_Position.z, (0.35f + 0.55f * r[3]) * Z);
+    Sweep();
+  }
+  {
+    SCOPED_TRACE("a formation's own place takes no draw");
+    // The box formation of two: its first box, through the event and set up directly.
+    CTrack_Event row = Event(2, 4, 2);
+    plat::Seed_Random(kSeed);
+    g_Music_Track.On_Event_Point(row, CTrack_Point{0, 0.0f, 0});
+    ASSERT_NE(row.objects[0], nullptr);
+    const int after_event = plat::Random();
+    Sweep();
+    CTrack_Event direct = Event(2, 4, 2);
+    const CVector3 place{0.5f * X, 0.0f, 0.76f * Z};
+    plat::Seed_Random(kSeed);
+    g_Music_Track.Setup_Ejector(37, 0, &direct, 0, 0, -1, &place, true);
+    EXPECT_EQ(after_event, plat::Random()) << "the event drew no numbers of its own";
+    Sweep();
+  }
 }
 
 TEST_F(TrackEvents, ScreenEffectsUseTheEventsDuration) {

@@ -16,6 +16,7 @@
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CStruct_Light_Wall.h"
 #include "game/warroom/CWarRoom_Sim.h"
+#include "tests/game/sim/recording_sound_mgr.h"
 #include "tests/game/sim/sim_run.h"
 
 namespace {
@@ -231,20 +232,25 @@ class WarRoomClosing : public SimRun {
   CWarRoom_Sim saved;
 };
 
-TEST_F(WarRoomClosing, EachOutcomeStartsItsClosingOnce) {
+TEST_F(WarRoomClosing, EachOutcomeStartsItsClosingOnceWithItsSound) {
+  constexpr uint32_t kSource = 0x220001CA, kCleared = 0x22000127, kBreached = 0x220001C8;
   struct Case {
     const char* name;
     float time_remaining;
     bool success;
     bool meteorite;
     int32_t kind;
+    std::vector<uint32_t> sounds;
   } cases[] = {
-      {"early end", 0.5f, true, false, 7},
-      {"site cleared", 2.0f, true, false, 8},
-      {"shields breached", 2.0f, false, false, 9},
-      {"source found", 0.5f, true, true, 8},
+      {"early end", 0.5f, true, false, 7, {}},
+      {"site cleared", 2.0f, true, false, 8, {kCleared}},
+      {"shields breached", 2.0f, false, false, 9, {kBreached}},
+      {"source found", 0.5f, true, true, 8, {kSource}},
+      {"shields breached after the source was found", 2.0f, false, true, 9, {kSource}},
   };
   Launch(1, kCommand_Launch_Site);
+  const float saved_volume = g_Game_State.SoundFX_Volume;
+  g_Game_State.SoundFX_Volume = 1.0f;
   for (const Case& c : cases) {
     g_Sequence_Mgr.Clear();
     // The time left is the distance the infection still has to grow over its growth rate.
@@ -253,11 +259,15 @@ TEST_F(WarRoomClosing, EachOutcomeStartsItsClosingOnce) {
     g_WarRoom_Sim.m_Infection_Radius = 10.0f - c.time_remaining;
     g_WarRoom_Sim.m_Disinfection_Mode = c.meteorite;
     g_Music_Track.m_Ended = false;
+    Recording_Sound_Mgr sound;
     g_Music_Track.End_Sim(c.success);
     g_Music_Track.End_Sim(!c.success);
     EXPECT_EQ(Kinds(), std::vector<int32_t>{c.kind}) << c.name;
     EXPECT_EQ(g_Music_Track.m_Result, c.success) << c.name;
+    EXPECT_EQ(sound.played, c.sounds) << c.name;
+    for (float volume : sound.volumes) EXPECT_FLOAT_EQ(volume, 0.925f) << c.name;
   }
+  g_Game_State.SoundFX_Volume = saved_volume;
 }
 
 TEST_F(WarRoomClosing, ASuccessKillsTheRunsObjectsAndFindsTheSourceAFailureKillsNothing) {
