@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "platform/d3d/d3d8.h"
+#include "platform/system/debug.h"
+#include "platform/system/files.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
 #include "runtime/src/render/sys/pc/render_cvars.h"
 
@@ -19,10 +22,19 @@ void FillLinear(D3DGAMMARAMP& ramp) {
 
 WORD LittleEndianWord(const unsigned char* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] << 8)); }
 
-// Reads the first ramp's worth of the file; a shorter file holds no ramp.
+// Reads the first ramp's worth of the file; a shorter file holds no ramp. A file that cannot be
+// opened (a FIFO, device or folder in its place is never waited on) is named and counts as no
+// file.
 RampSource ReadRampFile(const char* path, D3DGAMMARAMP& ramp) {
   if (path == nullptr) return RampSource::kLinear;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = nullptr;
+  std::string reason;
+  const plat::Open_Result opened = plat::Open_Regular_File(path, "rb", &file, &reason);
+  if (opened != plat::Open_Result::Opened && opened != plat::Open_Result::Missing) {
+    const std::string line =
+        std::string("Gamma file ") + path + " was not opened: " + reason + "; the linear ramp is used.";
+    plat::Error_Output(line.c_str());
+  }
   if (file == nullptr) return RampSource::kLinear;
   unsigned char bytes[kGammaFileSize];
   const size_t got = std::fread(bytes, 1, sizeof(bytes), file);
