@@ -274,6 +274,16 @@ void Note_Break(RezTextMap& map, const RezByteSource& source, Field result, cons
   map.damage = text;
 }
 
+// A packed file's listing ends with a terminating byte, its data after it: a file that ends
+// first lost its data and maybe part of its listing.
+void Note_Missing_Terminator(RezTextMap& map, const RezByteSource& source) {
+  map.complete = false;
+  char text[160];
+  std::snprintf(text, sizeof text, "at line %llu (byte %llu) the file ends before the byte that closes its listing",
+                static_cast<unsigned long long>(source.Line()), static_cast<unsigned long long>(source.Offset()));
+  map.damage = text;
+}
+
 }  // namespace
 
 void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) {
@@ -291,12 +301,15 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
     uint32_t attributes = 0;
     uint32_t offset = 0;
     uint32_t size = kRezSizeToEnd;
-    // A record's start is where the listing may end: at the end of the input (comments
-    // before it included), or at a packed file's terminating byte.
+    // A record's start is where the listing may end: a text map at the end of the input
+    // (comments before it included), a packed file at its terminating byte.
     int digits = 0;
     const Field first = Read_Hex8(source, id, &digits);
     if (digits == 0) {
-      if (first == Field::End) return;
+      if (first == Field::End) {
+        if (with_size) Note_Missing_Terminator(map, source);
+        return;
+      }
       if (first == Field::Bad) {
         // A terminating byte ends a packed file's listing (and, as an old end-of-file mark,
         // may end a text map); a text map may end in blank lines.
@@ -318,13 +331,20 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
     }
     if (!field_ok(Read_Hex8(source, offset), "offset")) return;
     if (with_size) {
-      if (!field_ok(Read_Separator(source), "separator after the offset") || !field_ok(Read_Hex8(source, size), "size")) {
+      if (!field_ok(Read_Separator(source), "separator after the offset") ||
+          !field_ok(Read_Hex8(source, size), "size")) {
         return;
       }
     }
     Add_Record(map, id, attributes, path, offset, size);
-    // The last field's separator and the line end may be missing at the end of the input.
-    if (Read_Separator(source) != Field::Ok) return;
+    // The last field's separator and the line end may be missing at the end of the input or
+    // before a packed file's terminating byte.
+    const int separator = source.Next();
+    if (separator < 0) {
+      if (with_size) Note_Missing_Terminator(map, source);
+      return;
+    }
+    if (separator == kRezPackedListingEnd) return;
     Skip_Line_End(source);
   }
 }

@@ -113,9 +113,9 @@ struct RezTextMap {
   std::unordered_map<std::string, uint16_t> component_numbers;
   std::vector<RezRecord> records;
   std::vector<std::string> diagnostics;
-  // Whether the listing ran to its proper end: the end of the input (or only blank space
-  // before it), or a packed file's terminating byte, where a record would start. Otherwise
-  // `damage` says where and how it broke off ("at line 101 (byte 8583), 'Z' where a resource
+  // Whether the listing ran to its proper end: a text map's end of input (or only blank space
+  // before it), a packed file's terminating byte (which its data follows). Otherwise `damage`
+  // says where and how it broke off ("at line 101 (byte 8583) it holds 'Z' where the resource
   // id belongs").
   bool complete = true;
   std::string damage;

@@ -85,6 +85,7 @@ TEST(RezTextMap, EveryLineEndReadsTheWholeListing) {
         if (with_size) text += " " + writers::Hex8(0x10 * n);
         text += n < 3 ? c.line_end : c.last_line_end;
       }
+      if (with_size) text += '\x1A';  // a packed file's listing ends with its terminating byte
       const RezTextMap map = Parse(text, with_size);
       ASSERT_EQ(map.records.size(), 3u);
       EXPECT_TRUE(map.complete) << map.damage;
@@ -160,6 +161,12 @@ TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
        "at line 3 (byte 38) it holds 'm' where the resource id belongs"},
       {"packed listing without its terminator", line + " 00000004\r\nPK", true, 1,
        "at line 2 (byte 45) it holds 'P' where the resource id belongs"},
+      {"packed file that ends after its listing", line + " 00000004\r\n", true, 1,
+       "at line 2 (byte 45) the file ends before the byte that closes its listing"},
+      {"packed file that ends inside its last line end", line + " 00000004", true, 1,
+       "at line 1 (byte 43) the file ends before the byte that closes its listing"},
+      {"empty packed file", "", true, 0, "at line 1 (byte 0) the file ends before the byte that closes its listing"},
+      {"terminator right after the size", line + " 00000004\x1A" + "0123", true, 1, ""},
       {"terminator inside a record", line + " 00000004\r\n2200\x1A", true, 1,
        "at line 2 (byte 49) it holds byte 0x1A where the resource id belongs"},
   };
