@@ -132,13 +132,18 @@ TEST_F(GammaTest, AFifoInPlaceOfTheFileIsNamedAndTheLinearRampUsed) {
   plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
   bool applied = false;
   EXPECT_TRUE(Returns_Without_Waiting(fifo, [&] { applied = SetGammaRampFromFile(fifo.c_str()); }));
-  plat::Set_Error_Recorder(nullptr);
   EXPECT_TRUE(applied);
   ASSERT_EQ(Device()->gamma_set_count, 1);
   EXPECT_EQ(Device()->gamma.red[255], 32640);  // 255 x 256, halved
   EXPECT_EQ(Device()->gamma.green[2], 256);
+  // The device is made again at every mode change: the same refusal is said once.
+  EXPECT_TRUE(Returns_Without_Waiting(fifo, [&] { applied = SetGammaRampFromFile(fifo.c_str()); }));
+  EXPECT_TRUE(applied);
+  EXPECT_EQ(Device()->gamma_set_count, 2);
+  plat::Set_Error_Recorder(nullptr);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0], "Gamma file " + fifo + " was not opened: it is a FIFO, not a regular file; the linear ramp is used.");
+  EXPECT_EQ(errors[0],
+            "Gamma file " + fifo + " was not opened: it is a FIFO, not a regular file; the linear ramp is used.");
 }
 
 TEST_F(GammaTest, NoDeviceNoRamp) {

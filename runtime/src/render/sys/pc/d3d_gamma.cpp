@@ -13,6 +13,8 @@
 namespace {
 
 float g_LastAppliedScale = 1.0f;
+// The last refusal said, so that a device re-created for each mode does not repeat it.
+std::string g_LastRefusal;
 
 enum class RampSource { kLinear, kFile, kUnusable };
 
@@ -33,7 +35,8 @@ RampSource ReadRampFile(const char* path, D3DGAMMARAMP& ramp) {
   if (opened != plat::Open_Result::Opened && opened != plat::Open_Result::Missing) {
     const std::string line =
         std::string("Gamma file ") + path + " was not opened: " + reason + "; the linear ramp is used.";
-    plat::Error_Output(line.c_str());
+    if (line != g_LastRefusal) plat::Error_Output(line.c_str());
+    g_LastRefusal = line;
   }
   if (file == nullptr) return RampSource::kLinear;
   unsigned char bytes[kGammaFileSize];
@@ -81,4 +84,7 @@ bool SetGammaRampFromFile(const char* path) {
   return true;
 }
 
-void ResetGammaState() { g_LastAppliedScale = 1.0f; }
+void ResetGammaState() {
+  g_LastAppliedScale = 1.0f;
+  g_LastRefusal.clear();
+}
