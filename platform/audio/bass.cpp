@@ -13,6 +13,7 @@
 #include "platform/audio/mixer.h"
 #include "platform/system/clock.h"
 #include "platform/system/debug.h"
+#include "platform/system/files.h"
 
 namespace {
 
@@ -160,7 +161,13 @@ bool Read_Source(BOOL mem, const void* file, DWORD offset, DWORD length, std::ve
     out->assign(base, base + length);
     return true;
   }
-  FILE* f = std::fopen(static_cast<const char*>(file), "rb");
+  // A FIFO, device or folder in place of the file is refused at once, never waited on.
+  FILE* f = nullptr;
+  std::string reason;
+  const char* path = static_cast<const char*>(file);
+  if (plat::Open_Regular_File(path, "rb", &f, &reason) == plat::Open_Result::Not_Regular) {
+    plat::Error_Output((std::string(path) + " was not opened: " + reason).c_str());
+  }
   if (!f) return false;
   bool ok = false;
   if (std::fseek(f, 0, SEEK_END) == 0) {

@@ -11,6 +11,8 @@
 #include <png.h>
 
 #include "platform/d3dx/d3dx8_tex.h"
+#include "platform/system/debug.h"
+#include "platform/system/files.h"
 
 namespace {
 
@@ -191,7 +193,13 @@ HRESULT FillLevels(IDirect3DTexture8* texture, const D3DXDecodedImage& image) {
 
 bool D3DXDecodeImageFile(const char* path, D3DXDecodedImage* image, UINT max_side) {
   if (path == nullptr || image == nullptr) return false;
-  File file(std::fopen(path, "rb"));
+  // A FIFO, device or folder in place of the image is refused at once, never waited on.
+  std::FILE* opened = nullptr;
+  std::string reason;
+  if (plat::Open_Regular_File(path, "rb", &opened, &reason) == plat::Open_Result::Not_Regular) {
+    plat::Error_Output((std::string(path) + " was not opened: " + reason).c_str());
+  }
+  File file(opened);
   return file && DecodeImage(file.get(), std::min(max_side, kMaxImageSide), image);
 }
 

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstring>
 #include <vector>
 
@@ -27,6 +28,27 @@ constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
 
 CRezMgr g_RezMgr_Instance;
 
+// What a resource of each type is called in reports.
+const char* Type_Name(uint8_t type) {
+  switch (type) {
+    case kRezType_RenderStyle: return "render style";
+    case kRezType_Texture: return "texture";
+    case kRezType_Sound: return "sound";
+    case kRezType_RenderObject: return "renderable";
+    default: return "raw resource";
+  }
+}
+
+// Why zlib gave up on a record's compressed bytes.
+const char* Zlib_Failure(int code) {
+  switch (code) {
+    case Z_DATA_ERROR: return "is damaged";
+    case Z_BUF_ERROR: return "ends early";
+    case Z_MEM_ERROR: return "cannot be expanded: out of memory";
+    default: return "cannot be expanded";
+  }
+}
+
 // The second pass of a large expansion: the whole stream at once into the destination, which
 // is first grown to the size the first pass counted.
 int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
@@ -43,6 +65,15 @@ int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, C
 }  // namespace
 
 CRezMgr* g_pRezMgr = nullptr;
+
+uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size) {
+  // Floors: a render style is a few hundred bytes; a texture of 2048 x 2048 pixels of four bytes
+  // with every level is 22.4 MB; a sound of 16 MB plays a minute and a half of stereo.
+  uint64_t floor = 16u << 20;
+  if (type == kRezType_RenderStyle) floor = 1u << 20;
+  if (type == kRezType_Texture) floor = 24u << 20;
+  return std::min<uint64_t>(kMaxExpandedSize, floor + uint64_t{stored_size} * 64);
+}
 
 CRezMgr::CRezMgr() {
   if (!g_pRezMgr) g_pRezMgr = this;
@@ -69,10 +100,20 @@ bool CRezMgr::Init(const char* root) {
     if (c == '\\') c = '/';
   }
   m_Root = path;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+    m_Problem_Files.clear();
+  }
   for (int set = 0;; ++set) {
     bool exists = plat::File_Exists(Rez_Packed_File_Name(m_Root, set)) ||
                   plat::File_Exists(Rez_Text_Map_File_Name(m_Root, set));
-    if (!exists && set > 0) break;
+    if (!exists && set > 0) {
+      // A set's name held by what is not a regular file ends the list as a missing set does.
+      for (const std::string& line : Rez_Unusable_Sources(m_Root, set)) {
+        REZ_ERROR("Init: %s; it is not used.\n", line.c_str());
+      }
+      break;
+    }
     if (!Open_Set(set, exists)) {
       Free_Maps();
       return false;
@@ -127,10 +168,14 @@ bool CRezMgr::Open_Set(int set, bool exists) {
   std::string map_path = Map_File_Name(set);
   std::string error;
   std::string why;
+  RezListingState listing;
+  bool built = false;
   if (!Rez_Map_Is_Current(m_Root, set, map_path, &why)) {
-    // A missing or older map is the usual case; a damaged one is worth a word.
+    // A missing or older map is the usual case; a damaged or unreadable one is worth a word.
+    const bool unreadable = why.rfind("cannot be read", 0) == 0;
     const bool damaged = why != "missing" && why != "older than its sources";
-    if (!Rez_Build_Map(m_Root, set, map_path, error)) {
+    bool unchanged = false;
+    if (!Build_Map(set, map_path, error, listing, unchanged)) {
       // Without its sources a map that still reads is the best there is.
       if (!exists && why != "missing" && Load_Map_File(map_path, set, why)) return true;
       if (damaged) {
@@ -141,14 +186,105 @@ bool CRezMgr::Open_Set(int set, bool exists) {
       }
       return false;
     }
-    if (damaged) REZ_ERROR("Init: pack map %s was damaged (%s); rebuilt.\n", map_path.c_str(), why.c_str());
+    built = true;
+    // A map the build gives again byte for byte was right: what its check found (a record past
+    // the end of its file) is damage in a pack file, reported when a load meets it.
+    if (unreadable) {
+      REZ_ERROR("Init: pack map %s %s; rebuilt.\n", map_path.c_str(), why.c_str());
+    } else if (damaged && !unchanged) {
+      REZ_ERROR("Init: pack map %s was damaged (%s); rebuilt.\n", map_path.c_str(), why.c_str());
+    }
   }
-  if (Load_Map_File(map_path, set, error)) return true;
-  REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
-  if (!exists || !Rez_Build_Map(m_Root, set, map_path, error)) return false;
-  if (Load_Map_File(map_path, set, error)) return true;
-  REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
-  return false;
+  bool loaded = Load_Map_File(map_path, set, error);
+  if (!loaded) {
+    REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+    bool unchanged = false;
+    if (!exists || !Build_Map(set, map_path, error, listing, unchanged)) return false;
+    built = true;
+    loaded = Load_Map_File(map_path, set, error);
+    if (!loaded) {
+      REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+      return false;
+    }
+  }
+  if (built) {
+    CRezPackMap* map = m_Maps;
+    while (map->m_Next) map = map->m_Next;
+    map->m_Listing = listing.complete ? CRezPackMap::Listing::Intact : CRezPackMap::Listing::Damaged;
+    if (!listing.complete) Report_Listing_Damage("Init", listing);
+  }
+  return true;
+}
+
+bool CRezMgr::Build_Map(int set, const std::string& map_path, std::string& error, RezListingState& listing,
+                        bool& unchanged) {
+  unchanged = false;
+  RezMapData data;
+  if (!Rez_Build_Map_Data(m_Root, set, data, error, &listing)) return false;
+  std::vector<uint8_t> out = Serialize_Rez_Map(data);
+  std::vector<uint8_t> old;
+  unchanged = Rez_Read_File(map_path, old) && old == out;
+  // Written even when unchanged, so that the map is no longer older than its sources.
+  if (!plat::Replace_File_Atomically(map_path, out.data(), out.size())) {
+    error = "cannot write " + map_path;
+    return false;
+  }
+  return true;
+}
+
+void CRezMgr::Report_Listing_Damage(const char* who, const RezListingState& listing) {
+  {
+    // The file is named now: what its resources meet later goes to the details.
+    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+    m_Problem_Files.insert(listing.source);
+  }
+  if (listing.records == 0) {
+    REZ_ERROR("%s: %s is damaged, so its listing stops early: %s; none of its resources can be found.\n", who,
+              listing.source.c_str(), listing.damage.c_str());
+    return;
+  }
+  REZ_ERROR("%s: %s is damaged, so its listing stops early: %s; only the %zu resources listed before that can be "
+            "found.\n",
+            who, listing.source.c_str(), listing.damage.c_str(), listing.records);
+}
+
+bool CRezMgr::Listing_Lost_Ids() {
+  bool damaged = false;
+  for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
+    if (map->m_Listing == CRezPackMap::Listing::Unknown) {
+      RezListingState state;
+      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && !state.complete;
+      map->m_Listing = broken ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
+      if (broken) Report_Listing_Damage("Get_Resource", state);
+    }
+    if (map->m_Listing == CRezPackMap::Listing::Damaged) damaged = true;
+  }
+  return damaged;
+}
+
+void CRezMgr::Report_Missing_Id(const char* who, uint32_t id) {
+  // An id a damaged listing lost was accounted for when the listing was reported.
+  if (Listing_Lost_Ids()) {
+    REZ_DETAIL("%s: Resource ID (%x) not found.\n", who, id);
+  } else {
+    REZ_ERROR("%s: Resource ID (%x) not found.\n", who, id);
+  }
+}
+
+void CRezMgr::Report_File_Problem(int line, const std::string& file, const char* format, ...) {
+  bool first = false;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+    first = m_Problem_Files.insert(file).second;
+  }
+  va_list args;
+  va_start(args, format);
+  if (first) {
+    Rez_Report_ErrorV(__FILE__, line, format, args);
+  } else {
+    Rez_Report_DetailV(__FILE__, line, format, args);
+  }
+  va_end(args);
 }
 
 bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
@@ -171,7 +307,8 @@ bool CRezMgr::Rebuild_Stale_Map(CRezPackMap* map) {
   map->m_Rebuild_Tried = true;
   RezMapData fresh;
   std::string error;
-  if (!Rez_Build_Map_Data(m_Root, map->Set(), fresh, error)) return false;
+  // Only a check: what the build finds in the listing was said when the map was made.
+  if (!Rez_Build_Map_Data(m_Root, map->Set(), fresh, error, nullptr, false)) return false;
   std::vector<uint8_t> bytes = Serialize_Rez_Map(fresh);
   if (bytes == Serialize_Rez_Map(map->Data())) return false;  // the map is right; the pack is not
   const std::string path = Map_File_Name(map->Set());
@@ -181,6 +318,7 @@ bool CRezMgr::Rebuild_Stale_Map(CRezPackMap* map) {
   }
   auto* replacement = new CRezPackMap(m_Root, std::move(fresh), map->Set());
   replacement->m_Rebuild_Tried = true;
+  replacement->m_Listing = map->m_Listing;
   for (CRezPackMap** link = &m_Maps; *link; link = &(*link)->m_Next) {
     if (*link != map) continue;
     replacement->m_Next = map->m_Next;
@@ -254,7 +392,7 @@ CRezResource* CRezMgr::Get_Resource(uint32_t id, uint32_t type) {
   CRezPackMap* map = nullptr;
   const RezRecord* record = FindRecord(id, &map);
   if (!record) {
-    REZ_ERROR("Get_Resource: Resource ID (%x) not found.\n", id);
+    Report_Missing_Id("Get_Resource", id);
     return nullptr;
   }
   if (type != kRezType_Any && type != record->type) return nullptr;
@@ -306,19 +444,20 @@ bool CRezMgr::Allocate_Resource(CRezResource* resource, const RezRecord* record,
   if (!record || !map) {
     record = FindRecord(resource->m_Resource_ID, &map);
     if (!record) {
-      REZ_ERROR("Allocate_Resource: Resource ID (%x) not found.\n", resource->m_Resource_ID);
+      Report_Missing_Id("Allocate_Resource", resource->m_Resource_ID);
       return false;
     }
   }
   if (g_Total_Mem_Allocated.load() + 100000 > RezMgr_Target_Sys_Memory_InBytes.Value) PurgeToTarget();
   bool found = false;
-  bool result = Load_From_Prefetch(resource, *record, extra_offset, found);
+  bool result = Load_From_Prefetch(resource, *record, *map, extra_offset, found);
   if (found) return result;
   return Load_From_File(resource, *record, *map, extra_offset);
 }
 
-// The size of a record's data whose first byte is at start in the stream.
-bool CRezMgr::Record_Size(const RezRecord& record, CStream* stream, uint32_t start, uint32_t& size) {
+// The size of a record's data whose first byte is at start in the stream of the file.
+bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStream* stream, uint32_t start,
+                          uint32_t& size) {
   if (record.flags & kRezFlagSizeReader) {
     if (!m_Size_Reader) {
       REZ_ERROR("Allocate_Resource: Resource ID (%x) needs a size reader.\n", record.id);
@@ -328,22 +467,38 @@ bool CRezMgr::Record_Size(const RezRecord& record, CStream* stream, uint32_t sta
     return stream->SeekTo(start);
   }
   uint32_t length = 0;
-  if (!stream->GetLen(&length) || length < start) return false;
+  if (!stream->GetLen(&length)) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x): the length of its file %s cannot be read.\n", record.id,
+                        file.c_str());
+    return false;
+  }
+  // A damaged map or a cut pack file must not make a resource ask for bytes its file lacks.
+  if (length < start) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) lies past the end of its file %s: it starts at byte %u "
+                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                        record.id, file.c_str(), start, length);
+    return false;
+  }
   if (record.size == kRezSizeToEnd) {
     size = length - start;
     return true;
   }
-  // A damaged map must not make a resource ask for more bytes than its file holds.
   if (record.size > length - start) {
-    REZ_ERROR("Allocate_Resource: Resource ID (%x) runs past the end of its file.\n", record.id);
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) runs past the end of its file %s: it needs bytes %u-%llu "
+                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                        record.id, file.c_str(), start,
+                        static_cast<unsigned long long>(uint64_t{start} + record.size - 1), length);
     return false;
   }
   size = record.size;
   return true;
 }
 
-bool CRezMgr::Load_From_Prefetch(CRezResource* resource, const RezRecord& record, int32_t extra_offset,
-                                 bool& found) {
+bool CRezMgr::Load_From_Prefetch(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
+                                 int32_t extra_offset, bool& found) {
   CRezLockScope<CCriticalSection> manager(m_Manager_Lock);
   CRezPrefetchEntry* entry = m_Prefetch.Find_Entry(resource->m_Resource_ID, extra_offset);
   found = entry != nullptr;
@@ -360,8 +515,9 @@ bool CRezMgr::Load_From_Prefetch(CRezResource* resource, const RezRecord& record
   uint32_t size = entry->m_Size;
   if (ok && record.size != kRezSizeToEnd && record.size < size) size = record.size;
   if (ok) {
-    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, pool.m_Stream, size)
-                                             : resource->Load(pool.m_Stream, &size);
+    const std::string file = map.File_Name(record);
+    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, record, file, pool.m_Stream, size)
+                                             : Run_Load(resource, file, pool.m_Stream, &size);
   }
   if (ok) resource->m_Loaded = 1;
   if (--pool.m_Depth > 0) pool.m_Stream->SeekTo(pool.m_Saved_Positions[pool.m_Depth]);
@@ -371,9 +527,17 @@ bool CRezMgr::Load_From_Prefetch(CRezResource* resource, const RezRecord& record
 bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
                              int32_t extra_offset) {
   CRezLockScope<CCriticalSection> map_hold(map.Lock());
-  CRezFileSlot* slot = map.Get_File(record, Frame_Stamp());
+  plat::Open_Result opened = plat::Open_Result::Opened;
+  std::string reason;
+  CRezFileSlot* slot = map.Get_File(record, Frame_Stamp(), &opened, &reason);
+  const std::string file = map.File_Name(record);
   if (!slot || !slot->m_Stream) {
-    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", map.File_Name(record).c_str());
+    if (!slot || opened == plat::Open_Result::Missing) {
+      Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) not found.\n", file.c_str());
+    } else {
+      Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) was not opened: %s.\n", file.c_str(),
+                          reason.c_str());
+    }
     return false;
   }
   CRezLockScope<CCriticalSection> slot_hold(slot->m_Lock);
@@ -384,21 +548,36 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
   uint64_t start = uint64_t{record.offset} + (extra_offset != -1 ? static_cast<uint32_t>(extra_offset) : 0u);
   uint32_t size = 0;
   bool ok = start <= 0xFFFFFFFFu && slot->m_Stream->SeekTo(static_cast<uint32_t>(start)) &&
-            Record_Size(record, slot->m_Stream, static_cast<uint32_t>(start), size);
+            Record_Size(record, file, slot->m_Stream, static_cast<uint32_t>(start), size);
   if (ok) {
-    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, slot->m_Stream, size)
-                                             : resource->Load(slot->m_Stream, &size);
+    ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, record, file, slot->m_Stream, size)
+                                             : Run_Load(resource, file, slot->m_Stream, &size);
   }
   if (ok) resource->m_Loaded = 1;
   slot->Pop_Position();
   return ok;
 }
 
+bool CRezMgr::Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size) {
+  // Words an enclosing load noted are kept for it; a nested load's own are taken by its report.
+  const std::string outer = Rez_Take_Refusal();
+  const bool ok = resource->Load(stream, size);
+  const std::string reason = Rez_Take_Refusal();
+  if (!outer.empty()) Rez_Note_Refusal(outer);
+  if (!ok) {
+    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n",
+                        resource->m_Resource_ID, file.c_str(),
+                        reason.empty() ? "its loader did not accept its bytes" : reason.c_str());
+  }
+  return ok;
+}
+
 // Reads size compressed bytes from the stream's position, expands them and loads the
 // resource from the expanded bytes.
-bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t size) {
+bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, const std::string& file,
+                              CStream* source, uint32_t size) {
+  const uint32_t id = resource->m_Resource_ID;
   const uint8_t* packed = nullptr;
-  std::vector<uint8_t> own_copy;
   if (source->GetData()) {
     // A memory stream (a prefetched chunk) is expanded in place.
     uint32_t position = 0;
@@ -412,7 +591,8 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t 
               m_Prefetch_Buffer->WriteStream(source, 0, static_cast<int32_t>(size)) &&
               source->GetPos(&after) && after - before == size;
     if (!ok && size > 0) {
-      REZ_ERROR("Allocate_Resource: Resource ID (%x) is cut short.\n", resource->m_Resource_ID);
+      Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s is cut short.\n", id,
+                          file.c_str());
       return false;
     }
     m_Prefetch_Buffer->SeekTo(0);
@@ -433,8 +613,21 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t 
     }
   }
   uint32_t expanded = 0;
-  bool ok = Expand(packed, size, *destination, expanded, resource->m_Resource_ID) &&
-            resource->Load(destination, &expanded);
+  int code = Z_OK;
+  const uint64_t limit = Rez_Expansion_Limit(record.type, size);
+  bool ok = Expand(packed, size, *destination, limit, expanded, code);
+  if (!ok && code == Z_OK) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s of %u "
+                        "stored bytes may hold; refused.\n",
+                        id, file.c_str(), static_cast<unsigned long long>(limit), Type_Name(record.type), size);
+  } else if (!ok) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
+                        "%s %s.\n",
+                        id, code, file.c_str(), Zlib_Failure(code));
+  }
+  ok = ok && Run_Load(resource, file, destination, &expanded);
   if (nested) {
     nested->Release();
   } else {
@@ -445,12 +638,14 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, CStream* source, uint32_t 
 }
 
 // Inflates into the destination a piece at a time. Past kExpandDirectLimit bytes the rest is
-// only counted, not kept, until the stream ends or passes the size limit (so a small resource
-// that would expand without end costs no more memory than that); a stream that ends within
-// the limit is then inflated again straight into a buffer of its now known size. A stream that
-// ends early or is damaged fails with zlib's code.
-bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
-                     uint32_t& expanded, uint32_t id) {
+// only counted, not kept, until the stream ends or passes the limit (so a small resource that
+// would expand without end costs no more memory than that); a stream that ends within the
+// limit is then inflated again straight into a buffer of its now known size. Past the limit
+// the result is false with code Z_OK; a stream that ends early or is damaged fails with zlib's
+// code.
+bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
+                     uint32_t& expanded, int& code) {
+  code = Z_STREAM_ERROR;
   if (!source || !destination.SeekTo(0)) return false;
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -462,20 +657,21 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   if (piece.size() != kExpandPieceSize) piece.resize(kExpandPieceSize);
   uint64_t total = 0;
   bool kept = true;
-  int code = Z_OK;
+  code = Z_OK;
   while (code == Z_OK) {
     zs.next_out = piece.data();
     zs.avail_out = static_cast<uInt>(piece.size());
     code = inflate(&zs, Z_NO_FLUSH);
     const uint32_t produced = static_cast<uint32_t>(piece.size() - zs.avail_out);
     total += produced;
-    if (total > kMaxExpandedSize) {
+    if (total > limit) {
       inflateEnd(&zs);
-      REZ_ERROR("Allocate_Resource: Resource ID (%x) expands beyond the buffer limit.\n", id);
+      code = Z_OK;
       return false;
     }
     if (kept && produced > 0 && destination.Write(piece.data(), produced) != produced) {
       inflateEnd(&zs);
+      code = Z_MEM_ERROR;
       return false;
     }
     if (total > kExpandDirectLimit) kept = false;
@@ -484,10 +680,7 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   }
   if (code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
-  if (code != Z_STREAM_END) {
-    REZ_ERROR("Allocate_Resource: Resource ID (%x) does not expand (zlib error %d).\n", id, code);
-    return false;
-  }
+  if (code != Z_STREAM_END) return false;
   expanded = static_cast<uint32_t>(total);
   return destination.SeekTo(0);
 }
@@ -499,9 +692,15 @@ CFileStream* CRezMgr::OpenRawFile(uint32_t id) {
   const RezRecord* record = FindRecord(id, &map);
   if (!record) return nullptr;
   std::string name = map->File_Name(*record);
-  CFileStream* stream = OpenStream(name.c_str(), "rb");
+  plat::Open_Result opened = plat::Open_Result::Failed;
+  std::string reason;
+  CFileStream* stream = OpenStream(name.c_str(), "rb", &opened, &reason);
   if (!stream) {
-    REZ_ERROR("OpenRawFile: File (%s) not found.\n", name.c_str());
+    if (opened == plat::Open_Result::Missing) {
+      Report_File_Problem(__LINE__, name, "OpenRawFile: File (%s) not found.\n", name.c_str());
+    } else {
+      Report_File_Problem(__LINE__, name, "OpenRawFile: File (%s) was not opened: %s.\n", name.c_str(), reason.c_str());
+    }
     return nullptr;
   }
   if (record->offset != 0 && !stream->SeekTo(record->offset)) {

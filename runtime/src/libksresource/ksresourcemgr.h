@@ -3,11 +3,13 @@
 // it through its type's handler, reads (and expands) its bytes and keeps it in a table by id
 // until it is freed. One instance, reached through g_pRezMgr.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "runtime/src/core/console_var.h"
 #include "runtime/src/core/critical_section.h"
+#include "runtime/src/libksresource/rez_map_builder.h"
 #include "runtime/src/libksresource/rez_map_format.h"
 #include "runtime/src/libksresource/rez_pack_map.h"
 #include "runtime/src/libksresource/rez_prefetch.h"
@@ -21,6 +23,12 @@ extern ConsoleInt RezMgr_Prefetch_Buffer_Size;
 extern ConsoleInt RezMgr_UnCompress_Buffer_Size;
 extern ConsoleInt RezMgr_Target_Sys_Memory_InBytes;
 extern ConsoleInt RezMgr_Report_Resource_Profile;
+
+// The most bytes a compressed record of this resource type and stored size may expand to: a
+// floor that holds any resource of the type the engine reads at the sizes it uses (so a record
+// that compresses unusually well still loads) plus 64 bytes for each stored byte, and never
+// more than 256 MB. Expanding past it means the record is damaged or made to exhaust memory.
+uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size);
 
 class CRezMgr {
  public:
@@ -90,6 +98,20 @@ class CRezMgr {
   friend class CRezPrefetch;
 
   bool Open_Set(int set, bool exists);
+  // Builds set n's map and writes it when it differs from what the file holds; `unchanged`
+  // tells whether the file already held it.
+  bool Build_Map(int set, const std::string& map_path, std::string& error, RezListingState& listing,
+                 bool& unchanged);
+  void Report_Listing_Damage(const char* who, const RezListingState& listing);
+  // True when a pack set's listing is damaged (reported once), so that ids it lost are not
+  // reported one by one. Listings not yet known are read once to find out.
+  bool Listing_Lost_Ids();
+  void Report_Missing_Id(const char* who, uint32_t id);
+  // Reports a problem of a pack file: at error level the first time for the file, later ones
+  // (other resources of the same file) as details only.
+  // `line`: where in this file the problem was met.
+  void Report_File_Problem(int line, const std::string& file, const char* format, ...)
+      __attribute__((format(printf, 4, 5)));
   void Term_Buffers();
   void Install_Profile_Callback();
   bool Load_Map_File(const std::string& path, int set, std::string& error);
@@ -98,14 +120,20 @@ class CRezMgr {
   // new map is written and takes its place (once per map). True when the load is worth retrying.
   bool Rebuild_Stale_Map(CRezPackMap* map);
 
-  bool Load_From_Prefetch(CRezResource* resource, const RezRecord& record, int32_t extra_offset,
-                          bool& found);
+  bool Load_From_Prefetch(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
+                          int32_t extra_offset, bool& found);
   bool Load_From_File(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
                       int32_t extra_offset);
-  bool Record_Size(const RezRecord& record, CStream* stream, uint32_t start, uint32_t& size);
-  bool Load_Compressed(CRezResource* resource, CStream* source, uint32_t size);
-  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
-              uint32_t& expanded, uint32_t id);
+  bool Record_Size(const RezRecord& record, const std::string& file, CStream* stream, uint32_t start,
+                   uint32_t& size);
+  bool Load_Compressed(CRezResource* resource, const RezRecord& record, const std::string& file, CStream* source,
+                       uint32_t size);
+  // Runs the resource's Load and reports a refusal with the words the loader noted.
+  bool Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size);
+  // Inflates into destination; fails (reporting nothing) past `limit` bytes, with `code` the
+  // zlib result or 1 for the limit.
+  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
+              uint32_t& expanded, int& code);
   CRezResource* Pick_Purge_Candidate();
 
   bool m_Initialised = false;
@@ -121,6 +149,8 @@ class CRezMgr {
   CRezResource* m_Offset_Table[kOffsetTableBuckets] = {};
   CCriticalSection m_Table_Lock;
   CCriticalSection m_Manager_Lock;
+  CCriticalSection m_Report_Lock;
+  std::set<std::string> m_Problem_Files;  // pack files whose damage was reported this session
   CRezPrefetch m_Prefetch;
 };
 

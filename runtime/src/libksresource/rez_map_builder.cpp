@@ -18,15 +18,16 @@ std::string Rez_Text_Map_File_Name(const std::string& root, int set) {
   return root + "rezmap_" + std::to_string(set) + ".ksa";
 }
 
-bool Rez_Read_File(const std::string& path, std::vector<uint8_t>& bytes) {
+bool Rez_Read_File(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason) {
   bytes.clear();
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+  FILE* file = nullptr;
+  if (plat::Open_Regular_File(path, "rb", &file, reason) != plat::Open_Result::Opened) return false;
   uint8_t buffer[65536];
   size_t count = 0;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + count);
   bool ok = !std::ferror(file);
   std::fclose(file);
+  if (!ok && reason) *reason = "a read failed";
   return ok;
 }
 
@@ -37,10 +38,16 @@ bool Fail(std::string* why, const std::string& reason) {
   return false;
 }
 
+// The modification time of a regular file; false when there is none (a missing entry, or a
+// FIFO, device or folder in its place, which is never read as a source).
+bool Regular_File_Time(const std::string& path, int64_t* time) {
+  return plat::File_Exists(path) && plat::Get_Modification_Time(path, time);
+}
+
 // A source that exists and is newer than the map makes the map stale.
 bool Newer_Than(const std::string& source, int64_t map_time) {
   int64_t source_time = 0;
-  return plat::Get_Modification_Time(source, &source_time) && source_time > map_time;
+  return Regular_File_Time(source, &source_time) && source_time > map_time;
 }
 
 // A record that cannot be what a build wrote: no file, no bytes, or bytes past its file's end.
@@ -55,10 +62,10 @@ bool Records_Plausible(const std::string& root, const RezMapData& data, std::str
     auto known = file_lengths.find(file);
     if (known == file_lengths.end()) {
       struct stat info {};
-      const int64_t length = stat(file.c_str(), &info) == 0 ? int64_t{info.st_size} : -1;
-      known = file_lengths.emplace(file, length).first;
+      const bool regular = stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+      known = file_lengths.emplace(file, regular ? int64_t{info.st_size} : -1).first;
     }
-    if (known->second < 0) continue;  // a missing file is reported when it is loaded
+    if (known->second < 0) continue;  // a file that cannot be read is reported when it is loaded
     const uint64_t end = uint64_t{record.offset} + (record.size == kRezSizeToEnd ? 0 : record.size);
     if (end > static_cast<uint64_t>(known->second)) {
       return Fail(why, std::string("record ") + id + " lies past the end of " + file);
@@ -67,7 +74,58 @@ bool Records_Plausible(const std::string& root, const RezMapData& data, std::str
   return true;
 }
 
+// Parses the set's listing: the packed file when it is a regular file not older than the text
+// map (or there is no text map), else the text map. Entries of either name that are not
+// regular files are never opened for reading; they are listed in `ignored`.
+bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state, std::string& error,
+                  std::vector<std::string>* ignored) {
+  std::string packed = Rez_Packed_File_Name(root, set);
+  std::string text = Rez_Text_Map_File_Name(root, set);
+  int64_t packed_time = 0;
+  int64_t text_time = 0;
+  bool has_packed = Regular_File_Time(packed, &packed_time);
+  bool has_text = Regular_File_Time(text, &text_time);
+  const std::vector<std::string> unusable = Rez_Unusable_Sources(root, set);
+  if (ignored) *ignored = unusable;
+  if (!has_packed && !has_text) {
+    error = unusable.empty() ? "no source " + packed : "no source: " + unusable.front();
+    return false;
+  }
+  bool use_packed = has_packed && (!has_text || packed_time >= text_time);
+  state.source = use_packed ? packed : text;
+  FILE* source = nullptr;
+  std::string reason;
+  if (plat::Open_Regular_File(state.source, "rb", &source, &reason) != plat::Open_Result::Opened) {
+    error = state.source + " was not opened: " + reason;
+    return false;
+  }
+  RezByteSource bytes(source);
+  Parse_Rez_Text_Map(bytes, use_packed, map);
+  std::fclose(source);
+  state.complete = map.complete;
+  state.damage = map.damage;
+  state.records = map.records.size();
+  return true;
+}
+
 }  // namespace
+
+std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set) {
+  std::vector<std::string> found;
+  for (const std::string& name : {Rez_Packed_File_Name(root, set), Rez_Text_Map_File_Name(root, set)}) {
+    int64_t time = 0;
+    if (!plat::Get_Modification_Time(name, &time) || plat::File_Exists(name)) continue;
+    // Opening is the way to learn what the entry is; it never waits and is closed at once.
+    FILE* file = nullptr;
+    std::string reason;
+    if (plat::Open_Regular_File(name, "rb", &file, &reason) == plat::Open_Result::Opened) {
+      std::fclose(file);
+      continue;
+    }
+    found.push_back(name + " was not opened: " + reason);
+  }
+  return found;
+}
 
 bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map_path, std::string* why) {
   int64_t map_time = 0;
@@ -77,40 +135,40 @@ bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map
     return Fail(why, "older than its sources");
   }
   std::vector<uint8_t> bytes;
-  if (!Rez_Read_File(map_path, bytes)) return Fail(why, "cannot be read");
+  std::string reason;
+  if (!Rez_Read_File(map_path, bytes, &reason)) return Fail(why, "cannot be read: " + reason);
   RezMapData data;
   std::string error;
   if (!Parse_Rez_Map(bytes.data(), bytes.size(), data, error)) return Fail(why, error);
   return Records_Plausible(root, data, why);
 }
 
-bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std::string& error) {
-  std::string packed = Rez_Packed_File_Name(root, set);
-  std::string text = Rez_Text_Map_File_Name(root, set);
-  int64_t packed_time = 0;
-  int64_t text_time = 0;
-  bool has_packed = plat::Get_Modification_Time(packed, &packed_time);
-  bool has_text = plat::Get_Modification_Time(text, &text_time);
-  bool use_packed = has_packed && (!has_text || packed_time >= text_time);
-  const std::string& source_path = use_packed ? packed : text;
-  FILE* source = std::fopen(source_path.c_str(), "rb");
-  if (!source) {
-    error = "no source " + source_path;
-    return false;
-  }
+bool Rez_Check_Listing(const std::string& root, int set, RezListingState& state) {
+  RezTextMap map;
+  std::string error;
+  return Read_Listing(root, set, map, state, error, nullptr);
+}
+
+bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std::string& error,
+                        RezListingState* listing, bool report) {
   RezTextMap text_map;
-  RezByteSource bytes(source);
-  Parse_Rez_Text_Map(bytes, use_packed, text_map);
-  std::fclose(source);
-  for (const std::string& line : text_map.diagnostics) {
-    REZ_ERROR("Build_Pack_Map: %s: %s", source_path.c_str(), line.c_str());
+  RezListingState state;
+  std::vector<std::string> ignored;
+  if (!Read_Listing(root, set, text_map, state, error, &ignored)) return false;
+  for (const std::string& line : report ? ignored : std::vector<std::string>{}) {
+    REZ_ERROR("Build_Pack_Map: %s; it is not used.\n", line.c_str());
   }
+  for (const std::string& line : report ? text_map.diagnostics : std::vector<std::string>{}) {
+    REZ_ERROR("Build_Pack_Map: %s: %s", state.source.c_str(), line.c_str());
+  }
+  if (listing) *listing = state;
   return Build_Rez_Map_Data(text_map, data, error);
 }
 
-bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error) {
+bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,
+                   RezListingState* listing) {
   RezMapData data;
-  if (!Rez_Build_Map_Data(root, set, data, error)) return false;
+  if (!Rez_Build_Map_Data(root, set, data, error, listing)) return false;
   std::vector<uint8_t> out = Serialize_Rez_Map(data);
   if (!plat::Replace_File_Atomically(map_path, out.data(), out.size())) {
     error = "cannot write " + map_path;

@@ -16,13 +16,38 @@ std::string Rez_Text_Map_File_Name(const std::string& root, int set);
 bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map_path,
                         std::string* why = nullptr);
 
-// Parses the set's listing (the packed file when it exists and is not older than the text map,
-// else the text map) and writes the map through a temporary file renamed over the old one.
-// False, with the reason in error, when there is no source or the map cannot be written.
-bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error);
+// How a set's listing read: the file it came from, the records it gave, and whether it ran to
+// its proper end (else `damage` says where and how it broke off).
+struct RezListingState {
+  std::string source;
+  size_t records = 0;
+  bool complete = true;
+  std::string damage;
+};
+
+// Parses the set's listing (the packed file when it is a regular file not older than the text
+// map, else the text map) and writes the map through a temporary file renamed over the old one.
+// False, with the reason in error, when there is no source or the map cannot be written. A
+// FIFO, device or folder in place of a source is never opened; it counts as missing and is
+// reported. `listing` (when given) receives how the listing read.
+bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,
+                   RezListingState* listing = nullptr);
 
 struct RezMapData;
-// The map the set's listing gives now, without writing it.
-bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std::string& error);
+// The map the set's listing gives now, without writing it. `report` says the records left out
+// and the sources not used; false builds in silence.
+bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std::string& error,
+                        RezListingState* listing = nullptr, bool report = true);
 
-bool Rez_Read_File(const std::string& path, std::vector<uint8_t>& bytes);
+// For each of the set's source names held by an entry that is not a regular file (a FIFO, a
+// device, a folder): "<name> was not opened: it is a FIFO, not a regular file". Such entries
+// count as missing.
+std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set);
+
+// Reads the set's listing only to see how it reads; reports nothing. False when there is no
+// source to read.
+bool Rez_Check_Listing(const std::string& root, int set, RezListingState& state);
+
+// The whole file; false (with the reason when given) when it is missing, not a regular file
+// (never waited on) or a read fails.
+bool Rez_Read_File(const std::string& path, std::vector<uint8_t>& bytes, std::string* reason = nullptr);

@@ -16,9 +16,10 @@ int Hex_Digit(int c) {
 // Eight hexadecimal digits, most significant first. A "#" where a digit is expected starts a
 // comment that runs through the next line feed. At the end of the input the digits read so
 // far are the high digits of the value.
-Field Read_Hex8(RezByteSource& source, uint32_t& value) {
+Field Read_Hex8(RezByteSource& source, uint32_t& value, int* digits = nullptr) {
   value = 0;
   int count = 0;
+  if (digits) *digits = 0;
   while (count < 8) {
     int c = source.Next();
     if (c == '#') {
@@ -34,6 +35,7 @@ Field Read_Hex8(RezByteSource& source, uint32_t& value) {
     if (digit < 0) return Field::Bad;
     value = (value << 4) | static_cast<uint32_t>(digit);
     ++count;
+    if (digits) *digits = count;
   }
   return Field::Ok;
 }
@@ -54,13 +56,14 @@ Field Read_Quoted(RezByteSource& source, std::string& text) {
 }
 
 // Skips the line end after a record's last separator: one character, unless it already
-// begins the next record (a hexadecimal digit or a comment's "#"). A two-character line end
-// (CR LF, tab tab) is thus the separator and the skipped character, and a one-character one
-// (LF alone, CR alone) is the separator itself.
+// begins the next record (a hexadecimal digit or a comment's "#") or ends the listing (a
+// packed file's terminating byte). A two-character line end (CR LF, tab tab) is thus the
+// separator and the skipped character, and a one-character one (LF alone, CR alone) is the
+// separator itself.
 void Skip_Line_End(RezByteSource& source) {
   const int c = source.Next();
   if (c < 0) return;
-  if (Hex_Digit(c) >= 0 || c == '#') source.Unget(c);
+  if (Hex_Digit(c) >= 0 || c == '#' || c == kRezPackedListingEnd) source.Unget(c);
 }
 
 bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,
@@ -229,24 +232,119 @@ bool Split_Rez_Path(const std::string& path, std::vector<std::string>& component
   return true;
 }
 
+namespace {
+
+// A byte as a reader of the listing would name it.
+std::string Describe_Byte(int c) {
+  char text[24];
+  if (c >= 0x21 && c < 0x7F) {
+    std::snprintf(text, sizeof text, "'%c'", c);
+  } else {
+    std::snprintf(text, sizeof text, "byte 0x%02X", static_cast<unsigned>(c));
+  }
+  return text;
+}
+
+bool Is_Blank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// True when nothing but blank space is left.
+bool Only_Blank_Left(RezByteSource& source) {
+  for (int c = source.Next(); c >= 0; c = source.Next()) {
+    if (!Is_Blank(c)) return false;
+  }
+  return true;
+}
+
+// Notes where and how a listing broke off: a field that met the end of the input, or the
+// byte that did not parse (the last one read).
+void Note_Break(RezTextMap& map, const RezByteSource& source, Field result, const char* field) {
+  map.complete = false;
+  char text[200];
+  if (result == Field::End) {
+    std::snprintf(text, sizeof text, "at line %llu (byte %llu) it ends inside a record, where the %s belongs",
+                  static_cast<unsigned long long>(source.Line()), static_cast<unsigned long long>(source.Offset()),
+                  field);
+  } else {
+    // The offending byte was read already: its line is the current one unless it ended a line.
+    const uint64_t line = source.Line() - (source.Last() == '\n' ? 1 : 0);
+    std::snprintf(text, sizeof text, "at line %llu (byte %llu) it holds %s where the %s belongs",
+                  static_cast<unsigned long long>(line), static_cast<unsigned long long>(source.Offset() - 1),
+                  Describe_Byte(source.Last()).c_str(), field);
+  }
+  map.damage = text;
+}
+
+// A packed file's listing ends with a terminating byte, its data after it: a file that ends
+// first lost its data and maybe part of its listing.
+void Note_Missing_Terminator(RezTextMap& map, const RezByteSource& source) {
+  map.complete = false;
+  char text[160];
+  std::snprintf(text, sizeof text, "at line %llu (byte %llu) the file ends before the byte that closes its listing",
+                static_cast<unsigned long long>(source.Line()), static_cast<unsigned long long>(source.Offset()));
+  map.damage = text;
+}
+
+}  // namespace
+
 void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) {
+  map.complete = true;
+  map.damage.clear();
   std::string name;
   std::string path;
+  auto field_ok = [&](Field result, const char* field) {
+    if (result == Field::Ok) return true;
+    Note_Break(map, source, result, field);
+    return false;
+  };
   while (true) {
     uint32_t id = 0;
     uint32_t attributes = 0;
     uint32_t offset = 0;
     uint32_t size = kRezSizeToEnd;
-    if (Read_Hex8(source, id) != Field::Ok || Read_Separator(source) != Field::Ok) return;
-    if (Read_Hex8(source, attributes) != Field::Ok || Read_Separator(source) != Field::Ok) return;
-    if (Read_Quoted(source, name) != Field::Ok || Read_Quoted(source, path) != Field::Ok) return;
-    if (Read_Hex8(source, offset) != Field::Ok) return;
+    // A record's start is where the listing may end: a text map at the end of the input
+    // (comments before it included), a packed file at its terminating byte.
+    int digits = 0;
+    const Field first = Read_Hex8(source, id, &digits);
+    if (digits == 0) {
+      if (first == Field::End) {
+        if (with_size) Note_Missing_Terminator(map, source);
+        return;
+      }
+      if (first == Field::Bad) {
+        // A terminating byte ends a packed file's listing (and, as an old end-of-file mark,
+        // may end a text map); a text map may end in blank lines.
+        if (source.Last() == kRezPackedListingEnd) return;
+        if (!with_size && Is_Blank(source.Last()) && Only_Blank_Left(source)) return;
+        Note_Break(map, source, first, "resource id");
+        return;
+      }
+    }
+    if (!field_ok(first, "resource id") || !field_ok(Read_Separator(source), "separator after the resource id")) {
+      return;
+    }
+    if (!field_ok(Read_Hex8(source, attributes), "attribute word") ||
+        !field_ok(Read_Separator(source), "separator after the attribute word")) {
+      return;
+    }
+    if (!field_ok(Read_Quoted(source, name), "quoted name") || !field_ok(Read_Quoted(source, path), "quoted path")) {
+      return;
+    }
+    if (!field_ok(Read_Hex8(source, offset), "offset")) return;
     if (with_size) {
-      if (Read_Separator(source) != Field::Ok || Read_Hex8(source, size) != Field::Ok) return;
+      if (!field_ok(Read_Separator(source), "separator after the offset") ||
+          !field_ok(Read_Hex8(source, size), "size")) {
+        return;
+      }
     }
     Add_Record(map, id, attributes, path, offset, size);
-    // The last field's separator and the line end may be missing at the end of the input.
-    if (Read_Separator(source) != Field::Ok) return;
+    // The last field's separator and the line end may be missing at the end of the input or
+    // before a packed file's terminating byte.
+    const int separator = source.Next();
+    if (separator < 0) {
+      if (with_size) Note_Missing_Terminator(map, source);
+      return;
+    }
+    if (separator == kRezPackedListingEnd) return;
     Skip_Line_End(source);
   }
 }

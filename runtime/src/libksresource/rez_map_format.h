@@ -62,17 +62,34 @@ class RezByteSource {
 
   // The next byte, or -1 at the end.
   int Next() {
+    int c = -1;
     if (m_Pushed != kNothing) {
-      int c = m_Pushed;
+      c = m_Pushed;
       m_Pushed = kNothing;
-      return c;
+    } else if (m_Data != m_End || Refill()) {
+      c = *m_Data++;
     }
-    if (m_Data == m_End && !Refill()) return -1;
-    return *m_Data++;
+    m_Last = c;
+    if (c >= 0) {
+      ++m_Offset;
+      if (c == '\n') ++m_Line;
+    }
+    return c;
   }
 
   // Gives one byte back; the next Next returns it.
-  void Unget(int c) { m_Pushed = c; }
+  void Unget(int c) {
+    m_Pushed = c;
+    if (c < 0) return;
+    --m_Offset;
+    if (c == '\n') --m_Line;
+  }
+
+  // Where the next byte lies: its offset from the start and its line (from 1).
+  uint64_t Offset() const { return m_Offset; }
+  uint64_t Line() const { return m_Line; }
+  // The byte the last Next returned (-1 at the end).
+  int Last() const { return m_Last; }
 
  private:
   bool Refill();
@@ -82,6 +99,9 @@ class RezByteSource {
   FILE* m_File = nullptr;
   static constexpr int kNothing = -2;
   int m_Pushed = kNothing;
+  uint64_t m_Offset = 0;
+  uint64_t m_Line = 1;
+  int m_Last = -1;
   uint8_t m_Buffer[16384];
 };
 
@@ -93,7 +113,16 @@ struct RezTextMap {
   std::unordered_map<std::string, uint16_t> component_numbers;
   std::vector<RezRecord> records;
   std::vector<std::string> diagnostics;
+  // Whether the listing ran to its proper end: a text map's end of input (or only blank space
+  // before it), a packed file's terminating byte (which its data follows). Otherwise `damage`
+  // says where and how it broke off ("at line 101 (byte 8583) it holds 'Z' where the resource
+  // id belongs").
+  bool complete = true;
+  std::string damage;
 };
+
+// The byte that ends the listing of a packed file; its data follows.
+constexpr uint8_t kRezPackedListingEnd = 0x1A;
 
 // Parses records until the first field that does not parse or the end of the input. The map
 // of a packed file carries each record's size (with_size); a text map's records run to the end

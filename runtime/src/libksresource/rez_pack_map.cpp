@@ -99,7 +99,9 @@ CRezFileSlot* CRezPackMap::Evict_Slot() {
   return victim;
 }
 
-CRezFileSlot* CRezPackMap::Get_File(const RezRecord& record, uint32_t frame_stamp) {
+CRezFileSlot* CRezPackMap::Get_File(const RezRecord& record, uint32_t frame_stamp, plat::Open_Result* result,
+                                     std::string* reason) {
+  if (result) *result = plat::Open_Result::Opened;
   int bucket = Bucket_Of(record.components);
   if (CRezFileSlot* hit = Find_Slot(record.components, bucket)) {
     hit->m_Last_Use = frame_stamp;
@@ -112,7 +114,7 @@ CRezFileSlot* CRezPackMap::Get_File(const RezRecord& record, uint32_t frame_stam
   slot->m_Last_Use = frame_stamp;
   slot->m_Next = m_Buckets[bucket];
   m_Buckets[bucket] = slot;
-  slot->m_Stream = OpenStream(name.c_str(), "rb");
+  slot->m_Stream = OpenStream(name.c_str(), "rb", result, reason);
   if (!slot->m_Stream) {
     Unlink(slot);
     ++m_Free_Slots;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system/files.h"
 #include "runtime/src/core/critical_section.h"
 #include "runtime/src/libksresource/rez_map_format.h"
 
@@ -59,8 +60,11 @@ class CRezPackMap {
   std::string File_Name(const RezRecord& record) const;
 
   // The slot holding the record's file, opened on a miss; the slot's stream is null when the
-  // file cannot be opened. Null when every slot is in use. Call under Lock().
-  CRezFileSlot* Get_File(const RezRecord& record, uint32_t frame_stamp);
+  // file cannot be opened (what was found and why go to `result` and `reason` when given; a
+  // FIFO, device or folder is refused without waiting on it). Null when every slot is in use.
+  // Call under Lock().
+  CRezFileSlot* Get_File(const RezRecord& record, uint32_t frame_stamp, plat::Open_Result* result = nullptr,
+                         std::string* reason = nullptr);
 
   CCriticalSection& Lock() { return m_Lock; }
   const RezMapData& Data() const { return m_Data; }
@@ -68,6 +72,11 @@ class CRezPackMap {
   int Set() const { return m_Set; }
   // Set once the map has been checked against a fresh build after a failed load.
   bool m_Rebuild_Tried = false;
+
+  // Whether the set's listing is known to run to its proper end; a damaged one is reported
+  // once, and the ids it lost are then not reported again one by one.
+  enum class Listing { Unknown, Intact, Damaged };
+  Listing m_Listing = Listing::Unknown;
 
   CRezPackMap* m_Next = nullptr;
 

@@ -1,6 +1,7 @@
 #include "platform/audio/bass.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,7 +12,9 @@
 #include <thread>
 
 #include "platform/system/clock.h"
+#include "platform/system/debug.h"
 #include "tests/platform/audio/audio_fixtures.h"
+#include "tests/support/fifo_guard.h"
 
 namespace {
 
@@ -293,6 +296,27 @@ TEST_F(BassFileTest, LoadsAModuleFromAFileAtAnOffset) {
   EXPECT_EQ(BASS_MusicLoad(FALSE, "/nonexistent/vt_music.pck", 0, 0, 0), 0u);
   EXPECT_EQ(BASS_MusicLoad(FALSE, nullptr, 0, 0, 0), 0u);
   EXPECT_EQ(BASS_MusicLoad(TRUE, module_.data(), 0, 0, 0), 0u) << "memory needs a length";
+}
+
+// A FIFO in place of a music or sample file is refused at once with a line naming it, and the
+// load fails as for a missing file.
+TEST_F(BassFileTest, AFifoInPlaceOfTheFileIsRefusedAtOnceAndNamed) {
+  const std::string fifo = path_ + ".fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  HMUSIC music = 1;
+  HSAMPLE sample = 1;
+  EXPECT_TRUE(vt_test::Returns_Without_Waiting(fifo, [&] {
+    music = BASS_MusicLoad(FALSE, fifo.c_str(), 0, 0, 0);
+    sample = BASS_SampleLoad(FALSE, fifo.c_str(), 0, 0, 1, 0);
+  }));
+  plat::Set_Error_Recorder(nullptr);
+  std::filesystem::remove(fifo);
+  EXPECT_EQ(music, 0u);
+  EXPECT_EQ(sample, 0u);
+  ASSERT_EQ(errors.size(), 2u);
+  for (const std::string& error : errors) EXPECT_EQ(error, fifo + " was not opened: it is a FIFO, not a regular file");
 }
 
 TEST_F(BassFileTest, ModulePlaysOnceUnlessAskedToLoop) {

@@ -3,6 +3,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "platform/d3dx/d3dx8_tex.h"
+#include "platform/system/debug.h"
+#include "tests/support/fifo_guard.h"
 #include "tests/support/recording_d3d.h"
 
 namespace {
@@ -264,6 +267,23 @@ void DeclareJpegSize(std::vector<uint8_t>& jpeg, uint16_t width, uint16_t height
     return;
   }
   ADD_FAILURE() << "no frame header";
+}
+
+// A FIFO in place of an image file is refused at once with a line naming it.
+TEST(D3DXImageFile, AFifoIsRefusedAtOnceAndNamed) {
+  const std::string fifo = TempPath("fifo.png");
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  D3DXDecodedImage image;
+  bool decoded = true;
+  EXPECT_TRUE(vt_test::Returns_Without_Waiting(fifo, [&] { decoded = D3DXDecodeImageFile(fifo.c_str(), &image); }));
+  plat::Set_Error_Recorder(nullptr);
+  std::remove(fifo.c_str());
+  EXPECT_FALSE(decoded);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], fifo + " was not opened: it is a FIFO, not a regular file");
 }
 
 TEST(D3DXImageFile, DeclaredSizeOverTheLimitIsRefusedBeforeDecoding) {

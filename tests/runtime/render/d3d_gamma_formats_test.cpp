@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/system/debug.h"
+#include "tests/support/fifo_guard.h"
 
 #include "runtime/src/render/sys/pc/d3d_formats.h"
 #include "runtime/src/render/sys/pc/d3d_gamma.h"
@@ -113,6 +120,30 @@ TEST_F(GammaTest, FileTooShortIsIgnored) {
     EXPECT_EQ(Device()->gamma_set_count, 0) << size;
     EXPECT_EQ(messages.size(), 1u) << size;
   }
+}
+
+// A FIFO in place of the gamma file is never waited on: it is named, and the linear ramp is
+// used as when there is no file.
+TEST_F(GammaTest, AFifoInPlaceOfTheFileIsNamedAndTheLinearRampUsed) {
+  const std::string fifo = (dir / "fifo.gam").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  GammaScale = 0.5f;
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  bool applied = false;
+  EXPECT_TRUE(Returns_Without_Waiting(fifo, [&] { applied = SetGammaRampFromFile(fifo.c_str()); }));
+  EXPECT_TRUE(applied);
+  ASSERT_EQ(Device()->gamma_set_count, 1);
+  EXPECT_EQ(Device()->gamma.red[255], 32640);  // 255 x 256, halved
+  EXPECT_EQ(Device()->gamma.green[2], 256);
+  // The device is made again at every mode change: the same refusal is said once.
+  EXPECT_TRUE(Returns_Without_Waiting(fifo, [&] { applied = SetGammaRampFromFile(fifo.c_str()); }));
+  EXPECT_TRUE(applied);
+  EXPECT_EQ(Device()->gamma_set_count, 2);
+  plat::Set_Error_Recorder(nullptr);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0],
+            "Gamma file " + fifo + " was not opened: it is a FIFO, not a regular file; the linear ramp is used.");
 }
 
 TEST_F(GammaTest, NoDeviceNoRamp) {

@@ -85,8 +85,10 @@ TEST(RezTextMap, EveryLineEndReadsTheWholeListing) {
         if (with_size) text += " " + writers::Hex8(0x10 * n);
         text += n < 3 ? c.line_end : c.last_line_end;
       }
+      if (with_size) text += '\x1A';  // a packed file's listing ends with its terminating byte
       const RezTextMap map = Parse(text, with_size);
       ASSERT_EQ(map.records.size(), 3u);
+      EXPECT_TRUE(map.complete) << map.damage;
       for (uint32_t n = 1; n <= 3; ++n) {
         const RezRecord& record = map.records[n - 1];
         EXPECT_EQ(record.id, 0x22000000u + n);
@@ -100,31 +102,99 @@ TEST(RezTextMap, EveryLineEndReadsTheWholeListing) {
   }
 }
 
+// The listing says where and how it broke off: the line, the byte's offset, what was there and
+// which field it spoiled.
 TEST(RezTextMap, MalformedRecordEndsTheListKeepingEarlierOnes) {
   struct Case {
     const char* name;
     std::string second_line;
     bool at_end;  // the input ends inside the bad record
+    const char* damage;
   };
+  // The first line is 36 bytes long.
   const Case cases[] = {
-      {"non-hex digit in id", "2200000G 00020000 \"b\" \"b\" 00000000\r\n", false},
-      {"short id", "2200002 00020000 \"b\" \"b\" 00000000\r\n", false},
-      {"unquoted name", "22000002 00020000 b \"b\" 00000000\r\n", false},
-      {"name never closed", "22000002 00020000 \"b", true},
-      {"offset cut by the end", "22000002 00020000 \"b\" \"b\" 0000", true},
-      {"id cut by the end", "2200", true},
+      {"non-hex digit in id", "2200000G 00020000 \"b\" \"b\" 00000000\r\n", false,
+       "at line 2 (byte 43) it holds 'G' where the resource id belongs"},
+      {"short id", "2200002 00020000 \"b\" \"b\" 00000000\r\n", false,
+       "at line 2 (byte 43) it holds byte 0x20 where the resource id belongs"},
+      {"unquoted name", "22000002 00020000 b \"b\" 00000000\r\n", false,
+       "at line 2 (byte 54) it holds 'b' where the quoted name belongs"},
+      {"bad attribute digit", "22000002 0002X000 \"b\" \"b\" 00000000\r\n", false,
+       "at line 2 (byte 49) it holds 'X' where the attribute word belongs"},
+      {"name never closed", "22000002 00020000 \"b", true,
+       "at line 2 (byte 56) it ends inside a record, where the quoted name belongs"},
+      {"offset cut by the end", "22000002 00020000 \"b\" \"b\" 0000", true,
+       "at line 2 (byte 66) it ends inside a record, where the offset belongs"},
+      {"id cut by the end", "2200", true, "at line 2 (byte 40) it ends inside a record, where the resource id belongs"},
   };
   const std::string first = "22000001 00020000 \"a\" \"a\" 00000000\r\n";
+  ASSERT_EQ(first.size(), 36u);
   for (const Case& c : cases) {
     RezTextMap map = Parse(first + c.second_line + (c.at_end ? "" : first));
     ASSERT_EQ(map.records.size(), 1u) << c.name;
     EXPECT_EQ(map.records[0].id, 0x22000001u) << c.name;
+    EXPECT_FALSE(map.complete) << c.name;
+    EXPECT_EQ(map.damage, c.damage) << c.name;
   }
+}
+
+// A listing that stops where it should is complete: the end of the input after a record or a
+// comment, blank lines after the last record of a text map, an old end-of-file mark, and a
+// packed file's terminating byte, whatever its line ends. Anything else at a record's start is
+// damage.
+TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
+  const std::string line = "22000001 00020000 \"a\" \"a\" 00000000";  // 34 bytes
+  struct Case {
+    const char* name;
+    std::string text;
+    bool with_size;
+    size_t records;
+    const char* damage;  // empty: complete
+  };
+  const Case cases[] = {
+      {"blank lines after the last record", line + "\r\n\r\n  \r\n", false, 1, ""},
+      {"comment at the end without a line feed", line + "\r\n# the end", false, 1, ""},
+      {"end-of-file mark", line + "\r\n\x1A", false, 1, ""},
+      {"terminator after CR LF", line + " 00000004\r\n\x1A" + "0123", true, 1, ""},
+      {"terminator after LF alone", line + " 00000004\n\x1A" + "0123", true, 1, ""},
+      {"text after blank lines", line + "\r\n\r\nmore", false, 1,
+       "at line 3 (byte 38) it holds 'm' where the resource id belongs"},
+      {"packed listing without its terminator", line + " 00000004\r\nPK", true, 1,
+       "at line 2 (byte 45) it holds 'P' where the resource id belongs"},
+      {"packed file that ends after its listing", line + " 00000004\r\n", true, 1,
+       "at line 2 (byte 45) the file ends before the byte that closes its listing"},
+      {"packed file that ends inside its last line end", line + " 00000004", true, 1,
+       "at line 1 (byte 43) the file ends before the byte that closes its listing"},
+      {"empty packed file", "", true, 0, "at line 1 (byte 0) the file ends before the byte that closes its listing"},
+      {"terminator right after the size", line + " 00000004\x1A" + "0123", true, 1, ""},
+      {"terminator inside a record", line + " 00000004\r\n2200\x1A", true, 1,
+       "at line 2 (byte 49) it holds byte 0x1A where the resource id belongs"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RezTextMap map = Parse(c.text, c.with_size);
+    EXPECT_EQ(map.records.size(), c.records);
+    EXPECT_EQ(map.complete, std::string(c.damage).empty());
+    EXPECT_EQ(map.damage, c.damage);
+  }
+}
+
+// Data after a packed file's terminator is never read as listing, even when the listing's lines
+// end in a line feed alone and the data looks like a record.
+TEST(RezTextMap, DataAfterTheTerminatorIsNeverReadAsARecord) {
+  const std::string record = "22000001 00020000 \"a\" \"packed_rezmap_0.pck\" 00000000 00000031\n";
+  const std::string data = "22000099 00020000 \"x\" \"y\" 00000000 00000001\n";
+  const RezTextMap map = Parse(record + "\x1A" + data, true);
+  ASSERT_EQ(map.records.size(), 1u);
+  EXPECT_EQ(map.records[0].id, 0x22000001u);
+  EXPECT_TRUE(map.complete) << map.damage;
 }
 
 TEST(RezTextMap, EmptyInputGivesNoRecords) {
   EXPECT_TRUE(Parse("").records.empty());
   EXPECT_TRUE(Parse("# only a comment\r\n").records.empty());
+  EXPECT_TRUE(Parse("").complete);
+  EXPECT_TRUE(Parse("# only a comment\r\n").complete);
 }
 
 TEST(RezTextMap, PackedListingCarriesSizesAndStopsAtTheTerminator) {
@@ -146,6 +216,7 @@ TEST(RezTextMap, PackedListingCarriesSizesAndStopsAtTheTerminator) {
   RezTextMap map;
   Parse_Rez_Text_Map(source, true, map);
   ASSERT_EQ(map.records.size(), 2u);
+  EXPECT_TRUE(map.complete) << map.damage;
   EXPECT_EQ(map.records[0].size, 4u);
   EXPECT_EQ(std::string(bytes.begin() + map.records[0].offset, bytes.begin() + map.records[0].offset + 4), "0123");
   EXPECT_EQ(map.records[1].flags & kRezFlagCompressed, kRezFlagCompressed);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/system/memory.h"
+#include "runtime/src/libksresource/rez_report.h"
 #include "runtime/src/libkstexture/sys/pc/texture_format.h"
 #include "tests/runtime/texture/texture_test_support.h"
 #include "tools/writers/texture_writer.h"
@@ -198,6 +199,7 @@ TEST(TextureDataTest, DamagedFilesFailAndAllocateNothing) {
   struct Case {
     const char* name;
     Bytes file;
+    const char* reason;  // in the words noted for the report of the refusal
   };
   auto with = [&](auto change) {
     writers::TextureDataHeader header = good;
@@ -216,33 +218,42 @@ TEST(TextureDataTest, DamagedFilesFailAndAllocateNothing) {
   const Bytes past_chain = writers::BuildTextureData(tiny, {Bytes(100)}, Bytes());
   const writers::TextureDataHeader nine = Header(18, 11, 512, 512, 9);  // the chain holds 10
   const Case cases[] = {
-      {"version 19", with([](auto& h) { h.version = 19; })},
-      {"empty", Bytes()},
-      {"short header", Bytes(19, 18)},
-      {"fields cut", fields_cut},
-      {"pixels cut by one byte", truncated},
-      {"palette cut by one byte", short_palette},
-      {"mip count 0", with([](auto& h) { h.mip_count = 0; })},
-      {"mip count 9", with([](auto& h) { h.mip_count = 9; })},
-      {"mips past 1x1", past_chain},
-      {"9 levels with all their data", writers::BuildTextureData(nine, NumberedBlocks(nine, 1), Bytes())},
-      {"width 0", with([](auto& h) { h.width = 0; })},
-      {"height 0", with([](auto& h) { h.height = 0; })},
-      {"width 4097", with([](auto& h) { h.width = 4097; })},
-      {"height 65535", with([](auto& h) { h.height = 65535; })},
-      {"unknown format 2", with([](auto& h) { h.format = 2; })},
-      {"array of 0 images", writers::BuildTextureData(Header(23, 1, 4, 4, 1, 0), {}, Bytes())},
+      {"version 19", with([](auto& h) { h.version = 19; }), "texture data of unknown version 19 (18, 21 or 23)"},
+      {"empty", Bytes(), "texture data shorter than its header"},
+      {"short header", Bytes(19, 18), "texture data shorter than its header"},
+      {"fields cut", fields_cut, "texture data shorter than its fields"},
+      {"pixels cut by one byte", truncated, "texture data whose 16 x 16 pixels need 1280 bytes where 1279 follow"},
+      {"palette cut by one byte", short_palette,
+       "texture data whose 16 x 16 pixels and palette need 1280 bytes where 1279 follow"},
+      {"mip count 0", with([](auto& h) { h.mip_count = 0; }), "texture data of 16 x 16 pixels with 0 levels (1 to 5)"},
+      {"mip count 9", with([](auto& h) { h.mip_count = 9; }), "texture data of 16 x 16 pixels with 9 levels (1 to 5)"},
+      {"mips past 1x1", past_chain, "texture data of 4 x 4 pixels with 4 levels (1 to 3)"},
+      {"9 levels with all their data", writers::BuildTextureData(nine, NumberedBlocks(nine, 1), Bytes()),
+       "texture data of 512 x 512 pixels with 9 levels (1 to 8)"},
+      {"width 0", with([](auto& h) { h.width = 0; }), "texture data of 0 x 16 pixels (each side 1 to 4096)"},
+      {"height 0", with([](auto& h) { h.height = 0; }), "texture data of 16 x 0 pixels"},
+      {"width 4097", with([](auto& h) { h.width = 4097; }), "texture data of 4097 x 16 pixels"},
+      {"height 65535", with([](auto& h) { h.height = 65535; }), "texture data of 16 x 65535 pixels"},
+      {"unknown format 2", with([](auto& h) { h.format = 2; }), "texture data of unknown format code 2"},
+      {"array of 0 images", writers::BuildTextureData(Header(23, 1, 4, 4, 1, 0), {}, Bytes()),
+       "texture data of 0 images (1 to 256)"},
       {"array of 257 images",
-       writers::BuildTextureData(Header(23, 1, 4, 4, 1, 257), std::vector<Bytes>(257, Bytes(64)), Bytes())},
+       writers::BuildTextureData(Header(23, 1, 4, 4, 1, 257), std::vector<Bytes>(257, Bytes(64)), Bytes()),
+       "texture data of 257 images (1 to 256)"},
       {"array claims more images than it holds",
-       writers::BuildTextureData(array, NumberedBlocks(array, 2), Bytes())},
-      {"large claim with little data", with([](auto& h) { h.width = 4096; h.height = 4096; h.mip_count = 8; })},
+       writers::BuildTextureData(array, NumberedBlocks(array, 2), Bytes()),
+       "texture data whose 4 x 4 pixels need 192 bytes where 128 follow"},
+      {"large claim with little data", with([](auto& h) { h.width = 4096; h.height = 4096; h.mip_count = 8; }),
+       "texture data whose 4096 x 4096 pixels need 89477120 bytes where 1280 follow"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TexturePtr texture = NewTexture();
     const int64_t before = g_Total_Mem_Allocated.load();
+    Rez_Take_Refusal();
     EXPECT_FALSE(texture->Load(StreamOf(c.file).get(), nullptr));
+    const std::string noted = Rez_Take_Refusal();
+    EXPECT_NE(noted.find(c.reason), std::string::npos) << noted;
     EXPECT_EQ(texture->m_pImage, nullptr);
     EXPECT_EQ(texture->m_Loaded, 0);
     EXPECT_EQ(texture->m_Flags, 0x2033u);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/system/debug.h"
 #include "platform/system/memory.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/libksresource/rez_prefetch.h"
@@ -100,10 +101,29 @@ TEST_F(TextureResourceTest, DamagedTextureIsNotMade) {
   wrong_version[0] = 19;
   WriteSet({Record(0x22000201, "short.txb", short_file, true),
             Record(0x22000202, "version.txb", wrong_version, false)});
+  std::vector<std::string> errors;
+  std::vector<std::string> details;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  plat::Set_Debug_Recorder([&](const std::string& text) { details.push_back(text); });
   EXPECT_EQ(Get(0x22000201), nullptr);  // expanded, but one byte short
   EXPECT_EQ(Get(0x22000202), nullptr);
+  plat::Set_Error_Recorder(nullptr);
+  plat::Set_Debug_Recorder(nullptr);
   EXPECT_EQ(m_Manager.Find_Loaded(0x22000201), nullptr);
   EXPECT_EQ(m_Manager.Find_Loaded(0x22000202), nullptr);
+  // The refusal names the texture, its file and why; a further one in the same file is a detail.
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "Allocate_Resource: Resource ID (22000201) in " + m_Dir +
+                           "/packed_rezmap_0.pck was refused: texture data whose 32 x 32 pixels need 4096 bytes "
+                           "where 4095 follow.\n");
+  bool second_in_details = false;
+  for (const std::string& text : details) {
+    if (text.find("Resource ID (22000202) in " + m_Dir + "/packed_rezmap_0.pck was refused: texture data of unknown "
+                  "version 19") != std::string::npos) {
+      second_in_details = true;
+    }
+  }
+  EXPECT_TRUE(second_in_details);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/system/debug.h"
 #include "runtime/src/core/interface_db.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
@@ -76,6 +77,26 @@ TEST_F(TextureServiceTest, TheExtensionChoosesTheReaderInAnyCase) {
   }
   EXPECT_EQ(g_D3DTexture.LoadTexture((m_Dir + "/missing.tga").c_str(), 0, 0), nullptr);
   EXPECT_EQ(g_D3DTexture.LoadTexture(nullptr, 0, 0), nullptr);
+}
+
+// A texture data file the reader refuses is named with why, on the error channel.
+TEST_F(TextureServiceTest, ARefusedTextureDataFileIsNamedWithTheReason) {
+  writers::Bytes bytes = TextureData();
+  bytes[0] = 19;
+  const std::string wrong_version = Write("v.txb", bytes);
+  bytes = TextureData();
+  bytes.resize(bytes.size() - 1);
+  const std::string cut = Write("c.ksb", bytes);
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  EXPECT_EQ(g_D3DTexture.LoadTexture(wrong_version.c_str(), 0, 0), nullptr);
+  EXPECT_EQ(g_D3DTexture.LoadTexture(cut.c_str(), 0, 0), nullptr);
+  plat::Set_Error_Recorder(nullptr);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], "LoadTexture: " + wrong_version +
+                           " was refused: texture data of unknown version 19 (18, 21 or 23).\n");
+  EXPECT_EQ(errors[1], "LoadTexture: " + cut + " was refused: texture data whose 16 x 16 pixels need 1024 bytes "
+                       "where 1023 follow.\n");
 }
 
 // Without a device nothing takes the pixels: the texture keeps a copy of its own, which stays

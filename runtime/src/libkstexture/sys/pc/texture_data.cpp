@@ -1,10 +1,13 @@
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
+#include "runtime/src/libksresource/rez_report.h"
 #include "runtime/src/libkstexture/sys/pc/texture_format.h"
 #include "runtime/src/render/iks_render_device.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
@@ -44,16 +47,33 @@ uint32_t FullChainLength(uint32_t width, uint32_t height) {
   return levels;
 }
 
-bool FieldsAreSane(const CTextureImage& image) {
-  if (!IsKnownTextureFormat(image.m_Format)) return false;
-  if (image.m_Width == 0 || image.m_Height == 0) return false;
-  if (image.m_Width > kTextureDataMaxSide || image.m_Height > kTextureDataMaxSide) return false;
-  if (image.m_MipCount == 0 || image.m_MipCount > CTextureImage::kMaxMipLevels) return false;
-  if (image.m_MipCount > FullChainLength(image.m_Width, image.m_Height)) return false;
-  if (image.m_Kind == kTexImage_Array) {
-    return image.m_ImageCount > 0 && image.m_ImageCount <= kTextureDataMaxImages;
+// Why the fields describe no texture this engine reads; empty when they are sound.
+std::string FieldsProblem(const CTextureImage& image) {
+  char text[160];
+  text[0] = '\0';
+  const unsigned width = image.m_Width;
+  const unsigned height = image.m_Height;
+  if (!IsKnownTextureFormat(image.m_Format)) {
+    std::snprintf(text, sizeof text, "texture data of unknown format code %u", static_cast<unsigned>(image.m_Format));
+  } else if (width == 0 || height == 0 || width > kTextureDataMaxSide || height > kTextureDataMaxSide) {
+    std::snprintf(text, sizeof text, "texture data of %u x %u pixels (each side 1 to %u)", width, height,
+                  static_cast<unsigned>(kTextureDataMaxSide));
+  } else if (image.m_MipCount == 0 || image.m_MipCount > CTextureImage::kMaxMipLevels ||
+             image.m_MipCount > FullChainLength(width, height)) {
+    std::snprintf(text, sizeof text, "texture data of %u x %u pixels with %u levels (1 to %u)", width, height,
+                  static_cast<unsigned>(image.m_MipCount),
+                  static_cast<unsigned>(std::min(CTextureImage::kMaxMipLevels, FullChainLength(width, height))));
+  } else if (image.m_Kind == kTexImage_Array &&
+             (image.m_ImageCount == 0 || image.m_ImageCount > kTextureDataMaxImages)) {
+    std::snprintf(text, sizeof text, "texture data of %u images (1 to %u)", static_cast<unsigned>(image.m_ImageCount),
+                  static_cast<unsigned>(kTextureDataMaxImages));
   }
-  return true;
+  return text;
+}
+
+bool Refuse(std::string* reason, const std::string& text) {
+  if (reason != nullptr) *reason = text;
+  return false;
 }
 
 // The bytes left in the stream after its position; false when the stream cannot tell.
@@ -97,35 +117,71 @@ bool BorrowPixels(CStream* stream, CTextureImage& image) {
 }
 
 // left: the bytes that may still belong to the texture.
-bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left, bool borrow) {
+bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left, bool borrow, std::string* reason) {
   const uint64_t palette_bytes = IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0;
   uint64_t in_stream = 0;
-  if (!BytesLeft(stream, in_stream)) return false;
-  if (std::min(left, in_stream) < image.GetPixelBytes() + palette_bytes) return false;
+  if (!BytesLeft(stream, in_stream)) return Refuse(reason, "texture data whose length cannot be read");
+  const uint64_t needed = image.GetPixelBytes() + palette_bytes;
+  if (std::min(left, in_stream) < needed) {
+    char text[160];
+    std::snprintf(text, sizeof text, "texture data whose %u x %u pixels%s need %llu bytes where %llu follow",
+                  static_cast<unsigned>(image.m_Width), static_cast<unsigned>(image.m_Height),
+                  palette_bytes ? " and palette" : "", static_cast<unsigned long long>(needed),
+                  static_cast<unsigned long long>(std::min(left, in_stream)));
+    return Refuse(reason, text);
+  }
   if (!borrow || !BorrowPixels(stream, image)) {
     // Every block is read whole below, or the load fails: no need to clear them first.
-    if (!image.AllocatePixels(false)) return false;
+    if (!image.AllocatePixels(false)) return Refuse(reason, "texture data too large for the memory left");
     const uint64_t block_size = image.GetBlockSize();
     for (uint32_t i = 0; i < image.GetImageCount(); ++i) {
-      if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) return false;
+      if (stream->Read(image.GetBlock(i), uint32_t(block_size)) != block_size) {
+        return Refuse(reason, "texture data whose pixels cannot be read");
+      }
     }
   }
   if (palette_bytes == 0) return true;
-  return image.AllocatePalette() && stream->Read(image.m_pPalette, kPaletteBytes) == kPaletteBytes;
+  if (!image.AllocatePalette()) return Refuse(reason, "texture data too large for the memory left");
+  if (stream->Read(image.m_pPalette, kPaletteBytes) != kPaletteBytes) {
+    return Refuse(reason, "texture data whose palette cannot be read");
+  }
+  return true;
 }
 
 }  // namespace
 
-CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels) {
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels,
+                                    std::string* reason) {
   if (stream == nullptr) return nullptr;
   uint8_t header[kTextureDataHeaderSize];
-  if (stream->Read(header, sizeof(header)) != sizeof(header)) return nullptr;
+  if (stream->Read(header, sizeof(header)) != sizeof(header)) {
+    Refuse(reason, "texture data shorter than its header");
+    return nullptr;
+  }
   std::unique_ptr<CTextureImage> image(CreateTextureImage(KindOfVersion(header[0])));
-  if (!image) return nullptr;
+  if (!image) {
+    char text[96];
+    std::snprintf(text, sizeof text, "texture data of unknown version %u (18, 21 or 23)",
+                  static_cast<unsigned>(header[0]));
+    Refuse(reason, text);
+    return nullptr;
+  }
   uint32_t file_flags = 0;
-  if (!ReadFields(stream, *image, file_flags) || !FieldsAreSane(*image)) return nullptr;
+  if (!ReadFields(stream, *image, file_flags)) {
+    Refuse(reason, "texture data shorter than its fields");
+    return nullptr;
+  }
+  const std::string problem = FieldsProblem(*image);
+  if (!problem.empty()) {
+    Refuse(reason, problem);
+    return nullptr;
+  }
   const uint64_t prefix = kTextureDataHeaderSize + FieldBytes(*image);
-  if (length < prefix || !ReadPixelsAndPalette(stream, *image, length - prefix, borrow_pixels)) return nullptr;
+  if (length < prefix) {
+    Refuse(reason, "texture data shorter than its fields");
+    return nullptr;
+  }
+  if (!ReadPixelsAndPalette(stream, *image, length - prefix, borrow_pixels, reason)) return nullptr;
   if (flags != nullptr) *flags = file_flags;
   return image.release();
 }
@@ -157,8 +213,13 @@ bool CTextureData::OwnPixels() {
 bool CTextureData::Read(CStream* stream, uint32_t* size, bool borrow_pixels) {
   uint32_t flags = 0;
   const uint64_t length = size != nullptr ? *size : UINT64_MAX;
-  CTextureImage* image = ReadTextureDataImage(stream, length, &flags, borrow_pixels);
-  if (image == nullptr) return false;
+  std::string reason;
+  CTextureImage* image = ReadTextureDataImage(stream, length, &flags, borrow_pixels, &reason);
+  if (image == nullptr) {
+    // Whoever asked for the texture reports the refusal with these words.
+    Rez_Note_Refusal(reason.empty() ? "texture data that cannot be read" : reason);
+    return false;
+  }
   SetImage(image);
   m_Flags = flags;
   m_Loaded = 1;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <string>
 
 #include "runtime/src/libksresource/rez_resource.h"
 #include "runtime/src/libkstexture/sys/pc/texture_image.h"
@@ -41,7 +42,8 @@ class CTextureData : public CRezResource {
 
   // Reads texture data of version 18, 21 or 23 from the stream; *size (when given) is the
   // number of bytes that belong to the texture. False for an unknown version, a damaged or
-  // short file; the texture is unchanged then.
+  // short file; the texture is unchanged then, and why is noted for the report of the refusal
+  // (Rez_Note_Refusal).
   bool Load(CStream* stream, uint32_t* size) override;
   // As Load, but pixels a memory stream holds are not copied: the image points into the
   // stream's bytes until OwnPixels, which the caller must call (or free the pixels) before the
@@ -87,7 +89,9 @@ extern CTextureDataFactory g_TextureDataFactory;
 // Reads the image record of texture data from a stream whose next length bytes belong to it
 // (UINT64_MAX: as many as the stream holds). Returns null (reading no further) on an unknown
 // version, fields beyond the bounds above, more data than there is, a short read or out of
-// memory; flags receives the file's texture flags.
+// memory; flags receives the file's texture flags, reason (when given) why the data was
+// refused ("texture data of unknown version 19 (18, 21 or 23)").
 // borrow_pixels: the image points into a memory stream's bytes instead of copying them (see
 // CTextureImage::BorrowPixels).
-CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels = false);
+CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* flags, bool borrow_pixels = false,
+                                    std::string* reason = nullptr);

@@ -2,14 +2,19 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "platform/d3d/d3d8.h"
+#include "platform/system/debug.h"
+#include "platform/system/files.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
 #include "runtime/src/render/sys/pc/render_cvars.h"
 
 namespace {
 
 float g_LastAppliedScale = 1.0f;
+// The last refusal said, so that a device re-created for each mode does not repeat it.
+std::string g_LastRefusal;
 
 enum class RampSource { kLinear, kFile, kUnusable };
 
@@ -19,10 +24,20 @@ void FillLinear(D3DGAMMARAMP& ramp) {
 
 WORD LittleEndianWord(const unsigned char* bytes) { return static_cast<WORD>(bytes[0] | (bytes[1] << 8)); }
 
-// Reads the first ramp's worth of the file; a shorter file holds no ramp.
+// Reads the first ramp's worth of the file; a shorter file holds no ramp. A file that cannot be
+// opened (a FIFO, device or folder in its place is never waited on) is named and counts as no
+// file.
 RampSource ReadRampFile(const char* path, D3DGAMMARAMP& ramp) {
   if (path == nullptr) return RampSource::kLinear;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = nullptr;
+  std::string reason;
+  const plat::Open_Result opened = plat::Open_Regular_File(path, "rb", &file, &reason);
+  if (opened != plat::Open_Result::Opened && opened != plat::Open_Result::Missing) {
+    const std::string line =
+        std::string("Gamma file ") + path + " was not opened: " + reason + "; the linear ramp is used.";
+    if (line != g_LastRefusal) plat::Error_Output(line.c_str());
+    g_LastRefusal = line;
+  }
   if (file == nullptr) return RampSource::kLinear;
   unsigned char bytes[kGammaFileSize];
   const size_t got = std::fread(bytes, 1, sizeof(bytes), file);
@@ -69,4 +84,7 @@ bool SetGammaRampFromFile(const char* path) {
   return true;
 }
 
-void ResetGammaState() { g_LastAppliedScale = 1.0f; }
+void ResetGammaState() {
+  g_LastAppliedScale = 1.0f;
+  g_LastRefusal.clear();
+}

@@ -10,9 +10,11 @@ constexpr long kGammaFileSize = 3 * 256 * 2;
 // Reads the ramp from `path` (the linear ramp i * 256 when there is no path or no such file),
 // scales it by GammaScale (each entry clamped to 0..65535) and applies it to the device when it
 // came from the file or the scale asks for it. A file of any size other than 1536 bytes, or one
-// that cannot be read, is ignored with a diagnostic: false, and the device keeps its ramp. False
-// also without a device.
+// that cannot be read, is ignored with a diagnostic: false, and the device keeps its ramp. A
+// file that cannot be opened (a FIFO, device or folder in its place is never waited on) is named
+// on the error channel, once while the same refusal repeats, and counts as no file. False also
+// without a device.
 bool SetGammaRampFromFile(const char* path);
 
-// Forgets the last applied scale (back to 1.0), as at start-up.
+// Forgets the last applied scale (back to 1.0) and the last refusal said, as at start-up.
 void ResetGammaState();

@@ -1,0 +1,435 @@
+// What the resource manager says when the content on disk is damaged or is not what it should
+// be: every refusal names the file (and the resource) and the cause, a damaged file is named
+// once and its further resources only in the details, and nothing ever waits on a FIFO.
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <functional>
+#include <mutex>
+
+#include "platform/system/debug.h"
+#include "runtime/src/libksresource/rez_report.h"
+#include "tests/runtime/resource/rez_test_support.h"
+#include "tests/support/fifo_guard.h"
+
+namespace {
+
+using namespace reztest;
+
+// Records what reaches stderr as errors and what goes to the debug channel.
+class Said {
+ public:
+  Said() {
+    plat::Set_Error_Recorder([this](const std::string& text) {
+      std::lock_guard<std::mutex> hold(m_Lock);
+      m_Errors.push_back(text);
+    });
+    plat::Set_Debug_Recorder([this](const std::string& text) {
+      std::lock_guard<std::mutex> hold(m_Lock);
+      m_Details.push_back(text);
+    });
+  }
+  ~Said() {
+    plat::Set_Error_Recorder(nullptr);
+    plat::Set_Debug_Recorder(nullptr);
+  }
+  Said(const Said&) = delete;
+  Said& operator=(const Said&) = delete;
+
+  std::vector<std::string> Errors() {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_Errors;
+  }
+  std::string All_Errors() {
+    std::string all;
+    for (const std::string& line : Errors()) all += line;
+    return all;
+  }
+  // Error lines that contain the text.
+  size_t Errors_With(const std::string& text) {
+    const std::vector<std::string> errors = Errors();
+    return std::count_if(errors.begin(), errors.end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+  bool In_Details(const std::string& text) {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return std::any_of(m_Details.begin(), m_Details.end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    m_Errors.clear();
+    m_Details.clear();
+  }
+
+ private:
+  std::mutex m_Lock;
+  std::vector<std::string> m_Errors;
+  std::vector<std::string> m_Details;
+};
+
+// A resource whose loader refuses bytes that start with "bad", saying why.
+class PickyResource : public CRezResource {
+ public:
+  bool Load(CStream* stream, uint32_t* size) override {
+    std::string bytes(*size, '\0');
+    if (stream->Read(bytes.data(), *size) != *size) return false;
+    if (bytes.rfind("bad", 0) == 0) {
+      Rez_Note_Refusal("its bytes begin with \"bad\"");
+      return false;
+    }
+    return true;
+  }
+  void Free() override {}
+};
+
+class PickyHandler : public CRezTypeHandler {
+ public:
+  CRezResource* Create() override { return new PickyResource; }
+  void Destroy(CRezResource* resource) override { delete resource; }
+};
+
+// zlib data of `size` zero bytes, made a piece at a time.
+Bytes Zeros_Compressed(uint64_t size) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  const Bytes zeros(1 << 20, 0);
+  Bytes out;
+  uint8_t buffer[65536];
+  for (uint64_t done = 0;;) {
+    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
+    zs.next_in = const_cast<Bytef*>(zeros.data());
+    zs.avail_in = static_cast<uInt>(step);
+    done += step;
+    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      zs.next_out = buffer;
+      zs.avail_out = sizeof buffer;
+      deflate(&zs, flush);
+      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
+    } while (zs.avail_out == 0);
+    if (flush == Z_FINISH) break;
+  }
+  deflateEnd(&zs);
+  return out;
+}
+
+class RezDamageTest : public RezFolderTest {
+ protected:
+  void SetUp() override {
+    RezFolderTest::SetUp();
+    RezMgr_Run_Prefetch_LoaderThread.Value = 0;  // these tests start many times; the loader is not used
+  }
+  // Four resources: a compressed texture, a plain renderable, a compressed sound, a plain style.
+  std::vector<writers::PackRecord> Four() const {
+    return {Record(0x22000001, 2, "tex/a", Pattern(3000, 1), true), Record(0x22000002, 4, "mesh/b", Pattern(2000, 2)),
+            Record(0x22000003, 3, "snd/c", Pattern(5000, 3), true), Record(0x22000004, 1, "sty/d", Pattern(300, 4))};
+  }
+  // Where a record's data lies in its file, read from a start on the undamaged set.
+  RezRecord Record_Of(uint32_t id) {
+    EXPECT_TRUE(Init());
+    const RezRecord* record = m_Manager.FindRecord(id, nullptr);
+    RezRecord copy = record ? *record : RezRecord{};
+    m_Manager.Term();
+    return copy;
+  }
+  void Cut(const std::string& name, size_t size) {
+    Bytes bytes = Read(name);
+    ASSERT_LE(size, bytes.size());
+    bytes.resize(size);
+    ASSERT_TRUE(writers::WriteWholeFile(Path(name), bytes));
+  }
+  void Patch(const std::string& name, size_t at, const std::string& text) {
+    Bytes bytes = Read(name);
+    ASSERT_LE(at + text.size(), bytes.size());
+    std::copy(text.begin(), text.end(), bytes.begin() + at);
+    ASSERT_TRUE(writers::WriteWholeFile(Path(name), bytes));
+  }
+  // The byte offset of the listing line that names the id.
+  size_t Line_Of(const std::string& name, uint32_t id) {
+    const std::string text = Text(Read(name));
+    const size_t at = text.find(writers::Hex8(id) + " ");
+    EXPECT_NE(at, std::string::npos);
+    return at;
+  }
+  void Fresh_Folder() {
+    m_Manager.Term();
+    std::filesystem::remove_all(m_Dir);
+    std::filesystem::create_directory(m_Dir);
+  }
+};
+
+// Damaged sets made with the content writers and then cut or patched: the start or the request
+// fails, and what is said names the damaged file (and the resource) and how it is damaged.
+TEST_F(RezDamageTest, EachDamagedSetNamesItsFileAndTheCause) {
+  const std::string pck = "packed_rezmap_0.pck";
+  struct Case {
+    const char* name;
+    bool packed;                    // the set's form
+    std::function<void()> damage;   // applied to the written set
+    uint32_t asked;                 // the resource then asked for
+    std::vector<std::string> said;  // each in one error line ("@" stands for the root)
+  };
+  const Case cases[] = {
+      {"packed file cut before a record's data", true,
+       [&] { Cut(pck, Record_Of(0x22000004).offset - 10); }, 0x22000004,
+       {"Allocate_Resource: Resource ID (22000004) lies past the end of its file @packed_rezmap_0.pck: it starts at "
+        "byte"}},
+      {"packed file cut inside a record's data", true,
+       [&] { Cut(pck, Record_Of(0x22000004).offset + 100); }, 0x22000004,
+       {"Allocate_Resource: Resource ID (22000004) runs past the end of its file @packed_rezmap_0.pck: it needs "
+        "bytes"}},
+      {"a digit of the packed listing spoiled", true,
+       [&] { Patch(pck, Line_Of(pck, 0x22000003) + 3, "Z"); }, 0x22000003,
+       {"@packed_rezmap_0.pck is damaged, so its listing stops early: at line 3 (byte",
+        ") it holds 'Z' where the resource id belongs; only the 2 resources listed before that can be found."}},
+      {"a quote of the text map missing", false,
+       [&] {
+         const std::string text = Text(Read("rezmap_0.ksa"));
+         Patch("rezmap_0.ksa", text.find("\"loose0/snd/c\""), "_");
+       },
+       0x22000004,
+       {"@rezmap_0.ksa is damaged, so its listing stops early: at line 3",
+        "it holds '_' where the quoted path belongs"}},
+      {"compressed bytes spoiled", true,
+       [&] {
+         const RezRecord record = Record_Of(0x22000001);
+         Patch(pck, record.offset + record.size / 2, std::string(40, '\x5A'));
+       },
+       0x22000001,
+       {"Allocate_Resource: Resource ID (22000001) does not expand (zlib error -3): its compressed data in "
+        "@packed_rezmap_0.pck is damaged."}},
+      {"a resource's file missing", false, [&] { std::filesystem::remove(Path("loose0/tex/a")); },
+       0x22000001, {"Allocate_Resource: File (@loose0/tex/a) not found."}},
+      {"a folder in place of a resource's file", false,
+       [&] {
+         std::filesystem::remove(Path("loose0/mesh/b"));
+         std::filesystem::create_directory(Path("loose0/mesh/b"));
+       },
+       0x22000002, {"Allocate_Resource: File (@loose0/mesh/b) was not opened: it is a folder, not a regular file."}},
+      {"bytes the loader refuses", true,
+       [&] { Patch(pck, Record_Of(0x22000002).offset, "bad"); }, 0x22000002,
+       {"Allocate_Resource: Resource ID (22000002) in @packed_rezmap_0.pck was refused: its bytes begin with "
+        "\"bad\"."}},
+  };
+  PickyHandler picky;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.packed) {
+      Write_Packed_Set(0, Four());
+    } else {
+      Write_Text_Set(0, Four());
+    }
+    c.damage();
+    Said said;
+    ASSERT_TRUE(m_Manager.Init(m_Root.c_str()));
+    for (uint32_t type = 1; type < kRezTypeCount; ++type) m_Manager.SetTypeHandler(type, &picky);
+    EXPECT_EQ(m_Manager.Get_Resource(c.asked, 0), nullptr);
+    for (std::string expected : c.said) {
+      for (size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, m_Root);
+      EXPECT_EQ(said.Errors_With(expected), 1u) << expected << "\nsaid:\n" << said.All_Errors();
+    }
+    m_Manager.FreeResource(c.asked);
+    Fresh_Folder();
+  }
+}
+
+// A cut pack file is named at the first resource that meets the cut; the others it lost go to
+// the details only, with their ids.
+TEST_F(RezDamageTest, ADamagedFileIsNamedOnceAndItsOtherResourcesOnlyInTheDetails) {
+  Write_Packed_Set(0, Four());
+  Cut("packed_rezmap_0.pck", Record_Of(0x22000002).offset + 1);
+  Said said;
+  ASSERT_TRUE(Init());
+  EXPECT_NE(Get(0x22000001), nullptr);
+  for (uint32_t id : {0x22000002u, 0x22000003u, 0x22000004u, 0x22000003u}) EXPECT_EQ(Get(id), nullptr) << id;
+  EXPECT_EQ(said.Errors().size(), 1u) << said.All_Errors();
+  EXPECT_EQ(said.Errors_With("Resource ID (22000002) runs past the end of its file " + m_Root + "packed_rezmap_0.pck"),
+            1u);
+  EXPECT_TRUE(said.In_Details("Resource ID (22000003) lies past the end of its file"));
+  EXPECT_TRUE(said.In_Details("Resource ID (22000004) lies past the end of its file"));
+  // A new start names it again.
+  m_Manager.Term();
+  said.Clear();
+  ASSERT_TRUE(Init());
+  EXPECT_EQ(Get(0x22000004), nullptr);
+  EXPECT_EQ(said.Errors_With("Resource ID (22000004) lies past the end of its file"), 1u) << said.All_Errors();
+}
+
+// The ids a damaged listing lost are accounted for by the one line that names the listing,
+// whether the map is built at this start or was built from the damaged listing before.
+TEST_F(RezDamageTest, IdsADamagedListingLostAreOnlyInTheDetails) {
+  std::vector<writers::PackRecord> records = Four();
+  records.push_back(Record(0x22000005, 2, "tex/e", Data("e")));
+  Write_Packed_Set(0, records);
+  Patch("packed_rezmap_0.pck", Line_Of("packed_rezmap_0.pck", 0x22000003), "-");
+  const std::string listing_line = m_Root + "packed_rezmap_0.pck is damaged, so its listing stops early";
+  for (bool map_built_before : {false, true}) {
+    SCOPED_TRACE(map_built_before ? "map built at an earlier start" : "map built at this start");
+    Said said;
+    ASSERT_TRUE(Init());
+    EXPECT_EQ(said.Errors_With(listing_line), map_built_before ? 0u : 1u) << said.All_Errors();
+    ASSERT_NE(Get(0x22000002), nullptr);
+    for (uint32_t id : {0x22000003u, 0x22000004u, 0x22000005u}) EXPECT_EQ(Get(id), nullptr) << id;
+    EXPECT_EQ(said.Errors().size(), 1u) << said.All_Errors();
+    EXPECT_EQ(said.Errors_With(listing_line), 1u) << said.All_Errors();
+    for (const char* id : {"22000003", "22000004", "22000005"}) {
+      EXPECT_TRUE(said.In_Details(std::string("Get_Resource: Resource ID (") + id + ") not found.")) << id;
+    }
+    m_Manager.FreeResource(0x22000002);
+    m_Manager.Term();
+  }
+}
+
+// A packed file cut inside its listing is named once at the start; its resources that the
+// listing still holds, whose data the cut took too, are then details.
+TEST_F(RezDamageTest, APackedFileCutInItsListingIsNamedOnceForAllItsResources) {
+  Write_Packed_Set(0, Four());
+  Cut("packed_rezmap_0.pck", Line_Of("packed_rezmap_0.pck", 0x22000003));
+  Said said;
+  ASSERT_TRUE(Init());
+  for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u}) EXPECT_EQ(Get(id), nullptr) << id;
+  ASSERT_EQ(said.Errors().size(), 1u) << said.All_Errors();
+  EXPECT_EQ(said.Errors_With(m_Root + "packed_rezmap_0.pck is damaged, so its listing stops early: at line 3 (byte " +
+                             std::to_string(Read("packed_rezmap_0.pck").size()) +
+                             ") the file ends before the byte that closes its listing; only the 2 resources listed "
+                             "before that can be found."),
+            1u);
+  EXPECT_TRUE(said.In_Details("Resource ID (22000001) lies past the end of its file"));
+  EXPECT_TRUE(said.In_Details("Resource ID (22000003) not found."));
+}
+
+TEST(RezExpansionLimit, FollowsTheKindAndTheStoredSize) {
+  struct Case {
+    uint8_t type;
+    uint32_t stored;
+    uint64_t limit;
+  };
+  const uint64_t mb = 1u << 20;
+  const Case cases[] = {
+      {1, 1000, 1 * mb + 64000},   {2, 1000, 24 * mb + 64000}, {3, 0, 16 * mb},
+      {4, 100000, 16 * mb + 6400000}, {0, 4096, 16 * mb + 262144}, {2, 5u << 20, 256 * mb},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Rez_Expansion_Limit(c.type, c.stored), c.limit) << int(c.type) << " " << c.stored;
+  }
+}
+
+// A compressed record may expand only as far as its kind and stored size allow: past that it
+// is refused (before expanding further), named with its file and the limit; within it, it loads.
+TEST_F(RezDamageTest, CompressedRecordsExpandOnlyAsFarAsTheirKindAndSizeAllow) {
+  struct Case {
+    const char* name;
+    uint8_t type;
+    uint64_t zeros;
+    bool loads;
+  };
+  const Case cases[] = {
+      {"render style of 4 MB", 1, 4u << 20, false},
+      {"texture of 20 MB", 2, 20u << 20, true},
+      {"texture of 40 MB", 2, 40u << 20, false},
+      {"sound of 20 MB", 3, 20u << 20, false},
+  };
+  const uint32_t first_id = 0x22000010;
+  std::string listing;
+  std::vector<Bytes> stored;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    stored.push_back(Zeros_Compressed(cases[i].zeros));
+    const std::string name = "z" + std::to_string(i);
+    ASSERT_TRUE(writers::WriteWholeFile(Path(name), stored.back()));
+    listing += writers::TextMapLine(first_id + i, writers::AttributeWord(1, cases[i].type, 0, 0), name, name, 0,
+                                    false, 0);
+  }
+  Write_File("rezmap_0.ksa", listing);
+  Said said;
+  ASSERT_TRUE(Init());
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    RecordingResource* resource = Get(first_id + i);
+    EXPECT_EQ(resource != nullptr, c.loads);
+    if (resource) {
+      EXPECT_EQ(resource->m_Size_Given, c.zeros);
+    }
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "Resource ID (%x) in %sz%zu expands past %llu bytes",
+                  first_id + unsigned(i), m_Root.c_str(), i,
+                  static_cast<unsigned long long>(Rez_Expansion_Limit(c.type, uint32_t(stored[i].size()))));
+    EXPECT_EQ(said.Errors_With(expected), c.loads ? 0u : 1u) << said.All_Errors();
+    m_Manager.FreeResource(first_id + i);
+  }
+}
+
+// A FIFO in place of a content file is refused at once (a test that waits on it fails after
+// the guard's limit instead of hanging), with one line naming it; the start goes on as it does
+// without the file.
+TEST_F(RezDamageTest, AFifoInPlaceOfAContentFileIsRefusedAtOnceAndNamed) {
+  struct Case {
+    const char* name;
+    const char* fifo;
+    bool text_set;  // a text-map set is written first
+    bool starts;
+    uint32_t asked;  // requested after the start; 0 for none
+    bool served;
+    std::string said;  // "@" stands for the root
+  };
+  const Case cases[] = {
+      {"pack map", "pack_map.map", true, true, 0x22000001, true,
+       "Init: pack map @pack_map.map cannot be read: it is a FIFO, not a regular file; rebuil"},
+      {"packed file beside a text map", "packed_rezmap_0.pck", true, true, 0x22000001, true,
+       "Build_Pack_Map: @packed_rezmap_0.pck was not opened: it is a FIFO, not a regular file; it is not used."},
+      {"packed file alone", "packed_rezmap_0.pck", false, false, 0, false,
+       "Init: cannot build pack map @pack_map.map: no source: @packed_rezmap_0.pck was not opened: it is a FIFO, not "
+       "a regular file."},
+      {"text map alone", "rezmap_0.ksa", false, false, 0, false,
+       "no source: @rezmap_0.ksa was not opened: it is a FIFO, not a regular file."},
+      {"second set's packed file", "packed_rezmap_1.pck", true, true, 0x22000001, true,
+       "Init: @packed_rezmap_1.pck was not opened: it is a FIFO, not a regular file; it is not used."},
+      {"a resource's file", "loose0/mesh/b", true, true, 0x22000002, false,
+       "Allocate_Resource: File (@loose0/mesh/b) was not opened: it is a FIFO, not a regular file."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.text_set) Write_Text_Set(0, Four());
+    const std::string fifo = Path(c.fifo);
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Said said;
+    bool started = false;
+    CRezResource* served = nullptr;
+    EXPECT_TRUE(vt_test::Returns_Without_Waiting(fifo, [&] {
+      started = Init();
+      if (started && c.asked) served = m_Manager.Get_Resource(c.asked, 0);
+    }));
+    EXPECT_EQ(started, c.starts);
+    EXPECT_EQ(served != nullptr, c.served);
+    std::string expected = c.said;
+    for (size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, m_Root);
+    EXPECT_EQ(said.Errors_With(expected), 1u) << "said:\n" << said.All_Errors();
+    EXPECT_EQ(said.Errors_With(c.fifo), 1u) << "one line names it\n" << said.All_Errors();
+    if (served) m_Manager.FreeResource(c.asked);
+    Fresh_Folder();
+  }
+}
+
+TEST_F(RezDamageTest, ARawFileThatIsAFifoIsRefusedAtOnceAndNamed) {
+  Write_Text_Set(0, {Record(0x22000001, 0, "worlds/w", Data("world")), Record(0x22000002, 0, "tracks/t", Data("t"))});
+  ASSERT_TRUE(Init());
+  const std::string fifo = Path("loose0/tracks/t");
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  Said said;
+  CFileStream* stream = reinterpret_cast<CFileStream*>(1);
+  EXPECT_TRUE(vt_test::Returns_Without_Waiting(fifo, [&] { stream = m_Manager.OpenRawFile(0x22000002); }));
+  EXPECT_EQ(stream, nullptr);
+  ASSERT_EQ(said.Errors().size(), 1u) << said.All_Errors();
+  EXPECT_EQ(said.Errors_With("OpenRawFile: File (" + fifo + ") was not opened: it is a FIFO, not a regular file."), 1u)
+      << said.All_Errors();
+  CFileStream* world = m_Manager.OpenRawFile(0x22000001);
+  ASSERT_NE(world, nullptr);
+  m_Manager.CloseRawFile(world);
+}
+
+}  // namespace
