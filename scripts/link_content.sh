@@ -3,7 +3,8 @@
 # run there with its user files (accounts, records, pack maps) kept apart from the build tree:
 #   bash scripts/link_content.sh CONTENT_DIR DATA_DIR
 # Every entry of the content folder gets a link of the same name; links into the content folder
-# whose target is gone are removed. Pack maps are the game's own cache and are not linked. A file
+# whose target is gone are removed. Pack maps are the game's own cache and the build's stamp is
+# the build's own: neither is linked. A file
 # or folder that is not a link is never touched: that is the user's.
 set -euo pipefail
 if [ $# -ne 2 ]; then
@@ -19,7 +20,7 @@ shopt -s nullglob dotglob
 for source in "$content"/*; do
   name="$(basename "$source")"
   case "$name" in
-    pack_map.map | pack_map_*.map | *.tmp.*) continue ;;
+    pack_map.map | pack_map_*.map | *.tmp.* | .content_stamp) continue ;;
   esac
   target="$data/$name"
   if [ -L "$target" ] || [ ! -e "$target" ]; then

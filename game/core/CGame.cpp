@@ -204,10 +204,15 @@ bool CGame::Set_Mode(const int& mode, unsigned kind, const CSim_Desc* desc) {
     Frame_Trace("mode failed");
     return false;
   }
-  // Everything the new mode draws is loaded: its draw states are prepared now, while the
-  // player waits for the change anyway, rather than in the frames that first show them.
+  // Everything the new mode draws is loaded. A run's draw states are prepared now, while the
+  // player waits for the launch anyway, rather than in the frames that first show them; the
+  // menus' a slice a frame from their next frame on (at start-up the first menu frame then comes
+  // at once, compiling only what it draws).
   Frame_Trace("warm up");
-  Warm_Up_Render_States();
+  if (mode == kMode_Simulation)
+    Warm_Up_Render_States();
+  else
+    Spread_Warm_Up_Render_States();
   m_Mode = mode;
   if (g_Game_Paused) Set_Game_Paused(false);
   return true;
@@ -420,6 +425,11 @@ void CGame::Frame() {
   if (g_World.m_World_Ready) {
     Frame_Trace("sweep");
     g_World.End_Frame();
+  }
+  // After the frame is shown, the next slice of the menus' warm-up.
+  if (Warm_Up_Pending()) {
+    Frame_Trace("warm up slice");
+    Warm_Up_Render_States_Slice();
   }
 }
 

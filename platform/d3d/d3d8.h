@@ -1020,3 +1020,7 @@ HRESULT D3D8_UploadSurfaceLevel(IDirect3DSurface8* surface, const void* pixels, 
 // a software rasteriser does by compiling code the first time it meets a state), but no pixel of
 // any target, depth or stencil buffer changes. D3DERR_INVALIDCALL for a device that cannot.
 HRESULT D3D8_SetStateWarmUp(IDirect3DDevice8* device, BOOL on);
+// Not part of Direct3D 8: a number that tells the device from every other device the program
+// made before or after it (what the driver prepared for one device is lost with it); 0 for a
+// device that cannot tell.
+UINT D3D8_DeviceSerial(IDirect3DDevice8* device);

@@ -25,6 +25,10 @@ bool D3D8Test_BackBufferInWindow(IDirect3DDevice8* device);
 // Counts the distinct draw states (see gl_draw_state_log.h) the device draws with from now on;
 // false turns counting off and forgets them. False for a device that is not the OpenGL one.
 bool D3D8Test_CountDrawStates(IDirect3DDevice8* device, bool on);
+// Devices made from now on count their draw states from their first draw, as if
+// D3D8Test_CountDrawStates(device, true) had been called at once: what a program's start-up draws
+// and warms is then counted too.
+void D3D8Test_CountDrawStatesOfNewDevices(bool on);
 // The number of distinct draw states counted so far; 0 for a device that is not the OpenGL one.
 UINT D3D8Test_DrawStatesSeen(IDirect3DDevice8* device);
 // While counting, also keeps a readable line for each draw state met for the first time; the

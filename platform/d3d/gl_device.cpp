@@ -64,6 +64,9 @@ GLDevice* GLDevice::Create(GLDirect3D* d3d, HWND focus_window, D3DPRESENT_PARAME
     device->Release();
     return nullptr;
   }
+  static UINT last_serial = 0;
+  device->serial_ = ++last_serial;
+  device->draw_states_.SetCounting(GLDrawStateLog::CountingNewDevices());
   *result = D3D_OK;
   return device;
 }

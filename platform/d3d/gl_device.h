@@ -116,6 +116,8 @@ class GLDevice final : public IDirect3DDevice8 {
   // While on, draws do all but write pixels (see D3D8_SetStateWarmUp).
   void SetWarmingUp(bool on) { warming_up_ = on; }
   GLDrawStateLog& DrawStates() { return draw_states_; }
+  // Tells this device from every other one the program made (see D3D8_DeviceSerial).
+  UINT Serial() const { return serial_; }
   // The back buffer as the window shows it (through the gamma ramp), 0xAARRGGBB, top row first.
   bool ReadPresentedPixels(std::vector<DWORD>* pixels, UINT* width, UINT* height);
 
@@ -174,6 +176,7 @@ class GLDevice final : public IDirect3DDevice8 {
   bool layout_valid_ = false;
   bool direct_ = false;  // the back buffer is the window's own framebuffer
   bool warming_up_ = false;
+  UINT serial_ = 0;
   GLDrawStateLog draw_states_;
   bool frame_needed_framebuffer_ = false;
   struct WindowBits {

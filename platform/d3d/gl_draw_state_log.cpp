@@ -28,14 +28,19 @@ uint64_t PrimitiveClass(GLenum mode) {
   return 2;
 }
 
-void AddRaster(Hash& h, const DWORD* rs) {
+void AddRaster(Hash& h, const DWORD* rs, GLenum mode) {
   static constexpr D3DRENDERSTATETYPE kAlways[] = {
       D3DRS_LIGHTING, D3DRS_FOGENABLE, D3DRS_ALPHATESTENABLE, D3DRS_ALPHABLENDENABLE, D3DRS_ZENABLE,
       D3DRS_STENCILENABLE, D3DRS_COLORWRITEENABLE, D3DRS_SPECULARENABLE, D3DRS_SHADEMODE, D3DRS_FILLMODE,
-      D3DRS_POINTSPRITEENABLE, D3DRS_POINTSCALEENABLE, D3DRS_VERTEXBLEND, D3DRS_INDEXEDVERTEXBLENDENABLE,
+      D3DRS_VERTEXBLEND, D3DRS_INDEXEDVERTEXBLENDENABLE,
       D3DRS_LOCALVIEWER, D3DRS_COLORVERTEX, D3DRS_DIFFUSEMATERIALSOURCE,
       D3DRS_AMBIENTMATERIALSOURCE, D3DRS_SPECULARMATERIALSOURCE, D3DRS_EMISSIVEMATERIALSOURCE};
   for (D3DRENDERSTATETYPE s : kAlways) h.Add(rs[s]);
+  // Point sprites and point scaling reach the driver only when points are drawn.
+  if (PrimitiveClass(mode) == 0) {
+    h.Add(rs[D3DRS_POINTSPRITEENABLE]);
+    h.Add(rs[D3DRS_POINTSCALEENABLE]);
+  }
   h.Add(rs[D3DRS_ZBIAS] != 0);
   // The values of a switch that is off do not matter.
   if (rs[D3DRS_FOGENABLE]) {
@@ -126,7 +131,7 @@ void Append(std::string& text, const char* format, unsigned long a = 0, unsigned
   text += buffer;
 }
 
-void DescribeRaster(std::string& text, const DWORD* rs) {
+void DescribeRaster(std::string& text, const DWORD* rs, GLenum mode) {
   Append(text, " light=%lu spec=%lu colorvertex=%lu", rs[D3DRS_LIGHTING], rs[D3DRS_SPECULARENABLE], rs[D3DRS_COLORVERTEX]);
   if (rs[D3DRS_FOGENABLE])
     Append(text, " fog(table=%lu vertex=%lu empty=%lu)", rs[D3DRS_FOGTABLEMODE], rs[D3DRS_FOGVERTEXMODE],
@@ -146,10 +151,11 @@ void DescribeRaster(std::string& text, const DWORD* rs) {
   if (rs[D3DRS_ZBIAS]) text += " zbias";
   if (rs[D3DRS_STENCILENABLE]) text += " stencil";
   if (rs[D3DRS_COLORWRITEENABLE] != 0xF) Append(text, " colorwrite=%lx", rs[D3DRS_COLORWRITEENABLE]);
-  if (rs[D3DRS_POINTSPRITEENABLE]) text += " pointsprite";
+  const bool points = PrimitiveClass(mode) == 0;
+  if (points && rs[D3DRS_POINTSPRITEENABLE]) text += " pointsprite";
   if (rs[D3DRS_VERTEXBLEND]) Append(text, " vertexblend=%lu", rs[D3DRS_VERTEXBLEND]);
   if (rs[D3DRS_INDEXEDVERTEXBLENDENABLE]) text += " indexedblend";
-  if (rs[D3DRS_POINTSCALEENABLE]) text += " pointscale";
+  if (points && rs[D3DRS_POINTSCALEENABLE]) text += " pointscale";
   Append(text, " shade=%lu fill=%lu localviewer=%lu", rs[D3DRS_SHADEMODE], rs[D3DRS_FILLMODE], rs[D3DRS_LOCALVIEWER]);
   Append(text, " materials=%lu%lu%lu", rs[D3DRS_DIFFUSEMATERIALSOURCE], rs[D3DRS_AMBIENTMATERIALSOURCE],
          rs[D3DRS_SPECULARMATERIALSOURCE]);
@@ -187,7 +193,7 @@ std::string GLDrawStateLog::Describe(const GLDeviceState& state, GLenum mode, co
   static constexpr const char* kPrimitive[] = {"points", "lines", "triangles"};
   Append(text, " fvf=%lx ", state.vertex_shader);
   text += kPrimitive[PrimitiveClass(mode)];
-  DescribeRaster(text, state.render_states);
+  DescribeRaster(text, state.render_states, mode);
   if (RenormalisesNormals(state)) text += " normalize";
   DescribeStages(text, state);
   if (state.render_states[D3DRS_LIGHTING]) {
@@ -205,7 +211,7 @@ uint64_t GLDrawStateLog::Key(const GLDeviceState& state, GLenum mode, const Targ
   h.Add(target.depth);
   h.Add(state.vertex_shader);
   h.Add(PrimitiveClass(mode));
-  AddRaster(h, state.render_states);
+  AddRaster(h, state.render_states, mode);
   h.Add(RenormalisesNormals(state));
   AddStages(h, state);
   if (state.render_states[D3DRS_LIGHTING]) {

@@ -24,6 +24,9 @@ class GLDrawStateLog {
   };
 
   void SetCounting(bool on) { counting_ = on; }
+  // Whether devices made from now on count from their first draw (off unless a harness asks).
+  static void SetCountingNewDevices(bool on) { counting_new_devices_ = on; }
+  static bool CountingNewDevices() { return counting_new_devices_; }
   // While describing, every state met for the first time is also kept as readable text.
   void SetDescribing(bool on) { describing_ = on; }
   bool Counting() const { return counting_; }
@@ -43,6 +46,7 @@ class GLDrawStateLog {
   static std::string Describe(const GLDeviceState& state, GLenum mode, const Target& target);
 
  private:
+  static inline bool counting_new_devices_ = false;
   bool counting_ = false;
   bool describing_ = false;
   std::unordered_set<uint64_t> seen_;

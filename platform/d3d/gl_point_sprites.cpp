@@ -29,7 +29,9 @@ bool GLPointState::Apply(const DWORD* rs, int texture_units, float viewport_heig
   const float largest = std::max(DwordToFloat(rs[D3DRS_POINTSIZE_MAX]), smallest);
   glPointSize(std::clamp(size, 1.0f, std::max(largest, 1.0f)));
   float attenuation[3] = {1.0f, 0.0f, 0.0f};
-  if (rs[D3DRS_POINTSCALEENABLE] != 0) {
+  // Scaling matters to points only: left on for other primitives it would make the driver build
+  // their vertex code anew, computing a size nothing reads.
+  if (points && rs[D3DRS_POINTSCALEENABLE] != 0) {
     const float h2 = std::max(viewport_height * viewport_height, 1.0f);
     attenuation[0] = DwordToFloat(rs[D3DRS_POINTSCALE_A]) / h2;
     attenuation[1] = DwordToFloat(rs[D3DRS_POINTSCALE_B]) / h2;

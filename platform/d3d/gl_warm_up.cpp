@@ -10,6 +10,11 @@ HRESULT D3D8_SetStateWarmUp(IDirect3DDevice8* device, BOOL on) {
   return D3D_OK;
 }
 
+UINT D3D8_DeviceSerial(IDirect3DDevice8* device) {
+  auto* gl = dynamic_cast<GLDevice*>(device);
+  return gl ? gl->Serial() : 0;
+}
+
 bool D3D8Test_CountDrawStates(IDirect3DDevice8* device, bool on) {
   auto* gl = dynamic_cast<GLDevice*>(device);
   if (!gl) return false;
@@ -17,6 +22,8 @@ bool D3D8Test_CountDrawStates(IDirect3DDevice8* device, bool on) {
   if (!on) gl->DrawStates().Clear();
   return true;
 }
+
+void D3D8Test_CountDrawStatesOfNewDevices(bool on) { GLDrawStateLog::SetCountingNewDevices(on); }
 
 UINT D3D8Test_DrawStatesSeen(IDirect3DDevice8* device) {
   auto* gl = dynamic_cast<GLDevice*>(device);

@@ -13,6 +13,7 @@ echo pack > "$content/packed_rezmap_0.pck"
 echo listing > "$content/rezmap_0.ksa"
 echo gamma > "$content/kestrone.gam"
 echo map > "$content/pack_map.map"
+touch "$content/.content_stamp"
 echo sound > "$content/rez_0/a.wav"
 
 bash "$here/scripts/link_content.sh" "$content" "$data"
@@ -21,6 +22,7 @@ for name in packed_rezmap_0.pck rezmap_0.ksa kestrone.gam rez_0; do
   [ "$(readlink "$data/$name")" = "$content/$name" ] || fail "$name points elsewhere"
 done
 [ ! -e "$data/pack_map.map" ] || fail "the pack map is the game's own, not a link"
+[ ! -e "$data/.content_stamp" ] || fail "the build's stamp is linked"
 [ "$(cat "$data/rez_0/a.wav")" = sound ] || fail "a loose file is not reached through its folder's link"
 
 # The game's own files, then a rebuild that drops one content file and adds another.

@@ -174,6 +174,38 @@ TEST_F(GLWarmUpTest, RenormalisingCountsOnlyWhereNormalsAreRead) {
   ASSERT_TRUE(D3D8Test_CountDrawStates(device_, false));
 }
 
+// Point sprites and point scaling reach the driver only when points are drawn: a sprite array
+// leaves them on, and the triangles drawn after it are no new state (nor does the driver compute
+// point sizes for them). For points they count.
+TEST_F(GLWarmUpTest, PointStatesCountOnlyForPoints) {
+  const ScreenVertex point[1] = {{8.0f, 8.0f, 0.5f, 1.0f, D3DCOLOR_XRGB(255, 255, 255)}};
+  auto draw_point = [&] {
+    ASSERT_EQ(device_->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE), D3D_OK);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, point, sizeof(ScreenVertex)), D3D_OK);
+  };
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, true));
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(255, 0, 0));
+  draw_point();
+  const UINT before = D3D8Test_DrawStatesSeen(device_);
+  device_->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+  device_->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
+  device_->SetRenderState(D3DRS_POINTSCALE_A, Float_Bits(0.0f));
+  device_->SetRenderState(D3DRS_POINTSCALE_B, Float_Bits(0.0f));
+  device_->SetRenderState(D3DRS_POINTSCALE_C, Float_Bits(1.0f));
+  DrawScreenRect(0, 0, 8, 8, D3DCOLOR_XRGB(0, 255, 0));
+  EXPECT_EQ(D3D8Test_DrawStatesSeen(device_), before) << "triangles after a sprite array";
+  GLfloat attenuation[3] = {};
+  glGetFloatv(GL_POINT_DISTANCE_ATTENUATION, attenuation);
+  EXPECT_EQ(attenuation[0], 1.0f);
+  EXPECT_EQ(attenuation[1], 0.0f);
+  EXPECT_EQ(attenuation[2], 0.0f) << "point sizes computed for triangles";
+  draw_point();
+  EXPECT_EQ(D3D8Test_DrawStatesSeen(device_), before + 1) << "points drawn as sprites";
+  device_->SetRenderState(D3DRS_POINTSPRITEENABLE, FALSE);
+  device_->SetRenderState(D3DRS_POINTSCALEENABLE, FALSE);
+  ASSERT_TRUE(D3D8Test_CountDrawStates(device_, false));
+}
+
 // Described, each state met for the first time gives one line that tells it from the others;
 // a state met again gives none, and taking the lines empties the list.
 TEST_F(GLWarmUpTest, NewStatesAreDescribedOnceEach) {

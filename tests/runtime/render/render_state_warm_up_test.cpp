@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/d3d/d3d8_test_hooks.h"
+#include "platform/system/clock.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/render/sys/pc/d3d_drawprim.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
@@ -397,6 +398,142 @@ TEST_F(RenderStateWarmUpTest, ADrawerWarmsRewrittenPassesWithoutChangingTheStyle
   D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
   ASSERT_TRUE(g_pRenderDevice->EndScene());
   g_pRenderDevice->ReleaseDeviceTexture(texture);
+}
+
+}  // namespace
+}  // namespace vt_test
+
+namespace vt_test {
+namespace {
+
+// A microsecond clock that moves one millisecond on at every reading.
+uint64_t g_Fake_Us = 0;
+uint64_t Fake_Micro_Clock() { return g_Fake_Us += 1000; }
+
+class RenderStateWarmUpRecordTest : public RenderStateWarmUpTest {
+ protected:
+  void TearDown() override {
+    plat::Set_Micro_Clock(nullptr);
+    Set_Render_State_Warm_Up(true);
+    RenderStateWarmUpTest::TearDown();
+  }
+
+  // Draws one screen-space triangle of the style's first pass with the texture, counting what
+  // the driver met anew.
+  UINT New_States_Drawing(CD3DRenderStyle* style, CDeviceTexture* texture, DWORD fvf) {
+    const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+    CDeviceTexture* list[2] = {texture, nullptr};
+    EXPECT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list));
+    Draw_Triangle(fvf);
+    return D3D8Test_DrawStatesSeen(g_pDirect3DDevice) - seen;
+  }
+};
+
+// A pass is warmed once for the device: again, or in another style that differs only in values
+// the driver reads while drawing (texture factor, alpha reference), it draws nothing. A pass of
+// another kind is warmed; so is the first one on a device made afterwards.
+TEST_F(RenderStateWarmUpRecordTest, EachPassIsWarmedOnceForTheDevice) {
+  auto blended = [](uint32_t blend, uint32_t factor) {
+    return [blend, factor](RenderPassDesc& p) {
+      p.Lighting = 0;
+      p.BlendMode = blend;
+      p.TextureFactor = factor;
+      p.AlphaRef = factor & 0xFF;
+      p.Stages[0].TextureSource = 1;
+    };
+  };
+  CD3DRenderStyle* first = Style(blended(3, 0));
+  CD3DRenderStyle* same_kind = Style(blended(3, 0x80402010u));
+  CD3DRenderStyle* other_kind = Style(blended(9, 0));
+  ASSERT_TRUE(first && same_kind && other_kind);
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  const Warm_Up_Counts warmed = Warm_Up_Render_Styles({first});
+  EXPECT_EQ(warmed.passes, 1);
+  ASSERT_GT(warmed.draws, 0);
+  const Warm_Up_Counts again = Warm_Up_Render_Styles({first, same_kind});
+  EXPECT_EQ(again.styles, 0);
+  EXPECT_EQ(again.passes, 0);
+  EXPECT_EQ(again.draws, 0) << "a warm pass was warmed again";
+  EXPECT_EQ(Warm_Up_Render_Styles({other_kind}).draws, warmed.draws) << "a pass of another kind";
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+
+  // The device takes the styles code made with it.
+  g_pRenderDevice->ReleaseDevice();
+  styles.clear();
+  ASSERT_TRUE(Start_Render_Device_On(window, kWidth, kHeight));
+  CD3DRenderStyle* remade = Style(blended(3, 0));
+  ASSERT_NE(remade, nullptr);
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  EXPECT_EQ(Warm_Up_Render_Styles({remade}).draws, warmed.draws) << "a new device starts unwarmed";
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+}
+
+// Pictures the overlays show at their own size have sides that are no powers of two, which the
+// driver samples another way: a pass drawn in screen space with one is warm too.
+TEST_F(RenderStateWarmUpRecordTest, ScreenSpacePassesAreWarmedWithPicturesOfAnySize) {
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) {
+    p.Lighting = 0;
+    p.BlendMode = 3;
+    p.Stages[0].TextureSource = 1;
+  });
+  ASSERT_NE(style, nullptr);
+  std::vector<uint32_t> white(6 * 10, 0xFFFFFFFFu);
+  CDeviceTexture* picture = g_pRenderDevice->CreateTexture(white.data(), 6, 10, 1, 0, 0, nullptr);
+  ASSERT_NE(picture, nullptr);
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
+  Warm_Up_Render_Styles({style});
+  EXPECT_EQ(New_States_Drawing(style, picture, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1), 0u);
+  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  g_pRenderDevice->ReleaseDeviceTexture(picture);
+}
+
+// A spread warm-up warms nothing when asked; each slice makes at least one warm draw and goes on
+// while its time lasts (the clock here moves a millisecond at each reading), the next slice
+// going on where the last one stopped, in the middle of a pass too, until nothing is left.
+// Everything is warm then: a warm-up of all held draws nothing more.
+TEST_F(RenderStateWarmUpRecordTest, ASpreadWarmUpGoesOnASliceAtATimeUntilNothingIsLeft) {
+  CD3DRenderStyle* style = Style([](RenderPassDesc& p) {
+    p.Lighting = 1;
+    p.Stages[0].TextureSource = 1;
+  });
+  ASSERT_NE(style, nullptr);
+  Use_World_Context();
+  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+  ASSERT_TRUE(g_pRenderDevice->BeginScene());
+  plat::Set_Micro_Clock(Fake_Micro_Clock);
+  EXPECT_FALSE(Warm_Up_Pending());
+  EXPECT_EQ(Warm_Up_Render_States_Slice(3000).draws, 0) << "a slice without a spread warm-up";
+  Spread_Warm_Up_Render_States();
+  ASSERT_TRUE(Warm_Up_Pending());
+  int slices = 0;
+  int draws = 0;
+  while (Warm_Up_Pending() && slices < 10000) {
+    const Warm_Up_Counts slice = Warm_Up_Render_States_Slice(2500);
+    ++slices;
+    draws += slice.draws;
+    // The first draw needs no time left; the clock reads 1 and 2 ms before the next ones may
+    // follow within the 2.5 ms, then 3 ms.
+    EXPECT_GE(slice.draws, 1) << "slice " << slices;
+    EXPECT_LE(slice.draws, 3) << "slice " << slices;
+  }
+  EXPECT_FALSE(Warm_Up_Pending());
+  EXPECT_GT(slices, 10) << draws << " draws";
+  plat::Set_Micro_Clock(nullptr);
+  EXPECT_EQ(Warm_Up_Render_States().draws, 0) << "the spread warm-up left something out";
+  EXPECT_EQ(Warm_Up_Render_Styles({style}).draws, 0);
+  // Turned off, the game asks for none.
+  Set_Render_State_Warm_Up(false);
+  Spread_Warm_Up_Render_States();
+  EXPECT_FALSE(Warm_Up_Pending());
+  ASSERT_TRUE(g_pRenderDevice->EndScene());
 }
 
 }  // namespace
