@@ -360,32 +360,27 @@ bool Draw_Gauge_Ramp(writers::Picture& picture) {
   return true;
 }
 
-void Add_Panel_Texture(Manifest& manifest) {
+// One blended ARGB texture of a single picture, drawn by `draw`.
+void Add_Blended_Texture(Manifest& manifest, uint32_t id, const char* name, bool (*draw)(writers::Picture&)) {
   ResourceEntry entry;
-  entry.id = 0x2200002A;
+  entry.id = id;
   entry.type = 2;
-  entry.name = "textures/display_panel.txb";
+  entry.name = name;
   entry.compress = true;
-  entry.generate = [](Bytes& out) {
+  entry.generate = [draw](Bytes& out) {
     writers::Picture picture;
-    return Draw_Panel(picture) &&
+    return draw(picture) &&
            writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture}, out);
   };
   manifest.AddResource(std::move(entry));
 }
 
+void Add_Panel_Texture(Manifest& manifest) {
+  Add_Blended_Texture(manifest, 0x2200002A, "textures/display_panel.txb", Draw_Panel);
+}
+
 void Add_Gauge_Ramp(Manifest& manifest) {
-  ResourceEntry entry;
-  entry.id = 0x22000037;
-  entry.type = 2;
-  entry.name = "textures/alpha_ramp.txb";
-  entry.compress = true;
-  entry.generate = [](Bytes& out) {
-    writers::Picture picture;
-    return Draw_Gauge_Ramp(picture) &&
-           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture}, out);
-  };
-  manifest.AddResource(std::move(entry));
+  Add_Blended_Texture(manifest, 0x22000037, "textures/alpha_ramp.txb", Draw_Gauge_Ramp);
 }
 
 std::vector<Texture_Def> Textures() {

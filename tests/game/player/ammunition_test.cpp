@@ -28,6 +28,7 @@
 namespace {
 
 using arsenal_test::Arsenal;
+using arsenal_test::Sound_Recorder;
 using vt_test::Stand_In_Target;
 
 constexpr float kTick = 0.0035f;
@@ -177,31 +178,6 @@ TEST_F(Bullets, BulletsBelowTheGroundOutsideTheWorldReadNoCellOutsideTheTerrain)
   SUCCEED() << "the sanitizers watch the terrain reads";
 }
 
-// Records what the game asks the sound manager to play. A sound manager makes itself the game's
-// on construction: the game's own and the user's volume are put back before the recorder goes.
-class Recording_Sounds : public CSoundMgr {
- public:
-  struct Played {
-    uint32_t id;
-    float volume;
-  };
-  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
-    (void)flags;
-    played.push_back({*id, *volume});
-    return true;
-  }
-  std::vector<Played> played;
-};
-struct Sound_Recorder {
-  CSoundMgr* const game_sounds = g_pSoundMgr;
-  const float user_volume = g_Game_State.SoundFX_Volume;
-  Recording_Sounds sounds;
-  ~Sound_Recorder() {
-    g_pSoundMgr = game_sounds;
-    g_Game_State.SoundFX_Volume = user_volume;
-  }
-};
-
 class Shells : public Arsenal {
  protected:
   void SetUp() override {
@@ -289,11 +265,12 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   const float low = g_Game_State.m_Min_3D_Volume, high = g_Game_State.m_Max_3D_Volume;
   for (const uint32_t sound : {0x22000173u, 0x22000172u}) {
     int heard = 0;
-    for (const Recording_Sounds::Played& p : recorder.sounds.played) {
-      if (p.id != sound) continue;
+    for (size_t i = 0; i < recorder.sounds.played.size(); ++i) {
+      if (recorder.sounds.played[i] != sound) continue;
       ++heard;
-      EXPECT_GE(p.volume, low + 0.8f * falloff * 0.45f * (high - low) - 1e-5f) << std::hex << sound;
-      EXPECT_LE(p.volume, std::min(high, low + 1.2f * falloff * 0.45f * (high - low)) + 1e-5f) << std::hex << sound;
+      const float volume = recorder.sounds.volumes[i];
+      EXPECT_GE(volume, low + 0.8f * falloff * 0.45f * (high - low) - 1e-5f) << std::hex << sound;
+      EXPECT_LE(volume, std::min(high, low + 1.2f * falloff * 0.45f * (high - low)) + 1e-5f) << std::hex << sound;
     }
     EXPECT_EQ(heard, 1) << std::hex << sound;
   }

@@ -16,7 +16,9 @@
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "game/core/CGame_State.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/recording_sound_mgr.h"
 
 namespace arsenal_test {
 
@@ -128,6 +130,13 @@ class Counted_Resources {
   Counting_Objects m_Objects;
   Counting_Styles m_Styles;
   Counting_Textures m_Textures;
+};
+
+// Records the sounds played while it lives; the effect volume a test sets is put back after.
+struct Sound_Recorder {
+  const float user_volume = g_Game_State.SoundFX_Volume;
+  Recording_Sound_Mgr sounds;
+  ~Sound_Recorder() { g_Game_State.SoundFX_Volume = user_volume; }
 };
 
 class Arsenal : public RunningGame {

@@ -29,6 +29,7 @@
 namespace {
 
 using arsenal_test::Arsenal;
+using arsenal_test::Sound_Recorder;
 using vt_test::Stand_In_Target;
 
 constexpr int kSteel_Ball = 1, kCannon = 5;
@@ -200,31 +201,6 @@ TEST_F(Attachment_Effects, TheEnergyPulseFlashesTheScreenCyan) {
   EXPECT_GT(double(gained[1]), 1.3 * double(gained[0])) << "green well above red";
 }
 
-// Records what the game asks the sound manager to play. A sound manager makes itself the game's
-// on construction: the game's own is put back before the recorder goes.
-class Recording_Sounds : public CSoundMgr {
- public:
-  struct Played {
-    uint32_t id;
-    float volume;
-    uint8_t flags;
-  };
-  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
-    played.push_back({*id, *volume, *flags});
-    return true;
-  }
-  std::vector<Played> played;
-};
-struct Sound_Recorder {
-  CSoundMgr* const game_sounds = g_pSoundMgr;
-  const float user_volume = g_Game_State.SoundFX_Volume;
-  Recording_Sounds sounds;
-  ~Sound_Recorder() {
-    g_pSoundMgr = game_sounds;
-    g_Game_State.SoundFX_Volume = user_volume;
-  }
-};
-
 // The smart bomb, the energy pulse and the laser sound once a use, at the sound-effect volume
 // times the game state's 0.925, once.
 TEST_F(Attachment_Effects, EachUseSoundsAtTheSoundEffectVolumeTimesTheGainOnce) {
@@ -245,11 +221,11 @@ TEST_F(Attachment_Effects, EachUseSoundsAtTheSoundEffectVolumeTimesTheGainOnce) 
     g_Game_State.SoundFX_Volume = 0.6f;
     c.run();
     int heard = 0;
-    for (const Recording_Sounds::Played& p : recorder.sounds.played) {
-      if (p.id != c.sound) continue;
+    for (size_t i = 0; i < recorder.sounds.played.size(); ++i) {
+      if (recorder.sounds.played[i] != c.sound) continue;
       ++heard;
-      EXPECT_NEAR(p.volume, 0.6f * 0.925f, 1e-5f) << c.use;
-      EXPECT_EQ(p.flags, 0) << c.use << ": not looped";
+      EXPECT_NEAR(recorder.sounds.volumes[i], 0.6f * 0.925f, 1e-5f) << c.use;
+      EXPECT_EQ(recorder.sounds.flags[i], 0) << c.use << ": not looped";
     }
     EXPECT_EQ(heard, 1) << c.use;
   }

@@ -4,7 +4,7 @@
 
 #include "game/core/CGame_State.h"
 #include "game/sim/Score_Callouts.h"
-#include "tests/game/sim/recording_sound_mgr.h"
+#include "tests/support/recording_sound_mgr.h"
 #include "tests/game/sim/scoring_fixture.h"
 
 namespace scoring_test {

@@ -16,7 +16,7 @@
 #include "game/targets/CEjector_Box.h"
 #include "game/targets/CStruct_Light_Wall.h"
 #include "game/warroom/CWarRoom_Sim.h"
-#include "tests/game/sim/recording_sound_mgr.h"
+#include "tests/support/recording_sound_mgr.h"
 #include "tests/game/sim/sim_run.h"
 
 namespace {

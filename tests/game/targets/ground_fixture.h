@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "game/core/CObject_Pool.h"
 #include "game/core/CSphere_Object.h"
@@ -14,6 +16,9 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "game/targets/CSparkle_Cloud.h"
+#include "game/targets/CTarget_Line.h"
+#include "game/targets/CTarget_Pill.h"
+#include "game/targets/CTarget_Star.h"
 #include "platform/system/random.h"
 #include "tests/game/sim/sim_run.h"
 
@@ -29,6 +34,13 @@ class Hitter : public CSphere_Object {
     m_Sphere.velocity = velocity;
   }
   void Update(const float&) override {}
+};
+
+// A target class made and placed by `make`, with the age before which it refuses hits.
+struct Guard_Case {
+  const char* name;
+  std::function<CWorld_Object*(const CVector3&)> make;
+  float guard;
 };
 
 class Ground : public SimRun {
@@ -74,6 +86,29 @@ class Ground : public SimRun {
   }
   static uint32_t Awards() { return g_Score_Board_Mgr.m_Target_Hits; }
   static uint32_t Hits() { return g_Sim_Stats.m_Hits; }
+  // The line, pill and star (the growing-box targets), placed in the sky with their guard ages.
+  static std::vector<Guard_Case> Growing_Box_Cases() {
+    return {
+      {"line", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Line* t = Take<CTarget_Line>();
+         t->Spawn(1);
+         Place(*t, at, 1);
+         return t;
+       }, 1.15f},
+      {"pill", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Pill* t = Take<CTarget_Pill>();
+         t->Spawn(0);
+         Place(*t, at);
+         return t;
+       }, 0.85f},
+      {"star", [](const CVector3& at) -> CWorld_Object* {
+         CTarget_Star* t = Take<CTarget_Star>();
+         t->Spawn(2);
+         Place(*t, at);
+         return t;
+       }, 0.5f},
+    };
+  }
 
   float X = 0.0f, Z = 0.0f;
 };

@@ -22,7 +22,7 @@
 #include "game/targets/CTarget_Star.h"
 #include "game/targets/CTarget_Twirler.h"
 #include "game/targets/Ejector_Shared.h"
-#include "runtime/src/sound/sound_mgr.h"
+#include "tests/support/recording_sound_mgr.h"
 #include "tests/game/targets/ground_fixture.h"
 #include "tests/support/harness_spawn.h"
 
@@ -38,32 +38,9 @@ CShot_Line Through(const CWorld_Object& target) {
                     CVector3{0.0f, 0.0f, 1.0f}};
 }
 
-struct Guard_Case {
-  const char* name;
-  std::function<CWorld_Object*(const CVector3&)> make;
-  float guard;
-};
-
 TEST_F(Ground, EachClassRefusesHitsUntilItsGuardAgeAndThenCountsTheFirstShotOnce) {
-  const std::vector<Guard_Case> cases = {
-      {"line", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Line* t = Take<CTarget_Line>();
-         t->Spawn(1);
-         Place(*t, at, 1);
-         return t;
-       }, 1.15f},
-      {"pill", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Pill* t = Take<CTarget_Pill>();
-         t->Spawn(0);
-         Place(*t, at);
-         return t;
-       }, 0.85f},
-      {"star", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Star* t = Take<CTarget_Star>();
-         t->Spawn(2);
-         Place(*t, at);
-         return t;
-       }, 0.5f},
+  std::vector<Guard_Case> cases = Growing_Box_Cases();
+  cases.insert(cases.end(), {
       {"roller", [](const CVector3& at) -> CWorld_Object* {
          CTarget_Roller* t = Take<CTarget_Roller>();
          t->Spawn(1, 0);
@@ -82,7 +59,7 @@ TEST_F(Ground, EachClassRefusesHitsUntilItsGuardAgeAndThenCountsTheFirstShotOnce
          Place(*t, at);
          return t;
        }, 0.5f},
-  };
+  });
   for (const Guard_Case& c : cases) {
     CWorld_Object* target = c.make(Sky());
     ASSERT_NE(target, nullptr) << c.name;
@@ -584,79 +561,36 @@ TEST_F(Ground, ATwirlerIsHittableAfterOneAndAHalfAndThenFallsThroughTheWorldLeav
 namespace ground_test {
 namespace {
 
-// What the targets ask the sound manager to play.
-class Recording_Sounds : public CSoundMgr {
- public:
-  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
-    (void)volume;
-    (void)flags;
-    played.push_back(*id);
-    return true;
-  }
-  std::vector<uint32_t> played;
-};
-
 // A strike with neither hitter nor shot line (the smart bomb's) marks the line, pill and star as
 // not counted, registers and bursts nothing, and is heard: the plain hit sound, as for the
 // exclamation mark.
 TEST_F(Ground, AStrikeWithoutHitterOrShotLineIsHeardButNeitherCountedNorBurst) {
   constexpr uint32_t kPlain_Hit = 0x220000F0;
-  // A sound manager makes itself the game's when it is made: the game's own is put back before
-  // the recorder goes.
-  struct Restore {
-    CSoundMgr* game_sounds;
-    ~Restore() { g_pSoundMgr = game_sounds; }
-  };
-  CSoundMgr* const game_sounds = g_pSoundMgr;
-  auto recorder = std::make_unique<Recording_Sounds>();
-  const Restore restore{game_sounds};
+  Recording_Sound_Mgr recorder;
   g_Game_State.SoundFX_Volume = 1.0f;
-  struct Strike_Case {
-    const char* name;
-    std::function<CWorld_Object*(const CVector3&)> make;
-    float guard;
-  };
-  const std::vector<Strike_Case> cases = {
-      {"line", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Line* t = Take<CTarget_Line>();
-         t->Spawn(1);
-         Place(*t, at, 1);
-         return t;
-       }, 1.15f},
-      {"pill", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Pill* t = Take<CTarget_Pill>();
-         t->Spawn(0);
-         Place(*t, at);
-         return t;
-       }, 0.85f},
-      {"star", [](const CVector3& at) -> CWorld_Object* {
-         CTarget_Star* t = Take<CTarget_Star>();
-         t->Spawn(2);
-         Place(*t, at);
-         return t;
-       }, 0.5f},
+  std::vector<Guard_Case> cases = Growing_Box_Cases();
+  cases.push_back(
       {"exclamation mark", [](const CVector3& at) -> CWorld_Object* {
          CTarget_Exclaim* t = Take<CTarget_Exclaim>();
          t->Spawn(1);
          Place(*t, at);
          return t;
-       }, 0.0f},
-  };
-  for (const Strike_Case& c : cases) {
+       }, 0.0f});
+  for (const Guard_Case& c : cases) {
     CWorld_Object* target = c.make(Sky());
     ASSERT_NE(target, nullptr) << c.name;
     Step(*target, c.guard / 10.0f + 0.01f, 11);
     const uint32_t hits = Hits(), awards = Awards(), sparkles = g_Particle_Sparkle_Mgr.Live_Count();
-    recorder->played.clear();
+    recorder.played.clear();
     EXPECT_TRUE(target->On_Hit(nullptr, nullptr)) << c.name;
-    EXPECT_EQ(recorder->played, std::vector<uint32_t>{kPlain_Hit}) << c.name << " plays its plain hit sound once";
+    EXPECT_EQ(recorder.played, std::vector<uint32_t>{kPlain_Hit}) << c.name << " plays its plain hit sound once";
     EXPECT_NE(target->m_Kind_Flags & kKind_Excluded, 0u) << c.name;
     EXPECT_EQ(Hits(), hits) << c.name;
     EXPECT_EQ(Awards(), awards) << c.name;
     EXPECT_EQ(g_Particle_Sparkle_Mgr.Live_Count(), sparkles) << c.name << " bursts nothing";
-    recorder->played.clear();
+    recorder.played.clear();
     target->On_Hit(nullptr, nullptr);
-    EXPECT_TRUE(recorder->played.empty()) << c.name << ": a later strike is silent";
+    EXPECT_TRUE(recorder.played.empty()) << c.name << ": a later strike is silent";
     target->m_Kill_Timer = 1.0f;
     harness.Step(1);
   }

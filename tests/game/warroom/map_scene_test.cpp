@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,14 +42,20 @@ class WarRoomMapScene : public RunningGame {
     g_WarRoom_Sim.Clear_Region();
     RunningGame::TearDown();
   }
-  void Draw(CWarRoom_Map& map) {
+  // Clears to black, draws what `draw` draws in one scene and reads the picture back.
+  void Draw_Scene(const std::function<void()>& draw, std::vector<uint32_t>& out) {
     ASSERT_TRUE(g_pRenderDevice->Begin_Render());
     g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
     g_pRenderDevice->BeginScene();
-    map.Update(0.1f);
-    map.Frame(0.1f);
+    draw();
     g_pRenderDevice->EndScene();
-    ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+    ASSERT_TRUE(harness.Read_Back(out, width, height));
+  }
+  void Draw(CWarRoom_Map& map) {
+    Draw_Scene([&] {
+      map.Update(0.1f);
+      map.Frame(0.1f);
+    }, pixels);
   }
   int Count(bool (*test)(uint32_t)) const {
     int n = 0;
@@ -90,12 +97,7 @@ TEST_F(WarRoomMapScene, SitesAndLinksOnlyAddLightToTheMap) {
   ASSERT_TRUE(map.Init());
   auto draw_still = [&](std::vector<uint32_t>& out) {
     plat::Seed_Random(9);  // the static's offsets
-    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
-    g_pRenderDevice->BeginScene();
-    map.Frame(0.0f);
-    g_pRenderDevice->EndScene();
-    ASSERT_TRUE(harness.Read_Back(out, width, height));
+    Draw_Scene([&] { map.Frame(0.0f); }, out);
   };
   std::vector<uint32_t> with_sites;
   draw_still(with_sites);
@@ -131,12 +133,7 @@ TEST_F(WarRoomMapScene, TheDetailTextureSlidesWithTheScrollPhase) {
   auto draw_at = [&](float phase, std::vector<uint32_t>& out, const char* name) {
     map.m_Scroll_Phase = phase;
     map.Update(0.0f);
-    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-    g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
-    g_pRenderDevice->BeginScene();
-    map.Frame(0.0f);
-    g_pRenderDevice->EndScene();
-    ASSERT_TRUE(harness.Read_Back(out, width, height));
+    Draw_Scene([&] { map.Frame(0.0f); }, out);
     if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/" + name);
   };
   const float shift = 1.0f / 16.0f;  // a quarter of the grid's period: the columns move, not wrap
@@ -171,12 +168,7 @@ TEST_F(WarRoomMapScene, TheHubRingIsDrawnUntexturedBesideTheTexturedRings) {
   CMenu_WarRoom& screen = g_Menu_Mgr.m_WarRoom;
   if (!screen.m_Initialised) ASSERT_TRUE(screen.Init());
   screen.Set_Page(CMenu_WarRoom::kLeaving);  // both rings lowered into place, no panel or map
-  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-  g_pRenderDevice->Clear(nullptr, kClearTarget | kClearDepth, 0xff000000, 0);
-  g_pRenderDevice->BeginScene();
-  screen.Render(CFrame_Info{});
-  g_pRenderDevice->EndScene();
-  ASSERT_TRUE(harness.Read_Back(pixels, width, height));
+  Draw_Scene([&] { screen.Render(CFrame_Info{}); }, pixels);
   if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/warroom_rings.png");
   screen.Set_Page(CMenu_WarRoom::kOff);
   // The brightest pixel near where a ring's middle line passes, on its left and right flanks

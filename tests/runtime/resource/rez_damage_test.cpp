@@ -91,31 +91,6 @@ class PickyHandler : public CRezTypeHandler {
   void Destroy(CRezResource* resource) override { delete resource; }
 };
 
-// zlib data of `size` zero bytes, made a piece at a time.
-Bytes Zeros_Compressed(uint64_t size) {
-  z_stream zs{};
-  deflateInit(&zs, 9);
-  const Bytes zeros(1 << 20, 0);
-  Bytes out;
-  uint8_t buffer[65536];
-  for (uint64_t done = 0;;) {
-    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
-    zs.next_in = const_cast<Bytef*>(zeros.data());
-    zs.avail_in = static_cast<uInt>(step);
-    done += step;
-    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
-    do {
-      zs.next_out = buffer;
-      zs.avail_out = sizeof buffer;
-      deflate(&zs, flush);
-      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
-    } while (zs.avail_out == 0);
-    if (flush == Z_FINISH) break;
-  }
-  deflateEnd(&zs);
-  return out;
-}
-
 class RezDamageTest : public RezFolderTest {
  protected:
   void SetUp() override {
@@ -336,7 +311,7 @@ TEST_F(RezDamageTest, CompressedRecordsExpandOnlyAsFarAsTheirKindAndSizeAllow) {
   std::string listing;
   std::vector<Bytes> stored;
   for (size_t i = 0; i < std::size(cases); ++i) {
-    stored.push_back(Zeros_Compressed(cases[i].zeros));
+    stored.push_back(Compressed_Zeros(cases[i].zeros));
     const std::string name = "z" + std::to_string(i);
     ASSERT_TRUE(writers::WriteWholeFile(Path(name), stored.back()));
     listing += writers::TextMapLine(first_id + i, writers::AttributeWord(1, cases[i].type, 0, 0), name, name, 0,

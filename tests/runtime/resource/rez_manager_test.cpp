@@ -183,31 +183,6 @@ struct Heap_Watch {
   }
 };
 
-// zlib data of `size` zero bytes, made a piece at a time (the plain bytes never exist at once).
-Bytes Compressed_Zeros(uint64_t size) {
-  z_stream zs{};
-  deflateInit(&zs, 9);
-  const Bytes zeros(1 << 20, 0);
-  Bytes out;
-  uint8_t buffer[65536];
-  for (uint64_t done = 0;;) {
-    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
-    zs.next_in = const_cast<Bytef*>(zeros.data());
-    zs.avail_in = static_cast<uInt>(step);
-    done += step;
-    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
-    do {
-      zs.next_out = buffer;
-      zs.avail_out = sizeof buffer;
-      deflate(&zs, flush);
-      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
-    } while (zs.avail_out == 0);
-    if (flush == Z_FINISH) break;
-  }
-  deflateEnd(&zs);
-  return out;
-}
-
 // A small resource that would expand past the limit is refused before its expansion costs
 // more memory than a fraction of that limit; one that expands to more than the part kept as it
 // is made still loads whole.

@@ -6,12 +6,16 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "runtime/src/core/output_redir.h"
 #include "runtime/src/core/streams.h"
@@ -89,6 +93,31 @@ inline writers::PackRecord Record(uint32_t id, uint8_t type, const std::string& 
   record.data = std::move(data);
   record.compress = compress;
   return record;
+}
+
+// zlib data of `size` zero bytes, made a piece at a time (the plain bytes never exist at once).
+inline Bytes Compressed_Zeros(uint64_t size) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  const Bytes zeros(1 << 20, 0);
+  Bytes out;
+  uint8_t buffer[65536];
+  for (uint64_t done = 0;;) {
+    const uint64_t step = std::min<uint64_t>(zeros.size(), size - done);
+    zs.next_in = const_cast<Bytef*>(zeros.data());
+    zs.avail_in = static_cast<uInt>(step);
+    done += step;
+    const int flush = done == size ? Z_FINISH : Z_NO_FLUSH;
+    do {
+      zs.next_out = buffer;
+      zs.avail_out = sizeof buffer;
+      deflate(&zs, flush);
+      out.insert(out.end(), buffer, buffer + (sizeof buffer - zs.avail_out));
+    } while (zs.avail_out == 0);
+    if (flush == Z_FINISH) break;
+  }
+  deflateEnd(&zs);
+  return out;
 }
 
 inline std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }

@@ -13,11 +13,13 @@ class Recording_Sound_Mgr : public CSoundMgr {
   bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
     played.push_back(*id);
     volumes.push_back(*volume);
-    (void)flags;
+    this->flags.push_back(*flags);
     return true;
   }
+  // Each play in order: its id, volume and flags.
   std::vector<uint32_t> played;
   std::vector<float> volumes;
+  std::vector<uint8_t> flags;
 
  private:
   CSoundMgr* m_Previous;
