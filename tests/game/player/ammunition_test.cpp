@@ -29,6 +29,7 @@ namespace {
 
 using arsenal_test::Arsenal;
 using arsenal_test::Sound_Recorder;
+using arsenal_test::Upcoming_Draws;
 using vt_test::Stand_In_Target;
 
 constexpr float kTick = 0.0035f;
@@ -99,15 +100,6 @@ TEST_F(Bullets, ABoxTargetRegistersTheHitWithTheBulletsSlot) {
   for (const CShot_Record& r : g_Sim_Stats.m_Shot_Ring)
     if ((r.flags & 2u) && r.source.number == CShot_Source::kBullets && r.tag == static_cast<uint32_t>(slot)) marked = true;
   EXPECT_TRUE(marked) << "the hit is matched to the bullet's shot";
-}
-
-// The generator's next values after seeding it with the seed; it is left seeded so again.
-std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
-  plat::Seed_Random(seed);
-  std::vector<float> draws;
-  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
-  plat::Seed_Random(seed);
-  return draws;
 }
 
 TEST_F(Bullets, AGroundHitLeavesAMarkAndTheBulletFliesOnSpent) {

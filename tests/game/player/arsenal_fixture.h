@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/core/CFrame_Info.h"
 #include "game/core/CWorld.h"
@@ -17,6 +18,7 @@
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "game/core/CGame_State.h"
+#include "platform/system/random.h"
 #include "tests/game/core/running_game.h"
 #include "tests/support/recording_sound_mgr.h"
 
@@ -131,6 +133,15 @@ class Counted_Resources {
   Counting_Styles m_Styles;
   Counting_Textures m_Textures;
 };
+
+// The generator's next values after seeding it with the seed; it is left seeded so again.
+inline std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
+  plat::Seed_Random(seed);
+  std::vector<float> draws;
+  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
+  plat::Seed_Random(seed);
+  return draws;
+}
 
 // Records the sounds played while it lives; the effect volume a test sets is put back after.
 struct Sound_Recorder {

@@ -30,6 +30,7 @@ namespace {
 
 using arsenal_test::Arsenal;
 using arsenal_test::Sound_Recorder;
+using arsenal_test::Upcoming_Draws;
 using vt_test::Stand_In_Target;
 
 constexpr int kSteel_Ball = 1, kCannon = 5;
@@ -86,15 +87,6 @@ TEST_F(Attachment_Effects, TheSprayFiresThirteenBulletsRoundTheFirstOnesDirectio
   EXPECT_LE(time, 2.4f + 0.02f);
   spray.Update(0.3f);
   EXPECT_EQ(spray.m_Burst_Timer, 0.0f) << "the burst is over";
-}
-
-// The generator's next values after seeding it with the seed; it is left seeded so again.
-std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
-  plat::Seed_Random(seed);
-  std::vector<float> draws;
-  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
-  plat::Seed_Random(seed);
-  return draws;
 }
 
 TEST_F(Attachment_Effects, TheSmartBombStrikesSixInsideTheFieldAndSparesTheRest) {
