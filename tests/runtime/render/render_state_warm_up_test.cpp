@@ -99,6 +99,16 @@ class RenderStateWarmUpTest : public ::testing::Test {
     ASSERT_TRUE(g_D3DDrawPrim.DrawTexQuads(&q, 1));
   }
 
+  // Runs body inside a scene in which the device counts the draw states it meets.
+  void In_Counting_Scene(const std::function<void()>& body) {
+    ASSERT_TRUE(g_pRenderDevice->Begin_Render());
+    ASSERT_TRUE(g_pRenderDevice->BeginScene());
+    ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
+    body();
+    D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
+    ASSERT_TRUE(g_pRenderDevice->EndScene());
+  }
+
   CDeviceTexture* Make_White_Texture() {
     std::vector<uint32_t> white(16, 0xFFFFFFFFu);
     return g_pRenderDevice->CreateTexture(white.data(), 4, 4, 1, 0, 0, nullptr);
@@ -225,34 +235,31 @@ TEST_F(RenderStateWarmUpTest, AWarmedPassIsNoNewStateWhenDrawn) {
   states.SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
   states.SetRenderState(D3DRS_FOGSTART, Bits(10.0f));
   states.SetRenderState(D3DRS_FOGEND, Bits(100.0f));
-  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-  ASSERT_TRUE(g_pRenderDevice->BeginScene());
-  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
-  Warm_Up_Render_Styles({warmed});
+  In_Counting_Scene([&] {
+    Warm_Up_Render_Styles({warmed});
 
-  struct Vertex {
-    float x, y, z, rhw;
-    uint32_t colour;
-    float u, v;
-  };
-  const Vertex quad[4] = {{10, 10, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
-                          {50, 10, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
-                          {10, 50, 0.5f, 1, 0xFFFFFFFFu, 0, 1},
-                          {50, 50, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
-  auto draw = [&](CD3DRenderStyle* style) {
-    CDeviceTexture* list[2] = {texture, nullptr};
-    ASSERT_TRUE(states.ApplyStylePass(style, 0, list));
-    ASSERT_TRUE(states.SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1));
-    ASSERT_EQ(g_pDirect3DDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
-    states.SetStreamSource(0, nullptr, 0);
-  };
-  const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
-  draw(warmed);
-  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the warmed pass met the driver anew";
-  draw(cold);
-  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen + 1) << "a style never warmed";
-  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
-  ASSERT_TRUE(g_pRenderDevice->EndScene());
+    struct Vertex {
+      float x, y, z, rhw;
+      uint32_t colour;
+      float u, v;
+    };
+    const Vertex quad[4] = {{10, 10, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                            {50, 10, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                            {10, 50, 0.5f, 1, 0xFFFFFFFFu, 0, 1},
+                            {50, 50, 0.5f, 1, 0xFFFFFFFFu, 1, 1}};
+    auto draw = [&](CD3DRenderStyle* style) {
+      CDeviceTexture* list[2] = {texture, nullptr};
+      ASSERT_TRUE(states.ApplyStylePass(style, 0, list));
+      ASSERT_TRUE(states.SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+      ASSERT_EQ(g_pDirect3DDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+      states.SetStreamSource(0, nullptr, 0);
+    };
+    const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+    draw(warmed);
+    EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the warmed pass met the driver anew";
+    draw(cold);
+    EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen + 1) << "a style never warmed";
+  });
   g_pRenderDevice->ReleaseDeviceTexture(texture);
 }
 
@@ -313,23 +320,20 @@ TEST_F(RenderStateWarmUpTest, PassesDrawnAsModelsAndTheHelperSendThemAreWarmed) 
   ASSERT_NE(texture, nullptr);
   CRenderStateMgr& states = *g_pRenderStateMgr;
   Use_World_Context();
-  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-  ASSERT_TRUE(g_pRenderDevice->BeginScene());
-  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
-  for (const Case& c : cases) {
-    CD3DRenderStyle* style = Style(c.edit);
-    ASSERT_NE(style, nullptr) << c.what;
-    Warm_Up_Render_Styles({style});
-    const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
-    CDeviceTexture* list[4] = {texture, c.second_texture ? texture : nullptr, nullptr, nullptr};
-    ASSERT_TRUE(states.ApplyStylePass(style, 0, list)) << c.what;
-    states.SetRenderState(D3DRS_NORMALIZENORMALS, c.renormalise);
-    Draw_Triangle(c.fvf);
-    states.SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
-    EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << c.what;
-  }
-  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
-  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  In_Counting_Scene([&] {
+    for (const Case& c : cases) {
+      CD3DRenderStyle* style = Style(c.edit);
+      ASSERT_NE(style, nullptr) << c.what;
+      Warm_Up_Render_Styles({style});
+      const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+      CDeviceTexture* list[4] = {texture, c.second_texture ? texture : nullptr, nullptr, nullptr};
+      ASSERT_TRUE(states.ApplyStylePass(style, 0, list)) << c.what;
+      states.SetRenderState(D3DRS_NORMALIZENORMALS, c.renormalise);
+      Draw_Triangle(c.fvf);
+      states.SetRenderState(D3DRS_NORMALIZENORMALS, FALSE);
+      EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << c.what;
+    }
+  });
   g_pRenderDevice->ReleaseDeviceTexture(texture);
 }
 
@@ -367,36 +371,33 @@ TEST_F(RenderStateWarmUpTest, ADrawerWarmsRewrittenPassesWithoutChangingTheStyle
   CDeviceTexture* texture = Make_White_Texture();
   ASSERT_NE(texture, nullptr);
   Use_World_Context();
-  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-  ASSERT_TRUE(g_pRenderDevice->BeginScene());
-  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
-  Warm_Up_Render_Styles({style});
-  EXPECT_EQ(calls, 0);
-  const Warm_Up_Counts counts = Warm_Up_Render_States();
-  EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(warmed);
-  EXPECT_EQ(counts.drawers, 1);
-  RenderPassDesc after;
-  ASSERT_TRUE(style->GetPass(0, &after));
-  EXPECT_EQ(std::memcmp(&after, &original, sizeof after), 0) << "the warm-up changed the style";
+  In_Counting_Scene([&] {
+    Warm_Up_Render_Styles({style});
+    EXPECT_EQ(calls, 0);
+    const Warm_Up_Counts counts = Warm_Up_Render_States();
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(warmed);
+    EXPECT_EQ(counts.drawers, 1);
+    RenderPassDesc after;
+    ASSERT_TRUE(style->GetPass(0, &after));
+    EXPECT_EQ(std::memcmp(&after, &original, sizeof after), 0) << "the warm-up changed the style";
 
-  RenderPassDesc rewritten = original;
-  rewrite(0, rewritten);
-  ASSERT_TRUE(style->SetPass(0, rewritten));
-  style->Rebuild();
-  const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
-  CDeviceTexture* list[2] = {texture, nullptr};
-  ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list));
-  const D3DMATRIX moving = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0.25f, 0.25f, 0, 1}}};
-  g_pRenderStateMgr->SetTransform(D3DTS_TEXTURE0, moving);
-  Draw_Triangle(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-  EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the rewritten pass met the driver anew";
+    RenderPassDesc rewritten = original;
+    rewrite(0, rewritten);
+    ASSERT_TRUE(style->SetPass(0, rewritten));
+    style->Rebuild();
+    const UINT seen = D3D8Test_DrawStatesSeen(g_pDirect3DDevice);
+    CDeviceTexture* list[2] = {texture, nullptr};
+    ASSERT_TRUE(g_pRenderStateMgr->ApplyStylePass(style, 0, list));
+    const D3DMATRIX moving = {{{0.5f, 0, 0, 0}, {0, 0.5f, 0, 0}, {0, 0, 1, 0}, {0.25f, 0.25f, 0, 1}}};
+    g_pRenderStateMgr->SetTransform(D3DTS_TEXTURE0, moving);
+    Draw_Triangle(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    EXPECT_EQ(D3D8Test_DrawStatesSeen(g_pDirect3DDevice), seen) << "the rewritten pass met the driver anew";
 
-  Remove_Warm_Up_Drawer(id);
-  Warm_Up_Render_States();
-  EXPECT_EQ(calls, 1) << "a drawer taken away was called";
-  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
-  ASSERT_TRUE(g_pRenderDevice->EndScene());
+    Remove_Warm_Up_Drawer(id);
+    Warm_Up_Render_States();
+    EXPECT_EQ(calls, 1) << "a drawer taken away was called";
+  });
   g_pRenderDevice->ReleaseDeviceTexture(texture);
 }
 
@@ -485,13 +486,10 @@ TEST_F(RenderStateWarmUpRecordTest, ScreenSpacePassesAreWarmedWithPicturesOfAnyS
   CDeviceTexture* picture = g_pRenderDevice->CreateTexture(white.data(), 6, 10, 1, 0, 0, nullptr);
   ASSERT_NE(picture, nullptr);
   Use_World_Context();
-  ASSERT_TRUE(g_pRenderDevice->Begin_Render());
-  ASSERT_TRUE(g_pRenderDevice->BeginScene());
-  ASSERT_TRUE(D3D8Test_CountDrawStates(g_pDirect3DDevice, true));
-  Warm_Up_Render_Styles({style});
-  EXPECT_EQ(New_States_Drawing(style, picture, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1), 0u);
-  D3D8Test_CountDrawStates(g_pDirect3DDevice, false);
-  ASSERT_TRUE(g_pRenderDevice->EndScene());
+  In_Counting_Scene([&] {
+    Warm_Up_Render_Styles({style});
+    EXPECT_EQ(New_States_Drawing(style, picture, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1), 0u);
+  });
   g_pRenderDevice->ReleaseDeviceTexture(picture);
 }
 
