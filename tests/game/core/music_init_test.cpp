@@ -9,29 +9,12 @@
 #include "game/core/WinMain.h"
 #include "platform/audio/bass.h"
 #include "tests/support/game_harness.h"
+#include "tests/support/scoped_env.h"
 
 namespace {
 
-class AudioDriver {
- public:
-  explicit AudioDriver(const char* name) {
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    m_Had = old != nullptr;
-    if (m_Had) m_Old = old;
-    setenv("SDL_AUDIODRIVER", name, 1);
-  }
-  ~AudioDriver() {
-    if (m_Had) setenv("SDL_AUDIODRIVER", m_Old.c_str(), 1);
-    else unsetenv("SDL_AUDIODRIVER");
-  }
-
- private:
-  bool m_Had = false;
-  std::string m_Old;
-};
-
 TEST(MusicSystem, StartsOnTheDummyDriverAndShutsDown) {
-  AudioDriver driver("dummy");
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
   ASSERT_TRUE(Init_Music());
   EXPECT_TRUE(g_Music_Available);
   EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr)) << "the player is running";
@@ -45,7 +28,7 @@ TEST(MusicSystem, StartsOnTheDummyDriverAndShutsDown) {
 // Without a usable audio driver the music system still starts, on the silent player: one line
 // on stderr says why there is no sound, and nothing names a Windows library.
 TEST(MusicSystem, NoAudioDeviceRunsTheMusicSystemSilent) {
-  AudioDriver driver("no_such_audio_driver");
+  ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
   testing::internal::CaptureStderr();
   const bool started = Init_Music();
   const std::string said = testing::internal::GetCapturedStderr();

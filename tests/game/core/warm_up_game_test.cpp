@@ -2,7 +2,7 @@
 // and leaves the rest to the menus' frames; a launch warms what its first world frame draws.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,7 @@
 #include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/scoped_env.h"
 #include "tools/content/sim_content.h"
 
 namespace {
@@ -22,27 +23,20 @@ namespace {
 class WarmUpGame : public RunningGame {
  protected:
   void SetUp() override {
-    const char* old = std::getenv("VT_HARNESS_WARM_UP");
-    m_Had_Setting = old != nullptr;
-    if (old) m_Setting = old;
-    setenv("VT_HARNESS_WARM_UP", "1", 1);
+    m_Warm_Up.emplace("VT_HARNESS_WARM_UP", "1");
     D3D8Test_CountDrawStatesOfNewDevices(true);
     RunningGame::SetUp();
   }
   void TearDown() override {
     RunningGame::TearDown();
     D3D8Test_CountDrawStatesOfNewDevices(false);
-    if (m_Had_Setting)
-      setenv("VT_HARNESS_WARM_UP", m_Setting.c_str(), 1);
-    else
-      unsetenv("VT_HARNESS_WARM_UP");
+    m_Warm_Up.reset();
   }
 
   static UINT States() { return D3D8Test_DrawStatesSeen(g_pDirect3DDevice); }
 
  private:
-  bool m_Had_Setting = false;
-  std::string m_Setting;
+  std::optional<ScopedEnv> m_Warm_Up;
 };
 
 // Start-up draws no state before the first menu frame and leaves the menus' warm-up to the

@@ -2,6 +2,7 @@
 // warning box, says once on stderr that it runs silent, and a training run plays its music to
 // the end on the silent device, into its summary with a recorded score.
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "game/core/CGame.h"
@@ -14,6 +15,7 @@
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/trainer/CRank_Data.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/scoped_env.h"
 #include "tools/content/sim_content.h"
 
 namespace {
@@ -47,19 +49,14 @@ size_t Lines_Naming_Sound(const std::string& text) {
 class SilentSink : public RunningGame {
  protected:
   void SetUp() override {
-    const char* old = std::getenv("SDL_AUDIODRIVER");
-    had_driver = old != nullptr;
-    if (had_driver) old_driver = old;
-    setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
+    driver.emplace("SDL_AUDIODRIVER", "no_such_audio_driver");
     RunningGame::SetUp();
   }
   void TearDown() override {
     RunningGame::TearDown();
-    if (had_driver) setenv("SDL_AUDIODRIVER", old_driver.c_str(), 1);
-    else unsetenv("SDL_AUDIODRIVER");
+    driver.reset();
   }
-  bool had_driver = false;
-  std::string old_driver;
+  std::optional<ScopedEnv> driver;
 };
 
 TEST_F(SilentSink, WithoutASoundDeviceATrainingRunLastsItsMusicAndEndsWithAScore) {

@@ -15,30 +15,12 @@
 #include "platform/system/debug.h"
 #include "tests/platform/audio/audio_fixtures.h"
 #include "tests/support/fifo_guard.h"
+#include "tests/support/scoped_env.h"
 
 namespace {
 
 using audio_test::Constant_Wav;
 using audio_test::Module;
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnv() {
-    if (had_) setenv(name_.c_str(), old_.c_str(), 1);
-    else unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_, old_;
-  bool had_ = false;
-};
 
 // Every test leaves the player shut down.
 class BassTest : public ::testing::Test {
