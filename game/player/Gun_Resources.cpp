@@ -80,24 +80,35 @@ void Draw_Model(CRenderableObject* model, const CMatrix4x4& world, CD3DRenderSty
   }
 }
 
-void Set_First_Pass(CD3DRenderStyle* style, float value, uint32_t color) {
+namespace {
+
+// Changes the style's first pass by `edit` and writes it back.
+template <typename Edit>
+void Edit_First_Pass(CD3DRenderStyle* style, const Edit& edit) {
   if (!style) return;
   RenderPassDesc pass{};
   if (!style->GetPass(0, &pass)) return;
-  pass.AlphaRef = Value_Byte(value);
-  pass.TextureFactor = color;
+  edit(pass);
   style->SetPass(0, pass);
   // The state manager replays recorded transitions into a style; a changed pass must drop them.
   style->Rebuild();
 }
 
+}  // namespace
+
+void Set_First_Pass(CD3DRenderStyle* style, float value, uint32_t color) {
+  Edit_First_Pass(style, [&](RenderPassDesc& pass) {
+    pass.AlphaRef = Value_Byte(value);
+    pass.TextureFactor = color;
+  });
+}
+
 void Set_First_Pass_Value(CD3DRenderStyle* style, float value) {
-  if (!style) return;
-  RenderPassDesc pass{};
-  if (!style->GetPass(0, &pass)) return;
-  pass.AlphaRef = Value_Byte(value);
-  style->SetPass(0, pass);
-  style->Rebuild();
+  Edit_First_Pass(style, [&](RenderPassDesc& pass) { pass.AlphaRef = Value_Byte(value); });
+}
+
+void Set_First_Pass_Colour(CD3DRenderStyle* style, uint32_t color) {
+  Edit_First_Pass(style, [&](RenderPassDesc& pass) { pass.TextureFactor = color; });
 }
 
 // Through the render-state manager when there is one, so that its copy of the device's states

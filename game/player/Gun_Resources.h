@@ -38,6 +38,8 @@ void Draw_Model(CRenderableObject* model, const CMatrix4x4& world, CD3DRenderSty
 void Set_First_Pass(CD3DRenderStyle* style, float value, uint32_t color);
 // Sets only the value of the style's first pass.
 void Set_First_Pass_Value(CD3DRenderStyle* style, float value);
+// Sets only the colour of the style's first pass; its alpha reference stays as it is.
+void Set_First_Pass_Colour(CD3DRenderStyle* style, uint32_t color);
 // Switches the device's normal normalising on or off around a scaled draw.
 void Normalize_Normals(bool on);
 

@@ -17,7 +17,6 @@
 #include "game/warroom/CWarRoom_Sim.h"
 #include "runtime/src/libkstexture/iks_texture.h"
 #include "runtime/src/render/sys/pc/d3d_renderobjects.h"
-#include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
@@ -57,17 +56,6 @@ float Gauge_Value(float fill) { return 1.025f - 1.05f * fill; }
 
 // A texture factor from alpha, red, green and blue, each 0-1.
 uint32_t Argb(float a, float r, float g, float b) { return Pack_Color_ARGB(CColor4{r, g, b, a}); }
-
-// Writes a gauge style's colour (its texture factor) and leaves its alpha reference as it is.
-void Set_Colour(CD3DRenderStyle* style, uint32_t colour) {
-  if (!style) return;
-  RenderPassDesc pass{};
-  if (!style->GetPass(0, &pass)) return;
-  pass.TextureFactor = colour;
-  style->SetPass(0, pass);
-  // The state manager replays recorded transitions into a style; a changed pass must drop them.
-  style->Rebuild();
-}
 
 // The panel's matrix moved by an offset along its own axes.
 CMatrix4x4 Moved(const CMatrix4x4& panel, float a, float b, float c) {
@@ -342,8 +330,9 @@ void CBrain_Game_Basic::Draw_Shield_Gauge(const CMatrix4x4& panel) const {
   const float s = m_Shown_Shield;
   arsenal::Set_First_Pass(m_Styles[kGauge_Style], Gauge_Value(s), Argb(1.0f, 0.1f, 0.1f, 0.6f + 0.25f * s));
   const float glow_level = 0.2f + 0.25f * s;
-  Set_Colour(m_Styles[kGlow_Style], Argb(0.7f + 0.05f * std::sin(m_Pulse_Phase), std::clamp(glow_level, 0.0f, 1.0f),
-                                         glow_level, 0.4f + 0.4f * s));
+  arsenal::Set_First_Pass_Colour(m_Styles[kGlow_Style], Argb(0.7f + 0.05f * std::sin(m_Pulse_Phase),
+                                                             std::clamp(glow_level, 0.0f, 1.0f), glow_level,
+                                                             0.4f + 0.4f * s));
   Draw_Mesh(m_Renderables[1], panel, m_Styles[kGauge_Style], m_Textures[2]);
   for (const auto& offset : kGlow_Offsets)
     Draw_Mesh(m_Renderables[1], Moved(panel, offset[0], offset[1], offset[2]), m_Styles[kGlow_Style], m_Textures[2]);

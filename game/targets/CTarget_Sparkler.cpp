@@ -72,12 +72,9 @@ bool CTarget_Sparkler::Spawn(const int32_t& variant) {
   m_Sphere.velocity.Set(0.0f, 0.0f, 0.0f);
   m_Sphere.spin.Set(0.0f, 0.0f, 0.0f);
   m_Cloud.Set_Colour(Variant_Color(variant));
-  if (!m_Cloud.Create(kSprites)) {
-    // Nothing of the set-up stays behind: placing it filed it in the world's grid, where a free
-    // pooled object must not be met. Its resources stay, so the slot remains usable.
-    g_World.Grid().Remove(this);
-    return false;
-  }
+  // On failure the launcher gives the object back, out of the world's grid; its resources stay,
+  // so the slot remains usable.
+  if (!m_Cloud.Create(kSprites)) return false;
   m_Spawned = true;
   return true;
 }

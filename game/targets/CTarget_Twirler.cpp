@@ -102,11 +102,8 @@ bool CTarget_Twirler::Spawn(const int32_t& variant, CWorld_Object* ejector, cons
   for (int key = 0; key < kRibbon_Keys; ++key) m_Ribbon_Spline.Set_Key_Value(key, point);
   // The last twirler's ribbons must not be drawn for this one.
   m_Ribbons_Built = false;
-  if (!m_Cloud.Create(kSprites)) {
-    // As the sparkler: out of the world's grid again, its resources kept for the next spawn.
-    g_World.Grid().Remove(this);
-    return false;
-  }
+  // As the sparkler: on failure the launcher gives it back, out of the world's grid.
+  if (!m_Cloud.Create(kSprites)) return false;
   m_Ejector_Lock.Clear();
   m_Ejector_Lock.Start(this);
   if (ejector) g_Target_Link_Pool.Add_Link(ejector, &m_Ejector_Lock);

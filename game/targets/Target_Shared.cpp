@@ -9,11 +9,10 @@
 #include "game/fx/CParticle_Sparkle_Mgr.h"
 #include "game/fx/Debris_Rules.h"
 #include "game/fx/FX_Resources.h"
+#include "game/player/Gun_Resources.h"
 #include "game/sim/CScore_Board_Mgr.h"
 #include "game/sim/CSim_Stats.h"
 #include "platform/system/random.h"
-#include "runtime/src/render/sys/pc/renderable_object.h"
-#include "runtime/src/render/sys/pc/rigid_mesh.h"
 
 namespace targets {
 
@@ -299,13 +298,9 @@ void Draw(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyl
 
 void Draw_Shader_Pass(CRenderableObject* renderable, const CMatrix4x4& world, CD3DRenderStyle* style,
                       CTextureData* given, CTextureData* own, bool renormalise) {
-  CRenderObject* object = renderable ? renderable->GetRenderObject() : nullptr;
-  if (!object || !style || object->GetType() != CRigidMesh::kType) return;
-  // The list ends at its first empty entry: without a given texture the pass reads none.
-  CDeviceTexture* textures[3] = {fx::Device_Texture(given), fx::Device_Texture(own), nullptr};
-  if (!textures[0]) textures[1] = nullptr;
+  // The texture list ends at its first empty entry: without a given texture the pass reads none.
   if (renormalise) fx::Set_Normalize_Normals(true);
-  static_cast<CRigidMesh*>(object)->Render(&world, style, textures, nullptr, nullptr);
+  arsenal::Draw_Model(renderable, world, style, given, own);
   if (renormalise) fx::Set_Normalize_Normals(false);
 }
 

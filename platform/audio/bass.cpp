@@ -162,12 +162,7 @@ bool Read_Source(BOOL mem, const void* file, DWORD offset, DWORD length, std::ve
     return true;
   }
   // A FIFO, device or folder in place of the file is refused at once, never waited on.
-  FILE* f = nullptr;
-  std::string reason;
-  const char* path = static_cast<const char*>(file);
-  if (plat::Open_Regular_File(path, "rb", &f, &reason) == plat::Open_Result::Not_Regular) {
-    plat::Error_Output((std::string(path) + " was not opened: " + reason).c_str());
-  }
+  FILE* f = plat::Open_Regular_File_Or_Say(static_cast<const char*>(file), "rb");
   if (!f) return false;
   bool ok = false;
   if (std::fseek(f, 0, SEEK_END) == 0) {

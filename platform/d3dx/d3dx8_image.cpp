@@ -11,7 +11,6 @@
 #include <png.h>
 
 #include "platform/d3dx/d3dx8_tex.h"
-#include "platform/system/debug.h"
 #include "platform/system/files.h"
 
 namespace {
@@ -194,12 +193,7 @@ HRESULT FillLevels(IDirect3DTexture8* texture, const D3DXDecodedImage& image) {
 bool D3DXDecodeImageFile(const char* path, D3DXDecodedImage* image, UINT max_side) {
   if (path == nullptr || image == nullptr) return false;
   // A FIFO, device or folder in place of the image is refused at once, never waited on.
-  std::FILE* opened = nullptr;
-  std::string reason;
-  if (plat::Open_Regular_File(path, "rb", &opened, &reason) == plat::Open_Result::Not_Regular) {
-    plat::Error_Output((std::string(path) + " was not opened: " + reason).c_str());
-  }
-  File file(opened);
+  File file(plat::Open_Regular_File_Or_Say(path, "rb"));
   return file && DecodeImage(file.get(), std::min(max_side, kMaxImageSide), image);
 }
 

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/system/debug.h"
+
 namespace plat {
 
 namespace {
@@ -189,6 +191,15 @@ Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FI
     return Open_Result::Failed;
   }
   return Open_Result::Opened;
+}
+
+std::FILE* Open_Regular_File_Or_Say(const std::string& path, const char* mode) {
+  std::FILE* file = nullptr;
+  std::string reason;
+  if (Open_Regular_File(path, mode, &file, &reason) == Open_Result::Not_Regular) {
+    Error_Output((path + " was not opened: " + reason).c_str());
+  }
+  return file;
 }
 
 void Set_File_Sync(bool enabled) { g_sync.store(enabled); }

@@ -42,6 +42,10 @@ enum class Open_Result { Opened, Missing, Not_Regular, Failed };
 // file"); `*file` is null unless the result is Opened.
 Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FILE** file,
                               std::string* reason);
+// The same for a file whose reader goes on without it: a FIFO, device or folder in its place is
+// named in one line on the error output ("<path> was not opened: it is a FIFO, not a regular
+// file"). Null unless it opened.
+std::FILE* Open_Regular_File_Or_Say(const std::string& path, const char* mode);
 
 // Where a path really leads: symbolic links are followed (at most 16) to the last target,
 // which may not exist yet (a dangling link leads to the file it names). A path that is not a

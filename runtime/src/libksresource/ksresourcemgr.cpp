@@ -175,7 +175,7 @@ bool CRezMgr::Open_Set(int set, bool exists) {
     const bool unreadable = why.rfind("cannot be read", 0) == 0;
     const bool damaged = why != "missing" && why != "older than its sources";
     bool unchanged = false;
-    if (!Build_Map(set, map_path, error, listing, unchanged)) {
+    if (!Rez_Build_Map(m_Root, set, map_path, error, &listing, &unchanged)) {
       // Without its sources a map that still reads is the best there is.
       if (!exists && why != "missing" && Load_Map_File(map_path, set, why)) return true;
       if (damaged) {
@@ -198,8 +198,7 @@ bool CRezMgr::Open_Set(int set, bool exists) {
   bool loaded = Load_Map_File(map_path, set, error);
   if (!loaded) {
     REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
-    bool unchanged = false;
-    if (!exists || !Build_Map(set, map_path, error, listing, unchanged)) return false;
+    if (!exists || !Rez_Build_Map(m_Root, set, map_path, error, &listing)) return false;
     built = true;
     loaded = Load_Map_File(map_path, set, error);
     if (!loaded) {
@@ -212,22 +211,6 @@ bool CRezMgr::Open_Set(int set, bool exists) {
     while (map->m_Next) map = map->m_Next;
     map->m_Listing = listing.complete ? CRezPackMap::Listing::Intact : CRezPackMap::Listing::Damaged;
     if (!listing.complete) Report_Listing_Damage("Init", listing);
-  }
-  return true;
-}
-
-bool CRezMgr::Build_Map(int set, const std::string& map_path, std::string& error, RezListingState& listing,
-                        bool& unchanged) {
-  unchanged = false;
-  RezMapData data;
-  if (!Rez_Build_Map_Data(m_Root, set, data, error, &listing)) return false;
-  std::vector<uint8_t> out = Serialize_Rez_Map(data);
-  std::vector<uint8_t> old;
-  unchanged = Rez_Read_File(map_path, old) && old == out;
-  // Written even when unchanged, so that the map is no longer older than its sources.
-  if (!plat::Replace_File_Atomically(map_path, out.data(), out.size())) {
-    error = "cannot write " + map_path;
-    return false;
   }
   return true;
 }

@@ -98,10 +98,6 @@ class CRezMgr {
   friend class CRezPrefetch;
 
   bool Open_Set(int set, bool exists);
-  // Builds set n's map and writes it when it differs from what the file holds; `unchanged`
-  // tells whether the file already held it.
-  bool Build_Map(int set, const std::string& map_path, std::string& error, RezListingState& listing,
-                 bool& unchanged);
   void Report_Listing_Damage(const char* who, const RezListingState& listing);
   // True when a pack set's listing is damaged (reported once), so that ids it lost are not
   // reported one by one. Listings not yet known are read once to find out.
@@ -131,7 +127,7 @@ class CRezMgr {
   // Runs the resource's Load and reports a refusal with the words the loader noted.
   bool Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size);
   // Inflates into destination; fails (reporting nothing) past `limit` bytes, with `code` the
-  // zlib result or 1 for the limit.
+  // zlib result, or Z_OK when the limit stopped it.
   bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
               uint32_t& expanded, int& code);
   CRezResource* Pick_Purge_Candidate();

@@ -166,10 +166,15 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
 }
 
 bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,
-                   RezListingState* listing) {
+                   RezListingState* listing, bool* unchanged) {
+  if (unchanged) *unchanged = false;
   RezMapData data;
   if (!Rez_Build_Map_Data(root, set, data, error, listing)) return false;
   std::vector<uint8_t> out = Serialize_Rez_Map(data);
+  if (unchanged) {
+    std::vector<uint8_t> old;
+    *unchanged = Rez_Read_File(map_path, old) && old == out;
+  }
   if (!plat::Replace_File_Atomically(map_path, out.data(), out.size())) {
     error = "cannot write " + map_path;
     return false;

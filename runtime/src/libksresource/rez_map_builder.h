@@ -29,9 +29,11 @@ struct RezListingState {
 // map, else the text map) and writes the map through a temporary file renamed over the old one.
 // False, with the reason in error, when there is no source or the map cannot be written. A
 // FIFO, device or folder in place of a source is never opened; it counts as missing and is
-// reported. `listing` (when given) receives how the listing read.
+// reported. `listing` (when given) receives how the listing read, `unchanged` (when given)
+// whether the file already held the very map written (it is written all the same, so that it is
+// no longer older than its sources).
 bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,
-                   RezListingState* listing = nullptr);
+                   RezListingState* listing = nullptr, bool* unchanged = nullptr);
 
 struct RezMapData;
 // The map the set's listing gives now, without writing it. `report` says the records left out

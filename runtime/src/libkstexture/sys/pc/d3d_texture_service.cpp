@@ -3,7 +3,6 @@
 #include <cstring>
 #include <memory>
 
-#include "runtime/src/core/output_redir.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/libksresource/rez_report.h"
@@ -13,8 +12,6 @@
 IKSTexture* g_pTexture = nullptr;
 CD3DTexture g_D3DTexture;
 static CInterfaceRegistration g_D3DTextureRegistration(&g_D3DTexture, kTextureServiceKey, 0);
-static IKSOutputRedir* g_pOutputRedir = nullptr;
-static CInterfaceHolder<IKSOutputRedir> g_OutputRedirHolder(kOutputRedirKey, &g_pOutputRedir);
 
 namespace {
 
@@ -56,11 +53,10 @@ CTextureData* CD3DTexture::LoadTexture(const char* path, uint32_t mip_count, uin
     Rez_Take_Refusal();
     texture = LoadTextureData(stream.get(), &length);
     const std::string reason = Rez_Take_Refusal();
-    // A file refused is said with its name and why (category 1, level 3: always on stderr).
-    if (texture == nullptr && g_pOutputRedir != nullptr) {
-      g_pOutputRedir->Report(1, 3, nullptr, "d3d_texture_service.cpp", __LINE__, -1,
-                             "LoadTexture: %s was refused: %s.\n", path,
-                             reason.empty() ? "texture data that cannot be read" : reason.c_str());
+    // A file refused is said with its name and why, as the resource manager's refusals are.
+    if (texture == nullptr) {
+      REZ_ERROR("LoadTexture: %s was refused: %s.\n", path,
+                reason.empty() ? "texture data that cannot be read" : reason.c_str());
     }
   } else {
     texture = CreateTexture_TGA(stream.get(), mip_count, flag);
