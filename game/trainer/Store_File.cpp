@@ -76,100 +76,129 @@ Store_Read Read_Whole_File(const std::string& path, std::vector<uint8_t>& bytes,
   return read;
 }
 
+namespace {
+
+// What a load found of the store's "_tmp" copy.
+struct Copy_Read {
+  std::string path;
+  Store_Read read = Store_Read::Missing;
+  bool accepted = false;
+  std::string said;  // what became of it when it was there but not read; it is never written
+};
+
+Copy_Read Read_Copy(const std::string& path, const Store_Parser& parse) {
+  Copy_Read copy;
+  copy.path = path + "_tmp";
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  copy.read = Read_Whole_File(copy.path, bytes, &reason);
+  std::string why;
+  copy.accepted = copy.read == Store_Read::Read && parse(bytes, why);
+  if (copy.read == Store_Read::Unreadable) {
+    copy.said = copy.path + " could not be opened (" + reason + ")";
+  } else if (copy.read == Store_Read::Read && !copy.accepted) {
+    copy.said = Damaged(copy.path, why);
+  }
+  return copy;
+}
+
+// The outcome when neither the file nor its copy gave a store.
+Store_Load Without_Store(const Copy_Read& copy) {
+  return copy.read == Store_Read::Unreadable ? Store_Load::Unopened : Store_Load::Damaged;
+}
+
+// No file: the copy, or a new store.
+Store_Load_Result Load_Without_File(const Copy_Read& copy, const char* started, Store_State& state) {
+  state.said_left_alone.clear();
+  Store_Load_Result result;
+  if (copy.accepted) {
+    result.outcome = Store_Load::Accepted;
+  } else if (copy.read == Store_Read::Missing) {
+    result.outcome = Store_Load::Missing;
+  } else {
+    Report(copy.said + "; it is left as it is and " + started);
+    result.outcome = Without_Store(copy);
+  }
+  return result;
+}
+
+// An entry that cannot be opened goes out of the way, so that the store can be saved again
+// without losing it; then the load goes on as if there were no file. Where it cannot be moved,
+// the store runs for this session and is never saved over it, said once.
+Store_Load_Result Load_Unopened(const std::string& path, const std::string& reason, const char* started,
+                                const Store_Parser& parse, Store_State& state) {
+  Store_Load_Result result;
+  std::string move_reason;
+  result.moved_to = plat::Move_Aside(path, &move_reason);
+  std::string line = path + " could not be opened (" + reason + ")";
+  if (result.moved_to.empty()) {
+    state.left_alone = path;
+    line += " nor moved aside (" + move_reason + ")";
+  } else {
+    line += "; it was moved to " + result.moved_to;
+  }
+  const Copy_Read copy = Read_Copy(path, parse);
+  if (copy.accepted) {
+    line += " and " + copy.path + " was read instead";
+    result.outcome = Store_Load::Accepted;
+  } else if (copy.said.empty()) {
+    line += std::string(" and ") + started;
+    result.outcome = Store_Load::Unopened;
+  } else {
+    line += "; " + copy.said + " and is left as it is, and " + started;
+    result.outcome = Without_Store(copy);
+  }
+  if (!state.left_alone.empty()) line += "; it is left where it is and nothing is saved over it this session";
+  // An entry that stays where it is would be named at every load: it is named once.
+  if (state.left_alone.empty() || state.said_left_alone != path) Report(line);
+  state.said_left_alone = state.left_alone;
+  return result;
+}
+
+// The file was read and refused: the next save would replace it, so it is kept first. Without
+// a copy of it the file must not be replaced: the store runs for this session on the "_tmp"
+// copy or a new store, and nothing is saved over the file, said once.
+Store_Load_Result Load_Refused(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& why,
+                               const Copy_Read& copy, const char* started, Store_State& state) {
+  Store_Load_Result result;
+  result.kept_as = plat::Keep_Damaged_Copy(path, bytes.data(), bytes.size());
+  if (result.kept_as.empty()) {
+    state.left_alone = path;
+    std::string line = Damaged(path, why) + " but no copy of it could be kept beside it; it is left where it is, ";
+    line += copy.accepted ? copy.path + " was read instead" : std::string(started);
+    line += " and nothing is saved over it this session";
+    if (state.said_left_alone != path) Report(line);
+    state.said_left_alone = path;
+    result.outcome = copy.accepted ? Store_Load::Accepted : Store_Load::Unkept;
+    return result;
+  }
+  state.said_left_alone.clear();
+  const std::string instead = copy.accepted ? copy.path + " was read instead" : std::string(started);
+  Report(Damaged(path, why) + "; it is kept as " + result.kept_as + " and " + instead);
+  result.outcome = copy.accepted ? Store_Load::Accepted : Store_Load::Damaged;
+  return result;
+}
+
+}  // namespace
+
 Store_Load_Result Load_Store_File(const std::string& path, const char* started, const Store_Parser& parse,
                                   Store_State& state) {
   plat::Remove_Temporary_Files(path);
   state.left_alone.clear();
-  Store_Load_Result result;
-  std::vector<uint8_t> main_bytes;
-  std::string main_why;
-  std::string main_reason;
-  const Store_Read main = Read_Whole_File(path, main_bytes, &main_reason);
-  // An entry that cannot be opened goes out of the way, so that the store can be saved again
-  // without losing it; then the load goes on as if there were no file.
-  std::string unopened;  // what happened to it, for the line on stderr
-  if (main == Store_Read::Unreadable) {
-    std::string move_reason;
-    result.moved_to = plat::Move_Aside(path, &move_reason);
-    unopened = path + " could not be opened (" + main_reason + ")";
-    if (result.moved_to.empty()) {
-      state.left_alone = path;
-      unopened += " nor moved aside (" + move_reason + ")";
-    } else {
-      unopened += "; it was moved to " + result.moved_to;
-    }
-  }
-  if (main == Store_Read::Read && parse(main_bytes, main_why)) {
-    state.unopened_said.clear();
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  const Store_Read main = Read_Whole_File(path, bytes, &reason);
+  if (main == Store_Read::Unreadable) return Load_Unopened(path, reason, started, parse, state);
+  std::string why;
+  if (main == Store_Read::Read && parse(bytes, why)) {
+    state.said_left_alone.clear();
+    Store_Load_Result result;
     result.outcome = Store_Load::Accepted;
     return result;
   }
-  const std::string copy_path = path + "_tmp";
-  std::vector<uint8_t> copy_bytes;
-  std::string copy_why;
-  std::string copy_reason;
-  const Store_Read copy = Read_Whole_File(copy_path, copy_bytes, &copy_reason);
-  const bool copy_accepted = copy == Store_Read::Read && parse(copy_bytes, copy_why);
-  // What became of the copy when it was there but not read; it is never written, so it stays.
-  std::string copy_said;
-  if (copy == Store_Read::Unreadable) {
-    copy_said = copy_path + " could not be opened (" + copy_reason + ")";
-  } else if (copy == Store_Read::Read && !copy_accepted) {
-    copy_said = Damaged(copy_path, copy_why);
-  }
-  if (main == Store_Read::Missing) {
-    state.unopened_said.clear();
-    if (copy_accepted) {
-      result.outcome = Store_Load::Accepted;
-    } else if (copy == Store_Read::Missing) {
-      result.outcome = Store_Load::Missing;
-    } else {
-      Report(copy_said + "; it is left as it is and " + started);
-      result.outcome = copy == Store_Read::Unreadable ? Store_Load::Unopened : Store_Load::Damaged;
-    }
-    return result;
-  }
-  if (main == Store_Read::Unreadable) {
-    std::string line = unopened;
-    if (copy_accepted) {
-      line += " and " + copy_path + " was read instead";
-      result.outcome = Store_Load::Accepted;
-    } else if (copy_said.empty()) {
-      line += std::string(" and ") + started;
-      result.outcome = Store_Load::Unopened;
-    } else {
-      line += "; " + copy_said + " and is left as it is, and " + started;
-      result.outcome = copy == Store_Read::Unreadable ? Store_Load::Unopened : Store_Load::Damaged;
-    }
-    if (!state.left_alone.empty()) line += "; it is left where it is and nothing is saved over it this session";
-    // An entry that stays where it is would be named at every load: it is named once.
-    if (state.left_alone.empty() || state.unopened_said != path) Report(line);
-    state.unopened_said = state.left_alone;
-    return result;
-  }
-  // The file was read and refused: the next save would replace it, so it is kept first.
-  result.kept_as = plat::Keep_Damaged_Copy(path, main_bytes.data(), main_bytes.size());
-  if (result.kept_as.empty()) {
-    // Without a copy the file must not be replaced: the store runs for this session on the
-    // "_tmp" copy or a new store, and nothing is saved over the file. Said once.
-    state.left_alone = path;
-    std::string line = Damaged(path, main_why) + " but no copy of it could be kept beside it; it is left where it is, ";
-    line += copy_accepted ? copy_path + " was read instead" : std::string(started);
-    line += " and nothing is saved over it this session";
-    if (state.unopened_said != path) Report(line);
-    state.unopened_said = path;
-    result.outcome = copy_accepted ? Store_Load::Accepted : Store_Load::Unkept;
-    return result;
-  }
-  state.unopened_said.clear();
-  if (copy_accepted) {
-    Report(Damaged(path, main_why) + "; it is kept as " + result.kept_as + " and " + copy_path + " was read instead");
-    result.outcome = Store_Load::Accepted;
-  } else {
-    Report(Damaged(path, main_why) + "; it is kept as " + result.kept_as + " and " + started);
-    result.outcome = Store_Load::Damaged;
-  }
-  return result;
+  const Copy_Read copy = Read_Copy(path, parse);
+  if (main == Store_Read::Missing) return Load_Without_File(copy, started, state);
+  return Load_Refused(path, bytes, why, copy, started, state);
 }
 
 bool Save_Store_File(const std::string& path, const std::vector<uint8_t>& bytes, Store_State& state) {

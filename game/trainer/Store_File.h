@@ -42,9 +42,9 @@ enum class Store_Load {
 // What one store remembers between its loads and saves (kept while the store is cleared), so
 // that each trouble is said once and a file that could not be moved aside is never replaced.
 struct Store_State {
-  std::string left_alone;      // the file that could not be moved aside nor kept this load
-  std::string unopened_said;   // the file whose left-alone entry was already named on stderr
-  std::string failing_save;    // the file whose last save failed and was named on stderr
+  std::string left_alone;       // the file that could not be moved aside nor kept this load
+  std::string said_left_alone;  // the file left alone whose trouble was already named on stderr
+  std::string failing_save;     // the file whose last save failed and was named on stderr
 };
 
 // The parser gets the bytes of one file and answers whether it accepted them; when it refuses,

@@ -435,6 +435,65 @@ TEST_F(DamagedStoresTest, AnEntryThatCannotBeMovedStaysUntouchedAndIsNamedOnce) 
   alarm(0);
 }
 
+// Whatever became of the file, its "_tmp" copy is read next: accepted, refused or unopenable,
+// the one line says what happened to both, and the outcome follows the copy. A file left where
+// it is is never saved over, even when the copy gave the store.
+TEST_F(DamagedStoresTest, TheCopyIsReadAfterAFileThatIsMissingUnopenedOrCannotBeKept) {
+  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
+    why = "it is not one byte 1";
+    return bytes == Bytes{1};
+  };
+  const auto fifo = [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; };
+  const auto folder = [](const std::string& path) { return mkdir(path.c_str(), 0755) == 0; };
+  const auto bytes = [](Bytes b) { return [b](const std::string& path) { return Write_File(path, b); }; };
+  const auto nothing = [](const std::string&) { return true; };
+  struct Row {
+    const char* what;
+    std::function<bool(const std::string&)> make_file, make_copy;
+    bool unkeepable;  // every name a kept copy may take is taken
+    Store_Load outcome;
+    std::string line;
+  };
+  const std::string kFifo = "it is a FIFO, not a regular file", kFolder = "it is a folder, not a regular file";
+  const std::vector<Row> rows = {
+      {"unopened, copy accepted", fifo, bytes({1}), false, Store_Load::Accepted,
+       "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad and store.dat_tmp was read instead"},
+      {"unopened, copy refused", fifo, bytes({2}), false, Store_Load::Damaged,
+       "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad; store.dat_tmp was damaged (it is "
+       "not one byte 1) and is left as it is, and a new store was started"},
+      {"unopened, copy unopened", fifo, folder, false, Store_Load::Unopened,
+       "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad; store.dat_tmp could not be "
+       "opened (" + kFolder + ") and is left as it is, and a new store was started"},
+      {"missing, copy unopened", nothing, folder, false, Store_Load::Unopened,
+       "store.dat_tmp could not be opened (" + kFolder + "); it is left as it is and a new store was started"},
+      {"refused and unkeepable, copy accepted", bytes({2}), bytes({1}), true, Store_Load::Accepted,
+       "store.dat was damaged (it is not one byte 1) but no copy of it could be kept beside it; it is left where it "
+       "is, store.dat_tmp was read instead and nothing is saved over it this session"},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    In_Fresh_Folder("copy" + std::to_string(n++), [&] {
+      ASSERT_TRUE(row.make_file("store.dat"));
+      ASSERT_TRUE(row.make_copy("store.dat_tmp"));
+      if (row.unkeepable) {
+        for (int i = 0; i < plat::kMax_Damaged_Copies; ++i) {
+          ASSERT_TRUE(Write_File(i == 0 ? "store.dat.bad" : "store.dat.bad." + std::to_string(i), {}));
+        }
+      }
+      m_Errors.clear();
+      Store_State state;
+      const Store_Load_Result result = Load_Store_File("store.dat", "a new store was started", accepts_one, state);
+      EXPECT_EQ(result.outcome, row.outcome);
+      EXPECT_EQ(m_Errors, std::vector<std::string>{row.line});
+      if (row.unkeepable) {
+        EXPECT_FALSE(Save_Store_File("store.dat", {1}, state)) << "left where it is";
+        EXPECT_EQ(Read_File("store.dat"), Bytes{2});
+      }
+    });
+  }
+}
+
 // A save that fails (a full disk, a read-only folder) is said once, with the file and the
 // system's reason, until a save of that file works again; the old file stays whole.
 TEST_F(DamagedStoresTest, AFailedSaveIsSaidOnceUntilASaveWorksAgain) {
