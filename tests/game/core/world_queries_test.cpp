@@ -195,7 +195,9 @@ TEST_F(WorldQueriesTest, APickTakesALiveTargetFirstElseWhatIsNearestTheLine) {
     CVector3 point{0.0f, 0.0f, 0.0f};
     CWorld_Object* picked = World_Pick_Object_On_Ray({800.0f, kHigh, 800.0f}, {1.0f, 0.0f, 0.0f}, point, 15.0f);
     EXPECT_EQ(picked, c.picked < 0 ? nullptr : balls[c.picked]);
-    if (c.picked >= 0) EXPECT_NEAR(point.x, c.in_order[c.picked].x, 0.01f) << "the ray's nearest approach";
+    if (c.picked >= 0) {
+      EXPECT_NEAR(point.x, c.in_order[c.picked].x, 0.01f) << "the ray's nearest approach";
+    }
     for (Test_Ball* ball : balls) ball->m_Kill_Timer = 1.0f;
     g_World.Remove_Dead_Objects();
   }

@@ -9,45 +9,13 @@
 #include "platform/d3dx/d3dx8_font.h"
 #include "runtime/src/sound/sound_mgr.h"
 #include "tests/game/core/running_game.h"
+#include "tests/support/recording_sound_mgr.h"
 
 struct Drawn_Text {
   std::string text;
   RECT rect;
   DWORD format;
   D3DCOLOR colour;
-};
-
-// Stands in for the sound manager while a test runs and records what is asked of it.
-class Recording_Sound_Mgr : public CSoundMgr {
- public:
-  struct Call {
-    bool play;
-    uint32_t id;
-    float volume;
-    uint8_t flags;
-  };
-  bool Play(const uint32_t* id, const float* volume, const uint8_t* flags) override {
-    calls.push_back({true, *id, *volume, *flags});
-    return true;
-  }
-  bool Stop(const uint32_t* id) override {
-    calls.push_back({false, *id, 0.0f, 0});
-    return true;
-  }
-  bool Unload(const uint32_t*) override { return true; }
-  int Count(bool play, uint32_t id) const {
-    int n = 0;
-    for (const Call& call : calls) n += call.play == play && call.id == id;
-    return n;
-  }
-  // The volume the id was last played at; -1 when it was never played.
-  float Volume_Of(uint32_t id) const {
-    float volume = -1.0f;
-    for (const Call& call : calls)
-      if (call.play && call.id == id) volume = call.volume;
-    return volume;
-  }
-  std::vector<Call> calls;
 };
 
 class MenuGame : public RunningGame {

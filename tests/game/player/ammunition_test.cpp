@@ -29,7 +29,6 @@ namespace {
 
 using arsenal_test::Arsenal;
 using arsenal_test::Sound_Recorder;
-using arsenal_test::Upcoming_Draws;
 using vt_test::Stand_In_Target;
 
 constexpr float kTick = 0.0035f;
@@ -257,10 +256,10 @@ TEST_F(Shells, OneBlastReachesFortyFivePercentOfItsRadiusOnce) {
   const float low = g_Game_State.m_Min_3D_Volume, high = g_Game_State.m_Max_3D_Volume;
   for (const uint32_t sound : {0x22000173u, 0x22000172u}) {
     int heard = 0;
-    for (size_t i = 0; i < recorder.sounds.played.size(); ++i) {
-      if (recorder.sounds.played[i] != sound) continue;
+    for (const Recording_Sound_Mgr::Call& play : recorder.sounds.Plays()) {
+      if (play.id != sound) continue;
       ++heard;
-      const float volume = recorder.sounds.volumes[i];
+      const float volume = play.volume;
       EXPECT_GE(volume, low + 0.8f * falloff * 0.45f * (high - low) - 1e-5f) << std::hex << sound;
       EXPECT_LE(volume, std::min(high, low + 1.2f * falloff * 0.45f * (high - low)) + 1e-5f) << std::hex << sound;
     }

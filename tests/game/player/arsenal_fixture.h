@@ -21,6 +21,7 @@
 #include "platform/system/random.h"
 #include "tests/game/core/running_game.h"
 #include "tests/support/recording_sound_mgr.h"
+#include "tests/support/upcoming_draws.h"
 
 namespace arsenal_test {
 
@@ -133,15 +134,6 @@ class Counted_Resources {
   Counting_Styles m_Styles;
   Counting_Textures m_Textures;
 };
-
-// The generator's next values after seeding it with the seed; it is left seeded so again.
-inline std::vector<float> Upcoming_Draws(uint32_t seed, int count) {
-  plat::Seed_Random(seed);
-  std::vector<float> draws;
-  for (int i = 0; i < count; ++i) draws.push_back(static_cast<float>(plat::Random()) / 32768.0f);
-  plat::Seed_Random(seed);
-  return draws;
-}
 
 // Records the sounds played while it lives; the effect volume a test sets is put back after.
 struct Sound_Recorder {

@@ -30,7 +30,6 @@ namespace {
 
 using arsenal_test::Arsenal;
 using arsenal_test::Sound_Recorder;
-using arsenal_test::Upcoming_Draws;
 using vt_test::Stand_In_Target;
 
 constexpr int kSteel_Ball = 1, kCannon = 5;
@@ -213,11 +212,11 @@ TEST_F(Attachment_Effects, EachUseSoundsAtTheSoundEffectVolumeTimesTheGainOnce) 
     g_Game_State.SoundFX_Volume = 0.6f;
     c.run();
     int heard = 0;
-    for (size_t i = 0; i < recorder.sounds.played.size(); ++i) {
-      if (recorder.sounds.played[i] != c.sound) continue;
+    for (const Recording_Sound_Mgr::Call& play : recorder.sounds.Plays()) {
+      if (play.id != c.sound) continue;
       ++heard;
-      EXPECT_NEAR(recorder.sounds.volumes[i], 0.6f * 0.925f, 1e-5f) << c.use;
-      EXPECT_EQ(recorder.sounds.flags[i], 0) << c.use << ": not looped";
+      EXPECT_NEAR(play.volume, 0.6f * 0.925f, 1e-5f) << c.use;
+      EXPECT_EQ(play.flags, 0) << c.use << ": not looped";
     }
     EXPECT_EQ(heard, 1) << c.use;
   }

@@ -99,25 +99,25 @@ TEST_F(Scoring_Test, TheHeadPlaysAfterItsDelayAndHoldsTheChannelForItsPlayTime) 
   Request_Callout(kCallout_Bonus_Hit, kRoomy);   // play time 4.0
   Request_Callout(kCallout_Score_Mark_4, kRoomy);
   Update_Callouts(0.5f);
-  EXPECT_TRUE(sound.played.empty()) << "0.6 of delay first";
+  EXPECT_TRUE(sound.Played().empty()) << "0.6 of delay first";
   Update_Callouts(0.5f);
-  EXPECT_TRUE(sound.played.empty()) << "the delay has run out; the head plays at the next update";
+  EXPECT_TRUE(sound.Played().empty()) << "the delay has run out; the head plays at the next update";
   Update_Callouts(0.1f);
-  ASSERT_EQ(sound.played, (std::vector<uint32_t>{kBonus}));
-  EXPECT_FLOAT_EQ(sound.volumes[0], 0.925f * 0.8f);
+  ASSERT_EQ(sound.Played(), (std::vector<uint32_t>{kBonus}));
+  EXPECT_FLOAT_EQ(sound.Plays()[0].volume, 0.925f * 0.8f);
   Request_Callout(kCallout_Bonus_Hit, kRoomy);
   EXPECT_EQ(Queue(), (std::vector<uint32_t>{kMark_4})) << "a playing sample is not queued again";
   Update_Callouts(0.6f);
   Update_Callouts(3.3f);
-  EXPECT_EQ(sound.played.size(), 1u) << "the bonus hit still holds the channel";
+  EXPECT_EQ(sound.Played().size(), 1u) << "the bonus hit still holds the channel";
   Update_Callouts(0.2f);  // 4.1 passed: free; the next head's delay starts
   Update_Callouts(0.6f);
   Update_Callouts(0.01f);
-  EXPECT_EQ(sound.played, (std::vector<uint32_t>{kBonus, kMark_4}));
+  EXPECT_EQ(sound.Played(), (std::vector<uint32_t>{kBonus, kMark_4}));
   g_Game_State.SoundFX_Volume = 0.05f;
   Request_Callout(kCallout_Perfect_Round, kRoomy);
   for (int i = 0; i < 20; ++i) Update_Callouts(0.5f);
-  EXPECT_EQ(sound.played.size(), 2u) << "silent at an effect volume of 0.05";
+  EXPECT_EQ(sound.Played().size(), 2u) << "silent at an effect volume of 0.05";
   EXPECT_EQ(g_Callout_State.queue_length, 0u) << "yet consumed on its timing";
   g_Game_State.SoundFX_Volume = old_volume;
 }

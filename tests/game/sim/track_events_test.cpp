@@ -26,6 +26,7 @@
 #include "game/targets/CStruct_Light_Wall.h"
 #include "platform/system/random.h"
 #include "tests/game/sim/sim_run.h"
+#include "tests/support/upcoming_draws.h"
 
 namespace {
 
@@ -329,13 +330,7 @@ TEST_F(TrackEvents, BoxFormationsStandAtTheirPlacesWithTheirColours) {
 TEST_F(TrackEvents, RandomPlacesTakeTheirOwnDrawsInOrder) {
   Sweep();
   constexpr uint32_t kSeed = 2;
-  const auto draws = [](int n) {
-    plat::Seed_Random(kSeed);
-    std::vector<float> r;
-    for (int i = 0; i < n; ++i) r.push_back(static_cast<float>(plat::Random()) / 32768.0f);
-    plat::Seed_Random(kSeed);
-    return r;
-  };
+  const auto draws = [](int n) { return Upcoming_Draws(kSeed, n); };
   {
     SCOPED_TRACE("a UFO: x = (0.1 + 0.8 r) X, z = (0.7 + 0.2 r') Z");
     const std::vector<float> r = draws(4);

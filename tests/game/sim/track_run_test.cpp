@@ -264,8 +264,8 @@ TEST_F(WarRoomClosing, EachOutcomeStartsItsClosingOnceWithItsSound) {
     g_Music_Track.End_Sim(!c.success);
     EXPECT_EQ(Kinds(), std::vector<int32_t>{c.kind}) << c.name;
     EXPECT_EQ(g_Music_Track.m_Result, c.success) << c.name;
-    EXPECT_EQ(sound.played, c.sounds) << c.name;
-    for (float volume : sound.volumes) EXPECT_FLOAT_EQ(volume, 0.925f) << c.name;
+    EXPECT_EQ(sound.Played(), c.sounds) << c.name;
+    for (const Recording_Sound_Mgr::Call& play : sound.Plays()) EXPECT_FLOAT_EQ(play.volume, 0.925f) << c.name;
   }
   g_Game_State.SoundFX_Volume = saved_volume;
 }

@@ -581,16 +581,16 @@ TEST_F(Ground, AStrikeWithoutHitterOrShotLineIsHeardButNeitherCountedNorBurst) {
     ASSERT_NE(target, nullptr) << c.name;
     Step(*target, c.guard / 10.0f + 0.01f, 11);
     const uint32_t hits = Hits(), awards = Awards(), sparkles = g_Particle_Sparkle_Mgr.Live_Count();
-    recorder.played.clear();
+    recorder.Clear();
     EXPECT_TRUE(target->On_Hit(nullptr, nullptr)) << c.name;
-    EXPECT_EQ(recorder.played, std::vector<uint32_t>{kPlain_Hit}) << c.name << " plays its plain hit sound once";
+    EXPECT_EQ(recorder.Played(), std::vector<uint32_t>{kPlain_Hit}) << c.name << " plays its plain hit sound once";
     EXPECT_NE(target->m_Kind_Flags & kKind_Excluded, 0u) << c.name;
     EXPECT_EQ(Hits(), hits) << c.name;
     EXPECT_EQ(Awards(), awards) << c.name;
     EXPECT_EQ(g_Particle_Sparkle_Mgr.Live_Count(), sparkles) << c.name << " bursts nothing";
-    recorder.played.clear();
+    recorder.Clear();
     target->On_Hit(nullptr, nullptr);
-    EXPECT_TRUE(recorder.played.empty()) << c.name << ": a later strike is silent";
+    EXPECT_TRUE(recorder.Played().empty()) << c.name << ": a later strike is silent";
     target->m_Kill_Timer = 1.0f;
     harness.Step(1);
   }

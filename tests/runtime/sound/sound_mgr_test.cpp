@@ -17,6 +17,7 @@
 #include "runtime/src/libksresource/ksresourcemgr.h"
 #include "runtime/src/libksresource/rez_prefetch.h"
 #include "runtime/src/sound/sound_sample.h"
+#include "tests/support/scoped_env.h"
 #include "tools/writers/content_files.h"
 #include "tools/writers/pack_writer.h"
 #include "tools/writers/wav_writer.h"
@@ -188,13 +189,12 @@ TEST_F(SoundMgrTest, UndecodableSampleLoadsButPlaysNothing) {
 TEST_F(SoundMgrTest, WithoutASoundDeviceOneLineSaysSoAndOnlyTheDamagedSampleIsNamed) {
   g_pSoundMgr->Term();
   BASS_Free();
-  const char* old = std::getenv("SDL_AUDIODRIVER");
-  const std::string saved = old ? old : "";
-  setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
   testing::internal::CaptureStderr();
-  const bool started = BASS_Init(-1, 44100, 0, nullptr) && BASS_Start();
-  if (old) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-  else unsetenv("SDL_AUDIODRIVER");
+  bool started = false;
+  {
+    ScopedEnv driver("SDL_AUDIODRIVER", "no_such_audio_driver");
+    started = BASS_Init(-1, 44100, 0, nullptr) && BASS_Start();
+  }
   ASSERT_TRUE(g_pSoundMgr->Init());
   for (uint32_t id : {kLevelSound, kPackedSound, kNotASound}) EXPECT_TRUE(Preload(id, 1));
   const bool good_play = Play(kLevelSound, 1.0f) && Play(kPackedSound, 1.0f);
