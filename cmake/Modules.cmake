@@ -39,6 +39,9 @@ function(vt_test_suite)
   string(REGEX REPLACE "^tests_" "test_" name "${name}")
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${T_LIBS} vt_test_support GTest::gtest GTest::gmock)
+  # The folders a test falls back on when run outside ctest (tests/support/test_dirs.h).
+  target_compile_definitions(${name} PRIVATE VT_DEFAULT_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             VT_DEFAULT_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

@@ -9,6 +9,7 @@
 #include "game/core/CWorld.h"
 #include "game/core/WinMain.h"
 #include "game/menu/CMenu_Mgr.h"
+#include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "game/player/CPlayer.h"
 #include "tests/game/core/running_game.h"
 #include "game/sim/CMusic_Track.h"
@@ -73,11 +74,15 @@ TEST_F(Frame_Loop, WhilePausedDeltaIsZeroAndTheUnpausedStepRuns) {
 
 TEST_F(Frame_Loop, MenuFrameUpdatesAndDrawsInOrder) {
   Start();
-  harness.Step(2, 16);
-  const std::vector<std::string> want = {
+  harness.Step(1, 16);
+  const bool warming = Warm_Up_Pending();
+  harness.Step(1, 16);
+  std::vector<std::string> want = {
       "callouts", "popups", "camera", "player", "fade", "menus", "sequencer", "screen effects",
       "render menus", "render screen effects", "render camera effects", "render popups", "render cursor",
       "present"};
+  // While the menus' draw-state warm-up is pending, a slice of it ends the frame.
+  if (warming) want.push_back("warm up slice");
   EXPECT_EQ(Last_Frame_Steps(), want);
 }
 

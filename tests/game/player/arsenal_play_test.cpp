@@ -25,6 +25,7 @@
 #include "tests/game/core/running_game.h"
 #include "tests/support/script_pictures.h"
 #include "tests/support/stand_in_target.h"
+#include "tests/support/test_dirs.h"
 
 namespace {
 
@@ -42,9 +43,7 @@ class ArsenalPlay : public RunningGame {
   }
   // A committed screenshot script's text.
   static std::string Screenshot_Script(const std::string& name) {
-    const char* source = std::getenv("VT_SOURCE_DIR");
-    EXPECT_NE(source, nullptr) << "VT_SOURCE_DIR names the source tree";
-    std::ifstream file(std::string(source ? source : ".") + "/tools/screenshot/scripts/" + name);
+    std::ifstream file(vt_test::Source_Dir() + "/tools/screenshot/scripts/" + name);
     EXPECT_TRUE(file) << "the script " << name << " is missing";
     std::stringstream text;
     text << file.rdbuf();

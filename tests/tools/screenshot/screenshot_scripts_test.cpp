@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/support/script_pictures.h"
+#include "tests/support/test_dirs.h"
 
 namespace {
 
@@ -77,9 +78,7 @@ int Run_Tool(const std::vector<std::string>& arguments, const std::string& error
 class Screenshot_Script : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Screenshot_Script, WritesPicturesThatShowSomething) {
-  const char* binary_dir = std::getenv("VT_BINARY_DIR");
-  ASSERT_NE(binary_dir, nullptr) << "run through ctest";
-  const std::string tool = std::string(binary_dir) + "/tools/vt_screenshot";
+  const std::string tool = vt_test::Binary_Dir() + "/tools/vt_screenshot";
   const std::string script = std::string(VT_SCREENSHOT_SCRIPTS) + "/" + GetParam();
   char pattern[] = "/tmp/vt_shots_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
