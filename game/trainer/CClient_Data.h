@@ -45,11 +45,13 @@ class CClient_Data {
 
   // Reads the account (null: the console's current user). A missing file (and copy) is a new
   // account. A refused file is kept as "<file>.bad" (numbered when that is taken), and the
-  // account read from the "_tmp" copy, or a new one, is saved over it at once. A file that
-  // cannot be opened is moved to the next free ".bad" name and the account starts new (or from
-  // the copy); where it cannot be moved, the account runs without ever being saved over it. A
-  // name that is no file name gives a new account that is never saved. False only when the
-  // refused file cannot be kept: the record stays unloaded and the file untouched.
+  // account read from the "_tmp" copy, or a new one, is saved over it at once. A file that is
+  // at fault itself (no read permission, not a regular file, an input/output error) is moved to
+  // the next free ".bad" name and the account starts new (or from the copy). A file that cannot
+  // be moved or kept, or that the process could not open or read now (out of file handles or
+  // memory), stays as it is: the account starts new (or from the copy) and is not saved over it
+  // until a later load reads it. A name that is no file name gives a new account that is never
+  // saved. Always true: the record is loaded.
   bool Load(const char* user_name);
   // Writes the account atomically. False (nothing written) when it is not loaded, no file name
   // is known or the write fails (the old file stays as it was).

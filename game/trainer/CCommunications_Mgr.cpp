@@ -109,7 +109,9 @@ bool CCommunications_Mgr::Init() {
     return false;
   }
   // A damaged forum or score file is kept aside and replaced by a new store as it loads (the
-  // forum's load may load the score tables first); its message shows at this start only.
+  // forum's load may load the score tables first); its message shows at this start only. One
+  // that cannot be kept stays as it is and is found again at each later start of the manager:
+  // its message shows once, as its line on stderr is said once.
   const uint32_t forum_damage = m_Forum_Data.m_Damaged_Loads;
   const uint32_t rank_damage = m_Rank_Data.m_Damaged_Loads;
   if (!m_Forum_Data.Load()) {

@@ -161,7 +161,9 @@ bool CForum_Data::Load() {
     return Parse_File_Bytes(bytes, saved_time, &why);
   };
   const Store_Load_Result result = Load_Store_File(kFile_Name, "a new forum was started", parse, m_Store_State);
-  if (result.outcome == Store_Load::Damaged || result.outcome == Store_Load::Unkept || !result.kept_as.empty())
+  // A file left as it is is named at the first load that finds it: it counts once.
+  if (result.said &&
+      (result.outcome == Store_Load::Damaged || result.outcome == Store_Load::Unkept || !result.kept_as.empty()))
     ++m_Damaged_Loads;
   if (result.outcome != Store_Load::Accepted) {
     // No file, one that could not be opened, or a refused one: an empty forum, saved at once

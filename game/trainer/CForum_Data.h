@@ -56,10 +56,12 @@ class CForum_Data {
   // Reads the forum; counts pending delays down by the time away, advances the competitors
   // and may ask for a long-absence message. A refused file is kept as "forumfile.dat.bad"
   // (numbered when that is taken) and the forum read from the "_tmp" copy, or a new empty
-  // one, is saved over it at once. A file that cannot be opened is moved to the next free
-  // ".bad" name and the forum starts empty (or from the copy); where it cannot be moved, the
-  // forum runs without ever being saved over it. False only when the refused file cannot be
-  // kept (the forum empty and unloaded, the file untouched).
+  // one, is saved over it at once. A file that is at fault itself (no read permission, not a
+  // regular file, an input/output error) is moved to the next free ".bad" name and the forum
+  // starts empty (or from the copy). A file that cannot be moved or kept, or that the process
+  // could not open or read now (out of file handles or memory), stays as it is: the forum
+  // starts empty (or from the copy) and is not saved over it until a later load reads it.
+  // Always true: the forum is loaded.
   bool Load();
   // Trims and writes the forum atomically; false (nothing written) when not loaded or the
   // write fails.
@@ -87,7 +89,8 @@ class CForum_Data {
   std::vector<uint8_t> Build_File_Bytes(uint32_t saved_time) const;
   bool Parse_File_Bytes(const std::vector<uint8_t>& bytes, uint32_t& saved_time, std::string* why = nullptr);
 
-  // How many loads found the file damaged and kept it aside; never reset.
+  // How many loads found the file damaged and said so (a file left as it is counts at the first
+  // load that names it); never reset.
   uint32_t m_Damaged_Loads = 0;
   // What the loads and saves found wrong with the file, kept across Clear.
   Store_State m_Store_State;

@@ -129,7 +129,9 @@ bool CRank_Data::Load() {
     return Parse_File_Bytes(bytes, &why);
   };
   const Store_Load_Result result = Load_Store_File(kFile_Name, "new score tables were started", parse, m_Store_State);
-  if (result.outcome == Store_Load::Damaged || result.outcome == Store_Load::Unkept || !result.kept_as.empty())
+  // A file left as it is is named at the first load that finds it: it counts once.
+  if (result.said &&
+      (result.outcome == Store_Load::Damaged || result.outcome == Store_Load::Unkept || !result.kept_as.empty()))
     ++m_Damaged_Loads;
   if (result.outcome != Store_Load::Accepted) {
     m_Tables.clear();

@@ -36,10 +36,12 @@ class CRank_Data {
   // Reads the tables (the "_tmp" copy when the file is missing, cannot be opened or is
   // refused); default tables when neither is there. A refused file is kept as "rdata.dat.bad"
   // (numbered when that is taken) and the tables of the "_tmp" copy, or default ones, are saved
-  // over it at once. A file that cannot be opened is moved to the next free ".bad" name and the
-  // tables start from the defaults (or the copy); where it cannot be moved, they run without
-  // ever being saved over it. False only when the refused file cannot be kept: the tables stay
-  // empty and unloaded, the file untouched.
+  // over it at once. A file that is at fault itself (no read permission, not a regular file, an
+  // input/output error) is moved to the next free ".bad" name and the tables start from the
+  // defaults (or the copy). A file that cannot be moved or kept, or that the process could not
+  // open or read now (out of file handles or memory), stays as it is: the tables start from the
+  // defaults (or the copy) and are not saved over it until a later load reads it. Always true:
+  // the tables are loaded.
   bool Load();
   // Writes the tables atomically; false (nothing written) when not loaded or the write fails.
   bool Save();
@@ -77,7 +79,8 @@ class CRank_Data {
 
   bool m_Loaded = false;
   std::vector<Rank_Table> m_Tables;
-  // How many loads found the file damaged and kept it aside; never reset.
+  // How many loads found the file damaged and said so (a file left as it is counts at the first
+  // load that names it); never reset.
   uint32_t m_Damaged_Loads = 0;
   // What the loads and saves found wrong with the file, kept across Clear.
   Store_State m_Store_State;

@@ -147,6 +147,32 @@ const char* Kind_Of(mode_t mode) {
 
 }  // namespace
 
+bool Is_Entry_Fault(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case ELOOP:
+    case EIO:
+    case EISDIR:
+    case ENXIO:
+    case ENODEV:
+    case EOVERFLOW:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+// The failure for an error number, with the system's words for it in `reason` (when given).
+Open_Result Open_Failure(int error, std::string* reason) {
+  if (reason != nullptr) *reason = std::strerror(error);
+  return Is_Entry_Fault(error) ? Open_Result::Failed : Open_Result::Unavailable;
+}
+
+}  // namespace
+
 Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FILE** file,
                               std::string* reason) {
   *file = nullptr;
@@ -165,13 +191,13 @@ Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FI
       if (reason != nullptr) *reason = "it is a folder, not a regular file";
       return Open_Result::Not_Regular;
     }
-    return Open_Result::Failed;
+    return Open_Failure(error, reason);
   }
   struct stat info {};
   if (fstat(fd, &info) != 0) {
-    if (reason != nullptr) *reason = std::strerror(errno);
+    const int error = errno;
     close(fd);
-    return Open_Result::Failed;
+    return Open_Failure(error, reason);
   }
   if (!S_ISREG(info.st_mode)) {
     if (reason != nullptr) *reason = std::string("it is ") + Kind_Of(info.st_mode) + ", not a regular file";
@@ -180,15 +206,15 @@ Open_Result Open_Regular_File(const std::string& path, const char* mode, std::FI
   }
   const int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    if (reason != nullptr) *reason = std::strerror(errno);
+    const int error = errno;
     close(fd);
-    return Open_Result::Failed;
+    return Open_Failure(error, reason);
   }
   *file = fdopen(fd, mode);
   if (*file == nullptr) {
-    if (reason != nullptr) *reason = std::strerror(errno);
+    const int error = errno;
     close(fd);
-    return Open_Result::Failed;
+    return Open_Failure(error, reason);
   }
   return Open_Result::Opened;
 }

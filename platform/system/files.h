@@ -32,8 +32,16 @@ bool Get_Modification_Time(const std::string& path, int64_t* nanoseconds);
 
 bool File_Exists(const std::string& path);
 
-// What opening a file for reading found.
-enum class Open_Result { Opened, Missing, Not_Regular, Failed };
+// What opening a file for reading found. Failed blames the entry (no permission, a link loop,
+// an input/output error); Unavailable blames the process or the system at this moment (out of
+// file handles or memory, interrupted): nothing is known to be wrong with the entry, and a later
+// open may work.
+enum class Open_Result { Opened, Missing, Not_Regular, Failed, Unavailable };
+
+// Whether an error number met while opening or reading a file blames the entry itself (see
+// Open_Result::Failed). Any number it does not know counts as the process's trouble, so that a
+// reader never moves a file out of the way for a reason that is not the file's.
+bool Is_Entry_Fault(int error);
 
 // Opens a file for reading ("r", "rb", "r+b") as a stdio stream without ever blocking on what
 // is not a regular file: the entry is opened non-blocking and checked before anything is read,

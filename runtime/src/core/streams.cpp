@@ -158,7 +158,7 @@ CFileStream* OpenStream(const char* path, const char* mode, plat::Open_Result* r
   auto* stream = new (std::nothrow) CFileStream(file);
   if (stream == nullptr) {
     std::fclose(file);
-    if (result != nullptr) *result = plat::Open_Result::Failed;
+    if (result != nullptr) *result = plat::Open_Result::Unavailable;
     if (reason != nullptr) *reason = "out of memory";
   }
   return stream;

@@ -1,10 +1,11 @@
 // A damaged store file never locks the user out: each way a file can be refused keeps the file
 // byte for byte beside it as a numbered ".bad" copy, names it on stderr once, and the trainer
 // starts on a new store that is saved over the damaged one. A refused file whose copy cannot be
-// made is left alone. An entry that cannot be opened at all (no read permission, a folder, a
-// FIFO) is moved aside whole, and one that cannot be moved is never replaced. A save that fails
-// is said once; a store that is a link is saved through it. Stale temporaries of a store go at
-// its next load or save.
+// made is left alone. An entry that cannot be opened at all through its own fault (no read
+// permission, a folder, a FIFO, an input/output error) is moved aside whole, and one that cannot
+// be moved, or that the process cannot open or read now (out of file handles or memory), is
+// never replaced. A save that fails is said once; a store that is a link is saved through it.
+// Stale temporaries of a store go at its next load or save.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include <algorithm>
 #include <functional>
@@ -492,6 +494,194 @@ TEST_F(DamagedStoresTest, TheCopyIsReadAfterAFileThatIsMissingUnopenedOrCannotBe
       }
     });
   }
+}
+
+// Only an entry at fault itself is moved aside. When the process is at fault (out of file
+// handles or memory, interrupted), at the open or at the read, the valid file stays where it is
+// byte for byte, nothing is saved over it this session, the line is said once, and the first
+// load that can read it again reads it.
+TEST_F(DamagedStoresTest, OnlyTheEntrysOwnFaultMovesItAsideAndTheProcesssTroubleLeavesItWhereItIs) {
+  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
+    why = "it is not one byte 1";
+    return bytes == Bytes{1};
+  };
+  struct Row {
+    bool at_read;  // the failure strikes the read once the file is open, else the open
+    int error;
+    bool moved;
+  };
+  const Row rows[] = {
+      {false, EMFILE, false}, {false, ENFILE, false}, {false, ENOMEM, false}, {false, EINTR, false},
+      {false, EAGAIN, false}, {false, ELOOP, true},   {false, EIO, true},     {true, EINTR, false},
+      {true, ENOMEM, false},  {true, EMFILE, false},  {true, EIO, true},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string reason =
+        (row.at_read ? std::string("it could not be read to its end: ") : std::string()) + std::strerror(row.error);
+    SCOPED_TRACE(reason);
+    In_Fresh_Folder("fault" + std::to_string(n++), [&] {
+      ASSERT_TRUE(Write_File("store.dat", {1}));
+      if (row.at_read) {
+        Inject_Store_Read_Failure("store.dat", row.error);
+      } else {
+        Inject_Store_Open_Failure("store.dat", row.error);
+      }
+      m_Errors.clear();
+      Store_State state;
+      const Store_Load_Result result = Load_Store_File("store.dat", "a new store was started", accepts_one, state);
+      EXPECT_EQ(result.outcome, Store_Load::Unopened);
+      if (row.moved) {
+        EXPECT_EQ(m_Errors, std::vector<std::string>{"store.dat could not be opened (" + reason +
+                                                     "); it was moved to store.dat.bad and a new store was started"});
+        EXPECT_EQ(Read_File("store.dat.bad"), Bytes{1});
+        EXPECT_FALSE(File_There("store.dat"));
+        Inject_Store_Open_Failure("", 0);
+        return;
+      }
+      EXPECT_EQ(m_Errors, std::vector<std::string>{"store.dat could not be opened (" + reason +
+                                                   ") and a new store was started; it is left where it is and "
+                                                   "nothing is saved over it this session"});
+      EXPECT_FALSE(Save_Store_File("store.dat", {2}, state)) << "never saved over";
+      EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome,
+                Store_Load::Unopened);
+      EXPECT_EQ(m_Errors.size(), 1u) << "said once";
+      EXPECT_EQ(Read_File("store.dat"), Bytes{1});
+      EXPECT_FALSE(File_There("store.dat.bad"));
+
+      Inject_Store_Open_Failure("", 0);
+      EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome,
+                Store_Load::Accepted);
+      EXPECT_EQ(m_Errors.size(), 1u);
+      EXPECT_TRUE(Save_Store_File("store.dat", {1}, state)) << "saved again once read";
+    });
+  }
+}
+
+// A valid account, forum or score file that the process is out of file handles to open stays
+// byte for byte: the trainer runs for the session on a new store that is never saved over it,
+// says so once however often it starts, and the next start that can open it reads it.
+TEST_F(DamagedStoresTest, AValidStoreThatCannotBeOpenedForWantOfFileHandlesIsReadAtTheNextStart) {
+  int folder = 0;
+  for (const char* file : {kAccount, kForum, kRanks}) {
+    SCOPED_TRACE(file);
+    In_Fresh_Folder("handles" + std::to_string(folder++), [&] {
+      ASSERT_TRUE(mgr.Init());
+      mgr.m_Client_Data.m_Credits = 777;
+      ASSERT_EQ(mgr.m_Rank_Data.Insert_Score("77", "Pilot", 900, 0, true), 0);
+      Forum_Message post;
+      post.Record = {0, kMessage_Public, 0, 0, "Pilot", "default", "Kept", "1/1/2024 0:00:00"};
+      ASSERT_TRUE(mgr.m_Forum_Data.Post(post, 0, false));
+      mgr.Term();
+      const Bytes saved = Read_File(file);
+      ASSERT_FALSE(saved.empty());
+
+      Inject_Store_Open_Failure(file, EMFILE);
+      m_Errors.clear();
+      m_Messages.clear();
+      for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(mgr.Init());
+        mgr.m_Client_Data.m_Credits += 1;
+        mgr.m_Rank_Data.Insert_Score("77", "Pilot", 5000, 0, true);
+        mgr.m_Forum_Data.Post(post, 0, false);
+        mgr.Term();
+      }
+      EXPECT_TRUE(m_Messages.empty());
+      EXPECT_EQ(m_Errors, std::vector<std::string>{std::string(file) +
+                                                   " could not be opened (Too many open files) and " + Started(file) +
+                                                   "; it is left where it is and nothing is saved over it this "
+                                                   "session"});
+      EXPECT_EQ(Read_File(file), saved) << "byte for byte";
+      EXPECT_FALSE(File_There(std::string(file) + ".bad"));
+
+      Inject_Store_Open_Failure("", 0);
+      ASSERT_TRUE(mgr.Init());
+      if (std::string(file) == kAccount) EXPECT_EQ(mgr.m_Client_Data.m_Credits, 777u);
+      if (std::string(file) == kRanks) EXPECT_EQ(mgr.m_Rank_Data.Get_Score("77", "pilot"), 900u);
+      if (std::string(file) == kForum) {
+        ASSERT_EQ(mgr.m_Forum_Data.m_Posted.size(), 1u);
+        EXPECT_STREQ(mgr.m_Forum_Data.m_Posted[0].Record.Subject, "Kept");
+      }
+      mgr.Term();
+    });
+  }
+}
+
+// A "_tmp" copy that the process cannot read now may hold the only good store: the file is not
+// written this session (nor a refused one kept and replaced), so that a later load reads the copy.
+TEST_F(DamagedStoresTest, ACopyThatCannotBeReadNowKeepsTheFileFromBeingWritten) {
+  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
+    why = "it is not one byte 1";
+    return bytes == Bytes{1};
+  };
+  const auto nothing = [](const std::string&) { return true; };
+  const auto fifo = [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; };
+  const auto refused = [](const std::string& path) { return Write_File(path, {2}); };
+  struct Row {
+    const char* what;
+    std::function<bool(const std::string&)> make_file;
+    Store_Load outcome;
+    std::string line;
+  };
+  const std::string kWaiting = "store.dat_tmp could not be opened (Too many open files)";
+  const std::vector<Row> rows = {
+      {"missing", nothing, Store_Load::Unopened,
+       kWaiting + "; it is left as it is and a new store was started, and store.dat is not saved this session"},
+      {"refused", refused, Store_Load::Unkept,
+       "store.dat was damaged (it is not one byte 1); " + kWaiting +
+           "; both are left where they are, a new store was started and nothing is saved over them this session"},
+      {"unopened", fifo, Store_Load::Unopened,
+       "store.dat could not be opened (it is a FIFO, not a regular file); it was moved to store.dat.bad; " + kWaiting +
+           " and is left as it is, and a new store was started, and store.dat is not saved this session"},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    In_Fresh_Folder("waiting" + std::to_string(n++), [&] {
+      ASSERT_TRUE(row.make_file("store.dat"));
+      ASSERT_TRUE(Write_File("store.dat_tmp", {1}));
+      Inject_Store_Open_Failure("store.dat_tmp", EMFILE);
+      m_Errors.clear();
+      Store_State state;
+      EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome, row.outcome);
+      EXPECT_EQ(m_Errors, std::vector<std::string>{row.line});
+      EXPECT_FALSE(Save_Store_File("store.dat", {3}, state));
+      EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome, row.outcome);
+      EXPECT_EQ(m_Errors.size(), 1u) << "said once";
+      EXPECT_EQ(Read_File("store.dat_tmp"), Bytes{1});
+      if (row.outcome == Store_Load::Unkept) EXPECT_EQ(Read_File("store.dat"), Bytes{2}) << "left as it is";
+      EXPECT_EQ(File_There("store.dat.bad"), std::string(row.what) == "unopened") << "nothing kept while the copy waits";
+
+      Inject_Store_Open_Failure("", 0);
+      EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome,
+                Store_Load::Accepted)
+          << "the copy is read";
+    });
+  }
+}
+
+// A refused forum or score file that cannot be kept is found again at every start of the
+// manager (each visit to the simulator screen): its message box shows once, as its line does.
+TEST_F(DamagedStoresTest, AFileThatCannotBeKeptShowsItsMessageAtTheFirstStartOnly) {
+  for (const char* file : {kForum, kRanks}) {
+    const std::string base = std::string(file) + ".bad";
+    ASSERT_TRUE(Write_File(base, {1}));
+    for (int i = 1; i < plat::kMax_Damaged_Copies; ++i) {
+      const int fd = open((base + "." + std::to_string(i)).c_str(), O_WRONLY | O_CREAT, 0644);
+      ASSERT_GE(fd, 0);
+      close(fd);
+    }
+    ASSERT_TRUE(Write_File(file, Bytes(5, 0xEE)));
+  }
+  ASSERT_TRUE(Write_Chat({}));
+  for (int start = 0; start < 3; ++start) {
+    ASSERT_TRUE(mgr.Init()) << start;
+    mgr.Term();
+  }
+  EXPECT_EQ(m_Messages, (std::vector<std::string>{kForum_Message, kRank_Message}));
+  EXPECT_EQ(m_Errors.size(), 2u);
+  EXPECT_EQ(Read_File(kForum), Bytes(5, 0xEE));
+  EXPECT_EQ(Read_File(kRanks), Bytes(5, 0xEE));
 }
 
 // A save that fails (a full disk, a read-only folder) is said once, with the file and the

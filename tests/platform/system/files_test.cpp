@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -289,6 +290,36 @@ TEST(OpenRegularFile, OpensOnlyRegularFilesAndNeverWaitsOnAFifo) {
     EXPECT_STREQ(bytes, "abc");
     std::fclose(file);
   }
+}
+
+// A failure that blames the entry (a link loop) is told from one that blames the process at
+// the moment: out of file handles for real, the same file opens once a handle is free again.
+TEST(OpenRegularFile, TellsTheEntrysFaultFromTheProcesssTrouble) {
+  Temp_Folder folder;
+  Write(folder.Path("plain.dat"), "abc");
+  ASSERT_EQ(symlink("loop.dat", folder.Path("loop.dat").c_str()), 0);
+  std::FILE* file = nullptr;
+  std::string reason;
+  EXPECT_EQ(plat::Open_Regular_File(folder.Path("loop.dat"), "rb", &file, &reason), plat::Open_Result::Failed);
+  EXPECT_NE(reason.find("Too many levels of symbolic links"), std::string::npos) << reason;
+
+  // The soft limit of open files set to the lowest free descriptor: no further open works.
+  const int lowest_free = dup(0);
+  ASSERT_GE(lowest_free, 0);
+  close(lowest_free);
+  rlimit old_limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old_limit), 0);
+  rlimit tight = old_limit;
+  tight.rlim_cur = static_cast<rlim_t>(lowest_free);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const plat::Open_Result short_of_handles = plat::Open_Regular_File(folder.Path("plain.dat"), "rb", &file, &reason);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &old_limit), 0);
+  EXPECT_EQ(short_of_handles, plat::Open_Result::Unavailable);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_NE(reason.find("Too many open files"), std::string::npos) << reason;
+
+  ASSERT_EQ(plat::Open_Regular_File(folder.Path("plain.dat"), "rb", &file, &reason), plat::Open_Result::Opened);
+  std::fclose(file);
 }
 
 TEST(OpenRegularFile, RefusesWriteModes) {
