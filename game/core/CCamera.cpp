@@ -69,6 +69,26 @@ CQuaternion Euler_Quaternion(float pitch, float yaw, float roll) {
   return both.Multiply(qy, result);
 }
 
+// out = row × matrix, a row vector of four through a 4 x 4 matrix.
+void Transform_Row(const float row[4], const CMatrix4x4& matrix, float out[4]) {
+  for (int j = 0; j < 4; ++j)
+    out[j] = row[0] * matrix.m[0][j] + row[1] * matrix.m[1][j] + row[2] * matrix.m[2][j] + row[3] * matrix.m[3][j];
+}
+
+bool Finite(const CMatrix4x4& matrix) {
+  for (const auto& row : matrix.m)
+    for (float value : row)
+      if (!std::isfinite(value)) return false;
+  return true;
+}
+
+// The view and projection the device holds; false without a device or before it holds both (a
+// reset device holds neither until the camera hands them again).
+bool Device_View_And_Projection(CMatrix4x4& view, CMatrix4x4& projection) {
+  return g_pRenderDevice && g_pRenderDevice->GetViewMatrix(&view) && g_pRenderDevice->GetProjectionMatrix(&projection) &&
+         Finite(view) && Finite(projection);
+}
+
 float Random_Signed() { return static_cast<float>(plat::Random()) / 32768.0f * 2.0f - 1.0f; }
 
 }  // namespace
@@ -203,16 +223,31 @@ CVector3 CCamera::Screen_To_World(const CVector3& point) const {
   return CVector3{local.x + m_Position.x, local.y + m_Position.y, local.z + m_Position.z};
 }
 
+// Through the view and projection the device holds, so that a point lands where the frame draws
+// it, shake included; without a device, through the camera's own pose and projection.
 CVector3 CCamera::World_To_Screen(const CVector3& point) const {
+  CMatrix4x4 view, projection;
+  if (!Device_View_And_Projection(view, projection)) return Project_Through_Own_Pose(point);
+  const float row[4] = {point.x, point.y, point.z, 1.0f};
+  float eye[4], clip[4];
+  Transform_Row(row, view, eye);
+  Transform_Row(eye, projection, clip);
+  return To_Pixels(clip[0], clip[1], clip[3]);
+}
+
+CVector3 CCamera::Project_Through_Own_Pose(const CVector3& point) const {
   CVector3 offset;
   point.Subtract(m_Position, offset);
   // Into camera space: the rows of the rotation are the camera's axes in the world.
   const CVector3 local{offset.Dot(m_Rotation.rows[0]), offset.Dot(m_Rotation.rows[1]), offset.Dot(m_Rotation.rows[2])};
   const float tan_v = std::tan(m_Projection.fov * 0.5f);
-  const float tan_h = tan_v * m_Projection.aspect;
-  const float depth = std::fabs(local.z) > kBehind_Eye ? local.z : kBehind_Eye;
-  const float ndc_x = local.x / (depth * tan_h);
-  const float ndc_y = local.y / (depth * tan_v);
+  return To_Pixels(local.x / (tan_v * m_Projection.aspect), local.y / tan_v, local.z);
+}
+
+// Clip x and y over the depth w to pixels; a point on the eye's plane is taken just in front.
+CVector3 CCamera::To_Pixels(float clip_x, float clip_y, float w) const {
+  const float depth = std::fabs(w) > kBehind_Eye ? w : kBehind_Eye;
+  const float ndc_x = clip_x / depth, ndc_y = clip_y / depth;
   return CVector3{(ndc_x + 1.0f) * 0.5f * Screen_Width(), (1.0f - ndc_y) * 0.5f * Screen_Height(), 0.0f};
 }
 

@@ -37,7 +37,8 @@ class CCamera {
   void Get_Frustum_Planes(CPlane planes[6]) const;
   // A screen point (pixels) to the world point on the near plane under it.
   CVector3 Screen_To_World(const CVector3& point) const;
-  // A world point to the screen (pixels, z = 0).
+  // A world point to the screen (pixels, z = 0), through the view and projection the device
+  // holds: this frame's shake included.
   CVector3 World_To_Screen(const CVector3& point) const;
   // The unit direction from the camera through the mouse cursor.
   CVector3 Get_Cursor_Ray() const;
@@ -85,6 +86,8 @@ class CCamera {
   // Hands the device the orientation and the position moved by the offset, and keeps the offset.
   void Hand_Pose_To_Device(const CQuaternion& orientation, const CVector3& offset);
   void Apply_Projection(const CCamera_Projection& projection);
+  CVector3 Project_Through_Own_Pose(const CVector3& point) const;
+  CVector3 To_Pixels(float clip_x, float clip_y, float w) const;
   void Update_Move(float delta);
   void Update_Zoom(float delta);
   void Update_Tilt();

@@ -537,9 +537,8 @@ void CScore_Board_Mgr::Render_Popup(const Popup& popup, float x, float y) {
       right = Lerp(settle_start, x, (f - 0.05f) / 0.05f);
     else if (f > 0.35f)
       right = Lerp(x, off_screen, std::min(20.0f * (f - 0.35f), 1.0f));
-    // Centred on its row's line like every other line of the board: standing on y it would
-    // cover the line above, which hangs from its own y.
-    Draw_Icon(kIcon_Points, right, Line_Middle(y), 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kCentre_Y, 1.0f);
+    // Its bottom on y: the lettering, low in its texture, fits under the line above.
+    Draw_Icon(kIcon_Points, right, y, 0xff00ff00, CText_Mgr::kRight_X | CText_Mgr::kBottom_Y, 1.0f);
     return;
   }
   const bool short_lived =

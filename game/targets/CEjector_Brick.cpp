@@ -122,6 +122,6 @@ void CEjector_Brick::Render_Reflection(const CWorld_Mirror& mirror) {
 }
 
 void CEjector_Brick::Render_With_Shader(void* style, void* texture) {
-  targets::Draw(m_Renderables[0], World(), static_cast<CD3DRenderStyle*>(style), static_cast<CTextureData*>(texture),
-                nullptr, Rise < 1.0f);
+  targets::Draw_Shader_Pass(m_Renderables[0], World(), static_cast<CD3DRenderStyle*>(style),
+                            static_cast<CTextureData*>(texture), m_Texture, Rise < 1.0f);
 }

@@ -1,10 +1,11 @@
 // The guns: the aiming spring, the steel-ball charge and its balls, the machine gun's spin and
-// heat, the cannon's reload and glow.
+// heat, the missile launcher's lock trail on screen, the cannon's reload and glow.
 #include <cmath>
 
 #include "game/core/CCamera.h"
 #include "game/core/CGame_State.h"
 #include "game/core/CObject_Pool.h"
+#include "game/core/CTarget_Link_Pool.h"
 #include "game/core/WinMain.h"
 #include "game/fx/CShadowProjector.h"
 #include "game/player/Arsenal_Math.h"
@@ -12,13 +13,16 @@
 #include "game/player/CBullet_Machine_Mgr.h"
 #include "game/player/CPlayer_Weapon_Gun_Cannon_0.h"
 #include "game/player/CPlayer_Weapon_Gun_Machine_0.h"
+#include "game/player/CPlayer_Weapon_Gun_MissileLauncher_0.h"
 #include "game/player/CPlayer_Weapon_Gun_SteelBall_0.h"
 #include "game/player/Gun_Resources.h"
+#include "game/sim/CMusic_Track.h"
 #include "game/sim/CSim_Stats.h"
 #include "platform/window/cursor.h"
 #include "runtime/src/render/sys/pc/renderstatemgr.h"
 #include "tests/game/player/arsenal_fixture.h"
 #include "tests/game/player/view_probe.h"
+#include "tests/support/stand_in_target.h"
 
 namespace {
 
@@ -288,6 +292,56 @@ TEST_F(Arsenal, TheHeatGaugeKeepsItsPlaceOnScreenUnderAShakeAndAZoom) {
   EXPECT_NEAR(zoomed.top, still.top, 2);
   EXPECT_NEAR(zoomed.bottom, still.bottom, 2);
   g_Camera.m_Zoom_Requested = false;
+}
+
+// The missile launcher's lock trail marks its target where the frame draws it: a near blast's
+// shake moves the target on screen by some ten pixels, and the marker goes with it.
+TEST_F(Arsenal, TheLockTrailStaysOnItsTargetUnderAShake) {
+  Launch(3);
+  g_Music_Track.Set_Pause(true);  // nothing thrown about near the target
+  harness.Step_Undrawn(2);
+  CPlayer_Weapon_Gun_MissileLauncher_0& gun = g_Gun_MissileLauncher;
+  vt_test::Stand_In_Target* target = vt_test::Stand_In_Target::Spawn_Sphere(800.0f, 0.0f, 1300.0f, 20.0f);
+  const CVector3 place = target->m_Position;
+  const auto put_target = [&](const CVector3& at) {
+    target->Set_Position(at);
+    target->m_Sphere.velocity.Set(0.0f, 0.0f, 0.0f);
+  };
+  const auto lock = [&](bool locked) {
+    if (gun.m_Target_Lock.m_Link_Chain) g_Target_Link_Pool.Remove_Link(gun.m_Target_Lock.m_Link_Chain);
+    if (locked) g_Target_Link_Pool.Add_Link(target, &gun.m_Target_Lock);
+    for (CVector3& entry : gun.m_Trail) entry.z = CPlayer_Weapon_Gun_MissileLauncher_0::kEmpty_Entry;
+    gun.m_Scan_Timer = 1000.0f;  // no scan takes the lock elsewhere
+    gun.m_Unseen_Time = 0.0f;
+    gun.m_Lock_Age = 5.0f;  // the smallest markers
+  };
+  // The target alone (shown, or behind the camera), then the newest marker alone on it.
+  const auto show_target = [&](bool shown) {
+    lock(false);
+    put_target(shown ? place : CVector3{800.0f, 450.0f, -2000.0f});
+  };
+  const auto show_marker = [&](bool shown) {
+    lock(shown);
+    put_target(place);
+  };
+  const view_probe::Region around{300, 200, 500, 500};
+  const view_probe::Box still =
+      view_probe::Changed(view_probe::Draw_With_And_Without(harness, show_target, 0.0f, 0), around);
+  ASSERT_FALSE(still.Empty());
+
+  const float strength = 5.0f;
+  const uint32_t seed = view_probe::Strong_Shake_Seed(strength);
+  const view_probe::Box shaken = view_probe::Changed(
+      view_probe::Draw_With_And_Without(harness, show_target, strength, seed, "lock_target_shaken.png"), around);
+  ASSERT_FALSE(shaken.Empty());
+  ASSERT_GT(std::hypot(shaken.Centre_X() - still.Centre_X(), shaken.Centre_Y() - still.Centre_Y()), 6.0)
+      << "the shake moves the target on screen";
+  const view_probe::Box marker = view_probe::Changed(
+      view_probe::Draw_With_And_Without(harness, show_marker, strength, seed, "lock_marker_shaken.png"), around);
+  ASSERT_FALSE(marker.Empty());
+  EXPECT_NEAR(marker.Centre_X(), shaken.Centre_X(), 2.0);
+  EXPECT_NEAR(marker.Centre_Y(), shaken.Centre_Y(), 2.0);
+  lock(false);
 }
 
 TEST_F(Arsenal, TheCannonReloadsInOneOverPointSevenUnits) {

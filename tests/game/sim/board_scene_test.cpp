@@ -1,6 +1,7 @@
 // The whole game drawing the score board over a launched training world: the total in yellow
 // glyphs, the open chain, and popups of every kind. Set VT_RUN_SHOTS to a folder to keep the
 // pictures these tests look at.
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -54,6 +55,22 @@ float Line_Bottom(float y) { return y + 0.91f * kGlyph + 0.003f; }
 
 bool Yellow(uint32_t c) { return ((c >> 16) & 0xff) > 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
 bool Green(uint32_t c) { return ((c >> 16) & 0xff) < 110 && ((c >> 8) & 0xff) > 170 && (c & 0xff) < 110; }
+
+// Every popup of the board at that fraction of its life.
+void Popup_Life(CScore_Board_Mgr& board, float life) {
+  for (uint32_t i = 0; i < board.m_Popup_Count; ++i)
+    board.m_Popups[i].time_left = board.m_Popups[i].duration * (1.0f - life);
+}
+
+// The plain points' green word, the green pixels from `from` down (fractions of the height),
+// stands on the row's y and below the last row of the line above it.
+void Expect_Points_Stand_On(const Picture& p, float y, float from, int above_bottom, const char* what) {
+  const std::pair<int, int> points = Rows(p, 0.7f, 0.985f, from, 0.3f, Green);
+  ASSERT_GE(above_bottom, 0) << what << ": the line above";
+  ASSERT_GE(points.first, 0) << what << ": the points";
+  EXPECT_NEAR(points.second, y * static_cast<float>(p.height) - 1.0f, 1.0f) << what << ": the bottom on the row's y";
+  EXPECT_GT(points.first, above_bottom) << what << ": clear of the line above";
+}
 
 class Board_Scene : public RunningGame {
  protected:
@@ -140,19 +157,16 @@ TEST_F(Board_Scene, PopupsAndTheOpenChainShowUnderTheTotal) {
 // The popups stand where their rows put them, each line of the board hanging from its y: the
 // total from 0.04 of the height, the open chain a line (0.03) lower, a first-column popup on
 // base + row x line (base one line below the total, two while the open chain shows), and a
-// flushed chain's popup on the base itself.
+// flushed chain's popup on the base itself. The plain points stand on their row's y instead,
+// under the line above.
 TEST_F(Board_Scene, PopupsStandWhereTheirRowsPlaceThem) {
   Launch();
   CScore_Board_Mgr& board = g_Score_Board_Mgr;
-  auto hold_at = [&board](float life) {  // every popup at this fraction of its life
-    for (uint32_t i = 0; i < board.m_Popup_Count; ++i)
-      board.m_Popups[i].time_left = board.m_Popups[i].duration * (1.0f - life);
-  };
   auto cyan = [](uint32_t c) { return ((c >> 16) & 0xff) < 170 && ((c >> 8) & 0xff) > 170 && (c & 0xff) > 170; };
   auto red = [](uint32_t c) { return ((c >> 16) & 0xff) > 200 && ((c >> 8) & 0xff) < 110 && (c & 0xff) < 110; };
   board.Award_Link();          // row 0
   board.Award_Points(250, 1);  // row 1
-  hold_at(0.2f);
+  Popup_Life(board, 0.2f);
   harness.Step(1, 16);
   const Picture rows = Shot("board_rows.png");
   // The open chain is shown: it hangs from 0.07, row 0 from 0.10, row 1 from 0.13.
@@ -161,21 +175,57 @@ TEST_F(Board_Scene, PopupsStandWhereTheirRowsPlaceThem) {
   EXPECT_NEAR(chain.first, y - 0.09f * h, 1.0f) << "the open chain's top";
   EXPECT_NEAR(chain.second, y + 0.91f * h, 1.0f) << "the open chain's bottom";
   EXPECT_GT(Count(rows, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), cyan), 10) << "the link on row 0";
-  EXPECT_EQ(Count(rows, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), Green), 0) << "the points over the link";
-  EXPECT_GT(Count(rows, 0.7f, 0.985f, Line_Top(0.13f), Line_Bottom(0.13f), Green), 10) << "the points on row 1";
-  EXPECT_EQ(Count(rows, 0.7f, 0.985f, Line_Bottom(0.13f), 0.2f, Green), 0) << "nothing below row 1";
+  Expect_Points_Stand_On(rows, 0.13f, Line_Bottom(0.07f),
+                         Rows(rows, 0.7f, 0.985f, 0.0f, Line_Bottom(0.10f), cyan).second, "row 1 under the link");
 
   board.Flush_Staged_Points();  // the chain empties into a popup of its own
-  hold_at(0.2f);
+  Popup_Life(board, 0.2f);
   harness.Step(1, 16);
   const Picture flushed = Shot("board_flushed.png");
   // No open chain: the base is 0.07, where the flushed chain and row 0 stand; row 1 on 0.10.
   const float base_top = Line_Top(0.07f), base_bottom = Line_Bottom(0.07f);
   EXPECT_GT(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, red), 10) << "the flushed chain on the base";
   EXPECT_GT(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, cyan), 10) << "the link on row 0, the base";
-  EXPECT_EQ(Count(flushed, 0.7f, 0.985f, base_top, base_bottom, Green), 0) << "the points over the link";
-  EXPECT_GT(Count(flushed, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), Green), 10) << "the points on row 1";
+  Expect_Points_Stand_On(flushed, 0.10f, 0.0f, Rows(flushed, 0.7f, 0.985f, 0.0f, base_bottom, cyan).second,
+                         "row 1 under the link on the base");
   EXPECT_EQ(Count(flushed, 0.7f, 0.985f, Line_Top(0.10f), Line_Bottom(0.10f), cyan), 0);
+}
+
+// Plain points on row 0 stand on its y, right under the open chain, whose green they share: the
+// frame is drawn with the popup settled at the anchor and again with it gone, and the pixels that
+// change are the popup's. They end at the anchor, on the row's y, below the chain's last row.
+TEST_F(Board_Scene, PlainPointsStandOnTheirRowRightUnderTheOpenChain) {
+  Launch();
+  CScore_Board_Mgr& board = g_Score_Board_Mgr;
+  board.Award_Points(250, 1.0f);
+  Popup_Life(board, 0.2f);  // settled at the anchor
+  harness.Step(1, 16);
+  const Picture shown = Shot("board_points.png");
+  Popup_Life(board, 0.5f);  // still pending, no longer drawn
+  harness.Step(1, 16);
+  const Picture hidden = Shot("board_points_gone.png");
+  ASSERT_EQ(board.m_Popup_Count, 1u);
+
+  int left = -1, right = -1, top = -1, bottom = -1;
+  for (uint32_t y = 0; y < shown.height / 4; ++y)
+    for (uint32_t x = shown.width / 2; x < shown.width; ++x) {
+      const uint32_t a = shown.pixels[y * shown.width + x], b = hidden.pixels[y * shown.width + x];
+      if (!Green(a) || Green(b)) continue;
+      left = left < 0 ? int(x) : std::min(left, int(x));
+      right = std::max(right, int(x));
+      top = top < 0 ? int(y) : top;
+      bottom = int(y);
+    }
+  ASSERT_GE(top, 0) << "the popup is drawn";
+  const float w = static_cast<float>(shown.width), h = static_cast<float>(shown.height);
+  // Row 0 under the open chain is on 0.04 + 2 x 0.03 of the height; the anchor at 0.98 of the
+  // width, the word 2 texels (0.002 of the width) short of the texture's right edge.
+  EXPECT_NEAR(bottom, 0.10f * h - 1.0f, 1.0f) << "the bottom on the row's y";
+  EXPECT_NEAR(right, 0.978f * w - 1.0f, 1.5f) << "the right edge on the anchor";
+  EXPECT_GT(right - left, static_cast<int>(0.05f * w)) << "the whole word";
+  const std::pair<int, int> chain = Rows(hidden, 0.7f, 0.985f, 0.0f, 0.2f, Green);
+  EXPECT_NEAR(chain.second, 0.07f * h + 0.91f * kGlyph * h, 1.0f) << "the open chain's bottom";
+  EXPECT_GT(top, chain.second) << "clear of the open chain";
 }
 
 // A popup's points stand beside its label on one line: the middle row of the number's pixels is

@@ -10,6 +10,7 @@
 #include "game/fx/FX_Resources.h"
 #include "game/targets/CEjector_Ball.h"
 #include "game/targets/CEjector_Box.h"
+#include "game/targets/CEjector_Brick.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CEjector_Targets.h"
 #include "game/targets/CTarget_Target.h"
@@ -342,6 +343,14 @@ TEST_F(Boards, AProjectedPassReadsTheGivenTextureFirstAndTheObjectsOwnSecond) {
   ball_post->Spawn(1, CVector3{0.3f * X, Ground(0.3f * X, 0.6f * Z), 0.6f * Z});
   ball_post->Render_With_Shader(&style, given);
   expect_bound(0x2200002A, "ball ejector");
+
+  // The brick post, drawn right after the ball post so that a pass reading only the given
+  // texture would leave the ball post's texture on the second stage.
+  auto* brick_post = Take<CEjector_Brick>();
+  ASSERT_NE(brick_post, nullptr);
+  brick_post->Spawn(0, 1, CVector3{0.4f * X, Ground(0.4f * X, 0.6f * Z), 0.6f * Z});
+  brick_post->Render_With_Shader(&style, given);
+  expect_bound(0x22000029, "brick ejector");
 
   // The box post draws with its variant's texture: variants 0 and 3 hold different ones.
   const struct {
