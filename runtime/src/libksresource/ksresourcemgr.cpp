@@ -20,9 +20,9 @@ ConsoleInt RezMgr_Target_Sys_Memory_InBytes("RezMgr_Target_Sys_Memory_InBytes", 
 
 namespace {
 
-// The largest expansion, and the piece inflated at a time.
-constexpr uint64_t kMaxExpandedSize = 256u * 1024 * 1024;
+// The piece inflated at a time, and the most bytes a memory stream (so a resource) can hold.
 constexpr size_t kExpandPieceSize = 256 * 1024;
+constexpr uint64_t kMaxStreamBytes = 0xFFFFFFFFu;
 // Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
 constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
 
@@ -66,13 +66,8 @@ int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, C
 
 CRezMgr* g_pRezMgr = nullptr;
 
-uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size) {
-  // Floors: a render style is a few hundred bytes; a texture of 2048 x 2048 pixels of four bytes
-  // with every level is 22.4 MB; a sound of 16 MB plays a minute and a half of stereo.
-  uint64_t floor = 16u << 20;
-  if (type == kRezType_RenderStyle) floor = 1u << 20;
-  if (type == kRezType_Texture) floor = 24u << 20;
-  return std::min<uint64_t>(kMaxExpandedSize, floor + uint64_t{stored_size} * 64);
+RezExpansionBound CRezTypeHandler::Expansion_Bound(const uint8_t* /*head*/, size_t /*length*/) const {
+  return RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
 }
 
 CRezMgr::CRezMgr() {
@@ -596,20 +591,10 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
     }
   }
   uint32_t expanded = 0;
-  int code = Z_OK;
-  const uint64_t limit = Rez_Expansion_Limit(record.type, size);
-  bool ok = Expand(packed, size, *destination, limit, expanded, code);
-  if (!ok && code == Z_OK) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s of %u "
-                        "stored bytes may hold; refused.\n",
-                        id, file.c_str(), static_cast<unsigned long long>(limit), Type_Name(record.type), size);
-  } else if (!ok) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
-                        "%s %s.\n",
-                        id, code, file.c_str(), Zlib_Failure(code));
-  }
+  const CRezTypeHandler* judge = record.type < kRezTypeCount ? m_Handlers[record.type] : nullptr;
+  RezExpansion expansion;
+  bool ok = Expand(packed, size, *destination, judge, expanded, expansion);
+  if (!ok) Report_Expansion_Failure(id, record.type, file, expansion);
   ok = ok && Run_Load(resource, file, destination, &expanded);
   if (nested) {
     nested->Release();
@@ -620,15 +605,18 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
   return ok;
 }
 
-// Inflates into the destination a piece at a time. Past kExpandDirectLimit bytes the rest is
-// only counted, not kept, until the stream ends or passes the limit (so a small resource that
-// would expand without end costs no more memory than that); a stream that ends within the
-// limit is then inflated again straight into a buffer of its now known size. Past the limit
-// the result is false with code Z_OK; a stream that ends early or is damaged fails with zlib's
-// code.
-bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
-                     uint32_t& expanded, int& code) {
-  code = Z_STREAM_ERROR;
+// Inflates into the destination a piece at a time. While the expansion is kept, its type is
+// shown the bytes so far after each piece until it tells how many it can hold (a head its loader
+// refuses stops the expansion at once); past that many (and the allowance after them) the
+// expansion stops. Past kExpandDirectLimit bytes the rest is only counted, not kept, until the
+// stream ends or passes the bound (so a small resource that would expand without end costs no
+// more memory than that); a stream that ends within the bound is then inflated again straight
+// into a buffer of its now known size. A stream that ends early or is damaged fails with
+// zlib's code.
+bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+                     const CRezTypeHandler* judge, uint32_t& expanded, RezExpansion& expansion) {
+  expansion = RezExpansion{};
+  expansion.code = Z_STREAM_ERROR;
   if (!source || !destination.SeekTo(0)) return false;
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -638,34 +626,72 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   // a zero fill and a map and unmap of its pages at each load.
   thread_local std::vector<uint8_t> piece;
   if (piece.size() != kExpandPieceSize) piece.resize(kExpandPieceSize);
+  RezExpansionBound& bound = expansion.bound;
+  bound = judge ? RezExpansionBound::Need_More() : RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
   uint64_t total = 0;
   bool kept = true;
-  code = Z_OK;
+  int code = Z_OK;
   while (code == Z_OK) {
     zs.next_out = piece.data();
     zs.avail_out = static_cast<uInt>(piece.size());
     code = inflate(&zs, Z_NO_FLUSH);
     const uint32_t produced = static_cast<uint32_t>(piece.size() - zs.avail_out);
     total += produced;
-    if (total > limit) {
-      inflateEnd(&zs);
-      code = Z_OK;
-      return false;
-    }
     if (kept && produced > 0 && destination.Write(piece.data(), produced) != produced) {
-      inflateEnd(&zs);
       code = Z_MEM_ERROR;
-      return false;
+      break;
+    }
+    if (bound.verdict == RezExpansionBound::Verdict::Need_More) {
+      // Once the bytes are no longer kept the type cannot be asked again: the general bound holds.
+      // The stream's data pointer is at its position, just past the bytes kept.
+      const uint8_t* head = static_cast<const uint8_t*>(destination.GetData()) - total;
+      if (kept && total > 0) bound = judge->Expansion_Bound(head, total);
+      if (!kept) bound = RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
+      if (bound.verdict == RezExpansionBound::Verdict::Refused) break;
+    }
+    if (bound.verdict == RezExpansionBound::Verdict::Holds) {
+      expansion.limit = std::min(kMaxStreamBytes, bound.bytes + (bound.what.empty() ? 0 : kRezTrailingAllowance));
+      if (total > expansion.limit) {
+        expansion.over = true;
+        break;
+      }
     }
     if (total > kExpandDirectLimit) kept = false;
     // No progress with input left and room to write means the data ends early.
     if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
-  if (code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
+  const bool stopped = expansion.over || bound.verdict == RezExpansionBound::Verdict::Refused;
+  if (!stopped && code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
-  if (code != Z_STREAM_END) return false;
+  expansion.code = code;
+  if (stopped || code != Z_STREAM_END) return false;
   expanded = static_cast<uint32_t>(total);
   return destination.SeekTo(0);
+}
+
+void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file,
+                                       const RezExpansion& expansion) {
+  const RezExpansionBound& bound = expansion.bound;
+  if (bound.verdict == RezExpansionBound::Verdict::Refused) {
+    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n", id,
+                        file.c_str(), bound.what.c_str());
+  } else if (expansion.over && !bound.what.empty()) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than its %s and "
+                        "%llu bytes after them; refused.\n",
+                        id, file.c_str(), static_cast<unsigned long long>(expansion.limit), bound.what.c_str(),
+                        static_cast<unsigned long long>(kRezTrailingAllowance));
+  } else if (expansion.over) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s may "
+                        "hold; refused.\n",
+                        id, file.c_str(), static_cast<unsigned long long>(expansion.limit), Type_Name(type));
+  } else {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
+                        "%s %s.\n",
+                        id, expansion.code, file.c_str(), Zlib_Failure(expansion.code));
+  }
 }
 
 uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }

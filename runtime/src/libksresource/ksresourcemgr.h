@@ -24,11 +24,14 @@ extern ConsoleInt RezMgr_UnCompress_Buffer_Size;
 extern ConsoleInt RezMgr_Target_Sys_Memory_InBytes;
 extern ConsoleInt RezMgr_Report_Resource_Profile;
 
-// The most bytes a compressed record of this resource type and stored size may expand to: a
-// floor that holds any resource of the type the engine reads at the sizes it uses (so a record
-// that compresses unusually well still loads) plus 64 bytes for each stored byte, and never
-// more than 256 MB. Expanding past it means the record is damaged or made to exhaust memory.
-uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size);
+// How an expansion went: zlib's result, what the record's type made of the expanded head, and
+// whether the expansion ran past the bytes that allows (`limit`).
+struct RezExpansion {
+  int code = 0;
+  RezExpansionBound bound;
+  uint64_t limit = kRezDefaultExpansionLimit;
+  bool over = false;
+};
 
 class CRezMgr {
  public:
@@ -126,10 +129,11 @@ class CRezMgr {
                        uint32_t size);
   // Runs the resource's Load and reports a refusal with the words the loader noted.
   bool Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size);
-  // Inflates into destination; fails (reporting nothing) past `limit` bytes, with `code` the
-  // zlib result, or Z_OK when the limit stopped it.
-  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
-              uint32_t& expanded, int& code);
+  // Inflates into destination, no further than the record's type (judge; null: any type) says
+  // the resource can hold; fails (reporting nothing) with what stopped it in expansion.
+  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, const CRezTypeHandler* judge,
+              uint32_t& expanded, RezExpansion& expansion);
+  void Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file, const RezExpansion& expansion);
   CRezResource* Pick_Purge_Candidate();
 
   bool m_Initialised = false;
