@@ -87,8 +87,9 @@ std::string CRezMgr::Map_File_Name(int set) const {
 bool CRezMgr::Init(const char* root) {
   if (m_Initialised) return true;
   std::string path = root ? root : "";
+  m_Init_Failure.clear();
   if (path.size() > kMaxRootLength) {
-    REZ_ERROR("Init: root path longer than %zu characters.\n", kMaxRootLength);
+    Fail_Start(__LINE__, "root path longer than %zu characters", kMaxRootLength);
     return false;
   }
   for (char& c : path) {
@@ -174,10 +175,10 @@ bool CRezMgr::Open_Set(int set, bool exists) {
       // Without its sources a map that still reads is the best there is.
       if (!exists && why != "missing" && Load_Map_File(map_path, set, why)) return true;
       if (damaged) {
-        REZ_ERROR("Init: pack map %s is damaged (%s) and cannot be rebuilt: %s.\n", map_path.c_str(), why.c_str(),
-                  error.c_str());
+        Fail_Start(__LINE__, "pack map %s is damaged (%s) and cannot be rebuilt: %s", map_path.c_str(), why.c_str(),
+                   error.c_str());
       } else {
-        REZ_ERROR("Init: cannot build pack map %s: %s.\n", map_path.c_str(), error.c_str());
+        Fail_Start(__LINE__, "cannot build pack map %s: %s", map_path.c_str(), error.c_str());
       }
       return false;
     }
@@ -192,22 +193,36 @@ bool CRezMgr::Open_Set(int set, bool exists) {
   }
   bool loaded = Load_Map_File(map_path, set, error);
   if (!loaded) {
-    REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
-    if (!exists || !Rez_Build_Map(m_Root, set, map_path, error, &listing)) return false;
+    Fail_Start(__LINE__, "pack map %s is damaged: %s", map_path.c_str(), error.c_str());
+    if (!exists) return false;
+    if (!Rez_Build_Map(m_Root, set, map_path, error, &listing)) {
+      Fail_Start(__LINE__, "cannot rebuild pack map %s: %s", map_path.c_str(), error.c_str());
+      return false;
+    }
     built = true;
     loaded = Load_Map_File(map_path, set, error);
     if (!loaded) {
-      REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+      Fail_Start(__LINE__, "rebuilt pack map %s is damaged: %s", map_path.c_str(), error.c_str());
       return false;
     }
   }
   if (built) {
     CRezPackMap* map = m_Maps;
     while (map->m_Next) map = map->m_Next;
-    map->m_Listing = listing.complete ? CRezPackMap::Listing::Intact : CRezPackMap::Listing::Damaged;
-    if (!listing.complete) Report_Listing_Damage("Init", listing);
+    map->m_Listing = listing.Lost() ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
+    if (listing.Lost()) Report_Listing_Damage("Init", listing);
   }
   return true;
+}
+
+void CRezMgr::Fail_Start(int line, const char* format, ...) {
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  m_Init_Failure = text;
+  Rez_Report_Error(__FILE__, line, "Init: %s.\n", text);
 }
 
 void CRezMgr::Report_Listing_Damage(const char* who, const RezListingState& listing) {
@@ -215,6 +230,16 @@ void CRezMgr::Report_Listing_Damage(const char* who, const RezListingState& list
     // The file is named now: what its resources meet later goes to the details.
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     m_Problem_Files.insert(listing.source);
+  }
+  if (listing.complete && listing.left_out > 0) {
+    REZ_ERROR("%s: %s lists no resource this program can use (%zu left out), so none of them can be found.\n", who,
+              listing.source.c_str(), listing.left_out);
+    return;
+  }
+  if (listing.complete) {
+    REZ_ERROR("%s: %s is empty: it lists no resources, so none of them can be found.\n", who,
+              listing.source.c_str());
+    return;
   }
   if (listing.records == 0) {
     REZ_ERROR("%s: %s is damaged, so its listing stops early: %s; none of its resources can be found.\n", who,
@@ -231,7 +256,7 @@ bool CRezMgr::Listing_Lost_Ids() {
   for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
     if (map->m_Listing == CRezPackMap::Listing::Unknown) {
       RezListingState state;
-      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && !state.complete;
+      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && state.Lost();
       map->m_Listing = broken ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
       if (broken) Report_Listing_Damage("Get_Resource", state);
     }

@@ -49,6 +49,9 @@ class CRezMgr {
   bool Init(const char* root);
   void Term();
   bool Is_Initialised() const { return m_Initialised; }
+  // Why the last Init failed, as it was reported (without its "Init: " and full stop); empty
+  // after a start that did not fail.
+  const std::string& Init_Failure() const { return m_Init_Failure; }
 
   bool SetTypeHandler(uint32_t type, CRezTypeHandler* handler);
 
@@ -101,6 +104,8 @@ class CRezMgr {
   friend class CRezPrefetch;
 
   bool Open_Set(int set, bool exists);
+  // Reports why the start fails ("Init: <text>.") and keeps the text for Init_Failure.
+  void Fail_Start(int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
   void Report_Listing_Damage(const char* who, const RezListingState& listing);
   // True when a pack set's listing is damaged (reported once), so that ids it lost are not
   // reported one by one. Listings not yet known are read once to find out.
@@ -137,6 +142,7 @@ class CRezMgr {
   CRezResource* Pick_Purge_Candidate();
 
   bool m_Initialised = false;
+  std::string m_Init_Failure;
   std::string m_Root;
   CRezTypeHandler* m_Handlers[kRezTypeCount] = {};
   CMemoryStream* m_Prefetch_Buffer = nullptr;

@@ -105,7 +105,25 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
   state.complete = map.complete;
   state.damage = map.damage;
   state.records = map.records.size();
+  state.left_out = map.diagnostics.size();
   return true;
+}
+
+// The records a listing gave that the map leaves out: the first is said, the others (one line
+// each) only in the details, with one line that counts them when others are kept (else the
+// line that names the listing as giving nothing counts them).
+void Report_Left_Out(const std::string& source, const std::vector<std::string>& diagnostics, bool others_kept) {
+  for (size_t i = 0; i < diagnostics.size(); ++i) {
+    if (i == 0) {
+      REZ_ERROR("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+    } else {
+      REZ_DETAIL("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+    }
+  }
+  if (diagnostics.size() > 1 && others_kept) {
+    REZ_ERROR("Build_Pack_Map: %s: %zu records are left out in all (each is named under VORTHANE_DEBUG=1).\n",
+              source.c_str(), diagnostics.size());
+  }
 }
 
 }  // namespace
@@ -158,11 +176,12 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
   for (const std::string& line : report ? ignored : std::vector<std::string>{}) {
     REZ_ERROR("Build_Pack_Map: %s; it is not used.\n", line.c_str());
   }
-  for (const std::string& line : report ? text_map.diagnostics : std::vector<std::string>{}) {
-    REZ_ERROR("Build_Pack_Map: %s: %s", state.source.c_str(), line.c_str());
-  }
+  if (report) Report_Left_Out(state.source, text_map.diagnostics, !text_map.records.empty());
   if (listing) *listing = state;
-  return Build_Rez_Map_Data(text_map, data, error);
+  if (Build_Rez_Map_Data(text_map, data, error)) return true;
+  // What the map cannot hold is the listing's doing: it is named.
+  error = state.source + " " + error;
+  return false;
 }
 
 bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,

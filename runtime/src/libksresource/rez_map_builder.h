@@ -21,8 +21,12 @@ bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map
 struct RezListingState {
   std::string source;
   size_t records = 0;
+  size_t left_out = 0;  // records read but left out (an unknown type, a path beyond the limits)
   bool complete = true;
   std::string damage;
+
+  // A listing that gives no resource at all: every id asked of it is lost.
+  bool Lost() const { return !complete || records == 0; }
 };
 
 // Parses the set's listing (the packed file when it is a regular file not older than the text

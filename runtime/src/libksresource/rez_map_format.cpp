@@ -78,8 +78,13 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
   const uint8_t type = static_cast<uint8_t>(attributes >> 16);
   if (type > kRezMaxType || (flags & kRezFlagSizeReader)) {
     char text[120];
-    std::snprintf(text, sizeof text, "Resource ID (%x): unknown type %u or size-reader flag; left out.\n", id,
-                  static_cast<unsigned>(type));
+    if (type > kRezMaxType) {
+      std::snprintf(text, sizeof text, "Resource ID (%x): unknown type %u (0 to %u); left out.\n", id,
+                    static_cast<unsigned>(type), static_cast<unsigned>(kRezMaxType));
+    } else {
+      std::snprintf(text, sizeof text, "Resource ID (%x): its size needs a size reader, which this program has not; "
+                    "left out.\n", id);
+    }
     map.diagnostics.push_back(text);
     return false;
   }
@@ -95,7 +100,9 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
   size_t new_parts = 0;
   for (const std::string& part : parts) new_parts += map.component_numbers.count(part) ? 0 : 1;
   if (map.components.size() + new_parts > 0xFFFF) {
-    map.diagnostics.push_back("Too many path components in the map.\n");
+    char text[120];
+    std::snprintf(text, sizeof text, "Resource ID (%x): more than 65535 different path components; left out.\n", id);
+    map.diagnostics.push_back(text);
     return false;
   }
   RezRecord record;
@@ -374,7 +381,8 @@ bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::strin
   uint64_t pool_size = 0;
   for (const std::string& text : text_map.components) pool_size += text.size() + 1;
   if (pool_size > 0xFFFFFFFFu || text_map.records.size() > 0xFFFFFFFFu / kRezRecordSize) {
-    error = "map too large";
+    error = "lists more than a pack map can hold (" + std::to_string(text_map.records.size()) + " resources, " +
+            std::to_string(pool_size) + " bytes of path text)";
     return false;
   }
   data.component_offsets.clear();
@@ -388,7 +396,12 @@ bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::strin
   uint32_t counts[kRezMapBucketCount] = {};
   for (const RezRecord& record : text_map.records) {
     if (++counts[Rez_Map_Bucket(record.id)] > 0xFFFF) {
-      error = "more than 65535 records in one bucket";
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "lists more than 65535 resources whose ids end in the same ten bits (0x%03x), more than a pack "
+                    "map can hold",
+                    static_cast<unsigned>(Rez_Map_Bucket(record.id)));
+      error = text;
       return false;
     }
   }

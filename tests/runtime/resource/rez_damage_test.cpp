@@ -285,6 +285,71 @@ TEST_F(RezDamageTest, APackedFileCutInItsListingIsNamedOnceForAllItsResources) {
   EXPECT_TRUE(said.In_Details("Resource ID (22000003) not found."));
 }
 
+// A listing that gives no resource at all is named once, at the start or at the first id asked
+// of it, saying what is wrong with it; the ids then asked of it are only details.
+TEST_F(RezDamageTest, AListingThatGivesNoResourceIsNamedOnce) {
+  const std::string left_out = writers::TextMapLine(0x22000001, writers::AttributeWord(0, 9, 0, 0), "a", "a", 0, false, 0) +
+                               writers::TextMapLine(0x22000002, writers::AttributeWord(2, 2, 0, 0), "b", "b", 0, false, 0);
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string listing;
+    std::vector<std::string> said;  // every error line, in order ("@" stands for the root)
+  };
+  const Case cases[] = {
+      {"empty text map", "rezmap_0.ksa", "",
+       {"Init: @rezmap_0.ksa is empty: it lists no resources, so none of them can be found.\n"}},
+      {"text map of comments", "rezmap_0.ksa", "# nothing yet\r\n\r\n",
+       {"Init: @rezmap_0.ksa is empty: it lists no resources, so none of them can be found.\n"}},
+      {"packed file of its terminator alone", "packed_rezmap_0.pck", "\x1A",
+       {"Init: @packed_rezmap_0.pck is empty: it lists no resources, so none of them can be found.\n"}},
+      {"text map whose every record is left out", "rezmap_0.ksa", left_out,
+       {"Build_Pack_Map: @rezmap_0.ksa: Resource ID (22000001): unknown type 9 (0 to 4); left out.\n",
+        "Init: @rezmap_0.ksa lists no resource this program can use (2 left out), so none of them can be found.\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Write_File(c.file, c.listing);
+    std::vector<std::string> expected = c.said;
+    for (std::string& line : expected) {
+      for (size_t at; (at = line.find('@')) != std::string::npos;) line.replace(at, 1, m_Root);
+    }
+    for (bool map_built_before : {false, true}) {
+      SCOPED_TRACE(map_built_before ? "map built at an earlier start" : "map built at this start");
+      Said said;
+      ASSERT_TRUE(Init());
+      for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u}) EXPECT_EQ(Get(id), nullptr);
+      std::vector<std::string> lines = said.Errors();
+      if (map_built_before) {
+        // The map was current: only the listing is named, when the first id is not found.
+        expected.erase(expected.begin(), expected.end() - 1);
+        expected.back().replace(0, 4, "Get_Resource");
+      }
+      EXPECT_EQ(lines, expected);
+      EXPECT_TRUE(said.In_Details("Get_Resource: Resource ID (22000003) not found."));
+      m_Manager.Term();
+    }
+    Fresh_Folder();
+  }
+}
+
+// A listing too large for a pack map fails the start naming the listing and what it holds.
+TEST_F(RezDamageTest, AListingTooLargeForItsMapFailsTheStartNamingIt) {
+  std::string listing;
+  for (uint32_t n = 0; n <= 0xFFFF; ++n) {
+    listing += writers::TextMapLine((n << 10) | 0x1, writers::AttributeWord(0, 2, 0, 0), "a", "a", 0, false, 0);
+  }
+  Write_File("rezmap_0.ksa", listing);
+  Write_File("a", "x");
+  Said said;
+  EXPECT_FALSE(Init());
+  const std::string why = "cannot build pack map " + m_Root + "pack_map.map: " + m_Root +
+                          "rezmap_0.ksa lists more than 65535 resources whose ids end in the same ten bits (0x001), "
+                          "more than a pack map can hold";
+  EXPECT_EQ(said.Errors(), std::vector<std::string>{"Init: " + why + ".\n"});
+  EXPECT_EQ(m_Manager.Init_Failure(), why);
+}
+
 // Texture data of one colour: every pixel of every level of every image the same four bytes.
 Bytes One_Colour_Texture(uint8_t version, uint16_t side_x, uint16_t side_y, uint32_t colour, uint16_t levels = 1) {
   writers::TextureDataHeader header;
