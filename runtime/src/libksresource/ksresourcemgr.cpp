@@ -672,6 +672,10 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
       const uint8_t* head = static_cast<const uint8_t*>(destination.GetData()) - total;
       if (kept && total > 0) bound = judge->Expansion_Bound(head, total);
       if (!kept) bound = RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
+      // A resource is handed to its loader in one stream of at most 4 GB: a larger one is refused now.
+      if (bound.verdict == RezExpansionBound::Verdict::Holds && bound.bytes > kMaxStreamBytes) {
+        bound = RezExpansionBound::Refused(bound.what + " is more than the 4294967295 bytes a resource can hold");
+      }
       if (bound.verdict == RezExpansionBound::Verdict::Refused) break;
     }
     if (bound.verdict == RezExpansionBound::Verdict::Holds) {

@@ -432,6 +432,11 @@ TEST_F(RezDamageTest, CompressedRecordsExpandAsFarAsTheirKindCanHold) {
     EXPECT_TRUE(writers::Compress(plain, packed));
     return packed;
   };
+  writers::TextureDataHeader huge_array;
+  huge_array.version = writers::kTextureVersionArray;
+  huge_array.width = huge_array.height = 4096;
+  huge_array.image_count = 256;
+  const uint64_t huge_array_size = 40 + uint64_t{256} * 4096 * 4096 * 4;
   const std::string allowance = " and 1048576 bytes after them; refused.";
   struct Case {
     const char* name;
@@ -453,6 +458,10 @@ TEST_F(RezDamageTest, CompressedRecordsExpandAsFarAsTheirKindCanHold) {
        "in @ expands past " + std::to_string(small_texture_size + (1u << 20)) +
            " bytes, more than its texture data of 64 x 64 pixels in format 1, 1 level(s) of 1 image(s) (" +
            std::to_string(small_texture_size) + " bytes)" + allowance},
+      {"texture array larger than a resource can hold", 2, compress(writers::BuildTextureData(huge_array, {}, {})),
+       false,
+       "in @ was refused: texture data of 4096 x 4096 pixels in format 1, 1 level(s) of 256 image(s) (" +
+           std::to_string(huge_array_size) + " bytes) is more than the 4294967295 bytes a resource can hold."},
       {"render style of zeros", 1, Compressed_Zeros(4u << 20), false,
        "in @ expands past 1048596 bytes, more than its render style header of another kind" + allowance},
       {"renderable of zeros", 4, Compressed_Zeros(4u << 20), false,
