@@ -290,6 +290,26 @@ void CRezMgr::Report_File_Problem(int line, const std::string& file, const char*
   va_end(args);
 }
 
+void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
+  int count = 0;
+  bool first_of_file = false;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+    first_of_file = m_Problem_Files.insert(file).second;
+    if (first_of_file) count = ++map.m_Missing_Files;
+  }
+  if (count == 1) {
+    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", file.c_str());
+    return;
+  }
+  REZ_DETAIL("Allocate_Resource: File (%s) not found.\n", file.c_str());
+  if (count == 2) {
+    const std::string listing = Rez_Listing_Source(m_Root, map.Set());
+    REZ_ERROR("Allocate_Resource: %s lists more files that are not there; each is named under VORTHANE_DEBUG=1.\n",
+              listing.c_str());
+  }
+}
+
 bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
   std::vector<uint8_t> bytes;
   if (!Rez_Read_File(path, bytes)) {
@@ -535,8 +555,10 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
   CRezFileSlot* slot = map.Get_File(record, Frame_Stamp(), &opened, &reason);
   const std::string file = map.File_Name(record);
   if (!slot || !slot->m_Stream) {
-    if (!slot || opened == plat::Open_Result::Missing) {
+    if (!slot) {
       Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) not found.\n", file.c_str());
+    } else if (opened == plat::Open_Result::Missing) {
+      Report_Missing_File(map, file);
     } else {
       Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) was not opened: %s.\n", file.c_str(),
                           reason.c_str());

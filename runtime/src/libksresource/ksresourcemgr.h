@@ -116,6 +116,9 @@ class CRezMgr {
   // `line`: where in this file the problem was met.
   void Report_File_Problem(int line, const std::string& file, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
+  // A file a map's record names is missing: the first of the map's missing files is said, the
+  // second only with one line naming the listing, the others only in the details.
+  void Report_Missing_File(CRezPackMap& map, const std::string& file);
   void Term_Buffers();
   void Install_Profile_Callback();
   bool Load_Map_File(const std::string& path, int set, std::string& error);

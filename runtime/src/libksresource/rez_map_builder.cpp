@@ -91,7 +91,7 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
     error = unusable.empty() ? "no source " + packed : "no source: " + unusable.front();
     return false;
   }
-  bool use_packed = has_packed && (!has_text || packed_time >= text_time);
+  const bool use_packed = has_packed && (!has_text || packed_time >= text_time);
   state.source = use_packed ? packed : text;
   FILE* source = nullptr;
   std::string reason;
@@ -127,6 +127,16 @@ void Report_Left_Out(const std::string& source, const std::vector<std::string>& 
 }
 
 }  // namespace
+
+std::string Rez_Listing_Source(const std::string& root, int set) {
+  const std::string packed = Rez_Packed_File_Name(root, set);
+  const std::string text = Rez_Text_Map_File_Name(root, set);
+  int64_t packed_time = 0;
+  int64_t text_time = 0;
+  const bool has_packed = Regular_File_Time(packed, &packed_time);
+  const bool has_text = Regular_File_Time(text, &text_time);
+  return has_packed && (!has_text || packed_time >= text_time) ? packed : text;
+}
 
 std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set) {
   std::vector<std::string> found;

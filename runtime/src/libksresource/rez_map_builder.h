@@ -50,6 +50,10 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
 // count as missing.
 std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set);
 
+// The file the set's listing is read from: its packed file when that is a regular file not
+// older than the text map (or there is no text map), else its text map.
+std::string Rez_Listing_Source(const std::string& root, int set);
+
 // Reads the set's listing only to see how it reads; reports nothing. False when there is no
 // source to read.
 bool Rez_Check_Listing(const std::string& root, int set, RezListingState& state);

@@ -333,6 +333,26 @@ TEST_F(RezDamageTest, AListingThatGivesNoResourceIsNamedOnce) {
   }
 }
 
+// A listing whose files are not there (its folder of resources missing) names the first
+// missing file, then once the listing; the other files only in the details.
+TEST_F(RezDamageTest, MissingFilesOfAListingAreNamedOnceWithTheListing) {
+  Write_Text_Set(0, Four());
+  std::filesystem::remove_all(Path("loose0"));
+  Said said;
+  ASSERT_TRUE(Init());
+  for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u, 0x22000004u, 0x22000002u}) {
+    EXPECT_EQ(Get(id), nullptr) << id;
+  }
+  const std::vector<std::string> expected = {
+      "Allocate_Resource: File (" + m_Root + "loose0/tex/a) not found.\n",
+      "Allocate_Resource: " + m_Root + "rezmap_0.ksa lists more files that are not there; each is named under "
+      "VORTHANE_DEBUG=1.\n"};
+  EXPECT_EQ(said.Errors(), expected);
+  for (const char* file : {"mesh/b", "snd/c", "sty/d"}) {
+    EXPECT_TRUE(said.In_Details("Allocate_Resource: File (" + m_Root + "loose0/" + file + ") not found.")) << file;
+  }
+}
+
 // A listing too large for a pack map fails the start naming the listing and what it holds.
 TEST_F(RezDamageTest, AListingTooLargeForItsMapFailsTheStartNamingIt) {
   std::string listing;
