@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "game/core/CCursor_Mgr.h"
 #include "game/core/CGame.h"
@@ -91,6 +93,7 @@ const char kInstance_Lock_Name[] = "Global\\BraskLin_Launched6443_Mutex";
 const char kAlready_Running_Message[] = "Application is already running.\nShutting down.";
 const char kRez_Init_Failure_Message[] =
     "Initialization failure.\n\nDouble check that the program is started in correct directory.";
+const char kRez_Init_Failure_Title[] = "Initialization failure.\n\n";
 const char kWorld_Init_Failure_Message[] = "Error: Could not initialize world";
 
 HWND g_Main_Window = nullptr;
@@ -199,6 +202,20 @@ void Report_Missing_Content() {
   } else {
     std::fprintf(stderr, "Vorthane: the content in the working directory %s could not be opened\n", folder);
   }
+}
+
+// The start-up failure of the resource manager: where the content is there but cannot be used
+// its own reason (said on stderr already) replaces the hint to check the working directory.
+void Report_Rez_Init_Failure() {
+  const bool content_there = access("packed_rezmap_0.pck", F_OK) == 0 || access("rezmap_0.ksa", F_OK) == 0;
+  std::string reason = g_pRezMgr ? g_pRezMgr->Init_Failure() : std::string();
+  if (!content_there || reason.empty()) {
+    Show_Message("%s", kRez_Init_Failure_Message);
+    Report_Missing_Content();
+    return;
+  }
+  reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+  Show_Message("%s%s.", kRez_Init_Failure_Title, reason.c_str());
 }
 
 void Report_Render_Failure() {
@@ -404,8 +421,7 @@ bool App_Start(int show_command, int& exit_code) {
   }
   plat::Seed_Random(timeGetTime());
   if (!g_pRezMgr || !g_pRezMgr->Init(nullptr)) {
-    Show_Message("%s", kRez_Init_Failure_Message);
-    Report_Missing_Content();
+    Report_Rez_Init_Failure();
     exit_code = Fail_Early();
     return false;
   }

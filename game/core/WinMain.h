@@ -33,6 +33,8 @@ extern const char kInstance_Lock_Name[];
 // The messages of the application frame.
 extern const char kAlready_Running_Message[];
 extern const char kRez_Init_Failure_Message[];
+// The first line of the start-up failure the content's own reason follows.
+extern const char kRez_Init_Failure_Title[];
 extern const char kWorld_Init_Failure_Message[];
 
 // The main window; null until created.

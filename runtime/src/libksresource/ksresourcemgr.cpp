@@ -20,9 +20,9 @@ ConsoleInt RezMgr_Target_Sys_Memory_InBytes("RezMgr_Target_Sys_Memory_InBytes", 
 
 namespace {
 
-// The largest expansion, and the piece inflated at a time.
-constexpr uint64_t kMaxExpandedSize = 256u * 1024 * 1024;
+// The piece inflated at a time, and the most bytes a memory stream (so a resource) can hold.
 constexpr size_t kExpandPieceSize = 256 * 1024;
+constexpr uint64_t kMaxStreamBytes = 0xFFFFFFFFu;
 // Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
 constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
 
@@ -66,13 +66,8 @@ int Inflate_Whole(z_stream& zs, const uint8_t* source, uint32_t source_length, C
 
 CRezMgr* g_pRezMgr = nullptr;
 
-uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size) {
-  // Floors: a render style is a few hundred bytes; a texture of 2048 x 2048 pixels of four bytes
-  // with every level is 22.4 MB; a sound of 16 MB plays a minute and a half of stereo.
-  uint64_t floor = 16u << 20;
-  if (type == kRezType_RenderStyle) floor = 1u << 20;
-  if (type == kRezType_Texture) floor = 24u << 20;
-  return std::min<uint64_t>(kMaxExpandedSize, floor + uint64_t{stored_size} * 64);
+RezExpansionBound CRezTypeHandler::Expansion_Bound(const uint8_t* /*head*/, size_t /*length*/) const {
+  return RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
 }
 
 CRezMgr::CRezMgr() {
@@ -92,8 +87,9 @@ std::string CRezMgr::Map_File_Name(int set) const {
 bool CRezMgr::Init(const char* root) {
   if (m_Initialised) return true;
   std::string path = root ? root : "";
+  m_Init_Failure.clear();
   if (path.size() > kMaxRootLength) {
-    REZ_ERROR("Init: root path longer than %zu characters.\n", kMaxRootLength);
+    Fail_Start(__LINE__, "root path longer than %zu characters", kMaxRootLength);
     return false;
   }
   for (char& c : path) {
@@ -179,10 +175,10 @@ bool CRezMgr::Open_Set(int set, bool exists) {
       // Without its sources a map that still reads is the best there is.
       if (!exists && why != "missing" && Load_Map_File(map_path, set, why)) return true;
       if (damaged) {
-        REZ_ERROR("Init: pack map %s is damaged (%s) and cannot be rebuilt: %s.\n", map_path.c_str(), why.c_str(),
-                  error.c_str());
+        Fail_Start(__LINE__, "pack map %s is damaged (%s) and cannot be rebuilt: %s", map_path.c_str(), why.c_str(),
+                   error.c_str());
       } else {
-        REZ_ERROR("Init: cannot build pack map %s: %s.\n", map_path.c_str(), error.c_str());
+        Fail_Start(__LINE__, "cannot build pack map %s: %s", map_path.c_str(), error.c_str());
       }
       return false;
     }
@@ -197,22 +193,36 @@ bool CRezMgr::Open_Set(int set, bool exists) {
   }
   bool loaded = Load_Map_File(map_path, set, error);
   if (!loaded) {
-    REZ_ERROR("Init: pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
-    if (!exists || !Rez_Build_Map(m_Root, set, map_path, error, &listing)) return false;
+    Fail_Start(__LINE__, "pack map %s is damaged: %s", map_path.c_str(), error.c_str());
+    if (!exists) return false;
+    if (!Rez_Build_Map(m_Root, set, map_path, error, &listing)) {
+      Fail_Start(__LINE__, "cannot rebuild pack map %s: %s", map_path.c_str(), error.c_str());
+      return false;
+    }
     built = true;
     loaded = Load_Map_File(map_path, set, error);
     if (!loaded) {
-      REZ_ERROR("Init: rebuilt pack map %s is damaged: %s.\n", map_path.c_str(), error.c_str());
+      Fail_Start(__LINE__, "rebuilt pack map %s is damaged: %s", map_path.c_str(), error.c_str());
       return false;
     }
   }
   if (built) {
     CRezPackMap* map = m_Maps;
     while (map->m_Next) map = map->m_Next;
-    map->m_Listing = listing.complete ? CRezPackMap::Listing::Intact : CRezPackMap::Listing::Damaged;
-    if (!listing.complete) Report_Listing_Damage("Init", listing);
+    map->m_Listing = listing.Lost() ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
+    if (listing.Lost()) Report_Listing_Damage("Init", listing);
   }
   return true;
+}
+
+void CRezMgr::Fail_Start(int line, const char* format, ...) {
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  m_Init_Failure = text;
+  Rez_Report_Error(__FILE__, line, "Init: %s.\n", text);
 }
 
 void CRezMgr::Report_Listing_Damage(const char* who, const RezListingState& listing) {
@@ -220,6 +230,16 @@ void CRezMgr::Report_Listing_Damage(const char* who, const RezListingState& list
     // The file is named now: what its resources meet later goes to the details.
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     m_Problem_Files.insert(listing.source);
+  }
+  if (listing.complete && listing.left_out > 0) {
+    REZ_ERROR("%s: %s lists no resource this program can use (%zu left out), so none of them can be found.\n", who,
+              listing.source.c_str(), listing.left_out);
+    return;
+  }
+  if (listing.complete) {
+    REZ_ERROR("%s: %s is empty: it lists no resources, so none of them can be found.\n", who,
+              listing.source.c_str());
+    return;
   }
   if (listing.records == 0) {
     REZ_ERROR("%s: %s is damaged, so its listing stops early: %s; none of its resources can be found.\n", who,
@@ -236,7 +256,7 @@ bool CRezMgr::Listing_Lost_Ids() {
   for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
     if (map->m_Listing == CRezPackMap::Listing::Unknown) {
       RezListingState state;
-      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && !state.complete;
+      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && state.Lost();
       map->m_Listing = broken ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
       if (broken) Report_Listing_Damage("Get_Resource", state);
     }
@@ -268,6 +288,26 @@ void CRezMgr::Report_File_Problem(int line, const std::string& file, const char*
     Rez_Report_DetailV(__FILE__, line, format, args);
   }
   va_end(args);
+}
+
+void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
+  int count = 0;
+  bool first_of_file = false;
+  {
+    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+    first_of_file = m_Problem_Files.insert(file).second;
+    if (first_of_file) count = ++map.m_Missing_Files;
+  }
+  if (count == 1) {
+    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", file.c_str());
+    return;
+  }
+  REZ_DETAIL("Allocate_Resource: File (%s) not found.\n", file.c_str());
+  if (count == 2) {
+    const std::string listing = Rez_Listing_Source(m_Root, map.Set());
+    REZ_ERROR("Allocate_Resource: %s lists more files that are not there; each is named under VORTHANE_DEBUG=1.\n",
+              listing.c_str());
+  }
 }
 
 bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
@@ -515,8 +555,10 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
   CRezFileSlot* slot = map.Get_File(record, Frame_Stamp(), &opened, &reason);
   const std::string file = map.File_Name(record);
   if (!slot || !slot->m_Stream) {
-    if (!slot || opened == plat::Open_Result::Missing) {
+    if (!slot) {
       Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) not found.\n", file.c_str());
+    } else if (opened == plat::Open_Result::Missing) {
+      Report_Missing_File(map, file);
     } else {
       Report_File_Problem(__LINE__, file, "Allocate_Resource: File (%s) was not opened: %s.\n", file.c_str(),
                           reason.c_str());
@@ -596,20 +638,10 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
     }
   }
   uint32_t expanded = 0;
-  int code = Z_OK;
-  const uint64_t limit = Rez_Expansion_Limit(record.type, size);
-  bool ok = Expand(packed, size, *destination, limit, expanded, code);
-  if (!ok && code == Z_OK) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s of %u "
-                        "stored bytes may hold; refused.\n",
-                        id, file.c_str(), static_cast<unsigned long long>(limit), Type_Name(record.type), size);
-  } else if (!ok) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
-                        "%s %s.\n",
-                        id, code, file.c_str(), Zlib_Failure(code));
-  }
+  const CRezTypeHandler* judge = record.type < kRezTypeCount ? m_Handlers[record.type] : nullptr;
+  RezExpansion expansion;
+  bool ok = Expand(packed, size, *destination, judge, expanded, expansion);
+  if (!ok) Report_Expansion_Failure(id, record.type, file, expansion);
   ok = ok && Run_Load(resource, file, destination, &expanded);
   if (nested) {
     nested->Release();
@@ -620,15 +652,18 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
   return ok;
 }
 
-// Inflates into the destination a piece at a time. Past kExpandDirectLimit bytes the rest is
-// only counted, not kept, until the stream ends or passes the limit (so a small resource that
-// would expand without end costs no more memory than that); a stream that ends within the
-// limit is then inflated again straight into a buffer of its now known size. Past the limit
-// the result is false with code Z_OK; a stream that ends early or is damaged fails with zlib's
-// code.
-bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
-                     uint32_t& expanded, int& code) {
-  code = Z_STREAM_ERROR;
+// Inflates into the destination a piece at a time. While the expansion is kept, its type is
+// shown the bytes so far after each piece until it tells how many it can hold (a head its loader
+// refuses stops the expansion at once); past that many (and the allowance after them) the
+// expansion stops. Past kExpandDirectLimit bytes the rest is only counted, not kept, until the
+// stream ends or passes the bound (so a small resource that would expand without end costs no
+// more memory than that); a stream that ends within the bound is then inflated again straight
+// into a buffer of its now known size. A stream that ends early or is damaged fails with
+// zlib's code.
+bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination,
+                     const CRezTypeHandler* judge, uint32_t& expanded, RezExpansion& expansion) {
+  expansion = RezExpansion{};
+  expansion.code = Z_STREAM_ERROR;
   if (!source || !destination.SeekTo(0)) return false;
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -638,34 +673,76 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   // a zero fill and a map and unmap of its pages at each load.
   thread_local std::vector<uint8_t> piece;
   if (piece.size() != kExpandPieceSize) piece.resize(kExpandPieceSize);
+  RezExpansionBound& bound = expansion.bound;
+  bound = judge ? RezExpansionBound::Need_More() : RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
   uint64_t total = 0;
   bool kept = true;
-  code = Z_OK;
+  int code = Z_OK;
   while (code == Z_OK) {
     zs.next_out = piece.data();
     zs.avail_out = static_cast<uInt>(piece.size());
     code = inflate(&zs, Z_NO_FLUSH);
     const uint32_t produced = static_cast<uint32_t>(piece.size() - zs.avail_out);
     total += produced;
-    if (total > limit) {
-      inflateEnd(&zs);
-      code = Z_OK;
-      return false;
-    }
     if (kept && produced > 0 && destination.Write(piece.data(), produced) != produced) {
-      inflateEnd(&zs);
       code = Z_MEM_ERROR;
-      return false;
+      break;
+    }
+    if (bound.verdict == RezExpansionBound::Verdict::Need_More) {
+      // Once the bytes are no longer kept the type cannot be asked again: the general bound holds.
+      // The stream's data pointer is at its position, just past the bytes kept.
+      const uint8_t* head = static_cast<const uint8_t*>(destination.GetData()) - total;
+      if (kept && total > 0) bound = judge->Expansion_Bound(head, total);
+      if (!kept) bound = RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
+      // A resource is handed to its loader in one stream of at most 4 GB: a larger one is refused now.
+      if (bound.verdict == RezExpansionBound::Verdict::Holds && bound.bytes > kMaxStreamBytes) {
+        bound = RezExpansionBound::Refused(bound.what + " is more than the 4294967295 bytes a resource can hold");
+      }
+      if (bound.verdict == RezExpansionBound::Verdict::Refused) break;
+    }
+    if (bound.verdict == RezExpansionBound::Verdict::Holds) {
+      expansion.limit = std::min(kMaxStreamBytes, bound.bytes + (bound.what.empty() ? 0 : kRezTrailingAllowance));
+      if (total > expansion.limit) {
+        expansion.over = true;
+        break;
+      }
     }
     if (total > kExpandDirectLimit) kept = false;
     // No progress with input left and room to write means the data ends early.
     if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
-  if (code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
+  const bool stopped = expansion.over || bound.verdict == RezExpansionBound::Verdict::Refused;
+  if (!stopped && code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
-  if (code != Z_STREAM_END) return false;
+  expansion.code = code;
+  if (stopped || code != Z_STREAM_END) return false;
   expanded = static_cast<uint32_t>(total);
   return destination.SeekTo(0);
+}
+
+void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file,
+                                       const RezExpansion& expansion) {
+  const RezExpansionBound& bound = expansion.bound;
+  if (bound.verdict == RezExpansionBound::Verdict::Refused) {
+    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n", id,
+                        file.c_str(), bound.what.c_str());
+  } else if (expansion.over && !bound.what.empty()) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than its %s and "
+                        "%llu bytes after them; refused.\n",
+                        id, file.c_str(), static_cast<unsigned long long>(expansion.limit), bound.what.c_str(),
+                        static_cast<unsigned long long>(kRezTrailingAllowance));
+  } else if (expansion.over) {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s may "
+                        "hold; refused.\n",
+                        id, file.c_str(), static_cast<unsigned long long>(expansion.limit), Type_Name(type));
+  } else {
+    Report_File_Problem(__LINE__, file,
+                        "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
+                        "%s %s.\n",
+                        id, expansion.code, file.c_str(), Zlib_Failure(expansion.code));
+  }
 }
 
 uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }

@@ -24,11 +24,14 @@ extern ConsoleInt RezMgr_UnCompress_Buffer_Size;
 extern ConsoleInt RezMgr_Target_Sys_Memory_InBytes;
 extern ConsoleInt RezMgr_Report_Resource_Profile;
 
-// The most bytes a compressed record of this resource type and stored size may expand to: a
-// floor that holds any resource of the type the engine reads at the sizes it uses (so a record
-// that compresses unusually well still loads) plus 64 bytes for each stored byte, and never
-// more than 256 MB. Expanding past it means the record is damaged or made to exhaust memory.
-uint64_t Rez_Expansion_Limit(uint8_t type, uint32_t stored_size);
+// How an expansion went: zlib's result, what the record's type made of the expanded head, and
+// whether the expansion ran past the bytes that allows (`limit`).
+struct RezExpansion {
+  int code = 0;
+  RezExpansionBound bound;
+  uint64_t limit = kRezDefaultExpansionLimit;
+  bool over = false;
+};
 
 class CRezMgr {
  public:
@@ -46,6 +49,9 @@ class CRezMgr {
   bool Init(const char* root);
   void Term();
   bool Is_Initialised() const { return m_Initialised; }
+  // Why the last Init failed, as it was reported (without its "Init: " and full stop); empty
+  // after a start that did not fail.
+  const std::string& Init_Failure() const { return m_Init_Failure; }
 
   bool SetTypeHandler(uint32_t type, CRezTypeHandler* handler);
 
@@ -98,6 +104,8 @@ class CRezMgr {
   friend class CRezPrefetch;
 
   bool Open_Set(int set, bool exists);
+  // Reports why the start fails ("Init: <text>.") and keeps the text for Init_Failure.
+  void Fail_Start(int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
   void Report_Listing_Damage(const char* who, const RezListingState& listing);
   // True when a pack set's listing is damaged (reported once), so that ids it lost are not
   // reported one by one. Listings not yet known are read once to find out.
@@ -108,6 +116,9 @@ class CRezMgr {
   // `line`: where in this file the problem was met.
   void Report_File_Problem(int line, const std::string& file, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
+  // A file a map's record names is missing: the first of the map's missing files is said, the
+  // second only with one line naming the listing, the others only in the details.
+  void Report_Missing_File(CRezPackMap& map, const std::string& file);
   void Term_Buffers();
   void Install_Profile_Callback();
   bool Load_Map_File(const std::string& path, int set, std::string& error);
@@ -126,13 +137,15 @@ class CRezMgr {
                        uint32_t size);
   // Runs the resource's Load and reports a refusal with the words the loader noted.
   bool Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size);
-  // Inflates into destination; fails (reporting nothing) past `limit` bytes, with `code` the
-  // zlib result, or Z_OK when the limit stopped it.
-  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, uint64_t limit,
-              uint32_t& expanded, int& code);
+  // Inflates into destination, no further than the record's type (judge; null: any type) says
+  // the resource can hold; fails (reporting nothing) with what stopped it in expansion.
+  bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, const CRezTypeHandler* judge,
+              uint32_t& expanded, RezExpansion& expansion);
+  void Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file, const RezExpansion& expansion);
   CRezResource* Pick_Purge_Candidate();
 
   bool m_Initialised = false;
+  std::string m_Init_Failure;
   std::string m_Root;
   CRezTypeHandler* m_Handlers[kRezTypeCount] = {};
   CMemoryStream* m_Prefetch_Buffer = nullptr;

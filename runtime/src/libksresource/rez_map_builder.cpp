@@ -91,7 +91,7 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
     error = unusable.empty() ? "no source " + packed : "no source: " + unusable.front();
     return false;
   }
-  bool use_packed = has_packed && (!has_text || packed_time >= text_time);
+  const bool use_packed = has_packed && (!has_text || packed_time >= text_time);
   state.source = use_packed ? packed : text;
   FILE* source = nullptr;
   std::string reason;
@@ -105,10 +105,38 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
   state.complete = map.complete;
   state.damage = map.damage;
   state.records = map.records.size();
+  state.left_out = map.diagnostics.size();
   return true;
 }
 
+// The records a listing gave that the map leaves out: the first is said, the others (one line
+// each) only in the details, with one line that counts them when others are kept (else the
+// line that names the listing as giving nothing counts them).
+void Report_Left_Out(const std::string& source, const std::vector<std::string>& diagnostics, bool others_kept) {
+  for (size_t i = 0; i < diagnostics.size(); ++i) {
+    if (i == 0) {
+      REZ_ERROR("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+    } else {
+      REZ_DETAIL("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+    }
+  }
+  if (diagnostics.size() > 1 && others_kept) {
+    REZ_ERROR("Build_Pack_Map: %s: %zu records are left out in all (each is named under VORTHANE_DEBUG=1).\n",
+              source.c_str(), diagnostics.size());
+  }
+}
+
 }  // namespace
+
+std::string Rez_Listing_Source(const std::string& root, int set) {
+  const std::string packed = Rez_Packed_File_Name(root, set);
+  const std::string text = Rez_Text_Map_File_Name(root, set);
+  int64_t packed_time = 0;
+  int64_t text_time = 0;
+  const bool has_packed = Regular_File_Time(packed, &packed_time);
+  const bool has_text = Regular_File_Time(text, &text_time);
+  return has_packed && (!has_text || packed_time >= text_time) ? packed : text;
+}
 
 std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set) {
   std::vector<std::string> found;
@@ -158,11 +186,12 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
   for (const std::string& line : report ? ignored : std::vector<std::string>{}) {
     REZ_ERROR("Build_Pack_Map: %s; it is not used.\n", line.c_str());
   }
-  for (const std::string& line : report ? text_map.diagnostics : std::vector<std::string>{}) {
-    REZ_ERROR("Build_Pack_Map: %s: %s", state.source.c_str(), line.c_str());
-  }
+  if (report) Report_Left_Out(state.source, text_map.diagnostics, !text_map.records.empty());
   if (listing) *listing = state;
-  return Build_Rez_Map_Data(text_map, data, error);
+  if (Build_Rez_Map_Data(text_map, data, error)) return true;
+  // What the map cannot hold is the listing's doing: it is named.
+  error = state.source + " " + error;
+  return false;
 }
 
 bool Rez_Build_Map(const std::string& root, int set, const std::string& map_path, std::string& error,

@@ -21,8 +21,12 @@ bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map
 struct RezListingState {
   std::string source;
   size_t records = 0;
+  size_t left_out = 0;  // records read but left out (an unknown type, a path beyond the limits)
   bool complete = true;
   std::string damage;
+
+  // A listing that gives no resource at all: every id asked of it is lost.
+  bool Lost() const { return !complete || records == 0; }
 };
 
 // Parses the set's listing (the packed file when it is a regular file not older than the text
@@ -45,6 +49,10 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
 // device, a folder): "<name> was not opened: it is a FIFO, not a regular file". Such entries
 // count as missing.
 std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set);
+
+// The file the set's listing is read from: its packed file when that is a regular file not
+// older than the text map (or there is no text map), else its text map.
+std::string Rez_Listing_Source(const std::string& root, int set);
 
 // Reads the set's listing only to see how it reads; reports nothing. False when there is no
 // source to read.

@@ -1,5 +1,6 @@
 #include "runtime/src/libksresource/rez_map_format.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -55,15 +56,20 @@ Field Read_Quoted(RezByteSource& source, std::string& text) {
   return Read_Separator(source);
 }
 
-// Skips the line end after a record's last separator: one character, unless it already
-// begins the next record (a hexadecimal digit or a comment's "#") or ends the listing (a
-// packed file's terminating byte). A two-character line end (CR LF, tab tab) is thus the
-// separator and the skipped character, and a one-character one (LF alone, CR alone) is the
-// separator itself.
-void Skip_Line_End(RezByteSource& source) {
+bool Is_Blank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Skips the line end after a record's last separator: one character, unless it already begins
+// the next record (a hexadecimal digit or a comment's "#"), may end the listing (a control byte
+// that is no line end, such as a packed file's terminating byte) or lies at `data_start`, where
+// a packed file's data begins. A two-character line end (CR LF, tab tab) is thus the separator
+// and the skipped character, and a one-character one (LF alone, CR alone) is the separator
+// itself.
+void Skip_Line_End(RezByteSource& source, uint64_t data_start) {
+  if (source.Offset() >= data_start) return;
   const int c = source.Next();
   if (c < 0) return;
-  if (Hex_Digit(c) >= 0 || c == '#' || c == kRezPackedListingEnd) source.Unget(c);
+  const bool control = (c < 0x20 && !Is_Blank(c)) || c == 0x7F;
+  if (Hex_Digit(c) >= 0 || c == '#' || control) source.Unget(c);
 }
 
 bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,
@@ -72,8 +78,13 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
   const uint8_t type = static_cast<uint8_t>(attributes >> 16);
   if (type > kRezMaxType || (flags & kRezFlagSizeReader)) {
     char text[120];
-    std::snprintf(text, sizeof text, "Resource ID (%x): unknown type %u or size-reader flag; left out.\n", id,
-                  static_cast<unsigned>(type));
+    if (type > kRezMaxType) {
+      std::snprintf(text, sizeof text, "Resource ID (%x): unknown type %u (0 to %u); left out.\n", id,
+                    static_cast<unsigned>(type), static_cast<unsigned>(kRezMaxType));
+    } else {
+      std::snprintf(text, sizeof text, "Resource ID (%x): its size needs a size reader, which this program has not; "
+                    "left out.\n", id);
+    }
     map.diagnostics.push_back(text);
     return false;
   }
@@ -89,7 +100,9 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
   size_t new_parts = 0;
   for (const std::string& part : parts) new_parts += map.component_numbers.count(part) ? 0 : 1;
   if (map.components.size() + new_parts > 0xFFFF) {
-    map.diagnostics.push_back("Too many path components in the map.\n");
+    char text[120];
+    std::snprintf(text, sizeof text, "Resource ID (%x): more than 65535 different path components; left out.\n", id);
+    map.diagnostics.push_back(text);
     return false;
   }
   RezRecord record;
@@ -245,15 +258,8 @@ std::string Describe_Byte(int c) {
   return text;
 }
 
-bool Is_Blank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// True when nothing but blank space is left.
-bool Only_Blank_Left(RezByteSource& source) {
-  for (int c = source.Next(); c >= 0; c = source.Next()) {
-    if (!Is_Blank(c)) return false;
-  }
-  return true;
-}
+// What may follow the byte that ends a listing: line ends, zero bytes, terminating bytes.
+bool Is_Padding(int c) { return Is_Blank(c) || c == 0 || c == kRezPackedListingEnd; }
 
 // Notes where and how a listing broke off: a field that met the end of the input, or the
 // byte that did not parse (the last one read).
@@ -272,6 +278,24 @@ void Note_Break(RezTextMap& map, const RezByteSource& source, Field result, cons
                   Describe_Byte(source.Last()).c_str(), field);
   }
   map.damage = text;
+}
+
+// A listing stopped at the start of a record by a byte that is no digit: it ended there when no
+// listing text follows, up to the first record's data in a packed file (whose terminating byte
+// ends the search, its data following) or to the end of a text map; else it broke off, named
+// at the stopping byte or, when that is only padding, at the first text after it.
+void Note_Stop(RezTextMap& map, RezByteSource& source, bool with_size, uint64_t data_start) {
+  const bool stop_is_padding = Is_Padding(source.Last());
+  Note_Break(map, source, Field::Bad, "resource id");
+  while (!with_size || source.Offset() < data_start) {
+    const int c = source.Next();
+    if (c < 0 || (with_size && c == kRezPackedListingEnd)) break;
+    if (Is_Padding(c)) continue;
+    if (stop_is_padding) Note_Break(map, source, Field::Bad, "resource id");
+    return;
+  }
+  map.complete = true;
+  map.damage.clear();
 }
 
 // A packed file's listing ends with a terminating byte, its data after it: a file that ends
@@ -296,13 +320,18 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
     Note_Break(map, source, result, field);
     return false;
   };
+  // Where a packed file's data begins: the nearest offset of a record past the listing read so
+  // far. The listing cannot run into it.
+  uint64_t data_start = UINT64_MAX;
   while (true) {
     uint32_t id = 0;
     uint32_t attributes = 0;
     uint32_t offset = 0;
     uint32_t size = kRezSizeToEnd;
+    if (with_size && source.Offset() >= data_start) return;
     // A record's start is where the listing may end: a text map at the end of the input
-    // (comments before it included), a packed file at its terminating byte.
+    // (comments before it included), a packed file at its terminating byte; any other byte that
+    // is no digit ends it too when no listing text follows.
     int digits = 0;
     const Field first = Read_Hex8(source, id, &digits);
     if (digits == 0) {
@@ -312,10 +341,8 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
       }
       if (first == Field::Bad) {
         // A terminating byte ends a packed file's listing (and, as an old end-of-file mark,
-        // may end a text map); a text map may end in blank lines.
-        if (source.Last() == kRezPackedListingEnd) return;
-        if (!with_size && Is_Blank(source.Last()) && Only_Blank_Left(source)) return;
-        Note_Break(map, source, first, "resource id");
+        // may end a text map) whatever follows it.
+        if (source.Last() != kRezPackedListingEnd) Note_Stop(map, source, with_size, data_start);
         return;
       }
     }
@@ -337,6 +364,7 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
       }
     }
     Add_Record(map, id, attributes, path, offset, size);
+    if (with_size && offset > source.Offset()) data_start = std::min<uint64_t>(data_start, offset);
     // The last field's separator and the line end may be missing at the end of the input or
     // before a packed file's terminating byte.
     const int separator = source.Next();
@@ -345,7 +373,7 @@ void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) 
       return;
     }
     if (separator == kRezPackedListingEnd) return;
-    Skip_Line_End(source);
+    Skip_Line_End(source, with_size ? data_start : UINT64_MAX);
   }
 }
 
@@ -353,7 +381,8 @@ bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::strin
   uint64_t pool_size = 0;
   for (const std::string& text : text_map.components) pool_size += text.size() + 1;
   if (pool_size > 0xFFFFFFFFu || text_map.records.size() > 0xFFFFFFFFu / kRezRecordSize) {
-    error = "map too large";
+    error = "lists more than a pack map can hold (" + std::to_string(text_map.records.size()) + " resources, " +
+            std::to_string(pool_size) + " bytes of path text)";
     return false;
   }
   data.component_offsets.clear();
@@ -367,7 +396,12 @@ bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::strin
   uint32_t counts[kRezMapBucketCount] = {};
   for (const RezRecord& record : text_map.records) {
     if (++counts[Rez_Map_Bucket(record.id)] > 0xFFFF) {
-      error = "more than 65535 records in one bucket";
+      char text[160];
+      std::snprintf(text, sizeof text,
+                    "lists more than 65535 resources whose ids end in the same ten bits (0x%03x), more than a pack "
+                    "map can hold",
+                    static_cast<unsigned>(Rez_Map_Bucket(record.id)));
+      error = text;
       return false;
     }
   }

@@ -113,15 +113,17 @@ struct RezTextMap {
   std::unordered_map<std::string, uint16_t> component_numbers;
   std::vector<RezRecord> records;
   std::vector<std::string> diagnostics;
-  // Whether the listing ran to its proper end: a text map's end of input (or only blank space
-  // before it), a packed file's terminating byte (which its data follows). Otherwise `damage`
+  // Whether the listing ran to its proper end: where a record begins, the end of the input, a
+  // terminating byte, or any other byte that is no digit when no listing text follows it (only
+  // line ends and zero bytes up to a packed file's first record data or a text map's end).
+  // Otherwise `damage`
   // says where and how it broke off ("at line 101 (byte 8583) it holds 'Z' where the resource
   // id belongs").
   bool complete = true;
   std::string damage;
 };
 
-// The byte that ends the listing of a packed file; its data follows.
+// The byte that usually ends the listing of a packed file; its data follows.
 constexpr uint8_t kRezPackedListingEnd = 0x1A;
 
 // Parses records until the first field that does not parse or the end of the input. The map

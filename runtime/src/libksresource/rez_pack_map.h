@@ -77,6 +77,8 @@ class CRezPackMap {
   // once, and the ids it lost are then not reported again one by one.
   enum class Listing { Unknown, Intact, Damaged };
   Listing m_Listing = Listing::Unknown;
+  // Files the map's records name that were found missing (counted under the manager's report lock).
+  int m_Missing_Files = 0;
 
   CRezPackMap* m_Next = nullptr;
 

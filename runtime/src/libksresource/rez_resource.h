@@ -1,7 +1,10 @@
 #pragma once
 // The base of every resource the resource manager loads, and the per-type handler that
 // creates and destroys resources of one type.
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 
 class CStream;
 
@@ -35,6 +38,25 @@ class CRezResource {
   CRezResource* m_Next = nullptr;    // next in the manager's loaded-table bucket
 };
 
+// The most bytes a compressed record may expand to when its type says nothing about it, and
+// what may follow the bytes a resource's own head states (its loaders read past neither).
+constexpr uint64_t kRezDefaultExpansionLimit = 256u * 1024 * 1024;
+constexpr uint64_t kRezTrailingAllowance = 1u * 1024 * 1024;
+
+// What the type of a compressed record makes of the first bytes of its expansion: it needs more
+// of them to tell, the resource holds at most `bytes` (what they are in `what`), or the loader
+// would refuse the resource whatever follows (why in `what`).
+struct RezExpansionBound {
+  enum class Verdict { Need_More, Holds, Refused };
+  Verdict verdict = Verdict::Holds;
+  uint64_t bytes = kRezDefaultExpansionLimit;
+  std::string what;
+
+  static RezExpansionBound Need_More() { return {Verdict::Need_More, 0, {}}; }
+  static RezExpansionBound Holds(uint64_t bytes, std::string what) { return {Verdict::Holds, bytes, std::move(what)}; }
+  static RezExpansionBound Refused(std::string why) { return {Verdict::Refused, 0, std::move(why)}; }
+};
+
 // Creates and destroys resources of one type; installed with CRezMgr::SetTypeHandler.
 class CRezTypeHandler {
  public:
@@ -42,4 +64,8 @@ class CRezTypeHandler {
   // A new resource of the handler's type, or null.
   virtual CRezResource* Create() = 0;
   virtual void Destroy(CRezResource* resource) = 0;
+  // How many expanded bytes a compressed resource of this type can hold, told from the first
+  // `length` bytes of its expansion (all of it when the expansion ends sooner). A type that
+  // cannot tell allows kRezDefaultExpansionLimit.
+  virtual RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length) const;
 };

@@ -48,9 +48,15 @@ class CSoundSample : public CRezResource {
   bool m_Refusal_Reported = false;
 };
 
+// How many bytes a sound can hold, told from its first bytes: one that does not begin
+// "RIFF", a size, "WAVE" cannot be played and is refused; else its chunks up to the format and
+// the samples, or the form's stated end when that lies further.
+RezExpansionBound Sound_Expansion_Bound(const uint8_t* head, size_t length);
+
 // Creates and destroys sound samples for the resource manager (type 3).
 class CSoundSample_Handler : public CRezTypeHandler {
  public:
   CRezResource* Create() override;
   void Destroy(CRezResource* resource) override;
+  RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length) const override;
 };

@@ -26,6 +26,8 @@
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
 #include "runtime/src/render/sys/pc/render_state_warm_up.h"
 #include "tests/game/core/running_game.h"
+#include "tools/writers/content_files.h"
+#include "tools/writers/pack_writer.h"
 
 namespace {
 
@@ -243,6 +245,50 @@ TEST_F(AppFrame, AStartWithoutContentNamesTheFolderAndTheMissingFiles) {
   EXPECT_NE(second.find(std::filesystem::canonical(harness.Work_Dir()).string()), std::string::npos) << second;
   EXPECT_NE(second.find("packed_rezmap_0.pck"), std::string::npos) << second;
   EXPECT_NE(second.find("rezmap_0.ksa"), std::string::npos) << second;
+}
+
+// A listing the content comes with that cannot serve the game stops the start with one line
+// that names it and says what is wrong, and the message says the same: no hint to check the
+// working directory, which holds the content.
+TEST_F(AppFrame, AListingThatCannotServeTheGameIsNamedOnceWithoutTheFolderHint) {
+  std::string too_large;
+  for (uint32_t n = 0; n <= 0xFFFF; ++n) {
+    too_large += writers::TextMapLine((n << 10) | 0x1, writers::AttributeWord(0, 2, 0, 0), "a", "a", 0, false, 0);
+  }
+  struct Case {
+    const char* name;
+    std::string listing;
+    std::string said;     // the one line of stderr that names the listing
+    std::string message;  // the message shown; empty: the one of whatever part of the start missed its resource
+  };
+  const Case cases[] = {
+      {"empty", "", "Init: rezmap_0.ksa is empty: it lists no resources, so none of them can be found.", ""},
+      {"too large", too_large,
+       "Init: cannot build pack map pack_map.map: rezmap_0.ksa lists more than 65535 resources whose ids end in the "
+       "same ten bits (0x001), more than a pack map can hold.",
+       std::string(kRez_Init_Failure_Title) +
+           "Cannot build pack map pack_map.map: rezmap_0.ksa lists more than 65535 resources whose ids end in the "
+           "same ten bits (0x001), more than a pack map can hold."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* name : {"packed_rezmap_0.pck", "rezmap_0.ksa", "pack_map.map"})
+      std::filesystem::remove(harness.Work_Dir() + "/" + name);
+    ASSERT_TRUE(writers::WriteWholeFile(harness.Work_Dir() + "/rezmap_0.ksa",
+                                        writers::Bytes(c.listing.begin(), c.listing.end())));
+    messages.clear();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(harness.Start());
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_FALSE(messages.empty());
+    if (!c.message.empty()) EXPECT_EQ(messages[0], c.message);
+    EXPECT_EQ(Count(messages[0], "Double check"), 0u) << messages[0];
+    EXPECT_EQ(Count(said, c.said), 1u) << said;
+    EXPECT_EQ(Count(said, "rezmap_0.ksa"), 1u) << said;
+    EXPECT_EQ(Count(said, "not found"), 0u) << said;
+    EXPECT_EQ(Count(said, "working directory"), 0u) << said;
+    harness.Shut_Down();
+  }
 }
 
 // With no display to open and none asked for, the program does not run unseen on the

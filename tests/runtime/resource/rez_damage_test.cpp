@@ -6,17 +6,26 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <mutex>
 
 #include "platform/system/debug.h"
 #include "runtime/src/libksresource/rez_report.h"
+#include "runtime/src/libkstexture/sys/pc/texture_data.h"
+#include "runtime/src/render/sys/pc/d3d_renderstyles.h"
+#include "runtime/src/render/sys/pc/renderable_object.h"
+#include "runtime/src/sound/sound_sample.h"
+#include "tools/writers/texture_writer.h"
+#include "tools/writers/wav_writer.h"
 #include "tests/runtime/resource/rez_test_support.h"
 #include "tests/support/fifo_guard.h"
 
 namespace {
 
 using namespace reztest;
+
+CSoundSample_Handler g_Sound_Handler_For_Tests;
 
 // Records what reaches stderr as errors and what goes to the debug channel.
 class Said {
@@ -276,63 +285,233 @@ TEST_F(RezDamageTest, APackedFileCutInItsListingIsNamedOnceForAllItsResources) {
   EXPECT_TRUE(said.In_Details("Resource ID (22000003) not found."));
 }
 
-TEST(RezExpansionLimit, FollowsTheKindAndTheStoredSize) {
+// A listing that gives no resource at all is named once, at the start or at the first id asked
+// of it, saying what is wrong with it; the ids then asked of it are only details.
+TEST_F(RezDamageTest, AListingThatGivesNoResourceIsNamedOnce) {
+  const std::string left_out = writers::TextMapLine(0x22000001, writers::AttributeWord(0, 9, 0, 0), "a", "a", 0, false, 0) +
+                               writers::TextMapLine(0x22000002, writers::AttributeWord(2, 2, 0, 0), "b", "b", 0, false, 0);
   struct Case {
-    uint8_t type;
-    uint32_t stored;
-    uint64_t limit;
+    const char* name;
+    const char* file;
+    std::string listing;
+    std::vector<std::string> said;  // every error line, in order ("@" stands for the root)
   };
-  const uint64_t mb = 1u << 20;
   const Case cases[] = {
-      {1, 1000, 1 * mb + 64000},   {2, 1000, 24 * mb + 64000}, {3, 0, 16 * mb},
-      {4, 100000, 16 * mb + 6400000}, {0, 4096, 16 * mb + 262144}, {2, 5u << 20, 256 * mb},
+      {"empty text map", "rezmap_0.ksa", "",
+       {"Init: @rezmap_0.ksa is empty: it lists no resources, so none of them can be found.\n"}},
+      {"text map of comments", "rezmap_0.ksa", "# nothing yet\r\n\r\n",
+       {"Init: @rezmap_0.ksa is empty: it lists no resources, so none of them can be found.\n"}},
+      {"packed file of its terminator alone", "packed_rezmap_0.pck", "\x1A",
+       {"Init: @packed_rezmap_0.pck is empty: it lists no resources, so none of them can be found.\n"}},
+      {"text map whose every record is left out", "rezmap_0.ksa", left_out,
+       {"Build_Pack_Map: @rezmap_0.ksa: Resource ID (22000001): unknown type 9 (0 to 4); left out.\n",
+        "Init: @rezmap_0.ksa lists no resource this program can use (2 left out), so none of them can be found.\n"}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Rez_Expansion_Limit(c.type, c.stored), c.limit) << int(c.type) << " " << c.stored;
+    SCOPED_TRACE(c.name);
+    Write_File(c.file, c.listing);
+    std::vector<std::string> expected = c.said;
+    for (std::string& line : expected) {
+      for (size_t at; (at = line.find('@')) != std::string::npos;) line.replace(at, 1, m_Root);
+    }
+    for (bool map_built_before : {false, true}) {
+      SCOPED_TRACE(map_built_before ? "map built at an earlier start" : "map built at this start");
+      Said said;
+      ASSERT_TRUE(Init());
+      for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u}) EXPECT_EQ(Get(id), nullptr);
+      std::vector<std::string> lines = said.Errors();
+      if (map_built_before) {
+        // The map was current: only the listing is named, when the first id is not found.
+        expected.erase(expected.begin(), expected.end() - 1);
+        expected.back().replace(0, 4, "Get_Resource");
+      }
+      EXPECT_EQ(lines, expected);
+      EXPECT_TRUE(said.In_Details("Get_Resource: Resource ID (22000003) not found."));
+      m_Manager.Term();
+    }
+    Fresh_Folder();
   }
 }
 
-// A compressed record may expand only as far as its kind and stored size allow: past that it
-// is refused (before expanding further), named with its file and the limit; within it, it loads.
-TEST_F(RezDamageTest, CompressedRecordsExpandOnlyAsFarAsTheirKindAndSizeAllow) {
+// A listing whose files are not there (its folder of resources missing) names the first
+// missing file, then once the listing; the other files only in the details.
+TEST_F(RezDamageTest, MissingFilesOfAListingAreNamedOnceWithTheListing) {
+  Write_Text_Set(0, Four());
+  std::filesystem::remove_all(Path("loose0"));
+  Said said;
+  ASSERT_TRUE(Init());
+  for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u, 0x22000004u, 0x22000002u}) {
+    EXPECT_EQ(Get(id), nullptr) << id;
+  }
+  const std::vector<std::string> expected = {
+      "Allocate_Resource: File (" + m_Root + "loose0/tex/a) not found.\n",
+      "Allocate_Resource: " + m_Root + "rezmap_0.ksa lists more files that are not there; each is named under "
+      "VORTHANE_DEBUG=1.\n"};
+  EXPECT_EQ(said.Errors(), expected);
+  for (const char* file : {"mesh/b", "snd/c", "sty/d"}) {
+    EXPECT_TRUE(said.In_Details("Allocate_Resource: File (" + m_Root + "loose0/" + file + ") not found.")) << file;
+  }
+}
+
+// A listing too large for a pack map fails the start naming the listing and what it holds.
+TEST_F(RezDamageTest, AListingTooLargeForItsMapFailsTheStartNamingIt) {
+  std::string listing;
+  for (uint32_t n = 0; n <= 0xFFFF; ++n) {
+    listing += writers::TextMapLine((n << 10) | 0x1, writers::AttributeWord(0, 2, 0, 0), "a", "a", 0, false, 0);
+  }
+  Write_File("rezmap_0.ksa", listing);
+  Write_File("a", "x");
+  Said said;
+  EXPECT_FALSE(Init());
+  const std::string why = "cannot build pack map " + m_Root + "pack_map.map: " + m_Root +
+                          "rezmap_0.ksa lists more than 65535 resources whose ids end in the same ten bits (0x001), "
+                          "more than a pack map can hold";
+  EXPECT_EQ(said.Errors(), std::vector<std::string>{"Init: " + why + ".\n"});
+  EXPECT_EQ(m_Manager.Init_Failure(), why);
+}
+
+// Texture data of one colour: every pixel of every level of every image the same four bytes.
+Bytes One_Colour_Texture(uint8_t version, uint16_t side_x, uint16_t side_y, uint32_t colour, uint16_t levels = 1) {
+  writers::TextureDataHeader header;
+  header.version = version;
+  header.width = side_x;
+  header.height = side_y;
+  header.mip_count = levels;
+  const int images = version == writers::kTextureVersionCube ? 6 : 1;
+  size_t pixels = 0;
+  for (int level = 0; level < levels; ++level) pixels += size_t(side_x >> level) * size_t(side_y >> level);
+  Bytes block(pixels * 4);
+  for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(colour >> (8 * (i % 4)));
+  return writers::BuildTextureData(header, std::vector<Bytes>(images, block), {});
+}
+
+// A RIFF WAVE sound of 16-bit mono samples, all silent.
+Bytes Silent_Sound(size_t frames) { return writers::EncodeWav(std::vector<int16_t>(frames, 0), 1, 22050); }
+
+// The loaders the game installs for each kind, on the test's manager.
+void Install_Kind_Loaders(CRezMgr& manager) {
+  manager.SetTypeHandler(kRezType_RenderStyle, &g_RenderStyleFactory);
+  manager.SetTypeHandler(kRezType_Texture, &g_TextureDataFactory);
+  manager.SetTypeHandler(kRezType_Sound, &g_Sound_Handler_For_Tests);
+  manager.SetTypeHandler(kRezType_RenderObject, &g_RenderableFactory);
+}
+
+// A packed file whose listing ends in a zero byte instead of its usual terminator is whole: it
+// starts without a word, and a one-colour texture of 4096 x 2048 pixels and a one-colour cube
+// map of 1024-pixel faces with eight levels, each compressed to a tiny fraction of its size, load whole.
+TEST_F(RezDamageTest, AListingEndingInAZeroByteServesBigOneColourTextures) {
+  const uint32_t colour = 0xFF4080C0;
+  Write_Packed_Set(0, {Record(0x22000001, 2, "tex/wide", One_Colour_Texture(18, 4096, 2048, colour), true),
+                       Record(0x22000002, 2, "tex/cube", One_Colour_Texture(21, 1024, 1024, colour, 8), true),
+                       Record(0x22000003, 1, "sty/d", Pattern(300, 4))});
+  const RezRecord first = Record_Of(0x22000001);
+  const std::string pck = "packed_rezmap_0.pck";
+  ASSERT_EQ(Read(pck).at(first.offset - 1), writers::kPackedMapTerminator);
+  Patch(pck, first.offset - 1, std::string(1, '\0'));
+  std::filesystem::remove(Path("pack_map.map"));
+  Said said;
+  ASSERT_TRUE(Init());
+  Install_Kind_Loaders(m_Manager);
+  auto* wide = static_cast<CTextureData*>(m_Manager.Get_Resource(0x22000001, 2));
+  auto* cube = static_cast<CTextureData*>(m_Manager.Get_Resource(0x22000002, 2));
+  EXPECT_NE(m_Manager.Get_Resource(0x22000003, 1), nullptr);
+  EXPECT_TRUE(said.Errors().empty()) << said.All_Errors();
+  ASSERT_NE(wide, nullptr);
+  ASSERT_NE(cube, nullptr);
+  EXPECT_LT(first.size, 64u * 1024) << "stored in a tiny fraction of its 32 MB";
+  EXPECT_EQ(wide->m_pImage->m_Width, 4096);
+  EXPECT_EQ(wide->m_pImage->m_Height, 2048);
+  EXPECT_EQ(cube->m_pImage->GetImageCount(), 6u);
+  // The last pixel of each holds the colour: every byte arrived.
+  uint32_t last = 0;
+  std::memcpy(&last, wide->m_pImage->GetLevel(0, 0) + (size_t{4096} * 2048 - 1) * 4, 4);
+  EXPECT_EQ(last, colour);
+  std::memcpy(&last, cube->m_pImage->GetLevel(5, 7) + (size_t{8} * 8 - 1) * 4, 4);
+  EXPECT_EQ(last, colour);
+  for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u}) m_Manager.FreeResource(id);
+}
+
+// A compressed record may expand as far as its own kind can hold, whatever its ratio: the
+// bound is told by the expanded head (a texture's header and fields, a sound's chunks, a
+// style's counts), and a head the loader refuses stops the expansion at once, named with the
+// loader's reason. Past the bound (and 1 MB after it) the record is refused, named with it.
+TEST_F(RezDamageTest, CompressedRecordsExpandAsFarAsTheirKindCanHold) {
+  Bytes small_texture = One_Colour_Texture(18, 64, 64, 0xFF0000FF);
+  const size_t small_texture_size = small_texture.size();
+  small_texture.resize(small_texture.size() + (4u << 20));
+  Bytes small_sound = Silent_Sound(1000);
+  const size_t small_sound_size = small_sound.size();
+  small_sound.resize(small_sound.size() + (4u << 20));
+  Bytes zeros_cut = Compressed_Zeros(36u << 20);
+  // Cut short, so that only an expansion stopped at its head can be refused for what it holds.
+  zeros_cut.resize(zeros_cut.size() - 16);
+  Bytes long_sound;
+  ASSERT_TRUE(writers::Compress(Silent_Sound(12u << 20), long_sound));
+  auto compress = [](const Bytes& plain) {
+    Bytes packed;
+    EXPECT_TRUE(writers::Compress(plain, packed));
+    return packed;
+  };
+  writers::TextureDataHeader huge_array;
+  huge_array.version = writers::kTextureVersionArray;
+  huge_array.width = huge_array.height = 4096;
+  huge_array.image_count = 256;
+  const uint64_t huge_array_size = 40 + uint64_t{256} * 4096 * 4096 * 4;
+  const std::string allowance = " and 1048576 bytes after them; refused.";
   struct Case {
     const char* name;
     uint8_t type;
-    uint64_t zeros;
+    Bytes stored;
     bool loads;
+    std::string said;  // "@" stands for the resource's file
   };
   const Case cases[] = {
-      {"render style of 4 MB", 1, 4u << 20, false},
-      {"texture of 20 MB", 2, 20u << 20, true},
-      {"texture of 40 MB", 2, 40u << 20, false},
-      {"sound of 20 MB", 3, 20u << 20, false},
+      {"long near-silent sound", 3, long_sound, true, ""},
+      {"sound of zeros", 3, zeros_cut, false,
+       "in @ was refused: a sound the player cannot read: it does not begin with \"RIFF\", a size and \"WAVE\"."},
+      {"sound running past its chunks", 3, compress(small_sound), false,
+       "in @ expands past " + std::to_string(small_sound_size + (1u << 20)) + " bytes, more than its RIFF WAVE sound (" +
+           std::to_string(small_sound_size) + " bytes)" + allowance},
+      {"texture of zeros", 2, Compressed_Zeros(40u << 20), false,
+       "in @ was refused: texture data of unknown version 0 (18, 21 or 23)."},
+      {"texture running past its pixels", 2, compress(small_texture), false,
+       "in @ expands past " + std::to_string(small_texture_size + (1u << 20)) +
+           " bytes, more than its texture data of 64 x 64 pixels in format 1, 1 level(s) of 1 image(s) (" +
+           std::to_string(small_texture_size) + " bytes)" + allowance},
+      {"texture array larger than a resource can hold", 2, compress(writers::BuildTextureData(huge_array, {}, {})),
+       false,
+       "in @ was refused: texture data of 4096 x 4096 pixels in format 1, 1 level(s) of 256 image(s) (" +
+           std::to_string(huge_array_size) + " bytes) is more than the 4294967295 bytes a resource can hold."},
+      {"render style of zeros", 1, Compressed_Zeros(4u << 20), false,
+       "in @ expands past 1048596 bytes, more than its render style header of another kind" + allowance},
+      {"renderable of zeros", 4, Compressed_Zeros(4u << 20), false,
+       "in @ was refused: renderable of unknown kind 0 (4 rigid or 5 skinned)."},
   };
   const uint32_t first_id = 0x22000010;
   std::string listing;
-  std::vector<Bytes> stored;
   for (size_t i = 0; i < std::size(cases); ++i) {
-    stored.push_back(Compressed_Zeros(cases[i].zeros));
     const std::string name = "z" + std::to_string(i);
-    ASSERT_TRUE(writers::WriteWholeFile(Path(name), stored.back()));
+    ASSERT_TRUE(writers::WriteWholeFile(Path(name), cases[i].stored));
     listing += writers::TextMapLine(first_id + i, writers::AttributeWord(1, cases[i].type, 0, 0), name, name, 0,
                                     false, 0);
   }
   Write_File("rezmap_0.ksa", listing);
   Said said;
   ASSERT_TRUE(Init());
+  Install_Kind_Loaders(m_Manager);
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE(c.name);
-    RecordingResource* resource = Get(first_id + i);
+    said.Clear();
+    CRezResource* resource = m_Manager.Get_Resource(first_id + i, 0);
     EXPECT_EQ(resource != nullptr, c.loads);
-    if (resource) {
-      EXPECT_EQ(resource->m_Size_Given, c.zeros);
+    if (c.loads) {
+      EXPECT_TRUE(said.Errors().empty()) << said.All_Errors();
+    } else {
+      std::string expected = c.said;
+      expected.replace(expected.find('@'), 1, Path("z" + std::to_string(i)));
+      EXPECT_EQ(said.Errors_With(expected), 1u) << expected << "\nsaid:\n" << said.All_Errors();
     }
-    char expected[200];
-    std::snprintf(expected, sizeof expected, "Resource ID (%x) in %sz%zu expands past %llu bytes",
-                  first_id + unsigned(i), m_Root.c_str(), i,
-                  static_cast<unsigned long long>(Rez_Expansion_Limit(c.type, uint32_t(stored[i].size()))));
-    EXPECT_EQ(said.Errors_With(expected), c.loads ? 0u : 1u) << said.All_Errors();
     m_Manager.FreeResource(first_id + i);
   }
 }

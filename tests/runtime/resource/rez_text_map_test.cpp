@@ -144,6 +144,9 @@ TEST(RezTextMap, MalformedRecordEndsTheListKeepingEarlierOnes) {
 // damage.
 TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
   const std::string line = "22000001 00020000 \"a\" \"a\" 00000000";  // 34 bytes
+  // A packed file's line (43 bytes) whose 4 bytes of data lie at the offset.
+  auto packed = [](uint32_t offset) { return "22000001 00020000 \"a\" \"a\" " + writers::Hex8(offset) + " 00000004"; };
+  const std::string zero(1, '\0');
   struct Case {
     const char* name;
     std::string text;
@@ -169,6 +172,19 @@ TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
       {"terminator right after the size", line + " 00000004\x1A" + "0123", true, 1, ""},
       {"terminator inside a record", line + " 00000004\r\n2200\x1A", true, 1,
        "at line 2 (byte 49) it holds byte 0x1A where the resource id belongs"},
+      // Any byte ends a listing where a record begins when no listing text follows it: in a
+      // packed file up to the first record's data, in a text map to its end.
+      {"zero byte after CR LF, then the data", packed(46) + "\r\n" + zero + "0123", true, 1, ""},
+      {"zero byte after LF alone, then data like a record", packed(45) + "\n" + zero + "22000002 0002", true, 1, ""},
+      {"zero byte as the last separator, then the data", packed(44) + zero + "0123", true, 1, ""},
+      {"other byte and zero padding, then the data", packed(50) + "\r\n\xFF" + zero + zero + zero + zero + "0123",
+       true, 1, ""},
+      {"zero byte before more listing", packed(200) + "\r\n" + zero + line + " 00000004\r\n\x1A", true, 1,
+       "at line 2 (byte 46) it holds '2' where the resource id belongs"},
+      {"text map ending in a zero byte", line + "\r\n" + zero, false, 1, ""},
+      {"text map ending in a zero byte and line ends", line + "\r\n" + zero + "\r\n", false, 1, ""},
+      {"text after a text map's zero byte", line + "\r\n" + zero + "more", false, 1,
+       "at line 2 (byte 37) it holds 'm' where the resource id belongs"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

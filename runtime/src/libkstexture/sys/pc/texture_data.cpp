@@ -16,21 +16,6 @@ CTextureDataFactory g_TextureDataFactory;
 
 namespace {
 
-bool ReadU16(CStream* stream, uint16_t& value) {
-  uint8_t bytes[2];
-  if (stream->Read(bytes, 2) != 2) return false;
-  value = uint16_t(bytes[0] | (bytes[1] << 8));
-  return true;
-}
-
-bool ReadU32(CStream* stream, uint32_t& value) {
-  uint8_t bytes[4];
-  if (stream->Read(bytes, 4) != 4) return false;
-  value = uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) |
-          (uint32_t(bytes[3]) << 24);
-  return true;
-}
-
 uint32_t KindOfVersion(uint8_t version) {
   switch (version) {
     case kTextureDataVersion_Single: return kTexImage_Single;
@@ -90,18 +75,35 @@ uint32_t FieldBytes(const CTextureImage& image) {
   return image.m_Kind == kTexImage_Array ? 20 : 18;
 }
 
+uint16_t GetU16(const uint8_t* bytes) { return uint16_t(bytes[0] | (bytes[1] << 8)); }
+
+uint32_t GetU32(const uint8_t* bytes) {
+  return uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) | (uint32_t(bytes[3]) << 24);
+}
+
+// The fields after the header (FieldBytes of them): a word not used, the flags, the format, the
+// sides, the level count and, for an array, the image count.
+void DecodeFields(const uint8_t* bytes, CTextureImage& image, uint32_t& flags) {
+  flags = GetU32(bytes + 4);
+  image.m_Format = GetU32(bytes + 8);
+  image.m_Width = GetU16(bytes + 12);
+  image.m_Height = GetU16(bytes + 14);
+  image.m_MipCount = GetU16(bytes + 16);
+  if (image.m_Kind == kTexImage_Array) image.m_ImageCount = GetU16(bytes + 18);
+}
+
 bool ReadFields(CStream* stream, CTextureImage& image, uint32_t& flags) {
-  uint32_t unused = 0;
-  uint32_t format = 0;
-  if (!ReadU32(stream, unused) || !ReadU32(stream, flags) || !ReadU32(stream, format)) {
-    return false;
-  }
-  image.m_Format = format;
-  if (!ReadU16(stream, image.m_Width) || !ReadU16(stream, image.m_Height) ||
-      !ReadU16(stream, image.m_MipCount)) {
-    return false;
-  }
-  return image.m_Kind != kTexImage_Array || ReadU16(stream, image.m_ImageCount);
+  uint8_t bytes[20];
+  const uint32_t count = FieldBytes(image);
+  if (stream->Read(bytes, count) != count) return false;
+  DecodeFields(bytes, image, flags);
+  return true;
+}
+
+std::string UnknownVersion(uint8_t version) {
+  char text[96];
+  std::snprintf(text, sizeof text, "texture data of unknown version %u (18, 21 or 23)", static_cast<unsigned>(version));
+  return text;
 }
 
 // Points the image's blocks at the stream's own bytes and moves past them; false when the
@@ -160,10 +162,7 @@ CTextureImage* ReadTextureDataImage(CStream* stream, uint64_t length, uint32_t* 
   }
   std::unique_ptr<CTextureImage> image(CreateTextureImage(KindOfVersion(header[0])));
   if (!image) {
-    char text[96];
-    std::snprintf(text, sizeof text, "texture data of unknown version %u (18, 21 or 23)",
-                  static_cast<unsigned>(header[0]));
-    Refuse(reason, text);
+    Refuse(reason, UnknownVersion(header[0]));
     return nullptr;
   }
   uint32_t file_flags = 0;
@@ -267,6 +266,29 @@ void CTextureData::CountMemory(int64_t bytes) {
   m_Tracked_Memory = total < 0 ? 0 : uint32_t(total);
 }
 
+RezExpansionBound TextureDataExpansionBound(const uint8_t* head, size_t length) {
+  if (length < kTextureDataHeaderSize) return RezExpansionBound::Need_More();
+  std::unique_ptr<CTextureImage> image(CreateTextureImage(KindOfVersion(head[0])));
+  if (!image) return RezExpansionBound::Refused(UnknownVersion(head[0]));
+  const uint32_t prefix = kTextureDataHeaderSize + FieldBytes(*image);
+  if (length < prefix) return RezExpansionBound::Need_More();
+  uint32_t flags = 0;
+  DecodeFields(head + kTextureDataHeaderSize, *image, flags);
+  const std::string problem = FieldsProblem(*image);
+  if (!problem.empty()) return RezExpansionBound::Refused(problem);
+  const uint64_t bytes = prefix + image->GetPixelBytes() + (IsPalettedFormat(image->m_Format) ? kPaletteBytes : 0);
+  char what[160];
+  std::snprintf(what, sizeof what, "texture data of %u x %u pixels in format %u, %u level(s) of %u image(s) (%llu bytes)",
+                static_cast<unsigned>(image->m_Width), static_cast<unsigned>(image->m_Height),
+                static_cast<unsigned>(image->m_Format), static_cast<unsigned>(image->m_MipCount),
+                static_cast<unsigned>(image->GetImageCount()), static_cast<unsigned long long>(bytes));
+  return RezExpansionBound::Holds(bytes, what);
+}
+
 CRezResource* CTextureDataFactory::Create() { return new (std::nothrow) CTextureData(); }
 
 void CTextureDataFactory::Destroy(CRezResource* resource) { delete resource; }
+
+RezExpansionBound CTextureDataFactory::Expansion_Bound(const uint8_t* head, size_t length) const {
+  return TextureDataExpansionBound(head, length);
+}

@@ -77,11 +77,16 @@ class CTextureData : public CRezResource {
 };
 
 // The resource type handler of texture data (resource type 2).
+// How many bytes texture data can hold, told from its first bytes: its header, fields, every
+// level of every image and its palette; a header or fields Load would refuse are refused here.
+RezExpansionBound TextureDataExpansionBound(const uint8_t* head, size_t length);
+
 class CTextureDataFactory : public CRezTypeHandler {
  public:
   // A new texture with the defaults; null when out of memory.
   CRezResource* Create() override;
   void Destroy(CRezResource* resource) override;
+  RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length) const override;
 };
 
 extern CTextureDataFactory g_TextureDataFactory;

@@ -1,5 +1,6 @@
 #include "runtime/src/render/sys/pc/d3d_renderstyle.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/d3d/d3d8.h"
@@ -43,6 +44,18 @@ constexpr int kFactorShift[4] = {24, 16, 8, 0};
 
 void PutFactorByte(uint32_t* factor, int shift, float value) {
   *factor = (*factor & ~(0xFFu << shift)) | (ByteOf(value) << shift);
+}
+
+// The most bytes one alternative reads: its words, every parameter, the material and the
+// pass count; its passes each with a shader block and every code at its cap; and the pass
+// read past the cap before it is refused.
+constexpr uint64_t Max_Pass_Bytes() {
+  return sizeof(RenderPassDesc) + 1 + (sizeof(PassShaderDesc) - 1) + 5 * (4 + uint64_t{kMaxShaderCodeSize});
+}
+
+constexpr uint64_t Max_Alternative_Bytes() {
+  return 8 + uint64_t{kMaxStyleParams} * sizeof(RenderStyleParam) + sizeof(RenderStyleMaterial) + 4 +
+         kMaxStylePasses * Max_Pass_Bytes() + sizeof(RenderPassDesc) + 1;
 }
 
 }  // namespace
@@ -299,6 +312,26 @@ bool CD3DRenderStyle::LoadFromStream(CStream* stream) {
   }
   if (g_pD3DDevice != nullptr) g_pD3DDevice->SetDefaultDeviceStates();
   return false;
+}
+
+RezExpansionBound CD3DRenderStyle::Expansion_Bound(const uint8_t* head, size_t length) {
+  const bool magic = length < 1 || head[0] == kStyleMagic;
+  const bool version = length < 4 || (head[2] | (head[3] << 8)) == kStyleVersion;
+  if (!magic || !version) return RezExpansionBound::Holds(kStyleHeaderSize, "render style header of another kind");
+  constexpr size_t kCounts = kStyleHeaderSize + 8;
+  if (length < kCounts) return RezExpansionBound::Need_More();
+  uint32_t field1 = 0;
+  uint32_t alternatives = 0;
+  std::memcpy(&field1, head + kStyleHeaderSize, 4);
+  std::memcpy(&alternatives, head + kStyleHeaderSize + 4, 4);
+  if (field1 > kMaxStyleField1 || alternatives > kMaxStyleAlternatives) {
+    return RezExpansionBound::Holds(kCounts, "render style header with counts out of range");
+  }
+  const uint64_t bytes = kCounts + alternatives * Max_Alternative_Bytes();
+  char what[96];
+  std::snprintf(what, sizeof what, "render style of %u alternative(s) (at most %llu bytes)", alternatives,
+                static_cast<unsigned long long>(bytes));
+  return RezExpansionBound::Holds(bytes, what);
 }
 
 bool CD3DRenderStyle::ReadAlternative(CStream* stream) {

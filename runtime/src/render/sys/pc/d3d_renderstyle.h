@@ -128,6 +128,10 @@ class CD3DRenderStyle : public CRezResource {
 
   bool Load(CStream* stream, uint32_t* size) override;
   void Free() override;
+  // The most bytes Load reads of a style whose first bytes these are: the header alone when it
+  // is not a style's (Load then keeps the defaults), else every alternative it announces at
+  // the largest a loader reads.
+  static RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length);
 
   virtual void SetClipMode(int32_t mode) { m_ClipMode = mode; }
   virtual int32_t GetClipMode() const { return m_ClipMode; }

@@ -79,3 +79,7 @@ CRezResource* CRenderStyleFactory::Create() {
 }
 
 void CRenderStyleFactory::Destroy(CRezResource* resource) { delete resource; }
+
+RezExpansionBound CRenderStyleFactory::Expansion_Bound(const uint8_t* head, size_t length) const {
+  return CD3DRenderStyle::Expansion_Bound(head, length);
+}

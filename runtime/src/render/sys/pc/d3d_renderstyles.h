@@ -28,6 +28,7 @@ class CRenderStyleFactory : public CRezTypeHandler {
  public:
   CRezResource* Create() override;
   void Destroy(CRezResource* resource) override;
+  RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length) const override;
 };
 
 extern CD3DRenderStyles g_D3DRenderStyles;

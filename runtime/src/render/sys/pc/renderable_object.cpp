@@ -1,5 +1,7 @@
 #include "runtime/src/render/sys/pc/renderable_object.h"
 
+#include <cstdio>
+
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
@@ -27,6 +29,10 @@ bool LoadBody(CRenderObject* object, CStream* stream) {
   }
 }
 
+uint32_t Get32(const uint8_t* bytes) {
+  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
 // True when no more than size bytes were read since start; a size of 0 sets no bound.
 bool ReadWithin(CStream* stream, uint32_t start, uint32_t size) {
   uint32_t end = 0;
@@ -46,8 +52,7 @@ bool CRenderableObject::Load(CStream* stream, uint32_t* size) {
   uint8_t type_bytes[4];
   if (stream == nullptr || stream->Read(header, sizeof(header)) != sizeof(header)) return false;
   if (stream->Read(type_bytes, 4) != 4) return false;
-  const uint32_t type = static_cast<uint32_t>(type_bytes[0]) | static_cast<uint32_t>(type_bytes[1]) << 8 |
-                        static_cast<uint32_t>(type_bytes[2]) << 16 | static_cast<uint32_t>(type_bytes[3]) << 24;
+  const uint32_t type = Get32(type_bytes);
   if (type != CRigidMesh::kType && type != CSkinnedMesh::kType) return false;
   if (g_pD3DRenderDevice == nullptr) return false;
   m_pRenderObject = g_pD3DRenderDevice->CreateRenderObject(type);
@@ -81,4 +86,16 @@ void CRenderableFactory::Destroy(CRezResource* resource) {
   if (g_pRezMgr != nullptr && resource->m_Managed && resource->m_Tracked_Memory >= sizeof(CRenderableObject))
     resource->m_Tracked_Memory -= sizeof(CRenderableObject);
   delete resource;
+}
+
+RezExpansionBound CRenderableFactory::Expansion_Bound(const uint8_t* head, size_t length) const {
+  if (length < kRenderableHeaderSize + 4) return RezExpansionBound::Need_More();
+  const uint32_t type = Get32(head + kRenderableHeaderSize);
+  if (type != CRigidMesh::kType && type != CSkinnedMesh::kType) {
+    char why[96];
+    std::snprintf(why, sizeof why, "renderable of unknown kind %u (%u rigid or %u skinned)", type, CRigidMesh::kType,
+                  CSkinnedMesh::kType);
+    return RezExpansionBound::Refused(why);
+  }
+  return RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
 }

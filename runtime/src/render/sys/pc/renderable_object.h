@@ -44,6 +44,9 @@ class CRenderableFactory : public CRezTypeHandler {
   // A new renderable marked as made by the resource manager; null when out of memory.
   CRezResource* Create() override;
   void Destroy(CRezResource* resource) override;
+  // A body of a kind Load does not read is refused from the head; the sizes of a mesh's
+  // tables lie deep in its body, so any other renderable has the general bound.
+  RezExpansionBound Expansion_Bound(const uint8_t* head, size_t length) const override;
 };
 
 extern CRenderableFactory g_RenderableFactory;
