@@ -98,6 +98,20 @@ std::vector<Damage> Every_Damage() {
   };
 }
 
+// The store of the tests below: one byte 1, nothing else.
+const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
+  why = "it is not one byte 1";
+  return bytes == Bytes{1};
+};
+
+// What a test row puts at a store's path.
+bool Make_Fifo(const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; }
+bool Make_Folder(const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }
+bool Make_Nothing(const std::string&) { return true; }
+std::function<bool(const std::string&)> Make_Bytes(Bytes b) {
+  return [b](const std::string& path) { return Write_File(path, b); };
+}
+
 class DamagedStoresTest : public TrainerTest {
  protected:
   CCommunications_Mgr& mgr = g_Communications_Mgr;
@@ -317,8 +331,7 @@ std::vector<Unopenable> Every_Unopenable() {
       {"a folder",
        [](const std::string& path) { return mkdir(path.c_str(), 0755) == 0 && Write_File(path + "/inside", {5}); },
        "it is a folder, not a regular file", false},
-      {"a FIFO", [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; },
-       "it is a FIFO, not a regular file", false},
+      {"a FIFO", Make_Fifo, "it is a FIFO, not a regular file", false},
       {"no read permission, for real",
        [](const std::string& path) { return Write_File(path, {9, 8, 7}) && chmod(path.c_str(), 0) == 0; },
        "Permission denied", true},
@@ -441,14 +454,6 @@ TEST_F(DamagedStoresTest, AnEntryThatCannotBeMovedStaysUntouchedAndIsNamedOnce) 
 // the one line says what happened to both, and the outcome follows the copy. A file left where
 // it is is never saved over, even when the copy gave the store.
 TEST_F(DamagedStoresTest, TheCopyIsReadAfterAFileThatIsMissingUnopenedOrCannotBeKept) {
-  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
-    why = "it is not one byte 1";
-    return bytes == Bytes{1};
-  };
-  const auto fifo = [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; };
-  const auto folder = [](const std::string& path) { return mkdir(path.c_str(), 0755) == 0; };
-  const auto bytes = [](Bytes b) { return [b](const std::string& path) { return Write_File(path, b); }; };
-  const auto nothing = [](const std::string&) { return true; };
   struct Row {
     const char* what;
     std::function<bool(const std::string&)> make_file, make_copy;
@@ -458,17 +463,17 @@ TEST_F(DamagedStoresTest, TheCopyIsReadAfterAFileThatIsMissingUnopenedOrCannotBe
   };
   const std::string kFifo = "it is a FIFO, not a regular file", kFolder = "it is a folder, not a regular file";
   const std::vector<Row> rows = {
-      {"unopened, copy accepted", fifo, bytes({1}), false, Store_Load::Accepted,
+      {"unopened, copy accepted", Make_Fifo, Make_Bytes({1}), false, Store_Load::Accepted,
        "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad and store.dat_tmp was read instead"},
-      {"unopened, copy refused", fifo, bytes({2}), false, Store_Load::Damaged,
+      {"unopened, copy refused", Make_Fifo, Make_Bytes({2}), false, Store_Load::Damaged,
        "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad; store.dat_tmp was damaged (it is "
        "not one byte 1) and is left as it is, and a new store was started"},
-      {"unopened, copy unopened", fifo, folder, false, Store_Load::Unopened,
+      {"unopened, copy unopened", Make_Fifo, Make_Folder, false, Store_Load::Unopened,
        "store.dat could not be opened (" + kFifo + "); it was moved to store.dat.bad; store.dat_tmp could not be "
        "opened (" + kFolder + ") and is left as it is, and a new store was started"},
-      {"missing, copy unopened", nothing, folder, false, Store_Load::Unopened,
+      {"missing, copy unopened", Make_Nothing, Make_Folder, false, Store_Load::Unopened,
        "store.dat_tmp could not be opened (" + kFolder + "); it is left as it is and a new store was started"},
-      {"refused and unkeepable, copy accepted", bytes({2}), bytes({1}), true, Store_Load::Accepted,
+      {"refused and unkeepable, copy accepted", Make_Bytes({2}), Make_Bytes({1}), true, Store_Load::Accepted,
        "store.dat was damaged (it is not one byte 1) but no copy of it could be kept beside it; it is left where it "
        "is, store.dat_tmp was read instead and nothing is saved over it this session"},
   };
@@ -501,10 +506,6 @@ TEST_F(DamagedStoresTest, TheCopyIsReadAfterAFileThatIsMissingUnopenedOrCannotBe
 // byte for byte, nothing is saved over it this session, the line is said once, and the first
 // load that can read it again reads it.
 TEST_F(DamagedStoresTest, OnlyTheEntrysOwnFaultMovesItAsideAndTheProcesssTroubleLeavesItWhereItIs) {
-  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
-    why = "it is not one byte 1";
-    return bytes == Bytes{1};
-  };
   struct Row {
     bool at_read;  // the failure strikes the read once the file is open, else the open
     int error;
@@ -596,8 +597,12 @@ TEST_F(DamagedStoresTest, AValidStoreThatCannotBeOpenedForWantOfFileHandlesIsRea
 
       Inject_Store_Open_Failure("", 0);
       ASSERT_TRUE(mgr.Init());
-      if (std::string(file) == kAccount) EXPECT_EQ(mgr.m_Client_Data.m_Credits, 777u);
-      if (std::string(file) == kRanks) EXPECT_EQ(mgr.m_Rank_Data.Get_Score("77", "pilot"), 900u);
+      if (std::string(file) == kAccount) {
+        EXPECT_EQ(mgr.m_Client_Data.m_Credits, 777u);
+      }
+      if (std::string(file) == kRanks) {
+        EXPECT_EQ(mgr.m_Rank_Data.Get_Score("77", "pilot"), 900u);
+      }
       if (std::string(file) == kForum) {
         ASSERT_EQ(mgr.m_Forum_Data.m_Posted.size(), 1u);
         EXPECT_STREQ(mgr.m_Forum_Data.m_Posted[0].Record.Subject, "Kept");
@@ -610,13 +615,6 @@ TEST_F(DamagedStoresTest, AValidStoreThatCannotBeOpenedForWantOfFileHandlesIsRea
 // A "_tmp" copy that the process cannot read now may hold the only good store: the file is not
 // written this session (nor a refused one kept and replaced), so that a later load reads the copy.
 TEST_F(DamagedStoresTest, ACopyThatCannotBeReadNowKeepsTheFileFromBeingWritten) {
-  const Store_Parser accepts_one = [](const Bytes& bytes, std::string& why) {
-    why = "it is not one byte 1";
-    return bytes == Bytes{1};
-  };
-  const auto nothing = [](const std::string&) { return true; };
-  const auto fifo = [](const std::string& path) { return mkfifo(path.c_str(), 0600) == 0; };
-  const auto refused = [](const std::string& path) { return Write_File(path, {2}); };
   struct Row {
     const char* what;
     std::function<bool(const std::string&)> make_file;
@@ -625,12 +623,12 @@ TEST_F(DamagedStoresTest, ACopyThatCannotBeReadNowKeepsTheFileFromBeingWritten) 
   };
   const std::string kWaiting = "store.dat_tmp could not be opened (Too many open files)";
   const std::vector<Row> rows = {
-      {"missing", nothing, Store_Load::Unopened,
+      {"missing", Make_Nothing, Store_Load::Unopened,
        kWaiting + "; it is left as it is and a new store was started, and store.dat is not saved this session"},
-      {"refused", refused, Store_Load::Unkept,
+      {"refused", Make_Bytes({2}), Store_Load::Unkept,
        "store.dat was damaged (it is not one byte 1); " + kWaiting +
            "; both are left where they are, a new store was started and nothing is saved over them this session"},
-      {"unopened", fifo, Store_Load::Unopened,
+      {"unopened", Make_Fifo, Store_Load::Unopened,
        "store.dat could not be opened (it is a FIFO, not a regular file); it was moved to store.dat.bad; " + kWaiting +
            " and is left as it is, and a new store was started, and store.dat is not saved this session"},
   };
@@ -649,7 +647,9 @@ TEST_F(DamagedStoresTest, ACopyThatCannotBeReadNowKeepsTheFileFromBeingWritten) 
       EXPECT_EQ(Load_Store_File("store.dat", "a new store was started", accepts_one, state).outcome, row.outcome);
       EXPECT_EQ(m_Errors.size(), 1u) << "said once";
       EXPECT_EQ(Read_File("store.dat_tmp"), Bytes{1});
-      if (row.outcome == Store_Load::Unkept) EXPECT_EQ(Read_File("store.dat"), Bytes{2}) << "left as it is";
+      if (row.outcome == Store_Load::Unkept) {
+        EXPECT_EQ(Read_File("store.dat"), Bytes{2}) << "left as it is";
+      }
       EXPECT_EQ(File_There("store.dat.bad"), std::string(row.what) == "unopened") << "nothing kept while the copy waits";
 
       Inject_Store_Open_Failure("", 0);
