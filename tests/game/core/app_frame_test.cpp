@@ -281,7 +281,9 @@ TEST_F(AppFrame, AListingThatCannotServeTheGameIsNamedOnceWithoutTheFolderHint) 
     EXPECT_FALSE(harness.Start());
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_FALSE(messages.empty());
-    if (!c.message.empty()) EXPECT_EQ(messages[0], c.message);
+    if (!c.message.empty()) {
+      EXPECT_EQ(messages[0], c.message);
+    }
     EXPECT_EQ(Count(messages[0], "Double check"), 0u) << messages[0];
     EXPECT_EQ(Count(said, c.said), 1u) << said;
     EXPECT_EQ(Count(said, "rezmap_0.ksa"), 1u) << said;

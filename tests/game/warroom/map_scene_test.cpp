@@ -166,7 +166,9 @@ TEST_F(WarRoomMapScene, TheHubRingIsDrawnUntexturedBesideTheTexturedRings) {
   plat::Seed_Random(6);
   ASSERT_TRUE(g_WarRoom_Sim.Init(1));
   CMenu_WarRoom& screen = g_Menu_Mgr.m_WarRoom;
-  if (!screen.m_Initialised) ASSERT_TRUE(screen.Init());
+  if (!screen.m_Initialised) {
+    ASSERT_TRUE(screen.Init());
+  }
   screen.Set_Page(CMenu_WarRoom::kLeaving);  // both rings lowered into place, no panel or map
   Draw_Scene([&] { screen.Render(CFrame_Info{}); }, pixels);
   if (const char* dir = std::getenv("VT_WARROOM_SHOTS")) harness.Save_Png(std::string(dir) + "/warroom_rings.png");
