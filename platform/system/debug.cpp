@@ -24,6 +24,18 @@ std::mutex& Recorder_Mutex() {
   return *mutex;
 }
 
+// Held while a recorder runs: recorders (tests collecting lines) are called one at a time,
+// whatever thread reports, and may report again from inside themselves.
+std::recursive_mutex& Delivery_Mutex() {
+  static auto* mutex = new std::recursive_mutex;
+  return *mutex;
+}
+
+void Deliver(const Debug_Recorder& recorder, const char* text) {
+  std::lock_guard<std::recursive_mutex> hold(Delivery_Mutex());
+  recorder(text);
+}
+
 Debug_Recorder& Recorder() {
   static auto* recorder = new Debug_Recorder;
   return *recorder;
@@ -59,7 +71,7 @@ void Debug_Output(const char* text) {
     recorder = Recorder();
   }
   if (recorder) {
-    recorder(text);
+    Deliver(recorder, text);
     return;
   }
   if (g_enabled.load()) std::fputs(text, stderr);
@@ -82,7 +94,7 @@ void Error_Output(const char* text) {
     std::lock_guard<std::mutex> hold(Recorder_Mutex());
     recorder = Error_Recorder();
   }
-  if (recorder) recorder(text);
+  if (recorder) Deliver(recorder, text);
 }
 
 }  // namespace plat
