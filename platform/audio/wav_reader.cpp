@@ -146,4 +146,24 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
   return true;
 }
 
+Wav_Extent Find_Wav_Extent(const uint8_t* head, size_t available, uint64_t* end) {
+  const size_t riff = std::min<size_t>(available, 4);
+  const size_t wave = available > 8 ? std::min<size_t>(available - 8, 4) : 0;
+  if (std::memcmp(head, "RIFF", riff) != 0 || std::memcmp(head + 8, "WAVE", wave) != 0) return Wav_Extent::Not_Wav;
+  if (available < kFirstChunk) return Wav_Extent::Need_More;
+  uint64_t reach = uint64_t{Get32(head + 4)} + 8;
+  bool format = false;
+  bool samples = false;
+  for (uint64_t pos = kFirstChunk; !(format && samples);) {
+    if (pos + kChunkHeader > available) return Wav_Extent::Need_More;
+    const uint32_t size = Get32(head + pos + 4);
+    format = format || std::memcmp(head + pos, "fmt ", 4) == 0;
+    samples = samples || std::memcmp(head + pos, "data", 4) == 0;
+    pos += kChunkHeader + uint64_t{size} + (size & 1);
+    reach = std::max(reach, pos);
+  }
+  *end = reach;
+  return Wav_Extent::Known;
+}
+
 }  // namespace plat

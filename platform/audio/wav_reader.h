@@ -21,4 +21,11 @@ constexpr int kWavMaxRate = 192000;
 // leaving out empty, for anything else (truncated chunks, other encodings, odd layouts).
 bool Read_Wav(const void* data, size_t size, Wav_Pcm* out);
 
+// How far a RIFF/WAVE file reaches, told from its first `available` bytes (so before the rest is
+// there): Not_Wav when they cannot begin "RIFF", a size, "WAVE"; Need_More until the chunks up
+// to the format and the samples are in view; else Known, with `end` the later of the form's
+// stated end and the end of those chunks: the bytes Read_Wav walks, nothing after them.
+enum class Wav_Extent { Not_Wav, Need_More, Known };
+Wav_Extent Find_Wav_Extent(const uint8_t* head, size_t available, uint64_t* end);
+
 }  // namespace plat

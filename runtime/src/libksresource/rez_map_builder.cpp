@@ -74,25 +74,42 @@ bool Records_Plausible(const std::string& root, const RezMapData& data, std::str
   return true;
 }
 
-// Parses the set's listing: the packed file when it is a regular file not older than the text
-// map (or there is no text map), else the text map. Entries of either name that are not
-// regular files are never opened for reading; they are listed in `ignored`.
-bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state, std::string& error,
-                  std::vector<std::string>* ignored) {
-  std::string packed = Rez_Packed_File_Name(root, set);
-  std::string text = Rez_Text_Map_File_Name(root, set);
+// Which of the set's two listings is read: the packed file when it is a regular file not older
+// than the text map (or there is no text map), else the text map.
+struct Listing_Choice {
+  std::string packed;
+  std::string text;
+  bool any = false;         // either is a regular file
+  bool use_packed = false;  // the packed file is the one read
+
+  const std::string& Source() const { return use_packed ? packed : text; }
+};
+
+Listing_Choice Choose_Listing(const std::string& root, int set) {
+  Listing_Choice choice;
+  choice.packed = Rez_Packed_File_Name(root, set);
+  choice.text = Rez_Text_Map_File_Name(root, set);
   int64_t packed_time = 0;
   int64_t text_time = 0;
-  bool has_packed = Regular_File_Time(packed, &packed_time);
-  bool has_text = Regular_File_Time(text, &text_time);
+  const bool has_packed = Regular_File_Time(choice.packed, &packed_time);
+  const bool has_text = Regular_File_Time(choice.text, &text_time);
+  choice.any = has_packed || has_text;
+  choice.use_packed = has_packed && (!has_text || packed_time >= text_time);
+  return choice;
+}
+
+// Parses the set's listing (Choose_Listing). Entries of either name that are not regular files
+// are never opened for reading; they are listed in `ignored`.
+bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state, std::string& error,
+                  std::vector<std::string>* ignored) {
+  const Listing_Choice choice = Choose_Listing(root, set);
   const std::vector<std::string> unusable = Rez_Unusable_Sources(root, set);
   if (ignored) *ignored = unusable;
-  if (!has_packed && !has_text) {
-    error = unusable.empty() ? "no source " + packed : "no source: " + unusable.front();
+  if (!choice.any) {
+    error = unusable.empty() ? "no source " + choice.packed : "no source: " + unusable.front();
     return false;
   }
-  const bool use_packed = has_packed && (!has_text || packed_time >= text_time);
-  state.source = use_packed ? packed : text;
+  state.source = choice.Source();
   FILE* source = nullptr;
   std::string reason;
   if (plat::Open_Regular_File(state.source, "rb", &source, &reason) != plat::Open_Result::Opened) {
@@ -100,7 +117,7 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
     return false;
   }
   RezByteSource bytes(source);
-  Parse_Rez_Text_Map(bytes, use_packed, map);
+  Parse_Rez_Text_Map(bytes, choice.use_packed, map);
   std::fclose(source);
   state.complete = map.complete;
   state.damage = map.damage;
@@ -128,15 +145,7 @@ void Report_Left_Out(const std::string& source, const std::vector<std::string>& 
 
 }  // namespace
 
-std::string Rez_Listing_Source(const std::string& root, int set) {
-  const std::string packed = Rez_Packed_File_Name(root, set);
-  const std::string text = Rez_Text_Map_File_Name(root, set);
-  int64_t packed_time = 0;
-  int64_t text_time = 0;
-  const bool has_packed = Regular_File_Time(packed, &packed_time);
-  const bool has_text = Regular_File_Time(text, &text_time);
-  return has_packed && (!has_text || packed_time >= text_time) ? packed : text;
-}
+std::string Rez_Listing_Source(const std::string& root, int set) { return Choose_Listing(root, set).Source(); }
 
 std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set) {
   std::vector<std::string> found;

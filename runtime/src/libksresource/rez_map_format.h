@@ -116,9 +116,8 @@ struct RezTextMap {
   // Whether the listing ran to its proper end: where a record begins, the end of the input, a
   // terminating byte, or any other byte that is no digit when no listing text follows it (only
   // line ends and zero bytes up to a packed file's first record data or a text map's end).
-  // Otherwise `damage`
-  // says where and how it broke off ("at line 101 (byte 8583) it holds 'Z' where the resource
-  // id belongs").
+  // Otherwise `damage` says where and how it broke off ("at line 101 (byte 8583) it holds 'Z'
+  // where the resource id belongs").
   bool complete = true;
   std::string damage;
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/audio/bass.h"
+#include "platform/audio/wav_reader.h"
 #include "platform/system/memory.h"
 #include "runtime/src/core/output_redir.h"
 #include "runtime/src/core/streams.h"
@@ -19,40 +19,18 @@ constexpr uint8_t kFlagLoop = 0x01;
 constexpr int kDefaultFrequency = -1;
 constexpr int kDefaultPan = -1;
 
-constexpr size_t kWavFirstChunk = 12;  // after "RIFF", the form size and "WAVE"
-constexpr size_t kWavChunkHeader = 8;  // the chunk's id and size
-
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-// True while the bytes so far can still begin "RIFF", a size, "WAVE".
-bool May_Be_Riff_Wave(const uint8_t* head, size_t length) {
-  const size_t riff = std::min<size_t>(length, 4);
-  const size_t wave = length > 8 ? std::min<size_t>(length - 8, 4) : 0;
-  return std::memcmp(head, "RIFF", riff) == 0 && std::memcmp(head + 8, "WAVE", wave) == 0;
-}
-
 }  // namespace
 
 RezExpansionBound Sound_Expansion_Bound(const uint8_t* head, size_t length) {
-  if (!May_Be_Riff_Wave(head, length)) {
-    return RezExpansionBound::Refused("a sound the player cannot read: it does not begin with \"RIFF\", a size and "
-                                      "\"WAVE\"");
-  }
-  if (length < kWavFirstChunk) return RezExpansionBound::Need_More();
-  // The player reads the chunks up to the format and the samples, and on to the end the form
-  // states; what follows them is not read.
-  uint64_t end = uint64_t{Get32(head + 4)} + 8;
-  bool format = false;
-  bool samples = false;
-  for (uint64_t pos = kWavFirstChunk; !(format && samples); ) {
-    if (pos + kWavChunkHeader > length) return RezExpansionBound::Need_More();
-    const uint32_t size = Get32(head + pos + 4);
-    format = format || std::memcmp(head + pos, "fmt ", 4) == 0;
-    samples = samples || std::memcmp(head + pos, "data", 4) == 0;
-    pos += kWavChunkHeader + uint64_t{size} + (size & 1);
-    end = std::max(end, pos);
+  uint64_t end = 0;
+  switch (plat::Find_Wav_Extent(head, length, &end)) {
+    case plat::Wav_Extent::Not_Wav:
+      return RezExpansionBound::Refused("a sound the player cannot read: it does not begin with \"RIFF\", a size and "
+                                        "\"WAVE\"");
+    case plat::Wav_Extent::Need_More:
+      return RezExpansionBound::Need_More();
+    case plat::Wav_Extent::Known:
+      break;
   }
   char what[96];
   std::snprintf(what, sizeof what, "RIFF WAVE sound (%llu bytes)", static_cast<unsigned long long>(end));

@@ -250,3 +250,57 @@ TEST(WavReader, MoreThanTwoChannelsAreMixedDownToStereo) {
 }
 
 }  // namespace
+
+namespace {
+
+// The extent told from a file's first bytes holds everything Read_Wav reads: the file cut there
+// reads the same frames, and fewer bytes than the chunks up to the samples only ask for more.
+TEST(WavExtent, HoldsWhatTheReaderReadsAndNeedsNoMoreThanTheChunksUpToTheSamples) {
+  const std::vector<int16_t> frames = {1, 2, 3, 4, 5};  // odd: the data chunk is padded
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> change;
+  };
+  const Case cases[] = {
+      {"as written", [](Bytes&) {}},
+      {"form size ends inside the data", [](Bytes& b) { Set32(b, 4, 36); }},
+      {"form size never filled in", [](Bytes& b) { Set32(b, 4, 0); }},
+      {"form size past the chunks", [](Bytes& b) { Set32(b, 4, uint32_t(b.size() + 40)); }},
+      {"an odd chunk before the samples",
+       [](Bytes& b) {
+         const Bytes odd = {'n', 'o', 't', 'e', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+         b.insert(b.begin() + 36, odd.begin(), odd.end());
+         Set32(b, 4, uint32_t(b.size() - 8));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file = writers::EncodeWav(frames, 1, 22050);
+    c.change(file);
+    const size_t written = file.size();
+    file.insert(file.end(), 100, 0);  // zero-sized chunks the form may still reach into
+    uint64_t end = 0;
+    ASSERT_EQ(plat::Find_Wav_Extent(file.data(), file.size(), &end), plat::Wav_Extent::Known);
+    EXPECT_GE(end, written - 1) << "only a last pad byte may be left out";
+    plat::Wav_Pcm pcm;
+    ASSERT_TRUE(plat::Read_Wav(file.data(), std::min<size_t>(end, file.size()), &pcm));
+    EXPECT_EQ(pcm.frames, frames);
+    for (size_t length = 0; length < 44; ++length) {
+      uint64_t unused = 0;
+      EXPECT_EQ(plat::Find_Wav_Extent(file.data(), length, &unused), plat::Wav_Extent::Need_More) << length;
+    }
+  }
+}
+
+TEST(WavExtent, BytesThatCannotBeginAWaveFileAreToldAtOnce) {
+  for (const char* head : {"RIFX\x10\0\0\0WAVE", "RIFF\x10\0\0\0AVI ", "\0\0\0\0\0\0\0\0\0\0\0\0", "OggS"}) {
+    uint64_t unused = 0;
+    EXPECT_EQ(plat::Find_Wav_Extent(reinterpret_cast<const uint8_t*>(head), 12, &unused), plat::Wav_Extent::Not_Wav)
+        << head;
+  }
+  uint64_t unused = 0;
+  EXPECT_EQ(plat::Find_Wav_Extent(reinterpret_cast<const uint8_t*>("\0"), 1, &unused), plat::Wav_Extent::Not_Wav)
+      << "one byte is enough";
+}
+
+}  // namespace
