@@ -98,6 +98,42 @@ Listing_Choice Choose_Listing(const std::string& root, int set) {
   return choice;
 }
 
+// Whether a record's path names the packed file being read: the file the manager would open for
+// it (the root and the components joined) has the packed file's name, or is that very file under
+// another name (a link). Each other name is looked up once.
+class Names_Packed_File {
+ public:
+  Names_Packed_File(std::string root, std::string packed, FILE* opened)
+      : m_Root(std::move(root)), m_Packed(std::move(packed)) {
+    struct stat info {};
+    m_Known = fstat(fileno(opened), &info) == 0;
+    m_Device = info.st_dev;
+    m_Inode = info.st_ino;
+  }
+
+  bool operator()(const std::vector<std::string>& components) {
+    std::string name = m_Root;
+    for (size_t i = 0; i < components.size(); ++i) name += (i > 0 ? "/" : "") + components[i];
+    if (name == m_Packed) return true;
+    auto known = m_Others.find(name);
+    if (known == m_Others.end()) known = m_Others.emplace(name, Same_File(name)).first;
+    return known->second;
+  }
+
+ private:
+  bool Same_File(const std::string& name) const {
+    struct stat info {};
+    return m_Known && stat(name.c_str(), &info) == 0 && info.st_dev == m_Device && info.st_ino == m_Inode;
+  }
+
+  std::string m_Root;
+  std::string m_Packed;
+  bool m_Known = false;
+  dev_t m_Device = 0;
+  ino_t m_Inode = 0;
+  std::map<std::string, bool> m_Others;
+};
+
 // Parses the set's listing (Choose_Listing). Entries of either name that are not regular files
 // are never opened for reading; they are listed in `ignored`.
 bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state, std::string& error,
@@ -117,7 +153,11 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
     return false;
   }
   RezByteSource bytes(source);
-  Parse_Rez_Text_Map(bytes, choice.use_packed, map);
+  if (choice.use_packed) {
+    Parse_Rez_Text_Map(bytes, true, map, Names_Packed_File(root, state.source, source));
+  } else {
+    Parse_Rez_Text_Map(bytes, false, map);
+  }
   std::fclose(source);
   state.complete = map.complete;
   state.damage = map.damage;

@@ -72,8 +72,20 @@ void Skip_Line_End(RezByteSource& source, uint64_t data_start) {
   if (Hex_Digit(c) >= 0 || c == '#' || control) source.Unget(c);
 }
 
-bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::string& path,
-                uint32_t offset, uint32_t size) {
+// A record whose fields all parsed, before it is kept or left out.
+struct Listed_Record {
+  uint32_t id = 0;
+  uint32_t attributes = 0;
+  uint32_t offset = 0;
+  uint32_t size = kRezSizeToEnd;
+  bool path_fits = false;          // the path splits within the format's limits
+  std::vector<std::string> parts;  // its component texts
+};
+
+bool Add_Record(RezTextMap& map, const Listed_Record& listed) {
+  const uint32_t id = listed.id;
+  const uint32_t attributes = listed.attributes;
+  const std::vector<std::string>& parts = listed.parts;
   const uint8_t flags = static_cast<uint8_t>(attributes >> 24);
   const uint8_t type = static_cast<uint8_t>(attributes >> 16);
   if (type > kRezMaxType || (flags & kRezFlagSizeReader)) {
@@ -88,8 +100,7 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
     map.diagnostics.push_back(text);
     return false;
   }
-  std::vector<std::string> parts;
-  if (!Split_Rez_Path(path, parts)) {
+  if (!listed.path_fits) {
     char text[160];
     std::snprintf(text, sizeof text,
                   "Resource ID (%x): path has more than %d components or one longer than %zu characters.\n",
@@ -119,8 +130,8 @@ bool Add_Record(RezTextMap& map, uint32_t id, uint32_t attributes, const std::st
   record.type = static_cast<uint8_t>(attributes >> 16);
   record.attributes[0] = static_cast<uint8_t>(attributes >> 8);
   record.attributes[1] = static_cast<uint8_t>(attributes);
-  record.offset = offset;
-  record.size = size;
+  record.offset = listed.offset;
+  record.size = listed.size;
   map.records.push_back(record);
   return true;
 }
@@ -218,6 +229,20 @@ bool RezByteSource::Refill() {
   return true;
 }
 
+bool RezByteSource::Rewind() {
+  if (m_File) {
+    if (m_File_Start < 0 || std::fseek(m_File, m_File_Start, SEEK_SET) != 0) return false;
+    m_Data = m_End = nullptr;
+  } else {
+    m_Data = m_Begin;
+  }
+  m_Pushed = kNothing;
+  m_Offset = 0;
+  m_Line = 1;
+  m_Last = -1;
+  return true;
+}
+
 bool Split_Rez_Path(const std::string& path, std::vector<std::string>& components) {
   components.clear();
   size_t start = 0;
@@ -280,20 +305,66 @@ void Note_Break(RezTextMap& map, const RezByteSource& source, Field result, cons
   map.damage = text;
 }
 
-// A listing stopped at the start of a record by a byte that is no digit: it ended there when no
-// listing text follows, up to the first record's data in a packed file (whose terminating byte
-// ends the search, its data following) or to the end of a text map; else it broke off, named
-// at the stopping byte or, when that is only padding, at the first text after it.
-void Note_Stop(RezTextMap& map, RezByteSource& source, bool with_size, uint64_t data_start) {
-  const bool stop_is_padding = Is_Padding(source.Last());
-  Note_Break(map, source, Field::Bad, "resource id");
-  while (!with_size || source.Offset() < data_start) {
+// The fields of a record after its resource id, read into `listed`: Ok, or how the first that
+// does not parse failed, with its name in `field`.
+Field Read_Record_Fields(RezByteSource& source, bool with_size, Listed_Record& listed, const char*& field) {
+  std::string name;
+  std::string path;
+  Field result = Field::Ok;
+  auto ok = [&](Field step, const char* step_field) {
+    result = step;
+    field = step_field;
+    return step == Field::Ok;
+  };
+  const bool whole =
+      ok(Read_Separator(source), "separator after the resource id") &&
+      ok(Read_Hex8(source, listed.attributes), "attribute word") &&
+      ok(Read_Separator(source), "separator after the attribute word") && ok(Read_Quoted(source, name), "quoted name") &&
+      ok(Read_Quoted(source, path), "quoted path") && ok(Read_Hex8(source, listed.offset), "offset") &&
+      (!with_size ||
+       (ok(Read_Separator(source), "separator after the offset") && ok(Read_Hex8(source, listed.size), "size")));
+  if (whole) listed.path_fits = Split_Rez_Path(path, listed.parts);
+  return result;
+}
+
+// Whether a whole record's text begins here.
+bool Record_Follows(RezByteSource& source, bool with_size) {
+  Listed_Record listed;
+  const char* field = nullptr;
+  return Read_Hex8(source, listed.id) == Field::Ok && Read_Record_Fields(source, with_size, listed, field) == Field::Ok;
+}
+
+// The first byte that is no padding before `limit`, or -1 when none comes before it, the end or
+// (when `terminator_ends`) a terminating byte.
+int First_Text(RezByteSource& source, uint64_t limit, bool terminator_ends) {
+  while (source.Offset() < limit) {
     const int c = source.Next();
-    if (c < 0 || (with_size && c == kRezPackedListingEnd)) break;
-    if (Is_Padding(c)) continue;
-    if (stop_is_padding) Note_Break(map, source, Field::Bad, "resource id");
-    return;
+    if (c < 0 || (terminator_ends && c == kRezPackedListingEnd)) return -1;
+    if (!Is_Padding(c)) return c;
   }
+  return -1;
+}
+
+// A listing stopped by a byte that is no digit where a record begins (or by a terminating byte
+// after a record's last field). It ended there when no listing text follows: only padding up to
+// a packed file's data start or to a text map's end. In a packed file whose listing stopped at
+// padding (its terminator, a zero byte), other bytes before the data that begin no record, such
+// as the data of a record that now names another file, are no listing text either. Else it
+// broke off, named at the stopping byte. A packed file whose data start is unknown (none of its
+// records lies in it) ends at its terminating byte; after any other byte only padding may come
+// up to the next terminating byte.
+void Note_Stop(RezTextMap& map, RezByteSource& source, bool with_size, uint64_t data_start, const char* field) {
+  const bool data_known = with_size && data_start != UINT64_MAX;
+  const bool stop_is_padding = Is_Padding(source.Last());
+  if (with_size && !data_known && source.Last() == kRezPackedListingEnd) return;
+  Note_Break(map, source, Field::Bad, field);
+  const int text = First_Text(source, data_start, with_size && !data_known);
+  bool listing_follows = text >= 0;
+  if (listing_follows && data_known && stop_is_padding) {
+    source.Unget(text);
+    listing_follows = Record_Follows(source, true);
+  }
+  if (listing_follows) return;
   map.complete = true;
   map.damage.clear();
 }
@@ -310,71 +381,154 @@ void Note_Missing_Terminator(RezTextMap& map, const RezByteSource& source) {
 
 }  // namespace
 
-void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map) {
-  map.complete = true;
-  map.damage.clear();
-  std::string name;
-  std::string path;
-  auto field_ok = [&](Field result, const char* field) {
-    if (result == Field::Ok) return true;
-    Note_Break(map, source, result, field);
-    return false;
-  };
-  // Where a packed file's data begins: the nearest offset of a record past the listing read so
-  // far. The listing cannot run into it.
-  uint64_t data_start = UINT64_MAX;
-  while (true) {
-    uint32_t id = 0;
-    uint32_t attributes = 0;
-    uint32_t offset = 0;
-    uint32_t size = kRezSizeToEnd;
-    if (with_size && source.Offset() >= data_start) return;
-    // A record's start is where the listing may end: a text map at the end of the input
-    // (comments before it included), a packed file at its terminating byte; any other byte that
-    // is no digit ends it too when no listing text follows.
-    int digits = 0;
-    const Field first = Read_Hex8(source, id, &digits);
-    if (digits == 0) {
-      if (first == Field::End) {
-        if (with_size) Note_Missing_Terminator(map, source);
-        return;
-      }
-      if (first == Field::Bad) {
-        // A terminating byte ends a packed file's listing (and, as an old end-of-file mark,
-        // may end a text map) whatever follows it.
-        if (source.Last() != kRezPackedListingEnd) Note_Stop(map, source, with_size, data_start);
-        return;
-      }
-    }
-    if (!field_ok(first, "resource id") || !field_ok(Read_Separator(source), "separator after the resource id")) {
-      return;
-    }
-    if (!field_ok(Read_Hex8(source, attributes), "attribute word") ||
-        !field_ok(Read_Separator(source), "separator after the attribute word")) {
-      return;
-    }
-    if (!field_ok(Read_Quoted(source, name), "quoted name") || !field_ok(Read_Quoted(source, path), "quoted path")) {
-      return;
-    }
-    if (!field_ok(Read_Hex8(source, offset), "offset")) return;
-    if (with_size) {
-      if (!field_ok(Read_Separator(source), "separator after the offset") ||
-          !field_ok(Read_Hex8(source, size), "size")) {
-        return;
-      }
-    }
-    Add_Record(map, id, attributes, path, offset, size);
-    if (with_size && offset > source.Offset()) data_start = std::min<uint64_t>(data_start, offset);
-    // The last field's separator and the line end may be missing at the end of the input or
-    // before a packed file's terminating byte.
-    const int separator = source.Next();
-    if (separator < 0) {
-      if (with_size) Note_Missing_Terminator(map, source);
-      return;
-    }
-    if (separator == kRezPackedListingEnd) return;
-    Skip_Line_End(source, with_size ? data_start : UINT64_MAX);
+namespace {
+
+// One reading of a listing from its first byte.
+class Listing_Pass {
+ public:
+  Listing_Pass(RezByteSource& source, bool with_size, const RezNamesListingFile& names_listing_file, RezTextMap& map)
+      : m_Source(source), m_With_Size(with_size), m_Names_Listing_File(names_listing_file), m_Map(map) {}
+
+  // A first reading of a packed file only finds where the listing's text ends and where its own
+  // records say their data lies; it runs until the listing stops, whatever own offsets it passes.
+  void Survey() {
+    m_Survey = true;
+    Run();
   }
+
+  // Reads the listing up to `data_start` at most. Own records whose offsets lie before
+  // `listing_end` are left out: their bytes would be listing text.
+  void Read(uint64_t data_start, uint64_t listing_end) {
+    m_Data_Start = data_start;
+    m_Listing_End = listing_end;
+    Run();
+  }
+
+  // Where the text of the last record read whole ends.
+  uint64_t Text_End() const { return m_Text_End; }
+
+  // The smallest own offset at or past the listing's text: where the packed file's data begins
+  // (UINT64_MAX when no own record says).
+  uint64_t Data_Start() const {
+    uint64_t start = UINT64_MAX;
+    for (uint32_t offset : m_Own_Offsets) {
+      if (offset >= m_Text_End) start = std::min<uint64_t>(start, offset);
+    }
+    return start;
+  }
+
+ private:
+  void Run();
+  bool Field_Ok(Field result, const char* field);
+  bool Read_Fields(Listed_Record& listed);
+  void Keep(Listed_Record& listed);
+  void Stop(const char* field);
+
+  RezByteSource& m_Source;
+  const bool m_With_Size;
+  const RezNamesListingFile& m_Names_Listing_File;
+  RezTextMap& m_Map;
+  bool m_Survey = false;
+  uint64_t m_Data_Start = UINT64_MAX;
+  uint64_t m_Listing_End = 0;
+  uint64_t m_Text_End = 0;
+  std::vector<uint32_t> m_Own_Offsets;
+};
+
+bool Listing_Pass::Field_Ok(Field result, const char* field) {
+  if (result == Field::Ok) return true;
+  Note_Break(m_Map, m_Source, result, field);
+  return false;
+}
+
+void Listing_Pass::Stop(const char* field) {
+  // A survey reads no further than the listing: what follows a stop is judged in the reading.
+  if (!m_Survey) Note_Stop(m_Map, m_Source, m_With_Size, m_Data_Start, field);
+}
+
+// The fields after the resource id. False when one does not parse; it is noted.
+bool Listing_Pass::Read_Fields(Listed_Record& listed) {
+  const char* field = "";
+  const Field result = Read_Record_Fields(m_Source, m_With_Size, listed, field);
+  return Field_Ok(result, field);
+}
+
+// Keeps the record, or leaves it out with a diagnostic. A packed file's own records note their
+// offsets; one that lies inside the listing is left out.
+void Listing_Pass::Keep(Listed_Record& listed) {
+  const bool own =
+      m_With_Size && listed.path_fits && m_Names_Listing_File && m_Names_Listing_File(listed.parts);
+  if (own) m_Own_Offsets.push_back(listed.offset);
+  if (own && listed.offset < m_Listing_End) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Resource ID (%x): its offset %08X (byte %u) lies inside this file's own listing, which runs to "
+                  "byte %llu; left out.\n",
+                  listed.id, listed.offset, listed.offset, static_cast<unsigned long long>(m_Listing_End));
+    m_Map.diagnostics.push_back(text);
+    return;
+  }
+  Add_Record(m_Map, listed);
+}
+
+void Listing_Pass::Run() {
+  m_Map.complete = true;
+  m_Map.damage.clear();
+  while (true) {
+    if (m_With_Size && m_Source.Offset() >= m_Data_Start) return;
+    // A record's start is where the listing may end: at the end of the input (comments before
+    // it included; a packed file then lost its terminating byte and its data), or at a byte
+    // that is no digit when no listing text follows it.
+    Listed_Record listed;
+    int digits = 0;
+    const Field first = Read_Hex8(m_Source, listed.id, &digits);
+    if (digits == 0 && first == Field::End) {
+      if (m_With_Size) Note_Missing_Terminator(m_Map, m_Source);
+      return;
+    }
+    if (digits == 0 && first == Field::Bad) {
+      Stop("resource id");
+      return;
+    }
+    if (!Field_Ok(first, "resource id") || !Read_Fields(listed)) return;
+    m_Text_End = m_Source.Offset();
+    Keep(listed);
+    // The last field's separator and the line end may be missing at the end of the input, where
+    // a packed file's data begins, or before a terminating byte.
+    if (m_With_Size && m_Source.Offset() >= m_Data_Start) return;
+    const int separator = m_Source.Next();
+    if (separator < 0) {
+      if (m_With_Size) Note_Missing_Terminator(m_Map, m_Source);
+      return;
+    }
+    if (separator == kRezPackedListingEnd) {
+      Stop("line end");
+      return;
+    }
+    Skip_Line_End(m_Source, m_With_Size ? m_Data_Start : UINT64_MAX);
+  }
+}
+
+}  // namespace
+
+void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map,
+                        const RezNamesListingFile& names_listing_file) {
+  Listing_Pass reading(source, with_size, names_listing_file, map);
+  if (!with_size || !names_listing_file) {
+    reading.Read(UINT64_MAX, 0);
+    return;
+  }
+  // A packed file's data begins where its own records say, past the listing's text: the text's
+  // end is found first, so that an offset pointing into it cannot cut the listing short.
+  RezTextMap surveyed;
+  Listing_Pass survey(source, with_size, names_listing_file, surveyed);
+  survey.Survey();
+  if (!source.Rewind()) {
+    map.complete = false;
+    map.damage = "it cannot be read again from its start";
+    return;
+  }
+  reading.Read(survey.Data_Start(), survey.Text_End());
 }
 
 bool Build_Rez_Map_Data(const RezTextMap& text_map, RezMapData& data, std::string& error) {

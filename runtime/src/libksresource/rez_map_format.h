@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -57,8 +58,12 @@ struct RezMapData {
 // Where the text-map parser reads from: a block of memory, or a stdio file read in pieces.
 class RezByteSource {
  public:
-  RezByteSource(const uint8_t* data, size_t size) : m_Data(data), m_End(data + size) {}
-  explicit RezByteSource(FILE* file) : m_File(file) {}
+  RezByteSource(const uint8_t* data, size_t size) : m_Begin(data), m_Data(data), m_End(data + size) {}
+  // Reads the file from where it stands now.
+  explicit RezByteSource(FILE* file) : m_File(file), m_File_Start(std::ftell(file)) {}
+
+  // Back to the first byte, as if just made. False when a file cannot be sought.
+  bool Rewind();
 
   // The next byte, or -1 at the end.
   int Next() {
@@ -94,9 +99,11 @@ class RezByteSource {
  private:
   bool Refill();
 
+  const uint8_t* m_Begin = nullptr;
   const uint8_t* m_Data = nullptr;
   const uint8_t* m_End = nullptr;
   FILE* m_File = nullptr;
+  long m_File_Start = 0;
   static constexpr int kNothing = -2;
   int m_Pushed = kNothing;
   uint64_t m_Offset = 0;
@@ -107,17 +114,19 @@ class RezByteSource {
 
 // A text map as parsed: the component texts in first-seen order and the records in reading
 // order. Records the map cannot serve (a path beyond its limits, a type above 4, the
-// size-reader flag) are left out and described in diagnostics.
+// size-reader flag, a packed file's record whose data would lie inside its own listing) are
+// left out and described in diagnostics.
 struct RezTextMap {
   std::vector<std::string> components;
   std::unordered_map<std::string, uint16_t> component_numbers;
   std::vector<RezRecord> records;
   std::vector<std::string> diagnostics;
-  // Whether the listing ran to its proper end: where a record begins, the end of the input, a
-  // terminating byte, or any other byte that is no digit when no listing text follows it (only
-  // line ends and zero bytes up to a packed file's first record data or a text map's end).
+  // Whether the listing ran to its proper end: where a record begins, the end of the input, or
+  // a byte that is no digit (a terminating byte, a zero byte, any other) when no listing text
+  // follows it: only line ends, zero bytes and terminating bytes up to a packed file's data or a
+  // text map's end (in a packed file stopped by such a byte, also bytes that begin no record).
   // Otherwise `damage` says where and how it broke off ("at line 101 (byte 8583) it holds 'Z'
-  // where the resource id belongs").
+  // where the resource id belongs"), naming the byte that stopped it.
   bool complete = true;
   std::string damage;
 };
@@ -125,10 +134,21 @@ struct RezTextMap {
 // The byte that usually ends the listing of a packed file; its data follows.
 constexpr uint8_t kRezPackedListingEnd = 0x1A;
 
+// Whether a record's path (its component texts) names the packed file whose listing is read.
+using RezNamesListingFile = std::function<bool(const std::vector<std::string>& components)>;
+
 // Parses records until the first field that does not parse or the end of the input. The map
 // of a packed file carries each record's size (with_size); a text map's records run to the end
 // of their files.
-void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map);
+//
+// A record's offset is a position in the file its path names. In a packed file only its own
+// records (`names_listing_file`; none when empty) hold their data after the listing, and the
+// smallest of their offsets past the listing's text is where that data begins: the listing is
+// read first to where its text ends, then again up to that data start. An own record whose
+// offset lies inside the listing's text is damage and left out; records of other files never
+// end the listing. A packed file without own records ends at its terminating byte.
+void Parse_Rez_Text_Map(RezByteSource& source, bool with_size, RezTextMap& map,
+                        const RezNamesListingFile& names_listing_file = {});
 
 // Splits a path into component texts: a leading "/", "\", "./" or ".\" is skipped; "/" and "\"
 // separate; empty components are dropped. False when the path has more than ten components or

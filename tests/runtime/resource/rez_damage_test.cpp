@@ -169,6 +169,14 @@ TEST_F(RezDamageTest, EachDamagedSetNamesItsFileAndTheCause) {
        [&] { Patch(pck, Line_Of(pck, 0x22000003) + 3, "Z"); }, 0x22000003,
        {"@packed_rezmap_0.pck is damaged, so its listing stops early: at line 3 (byte",
         ") it holds 'Z' where the resource id belongs; only the 2 resources listed before that can be found."}},
+      {"an end-of-file mark in place of the packed listing's second line end", true,
+       [&] { Patch(pck, Line_Of(pck, 0x22000003) - 1, "\x1A"); }, 0x22000003,
+       {"@packed_rezmap_0.pck is damaged, so its listing stops early: at line 2 (byte",
+        ") it holds byte 0x1A where the resource id belongs; only the 2 resources listed before that can be found."}},
+      {"an end-of-file mark in place of the text map's second line end", false,
+       [&] { Patch("rezmap_0.ksa", Line_Of("rezmap_0.ksa", 0x22000003) - 1, "\x1A"); }, 0x22000003,
+       {"@rezmap_0.ksa is damaged, so its listing stops early: at line 2 (byte",
+        ") it holds byte 0x1A where the resource id belongs; only the 2 resources listed before that can be found."}},
       {"a quote of the text map missing", false,
        [&] {
          const std::string text = Text(Read("rezmap_0.ksa"));
@@ -217,6 +225,81 @@ TEST_F(RezDamageTest, EachDamagedSetNamesItsFileAndTheCause) {
     }
     m_Manager.FreeResource(c.asked);
     Fresh_Folder();
+  }
+}
+
+// A record's path names the file that holds its data and its offset is a position in that file:
+// a packed listing whose records name other files, at any offsets, is read whole, and an own
+// record whose offset points into the listing is named once, with the listing, and left out while
+// the records after it are read.
+TEST_F(RezDamageTest, APackedListingIsReadWholeWhereverItsRecordsDataLies) {
+  const std::string pck = "packed_rezmap_0.pck";
+  // Gives the record another path (as long as the packed file's name) and offset.
+  auto repoint = [&](uint32_t id, const std::string& path, uint32_t offset) {
+    const size_t path_field = Text(Read(pck)).find("\"" + pck + "\" ", Line_Of(pck, id)) + 1;
+    Patch(pck, path_field, path);
+    Patch(pck, path_field + pck.size() + 2, writers::Hex8(offset));
+  };
+  auto set_offset = [&](uint32_t id, uint32_t offset) { repoint(id, pck, offset); };
+  // Moves the record's data to another file, at an offset that lies inside the packed listing.
+  auto move_to = [&](uint32_t id, const std::string& file) {
+    const RezRecord record = Record_Of(id);
+    const uint32_t offset = static_cast<uint32_t>(Line_Of(pck, 0x22000003) - 8);
+    const Bytes packed = Read(pck);
+    Bytes moved(offset, 'x');
+    moved.insert(moved.end(), packed.begin() + record.offset, packed.begin() + record.offset + record.size);
+    ASSERT_TRUE(writers::WriteWholeFile(Path(file), moved));
+    repoint(id, file, offset);
+  };
+  const std::string inside = "@packed_rezmap_0.pck: Resource ID (22000002): its offset ";
+  struct Case {
+    const char* name;
+    std::function<void()> damage;
+    std::vector<uint32_t> lost;
+    std::string said;  // the one error line's start ("@" stands for the root); empty: nothing said
+  };
+  const Case cases[] = {
+      {"first record's data in another file", [&] { move_to(0x22000001, "loose/extra_0000.bn"); }, {}, ""},
+      {"offset pointing at a later line of the listing",
+       [&] { set_offset(0x22000002, static_cast<uint32_t>(Line_Of(pck, 0x22000004))); }, {0x22000002}, inside},
+      {"offset pointing back to the listing's start", [&] { set_offset(0x22000002, 0); }, {0x22000002}, inside},
+      {"the packed file named by a link, offset inside the listing",
+       [&] {
+         std::filesystem::create_symlink(pck, Path("linked_to_pack0.pck"));
+         repoint(0x22000002, "linked_to_pack0.pck", static_cast<uint32_t>(Line_Of(pck, 0x22000004)));
+       },
+       {0x22000002}, inside},
+  };
+  ASSERT_EQ(std::string("loose/extra_0000.bn").size(), pck.size());
+  ASSERT_EQ(std::string("linked_to_pack0.pck").size(), pck.size());
+  std::filesystem::create_directory(Path("loose"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<writers::PackRecord> four = Four();
+    Write_Packed_Set(0, four);
+    c.damage();
+    std::filesystem::remove(Path("pack_map.map"));
+    Said said;
+    ASSERT_TRUE(Init());
+    for (const writers::PackRecord& record : four) {
+      if (std::count(c.lost.begin(), c.lost.end(), record.id)) continue;
+      RecordingResource* resource = Get(record.id);
+      ASSERT_NE(resource, nullptr) << std::hex << record.id << "\n" << said.All_Errors();
+      EXPECT_EQ(resource->m_Bytes, record.data) << std::hex << record.id;
+      m_Manager.FreeResource(record.id);
+    }
+    std::string expected = c.said;
+    for (size_t at; (at = expected.find('@')) != std::string::npos;) expected.replace(at, 1, m_Root);
+    const std::vector<std::string> errors = said.Errors();
+    if (expected.empty()) {
+      EXPECT_TRUE(errors.empty()) << said.All_Errors();
+    } else {
+      ASSERT_EQ(errors.size(), 1u) << said.All_Errors();
+      EXPECT_EQ(errors[0].find("Build_Pack_Map: " + expected), 0u) << errors[0];
+      EXPECT_NE(errors[0].find("lies inside this file's own listing, which runs to byte"), std::string::npos)
+          << errors[0];
+    }
+    m_Manager.Term();
   }
 }
 

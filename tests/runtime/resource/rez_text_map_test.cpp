@@ -10,10 +10,14 @@
 
 namespace {
 
+// In these listings the packed file being read is named "a": records whose path is "a" hold
+// their data in it, every other path names another file.
+bool Names_A(const std::vector<std::string>& parts) { return parts == std::vector<std::string>{"a"}; }
+
 RezTextMap Parse(const std::string& text, bool with_size = false) {
   RezByteSource source(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   RezTextMap map;
-  Parse_Rez_Text_Map(source, with_size, map);
+  Parse_Rez_Text_Map(source, with_size, map, Names_A);
   return map;
 }
 
@@ -140,10 +144,11 @@ TEST(RezTextMap, MalformedRecordEndsTheListKeepingEarlierOnes) {
 
 // A listing that stops where it should is complete: the end of the input after a record or a
 // comment, blank lines after the last record of a text map, an old end-of-file mark, and a
-// packed file's terminating byte, whatever its line ends. Anything else at a record's start is
-// damage.
+// packed file's terminating byte, whatever its line ends. Any byte that stops it with listing
+// text after it is damage, named at that byte.
 TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
-  const std::string line = "22000001 00020000 \"a\" \"a\" 00000000";  // 34 bytes
+  // 34 bytes; in a packed file it names another file, so the data's start is not known.
+  const std::string line = "22000001 00020000 \"a\" \"b\" 00000000";
   // A packed file's line (43 bytes) whose 4 bytes of data lie at the offset.
   auto packed = [](uint32_t offset) { return "22000001 00020000 \"a\" \"a\" " + writers::Hex8(offset) + " 00000004"; };
   const std::string zero(1, '\0');
@@ -161,7 +166,12 @@ TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
       {"terminator after CR LF", line + " 00000004\r\n\x1A" + "0123", true, 1, ""},
       {"terminator after LF alone", line + " 00000004\n\x1A" + "0123", true, 1, ""},
       {"text after blank lines", line + "\r\n\r\nmore", false, 1,
-       "at line 3 (byte 38) it holds 'm' where the resource id belongs"},
+       "at line 2 (byte 36) it holds byte 0x0D where the resource id belongs"},
+      {"end-of-file mark before more records", line + "\r\n\x1A" + line + "\r\n", false, 1,
+       "at line 2 (byte 36) it holds byte 0x1A where the resource id belongs"},
+      {"end-of-file mark after the offset, before more records", line + "\x1A" + line + "\r\n", false, 1,
+       "at line 1 (byte 34) it holds byte 0x1A where the line end belongs"},
+      {"end-of-file mark followed by padding", line + "\r\n\x1A\r\n" + zero + "\x1A\n", false, 1, ""},
       {"packed listing without its terminator", line + " 00000004\r\nPK", true, 1,
        "at line 2 (byte 45) it holds 'P' where the resource id belongs"},
       {"packed file that ends after its listing", line + " 00000004\r\n", true, 1,
@@ -180,11 +190,26 @@ TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
       {"other byte and zero padding, then the data", packed(50) + "\r\n\xFF" + zero + zero + zero + zero + "0123",
        true, 1, ""},
       {"zero byte before more listing", packed(200) + "\r\n" + zero + line + " 00000004\r\n\x1A", true, 1,
-       "at line 2 (byte 46) it holds '2' where the resource id belongs"},
+       "at line 2 (byte 45) it holds byte 0x00 where the resource id belongs"},
+      // A terminator is the usual stop: listing text after it is damage all the same, padding up
+      // to the data is not; data right after it is never read as listing.
+      {"terminator before more listing", packed(200) + "\r\n\x1A" + line + " 00000004\r\n\x1A", true, 1,
+       "at line 2 (byte 45) it holds byte 0x1A where the resource id belongs"},
+      {"terminator after the size, before more listing", packed(200) + "\x1A\r\n" + line + " 00000004\r\n\x1A",
+       true, 1, "at line 1 (byte 43) it holds byte 0x1A where the line end belongs"},
+      {"terminator and padding, then the data", packed(49) + "\r\n\x1A\r\n" + zero + "0123", true, 1, ""},
+      {"terminator, then data like a listing", packed(46) + "\r\n\x1A" + line + " 00000004\r\n", true, 1, ""},
+      // Bytes before the data that are no record (those of a record that now names another
+      // file) are no listing text.
+      {"terminator, then bytes of no record", packed(50) + "\r\n\x1APK\x03\x04" + "0123", true, 1, ""},
+      {"zero byte, then bytes of no record", packed(50) + "\r\n" + zero + "0123" + "0123", true, 1, ""},
+      // Without own records the data's start is not known: the terminator ends the listing.
+      {"terminator where no record lies in the file", line + " 00000004\r\n\x1A" + line + " 00000004\r\n", true, 1,
+       ""},
       {"text map ending in a zero byte", line + "\r\n" + zero, false, 1, ""},
       {"text map ending in a zero byte and line ends", line + "\r\n" + zero + "\r\n", false, 1, ""},
       {"text after a text map's zero byte", line + "\r\n" + zero + "more", false, 1,
-       "at line 2 (byte 37) it holds 'm' where the resource id belongs"},
+       "at line 2 (byte 36) it holds byte 0x00 where the resource id belongs"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -192,6 +217,74 @@ TEST(RezTextMap, ListingEndsProperlyOrSaysWhereItBrokeOff) {
     EXPECT_EQ(map.records.size(), c.records);
     EXPECT_EQ(map.complete, std::string(c.damage).empty());
     EXPECT_EQ(map.damage, c.damage);
+  }
+}
+
+// A record's offset is a position in the file its path names. Only the packed file's own records
+// say where its data begins: records of other files never end its listing, wherever their
+// offsets point, and an own record whose offset lies inside the listing is left out and named,
+// while the records after it are read.
+TEST(RezTextMap, APackedListingIsReadWholeWhateverItsOffsetsSay) {
+  constexpr int64_t kAfterListing = -1;  // the record's four bytes follow the listing, in this file
+  struct Line {
+    uint32_t id;
+    std::string path;  // "a" is the packed file itself
+    int64_t offset;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Line> lines;
+    bool terminator;
+    std::vector<uint32_t> kept;
+    std::vector<uint32_t> named;  // left out for an offset inside the listing
+  };
+  // Each line is 45 bytes, so three lines run to byte 135.
+  const Case cases[] = {
+      {"another file's record at an offset inside the listing ahead",
+       {{1, "x", 60}, {2, "a", kAfterListing}, {3, "a", kAfterListing}}, true, {1, 2, 3}, {}},
+      {"first record's data left behind, its path naming another file",
+       {{1, "x", kAfterListing}, {2, "a", kAfterListing}, {3, "a", kAfterListing}}, true, {1, 2, 3}, {}},
+      {"other files' records only, at any offsets", {{1, "x", 0}, {2, "x", 0x1000}, {3, "x", 100}}, true, {1, 2, 3},
+       {}},
+      {"other files' records and no terminator", {{1, "x", 50}, {2, "a", kAfterListing}, {3, "x", 91}}, false,
+       {1, 2, 3}, {}},
+      {"own offset inside the listing ahead, at the start of a later line",
+       {{1, "a", kAfterListing}, {2, "a", 90}, {3, "a", kAfterListing}}, true, {1, 3}, {2}},
+      {"own offset inside the next line", {{1, "a", 80}, {2, "a", kAfterListing}, {3, "a", kAfterListing}}, true,
+       {2, 3}, {1}},
+      {"own offset back at the listing's start", {{1, "a", kAfterListing}, {2, "a", 0}, {3, "a", kAfterListing}}, true,
+       {1, 3}, {2}},
+      {"own offset inside the listing and no terminator",
+       {{1, "a", kAfterListing}, {2, "a", 90}, {3, "a", kAfterListing}}, false, {1, 3}, {2}},
+      {"every own offset inside the listing", {{1, "a", 10}, {2, "a", 100}, {3, "x", 0}}, true, {3}, {1, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t listing_size = c.lines.size() * 45 + (c.terminator ? 1 : 0);
+    std::string text;
+    std::string data;
+    for (const Line& line : c.lines) {
+      const bool after = line.offset == kAfterListing;
+      const uint32_t offset = static_cast<uint32_t>(after ? listing_size + data.size() : line.offset);
+      text += writers::TextMapLine(line.id, writers::AttributeWord(0, 2, 0, 0), "n", line.path, offset, true, 4);
+      if (after) data += "0123";
+    }
+    ASSERT_EQ(text.size(), c.lines.size() * 45);
+    if (c.terminator) text += '\x1A';
+    const RezTextMap map = Parse(text + data, true);
+    EXPECT_TRUE(map.complete) << map.damage;
+    std::vector<uint32_t> kept;
+    for (const RezRecord& record : map.records) kept.push_back(record.id);
+    EXPECT_EQ(kept, c.kept);
+    ASSERT_EQ(map.diagnostics.size(), c.named.size());
+    for (size_t i = 0; i < c.named.size(); ++i) {
+      EXPECT_NE(map.diagnostics[i].find("Resource ID (" + std::to_string(c.named[i]) + "): its offset"),
+                std::string::npos)
+          << map.diagnostics[i];
+      EXPECT_NE(map.diagnostics[i].find("lies inside this file's own listing, which runs to byte 133; left out."),
+                std::string::npos)
+          << map.diagnostics[i];
+    }
   }
 }
 
@@ -230,7 +323,7 @@ TEST(RezTextMap, PackedListingCarriesSizesAndStopsAtTheTerminator) {
   const std::vector<uint8_t>& bytes = files[0].bytes;
   RezByteSource source(bytes.data(), bytes.size());
   RezTextMap map;
-  Parse_Rez_Text_Map(source, true, map);
+  Parse_Rez_Text_Map(source, true, map, [](const Parts& parts) { return parts == Parts{"packed_rezmap_0.pck"}; });
   ASSERT_EQ(map.records.size(), 2u);
   EXPECT_TRUE(map.complete) << map.damage;
   EXPECT_EQ(map.records[0].size, 4u);
