@@ -34,6 +34,16 @@ namespace {
 
 using AppFrame = RunningGame;
 
+// The shut-down of a quit ran: the device was released, then the settings were saved.
+void Expect_Shut_Down_As_A_Quit(const std::vector<std::string>& trace) {
+  const auto released = std::find(trace.begin(), trace.end(), std::string("release device"));
+  const auto saved = std::find(trace.begin(), trace.end(), std::string("save settings"));
+  ASSERT_NE(released, trace.end());
+  ASSERT_NE(saved, trace.end());
+  EXPECT_LT(released, saved);
+  EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kNoDevice);
+}
+
 TEST_F(AppFrame, ASecondCopyIsTurnedAwayWithoutOpeningAWindow) {
   plat::Instance_Lock first_copy;
   ASSERT_EQ(first_copy.Acquire(kInstance_Lock_Name), plat::Instance_Lock::Result::Acquired);
@@ -55,12 +65,7 @@ TEST_F(AppFrame, ANormalQuitReturnsZeroAndSavesTheSettingsAfterTheDeviceIsReleas
   harness.Close();
   EXPECT_FALSE(harness.Step(1, 16)) << "WM_CLOSE ends the loop";
   EXPECT_EQ(harness.Shut_Down(), 0);
-  const auto released = std::find(trace.begin(), trace.end(), std::string("release device"));
-  const auto saved = std::find(trace.begin(), trace.end(), std::string("save settings"));
-  ASSERT_NE(released, trace.end());
-  ASSERT_NE(saved, trace.end());
-  EXPECT_LT(released, saved);
-  EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kNoDevice);
+  Expect_Shut_Down_As_A_Quit(trace);
   float volume = 0.0f;
   ASSERT_TRUE(Reg_Read_Float(kSettings_Key, "SoundFX_Volume", volume));
   EXPECT_EQ(volume, 0.35f);
@@ -313,12 +318,7 @@ TEST_F(AppFrame, AStartThatFailsOnItsContentShutsDownAndEndsWithAFailure) {
   trace.clear();
   EXPECT_EQ(WinMain(), -1);
   EXPECT_NE(std::find(messages.begin(), messages.end(), std::string(kWorld_Init_Failure_Message)), messages.end());
-  const auto released = std::find(trace.begin(), trace.end(), std::string("release device"));
-  const auto saved = std::find(trace.begin(), trace.end(), std::string("save settings"));
-  ASSERT_NE(released, trace.end());
-  ASSERT_NE(saved, trace.end());
-  EXPECT_LT(released, saved);
-  EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kNoDevice);
+  Expect_Shut_Down_As_A_Quit(trace);
   EXPECT_EQ(g_Main_Window, nullptr);
 }
 
