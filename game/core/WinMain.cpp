@@ -107,6 +107,8 @@ int g_Device_Bit_Depth = 32;
 
 namespace {
 
+// What WinMain returns when the start fails.
+constexpr int kStart_Failed = -1;
 constexpr int kMain_Width = 640;
 constexpr int kMain_Height = 480;
 constexpr int kSplash_Bitmap = 104;
@@ -260,7 +262,7 @@ int Finish() {
 int Fail_Early() {
   Forget_Windows();
   App().instance_lock.Release();
-  return -1;
+  return kStart_Failed;
 }
 
 void On_Activate_App(bool active) {
@@ -405,7 +407,7 @@ LRESULT Main_Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
 bool App_Start(int show_command, int& exit_code) {
   App_State& app = App();
   app.quit = false;
-  exit_code = -1;
+  exit_code = kStart_Failed;
   if (Is_Already_Running(kInstance_Lock_Name)) {
     Show_Message("%s", kAlready_Running_Message);
     return false;
@@ -446,9 +448,11 @@ bool App_Start(int show_command, int& exit_code) {
   if (app.cross_hair) SetCursor(app.cross_hair);
   if (!g_Game.Init()) {
     Show_Message("%s", kWorld_Init_Failure_Message);
-    // What did start is stopped before the device goes.
+    // What did start is stopped before the device goes. The shut-down is that of a quit, but
+    // the start failed, and whatever started the program is told so.
     g_Game.Term();
-    exit_code = Finish();
+    Finish();
+    exit_code = kStart_Failed;
     return false;
   }
   Set_Game_Paused(true);

@@ -4,7 +4,7 @@
 #include "platform/window/win_messages.h"
 
 // The program's entry: starts, runs the main loop until WM_QUIT, shuts down. 0 after a normal
-// quit, -1 when start-up fails early.
+// quit, -1 when the start fails (early, or when the game cannot start on its content).
 int WinMain();
 
 // The same program in steps, so that a harness can drive it frame by frame:

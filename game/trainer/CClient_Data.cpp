@@ -88,6 +88,10 @@ void CClient_Data::Clear() {
   m_Loaded = false;
 }
 
+bool CClient_Data::Holds(const char* user_name) const {
+  return m_Loaded && m_File_Name == Get_File_Name(user_name);
+}
+
 void CClient_Data::Write_Data_Block(std::vector<uint8_t>& out) const {
   Byte_Writer w;
   for (uint32_t word : {m_Access_Level, m_Credits, m_Story_Counter, m_Runs_Finished, m_Pacing, m_Missions_Flown,

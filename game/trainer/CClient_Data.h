@@ -58,6 +58,9 @@ class CClient_Data {
   bool Save();
   // Defaults, empty sets, not loaded. The file name stays.
   void Clear();
+  // Whether the record is loaded with the account of the user (null: the console's current
+  // user).
+  bool Holds(const char* user_name) const;
 
   // Share of won missions among the recorded results, newest first up to the first empty slot;
   // weight is 0.2 per recorded result.

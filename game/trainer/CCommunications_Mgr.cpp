@@ -119,7 +119,10 @@ bool CCommunications_Mgr::Init() {
     return false;
   }
   if (m_Forum_Data.m_Damaged_Loads != forum_damage) Show_Message("%s", kForum_Failure);
-  if (!m_Client_Data.Load(nullptr)) {
+  // The account a login has just read is this session's. Read again, its file could answer
+  // otherwise (the process out of file handles at one read and not at the other), and the
+  // session would run and save another account than the one the console showed and stderr told.
+  if (!m_Client_Data.Holds(nullptr) && !m_Client_Data.Load(nullptr)) {
     Fail_Init("Error (CCommunications_Mgr): Couldn't load settings.");
     return false;
   }

@@ -126,6 +126,8 @@ class CMenu_Console {
   void Answer_Exit();
   void Enter_Command();
   void Log_In(const std::string& name, bool created);
+  // Reads the current user's account for the session the login starts; its access level.
+  uint32_t Read_Account_For_Session();
   void Print_Account_List();
   void Print_User();
   void Print_Help();

@@ -122,6 +122,8 @@ void CMenu_Console::Process(int action) {
       Print_Line("", false);
       g_Console_Session.logged_in = false;
       g_Console_Session.remembered_name.clear();
+      // The account a login read for a session that never started goes with the login.
+      if (!g_Communications_Mgr.Is_Running()) g_Communications_Mgr.m_Client_Data.Clear();
       if (m_Prompt_State != kPrompt_Login) Set_Prompt(kPrompt_Login);
       break;
     case kAction_Exit_Question:
@@ -180,7 +182,7 @@ void CMenu_Console::Log_In(const std::string& name, bool created) {
   m_User_Name = name;
   g_Console_Session.logged_in = true;
   g_Console_Session.remembered_name = name;
-  const uint32_t level = Get_Access_Level();
+  const uint32_t level = Read_Account_For_Session();
   Start_Sequence(1, created ? 16 : 0);
   g_Communications_Mgr.Post_Message(kComm_Story, 0, 0);
   if (created) {
@@ -260,6 +262,15 @@ void CMenu_Console::Print_Help() {
 
 // ---------------------------------------------------------------------------------------------
 // The account
+
+// The account is read once for the trainer's session the login starts: the record stays loaded
+// and the communications manager takes it as it is when it starts, so that what the console shows
+// now, what stderr says of the file and what the session runs on and saves come from one read.
+// While the manager runs, the record is its own.
+uint32_t CMenu_Console::Read_Account_For_Session() {
+  if (!g_Communications_Mgr.Is_Running()) g_Communications_Mgr.m_Client_Data.Load(nullptr);
+  return Get_Access_Level();
+}
 
 uint32_t CMenu_Console::Get_Access_Level() {
   uint32_t level = 0;

@@ -2,14 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "game/menu/CMenu_Mgr.h"
 #include "game/sim/CSequence_Mgr.h"
 #include "game/trainer/CClient_Data.h"
+#include "game/trainer/Store_File.h"
 #include "game/trainer/Weapon_Tables.h"
+#include "platform/system/debug.h"
 #include "platform/system/files.h"
 #include "tests/game/console/console_fixture.h"
 
@@ -28,6 +34,10 @@ class ConsoleCommands : public ConsoleGame {
     account.m_Credits = credits;
     account.m_Access_Level = level;
     ASSERT_TRUE(account.Save());
+  }
+  static std::vector<uint8_t> Read_Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   static CClient_Data Read_Account(const std::string& name) {
     CClient_Data account;
@@ -130,7 +140,63 @@ TEST_F(ConsoleCommands, AnExistingAccountLogsInAndLaunchesTheTrainer) {
   EXPECT_TRUE(Queued_Has("Welcome back, Ace..."));
   EXPECT_TRUE(Queued_Has("Access Level: 3"));
   EXPECT_TRUE(Queued_Has("Launching QOR Trainer..."));
-  EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded) << "the level read leaves the record unloaded";
+  EXPECT_TRUE(g_Communications_Mgr.m_Client_Data.Holds("ace")) << "read for the session the login starts";
+  // A logout before that session starts lets the record go.
+  Command("logout");
+  EXPECT_FALSE(g_Communications_Mgr.m_Client_Data.m_Loaded);
+}
+
+// The login reads the account once, for the session it starts: what the console shows, what
+// stderr says and what the trainer then runs on and saves all come from that one read. A file the
+// process is out of file handles to open at the login stays as it is for the session, as said,
+// though the trainer could open it a moment later; one that could be opened at the login is not
+// taken from the session by a trouble that comes after it.
+TEST_F(ConsoleCommands, TheLoginReadsTheAccountOnceForTheSessionItStarts) {
+  struct Case {
+    const char* what;
+    bool fails_at_login;  // else the file fails to open from the trainer's start on
+    const char* shown;
+    uint32_t session_credits;
+    bool said_and_unsaved;
+  };
+  const Case cases[] = {
+      {"out of file handles at the login only", true, "Access Level: 0", 0, true},
+      {"out of file handles after the login", false, "Access Level: 3", 5000, false},
+  };
+  const std::string file = "client_ace.dat";
+  CCommunications_Mgr& mgr = g_Communications_Mgr;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write_Account("ace", 5000, 3);
+    const std::vector<uint8_t> written = Read_Bytes(file);
+    std::vector<std::string> errors;
+    plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+    if (c.fails_at_login) Inject_Store_Open_Failure(file, EMFILE);
+    console().m_Pending.clear();
+    At_Prompt(CMenu_Console::kPrompt_Login);
+    Type("Ace");
+    Enter();
+    Inject_Store_Open_Failure("", 0);
+    if (!c.fails_at_login) Inject_Store_Open_Failure(file, EMFILE);
+    EXPECT_TRUE(Queued_Has(c.shown));
+    ASSERT_TRUE(mgr.Init()) << "the simulator screen starts the trainer's session";
+    Inject_Store_Open_Failure("", 0);
+    EXPECT_EQ(mgr.m_Client_Data.m_Credits, c.session_credits);
+    mgr.m_Client_Data.m_Credits += 1;
+    mgr.Term();
+    plat::Set_Error_Recorder(nullptr);
+    if (c.said_and_unsaved) {
+      EXPECT_EQ(errors, std::vector<std::string>{file + " could not be opened (Too many open files) and a new account "
+                                                        "was started; it is left where it is and nothing is saved "
+                                                        "over it this session"});
+      EXPECT_EQ(Read_Bytes(file), written) << "byte for byte";
+    } else {
+      EXPECT_TRUE(errors.empty()) << errors.front();
+      EXPECT_EQ(Read_Account("ace").m_Credits, 5001u) << "the session saved the account it read";
+    }
+    mgr.m_Client_Data.m_Store_State = Store_State();
+    std::remove(file.c_str());
+  }
 }
 
 TEST_F(ConsoleCommands, ANewNameAsksAndYesCreatesTheAccountWithoutWritingIt) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,16 @@ namespace {
 
 using AppFrame = RunningGame;
 
+// The shut-down of a quit ran: the device was released, then the settings were saved.
+void Expect_Shut_Down_As_A_Quit(const std::vector<std::string>& trace) {
+  const auto released = std::find(trace.begin(), trace.end(), std::string("release device"));
+  const auto saved = std::find(trace.begin(), trace.end(), std::string("save settings"));
+  ASSERT_NE(released, trace.end());
+  ASSERT_NE(saved, trace.end());
+  EXPECT_LT(released, saved);
+  EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kNoDevice);
+}
+
 TEST_F(AppFrame, ASecondCopyIsTurnedAwayWithoutOpeningAWindow) {
   plat::Instance_Lock first_copy;
   ASSERT_EQ(first_copy.Acquire(kInstance_Lock_Name), plat::Instance_Lock::Result::Acquired);
@@ -54,12 +65,7 @@ TEST_F(AppFrame, ANormalQuitReturnsZeroAndSavesTheSettingsAfterTheDeviceIsReleas
   harness.Close();
   EXPECT_FALSE(harness.Step(1, 16)) << "WM_CLOSE ends the loop";
   EXPECT_EQ(harness.Shut_Down(), 0);
-  const auto released = std::find(trace.begin(), trace.end(), std::string("release device"));
-  const auto saved = std::find(trace.begin(), trace.end(), std::string("save settings"));
-  ASSERT_NE(released, trace.end());
-  ASSERT_NE(saved, trace.end());
-  EXPECT_LT(released, saved);
-  EXPECT_EQ(g_pD3DRenderDevice->GetState(), CD3DRenderDevice::kNoDevice);
+  Expect_Shut_Down_As_A_Quit(trace);
   float volume = 0.0f;
   ASSERT_TRUE(Reg_Read_Float(kSettings_Key, "SoundFX_Volume", volume));
   EXPECT_EQ(volume, 0.35f);
@@ -291,6 +297,29 @@ TEST_F(AppFrame, AListingThatCannotServeTheGameIsNamedOnceWithoutTheFolderHint) 
     EXPECT_EQ(Count(said, "working directory"), 0u) << said;
     harness.Shut_Down();
   }
+}
+
+// A start that fails on its content (here the listing leaves out the cursor's texture) shows its
+// message, shuts down as a quit does (the device released, then the settings saved) and ends
+// with the failure status of the other failed starts, not with the 0 of a normal quit.
+TEST_F(AppFrame, AStartThatFailsOnItsContentShutsDownAndEndsWithAFailure) {
+  const std::string listing = harness.Work_Dir() + "/rezmap_0.ksa";
+  const std::string cursor_id = "22000006 ";
+  std::ifstream in(listing, std::ios::binary);
+  std::string kept, line;
+  while (std::getline(in, line)) {
+    if (line.rfind(cursor_id, 0) != 0) kept += line + "\n";
+  }
+  in.close();
+  ASSERT_NE(kept.find("textures/cursor_cross_hair.txb"), std::string::npos) << "the listing was read";
+  for (const char* name : {"packed_rezmap_0.pck", "rezmap_0.ksa", "pack_map.map"})
+    std::filesystem::remove(harness.Work_Dir() + "/" + name);
+  ASSERT_TRUE(writers::WriteWholeFile(listing, writers::Bytes(kept.begin(), kept.end())));
+  trace.clear();
+  EXPECT_EQ(WinMain(), -1);
+  EXPECT_NE(std::find(messages.begin(), messages.end(), std::string(kWorld_Init_Failure_Message)), messages.end());
+  Expect_Shut_Down_As_A_Quit(trace);
+  EXPECT_EQ(g_Main_Window, nullptr);
 }
 
 // With no display to open and none asked for, the program does not run unseen on the

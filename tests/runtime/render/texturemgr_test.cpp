@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "platform/system/debug.h"
 #include "platform/system/memory.h"
 #include "runtime/src/libkstexture/sys/pc/d3d_texture.h"
 #include "runtime/src/render/sys/pc/texturemgr.h"
@@ -136,6 +139,43 @@ TEST_F(TextureMgrTest, FirstLevelAndDeviceSizeFollowOffsetAndSizeLimits) {
     g_D3DTexture.ReleaseTexture(texture);
   }
   EXPECT_TRUE(g_TextureMgr.GetDeviceTextures().empty());
+}
+
+// A texture none of whose levels fits the largest size is not made, and says so once on the
+// error channel with its id, its size and that largest size: asked for again, or again on a new
+// device, it is not named again. The largest size is the smaller of MaxTextureSize and the
+// device's own; a texture that fits once the limit is raised is made without a word.
+TEST_F(TextureMgrTest, ATextureWithNoLevelWithinTheLargestSizeIsNamedOnce) {
+  std::vector<std::string> errors;
+  plat::Set_Error_Recorder([&](const std::string& text) { errors.push_back(text); });
+  ASSERT_TRUE(Start());
+  CTextureData* wide = MakeTexture(1, 2048, 64, 1);
+  wide->m_Resource_ID = 0x22000084;
+  CTextureData* tall = MakeTexture(1, 16, 4096, 2);  // its second level is still 2048 tall
+  CTextureData* huge = MakeTexture(1, 4096, 8, 1);
+  huge->m_Resource_ID = 0x22000085;
+  for (int ask = 0; ask < 3; ++ask) {
+    EXPECT_EQ(g_TextureMgr.CreateDeviceTexture(wide), nullptr);
+    g_D3DTexture.UploadTexture(tall);  // as the texture service asks for it
+    EXPECT_EQ(tall->m_pDeviceTexture, nullptr);
+  }
+  g_pD3DRenderDevice->ReleaseDevice();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(g_TextureMgr.CreateDeviceTexture(wide), nullptr) << "on a new device";
+  MaxTextureSize = 4096;  // the device's 2048 is now the smaller
+  EXPECT_EQ(g_TextureMgr.CreateDeviceTexture(huge), nullptr);
+  EXPECT_NE(g_TextureMgr.CreateDeviceTexture(wide), nullptr) << "fits the device's own limit";
+  plat::Set_Error_Recorder(nullptr);
+  const std::vector<std::string> want = {
+      "Texture: Resource ID (22000084) of 2048 x 64 pixels in 1 level(s) has no level within 1024 x 1024, the "
+      "largest size MaxTextureSize and the device allow; it is not made.\n",
+      "Texture: a texture without a resource id of 16 x 4096 pixels in 2 level(s) has no level within 1024 x 1024, "
+      "the largest size MaxTextureSize and the device allow; it is not made.\n",
+      "Texture: Resource ID (22000085) of 4096 x 8 pixels in 1 level(s) has no level within 2048 x 2048, the "
+      "largest size MaxTextureSize and the device allow; it is not made.\n",
+  };
+  EXPECT_EQ(errors, want);
+  for (CTextureData* texture : {wide, tall, huge}) g_D3DTexture.ReleaseTexture(texture);
 }
 
 TEST_F(TextureMgrTest, AspectRatioAndSquareOnlyAdjustTheDeviceSize) {

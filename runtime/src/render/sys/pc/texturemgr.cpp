@@ -1,10 +1,12 @@
 #include "runtime/src/render/sys/pc/texturemgr.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 
 #include "platform/d3dx/d3dx8_tex.h"
 #include "platform/system/memory.h"
+#include "runtime/src/libksresource/rez_report.h"
 #include "runtime/src/libkstexture/sys/pc/texture_data.h"
 #include "runtime/src/libkstexture/sys/pc/texture_format.h"
 #include "runtime/src/render/sys/pc/d3d_device.h"
@@ -363,14 +365,36 @@ D3DFORMAT CTextureManager::ChooseTextureFormat(uint32_t format_code, uint32_t fl
   return kind == 0x10 ? chosen(kAlphaTest) : chosen(kNoAlphaLowRez);
 }
 
-int32_t CTextureManager::FirstFittingLevel(uint32_t width, uint32_t height, uint32_t mip_count) const {
+void CTextureManager::LargestSize(uint32_t* max_width, uint32_t* max_height) const {
   const D3DCAPS8* caps = g_pD3DDevice != nullptr ? &g_pD3DDevice->GetCaps() : nullptr;
-  const uint32_t max_width = SizeLimit(MaxTextureSize, caps != nullptr ? caps->MaxTextureWidth : 0);
-  const uint32_t max_height = SizeLimit(MaxTextureSize, caps != nullptr ? caps->MaxTextureHeight : 0);
+  *max_width = SizeLimit(MaxTextureSize, caps != nullptr ? caps->MaxTextureWidth : 0);
+  *max_height = SizeLimit(MaxTextureSize, caps != nullptr ? caps->MaxTextureHeight : 0);
+}
+
+int32_t CTextureManager::FirstFittingLevel(uint32_t width, uint32_t height, uint32_t mip_count) const {
+  uint32_t max_width = 0, max_height = 0;
+  LargestSize(&max_width, &max_height);
   for (uint32_t level = 0; level < mip_count && level < 32; ++level) {
     if ((width >> level) <= max_width && (height >> level) <= max_height) return int32_t(level);
   }
   return -1;
+}
+
+// The texture is drawn without its pixels from now on, which nothing else would tell. Said once
+// per texture: the texture service asks again each time the texture is fetched, and a new device
+// asks again for every texture.
+void CTextureManager::SayNoLevelFits(const CTextureData& texture) {
+  const CTextureImage& image = *texture.m_pImage;
+  const SaidTexture key{texture.m_Resource_ID, image.m_Width, image.m_Height};
+  if (!m_SaidNoLevelFits.insert(key).second) return;
+  uint32_t max_width = 0, max_height = 0;
+  LargestSize(&max_width, &max_height);
+  char name[48] = "a texture without a resource id";
+  if (texture.m_Resource_ID != 0) std::snprintf(name, sizeof name, "Resource ID (%x)", texture.m_Resource_ID);
+  REZ_ERROR("Texture: %s of %u x %u pixels in %u level(s) has no level within %u x %u, the largest size "
+            "MaxTextureSize and the device allow; it is not made.\n",
+            name, unsigned(image.m_Width), unsigned(image.m_Height), unsigned(image.m_MipCount), max_width,
+            max_height);
 }
 
 void CTextureManager::AdjustTextureSize(uint32_t* width, uint32_t* height) const {
@@ -440,7 +464,10 @@ CDeviceTexture* CTextureManager::CreateDeviceTexture(CTextureData* texture) {
   first = std::min<uint32_t>(first, image.m_MipCount - 1u);
   if (image.m_Kind == kTexImage_Single) {
     const int32_t fitting = FirstFittingLevel(image.m_Width, image.m_Height, image.m_MipCount);
-    if (fitting < 0) return nullptr;
+    if (fitting < 0) {
+      SayNoLevelFits(*texture);
+      return nullptr;
+    }
     first = std::max(first, uint32_t(fitting));
   }
   if (first >= image.m_MipCount) return nullptr;

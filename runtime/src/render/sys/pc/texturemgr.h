@@ -4,6 +4,8 @@
 // and plain 2D surfaces, uploads pixels level by level, hands out palette numbers, and
 // releases and re-creates default-pool textures around a device reset.
 #include <cstdint>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #include "platform/d3d/d3d8.h"
@@ -161,12 +163,21 @@ class CTextureManager {
   bool UploadLevel(const CTextureImage& image, uint32_t image_level, CDeviceTexture* wrapper,
                    uint32_t device_level);
   void Forget(CDeviceTexture* texture);
+  // The smaller of MaxTextureSize and the device's largest texture, per side.
+  void LargestSize(uint32_t* max_width, uint32_t* max_height) const;
+  // Names on the error channel, once per texture, a texture none of whose levels fits.
+  void SayNoLevelFits(const CTextureData& texture);
+
+  // A texture as the line about it names it: resource id (0 for none), width and height.
+  using SaidTexture = std::tuple<uint32_t, uint32_t, uint32_t>;
 
   std::vector<CDeviceTexture*> m_Textures;
   std::vector<CDeviceSurface*> m_Surfaces;
   int32_t m_Formats[kChosenCount];
   uint32_t m_PaletteBits[kPaletteIds / 32] = {};
   bool m_bInitialised = false;
+  // Kept through Reset, so that a device made again does not say the same textures again.
+  std::set<SaidTexture> m_SaidNoLevelFits;
 };
 
 extern CTextureManager g_TextureMgr;
