@@ -157,13 +157,14 @@ void CCursor_Mgr::Texture_And_Style(int kind, CTextureData*& texture, CD3DRender
   }
 }
 
-// The colour goes into the style's colour parameter. The state manager keeps recorded
-// transitions into a style; they carry the old colour, so they are dropped when it changes.
+// The colour, alpha included, goes into the style's colour parameter (alpha, red, green,
+// blue). The state manager keeps recorded transitions into a style; they carry the old colour,
+// so they are dropped when it changes.
 void CCursor_Mgr::Set_Marker_Colour(uint32_t colour) {
   if (m_Marker_Colour_Set && colour == m_Marker_Color_In_Style) return;
-  const float rgba[4] = {Channel(colour, 16) / 255.0f, Channel(colour, 8) / 255.0f, Channel(colour, 0) / 255.0f,
-                         Channel(colour, 24) / 255.0f};
-  m_Marker_Style->SetParamColour(kMarker_Colour_Key, rgba);
+  const float argb[4] = {Channel(colour, 24) / 255.0f, Channel(colour, 16) / 255.0f, Channel(colour, 8) / 255.0f,
+                         Channel(colour, 0) / 255.0f};
+  m_Marker_Style->SetParamVector(kMarker_Colour_Key, argb);
   if (g_pRenderStateMgr) g_pRenderStateMgr->InvalidateStyle(m_Marker_Style);
   m_Marker_Colour_Set = true;
   m_Marker_Color_In_Style = colour;

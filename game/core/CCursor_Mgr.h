@@ -22,7 +22,7 @@ class CCursor_Mgr {
   static constexpr uint32_t kMarker_Texture_Id = 0x2200005F;
   static constexpr uint32_t kCursor_Texture_Id = 0x22000006;
 
-  // The marker style's colour parameter (the style binds it to its texture factor).
+  // The marker style's colour parameter: all four bytes of its texture factor.
   static constexpr uint32_t kMarker_Colour_Key = 0x6F6C6F63;  // "colo"
 
   // One corner of the screen-space quad: position in pixels, colour, texture coordinates.

@@ -1,6 +1,6 @@
 // Sample render styles: every style id the game requests, each one of a few kinds (opaque lit,
 // vertex colour, additive glow, alpha blend, alpha test, mirror reflection, fade, gauge value,
-// two-pass, texture factor), stored compressed in pack set 0.
+// two-pass, texture factor, tinted glow), stored compressed in pack set 0.
 #include <vector>
 
 #include "tools/content/manifest.h"
@@ -26,7 +26,7 @@ constexpr uint32_t kClamp = 1;
 
 enum class Kind {
   OpaqueLit, VertexColour, Additive, AlphaAdditive, AdditiveLit, AdditiveFactor, AlphaBlendLit, AdditiveClampU, AlphaBlend, AlphaTest, Reflection, Fade, FadeLit, Value, TwoPass,
-  Factor, Shadow, Projector, ProjectorAdd, Stain, Map
+  Factor, TintedGlow, Shadow, Projector, ProjectorAdd, Stain, Map
 };
 
 struct StyleSpec {
@@ -48,6 +48,15 @@ StylePass Translucent(uint32_t blend) {
   pass.blend = blend;
   pass.depth = kDepthTestNoWrite;
   pass.cull = kCullNone;
+  return pass;
+}
+
+// Stage 0's texture modulated by the texture factor, colour and alpha, rather than by the
+// diffuse colour; the factor starts white.
+StylePass TintedByFactor(StylePass pass) {
+  pass.stages[0].color_arg2 = kArgFactor;
+  pass.stages[0].alpha_arg2 = kArgFactor;
+  pass.texture_factor = 0xFFFFFFFFu;
   return pass;
 }
 
@@ -105,11 +114,7 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     }
     case Kind::AdditiveFactor: {
       // A glow in the colour the game writes as the texture factor, added over the scene.
-      StylePass pass = Translucent(kBlendAdditive);
-      pass.stages[0].color_arg2 = kArgFactor;
-      pass.stages[0].alpha_arg2 = kArgFactor;
-      pass.texture_factor = 0xFFFFFFFFu;
-      alt.passes = {pass};
+      alt.passes = {TintedByFactor(Translucent(kBlendAdditive))};
       break;
     }
     case Kind::AlphaBlendLit: {
@@ -172,12 +177,9 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     }
     case Kind::Value: {
       // Gauge fill: texture alpha against the reference, coloured by the texture factor.
-      StylePass pass = Translucent(kBlendAlpha);
-      pass.stages[0].color_arg2 = kArgFactor;
-      pass.stages[0].alpha_arg2 = kArgFactor;
+      StylePass pass = TintedByFactor(Translucent(kBlendAlpha));
       pass.alpha_test = kAlphaGreater;
       pass.alpha_ref = 0x40;
-      pass.texture_factor = 0xFFFFFFFFu;
       alt.passes = {pass};
       alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 1}, {0x756C6176u /* "valu" */, 1, 0, 2}};
       break;
@@ -228,6 +230,14 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 1}};
       break;
     }
+    case Kind::TintedGlow: {
+      // The texture tinted by the factor, colour and alpha both, added over the scene weighed
+      // by that alpha: the caller's colour (the factor it writes) tints and fades it. The
+      // parameter sets all four bytes of the factor (alpha, red, green, blue).
+      alt.passes = {TintedByFactor(Translucent(kBlendAlphaAdd))};
+      alt.params = {{0x6F6C6F63u /* "colo" */, 1, 0, 0}};
+      break;
+    }
     case Kind::Shadow: {
       // Multiplied into the ground: the texture's darkness weighed by the factor's alpha.
       StylePass pass = Projected(kBlendMultiply);
@@ -241,11 +251,7 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
     case Kind::Projector:
     case Kind::ProjectorAdd: {
       // The texture tinted by the factor's colour and faded by its alpha.
-      StylePass pass = Projected(kind == Kind::Projector ? kBlendAlpha : kBlendAlphaAdd);
-      pass.stages[0].color_arg2 = kArgFactor;
-      pass.stages[0].alpha_arg2 = kArgFactor;
-      pass.texture_factor = 0xFFFFFFFFu;
-      alt.passes = {pass};
+      alt.passes = {TintedByFactor(Projected(kind == Kind::Projector ? kBlendAlpha : kBlendAlphaAdd))};
       break;
     }
   }
@@ -279,7 +285,9 @@ std::vector<StyleSpec> Styles() {
       {0x22000043, "panel", Kind::OpaqueLit},
       {0x2200004B, "machinegun_body", Kind::OpaqueLit},
       {0x2200004D, "metal_part", Kind::OpaqueLit},
-      {0x22000050, "marker", Kind::Factor},
+      // Markers and glows drawn in the caller's colour: lock markers, flashes, tracers, the
+      // console's and the simulator's glows, the memory board's lit side.
+      {0x22000050, "marker", Kind::TintedGlow},
       {0x22000058, "enemy_body", Kind::OpaqueLit},
       {0x22000061, "ejector", Kind::OpaqueLit},
       {0x22000065, "menu_grid", Kind::AdditiveClampU},

@@ -90,9 +90,12 @@ void Add_Targets_1_Family(Manifest& manifest) {
   // enemy cannon ball, the bomb and the anti-matter blobs, which tint it with their colours (the
   // mottling reads as plating on a post and as churning energy on a tinted blob).
   Add_Target_Pattern(manifest, 0x22000044, "shell_plating", writers::Pattern::Noise, 0xFFFFFFFF, 0xFFA8ACB4, 4);
-  // Shared with the bullseye boards (the face's rings) and the memory board (its panel).
+  // The bullseye boards' face: its rings.
   Add_Target_Pattern(manifest, 0x220000A0, "bullseye_face", writers::Pattern::Rings, 0xFFE02828, 0xFFF4F4F4, 5);
-  Add_Target_Pattern(manifest, 0x22000101, "memory_board_panel", writers::Pattern::Checker, 0xFF384050, 0xFF262C38, 4);
+  // The memory board's lit-side light: white fading to clear at the rim, for the yellow its
+  // indicator is drawn in to colour.
+  Add_Target_Pattern(manifest, 0x22000101, "memory_board_light", writers::Pattern::RadialGlow, 0xFFFFFFFF,
+                     0x00FFFFFF, 4);
 }
 
 }  // namespace content

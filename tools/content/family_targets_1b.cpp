@@ -139,8 +139,8 @@ void Add_Targets_1b_Family(Manifest& manifest) {
   Add_Mesh(manifest, 0x220000FE, "memory_body", Memory_Body);
   Add_Mesh(manifest, 0x220000FF, "memory_trim", Memory_Trim);
   Add_Mesh(manifest, 0x22000100, "memory_panel", Memory_Panel);
-  // The bullseye face (0x220000A0) and the memory board's panel texture (0x22000101) are in the
-  // family of the other targets.
+  // The bullseye face (0x220000A0) and the memory board's lit-side light (0x22000101) are in
+  // the family of the other targets.
 }
 
 }  // namespace content

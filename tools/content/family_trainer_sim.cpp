@@ -13,15 +13,12 @@
 #include "tools/content/mesh_entry.h"
 #include "tools/writers/mesh_generator.h"
 #include "tools/writers/texture_patterns.h"
-#include "tools/writers/texture_writer.h"
 #include "tools/writers/wav_writer.h"
 
 namespace content {
 
 namespace {
 
-constexpr uint32_t kFormatArgb = 1;
-constexpr uint32_t kFlagsAlphaBlend = 0x2033;
 constexpr int kEffectRate = 22050;
 
 uint32_t Argb(double a, double r, double g, double b) {
@@ -155,21 +152,6 @@ bool Draw_Preview(const Preview& preview, writers::Picture& picture) {
   return true;
 }
 
-void Add_Texture(Manifest& manifest, uint32_t id, const std::string& name,
-                 const std::function<bool(writers::Picture&)>& draw) {
-  ResourceEntry entry;
-  entry.id = id;
-  entry.type = 2;
-  entry.name = name;
-  entry.compress = true;
-  entry.generate = [draw](Bytes& out) {
-    writers::Picture picture;
-    return draw(picture) &&
-           writers::EncodeTextureData(writers::kTextureVersionSingle, kFormatArgb, kFlagsAlphaBlend, 1, {picture}, out);
-  };
-  manifest.AddResource(std::move(entry));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Sounds
 
@@ -238,14 +220,14 @@ void Add_Trainer_Sim_Family(Manifest& manifest) {
   Add_Coloured_Mesh_Resource(manifest, 0x22000067, "meshes/simulator/bracket.rnd", kSteel_Blue,
                              [] { return Bracket(0.9f); });
   Add_Mesh_Resource(manifest, 0x22000068, "meshes/simulator/bracket_glow.rnd", [] { return Bracket(2.2f); });
-  Add_Texture(manifest, 0x2200006a, "textures/simulator/backdrop.txb", Backdrop_Tile);
+  Add_Drawn_Texture_Resource(manifest, 0x2200006a, "textures/simulator/backdrop.txb", 1, Backdrop_Tile);
   // 0x220000cf (the soft beam glow) and the confirm sound 0x220000e0 come with the report's content.
   for (const Preview& preview : kPreviews) {
     std::string name = "textures/simulator/preview_";
     for (const char* c = preview.title; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
     const Preview* data = &preview;
-    Add_Texture(manifest, preview.id, name + ".txb",
-                [data](writers::Picture& picture) { return Draw_Preview(*data, picture); });
+    Add_Drawn_Texture_Resource(manifest, preview.id, name + ".txb", 1,
+                               [data](writers::Picture& picture) { return Draw_Preview(*data, picture); });
   }
   for (const Sound_Def& sound : Sounds()) {
     ResourceEntry entry;

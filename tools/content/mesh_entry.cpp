@@ -41,4 +41,20 @@ void Add_Pattern_Texture_Resource(Manifest& manifest, uint32_t id, std::string n
   manifest.AddResource(std::move(entry));
 }
 
+void Add_Drawn_Texture_Resource(Manifest& manifest, uint32_t id, std::string name, uint16_t mips,
+                                std::function<bool(writers::Picture&)> draw) {
+  constexpr uint32_t kFormat_Argb = 1, kFlags_Alpha_Blend = 0x2033;
+  ResourceEntry entry;
+  entry.id = id;
+  entry.type = 2;
+  entry.name = std::move(name);
+  entry.compress = true;
+  entry.generate = [mips, draw = std::move(draw)](Bytes& out) {
+    writers::Picture picture;
+    return draw(picture) && writers::EncodeTextureData(writers::kTextureVersionSingle, kFormat_Argb,
+                                                       kFlags_Alpha_Blend, mips, {picture}, out);
+  };
+  manifest.AddResource(std::move(entry));
+}
+
 }  // namespace content

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -60,6 +62,33 @@ class CursorInGame : public RunningGame {
     g_Cursor_Mgr.m_Show = true;
     g_Modal_Dlg.Term();
     RunningGame::TearDown();
+  }
+
+  // The last frame drawn, read back once.
+  struct Frame {
+    std::vector<uint32_t> pixels;
+    uint32_t w = 0, h = 0;
+    uint32_t At(float x, float y) const {
+      const uint32_t px = static_cast<uint32_t>(x), py = static_cast<uint32_t>(y);
+      return px < w && py < h ? pixels[size_t(py) * w + px] : 0;
+    }
+    // The brightest pixel on the line from the point along (dx, dy), between the two shares of it.
+    uint32_t Brightest_Between(const CVector3& from, float dx, float dy, float near, float far) const {
+      uint32_t brightest = 0;
+      const auto sum = [](uint32_t p) { return Red(p) + Green(p) + Blue(p); };
+      const int steps = static_cast<int>(std::ceil((far - near) * std::hypot(dx, dy)));
+      for (int i = 0; i <= steps; ++i) {
+        const float t = near + (far - near) * static_cast<float>(i) / static_cast<float>(std::max(steps, 1));
+        const uint32_t p = At(from.x + t * dx, from.y + t * dy);
+        if (sum(p) > sum(brightest)) brightest = p;
+      }
+      return brightest;
+    }
+  };
+  Frame Read_Frame() {
+    Frame frame;
+    EXPECT_TRUE(harness.Read_Back(frame.pixels, frame.w, frame.h));
+    return frame;
   }
 
   uint32_t Pixel(float x, float y) {
@@ -178,23 +207,56 @@ TEST_F(CursorInGame, TheArrowIsDrawnAgainAfterTheDeviceIsFreedAndResetByReactiva
   EXPECT_GT(Red(Pixel(head_x, head_y)), 200) << "the cursor's texture came back with the device";
 }
 
-TEST_F(CursorInGame, EachMarkerTakesTheColourOfItsOwnCall) {
-  // The arrow first, so that the marker's style is reached from another style each time, the
-  // transition the state manager records and replays.
+// The lock marker is a ring in the colour of its call, clear in the middle and outside the
+// ring. The arrow is drawn first, so that the marker's style is reached from another style each
+// time, the transition the state manager records and replays.
+TEST_F(CursorInGame, EachMarkerIsARingInTheColourOfItsOwnCall) {
   const CVector3 centre{width / 2, height / 2, 0.0f};
   const CVector3 corner{40.0f, 40.0f, 0.0f};
+  float half_width = 0.0f, half_height = 0.0f;
+  CCursor_Mgr::Marker_Half_Extents(CCursor_Mgr::kMarker, 1.0f, width, height, half_width, half_height);
   const uint32_t colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFF0000};
   for (uint32_t colour : colours) {
+    SCOPED_TRACE(testing::Message() << std::hex << colour);
     Draw_Frame(0xFF000000, [&] {
       g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kArrow, corner, 0xFFFFFFFF, 1.0f);
       g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kMarker, centre, colour, 1.0f);
     });
-    const uint32_t pixel = Pixel(centre.x, centre.y);
-    EXPECT_NEAR(Red(pixel), Red(colour), 3) << std::hex << colour;
-    EXPECT_NEAR(Green(pixel), Green(colour), 3) << std::hex << colour;
-    EXPECT_NEAR(Blue(pixel), Blue(colour), 3) << std::hex << colour;
+    const Frame frame = Read_Frame();
+    const uint32_t on_ring[] = {frame.Brightest_Between(centre, half_width, 0.0f, 0.65f, 0.95f),
+                                frame.Brightest_Between(centre, 0.0f, -half_height, 0.65f, 0.95f)};
+    for (const uint32_t pixel : on_ring)
+      for (int shift : {16, 8, 0}) {
+        if ((colour >> shift) & 0xFF) {
+          EXPECT_GT(int((pixel >> shift) & 0xFF), 160) << "the ring is lit in the colour";
+        } else {
+          EXPECT_LT(int((pixel >> shift) & 0xFF), 20) << "in the colour alone";
+        }
+      }
+    const uint32_t clear[] = {frame.At(centre.x, centre.y), frame.At(centre.x + 0.3f * half_width, centre.y),
+                              frame.At(centre.x + 0.9f * half_width, centre.y + 0.9f * half_height)};
+    for (const uint32_t pixel : clear) {
+      EXPECT_LT(Red(pixel) + Green(pixel) + Blue(pixel), 30) << "the middle and the quad's corners stay clear";
+    }
   }
   EXPECT_EQ(g_Cursor_Mgr.m_Last_Kind, CCursor_Mgr::kMarker);
+}
+
+// The launcher fades the older markers of its trail by their alpha.
+TEST_F(CursorInGame, AMarkersAlphaDimsItsRing) {
+  const CVector3 centre{width / 2, height / 2, 0.0f};
+  float half_width = 0.0f, half_height = 0.0f;
+  CCursor_Mgr::Marker_Half_Extents(CCursor_Mgr::kMarker, 1.0f, width, height, half_width, half_height);
+  const auto ring_red = [&](uint32_t alpha) {
+    const uint32_t colour = alpha << 24 | 0xFF3333;
+    Draw_Frame(0xFF000000, [&] { g_Cursor_Mgr.Draw_Marker(CCursor_Mgr::kMarker, centre, colour, 1.0f); });
+    return int(Red(Read_Frame().Brightest_Between(centre, half_width, 0.0f, 0.65f, 0.95f)));
+  };
+  const int full = ring_red(0xFF);
+  ASSERT_GT(full, 160);
+  for (const uint32_t alpha : {0xC8u, 0x80u, 0x40u, 0x10u}) {
+    EXPECT_NEAR(ring_red(alpha), full * int(alpha) / 255, 6) << std::hex << alpha;
+  }
 }
 
 TEST_F(CursorInGame, TheDarkeningOverlayVeilsTheScreenAndDarkensItsEdges) {

@@ -313,7 +313,7 @@ TEST_F(Arsenal, TheLockTrailStaysOnItsTargetUnderAShake) {
     for (CVector3& entry : gun.m_Trail) entry.z = CPlayer_Weapon_Gun_MissileLauncher_0::kEmpty_Entry;
     gun.m_Scan_Timer = 1000.0f;  // no scan takes the lock elsewhere
     gun.m_Unseen_Time = 0.0f;
-    gun.m_Lock_Age = 5.0f;  // the smallest markers
+    gun.m_Lock_Age = 0.0f;  // the largest markers: their red ring, added light, shows past the white target
   };
   // The target alone (shown, or behind the camera), then the newest marker alone on it.
   const auto show_target = [&](bool shown) {

@@ -1,5 +1,6 @@
 // The memory board: the command table, its descent and facing, launches only while it faces
-// away from the camera, its movement patterns, and an orientation that stays finite.
+// away from the camera, its movement patterns, an orientation that stays finite, and the light
+// of its lit side.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "game/core/CWorld.h"
 #include "game/targets/CEjector_Simon_1.h"
 #include "game/targets/CTarget_Target.h"
+#include "tests/game/player/view_probe.h"
 #include "tests/game/targets/launchers_fixture.h"
 
 namespace launchers_test {
@@ -201,6 +203,65 @@ TEST_F(Memory_Boards, AReleasedBoardClimbsBackAndTakesItsBoardsWithIt) {
   EXPECT_NEAR(board->Resting_Goal().y, board->Home.y + 350.0f, 0.01f);
   Run(*board, 0.5f / 0.85f + 0.01f);
   EXPECT_GE(board->m_Kill_Timer, 1.0f) << "it dies at 0.85 per unit";
+}
+
+// The lit side shows a soft yellow light over its quarter of the face toward the camera: light
+// in the quarter's middle, fading out toward its corners, and adding more red and green than
+// blue. Side 1 is drawn unturned, on the quarter to the right of the centre along the first axis
+// (12 to 82 across, -60 to 60 up), 38 in front of the middle plane.
+TEST_F(Memory_Boards, TheLitSideIsASoftYellowLight) {
+  CEjector_Simon_1* board = Place(0.5f * X, 0.45f * Z);
+  ASSERT_NE(board, nullptr);
+  harness.Step_Undrawn(359, 16);  // down onto its home, its back to the camera
+  harness.Step(1, 16);
+  const auto light = [&](bool lit) {
+    board->Show_Side = 1;
+    board->Show_Timer = lit ? 1.0f : 0.0f;
+  };
+  const view_probe::Frame_Pair pair =
+      view_probe::Draw_With_And_Without(harness, light, 0.0f, 0, "memory_board_lit_side.png");
+  ASSERT_EQ(pair.shown.size(), size_t(pair.width) * pair.height);
+  const CMatrix3x3& axes = board->m_Orientation;
+  // A point of the quarter on the screen: the pixel with the light and the change the light made
+  // there, red, green and blue.
+  struct Probe {
+    uint32_t shown = 0;
+    int change[3] = {};
+  };
+  const auto probe = [&](float x, float y) {
+    const CVector3 at{board->m_Position.x + axes.rows[0].x * x + axes.rows[1].x * y - axes.rows[2].x * 38.0f,
+                      board->m_Position.y + axes.rows[0].y * x + axes.rows[1].y * y - axes.rows[2].y * 38.0f,
+                      board->m_Position.z + axes.rows[0].z * x + axes.rows[1].z * y - axes.rows[2].z * 38.0f};
+    const CVector3 screen = g_Camera.World_To_Screen(at);
+    const int px = int(screen.x), py = int(screen.y);
+    Probe p;
+    EXPECT_TRUE(px >= 0 && py >= 0 && px < int(pair.width) && py < int(pair.height)) << px << "," << py;
+    if (px < 0 || py < 0 || px >= int(pair.width) || py >= int(pair.height)) return p;
+    const size_t i = size_t(py) * pair.width + size_t(px);
+    p.shown = pair.shown[i];
+    for (int c = 0; c < 3; ++c)
+      p.change[c] = int((pair.shown[i] >> (16 - 8 * c)) & 0xFF) - int((pair.hidden[i] >> (16 - 8 * c)) & 0xFF);
+    return p;
+  };
+  const Probe middle = probe(47.0f, 0.0f);
+  EXPECT_GT(int((middle.shown >> 16) & 0xFF), 200) << std::hex << middle.shown << ": light";
+  EXPECT_GT(int((middle.shown >> 8) & 0xFF), 200) << std::hex << middle.shown << ": light";
+  EXPECT_GT(middle.change[0] + middle.change[1], 30) << "the light shows in the middle";
+  int red = 0, green = 0, blue = 0;
+  for (const float x : {15.0f, 30.0f, 47.0f, 64.0f, 79.0f})
+    for (const float y : {-57.0f, -30.0f, 0.0f, 30.0f, 57.0f}) {
+      const Probe p = probe(x, y);
+      red += p.change[0], green += p.change[1], blue += p.change[2];
+      const bool corner = (x == 15.0f || x == 79.0f) && (y == -57.0f || y == 57.0f);
+      if (corner) {
+        EXPECT_LT(4 * (p.change[0] + p.change[1]), middle.change[0] + middle.change[1])
+            << x << "," << y << ": the light fades out toward the corners";
+      }
+    }
+  // The board's face is light, so the light is near white where it is strongest; where the face
+  // leaves room, the yellow shows.
+  EXPECT_LT(blue * 10, red * 9) << "yellow";
+  EXPECT_LT(blue * 10, green * 9) << "yellow";
 }
 
 }  // namespace
