@@ -157,9 +157,9 @@ std::vector<StyleAlternative> Alternatives(Kind kind) {
       return {bumped, alt};
     }
     case Kind::Fade: {
-      // Alpha from the texture factor: the game fades by writing the pass's factor.
-      StylePass pass = Translucent(kBlendAlpha);
-      pass.stages[0].alpha_arg2 = kArgFactor;
+      // The texture in the colour the game writes as the pass's factor, faded by its alpha:
+      // the memory board's face glows in its flash colour. Unseen until the game writes one.
+      StylePass pass = TintedByFactor(Translucent(kBlendAlpha));
       pass.texture_factor = 0x00FFFFFFu;
       alt.passes = {pass};
       alt.params = {{0x61646166u /* "fada" */, 1, 0, 2}};
