@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "runtime/src/core/streams.h"
 #include "runtime/src/core/timer.h"
 #include "runtime/src/libksresource/rez_map_builder.h"
+#include "runtime/src/libksresource/rez_record_stream.h"
 #include "runtime/src/libksresource/rez_report.h"
 
 ConsoleInt RezMgr_Prefetch_Buffer_Size("RezMgr_Prefetch_Buffer_Size", 250000, 2);
@@ -25,6 +27,9 @@ constexpr size_t kExpandPieceSize = 256 * 1024;
 constexpr uint64_t kMaxStreamBytes = 0xFFFFFFFFu;
 // Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
 constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
+// What the load buffers may keep between loads: an expansion kept as it is made (and its last
+// piece). A larger buffer is given back after its load.
+constexpr uint64_t kKeptBufferLimit = kExpandDirectLimit + kExpandPieceSize;
 
 CRezMgr g_RezMgr_Instance;
 
@@ -99,6 +104,7 @@ bool CRezMgr::Init(const char* root) {
   {
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     m_Problem_Files.clear();
+    m_Refused_Ids.clear();
   }
   for (int set = 0;; ++set) {
     bool exists = plat::File_Exists(Rez_Packed_File_Name(m_Root, set)) ||
@@ -123,6 +129,8 @@ bool CRezMgr::Init(const char* root) {
   uint32_t expand_size = RezMgr_UnCompress_Buffer_Size.Value > 0 ? RezMgr_UnCompress_Buffer_Size.Value : 0;
   m_Prefetch_Buffer = CreateMemoryStream(prefetch_size);
   m_Decompress_Buffer = CreateMemoryStream(expand_size);
+  m_Prefetch_Initial = prefetch_size;
+  m_Decompress_Initial = expand_size;
   if (!m_Prefetch_Buffer || !m_Decompress_Buffer || !m_Prefetch.Start(this)) {
     Term_Buffers();
     Free_Maps();
@@ -586,15 +594,47 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
 bool CRezMgr::Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size) {
   // Words an enclosing load noted are kept for it; a nested load's own are taken by its report.
   const std::string outer = Rez_Take_Refusal();
-  const bool ok = resource->Load(stream, size);
+  // The loader is shown the record's bytes and nothing after them.
+  CRezRecordStream record(stream, *size);
+  const bool ok = resource->Load(&record, size);
   const std::string reason = Rez_Take_Refusal();
   if (!outer.empty()) Rez_Note_Refusal(outer);
   if (!ok) {
-    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n",
-                        resource->m_Resource_ID, file.c_str(),
-                        reason.empty() ? "its loader did not accept its bytes" : reason.c_str());
+    Report_Refused(__LINE__, "Allocate_Resource", resource->m_Resource_ID, file,
+                   reason.empty() ? "its loader did not accept its bytes" : reason);
   }
   return ok;
+}
+
+void CRezMgr::Note_Refused_Id(uint32_t id) {
+  CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+  m_Refused_Ids.insert(id);
+}
+
+bool CRezMgr::Bytes_Refused(uint32_t id) {
+  CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+  return m_Refused_Ids.count(id) > 0;
+}
+
+void CRezMgr::Report_Refused(int line, const char* who, uint32_t id, const std::string& file,
+                             const std::string& reason) {
+  Note_Refused_Id(id);
+  Report_File_Problem(line, file, "%s: Resource ID (%x) in %s was refused: %s.\n", who, id, file.c_str(),
+                      reason.c_str());
+}
+
+void CRezMgr::Report_Refusal(const char* who, uint32_t id, const std::string& reason) {
+  CRezPackMap* map = nullptr;
+  const RezRecord* record = FindRecord(id, &map);
+  if (record) {
+    Report_Refused(__LINE__, who, id, map->File_Name(*record), reason);
+    return;
+  }
+  // A resource no listing holds (made by its user) is named once by its id.
+  Note_Refused_Id(id);
+  char key[32];
+  std::snprintf(key, sizeof key, "Resource ID (%x)", id);
+  Report_File_Problem(__LINE__, key, "%s: Resource ID (%x) was refused: %s.\n", who, id, reason.c_str());
 }
 
 // Reads size compressed bytes from the stream's position, expands them and loads the
@@ -647,9 +687,22 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
     nested->Release();
   } else {
     CRezLockScope<CCriticalSection> hold(m_Manager_Lock);
+    Give_Back_Spare(m_Decompress_Buffer, m_Decompress_Initial);
+    if (!source->GetData()) Give_Back_Spare(m_Prefetch_Buffer, m_Prefetch_Initial);
     m_Decompress_Busy = false;
   }
   return ok;
+}
+
+// A buffer that one large record grew past what ordinary loads use is given back for a fresh
+// one of its first size; smaller ones are kept for the next load.
+void CRezMgr::Give_Back_Spare(CMemoryStream*& buffer, uint32_t initial) {
+  uint32_t length = 0;
+  if (!buffer || !buffer->GetLen(&length) || length <= std::max<uint64_t>(initial, kKeptBufferLimit)) return;
+  CMemoryStream* fresh = CreateMemoryStream(initial);
+  if (!fresh) return;
+  buffer->Release();
+  buffer = fresh;
 }
 
 // Inflates into the destination a piece at a time. While the expansion is kept, its type is
@@ -711,7 +764,13 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
     // No progress with input left and room to write means the data ends early.
     if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
-  const bool stopped = expansion.over || bound.verdict == RezExpansionBound::Verdict::Refused;
+  // A stream that ends short of what its head states is refused now: its loader would refuse it
+  // after the bytes were inflated again and copied.
+  expansion.expanded = total;
+  expansion.short_of_needs = code == Z_STREAM_END && bound.verdict == RezExpansionBound::Verdict::Holds &&
+                             total < bound.needs;
+  const bool stopped =
+      expansion.over || expansion.short_of_needs || bound.verdict == RezExpansionBound::Verdict::Refused;
   if (!stopped && code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
   expansion.code = code;
@@ -722,10 +781,16 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
 
 void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file,
                                        const RezExpansion& expansion) {
+  // Memory that ran out may be there at a later request; what the bytes hold will not change.
+  if (expansion.code != Z_MEM_ERROR) Note_Refused_Id(id);
   const RezExpansionBound& bound = expansion.bound;
   if (bound.verdict == RezExpansionBound::Verdict::Refused) {
-    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n", id,
-                        file.c_str(), bound.what.c_str());
+    Report_Refused(__LINE__, "Allocate_Resource", id, file, bound.what);
+  } else if (expansion.short_of_needs) {
+    // In the loader's words: what the head says it needs, and the bytes that follow.
+    const uint64_t follow = expansion.expanded - std::min(expansion.expanded, bound.needs_from);
+    Report_Refused(__LINE__, "Allocate_Resource", id, file,
+                   bound.needs_what + " where " + std::to_string(follow) + " follow");
   } else if (expansion.over && !bound.what.empty()) {
     Report_File_Problem(__LINE__, file,
                         "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than its %s and "
@@ -746,6 +811,15 @@ void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::str
 }
 
 uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }
+
+uint64_t CRezMgr::Load_Buffer_Bytes() const {
+  uint64_t total = 0;
+  for (CMemoryStream* buffer : {m_Prefetch_Buffer, m_Decompress_Buffer}) {
+    uint32_t length = 0;
+    if (buffer && buffer->GetLen(&length)) total += length;
+  }
+  return total;
+}
 
 CFileStream* CRezMgr::OpenRawFile(uint32_t id) {
   CRezPackMap* map = nullptr;

@@ -24,13 +24,16 @@ extern ConsoleInt RezMgr_UnCompress_Buffer_Size;
 extern ConsoleInt RezMgr_Target_Sys_Memory_InBytes;
 extern ConsoleInt RezMgr_Report_Resource_Profile;
 
-// How an expansion went: zlib's result, what the record's type made of the expanded head, and
-// whether the expansion ran past the bytes that allows (`limit`).
+// How an expansion went: zlib's result, what the record's type made of the expanded head,
+// whether the expansion ran past the bytes that allows (`limit`), and the bytes it gave.
 struct RezExpansion {
   int code = 0;
   RezExpansionBound bound;
   uint64_t limit = kRezDefaultExpansionLimit;
   bool over = false;
+  // The stream ended (after `expanded` bytes) before the bytes its head says the loader needs.
+  bool short_of_needs = false;
+  uint64_t expanded = 0;
 };
 
 class CRezMgr {
@@ -97,6 +100,18 @@ class CRezMgr {
   // The profile report (the validation callback of RezMgr_Report_Resource_Profile).
   void Report_Profile();
 
+  // Names a resource its user refused after its load (a sound the player cannot read) with its
+  // file and the user's reason, as a refused load is named: "<who>: Resource ID (<id>) in <file>
+  // was refused: <reason>.", at error level the first time for the file, else in the details.
+  void Report_Refusal(const char* who, uint32_t id, const std::string& reason);
+
+  // Whether a load of the id this session refused its bytes (its loader, its expansion or its
+  // user said why): reading them again would give the same.
+  bool Bytes_Refused(uint32_t id);
+
+  // The bytes the load buffers (compressed bytes read, expansion) hold between loads.
+  uint64_t Load_Buffer_Bytes() const;
+
   // The current frame stamp.
   static uint32_t Frame_Stamp();
 
@@ -135,8 +150,12 @@ class CRezMgr {
                    uint32_t& size);
   bool Load_Compressed(CRezResource* resource, const RezRecord& record, const std::string& file, CStream* source,
                        uint32_t size);
-  // Runs the resource's Load and reports a refusal with the words the loader noted.
+  // Runs the resource's Load on the *size bytes at the stream's position and reports a refusal
+  // with the words the loader noted.
   bool Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size);
+  void Report_Refused(int line, const char* who, uint32_t id, const std::string& file, const std::string& reason);
+  void Note_Refused_Id(uint32_t id);
+  static void Give_Back_Spare(CMemoryStream*& buffer, uint32_t initial);
   // Inflates into destination, no further than the record's type (judge; null: any type) says
   // the resource can hold; fails (reporting nothing) with what stopped it in expansion.
   bool Expand(const uint8_t* source, uint32_t source_length, CMemoryStream& destination, const CRezTypeHandler* judge,
@@ -150,6 +169,8 @@ class CRezMgr {
   CRezTypeHandler* m_Handlers[kRezTypeCount] = {};
   CMemoryStream* m_Prefetch_Buffer = nullptr;
   CMemoryStream* m_Decompress_Buffer = nullptr;
+  uint32_t m_Prefetch_Initial = 0;    // the sizes the buffers start at
+  uint32_t m_Decompress_Initial = 0;
   bool m_Decompress_Busy = false;
   uint32_t (*m_Size_Reader)(CStream* stream) = nullptr;
   CRezPackMap* m_Maps = nullptr;
@@ -160,6 +181,7 @@ class CRezMgr {
   CCriticalSection m_Manager_Lock;
   CCriticalSection m_Report_Lock;
   std::set<std::string> m_Problem_Files;  // pack files whose damage was reported this session
+  std::set<uint32_t> m_Refused_Ids;       // ids whose bytes were refused this session
   CRezPrefetch m_Prefetch;
 };
 

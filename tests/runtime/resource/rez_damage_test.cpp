@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -16,6 +17,7 @@
 #include "runtime/src/render/sys/pc/d3d_renderstyles.h"
 #include "runtime/src/render/sys/pc/renderable_object.h"
 #include "runtime/src/sound/sound_sample.h"
+#include "tools/writers/style_writer.h"
 #include "tools/writers/texture_writer.h"
 #include "tools/writers/wav_writer.h"
 #include "tests/runtime/resource/rez_test_support.h"
@@ -26,6 +28,11 @@ namespace {
 using namespace reztest;
 
 CSoundSample_Handler g_Sound_Handler_For_Tests;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
 
 // Records what reaches stderr as errors and what goes to the debug channel.
 class Said {
@@ -66,6 +73,22 @@ class Said {
     std::lock_guard<std::mutex> hold(m_Lock);
     return std::any_of(m_Details.begin(), m_Details.end(),
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+  // Why the resource was refused, as the first line of either channel that says it; empty when
+  // none does.
+  std::string Refusal_Of(uint32_t id) {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    const std::string named = "Resource ID (" + writers::Hex8(id) + ")";
+    for (const auto* lines : {&m_Errors, &m_Details}) {
+      for (const std::string& line : *lines) {
+        const size_t at = line.find(" was refused: ");
+        if (at == std::string::npos || Lower(line).find(Lower(named)) == std::string::npos) continue;
+        std::string why = line.substr(at + 14);
+        while (!why.empty() && (why.back() == '\n' || why.back() == '.')) why.pop_back();
+        return why;
+      }
+    }
+    return "";
   }
   void Clear() {
     std::lock_guard<std::mutex> hold(m_Lock);
@@ -388,6 +411,14 @@ Bytes One_Colour_Texture(uint8_t version, uint16_t side_x, uint16_t side_y, uint
 // A RIFF WAVE sound of 16-bit mono samples, all silent.
 Bytes Silent_Sound(size_t frames) { return writers::EncodeWav(std::vector<int16_t>(frames, 0), 1, 22050); }
 
+// A silent sound of `frames` frames whose data chunk states 2 GB.
+Bytes Overstated_Sound(size_t frames) {
+  Bytes wav = Silent_Sound(frames);
+  const uint32_t stated = 0x80000000u;
+  for (int i = 0; i < 4; ++i) wav[40 + i] = static_cast<uint8_t>(stated >> (8 * i));
+  return wav;
+}
+
 // The loaders the game installs for each kind, on the test's manager.
 void Install_Kind_Loaders(CRezMgr& manager) {
   manager.SetTypeHandler(kRezType_RenderStyle, &g_RenderStyleFactory);
@@ -447,6 +478,9 @@ TEST_F(RezDamageTest, CompressedRecordsExpandAsFarAsTheirKindCanHold) {
   zeros_cut.resize(zeros_cut.size() - 16);
   Bytes long_sound;
   ASSERT_TRUE(writers::Compress(Silent_Sound(12u << 20), long_sound));
+  // Its data chunk (at byte 36) states 2 GB and holds 20 MB: more than is kept as it is made.
+  Bytes overstated_sound;
+  ASSERT_TRUE(writers::Compress(Overstated_Sound(10u << 20), overstated_sound));
   auto compress = [](const Bytes& plain) {
     Bytes packed;
     EXPECT_TRUE(writers::Compress(plain, packed));
@@ -469,6 +503,9 @@ TEST_F(RezDamageTest, CompressedRecordsExpandAsFarAsTheirKindCanHold) {
       {"long near-silent sound", 3, long_sound, true, ""},
       {"sound of zeros", 3, zeros_cut, false,
        "in @ was refused: a sound the player cannot read: it does not begin with \"RIFF\", a size and \"WAVE\"."},
+      {"sound whose head states more samples than it holds", 3, overstated_sound, false,
+       "in @ was refused: a sound the player cannot read: its \"data\" chunk at byte 36 states 2147483648 bytes "
+       "where 20971520 follow."},
       {"sound running past its chunks", 3, compress(small_sound), false,
        "in @ expands past " + std::to_string(small_sound_size + (1u << 20)) + " bytes, more than its RIFF WAVE sound (" +
            std::to_string(small_sound_size) + " bytes)" + allowance},
@@ -584,6 +621,88 @@ TEST_F(RezDamageTest, ARawFileThatIsAFifoIsRefusedAtOnceAndNamed) {
   CFileStream* world = m_Manager.OpenRawFile(0x22000001);
   ASSERT_NE(world, nullptr);
   m_Manager.CloseRawFile(world);
+}
+
+// A compressed record too short for its kind's head is judged on the bytes it expanded, never
+// on what an earlier, larger record of another kind left in the expansion buffer, and a record
+// stored plain on its own bytes, never on the record after it: both forms of the same bytes give
+// the same outcome.
+TEST_F(RezDamageTest, ARecordShorterThanItsKindsHeadIsJudgedOnItsOwnBytes) {
+  const Bytes texture = One_Colour_Texture(18, 64, 64, 0xFF102030);
+  const Bytes sound = Silent_Sound(4000);
+  const Bytes style = writers::WriteRenderStyle({});
+  const Bytes cut_texture(texture.begin(), texture.begin() + 25);  // the header and part of the fields
+  const Bytes cut_sound(sound.begin(), sound.begin() + 20);        // "RIFF", its size, "WAVE", part of "fmt "
+  const Bytes cut_style(style.begin(), style.begin() + 10);
+  const Bytes cut_renderable(22, 0);                                // the header and half the kind
+  struct Case {
+    const char* name;
+    uint8_t type;
+    Bytes bytes;
+    std::string outcome;  // why it is refused, or "loaded"
+  };
+  const Case cases[] = {
+      {"texture of no bytes", 2, {}, "texture data shorter than its header"},
+      {"texture of one byte", 2, {18}, "texture data shorter than its header"},
+      {"texture cut in its fields", 2, cut_texture, "texture data shorter than its fields"},
+      {"sound of no bytes", 3, {}, "a sound of no bytes"},
+      {"sound of one byte", 3, {'R'}, "loaded"},
+      {"sound cut in its head", 3, cut_sound, "loaded"},
+      {"style of no bytes", 1, {}, "loaded"},
+      {"style of one byte", 1, {5}, "loaded"},
+      {"style cut in its head", 1, cut_style, "loaded"},
+      {"renderable of no bytes", 4, {}, "renderable shorter than its header and kind"},
+      {"renderable of one byte", 4, {0}, "renderable shorter than its header and kind"},
+      {"renderable cut in its head", 4, cut_renderable, "renderable shorter than its header and kind"},
+  };
+  // Larger records of other kinds, loaded just before: a sound (its "R" was read as a texture's
+  // version) and, before a sound, a texture.
+  constexpr uint32_t kBigSound = 0x22000001;
+  constexpr uint32_t kBigTexture = 0x22000002;
+  constexpr uint32_t kPacked = 0x22000100;  // + the case's number
+  constexpr uint32_t kPlain = 0x22000200;
+  std::vector<writers::PackRecord> records = {Record(kBigSound, 3, "big/sound", Silent_Sound(30000), true),
+                                              Record(kBigTexture, 2, "big/texture", texture, true)};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string name = std::to_string(i);
+    records.push_back(Record(kPacked + i, cases[i].type, "packed/" + name, cases[i].bytes, true));
+    records.push_back(Record(kPlain + i, cases[i].type, "plain/" + name, cases[i].bytes, false));
+  }
+  Write_Packed_Set(0, records);
+  Said said;
+  ASSERT_TRUE(Init());
+  Install_Kind_Loaders(m_Manager);
+  auto outcome = [&](uint32_t id) {
+    CRezResource* resource = m_Manager.Get_Resource(id, 0);
+    m_Manager.FreeResource(id);
+    return resource ? std::string("loaded") : said.Refusal_Of(id);
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    const uint32_t before = c.type == 3 ? kBigTexture : kBigSound;
+    ASSERT_NE(m_Manager.Get_Resource(before, 0), nullptr);
+    m_Manager.FreeResource(before);
+    EXPECT_EQ(outcome(kPacked + i), c.outcome) << "compressed";
+    EXPECT_EQ(outcome(kPlain + i), c.outcome) << "stored plain";
+  }
+}
+
+// A large expansion gives its buffer back after its load; the buffer of ordinary loads is kept
+// from one load to the next.
+TEST_F(RezDamageTest, AHugeExpansionGivesItsBufferBackAfterItsLoad) {
+  Write_Packed_Set(0, {Record(0x22000001, 3, "snd/long", Silent_Sound(24u << 20), true),
+                       Record(0x22000002, 2, "tex/small", One_Colour_Texture(18, 256, 256, 0xFF00FF00), true)});
+  ASSERT_TRUE(Init());
+  Install_Kind_Loaders(m_Manager);
+  ASSERT_NE(m_Manager.Get_Resource(0x22000002, 0), nullptr);
+  const uint64_t ordinary = m_Manager.Load_Buffer_Bytes();
+  ASSERT_NE(m_Manager.Get_Resource(0x22000001, 0), nullptr);
+  EXPECT_LE(m_Manager.Load_Buffer_Bytes(), ordinary) << "the 48 MB expansion's buffer was given back";
+  m_Manager.FreeResource(0x22000002);
+  ASSERT_NE(m_Manager.Get_Resource(0x22000002, 0), nullptr);
+  EXPECT_EQ(m_Manager.Load_Buffer_Bytes(), ordinary);
+  for (uint32_t id : {0x22000001u, 0x22000002u}) m_Manager.FreeResource(id);
 }
 
 }  // namespace
