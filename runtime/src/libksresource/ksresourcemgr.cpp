@@ -44,6 +44,9 @@ const char* Type_Name(uint8_t type) {
   }
 }
 
+// What a listing holds more of once two of its files have been named for the same trouble.
+constexpr const char* kPastEndFiles = "resources that lie past the end of their files";
+
 // Why zlib gave up on a record's compressed bytes.
 const char* Zlib_Failure(int code) {
   switch (code) {
@@ -219,6 +222,9 @@ bool CRezMgr::Open_Set(int set, bool exists) {
     while (map->m_Next) map = map->m_Next;
     map->m_Listing = listing.Lost() ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
     if (listing.Lost()) Report_Listing_Damage("Init", listing);
+    // The build named the records it left out.
+    map->m_Left_Out_Named = listing.left_out > 0;
+    map->m_Left_Out_Known = listing.left_out == 0;
   }
   return true;
 }
@@ -264,7 +270,7 @@ bool CRezMgr::Listing_Lost_Ids() {
   for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
     if (map->m_Listing == CRezPackMap::Listing::Unknown) {
       RezListingState state;
-      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && state.Lost();
+      const bool broken = Read_Listing_Again(*map, state) && state.Lost();
       map->m_Listing = broken ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
       if (broken) Report_Listing_Damage("Get_Resource", state);
     }
@@ -273,13 +279,70 @@ bool CRezMgr::Listing_Lost_Ids() {
   return damaged;
 }
 
+bool CRezMgr::Read_Listing_Again(CRezPackMap& map, RezListingState& state) {
+  state.source = Rez_Listing_Source(m_Root, map.Set());
+  FILE* file = nullptr;
+  if (plat::Open_Regular_File(state.source, "rb", &file, nullptr) != plat::Open_Result::Opened) return false;
+  RezTextMap listing;
+  {
+    RezByteSource bytes(file);
+    Parse_Rez_Text_Map(bytes, state.source == Rez_Packed_File_Name(m_Root, map.Set()), listing);
+  }
+  std::fclose(file);
+  state.complete = listing.complete;
+  state.damage = listing.damage;
+  state.records = listing.records.size();
+  state.left_out = listing.diagnostics.size();
+  // The parser's words for a record it leaves out begin with the record's id.
+  map.m_Left_Out.clear();
+  for (const std::string& words : listing.diagnostics) {
+    unsigned int id = 0;
+    if (std::sscanf(words.c_str(), "Resource ID (%x)", &id) == 1) map.m_Left_Out.emplace(id, words);
+  }
+  map.m_Left_Out_Known = true;
+  return true;
+}
+
+CRezPackMap* CRezMgr::Map_Leaving_Out(uint32_t id) {
+  for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
+    RezListingState unused;
+    if (!map->m_Left_Out_Known && !Read_Listing_Again(*map, unused)) continue;
+    if (map->m_Left_Out.count(id) > 0) return map;
+  }
+  return nullptr;
+}
+
+// As the build does: the first asked for with the listing's words for it, the others in the
+// details, and a count when there are others.
+void CRezMgr::Report_Left_Out(const char* who, const CRezPackMap& map, uint32_t first) {
+  const std::string listing = Rez_Listing_Source(m_Root, map.Set());
+  REZ_ERROR("%s: %s: %s", who, listing.c_str(), map.m_Left_Out.at(first).c_str());
+  for (const auto& [id, words] : map.m_Left_Out) {
+    if (id != first) REZ_DETAIL("%s: %s: %s", who, listing.c_str(), words.c_str());
+  }
+  if (map.m_Left_Out.size() > 1) {
+    REZ_ERROR("%s: %s: %zu records are left out in all (each is named under VORTHANE_DEBUG=1).\n", who,
+              listing.c_str(), map.m_Left_Out.size());
+  }
+}
+
 void CRezMgr::Report_Missing_Id(const char* who, uint32_t id) {
   // An id a damaged listing lost was accounted for when the listing was reported.
   if (Listing_Lost_Ids()) {
     REZ_DETAIL("%s: Resource ID (%x) not found.\n", who, id);
-  } else {
-    REZ_ERROR("%s: Resource ID (%x) not found.\n", who, id);
+    return;
   }
+  // So was an id its listing holds but its map leaves out, once the listing has been named for
+  // it: at the start that built the map, else now, with the first such id asked for.
+  if (CRezPackMap* map = Map_Leaving_Out(id)) {
+    if (!map->m_Left_Out_Named) {
+      map->m_Left_Out_Named = true;
+      Report_Left_Out(who, *map, id);
+    }
+    REZ_DETAIL("%s: Resource ID (%x) not found.\n", who, id);
+    return;
+  }
+  REZ_ERROR("%s: Resource ID (%x) not found.\n", who, id);
 }
 
 void CRezMgr::Report_File_Problem(int line, const std::string& file, const char* format, ...) {
@@ -299,22 +362,28 @@ void CRezMgr::Report_File_Problem(int line, const std::string& file, const char*
 }
 
 void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
+  Report_Listed_File(__LINE__, map, map.m_Missing_Files, file, "files that are not there",
+                     "Allocate_Resource: File (%s) not found.\n", file.c_str());
+}
+
+void CRezMgr::Report_Listed_File(int line, CRezPackMap& map, int& count_of_kind, const std::string& file,
+                                 const char* more, const char* format, ...) {
   int count = 0;
-  bool first_of_file = false;
   {
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
-    first_of_file = m_Problem_Files.insert(file).second;
-    if (first_of_file) count = ++map.m_Missing_Files;
+    if (m_Problem_Files.insert(file).second) count = ++count_of_kind;
   }
+  va_list args;
+  va_start(args, format);
   if (count == 1) {
-    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", file.c_str());
-    return;
+    Rez_Report_ErrorV(__FILE__, line, format, args);
+  } else {
+    Rez_Report_DetailV(__FILE__, line, format, args);
   }
-  REZ_DETAIL("Allocate_Resource: File (%s) not found.\n", file.c_str());
+  va_end(args);
   if (count == 2) {
     const std::string listing = Rez_Listing_Source(m_Root, map.Set());
-    REZ_ERROR("Allocate_Resource: %s lists more files that are not there; each is named under VORTHANE_DEBUG=1.\n",
-              listing.c_str());
+    REZ_ERROR("Allocate_Resource: %s lists more %s; each is named under VORTHANE_DEBUG=1.\n", listing.c_str(), more);
   }
 }
 
@@ -487,8 +556,8 @@ bool CRezMgr::Allocate_Resource(CRezResource* resource, const RezRecord* record,
 }
 
 // The size of a record's data whose first byte is at start in the stream of the file.
-bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStream* stream, uint32_t start,
-                          uint32_t& size) {
+bool CRezMgr::Record_Size(const RezRecord& record, CRezPackMap& map, const std::string& file, CStream* stream,
+                          uint32_t start, uint32_t& size) {
   if (record.flags & kRezFlagSizeReader) {
     if (!m_Size_Reader) {
       REZ_ERROR("Allocate_Resource: Resource ID (%x) needs a size reader.\n", record.id);
@@ -506,10 +575,10 @@ bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStr
   }
   // A damaged map or a cut pack file must not make a resource ask for bytes its file lacks.
   if (length < start) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) lies past the end of its file %s: it starts at byte %u "
-                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
-                        record.id, file.c_str(), start, length);
+    Report_Listed_File(__LINE__, map, map.m_Past_End_Files, file, kPastEndFiles,
+                       "Allocate_Resource: Resource ID (%x) lies past the end of its file %s: it starts at byte %u "
+                       "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                       record.id, file.c_str(), start, length);
     return false;
   }
   if (record.size == kRezSizeToEnd) {
@@ -517,11 +586,11 @@ bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStr
     return true;
   }
   if (record.size > length - start) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) runs past the end of its file %s: it needs bytes %u-%llu "
-                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
-                        record.id, file.c_str(), start,
-                        static_cast<unsigned long long>(uint64_t{start} + record.size - 1), length);
+    Report_Listed_File(__LINE__, map, map.m_Past_End_Files, file, kPastEndFiles,
+                       "Allocate_Resource: Resource ID (%x) runs past the end of its file %s: it needs bytes %u-%llu "
+                       "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                       record.id, file.c_str(), start,
+                       static_cast<unsigned long long>(uint64_t{start} + record.size - 1), length);
     return false;
   }
   size = record.size;
@@ -581,7 +650,7 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
   uint64_t start = uint64_t{record.offset} + (extra_offset != -1 ? static_cast<uint32_t>(extra_offset) : 0u);
   uint32_t size = 0;
   bool ok = start <= 0xFFFFFFFFu && slot->m_Stream->SeekTo(static_cast<uint32_t>(start)) &&
-            Record_Size(record, file, slot->m_Stream, static_cast<uint32_t>(start), size);
+            Record_Size(record, map, file, slot->m_Stream, static_cast<uint32_t>(start), size);
   if (ok) {
     ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, record, file, slot->m_Stream, size)
                                              : Run_Load(resource, file, slot->m_Stream, &size);

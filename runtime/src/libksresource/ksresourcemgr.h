@@ -125,6 +125,14 @@ class CRezMgr {
   // True when a pack set's listing is damaged (reported once), so that ids it lost are not
   // reported one by one. Listings not yet known are read once to find out.
   bool Listing_Lost_Ids();
+  // Reads a map's listing again to see how it reads now, keeping in the map the records it
+  // leaves out; false when it cannot be read.
+  bool Read_Listing_Again(CRezPackMap& map, RezListingState& state);
+  // The map whose listing left the id out; null when none did.
+  CRezPackMap* Map_Leaving_Out(uint32_t id);
+  // Names the records a map's listing leaves out, from the id first asked of them.
+  void Report_Left_Out(const char* who, const CRezPackMap& map, uint32_t first);
+  // An id no map holds: said at error level unless its listing was named for it.
   void Report_Missing_Id(const char* who, uint32_t id);
   // Reports a problem of a pack file: at error level the first time for the file, later ones
   // (other resources of the same file) as details only.
@@ -134,6 +142,12 @@ class CRezMgr {
   // A file a map's record names is missing: the first of the map's missing files is said, the
   // second only with one line naming the listing, the others only in the details.
   void Report_Missing_File(CRezPackMap& map, const std::string& file);
+  // A trouble of a file a map's record names, counted by kind in count_of_kind: the first file
+  // with it is named at error level, the second in the details with one line saying that the
+  // listing lists more of them (`more`), the others in the details. A file already named for
+  // anything is a detail.
+  void Report_Listed_File(int line, CRezPackMap& map, int& count_of_kind, const std::string& file, const char* more,
+                          const char* format, ...) __attribute__((format(printf, 7, 8)));
   void Term_Buffers();
   void Install_Profile_Callback();
   bool Load_Map_File(const std::string& path, int set, std::string& error);
@@ -146,8 +160,8 @@ class CRezMgr {
                           int32_t extra_offset, bool& found);
   bool Load_From_File(CRezResource* resource, const RezRecord& record, CRezPackMap& map,
                       int32_t extra_offset);
-  bool Record_Size(const RezRecord& record, const std::string& file, CStream* stream, uint32_t start,
-                   uint32_t& size);
+  bool Record_Size(const RezRecord& record, CRezPackMap& map, const std::string& file, CStream* stream,
+                   uint32_t start, uint32_t& size);
   bool Load_Compressed(CRezResource* resource, const RezRecord& record, const std::string& file, CStream* source,
                        uint32_t size);
   // Runs the resource's Load on the *size bytes at the stream's position and reports a refusal

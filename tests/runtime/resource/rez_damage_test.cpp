@@ -705,4 +705,69 @@ TEST_F(RezDamageTest, AHugeExpansionGivesItsBufferBackAfterItsLoad) {
   for (uint32_t id : {0x22000001u, 0x22000002u}) m_Manager.FreeResource(id);
 }
 
+// Records a listing leaves out of its map (an unknown type, a path of eleven components) are
+// named with the listing once: at the start that builds the map, or, when the map was built at
+// an earlier start, with the first of them asked for. Their ids are then only details.
+TEST_F(RezDamageTest, IdsAListingLeftOutAreNamedWithTheListingOnce) {
+  const std::string listing =
+      writers::TextMapLine(0x22000001, writers::AttributeWord(0, 9, 0, 0), "a", "a", 0, false, 0) +
+      writers::TextMapLine(0x22000002, writers::AttributeWord(0, 2, 0, 0), "b", "1/2/3/4/5/6/7/8/9/10/b", 0, false, 0) +
+      writers::TextMapLine(0x22000003, writers::AttributeWord(0, 2, 0, 0), "c", "c", 0, false, 0);
+  Write_File("rezmap_0.ksa", listing);
+  Write_File("c", "texture bytes");
+  const std::string unknown_type = "rezmap_0.ksa: Resource ID (22000001): unknown type 9 (0 to 4); left out.\n";
+  const std::string long_path = "rezmap_0.ksa: Resource ID (22000002): path has more than 10 components";
+  for (bool map_built_before : {false, true}) {
+    SCOPED_TRACE(map_built_before ? "map built at an earlier start" : "map built at this start");
+    Said said;
+    ASSERT_TRUE(Init());
+    for (uint32_t id : {0x22000002u, 0x22000001u, 0x22000002u}) EXPECT_EQ(Get(id), nullptr) << id;
+    EXPECT_NE(Get(0x22000003), nullptr);
+    std::vector<std::string> errors = said.Errors();
+    // The build names them, or else the first asked for: one with its reason, then the count.
+    const std::string who = map_built_before ? "Get_Resource: " : "Build_Pack_Map: ";
+    ASSERT_EQ(errors.size(), 2u) << said.All_Errors();
+    if (map_built_before) {
+      EXPECT_EQ(errors[0].rfind(who + m_Root + long_path, 0), 0u) << errors[0];
+      EXPECT_TRUE(said.In_Details(who + m_Root + unknown_type));
+    } else {
+      EXPECT_EQ(errors[0], who + m_Root + unknown_type);
+    }
+    EXPECT_EQ(errors[1],
+              who + m_Root + "rezmap_0.ksa: 2 records are left out in all (each is named under VORTHANE_DEBUG=1).\n");
+    for (const char* id : {"22000001", "22000002"}) {
+      EXPECT_TRUE(said.In_Details(std::string("Get_Resource: Resource ID (") + id + ") not found.")) << id;
+    }
+    m_Manager.FreeResource(0x22000003);
+    m_Manager.Term();
+  }
+}
+
+// A loose listing whose records lie past the end of their files names the first such file, then
+// once that the listing lists more; the others only in the details.
+TEST_F(RezDamageTest, ALooseListingWhoseRecordsLiePastTheirFilesIsNamedOnce) {
+  Write_Text_Set(0, Four());
+  std::string listing = Text(Read("rezmap_0.ksa"));
+  for (size_t at = 0; (at = listing.find(" 00000000", at)) != std::string::npos;) listing.replace(at, 9, " 00100000");
+  Write_File("rezmap_0.ksa", listing);
+  Said said;
+  ASSERT_TRUE(Init());
+  for (uint32_t id : {0x22000001u, 0x22000002u, 0x22000003u, 0x22000004u, 0x22000003u}) {
+    EXPECT_EQ(Get(id), nullptr) << id;
+  }
+  const std::vector<std::string> errors = said.Errors();
+  ASSERT_EQ(errors.size(), 2u) << said.All_Errors();
+  EXPECT_EQ(errors[0].rfind("Allocate_Resource: Resource ID (22000001) lies past the end of its file " + m_Root +
+                                "loose0/tex/a: it starts at byte 1048576",
+                            0),
+            0u)
+      << errors[0];
+  EXPECT_EQ(errors[1], "Allocate_Resource: " + m_Root +
+                           "rezmap_0.ksa lists more resources that lie past the end of their files; each is named "
+                           "under VORTHANE_DEBUG=1.\n");
+  for (const char* file : {"mesh/b", "snd/c", "sty/d"}) {
+    EXPECT_TRUE(said.In_Details("lies past the end of its file " + m_Root + "loose0/" + file)) << file;
+  }
+}
+
 }  // namespace
