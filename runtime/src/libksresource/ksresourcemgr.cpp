@@ -46,6 +46,7 @@ const char* Type_Name(uint8_t type) {
 
 // What a listing holds more of once two of its files have been named for the same trouble.
 constexpr const char* kPastEndFiles = "resources that lie past the end of their files";
+constexpr const char* kRefusedFiles = "resources whose bytes are refused";
 
 // Why zlib gave up on a record's compressed bytes.
 const char* Zlib_Failure(int code) {
@@ -56,6 +57,10 @@ const char* Zlib_Failure(int code) {
     default: return "cannot be expanded";
   }
 }
+
+// The most bytes a zlib stream of this many bytes can expand to: deflate codes at best a
+// 258-byte match in two bits, so each byte gives at most 1032 (one more for a part byte).
+uint64_t Most_Expanded(uint32_t compressed) { return (uint64_t{compressed} + 1) * 1032; }
 
 // The second pass of a large expansion: the whole stream at once into the destination, which
 // is first grown to the size the first pass counted.
@@ -346,19 +351,32 @@ void CRezMgr::Report_Missing_Id(const char* who, uint32_t id) {
 }
 
 void CRezMgr::Report_File_Problem(int line, const std::string& file, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  Report_File_ProblemV(line, file, nullptr, nullptr, nullptr, format, args);
+  va_end(args);
+}
+
+void CRezMgr::Report_File_ProblemV(int line, const std::string& file, CRezPackMap* map, int* count_of_kind,
+                                   const char* more, const char* format, va_list args) {
   bool first = false;
+  int count = 0;
   {
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     first = m_Problem_Files.insert(file).second;
+    if (first && count_of_kind) count = ++*count_of_kind;
   }
-  va_list args;
-  va_start(args, format);
-  if (first) {
+  // The second file of a listing with the same trouble is one too many to name on its own.
+  const bool said = first && count < 2;
+  if (said) {
     Rez_Report_ErrorV(__FILE__, line, format, args);
   } else {
     Rez_Report_DetailV(__FILE__, line, format, args);
   }
-  va_end(args);
+  if (map && count == 2) {
+    const std::string listing = Rez_Listing_Source(m_Root, map->Set());
+    REZ_ERROR("Allocate_Resource: %s lists more %s; each is named under VORTHANE_DEBUG=1.\n", listing.c_str(), more);
+  }
 }
 
 void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
@@ -368,23 +386,23 @@ void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
 
 void CRezMgr::Report_Listed_File(int line, CRezPackMap& map, int& count_of_kind, const std::string& file,
                                  const char* more, const char* format, ...) {
-  int count = 0;
-  {
-    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
-    if (m_Problem_Files.insert(file).second) count = ++count_of_kind;
-  }
   va_list args;
   va_start(args, format);
-  if (count == 1) {
-    Rez_Report_ErrorV(__FILE__, line, format, args);
+  Report_File_ProblemV(line, file, &map, &count_of_kind, more, format, args);
+  va_end(args);
+}
+
+void CRezMgr::Report_Refused_Bytes(int line, uint32_t id, const std::string& file, const char* format, ...) {
+  CRezPackMap* map = nullptr;
+  FindRecord(id, &map);
+  va_list args;
+  va_start(args, format);
+  if (map) {
+    Report_File_ProblemV(line, file, map, &map->m_Refused_Files, kRefusedFiles, format, args);
   } else {
-    Rez_Report_DetailV(__FILE__, line, format, args);
+    Report_File_ProblemV(line, file, nullptr, nullptr, nullptr, format, args);
   }
   va_end(args);
-  if (count == 2) {
-    const std::string listing = Rez_Listing_Source(m_Root, map.Set());
-    REZ_ERROR("Allocate_Resource: %s lists more %s; each is named under VORTHANE_DEBUG=1.\n", listing.c_str(), more);
-  }
 }
 
 bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
@@ -688,8 +706,8 @@ bool CRezMgr::Bytes_Refused(uint32_t id) {
 void CRezMgr::Report_Refused(int line, const char* who, uint32_t id, const std::string& file,
                              const std::string& reason) {
   Note_Refused_Id(id);
-  Report_File_Problem(line, file, "%s: Resource ID (%x) in %s was refused: %s.\n", who, id, file.c_str(),
-                      reason.c_str());
+  Report_Refused_Bytes(line, id, file, "%s: Resource ID (%x) in %s was refused: %s.\n", who, id, file.c_str(),
+                       reason.c_str());
 }
 
 void CRezMgr::Report_Refusal(const char* who, uint32_t id, const std::string& reason) {
@@ -786,6 +804,8 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
                      const CRezTypeHandler* judge, uint32_t& expanded, RezExpansion& expansion) {
   expansion = RezExpansion{};
   expansion.code = Z_STREAM_ERROR;
+  expansion.compressed = source_length;
+  expansion.most = Most_Expanded(source_length);
   if (!source || !destination.SeekTo(0)) return false;
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -821,6 +841,11 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
         bound = RezExpansionBound::Refused(bound.what + " is more than the 4294967295 bytes a resource can hold");
       }
       if (bound.verdict == RezExpansionBound::Verdict::Refused) break;
+      // A head that needs more bytes than the whole stream can give is refused without them.
+      if (bound.verdict == RezExpansionBound::Verdict::Holds && bound.needs > expansion.most) {
+        expansion.needs_past_stream = true;
+        break;
+      }
     }
     if (bound.verdict == RezExpansionBound::Verdict::Holds) {
       expansion.limit = std::min(kMaxStreamBytes, bound.bytes + (bound.what.empty() ? 0 : kRezTrailingAllowance));
@@ -838,8 +863,8 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
   expansion.expanded = total;
   expansion.short_of_needs = code == Z_STREAM_END && bound.verdict == RezExpansionBound::Verdict::Holds &&
                              total < bound.needs;
-  const bool stopped =
-      expansion.over || expansion.short_of_needs || bound.verdict == RezExpansionBound::Verdict::Refused;
+  const bool stopped = expansion.over || expansion.short_of_needs || expansion.needs_past_stream ||
+                       bound.verdict == RezExpansionBound::Verdict::Refused;
   if (!stopped && code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
   expansion.code = code;
@@ -860,19 +885,24 @@ void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::str
     const uint64_t follow = expansion.expanded - std::min(expansion.expanded, bound.needs_from);
     Report_Refused(__LINE__, "Allocate_Resource", id, file,
                    bound.needs_what + " where " + std::to_string(follow) + " follow");
+  } else if (expansion.needs_past_stream) {
+    const uint64_t most = expansion.most - std::min(expansion.most, bound.needs_from);
+    Report_Refused(__LINE__, "Allocate_Resource", id, file,
+                   bound.needs_what + " where no more than " + std::to_string(most) + " can follow from its " +
+                       std::to_string(expansion.compressed) + " compressed bytes");
   } else if (expansion.over && !bound.what.empty()) {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than its %s and "
                         "%llu bytes after them; refused.\n",
                         id, file.c_str(), static_cast<unsigned long long>(expansion.limit), bound.what.c_str(),
                         static_cast<unsigned long long>(kRezTrailingAllowance));
   } else if (expansion.over) {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s may "
                         "hold; refused.\n",
                         id, file.c_str(), static_cast<unsigned long long>(expansion.limit), Type_Name(type));
   } else {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
                         "%s %s.\n",
                         id, expansion.code, file.c_str(), Zlib_Failure(expansion.code));

@@ -2,6 +2,7 @@
 // The resource manager: finds every asset by its 32-bit resource id in the pack sets, creates
 // it through its type's handler, reads (and expands) its bytes and keeps it in a table by id
 // until it is freed. One instance, reached through g_pRezMgr.
+#include <cstdarg>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -31,9 +32,13 @@ struct RezExpansion {
   RezExpansionBound bound;
   uint64_t limit = kRezDefaultExpansionLimit;
   bool over = false;
-  // The stream ended (after `expanded` bytes) before the bytes its head says the loader needs.
+  // The stream ended (after `expanded` bytes) before the bytes its head says the loader needs,
+  // or its head needs more than the `most` its `compressed` bytes can give.
   bool short_of_needs = false;
   uint64_t expanded = 0;
+  bool needs_past_stream = false;
+  uint64_t compressed = 0;
+  uint64_t most = 0;
 };
 
 class CRezMgr {
@@ -139,6 +144,13 @@ class CRezMgr {
   // `line`: where in this file the problem was met.
   void Report_File_Problem(int line, const std::string& file, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
+  // The same; with a map and a kind of trouble counted in count_of_kind, the second file of the
+  // map with that trouble is a detail too, with one line saying that the listing lists `more`.
+  void Report_File_ProblemV(int line, const std::string& file, CRezPackMap* map, int* count_of_kind, const char* more,
+                            const char* format, va_list args);
+  // A refusal of a resource's bytes, counted as such for the listing of its map.
+  void Report_Refused_Bytes(int line, uint32_t id, const std::string& file, const char* format, ...)
+      __attribute__((format(printf, 5, 6)));
   // A file a map's record names is missing: the first of the map's missing files is said, the
   // second only with one line naming the listing, the others only in the details.
   void Report_Missing_File(CRezPackMap& map, const std::string& file);

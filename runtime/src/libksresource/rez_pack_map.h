@@ -84,10 +84,11 @@ class CRezPackMap {
   bool m_Left_Out_Known = false;
   std::map<uint32_t, std::string> m_Left_Out;
   bool m_Left_Out_Named = false;
-  // Files the map's records name that were found missing, and files a record of the map lies or
-  // runs past the end of (counted under the manager's report lock).
+  // Files the map's records name that were found missing, files a record of the map lies or runs
+  // past the end of, and files whose bytes a load refused (counted under the manager's report lock).
   int m_Missing_Files = 0;
   int m_Past_End_Files = 0;
+  int m_Refused_Files = 0;
 
   CRezPackMap* m_Next = nullptr;
 
