@@ -181,6 +181,9 @@ bool Read_Source(BOOL mem, const void* file, DWORD offset, DWORD length, std::ve
   return ok;
 }
 
+// Why the thread's last sample load was refused for its bytes.
+thread_local std::string t_Sample_Refusal;
+
 }  // namespace
 
 DWORD BASS_GetVersion() { return BASS_VERSION; }
@@ -225,10 +228,17 @@ void BASS_Free() {
 }
 
 HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags) {
+  t_Sample_Refusal.clear();
   Player& p = Current_Player();
+  if (!p.initialised || !file) return 0;
+  // Bytes in memory are read where they lie: the mixer keeps its own decoded copy.
+  if (mem) {
+    if (length == 0) return 0;
+    return p.mixer.Load_Sample(static_cast<const uint8_t*>(file) + offset, length, max, &t_Sample_Refusal);
+  }
   std::vector<uint8_t> bytes;
-  if (!p.initialised || !Read_Source(mem, file, offset, length, &bytes)) return 0;
-  return p.mixer.Load_Sample(bytes.data(), bytes.size(), max);
+  if (!Read_Source(mem, file, offset, length, &bytes)) return 0;
+  return p.mixer.Load_Sample(bytes.data(), bytes.size(), max, &t_Sample_Refusal);
 }
 
 HCHANNEL BASS_SamplePlayEx(HSAMPLE handle, DWORD start, int freq, int volume, int pan, BOOL loop) {
@@ -267,6 +277,8 @@ BOOL BASS_ChannelResume(DWORD handle) { return Current_Player().mixer.Resume_Cha
 BOOL BASS_ChannelStop(DWORD handle) { return Current_Player().mixer.Stop_Channel(handle) ? TRUE : FALSE; }
 
 namespace plat {
+
+std::string Sample_Refusal() { return t_Sample_Refusal; }
 
 bool Audio_Render(int16_t* out, size_t frames) {
   Player& p = The_Player();

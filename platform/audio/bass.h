@@ -8,6 +8,7 @@
 // device, and plat::Audio_Render pulls the mix instead.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/system/win_types.h"
 
@@ -53,5 +54,10 @@ namespace plat {
 // player was started on device 0; with a real device (or the silent stand-in for one) the
 // device pulls the mix itself.
 bool Audio_Render(int16_t* out, size_t frames);
+
+// Why the calling thread's last BASS_SampleLoad made no sample because of its bytes: what the
+// WAV reader refused in them. Empty after a sample was made, and when the player could not take
+// one for its own reasons (not started, no voices).
+std::string Sample_Refusal();
 
 }  // namespace plat

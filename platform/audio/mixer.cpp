@@ -153,12 +153,12 @@ Mixer::Music* Mixer::Find_Music(uint32_t handle) {
   return nullptr;
 }
 
-uint32_t Mixer::Load_Sample(const void* data, size_t size, uint32_t max_voices) {
+uint32_t Mixer::Load_Sample(const void* data, size_t size, uint32_t max_voices, std::string* why) {
   if (max_voices == 0) return 0;
   int rate = Rate();
   if (rate == 0) return 0;
   Wav_Pcm pcm;
-  if (!Read_Wav(data, size, &pcm)) return 0;
+  if (!Read_Wav(data, size, &pcm, why)) return 0;
   auto sample = std::make_unique<Sample>();
   sample->channels = pcm.channels;
   sample->source_rate = pcm.rate;

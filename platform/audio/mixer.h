@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct openmpt_module;
@@ -36,8 +37,9 @@ class Mixer {
   int Rate();
 
   // Samples: 16-bit PCM WAV bytes, copied and resampled to the output rate. Handles are 0 on
-  // failure. A play fails (0) when max_voices of the sample are already sounding.
-  uint32_t Load_Sample(const void* data, size_t size, uint32_t max_voices);
+  // failure; when the bytes are at fault, `why` (when given) says what the WAV reader refused.
+  // A play fails (0) when max_voices of the sample are already sounding.
+  uint32_t Load_Sample(const void* data, size_t size, uint32_t max_voices, std::string* why = nullptr);
   uint32_t Play_Sample(uint32_t sample, uint32_t start, int freq, int volume, int pan, bool loop);
   bool Stop_Sample(uint32_t sample);  // stops every voice of the sample
   bool Free_Sample(uint32_t sample);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace plat {
 namespace {
@@ -100,13 +101,27 @@ size_t Form_End(const uint8_t* bytes, size_t size) {
   return declared < size ? static_cast<size_t>(declared) : size;
 }
 
+bool Refuse(std::string* why, const std::string& text) {
+  if (why) *why = text;
+  return false;
+}
+
+
+std::string Format_Problem(const Format& fmt) {
+  const uint16_t tag = fmt.tag == kFormatExtensible ? fmt.sub_tag : fmt.tag;
+  return "its samples are in a form the player does not play (format " + std::to_string(tag) + ", " +
+         std::to_string(fmt.channels) + " channel(s) of " + std::to_string(fmt.bits) + " bits, block " +
+         std::to_string(fmt.block_align) + ", " + std::to_string(fmt.rate) + " Hz)";
+}
+
 }  // namespace
 
-bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
+bool Read_Wav(const void* data, size_t size, Wav_Pcm* out, std::string* why) {
   *out = Wav_Pcm{};
-  if (!data || size < kFirstChunk) return false;
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  if (std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) return false;
+  if (!data || size < kFirstChunk || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
+    return Refuse(why, "it does not begin with \"RIFF\", a size and \"WAVE\"");
+  }
 
   const size_t form_end = Form_End(bytes, size);
   Format fmt;
@@ -122,11 +137,20 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
     const uint8_t* chunk = bytes + pos;
     uint32_t chunk_size = Get32(chunk + 4);
     size_t body = pos + kChunkHeader;
-    if (chunk_size > size - body) return false;
+    if (chunk_size > size - body) {
+      Wav_Chunk overrun;
+      std::memcpy(overrun.id, chunk, 4);
+      overrun.position = pos;
+      overrun.size = chunk_size;
+      return Refuse(why, Wav_Chunk_Statement(overrun) + " where " + std::to_string(size - body) + " follow");
+    }
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      if (fmt.found || !Parse_Format(bytes + body, chunk_size, &fmt)) return false;
+      if (fmt.found) return Refuse(why, "it has a second \"fmt \" chunk");
+      if (!Parse_Format(bytes + body, chunk_size, &fmt)) {
+        return Refuse(why, "its \"fmt \" chunk of " + std::to_string(chunk_size) + " bytes is too short");
+      }
     } else if (std::memcmp(chunk, "data", 4) == 0) {
-      if (samples) return false;
+      if (samples) return Refuse(why, "it has a second \"data\" chunk");
       samples = bytes + body;
       sample_bytes = chunk_size;
     }
@@ -135,34 +159,47 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out) {
     pos = body + chunk_size;
     if ((chunk_size & 1) && pos < size && pos != form_end) ++pos;
   }
-  if (!fmt.found || !samples || !Format_Supported(fmt)) return false;
-
-  if (sample_bytes / fmt.block_align == 0) return false;
+  if (!fmt.found) return Refuse(why, "it has no \"fmt \" chunk");
+  if (!samples) return Refuse(why, "it has no \"data\" chunk");
+  if (!Format_Supported(fmt)) return Refuse(why, Format_Problem(fmt));
+  if (sample_bytes / fmt.block_align == 0) return Refuse(why, "its \"data\" chunk holds no whole frame");
   // The decoder sees the chunks walked here and nothing after them.
   if (!Decode_With_Sdl(data, std::min(pos, size), out)) {
     *out = Wav_Pcm{};
-    return false;
+    return Refuse(why, "its samples cannot be decoded");
   }
   return true;
 }
 
-Wav_Extent Find_Wav_Extent(const uint8_t* head, size_t available, uint64_t* end) {
+std::string Wav_Chunk_Statement(const Wav_Chunk& chunk) {
+  // The id in quotes, each byte that is no printable character as "?".
+  std::string name;
+  for (uint8_t c : chunk.id) name += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+  return "its \"" + name + "\" chunk at byte " + std::to_string(chunk.position) + " states " +
+         std::to_string(chunk.size) + " bytes";
+}
+
+Wav_Extent Find_Wav_Extent(const uint8_t* head, size_t available, uint64_t* end, Wav_Chunk* last) {
   const size_t riff = std::min<size_t>(available, 4);
   const size_t wave = available > 8 ? std::min<size_t>(available - 8, 4) : 0;
   if (std::memcmp(head, "RIFF", riff) != 0 || std::memcmp(head + 8, "WAVE", wave) != 0) return Wav_Extent::Not_Wav;
   if (available < kFirstChunk) return Wav_Extent::Need_More;
   uint64_t reach = uint64_t{Get32(head + 4)} + 8;
+  Wav_Chunk chunk;
   bool format = false;
   bool samples = false;
   for (uint64_t pos = kFirstChunk; !(format && samples);) {
     if (pos + kChunkHeader > available) return Wav_Extent::Need_More;
-    const uint32_t size = Get32(head + pos + 4);
-    format = format || std::memcmp(head + pos, "fmt ", 4) == 0;
-    samples = samples || std::memcmp(head + pos, "data", 4) == 0;
-    pos += kChunkHeader + uint64_t{size} + (size & 1);
+    std::memcpy(chunk.id, head + pos, 4);
+    chunk.position = pos;
+    chunk.size = Get32(head + pos + 4);
+    format = format || std::memcmp(chunk.id, "fmt ", 4) == 0;
+    samples = samples || std::memcmp(chunk.id, "data", 4) == 0;
+    pos = chunk.End() + (chunk.size & 1);
     reach = std::max(reach, pos);
   }
   *end = reach;
+  if (last) *last = chunk;
   return Wav_Extent::Known;
 }
 

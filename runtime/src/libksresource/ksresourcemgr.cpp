@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "runtime/src/core/streams.h"
 #include "runtime/src/core/timer.h"
 #include "runtime/src/libksresource/rez_map_builder.h"
+#include "runtime/src/libksresource/rez_record_stream.h"
 #include "runtime/src/libksresource/rez_report.h"
 
 ConsoleInt RezMgr_Prefetch_Buffer_Size("RezMgr_Prefetch_Buffer_Size", 250000, 2);
@@ -25,6 +27,9 @@ constexpr size_t kExpandPieceSize = 256 * 1024;
 constexpr uint64_t kMaxStreamBytes = 0xFFFFFFFFu;
 // Up to this many bytes an expansion is kept as it is made; a larger one is counted first.
 constexpr uint64_t kExpandDirectLimit = 8u * 1024 * 1024;
+// What the load buffers may keep between loads: an expansion kept as it is made (and its last
+// piece). A larger buffer is given back after its load.
+constexpr uint64_t kKeptBufferLimit = kExpandDirectLimit + kExpandPieceSize;
 
 CRezMgr g_RezMgr_Instance;
 
@@ -39,6 +44,10 @@ const char* Type_Name(uint8_t type) {
   }
 }
 
+// What a listing holds more of once two of its files have been named for the same trouble.
+constexpr const char* kPastEndFiles = "resources that lie past the end of their files";
+constexpr const char* kRefusedFiles = "resources whose bytes are refused";
+
 // Why zlib gave up on a record's compressed bytes.
 const char* Zlib_Failure(int code) {
   switch (code) {
@@ -48,6 +57,10 @@ const char* Zlib_Failure(int code) {
     default: return "cannot be expanded";
   }
 }
+
+// The most bytes a zlib stream of this many bytes can expand to: deflate codes at best a
+// 258-byte match in two bits, so each byte gives at most 1032 (one more for a part byte).
+uint64_t Most_Expanded(uint32_t compressed) { return (uint64_t{compressed} + 1) * 1032; }
 
 // The second pass of a large expansion: the whole stream at once into the destination, which
 // is first grown to the size the first pass counted.
@@ -99,6 +112,7 @@ bool CRezMgr::Init(const char* root) {
   {
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     m_Problem_Files.clear();
+    m_Refused_Ids.clear();
   }
   for (int set = 0;; ++set) {
     bool exists = plat::File_Exists(Rez_Packed_File_Name(m_Root, set)) ||
@@ -123,6 +137,8 @@ bool CRezMgr::Init(const char* root) {
   uint32_t expand_size = RezMgr_UnCompress_Buffer_Size.Value > 0 ? RezMgr_UnCompress_Buffer_Size.Value : 0;
   m_Prefetch_Buffer = CreateMemoryStream(prefetch_size);
   m_Decompress_Buffer = CreateMemoryStream(expand_size);
+  m_Prefetch_Initial = prefetch_size;
+  m_Decompress_Initial = expand_size;
   if (!m_Prefetch_Buffer || !m_Decompress_Buffer || !m_Prefetch.Start(this)) {
     Term_Buffers();
     Free_Maps();
@@ -211,6 +227,9 @@ bool CRezMgr::Open_Set(int set, bool exists) {
     while (map->m_Next) map = map->m_Next;
     map->m_Listing = listing.Lost() ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
     if (listing.Lost()) Report_Listing_Damage("Init", listing);
+    // The build named the records it left out.
+    map->m_Left_Out_Named = listing.left_out > 0;
+    map->m_Left_Out_Known = listing.left_out == 0;
   }
   return true;
 }
@@ -256,7 +275,7 @@ bool CRezMgr::Listing_Lost_Ids() {
   for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
     if (map->m_Listing == CRezPackMap::Listing::Unknown) {
       RezListingState state;
-      const bool broken = Rez_Check_Listing(m_Root, map->Set(), state) && state.Lost();
+      const bool broken = Read_Listing_Again(*map, state) && state.Lost();
       map->m_Listing = broken ? CRezPackMap::Listing::Damaged : CRezPackMap::Listing::Intact;
       if (broken) Report_Listing_Damage("Get_Resource", state);
     }
@@ -265,49 +284,125 @@ bool CRezMgr::Listing_Lost_Ids() {
   return damaged;
 }
 
+bool CRezMgr::Read_Listing_Again(CRezPackMap& map, RezListingState& state) {
+  state.source = Rez_Listing_Source(m_Root, map.Set());
+  FILE* file = nullptr;
+  if (plat::Open_Regular_File(state.source, "rb", &file, nullptr) != plat::Open_Result::Opened) return false;
+  RezTextMap listing;
+  {
+    RezByteSource bytes(file);
+    Parse_Rez_Text_Map(bytes, state.source == Rez_Packed_File_Name(m_Root, map.Set()), listing);
+  }
+  std::fclose(file);
+  state.complete = listing.complete;
+  state.damage = listing.damage;
+  state.records = listing.records.size();
+  state.left_out = listing.diagnostics.size();
+  // The parser's words for a record it leaves out begin with the record's id.
+  map.m_Left_Out.clear();
+  for (const std::string& words : listing.diagnostics) {
+    unsigned int id = 0;
+    if (std::sscanf(words.c_str(), "Resource ID (%x)", &id) == 1) map.m_Left_Out.emplace(id, words);
+  }
+  map.m_Left_Out_Known = true;
+  return true;
+}
+
+CRezPackMap* CRezMgr::Map_Leaving_Out(uint32_t id) {
+  for (CRezPackMap* map = m_Maps; map; map = map->m_Next) {
+    RezListingState unused;
+    if (!map->m_Left_Out_Known && !Read_Listing_Again(*map, unused)) continue;
+    if (map->m_Left_Out.count(id) > 0) return map;
+  }
+  return nullptr;
+}
+
+// As the build does: the first asked for with the listing's words for it, the others in the
+// details, and a count when there are others.
+void CRezMgr::Report_Left_Out(const char* who, const CRezPackMap& map, uint32_t first) {
+  const std::string listing = Rez_Listing_Source(m_Root, map.Set());
+  REZ_ERROR("%s: %s: %s", who, listing.c_str(), map.m_Left_Out.at(first).c_str());
+  for (const auto& [id, words] : map.m_Left_Out) {
+    if (id != first) REZ_DETAIL("%s: %s: %s", who, listing.c_str(), words.c_str());
+  }
+  if (map.m_Left_Out.size() > 1) {
+    REZ_ERROR("%s: %s: %zu records are left out in all (each is named under VORTHANE_DEBUG=1).\n", who,
+              listing.c_str(), map.m_Left_Out.size());
+  }
+}
+
 void CRezMgr::Report_Missing_Id(const char* who, uint32_t id) {
   // An id a damaged listing lost was accounted for when the listing was reported.
   if (Listing_Lost_Ids()) {
     REZ_DETAIL("%s: Resource ID (%x) not found.\n", who, id);
-  } else {
-    REZ_ERROR("%s: Resource ID (%x) not found.\n", who, id);
+    return;
   }
+  // So was an id its listing holds but its map leaves out, once the listing has been named for
+  // it: at the start that built the map, else now, with the first such id asked for.
+  if (CRezPackMap* map = Map_Leaving_Out(id)) {
+    if (!map->m_Left_Out_Named) {
+      map->m_Left_Out_Named = true;
+      Report_Left_Out(who, *map, id);
+    }
+    REZ_DETAIL("%s: Resource ID (%x) not found.\n", who, id);
+    return;
+  }
+  REZ_ERROR("%s: Resource ID (%x) not found.\n", who, id);
 }
 
 void CRezMgr::Report_File_Problem(int line, const std::string& file, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  Report_File_ProblemV(line, file, nullptr, nullptr, nullptr, format, args);
+  va_end(args);
+}
+
+void CRezMgr::Report_File_ProblemV(int line, const std::string& file, CRezPackMap* map, int* count_of_kind,
+                                   const char* more, const char* format, va_list args) {
   bool first = false;
+  int count = 0;
   {
     CRezLockScope<CCriticalSection> hold(m_Report_Lock);
     first = m_Problem_Files.insert(file).second;
+    if (first && count_of_kind) count = ++*count_of_kind;
   }
-  va_list args;
-  va_start(args, format);
-  if (first) {
+  // The second file of a listing with the same trouble is one too many to name on its own.
+  const bool said = first && count < 2;
+  if (said) {
     Rez_Report_ErrorV(__FILE__, line, format, args);
   } else {
     Rez_Report_DetailV(__FILE__, line, format, args);
   }
-  va_end(args);
+  if (map && count == 2) {
+    const std::string listing = Rez_Listing_Source(m_Root, map->Set());
+    REZ_ERROR("Allocate_Resource: %s lists more %s; each is named under VORTHANE_DEBUG=1.\n", listing.c_str(), more);
+  }
 }
 
 void CRezMgr::Report_Missing_File(CRezPackMap& map, const std::string& file) {
-  int count = 0;
-  bool first_of_file = false;
-  {
-    CRezLockScope<CCriticalSection> hold(m_Report_Lock);
-    first_of_file = m_Problem_Files.insert(file).second;
-    if (first_of_file) count = ++map.m_Missing_Files;
+  Report_Listed_File(__LINE__, map, map.m_Missing_Files, file, "files that are not there",
+                     "Allocate_Resource: File (%s) not found.\n", file.c_str());
+}
+
+void CRezMgr::Report_Listed_File(int line, CRezPackMap& map, int& count_of_kind, const std::string& file,
+                                 const char* more, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  Report_File_ProblemV(line, file, &map, &count_of_kind, more, format, args);
+  va_end(args);
+}
+
+void CRezMgr::Report_Refused_Bytes(int line, uint32_t id, const std::string& file, const char* format, ...) {
+  CRezPackMap* map = nullptr;
+  FindRecord(id, &map);
+  va_list args;
+  va_start(args, format);
+  if (map) {
+    Report_File_ProblemV(line, file, map, &map->m_Refused_Files, kRefusedFiles, format, args);
+  } else {
+    Report_File_ProblemV(line, file, nullptr, nullptr, nullptr, format, args);
   }
-  if (count == 1) {
-    REZ_ERROR("Allocate_Resource: File (%s) not found.\n", file.c_str());
-    return;
-  }
-  REZ_DETAIL("Allocate_Resource: File (%s) not found.\n", file.c_str());
-  if (count == 2) {
-    const std::string listing = Rez_Listing_Source(m_Root, map.Set());
-    REZ_ERROR("Allocate_Resource: %s lists more files that are not there; each is named under VORTHANE_DEBUG=1.\n",
-              listing.c_str());
-  }
+  va_end(args);
 }
 
 bool CRezMgr::Load_Map_File(const std::string& path, int set, std::string& error) {
@@ -479,8 +574,8 @@ bool CRezMgr::Allocate_Resource(CRezResource* resource, const RezRecord* record,
 }
 
 // The size of a record's data whose first byte is at start in the stream of the file.
-bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStream* stream, uint32_t start,
-                          uint32_t& size) {
+bool CRezMgr::Record_Size(const RezRecord& record, CRezPackMap& map, const std::string& file, CStream* stream,
+                          uint32_t start, uint32_t& size) {
   if (record.flags & kRezFlagSizeReader) {
     if (!m_Size_Reader) {
       REZ_ERROR("Allocate_Resource: Resource ID (%x) needs a size reader.\n", record.id);
@@ -498,10 +593,10 @@ bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStr
   }
   // A damaged map or a cut pack file must not make a resource ask for bytes its file lacks.
   if (length < start) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) lies past the end of its file %s: it starts at byte %u "
-                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
-                        record.id, file.c_str(), start, length);
+    Report_Listed_File(__LINE__, map, map.m_Past_End_Files, file, kPastEndFiles,
+                       "Allocate_Resource: Resource ID (%x) lies past the end of its file %s: it starts at byte %u "
+                       "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                       record.id, file.c_str(), start, length);
     return false;
   }
   if (record.size == kRezSizeToEnd) {
@@ -509,11 +604,11 @@ bool CRezMgr::Record_Size(const RezRecord& record, const std::string& file, CStr
     return true;
   }
   if (record.size > length - start) {
-    Report_File_Problem(__LINE__, file,
-                        "Allocate_Resource: Resource ID (%x) runs past the end of its file %s: it needs bytes %u-%llu "
-                        "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
-                        record.id, file.c_str(), start,
-                        static_cast<unsigned long long>(uint64_t{start} + record.size - 1), length);
+    Report_Listed_File(__LINE__, map, map.m_Past_End_Files, file, kPastEndFiles,
+                       "Allocate_Resource: Resource ID (%x) runs past the end of its file %s: it needs bytes %u-%llu "
+                       "of a file of %u bytes; the file is cut short or its listing is damaged.\n",
+                       record.id, file.c_str(), start,
+                       static_cast<unsigned long long>(uint64_t{start} + record.size - 1), length);
     return false;
   }
   size = record.size;
@@ -573,7 +668,7 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
   uint64_t start = uint64_t{record.offset} + (extra_offset != -1 ? static_cast<uint32_t>(extra_offset) : 0u);
   uint32_t size = 0;
   bool ok = start <= 0xFFFFFFFFu && slot->m_Stream->SeekTo(static_cast<uint32_t>(start)) &&
-            Record_Size(record, file, slot->m_Stream, static_cast<uint32_t>(start), size);
+            Record_Size(record, map, file, slot->m_Stream, static_cast<uint32_t>(start), size);
   if (ok) {
     ok = (record.flags & kRezFlagCompressed) ? Load_Compressed(resource, record, file, slot->m_Stream, size)
                                              : Run_Load(resource, file, slot->m_Stream, &size);
@@ -586,15 +681,47 @@ bool CRezMgr::Load_From_File(CRezResource* resource, const RezRecord& record, CR
 bool CRezMgr::Run_Load(CRezResource* resource, const std::string& file, CStream* stream, uint32_t* size) {
   // Words an enclosing load noted are kept for it; a nested load's own are taken by its report.
   const std::string outer = Rez_Take_Refusal();
-  const bool ok = resource->Load(stream, size);
+  // The loader is shown the record's bytes and nothing after them.
+  CRezRecordStream record(stream, *size);
+  const bool ok = resource->Load(&record, size);
   const std::string reason = Rez_Take_Refusal();
   if (!outer.empty()) Rez_Note_Refusal(outer);
   if (!ok) {
-    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n",
-                        resource->m_Resource_ID, file.c_str(),
-                        reason.empty() ? "its loader did not accept its bytes" : reason.c_str());
+    Report_Refused(__LINE__, "Allocate_Resource", resource->m_Resource_ID, file,
+                   reason.empty() ? "its loader did not accept its bytes" : reason);
   }
   return ok;
+}
+
+void CRezMgr::Note_Refused_Id(uint32_t id) {
+  CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+  m_Refused_Ids.insert(id);
+}
+
+bool CRezMgr::Bytes_Refused(uint32_t id) {
+  CRezLockScope<CCriticalSection> hold(m_Report_Lock);
+  return m_Refused_Ids.count(id) > 0;
+}
+
+void CRezMgr::Report_Refused(int line, const char* who, uint32_t id, const std::string& file,
+                             const std::string& reason) {
+  Note_Refused_Id(id);
+  Report_Refused_Bytes(line, id, file, "%s: Resource ID (%x) in %s was refused: %s.\n", who, id, file.c_str(),
+                       reason.c_str());
+}
+
+void CRezMgr::Report_Refusal(const char* who, uint32_t id, const std::string& reason) {
+  CRezPackMap* map = nullptr;
+  const RezRecord* record = FindRecord(id, &map);
+  if (record) {
+    Report_Refused(__LINE__, who, id, map->File_Name(*record), reason);
+    return;
+  }
+  // A resource no listing holds (made by its user) is named once by its id.
+  Note_Refused_Id(id);
+  char key[32];
+  std::snprintf(key, sizeof key, "Resource ID (%x)", id);
+  Report_File_Problem(__LINE__, key, "%s: Resource ID (%x) was refused: %s.\n", who, id, reason.c_str());
 }
 
 // Reads size compressed bytes from the stream's position, expands them and loads the
@@ -647,9 +774,22 @@ bool CRezMgr::Load_Compressed(CRezResource* resource, const RezRecord& record, c
     nested->Release();
   } else {
     CRezLockScope<CCriticalSection> hold(m_Manager_Lock);
+    Give_Back_Spare(m_Decompress_Buffer, m_Decompress_Initial);
+    if (!source->GetData()) Give_Back_Spare(m_Prefetch_Buffer, m_Prefetch_Initial);
     m_Decompress_Busy = false;
   }
   return ok;
+}
+
+// A buffer that one large record grew past what ordinary loads use is given back for a fresh
+// one of its first size; smaller ones are kept for the next load.
+void CRezMgr::Give_Back_Spare(CMemoryStream*& buffer, uint32_t initial) {
+  uint32_t length = 0;
+  if (!buffer || !buffer->GetLen(&length) || length <= std::max<uint64_t>(initial, kKeptBufferLimit)) return;
+  CMemoryStream* fresh = CreateMemoryStream(initial);
+  if (!fresh) return;
+  buffer->Release();
+  buffer = fresh;
 }
 
 // Inflates into the destination a piece at a time. While the expansion is kept, its type is
@@ -664,6 +804,8 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
                      const CRezTypeHandler* judge, uint32_t& expanded, RezExpansion& expansion) {
   expansion = RezExpansion{};
   expansion.code = Z_STREAM_ERROR;
+  expansion.compressed = source_length;
+  expansion.most = Most_Expanded(source_length);
   if (!source || !destination.SeekTo(0)) return false;
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -699,6 +841,11 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
         bound = RezExpansionBound::Refused(bound.what + " is more than the 4294967295 bytes a resource can hold");
       }
       if (bound.verdict == RezExpansionBound::Verdict::Refused) break;
+      // A head that needs more bytes than the whole stream can give is refused without them.
+      if (bound.verdict == RezExpansionBound::Verdict::Holds && bound.needs > expansion.most) {
+        expansion.needs_past_stream = true;
+        break;
+      }
     }
     if (bound.verdict == RezExpansionBound::Verdict::Holds) {
       expansion.limit = std::min(kMaxStreamBytes, bound.bytes + (bound.what.empty() ? 0 : kRezTrailingAllowance));
@@ -711,7 +858,13 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
     // No progress with input left and room to write means the data ends early.
     if (code == Z_OK && produced == 0 && zs.avail_in == 0) code = Z_BUF_ERROR;
   }
-  const bool stopped = expansion.over || bound.verdict == RezExpansionBound::Verdict::Refused;
+  // A stream that ends short of what its head states is refused now: its loader would refuse it
+  // after the bytes were inflated again and copied.
+  expansion.expanded = total;
+  expansion.short_of_needs = code == Z_STREAM_END && bound.verdict == RezExpansionBound::Verdict::Holds &&
+                             total < bound.needs;
+  const bool stopped = expansion.over || expansion.short_of_needs || expansion.needs_past_stream ||
+                       bound.verdict == RezExpansionBound::Verdict::Refused;
   if (!stopped && code == Z_STREAM_END && !kept) code = Inflate_Whole(zs, source, source_length, destination, total);
   inflateEnd(&zs);
   expansion.code = code;
@@ -722,23 +875,34 @@ bool CRezMgr::Expand(const uint8_t* source, uint32_t source_length, CMemoryStrea
 
 void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::string& file,
                                        const RezExpansion& expansion) {
+  // Memory that ran out may be there at a later request; what the bytes hold will not change.
+  if (expansion.code != Z_MEM_ERROR) Note_Refused_Id(id);
   const RezExpansionBound& bound = expansion.bound;
   if (bound.verdict == RezExpansionBound::Verdict::Refused) {
-    Report_File_Problem(__LINE__, file, "Allocate_Resource: Resource ID (%x) in %s was refused: %s.\n", id,
-                        file.c_str(), bound.what.c_str());
+    Report_Refused(__LINE__, "Allocate_Resource", id, file, bound.what);
+  } else if (expansion.short_of_needs) {
+    // In the loader's words: what the head says it needs, and the bytes that follow.
+    const uint64_t follow = expansion.expanded - std::min(expansion.expanded, bound.needs_from);
+    Report_Refused(__LINE__, "Allocate_Resource", id, file,
+                   bound.needs_what + " where " + std::to_string(follow) + " follow");
+  } else if (expansion.needs_past_stream) {
+    const uint64_t most = expansion.most - std::min(expansion.most, bound.needs_from);
+    Report_Refused(__LINE__, "Allocate_Resource", id, file,
+                   bound.needs_what + " where no more than " + std::to_string(most) + " can follow from its " +
+                       std::to_string(expansion.compressed) + " compressed bytes");
   } else if (expansion.over && !bound.what.empty()) {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than its %s and "
                         "%llu bytes after them; refused.\n",
                         id, file.c_str(), static_cast<unsigned long long>(expansion.limit), bound.what.c_str(),
                         static_cast<unsigned long long>(kRezTrailingAllowance));
   } else if (expansion.over) {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) in %s expands past %llu bytes, more than a %s may "
                         "hold; refused.\n",
                         id, file.c_str(), static_cast<unsigned long long>(expansion.limit), Type_Name(type));
   } else {
-    Report_File_Problem(__LINE__, file,
+    Report_Refused_Bytes(__LINE__, id, file,
                         "Allocate_Resource: Resource ID (%x) does not expand (zlib error %d): its compressed data in "
                         "%s %s.\n",
                         id, expansion.code, file.c_str(), Zlib_Failure(expansion.code));
@@ -746,6 +910,15 @@ void CRezMgr::Report_Expansion_Failure(uint32_t id, uint8_t type, const std::str
 }
 
 uint32_t CRezMgr::Frame_Stamp() { return Timer_GetFrameStamp(); }
+
+uint64_t CRezMgr::Load_Buffer_Bytes() const {
+  uint64_t total = 0;
+  for (CMemoryStream* buffer : {m_Prefetch_Buffer, m_Decompress_Buffer}) {
+    uint32_t length = 0;
+    if (buffer && buffer->GetLen(&length)) total += length;
+  }
+  return total;
+}
 
 CFileStream* CRezMgr::OpenRawFile(uint32_t id) {
   CRezPackMap* map = nullptr;

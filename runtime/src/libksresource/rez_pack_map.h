@@ -1,6 +1,7 @@
 #pragma once
 // One loaded pack map: the index of one pack set, with a small cache of open pack files.
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "platform/system/files.h"
@@ -77,8 +78,17 @@ class CRezPackMap {
   // once, and the ids it lost are then not reported again one by one.
   enum class Listing { Unknown, Intact, Damaged };
   Listing m_Listing = Listing::Unknown;
-  // Files the map's records name that were found missing (counted under the manager's report lock).
+  // The records the set's listing holds but the map leaves out (an unknown type, a path beyond
+  // the limits): the parser's words for each by id, once read; and whether they were named
+  // this session, after which their ids are not reported again one by one.
+  bool m_Left_Out_Known = false;
+  std::map<uint32_t, std::string> m_Left_Out;
+  bool m_Left_Out_Named = false;
+  // Files the map's records name that were found missing, files a record of the map lies or runs
+  // past the end of, and files whose bytes a load refused (counted under the manager's report lock).
   int m_Missing_Files = 0;
+  int m_Past_End_Files = 0;
+  int m_Refused_Files = 0;
 
   CRezPackMap* m_Next = nullptr;
 

@@ -224,7 +224,7 @@ CRezPrefetch::Outcome CRezPrefetch::Prefetch(uint32_t id, int32_t extra_offset, 
   uint64_t start = uint64_t{record->offset} + (extra_offset != -1 ? static_cast<uint32_t>(extra_offset) : 0u);
   uint32_t size = 0;
   if (start > 0xFFFFFFFFu || !file->SeekTo(static_cast<uint32_t>(start)) ||
-      !m_Manager->Record_Size(*record, map->File_Name(*record), file, static_cast<uint32_t>(start), size)) {
+      !m_Manager->Record_Size(*record, *map, map->File_Name(*record), file, static_cast<uint32_t>(start), size)) {
     return Outcome::Done;
   }
   if (request_size != -1) size = static_cast<uint32_t>(request_size);

@@ -45,16 +45,32 @@ constexpr uint64_t kRezTrailingAllowance = 1u * 1024 * 1024;
 
 // What the type of a compressed record makes of the first bytes of its expansion: it needs more
 // of them to tell, the resource holds at most `bytes` (what they are in `what`), or the loader
-// would refuse the resource whatever follows (why in `what`).
+// would refuse the resource whatever follows (why in `what`). A head may also state bytes its
+// loader cannot do without: up to `needs`, counted from `needs_from`. An expansion that ends
+// sooner is refused when its stream ends, in the loader's own words: `needs_what` followed by
+// " where <the bytes from needs_from> follow".
 struct RezExpansionBound {
   enum class Verdict { Need_More, Holds, Refused };
   Verdict verdict = Verdict::Holds;
   uint64_t bytes = kRezDefaultExpansionLimit;
   std::string what;
+  uint64_t needs = 0;
+  uint64_t needs_from = 0;
+  std::string needs_what;
 
-  static RezExpansionBound Need_More() { return {Verdict::Need_More, 0, {}}; }
-  static RezExpansionBound Holds(uint64_t bytes, std::string what) { return {Verdict::Holds, bytes, std::move(what)}; }
-  static RezExpansionBound Refused(std::string why) { return {Verdict::Refused, 0, std::move(why)}; }
+  static RezExpansionBound Need_More() { return {Verdict::Need_More, 0, {}, 0, 0, {}}; }
+  static RezExpansionBound Holds(uint64_t bytes, std::string what) {
+    return {Verdict::Holds, bytes, std::move(what), 0, 0, {}};
+  }
+  static RezExpansionBound Refused(std::string why) { return {Verdict::Refused, 0, std::move(why), 0, 0, {}}; }
+  // The same bound, with the bytes its head says the loader needs ("texture data whose 32 x 32
+  // pixels need 4096 bytes", from the end of its fields).
+  RezExpansionBound Needing(uint64_t end, uint64_t from, std::string words) && {
+    needs = end;
+    needs_from = from;
+    needs_what = std::move(words);
+    return std::move(*this);
+  }
 };
 
 // Creates and destroys resources of one type; installed with CRezMgr::SetTypeHandler.

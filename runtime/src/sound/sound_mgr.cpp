@@ -35,13 +35,17 @@ void CSoundMgr::Term() {
 bool CSoundMgr::Preload(const uint32_t* id, const uint32_t* max_voices) {
   if (!m_Initialised) return false;
   CSoundSample*& entry = m_Samples[*id];
-  if (entry) return true;
+  if (entry || m_Unreadable.count(*id) > 0) return true;
   CRezResource* resource = g_pRezMgr ? g_pRezMgr->Get_Resource(*id, kRezType_Sound) : nullptr;
   // An id already loaded as another type comes back as that type: it is no sample.
   CSoundSample* sample = dynamic_cast<CSoundSample*>(resource);
   if (sample) {
     ++sample->m_Reference_Count;
     sample->Create(*max_voices);
+  } else if (g_pRezMgr && g_pRezMgr->Bytes_Refused(*id)) {
+    // Its bytes were refused (and named): reading them again at every request would only cost
+    // the same again.
+    m_Unreadable.insert(*id);
   }
   entry = sample;
   return true;
@@ -52,17 +56,19 @@ bool CSoundMgr::Unload(const uint32_t* id) {
   if (it == m_Samples.end()) return false;
   Release(it->second);
   m_Samples.erase(it);
+  m_Unreadable.erase(*id);
   return true;
 }
 
 void CSoundMgr::UnloadAll() {
   for (auto& [id, sample] : m_Samples) Release(sample);
   m_Samples.clear();
+  m_Unreadable.clear();
 }
 
 CSoundSample* CSoundMgr::Sample_On_Demand(uint32_t id) {
   CSoundSample*& entry = m_Samples[id];
-  if (entry) return entry;
+  if (entry || m_Unreadable.count(id) > 0) return entry;
   const uint32_t one_voice = 1;
   if (!Preload(&id, &one_voice)) return nullptr;
   return entry;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <set>
 
 class CSoundSample;
 
@@ -38,7 +39,7 @@ class CSoundMgr : public ISoundMgr {
   // Releases every sample; the handler stays installed.
   void Term() override;
   // Loads the id's sample once with the voice limit; true even when it cannot be loaded (the
-  // entry then stays empty and a later request tries again).
+  // entry then stays empty; a later request tries again unless the bytes were refused).
   bool Preload(const uint32_t* id, const uint32_t* max_voices) override;
   bool Unload(const uint32_t* id) override;
   void UnloadAll() override;
@@ -59,7 +60,11 @@ class CSoundMgr : public ISoundMgr {
   void Release(CSoundSample* sample);
 
   bool m_Initialised = false;
+  // A sample the player refused stays in its entry, silent and holding no bytes.
   std::map<uint32_t, CSoundSample*> m_Samples;
+  // Ids whose bytes the resource manager refused: not read again until unloaded. Other failed
+  // loads (an id no pack lists, a file not there) are tried again at each request.
+  std::set<uint32_t> m_Unreadable;
 };
 
 extern CSoundMgr* g_pSoundMgr;

@@ -3,6 +3,7 @@
 // manager as resource type 3, and the player's sample made from them with a voice limit.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "runtime/src/libksresource/rez_resource.h"
 
@@ -21,7 +22,9 @@ class CSoundSample : public CRezResource {
   // Releases the player's sample and the bytes.
   void Free() override;
 
-  // Makes the player's sample with the voice limit; false without data or with max 0.
+  // Makes the player's sample with the voice limit; false without data, with max 0, or when the
+  // player refuses the bytes: the refusal is then named with the resource's file and the
+  // player's reason, and the bytes are released at once (the sample stays silent).
   bool Create(uint32_t max_voices);
   // Releases the player's sample (the bytes stay).
   void Release_Sample();
@@ -35,6 +38,8 @@ class CSoundSample : public CRezResource {
   uint32_t Handle() const { return m_Handle; }
   bool Data_Loaded() const { return m_Data_Loaded; }
   bool Sample_Created() const { return m_Sample_Created; }
+  // The player refused the bytes; nothing is held and nothing plays.
+  bool Refused() const { return m_Refused; }
 
   int32_t m_Reference_Count = 0;
 
@@ -45,7 +50,9 @@ class CSoundSample : public CRezResource {
   uint32_t m_Max_Voices = 1;
   bool m_Data_Loaded = false;
   bool m_Sample_Created = false;
-  bool m_Refusal_Reported = false;
+  bool m_Refused = false;
+
+  void Refuse(const std::string& why);
 };
 
 // How many bytes a sound can hold, told from its first bytes: one that does not begin

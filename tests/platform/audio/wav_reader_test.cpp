@@ -128,46 +128,59 @@ TEST(WavReader, AFormSizeThatUnderstatesTheFileStillReadsButDamageIsRefused) {
   }
 }
 
-TEST(WavReader, RejectsMalformedOrUnsupportedFiles) {
+// Each refusal says what is wrong, in words its user can pass on.
+TEST(WavReader, RejectsMalformedOrUnsupportedFilesSayingWhy) {
   const Bytes good = writers::EncodeWav({1, 2, 3, 4, 5, 6}, 1, 22050);
+  const std::string not_wav = "it does not begin with \"RIFF\", a size and \"WAVE\"";
+  const std::string unplayable = "its samples are in a form the player does not play";
   struct Case {
     const char* what;
     std::function<void(Bytes&)> damage;
+    std::string why;  // how the reason begins
   };
   const Case cases[] = {
-      {"not RIFF", [](Bytes& b) { b[0] = 'X'; }},
-      {"not WAVE", [](Bytes& b) { b[8] = 'X'; }},
-      {"header only", [](Bytes& b) { b.erase(b.begin() + 12, b.end()); }},
-      {"data chunk cut short", [](Bytes& b) { b.pop_back(); }},
-      {"data size beyond the file", [](Bytes& b) { Set32(b, kDataSize, 0xFFFFFFF0u); }},
-      {"fmt size beyond the file", [](Bytes& b) { Set32(b, 16, 0x7FFFFFFFu); }},
-      {"fmt too small", [](Bytes& b) { Set32(b, 16, 8); }},
-      {"no data chunk", [](Bytes& b) { std::memcpy(&b[36], "junk", 4); }},
-      {"no fmt chunk", [](Bytes& b) { std::memcpy(&b[12], "junk", 4); }},
-      {"empty data", [](Bytes& b) { Set32(b, kDataSize, 0); b.erase(b.begin() + 44, b.end()); }},
-      {"less than one frame", [](Bytes& b) { Set32(b, kDataSize, 1); b.erase(b.begin() + 45, b.end()); }},
-      {"compressed", [](Bytes& b) { Set16(b, kFormatTag, 2); }},
-      {"12-bit", [](Bytes& b) { Set16(b, kBits, 12); }},
-      {"64-bit float", [](Bytes& b) { Set16(b, kFormatTag, 3); Set16(b, kBits, 64); Set16(b, kBlockAlign, 8); }},
-      {"nine channels", [](Bytes& b) { Set16(b, kChannels, 9); Set16(b, kBlockAlign, 18); }},
-      {"zero channels", [](Bytes& b) { Set16(b, kChannels, 0); }},
-      {"block align mismatch", [](Bytes& b) { Set16(b, kBlockAlign, 4); }},
-      {"rate zero", [](Bytes& b) { Set32(b, kRate, 0); }},
-      {"rate absurd", [](Bytes& b) { Set32(b, kRate, 10000000); }},
+      {"not RIFF", [](Bytes& b) { b[0] = 'X'; }, not_wav},
+      {"not WAVE", [](Bytes& b) { b[8] = 'X'; }, not_wav},
+      {"header only", [](Bytes& b) { b.erase(b.begin() + 12, b.end()); }, "it has no \"fmt \" chunk"},
+      {"data chunk cut short", [](Bytes& b) { b.pop_back(); },
+       "its \"data\" chunk at byte 36 states 12 bytes where 11 follow"},
+      {"data size beyond the file", [](Bytes& b) { Set32(b, kDataSize, 0xFFFFFFF0u); },
+       "its \"data\" chunk at byte 36 states 4294967280 bytes where 12 follow"},
+      {"fmt size beyond the file", [](Bytes& b) { Set32(b, 16, 0x7FFFFFFFu); }, "its \"fmt \" chunk at byte 12 states"},
+      {"fmt too small", [](Bytes& b) { Set32(b, 16, 8); }, "its \"fmt \" chunk of 8 bytes is too short"},
+      {"no data chunk", [](Bytes& b) { std::memcpy(&b[36], "junk", 4); }, "it has no \"data\" chunk"},
+      {"no fmt chunk", [](Bytes& b) { std::memcpy(&b[12], "junk", 4); }, "it has no \"fmt \" chunk"},
+      {"empty data", [](Bytes& b) { Set32(b, kDataSize, 0); b.erase(b.begin() + 44, b.end()); },
+       "its \"data\" chunk holds no whole frame"},
+      {"less than one frame", [](Bytes& b) { Set32(b, kDataSize, 1); b.erase(b.begin() + 45, b.end()); },
+       "its \"data\" chunk holds no whole frame"},
+      {"compressed", [](Bytes& b) { Set16(b, kFormatTag, 2); }, unplayable + " (format 2, 1 channel(s) of 16 bits"},
+      {"12-bit", [](Bytes& b) { Set16(b, kBits, 12); }, unplayable},
+      {"64-bit float", [](Bytes& b) { Set16(b, kFormatTag, 3); Set16(b, kBits, 64); Set16(b, kBlockAlign, 8); },
+       unplayable},
+      {"nine channels", [](Bytes& b) { Set16(b, kChannels, 9); Set16(b, kBlockAlign, 18); }, unplayable},
+      {"zero channels", [](Bytes& b) { Set16(b, kChannels, 0); }, unplayable},
+      {"block align mismatch", [](Bytes& b) { Set16(b, kBlockAlign, 4); }, unplayable},
+      {"rate zero", [](Bytes& b) { Set32(b, kRate, 0); }, unplayable},
+      {"rate absurd", [](Bytes& b) { Set32(b, kRate, 10000000); }, unplayable},
       {"two fmt chunks", [](Bytes& b) {
          Bytes fmt(b.begin() + 12, b.begin() + 36);
          b.insert(b.begin() + 36, fmt.begin(), fmt.end());
-       }},
+       }, "it has a second \"fmt \" chunk"},
   };
   for (const Case& c : cases) {
     Bytes file = good;
     c.damage(file);
     plat::Wav_Pcm pcm;
-    EXPECT_FALSE(plat::Read_Wav(file.data(), file.size(), &pcm)) << c.what;
+    std::string why;
+    EXPECT_FALSE(plat::Read_Wav(file.data(), file.size(), &pcm, &why)) << c.what;
     EXPECT_TRUE(pcm.frames.empty()) << c.what;
+    EXPECT_EQ(why.rfind(c.why, 0), 0u) << c.what << ": " << why;
   }
   plat::Wav_Pcm pcm;
-  EXPECT_FALSE(plat::Read_Wav(nullptr, 100, &pcm));
+  std::string why;
+  EXPECT_FALSE(plat::Read_Wav(nullptr, 100, &pcm, &why));
+  EXPECT_EQ(why, not_wav);
 }
 
 TEST(WavReader, EveryTruncationFailsCleanly) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/audio/bass.h"
+#include "platform/system/debug.h"
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
@@ -30,13 +31,47 @@ constexpr uint32_t kLevelSound = 0x22000001;     // constant level 0.5, 0.1 s
 constexpr uint32_t kPackedSound = 0x22000002;    // the same, stored compressed
 constexpr uint32_t kNotASound = 0x22000003;      // bytes the player cannot decode
 constexpr uint32_t kTextureId = 0x22000004;      // a resource of another type
+constexpr uint32_t kOverstated = 0x22000005;     // a head stating far more samples than follow
+constexpr uint32_t kPackedJunk = 0x22000006;     // compressed bytes that are no sound
 constexpr uint32_t kMissingId = 0x22FFFFFF;      // in no pack
 constexpr int16_t kLevel = 16384;
+constexpr size_t kOverstatedFrames = 32768;
 
 Bytes Level_Wav(size_t frames) {
   std::vector<int16_t> pcm(frames, kLevel);
   return writers::EncodeWav(pcm, 1, 44100);
 }
+
+// A sound whose data chunk (at byte 36) states 2 GB of samples and holds 64 KB of them.
+Bytes Overstated_Wav() {
+  Bytes wav = writers::EncodeWav(std::vector<int16_t>(kOverstatedFrames, 0), 1, 22050);
+  const uint32_t stated = 0x80000000u;
+  for (int i = 0; i < 4; ++i) wav[40 + i] = static_cast<uint8_t>(stated >> (8 * i));
+  return wav;
+}
+
+// Records what reaches stderr and the debug channel.
+class Said {
+ public:
+  Said() {
+    plat::Set_Error_Recorder([this](const std::string& text) { m_Errors.push_back(text); });
+    plat::Set_Debug_Recorder([this](const std::string& text) { m_Details.push_back(text); });
+  }
+  ~Said() {
+    plat::Set_Error_Recorder(nullptr);
+    plat::Set_Debug_Recorder(nullptr);
+  }
+  Said(const Said&) = delete;
+  Said& operator=(const Said&) = delete;
+  // Lines that contain the text, errors and details: every line reaches the debug channel.
+  size_t Lines_With(const std::string& text) const {
+    size_t count = 0;
+    for (const std::string& line : m_Details) count += line.find(text) != std::string::npos;
+    return count;
+  }
+  std::vector<std::string> m_Errors;
+  std::vector<std::string> m_Details;
+};
 
 writers::PackRecord Record(uint32_t id, uint8_t type, const char* name, Bytes data, bool compress) {
   writers::PackRecord r;
@@ -59,7 +94,9 @@ class SoundMgrTest : public ::testing::Test {
                                         {Record(kLevelSound, 3, "level.wav", Level_Wav(4410), false),
                                          Record(kPackedSound, 3, "packed.wav", Level_Wav(4410), true),
                                          Record(kNotASound, 3, "junk.wav", Bytes(300, 0x5A), false),
-                                         Record(kTextureId, 2, "texture.txb", Bytes(64, 1), false)},
+                                         Record(kTextureId, 2, "texture.txb", Bytes(64, 1), false),
+                                         Record(kOverstated, 3, "overstated.wav", Overstated_Wav(), false),
+                                         Record(kPackedJunk, 3, "junk_packed.wav", Bytes(300, 0x5A), true)},
                                         files));
     for (const auto& f : files) ASSERT_TRUE(writers::WriteWholeFile(m_Dir + "/" + f.path, f.bytes));
     ASSERT_NE(g_pRezMgr, nullptr);
@@ -166,22 +203,65 @@ TEST_F(SoundMgrTest, IdsThatGiveNoSampleLeaveAnEmptyEntryAndPlayNothing) {
   EXPECT_EQ(Peak(), 0);
 }
 
-// The player's refusal is said once on stderr, naming the resource id.
-TEST_F(SoundMgrTest, UndecodableSampleLoadsButPlaysNothing) {
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(Preload(kNotASound, 1));
-  CSoundSample* sample = g_pSoundMgr->Find_Sample(kNotASound);
-  ASSERT_NE(sample, nullptr);
-  EXPECT_TRUE(sample->Data_Loaded());
-  EXPECT_EQ(sample->Handle(), 0u);
-  EXPECT_FALSE(Play(kNotASound, 1.0f));
-  EXPECT_FALSE(Play(kNotASound, 1.0f));
-  const std::string said = testing::internal::GetCapturedStderr();
+// A sample the player refuses is named once, with its file and the player's reason, and lets
+// its bytes go at once; it stays in its entry, so that later plays neither load it nor make it
+// again.
+TEST_F(SoundMgrTest, ASampleThePlayerRefusesIsNamedOnceWithItsFileAndLetsItsBytesGo) {
+  struct Case {
+    uint32_t id;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {kNotASound, "it does not begin with \"RIFF\", a size and \"WAVE\""},
+      {kOverstated, "its \"data\" chunk at byte 36 states 2147483648 bytes where " +
+                        std::to_string(kOverstatedFrames * 2) + " follow"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    // A fresh start for each: a file is named once a session.
+    g_pSoundMgr->Term();
+    g_pRezMgr->Term();
+    ASSERT_TRUE(g_pRezMgr->Init((m_Dir + "/").c_str()));
+    ASSERT_TRUE(g_pSoundMgr->Init());
+    Said said;
+    EXPECT_TRUE(Preload(c.id, 1));
+    CSoundSample* sample = g_pSoundMgr->Find_Sample(c.id);
+    ASSERT_NE(sample, nullptr);
+    EXPECT_TRUE(sample->Refused());
+    EXPECT_FALSE(sample->Data_Loaded());
+    EXPECT_EQ(sample->Data_Size(), 0u);
+    EXPECT_EQ(sample->m_Tracked_Memory, 0u);
+    EXPECT_EQ(sample->Handle(), 0u);
+    EXPECT_FALSE(Play(c.id, 1.0f));
+    EXPECT_FALSE(Play(c.id, 1.0f));
+    EXPECT_EQ(g_pSoundMgr->Find_Sample(c.id), sample) << "kept, not loaded again";
+    EXPECT_EQ(g_pRezMgr->Find_Loaded(c.id), sample);
+    char id[16];
+    std::snprintf(id, sizeof id, "(%x)", c.id);
+    const std::vector<std::string> expected = {"Sound sample: Resource ID " + std::string(id) + " in " + m_Dir +
+                                               "/packed_rezmap_0.pck was refused: a sound the player cannot read: " +
+                                               c.reason + ".\n"};
+    EXPECT_EQ(said.m_Errors, expected);
+    EXPECT_EQ(said.Lines_With(id), 1u) << "said once";
+  }
+}
+
+// A sound whose bytes the resource manager refused (compressed bytes that are no sound) is not
+// read again at each request: the first says why, the later ones say nothing.
+TEST_F(SoundMgrTest, ASoundWhoseBytesWereRefusedIsNotReadAgainAtEachRequest) {
+  Said said;
+  EXPECT_TRUE(Preload(kPackedJunk, 1));
+  EXPECT_EQ(g_pSoundMgr->Find_Sample(kPackedJunk), nullptr);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(Play(kPackedJunk, 1.0f));
+  EXPECT_TRUE(Preload(kPackedJunk, 1));
   char id[16];
-  std::snprintf(id, sizeof id, "(%x)", kNotASound);
-  const size_t first = said.find(id);
-  EXPECT_NE(first, std::string::npos) << said;
-  EXPECT_EQ(said.find(id, first + 1), std::string::npos) << "said once: " << said;
+  std::snprintf(id, sizeof id, "(%x)", kPackedJunk);
+  EXPECT_EQ(said.Lines_With(id), 1u);
+  EXPECT_EQ(said.m_Errors.size(), 1u);
+  // Unloading forgets it: asked for again, it is read again.
+  EXPECT_TRUE(Unload(kPackedJunk));
+  EXPECT_TRUE(Preload(kPackedJunk, 1));
+  EXPECT_EQ(said.Lines_With(id), 2u);
 }
 
 // Without a sound device the player runs silent: one line says so, every good sample loads and
@@ -270,10 +350,14 @@ TEST_F(SoundMgrTest, QueriesLoadOnDemandAndAnswerFalse) {
   EXPECT_FALSE(g_pSoundMgr->Query_Value(&id, &value));
 }
 
+// A player that is not running refuses no sample: the bytes are kept and nothing is said.
 TEST_F(SoundMgrTest, WithoutTheMusicSystemSamplesFailQuietly) {
   BASS_Free();
+  Said said;
   EXPECT_TRUE(Preload(kLevelSound, 2));
   ASSERT_NE(g_pSoundMgr->Find_Sample(kLevelSound), nullptr);
+  EXPECT_TRUE(g_pSoundMgr->Find_Sample(kLevelSound)->Data_Loaded());
+  EXPECT_TRUE(said.m_Errors.empty());
   EXPECT_FALSE(Play(kLevelSound, 1.0f));
   EXPECT_FALSE(Stop(kLevelSound));
   EXPECT_FALSE(Play(kPackedSound, 1.0f));

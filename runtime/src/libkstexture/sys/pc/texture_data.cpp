@@ -118,19 +118,28 @@ bool BorrowPixels(CStream* stream, CTextureImage& image) {
   return false;
 }
 
+uint64_t PaletteBytes(const CTextureImage& image) { return IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0; }
+
+// The bytes after the fields: every level of every image, and the palette.
+uint64_t BodyBytes(const CTextureImage& image) { return image.GetPixelBytes() + PaletteBytes(image); }
+
+// What the body needs, before the bytes that follow the fields: "texture data whose 32 x 32
+// pixels need 4096 bytes".
+std::string BodyNeed(const CTextureImage& image) {
+  char text[128];
+  std::snprintf(text, sizeof text, "texture data whose %u x %u pixels%s need %llu bytes",
+                static_cast<unsigned>(image.m_Width), static_cast<unsigned>(image.m_Height),
+                PaletteBytes(image) ? " and palette" : "", static_cast<unsigned long long>(BodyBytes(image)));
+  return text;
+}
+
 // left: the bytes that may still belong to the texture.
 bool ReadPixelsAndPalette(CStream* stream, CTextureImage& image, uint64_t left, bool borrow, std::string* reason) {
-  const uint64_t palette_bytes = IsPalettedFormat(image.m_Format) ? kPaletteBytes : 0;
+  const uint64_t palette_bytes = PaletteBytes(image);
   uint64_t in_stream = 0;
   if (!BytesLeft(stream, in_stream)) return Refuse(reason, "texture data whose length cannot be read");
-  const uint64_t needed = image.GetPixelBytes() + palette_bytes;
-  if (std::min(left, in_stream) < needed) {
-    char text[160];
-    std::snprintf(text, sizeof text, "texture data whose %u x %u pixels%s need %llu bytes where %llu follow",
-                  static_cast<unsigned>(image.m_Width), static_cast<unsigned>(image.m_Height),
-                  palette_bytes ? " and palette" : "", static_cast<unsigned long long>(needed),
-                  static_cast<unsigned long long>(std::min(left, in_stream)));
-    return Refuse(reason, text);
+  if (std::min(left, in_stream) < BodyBytes(image)) {
+    return Refuse(reason, BodyNeed(image) + " where " + std::to_string(std::min(left, in_stream)) + " follow");
   }
   if (!borrow || !BorrowPixels(stream, image)) {
     // Every block is read whole below, or the load fails: no need to clear them first.
@@ -276,13 +285,14 @@ RezExpansionBound TextureDataExpansionBound(const uint8_t* head, size_t length) 
   DecodeFields(head + kTextureDataHeaderSize, *image, flags);
   const std::string problem = FieldsProblem(*image);
   if (!problem.empty()) return RezExpansionBound::Refused(problem);
-  const uint64_t bytes = prefix + image->GetPixelBytes() + (IsPalettedFormat(image->m_Format) ? kPaletteBytes : 0);
+  const uint64_t bytes = prefix + BodyBytes(*image);
   char what[160];
   std::snprintf(what, sizeof what, "texture data of %u x %u pixels in format %u, %u level(s) of %u image(s) (%llu bytes)",
                 static_cast<unsigned>(image->m_Width), static_cast<unsigned>(image->m_Height),
                 static_cast<unsigned>(image->m_Format), static_cast<unsigned>(image->m_MipCount),
                 static_cast<unsigned>(image->GetImageCount()), static_cast<unsigned long long>(bytes));
-  return RezExpansionBound::Holds(bytes, what);
+  // The loader reads every level of every image: fewer bytes than that are refused.
+  return RezExpansionBound::Holds(bytes, what).Needing(bytes, prefix, BodyNeed(*image));
 }
 
 CRezResource* CTextureDataFactory::Create() { return new (std::nothrow) CTextureData(); }

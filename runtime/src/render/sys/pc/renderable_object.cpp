@@ -1,10 +1,12 @@
 #include "runtime/src/render/sys/pc/renderable_object.h"
 
 #include <cstdio>
+#include <string>
 
 #include "platform/system/memory.h"
 #include "runtime/src/core/streams.h"
 #include "runtime/src/libksresource/ksresourcemgr.h"
+#include "runtime/src/libksresource/rez_report.h"
 #include "runtime/src/render/sys/pc/bsp_mesh.h"
 #include "runtime/src/render/sys/pc/d3d_renderdevice.h"
 #include "runtime/src/render/sys/pc/rigid_mesh.h"
@@ -33,6 +35,15 @@ uint32_t Get32(const uint8_t* bytes) {
   return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
 }
 
+bool Known_Kind(uint32_t type) { return type == CRigidMesh::kType || type == CSkinnedMesh::kType; }
+
+std::string Unknown_Kind(uint32_t type) {
+  char why[96];
+  std::snprintf(why, sizeof why, "renderable of unknown kind %u (%u rigid or %u skinned)", type, CRigidMesh::kType,
+                CSkinnedMesh::kType);
+  return why;
+}
+
 // True when no more than size bytes were read since start; a size of 0 sets no bound.
 bool ReadWithin(CStream* stream, uint32_t start, uint32_t size) {
   uint32_t end = 0;
@@ -50,10 +61,15 @@ bool CRenderableObject::Load(CStream* stream, uint32_t* size) {
   if (stream == nullptr || (bound != 0 && !stream->GetPos(&start))) return false;
   uint8_t header[kRenderableHeaderSize];
   uint8_t type_bytes[4];
-  if (stream == nullptr || stream->Read(header, sizeof(header)) != sizeof(header)) return false;
-  if (stream->Read(type_bytes, 4) != 4) return false;
+  if (stream->Read(header, sizeof(header)) != sizeof(header) || stream->Read(type_bytes, 4) != 4) {
+    Rez_Note_Refusal("renderable shorter than its header and kind");
+    return false;
+  }
   const uint32_t type = Get32(type_bytes);
-  if (type != CRigidMesh::kType && type != CSkinnedMesh::kType) return false;
+  if (!Known_Kind(type)) {
+    Rez_Note_Refusal(Unknown_Kind(type));
+    return false;
+  }
   if (g_pD3DRenderDevice == nullptr) return false;
   m_pRenderObject = g_pD3DRenderDevice->CreateRenderObject(type);
   if (m_pRenderObject == nullptr) return false;
@@ -91,11 +107,6 @@ void CRenderableFactory::Destroy(CRezResource* resource) {
 RezExpansionBound CRenderableFactory::Expansion_Bound(const uint8_t* head, size_t length) const {
   if (length < kRenderableHeaderSize + 4) return RezExpansionBound::Need_More();
   const uint32_t type = Get32(head + kRenderableHeaderSize);
-  if (type != CRigidMesh::kType && type != CSkinnedMesh::kType) {
-    char why[96];
-    std::snprintf(why, sizeof why, "renderable of unknown kind %u (%u rigid or %u skinned)", type, CRigidMesh::kType,
-                  CSkinnedMesh::kType);
-    return RezExpansionBound::Refused(why);
-  }
+  if (!Known_Kind(type)) return RezExpansionBound::Refused(Unknown_Kind(type));
   return RezExpansionBound::Holds(kRezDefaultExpansionLimit, "");
 }
