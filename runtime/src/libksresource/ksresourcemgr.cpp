@@ -285,25 +285,10 @@ bool CRezMgr::Listing_Lost_Ids() {
 }
 
 bool CRezMgr::Read_Listing_Again(CRezPackMap& map, RezListingState& state) {
-  state.source = Rez_Listing_Source(m_Root, map.Set());
-  FILE* file = nullptr;
-  if (plat::Open_Regular_File(state.source, "rb", &file, nullptr) != plat::Open_Result::Opened) return false;
   RezTextMap listing;
-  {
-    RezByteSource bytes(file);
-    Parse_Rez_Text_Map(bytes, state.source == Rez_Packed_File_Name(m_Root, map.Set()), listing);
-  }
-  std::fclose(file);
-  state.complete = listing.complete;
-  state.damage = listing.damage;
-  state.records = listing.records.size();
-  state.left_out = listing.diagnostics.size();
-  // The parser's words for a record it leaves out begin with the record's id.
+  if (!Rez_Read_Listing(m_Root, map.Set(), listing, state)) return false;
   map.m_Left_Out.clear();
-  for (const std::string& words : listing.diagnostics) {
-    unsigned int id = 0;
-    if (std::sscanf(words.c_str(), "Resource ID (%x)", &id) == 1) map.m_Left_Out.emplace(id, words);
-  }
+  for (const RezLeftOut& record : listing.left_out) map.m_Left_Out.emplace(record.id, record.words);
   map.m_Left_Out_Known = true;
   return true;
 }

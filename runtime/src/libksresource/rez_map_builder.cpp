@@ -162,24 +162,24 @@ bool Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingS
   state.complete = map.complete;
   state.damage = map.damage;
   state.records = map.records.size();
-  state.left_out = map.diagnostics.size();
+  state.left_out = map.left_out.size();
   return true;
 }
 
 // The records a listing gave that the map leaves out: the first is said, the others (one line
 // each) only in the details, with one line that counts them when others are kept (else the
 // line that names the listing as giving nothing counts them).
-void Report_Left_Out(const std::string& source, const std::vector<std::string>& diagnostics, bool others_kept) {
-  for (size_t i = 0; i < diagnostics.size(); ++i) {
+void Report_Left_Out(const std::string& source, const std::vector<RezLeftOut>& left_out, bool others_kept) {
+  for (size_t i = 0; i < left_out.size(); ++i) {
     if (i == 0) {
-      REZ_ERROR("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+      REZ_ERROR("Build_Pack_Map: %s: %s", source.c_str(), left_out[i].words.c_str());
     } else {
-      REZ_DETAIL("Build_Pack_Map: %s: %s", source.c_str(), diagnostics[i].c_str());
+      REZ_DETAIL("Build_Pack_Map: %s: %s", source.c_str(), left_out[i].words.c_str());
     }
   }
-  if (diagnostics.size() > 1 && others_kept) {
+  if (left_out.size() > 1 && others_kept) {
     REZ_ERROR("Build_Pack_Map: %s: %zu records are left out in all (each is named under VORTHANE_DEBUG=1).\n",
-              source.c_str(), diagnostics.size());
+              source.c_str(), left_out.size());
   }
 }
 
@@ -220,8 +220,7 @@ bool Rez_Map_Is_Current(const std::string& root, int set, const std::string& map
   return Records_Plausible(root, data, why);
 }
 
-bool Rez_Check_Listing(const std::string& root, int set, RezListingState& state) {
-  RezTextMap map;
+bool Rez_Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state) {
   std::string error;
   return Read_Listing(root, set, map, state, error, nullptr);
 }
@@ -235,7 +234,7 @@ bool Rez_Build_Map_Data(const std::string& root, int set, RezMapData& data, std:
   for (const std::string& line : report ? ignored : std::vector<std::string>{}) {
     REZ_ERROR("Build_Pack_Map: %s; it is not used.\n", line.c_str());
   }
-  if (report) Report_Left_Out(state.source, text_map.diagnostics, !text_map.records.empty());
+  if (report) Report_Left_Out(state.source, text_map.left_out, !text_map.records.empty());
   if (listing) *listing = state;
   if (Build_Rez_Map_Data(text_map, data, error)) return true;
   // What the map cannot hold is the listing's doing: it is named.

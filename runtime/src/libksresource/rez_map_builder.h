@@ -54,9 +54,10 @@ std::vector<std::string> Rez_Unusable_Sources(const std::string& root, int set);
 // older than the text map (or there is no text map), else its text map.
 std::string Rez_Listing_Source(const std::string& root, int set);
 
-// Reads the set's listing only to see how it reads; reports nothing. False when there is no
-// source to read.
-bool Rez_Check_Listing(const std::string& root, int set, RezListingState& state);
+struct RezTextMap;
+// Reads the set's listing as a build does, without building or reporting anything: the records
+// it gives and leaves out, and how it reads. False when there is no source to read.
+bool Rez_Read_Listing(const std::string& root, int set, RezTextMap& map, RezListingState& state);
 
 // The whole file; false (with the reason when given) when it is missing, not a regular file
 // (never waited on) or a read fails.

@@ -97,7 +97,7 @@ bool Add_Record(RezTextMap& map, const Listed_Record& listed) {
       std::snprintf(text, sizeof text, "Resource ID (%x): its size needs a size reader, which this program has not; "
                     "left out.\n", id);
     }
-    map.diagnostics.push_back(text);
+    map.left_out.push_back({id, text});
     return false;
   }
   if (!listed.path_fits) {
@@ -105,7 +105,7 @@ bool Add_Record(RezTextMap& map, const Listed_Record& listed) {
     std::snprintf(text, sizeof text,
                   "Resource ID (%x): path has more than %d components or one longer than %zu characters.\n",
                   id, kRezMaxPathComponents, kRezMaxComponentLength);
-    map.diagnostics.push_back(text);
+    map.left_out.push_back({id, text});
     return false;
   }
   size_t new_parts = 0;
@@ -113,7 +113,7 @@ bool Add_Record(RezTextMap& map, const Listed_Record& listed) {
   if (map.components.size() + new_parts > 0xFFFF) {
     char text[120];
     std::snprintf(text, sizeof text, "Resource ID (%x): more than 65535 different path components; left out.\n", id);
-    map.diagnostics.push_back(text);
+    map.left_out.push_back({id, text});
     return false;
   }
   RezRecord record;
@@ -465,7 +465,7 @@ void Listing_Pass::Keep(Listed_Record& listed) {
                   "Resource ID (%x): its offset %08X (byte %u) lies inside this file's own listing, which runs to "
                   "byte %llu; left out.\n",
                   listed.id, listed.offset, listed.offset, static_cast<unsigned long long>(m_Listing_End));
-    m_Map.diagnostics.push_back(text);
+    m_Map.left_out.push_back({listed.id, text});
     return;
   }
   Add_Record(m_Map, listed);

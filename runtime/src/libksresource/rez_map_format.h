@@ -115,12 +115,17 @@ class RezByteSource {
 // A text map as parsed: the component texts in first-seen order and the records in reading
 // order. Records the map cannot serve (a path beyond its limits, a type above 4, the
 // size-reader flag, a packed file's record whose data would lie inside its own listing) are
-// left out and described in diagnostics.
+// left out, each with its id and the words that say why.
+struct RezLeftOut {
+  uint32_t id = 0;
+  std::string words;  // "Resource ID (%x): unknown type 9 (0 to 4); left out.\n"
+};
+
 struct RezTextMap {
   std::vector<std::string> components;
   std::unordered_map<std::string, uint16_t> component_numbers;
   std::vector<RezRecord> records;
-  std::vector<std::string> diagnostics;
+  std::vector<RezLeftOut> left_out;
   // Whether the listing ran to its proper end: where a record begins, the end of the input, or
   // a byte that is no digit (a terminating byte, a zero byte, any other) when no listing text
   // follows it: only line ends, zero bytes and terminating bytes up to a packed file's data or a

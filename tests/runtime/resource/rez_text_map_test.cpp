@@ -276,14 +276,15 @@ TEST(RezTextMap, APackedListingIsReadWholeWhateverItsOffsetsSay) {
     std::vector<uint32_t> kept;
     for (const RezRecord& record : map.records) kept.push_back(record.id);
     EXPECT_EQ(kept, c.kept);
-    ASSERT_EQ(map.diagnostics.size(), c.named.size());
+    ASSERT_EQ(map.left_out.size(), c.named.size());
     for (size_t i = 0; i < c.named.size(); ++i) {
-      EXPECT_NE(map.diagnostics[i].find("Resource ID (" + std::to_string(c.named[i]) + "): its offset"),
+      const std::string& words = map.left_out[i].words;
+      EXPECT_EQ(map.left_out[i].id, c.named[i]);
+      EXPECT_NE(words.find("Resource ID (" + std::to_string(c.named[i]) + "): its offset"), std::string::npos)
+          << words;
+      EXPECT_NE(words.find("lies inside this file's own listing, which runs to byte 133; left out."),
                 std::string::npos)
-          << map.diagnostics[i];
-      EXPECT_NE(map.diagnostics[i].find("lies inside this file's own listing, which runs to byte 133; left out."),
-                std::string::npos)
-          << map.diagnostics[i];
+          << words;
     }
   }
 }
@@ -342,8 +343,10 @@ TEST(RezTextMap, RecordWithAnOverlongPathIsLeftOutWithADiagnostic) {
       "22000003 00020000 \"c\" \"ok/c\" 00000000\r\n");
   ASSERT_EQ(map.records.size(), 1u);
   EXPECT_EQ(map.records[0].id, 0x22000003u);
-  ASSERT_EQ(map.diagnostics.size(), 2u);
-  EXPECT_NE(map.diagnostics[0].find("22000001"), std::string::npos);
+  ASSERT_EQ(map.left_out.size(), 2u);
+  EXPECT_EQ(map.left_out[0].id, 0x22000001u);
+  EXPECT_NE(map.left_out[0].words.find("22000001"), std::string::npos);
+  EXPECT_EQ(map.left_out[1].id, 0x22000002u);
   // The rejected paths add no component texts.
   EXPECT_EQ(map.components, (Parts{"ok", "c"}));
 }
@@ -355,7 +358,9 @@ TEST(RezTextMap, RecordsTheManagerCannotServeAreLeftOut) {
       "22000003 01040000 \"fine\" \"c\" 00000000\r\n");
   ASSERT_EQ(map.records.size(), 1u);
   EXPECT_EQ(map.records[0].id, 0x22000003u);
-  EXPECT_EQ(map.diagnostics.size(), 2u);
+  ASSERT_EQ(map.left_out.size(), 2u);
+  EXPECT_EQ(map.left_out[0].id, 0x22000001u);
+  EXPECT_EQ(map.left_out[1].id, 0x22000002u);
 }
 
 TEST(RezTextMap, PathSplitting) {
