@@ -106,6 +106,14 @@ bool Refuse(std::string* why, const std::string& text) {
   return false;
 }
 
+// The header of the chunk at `pos`: its id and the size it states.
+Wav_Chunk Chunk_At(const uint8_t* bytes, uint64_t pos) {
+  Wav_Chunk chunk;
+  std::memcpy(chunk.id, bytes + pos, 4);
+  chunk.position = pos;
+  chunk.size = Get32(bytes + pos + 4);
+  return chunk;
+}
 
 std::string Format_Problem(const Format& fmt) {
   const uint16_t tag = fmt.tag == kFormatExtensible ? fmt.sub_tag : fmt.tag;
@@ -138,11 +146,8 @@ bool Read_Wav(const void* data, size_t size, Wav_Pcm* out, std::string* why) {
     uint32_t chunk_size = Get32(chunk + 4);
     size_t body = pos + kChunkHeader;
     if (chunk_size > size - body) {
-      Wav_Chunk overrun;
-      std::memcpy(overrun.id, chunk, 4);
-      overrun.position = pos;
-      overrun.size = chunk_size;
-      return Refuse(why, Wav_Chunk_Statement(overrun) + " where " + std::to_string(size - body) + " follow");
+      return Refuse(why, Wav_Chunk_Statement(Chunk_At(bytes, pos)) + " where " + std::to_string(size - body) +
+                             " follow");
     }
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (fmt.found) return Refuse(why, "it has a second \"fmt \" chunk");
@@ -190,9 +195,7 @@ Wav_Extent Find_Wav_Extent(const uint8_t* head, size_t available, uint64_t* end,
   bool samples = false;
   for (uint64_t pos = kFirstChunk; !(format && samples);) {
     if (pos + kChunkHeader > available) return Wav_Extent::Need_More;
-    std::memcpy(chunk.id, head + pos, 4);
-    chunk.position = pos;
-    chunk.size = Get32(head + pos + 4);
+    chunk = Chunk_At(head, pos);
     format = format || std::memcmp(chunk.id, "fmt ", 4) == 0;
     samples = samples || std::memcmp(chunk.id, "data", 4) == 0;
     pos = chunk.End() + (chunk.size & 1);
